@@ -1,0 +1,41 @@
+#!/bin/sh
+# Installs every Debian package that building, testing and benchmarking
+# Ravelmoor need. Safe to run again; works as root or through sudo.
+set -eu
+
+PACKAGES="
+  build-essential cmake ninja-build pkg-config git
+  clang-format clang-tidy
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  libgl-dev libxkbcommon-dev
+  libcurl4-openssl-dev zlib1g-dev libdeflate-dev
+  libgtest-dev libgmock-dev googletest
+  python3 python3-pyftpdlib
+  xvfb xauth imagemagick fonts-dejavu-core
+  rsync diffutils findutils time hyperfine
+"
+
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=""
+elif command -v sudo >/dev/null 2>&1; then
+  SUDO="sudo"
+else
+  echo "setup: run as root or install sudo first" >&2
+  exit 2
+fi
+
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+
+if [ -n "$missing" ]; then
+  echo "setup: installing:$missing"
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  # shellcheck disable=SC2086
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+else
+  echo "setup: all packages present"
+fi

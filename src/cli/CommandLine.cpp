@@ -1,0 +1,42 @@
+#include "cli/CommandLine.h"
+
+#include <cstdio>
+#include <string>
+
+#include "cli/CompareCommand.h"
+#include "cli/Terminal.h"
+
+namespace ravelmoor {
+namespace {
+
+void PrintUsage(FILE* out) {
+    std::fprintf(out,
+                 "Usage:\n"
+                 "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
+                 "  ravelmoor --help | --version\n\n"
+                 "Run 'ravelmoor compare --help' for the options.\n");
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("ravelmoor %s\n", RAVELMOOR_VERSION);
+        return 0;
+    }
+    ArgumentList args(argc, argv, 2);
+    if (command == "compare") return RunCompareCommand(args);
+    Terminal::Message("Unknown command " + command + " (see ravelmoor --help).");
+    return 2;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "engine/ComparisonMethod.h"
+
+namespace ravelmoor {
+
+enum class OutputFormat { Text, Tsv };
+
+// What `ravelmoor compare` (and the comparison part of `sync`) was asked for.
+struct CompareRequest {
+    std::string source;
+    std::string target;
+    bool includeSubFolders = false;
+    ComparisonMethod method = ComparisonMethod::SizeAndTimestamp;
+    ComparisonSettings settings;
+    bool showAll = false;
+    OutputFormat format = OutputFormat::Text;
+    std::vector<std::string> positional;
+};
+
+// Walks the words of a command line after the sub-command.
+class ArgumentList {
+  public:
+    ArgumentList(int argc, char** argv, int first) {
+        for (int i = first; i < argc; ++i)
+            words_.emplace_back(argv[i]);
+    }
+    explicit ArgumentList(std::vector<std::string> words) : words_(std::move(words)) {}
+
+    bool AtEnd() const { return next_ >= words_.size(); }
+    const std::string& Peek() const { return words_[next_]; }
+    std::string Take() { return words_[next_++]; }
+    // The value of an option: the text after '=' in `--name=value`, or the next word.
+    bool TakeValue(const std::string& option, std::string& value, std::string& error);
+
+  private:
+    std::vector<std::string> words_;
+    size_t next_ = 0;
+};
+
+enum class ParseOutcome { Handled, NotMine, Error };
+
+// Takes one option shared by `compare` and `sync` from the front of `args`.
+// NotMine leaves the word in place for the command's own options.
+ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std::string& error);
+
+// Checks the words left over (SOURCE and TARGET) and moves them into the
+// request. False, with a message, when they are not two.
+bool TakeFolders(CompareRequest& request, std::string& error);
+
+// The usage text of the options shared by `compare` and `sync`.
+const char* CompareOptionsHelp();
+
+}  // namespace ravelmoor

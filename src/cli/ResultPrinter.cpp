@@ -1,0 +1,170 @@
+#include "cli/ResultPrinter.h"
+
+#include <string>
+
+#include "engine/FolderComparer.h"
+
+namespace ravelmoor {
+namespace {
+
+struct RowView {
+    const FileEntry& source;
+    const FileEntry& target;
+    std::string_view relativePath;  // the Source spelling, or the Target's when there is none
+    bool folder;
+    bool excluded;
+};
+
+RowView ViewRow(const FolderComparer& comparer, size_t row) {
+    const FileEntry& source = comparer.SourceResults().ElementAt(row);
+    const FileEntry& target = comparer.TargetResults().ElementAt(row);
+    const bool fromSource = !source.IsBlank();
+    const FileEntry& named = fromSource ? source : target;
+    const size_t rootLength =
+        fromSource ? comparer.SourceRootLength() : comparer.TargetRootLength();
+    const std::string_view path = named.path.view();
+    return {source, target, path.substr(std::min(rootLength, path.size())), named.IsFolder(),
+            source.excluded != 0 || target.excluded != 0};
+}
+
+struct Tally {
+    size_t matched = 0;
+    size_t newerInSource = 0;
+    size_t newerInTarget = 0;
+    size_t onlyInSource = 0;
+    size_t onlyInTarget = 0;
+    size_t excluded = 0;
+};
+
+std::string Plural(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+void PrintTextSummary(const FolderComparer& comparer, const Tally& tally, FILE* out) {
+    const size_t differences =
+        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+    std::string line;
+    if (comparer.AllIdentical()) {
+        line = "The two folders are identical (excluding filtered files and sub-folders).";
+    } else {
+        line = Plural(differences, "difference", "differences") + ":";
+        std::string parts;
+        auto add = [&parts](size_t n, const char* text) {
+            if (n == 0) return;
+            if (!parts.empty()) parts += ",";
+            parts += " " + std::to_string(n) + " " + text;
+        };
+        add(tally.newerInSource, "newer in Source");
+        add(tally.newerInTarget, "newer in Target");
+        add(tally.onlyInSource, "only in Source");
+        add(tally.onlyInTarget, "only in Target");
+        line += parts + ".";
+    }
+    line += " " + Plural(tally.matched, "row matches", "rows match");
+    if (tally.excluded > 0)
+        line += ", " + Plural(tally.excluded, "row is", "rows are") + " excluded";
+    line += ".";
+    std::fprintf(out, "\n%s\n", line.c_str());
+}
+
+}  // namespace
+
+std::string_view StatusWord(EntryStatus status) {
+    switch (status) {
+        case EntryStatus::Matched:
+            return "matched";
+        case EntryStatus::Newer:
+            return "newer";
+        case EntryStatus::Older:
+            return "older";
+        case EntryStatus::Unmatched:
+            return "unmatched";
+        case EntryStatus::Missing:
+            return "missing";
+        case EntryStatus::Unclassified:
+            break;
+    }
+    return "unclassified";
+}
+
+std::string EscapeTsvField(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out.push_back(c);
+        }
+    }
+    return out;
+}
+
+void PrintResults(const FolderComparer& comparer, OutputFormat format, bool showAll, FILE* out) {
+    const size_t rows = comparer.SourceResults().GetSize();
+    Tally tally;
+    if (format == OutputFormat::Text) {
+        std::fprintf(out, "Source: %s\nTarget: %s\n\n", comparer.SourceRoot().c_str(),
+                     comparer.TargetRoot().c_str());
+        std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
+    }
+    std::string line;
+    for (size_t row = 0; row < rows; ++row) {
+        const RowView view = ViewRow(comparer, row);
+        const EntryStatus status = view.source.status;
+        if (view.excluded) {
+            ++tally.excluded;
+        } else {
+            switch (status) {
+                case EntryStatus::Matched:
+                    ++tally.matched;
+                    break;
+                case EntryStatus::Newer:
+                    ++tally.newerInSource;
+                    break;
+                case EntryStatus::Older:
+                    ++tally.newerInTarget;
+                    break;
+                case EntryStatus::Unmatched:
+                    ++tally.onlyInSource;
+                    break;
+                case EntryStatus::Missing:
+                    ++tally.onlyInTarget;
+                    break;
+                case EntryStatus::Unclassified:
+                    break;
+            }
+        }
+        if (!showAll && status == EntryStatus::Matched) continue;
+
+        line.clear();
+        if (format == OutputFormat::Tsv) {
+            line.append(StatusWord(view.source.status)).push_back('\t');
+            line.append(StatusWord(view.target.status)).push_back('\t');
+            line.append(view.folder ? "folder" : "file").push_back('\t');
+            line.append(view.excluded ? "1" : "0").push_back('\t');
+            line.append(EscapeTsvField(view.relativePath)).push_back('\n');
+        } else {
+            char columns[32];
+            std::snprintf(columns, sizeof columns, "%-10s %-10s ",
+                          std::string(StatusWord(view.source.status)).c_str(),
+                          std::string(StatusWord(view.target.status)).c_str());
+            line.append(columns).append(view.relativePath);
+            if (view.folder) line.push_back('/');
+            if (view.excluded) line.append("  (excluded)");
+            line.push_back('\n');
+        }
+        std::fwrite(line.data(), 1, line.size(), out);
+    }
+    if (format == OutputFormat::Text) PrintTextSummary(comparer, tally, out);
+}
+
+}  // namespace ravelmoor

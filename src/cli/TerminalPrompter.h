@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/Prompter.h"
+
+namespace ravelmoor {
+
+// The command line's way of talking to the user: messages on stderr, questions
+// on the terminal. With `assumeYes` every question is answered Yes/OK at once
+// (after its text is shown); without a terminal, questions are answered No.
+class TerminalPrompter : public Prompter {
+  public:
+    explicit TerminalPrompter(bool assumeYes) : assumeYes_(assumeYes) {}
+
+    void Inform(std::string_view text) override;
+    void Warn(std::string_view text) override;
+    bool AskOkCancel(std::string_view text) override;
+    bool AskYesNo(std::string_view text) override;
+
+  private:
+    bool Ask(std::string_view text, std::string_view yesWord, std::string_view noWord);
+
+    bool assumeYes_;
+};
+
+}  // namespace ravelmoor

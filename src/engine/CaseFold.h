@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ravelmoor {
+
+// Linux keeps a name's case, but Source and Target are paired, sorted and
+// filtered without regard to case (so `B.TXT` and `b.txt` pair up). Folding is
+// done on a copy of the text, never on the name used for file access.
+//
+// ASCII letters are folded byte by byte; a run of valid UTF-8 is folded with
+// Qt's Unicode tables; bytes that are not valid UTF-8 are kept as they are, so
+// that two different undecodable names never fold to the same text. Folder
+// markers (0xFF) and '/' pass through unchanged.
+void AppendFolded(std::string_view text, std::string& out);
+std::string FoldCase(std::string_view text);
+
+// True when folding can be done byte by byte (no byte of 0x80 or above other
+// than the folder marker).
+bool IsAsciiText(std::string_view text);
+
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ravelmoor {
+
+enum class ComparisonMethod : int32_t {
+    SizeAndTimestamp = 0,
+    Crc = 1,
+    Both = 2,
+};
+
+// Where a comparison run stands; written by the worker, polled by the display.
+enum class ComparisonPhase : int32_t {
+    Idle = 0,
+    CollectingSource = 1,
+    CollectingTarget = 2,
+    PreparingComparison = 3,
+    EndedWithoutResult = 4,
+    Comparing = 5,
+    Completed = 6,
+    Sorting = 7,
+};
+
+// The comparison settings that a reset copies into the engine.
+struct ComparisonSettings {
+    bool ignoreTwoSeconds = false;
+    bool ignoreSixtySeconds = false;
+    bool ignoreOneHour = false;
+    uint32_t crcChunk = 0;  // bytes at the start of each file; 0 = the whole file
+};
+
+}  // namespace ravelmoor

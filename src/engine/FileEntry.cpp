@@ -1,0 +1,117 @@
+#include "engine/FileEntry.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "engine/FileSystem.h"
+
+namespace ravelmoor {
+
+EntryPath::EntryPath(EntryPath&& other) noexcept {
+    if (other.owned_) {
+        TakeRaw(other);
+    } else {
+        // A borrowed text must not outlive its list, so a move out of a list
+        // makes an owned copy.
+        Assign(other.view());
+    }
+}
+
+EntryPath& EntryPath::operator=(const EntryPath& other) {
+    if (this != &other) Assign(other.view());
+    return *this;
+}
+
+EntryPath& EntryPath::operator=(EntryPath&& other) noexcept {
+    if (this == &other) return *this;
+    if (other.owned_) {
+        Release();
+        TakeRaw(other);
+    } else {
+        Assign(other.view());
+    }
+    return *this;
+}
+
+EntryPath& EntryPath::operator=(std::string_view text) {
+    Assign(text);
+    return *this;
+}
+
+void EntryPath::Assign(std::string_view text) {
+    if (text.empty()) {
+        Release();
+        return;
+    }
+    // `text` may point into our own bytes, so copy before releasing them.
+    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy == nullptr) throw std::bad_alloc();
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    Release();
+    data_ = copy;
+    size_ = static_cast<uint32_t>(text.size());
+    owned_ = true;
+}
+
+void EntryPath::Release() {
+    if (owned_) std::free(data_);
+    data_ = nullptr;
+    size_ = 0;
+    owned_ = false;
+}
+
+void EntryPath::Borrow(char* data, uint32_t size) {
+    Release();
+    data_ = size == 0 ? nullptr : data;
+    size_ = size;
+    owned_ = false;
+}
+
+void EntryPath::TakeRaw(EntryPath& from) noexcept {
+    data_ = from.data_;
+    size_ = from.size_;
+    owned_ = from.owned_;
+    from.data_ = nullptr;
+    from.size_ = 0;
+    from.owned_ = false;
+}
+
+void EntryPath::RemoveFolderMarkers() {
+    if (data_ == nullptr) return;
+    char* end = std::remove(data_, data_ + size_, kFolderMarker);
+    *end = '\0';
+    size_ = static_cast<uint32_t>(end - data_);
+    if (size_ == 0) Release();
+}
+
+void FileEntry::SetFromFacts(std::string_view prefix, std::string_view name, uint32_t newAttributes,
+                             uint64_t newSize, int64_t newLastWrite, uint32_t newReserved) {
+    std::string text;
+    text.reserve(prefix.size() + name.size());
+    text.append(prefix).append(name);
+    path = std::string_view(text);
+    attributes = newAttributes;
+    size = newSize;
+    lastWrite = newLastWrite;
+    checksumBytes = 0;
+    reserved = newReserved;
+    excluded = 0;
+    status = EntryStatus::Unclassified;
+}
+
+void FileEntry::ReadFromPath(FileSystem& fs, std::string_view fullPath, uint32_t newReserved) {
+    EntryFacts facts;
+    if (fullPath.empty() || !fs.ReadFacts(std::string(fullPath), facts)) {
+        *this = FileEntry();
+        return;
+    }
+    const size_t slash = fullPath.rfind('/');
+    const size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
+    SetFromFacts(fullPath.substr(0, cut), fullPath.substr(cut), facts.attributes, facts.size,
+                 facts.lastWrite, newReserved);
+}
+
+}  // namespace ravelmoor

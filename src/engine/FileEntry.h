@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ravelmoor {
+
+class FileSystem;
+
+// Classification of one entry against its counterpart on the other side.
+// Statuses always come in Source/Target pairs: 1/1, 2/3, 3/2, 4/5, 5/4.
+enum class EntryStatus : uint8_t {
+    Unclassified = 0,
+    Matched = 1,
+    Newer = 2,
+    Older = 3,
+    Unmatched = 4,
+    Missing = 5,
+};
+
+inline constexpr uint32_t kFolderAttribute = 0x10;
+// A symbolic link is listed as a file; this bit says its content is the link text.
+inline constexpr uint32_t kSymlinkAttribute = 0x400;
+// Placed before every folder name below the root while an entry sits in a scan
+// list, so that a folder's files sort before its sub-folders. 0xFF never occurs
+// in UTF-8, so it cannot clash with a real name.
+inline constexpr char kFolderMarker = '\xFF';
+
+// The path text of an entry. An entry that lives in a FileList usually borrows
+// its bytes from the list's own storage (one allocation per many entries);
+// every copy made outside a list owns its bytes. The text is always followed
+// by a NUL so that it can go straight to a system call.
+class EntryPath {
+  public:
+    EntryPath() = default;
+    explicit EntryPath(std::string_view text) { Assign(text); }
+    EntryPath(const EntryPath& other) { Assign(other.view()); }
+    EntryPath(EntryPath&& other) noexcept;
+    EntryPath& operator=(const EntryPath& other);
+    EntryPath& operator=(EntryPath&& other) noexcept;
+    EntryPath& operator=(std::string_view text);
+    ~EntryPath() { Release(); }
+
+    std::string_view view() const { return {data_ != nullptr ? data_ : "", size_}; }
+    std::string str() const { return std::string(view()); }
+    const char* c_str() const { return data_ != nullptr ? data_ : ""; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    char operator[](size_t i) const { return data_[i]; }
+    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
+
+    // Deletes every folder marker, in place.
+    void RemoveFolderMarkers();
+
+    friend bool operator==(const EntryPath& a, const EntryPath& b) { return a.view() == b.view(); }
+    friend bool operator==(const EntryPath& a, std::string_view b) { return a.view() == b; }
+
+  private:
+    friend class FileList;
+
+    void Assign(std::string_view text);
+    void Release();
+    // Takes bytes that a FileList keeps alive; never freed by this object.
+    void Borrow(char* data, uint32_t size);
+    // Hands the bytes over as they are (borrowed or owned) and leaves `from` empty.
+    void TakeRaw(EntryPath& from) noexcept;
+
+    char* data_ = nullptr;
+    uint32_t size_ = 0;
+    bool owned_ = false;
+};
+
+// One file or folder of one side. A plain value: copies copy every field.
+struct FileEntry {
+    // Full path: the side's root text followed by the path below it, spelled
+    // exactly as the file system spells it.
+    EntryPath path;
+    uint32_t attributes = 0;  // kFolderAttribute, kSymlinkAttribute
+    uint32_t checksum = 0;    // CRC-32 register
+    uint64_t size = 0;
+    int64_t lastWrite = 0;  // seconds since 1970-01-01 UTC
+    uint64_t checksumBytes = 0;
+    uint32_t reserved = 0;  // copied with the record, read by nobody
+    uint8_t excluded = 0;
+    EntryStatus status = EntryStatus::Unclassified;
+
+    bool IsFolder() const { return (attributes & kFolderAttribute) != 0; }
+    bool IsSymlink() const { return (attributes & kSymlinkAttribute) != 0; }
+    bool IsBlank() const { return path.empty(); }
+    void RemoveFolderMarkers() { path.RemoveFolderMarkers(); }
+
+    // Fills the entry from facts listed for `name` in the folder `prefix`.
+    // `checksum` keeps its value.
+    void SetFromFacts(std::string_view prefix, std::string_view name, uint32_t attributes,
+                      uint64_t size, int64_t lastWrite, uint32_t reserved);
+
+    // Looks one path up (without following a final symbolic link). Nothing
+    // there: the entry becomes blank.
+    void ReadFromPath(FileSystem& fs, std::string_view fullPath, uint32_t reserved = 0);
+
+    bool operator==(const FileEntry& other) const = default;
+};
+
+}  // namespace ravelmoor

@@ -1,0 +1,180 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "engine/ComparisonMethod.h"
+#include "engine/FileList.h"
+#include "engine/FileSystem.h"
+#include "ftp/FtpConnection.h"
+
+namespace ravelmoor {
+
+class Prompter;
+
+// Says which entries a filter rejects; the run asks it once per entry with the
+// case-folded path below the root (folder markers included).
+class EntryFilter {
+  public:
+    virtual ~EntryFilter() = default;
+    // Compiles what needs compiling; called by the run before the walk.
+    virtual void Compile() {}
+    virtual bool IsExcluded(std::string_view foldedRelativePath) const = 0;
+};
+
+// Where a pair comparison writes the path it is working on (the
+// "Re-Comparing files..." line after a synchronisation).
+class ProgressText {
+  public:
+    virtual ~ProgressText() = default;
+    virtual void Show(std::string_view text) = 0;
+};
+
+// The comparison engine: one object for the whole application. A run lists
+// both sides on a worker thread, sorts them, pairs entries with equal relative
+// paths and classifies every pair into the two result lists, which then live
+// on for the results window and the synchronisation until the next Reset.
+//
+// The progress words (phase, cancel, counters, bytes checked) are shared with
+// the display, which polls them.
+class FolderComparer {
+  public:
+    // Opens the FTP side of a run; null when it cannot (it has said why).
+    using FtpOpener =
+        std::function<std::unique_ptr<FileSystem>(const FtpConnection& connection, Prompter&)>;
+
+    explicit FolderComparer(Prompter& prompter);
+    ~FolderComparer();
+    FolderComparer(const FolderComparer&) = delete;
+    FolderComparer& operator=(const FolderComparer&) = delete;
+
+    // Back to Idle with empty lists, taking over the comparison settings.
+    // Waits for a worker of an earlier run to finish.
+    void Reset(const ComparisonSettings& settings);
+    void SetMethod(ComparisonMethod method) { method_ = method; }
+    void SetFilter(std::shared_ptr<EntryFilter> filter) { filter_ = std::move(filter); }
+    void SetFtpOpener(FtpOpener opener) { ftpOpener_ = std::move(opener); }
+    // Replaces the local file system (tests inject faults this way).
+    void SetLocalFileSystem(std::shared_ptr<FileSystem> fs);
+
+    // Hands over the two sides (each root text ends with '/'; an FTP side
+    // lists from its connection's directory), sets phase 1 and starts the
+    // worker thread. The phase word tells when it has ended.
+    void Start(const std::string& sourceRoot, const std::string& targetRoot, bool includeSubFolders,
+               const FtpConnection& sourceFtp, const FtpConnection& targetFtp);
+    // Waits until the worker of the current run has ended.
+    void Wait();
+
+    // The worker body, also callable directly (tests, command line).
+    // 0 when the run completed, 1 when it ended without a result.
+    int RunComparison();
+
+    // Classifies one pair in place; false when the data of a file could not
+    // be read (both entries are then excluded and Matched).
+    bool ComparePair(FileEntry& source, FileEntry& target, ProgressText* display = nullptr);
+
+    // --- Progress words, safe to read from any thread.
+    ComparisonPhase Phase() const { return static_cast<ComparisonPhase>(phase_.load()); }
+    void Cancel();
+    bool CancelRequested() const { return cancel_.load() != 0; }
+    // Breaks a blocked call of the worker (an FTP server that does not answer).
+    void InterruptSides();
+    int64_t SourceCount() const { return sourceCount_.load(std::memory_order_relaxed); }
+    int64_t TargetCount() const { return targetCount_.load(std::memory_order_relaxed); }
+    uint64_t BytesChecked() const { return bytesChecked_.load(std::memory_order_relaxed); }
+    const std::atomic<int32_t>& CancelWord() const { return cancel_; }
+    std::atomic<int32_t>& CancelWord() { return cancel_; }
+
+    // --- Results (valid after phase 6 until the next Reset).
+    FileList& SourceResults() { return sourceResults_; }
+    FileList& TargetResults() { return targetResults_; }
+    const FileList& SourceResults() const { return sourceResults_; }
+    const FileList& TargetResults() const { return targetResults_; }
+    FileList& SourceScan() { return sourceScan_; }
+    FileList& TargetScan() { return targetScan_; }
+    const std::string& SourceRoot() const { return sourceRoot_; }
+    const std::string& TargetRoot() const { return targetRoot_; }
+    size_t SourceRootLength() const { return sourceRootLength_; }
+    size_t TargetRootLength() const { return targetRootLength_; }
+    bool AllIdentical() const { return allIdentical_; }
+    ComparisonMethod Method() const { return method_; }
+    int32_t Tolerance() const { return tolerance_; }
+    bool OneHour() const { return oneHour_; }
+    uint32_t Chunk() const { return chunk_; }
+    bool IncludeSubFolders() const { return includeSubFolders_; }
+    const FtpConnection& SourceFtp() const { return sourceFtp_; }
+    const FtpConnection& TargetFtp() const { return targetFtp_; }
+
+    // The file systems of the two sides (local unless the side is on FTP).
+    FileSystem& SourceFileSystem() { return *sourceFs_; }
+    FileSystem& TargetFileSystem() { return *targetFs_; }
+
+    // Folders (relative to their root, '/' after each) that could not be
+    // listed; rows below them on the other side were excluded.
+    const std::vector<std::string>& UnlistableSourceFolders() const { return unlistableSource_; }
+    const std::vector<std::string>& UnlistableTargetFolders() const { return unlistableTarget_; }
+    // The one warning that names those folders; empty when there are none.
+    std::string UnlistableFoldersWarning() const;
+
+  private:
+    enum class Side { Source, Target };
+
+    int EndWithoutResult();
+    bool OpenFtpSide();
+    void CloseFtpSide();
+    bool ListSide(Side side);
+    bool Walk();
+    void SetPhase(ComparisonPhase phase) { phase_.store(static_cast<int32_t>(phase)); }
+    bool Cancelled() const { return cancel_.load(std::memory_order_relaxed) != 0; }
+
+    Prompter& prompter_;
+
+    FileList sourceResults_;
+    FileList targetResults_;
+    FileList sourceScan_;
+    FileList targetScan_;
+    std::string sourceRoot_;
+    std::string targetRoot_;
+    size_t sourceRootLength_ = 0;
+    size_t targetRootLength_ = 0;
+
+    std::atomic<int32_t> cancel_{0};
+    std::atomic<int32_t> phase_{0};
+    std::atomic<int64_t> sourceCount_{0};
+    std::atomic<int64_t> targetCount_{0};
+    std::atomic<uint64_t> bytesChecked_{0};
+
+    bool includeSubFolders_ = false;
+    ComparisonMethod method_ = ComparisonMethod::SizeAndTimestamp;
+    int32_t tolerance_ = 0;
+    bool oneHour_ = false;
+    uint32_t chunk_ = 0;
+    bool allIdentical_ = true;
+
+    std::shared_ptr<EntryFilter> filter_;
+    FtpConnection sourceFtp_;
+    FtpConnection targetFtp_;
+    FtpOpener ftpOpener_;
+
+    std::shared_ptr<FileSystem> localFs_;
+    // The FTP side of the run. The display may interrupt it while the worker
+    // holds it, so hand-over and interrupt go through ftpLock_.
+    std::unique_ptr<FileSystem> ftpFs_;
+    std::mutex ftpLock_;
+    FileSystem* sourceFs_ = nullptr;
+    FileSystem* targetFs_ = nullptr;
+
+    std::vector<std::string> unlistableSource_;
+    std::vector<std::string> unlistableTarget_;
+
+    std::thread worker_;
+};
+
+}  // namespace ravelmoor

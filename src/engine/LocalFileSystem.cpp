@@ -1,0 +1,165 @@
+#include "engine/LocalFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "engine/FileEntry.h"
+
+namespace ravelmoor {
+namespace {
+
+class FdGuard {
+  public:
+    explicit FdGuard(int fd) : fd_(fd) {}
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    ~FdGuard() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+// Attributes for what lstat says; false for the kinds we never list.
+bool AttributesFromMode(mode_t mode, uint32_t& attributes) {
+    if (S_ISREG(mode)) {
+        attributes = 0;
+    } else if (S_ISDIR(mode)) {
+        attributes = kFolderAttribute;
+    } else if (S_ISLNK(mode)) {
+        attributes = kSymlinkAttribute;
+    } else {
+        return false;  // FIFOs, sockets and devices are never opened
+    }
+    return true;
+}
+
+class LocalFileReader : public FileReader {
+  public:
+    explicit LocalFileReader(int fd) : fd_(fd) {}
+    int64_t Read(char* buffer, size_t capacity) override {
+        for (;;) {
+            const ssize_t n = ::read(fd_.get(), buffer, capacity);
+            if (n >= 0) return n;
+            if (errno != EINTR) return -1;
+        }
+    }
+
+  private:
+    FdGuard fd_;
+};
+
+// The content of a symbolic link is its text.
+class TextReader : public FileReader {
+  public:
+    explicit TextReader(std::string text) : text_(std::move(text)) {}
+    int64_t Read(char* buffer, size_t capacity) override {
+        const size_t n = std::min(capacity, text_.size() - pos_);
+        std::memcpy(buffer, text_.data() + pos_, n);
+        pos_ += n;
+        return static_cast<int64_t>(n);
+    }
+
+  private:
+    std::string text_;
+    size_t pos_ = 0;
+};
+
+bool ReadLinkText(const std::string& path, std::string& text) {
+    text.resize(256);
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
+        if (n < 0) return false;
+        if (static_cast<size_t>(n) < text.size()) {
+            text.resize(static_cast<size_t>(n));
+            return true;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+}  // namespace
+
+ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+    FdGuard dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0) return ListStatus::NotListable;
+
+    // One buffer per thread: the listing never recurses inside this call.
+    constexpr size_t kBufferSize = 64 * 1024;
+    alignas(alignof(dirent64)) thread_local char buffer[kBufferSize];
+
+    for (;;) {
+        const ssize_t got = ::getdents64(dir.get(), buffer, kBufferSize);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return ListStatus::NotListable;
+        }
+        if (got == 0) break;
+        for (ssize_t pos = 0; pos < got;) {
+            const auto* d = reinterpret_cast<const dirent64*>(buffer + pos);
+            pos += d->d_reclen;
+            const char* name = d->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                continue;
+            }
+            DirEntryFacts facts;
+            facts.name = name;
+            if (d->d_type == DT_DIR) {
+                // A folder's own size and time take no part in a comparison,
+                // so it costs no stat call.
+                facts.attributes = kFolderAttribute;
+            } else if (d->d_type == DT_REG || d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+                struct stat st {};
+                if (::fstatat(dir.get(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+                if (!AttributesFromMode(st.st_mode, facts.attributes)) continue;
+                if ((facts.attributes & kFolderAttribute) == 0) {
+                    facts.size = static_cast<uint64_t>(st.st_size);
+                    facts.lastWrite = st.st_mtim.tv_sec;
+                }
+            } else {
+                continue;  // FIFO, socket, device
+            }
+            if (!sink.OnEntry(facts)) return ListStatus::Listed;
+        }
+    }
+    return ListStatus::Listed;
+}
+
+bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
+    struct stat st {};
+    if (::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (!AttributesFromMode(st.st_mode, facts.attributes)) return false;
+    const bool folder = (facts.attributes & kFolderAttribute) != 0;
+    facts.size = folder ? 0 : static_cast<uint64_t>(st.st_size);
+    facts.lastWrite = st.st_mtim.tv_sec;
+    return true;
+}
+
+std::unique_ptr<FileReader> LocalFileSystem::OpenForReading(const std::string& path,
+                                                            uint32_t attributes) {
+    if ((attributes & kSymlinkAttribute) != 0) {
+        std::string text;
+        if (!ReadLinkText(path, text)) return nullptr;
+        return std::make_unique<TextReader>(std::move(text));
+    }
+    // O_NOFOLLOW: a file that became a link since the listing is not read
+    // through; O_NONBLOCK: one that became a FIFO cannot block the run.
+    FdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    ::fcntl(fd.get(), F_SETFL, 0);
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_unique<LocalFileReader>(fd.release());
+}
+
+}  // namespace ravelmoor

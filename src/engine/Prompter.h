@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+namespace ravelmoor {
+
+// How core code talks to the user. The desktop program shows message boxes
+// (from any thread: a worker waits for the answer), the command line writes to
+// stderr and reads answers from the terminal or its flags, and tests record
+// every text. Texts are passed exactly as the system words them.
+class Prompter {
+  public:
+    virtual ~Prompter() = default;
+
+    // A fact, with the information icon.
+    virtual void Inform(std::string_view text) = 0;
+    // A problem, with the exclamation icon and OK.
+    virtual void Warn(std::string_view text) = 0;
+    // A question with OK and Cancel; true for OK.
+    virtual bool AskOkCancel(std::string_view text) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool AskYesNo(std::string_view text) = 0;
+};
+
+}  // namespace ravelmoor

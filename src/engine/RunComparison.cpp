@@ -1,0 +1,258 @@
+// The body of a comparison run: list, sort, walk both sorted lists together.
+#include <algorithm>
+#include <chrono>
+
+#include "engine/CaseFold.h"
+#include "engine/FolderComparer.h"
+#include "engine/MatchKey.h"
+#include "engine/Prompter.h"
+#include "engine/ScanFolder.h"
+#include "engine/Trace.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr const char* kUnreadableDataQuestion =
+    "Warning: some file data could not be read. The file may be currently in use by an other "
+    "application. Press \"OK\" to continue and exclude this file from the comparison. Press "
+    "\"CANCEL\" to stop the comparison.";
+
+constexpr const char* kSortMemoryMessage =
+    "There is not enough memory to sort the list of files, so the comparison was stopped.";
+
+class Stopwatch {
+  public:
+    int Seconds() const {
+        return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(
+                                    std::chrono::steady_clock::now() - start_)
+                                    .count());
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Folders of one side that could not be listed, as key prefixes: every key
+// that starts with one of them lies below such a folder.
+class UnlistablePrefixes {
+  public:
+    void Build(const std::vector<std::string>& folders) {
+        prefixes_.clear();
+        for (const auto& folder : folders)
+            prefixes_.push_back(FoldCase(folder));
+        std::sort(prefixes_.begin(), prefixes_.end(),
+                  [](const std::string& a, const std::string& b) { return CompareKeys(a, b) < 0; });
+    }
+
+    bool Covers(std::string_view key) const {
+        if (prefixes_.empty()) return false;
+        // The candidate is the greatest prefix that does not sort after the key.
+        auto it = std::upper_bound(
+            prefixes_.begin(), prefixes_.end(), key,
+            [](std::string_view k, const std::string& p) { return CompareKeys(k, p) < 0; });
+        if (it == prefixes_.begin()) return false;
+        --it;
+        return key.substr(0, it->size()) == *it;
+    }
+
+  private:
+    std::vector<std::string> prefixes_;
+};
+
+std::string WithoutMarkers(std::string_view text) {
+    std::string out(text);
+    out.erase(std::remove(out.begin(), out.end(), kFolderMarker), out.end());
+    return out;
+}
+
+}  // namespace
+
+int FolderComparer::EndWithoutResult() {
+    CloseFtpSide();
+    sourceScan_.Clear();
+    targetScan_.Clear();
+    SetPhase(ComparisonPhase::EndedWithoutResult);
+    return 1;
+}
+
+bool FolderComparer::ListSide(Side side) {
+    const bool isSource = side == Side::Source;
+    FileList& list = isSource ? sourceScan_ : targetScan_;
+    FileSystem& fs = isSource ? *sourceFs_ : *targetFs_;
+    const FtpConnection& ftp = isSource ? sourceFtp_ : targetFtp_;
+    const bool onFtp = &fs != localFs_.get();
+    const std::string& root = onFtp ? ftp.directory : (isSource ? sourceRoot_ : targetRoot_);
+    std::vector<std::string> unlistable;
+
+    ScanOptions options;
+    options.includeSubFolders = includeSubFolders_;
+    options.recordFolders = includeSubFolders_;
+    options.cancel = &cancel_;
+    options.counter = isSource ? &sourceCount_ : &targetCount_;
+    options.unlistable = &unlistable;
+    const ScanResult result = ScanFolder(fs, list, root, options);
+    if (!result.ok) {
+        prompter_.Warn(isSource ? "Error: cannot read source file information"
+                                : "Error: cannot read target file information");
+        cancel_.store(1);
+        return false;
+    }
+    auto& remembered = isSource ? unlistableSource_ : unlistableTarget_;
+    for (const auto& folder : unlistable)
+        remembered.push_back(folder.substr(root.size()));
+    return !Cancelled();
+}
+
+int FolderComparer::RunComparison() {
+    Stopwatch total;
+    sourceScan_.Clear();
+    targetScan_.Clear();
+    unlistableSource_.clear();
+    unlistableTarget_.clear();
+
+    if (!OpenFtpSide()) return EndWithoutResult();
+    const bool sourceOnFtp = sourceFs_ != localFs_.get();
+    const bool targetOnFtp = targetFs_ != localFs_.get();
+    sourceRootLength_ = sourceOnFtp ? sourceFtp_.directory.size() : sourceRoot_.size();
+    targetRootLength_ = targetOnFtp ? targetFtp_.directory.size() : targetRoot_.size();
+
+    TraceLine("Add Source Dir\n");
+    Stopwatch sourceTime;
+    if (!ListSide(Side::Source)) return EndWithoutResult();
+    SetPhase(ComparisonPhase::Sorting);
+    if (!sourceScan_.Sort(&cancel_, sourceRootLength_)) {
+        prompter_.Warn(kSortMemoryMessage);
+        return EndWithoutResult();
+    }
+    if (Cancelled()) return EndWithoutResult();
+    TraceLine("Source Dir: %d seconds\n", sourceTime.Seconds());
+
+    TraceLine("Add Target Dir\n");
+    Stopwatch targetTime;
+    SetPhase(ComparisonPhase::CollectingTarget);
+    if (!ListSide(Side::Target)) return EndWithoutResult();
+    SetPhase(ComparisonPhase::Sorting);
+    if (!targetScan_.Sort(&cancel_, targetRootLength_)) {
+        prompter_.Warn(kSortMemoryMessage);
+        return EndWithoutResult();
+    }
+    if (Cancelled()) return EndWithoutResult();
+    TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
+
+    SetPhase(ComparisonPhase::PreparingComparison);
+    SetPhase(ComparisonPhase::Comparing);
+    if (filter_) filter_->Compile();
+
+    TraceLine("Comparing...\n");
+    Stopwatch walkTime;
+    if (!Walk()) return EndWithoutResult();
+    TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
+    TraceLine("Total time: %d seconds\n", total.Seconds());
+
+    CloseFtpSide();
+    sourceScan_.Clear();
+    targetScan_.Clear();
+    SetPhase(ComparisonPhase::Completed);
+    return 0;
+}
+
+bool FolderComparer::Walk() {
+    const size_t sourceCount = sourceScan_.GetSize();
+    const size_t targetCount = targetScan_.GetSize();
+    // Path texts move from the scan lists to the result lists without a copy,
+    // and scan blocks are freed as the walk leaves them behind.
+    sourceResults_.AdoptStorage(sourceScan_);
+    targetResults_.AdoptStorage(targetScan_);
+
+    UnlistablePrefixes sourceUnlistable;
+    UnlistablePrefixes targetUnlistable;
+    sourceUnlistable.Build(unlistableSource_);
+    targetUnlistable.Build(unlistableTarget_);
+    for (auto& folder : unlistableSource_)
+        folder = WithoutMarkers(folder);
+    for (auto& folder : unlistableTarget_)
+        folder = WithoutMarkers(folder);
+    const bool anyUnlistable = !unlistableSource_.empty() || !unlistableTarget_.empty();
+
+    std::string sourceKey;
+    std::string targetKey;
+    size_t i = 0;
+    size_t j = 0;
+    size_t keyedSource = SIZE_MAX;
+    size_t keyedTarget = SIZE_MAX;
+    bool sourceExcluded = false;
+    bool targetExcluded = false;
+
+    while (i < sourceCount || j < targetCount) {
+        if (Cancelled()) return false;
+        if (i != keyedSource && i < sourceCount) {
+            keyedSource = i;
+            sourceKey.clear();
+            AppendMatchKey(sourceScan_.ElementAt(i).path, sourceRootLength_, sourceKey);
+            sourceExcluded = filter_ && filter_->IsExcluded(sourceKey);
+            if (sourceExcluded) sourceScan_.ElementAt(i).excluded = 1;
+            sourceScan_.ReleaseBlocksBefore(i);
+        }
+        if (j != keyedTarget && j < targetCount) {
+            keyedTarget = j;
+            targetKey.clear();
+            AppendMatchKey(targetScan_.ElementAt(j).path, targetRootLength_, targetKey);
+            targetExcluded = filter_ && filter_->IsExcluded(targetKey);
+            if (targetExcluded) targetScan_.ElementAt(j).excluded = 1;
+            targetScan_.ReleaseBlocksBefore(j);
+        }
+        sourceResults_.SetCurrentName(sourceKey);
+
+        int order = 0;
+        if (i < sourceCount && j < targetCount) {
+            order = CompareKeys(sourceKey, targetKey);
+        } else {
+            order = i < sourceCount ? -1 : 1;
+        }
+
+        size_t row = 0;
+        if (order == 0) {
+            row = sourceResults_.AddTransferred(sourceScan_.ElementAt(i));
+            targetResults_.AddTransferred(targetScan_.ElementAt(j));
+            FileEntry& source = sourceResults_.ElementAt(row);
+            FileEntry& target = targetResults_.ElementAt(row);
+            source.RemoveFolderMarkers();
+            target.RemoveFolderMarkers();
+            if (!ComparePair(source, target)) {
+                if (!prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
+            }
+            ++i;
+            ++j;
+        } else if (order < 0) {
+            row = sourceResults_.AddTransferred(sourceScan_.ElementAt(i));
+            targetResults_.AddBlank();
+            sourceResults_.ElementAt(row).RemoveFolderMarkers();
+            ComparePair(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
+            ++i;
+        } else {
+            row = sourceResults_.AddBlank();
+            targetResults_.AddTransferred(targetScan_.ElementAt(j));
+            targetResults_.ElementAt(row).RemoveFolderMarkers();
+            ComparePair(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
+            ++j;
+        }
+
+        FileEntry& source = sourceResults_.ElementAt(row);
+        FileEntry& target = targetResults_.ElementAt(row);
+        if (anyUnlistable) {
+            const std::string& key = order <= 0 ? sourceKey : targetKey;
+            // Below a folder that one side could not list, the other side's
+            // entries have no known counterpart: keep every method away.
+            if (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key)) {
+                source.excluded = 1;
+                target.excluded = 1;
+            }
+        }
+        if (source.status != EntryStatus::Matched && source.excluded == 0 && target.excluded == 0) {
+            allIdentical_ = false;
+        }
+    }
+    return true;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "engine/CaseFold.h"
+#include "engine/FolderComparer.h"
+#include "support/FaultyFileSystem.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+const char* Word(EntryStatus status) {
+    switch (status) {
+        case EntryStatus::Matched:
+            return "matched";
+        case EntryStatus::Newer:
+            return "newer";
+        case EntryStatus::Older:
+            return "older";
+        case EntryStatus::Unmatched:
+            return "unmatched";
+        case EntryStatus::Missing:
+            return "missing";
+        default:
+            return "unclassified";
+    }
+}
+
+// One line per result row: "SOURCE TARGET kind excluded path" with the path
+// below the root of the side that has the entry (the Source when both do).
+std::vector<std::string> Rows(const FolderComparer& comparer) {
+    std::vector<std::string> rows;
+    EXPECT_EQ(comparer.SourceResults().GetSize(), comparer.TargetResults().GetSize());
+    for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {
+        const FileEntry& s = comparer.SourceResults().ElementAt(i);
+        const FileEntry& t = comparer.TargetResults().ElementAt(i);
+        const FileEntry& named = s.IsBlank() ? t : s;
+        const size_t root = s.IsBlank() ? comparer.TargetRootLength() : comparer.SourceRootLength();
+        rows.push_back(std::string(Word(s.status)) + " " + Word(t.status) + " " +
+                       (named.IsFolder() ? "folder" : "file") + " " +
+                       (s.excluded || t.excluded ? "1" : "0") + " " +
+                       named.path.str().substr(root));
+    }
+    return rows;
+}
+
+class ComparisonTest : public ::testing::Test {
+  protected:
+    int Run(bool subFolders = true, ComparisonMethod method = ComparisonMethod::SizeAndTimestamp,
+            ComparisonSettings settings = {}) {
+        comparer.Reset(settings);
+        comparer.SetMethod(method);
+        comparer.Start(source.Root(), target.Root(), subFolders, {}, {});
+        comparer.Wait();
+        return static_cast<int>(comparer.Phase());
+    }
+
+    test::TempTree source;
+    test::TempTree target;
+    test::ScriptedPrompter prompter;
+    FolderComparer comparer{prompter};
+};
+
+TEST_F(ComparisonTest, EqualTreesMatchEveryRow) {
+    for (auto* tree : {&source, &target}) {
+        tree->Write("a.txt", "a");
+        tree->Write("sub/b.txt", "b");
+    }
+    EXPECT_EQ(Run(), 6);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched file 0 a.txt",
+                                                        "matched matched folder 0 sub",
+                                                        "matched matched file 0 sub/b.txt"}));
+    EXPECT_TRUE(comparer.AllIdentical());
+    EXPECT_TRUE(comparer.SourceScan().IsEmpty());
+    EXPECT_TRUE(prompter.Log().empty());
+}
+
+TEST_F(ComparisonTest, ClassifiesEachKindOfPair) {
+    source.Write("only-source.txt", "x");
+    target.Write("only-target.txt", "y");
+    source.Write("Case.TXT", "same");
+    target.Write("case.txt", "same");
+    source.Write("newer.txt", "1", 2000);
+    target.Write("newer.txt", "1", 1000);
+    source.Write("older.txt", "1", 1000);
+    target.Write("older.txt", "1", 2000);
+    source.Write("same-time.txt", "12", 1000);  // equal times, sizes differ: source newer
+    target.Write("same-time.txt", "1", 1000);
+    source.Write("thing", "file");  // a file and a folder of one name never pair
+    target.Write("thing/inside", "x");
+    source.MakeFolder("empty");
+    target.MakeFolder("empty");
+    EXPECT_EQ(Run(), 6);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "matched matched file 0 Case.TXT",
+                                  "newer older file 0 newer.txt",
+                                  "older newer file 0 older.txt",
+                                  "unmatched missing file 0 only-source.txt",
+                                  "missing unmatched file 0 only-target.txt",
+                                  "newer older file 0 same-time.txt",
+                                  "unmatched missing file 0 thing",
+                                  "matched matched folder 0 empty",
+                                  "missing unmatched folder 0 thing",
+                                  "missing unmatched file 0 thing/inside",
+                              }));
+    EXPECT_FALSE(comparer.AllIdentical());
+    // Each side keeps its own spelling.
+    EXPECT_EQ(comparer.TargetResults().ElementAt(0).path, target.Full("case.txt"));
+}
+
+TEST_F(ComparisonTest, MethodsDecideOnSameSizeAndTime) {
+    source.Write("f", "abc", 5000);
+    target.Write("f", "abd", 5000);
+    EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp), 6);
+    EXPECT_EQ(Rows(comparer)[0], "matched matched file 0 f");
+    EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
+    EXPECT_GT(comparer.BytesChecked(), 0u);
+
+    target.Write("f", "abc", 1);  // same content, other time: CRC says equal
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
+    EXPECT_EQ(Rows(comparer)[0], "matched matched file 0 f");
+    EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
+}
+
+TEST_F(ComparisonTest, ToleranceSettingsReachTheRule) {
+    source.Write("f", "abc", 5060);
+    target.Write("f", "abc", 5000);
+    ComparisonSettings settings;
+    EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp, settings), 6);
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
+    settings.ignoreTwoSeconds = settings.ignoreSixtySeconds = true;  // 60 wins
+    EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp, settings), 6);
+    EXPECT_EQ(Rows(comparer)[0], "matched matched file 0 f");
+}
+
+TEST_F(ComparisonTest, UnreadableFileIsExcludedAfterTheQuestion) {
+    source.Write("locked.bin", "data");
+    target.Write("locked.bin", "data");
+    source.Write("z.txt", "1");
+    target.Write("z.txt", "2");
+    auto faulty = std::make_shared<test::FaultyFileSystem>();
+    faulty->FailOpen("locked.bin");
+    comparer.SetLocalFileSystem(faulty);
+    prompter.Script({true});
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched file 1 locked.bin",
+                                                        "newer older file 0 z.txt"}));
+    ASSERT_EQ(prompter.Log().size(), 1u);
+    EXPECT_EQ(prompter.Log()[0].kind, "okcancel");
+    EXPECT_EQ(prompter.Log()[0].text,
+              "Warning: some file data could not be read. The file may be currently in use by an "
+              "other application. Press \"OK\" to continue and exclude this file from the "
+              "comparison. Press \"CANCEL\" to stop the comparison.");
+
+    prompter.Script({false});
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 4);
+    EXPECT_TRUE(comparer.SourceScan().IsEmpty());
+}
+
+TEST_F(ComparisonTest, ExcludedDifferenceLeavesTheFoldersIdentical) {
+    source.Write("locked.bin", "data");
+    target.Write("locked.bin", "diff");
+    auto faulty = std::make_shared<test::FaultyFileSystem>();
+    faulty->FailOpen("locked.bin");
+    comparer.SetLocalFileSystem(faulty);
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
+    EXPECT_TRUE(comparer.AllIdentical());
+}
+
+TEST_F(ComparisonTest, UnlistableFolderExcludesTheRowsBelowIt) {
+    source.Write("keep.txt", "k");
+    target.Write("keep.txt", "k");
+    source.Write("Private/secret.txt", "s");
+    target.Write("private/secret.txt", "s");
+    target.Write("private/deep/other.txt", "o");
+    auto faulty = std::make_shared<test::FaultyFileSystem>();
+    faulty->FailListing(source.Root() + "Private/", ListStatus::NotListable);
+    comparer.SetLocalFileSystem(faulty);
+    EXPECT_EQ(Run(), 6);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "matched matched file 0 keep.txt",
+                                  "matched matched folder 0 Private",
+                                  "missing unmatched file 1 private/secret.txt",
+                                  "missing unmatched folder 1 private/deep",
+                                  "missing unmatched file 1 private/deep/other.txt",
+                              }));
+    EXPECT_TRUE(comparer.AllIdentical());
+    EXPECT_EQ(comparer.UnlistableSourceFolders(), (std::vector<std::string>{"Private/"}));
+    EXPECT_NE(comparer.UnlistableFoldersWarning().find(source.Root() + "Private/"),
+              std::string::npos);
+    EXPECT_TRUE(prompter.Log().empty());  // no message box; the front end shows the warning
+}
+
+TEST_F(ComparisonTest, FailedSideEndsWithoutResult) {
+    source.Write("sub/a", "1");
+    auto faulty = std::make_shared<test::FaultyFileSystem>();
+    faulty->FailListing(target.Root(), ListStatus::Failed);
+    comparer.SetLocalFileSystem(faulty);
+    EXPECT_EQ(Run(), 4);
+    EXPECT_EQ(prompter.Texts(),
+              (std::vector<std::string>{"Error: cannot read target file information"}));
+}
+
+TEST_F(ComparisonTest, EmptyFoldersCompleteIdentical) {
+    EXPECT_EQ(Run(), 6);
+    EXPECT_TRUE(comparer.SourceResults().IsEmpty());
+    EXPECT_TRUE(comparer.AllIdentical());
+}
+
+TEST_F(ComparisonTest, SymbolicLinksAndFifosNeitherHangNorFollow) {
+    source.Write("real/file.txt", "x");
+    source.Symlink("link-to-real", "real");
+    source.Fifo("pipe");
+    target.Write("real/file.txt", "x");
+    target.Fifo("pipe");
+    EXPECT_EQ(Run(true, ComparisonMethod::Crc), 6);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "unmatched missing file 0 link-to-real",
+                                  "matched matched folder 0 real",
+                                  "matched matched file 0 real/file.txt",
+                              }));
+}
+
+TEST_F(ComparisonTest, CancelDuringADeepScanEndsWithoutResult) {
+    std::string folder;
+    for (int depth = 0; depth < 30; ++depth) {
+        folder += "d" + std::to_string(depth) + "/";
+        for (int f = 0; f < 4; ++f)
+            source.Write(folder + "f" + std::to_string(f), "x");
+    }
+    auto slow = std::make_shared<test::FaultyFileSystem>();
+    slow->SlowEntries(std::chrono::milliseconds(3));
+    comparer.SetLocalFileSystem(slow);
+    comparer.Reset({});
+    comparer.Start(source.Root(), target.Root(), true, {}, {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::CollectingSource);
+    comparer.Cancel();
+    comparer.Wait();
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
+    EXPECT_TRUE(comparer.SourceScan().IsEmpty());
+    EXPECT_TRUE(comparer.SourceResults().IsEmpty());
+    EXPECT_GT(comparer.SourceCount(), 0);
+}
+
+TEST_F(ComparisonTest, SecondRunStartsFromAReset) {
+    source.Write("a", "1");
+    EXPECT_EQ(Run(), 6);
+    EXPECT_FALSE(comparer.AllIdentical());
+    source.Write("a", "1");
+    target.Write("a", "1");
+    EXPECT_EQ(Run(), 6);
+    EXPECT_TRUE(comparer.AllIdentical());
+    EXPECT_EQ(comparer.SourceResults().GetSize(), 1u);
+}
+
+// --- Pairing and classification against a plain reference ----------------
+
+struct ModelEntry {
+    bool folder;
+    uint64_t size;
+    int64_t time;
+    std::string spelling;  // relative path as written on disk
+};
+
+// The reference key: folded components, a marker before every folder name,
+// compared with '/' mapped below every other byte.
+std::string ReferenceKey(const std::string& relative, bool folder) {
+    std::string key;
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = relative.find('/', start);
+        const bool last = slash == std::string::npos;
+        if (!last || folder) key += '\xFF';
+        key += FoldCase(relative.substr(start, last ? std::string::npos : slash - start));
+        if (last) break;
+        key += '\x01';
+        start = slash + 1;
+    }
+    return key;
+}
+
+struct KeyLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+            });
+    }
+};
+
+using Model = std::map<std::string, ModelEntry, KeyLess>;
+
+void Build(std::mt19937& random, test::TempTree& tree, Model& model, const std::string& folder,
+           int depth) {
+    static const std::vector<std::string> names = {
+        "a", "A", "b", "ab", "a.b", "a-b", "x y", "\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89", "n1"};
+    std::set<std::string> used;  // folded names already in this folder
+    for (const std::string& name : names) {
+        if (random() % 3 == 0 || !used.insert(FoldCase(name)).second) continue;
+        const std::string relative = folder.empty() ? name : folder + "/" + name;
+        const bool isFolder = depth < 3 && random() % 3 == 0;
+        if (isFolder) {
+            tree.MakeFolder(relative);
+            model[ReferenceKey(relative, true)] = {true, 0, 0, relative};
+            Build(random, tree, model, relative, depth + 1);
+        } else {
+            const std::string content(random() % 3, 'z');
+            const int64_t time = 1000 + static_cast<int64_t>(random() % 3);
+            tree.Write(relative, content, time);
+            model[ReferenceKey(relative, false)] = {false, content.size(), time, relative};
+        }
+    }
+}
+
+TEST_F(ComparisonTest, PairingAgreesWithAPlainMapOnRandomTrees) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        test::TempTree s;
+        test::TempTree t;
+        std::mt19937 random(seed);
+        Model sourceModel;
+        Model targetModel;
+        Build(random, s, sourceModel, "", 0);
+        Build(random, t, targetModel, "", 0);
+
+        std::set<std::string, KeyLess> keys;
+        for (const auto& [key, entry] : sourceModel)
+            keys.insert(key);
+        for (const auto& [key, entry] : targetModel)
+            keys.insert(key);
+        std::vector<std::string> expected;
+        for (const std::string& key : keys) {
+            const auto si = sourceModel.find(key);
+            const auto ti = targetModel.find(key);
+            std::string statuses;
+            const ModelEntry& named = si != sourceModel.end() ? si->second : ti->second;
+            if (si == sourceModel.end()) {
+                statuses = "missing unmatched";
+            } else if (ti == targetModel.end()) {
+                statuses = "unmatched missing";
+            } else if (named.folder ||
+                       (si->second.size == ti->second.size && si->second.time == ti->second.time)) {
+                statuses = "matched matched";
+            } else {
+                statuses = si->second.time >= ti->second.time ? "newer older" : "older newer";
+            }
+            expected.push_back(statuses + " " + (named.folder ? "folder" : "file") + " 0 " +
+                               named.spelling);
+        }
+
+        comparer.Reset({});
+        comparer.Start(s.Root(), t.Root(), true, {}, {});
+        comparer.Wait();
+        ASSERT_EQ(comparer.Phase(), ComparisonPhase::Completed);
+        EXPECT_EQ(Rows(comparer), expected) << "seed " << seed;
+    }
+}
+
+}  // namespace
+}  // namespace ravelmoor

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/FileList.h"
+#include "engine/LocalFileSystem.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+FileEntry Named(const std::string& path, uint64_t size = 0) {
+    FileEntry entry;
+    entry.path = path;
+    entry.size = size;
+    return entry;
+}
+
+TEST(FileList, MaxPathLengthFollowsAddClearInit) {
+    FileList list;
+    list.Add(Named(std::string(10, 'a')));
+    list.Add(Named(std::string(25, 'b')));
+    list.Add(Named(std::string(12, 'c')));
+    EXPECT_EQ(list.MaxPathLength(), 25);
+    list.Clear();
+    EXPECT_EQ(list.GetSize(), 0u);
+    EXPECT_EQ(list.MaxPathLength(), 25);
+    list.Init();
+    EXPECT_EQ(list.MaxPathLength(), 0);
+}
+
+TEST(FileList, CurrentNameComesBackWithoutMarkers) {
+    FileList list;
+    list.SetCurrentName(
+        "/data/\xFF"
+        "docs/\xFF"
+        "x");
+    EXPECT_EQ(list.GetCurrentName(), "/data/docs/x");
+}
+
+TEST(FileList, CopiesOutOfTheListOutliveIt) {
+    FileEntry copy;
+    {
+        FileList list;
+        list.Add(Named("/r/kept.txt", 7));
+        copy = list.GetAt(0);
+        FileEntry moved = std::move(list.ElementAt(0));
+        EXPECT_EQ(moved.path, "/r/kept.txt");
+    }
+    EXPECT_EQ(copy.path, "/r/kept.txt");
+    EXPECT_EQ(copy.size, 7u);
+}
+
+TEST(FileList, RemoveAtAcrossBlocksKeepsOrder) {
+    FileList list;
+    const size_t n = FileList::kGrowthStep * 2 + 17;
+    for (size_t i = 0; i < n; ++i)
+        list.Add(Named("/r/" + std::to_string(i), i));
+    list.RemoveAt(5, FileList::kGrowthStep + 3);
+    ASSERT_EQ(list.GetSize(), n - FileList::kGrowthStep - 3);
+    EXPECT_EQ(list.ElementAt(4).path, "/r/4");
+    EXPECT_EQ(list.ElementAt(5).path, "/r/" + std::to_string(FileList::kGrowthStep + 8));
+    EXPECT_EQ(list.ElementAt(list.GetSize() - 1).path, "/r/" + std::to_string(n - 1));
+    // A slot freed by the removal comes back clean.
+    list.ElementAt(list.GetSize() - 1).excluded = 1;
+    list.RemoveAt(list.GetSize() - 1);
+    const size_t row = list.AddBlank();
+    EXPECT_EQ(list.ElementAt(row), FileEntry());
+}
+
+TEST(FileList, CopyFromCopiesEveryEntry) {
+    FileList a;
+    FileList b;
+    a.Add(Named("/r/one", 1));
+    a.Add(Named("/r/two", 2));
+    b.Add(Named("/x/old-and-long-path", 9));
+    b.CopyFrom(a);
+    ASSERT_EQ(b.GetSize(), 2u);
+    EXPECT_EQ(b.ElementAt(1).path, "/r/two");
+    EXPECT_EQ(b.MaxPathLength(), 20);  // not copied
+}
+
+TEST(FileEntry, ReadFromPathOfNothingIsBlank) {
+    LocalFileSystem fs;
+    FileEntry entry = Named("/something", 3);
+    entry.ReadFromPath(fs, "/nonexistent/path/here.txt");
+    EXPECT_EQ(entry, FileEntry());
+}
+
+TEST(FileEntry, ReadFromPathKeepsSpellingAndLargeSizes) {
+    test::TempTree tree;
+    tree.Write("Report.TXT", "12345", 1500000000);
+    LocalFileSystem fs;
+    FileEntry entry;
+    entry.ReadFromPath(fs, tree.Full("Report.TXT"));
+    EXPECT_EQ(entry.path, tree.Full("Report.TXT"));
+    EXPECT_EQ(entry.size, 5u);
+    EXPECT_EQ(entry.lastWrite, 1500000000);
+    EXPECT_FALSE(entry.IsFolder());
+
+    // A sparse file above 4 GiB keeps its full size.
+    const std::string big = tree.Full("big.bin");
+    FILE* f = std::fopen(big.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(::ftruncate(fileno(f), (int64_t{5} << 30) + 3), 0);
+    std::fclose(f);
+    entry.ReadFromPath(fs, big);
+    EXPECT_EQ(entry.size, (uint64_t{5} << 30) + 3);
+}
+
+}  // namespace
+}  // namespace ravelmoor

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "engine/LocalFileSystem.h"
+#include "engine/ScanFolder.h"
+#include "support/FaultyFileSystem.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+const std::string M = "\xFF";
+
+std::vector<std::string> Paths(const FileList& list, size_t rootLength) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < list.GetSize(); ++i)
+        out.push_back(list.ElementAt(i).path.str().substr(rootLength));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class ScanFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tree.Write("a.txt", "a");
+        tree.Write("B.TXT", "bb");
+        tree.Write("Sub/c.txt", "ccc");
+    }
+    test::TempTree tree;
+    LocalFileSystem fs;
+};
+
+TEST_F(ScanFolderTest, ListsFilesAndMarkedFoldersWithSubFolders) {
+    FileList list;
+    std::atomic<int64_t> counter{0};
+    ScanOptions options;
+    options.includeSubFolders = options.recordFolders = true;
+    options.counter = &counter;
+    const ScanResult result = ScanFolder(fs, list, tree.Root(), options);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.added, 4);
+    EXPECT_EQ(counter.load(), 4);
+    EXPECT_EQ(Paths(list, tree.Root().size()),
+              (std::vector<std::string>{"B.TXT", "a.txt", M + "Sub", M + "Sub/c.txt"}));
+}
+
+TEST_F(ScanFolderTest, WithoutSubFoldersOnlyTheRootFiles) {
+    FileList list;
+    const ScanResult result = ScanFolder(fs, list, tree.Root(), ScanOptions());
+    EXPECT_EQ(result.added, 2);
+    EXPECT_EQ(Paths(list, tree.Root().size()), (std::vector<std::string>{"B.TXT", "a.txt"}));
+}
+
+TEST_F(ScanFolderTest, LinksAreFilesAndSpecialFilesAreSkipped) {
+    tree.Symlink("to-sub", "Sub");  // a link to a folder is not followed
+    tree.Symlink("dangling", "nowhere");
+    tree.Fifo("pipe");
+    FileList list;
+    ScanOptions options;
+    options.includeSubFolders = options.recordFolders = true;
+    ScanFolder(fs, list, tree.Root(), options);
+    const auto paths = Paths(list, tree.Root().size());
+    EXPECT_EQ(paths, (std::vector<std::string>{"B.TXT", "a.txt", "dangling", "to-sub", M + "Sub",
+                                               M + "Sub/c.txt"}));
+    for (size_t i = 0; i < list.GetSize(); ++i) {
+        const FileEntry& e = list.ElementAt(i);
+        if (e.path.view().ends_with("to-sub")) {
+            EXPECT_TRUE(e.IsSymlink());
+            EXPECT_FALSE(e.IsFolder());
+            EXPECT_EQ(e.size, 3u);  // the length of the link text "Sub"
+        }
+    }
+}
+
+TEST_F(ScanFolderTest, UnlistableFoldersAreRememberedWithoutEntries) {
+    test::FaultyFileSystem faulty;
+    faulty.FailListing("/Sub/", ListStatus::NotListable);
+    FileList list;
+    std::vector<std::string> unlistable;
+    ScanOptions options;
+    options.includeSubFolders = options.recordFolders = true;
+    options.unlistable = &unlistable;
+    const ScanResult result = ScanFolder(faulty, list, tree.Root(), options);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(Paths(list, tree.Root().size()),
+              (std::vector<std::string>{"B.TXT", "a.txt", M + "Sub"}));
+    EXPECT_EQ(unlistable, (std::vector<std::string>{tree.Root() + M + "Sub/"}));
+
+    FileList missing;
+    unlistable.clear();
+    EXPECT_EQ(ScanFolder(fs, missing, tree.Root() + "nothing-here/", options).added, 0);
+    EXPECT_EQ(unlistable.size(), 1u);
+}
+
+TEST_F(ScanFolderTest, FailedSideStopsWithNotOk) {
+    test::FaultyFileSystem faulty;
+    faulty.FailListing("/Sub/", ListStatus::Failed);
+    FileList list;
+    ScanOptions options;
+    options.includeSubFolders = options.recordFolders = true;
+    EXPECT_FALSE(ScanFolder(faulty, list, tree.Root(), options).ok);
+}
+
+TEST(ScanFolderCancel, DeepScanStopsAndCountsWhatItAdded) {
+    test::TempTree tree;
+    std::string folder;
+    for (int depth = 0; depth < 40; ++depth) {
+        folder += "level" + std::to_string(depth) + "/";
+        for (int f = 0; f < 5; ++f)
+            tree.Write(folder + "f" + std::to_string(f), "x");
+    }
+    test::FaultyFileSystem slow;
+    slow.SlowEntries(std::chrono::milliseconds(2));
+    FileList list;
+    std::atomic<int32_t> cancel{0};
+    ScanOptions options;
+    options.includeSubFolders = options.recordFolders = true;
+    options.cancel = &cancel;
+    std::thread canceller([&cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        cancel.store(1);
+    });
+    const ScanResult result = ScanFolder(slow, list, tree.Root(), options);
+    canceller.join();
+    EXPECT_EQ(static_cast<size_t>(result.added), list.GetSize());
+    EXPECT_LT(list.GetSize(), 240u);
+}
+
+}  // namespace
+}  // namespace ravelmoor

@@ -1,0 +1,61 @@
+#include "support/FaultyFileSystem.h"
+
+#include <thread>
+
+namespace ravelmoor::test {
+namespace {
+
+class SlowSink : public ListSink {
+  public:
+    SlowSink(ListSink& inner, std::chrono::microseconds delay) : inner_(inner), delay_(delay) {}
+    bool OnEntry(const DirEntryFacts& facts) override {
+        std::this_thread::sleep_for(delay_);
+        return inner_.OnEntry(facts);
+    }
+
+  private:
+    ListSink& inner_;
+    std::chrono::microseconds delay_;
+};
+
+class BreakingReader : public FileReader {
+  public:
+    BreakingReader(std::unique_ptr<FileReader> inner, int64_t limit)
+        : inner_(std::move(inner)), left_(limit) {}
+    int64_t Read(char* buffer, size_t capacity) override {
+        if (left_ <= 0) return -1;
+        const int64_t got =
+            inner_->Read(buffer, std::min<size_t>(capacity, static_cast<size_t>(left_)));
+        if (got > 0) left_ -= got;
+        return got;
+    }
+
+  private:
+    std::unique_ptr<FileReader> inner_;
+    int64_t left_;
+};
+
+}  // namespace
+
+ListStatus FaultyFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+    const auto rule = Find(listing_, folder);
+    if (rule != listing_.end()) return rule->second;
+    if (delay_.count() > 0) {
+        SlowSink slow(sink, delay_);
+        return local_.ListFolder(folder, slow);
+    }
+    return local_.ListFolder(folder, sink);
+}
+
+std::unique_ptr<FileReader> FaultyFileSystem::OpenForReading(const std::string& path,
+                                                             uint32_t attributes) {
+    if (Find(failOpen_, path) != failOpen_.end()) return nullptr;
+    auto reader = local_.OpenForReading(path, attributes);
+    const auto rule = Find(failRead_, path);
+    if (reader && rule != failRead_.end()) {
+        return std::make_unique<BreakingReader>(std::move(reader), rule->second);
+    }
+    return reader;
+}
+
+}  // namespace ravelmoor::test

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "engine/FileSystem.h"
+#include "engine/LocalFileSystem.h"
+
+namespace ravelmoor::test {
+
+// Local folders with faults this machine cannot make on demand: a folder that
+// cannot be listed, a side that fails, a file that cannot be opened or whose
+// read breaks, a slow listing. Rules match paths by their ending.
+class FaultyFileSystem : public FileSystem {
+  public:
+    void FailListing(const std::string& pathEnd, ListStatus status) { listing_[pathEnd] = status; }
+    void FailOpen(const std::string& pathEnd) { failOpen_[pathEnd] = true; }
+    // Reads of the file fail once `bytes` bytes have been delivered.
+    void FailReadAfter(const std::string& pathEnd, int64_t bytes) { failRead_[pathEnd] = bytes; }
+    // Every listed entry takes this long (for cancel tests).
+    void SlowEntries(std::chrono::microseconds delay) { delay_ = delay; }
+
+    int Interrupts() const { return interrupts_.load(); }
+
+    ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
+    bool ReadFacts(const std::string& path, EntryFacts& facts) override {
+        return local_.ReadFacts(path, facts);
+    }
+    std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                               uint32_t attributes) override;
+    void Interrupt() override { interrupts_.fetch_add(1); }
+
+  private:
+    template <typename Map>
+    static auto Find(const Map& rules, const std::string& path) {
+        for (auto it = rules.begin(); it != rules.end(); ++it) {
+            if (path.size() >= it->first.size() &&
+                path.compare(path.size() - it->first.size(), it->first.size(), it->first) == 0) {
+                return it;
+            }
+        }
+        return rules.end();
+    }
+
+    LocalFileSystem local_;
+    std::map<std::string, ListStatus> listing_;
+    std::map<std::string, bool> failOpen_;
+    std::map<std::string, int64_t> failRead_;
+    std::chrono::microseconds delay_{0};
+    std::atomic<int> interrupts_{0};
+};
+
+}  // namespace ravelmoor::test
