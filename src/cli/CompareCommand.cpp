@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/CompareLaunch.h"
-#include "cli/ComparisonRunner.h"
+#include "cli/ComparisonSession.h"
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
@@ -50,21 +49,10 @@ int RunCompareCommand(ArgumentList& args) {
         Terminal::Message(error);
         return kFailed;
     }
-    const std::string problem = CheckLocalFolders(request.source, request.target);
-    if (!problem.empty()) {
-        Terminal::Message(problem);
-        return kFailed;
-    }
-
     // An unreadable file is reported and its pair excluded; the run goes on.
     TerminalPrompter prompter(/*assumeYes=*/true);
     FolderComparer comparer(prompter);
-    comparer.Reset(request.settings);
-    comparer.SetMethod(request.method);
-    if (!RunComparisonWithProgress(comparer, RootText(request.source), RootText(request.target),
-                                   request.includeSubFolders)) {
-        return kFailed;
-    }
+    if (!CompareFromRequest(request, comparer)) return kFailed;
     PrintResults(comparer, request.format, request.showAll, stdout);
     std::fflush(stdout);
     const std::string unlistable = comparer.UnlistableFoldersWarning();

@@ -72,6 +72,13 @@ ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std
             return ParseOutcome::Error;
         }
         request.settings.crcChunk = static_cast<uint32_t>(chunk);
+    } else if (IsOption(word, "--include") || IsOption(word, "--exclude")) {
+        const bool include = IsOption(word, "--include");
+        if (!args.TakeValue(include ? "--include" : "--exclude", value, error)) {
+            return ParseOutcome::Error;
+        }
+        request.filterRules.push_back(
+            {include ? FilterRule::kInclude : FilterRule::kExclude, value});
     } else if (word == "--all") {
         args.Take();
         request.showAll = true;
@@ -116,6 +123,9 @@ const char* CompareOptionsHelp() {
            "  --ignore-60s            ignore time differences up to 60 seconds\n"
            "  --ignore-dst            ignore a difference of exactly one hour\n"
            "  --chunk N               checksum only about the first N bytes (0 = whole file)\n"
+           "  --include RE            take part only if some include expression matches\n"
+           "  --exclude RE            leave out what the expression matches (repeatable,\n"
+           "                          in order, with --include)\n"
            "  --all                   also print the rows that match\n"
            "  --format text|tsv       output for people (default) or tab-separated\n";
 }

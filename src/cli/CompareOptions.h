@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/ComparisonMethod.h"
+#include "filters/FilterRule.h"
 
 namespace ravelmoor {
 
@@ -17,6 +18,7 @@ struct CompareRequest {
     bool includeSubFolders = false;
     ComparisonMethod method = ComparisonMethod::SizeAndTimestamp;
     ComparisonSettings settings;
+    FilterRules filterRules;  // --include / --exclude, in the order given
     bool showAll = false;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;
