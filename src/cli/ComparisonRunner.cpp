@@ -1,7 +1,6 @@
 #include "cli/ComparisonRunner.h"
 
 #include <chrono>
-#include <thread>
 
 #include "cli/InterruptHandler.h"
 #include "cli/Terminal.h"
@@ -45,17 +44,12 @@ bool RunComparisonWithProgress(FolderComparer& comparer, const std::string& sour
     comparer.Start(sourceRoot, targetRoot, includeSubFolders, sourceFtp, targetFtp);
     const bool live = Terminal::StderrIsTerminal();
     int ticksSinceInterrupt = 0;
-    for (;;) {
-        const ComparisonPhase phase = comparer.Phase();
-        if (phase == ComparisonPhase::Completed || phase == ComparisonPhase::EndedWithoutResult) {
-            break;
-        }
+    while (!comparer.WaitFor(kPollPeriod)) {
         if (comparer.CancelRequested() && ++ticksSinceInterrupt >= kInterruptEveryTicks) {
             comparer.InterruptSides();
             ticksSinceInterrupt = 0;
         }
-        if (live) Terminal::ShowProgress(ProgressLine(comparer, phase));
-        std::this_thread::sleep_for(kPollPeriod);
+        if (live) Terminal::ShowProgress(ProgressLine(comparer, comparer.Phase()));
     }
     comparer.Wait();
     Terminal::ClearProgress();

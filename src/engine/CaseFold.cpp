@@ -29,6 +29,20 @@ void AppendFoldedSegment(std::string_view segment, std::string& out) {
     out.append(folded.constData(), static_cast<size_t>(folded.size()));
 }
 
+// 0xFF is never part of UTF-8, so the markers split the text into segments
+// that are folded one by one.
+void AppendFoldedSlowly(std::string_view text, std::string& out) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t marker = text.find(kFolderMarker, start);
+        const size_t end = marker == std::string_view::npos ? text.size() : marker;
+        AppendFoldedSegment(text.substr(start, end - start), out);
+        if (marker == std::string_view::npos) break;
+        out.push_back(kFolderMarker);
+        start = marker + 1;
+    }
+}
+
 }  // namespace
 
 bool IsAsciiText(std::string_view text) {
@@ -40,20 +54,19 @@ bool IsAsciiText(std::string_view text) {
 }
 
 void AppendFolded(std::string_view text, std::string& out) {
-    if (IsAsciiText(text)) {
-        AppendAsciiLowered(text, out);
-        return;
-    }
-    // 0xFF is never part of UTF-8, so the markers split the text into
-    // segments that are folded one by one.
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t marker = text.find(kFolderMarker, start);
-        const size_t end = marker == std::string_view::npos ? text.size() : marker;
-        AppendFoldedSegment(text.substr(start, end - start), out);
-        if (marker == std::string_view::npos) break;
-        out.push_back(kFolderMarker);
-        start = marker + 1;
+    // One pass for the usual all-ASCII text; the first other byte sends the
+    // whole text to the slow path.
+    const size_t start = out.size();
+    out.resize(start + text.size());
+    char* folded = out.data() + start;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80 && c != kFolderMarker) {
+            out.resize(start);
+            AppendFoldedSlowly(text, out);
+            return;
+        }
+        folded[i] = AsciiLower(c);
     }
 }
 

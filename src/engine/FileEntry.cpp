@@ -88,7 +88,7 @@ void EntryPath::RemoveFolderMarkers() {
 }
 
 void FileEntry::SetFromFacts(std::string_view prefix, std::string_view name, uint32_t newAttributes,
-                             uint64_t newSize, int64_t newLastWrite, uint32_t newReserved) {
+                             uint64_t newSize, int64_t newLastWrite) {
     std::string text;
     text.reserve(prefix.size() + name.size());
     text.append(prefix).append(name);
@@ -97,12 +97,11 @@ void FileEntry::SetFromFacts(std::string_view prefix, std::string_view name, uin
     size = newSize;
     lastWrite = newLastWrite;
     checksumBytes = 0;
-    reserved = newReserved;
     excluded = 0;
     status = EntryStatus::Unclassified;
 }
 
-void FileEntry::ReadFromPath(FileSystem& fs, std::string_view fullPath, uint32_t newReserved) {
+void FileEntry::ReadFromPath(FileSystem& fs, std::string_view fullPath) {
     EntryFacts facts;
     if (fullPath.empty() || !fs.ReadFacts(std::string(fullPath), facts)) {
         *this = FileEntry();
@@ -111,7 +110,7 @@ void FileEntry::ReadFromPath(FileSystem& fs, std::string_view fullPath, uint32_t
     const size_t slash = fullPath.rfind('/');
     const size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
     SetFromFacts(fullPath.substr(0, cut), fullPath.substr(cut), facts.attributes, facts.size,
-                 facts.lastWrite, newReserved);
+                 facts.lastWrite);
 }
 
 }  // namespace ravelmoor

@@ -72,18 +72,19 @@ class EntryPath {
 };
 
 // One file or folder of one side. A plain value: copies copy every field.
+// A comparison holds millions of these, so the layout is kept to 48 bytes:
+// the two small fields live in the tail padding of the path.
 struct FileEntry {
     // Full path: the side's root text followed by the path below it, spelled
     // exactly as the file system spells it.
-    EntryPath path;
+    [[no_unique_address]] EntryPath path;
+    uint8_t excluded = 0;
+    EntryStatus status = EntryStatus::Unclassified;
     uint32_t attributes = 0;  // kFolderAttribute, kSymlinkAttribute
     uint32_t checksum = 0;    // CRC-32 register
     uint64_t size = 0;
     int64_t lastWrite = 0;  // seconds since 1970-01-01 UTC
     uint64_t checksumBytes = 0;
-    uint32_t reserved = 0;  // copied with the record, read by nobody
-    uint8_t excluded = 0;
-    EntryStatus status = EntryStatus::Unclassified;
 
     bool IsFolder() const { return (attributes & kFolderAttribute) != 0; }
     bool IsSymlink() const { return (attributes & kSymlinkAttribute) != 0; }
@@ -93,13 +94,14 @@ struct FileEntry {
     // Fills the entry from facts listed for `name` in the folder `prefix`.
     // `checksum` keeps its value.
     void SetFromFacts(std::string_view prefix, std::string_view name, uint32_t attributes,
-                      uint64_t size, int64_t lastWrite, uint32_t reserved);
+                      uint64_t size, int64_t lastWrite);
 
     // Looks one path up (without following a final symbolic link). Nothing
     // there: the entry becomes blank.
-    void ReadFromPath(FileSystem& fs, std::string_view fullPath, uint32_t reserved = 0);
+    void ReadFromPath(FileSystem& fs, std::string_view fullPath);
 
     bool operator==(const FileEntry& other) const = default;
 };
+static_assert(sizeof(FileEntry) == 48, "FileEntry grew: every listed entry pays for it");
 
 }  // namespace ravelmoor

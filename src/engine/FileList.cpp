@@ -66,7 +66,6 @@ size_t FileList::Add(const FileEntry& entry) {
     added.size = entry.size;
     added.lastWrite = entry.lastWrite;
     added.checksumBytes = entry.checksumBytes;
-    added.reserved = entry.reserved;
     added.excluded = entry.excluded;
     added.status = entry.status;
     char* stored = StoreText(text.size());
@@ -105,7 +104,6 @@ void FileList::Relocate(FileEntry& to, FileEntry& from) noexcept {
     to.size = from.size;
     to.lastWrite = from.lastWrite;
     to.checksumBytes = from.checksumBytes;
-    to.reserved = from.reserved;
     to.excluded = from.excluded;
     to.status = from.status;
 }

@@ -65,7 +65,21 @@ void FolderComparer::Start(const std::string& sourceRoot, const std::string& tar
     sourceFtp_ = sourceFtp;
     targetFtp_ = targetFtp;
     SetPhase(ComparisonPhase::CollectingSource);
-    worker_ = std::thread([this] { RunComparison(); });
+    {
+        std::lock_guard<std::mutex> guard(endLock_);
+        running_ = true;
+    }
+    worker_ = std::thread([this] {
+        RunComparison();
+        std::lock_guard<std::mutex> guard(endLock_);
+        running_ = false;
+        ended_.notify_all();
+    });
+}
+
+bool FolderComparer::WaitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(endLock_);
+    return ended_.wait_for(lock, timeout, [this] { return !running_; });
 }
 
 void FolderComparer::Wait() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -71,6 +73,8 @@ class FolderComparer {
                const FtpConnection& sourceFtp, const FtpConnection& targetFtp);
     // Waits until the worker of the current run has ended.
     void Wait();
+    // Waits at most `timeout` for the run to end; true when it has ended.
+    bool WaitFor(std::chrono::milliseconds timeout);
 
     // The worker body, also callable directly (tests, command line).
     // 0 when the run completed, 1 when it ended without a result.
@@ -130,6 +134,7 @@ class FolderComparer {
     bool OpenFtpSide();
     void CloseFtpSide();
     bool ListSide(Side side);
+    bool ListBothSides();
     bool Walk();
     void SetPhase(ComparisonPhase phase) { phase_.store(static_cast<int32_t>(phase)); }
     bool Cancelled() const { return cancel_.load(std::memory_order_relaxed) != 0; }
@@ -175,6 +180,9 @@ class FolderComparer {
     std::vector<std::string> unlistableTarget_;
 
     std::thread worker_;
+    std::mutex endLock_;
+    std::condition_variable ended_;
+    bool running_ = false;
 };
 
 }  // namespace ravelmoor

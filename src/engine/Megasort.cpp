@@ -1,8 +1,6 @@
 #include "engine/Megasort.h"
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -19,7 +17,8 @@ struct Range {
     uint32_t depth;
 };
 
-// Compares two keys from `depth` on; both are known to agree before it.
+// Key order from `depth` on (both keys agree before it); equal keys keep
+// their original order, which makes the whole sort stable.
 inline bool KeyLess(const SortKey& a, const SortKey& b, uint32_t depth,
                     const std::array<uint8_t, 256>& map) {
     const uint32_t common = std::min(a.length, b.length);
@@ -28,7 +27,8 @@ inline bool KeyLess(const SortKey& a, const SortKey& b, uint32_t depth,
         const uint8_t mb = map[b.bytes[i]];
         if (ma != mb) return ma < mb;
     }
-    return a.length < b.length;
+    if (a.length != b.length) return a.length < b.length;
+    return a.index < b.index;
 }
 
 void InsertionSort(SortKey* keys, size_t count, uint32_t depth,
@@ -36,13 +36,18 @@ void InsertionSort(SortKey* keys, size_t count, uint32_t depth,
     for (size_t i = 1; i < count; ++i) {
         const SortKey key = keys[i];
         size_t j = i;
-        // Strictly less: equal keys never pass each other.
         while (j > 0 && KeyLess(key, keys[j - 1], depth, map)) {
             keys[j] = keys[j - 1];
             --j;
         }
         keys[j] = key;
     }
+}
+
+// Bucket 0 holds the keys that end at `depth`; bucket b + 1 those whose
+// mapped byte there is b.
+inline size_t BucketOf(const SortKey& key, uint32_t depth, const std::array<uint8_t, 256>& map) {
+    return depth < key.length ? map[key.bytes[depth]] + 1u : 0u;
 }
 
 bool Cancelled(const std::atomic<int32_t>* cancel) {
@@ -54,22 +59,17 @@ bool Cancelled(const std::atomic<int32_t>* cancel) {
 bool Megasort(SortKey* keys, size_t count, const std::array<uint8_t, 256>& map,
               const std::atomic<int32_t>* cancel) {
     if (count < 2) return true;
-    std::unique_ptr<SortKey[]> work(new (std::nothrow) SortKey[count]);
     std::vector<Range> pending;
     try {
-        pending.reserve(256);
+        pending.reserve(1024);
     } catch (const std::bad_alloc&) {
-        work.reset();
-    }
-    if (!work) {
         TraceLine("Megasort: out of memory\n");
         return false;
     }
 
-    // Bucket 0 holds the keys that end at this depth; bucket b + 1 the keys
-    // whose mapped byte there is b.
     size_t counts[257];
-    size_t starts[257];
+    size_t next[257];
+    size_t ends[257];
     pending.push_back({0, count, 0});
     while (!pending.empty()) {
         if (Cancelled(cancel)) return true;
@@ -81,41 +81,55 @@ bool Megasort(SortKey* keys, size_t count, const std::array<uint8_t, 256>& map,
             continue;
         }
 
+        // Skip the bytes that every key of the range shares.
         uint32_t depth = range.depth;
-        size_t only = 0;
+        size_t single = 0;
         for (;;) {
             std::fill(std::begin(counts), std::end(counts), 0);
-            for (size_t k = 0; k < range.count; ++k) {
-                const SortKey& key = part[k];
-                ++counts[depth < key.length ? map[key.bytes[depth]] + 1u : 0u];
-            }
-            only = 257;
+            for (size_t k = 0; k < range.count; ++k)
+                ++counts[BucketOf(part[k], depth, map)];
+            single = 257;
             for (size_t b = 0; b < 257; ++b) {
-                if (counts[b] == range.count) only = b;
+                if (counts[b] == range.count) single = b;
             }
-            // Every key has the same byte here: nothing to move, look deeper.
-            if (only == 0 || only == 257) break;
+            if (single == 0 || single == 257) break;
             ++depth;
         }
-        if (only == 0) continue;  // all keys ended together: equal, keep their order
+        if (single == 0) {
+            // Every key ended here: they are equal, so their original order decides.
+            std::sort(part, part + range.count,
+                      [](const SortKey& a, const SortKey& b) { return a.index < b.index; });
+            continue;
+        }
 
+        // Distribute in place: each key is swapped straight into its bucket.
         size_t offset = 0;
         for (size_t b = 0; b < 257; ++b) {
-            starts[b] = offset;
+            next[b] = offset;
             offset += counts[b];
+            ends[b] = offset;
         }
-        SortKey* out = work.get();
-        for (size_t k = 0; k < range.count; ++k) {
-            const SortKey& key = part[k];
-            out[starts[depth < key.length ? map[key.bytes[depth]] + 1u : 0u]++] = key;
+        for (size_t b = 0; b < 257; ++b) {
+            while (next[b] < ends[b]) {
+                SortKey key = part[next[b]];
+                size_t home = BucketOf(key, depth, map);
+                while (home != b) {
+                    std::swap(key, part[next[home]++]);
+                    home = BucketOf(key, depth, map);
+                }
+                part[next[b]++] = key;
+            }
         }
-        std::memcpy(part, out, range.count * sizeof(SortKey));
 
-        // Bucket 0 (ended keys) is final. Larger buckets are pushed last so
-        // that the stack stays short.
-        offset = counts[0];
-        for (size_t b = 1; b < 257; ++b) {
-            if (counts[b] > 1) pending.push_back({range.begin + offset, counts[b], depth + 1});
+        offset = 0;
+        for (size_t b = 0; b < 257; ++b) {
+            if (counts[b] > 1) {
+                if (b == 0) {
+                    pending.push_back({range.begin + offset, counts[b], depth});
+                } else {
+                    pending.push_back({range.begin + offset, counts[b], depth + 1});
+                }
+            }
             offset += counts[b];
         }
     }

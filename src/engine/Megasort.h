@@ -18,11 +18,13 @@ struct SortKey {
 // Sorts `keys` by their bytes mapped through `map`, as unsigned bytes, a key
 // that is a prefix of another first, and equal keys in their original order.
 //
-// A most-significant-byte-first radix sort: each pass distributes one range of
-// keys by the byte at one depth, stably, and only ranges that still hold more
-// than one distinct key go deeper. Small ranges finish with an insertion sort.
-// The work is proportional to the bytes needed to tell the keys apart, not to
-// the longest key times the number of keys.
+// A most-significant-byte-first radix sort done in place: each pass swaps the
+// keys of one range into buckets by the byte at one depth, and only buckets
+// that still hold more than one key go deeper. Small ranges finish with an
+// insertion sort. Keys that turn out equal are put in the order of `index`,
+// which makes the result the same as a stable sort's. The work is
+// proportional to the bytes needed to tell the keys apart, not to the longest
+// key times the number of keys, and no second array of keys is needed.
 //
 // Returns false, with `keys` untouched, when the work memory cannot be had.
 // Stops early (order unspecified, returns true) when `cancel` is set.

@@ -1,6 +1,7 @@
 // The body of a comparison run: list, sort, walk both sorted lists together.
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "engine/CaseFold.h"
 #include "engine/FolderComparer.h"
@@ -103,6 +104,42 @@ bool FolderComparer::ListSide(Side side) {
     return !Cancelled();
 }
 
+bool FolderComparer::ListBothSides() {
+    // The Target is listed on a second thread while this one lists and sorts
+    // the Source: listing is mostly waiting for the file system, and the two
+    // sides do not share anything but the cancel word.
+    bool targetListed = false;
+    TraceLine("Add Target Dir\n");
+    std::thread targetLister([this, &targetListed] { targetListed = ListSide(Side::Target); });
+
+    TraceLine("Add Source Dir\n");
+    Stopwatch sourceTime;
+    bool sourceDone = ListSide(Side::Source);
+    if (sourceDone) {
+        SetPhase(ComparisonPhase::Sorting);
+        if (!sourceScan_.Sort(&cancel_, sourceRootLength_)) {
+            cancel_.store(1);
+            targetLister.join();
+            prompter_.Warn(kSortMemoryMessage);
+            return false;
+        }
+        sourceDone = !Cancelled();
+        TraceLine("Source Dir: %d seconds\n", sourceTime.Seconds());
+    }
+    SetPhase(ComparisonPhase::CollectingTarget);
+    targetLister.join();
+    if (!sourceDone || !targetListed) return false;
+
+    Stopwatch targetTime;
+    SetPhase(ComparisonPhase::Sorting);
+    if (!targetScan_.Sort(&cancel_, targetRootLength_)) {
+        prompter_.Warn(kSortMemoryMessage);
+        return false;
+    }
+    TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
+    return !Cancelled();
+}
+
 int FolderComparer::RunComparison() {
     Stopwatch total;
     sourceScan_.Clear();
@@ -116,28 +153,7 @@ int FolderComparer::RunComparison() {
     sourceRootLength_ = sourceOnFtp ? sourceFtp_.directory.size() : sourceRoot_.size();
     targetRootLength_ = targetOnFtp ? targetFtp_.directory.size() : targetRoot_.size();
 
-    TraceLine("Add Source Dir\n");
-    Stopwatch sourceTime;
-    if (!ListSide(Side::Source)) return EndWithoutResult();
-    SetPhase(ComparisonPhase::Sorting);
-    if (!sourceScan_.Sort(&cancel_, sourceRootLength_)) {
-        prompter_.Warn(kSortMemoryMessage);
-        return EndWithoutResult();
-    }
-    if (Cancelled()) return EndWithoutResult();
-    TraceLine("Source Dir: %d seconds\n", sourceTime.Seconds());
-
-    TraceLine("Add Target Dir\n");
-    Stopwatch targetTime;
-    SetPhase(ComparisonPhase::CollectingTarget);
-    if (!ListSide(Side::Target)) return EndWithoutResult();
-    SetPhase(ComparisonPhase::Sorting);
-    if (!targetScan_.Sort(&cancel_, targetRootLength_)) {
-        prompter_.Warn(kSortMemoryMessage);
-        return EndWithoutResult();
-    }
-    if (Cancelled()) return EndWithoutResult();
-    TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
+    if (!ListBothSides()) return EndWithoutResult();
 
     SetPhase(ComparisonPhase::PreparingComparison);
     SetPhase(ComparisonPhase::Comparing);
