@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/CompareCommand.h"
+#include "cli/FtpCommand.h"
+#include "cli/SettingsFileCommand.h"
 #include "cli/Terminal.h"
 
 namespace ravelmoor {
@@ -13,6 +15,8 @@ void PrintUsage(FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
                  "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
+                 "  ravelmoor ftp list | add | remove           the stored FTP connections\n"
+                 "  ravelmoor SETTINGS.zvs                      compare as a settings file says\n"
                  "  ravelmoor --help | --version\n\n"
                  "Run 'ravelmoor compare --help' for the options.\n");
 }
@@ -35,6 +39,9 @@ int RunCommandLine(int argc, char** argv) {
     }
     ArgumentList args(argc, argv, 2);
     if (command == "compare") return RunCompareCommand(args);
+    if (command == "ftp") return RunFtpCommand(args);
+    // No desktop program is built in yet.
+    if (IsSettingsFileArgument(command)) return RunSettingsFileWithoutDesktop(command, args);
     Terminal::Message("Unknown command " + command + " (see ravelmoor --help).");
     return 2;
 }

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "cli/RequestSettings.h"
+
 namespace ravelmoor {
 namespace {
 
@@ -79,6 +81,12 @@ ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std
         }
         request.filterRules.push_back(
             {include ? FilterRule::kInclude : FilterRule::kExclude, value});
+    } else if (IsOption(word, "--settings")) {
+        if (!args.TakeValue("--settings", value, error)) return ParseOutcome::Error;
+        if (!LoadRequestSettings(value, request, error)) return ParseOutcome::Error;
+    } else if (IsOption(word, "--save-settings")) {
+        if (!args.TakeValue("--save-settings", value, error)) return ParseOutcome::Error;
+        request.saveSettingsPath = value;
     } else if (word == "--all") {
         args.Take();
         request.showAll = true;
@@ -105,14 +113,18 @@ ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std
 }
 
 bool TakeFolders(CompareRequest& request, std::string& error) {
-    if (request.positional.size() != 2) {
+    if (request.positional.empty() && request.loadedSettings) {
+        request.source = request.loadedSettings->sourceFolder;
+        request.target = request.loadedSettings->targetFolder;
+    } else if (request.positional.size() == 2) {
+        request.source = request.positional[0];
+        request.target = request.positional[1];
+        request.positional.clear();
+    } else {
         error = "Name the two folders to compare: SOURCE and TARGET.";
         return false;
     }
-    request.source = request.positional[0];
-    request.target = request.positional[1];
-    request.positional.clear();
-    return true;
+    return request.saveSettingsPath.empty() || SaveRequestSettings(request, error);
 }
 
 const char* CompareOptionsHelp() {
@@ -126,6 +138,11 @@ const char* CompareOptionsHelp() {
            "  --include RE            take part only if some include expression matches\n"
            "  --exclude RE            leave out what the expression matches (repeatable,\n"
            "                          in order, with --include)\n"
+           "  --settings FILE.zvs     take folders, sub-folders, method, tolerances, chunk\n"
+           "                          and filters from a settings file; options after it\n"
+           "                          change them, SOURCE and TARGET replace its folders\n"
+           "  --save-settings FILE.zvs\n"
+           "                          write these settings to a settings file first\n"
            "  --all                   also print the rows that match\n"
            "  --format text|tsv       output for people (default) or tab-separated\n";
 }

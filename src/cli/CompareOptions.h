@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "engine/ComparisonMethod.h"
 #include "filters/FilterRule.h"
 
@@ -22,6 +24,10 @@ struct CompareRequest {
     bool showAll = false;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;
+    // --settings: the file's settings; its folders stand in for SOURCE and
+    // TARGET when they are left out.
+    std::optional<Settings> loadedSettings;
+    std::string saveSettingsPath;  // --save-settings
 };
 
 // Walks the words of a command line after the sub-command.
@@ -51,7 +57,10 @@ enum class ParseOutcome { Handled, NotMine, Error };
 ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std::string& error);
 
 // Checks the words left over (SOURCE and TARGET) and moves them into the
-// request. False, with a message, when they are not two.
+// request; without them, the folders of a --settings file are taken. False,
+// with a message, when there are not two. Both commands end their parsing
+// here, so this is also where --save-settings writes the request as it will
+// run.
 bool TakeFolders(CompareRequest& request, std::string& error);
 
 // The usage text of the options shared by `compare` and `sync`.

@@ -11,6 +11,8 @@ struct FtpConnection {
     std::string user;
     std::string password;
     std::string directory;
+    // Use passive data connections (stored as "Passive" 1 only when set).
+    bool passive = false;
 
     bool IsEmpty() const { return server.empty(); }
     bool operator==(const FtpConnection&) const = default;

@@ -1,0 +1,140 @@
+#include "cli/FtpCommand.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/SettingsStore.h"
+#include "cli/Terminal.h"
+#include "cli/TerminalPrompter.h"
+#include "ftp/FtpConnectionEditor.h"
+#include "ftp/FtpConnectionStore.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 2;
+
+void PrintFtpHelp() {
+    std::printf(
+        "Usage:\n"
+        "  ravelmoor ftp list          the stored FTP connections, one a line\n"
+        "  ravelmoor ftp add --server S [--user U] [--password P] [--dir D]\n"
+        "                              store a connection, named S followed by D\n"
+        "  ravelmoor ftp remove NAME   forget the connection NAME\n");
+}
+
+bool SaveStore(SettingsStore& store) {
+    if (store.Sync()) return true;
+    Terminal::Message("Could not write " + store.FileName() + ".");
+    return false;
+}
+
+int List(ArgumentList& args) {
+    if (!args.AtEnd()) {
+        Terminal::Message("Unknown argument " + args.Peek() + " (see ravelmoor ftp --help).");
+        return kFailed;
+    }
+    SettingsStore settingsStore;
+    std::vector<std::string> names = FtpConnectionStore(settingsStore).ConnectionNames();
+    SortConnectionNames(names);
+    for (const std::string& name : names)
+        std::printf("%s\n", name.c_str());
+    return kDone;
+}
+
+int Add(ArgumentList& args) {
+    std::string server;
+    std::string user;
+    std::string password;
+    std::string directory;
+    std::string error;
+    while (!args.AtEnd()) {
+        const std::string word = args.Peek();
+        const std::string option = word.substr(0, word.find('='));
+        std::string* field = option == "--server"     ? &server
+                             : option == "--user"     ? &user
+                             : option == "--password" ? &password
+                             : option == "--dir"      ? &directory
+                                                      : nullptr;
+        if (field == nullptr) {
+            Terminal::Message("Unknown option " + word + " (see ravelmoor ftp --help).");
+            return kFailed;
+        }
+        if (!args.TakeValue(option, *field, error)) {
+            Terminal::Message(error);
+            return kFailed;
+        }
+    }
+
+    SettingsStore settingsStore;
+    FtpConnectionStore store(settingsStore);
+    TerminalPrompter prompter(/*assumeYes=*/false);
+    FtpConnectionEditor editor(store, prompter);
+    editor.Open();  // the name list, to find an existing connection
+    editor.SetServer(server);
+    editor.SetDirectory(directory);
+    editor.SetUser(user);
+    editor.SetPassword(password);
+    switch (editor.Save()) {
+        case FtpConnectionEditor::SaveResult::Refused:
+            return kFailed;
+        case FtpConnectionEditor::SaveResult::Declined:
+            Terminal::Message("The FTP connection " + editor.Name() + " was not changed.");
+            return kFailed;
+        case FtpConnectionEditor::SaveResult::Unchanged:
+            std::printf("The FTP connection %s is already stored with these values.\n",
+                        editor.Name().c_str());
+            return kDone;
+        case FtpConnectionEditor::SaveResult::Saved:
+            break;
+    }
+    if (!SaveStore(settingsStore)) return kFailed;
+    std::printf("Saved the FTP connection %s.\n", editor.Name().c_str());
+    return kDone;
+}
+
+int Remove(ArgumentList& args) {
+    if (args.AtEnd()) {
+        Terminal::Message("Name the FTP connection to remove (see ravelmoor ftp list).");
+        return kFailed;
+    }
+    const std::string name = args.Take();
+    if (!args.AtEnd()) {
+        Terminal::Message("Unknown argument " + args.Peek() + " (see ravelmoor ftp --help).");
+        return kFailed;
+    }
+    SettingsStore settingsStore;
+    FtpConnectionStore store(settingsStore);
+    const std::vector<std::string> names = store.ConnectionNames();
+    // Unlike the dialog, the command line removes only the exact name.
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+        Terminal::Message("There is no FTP connection named " + name + ".");
+        return kFailed;
+    }
+    store.DeleteConnection(name);
+    if (!SaveStore(settingsStore)) return kFailed;
+    std::printf("Removed the FTP connection %s.\n", name.c_str());
+    return kDone;
+}
+
+}  // namespace
+
+int RunFtpCommand(ArgumentList& args) {
+    const std::string verb = args.AtEnd() ? std::string() : args.Take();
+    if (verb == "list") return List(args);
+    if (verb == "add") return Add(args);
+    if (verb == "remove") return Remove(args);
+    if (verb == "-h" || verb == "--help") {
+        PrintFtpHelp();
+        return kDone;
+    }
+    Terminal::Message(verb.empty()
+                          ? "Say what to do: ravelmoor ftp list, add or remove."
+                          : "Unknown ftp command " + verb + " (see ravelmoor ftp --help).");
+    return kFailed;
+}
+
+}  // namespace ravelmoor

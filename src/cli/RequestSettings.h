@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "app/Settings.h"
+#include "cli/CompareOptions.h"
+
+namespace ravelmoor {
+
+// Loads the settings file at `path` (--settings) and puts its sub-folders,
+// method, tolerances, chunk and filters into `request`, replacing what earlier
+// options set; its folders wait in `request.loadedSettings`. False, with the
+// reason in `error`, when the file cannot be loaded.
+bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::string& error);
+
+// The settings a request runs with, as a settings file holds them. A local
+// folder is written as the absolute path it names; the comparison program
+// comes from a --settings file, if any.
+Settings SettingsOfRequest(const CompareRequest& request);
+
+// Writes `SettingsOfRequest` to `request.saveSettingsPath` (--save-settings).
+bool SaveRequestSettings(const CompareRequest& request, std::string& error);
+
+}  // namespace ravelmoor

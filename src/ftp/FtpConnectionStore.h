@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ftp/FtpConnection.h"
+
+namespace ravelmoor {
+
+class SettingsStore;
+
+// A folder box text designates an FTP folder when it starts with exactly this
+// (compared byte for byte); the rest of the text is a connection name.
+inline constexpr std::string_view kFtpFolderPrefix = "(ftp) ";
+inline bool DesignatesFtpFolder(std::string_view folderText) {
+    return folderText.substr(0, kFtpFolderPrefix.size()) == kFtpFolderPrefix;
+}
+
+// The named FTP connections of the per-user store. Section "Index" lists the
+// connections: one value per connection, named by the connection, holding
+// "ftp_" + name (written, never read back). Each connection has its own
+// section "ftp_" + name with the string values "Server", "User", "Pwd" and
+// "Dir", and the integer "Passive" (1) when passive data connections are
+// wanted. A missing value reads as empty (or not passive). Names are compared
+// byte for byte and may hold any byte, '/' included.
+class FtpConnectionStore {
+  public:
+    static constexpr const char* kIndexSection = "Index";
+    static constexpr const char* kSectionPrefix = "ftp_";
+    // The default logon used in place of an empty user.
+    static constexpr const char* kAnonymousUser = "anonymous";
+    static constexpr const char* kAnonymousPassword = "vornadel@";
+
+    explicit FtpConnectionStore(SettingsStore& store) : store_(store) {}
+
+    // The names listed in "Index", in the store's order, appended to `names`.
+    // False when there is no "Index" section.
+    bool ListConnectionNames(std::vector<std::string>& names) const;
+    std::vector<std::string> ConnectionNames() const;
+
+    // The connection listed under exactly `name`; every field empty when
+    // there is none.
+    FtpConnection LookupConnection(std::string_view name) const;
+    // The values of section "ftp_" + name, whether "Index" lists it or not.
+    FtpConnection ReadConnection(std::string_view name) const;
+
+    // Lists `name` in "Index" and writes its section.
+    void WriteConnection(std::string_view name, const FtpConnection& connection);
+    // Removes the section and the "Index" value.
+    void DeleteConnection(std::string_view name);
+
+    // The record a comparison logs on with: an empty user becomes the default
+    // logon (the stored record is not changed).
+    static FtpConnection WithDefaultLogon(FtpConnection connection);
+
+  private:
+    static std::string SectionOf(std::string_view name);
+
+    SettingsStore& store_;
+};
+
+}  // namespace ravelmoor

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "app/SettingsStore.h"
+#include "ftp/FtpConnectionStore.h"
+#include "support/TempConfigHome.h"
+
+namespace ravelmoor {
+namespace {
+
+const FtpConnection kPub{"host1", "anna", "1234", "/pub/"};
+
+TEST(FtpConnectionStore, ConnectionsRoundTripThroughTheFileAndLookupIsByteExact) {
+    test::TempConfigHome home;
+    {
+        SettingsStore settingsStore;
+        FtpConnectionStore store(settingsStore);
+        store.WriteConnection("host1/pub/", kPub);
+        store.WriteConnection("h/", {"h", "", "", "/", true});
+        ASSERT_TRUE(settingsStore.Sync());
+    }
+    // '/' is kept as a character that sorts after every byte.
+    EXPECT_NE(home.Ini().find("[Index]\nhost1%U2215pub%U2215=ftp_host1/pub/\nh%U2215=ftp_h/\n"),
+              std::string::npos)
+        << home.Ini();
+
+    SettingsStore settingsStore;
+    const FtpConnectionStore store(settingsStore);
+    EXPECT_EQ(store.ConnectionNames(), (std::vector<std::string>{"host1/pub/", "h/"}));
+    struct Case {
+        std::string name;
+        FtpConnection expected;
+    };
+    const std::vector<Case> cases = {
+        {"host1/pub/", kPub}, {"h/", {"h", "", "", "/", true}},
+        {"HOST1/pub/", {}},   {"host1/pub", {}},
+        {"host1/pub/ ", {}},  {"", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(store.LookupConnection(c.name), c.expected) << c.name;
+}
+
+TEST(FtpConnectionStore, IndexDataIsNeverReadAndAMissingValueIsEmpty) {
+    test::TempConfigHome home;
+    home.WriteIni("[Index]\nwork=somewhere_else\n\n[ftp_work]\nServer=ftp.example.org\n");
+    SettingsStore settingsStore;
+    const FtpConnectionStore store(settingsStore);
+    EXPECT_EQ(store.LookupConnection("work"), (FtpConnection{"ftp.example.org", "", "", ""}));
+}
+
+TEST(FtpConnectionStore, DeleteRemovesTheSectionAndTheIndexValue) {
+    test::TempConfigHome home;
+    home.WriteIni("[Settings]\nChunk=1\n");
+    {
+        SettingsStore settingsStore;
+        FtpConnectionStore store(settingsStore);
+        std::vector<std::string> names;
+        EXPECT_FALSE(store.ListConnectionNames(names));
+        store.WriteConnection("host1/pub/", kPub);
+        store.WriteConnection("other", kPub);
+        store.DeleteConnection("host1/pub/");
+        EXPECT_EQ(store.LookupConnection("host1/pub/"), FtpConnection{});
+        store.DeleteConnection("other");
+    }
+    EXPECT_EQ(home.Ini(), "[Settings]\nChunk=1\n");
+}
+
+TEST(FtpConnectionStore, AnEmptyUserLogsOnAnonymously) {
+    EXPECT_EQ(FtpConnectionStore::WithDefaultLogon({"h", "", "secret", "/"}),
+              (FtpConnection{"h", "anonymous", "vornadel@", "/"}));
+    EXPECT_EQ(FtpConnectionStore::WithDefaultLogon({"h", "bob", "", "/"}),
+              (FtpConnection{"h", "bob", "", "/"}));
+    EXPECT_TRUE(DesignatesFtpFolder("(ftp) host1/pub/"));
+    EXPECT_FALSE(DesignatesFtpFolder("(FTP) host1/pub/"));
+    EXPECT_FALSE(DesignatesFtpFolder("(ftp)host1/pub/"));
+}
+
+}  // namespace
+}  // namespace ravelmoor

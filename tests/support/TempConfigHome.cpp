@@ -1,0 +1,34 @@
+#include "support/TempConfigHome.h"
+
+#include <QSettings>
+#include <cstdlib>
+
+namespace ravelmoor::test {
+
+TempConfigHome::TempConfigHome() {
+    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) {
+        previous_ = previous;
+        hadPrevious_ = true;
+    }
+    ::setenv("XDG_CONFIG_HOME", Path().c_str(), 1);
+    // QSettings takes the environment once per process; this follows it.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(Path()));
+}
+
+TempConfigHome::~TempConfigHome() {
+    if (hadPrevious_) {
+        ::setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+std::string TempConfigHome::Ini() const {
+    return tree_.Exists("KVOLT/Ravelmoor.ini") ? tree_.Read("KVOLT/Ravelmoor.ini") : std::string();
+}
+
+void TempConfigHome::WriteIni(const std::string& text) {
+    tree_.Write("KVOLT/Ravelmoor.ini", text);
+}
+
+}  // namespace ravelmoor::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "support/TempTree.h"
+
+namespace ravelmoor::test {
+
+// A fresh, empty per-user store: XDG_CONFIG_HOME and this process's QSettings
+// both point at a temp folder while the object lives, so the store's file is
+// <folder>/KVOLT/Ravelmoor.ini for the test and for programs it starts.
+class TempConfigHome {
+  public:
+    TempConfigHome();
+    ~TempConfigHome();
+    TempConfigHome(const TempConfigHome&) = delete;
+    TempConfigHome& operator=(const TempConfigHome&) = delete;
+
+    const std::string& Path() const { return tree_.Path(); }
+    std::string IniPath() const { return tree_.Full("KVOLT/Ravelmoor.ini"); }
+    // The environment for `RunRavelmoor`.
+    std::map<std::string, std::string> Environment() const { return {{"XDG_CONFIG_HOME", Path()}}; }
+
+    // The store's file as text ("" when there is none), or written by hand.
+    std::string Ini() const;
+    void WriteIni(const std::string& text);
+
+  private:
+    TempTree tree_;
+    std::string previous_;
+    bool hadPrevious_ = false;
+};
+
+}  // namespace ravelmoor::test
