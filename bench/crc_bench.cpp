@@ -37,8 +37,8 @@ int main() {
     }
     uLong zlibSum = 0;
     uint32_t deflateSum = 0;
-    const double zlibSeconds = BestSeconds(
-        [&] { zlibSum = crc32(0, data.data(), static_cast<uInt>(data.size())); }, 5);
+    const double zlibSeconds =
+        BestSeconds([&] { zlibSum = crc32(0, data.data(), static_cast<uInt>(data.size())); }, 5);
     const double deflateSeconds =
         BestSeconds([&] { deflateSum = libdeflate_crc32(0, data.data(), data.size()); }, 5);
     const double gb = static_cast<double>(size) / 1e9;
