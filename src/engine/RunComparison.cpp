@@ -79,9 +79,9 @@ int FolderComparer::EndWithoutResult() {
 bool FolderComparer::ListSide(Side side) {
     const bool isSource = side == Side::Source;
     FileList& list = isSource ? sourceScan_ : targetScan_;
-    FileSystem& fs = isSource ? *sourceFs_ : *targetFs_;
+    FileSystem& fs = SideFileSystem(side);
     const FtpConnection& ftp = isSource ? sourceFtp_ : targetFtp_;
-    const bool onFtp = &fs != localFs_.get();
+    const bool onFtp = side == FtpSide();
     const std::string& root = onFtp ? ftp.directory : (isSource ? sourceRoot_ : targetRoot_);
     std::vector<std::string> unlistable;
 
@@ -93,8 +93,11 @@ bool FolderComparer::ListSide(Side side) {
     options.unlistable = &unlistable;
     const ScanResult result = ScanFolder(fs, list, root, options);
     if (!result.ok) {
-        prompter_.Warn(isSource ? "Error: cannot read source file information"
-                                : "Error: cannot read target file information");
+        // A cancel that broke a server call is no failure to report.
+        if (!Cancelled()) {
+            prompter_.Warn(isSource ? "Error: cannot read source file information"
+                                    : "Error: cannot read target file information");
+        }
         cancel_.store(1);
         return false;
     }
@@ -148,10 +151,10 @@ int FolderComparer::RunComparison() {
     unlistableTarget_.clear();
 
     if (!OpenFtpSide()) return EndWithoutResult();
-    const bool sourceOnFtp = sourceFs_ != localFs_.get();
-    const bool targetOnFtp = targetFs_ != localFs_.get();
-    sourceRootLength_ = sourceOnFtp ? sourceFtp_.directory.size() : sourceRoot_.size();
-    targetRootLength_ = targetOnFtp ? targetFtp_.directory.size() : targetRoot_.size();
+    sourceRootLength_ =
+        FtpSide() == Side::Source ? sourceFtp_.directory.size() : sourceRoot_.size();
+    targetRootLength_ =
+        FtpSide() == Side::Target ? targetFtp_.directory.size() : targetRoot_.size();
 
     if (!ListBothSides()) return EndWithoutResult();
 
@@ -235,7 +238,8 @@ bool FolderComparer::Walk() {
             source.RemoveFolderMarkers();
             target.RemoveFolderMarkers();
             if (!ComparePair(source, target)) {
-                if (!prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
+                // A read broken by a cancel ends the run without the question.
+                if (Cancelled() || !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
             }
             ++i;
             ++j;
