@@ -10,14 +10,46 @@
 #include "engine/CaseFold.h"
 #include "engine/FolderComparer.h"
 #include "support/FaultyFileSystem.h"
-#include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {
 namespace {
 
-using test::ResultRows;
+const char* Word(EntryStatus status) {
+    switch (status) {
+        case EntryStatus::Matched:
+            return "matched";
+        case EntryStatus::Newer:
+            return "newer";
+        case EntryStatus::Older:
+            return "older";
+        case EntryStatus::Unmatched:
+            return "unmatched";
+        case EntryStatus::Missing:
+            return "missing";
+        default:
+            return "unclassified";
+    }
+}
+
+// One line per result row: "SOURCE TARGET kind excluded path" with the path
+// below the root of the side that has the entry (the Source when both do).
+std::vector<std::string> Rows(const FolderComparer& comparer) {
+    std::vector<std::string> rows;
+    EXPECT_EQ(comparer.SourceResults().GetSize(), comparer.TargetResults().GetSize());
+    for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {
+        const FileEntry& s = comparer.SourceResults().ElementAt(i);
+        const FileEntry& t = comparer.TargetResults().ElementAt(i);
+        const FileEntry& named = s.IsBlank() ? t : s;
+        const size_t root = s.IsBlank() ? comparer.TargetRootLength() : comparer.SourceRootLength();
+        rows.push_back(std::string(Word(s.status)) + " " + Word(t.status) + " " +
+                       (named.IsFolder() ? "folder" : "file") + " " +
+                       (s.excluded || t.excluded ? "1" : "0") + " " +
+                       named.path.str().substr(root));
+    }
+    return rows;
+}
 
 class ComparisonTest : public ::testing::Test {
   protected:
@@ -42,9 +74,9 @@ TEST_F(ComparisonTest, EqualTreesMatchEveryRow) {
         tree->Write("sub/b.txt", "b");
     }
     EXPECT_EQ(Run(), 6);
-    EXPECT_EQ(ResultRows(comparer), (std::vector<std::string>{"matched matched file 0 a.txt",
-                                                              "matched matched folder 0 sub",
-                                                              "matched matched file 0 sub/b.txt"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched file 0 a.txt",
+                                                        "matched matched folder 0 sub",
+                                                        "matched matched file 0 sub/b.txt"}));
     EXPECT_TRUE(comparer.AllIdentical());
     EXPECT_TRUE(comparer.SourceScan().IsEmpty());
     EXPECT_TRUE(prompter.Log().empty());
@@ -66,18 +98,18 @@ TEST_F(ComparisonTest, ClassifiesEachKindOfPair) {
     source.MakeFolder("empty");
     target.MakeFolder("empty");
     EXPECT_EQ(Run(), 6);
-    EXPECT_EQ(ResultRows(comparer), (std::vector<std::string>{
-                                        "matched matched file 0 Case.TXT",
-                                        "newer older file 0 newer.txt",
-                                        "older newer file 0 older.txt",
-                                        "unmatched missing file 0 only-source.txt",
-                                        "missing unmatched file 0 only-target.txt",
-                                        "newer older file 0 same-time.txt",
-                                        "unmatched missing file 0 thing",
-                                        "matched matched folder 0 empty",
-                                        "missing unmatched folder 0 thing",
-                                        "missing unmatched file 0 thing/inside",
-                                    }));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "matched matched file 0 Case.TXT",
+                                  "newer older file 0 newer.txt",
+                                  "older newer file 0 older.txt",
+                                  "unmatched missing file 0 only-source.txt",
+                                  "missing unmatched file 0 only-target.txt",
+                                  "newer older file 0 same-time.txt",
+                                  "unmatched missing file 0 thing",
+                                  "matched matched folder 0 empty",
+                                  "missing unmatched folder 0 thing",
+                                  "missing unmatched file 0 thing/inside",
+                              }));
     EXPECT_FALSE(comparer.AllIdentical());
     // Each side keeps its own spelling.
     EXPECT_EQ(comparer.TargetResults().ElementAt(0).path, target.Full("case.txt"));
@@ -87,18 +119,18 @@ TEST_F(ComparisonTest, MethodsDecideOnSameSizeAndTime) {
     source.Write("f", "abc", 5000);
     target.Write("f", "abd", 5000);
     EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "matched matched file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "matched matched file 0 f");
     EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "newer older file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
     EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "newer older file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
     EXPECT_GT(comparer.BytesChecked(), 0u);
 
     target.Write("f", "abc", 1);  // same content, other time: CRC says equal
     EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "matched matched file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "matched matched file 0 f");
     EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "newer older file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
 }
 
 TEST_F(ComparisonTest, ToleranceSettingsReachTheRule) {
@@ -106,10 +138,10 @@ TEST_F(ComparisonTest, ToleranceSettingsReachTheRule) {
     target.Write("f", "abc", 5000);
     ComparisonSettings settings;
     EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp, settings), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "newer older file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
     settings.ignoreTwoSeconds = settings.ignoreSixtySeconds = true;  // 60 wins
     EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp, settings), 6);
-    EXPECT_EQ(ResultRows(comparer)[0], "matched matched file 0 f");
+    EXPECT_EQ(Rows(comparer)[0], "matched matched file 0 f");
 }
 
 TEST_F(ComparisonTest, UnreadableFileIsExcludedAfterTheQuestion) {
@@ -122,8 +154,8 @@ TEST_F(ComparisonTest, UnreadableFileIsExcludedAfterTheQuestion) {
     comparer.SetLocalFileSystem(faulty);
     prompter.Script({true});
     EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
-    EXPECT_EQ(ResultRows(comparer), (std::vector<std::string>{"matched matched file 1 locked.bin",
-                                                              "newer older file 0 z.txt"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched file 1 locked.bin",
+                                                        "newer older file 0 z.txt"}));
     ASSERT_EQ(prompter.Log().size(), 1u);
     EXPECT_EQ(prompter.Log()[0].kind, "okcancel");
     EXPECT_EQ(prompter.Log()[0].text,
@@ -156,13 +188,13 @@ TEST_F(ComparisonTest, UnlistableFolderExcludesTheRowsBelowIt) {
     faulty->FailListing(source.Root() + "Private/", ListStatus::NotListable);
     comparer.SetLocalFileSystem(faulty);
     EXPECT_EQ(Run(), 6);
-    EXPECT_EQ(ResultRows(comparer), (std::vector<std::string>{
-                                        "matched matched file 0 keep.txt",
-                                        "matched matched folder 0 Private",
-                                        "missing unmatched file 1 private/secret.txt",
-                                        "missing unmatched folder 1 private/deep",
-                                        "missing unmatched file 1 private/deep/other.txt",
-                                    }));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "matched matched file 0 keep.txt",
+                                  "matched matched folder 0 Private",
+                                  "missing unmatched file 1 private/secret.txt",
+                                  "missing unmatched folder 1 private/deep",
+                                  "missing unmatched file 1 private/deep/other.txt",
+                              }));
     EXPECT_TRUE(comparer.AllIdentical());
     EXPECT_EQ(comparer.UnlistableSourceFolders(), (std::vector<std::string>{"Private/"}));
     EXPECT_NE(comparer.UnlistableFoldersWarning().find(source.Root() + "Private/"),
@@ -193,11 +225,11 @@ TEST_F(ComparisonTest, SymbolicLinksAndFifosNeitherHangNorFollow) {
     target.Write("real/file.txt", "x");
     target.Fifo("pipe");
     EXPECT_EQ(Run(true, ComparisonMethod::Crc), 6);
-    EXPECT_EQ(ResultRows(comparer), (std::vector<std::string>{
-                                        "unmatched missing file 0 link-to-real",
-                                        "matched matched folder 0 real",
-                                        "matched matched file 0 real/file.txt",
-                                    }));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "unmatched missing file 0 link-to-real",
+                                  "matched matched folder 0 real",
+                                  "matched matched file 0 real/file.txt",
+                              }));
 }
 
 TEST_F(ComparisonTest, CancelDuringADeepScanEndsWithoutResult) {
@@ -331,7 +363,7 @@ TEST_F(ComparisonTest, PairingAgreesWithAPlainMapOnRandomTrees) {
         comparer.Start(s.Root(), t.Root(), true, {}, {});
         comparer.Wait();
         ASSERT_EQ(comparer.Phase(), ComparisonPhase::Completed);
-        EXPECT_EQ(ResultRows(comparer), expected) << "seed " << seed;
+        EXPECT_EQ(Rows(comparer), expected) << "seed " << seed;
     }
 }
 

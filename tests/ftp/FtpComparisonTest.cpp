@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <memory>
@@ -20,7 +21,7 @@ namespace ravelmoor {
 namespace {
 
 using namespace std::chrono_literals;
-using test::ResultRows;
+using test::Rows;
 
 // LIST shows minutes, and the time only for files of the last months.
 int64_t RecentWholeMinute() {
@@ -104,7 +105,7 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
     WriteTree(local, time);
     for (const auto method : {ComparisonMethod::SizeAndTimestamp, ComparisonMethod::Both}) {
         EXPECT_EQ(Run(true, method), 6);
-        EXPECT_EQ(ResultRows(comparer), AllMatched());
+        EXPECT_EQ(Rows(comparer), AllMatched());
         EXPECT_TRUE(comparer.AllIdentical());
     }
     EXPECT_TRUE(prompter.Texts().empty());
@@ -115,9 +116,9 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
     big[10] ^= 1;
     local.Write("big.bin", big, time);
     EXPECT_EQ(Run(true, ComparisonMethod::Both), 6);
-    EXPECT_EQ(ResultRows(comparer)[1], "newer older file 0 big.bin");
+    EXPECT_EQ(Rows(comparer)[1], "newer older file 0 big.bin");
     EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
-    EXPECT_EQ(ResultRows(comparer)[1], "newer older file 0 big.bin");
+    EXPECT_EQ(Rows(comparer)[1], "newer older file 0 big.bin");
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
@@ -131,7 +132,7 @@ TEST_P(FtpComparisonTest, LimitedChecksumStopsEarlyAndTheNextReadsStillWork) {
     ComparisonSettings settings;
     settings.crcChunk = 20000;
     EXPECT_EQ(Run(false, ComparisonMethod::Crc, settings), 6);
-    EXPECT_EQ(ResultRows(comparer), AllMatched());
+    EXPECT_EQ(Rows(comparer), AllMatched());
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
@@ -145,13 +146,12 @@ TEST_P(FtpComparisonTest, EmptyFolderAndRootFilesOnly) {
     comparer.Start("(ftp) test/", local.Root(), true, Connection("/Nothing Here/"), {});
     comparer.Wait();
     EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed);
-    EXPECT_TRUE(ResultRows(comparer).empty());
+    EXPECT_TRUE(Rows(comparer).empty());
 
     comparer.Reset({});
     comparer.Start("(ftp) test/", local.Root(), false, Connection(), {});
     comparer.Wait();
-    EXPECT_EQ(ResultRows(comparer),
-              (std::vector<std::string>{"unmatched missing file 0 only.txt"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"unmatched missing file 0 only.txt"}));
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
@@ -262,9 +262,19 @@ TEST_P(FtpHangingServer, CancelEndsTheRun) {
         std::this_thread::sleep_for(50ms);
     std::this_thread::sleep_for(300ms);  // let the call block
     EXPECT_FALSE(comparer.WaitFor(0ms)) << "the run should still be waiting for the server";
+    // Like the progress display: cancel, then keep breaking the connection
+    // until the run has ended, racing the worker's own close.
     comparer.Cancel();
-    comparer.InterruptSides();
+    std::atomic<bool> ended{false};
+    std::thread display([&] {
+        while (!ended.load()) {
+            comparer.InterruptSides();
+            std::this_thread::sleep_for(1ms);
+        }
+    });
     EXPECT_TRUE(comparer.WaitFor(30s));
+    ended.store(true);
+    display.join();
     EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
     EXPECT_TRUE(prompter.Texts().empty());
 }

@@ -6,7 +6,8 @@
 #include "engine/FolderComparer.h"
 
 namespace ravelmoor::test {
-std::vector<std::string> ResultRows(const FolderComparer& comparer) {
+
+std::vector<std::string> Rows(const FolderComparer& comparer) {
     std::vector<std::string> rows;
     EXPECT_EQ(comparer.SourceResults().GetSize(), comparer.TargetResults().GetSize());
     for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {

@@ -9,9 +9,8 @@ class FolderComparer;
 
 namespace ravelmoor::test {
 
-// One line per result row: "SOURCE TARGET kind excluded path" with the path
-// below the root of the side that has the entry (the Source when both do),
-// e.g. "newer older file 0 Docs/report.txt".
-std::vector<std::string> ResultRows(const FolderComparer& comparer);
+// One line per result row: "SOURCE TARGET kind excluded path", the path below
+// the root of the side that has the entry (the Source when both do).
+std::vector<std::string> Rows(const FolderComparer& comparer);
 
 }  // namespace ravelmoor::test
