@@ -69,6 +69,7 @@ ptrdiff_t Regex::Find(const char* subject) {
                                                       program_.data() + mustContain_)) == nullptr) {
         return -1;
     }
+    groups_.Clear();
     Matcher matcher(program_, nodeSlots_, nodeCount_, subject, guard_ ? &memo_ : nullptr,
                     callsBeforeMemo_, groups_);
     const char* found = nullptr;

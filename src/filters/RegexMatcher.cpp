@@ -26,7 +26,6 @@ Matcher::~Matcher() {
 }
 
 bool Matcher::Attempt(const char* start) {
-    groups_.Clear();
     const char* end = Match(0, start);
     if (end == nullptr) return false;
     groups_.start[0] = start - subject_;

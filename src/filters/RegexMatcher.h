@@ -65,9 +65,11 @@ class Matcher {
     Matcher& operator=(const Matcher&) = delete;
     ~Matcher();
 
-    // One attempt from `start`: clears the group positions, matches the
-    // program from its first node and, on success, records the whole match
-    // as group 0. True when it matched.
+    // One attempt from `start`: matches the program from its first node and,
+    // on success, records the whole match as group 0. True when it matched.
+    // Group positions are written only once a match has succeeded, so a
+    // failed attempt leaves them as they were: they are cleared once before
+    // the first attempt rather than before each.
     bool Attempt(const char* start);
 
   private:
