@@ -11,11 +11,11 @@
 // as the comparison hands them over.
 #include <poll.h>
 #include <regex.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -148,10 +148,10 @@ void RunawayTable(double limit) {
             const double off =
                 TimeInChild([&] { return MeanSeconds([&] { plain.Find(subject); }); }, limit);
             regex_t posix;
-            regcomp(&posix, runaway.expression, REG_EXTENDED | REG_NOSUB);
+            if (regcomp(&posix, runaway.expression, REG_EXTENDED | REG_NOSUB) != 0) continue;
             const std::vector<double> times =
                 BestOf({[&] { guarded.Find(subject); },
-                        [&] { regexec(&posix, subject.c_str(), 0, nullptr, 0); }});
+                        [&] { (void)regexec(&posix, subject.c_str(), 0, nullptr, 0); }});
             const double on = times[0];
             const double library = times[1];
             regfree(&posix);
@@ -199,7 +199,7 @@ void TypicalTable(const std::vector<std::string>& paths) {
         for (const auto& path : paths)
             matches += guarded.Find(path) >= 0 ? 1 : 0;
         regex_t posix;
-        regcomp(&posix, expression, REG_EXTENDED | REG_NOSUB);
+        if (regcomp(&posix, expression, REG_EXTENDED | REG_NOSUB) != 0) continue;
         const std::vector<double> times = BestOf({
             [&] {
                 for (const auto& path : paths)
@@ -211,11 +211,11 @@ void TypicalTable(const std::vector<std::string>& paths) {
             },
             [&] {
                 for (const auto& path : paths)
-                    regexec(&posix, path.c_str(), 0, nullptr, 0);
+                    (void)regexec(&posix, path.c_str(), 0, nullptr, 0);
             },
         });
         regfree(&posix);
-        const double perPass = static_cast<double>(paths.size());
+        const auto perPass = static_cast<double>(paths.size());
         const double off = times[0] / perPass;
         const double on = times[1] / perPass;
         const double library = times[2] / perPass;
