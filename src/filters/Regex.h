@@ -17,9 +17,10 @@ namespace ravelmoor {
 // Syntax: `^` start and `$` end of the subject (anywhere in the expression),
 // `.` any character, `[set]` and `[^set]` (a `]` or `-` first and a `-` last
 // are members, `x-y` a range, no escapes), `(...)` a group (at most nine),
-// `|` alternatives (an empty one matches nothing), `*`, `+`, `?` after an
-// atom, `\c` the character c. Every other character, `{`, `}` and `-`
-// included, stands for itself.
+// `|` between alternatives (an empty one matches the empty string), `*`, `+`,
+// `?` after an atom (not after another multiplier, and `*` and `+` only on
+// what cannot match the empty string), `\c` the character c. Every other
+// character, `{`, `}` and `-` included, stands for itself.
 //
 // The backtracker remembers which (node, position) pairs have failed, so
 // expressions like `(a|a)*b` cost polynomial rather than exponential time;
