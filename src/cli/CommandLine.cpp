@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CompareCommand.h"
+#include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
 
 namespace ravelmoor {
@@ -13,6 +14,7 @@ void PrintUsage(FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
                  "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
+                 "  ravelmoor sync --method M [OPTIONS] SOURCE TARGET   plan, confirm, carry out\n"
                  "  ravelmoor --help | --version\n\n"
                  "Run 'ravelmoor compare --help' for the options.\n");
 }
@@ -35,6 +37,7 @@ int RunCommandLine(int argc, char** argv) {
     }
     ArgumentList args(argc, argv, 2);
     if (command == "compare") return RunCompareCommand(args);
+    if (command == "sync") return RunSyncCommand(args);
     Terminal::Message("Unknown command " + command + " (see ravelmoor --help).");
     return 2;
 }
