@@ -37,10 +37,12 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
         return FdGuard();
     }
     std::string reached = root;
-    while (!folder.empty()) {
+    // Every level counts, an empty one before, between or after the others too.
+    for (bool more = !folder.empty(); more;) {
         const size_t slash = folder.find('/');
         const std::string name(folder.substr(0, slash));
-        folder = slash == std::string_view::npos ? std::string_view() : folder.substr(slash + 1);
+        more = slash != std::string_view::npos;
+        if (more) folder.remove_prefix(slash + 1);
         if (!IsPlainName(name)) {
             Fail(outcome, WriteStatus::Refused,
                  "the path has an empty, \".\" or \"..\" level below \"" + reached + "\"");
