@@ -15,8 +15,7 @@ bool IsPlainName(std::string_view name) {
 }
 
 void Fail(WriteOutcome& outcome, WriteStatus status, std::string reason) {
-    outcome.status = status;
-    outcome.reason = std::move(reason);
+    outcome = WriteOutcome(status, std::move(reason));
 }
 
 }  // namespace

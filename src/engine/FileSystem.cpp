@@ -4,10 +4,7 @@ namespace ravelmoor {
 namespace {
 
 WriteOutcome NotWritable() {
-    WriteOutcome outcome;
-    outcome.status = WriteStatus::Failed;
-    outcome.reason = "this side can not be written to";
-    return outcome;
+    return WriteOutcome(WriteStatus::Failed, "this side can not be written to");
 }
 
 }  // namespace

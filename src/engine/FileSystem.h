@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ravelmoor {
 
@@ -62,6 +63,10 @@ enum class WriteStatus : uint8_t {
 };
 
 struct WriteOutcome {
+    WriteOutcome() = default;
+    explicit WriteOutcome(WriteStatus newStatus, std::string why = {})
+        : status(newStatus), reason(std::move(why)) {}
+
     WriteStatus status = WriteStatus::Done;
     std::string reason;  // why it did not work, in words
     uint64_t bytes = 0;  // data written by a copy

@@ -23,13 +23,6 @@ constexpr size_t kBufferSize = size_t{1} << 20;
 // A link text longer than this is not a link text.
 constexpr size_t kMaxLinkText = 65536;
 
-WriteOutcome Outcome(WriteStatus status, std::string reason = {}) {
-    WriteOutcome outcome;
-    outcome.status = status;
-    outcome.reason = std::move(reason);
-    return outcome;
-}
-
 bool Cancelled(const CopyControl& control) {
     return control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed) != 0;
 }
@@ -63,7 +56,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
     bool inKernel = in >= 0;
     while (inKernel) {
         if (Cancelled(control)) {
-            outcome = Outcome(WriteStatus::Cancelled);
+            outcome = WriteOutcome(WriteStatus::Cancelled);
             return false;
         }
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kCopyPiece, 0);
@@ -77,7 +70,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
                    errno == EBADF || errno == EPERM) {
             inKernel = false;  // both offsets stay where the last piece ended
         } else {
-            outcome = Outcome(WriteStatus::Failed, ErrorText(errno));
+            outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;
         }
     }
@@ -85,17 +78,17 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
     if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     for (;;) {
         if (Cancelled(control)) {
-            outcome = Outcome(WriteStatus::Cancelled);
+            outcome = WriteOutcome(WriteStatus::Cancelled);
             return false;
         }
         const int64_t got = reader.Read(buffer.get(), kBufferSize);
         if (got == 0) return true;
         if (got < 0) {
-            outcome = Outcome(WriteStatus::Failed, "the original could not be read");
+            outcome = WriteOutcome(WriteStatus::Failed, "the original could not be read");
             return false;
         }
         if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) {
-            outcome = Outcome(WriteStatus::Failed, ErrorText(errno));
+            outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;
         }
         outcome.bytes += static_cast<uint64_t>(got);
@@ -150,7 +143,7 @@ WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const Entry
                       int folder, const std::string& name) {
     std::string text;
     if (!ReadLinkText(from, fromPath, text)) {
-        return Outcome(WriteStatus::Failed, "the link text could not be read");
+        return WriteOutcome(WriteStatus::Failed, "the link text could not be read");
     }
     TemporaryEntry temporary(folder);
     for (;;) {
@@ -159,12 +152,12 @@ WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const Entry
             temporary.Name(std::move(candidate));
             break;
         }
-        if (errno != EEXIST) return Outcome(WriteStatus::Failed, ErrorText(errno));
+        if (errno != EEXIST) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
     if (::utimensat(folder, temporary.Name().c_str(), times, AT_SYMLINK_NOFOLLOW) != 0 ||
         !temporary.RenameTo(name)) {
-        return Outcome(WriteStatus::Failed, ErrorText(errno));
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
     WriteOutcome outcome;
     outcome.bytes = text.size();
@@ -174,7 +167,7 @@ WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const Entry
 WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
                       int folder, const std::string& name, const CopyControl& control) {
     auto reader = from.OpenForReading(fromPath, 0);
-    if (!reader) return Outcome(WriteStatus::Failed, "the original can not be opened");
+    if (!reader) return WriteOutcome(WriteStatus::Failed, "the original can not be opened");
 
     TemporaryEntry temporary(folder);
     FdGuard out;
@@ -186,7 +179,7 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
             temporary.Name(std::move(candidate));
             break;
         }
-        if (errno != EEXIST) return Outcome(WriteStatus::Failed, ErrorText(errno));
+        if (errno != EEXIST) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
 
     WriteOutcome outcome;
@@ -194,11 +187,11 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
     if (::fchmod(out.get(), mode) != 0 || ::futimens(out.get(), times) != 0) {
-        return Outcome(WriteStatus::Failed, ErrorText(errno));
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
     // A late write error (a full disk on a network file system) shows at close.
-    if (::close(out.release()) != 0) return Outcome(WriteStatus::Failed, ErrorText(errno));
-    if (!temporary.RenameTo(name)) return Outcome(WriteStatus::Failed, ErrorText(errno));
+    if (::close(out.release()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    if (!temporary.RenameTo(name)) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     return outcome;
 }
 
@@ -209,10 +202,10 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
                                      const CopyControl& control) {
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
-        return Outcome(WriteStatus::Failed, "the original is no longer there");
+        return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
     }
     if ((facts.attributes & kFolderAttribute) != 0) {
-        return Outcome(WriteStatus::Failed, "the original is a folder");
+        return WriteOutcome(WriteStatus::Failed, "the original is a folder");
     }
     WriteOutcome outcome;
     FdGuard folder;
@@ -222,13 +215,13 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
     struct stat existing {};
     if (::fstatat(folder.get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(existing.st_mode)) {
-            return Outcome(WriteStatus::Failed, "a folder of that name is in the way");
+            return WriteOutcome(WriteStatus::Failed, "a folder of that name is in the way");
         }
-        if (!control.replaceExisting) return Outcome(WriteStatus::Exists);
+        if (!control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
     } else if (errno != ENOENT) {
-        return Outcome(WriteStatus::Failed, ErrorText(errno));
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
-    if (Cancelled(control)) return Outcome(WriteStatus::Cancelled);
+    if (Cancelled(control)) return WriteOutcome(WriteStatus::Cancelled);
 
     if ((facts.attributes & kSymlinkAttribute) != 0) {
         return CopyLink(from, fromPath, facts, folder.get(), name);
@@ -241,7 +234,7 @@ WriteOutcome LocalFileSystem::MakeFolder(const std::string& root, std::string_vi
     bool made = false;
     const FdGuard folder = OpenFolderBelow(root, relative, /*create=*/true, outcome, &made);
     if (folder.get() < 0) return outcome;
-    return Outcome(made ? WriteStatus::Done : WriteStatus::Exists);
+    return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
 }
 
 WriteOutcome LocalFileSystem::RemoveFolder(const std::string& root, std::string_view relative) {
@@ -250,9 +243,9 @@ WriteOutcome LocalFileSystem::RemoveFolder(const std::string& root, std::string_
     std::string name;
     if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) == 0) return outcome;
-    if (errno == ENOTEMPTY || errno == EEXIST) return Outcome(WriteStatus::NotEmpty);
-    if (errno == ENOTDIR) return Outcome(WriteStatus::Failed, "it is not a folder");
-    return Outcome(WriteStatus::Failed, ErrorText(errno));
+    if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
+    if (errno == ENOTDIR) return WriteOutcome(WriteStatus::Failed, "it is not a folder");
+    return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
 }
 
 WriteOutcome LocalFileSystem::DeletePermanently(const std::string& root,
@@ -263,12 +256,12 @@ WriteOutcome LocalFileSystem::DeletePermanently(const std::string& root,
     if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     struct stat st {};
     if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return Outcome(WriteStatus::Failed, ErrorText(errno));
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
     const int flags = S_ISDIR(st.st_mode) ? AT_REMOVEDIR : 0;
     if (::unlinkat(folder.get(), name.c_str(), flags) != 0) {
-        if (errno == ENOTEMPTY || errno == EEXIST) return Outcome(WriteStatus::NotEmpty);
-        return Outcome(WriteStatus::Failed, ErrorText(errno));
+        if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
     return outcome;
 }

@@ -14,13 +14,6 @@
 namespace ravelmoor {
 namespace {
 
-WriteOutcome Outcome(WriteStatus status, std::string reason = {}) {
-    WriteOutcome outcome;
-    outcome.status = status;
-    outcome.reason = std::move(reason);
-    return outcome;
-}
-
 // Where no other trash takes a file, Qt falls back to the user's own trash
 // folder; when that cannot be made either, it moves the file into the current
 // folder instead of failing. So the user's trash folder must be there before
@@ -47,7 +40,7 @@ WriteOutcome LocalFileSystem::MoveToTrash(const std::string& root, std::string_v
     if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     struct stat object {};
     if (::fstatat(folder.get(), name.c_str(), &object, AT_SYMLINK_NOFOLLOW) != 0) {
-        return Outcome(WriteStatus::Failed, ErrorText(errno));
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
     // Qt works on the path text, so that text must lead to the very folder
     // that was reached safely.
@@ -57,23 +50,23 @@ WriteOutcome LocalFileSystem::MoveToTrash(const std::string& root, std::string_v
     struct stat byWalk {};
     if (::stat(parentText.c_str(), &byText) != 0 || ::fstat(folder.get(), &byWalk) != 0 ||
         !SameObject(byText, byWalk)) {
-        return Outcome(WriteStatus::Refused,
-                       "\"" + parentText + "\" does not lead to the folder below the root");
+        return WriteOutcome(WriteStatus::Refused,
+                            "\"" + parentText + "\" does not lead to the folder below the root");
     }
 
-    if (!UserTrashReady()) return Outcome(WriteStatus::NoTrash, "there is no trash folder");
+    if (!UserTrashReady()) return WriteOutcome(WriteStatus::NoTrash, "there is no trash folder");
     const QString path = QFile::decodeName(QByteArray(full.data(), qsizetype(full.size())));
     if (QFile::encodeName(path).toStdString() != full) {
-        return Outcome(WriteStatus::NoTrash, "its name can not be handed to the trash");
+        return WriteOutcome(WriteStatus::NoTrash, "its name can not be handed to the trash");
     }
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash)) {
-        return Outcome(WriteStatus::NoTrash, "no trash on its file system takes it");
+        return WriteOutcome(WriteStatus::NoTrash, "no trash on its file system takes it");
     }
     if (!inTrash.startsWith(QLatin1Char('/'))) {
         // Not a trash folder after all: put it back where it was.
         ::rename(QFile::encodeName(inTrash).constData(), full.c_str());
-        return Outcome(WriteStatus::NoTrash, "there is no trash folder");
+        return WriteOutcome(WriteStatus::NoTrash, "there is no trash folder");
     }
     return outcome;
 }

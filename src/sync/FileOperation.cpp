@@ -16,13 +16,6 @@ std::string Quoted(std::string_view path) {
     return text.append("\"").append(path).append("\"");
 }
 
-WriteOutcome Outcome(WriteStatus status, std::string reason = {}) {
-    WriteOutcome outcome;
-    outcome.status = status;
-    outcome.reason = std::move(reason);
-    return outcome;
-}
-
 // The part of `path` below `root`; false when the path does not lie below it.
 bool Below(const std::string& root, std::string_view path, std::string_view& relative) {
     if (path.size() <= root.size() || path.compare(0, root.size(), root) != 0) return false;
@@ -31,7 +24,25 @@ bool Below(const std::string& root, std::string_view path, std::string_view& rel
 }
 
 WriteOutcome OutsideRoot(const std::string& root) {
-    return Outcome(WriteStatus::Refused, "it does not lie below " + Quoted(root));
+    return WriteOutcome(WriteStatus::Refused, "it does not lie below " + Quoted(root));
+}
+
+// Whether to go ahead after a question about one object. No keeps `outcome`
+// (Settle counts it as declined); Cancel makes it Cancelled.
+bool GoAhead(BatchAnswer answer, bool& toAll, WriteOutcome& outcome) {
+    switch (answer) {
+        case BatchAnswer::YesToAll:
+            toAll = true;
+            return true;
+        case BatchAnswer::Yes:
+            return true;
+        case BatchAnswer::Cancel:
+            outcome = WriteOutcome(WriteStatus::Cancelled);
+            return false;
+        case BatchAnswer::No:
+            break;
+    }
+    return false;
 }
 
 bool IsFolder(const EntryFacts& facts) {
@@ -44,7 +55,7 @@ WriteOutcome CreateFolderPath(BatchSide side, std::string_view path) {
     const size_t slash = path.rfind('/');
     const std::string_view folder = slash == std::string_view::npos ? path : path.substr(0, slash);
     if (folder.size() + 1 == side.root.size() && side.root.compare(0, folder.size(), folder) == 0) {
-        return Outcome(WriteStatus::Exists);  // the root itself
+        return WriteOutcome(WriteStatus::Exists);  // the root itself
     }
     std::string_view relative;
     if (!Below(side.root, folder, relative)) return OutsideRoot(side.root);
@@ -111,17 +122,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
         const std::string question = Quoted(toPath) +
                                      " already exists. Do you want to replace it with " +
                                      Quoted(fromPath) + "?";
-        switch (prompter_.AskOverwrite(question)) {
-            case BatchAnswer::No:
-                return outcome;
-            case BatchAnswer::Cancel:
-                return Outcome(WriteStatus::Cancelled);
-            case BatchAnswer::YesToAll:
-                replaceAll = true;
-                break;
-            case BatchAnswer::Yes:
-                break;
-        }
+        if (!GoAhead(prompter_.AskOverwrite(question), replaceAll, outcome)) return outcome;
         control.replaceExisting = true;
         outcome = to.fs.CopyIn(from.fs, fromPath, to.root, relative, control);
     }
@@ -182,16 +183,8 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
     if (!forGoodToAll) {
         const std::string question = Quoted(path) + " can not be moved to the trash (" +
                                      outcome.reason + "). Do you want to delete it permanently?";
-        switch (prompter_.AskDeletePermanently(question)) {
-            case BatchAnswer::No:
-                return outcome;
-            case BatchAnswer::Cancel:
-                return Outcome(WriteStatus::Cancelled);
-            case BatchAnswer::YesToAll:
-                forGoodToAll = true;
-                break;
-            case BatchAnswer::Yes:
-                break;
+        if (!GoAhead(prompter_.AskDeletePermanently(question), forGoodToAll, outcome)) {
+            return outcome;
         }
     }
     outcome = side.fs.DeletePermanently(side.root, relative);

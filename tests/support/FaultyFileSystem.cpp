@@ -64,8 +64,7 @@ bool FaultyFileSystem::WriteFault(const std::string& root, std::string_view rela
                                   WriteOutcome& outcome) const {
     const auto rule = Find(failWrite_, root + std::string(relative));
     if (rule == failWrite_.end()) return false;
-    outcome.status = WriteStatus::Failed;
-    outcome.reason = ErrorText(rule->second);
+    outcome = WriteOutcome(WriteStatus::Failed, ErrorText(rule->second));
     return true;
 }
 

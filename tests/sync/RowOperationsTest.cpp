@@ -30,8 +30,8 @@ TEST_F(SyncTest, CopyRows_OverwriteDeclined_KeepsTheFileAndItsRow) {
     EXPECT_EQ(target.Read("a.txt"), "old a");
     EXPECT_EQ(target.Time("a.txt"), 1000);
     EXPECT_EQ(target.Read("b.txt"), "new b");
-    EXPECT_EQ(Rows(comparer),
-              (std::vector<std::string>{"newer older file a.txt", "matched matched file b.txt"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 0 a.txt",
+                                                        "matched matched file 0 b.txt"}));
     EXPECT_EQ(tally.notDone, 1u);
     ASSERT_GE(prompter.Log().size(), 1u);
     EXPECT_EQ(prompter.Log()[0].kind, "overwrite");
@@ -53,9 +53,9 @@ TEST_F(SyncTest, CopyRows_Cancelled_StopsThePlanWithNothingHalfWritten) {
     // a.txt was asked about and kept, b.txt never reached, and the deletions
     // after a stopped batch do not run.
     EXPECT_EQ(Snapshot(target), before);
-    EXPECT_EQ(Rows(comparer),
-              (std::vector<std::string>{"newer older file a.txt", "unmatched missing file b.txt",
-                                        "missing unmatched file c.txt"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 0 a.txt",
+                                                        "unmatched missing file 0 b.txt",
+                                                        "missing unmatched file 0 c.txt"}));
     EXPECT_EQ(prompter.Log().size(), 1u);
 }
 
@@ -81,6 +81,20 @@ TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
     EXPECT_FALSE(target.Exists("b.txt"));
 }
 
+TEST_F(SyncTest, CopyRows_SourceGoneSinceTheComparison_StartsNothing) {
+    source.Write("a.txt", "a");
+    source.Write("b.txt", "b");
+    Compare();
+    std::remove(source.Full("b.txt").c_str());
+    const auto rowsBefore = Rows(comparer);
+    Run(SyncMethod::Augment);
+
+    EXPECT_FALSE(target.Exists("a.txt"));
+    EXPECT_EQ(Rows(comparer), rowsBefore);
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"Can not access file: \"" + source.Full("b.txt") + "\""});
+}
+
 TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {
     source.Write("A/b/c.txt", "c", 1234);
     source.Write("A/other.txt", "o");
@@ -89,9 +103,10 @@ TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {
     EXPECT_TRUE(operations.CopyRows({RowOf("A/b/c.txt")}, true));
 
     EXPECT_EQ(target.Read("A/b/c.txt"), "c");
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
-                                  "matched matched folder A", "unmatched missing file A/other.txt",
-                                  "matched matched folder A/b", "matched matched file A/b/c.txt"}));
+    EXPECT_EQ(Rows(comparer),
+              (std::vector<std::string>{
+                  "matched matched folder 0 A", "unmatched missing file 0 A/other.txt",
+                  "matched matched folder 0 A/b", "matched matched file 0 A/b/c.txt"}));
 }
 
 TEST_F(SyncTest, DeleteRows_TrashQuestionDeclined_LeavesEveryRowAsItWas) {
@@ -150,7 +165,7 @@ TEST_F(SyncTest, CopyRows_FailingCopy_LeavesTheDestinationAndGoesOnAsAnswered) {
         EXPECT_EQ(target.Read("1-big.bin"), "old");
         EXPECT_FALSE(HasTemporaryFile(target));
         EXPECT_EQ(target.Exists("2-next.txt"), fault.goOn);
-        EXPECT_EQ(Rows(comparer)[0], "newer older file 1-big.bin");
+        EXPECT_EQ(Rows(comparer)[0], "newer older file 0 1-big.bin");
         const auto log = prompter.Log();
         ASSERT_EQ(std::count_if(log.begin() + asked, log.end(),
                                 [](const auto& shown) { return shown.kind == "okcancel"; }),
@@ -176,8 +191,8 @@ TEST_F(SyncTest, DeleteRows_NoTrash_DeletesForGoodOnlyWhenAnsweredYes) {
         const bool yes = answer == BatchAnswer::Yes;
         EXPECT_EQ(target.Exists("old/gone.txt"), !yes);
         EXPECT_EQ(target.Exists("old"), !yes);
-        const std::vector<std::string> kept = {"missing unmatched folder old",
-                                               "missing unmatched file old/gone.txt"};
+        const std::vector<std::string> kept = {"missing unmatched folder 0 old",
+                                               "missing unmatched file 0 old/gone.txt"};
         EXPECT_EQ(Rows(comparer), yes ? std::vector<std::string>() : kept);
         EXPECT_EQ(prompter.Log().back().text,
                   "\"" + target.Full("old/gone.txt") +
@@ -210,9 +225,9 @@ TEST_F(SyncTest, Force_ExcludedRows_AreNeverTouched) {
     EXPECT_FALSE(target.Exists("junk/x.txt"));
     EXPECT_EQ(TrashedNames(), std::set<std::string>{"x.txt"});
     EXPECT_EQ(tally.notDone, 1u);  // the folder that still holds the excluded file
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file keep.txt",
-                                                        "missing unmatched folder junk",
-                                                        "missing unmatched file junk/keep.log"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 1 keep.txt",
+                                                        "missing unmatched folder 0 junk",
+                                                        "missing unmatched file 1 junk/keep.log"}));
 }
 
 }  // namespace

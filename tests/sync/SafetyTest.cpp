@@ -56,12 +56,12 @@ TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOut
     EXPECT_EQ(prompter.Texts().back(), "Can not delete \"" + target.Full("d/f.txt") + "\": \"" +
                                            target.Full("d") +
                                            "\" is a symbolic link or a file, not a folder" + kGoOn);
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched folder d",
-                                                        "missing unmatched file d/f.txt"}));
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched folder 0 d",
+                                                        "missing unmatched file 0 d/f.txt"}));
 }
 
 // Names with "..", "." or empty levels never reach the disk, whatever asks.
-TEST(LocalFileSystemWrite, PathsThatLeaveTheRoot_AreRefused) {
+TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {
     TempTree root;
     TempTree outside;
     root.Write("inside/file.txt", "i");

@@ -46,8 +46,8 @@ const Copies kBack = {{"older.txt", "older.txt"},
 const std::vector<std::string> kPruned = {"only-tgt.txt", "stale", "stale/h.txt", "stale/inner",
                                           "stale/inner/g.txt"};
 const std::vector<std::string> kStaleRows = {
-    "missing unmatched folder stale", "missing unmatched file stale/h.txt",
-    "missing unmatched folder stale/inner", "missing unmatched file stale/inner/g.txt"};
+    "missing unmatched folder 0 stale", "missing unmatched file 0 stale/h.txt",
+    "missing unmatched folder 0 stale/inner", "missing unmatched file 0 stale/inner/g.txt"};
 
 Copies Join(std::initializer_list<Copies> parts) {
     Copies all;
@@ -74,8 +74,8 @@ void PrintTo(const MethodCase& c, std::ostream* out) {
     *out << SyncMethodText(c.method);
 }
 
-const std::string kOlderRow = "older newer file older.txt";
-const std::string kOnlyTargetRow = "missing unmatched file only-tgt.txt";
+const std::string kOlderRow = "older newer file 0 older.txt";
+const std::string kOnlyTargetRow = "missing unmatched file 0 only-tgt.txt";
 
 const MethodCase kCases[] = {
     {SyncMethod::Align, Join({kAugment, kRefresh}), kBack, false, {}},
@@ -83,18 +83,18 @@ const MethodCase kCases[] = {
      kAugment,
      {},
      false,
-     Join({"newer older file newer.txt", kOlderRow, kOnlyTargetRow,
-           "newer older file Docs/Report.txt"},
+     Join({"newer older file 0 newer.txt", kOlderRow, kOnlyTargetRow,
+           "newer older file 0 Docs/Report.txt"},
           kStaleRows)},
     {SyncMethod::Refresh,
      kRefresh,
      {},
      false,
-     Join(
-         {"unmatched missing file ln", kOlderRow, "unmatched missing file only-src.txt",
-          kOnlyTargetRow, "unmatched missing file Docs/added.txt", "unmatched missing folder Fresh",
-          "unmatched missing folder Fresh/deep", "unmatched missing file Fresh/deep/f.txt"},
-         kStaleRows)},
+     Join({"unmatched missing file 0 ln", kOlderRow, "unmatched missing file 0 only-src.txt",
+           kOnlyTargetRow, "unmatched missing file 0 Docs/added.txt",
+           "unmatched missing folder 0 Fresh", "unmatched missing folder 0 Fresh/deep",
+           "unmatched missing file 0 Fresh/deep/f.txt"},
+          kStaleRows)},
     {SyncMethod::Update,
      Join({kAugment, kRefresh}),
      {},

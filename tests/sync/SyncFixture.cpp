@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "cli/ResultPrinter.h"
-
 namespace fs = std::filesystem;
 
 namespace ravelmoor::test {
@@ -71,21 +69,6 @@ std::set<std::string> TrashedNames() {
 void EmptyTrash() {
     std::error_code error;
     fs::remove_all(DataHome() + "/Trash", error);
-}
-
-std::vector<std::string> Rows(const FolderComparer& comparer) {
-    std::vector<std::string> rows;
-    EXPECT_EQ(comparer.SourceResults().GetSize(), comparer.TargetResults().GetSize());
-    for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {
-        const FileEntry& s = comparer.SourceResults().ElementAt(i);
-        const FileEntry& t = comparer.TargetResults().ElementAt(i);
-        const FileEntry& named = s.IsBlank() ? t : s;
-        const size_t root = s.IsBlank() ? comparer.TargetRootLength() : comparer.SourceRootLength();
-        rows.push_back(std::string(StatusWord(s.status)) + " " + std::string(StatusWord(t.status)) +
-                       " " + (named.IsFolder() ? "folder " : "file ") +
-                       named.path.str().substr(root));
-    }
-    return rows;
 }
 
 void SyncTest::Compare(FolderComparer& with) {

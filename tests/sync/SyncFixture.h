@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/FolderComparer.h"
+#include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
 #include "sync/PlanSync.h"
@@ -26,10 +27,6 @@ TreeState Snapshot(const TempTree& tree);
 std::set<std::string> TrashedNames();
 void EmptyTrash();
 std::string DataHome();
-
-// One line per result row: "SOURCE TARGET kind path", the path below the root
-// of the side that has the entry (the Source when both do).
-std::vector<std::string> Rows(const FolderComparer& comparer);
 
 // A Source and a Target tree, compared and synchronised in this process.
 class SyncTest : public ::testing::Test {
