@@ -44,7 +44,7 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
         if (more) folder.remove_prefix(slash + 1);
         if (!IsPlainName(name)) {
             Fail(outcome, WriteStatus::Refused,
-                 "the path has an empty, \".\" or \"..\" level below \"" + reached + "\"");
+                 R"(the path has an empty, "." or ".." level below ")" + reached + "\"");
             return FdGuard();
         }
         reached += name;
@@ -85,7 +85,7 @@ bool OpenParentBelow(const std::string& root, std::string_view relative, bool cr
     if (!IsPlainName(name)) {
         Fail(outcome, WriteStatus::Refused,
              relative.empty() ? std::string("the root itself is never written or removed")
-                              : "the path has an empty, \".\" or \"..\" level");
+                              : R"(the path has an empty, "." or ".." level)");
         return false;
     }
     folder = OpenFolderBelow(root, parent, create, outcome);

@@ -62,13 +62,14 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kCopyPiece, 0);
         if (n > 0) {
             outcome.bytes += static_cast<uint64_t>(n);
-        } else if (n == 0) {
-            inKernel = false;  // the end, or a file system that says 0 too early: read to be sure
-        } else if (errno == EINTR) {
+        } else if (n < 0 && errno == EINTR) {
             continue;
-        } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
-                   errno == EBADF || errno == EPERM) {
-            inKernel = false;  // both offsets stay where the last piece ended
+        } else if (n == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                   errno == EOPNOTSUPP || errno == EBADF || errno == EPERM) {
+            // The end, a file system that says 0 too early, or one the kernel
+            // cannot copy on: the buffer goes on from where the last piece
+            // ended (and finds the end at once when it was the end).
+            inKernel = false;
         } else {
             outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;

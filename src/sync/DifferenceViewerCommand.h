@@ -7,7 +7,7 @@ namespace ravelmoor {
 
 // The parameters that a new installation hands to the difference viewer: the
 // Source path and the Target path, each in double quotes.
-inline constexpr std::string_view kDefaultComparisonParameters = "\"%s1\" \"%s2\"";
+inline constexpr std::string_view kDefaultComparisonParameters = R"("%s1" "%s2")";
 
 // The command template: the program, one blank, the parameters, and every
 // "%s1" and every "%s2" in that text made a plain "%s".

@@ -8,7 +8,7 @@ namespace ravelmoor {
 namespace {
 
 constexpr std::string_view kGoOnOrStop =
-    " Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
+    R"( Press "OK" to continue with the next object. Press "CANCEL" to stop.)";
 
 std::string Quoted(std::string_view path) {
     std::string text;
