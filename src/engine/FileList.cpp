@@ -122,6 +122,22 @@ void FileList::RemoveAt(size_t index, size_t count) {
     blocks_.resize(blocksNeeded);
 }
 
+void FileList::RemoveRows(const std::vector<uint32_t>& rows) {
+    if (rows.empty() || rows.front() >= count_) return;
+    size_t kept = rows.front();
+    size_t next = 0;
+    for (size_t i = rows.front(); i < count_; ++i) {
+        if (next < rows.size() && rows[next] == i) {
+            ElementAt(i) = FileEntry();
+            ++next;
+        } else {
+            Relocate(ElementAt(kept++), ElementAt(i));
+        }
+    }
+    count_ = kept;
+    blocks_.resize((count_ + kGrowthStep - 1) / kGrowthStep);
+}
+
 void FileList::CopyFrom(const FileList& other) {
     if (&other == this) return;
     const int32_t keepLength = maxPathLength_;
