@@ -61,13 +61,7 @@ void FileList::NotePathLength(size_t length) {
 size_t FileList::Add(const FileEntry& entry) {
     const std::string_view text = entry.path.view();
     FileEntry& added = Append();  // blocks never move, so `entry` stays valid
-    added.attributes = entry.attributes;
-    added.checksum = entry.checksum;
-    added.size = entry.size;
-    added.lastWrite = entry.lastWrite;
-    added.checksumBytes = entry.checksumBytes;
-    added.excluded = entry.excluded;
-    added.status = entry.status;
+    CopyFacts(added, entry);
     char* stored = StoreText(text.size());
     std::memcpy(stored, text.data(), text.size());
     stored[text.size()] = '\0';
@@ -99,6 +93,10 @@ size_t FileList::AddBlank() {
 
 void FileList::Relocate(FileEntry& to, FileEntry& from) noexcept {
     to.path.TakeRaw(from.path);
+    CopyFacts(to, from);
+}
+
+void FileList::CopyFacts(FileEntry& to, const FileEntry& from) noexcept {
     to.attributes = from.attributes;
     to.checksum = from.checksum;
     to.size = from.size;

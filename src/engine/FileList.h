@@ -87,6 +87,8 @@ class FileList {
     char* StoreText(size_t length);
     void NotePathLength(size_t length);
     static void Relocate(FileEntry& to, FileEntry& from) noexcept;
+    // Every field but the path.
+    static void CopyFacts(FileEntry& to, const FileEntry& from) noexcept;
     void Permute(std::vector<uint32_t>& order);
 
     std::vector<std::unique_ptr<FileEntry[]>> blocks_;
