@@ -33,12 +33,14 @@ CURLM* Multi(void* handle) {
     return static_cast<CURLM*>(handle);
 }
 
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool StartsWithFolded(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i) {
-        const char c = text[i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != prefix[i]) return false;
+        if (Lower(text[i]) != Lower(prefix[i])) return false;
     }
     return true;
 }
@@ -345,9 +347,11 @@ FtpOutcome FtpClient::Connect() {
     if (outcome != FtpOutcome::Done) return outcome;
 
     // FEAT names one feature a line, each line starting with a blank.
-    machineListing_ =
-        std::any_of(replyLines_.begin(), replyLines_.end(),
-                    [](const std::string& line) { return StartsWithFolded(line, " mlst"); });
+    features_.clear();
+    for (const std::string& line : replyLines_) {
+        if (line.size() > 1 && line.front() == ' ') features_.push_back(line.substr(1));
+    }
+    machineListing_ = Offers("MLST");
     char* entry = nullptr;
     home_.clear();
     if (curl_easy_getinfo(easy, CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK && entry != nullptr &&
@@ -458,23 +462,80 @@ void FtpClient::EndDownload() {
     paused_ = false;
 }
 
-FtpOutcome FtpClient::Command(const std::string& command, std::vector<std::string>* reply) {
+FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
+                               std::vector<std::string>* reply) {
     FtpOutcome outcome = EnsureLoggedOn();
     if (outcome != FtpOutcome::Done) return outcome;
-    if (!Prepare("")) return FtpOutcome::Failed;
-    if (HasLineBreak(command)) {
-        error_ = "The FTP command " + command + " holds a line break.";
-        return FtpOutcome::Failed;
+    if (!Prepare("/")) return FtpOutcome::Failed;
+    curl_slist* list = nullptr;
+    for (const std::string& command : commands) {
+        if (HasLineBreak(command)) {
+            curl_slist_free_all(list);
+            error_ = "The FTP command " + command + " holds a line break.";
+            return FtpOutcome::Failed;
+        }
+        list = curl_slist_append(list, command.c_str());
     }
     CURL* easy = Easy(easy_);
-    curl_slist* commands = curl_slist_append(nullptr, command.c_str());
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(easy, CURLOPT_QUOTE, commands);
+    curl_easy_setopt(easy, CURLOPT_QUOTE, list);
     const int code = Perform();
     curl_easy_setopt(easy, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
-    curl_slist_free_all(commands);
+    curl_slist_free_all(list);
     if (reply != nullptr) *reply = replyLines_;
     return Conclude(code);
+}
+
+size_t FtpClient::OnUploadData(char* data, size_t size, size_t count, void* self) {
+    auto& client = *static_cast<FtpClient*>(self);
+    if (client.uploadStop_ != nullptr && client.uploadStop_->load(std::memory_order_relaxed) != 0) {
+        client.uploadStopped_ = true;
+        return CURL_READFUNC_ABORT;
+    }
+    const int64_t got = (*client.uploadSource_)(data, size * count);
+    if (got < 0) {
+        client.uploadSourceFailed_ = true;
+        return CURL_READFUNC_ABORT;
+    }
+    client.uploaded_ += static_cast<uint64_t>(got);
+    return static_cast<size_t>(got);
+}
+
+FtpOutcome FtpClient::Upload(const std::string& path, const DataSource& source,
+                             const std::atomic<int32_t>* stop, uint64_t& bytes) {
+    bytes = 0;
+    FtpOutcome outcome = EnsureLoggedOn();
+    if (outcome != FtpOutcome::Done) return outcome;
+    if (!Prepare(path)) return FtpOutcome::Failed;
+    CURL* easy = Easy(easy_);
+    curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(easy, CURLOPT_READFUNCTION, &FtpClient::OnUploadData);
+    curl_easy_setopt(easy, CURLOPT_READDATA, this);
+    uploadSource_ = &source;
+    uploadStop_ = stop;
+    uploaded_ = 0;
+    uploadSourceFailed_ = false;
+    uploadStopped_ = false;
+    const int code = Perform();
+    uploadSource_ = nullptr;
+    uploadStop_ = nullptr;
+    bytes = uploaded_;
+    if (uploadStopped_) {
+        error_ = "The upload was cancelled.";
+        return FtpOutcome::Cancelled;
+    }
+    if (uploadSourceFailed_) {
+        error_ = "the original could not be read";
+        return FtpOutcome::Failed;
+    }
+    return Conclude(code);
+}
+
+bool FtpClient::Offers(std::string_view feature) const {
+    return std::any_of(features_.begin(), features_.end(), [feature](const std::string& line) {
+        return StartsWithFolded(line, feature) &&
+               (line.size() == feature.size() || line[feature.size()] == ' ');
+    });
 }
 
 }  // namespace ravelmoor

@@ -3,7 +3,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ftp/FtpConnection.h"
@@ -58,9 +60,21 @@ class FtpClient {
     int64_t ReadDownload(uint64_t serial, char* buffer, size_t capacity);
     void CloseDownload(uint64_t serial);
 
-    // Sends one command on the control connection; `reply` gets every reply
-    // line of the call.
-    FtpOutcome Command(const std::string& command, std::vector<std::string>* reply = nullptr);
+    // Sends commands on the control connection, one after the other, and
+    // stops at the first the server refuses; `reply` gets every reply line of
+    // the call.
+    FtpOutcome Commands(const std::vector<std::string>& commands,
+                        std::vector<std::string>* reply = nullptr);
+    FtpOutcome Command(const std::string& command, std::vector<std::string>* reply = nullptr) {
+        return Commands({command}, reply);
+    }
+
+    // Stores the data that `source` hands out (a count, 0 at the end, -1 on
+    // a failure) as the file `path`. A set `stop` word ends it as Cancelled.
+    // `bytes` counts what was sent.
+    using DataSource = std::function<int64_t(char* buffer, size_t capacity)>;
+    FtpOutcome Upload(const std::string& path, const DataSource& source,
+                      const std::atomic<int32_t>* stop, uint64_t& bytes);
 
     // Breaks a waiting call and fails every later one. Any thread.
     void Interrupt();
@@ -72,12 +86,15 @@ class FtpClient {
     // The folder the logon started in, ending with '/' ("" when unknown).
     const std::string& HomeFolder() const { return home_; }
     bool OffersMachineListing() const { return machineListing_; }
+    // Whether the server named `feature` (MFMT, UTF8, ...) in its feature list.
+    bool Offers(std::string_view feature) const;
 
   private:
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static size_t OnListingData(char* data, size_t size, size_t count, void* self);
     static size_t OnDownloadData(char* data, size_t size, size_t count, void* self);
     static size_t OnDiscardData(char* data, size_t size, size_t count, void* self);
+    static size_t OnUploadData(char* data, size_t size, size_t count, void* self);
 
     std::string UrlOf(const std::string& path) const;
     bool Prepare(const std::string& path);
@@ -118,8 +135,16 @@ class FtpClient {
     size_t pieceTaken_ = 0;
     bool paused_ = false;
 
+    // The upload: where its data comes from, and what became of it.
+    const DataSource* uploadSource_ = nullptr;
+    const std::atomic<int32_t>* uploadStop_ = nullptr;
+    uint64_t uploaded_ = 0;
+    bool uploadSourceFailed_ = false;
+    bool uploadStopped_ = false;
+
     bool loggedOn_ = false;
     bool machineListing_ = false;
+    std::vector<std::string> features_;  // one a line, as FEAT gave them, trimmed
     std::string home_;
 };
 

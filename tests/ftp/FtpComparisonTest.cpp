@@ -62,6 +62,10 @@ struct ServerMode {
     bool passive;
 };
 
+void PrintTo(const ServerMode& mode, std::ostream* out) {
+    *out << mode.name;
+}
+
 class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
   protected:
     FtpComparisonTest() { comparer.SetFtpOpener(MakeFtpOpener()); }
