@@ -27,9 +27,11 @@ bool FolderComparer::ComparePair(FileEntry& source, FileEntry& target, ProgressT
             same = SizeAndTimestampEqual(source, target, tolerance_, oneHour_);
         }
         if (same && (method_ == ComparisonMethod::Crc || method_ == ComparisonMethod::Both)) {
-            bool ok = ComputeChecksum(source, SourceFileSystem(), chunk_, &cancel_, &bytesChecked_);
+            bool ok = ComputeChecksum(source, SourceFileSystem(), SourceFolder(), chunk_, &cancel_,
+                                      &bytesChecked_);
             if (ok) {
-                ok = ComputeChecksum(target, TargetFileSystem(), chunk_, &cancel_, &bytesChecked_);
+                ok = ComputeChecksum(target, TargetFileSystem(), TargetFolder(), chunk_, &cancel_,
+                                     &bytesChecked_);
             }
             if (!ok) {
                 readOk = false;

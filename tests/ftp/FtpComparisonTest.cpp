@@ -180,10 +180,10 @@ TEST_P(FtpComparisonTest, FactsAndContentStayReachableAfterTheRun) {
 
     FileEntry remote = comparer.SourceResults().ElementAt(1);
     FileEntry copy = comparer.TargetResults().ElementAt(1);
-    ASSERT_EQ(remote.path.str(), "/big.bin");
+    ASSERT_EQ(remote.FullPath(comparer.SourceFolder()), "/big.bin");
     LocalFileSystem localFs;
-    ASSERT_TRUE(ComputeChecksum(remote, ftp, 0, nullptr, nullptr));
-    ASSERT_TRUE(ComputeChecksum(copy, localFs, 0, nullptr, nullptr));
+    ASSERT_TRUE(ComputeChecksum(remote, ftp, comparer.SourceFolder(), 0, nullptr, nullptr));
+    ASSERT_TRUE(ComputeChecksum(copy, localFs, comparer.TargetFolder(), 0, nullptr, nullptr));
     EXPECT_EQ(remote.checksum, copy.checksum);
     EXPECT_TRUE(prompter.Texts().empty());
 }
