@@ -18,7 +18,7 @@ constexpr long kResponseTimeoutSeconds = 60;
 constexpr long kStalledSeconds = 60;  // a transfer that moves no byte for this long fails
 constexpr size_t kMaxReplyLines = 4096;
 // The most of a download's rest that closing it reads to keep the connection.
-constexpr size_t kSkipBeforeLogon = 256 * 1024;
+constexpr size_t kSkipBeforeLogon = size_t{256} * 1024;
 
 void InitialiseLibcurl() {
     static std::once_flag once;

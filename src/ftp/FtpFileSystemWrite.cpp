@@ -109,7 +109,7 @@ WriteOutcome FtpFileSystem::ReachFolder(const std::string& root,
         }
         path.push_back('/');
     }
-    return WriteOutcome();
+    return {};
 }
 
 WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath,
@@ -137,7 +137,7 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
         }
     }
     if (outcome == FtpOutcome::Done) return done;
-    const WriteOutcome failure = Problem(outcome);
+    WriteOutcome failure = Problem(outcome);
     client_->Command("DELE " + temporary);  // nothing half-written stays behind
     return failure;
 }
@@ -152,7 +152,7 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
     if (IsFolder(facts)) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
-    const WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
+    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
     if (reached.status != WriteStatus::Done) return reached;
 
     const std::string destination = ServerPath(root) + std::string(relative);
@@ -173,7 +173,7 @@ WriteOutcome FtpFileSystem::MakeFolder(const std::string& root, std::string_view
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
     bool made = false;
-    const WriteOutcome outcome = ReachFolder(root, levels, levels.size(), /*create=*/true, &made);
+    WriteOutcome outcome = ReachFolder(root, levels, levels.size(), /*create=*/true, &made);
     if (outcome.status != WriteStatus::Done) return outcome;
     return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
 }
@@ -182,9 +182,9 @@ WriteOutcome FtpFileSystem::RemoveFolderAt(const std::string& path) {
     const FtpOutcome outcome = client_->Command("RMD " + path);
     if (outcome == FtpOutcome::Done) {
         Forget(path);
-        return WriteOutcome();
+        return {};
     }
-    const WriteOutcome failure = Problem(outcome);
+    WriteOutcome failure = Problem(outcome);
     if (outcome == FtpOutcome::Cancelled) return failure;
     EntryFacts facts;
     if (ReadFacts(path, facts)) {
@@ -197,7 +197,7 @@ WriteOutcome FtpFileSystem::RemoveFolderAt(const std::string& path) {
 WriteOutcome FtpFileSystem::RemoveFolder(const std::string& root, std::string_view relative) {
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
-    const WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
     if (reached.status != WriteStatus::Done) return reached;
     return RemoveFolderAt(ServerPath(root) + std::string(relative));
 }
@@ -210,7 +210,7 @@ WriteOutcome FtpFileSystem::MoveToTrash(const std::string& /*root*/,
 WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::string_view relative) {
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
-    const WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
     if (reached.status != WriteStatus::Done) return reached;
     const std::string path = ServerPath(root) + std::string(relative);
     EntryFacts facts;

@@ -7,7 +7,7 @@
 namespace ravelmoor {
 namespace {
 
-constexpr int64_t kDay = 24 * 60 * 60;
+constexpr int64_t kDay = int64_t{24} * 60 * 60;
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -80,7 +80,8 @@ int64_t UtcTime(int year, int month, int day, int hour, int minute, int second) 
     const sys_days date =
         year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                        std::chrono::day{static_cast<unsigned>(day)}};
-    return date.time_since_epoch().count() * kDay + hour * 3600 + minute * 60 + second;
+    return date.time_since_epoch().count() * kDay + int64_t{hour} * 3600 + int64_t{minute} * 60 +
+           second;
 }
 
 // The calendar time of a clock reading in the local time zone.

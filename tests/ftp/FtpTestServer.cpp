@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cstdlib>
 
@@ -39,6 +39,7 @@ FtpTestServer::FtpTestServer(const std::string& folder, const std::string& user,
     }
     words.insert(words.end(), flags.begin(), flags.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
