@@ -131,6 +131,9 @@ class FileSystem {
     virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
     // Removes a folder that is empty; NotEmpty otherwise.
     virtual WriteOutcome RemoveFolder(const std::string& root, std::string_view relative);
+    // False where nothing deleted can be got back (an FTP server): the user
+    // is then asked once, before the batch, about deleting for good.
+    virtual bool HasTrash() const { return true; }
     // Moves a file or link to the user's trash; NoTrash where no trash takes it.
     virtual WriteOutcome MoveToTrash(const std::string& root, std::string_view relative);
     // Deletes a file or link (or an empty folder) for good.

@@ -41,6 +41,7 @@ class FtpFileSystem : public FileSystem {
                         std::string_view relative, const CopyControl& control) override;
     WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
+    bool HasTrash() const override { return false; }
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
 

@@ -206,17 +206,26 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
             lastFile = i;
         }
     }
-    if (files > 0) {
+    bool forGoodToAll = false;
+    if (files > 0 && side.fs.HasTrash()) {
         const std::string question =
             files == 1
                 ? "Are you sure you want to move " + Quoted(paths[lastFile]) + " to the trash?"
                 : "Are you sure you want to move these " + std::to_string(files) +
                       " objects to the trash?";
         if (!prompter_.AskMoveToTrash(question)) aborted_ = true;
+    } else if (files > 0) {
+        const std::string question =
+            (files == 1
+                 ? "Are you sure you want to delete " + Quoted(paths[lastFile])
+                 : "Are you sure you want to delete these " + std::to_string(files) + " objects") +
+            " permanently? There is no trash to get them back from.";
+        const BatchAnswer answer = prompter_.AskDeletePermanently(question);
+        forGoodToAll = answer == BatchAnswer::Yes || answer == BatchAnswer::YesToAll;
+        aborted_ = !forGoodToAll;
     }
 
     bool failed = false;
-    bool forGoodToAll = false;
     for (size_t i = 0; i < paths.size() && !aborted_; ++i) {
         if (IsFolder(facts[i])) continue;
         if (CancelRequested()) {
