@@ -22,6 +22,7 @@
 #include "engine/ProgressDialog.h"
 #include "engine/Prompter.h"
 #include "filters/FilterListDialog.h"
+#include "filters/FilterSet.h"
 #include "ftp/FtpConnectionStore.h"
 #include "results/Formatting.h"
 #include "ui/ElidedLabel.h"
@@ -182,6 +183,9 @@ void MainWindow::OnCompare() {
 
     comparer_.Reset(EngineSettings(settings_));
     comparer_.SetMethod(EngineMethod(settings_));
+    auto filter = std::make_shared<FilterSet>();
+    filter->Prepare(settings_.filterRules);
+    comparer_.SetFilter(std::move(filter));
     comparer_.Start(sides.SourceRoot(), sides.TargetRoot(), settings_.includeSubFolders,
                     sides.sourceFtp, sides.targetFtp);
     ProgressDialog progress(comparer_, this);

@@ -1,15 +1,34 @@
 #include "cli/ComparisonSession.h"
 
+#include <memory>
 #include <string>
 
 #include "app/CompareLaunch.h"
 #include "cli/ComparisonRunner.h"
 #include "cli/Terminal.h"
 #include "engine/FolderComparer.h"
+#include "filters/FilterSet.h"
 
 namespace ravelmoor {
 
+namespace {
+
+// The command line refuses what the filter dialog would refuse, before any
+// folder is read.
+bool CheckFilterExpressions(const FilterRules& rules) {
+    for (const FilterRule& rule : rules) {
+        if (!IsValidExpression(rule.expression)) {
+            Terminal::Message(std::string(kInvalidExpressionMessage) + ": " + rule.expression);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
+    if (!CheckFilterExpressions(request.filterRules)) return false;
     const std::string problem = CheckLocalFolders(request.source, request.target);
     if (!problem.empty()) {
         Terminal::Message(problem);
@@ -17,6 +36,9 @@ bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
     }
     comparer.Reset(request.settings);
     comparer.SetMethod(request.method);
+    auto filter = std::make_shared<FilterSet>();
+    filter->Prepare(request.filterRules);
+    comparer.SetFilter(std::move(filter));
     return RunComparisonWithProgress(comparer, RootText(request.source), RootText(request.target),
                                      request.includeSubFolders);
 }

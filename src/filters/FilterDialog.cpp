@@ -10,7 +10,7 @@
 
 #include "app/HelpWindow.h"
 #include "engine/Prompter.h"
-#include "filters/ExpressionCheck.h"
+#include "filters/FilterSet.h"
 
 namespace ravelmoor {
 

@@ -155,13 +155,15 @@ TEST_F(MainWindowTest, WorkerQuestion_ShowsMessageBoxOverProgressAndWaitsForAnsw
     EXPECT_EQ(rows.ElementAt(1).excluded, 1);
 }
 
-TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesOnceTheWindowIsUp) {
+TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesWithItsFiltersOnceTheWindowIsUp) {
     tree.Write("source/a.txt", "1");
     tree.Write("target/a.txt", "1");
+    tree.Write("source/run.LOG", "only here");
     Settings file;
     file.sourceFolder = tree.Full("source");
     file.targetFolder = tree.Full("target");
     file.comparisonMethod = 1;
+    file.filterRules = {{"Exclude", "\\.log$"}};
     ASSERT_TRUE(SaveChosenSettingsFile(tree.Full("run.zvs"), file, prompter));
 
     window->LoadSettingsFromCommandLine(tree.Full("run.zvs"));
@@ -170,6 +172,10 @@ TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesOnceTheWindowIsUp) {
     EXPECT_EQ(window->windowTitle().toStdString(), "Ravelmoor [" + tree.Full("run.zvs") + "]");
     EXPECT_EQ(window->Comparer().Method(), ComparisonMethod::Crc);
     EXPECT_EQ(window->SourceBox()->Text(), tree.Full("source"));
+    const FileList& rows = window->Comparer().SourceResults();
+    ASSERT_EQ(rows.GetSize(), 2u);
+    EXPECT_EQ(rows.ElementAt(1).path.str(), tree.Full("source/run.LOG"));
+    EXPECT_EQ(rows.ElementAt(1).excluded, 1);
 
     window->LoadSettingsFromCommandLine(tree.Full("none.zvs"));
     QTest::qWait(50);

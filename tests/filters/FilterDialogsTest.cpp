@@ -101,5 +101,24 @@ TEST(FilterListDialog, Cancel_KeepsTheRules) {
     EXPECT_EQ(rules, (FilterRules{{"Include", "x"}}));
 }
 
+TEST(FilterDialog, Ok_RefusesAnExpressionThatDoesNotCompile) {
+    test::ScriptedPrompter prompter;
+    FilterDialog dialog({"Include", "x"}, prompter);
+    dialog.show();
+    auto* expression = dialog.findChild<QLineEdit*>();
+    for (const char* refused : {"(", "*a", "a|*", "[x"}) {
+        expression->setText(refused);
+        Press(dialog, QDialogButtonBox::Ok);
+        EXPECT_TRUE(dialog.isVisible()) << refused;
+        EXPECT_EQ(expression->text(), refused);
+    }
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>(4, "This regular expression is not valid"));
+    expression->setText("");
+    Press(dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Rule(), (FilterRule{"Include", ""}));
+}
+
 }  // namespace
 }  // namespace ravelmoor
