@@ -66,6 +66,7 @@ HelpWindow* HelpWindow::Show(const char* topic, QWidget* from) {
 QDialogButtonBox* MakeOkCancelHelpButtons(QDialog& dialog, const char* topic) {
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, &dialog);
+    buttons->button(QDialogButtonBox::Help)->setIcon(ProgramIcon("help"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog,
