@@ -6,6 +6,7 @@
 #include "cli/CompareCommand.h"
 #include "cli/FtpCommand.h"
 #include "cli/SettingsFileCommand.h"
+#include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
 
 namespace ravelmoor {
@@ -15,6 +16,7 @@ void PrintUsage(FILE* out) {
     std::fprintf(out,
                  "Usage:\n"
                  "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
+                 "  ravelmoor sync --method M [OPTIONS] SOURCE TARGET   plan, confirm, carry out\n"
                  "  ravelmoor ftp list | add | remove           the stored FTP connections\n"
                  "  ravelmoor SETTINGS.zvs                      compare as a settings file says\n"
                  "  ravelmoor --help | --version\n\n"
@@ -39,6 +41,7 @@ int RunCommandLine(int argc, char** argv) {
     }
     ArgumentList args(argc, argv, 2);
     if (command == "compare") return RunCompareCommand(args);
+    if (command == "sync") return RunSyncCommand(args);
     if (command == "ftp") return RunFtpCommand(args);
     // No desktop program is built in yet.
     if (IsSettingsFileArgument(command)) return RunSettingsFileWithoutDesktop(command, args);

@@ -40,11 +40,13 @@ std::string Plural(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-void PrintTextSummary(const FolderComparer& comparer, const Tally& tally, FILE* out) {
+void PrintTextSummary(const Tally& tally, FILE* out) {
     const size_t differences =
         tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
     std::string line;
-    if (comparer.AllIdentical()) {
+    // Counted from the rows, not taken from the run: after a synchronisation
+    // the rows have been compared again.
+    if (differences == 0) {
         line = "The two folders are identical (excluding filtered files and sub-folders).";
     } else {
         line = Plural(differences, "difference", "differences") + ":";
@@ -164,7 +166,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         }
         std::fwrite(line.data(), 1, line.size(), out);
     }
-    if (format == OutputFormat::Text) PrintTextSummary(comparer, tally, out);
+    if (format == OutputFormat::Text) PrintTextSummary(tally, out);
 }
 
 }  // namespace ravelmoor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "engine/Prompter.h"
 
 namespace ravelmoor {
@@ -15,9 +17,16 @@ class TerminalPrompter : public Prompter {
     void Warn(std::string_view text) override;
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    BatchAnswer AskOverwrite(std::string_view text) override;
+    bool AskMoveToTrash(std::string_view text) override;
+    BatchAnswer AskDeletePermanently(std::string_view text) override;
 
   private:
     bool Ask(std::string_view text, std::string_view yesWord, std::string_view noWord);
+    // Yes, all, no, cancel; `emptyIsNo` lets a mere Enter say No.
+    BatchAnswer AskBatch(std::string_view text, bool emptyIsNo);
+    // Reads answer lines until one is understood; false without a terminal.
+    bool ReadWord(std::string_view text, const std::string& choices, std::string& word);
 
     bool assumeYes_;
 };

@@ -61,13 +61,7 @@ void FileList::NotePathLength(size_t length) {
 size_t FileList::Add(const FileEntry& entry) {
     const std::string_view text = entry.path.view();
     FileEntry& added = Append();  // blocks never move, so `entry` stays valid
-    added.attributes = entry.attributes;
-    added.checksum = entry.checksum;
-    added.size = entry.size;
-    added.lastWrite = entry.lastWrite;
-    added.checksumBytes = entry.checksumBytes;
-    added.excluded = entry.excluded;
-    added.status = entry.status;
+    CopyFacts(added, entry);
     char* stored = StoreText(text.size());
     std::memcpy(stored, text.data(), text.size());
     stored[text.size()] = '\0';
@@ -99,6 +93,10 @@ size_t FileList::AddBlank() {
 
 void FileList::Relocate(FileEntry& to, FileEntry& from) noexcept {
     to.path.TakeRaw(from.path);
+    CopyFacts(to, from);
+}
+
+void FileList::CopyFacts(FileEntry& to, const FileEntry& from) noexcept {
     to.attributes = from.attributes;
     to.checksum = from.checksum;
     to.size = from.size;
@@ -120,6 +118,22 @@ void FileList::RemoveAt(size_t index, size_t count) {
     // Drop blocks that no longer hold any entry.
     const size_t blocksNeeded = (count_ + kGrowthStep - 1) / kGrowthStep;
     blocks_.resize(blocksNeeded);
+}
+
+void FileList::RemoveRows(const std::vector<uint32_t>& rows) {
+    if (rows.empty() || rows.front() >= count_) return;
+    size_t kept = rows.front();
+    size_t next = 0;
+    for (size_t i = rows.front(); i < count_; ++i) {
+        if (next < rows.size() && rows[next] == i) {
+            ElementAt(i) = FileEntry();
+            ++next;
+        } else {
+            Relocate(ElementAt(kept++), ElementAt(i));
+        }
+    }
+    count_ = kept;
+    blocks_.resize((count_ + kGrowthStep - 1) / kGrowthStep);
 }
 
 void FileList::CopyFrom(const FileList& other) {

@@ -52,6 +52,9 @@ class FileList {
 
     // Removes `count` entries at `index`; the rest move down.
     void RemoveAt(size_t index, size_t count = 1);
+    // Removes the entries at `rows` (ascending, no repeats) in one pass; the
+    // rest keep their order.
+    void RemoveRows(const std::vector<uint32_t>& rows);
     // Makes this list a copy of `other` (maxPathLength is not copied).
     void CopyFrom(const FileList& other);
 
@@ -84,6 +87,8 @@ class FileList {
     char* StoreText(size_t length);
     void NotePathLength(size_t length);
     static void Relocate(FileEntry& to, FileEntry& from) noexcept;
+    // Every field but the path.
+    static void CopyFacts(FileEntry& to, const FileEntry& from) noexcept;
     void Permute(std::vector<uint32_t>& order);
 
     std::vector<std::unique_ptr<FileEntry[]>> blocks_;

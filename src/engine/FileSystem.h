@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ravelmoor {
 
@@ -21,6 +23,8 @@ struct EntryFacts {
     uint32_t attributes = 0;
     uint64_t size = 0;
     int64_t lastWrite = 0;
+    uint32_t lastWriteNanoseconds = 0;  // below the second, where the side knows it
+    uint32_t mode = 0;                  // permission bits (07777); 0 where the side does not say
 };
 
 enum class ListStatus {
@@ -42,6 +46,35 @@ class FileReader {
     // Reads up to `capacity` bytes. Returns the count read, 0 at the end of the
     // data, or -1 on a failure.
     virtual int64_t Read(char* buffer, size_t capacity) = 0;
+    // The descriptor of an open local file, so that a local copy can let the
+    // kernel move the data; -1 for anything else.
+    virtual int NativeHandle() const { return -1; }
+};
+
+// What became of one change made through a FileSystem.
+enum class WriteStatus : uint8_t {
+    Done,
+    Exists,     // CopyIn without replacing: the destination is there; MakeFolder: it was there
+    NotEmpty,   // RemoveFolder: the folder still holds something
+    NoTrash,    // MoveToTrash: no trash takes this object
+    Refused,    // the way to the path leaves the root (a link, a file or ".." in the way)
+    Cancelled,  // the cancel word was set; nothing was left behind
+    Failed,
+};
+
+struct WriteOutcome {
+    WriteOutcome() = default;
+    explicit WriteOutcome(WriteStatus newStatus, std::string why = {})
+        : status(newStatus), reason(std::move(why)) {}
+
+    WriteStatus status = WriteStatus::Done;
+    std::string reason;  // why it did not work, in words
+    uint64_t bytes = 0;  // data written by a copy
+};
+
+struct CopyControl {
+    bool replaceExisting = false;
+    const std::atomic<int32_t>* cancel = nullptr;  // checked between pieces of data
 };
 
 // Every file access of the engine and of the synchronisation goes through this,
@@ -67,6 +100,33 @@ class FileSystem {
     // Breaks a call that is blocked in another thread (a cancel request while
     // a server does not answer). Safe to call at any time from any thread.
     virtual void Interrupt() {}
+
+    // --- The write side, used by the synchronisation. A place is named by a
+    // side's root text (ending in '/') and a path below it ('/' between
+    // levels). The path is followed from the root one level at a time, never
+    // through a symbolic link, a file or a "." or ".." level, so nothing
+    // outside the root is ever written or removed whatever the names in the
+    // tree: such a path is Refused. A side that cannot be written keeps these
+    // defaults, which fail.
+
+    // Copies the file or symbolic link `fromPath` of `from` to `relative`
+    // below `root`, making missing folders on the way. The data goes to a
+    // temporary name beside the destination and replaces it in one rename,
+    // with the original's mode bits and modification time; a link is made
+    // again, never followed. A failed or cancelled copy leaves the destination
+    // as it was. Without `replaceExisting` an existing destination is left
+    // alone and the answer is Exists.
+    virtual WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath,
+                                const std::string& root, std::string_view relative,
+                                const CopyControl& control);
+    // Makes the folder and every missing folder above it; Exists when it was there.
+    virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
+    // Removes a folder that is empty; NotEmpty otherwise.
+    virtual WriteOutcome RemoveFolder(const std::string& root, std::string_view relative);
+    // Moves a file or link to the user's trash; NoTrash where no trash takes it.
+    virtual WriteOutcome MoveToTrash(const std::string& root, std::string_view relative);
+    // Deletes a file or link (or an empty folder) for good.
+    virtual WriteOutcome DeletePermanently(const std::string& root, std::string_view relative);
 };
 
 }  // namespace ravelmoor

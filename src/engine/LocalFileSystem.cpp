@@ -9,25 +9,11 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/FdGuard.h"
 #include "engine/FileEntry.h"
 
 namespace ravelmoor {
 namespace {
-
-class FdGuard {
-  public:
-    explicit FdGuard(int fd) : fd_(fd) {}
-    FdGuard(const FdGuard&) = delete;
-    FdGuard& operator=(const FdGuard&) = delete;
-    ~FdGuard() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
 
 // Attributes for what lstat says; false for the kinds we never list.
 bool AttributesFromMode(mode_t mode, uint32_t& attributes) {
@@ -46,6 +32,7 @@ bool AttributesFromMode(mode_t mode, uint32_t& attributes) {
 class LocalFileReader : public FileReader {
   public:
     explicit LocalFileReader(int fd) : fd_(fd) {}
+    int NativeHandle() const override { return fd_.get(); }
     int64_t Read(char* buffer, size_t capacity) override {
         for (;;) {
             const ssize_t n = ::read(fd_.get(), buffer, capacity);
@@ -141,6 +128,8 @@ bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
     const bool folder = (facts.attributes & kFolderAttribute) != 0;
     facts.size = folder ? 0 : static_cast<uint64_t>(st.st_size);
     facts.lastWrite = st.st_mtim.tv_sec;
+    facts.lastWriteNanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);
+    facts.mode = st.st_mode & 07777;
     return true;
 }
 

@@ -5,13 +5,21 @@
 namespace ravelmoor {
 
 // The local folders of this machine, through POSIX calls. Symbolic links are
-// never followed below the folder that is listed.
+// never followed below the folder that is listed, nor below a root that is
+// written to (LocalFileSystemWrite.cpp).
 class LocalFileSystem : public FileSystem {
   public:
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
+
+    WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
+                        std::string_view relative, const CopyControl& control) override;
+    WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
+    WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
+    WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
+    WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
 };
 
 }  // namespace ravelmoor

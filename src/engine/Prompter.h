@@ -4,6 +4,10 @@
 
 namespace ravelmoor {
 
+// The answers to a question about one object of a batch of copies or
+// deletions.
+enum class BatchAnswer { Yes, YesToAll, No, Cancel };
+
 // How core code talks to the user. The desktop program shows message boxes
 // (from any thread: a worker waits for the answer), the command line writes to
 // stderr and reads answers from the terminal or its flags, and tests record
@@ -20,6 +24,18 @@ class Prompter {
     virtual bool AskOkCancel(std::string_view text) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
+
+    // Before a copy replaces an existing object: Yes, Yes to all, No, Cancel.
+    virtual BatchAnswer AskOverwrite(std::string_view text) {
+        return AskYesNo(text) ? BatchAnswer::Yes : BatchAnswer::No;
+    }
+    // Before objects are moved to the trash; true for Yes.
+    virtual bool AskMoveToTrash(std::string_view text) { return AskYesNo(text); }
+    // Where an object cannot go to the trash: delete it for good? The answer
+    // that a mere Enter or a closed box gives is No.
+    virtual BatchAnswer AskDeletePermanently(std::string_view text) {
+        return AskYesNo(text) ? BatchAnswer::Yes : BatchAnswer::No;
+    }
 };
 
 }  // namespace ravelmoor

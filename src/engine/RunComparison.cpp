@@ -196,26 +196,23 @@ bool FolderComparer::Walk() {
     size_t j = 0;
     size_t keyedSource = SIZE_MAX;
     size_t keyedTarget = SIZE_MAX;
-    bool sourceExcluded = false;
-    bool targetExcluded = false;
+    // Each entry gets its key and its filter test once, when the walk reaches it.
+    auto keyEntry = [this](FileList& scan, size_t at, size_t rootLength, std::string& key) {
+        key.clear();
+        AppendMatchKey(scan.ElementAt(at).path, rootLength, key);
+        if (filter_ && filter_->IsExcluded(key)) scan.ElementAt(at).excluded = 1;
+        scan.ReleaseBlocksBefore(at);
+    };
 
     while (i < sourceCount || j < targetCount) {
         if (Cancelled()) return false;
         if (i != keyedSource && i < sourceCount) {
             keyedSource = i;
-            sourceKey.clear();
-            AppendMatchKey(sourceScan_.ElementAt(i).path, sourceRootLength_, sourceKey);
-            sourceExcluded = filter_ && filter_->IsExcluded(sourceKey);
-            if (sourceExcluded) sourceScan_.ElementAt(i).excluded = 1;
-            sourceScan_.ReleaseBlocksBefore(i);
+            keyEntry(sourceScan_, i, sourceRootLength_, sourceKey);
         }
         if (j != keyedTarget && j < targetCount) {
             keyedTarget = j;
-            targetKey.clear();
-            AppendMatchKey(targetScan_.ElementAt(j).path, targetRootLength_, targetKey);
-            targetExcluded = filter_ && filter_->IsExcluded(targetKey);
-            if (targetExcluded) targetScan_.ElementAt(j).excluded = 1;
-            targetScan_.ReleaseBlocksBefore(j);
+            keyEntry(targetScan_, j, targetRootLength_, targetKey);
         }
         sourceResults_.SetCurrentName(sourceKey);
 

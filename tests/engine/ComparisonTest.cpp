@@ -10,46 +10,14 @@
 #include "engine/CaseFold.h"
 #include "engine/FolderComparer.h"
 #include "support/FaultyFileSystem.h"
+#include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {
 namespace {
 
-const char* Word(EntryStatus status) {
-    switch (status) {
-        case EntryStatus::Matched:
-            return "matched";
-        case EntryStatus::Newer:
-            return "newer";
-        case EntryStatus::Older:
-            return "older";
-        case EntryStatus::Unmatched:
-            return "unmatched";
-        case EntryStatus::Missing:
-            return "missing";
-        default:
-            return "unclassified";
-    }
-}
-
-// One line per result row: "SOURCE TARGET kind excluded path" with the path
-// below the root of the side that has the entry (the Source when both do).
-std::vector<std::string> Rows(const FolderComparer& comparer) {
-    std::vector<std::string> rows;
-    EXPECT_EQ(comparer.SourceResults().GetSize(), comparer.TargetResults().GetSize());
-    for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {
-        const FileEntry& s = comparer.SourceResults().ElementAt(i);
-        const FileEntry& t = comparer.TargetResults().ElementAt(i);
-        const FileEntry& named = s.IsBlank() ? t : s;
-        const size_t root = s.IsBlank() ? comparer.TargetRootLength() : comparer.SourceRootLength();
-        rows.push_back(std::string(Word(s.status)) + " " + Word(t.status) + " " +
-                       (named.IsFolder() ? "folder" : "file") + " " +
-                       (s.excluded || t.excluded ? "1" : "0") + " " +
-                       named.path.str().substr(root));
-    }
-    return rows;
-}
+using test::Rows;
 
 class ComparisonTest : public ::testing::Test {
   protected:

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "engine/BelowRoot.h"
+
 namespace ravelmoor::test {
 namespace {
 
@@ -56,6 +58,28 @@ std::unique_ptr<FileReader> FaultyFileSystem::OpenForReading(const std::string& 
         return std::make_unique<BreakingReader>(std::move(reader), rule->second);
     }
     return reader;
+}
+
+bool FaultyFileSystem::WriteFault(const std::string& root, std::string_view relative,
+                                  WriteOutcome& outcome) const {
+    const auto rule = Find(failWrite_, root + std::string(relative));
+    if (rule == failWrite_.end()) return false;
+    outcome = WriteOutcome(WriteStatus::Failed, ErrorText(rule->second));
+    return true;
+}
+
+WriteOutcome FaultyFileSystem::CopyIn(FileSystem& from, const std::string& fromPath,
+                                      const std::string& root, std::string_view relative,
+                                      const CopyControl& control) {
+    WriteOutcome outcome;
+    if (WriteFault(root, relative, outcome)) return outcome;
+    return local_.CopyIn(from, fromPath, root, relative, control);
+}
+
+WriteOutcome FaultyFileSystem::MakeFolder(const std::string& root, std::string_view relative) {
+    WriteOutcome outcome;
+    if (WriteFault(root, relative, outcome)) return outcome;
+    return local_.MakeFolder(root, relative);
 }
 
 }  // namespace ravelmoor::test

@@ -13,7 +13,8 @@ namespace ravelmoor::test {
 
 // Local folders with faults this machine cannot make on demand: a folder that
 // cannot be listed, a side that fails, a file that cannot be opened or whose
-// read breaks, a slow listing. Rules match paths by their ending.
+// read breaks, a slow listing, a write that fails (a full disk, a folder that
+// cannot be written). Rules match paths by their ending.
 class FaultyFileSystem : public FileSystem {
   public:
     void FailListing(const std::string& pathEnd, ListStatus status) { listing_[pathEnd] = status; }
@@ -22,6 +23,9 @@ class FaultyFileSystem : public FileSystem {
     void FailReadAfter(const std::string& pathEnd, int64_t bytes) { failRead_[pathEnd] = bytes; }
     // Every listed entry takes this long (for cancel tests).
     void SlowEntries(std::chrono::microseconds delay) { delay_ = delay; }
+    // Copies to (and folders made at) the path fail with the system error
+    // `error`, leaving everything as it was.
+    void FailWrite(const std::string& pathEnd, int error) { failWrite_[pathEnd] = error; }
 
     int Interrupts() const { return interrupts_.load(); }
 
@@ -33,7 +37,23 @@ class FaultyFileSystem : public FileSystem {
                                                uint32_t attributes) override;
     void Interrupt() override { interrupts_.fetch_add(1); }
 
+    WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
+                        std::string_view relative, const CopyControl& control) override;
+    WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
+    WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override {
+        return local_.RemoveFolder(root, relative);
+    }
+    WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override {
+        return local_.MoveToTrash(root, relative);
+    }
+    WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override {
+        return local_.DeletePermanently(root, relative);
+    }
+
   private:
+    bool WriteFault(const std::string& root, std::string_view relative,
+                    WriteOutcome& outcome) const;
+
     template <typename Map>
     static auto Find(const Map& rules, const std::string& path) {
         for (auto it = rules.begin(); it != rules.end(); ++it) {
@@ -49,6 +69,7 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, ListStatus> listing_;
     std::map<std::string, bool> failOpen_;
     std::map<std::string, int64_t> failRead_;
+    std::map<std::string, int> failWrite_;
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};
 };

@@ -7,6 +7,26 @@ void ScriptedPrompter::Script(std::initializer_list<bool> answers) {
     answers_.assign(answers.begin(), answers.end());
 }
 
+void ScriptedPrompter::ScriptBatch(std::initializer_list<BatchAnswer> answers) {
+    std::lock_guard<std::mutex> guard(lock_);
+    batchAnswers_.assign(answers.begin(), answers.end());
+}
+
+BatchAnswer ScriptedPrompter::AskOverwrite(std::string_view text) {
+    Record("overwrite", text);
+    return NextBatchAnswer();
+}
+
+bool ScriptedPrompter::AskMoveToTrash(std::string_view text) {
+    Record("trash", text);
+    return NextAnswer();
+}
+
+BatchAnswer ScriptedPrompter::AskDeletePermanently(std::string_view text) {
+    Record("permanent", text);
+    return NextBatchAnswer();
+}
+
 bool ScriptedPrompter::AskOkCancel(std::string_view text) {
     Record("okcancel", text);
     return NextAnswer();
@@ -40,6 +60,14 @@ bool ScriptedPrompter::NextAnswer() {
     if (answers_.empty()) return defaultAnswer_;
     const bool answer = answers_.front();
     answers_.pop_front();
+    return answer;
+}
+
+BatchAnswer ScriptedPrompter::NextBatchAnswer() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (batchAnswers_.empty()) return defaultAnswer_ ? BatchAnswer::Yes : BatchAnswer::No;
+    const BatchAnswer answer = batchAnswers_.front();
+    batchAnswers_.pop_front();
     return answer;
 }
 

@@ -14,7 +14,8 @@ namespace ravelmoor::test {
 class ScriptedPrompter : public Prompter {
   public:
     struct Shown {
-        std::string kind;  // "inform", "warn", "okcancel", "yesno"
+        // "inform", "warn", "okcancel", "yesno", "overwrite", "trash", "permanent"
+        std::string kind;
         std::string text;
     };
 
@@ -22,11 +23,17 @@ class ScriptedPrompter : public Prompter {
     // default answer is given.
     void Script(std::initializer_list<bool> answers);
     void SetDefaultAnswer(bool answer) { defaultAnswer_ = answer; }
+    // Answers for the next overwrite and delete-for-good questions; when that
+    // script is empty they get Yes or No after the default answer.
+    void ScriptBatch(std::initializer_list<BatchAnswer> answers);
 
     void Inform(std::string_view text) override { Record("inform", text); }
     void Warn(std::string_view text) override { Record("warn", text); }
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    BatchAnswer AskOverwrite(std::string_view text) override;
+    bool AskMoveToTrash(std::string_view text) override;
+    BatchAnswer AskDeletePermanently(std::string_view text) override;
 
     std::vector<Shown> Log() const;
     std::vector<std::string> Texts() const;
@@ -34,10 +41,12 @@ class ScriptedPrompter : public Prompter {
   private:
     void Record(const char* kind, std::string_view text);
     bool NextAnswer();
+    BatchAnswer NextBatchAnswer();
 
     mutable std::mutex lock_;
     std::vector<Shown> log_;
     std::deque<bool> answers_;
+    std::deque<BatchAnswer> batchAnswers_;
     bool defaultAnswer_ = true;
 };
 

@@ -1,0 +1,50 @@
+#include "engine/FolderComparer.h"
+#include "sync/Destinations.h"
+#include "sync/RowOperations.h"
+
+namespace ravelmoor {
+
+bool RowOperations::CopyRows(const std::vector<uint32_t>& rows, bool toTarget) {
+    const ListSide fromSide = toTarget ? ListSide::Source : ListSide::Target;
+    const ListSide toSide = toTarget ? ListSide::Target : ListSide::Source;
+    SyncSide& from = sides_.Of(fromSide);
+    SyncSide& to = sides_.Of(toSide);
+    Destinations destinations(*from.list, *to.list, from.root, to.root);
+
+    std::vector<std::string> fromPaths;
+    std::vector<std::string> toPaths;
+    fromPaths.reserve(rows.size());
+    toPaths.reserve(rows.size());
+    for (const uint32_t row : rows) {
+        fromPaths.push_back(from.list->ElementAt(row).path.str());
+        toPaths.push_back(destinations.For(row));
+    }
+
+    FileOperation operation = Operation();
+    const bool changed =
+        operation.Copy({*from.fs, from.root}, {*to.fs, to.root}, fromPaths, toPaths);
+    aborted_ = aborted_ || operation.Aborted();
+    if (!changed) return false;
+
+    for (size_t i = 0; i < rows.size(); ++i) {
+        // A refused destination leads somewhere it must not: never read through it.
+        if (operation.Results()[i] == ItemResult::Refused) continue;
+        const size_t row = rows[i];
+        const bool folder = from.list->ElementAt(row).IsFolder();
+        if (!ReadAgain(toSide, row, toPaths[i], folder)) continue;
+        CompareAgain(row);
+
+        // Folders made on the way now pair with their rows, up to the first
+        // parent that was there already.
+        for (size_t parent = destinations.ParentRow(row); parent != Destinations::kNoRow;
+             parent = destinations.ParentRow(parent)) {
+            if (to.list->ElementAt(parent).status != EntryStatus::Missing) break;
+            if (ReadAgain(toSide, parent, destinations.For(parent), /*folder=*/true)) {
+                CompareAgain(parent);
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace ravelmoor

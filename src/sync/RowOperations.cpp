@@ -1,0 +1,40 @@
+#include "sync/RowOperations.h"
+
+#include "engine/FolderComparer.h"
+
+namespace ravelmoor {
+
+RowOperations::RowOperations(FolderComparer& comparer, SyncSides sides, Prompter& prompter)
+    : comparer_(comparer), sides_(std::move(sides)), prompter_(prompter) {}
+
+FileOperation RowOperations::Operation() {
+    FileOperation operation(prompter_, tally_);
+    operation.SetCancelWord(cancel_);
+    operation.SetProgress(progress_);
+    return operation;
+}
+
+bool RowOperations::ReadAgain(ListSide side, size_t row, const std::string& path, bool folder) {
+    SyncSide& reading = sides_.Of(side);
+    FileEntry entry;
+    entry.ReadFromPath(*reading.fs, path);
+    // A file and a folder of one name never pair, here as in the comparison.
+    if (entry.IsBlank() || entry.IsFolder() != folder) return false;
+    reading.list->ElementAt(row) = std::move(entry);
+    return true;
+}
+
+void RowOperations::CompareAgain(size_t row) {
+    comparer_.ComparePair(sides_.source.list->ElementAt(row), sides_.target.list->ElementAt(row),
+                          progress_);
+}
+
+void RunSyncPlan(RowOperations& operations, const SyncPlan& plan) {
+    if (!plan.copyToTarget.empty()) operations.CopyRows(plan.copyToTarget, true);
+    if (operations.Aborted()) return;
+    if (!plan.copyToSource.empty()) operations.CopyRows(plan.copyToSource, false);
+    if (operations.Aborted()) return;
+    if (!plan.deleteInTarget.empty()) operations.DeleteRows(plan.deleteInTarget, false);
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "support/RunProgram.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+using test::RunRavelmoor;
+
+class SyncCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        source.Write("same.txt", "same");
+        target.Write("same.txt", "same");
+        source.Write("Docs/report.txt", "new", 2000);
+        target.Write("docs/report.txt", "old", 1000);
+        source.Write("only-here.txt", "x", 1500);
+        target.Write("gone/old.txt", "y");
+    }
+    // The trash of the program run goes to a temp folder of its own.
+    std::map<std::string, std::string> Environment() const {
+        return {{"HOME", home.Path()}, {"XDG_DATA_HOME", home.Full("data")}};
+    }
+    test::TempTree source;
+    test::TempTree target;
+    test::TempTree home;
+};
+
+TEST_F(SyncCommandTest, PreviewPrintsThePlanAndChangesNothing) {
+    const auto result = RunRavelmoor({"sync", "-r", "--method", "update-prune", "--method", "crc",
+                                      "--preview", source.Path(), target.Path()});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.out, "would copy SOURCE " + source.Full("only-here.txt") + " to TARGET \n" +
+                              "would copy SOURCE " + source.Full("Docs/report.txt") +
+                              " to OVERWRITE TARGET " + target.Full("docs/report.txt") + "\n" +
+                              "would DELETE TARGET folder " + target.Full("gone") + "\n" +
+                              "would DELETE TARGET " + target.Full("gone/old.txt") + "\n\n" +
+                              "Total Files/Folders copied or deleted: 4\n");
+    EXPECT_EQ(target.Read("docs/report.txt"), "old");
+    EXPECT_FALSE(target.Exists("only-here.txt"));
+    EXPECT_TRUE(target.Exists("gone/old.txt"));
+}
+
+TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
+    target.Write("newer-in-target.txt", "t", 3000);
+    source.Write("newer-in-target.txt", "s", 1000);
+    const auto result = RunRavelmoor(
+        {"sync", "-r", "--method", "update-prune", "--yes", source.Path(), target.Path()},
+        Environment());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(target.Read("docs/report.txt"), "new");
+    EXPECT_EQ(target.Time("docs/report.txt"), 2000);
+    EXPECT_EQ(target.Read("only-here.txt"), "x");
+    EXPECT_FALSE(target.Exists("gone"));
+    EXPECT_EQ(target.Read("newer-in-target.txt"), "t");
+    EXPECT_TRUE(home.Exists("data/Trash/files/old.txt"));
+    EXPECT_NE(result.out.find("older      newer      newer-in-target.txt\n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find(": 2 files copied (4 bytes), 1 object moved to the trash, 1 folder "
+                              "removed.\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("only-here.txt"), std::string::npos);
+
+    const auto again = RunRavelmoor(
+        {"sync", "-r", "--method", "update-prune", "--yes", source.Path(), target.Path()},
+        Environment());
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, "No files or folders need to be copied or deleted.\n");
+}
+
+TEST_F(SyncCommandTest, RefusesWithStatusTwo) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"sync", source.Path(), target.Path()}, "Please select sync method.\n"},
+        {{"sync", "--method", "update", source.Path(), target.Path()},
+         "There is no terminal to confirm the synchronisation on: add --yes to carry it out "
+         "without questions, or --preview to see what it would do.\n"},
+        {{"sync", "--method", "mirror", source.Path(), target.Path()},
+         "Unknown method mirror: a sync method is align, augment, refresh, update, update-prune "
+         "or force; a comparison method is size-time, crc or both.\n"},
+        {{"sync", "--method", "force", "--yes", source.Path()},
+         "Name the two folders to compare: SOURCE and TARGET.\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunRavelmoor(c.args, Environment());
+        EXPECT_EQ(result.exitCode, 2) << c.message;
+        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_TRUE(target.Exists("gone/old.txt"));
+}
+
+}  // namespace
+}  // namespace ravelmoor

@@ -1,0 +1,26 @@
+#include "support/ResultRows.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/ResultPrinter.h"
+#include "engine/FolderComparer.h"
+
+namespace ravelmoor::test {
+
+std::vector<std::string> Rows(const FolderComparer& comparer) {
+    std::vector<std::string> rows;
+    EXPECT_EQ(comparer.SourceResults().GetSize(), comparer.TargetResults().GetSize());
+    for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {
+        const FileEntry& s = comparer.SourceResults().ElementAt(i);
+        const FileEntry& t = comparer.TargetResults().ElementAt(i);
+        const FileEntry& named = s.IsBlank() ? t : s;
+        const size_t root = s.IsBlank() ? comparer.TargetRootLength() : comparer.SourceRootLength();
+        rows.push_back(std::string(StatusWord(s.status)) + " " + std::string(StatusWord(t.status)) +
+                       " " + (named.IsFolder() ? "folder" : "file") + " " +
+                       (s.excluded || t.excluded ? "1" : "0") + " " +
+                       named.path.str().substr(root));
+    }
+    return rows;
+}
+
+}  // namespace ravelmoor::test

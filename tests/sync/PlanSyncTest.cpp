@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "engine/FileList.h"
+#include "sync/PlanSync.h"
+
+namespace ravelmoor {
+namespace {
+
+// The decision table written out once more, by Source status, one character
+// per method 1..6: T copy to Target, S copy to Source, D delete in Target.
+struct StatusRow {
+    EntryStatus source;
+    EntryStatus target;
+    const char* actions;
+    const char* sourceRoles;  // G copied-from (green), R overwritten or deleted (red)
+    const char* targetRoles;
+};
+constexpr StatusRow kTable[] = {
+    {EntryStatus::Matched, EntryStatus::Matched, "......", "......", "......"},
+    {EntryStatus::Newer, EntryStatus::Older, "T.TTTT", "G.GGGG", "R.RRRR"},
+    {EntryStatus::Older, EntryStatus::Newer, "S....T", "R....G", "G....R"},
+    {EntryStatus::Unmatched, EntryStatus::Missing, "TT.TTT", "GG.GGG", "......"},
+    {EntryStatus::Missing, EntryStatus::Unmatched, "S...DD", "......", "G...RR"},
+};
+
+char RoleChar(EntryRole role) {
+    return role == EntryRole::CopiedFrom             ? 'G'
+           : role == EntryRole::OverwrittenOrDeleted ? 'R'
+                                                     : '.';
+}
+
+// Two paired lists: every kind of row, then each again with one side excluded.
+class PlanSyncTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const int excludedSide : {0, 1, 2}) {
+            for (const auto& row : kTable) {
+                FileEntry s;
+                FileEntry t;
+                s.path = std::string_view("/s/x");
+                t.path = std::string_view("/t/x");
+                s.status = row.source;
+                t.status = row.target;
+                s.excluded = excludedSide == 1;
+                t.excluded = excludedSide == 2;
+                source.Add(s);
+                target.Add(t);
+            }
+        }
+    }
+    FileList source;
+    FileList target;
+};
+
+TEST_F(PlanSyncTest, EachMethodFollowsTheDecisionTableAndSkipsExcludedRows) {
+    const uint32_t kinds = std::size(kTable);
+    for (int m = 1; m < kSyncMethodCount; ++m) {
+        const auto method = static_cast<SyncMethod>(m);
+        SyncPlan expected;
+        for (uint32_t row = 0; row < kinds; ++row) {
+            const char action = kTable[row].actions[m - 1];
+            if (action == 'T') expected.copyToTarget.push_back(row);
+            if (action == 'S') expected.copyToSource.push_back(row);
+            if (action == 'D') expected.deleteInTarget.push_back(row);
+        }
+        const SyncPlan plan = PlanSync(source, target, method);
+        EXPECT_EQ(plan.copyToTarget, expected.copyToTarget) << SyncMethodText(method);
+        EXPECT_EQ(plan.copyToSource, expected.copyToSource) << SyncMethodText(method);
+        EXPECT_EQ(plan.deleteInTarget, expected.deleteInTarget) << SyncMethodText(method);
+        EXPECT_EQ(PlanProblem(method, plan), "");
+    }
+}
+
+TEST_F(PlanSyncTest, PlannedRolesColourBothSidesOfTheTable) {
+    for (size_t row = 0; row < source.GetSize(); ++row) {
+        const StatusRow& kind = kTable[row % std::size(kTable)];
+        const bool excluded = row >= std::size(kTable);
+        std::string sourceRoles;
+        std::string targetRoles;
+        for (int m = 1; m < kSyncMethodCount; ++m) {
+            const auto method = static_cast<SyncMethod>(m);
+            sourceRoles += RoleChar(PlannedRole(ListSide::Source, source, target, row, method));
+            targetRoles += RoleChar(PlannedRole(ListSide::Target, source, target, row, method));
+        }
+        EXPECT_EQ(sourceRoles, excluded ? "......" : kind.sourceRoles) << row;
+        EXPECT_EQ(targetRoles, excluded ? "......" : kind.targetRoles) << row;
+        EXPECT_EQ(PlannedRole(ListSide::Source, source, target, row, SyncMethod::None),
+                  EntryRole::None);
+    }
+}
+
+TEST(PlanSync, NoMethodOrNoWorkGivesItsMessage) {
+    FileList source;
+    FileList target;
+    const SyncPlan none = PlanSync(source, target, SyncMethod::Force);
+    EXPECT_TRUE(none.Empty());
+    EXPECT_EQ(PlanProblem(SyncMethod::Force, none),
+              "No files or folders need to be copied or deleted.");
+    EXPECT_EQ(PlanProblem(SyncMethod::None, none), "Please select sync method.");
+    EXPECT_EQ(SyncMethodText(SyncMethod::Update), "Update Target");
+    EXPECT_EQ(SyncMethodText(SyncMethod::None), " ");
+}
+
+}  // namespace
+}  // namespace ravelmoor

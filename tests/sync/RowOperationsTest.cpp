@@ -1,0 +1,234 @@
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "SyncFixture.h"
+#include "support/FaultyFileSystem.h"
+
+namespace ravelmoor::test {
+namespace {
+
+constexpr const char* kGoOn =
+    ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
+
+bool HasTemporaryFile(const TempTree& tree) {
+    for (const auto& [path, state] : Snapshot(tree)) {
+        if (path.find(".ravelmoor-") != std::string::npos) return true;
+    }
+    return false;
+}
+
+TEST_F(SyncTest, CopyRows_OverwriteDeclined_KeepsTheFileAndItsRow) {
+    source.Write("a.txt", "new a", 2000);
+    target.Write("a.txt", "old a", 1000);
+    source.Write("b.txt", "new b", 2000);
+    target.Write("b.txt", "old b", 1000);
+    Compare();
+    prompter.ScriptBatch({BatchAnswer::No, BatchAnswer::Yes});
+    const SyncTally tally = Run(SyncMethod::Refresh);
+
+    EXPECT_EQ(target.Read("a.txt"), "old a");
+    EXPECT_EQ(target.Time("a.txt"), 1000);
+    EXPECT_EQ(target.Read("b.txt"), "new b");
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 0 a.txt",
+                                                        "matched matched file 0 b.txt"}));
+    EXPECT_EQ(tally.notDone, 1u);
+    ASSERT_GE(prompter.Log().size(), 1u);
+    EXPECT_EQ(prompter.Log()[0].kind, "overwrite");
+    EXPECT_EQ(prompter.Log()[0].text, "\"" + target.Full("a.txt") +
+                                          "\" already exists. Do you want to replace it with \"" +
+                                          source.Full("a.txt") + "\"?");
+}
+
+TEST_F(SyncTest, CopyRows_Cancelled_StopsThePlanWithNothingHalfWritten) {
+    source.Write("a.txt", "new a", 2000);
+    target.Write("a.txt", "old a", 1000);
+    source.Write("b.txt", "only in source");
+    target.Write("c.txt", "only in target");
+    Compare();
+    prompter.ScriptBatch({BatchAnswer::Cancel});
+    const TreeState before = Snapshot(target);
+    Run(SyncMethod::UpdateAndPrune);
+
+    // a.txt was asked about and kept, b.txt never reached, and the deletions
+    // after a stopped batch do not run.
+    EXPECT_EQ(Snapshot(target), before);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 0 a.txt",
+                                                        "unmatched missing file 0 b.txt",
+                                                        "missing unmatched file 0 c.txt"}));
+    EXPECT_EQ(prompter.Log().size(), 1u);
+}
+
+TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
+    source.Write("a.txt", "new a", 2000);
+    target.Write("a.txt", "old a", 1000);
+    source.Write("b.txt", "only in source");
+    auto faulty = std::make_shared<FaultyFileSystem>();
+    faulty->FailWrite("/b.txt", ENOSPC);
+    comparer.SetLocalFileSystem(faulty);
+    Compare();
+    const uint32_t a = RowOf("a.txt");
+    const uint32_t b = RowOf("b.txt");
+    for (const bool withExisting : {false, true}) {
+        prompter.ScriptBatch({BatchAnswer::No});
+        prompter.Script({false});  // Cancel after the failure
+        RowOperations operations(comparer, Sides(), prompter);
+        const std::vector<uint32_t> rows =
+            withExisting ? std::vector<uint32_t>{a, b} : std::vector<uint32_t>{b};
+        EXPECT_EQ(operations.CopyRows(rows, true), withExisting);
+        EXPECT_TRUE(operations.Aborted());
+    }
+    EXPECT_FALSE(target.Exists("b.txt"));
+}
+
+TEST_F(SyncTest, CopyRows_SourceGoneSinceTheComparison_StartsNothing) {
+    source.Write("a.txt", "a");
+    source.Write("b.txt", "b");
+    Compare();
+    std::remove(source.Full("b.txt").c_str());
+    const auto rowsBefore = Rows(comparer);
+    Run(SyncMethod::Augment);
+
+    EXPECT_FALSE(target.Exists("a.txt"));
+    EXPECT_EQ(Rows(comparer), rowsBefore);
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"Can not access file: \"" + source.Full("b.txt") + "\""});
+}
+
+TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {
+    source.Write("A/b/c.txt", "c", 1234);
+    source.Write("A/other.txt", "o");
+    Compare();
+    RowOperations operations(comparer, Sides(), prompter);
+    EXPECT_TRUE(operations.CopyRows({RowOf("A/b/c.txt")}, true));
+
+    EXPECT_EQ(target.Read("A/b/c.txt"), "c");
+    EXPECT_EQ(Rows(comparer),
+              (std::vector<std::string>{
+                  "matched matched folder 0 A", "unmatched missing file 0 A/other.txt",
+                  "matched matched folder 0 A/b", "matched matched file 0 A/b/c.txt"}));
+}
+
+TEST_F(SyncTest, DeleteRows_TrashQuestionDeclined_LeavesEveryRowAsItWas) {
+    source.Write("keep.txt", "k");
+    target.Write("keep.txt", "k");
+    target.Write("old/x.txt", "x");
+    target.Write("old/y.txt", "y");
+    Compare();
+    const auto rowsBefore = Rows(comparer);
+    prompter.Script({false});
+    Run(SyncMethod::UpdateAndPrune);
+
+    EXPECT_TRUE(target.Exists("old/x.txt"));
+    EXPECT_EQ(Rows(comparer), rowsBefore);
+    ASSERT_EQ(prompter.Log().size(), 1u);
+    EXPECT_EQ(prompter.Log()[0].text,
+              "Are you sure you want to move these 2 objects to the trash?");
+    EXPECT_TRUE(TrashedNames().empty());
+}
+
+struct CopyFault {
+    const char* what;
+    void (*inject)(FaultyFileSystem& fs);
+    bool goOn;  // the answer to the question after the failure
+    const char* reason;
+};
+
+const CopyFault kCopyFaults[] = {
+    {"source read breaks midway",
+     [](FaultyFileSystem& fs) { fs.FailReadAfter("1-big.bin", 1 << 20); }, true,
+     "the original could not be read"},
+    {"disk full", [](FaultyFileSystem& fs) { fs.FailWrite("/1-big.bin", ENOSPC); }, false,
+     "No space left on device"},
+    {"read-only folder", [](FaultyFileSystem& fs) { fs.FailWrite("/1-big.bin", EACCES); }, true,
+     "Permission denied"},
+    {"source vanished", [](FaultyFileSystem& fs) { fs.FailOpen("1-big.bin"); }, false,
+     "the original can not be opened"},
+};
+
+TEST_F(SyncTest, CopyRows_FailingCopy_LeavesTheDestinationAndGoesOnAsAnswered) {
+    const std::string big(3 << 20, 'n');
+    for (const auto& fault : kCopyFaults) {
+        SCOPED_TRACE(fault.what);
+        source.Write("1-big.bin", big, 2000);
+        target.Write("1-big.bin", "old", 1000);
+        source.Write("2-next.txt", "next");
+        std::remove(target.Full("2-next.txt").c_str());
+        auto faulty = std::make_shared<FaultyFileSystem>();
+        fault.inject(*faulty);
+        comparer.SetLocalFileSystem(faulty);
+        Compare();
+        prompter.Script({fault.goOn});
+        const size_t asked = prompter.Log().size();
+        Run(SyncMethod::Update);
+
+        EXPECT_EQ(target.Read("1-big.bin"), "old");
+        EXPECT_FALSE(HasTemporaryFile(target));
+        EXPECT_EQ(target.Exists("2-next.txt"), fault.goOn);
+        EXPECT_EQ(Rows(comparer)[0], "newer older file 0 1-big.bin");
+        const auto log = prompter.Log();
+        ASSERT_EQ(std::count_if(log.begin() + asked, log.end(),
+                                [](const auto& shown) { return shown.kind == "okcancel"; }),
+                  1);
+        EXPECT_EQ(prompter.Log().back().text, "Can not copy \"" + source.Full("1-big.bin") +
+                                                  "\" to \"" + target.Full("1-big.bin") +
+                                                  "\": " + fault.reason + kGoOn);
+    }
+}
+
+TEST_F(SyncTest, DeleteRows_NoTrash_DeletesForGoodOnlyWhenAnsweredYes) {
+    const std::string dataHome = DataHome();
+    TempTree notAFolder;
+    notAFolder.Write("data", "a file where the trash folder would go");
+    for (const BatchAnswer answer : {BatchAnswer::No, BatchAnswer::Yes}) {
+        target.Write("old/gone.txt", "g");
+        Compare();
+        ::setenv("XDG_DATA_HOME", notAFolder.Full("data").c_str(), 1);
+        prompter.ScriptBatch({answer});
+        Run(SyncMethod::UpdateAndPrune);
+        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+
+        const bool yes = answer == BatchAnswer::Yes;
+        EXPECT_EQ(target.Exists("old/gone.txt"), !yes);
+        EXPECT_EQ(target.Exists("old"), !yes);
+        const std::vector<std::string> kept = {"missing unmatched folder 0 old",
+                                               "missing unmatched file 0 old/gone.txt"};
+        EXPECT_EQ(Rows(comparer), yes ? std::vector<std::string>() : kept);
+        EXPECT_EQ(prompter.Log().back().text,
+                  "\"" + target.Full("old/gone.txt") +
+                      "\" can not be moved to the trash (there is no trash folder). Do you want "
+                      "to delete it permanently?");
+    }
+    EXPECT_TRUE(TrashedNames().empty());
+}
+
+class ExcludeKeep : public EntryFilter {
+  public:
+    bool IsExcluded(std::string_view path) const override {
+        return path.find("keep") != std::string_view::npos;
+    }
+};
+
+TEST_F(SyncTest, Force_ExcludedRows_AreNeverTouched) {
+    source.Write("keep.txt", "source", 2000);
+    target.Write("keep.txt", "target", 1000);
+    target.Write("junk/keep.log", "log");
+    target.Write("junk/x.txt", "x");
+    comparer.Reset({});
+    comparer.SetFilter(std::make_shared<ExcludeKeep>());
+    comparer.Start(source.Root(), target.Root(), true, {}, {});
+    comparer.Wait();
+    const SyncTally tally = Run(SyncMethod::Force);
+
+    EXPECT_EQ(target.Read("keep.txt"), "target");
+    EXPECT_EQ(target.Read("junk/keep.log"), "log");
+    EXPECT_FALSE(target.Exists("junk/x.txt"));
+    EXPECT_EQ(TrashedNames(), std::set<std::string>{"x.txt"});
+    EXPECT_EQ(tally.notDone, 1u);  // the folder that still holds the excluded file
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 1 keep.txt",
+                                                        "missing unmatched folder 0 junk",
+                                                        "missing unmatched file 1 junk/keep.log"}));
+}
+
+}  // namespace
+}  // namespace ravelmoor::test

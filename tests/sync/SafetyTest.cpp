@@ -1,0 +1,88 @@
+#include <algorithm>
+#include <filesystem>
+
+#include "SyncFixture.h"
+#include "engine/LocalFileSystem.h"
+
+namespace ravelmoor::test {
+namespace {
+
+constexpr const char* kGoOn =
+    ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
+
+// A link in one tree stands where the other tree has a real folder with files:
+// copying those files must not write through the link, in either direction.
+TEST_F(SyncTest, Align_LinkWhereTheOtherSideHasAFolder_NothingWrittenOutside) {
+    TempTree outside;
+    target.Symlink("x", outside.Path());
+    source.Write("x/evil.txt", "e");
+    source.Write("x/sub/deeper.txt", "d");
+    source.Symlink("y", outside.Path());
+    target.Write("y/back.txt", "b");
+    Compare();
+    const SyncTally tally = Run(SyncMethod::Align);
+
+    EXPECT_TRUE(Snapshot(outside).empty());
+    EXPECT_TRUE(Snapshot(target).at("x").starts_with("link " + outside.Path() + " "));
+    EXPECT_EQ(Snapshot(source).count("y/back.txt"), 0u);
+    EXPECT_EQ(tally.filesCopied, 0u);
+    const auto texts = prompter.Texts();
+    EXPECT_NE(
+        std::find(texts.begin(), texts.end(),
+                  "Can not make the folder \"" + target.Full("x") + "\": \"" + target.Full("x") +
+                      "\" is a symbolic link or a file, not a folder" + kGoOn),
+        texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        "Can not copy \"" + target.Full("y/back.txt") + "\" to \"" +
+                            source.Full("y/back.txt") + "\": \"" + source.Full("y") +
+                            "\" is a symbolic link or a file, not a folder" + kGoOn),
+              texts.end());
+    // Nothing was read through the links either: the rows are as they were.
+    EXPECT_EQ(Rows(comparer), FreshRows());
+}
+
+TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOutside) {
+    TempTree outside;
+    outside.Write("f.txt", "precious");
+    source.MakeFolder("d");
+    target.Write("d/f.txt", "mine");
+    Compare();
+    std::filesystem::remove_all(target.Full("d"));
+    target.Symlink("d", outside.Path());
+    Run(SyncMethod::UpdateAndPrune);
+
+    EXPECT_EQ(outside.Read("f.txt"), "precious");
+    EXPECT_TRUE(TrashedNames().empty());
+    EXPECT_EQ(prompter.Texts().back(), "Can not delete \"" + target.Full("d/f.txt") + "\": \"" +
+                                           target.Full("d") +
+                                           "\" is a symbolic link or a file, not a folder" + kGoOn);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched folder 0 d",
+                                                        "missing unmatched file 0 d/f.txt"}));
+}
+
+// Names with "..", "." or empty levels never reach the disk, whatever asks.
+TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {
+    TempTree root;
+    TempTree outside;
+    root.Write("inside/file.txt", "i");
+    outside.Write("victim.txt", "v");
+    const std::string escape =
+        "inside/../../" + outside.Path().substr(outside.Path().rfind('/') + 1);
+    LocalFileSystem fs;
+    const CopyControl replace{true, nullptr};
+    for (const std::string& bad : {escape + "/victim.txt", escape + "/new.txt", std::string("a//b"),
+                                   std::string("./x"), std::string("")}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(fs.CopyIn(fs, root.Full("inside/file.txt"), root.Root(), bad, replace).status,
+                  WriteStatus::Refused);
+        EXPECT_EQ(fs.MakeFolder(root.Root(), bad + "/f").status, WriteStatus::Refused);
+        EXPECT_EQ(fs.MoveToTrash(root.Root(), bad).status, WriteStatus::Refused);
+        EXPECT_EQ(fs.DeletePermanently(root.Root(), bad).status, WriteStatus::Refused);
+        EXPECT_EQ(fs.RemoveFolder(root.Root(), bad).status, WriteStatus::Refused);
+    }
+    EXPECT_EQ(Snapshot(outside).size(), 1u);
+    EXPECT_EQ(outside.Read("victim.txt"), "v");
+}
+
+}  // namespace
+}  // namespace ravelmoor::test

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/FolderComparer.h"
+#include "support/ResultRows.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempTree.h"
+#include "sync/PlanSync.h"
+#include "sync/RowOperations.h"
+#include "sync/SyncSides.h"
+
+namespace ravelmoor::test {
+
+// Every object below a tree: "folder", "link TEXT @SEC.NSEC" or
+// "CONTENT @SEC.NSEC MODE" (octal), by relative path.
+using TreeState = std::map<std::string, std::string>;
+TreeState Snapshot(const TempTree& tree);
+
+// The names in the trash of this test process (HOME and XDG_DATA_HOME point at
+// a temp folder for the whole binary).
+std::set<std::string> TrashedNames();
+void EmptyTrash();
+std::string DataHome();
+
+// A Source and a Target tree, compared and synchronised in this process.
+class SyncTest : public ::testing::Test {
+  protected:
+    void SetUp() override { EmptyTrash(); }
+
+    void Compare(FolderComparer& with);
+    void Compare() { Compare(comparer); }
+    SyncSides Sides() { return *SidesOf(comparer); }
+    SyncPlan Plan(SyncMethod method) {
+        return PlanSync(comparer.SourceResults(), comparer.TargetResults(), method);
+    }
+    // Plans `method` and carries the plan out.
+    SyncTally Run(SyncMethod method, const std::atomic<int32_t>* cancel = nullptr);
+    // The rows of a new comparison of the trees as they are now.
+    std::vector<std::string> FreshRows();
+    // The row whose Source (or, without one, Target) path below the root is `path`.
+    uint32_t RowOf(const std::string& path);
+
+    TempTree source;
+    TempTree target;
+    ScriptedPrompter prompter;
+    FolderComparer comparer{prompter};
+};
+
+}  // namespace ravelmoor::test
