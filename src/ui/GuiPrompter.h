@@ -24,15 +24,25 @@ class GuiPrompter : public QObject, public Prompter {
     void Warn(std::string_view text) override;
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    BatchAnswer AskOverwrite(std::string_view text) override;
+    bool AskMoveToTrash(std::string_view text) override;
+    // Enter, Escape or the close box answer No.
+    BatchAnswer AskDeletePermanently(std::string_view text) override;
 
   private:
+    BatchAnswer AskBatch(std::string_view text, QMessageBox::StandardButton defaultButton,
+                         QMessageBox::StandardButton escapeButton);
     // Shows the box on the user-interface thread and returns the button pressed.
+    // Escape and the close box give `escapeButton` (Cancel, or No, or OK
+    // when the box has only that).
     QMessageBox::StandardButton Ask(QMessageBox::Icon icon, std::string_view text,
                                     QMessageBox::StandardButtons buttons,
-                                    QMessageBox::StandardButton defaultButton);
+                                    QMessageBox::StandardButton defaultButton,
+                                    QMessageBox::StandardButton escapeButton);
     static QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons,
-                                            QMessageBox::StandardButton defaultButton);
+                                            QMessageBox::StandardButton defaultButton,
+                                            QMessageBox::StandardButton escapeButton);
 };
 
 }  // namespace ravelmoor
