@@ -9,21 +9,22 @@
 namespace ravelmoor {
 namespace {
 
-bool IsSet(const char* name) {
+// The variable's value; empty when it is not set.
+std::string Environment(const char* name) {
     const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
+    return value != nullptr ? value : "";
 }
 
 }  // namespace
 
 bool DisplayAvailable() {
-    if (IsSet("QT_QPA_PLATFORM")) {
+    const std::string platform = Environment("QT_QPA_PLATFORM");
+    if (!platform.empty()) {
         // "offscreen:fontengine=freetype" names the platform before the colon.
-        std::string platform = std::getenv("QT_QPA_PLATFORM");
-        platform = platform.substr(0, platform.find(':'));
-        return platform != "offscreen" && platform != "minimal";
+        const std::string name = platform.substr(0, platform.find(':'));
+        return name != "offscreen" && name != "minimal";
     }
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+    return !Environment("DISPLAY").empty() || !Environment("WAYLAND_DISPLAY").empty();
 }
 
 bool StartsDesktop(const std::vector<std::string>& arguments, bool displayAvailable) {
