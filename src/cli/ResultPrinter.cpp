@@ -18,12 +18,8 @@ struct RowView {
 RowView ViewRow(const FolderComparer& comparer, size_t row) {
     const FileEntry& source = comparer.SourceResults().ElementAt(row);
     const FileEntry& target = comparer.TargetResults().ElementAt(row);
-    const bool fromSource = !source.IsBlank();
-    const FileEntry& named = fromSource ? source : target;
-    const size_t rootLength =
-        fromSource ? comparer.SourceRootLength() : comparer.TargetRootLength();
-    const std::string_view path = named.path.view();
-    return {source, target, path.substr(std::min(rootLength, path.size())), named.IsFolder(),
+    const FileEntry& named = source.IsBlank() ? target : source;
+    return {source, target, named.path.view(), named.IsFolder(),
             source.excluded != 0 || target.excluded != 0};
 }
 

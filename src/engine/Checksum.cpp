@@ -27,7 +27,7 @@ uint64_t ChecksumByteCount(uint64_t size, uint64_t limit) {
     return std::min(pieces * kChecksumPieceSize, size);
 }
 
-bool ComputeChecksum(FileEntry& entry, FileSystem& fs, uint64_t limit,
+bool ComputeChecksum(FileEntry& entry, FileSystem& fs, std::string_view folder, uint64_t limit,
                      const std::atomic<int32_t>* cancel, std::atomic<uint64_t>* bytesChecked) {
     entry.checksum = 0xFFFFFFFFu;
     entry.checksumBytes = 0;
@@ -35,7 +35,7 @@ bool ComputeChecksum(FileEntry& entry, FileSystem& fs, uint64_t limit,
     if (wanted == 0) return true;
 
     const std::unique_ptr<FileReader> reader =
-        fs.OpenForReading(entry.path.str(), entry.attributes);
+        fs.OpenForReading(entry.FullPath(folder), entry.attributes);
     if (!reader) return false;
 
     char* buffer = ReadBuffer();

@@ -22,7 +22,8 @@ uint64_t ChecksumByteCount(uint64_t size, uint64_t limit);
 // 0xFFFFFFFF without being opened. Returns false when the data could not be
 // read (cannot open, read error, file shorter than listed). A set cancel word
 // ends the reading early with true.
-bool ComputeChecksum(FileEntry& entry, FileSystem& fs, uint64_t limit,
+// The entry's file is at `folder` + entry.path.
+bool ComputeChecksum(FileEntry& entry, FileSystem& fs, std::string_view folder, uint64_t limit,
                      const std::atomic<int32_t>* cancel, std::atomic<uint64_t>* bytesChecked);
 
 }  // namespace ravelmoor

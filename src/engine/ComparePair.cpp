@@ -27,8 +27,12 @@ bool FolderComparer::ComparePair(FileEntry& source, FileEntry& target, ProgressT
             same = SizeAndTimestampEqual(source, target, tolerance_, oneHour_);
         }
         if (same && (method_ == ComparisonMethod::Crc || method_ == ComparisonMethod::Both)) {
-            bool ok = ComputeChecksum(source, *sourceFs_, chunk_, &cancel_, &bytesChecked_);
-            if (ok) ok = ComputeChecksum(target, *targetFs_, chunk_, &cancel_, &bytesChecked_);
+            bool ok = ComputeChecksum(source, *sourceFs_, SourceFolder(), chunk_, &cancel_,
+                                      &bytesChecked_);
+            if (ok) {
+                ok = ComputeChecksum(target, *targetFs_, TargetFolder(), chunk_, &cancel_,
+                                     &bytesChecked_);
+            }
             if (!ok) {
                 readOk = false;
                 source.excluded = 1;

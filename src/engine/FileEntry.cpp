@@ -101,16 +101,16 @@ void FileEntry::SetFromFacts(std::string_view prefix, std::string_view name, uin
     status = EntryStatus::Unclassified;
 }
 
-void FileEntry::ReadFromPath(FileSystem& fs, std::string_view fullPath) {
+void FileEntry::ReadFromPath(FileSystem& fs, std::string_view root, std::string_view relativePath) {
     EntryFacts facts;
-    if (fullPath.empty() || !fs.ReadFacts(std::string(fullPath), facts)) {
+    if (relativePath.empty() || !fs.ReadFacts(std::string(root).append(relativePath), facts)) {
         *this = FileEntry();
         return;
     }
-    const size_t slash = fullPath.rfind('/');
+    const size_t slash = relativePath.rfind('/');
     const size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
-    SetFromFacts(fullPath.substr(0, cut), fullPath.substr(cut), facts.attributes, facts.size,
-                 facts.lastWrite);
+    SetFromFacts(relativePath.substr(0, cut), relativePath.substr(cut), facts.attributes,
+                 facts.size, facts.lastWrite);
 }
 
 }  // namespace ravelmoor

@@ -72,11 +72,13 @@ class EntryPath {
 };
 
 // One file or folder of one side. A plain value: copies copy every field.
-// A comparison holds millions of these, so the layout is kept to 48 bytes:
-// the two small fields live in the tail padding of the path.
+// A comparison holds millions of these, so the layout is kept to 48 bytes
+// (the two small fields live in the tail padding of the path), and the path
+// leaves out the side's root, which every entry of a side shares.
 struct FileEntry {
-    // Full path: the side's root text followed by the path below it, spelled
-    // exactly as the file system spells it.
+    // The path below the side's root folder ("docs/a.txt"), spelled exactly
+    // as the file system spells it, with '/' between levels. Empty for a
+    // blank entry. The file is at root + path.
     [[no_unique_address]] EntryPath path;
     uint8_t excluded = 0;
     EntryStatus status = EntryStatus::Unclassified;
@@ -89,6 +91,10 @@ struct FileEntry {
     bool IsFolder() const { return (attributes & kFolderAttribute) != 0; }
     bool IsSymlink() const { return (attributes & kSymlinkAttribute) != 0; }
     bool IsBlank() const { return path.empty(); }
+    // Where the entry is, for a side whose root folder text is `root` (ending with '/').
+    std::string FullPath(std::string_view root) const {
+        return std::string(root).append(path.view());
+    }
     void RemoveFolderMarkers() { path.RemoveFolderMarkers(); }
 
     // Fills the entry from facts listed for `name` in the folder `prefix`.
@@ -96,9 +102,10 @@ struct FileEntry {
     void SetFromFacts(std::string_view prefix, std::string_view name, uint32_t attributes,
                       uint64_t size, int64_t lastWrite);
 
-    // Looks one path up (without following a final symbolic link). Nothing
-    // there: the entry becomes blank.
-    void ReadFromPath(FileSystem& fs, std::string_view fullPath);
+    // Looks `root` + `relativePath` up (without following a final symbolic
+    // link) and makes this the entry of `relativePath`. Nothing there: the
+    // entry becomes blank.
+    void ReadFromPath(FileSystem& fs, std::string_view root, std::string_view relativePath);
 
     bool operator==(const FileEntry& other) const = default;
 };

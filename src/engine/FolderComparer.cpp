@@ -22,8 +22,6 @@ void FolderComparer::Reset(const ComparisonSettings& settings) {
     Wait();
     sourceRoot_.clear();
     targetRoot_.clear();
-    sourceRootLength_ = 0;
-    targetRootLength_ = 0;
     method_ = ComparisonMethod::SizeAndTimestamp;
     filter_.reset();
     sourceResults_.Init();
@@ -125,15 +123,23 @@ void FolderComparer::CloseFtpSide() {
     // Destroyed outside the lock: an interrupt can no longer reach it.
 }
 
+const std::string& FolderComparer::SourceFolder() const {
+    return sourceFtp_.IsEmpty() ? sourceRoot_ : sourceFtp_.directory;
+}
+
+const std::string& FolderComparer::TargetFolder() const {
+    return targetFtp_.IsEmpty() ? targetRoot_ : targetFtp_.directory;
+}
+
 std::string FolderComparer::UnlistableFoldersWarning() const {
     if (unlistableSource_.empty() && unlistableTarget_.empty()) return {};
     std::string text =
         "Some folders could not be read. The rows below them were excluded, so no "
         "synchronisation will copy over them or delete them:";
     for (const auto& folder : unlistableSource_)
-        text += "\n  Source: " + sourceRoot_ + folder;
+        text += "\n  Source: " + SourceFolder() + folder;
     for (const auto& folder : unlistableTarget_)
-        text += "\n  Target: " + targetRoot_ + folder;
+        text += "\n  Target: " + TargetFolder() + folder;
     return text;
 }
 

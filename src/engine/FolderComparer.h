@@ -103,10 +103,14 @@ class FolderComparer {
     const FileList& TargetResults() const { return targetResults_; }
     FileList& SourceScan() { return sourceScan_; }
     FileList& TargetScan() { return targetScan_; }
+    // The root texts as handed to Start, for display.
     const std::string& SourceRoot() const { return sourceRoot_; }
     const std::string& TargetRoot() const { return targetRoot_; }
-    size_t SourceRootLength() const { return sourceRootLength_; }
-    size_t TargetRootLength() const { return targetRootLength_; }
+    // The folders that the entry paths of each side are below, as the side's
+    // file system names them (the local root, or the FTP connection's
+    // directory); each ends with '/'. An entry is at folder + path.
+    const std::string& SourceFolder() const;
+    const std::string& TargetFolder() const;
     bool AllIdentical() const { return allIdentical_; }
     ComparisonMethod Method() const { return method_; }
     int32_t Tolerance() const { return tolerance_; }
@@ -147,8 +151,6 @@ class FolderComparer {
     FileList targetScan_;
     std::string sourceRoot_;
     std::string targetRoot_;
-    size_t sourceRootLength_ = 0;
-    size_t targetRootLength_ = 0;
 
     std::atomic<int32_t> cancel_{0};
     std::atomic<int32_t> phase_{0};

@@ -49,8 +49,4 @@ int CompareKeys(std::string_view a, std::string_view b) {
     return map[pa[i]] < map[pb[i]] ? -1 : 1;
 }
 
-void AppendMatchKey(std::string_view path, size_t rootLength, std::string& out) {
-    AppendFolded(path.substr(std::min(rootLength, path.size())), out);
-}
-
 }  // namespace ravelmoor

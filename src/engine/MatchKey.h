@@ -8,7 +8,7 @@
 namespace ravelmoor {
 
 // The order of match keys and sort keys. A key is the case-folded path below
-// the root, folder markers included. Keys compare as unsigned bytes after '/'
+// the root (see CaseFold.h), folder markers included. Keys compare as unsigned bytes after '/'
 // is mapped below every other byte, so that a folder's content follows the
 // folder directly; the marker (0xFF) stays above everything, so a folder's
 // files come before its sub-folders. A key that is a prefix of another comes
@@ -24,8 +24,5 @@ const KeyOrder& KeyOrderTables();
 
 // Negative, zero or positive, like memcmp, in key order.
 int CompareKeys(std::string_view a, std::string_view b);
-
-// Appends the folded key of `path` (everything after `rootLength` characters).
-void AppendMatchKey(std::string_view path, size_t rootLength, std::string& out);
 
 }  // namespace ravelmoor

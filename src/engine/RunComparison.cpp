@@ -80,9 +80,7 @@ bool FolderComparer::ListSide(Side side) {
     const bool isSource = side == Side::Source;
     FileList& list = isSource ? sourceScan_ : targetScan_;
     FileSystem& fs = isSource ? *sourceFs_ : *targetFs_;
-    const FtpConnection& ftp = isSource ? sourceFtp_ : targetFtp_;
-    const bool onFtp = &fs != localFs_.get();
-    const std::string& root = onFtp ? ftp.directory : (isSource ? sourceRoot_ : targetRoot_);
+    const std::string& root = isSource ? SourceFolder() : TargetFolder();
     std::vector<std::string> unlistable;
 
     ScanOptions options;
@@ -100,7 +98,7 @@ bool FolderComparer::ListSide(Side side) {
     }
     auto& remembered = isSource ? unlistableSource_ : unlistableTarget_;
     for (const auto& folder : unlistable)
-        remembered.push_back(folder.substr(root.size()));
+        remembered.push_back(folder);
     return !Cancelled();
 }
 
@@ -117,7 +115,7 @@ bool FolderComparer::ListBothSides() {
     bool sourceDone = ListSide(Side::Source);
     if (sourceDone) {
         SetPhase(ComparisonPhase::Sorting);
-        if (!sourceScan_.Sort(&cancel_, sourceRootLength_)) {
+        if (!sourceScan_.Sort(&cancel_)) {
             cancel_.store(1);
             targetLister.join();
             prompter_.Warn(kSortMemoryMessage);
@@ -132,7 +130,7 @@ bool FolderComparer::ListBothSides() {
 
     Stopwatch targetTime;
     SetPhase(ComparisonPhase::Sorting);
-    if (!targetScan_.Sort(&cancel_, targetRootLength_)) {
+    if (!targetScan_.Sort(&cancel_)) {
         prompter_.Warn(kSortMemoryMessage);
         return false;
     }
@@ -148,10 +146,6 @@ int FolderComparer::RunComparison() {
     unlistableTarget_.clear();
 
     if (!OpenFtpSide()) return EndWithoutResult();
-    const bool sourceOnFtp = sourceFs_ != localFs_.get();
-    const bool targetOnFtp = targetFs_ != localFs_.get();
-    sourceRootLength_ = sourceOnFtp ? sourceFtp_.directory.size() : sourceRoot_.size();
-    targetRootLength_ = targetOnFtp ? targetFtp_.directory.size() : targetRoot_.size();
 
     if (!ListBothSides()) return EndWithoutResult();
 
@@ -197,9 +191,9 @@ bool FolderComparer::Walk() {
     size_t keyedSource = SIZE_MAX;
     size_t keyedTarget = SIZE_MAX;
     // Each entry gets its key and its filter test once, when the walk reaches it.
-    auto keyEntry = [this](FileList& scan, size_t at, size_t rootLength, std::string& key) {
+    auto keyEntry = [this](FileList& scan, size_t at, std::string& key) {
         key.clear();
-        AppendMatchKey(scan.ElementAt(at).path, rootLength, key);
+        AppendFolded(scan.ElementAt(at).path, key);
         if (filter_ && filter_->IsExcluded(key)) scan.ElementAt(at).excluded = 1;
         scan.ReleaseBlocksBefore(at);
     };
@@ -208,11 +202,11 @@ bool FolderComparer::Walk() {
         if (Cancelled()) return false;
         if (i != keyedSource && i < sourceCount) {
             keyedSource = i;
-            keyEntry(sourceScan_, i, sourceRootLength_, sourceKey);
+            keyEntry(sourceScan_, i, sourceKey);
         }
         if (j != keyedTarget && j < targetCount) {
             keyedTarget = j;
-            keyEntry(targetScan_, j, targetRootLength_, targetKey);
+            keyEntry(targetScan_, j, targetKey);
         }
         sourceResults_.SetCurrentName(sourceKey);
 

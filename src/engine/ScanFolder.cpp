@@ -93,7 +93,7 @@ class Scanner {
 ScanResult ScanFolder(FileSystem& fs, FileList& list, const std::string& folder,
                       const ScanOptions& options) {
     Scanner scanner(fs, list, options);
-    std::string entryPrefix = folder;
+    std::string entryPrefix;
     std::string listPath = folder;
     // A marker in the folder text itself never reaches the file system.
     listPath.erase(std::remove(listPath.begin(), listPath.end(), kFolderMarker), listPath.end());

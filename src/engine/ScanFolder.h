@@ -15,7 +15,8 @@ struct ScanOptions {
     bool recordFolders = false;      // make an entry for each sub-folder
     const std::atomic<int32_t>* cancel = nullptr;
     std::atomic<int64_t>* counter = nullptr;  // raised once per entry added
-    // Folder texts (markers included) that could not be listed.
+    // Folders that could not be listed, as paths below `folder` with markers
+    // and a trailing '/' ("" for `folder` itself).
     std::vector<std::string>* unlistable = nullptr;
 };
 
@@ -25,11 +26,10 @@ struct ScanResult {
 };
 
 // Fills `list` with an entry for every file below `folder` (and, with
-// sub-folders, every folder), making each path the folder text followed by the
-// names below it, with the folder marker before every folder name below
-// `folder`. `folder` ends with '/'. Each folder is listed in one pass and
-// closed before its sub-folders are listed. A cancel stops the scan between
-// two entries; entries added until then stay.
+// sub-folders, every folder), each path being the names below `folder`, with
+// the folder marker before every folder name. `folder` ends with '/'. Each folder is listed in one
+// pass and closed before its sub-folders are listed. A cancel stops the scan between two entries;
+// entries added until then stay.
 ScanResult ScanFolder(FileSystem& fs, FileList& list, const std::string& folder,
                       const ScanOptions& options);
 

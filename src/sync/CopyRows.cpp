@@ -9,15 +9,18 @@ bool RowOperations::CopyRows(const std::vector<uint32_t>& rows, bool toTarget) {
     const ListSide toSide = toTarget ? ListSide::Target : ListSide::Source;
     SyncSide& from = sides_.Of(fromSide);
     SyncSide& to = sides_.Of(toSide);
-    Destinations destinations(*from.list, *to.list, from.root, to.root);
+    Destinations destinations(*from.list, *to.list);
 
     std::vector<std::string> fromPaths;
     std::vector<std::string> toPaths;
+    std::vector<std::string> toRelative;
     fromPaths.reserve(rows.size());
     toPaths.reserve(rows.size());
+    toRelative.reserve(rows.size());
     for (const uint32_t row : rows) {
-        fromPaths.push_back(from.list->ElementAt(row).path.str());
-        toPaths.push_back(destinations.For(row));
+        fromPaths.push_back(from.list->ElementAt(row).FullPath(from.root));
+        toRelative.push_back(destinations.For(row));
+        toPaths.push_back(to.root + toRelative.back());
     }
 
     FileOperation operation = Operation();
@@ -31,7 +34,7 @@ bool RowOperations::CopyRows(const std::vector<uint32_t>& rows, bool toTarget) {
         if (operation.Results()[i] == ItemResult::Refused) continue;
         const size_t row = rows[i];
         const bool folder = from.list->ElementAt(row).IsFolder();
-        if (!ReadAgain(toSide, row, toPaths[i], folder)) continue;
+        if (!ReadAgain(toSide, row, toRelative[i], folder)) continue;
         CompareAgain(row);
 
         // Folders made on the way now pair with their rows, up to the first

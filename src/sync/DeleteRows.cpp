@@ -13,7 +13,7 @@ bool RowOperations::DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSou
     std::vector<std::string> paths;
     paths.reserve(rows.size());
     for (const uint32_t row : rows)
-        paths.push_back(deleting.list->ElementAt(row).path.str());
+        paths.push_back(deleting.list->ElementAt(row).FullPath(deleting.root));
 
     FileOperation operation = Operation();
     const bool changed = operation.Delete({*deleting.fs, deleting.root}, paths);
@@ -28,7 +28,7 @@ bool RowOperations::DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSou
         FileEntry& theirs = other.list->ElementAt(row);
         const bool otherMissing = theirs.IsBlank() || theirs.status == EntryStatus::Missing;
         FileEntry read;
-        read.ReadFromPath(*deleting.fs, paths[i]);
+        read.ReadFromPath(*deleting.fs, deleting.root, mine.path);
         if (read.IsBlank()) {
             mine = FileEntry();
             mine.status = EntryStatus::Missing;

@@ -4,14 +4,10 @@
 
 namespace ravelmoor {
 
-Destinations::Destinations(const FileList& from, const FileList& to, std::string_view fromRoot,
-                           std::string_view toRoot)
-    : from_(from), to_(to), fromRoot_(fromRoot), toRoot_(toRoot) {}
-
 size_t Destinations::ParentRow(size_t row) {
     const std::string_view path = from_.ElementAt(row).path.view();
     const size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos || slash < fromRoot_.size()) return kNoRow;
+    if (slash == std::string_view::npos) return kNoRow;
     if (!indexed_) {
         // Built once per batch: finding parents by scanning back from each row
         // would be quadratic in a large folder.
@@ -29,9 +25,8 @@ std::string Destinations::For(size_t row) {
     const FileEntry& to = to_.ElementAt(row);
     if (!to.IsBlank()) return to.path.str();
     const std::string_view path = from_.ElementAt(row).path.view();
-    if (path.size() < fromRoot_.size()) return {};
     const size_t parent = ParentRow(row);
-    if (parent == kNoRow) return std::string(toRoot_).append(path.substr(fromRoot_.size()));
+    if (parent == kNoRow) return std::string(path);
 
     auto cached = folderDestinations_.find(parent);
     if (cached == folderDestinations_.end()) {

@@ -20,10 +20,10 @@ class Destinations {
     static constexpr size_t kNoRow = SIZE_MAX;
 
     // The lists must keep their from-side entries while this object is used.
-    Destinations(const FileList& from, const FileList& to, std::string_view fromRoot,
-                 std::string_view toRoot);
+    Destinations(const FileList& from, const FileList& to) : from_(from), to_(to) {}
 
-    // The full path that the from-side object of `row` is copied to.
+    // The path below the to-side root that the from-side object of `row` is
+    // copied to.
     std::string For(size_t row);
 
     // The row whose from-side entry is the folder holding the from-side entry
@@ -33,8 +33,6 @@ class Destinations {
   private:
     const FileList& from_;
     const FileList& to_;
-    std::string_view fromRoot_;
-    std::string_view toRoot_;
     bool indexed_ = false;
     std::unordered_map<std::string_view, uint32_t> folderRows_;  // from-side folder path -> row
     std::unordered_map<size_t, std::string> folderDestinations_;

@@ -20,7 +20,7 @@ bool CopyLines(const SyncSides& sides, const std::vector<uint32_t>& rows, bool t
     const SyncSide& to = toTarget ? sides.target : sides.source;
     const char* fromWord = toTarget ? "would copy SOURCE " : "would copy TARGET ";
     const char* toWord = toTarget ? "TARGET " : "SOURCE ";
-    Destinations destinations(*from.list, *to.list, from.root, to.root);
+    Destinations destinations(*from.list, *to.list);
     for (const uint32_t row : rows) {
         if (Stopped(stop)) return false;
         sink.Progress(++begun, total);
@@ -29,10 +29,10 @@ bool CopyLines(const SyncSides& sides, const std::vector<uint32_t>& rows, bool t
         PreviewLine line;
         Add(line, std::string(fromWord) + (entry.IsFolder() ? "folder " : ""),
             PreviewColour::WindowText);
-        Add(line, entry.path.str(), PreviewColour::Green);
+        Add(line, entry.FullPath(from.root), PreviewColour::Green);
         Add(line, std::string(overwrite ? " to OVERWRITE " : " to ") + toWord,
             PreviewColour::WindowText);
-        if (overwrite) Add(line, destinations.For(row), PreviewColour::Red);
+        if (overwrite) Add(line, to.root + destinations.For(row), PreviewColour::Red);
         sink.AddLine(line);
     }
     return true;
@@ -47,7 +47,7 @@ bool DeleteLines(const SyncSides& sides, const std::vector<uint32_t>& rows, Prev
         PreviewLine line;
         Add(line, std::string("would DELETE TARGET ") + (entry.IsFolder() ? "folder " : ""),
             PreviewColour::WindowText);
-        Add(line, entry.path.str(), PreviewColour::Red);
+        Add(line, entry.FullPath(sides.target.root), PreviewColour::Red);
         sink.AddLine(line);
     }
     return true;

@@ -14,10 +14,11 @@ FileOperation RowOperations::Operation() {
     return operation;
 }
 
-bool RowOperations::ReadAgain(ListSide side, size_t row, const std::string& path, bool folder) {
+bool RowOperations::ReadAgain(ListSide side, size_t row, const std::string& relativePath,
+                              bool folder) {
     SyncSide& reading = sides_.Of(side);
     FileEntry entry;
-    entry.ReadFromPath(*reading.fs, path);
+    entry.ReadFromPath(*reading.fs, reading.root, relativePath);
     // A file and a folder of one name never pair, here as in the comparison.
     if (entry.IsBlank() || entry.IsFolder() != folder) return false;
     reading.list->ElementAt(row) = std::move(entry);

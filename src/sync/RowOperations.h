@@ -45,9 +45,10 @@ class RowOperations {
 
   private:
     FileOperation Operation();
-    // Reads the entry at `path` into the `side` entry of `row`; false (the
-    // entry unchanged) when nothing of the kind `folder` is there.
-    bool ReadAgain(ListSide side, size_t row, const std::string& path, bool folder);
+    // Reads the entry at `relativePath` (below the side's root) into the
+    // `side` entry of `row`; false (the entry unchanged) when nothing of the
+    // kind `folder` is there.
+    bool ReadAgain(ListSide side, size_t row, const std::string& relativePath, bool folder);
     void CompareAgain(size_t row);
 
     FolderComparer& comparer_;

@@ -6,14 +6,15 @@ namespace ravelmoor {
 
 std::optional<SyncSides> SidesOf(FolderComparer& comparer, FileSystem* ftpSide) {
     SyncSides sides;
-    sides.source = {&comparer.SourceResults(), comparer.SourceRoot(), &comparer.SourceFileSystem()};
-    sides.target = {&comparer.TargetResults(), comparer.TargetRoot(), &comparer.TargetFileSystem()};
+    sides.source = {&comparer.SourceResults(), comparer.SourceFolder(),
+                    &comparer.SourceFileSystem()};
+    sides.target = {&comparer.TargetResults(), comparer.TargetFolder(),
+                    &comparer.TargetFileSystem()};
     const bool sourceOnFtp = !comparer.SourceFtp().IsEmpty();
     const bool targetOnFtp = !comparer.TargetFtp().IsEmpty();
     if (sourceOnFtp || targetOnFtp) {
         if (ftpSide == nullptr) return std::nullopt;
         SyncSide& side = targetOnFtp ? sides.target : sides.source;
-        side.root = targetOnFtp ? comparer.TargetFtp().directory : comparer.SourceFtp().directory;
         side.fs = ftpSide;
     }
     return sides;

@@ -14,7 +14,7 @@ class FolderComparer;
 // One side of the paired result lists as the synchronisation sees it.
 struct SyncSide {
     FileList* list = nullptr;
-    std::string root;  // the text every entry path of this side starts with; ends with '/'
+    std::string root;  // the folder every entry path of this side is below; ends with '/'
     FileSystem* fs = nullptr;
 };
 

@@ -29,9 +29,9 @@ uint32_t ZlibCrc(const std::string& data, size_t count) {
         crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(count)));
 }
 
-FileEntry EntryFor(const test::TempTree& tree, const std::string& name, uint64_t size) {
+FileEntry EntryFor(const std::string& name, uint64_t size) {
     FileEntry entry;
-    entry.path = tree.Full(name);
+    entry.path = name;
     entry.size = size;
     return entry;
 }
@@ -74,9 +74,9 @@ TEST(ComputeChecksum, MatchesZlibForWholeAndPartialFiles) {
     for (const Case& c : cases) {
         const std::string data = Bytes(c.size);
         tree.Write("f.bin", data);
-        FileEntry entry = EntryFor(tree, "f.bin", c.size);
+        FileEntry entry = EntryFor("f.bin", c.size);
         std::atomic<uint64_t> bytes{0};
-        ASSERT_TRUE(ComputeChecksum(entry, fs, c.limit, nullptr, &bytes)) << c.size;
+        ASSERT_TRUE(ComputeChecksum(entry, fs, tree.Root(), c.limit, nullptr, &bytes)) << c.size;
         const uint32_t crc = ZlibCrc(data, c.folded);
         EXPECT_EQ(entry.checksum, c.inverted ? crc : ~crc)
             << "size " << c.size << " limit " << c.limit;
@@ -90,8 +90,8 @@ TEST(ComputeChecksum, EmptyFileIsNeverOpened) {
     tree.Write("empty", "");
     auto fs = std::make_shared<test::FaultyFileSystem>();
     fs->FailOpen("empty");
-    FileEntry entry = EntryFor(tree, "empty", 0);
-    EXPECT_TRUE(ComputeChecksum(entry, *fs, 0, nullptr, nullptr));
+    FileEntry entry = EntryFor("empty", 0);
+    EXPECT_TRUE(ComputeChecksum(entry, *fs, tree.Root(), 0, nullptr, nullptr));
     EXPECT_EQ(entry.checksum, 0xFFFFFFFFu);
 }
 
@@ -104,23 +104,23 @@ TEST(ComputeChecksum, ReadFailuresGiveFalse) {
     fs.FailOpen("locked");
     fs.FailReadAfter("broken", 20000);
 
-    FileEntry locked = EntryFor(tree, "locked", 100);
-    EXPECT_FALSE(ComputeChecksum(locked, fs, 0, nullptr, nullptr));
-    FileEntry broken = EntryFor(tree, "broken", 50000);
-    EXPECT_FALSE(ComputeChecksum(broken, fs, 0, nullptr, nullptr));
-    FileEntry shrunk = EntryFor(tree, "shrunk", 20);  // listed larger than it is now
-    EXPECT_FALSE(ComputeChecksum(shrunk, fs, 0, nullptr, nullptr));
-    FileEntry missing = EntryFor(tree, "gone", 5);
-    EXPECT_FALSE(ComputeChecksum(missing, fs, 0, nullptr, nullptr));
+    FileEntry locked = EntryFor("locked", 100);
+    EXPECT_FALSE(ComputeChecksum(locked, fs, tree.Root(), 0, nullptr, nullptr));
+    FileEntry broken = EntryFor("broken", 50000);
+    EXPECT_FALSE(ComputeChecksum(broken, fs, tree.Root(), 0, nullptr, nullptr));
+    FileEntry shrunk = EntryFor("shrunk", 20);  // listed larger than it is now
+    EXPECT_FALSE(ComputeChecksum(shrunk, fs, tree.Root(), 0, nullptr, nullptr));
+    FileEntry missing = EntryFor("gone", 5);
+    EXPECT_FALSE(ComputeChecksum(missing, fs, tree.Root(), 0, nullptr, nullptr));
 }
 
 TEST(ComputeChecksum, SymbolicLinkSumsItsText) {
     test::TempTree tree;
     tree.Symlink("link", "some/target.txt");
     LocalFileSystem fs;
-    FileEntry entry = EntryFor(tree, "link", 15);
+    FileEntry entry = EntryFor("link", 15);
     entry.attributes = kSymlinkAttribute;
-    ASSERT_TRUE(ComputeChecksum(entry, fs, 0, nullptr, nullptr));
+    ASSERT_TRUE(ComputeChecksum(entry, fs, tree.Root(), 0, nullptr, nullptr));
     EXPECT_EQ(entry.checksum, ZlibCrc("some/target.txt", 15));
 }
 
@@ -129,8 +129,8 @@ TEST(ComputeChecksum, CancelStopsEarlyWithTrue) {
     tree.Write("big", Bytes(1 << 20));
     LocalFileSystem fs;
     std::atomic<int32_t> cancel{1};
-    FileEntry entry = EntryFor(tree, "big", 1 << 20);
-    EXPECT_TRUE(ComputeChecksum(entry, fs, 0, &cancel, nullptr));
+    FileEntry entry = EntryFor("big", 1 << 20);
+    EXPECT_TRUE(ComputeChecksum(entry, fs, tree.Root(), 0, &cancel, nullptr));
     EXPECT_LT(entry.checksumBytes, uint64_t{1} << 20);
 }
 

@@ -83,17 +83,17 @@ TEST(FileList, CopyFromCopiesEveryEntry) {
 TEST(FileEntry, ReadFromPathOfNothingIsBlank) {
     LocalFileSystem fs;
     FileEntry entry = Named("/something", 3);
-    entry.ReadFromPath(fs, "/nonexistent/path/here.txt");
+    entry.ReadFromPath(fs, "/nonexistent/", "path/here.txt");
     EXPECT_EQ(entry, FileEntry());
 }
 
 TEST(FileEntry, ReadFromPathKeepsSpellingAndLargeSizes) {
     test::TempTree tree;
-    tree.Write("Report.TXT", "12345", 1500000000);
+    tree.Write("Docs/Report.TXT", "12345", 1500000000);
     LocalFileSystem fs;
     FileEntry entry;
-    entry.ReadFromPath(fs, tree.Full("Report.TXT"));
-    EXPECT_EQ(entry.path, tree.Full("Report.TXT"));
+    entry.ReadFromPath(fs, tree.Root(), "Docs/Report.TXT");
+    EXPECT_EQ(entry.path, "Docs/Report.TXT");
     EXPECT_EQ(entry.size, 5u);
     EXPECT_EQ(entry.lastWrite, 1500000000);
     EXPECT_FALSE(entry.IsFolder());
@@ -104,7 +104,7 @@ TEST(FileEntry, ReadFromPathKeepsSpellingAndLargeSizes) {
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(::ftruncate(fileno(f), (int64_t{5} << 30) + 3), 0);
     std::fclose(f);
-    entry.ReadFromPath(fs, big);
+    entry.ReadFromPath(fs, tree.Root(), "big.bin");
     EXPECT_EQ(entry.size, (uint64_t{5} << 30) + 3);
 }
 

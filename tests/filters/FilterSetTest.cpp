@@ -53,8 +53,7 @@ class FilterSetTest : public ::testing::Test {
                 EXPECT_EQ(s.excluded, t.excluded) << "row " << i;
             }
             if (s.excluded == 0 && t.excluded == 0) continue;
-            rows.push_back(s.IsBlank() ? t.path.str().substr(comparer.TargetRootLength())
-                                       : s.path.str().substr(comparer.SourceRootLength()));
+            rows.push_back(s.IsBlank() ? t.path.str() : s.path.str());
         }
         return rows;
     }

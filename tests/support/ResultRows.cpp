@@ -14,11 +14,9 @@ std::vector<std::string> Rows(const FolderComparer& comparer) {
         const FileEntry& s = comparer.SourceResults().ElementAt(i);
         const FileEntry& t = comparer.TargetResults().ElementAt(i);
         const FileEntry& named = s.IsBlank() ? t : s;
-        const size_t root = s.IsBlank() ? comparer.TargetRootLength() : comparer.SourceRootLength();
         rows.push_back(std::string(StatusWord(s.status)) + " " + std::string(StatusWord(t.status)) +
                        " " + (named.IsFolder() ? "folder" : "file") + " " +
-                       (s.excluded || t.excluded ? "1" : "0") + " " +
-                       named.path.str().substr(root));
+                       (s.excluded || t.excluded ? "1" : "0") + " " + named.path.str());
     }
     return rows;
 }
