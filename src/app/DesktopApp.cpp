@@ -33,6 +33,8 @@ int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
 
     GuiPrompter prompter;
     MainWindow window(settings, store, prompter);
+    // The program ends with its main window, even while a help window is open.
+    QObject::connect(&window, &QDialog::finished, &app, &QApplication::quit);
     window.show();
     window.LoadSettingsFromCommandLine(settingsFile);
     return QApplication::exec();

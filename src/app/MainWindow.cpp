@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AboutDialog.h"
 #include "app/CompareLaunch.h"
