@@ -33,15 +33,12 @@ Fil-e1=(^|/)\\.git(/|$)
 INI
 # A slow pair for the progress dialog: large sparse files compared by CRC.
 mkdir -p "$WORK/big/source/data" "$WORK/big/target/data"
-for side in source target; do
-  truncate -s 8G "$WORK/big/$side/data/disk.img"
-  cp -r examples/demo/source/* "$WORK/big/$side/"
-done
 "$PROGRAM" compare -r --method crc --save-settings "$WORK/big.zvs" \
-  "$WORK/big/source" "$WORK/big/target" >/dev/null 2>&1 &
-sleep 1
-kill $! 2>/dev/null || true
-wait 2>/dev/null || true
+  "$WORK/big/source" "$WORK/big/target" >/dev/null 2>&1
+for side in source target; do
+  cp -r examples/demo/source/* "$WORK/big/$side/"
+  truncate -s 8G "$WORK/big/$side/data/disk.img"
+done
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   OUT=$1 PROGRAM=$2 WORK=$3
@@ -67,11 +64,11 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   shoot main-window Ravelmoor
   settings_menu g; shoot general-settings "General Settings"; close "General Settings"
   settings_menu f; shoot filters "Filters"; close "Filters"
-  kill $P; wait $P || true
+  kill $P; wait $P 2>/dev/null || true
 
   "$PROGRAM" "$WORK/big.zvs" & P=$!
   sleep 2.5
   shoot progress "Comparing Files and Sub-Folders..."
-  kill $P; wait $P || true
+  kill $P; wait $P 2>/dev/null || true
 ' sh "$OUT" "$PROGRAM" "$WORK"
 ls "$OUT"
