@@ -5,11 +5,23 @@
 #include <filesystem>
 #include <system_error>
 
+#include "ftp/FtpConnectionStore.h"
+
 namespace ravelmoor {
 namespace {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The connection a "(ftp) NAME" text designates, ready for the engine; empty
+// when there is no such connection.
+FtpConnection ResolveFtpSide(const std::string& text, const ConnectionLookup& lookup) {
+    FtpConnection connection = lookup(std::string_view(text).substr(kFtpFolderPrefix.size()));
+    if (connection.IsEmpty()) return connection;
+    connection = FtpConnectionStore::WithDefaultLogon(std::move(connection));
+    connection.directory = RootText(connection.directory);
+    return connection;
 }
 
 }  // namespace
@@ -50,6 +62,32 @@ std::string CheckLocalFolders(std::string& source, std::string& target) {
 std::string RootText(const std::string& folder) {
     if (!folder.empty() && folder.back() == '/') return folder;
     return folder + '/';
+}
+
+std::string CheckCompareSides(std::string& source, std::string& target,
+                              const ConnectionLookup& lookup, FtpConnection& sourceFtp,
+                              FtpConnection& targetFtp) {
+    sourceFtp = FtpConnection();
+    targetFtp = FtpConnection();
+    if (DesignatesFtpFolder(source)) {
+        sourceFtp = ResolveFtpSide(source, lookup);
+        if (sourceFtp.IsEmpty()) return "Source FTP connection not found";
+    } else {
+        source = NormaliseFolder(source);
+        if (!IsExistingFolder(source)) return "Source folder not found.";
+    }
+    if (DesignatesFtpFolder(target)) {
+        if (!sourceFtp.IsEmpty()) {
+            return "Sorry this version does not support comparison between two FTP directories.";
+        }
+        targetFtp = ResolveFtpSide(target, lookup);
+        if (targetFtp.IsEmpty()) return "Target FTP connection not found";
+    } else {
+        target = NormaliseFolder(target);
+        if (source == target) return "Source and Target Folders are the same.";
+        if (!IsExistingFolder(target)) return "Target folder not found.";
+    }
+    return {};
 }
 
 }  // namespace ravelmoor

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "ftp/FtpConnection.h"
 
 namespace ravelmoor {
 
@@ -20,5 +23,18 @@ std::string CheckLocalFolders(std::string& source, std::string& target);
 
 // The root text handed to the engine: the folder followed by one '/'.
 std::string RootText(const std::string& folder);
+
+// Finds a stored FTP connection by its exact name (every field empty when
+// there is none).
+using ConnectionLookup = std::function<FtpConnection(std::string_view name)>;
+
+// Checks both sides in the order the launch does. A side written "(ftp) NAME"
+// is looked up (the default logon replaces an empty user, and the directory
+// gets its trailing '/') into `sourceFtp` / `targetFtp`; a local side is
+// normalised in place and its record left empty. Returns the message that
+// stops the launch, or an empty text.
+std::string CheckCompareSides(std::string& source, std::string& target,
+                              const ConnectionLookup& lookup, FtpConnection& sourceFtp,
+                              FtpConnection& targetFtp);
 
 }  // namespace ravelmoor

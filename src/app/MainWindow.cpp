@@ -15,7 +15,6 @@
 #include "app/CompareLaunch.h"
 #include "app/GeneralSettingsDialog.h"
 #include "app/HelpWindow.h"
-#include "app/LaunchSides.h"
 #include "app/Settings.h"
 #include "app/SettingsFile.h"
 #include "app/SettingsMenu.h"
@@ -25,6 +24,7 @@
 #include "filters/FilterListDialog.h"
 #include "filters/FilterSet.h"
 #include "ftp/FtpConnectionStore.h"
+#include "ftp/FtpOpener.h"
 #include "results/Formatting.h"
 #include "ui/ElidedLabel.h"
 #include "ui/HistoryComboBox.h"
@@ -57,8 +57,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsMessage) {
     setWindowIcon(ProgramIcon("ravelmoor"));
-    // An FTP side needs the engine's FTP opener; without one the run says
-    // "Cannot initialise FTP connection". comparer_.SetFtpOpener(...) goes here.
+    comparer_.SetFtpOpener(MakeFtpOpener());
 
     source_ = new HistoryComboBox(FolderHistory::kSourceSection, this);
     target_ = new HistoryComboBox(FolderHistory::kTargetSection, this);
@@ -170,25 +169,28 @@ void MainWindow::OnCompare() {
     TakeFolderTexts();
     resultsTitle_ = windowTitle().toStdString();
 
-    LaunchSides sides{settings_.sourceFolder, settings_.targetFolder, {}, {}};
-    const std::string problem = CheckLaunchSides(sides, FtpConnectionStore(store_));
-    settings_.sourceFolder = sides.source;
-    settings_.targetFolder = sides.target;
+    FtpConnection sourceFtp;
+    FtpConnection targetFtp;
+    const FtpConnectionStore connections(store_);
+    const std::string problem = CheckCompareSides(
+        settings_.sourceFolder, settings_.targetFolder,
+        [&](std::string_view name) { return connections.LookupConnection(name); }, sourceFtp,
+        targetFtp);
     ShowFolderTexts();
     if (!problem.empty()) {
         prompter_.Warn(problem);
         return;
     }
-    source_->AddToHistory(sides.source);
-    target_->AddToHistory(sides.target);
+    source_->AddToHistory(settings_.sourceFolder);
+    target_->AddToHistory(settings_.targetFolder);
 
     comparer_.Reset(EngineSettings(settings_));
     comparer_.SetMethod(EngineMethod(settings_));
     auto filter = std::make_shared<FilterSet>();
     filter->Prepare(settings_.filterRules);
     comparer_.SetFilter(std::move(filter));
-    comparer_.Start(sides.SourceRoot(), sides.TargetRoot(), settings_.includeSubFolders,
-                    sides.sourceFtp, sides.targetFtp);
+    comparer_.Start(RootText(settings_.sourceFolder), RootText(settings_.targetFolder),
+                    settings_.includeSubFolders, sourceFtp, targetFtp);
     ProgressDialog progress(comparer_, this);
     progress.exec();
     // The dialog closes once the phase says the run has ended; the worker

@@ -144,7 +144,9 @@ const char* CompareOptionsHelp() {
            "  --save-settings FILE.zvs\n"
            "                          write these settings to a settings file first\n"
            "  --all                   also print the rows that match\n"
-           "  --format text|tsv       output for people (default) or tab-separated\n";
+           "  --format text|tsv       output for people (default) or tab-separated\n"
+           "\nSOURCE or TARGET (not both) may be written \"(ftp) NAME\": the folder of the\n"
+           "stored FTP connection NAME (see ravelmoor ftp list).\n";
 }
 
 }  // namespace ravelmoor

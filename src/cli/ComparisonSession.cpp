@@ -4,10 +4,13 @@
 #include <string>
 
 #include "app/CompareLaunch.h"
+#include "app/SettingsStore.h"
 #include "cli/ComparisonRunner.h"
 #include "cli/Terminal.h"
 #include "engine/FolderComparer.h"
 #include "filters/FilterSet.h"
+#include "ftp/FtpConnectionStore.h"
+#include "ftp/FtpOpener.h"
 
 namespace ravelmoor {
 
@@ -29,7 +32,14 @@ bool CheckFilterExpressions(const FilterRules& rules) {
 
 bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
     if (!CheckFilterExpressions(request.filterRules)) return false;
-    const std::string problem = CheckLocalFolders(request.source, request.target);
+    FtpConnection sourceFtp;
+    FtpConnection targetFtp;
+    const auto lookup = [](std::string_view name) {
+        SettingsStore settingsStore;
+        return FtpConnectionStore(settingsStore).LookupConnection(name);
+    };
+    const std::string problem =
+        CheckCompareSides(request.source, request.target, lookup, sourceFtp, targetFtp);
     if (!problem.empty()) {
         Terminal::Message(problem);
         return false;
@@ -39,8 +49,9 @@ bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
     auto filter = std::make_shared<FilterSet>();
     filter->Prepare(request.filterRules);
     comparer.SetFilter(std::move(filter));
+    comparer.SetFtpOpener(MakeFtpOpener());
     return RunComparisonWithProgress(comparer, RootText(request.source), RootText(request.target),
-                                     request.includeSubFolders);
+                                     request.includeSubFolders, sourceFtp, targetFtp);
 }
 
 }  // namespace ravelmoor

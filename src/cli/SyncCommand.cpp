@@ -190,11 +190,13 @@ int RunSyncCommand(ArgumentList& args) {
     if (!CompareFromRequest(request.compare, comparer)) return kFailed;
     const std::string unlistable = comparer.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
-    const std::optional<SyncSides> sides = SidesOf(comparer);
-    if (!sides) {
-        Terminal::Message("A side on FTP cannot be synchronised from the command line yet.");
-        return kFailed;
-    }
+    // The comparison has closed its FTP connection; asking for the side opens
+    // a new one for the copies and deletions.
+    FileSystem* ftpSide = comparer.SourceIsFtp()   ? &comparer.SourceFileSystem()
+                          : comparer.TargetIsFtp() ? &comparer.TargetFileSystem()
+                                                   : nullptr;
+    const std::optional<SyncSides> sides = SidesOf(comparer, ftpSide);
+    if (!sides) return kFailed;
 
     const SyncPlan plan = PlanSync(*sides->source.list, *sides->target.list, request.method);
     const std::string_view problem = PlanProblem(request.method, plan);

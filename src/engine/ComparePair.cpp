@@ -27,10 +27,10 @@ bool FolderComparer::ComparePair(FileEntry& source, FileEntry& target, ProgressT
             same = SizeAndTimestampEqual(source, target, tolerance_, oneHour_);
         }
         if (same && (method_ == ComparisonMethod::Crc || method_ == ComparisonMethod::Both)) {
-            bool ok = ComputeChecksum(source, *sourceFs_, SourceFolder(), chunk_, &cancel_,
+            bool ok = ComputeChecksum(source, SourceFileSystem(), SourceFolder(), chunk_, &cancel_,
                                       &bytesChecked_);
             if (ok) {
-                ok = ComputeChecksum(target, *targetFs_, TargetFolder(), chunk_, &cancel_,
+                ok = ComputeChecksum(target, TargetFileSystem(), TargetFolder(), chunk_, &cancel_,
                                      &bytesChecked_);
             }
             if (!ok) {

@@ -1,5 +1,8 @@
 #include "engine/FileSystem.h"
 
+#include <cstdio>
+#include <random>
+
 namespace ravelmoor {
 namespace {
 
@@ -8,6 +11,14 @@ WriteOutcome NotWritable() {
 }
 
 }  // namespace
+
+std::string TemporaryName() {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    char text[40];
+    std::snprintf(text, sizeof text, ".ravelmoor-%016llx.part",
+                  static_cast<unsigned long long>(random()));
+    return text;
+}
 
 WriteOutcome FileSystem::CopyIn(FileSystem& /*from*/, const std::string& /*fromPath*/,
                                 const std::string& /*root*/, std::string_view /*relative*/,

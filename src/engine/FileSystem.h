@@ -75,7 +75,15 @@ struct WriteOutcome {
 struct CopyControl {
     bool replaceExisting = false;
     const std::atomic<int32_t>* cancel = nullptr;  // checked between pieces of data
+
+    bool Cancelled() const {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0;
+    }
 };
+
+// A hidden name for a copy on its way, made beside its destination, that no
+// listing pairs with anything.
+std::string TemporaryName();
 
 // Every file access of the engine and of the synchronisation goes through this,
 // so that a local folder and a folder on an FTP server are the same code path.

@@ -4,11 +4,27 @@
 #include "engine/Prompter.h"
 
 namespace ravelmoor {
+namespace {
+
+// An FTP side that is not there: every call fails (the opener has said why).
+class UnavailableFileSystem : public FileSystem {
+  public:
+    ListStatus ListFolder(const std::string& /*folder*/, ListSink& /*sink*/) override {
+        return ListStatus::Failed;
+    }
+    bool ReadFacts(const std::string& /*path*/, EntryFacts& /*facts*/) override { return false; }
+    std::unique_ptr<FileReader> OpenForReading(const std::string& /*path*/,
+                                               uint32_t /*attributes*/) override {
+        return nullptr;
+    }
+};
+
+}  // namespace
 
 FolderComparer::FolderComparer(Prompter& prompter)
-    : prompter_(prompter), localFs_(std::make_shared<LocalFileSystem>()) {
-    sourceFs_ = localFs_.get();
-    targetFs_ = localFs_.get();
+    : prompter_(prompter),
+      localFs_(std::make_shared<LocalFileSystem>()),
+      unavailableFs_(std::make_unique<UnavailableFileSystem>()) {
     Reset(ComparisonSettings());
 }
 
@@ -20,6 +36,8 @@ FolderComparer::~FolderComparer() {
 
 void FolderComparer::Reset(const ComparisonSettings& settings) {
     Wait();
+    CloseFtpSide();  // one opened again for the last run's synchronisation
+    ftpReopenFailed_ = false;
     sourceRoot_.clear();
     targetRoot_.clear();
     method_ = ComparisonMethod::SizeAndTimestamp;
@@ -42,21 +60,19 @@ void FolderComparer::Reset(const ComparisonSettings& settings) {
     targetFtp_ = FtpConnection();
     unlistableSource_.clear();
     unlistableTarget_.clear();
-    sourceFs_ = localFs_.get();
-    targetFs_ = localFs_.get();
 }
 
 void FolderComparer::SetLocalFileSystem(std::shared_ptr<FileSystem> fs) {
     Wait();
     localFs_ = std::move(fs);
-    sourceFs_ = localFs_.get();
-    targetFs_ = localFs_.get();
 }
 
 void FolderComparer::Start(const std::string& sourceRoot, const std::string& targetRoot,
                            bool includeSubFolders, const FtpConnection& sourceFtp,
                            const FtpConnection& targetFtp) {
     Wait();
+    CloseFtpSide();
+    ftpReopenFailed_ = false;
     sourceRoot_ = sourceRoot;
     targetRoot_ = targetRoot;
     includeSubFolders_ = includeSubFolders;
@@ -93,22 +109,27 @@ void FolderComparer::InterruptSides() {
     if (ftpFs_) ftpFs_->Interrupt();
 }
 
+FolderComparer::Side FolderComparer::FtpSide() const {
+    if (!targetFtp_.IsEmpty()) return Side::Target;
+    if (!sourceFtp_.IsEmpty()) return Side::Source;
+    return Side::None;
+}
+
 bool FolderComparer::OpenFtpSide() {
-    // The Target wins when both are set; the launch never lets both through.
-    const bool targetIsFtp = !targetFtp_.IsEmpty();
-    const bool sourceIsFtp = !sourceFtp_.IsEmpty() && !targetIsFtp;
-    if (!targetIsFtp && !sourceIsFtp) return true;
-    const FtpConnection& connection = targetIsFtp ? targetFtp_ : sourceFtp_;
+    const Side side = FtpSide();
+    if (side == Side::None) return true;
+    const FtpConnection& connection = side == Side::Target ? targetFtp_ : sourceFtp_;
     std::unique_ptr<FileSystem> opened;
     if (ftpOpener_) {
-        opened = ftpOpener_(connection, prompter_);
+        // The cancel word reaches the opener: a server that never answers the
+        // logon must not hold up a cancel.
+        opened = ftpOpener_(connection, prompter_, &cancel_);
     } else {
         prompter_.Warn("Cannot initialise FTP connection");
     }
     if (!opened) return false;
     std::lock_guard<std::mutex> guard(ftpLock_);
     ftpFs_ = std::move(opened);
-    (targetIsFtp ? targetFs_ : sourceFs_) = ftpFs_.get();
     return true;
 }
 
@@ -117,10 +138,28 @@ void FolderComparer::CloseFtpSide() {
     {
         std::lock_guard<std::mutex> guard(ftpLock_);
         closing = std::move(ftpFs_);
-        sourceFs_ = localFs_.get();
-        targetFs_ = localFs_.get();
     }
     // Destroyed outside the lock: an interrupt can no longer reach it.
+}
+
+FileSystem& FolderComparer::SideFileSystem(Side side) {
+    if (side != FtpSide()) return *localFs_;
+    {
+        std::lock_guard<std::mutex> guard(ftpLock_);
+        if (ftpFs_) return *ftpFs_;
+    }
+    if (ftpReopenFailed_ || !ftpOpener_) return *unavailableFs_;
+    // The run has closed its connection; whoever works on its rows now gets
+    // a new one, kept until the next Reset.
+    std::unique_ptr<FileSystem> opened =
+        ftpOpener_(side == Side::Target ? targetFtp_ : sourceFtp_, prompter_, nullptr);
+    if (!opened) {
+        ftpReopenFailed_ = true;
+        return *unavailableFs_;
+    }
+    std::lock_guard<std::mutex> guard(ftpLock_);
+    ftpFs_ = std::move(opened);
+    return *ftpFs_;
 }
 
 const std::string& FolderComparer::SourceFolder() const {

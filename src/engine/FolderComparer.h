@@ -48,9 +48,10 @@ class ProgressText {
 // the display, which polls them.
 class FolderComparer {
   public:
-    // Opens the FTP side of a run; null when it cannot (it has said why).
-    using FtpOpener =
-        std::function<std::unique_ptr<FileSystem>(const FtpConnection& connection, Prompter&)>;
+    // Opens the FTP side of a run; null when it cannot (it has said why, unless
+    // `cancel` was set while it waited). `cancel` may be null.
+    using FtpOpener = std::function<std::unique_ptr<FileSystem>(
+        const FtpConnection& connection, Prompter&, const std::atomic<int32_t>* cancel)>;
 
     explicit FolderComparer(Prompter& prompter);
     ~FolderComparer();
@@ -121,8 +122,13 @@ class FolderComparer {
     const FtpConnection& TargetFtp() const { return targetFtp_; }
 
     // The file systems of the two sides (local unless the side is on FTP).
-    FileSystem& SourceFileSystem() { return *sourceFs_; }
-    FileSystem& TargetFileSystem() { return *targetFs_; }
+    // After a run has closed its FTP side, asking for that side opens it
+    // again (a synchronisation needs it); when that fails, the side answers
+    // every call with a failure until the next Reset.
+    FileSystem& SourceFileSystem() { return SideFileSystem(Side::Source); }
+    FileSystem& TargetFileSystem() { return SideFileSystem(Side::Target); }
+    bool SourceIsFtp() const { return FtpSide() == Side::Source; }
+    bool TargetIsFtp() const { return FtpSide() == Side::Target; }
 
     // Folders (relative to their root, '/' after each) that could not be
     // listed; rows below them on the other side were excluded.
@@ -132,8 +138,12 @@ class FolderComparer {
     std::string UnlistableFoldersWarning() const;
 
   private:
-    enum class Side { Source, Target };
+    enum class Side { Source, Target, None };
 
+    // The side the FTP connection serves: the Target wins when both are set
+    // (the launch never lets both through).
+    Side FtpSide() const;
+    FileSystem& SideFileSystem(Side side);
     int EndWithoutResult();
     bool OpenFtpSide();
     void CloseFtpSide();
@@ -175,8 +185,9 @@ class FolderComparer {
     // holds it, so hand-over and interrupt go through ftpLock_.
     std::unique_ptr<FileSystem> ftpFs_;
     std::mutex ftpLock_;
-    FileSystem* sourceFs_ = nullptr;
-    FileSystem* targetFs_ = nullptr;
+    // Stands in for an FTP side that could not be opened again after a run.
+    std::unique_ptr<FileSystem> unavailableFs_;
+    bool ftpReopenFailed_ = false;
 
     std::vector<std::string> unlistableSource_;
     std::vector<std::string> unlistableTarget_;

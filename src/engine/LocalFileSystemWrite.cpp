@@ -6,9 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <memory>
-#include <random>
 
 #include "engine/BelowRoot.h"
 #include "engine/FileEntry.h"
@@ -22,19 +20,6 @@ constexpr size_t kCopyPiece = size_t{8} << 20;
 constexpr size_t kBufferSize = size_t{1} << 20;
 // A link text longer than this is not a link text.
 constexpr size_t kMaxLinkText = 65536;
-
-bool Cancelled(const CopyControl& control) {
-    return control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed) != 0;
-}
-
-// A hidden name beside the destination that no listing pairs with anything.
-std::string TemporaryName() {
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    char text[40];
-    std::snprintf(text, sizeof text, ".ravelmoor-%016llx.part",
-                  static_cast<unsigned long long>(random()));
-    return text;
-}
 
 bool WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -55,7 +40,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
     const int in = reader.NativeHandle();
     bool inKernel = in >= 0;
     while (inKernel) {
-        if (Cancelled(control)) {
+        if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
             return false;
         }
@@ -78,7 +63,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
     thread_local std::unique_ptr<char[]> buffer;
     if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     for (;;) {
-        if (Cancelled(control)) {
+        if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
             return false;
         }
@@ -222,7 +207,7 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
     } else if (errno != ENOENT) {
         return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
-    if (Cancelled(control)) return WriteOutcome(WriteStatus::Cancelled);
+    if (control.Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
 
     if ((facts.attributes & kSymlinkAttribute) != 0) {
         return CopyLink(from, fromPath, facts, folder.get(), name);

@@ -79,7 +79,7 @@ int FolderComparer::EndWithoutResult() {
 bool FolderComparer::ListSide(Side side) {
     const bool isSource = side == Side::Source;
     FileList& list = isSource ? sourceScan_ : targetScan_;
-    FileSystem& fs = isSource ? *sourceFs_ : *targetFs_;
+    FileSystem& fs = SideFileSystem(side);
     const std::string& root = isSource ? SourceFolder() : TargetFolder();
     std::vector<std::string> unlistable;
 
@@ -91,8 +91,11 @@ bool FolderComparer::ListSide(Side side) {
     options.unlistable = &unlistable;
     const ScanResult result = ScanFolder(fs, list, root, options);
     if (!result.ok) {
-        prompter_.Warn(isSource ? "Error: cannot read source file information"
-                                : "Error: cannot read target file information");
+        // A cancel that broke a server call is no failure to report.
+        if (!Cancelled()) {
+            prompter_.Warn(isSource ? "Error: cannot read source file information"
+                                    : "Error: cannot read target file information");
+        }
         cancel_.store(1);
         return false;
     }
@@ -226,7 +229,8 @@ bool FolderComparer::Walk() {
             source.RemoveFolderMarkers();
             target.RemoveFolderMarkers();
             if (!ComparePair(source, target)) {
-                if (!prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
+                // A read broken by a cancel ends the run without the question.
+                if (Cancelled() || !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
             }
             ++i;
             ++j;

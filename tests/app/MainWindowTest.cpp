@@ -6,6 +6,7 @@
 #include "app/SettingsMenu.h"
 #include "engine/ProgressDialog.h"
 #include "ftp/FtpConnectionStore.h"
+#include "ftp/FtpTestServer.h"
 #include "support/FaultyFileSystem.h"
 #include "ui/GuiPrompter.h"
 
@@ -18,7 +19,7 @@ TEST_F(MainWindowTest, Launch_EachRefusal_SaysWhyAndStartsNothing) {
     tree.MakeFolder("a");
     tree.MakeFolder("b");
     tree.Write("file", "x");
-    FtpConnectionStore(store).WriteConnection("Work", {"ftp.example", "", "", "/pub", false});
+    FtpConnectionStore(store).WriteConnection("Work", {"127.0.0.1:1", "", "", "/pub", false});
     struct Case {
         std::string source, target, message;
     };
@@ -53,21 +54,30 @@ TEST_F(MainWindowTest, Launch_EachRefusal_SaysWhyAndStartsNothing) {
     EXPECT_EQ(window->SourceBox()->Text(), tree.Full("a"));
 }
 
-TEST_F(MainWindowTest, Launch_FtpSide_StartsWithTheDefaultLogonAndSeparators) {
-    tree.MakeFolder("local");
-    FtpConnectionStore(store).WriteConnection("Work", {"ftp.example", "", "secret", "/pub", false});
-    Compare("(ftp) Work", tree.Full("local"));
-    // No FTP opener is installed here, so the run ends at once without a result.
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Cannot initialise FTP connection"});
-    EXPECT_EQ(resultsShown, 0);
-    const FtpConnection& used = window->Comparer().SourceFtp();
-    EXPECT_EQ(used.server, "ftp.example");
+TEST_F(MainWindowTest, Launch_FtpSide_LogsOnAnonymouslyAndComparesFromItsDirectory) {
+    test::TempTree served;
+    served.Write("pub/a.txt", "same");
+    served.Write("pub/only-on-server.txt", "x");
+    test::FtpTestServer server(served.Path());
+    ASSERT_TRUE(server.Running());
+    // A stored connection without a user: the launch logs on anonymously.
+    FtpConnectionStore(store).WriteConnection("Work",
+                                              {server.Server(), "", "stale", "/pub", false});
+    tree.Write("local/a.txt", "same");
+
+    Compare(tree.Full("local"), "(ftp) Work");
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(resultsShown, 1);
+    const FtpConnection& used = window->Comparer().TargetFtp();
     EXPECT_EQ(used.user, "anonymous");
     EXPECT_EQ(used.password, "vornadel@");
     EXPECT_EQ(used.directory, "/pub/");
-    EXPECT_EQ(window->Comparer().SourceRoot(), "(ftp) Work/");
-    EXPECT_EQ(window->Comparer().TargetRoot(), tree.Full("local") + "/");
-    EXPECT_EQ(window->SourceBox()->Text(), "(ftp) Work");
+    EXPECT_EQ(window->Comparer().TargetRoot(), "(ftp) Work/");
+    EXPECT_EQ(window->TargetBox()->Text(), "(ftp) Work");
+    const FileList& rows = window->Comparer().TargetResults();
+    ASSERT_EQ(rows.GetSize(), 2u);
+    EXPECT_EQ(rows.ElementAt(0).status, EntryStatus::Matched);
+    EXPECT_EQ(rows.ElementAt(1).path.str(), "only-on-server.txt");
 }
 
 TEST_F(MainWindowTest, History_KeepsSixMostRecentFirst_AcrossLaunchesAndRestarts) {

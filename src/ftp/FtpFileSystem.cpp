@@ -1,0 +1,182 @@
+#include "ftp/FtpFileSystem.h"
+
+#include <ctime>
+#include <vector>
+
+#include "engine/FileEntry.h"
+#include "engine/Prompter.h"
+#include "engine/Trace.h"
+#include "ftp/FtpListingParser.h"
+
+namespace ravelmoor {
+namespace {
+
+uint32_t AttributesOf(const FtpListItem& item) {
+    return item.kind == FtpItemKind::Folder ? kFolderAttribute : 0;
+}
+
+class FtpFileReader : public FileReader {
+  public:
+    FtpFileReader(FtpClient& client, Prompter& prompter, uint64_t serial)
+        : client_(client), prompter_(prompter), serial_(serial) {}
+    ~FtpFileReader() override { client_.CloseDownload(serial_); }
+    FtpFileReader(const FtpFileReader&) = delete;
+    FtpFileReader& operator=(const FtpFileReader&) = delete;
+
+    int64_t Read(char* buffer, size_t capacity) override {
+        const int64_t got = client_.ReadDownload(serial_, buffer, capacity);
+        if (got < 0 && !reported_ && !client_.Cancelled()) {
+            reported_ = true;
+            const std::string& text = client_.ErrorText();
+            prompter_.Warn(text.empty() ? "Error" : text);
+        }
+        return got;
+    }
+
+  private:
+    FtpClient& client_;
+    Prompter& prompter_;
+    uint64_t serial_;
+    bool reported_ = false;
+};
+
+}  // namespace
+
+FtpFileSystem::FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompter)
+    : client_(std::move(client)), prompter_(prompter) {}
+
+FtpFileSystem::~FtpFileSystem() = default;
+
+void FtpFileSystem::Interrupt() {
+    client_->Interrupt();
+}
+
+std::string FtpFileSystem::ServerPath(const std::string& path) const {
+    if (!path.empty() && path.front() == '/') return path;
+    return client_->HomeFolder() + path;
+}
+
+void FtpFileSystem::Report(const char* fixedText) {
+    if (client_->Cancelled()) return;  // the run is ending; a cancel says nothing
+    TraceLine("FTP: %s\n", client_->ErrorText().c_str());
+    if (fixedText != nullptr) {
+        prompter_.Warn(fixedText);
+    } else {
+        const std::string& text = client_->ErrorText();
+        prompter_.Warn(text.empty() ? "Error" : text);
+    }
+}
+
+ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+    std::string serverFolder = ServerPath(folder);
+    if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    bool machineFormat = false;
+    switch (client_->List(serverFolder, listing_, machineFormat)) {
+        case FtpOutcome::Done:
+            break;
+        case FtpOutcome::Refused:
+            // No such folder, or no access: like a local folder that cannot be opened.
+            return ListStatus::NotListable;
+        case FtpOutcome::Cancelled:
+            return ListStatus::Failed;
+        case FtpOutcome::Failed:
+            Report(kConnectionError);
+            return ListStatus::Failed;
+    }
+
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    std::string_view rest = listing_;
+    FtpListItem item;
+    while (!rest.empty()) {
+        const std::string_view line = TakeListingLine(rest);
+        if (line.empty()) continue;
+        const FtpLineOutcome outcome =
+            machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
+        if (outcome == FtpLineOutcome::Skip) continue;
+        if (outcome == FtpLineOutcome::Refused) {
+            // A line we cannot read, or a name that would leave the folder:
+            // nothing listed here can be trusted to be complete.
+            TraceLine("FTP: refused listing line in %s: %.*s\n", serverFolder.c_str(),
+                      static_cast<int>(line.size()), line.data());
+            prompter_.Warn(kConnectionError);
+            return ListStatus::Failed;
+        }
+        DirEntryFacts facts;
+        facts.name = item.name;
+        facts.attributes = AttributesOf(item);
+        facts.size = item.size;
+        facts.lastWrite = item.lastWrite;
+        if (!sink.OnEntry(facts)) break;
+    }
+    return ListStatus::Listed;
+}
+
+bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
+    std::string serverPath = ServerPath(path);
+    while (serverPath.size() > 1 && serverPath.back() == '/')
+        serverPath.pop_back();
+    if (serverPath.empty()) return false;
+    if (client_->OffersMachineListing()) {
+        std::vector<std::string> reply;
+        const FtpOutcome outcome = client_->Command("MLST " + serverPath, &reply);
+        if (outcome == FtpOutcome::Done) {
+            // The facts come on a line of their own, after one blank.
+            for (const std::string& line : reply) {
+                if (line.size() < 2 || line.front() != ' ') continue;
+                FtpListItem item;
+                if (ParseMlstLine(std::string_view(line).substr(1), item) != FtpLineOutcome::Item) {
+                    return false;
+                }
+                facts.attributes = AttributesOf(item);
+                facts.size = item.size;
+                facts.lastWrite = item.lastWrite;
+                return true;
+            }
+            return false;
+        }
+        if (outcome != FtpOutcome::Failed) return false;  // nothing there, or cancelled
+        // A server that lists with MLSD may still not know MLST: look in the folder.
+    }
+    return FindInParent(serverPath, facts);
+}
+
+bool FtpFileSystem::FindInParent(const std::string& serverPath, EntryFacts& facts) {
+    if (serverPath == "/") {
+        facts = EntryFacts();
+        facts.attributes = kFolderAttribute;
+        return true;
+    }
+    const size_t slash = serverPath.rfind('/');
+    const std::string parent = serverPath.substr(0, slash + 1);
+    const std::string name = serverPath.substr(slash + 1);
+    bool machineFormat = false;
+    if (client_->List(parent, listing_, machineFormat) != FtpOutcome::Done) return false;
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    std::string_view rest = listing_;
+    FtpListItem item;
+    while (!rest.empty()) {
+        const std::string_view line = TakeListingLine(rest);
+        const FtpLineOutcome outcome =
+            machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
+        if (outcome == FtpLineOutcome::Item && item.name == name) {
+            facts.attributes = AttributesOf(item);
+            facts.size = item.size;
+            facts.lastWrite = item.lastWrite;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<FileReader> FtpFileSystem::OpenForReading(const std::string& path,
+                                                          uint32_t /*attributes*/) {
+    // A link listed on the server is read as the server serves it.
+    uint64_t serial = 0;
+    if (client_->OpenDownload(ServerPath(path), serial) != FtpOutcome::Done) {
+        Report(nullptr);
+        return nullptr;
+    }
+    return std::make_unique<FtpFileReader>(*client_, prompter_, serial);
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace ravelmoor {
+
+enum class FtpItemKind { File, Folder };
+
+// One child of a folder as a listing line describes it.
+struct FtpListItem {
+    std::string_view name;  // points into the parsed line, spelled as the server gives it
+    FtpItemKind kind = FtpItemKind::File;
+    uint64_t size = 0;
+    int64_t lastWrite = 0;  // seconds since 1970-01-01 UTC
+};
+
+enum class FtpLineOutcome {
+    Item,     // the line describes one child
+    Skip,     // nothing to list: ".", "..", a summary line, a device or pipe
+    Refused,  // a line that cannot be trusted: unreadable, or a name that could
+              // step out of the folder (empty, ".", "..", holding '/' or NUL)
+};
+
+// One line of an MLSD listing ("fact=value;...; name"). Times of the "modify"
+// fact are UTC. Symbolic links count as files and are never followed.
+FtpLineOutcome ParseMlsdLine(std::string_view line, FtpListItem& item);
+
+// The facts line of an MLST reply (without its leading blank): as above, but
+// the name is the path the server was asked about and is not checked.
+FtpLineOutcome ParseMlstLine(std::string_view line, FtpListItem& item);
+
+// One line of a LIST listing, in the Unix `ls -l` form or the DOS/Windows
+// form. Their times are clock readings of the server and are taken as local
+// time; a Unix date without a year gets the year that keeps it from lying in
+// the future of `now` (seconds since 1970). A link "a -> b" is a file named a.
+FtpLineOutcome ParseListLine(std::string_view line, int64_t now, FtpListItem& item);
+
+// Takes the next line (without its CR LF or LF) from the front of `text`.
+std::string_view TakeListingLine(std::string_view& text);
+
+}  // namespace ravelmoor

@@ -1,0 +1,32 @@
+#include "ftp/FtpOpener.h"
+
+#include "engine/Prompter.h"
+#include "ftp/FtpClient.h"
+#include "ftp/FtpFileSystem.h"
+
+namespace ravelmoor {
+
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
+                                        const std::atomic<int32_t>* cancel) {
+    auto client = std::make_unique<FtpClient>(connection, cancel);
+    if (!client->Initialised()) {
+        prompter.Warn("Cannot initialise FTP connection");
+        return nullptr;
+    }
+    const FtpOutcome outcome = client->Connect();
+    if (outcome == FtpOutcome::Cancelled) return nullptr;
+    if (outcome != FtpOutcome::Done) {
+        const std::string& text = client->ErrorText();
+        prompter.Warn(text.empty()
+                          ? std::string("Error")
+                          : text + " Server:" + connection.server + " User:" + connection.user);
+        return nullptr;
+    }
+    return std::make_unique<FtpFileSystem>(std::move(client), prompter);
+}
+
+FolderComparer::FtpOpener MakeFtpOpener() {
+    return &OpenFtpSide;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <memory>
+#include <thread>
+
+#include "engine/Checksum.h"
+#include "engine/FolderComparer.h"
+#include "engine/LocalFileSystem.h"
+#include "ftp/FtpFileSystem.h"
+#include "ftp/FtpOpener.h"
+#include "ftp/FtpTestServer.h"
+#include "ftp/ScopedTimeZone.h"
+#include "support/ResultRows.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Rows;
+
+// LIST shows minutes, and the time only for files of the last months.
+int64_t RecentWholeMinute() {
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    return (now - 10 * 24 * 3600) / 60 * 60;
+}
+
+// The tree of the comparison tests, written alike on the server and locally.
+void WriteTree(test::TempTree& tree, int64_t time) {
+    std::string big(700000, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>((i * 7919) % 251);
+    tree.Write("a.txt", "alpha", time);
+    tree.Write("big.bin", big, time);
+    tree.Write("zero.txt", "", time);
+    tree.MakeFolder("Empty Folder");
+    tree.Write("Names With Spaces/Upper CASE.TXT", "capitals", time);
+    tree.Write("Sub/b.txt", "beta", time);
+    tree.Write("Sub/Deeper/c.txt", "gamma", time);
+}
+
+std::vector<std::string> AllMatched() {
+    return {"matched matched file 0 a.txt",
+            "matched matched file 0 big.bin",
+            "matched matched file 0 zero.txt",
+            "matched matched folder 0 Empty Folder",
+            "matched matched folder 0 Names With Spaces",
+            "matched matched file 0 Names With Spaces/Upper CASE.TXT",
+            "matched matched folder 0 Sub",
+            "matched matched file 0 Sub/b.txt",
+            "matched matched folder 0 Sub/Deeper",
+            "matched matched file 0 Sub/Deeper/c.txt"};
+}
+
+struct ServerMode {
+    const char* name;
+    std::vector<std::string> flags;
+    bool passive;
+};
+
+void PrintTo(const ServerMode& mode, std::ostream* out) {
+    *out << mode.name;
+}
+
+class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
+  protected:
+    FtpComparisonTest() { comparer.SetFtpOpener(MakeFtpOpener()); }
+
+    FtpConnection Connection(const std::string& directory = "/") const {
+        FtpConnection connection = server.Connection(directory);
+        connection.passive = GetParam().passive;
+        return connection;
+    }
+
+    int Run(bool ftpIsSource, ComparisonMethod method, ComparisonSettings settings = {}) {
+        comparer.Reset(settings);
+        comparer.SetMethod(method);
+        if (ftpIsSource) {
+            comparer.Start("(ftp) test/", local.Root(), true, Connection(), {});
+        } else {
+            comparer.Start(local.Root(), "(ftp) test/", true, {}, Connection());
+        }
+        comparer.Wait();
+        return static_cast<int>(comparer.Phase());
+    }
+
+    test::ScopedTimeZone zone;  // LIST times are local clock readings
+    const int64_t time = RecentWholeMinute();
+    test::TempTree served;
+    test::TempTree local;
+    test::FtpTestServer server{served.Path(), "tester", "secret", GetParam().flags};
+    test::ScriptedPrompter prompter;
+    FolderComparer comparer{prompter};
+};
+
+INSTANTIATE_TEST_SUITE_P(Modes, FtpComparisonTest,
+                         ::testing::Values(ServerMode{"Mlsd", {}, false},
+                                           ServerMode{"MlsdPassive", {}, true},
+                                           ServerMode{"List", {"--list-only"}, false}),
+                         [](const auto& mode) { return std::string(mode.param.name); });
+
+TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
+    ASSERT_TRUE(server.Running());
+    WriteTree(served, time);
+    WriteTree(local, time);
+    for (const auto method : {ComparisonMethod::SizeAndTimestamp, ComparisonMethod::Both}) {
+        EXPECT_EQ(Run(true, method), 6);
+        EXPECT_EQ(Rows(comparer), AllMatched());
+        EXPECT_TRUE(comparer.AllIdentical());
+    }
+    EXPECT_TRUE(prompter.Texts().empty());
+
+    // The same size and time with one byte changed: only reading the content
+    // over the connection can tell.
+    std::string big = local.Read("big.bin");
+    big[10] ^= 1;
+    local.Write("big.bin", big, time);
+    EXPECT_EQ(Run(true, ComparisonMethod::Both), 6);
+    EXPECT_EQ(Rows(comparer)[1], "newer older file 0 big.bin");
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
+    EXPECT_EQ(Rows(comparer)[1], "newer older file 0 big.bin");
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST_P(FtpComparisonTest, LimitedChecksumStopsEarlyAndTheNextReadsStillWork) {
+    ASSERT_TRUE(server.Running());
+    WriteTree(served, time);
+    WriteTree(local, time);
+    std::string big = local.Read("big.bin");
+    big[60000] ^= 1;  // beyond the two pieces that a limit of 20000 reads
+    local.Write("big.bin", big, time);
+    ComparisonSettings settings;
+    settings.crcChunk = 20000;
+    EXPECT_EQ(Run(false, ComparisonMethod::Crc, settings), 6);
+    EXPECT_EQ(Rows(comparer), AllMatched());
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST_P(FtpComparisonTest, EmptyFolderAndRootFilesOnly) {
+    ASSERT_TRUE(server.Running());
+    served.Write("only.txt", "x", time);
+    served.Write("Sub/deep.txt", "y", time);
+    served.MakeFolder("Nothing Here");
+
+    comparer.Reset({});
+    comparer.Start("(ftp) test/", local.Root(), true, Connection("/Nothing Here/"), {});
+    comparer.Wait();
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed);
+    EXPECT_TRUE(Rows(comparer).empty());
+
+    comparer.Reset({});
+    comparer.Start("(ftp) test/", local.Root(), false, Connection(), {});
+    comparer.Wait();
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"unmatched missing file 0 only.txt"}));
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST_P(FtpComparisonTest, FactsAndContentStayReachableAfterTheRun) {
+    ASSERT_TRUE(server.Running());
+    WriteTree(served, time);
+    WriteTree(local, time);
+    EXPECT_EQ(Run(true, ComparisonMethod::SizeAndTimestamp), 6);
+
+    // The run has closed its connection; a synchronisation gets a new one.
+    FileSystem& ftp = comparer.SourceFileSystem();
+    EXPECT_NE(dynamic_cast<FtpFileSystem*>(&ftp), nullptr);
+    EntryFacts facts;
+    ASSERT_TRUE(ftp.ReadFacts("/Sub/b.txt", facts));
+    EXPECT_EQ(facts.attributes, 0u);
+    EXPECT_EQ(facts.size, 4u);
+    EXPECT_EQ(facts.lastWrite, time);
+    ASSERT_TRUE(ftp.ReadFacts("/Names With Spaces", facts));
+    EXPECT_EQ(facts.attributes, kFolderAttribute);
+    EXPECT_FALSE(ftp.ReadFacts("/Sub/missing.txt", facts));
+    EXPECT_FALSE(ftp.ReadFacts("/sub/b.txt", facts));  // names keep their case
+
+    FileEntry remote = comparer.SourceResults().ElementAt(1);
+    FileEntry copy = comparer.TargetResults().ElementAt(1);
+    ASSERT_EQ(remote.FullPath(comparer.SourceFolder()), "/big.bin");
+    LocalFileSystem localFs;
+    ASSERT_TRUE(ComputeChecksum(remote, ftp, comparer.SourceFolder(), 0, nullptr, nullptr));
+    ASSERT_TRUE(ComputeChecksum(copy, localFs, comparer.TargetFolder(), 0, nullptr, nullptr));
+    EXPECT_EQ(remote.checksum, copy.checksum);
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST(FtpConnectionFailure, LogonFailuresNameServerAndUser) {
+    test::TempTree served;
+    test::FtpTestServer server(served.Path(), "tester", "secret");
+    ASSERT_TRUE(server.Running());
+    FtpConnection wrongPassword = server.Connection("/");
+    wrongPassword.password = "wrong";
+    FtpConnection nobodyListening = server.Connection("/");
+    nobodyListening.server = "127.0.0.1:1";
+    struct Case {
+        FtpConnection connection;
+        std::string mustHold;
+    };
+    for (const Case& c : {Case{wrongPassword, "530"}, Case{nobodyListening, "127.0.0.1"}}) {
+        test::ScriptedPrompter prompter;
+        FolderComparer comparer(prompter);
+        comparer.SetFtpOpener(MakeFtpOpener());
+        test::TempTree local;
+        comparer.Start("(ftp) x/", local.Root(), true, c.connection, {});
+        comparer.Wait();
+        EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
+        const auto texts = prompter.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        const std::string tail = " Server:" + c.connection.server + " User:tester";
+        ASSERT_GT(texts[0].size(), tail.size());
+        EXPECT_EQ(texts[0].substr(texts[0].size() - tail.size()), tail) << texts[0];
+        EXPECT_NE(texts[0].find(c.mustHold), std::string::npos) << texts[0];
+    }
+}
+
+TEST(FtpConnectionFailure, ServerThatStopsMidListingEndsWithoutResult) {
+    test::TempTree served;
+    for (int i = 0; i < 40; ++i)
+        served.Write("file-" + std::to_string(i) + ".txt", "x");
+    test::FtpTestServer server(served.Path(), "", "", {"--break-listing"});
+    ASSERT_TRUE(server.Running());
+    test::ScriptedPrompter prompter;
+    FolderComparer comparer(prompter);
+    comparer.SetFtpOpener(MakeFtpOpener());
+    test::TempTree local;
+    comparer.Start(local.Root(), "(ftp) x/", true, {}, server.Connection("/"));
+    comparer.Wait();
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
+    EXPECT_EQ(prompter.Texts(),
+              (std::vector<std::string>{"Error on FTP connection",
+                                        "Error: cannot read target file information"}));
+}
+
+// A server that stops answering at the greeting, in the middle of a listing,
+// or in the middle of a file that is read for its checksum: a cancel ends the
+// run without a message.
+class FtpHangingServer : public ::testing::TestWithParam<const char*> {};
+
+INSTANTIATE_TEST_SUITE_P(Where, FtpHangingServer,
+                         ::testing::Values("--hang-greeting", "--hang-listing", "--hang-download"),
+                         [](const auto& where) {
+                             std::string name = where.param + 7;  // after "--hang-"
+                             name[0] = static_cast<char>(name[0] - 'a' + 'A');
+                             return name;
+                         });
+
+TEST_P(FtpHangingServer, CancelEndsTheRun) {
+    test::TempTree served;
+    test::TempTree local;
+    served.Write("a.txt", "same");
+    local.Write("a.txt", "same");
+    test::FtpTestServer server(served.Path(), "", "", {GetParam()});
+    ASSERT_TRUE(server.Running());
+    test::ScriptedPrompter prompter;
+    FolderComparer comparer(prompter);
+    comparer.SetFtpOpener(MakeFtpOpener());
+    comparer.SetMethod(ComparisonMethod::Crc);
+    comparer.Start("(ftp) x/", local.Root(), true, server.Connection("/"), {});
+
+    const bool hangsInRead = std::string(GetParam()) == "--hang-download";
+    for (int i = 0; i < 300 && hangsInRead && comparer.Phase() != ComparisonPhase::Comparing; ++i)
+        std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(300ms);  // let the call block
+    EXPECT_FALSE(comparer.WaitFor(0ms)) << "the run should still be waiting for the server";
+    // Like the progress display: cancel, then keep breaking the connection
+    // until the run has ended, racing the worker's own close.
+    comparer.Cancel();
+    std::atomic<bool> ended{false};
+    std::thread display([&] {
+        while (!ended.load()) {
+            comparer.InterruptSides();
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    EXPECT_TRUE(comparer.WaitFor(30s));
+    ended.store(true);
+    display.join();
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+}  // namespace
+}  // namespace ravelmoor

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+
+#include "engine/LocalFileSystem.h"
+#include "engine/Prompter.h"
+#include "ftp/FtpOpener.h"
+#include "ftp/FtpTestServer.h"
+#include "support/FaultyFileSystem.h"
+#include "support/RunProgram.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempConfigHome.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+using test::RunRavelmoor;
+
+// Every object below a tree: "folder", or "CONTENT @SECONDS" (an FTP server
+// keeps whole seconds and no mode bits), by relative path. A temporary file
+// left behind shows as an object of its own.
+using TreeState = std::map<std::string, std::string>;
+
+TreeState Snapshot(const test::TempTree& tree) {
+    TreeState state;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
+        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
+        state[relative] = item.is_directory()
+                              ? "folder"
+                              : tree.Read(relative) + " @" + std::to_string(tree.Time(relative));
+    }
+    return state;
+}
+
+// Both sides of every pairing a method decides on: a newer and an older
+// file, files and nested folders on one side only, and an equal file.
+void WriteSides(test::TempTree& source, test::TempTree& target) {
+    for (auto* tree : {&source, &target})
+        tree->Write("same.txt", "same", 1000);
+    source.Write("newer.txt", "source is newer", 2000);
+    target.Write("newer.txt", "target is old", 1000);
+    source.Write("older.txt", "source old", 1000);
+    target.Write("older.txt", "target is newer", 2000);
+    source.Write("only-source.txt", "s", 1500);
+    target.Write("only-target.txt", "t", 1600);
+    source.Write("Fresh Folder/deep/f.txt", "f", 1700);
+    target.Write("stale/inner/g.txt", "g", 1800);
+    target.Write("stale/h.txt", "h", 1900);
+}
+
+struct SyncCase {
+    const char* name;
+    const char* method;
+    bool ftpIsTarget;
+};
+
+void PrintTo(const SyncCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FtpSyncCommand : public ::testing::TestWithParam<SyncCase> {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Running());
+        environment = home.Environment();
+        // Local deletions go to a trash of the test's own.
+        environment["HOME"] = trash.Path();
+        environment["XDG_DATA_HOME"] = trash.Path();
+        const auto added =
+            RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment);
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+        ftpSide = "(ftp) " + server.Server() + "/";
+    }
+
+    test::ProgramResult Run(std::vector<std::string> args) {
+        const bool ftpIsTarget = GetParam().ftpIsTarget;
+        args.push_back(ftpIsTarget ? local.Path() : ftpSide);
+        args.push_back(ftpIsTarget ? ftpSide : local.Path());
+        return RunRavelmoor(args, environment);
+    }
+    test::TempTree& Source() { return GetParam().ftpIsTarget ? local : served; }
+    test::TempTree& Target() { return GetParam().ftpIsTarget ? served : local; }
+
+    test::TempTree served;
+    test::TempTree local;
+    test::FtpTestServer server{served.Path()};
+    test::TempConfigHome home;
+    test::TempTree trash;
+    std::map<std::string, std::string> environment;
+    std::string ftpSide;
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FtpSyncCommand,
+                         ::testing::Values(SyncCase{"ForceOntoFtp", "force", true},
+                                           SyncCase{"ForceFromFtp", "force", false},
+                                           SyncCase{"AlignWithFtpTarget", "align", true},
+                                           SyncCase{"AlignWithFtpSource", "align", false}),
+                         [](const auto& c) { return std::string(c.param.name); });
+
+TEST_P(FtpSyncCommand, LeavesTheHandComputedTrees) {
+    WriteSides(Source(), Target());
+    const TreeState source = Snapshot(Source());
+    const TreeState target = Snapshot(Target());
+    TreeState sourceAfter = source;
+    TreeState targetAfter = source;  // force: the Target becomes the Source
+    if (std::string(GetParam().method) == "align") {
+        // Both get the union, the newer file winning each pair.
+        targetAfter = target;
+        for (const auto& [path, state] : source)
+            targetAfter[path] = state;
+        targetAfter["older.txt"] = target.at("older.txt");
+        sourceAfter = targetAfter;
+    }
+
+    const auto preview = Run({"sync", "-r", "--method", GetParam().method, "--preview"});
+    EXPECT_EQ(preview.exitCode, 1) << preview.err;
+    EXPECT_EQ(Snapshot(Source()), source);
+    EXPECT_EQ(Snapshot(Target()), target);
+
+    const auto synced = Run({"sync", "-r", "--method", GetParam().method, "--yes"});
+    EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    EXPECT_EQ(Snapshot(Source()), sourceAfter);
+    EXPECT_EQ(Snapshot(Target()), targetAfter);
+
+    const auto compared = Run({"compare", "-r", "--method", "both"});
+    EXPECT_EQ(compared.exitCode, 0) << compared.out << compared.err;
+}
+
+// The write side called directly, against the server's folder on disk.
+class FtpWriteSide : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Running());
+        ftp = OpenFtpSide(server.Connection("/"), prompter, nullptr);
+        ASSERT_NE(ftp, nullptr);
+    }
+
+    test::TempTree served;
+    test::TempTree local;
+    test::FtpTestServer server{served.Path()};
+    test::ScriptedPrompter prompter;
+    std::unique_ptr<FileSystem> ftp;
+};
+
+TEST_F(FtpWriteSide, AnswersLikeTheLocalSide) {
+    served.Write("Docs/keep.txt", "kept");
+    served.Write("file.txt", "x");
+    served.MakeFolder("empty");
+    local.Write("new.txt", "new content", 1234);
+    const std::string from = local.Full("new.txt");
+    LocalFileSystem localFs;
+    CopyControl replace;
+    replace.replaceExisting = true;
+    struct Case {
+        const char* call;
+        WriteStatus status;
+        WriteOutcome outcome;
+    };
+    const Case cases[] = {
+        {"copy to a new place", WriteStatus::Done,
+         ftp->CopyIn(localFs, from, "/", "A/B/new.txt", {})},
+        {"copy onto a file without replacing", WriteStatus::Exists,
+         ftp->CopyIn(localFs, from, "/", "Docs/keep.txt", {})},
+        {"copy below a file", WriteStatus::Refused,
+         ftp->CopyIn(localFs, from, "/", "file.txt/x", replace)},
+        {"copy through ..", WriteStatus::Refused,
+         ftp->CopyIn(localFs, from, "/", "Docs/../x", replace)},
+        {"make a folder that is there", WriteStatus::Exists, ftp->MakeFolder("/", "Docs")},
+        {"make nested folders", WriteStatus::Done, ftp->MakeFolder("/", "N1/N2")},
+        {"remove a folder with a file", WriteStatus::NotEmpty, ftp->RemoveFolder("/", "Docs")},
+        {"remove an empty folder", WriteStatus::Done, ftp->RemoveFolder("/", "empty")},
+        {"move to the trash", WriteStatus::NoTrash, ftp->MoveToTrash("/", "file.txt")},
+        {"delete a file", WriteStatus::Done, ftp->DeletePermanently("/", "file.txt")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.outcome.status, c.status) << c.call << ": " << c.outcome.reason;
+    EXPECT_EQ(served.Read("A/B/new.txt"), "new content");
+    EXPECT_EQ(served.Time("A/B/new.txt"), 1234);
+    EXPECT_EQ(served.Read("Docs/keep.txt"), "kept");
+    EXPECT_TRUE(served.Exists("N1/N2"));
+    EXPECT_FALSE(served.Exists("empty"));
+    EXPECT_FALSE(served.Exists("file.txt"));
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST_F(FtpWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
+    served.Write("target.bin", "the old content", 1000);
+    local.Write("big.bin", std::string(300000, 'n'));
+    const TreeState before = Snapshot(served);
+    test::FaultyFileSystem breaking;
+    breaking.FailReadAfter("big.bin", 100000);
+    CopyControl replace;
+    replace.replaceExisting = true;
+    const WriteOutcome failed =
+        ftp->CopyIn(breaking, local.Full("big.bin"), "/", "target.bin", replace);
+    EXPECT_EQ(failed.status, WriteStatus::Failed);
+    EXPECT_EQ(Snapshot(served), before);
+
+    std::atomic<int32_t> cancel{1};
+    replace.cancel = &cancel;
+    LocalFileSystem localFs;
+    const WriteOutcome cancelled =
+        ftp->CopyIn(localFs, local.Full("big.bin"), "/", "target.bin", replace);
+    EXPECT_EQ(cancelled.status, WriteStatus::Cancelled);
+    EXPECT_EQ(Snapshot(served), before);
+}
+
+}  // namespace
+}  // namespace ravelmoor

@@ -1,0 +1,130 @@
+"""An FTP server on 127.0.0.1 for the FTP tests, with the faults they need.
+
+Binds a free port, prints "PORT <n>" on stdout once it listens, and serves
+until it is terminated. Flags:
+  --dir DIR             the folder served (required)
+  --user U --password P log on as U with P (default: anonymous)
+  --list-only           no MLST/MLSD: clients must read LIST, in local time
+  --hang-greeting       accept connections but never greet
+  --hang-listing        answer MLSD/LIST with 150 and then send nothing
+  --hang-download       answer RETR with 150 and then send nothing
+  --break-listing       send part of a listing, then drop the connection
+"""
+
+import argparse
+import warnings
+import logging
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+WRITE_PERMISSIONS = "elradfmwMT"
+
+
+class BreakingProducer:
+    """Hands out the first half of a listing, then drops the control connection
+    so that the transfer is never reported complete."""
+
+    def __init__(self, handler, data):
+        self.handler = handler
+        self.data = data[: len(data) // 2]
+
+    def more(self):
+        if self.data:
+            data, self.data = self.data, b""
+            return data
+        self.handler.close()
+        return b""
+
+
+def make_handler(options):
+    class Handler(FTPHandler):
+        banner = "ravelmoor test server ready."
+        auth_failed_timeout = 0  # answer a wrong password at once
+        use_gmt_times = not options.list_only
+
+        if options.list_only:
+            proto_cmds = {
+                name: value
+                for name, value in FTPHandler.proto_cmds.items()
+                if name not in ("MLSD", "MLST")
+            }
+
+        def handle(self):
+            if options.hang_greeting:
+                return  # the client waits for a greeting that never comes
+            super().handle()
+
+        def _hang(self):
+            self.respond("150 File status okay. About to open data connection.")
+
+        def ftp_MLSD(self, path):
+            if options.hang_listing:
+                return self._hang()
+            if options.break_listing:
+                return self._break(lambda: super(Handler, self).ftp_MLSD(path))
+            return super().ftp_MLSD(path)
+
+        def ftp_LIST(self, path):
+            if options.hang_listing:
+                return self._hang()
+            if options.break_listing:
+                return self._break(lambda: super(Handler, self).ftp_LIST(path))
+            return super().ftp_LIST(path)
+
+        def ftp_RETR(self, file):
+            if options.hang_download:
+                return self._hang()
+            return super().ftp_RETR(file)
+
+        def _break(self, list_folder):
+            # Let the real listing run into a buffer, then send half of it.
+            pushed = []
+            original = self.push_dtp_data
+
+            def capture(data, isproducer=False, file=None, cmd=None):
+                if isproducer:
+                    data = b"".join(iter(data.more, b""))
+                pushed.append((data, cmd))
+
+            self.push_dtp_data = capture
+            try:
+                list_folder()
+            finally:
+                self.push_dtp_data = original
+            for data, cmd in pushed:
+                original(BreakingProducer(self, data), isproducer=True, cmd=cmd)
+
+    return Handler
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dir", required=True)
+    parser.add_argument("--user")
+    parser.add_argument("--password", default="")
+    parser.add_argument("--list-only", action="store_true")
+    parser.add_argument("--hang-greeting", action="store_true")
+    parser.add_argument("--hang-listing", action="store_true")
+    parser.add_argument("--hang-download", action="store_true")
+    parser.add_argument("--break-listing", action="store_true")
+    options = parser.parse_args()
+
+    logging.basicConfig(level=logging.ERROR)
+    warnings.simplefilter("ignore")  # write access for anonymous logons is what the tests want
+    authorizer = DummyAuthorizer()
+    if options.user:
+        authorizer.add_user(options.user, options.password, options.dir, perm=WRITE_PERMISSIONS)
+    else:
+        authorizer.add_anonymous(options.dir, perm=WRITE_PERMISSIONS)
+    handler = make_handler(options)
+    handler.authorizer = authorizer
+    server = FTPServer(("127.0.0.1", 0), handler)
+    print("PORT %d" % server.address[1], flush=True)
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
