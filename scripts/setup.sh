@@ -11,7 +11,7 @@ PACKAGES="
   libcurl4-openssl-dev zlib1g-dev libdeflate-dev
   libgtest-dev libgmock-dev googletest
   python3 python3-pyftpdlib
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
 "
 

@@ -5,6 +5,7 @@
 #include "cli/InterruptHandler.h"
 #include "cli/Terminal.h"
 #include "engine/FolderComparer.h"
+#include "engine/ProgressTicker.h"
 #include "results/Formatting.h"
 
 namespace ravelmoor {
@@ -17,11 +18,11 @@ constexpr int kInterruptEveryTicks = 7;
 std::string PhaseText(ComparisonPhase phase) {
     switch (phase) {
         case ComparisonPhase::Sorting:
-            return "Sorting Files...";
+            return ProgressTicker::kSortingText;
         case ComparisonPhase::Comparing:
-            return "Comparing Files...";
+            return ProgressTicker::kComparingText;
         default:
-            return "Collecting file information..";
+            return ProgressTicker::kCollectingText;
     }
 }
 

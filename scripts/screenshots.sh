@@ -1,0 +1,74 @@
+#!/bin/sh
+# Takes screenshots of the desktop program on a virtual display: the main
+# window (for the README), the progress dialog, General Settings and Filters.
+# Usage: scripts/screenshots.sh [OUTPUT_FOLDER]   (default: build/screenshots)
+# Needs a built program (scripts/build.sh) and the packages of setup.sh.
+set -eu
+cd "$(dirname "$0")/.."
+OUT=${1:-build/screenshots}
+mkdir -p "$OUT"
+OUT=$(cd "$OUT" && pwd)
+PROGRAM=$(pwd)/build/dev/src/ravelmoor
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+./scripts/demo-times.sh
+
+# A settings store of its own: the demo pair, as a user would have left it.
+export XDG_CONFIG_HOME="$WORK/config"
+mkdir -p "$XDG_CONFIG_HOME/KVOLT"
+cat >"$XDG_CONFIG_HOME/KVOLT/Ravelmoor.ini" <<'INI'
+[LS]
+0=examples/demo/source
+[LT]
+0=examples/demo/target
+[Settings]
+SourceDir=examples/demo/source
+TargetDir=examples/demo/target
+RecDir=1
+NumFil=2
+Fil-t0=Exclude
+Fil-e0=\\.bak$
+Fil-t1=Exclude
+Fil-e1=(^|/)\\.git(/|$)
+INI
+# A slow pair for the progress dialog: large sparse files compared by CRC.
+mkdir -p "$WORK/big/source/data" "$WORK/big/target/data"
+"$PROGRAM" compare -r --method crc --save-settings "$WORK/big.zvs" \
+  "$WORK/big/source" "$WORK/big/target" >/dev/null 2>&1
+for side in source target; do
+  cp -r examples/demo/source/* "$WORK/big/$side/"
+  truncate -s 8G "$WORK/big/$side/data/disk.img"
+done
+
+xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
+  OUT=$1 PROGRAM=$2 WORK=$3
+  find_window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+  shoot() {  # shoot NAME WINDOW-TITLE
+    id=$(find_window "$2")
+    sleep 0.5
+    import -window "$id" "$OUT/$1.png"
+  }
+  close() {  # close WINDOW-TITLE: Escape, as a user would
+    xdotool windowfocus --sync "$(find_window "$1")" key Escape
+    sleep 0.3
+  }
+  settings_menu() {  # settings_menu KEY: picks an item of the Settings menu
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool mousemove $((X + 25)) $((Y + 8)) click 1
+    sleep 0.3
+    xdotool key "$1"
+  }
+
+  "$PROGRAM" & P=$!
+  main=$(find_window Ravelmoor)
+  shoot main-window Ravelmoor
+  settings_menu g; shoot general-settings "General Settings"; close "General Settings"
+  settings_menu f; shoot filters "Filters"; close "Filters"
+  kill $P; wait $P 2>/dev/null || true
+
+  "$PROGRAM" "$WORK/big.zvs" & P=$!
+  sleep 2.5
+  shoot progress "Comparing Files and Sub-Folders..."
+  kill $P; wait $P 2>/dev/null || true
+' sh "$OUT" "$PROGRAM" "$WORK"
+ls "$OUT"

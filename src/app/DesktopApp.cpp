@@ -1,0 +1,43 @@
+#include "app/DesktopApp.h"
+
+#include <QApplication>
+
+#include "app/MainWindow.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "ui/GuiPrompter.h"
+#include "ui/IconButton.h"
+
+// Resources compiled into a static library are registered by name.
+static void RegisterResources() {
+    Q_INIT_RESOURCE(ravelmoor);
+}
+
+namespace ravelmoor {
+
+void LoadProgramResources() {
+    RegisterResources();
+}
+
+int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ravelmoor"));
+    QApplication::setOrganizationName(QStringLiteral("KVOLT"));
+    LoadProgramResources();
+    QApplication::setWindowIcon(ProgramIcon("ravelmoor"));
+
+    SettingsStore store;
+    Settings settings;
+    settings.LoadAtStartup(store);
+    // The background bitmap is loaded here once backgrounds are painted.
+
+    GuiPrompter prompter;
+    MainWindow window(settings, store, prompter);
+    // The program ends with its main window, even while a help window is open.
+    QObject::connect(&window, &QDialog::finished, &app, &QApplication::quit);
+    window.show();
+    window.LoadSettingsFromCommandLine(settingsFile);
+    return QApplication::exec();
+}
+
+}  // namespace ravelmoor

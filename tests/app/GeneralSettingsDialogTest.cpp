@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/GeneralSettingsDialog.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempConfigHome.h"
+#include "support/TempTree.h"
+#include "support/WindowDriver.h"
+
+namespace ravelmoor {
+namespace {
+
+class GeneralSettingsDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialog = std::make_unique<GeneralSettingsDialog>(settings, store, prompter, pickers);
+        dialog->show();
+        const auto edits = dialog->findChildren<QLineEdit*>();
+        chunk = edits.at(0);
+        program = edits.at(1);
+        parameters = edits.at(2);
+    }
+
+    static void Retype(QLineEdit* edit, const std::string& text) {
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+    }
+
+    void PressOk() {
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    }
+
+    test::TempConfigHome home;
+    test::TempTree tree;
+    SettingsStore store;
+    Settings settings;
+    test::ScriptedPrompter prompter;
+    test::ScriptedPickers pickers;
+    std::unique_ptr<GeneralSettingsDialog> dialog;
+    QLineEdit* chunk = nullptr;
+    QLineEdit* program = nullptr;
+    QLineEdit* parameters = nullptr;
+};
+
+TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpen) {
+    tree.Write("bin/viewer", "#!/bin/sh\n");
+    const std::string quoted = R"(/a "%s2" /b "%s1")";
+    const std::string parametersMessage =
+        R"(Parameters must contain at least the text "%s1" and "%s2". These constants will identify the two files to compare.)";
+    struct Case {
+        std::string chunk, program, parameters, message;
+        QLineEdit* focus;
+    };
+    const std::vector<Case> cases = {
+        {"", "/no/such", "%s1 %s2", "The minimum for the byte value is 0", chunk},
+        {"4294967296", "", quoted, "The maximum for the byte value is 4294967295", chunk},
+        {"0", "/no/such", "%s1 %s2", parametersMessage, parameters},
+        {"0", "/no/such", R"("%s1")", parametersMessage, parameters},
+        {"0", "/no/such", quoted, R"(Can not find "/no/such")", program},
+    };
+    for (const Case& c : cases) {
+        Retype(chunk, c.chunk);
+        Retype(program, c.program);
+        Retype(parameters, c.parameters);
+        PressOk();
+        EXPECT_EQ(prompter.Texts().back(), c.message) << c.chunk << " " << c.parameters;
+        EXPECT_EQ(dialog->focusWidget(), c.focus) << c.message;
+        EXPECT_TRUE(dialog->isVisible());
+    }
+    EXPECT_EQ(settings, Settings());
+    EXPECT_EQ(home.Ini(), "");
+
+    // Accepted: an empty program, a program file, or a program on the PATH.
+    for (const std::string& accepted :
+         {std::string(), tree.Full("bin/viewer"), std::string("sh")}) {
+        dialog->show();
+        Retype(chunk, "4096");
+        Retype(program, accepted);
+        Retype(parameters, quoted);
+        QTest::mouseClick(dialog->findChildren<QCheckBox*>().at(1), Qt::LeftButton);
+        PressOk();
+        EXPECT_FALSE(dialog->isVisible()) << accepted;
+        EXPECT_EQ(settings.comparisonProgram, accepted);
+    }
+    EXPECT_EQ(prompter.Log().size(), cases.size());
+    EXPECT_EQ(settings.crcChunk, 4096u);
+    EXPECT_EQ(settings.comparisonParameters, quoted);
+    EXPECT_TRUE(settings.ignoreSixtySeconds);  // clicked three times
+    Settings reread;
+    reread.LoadAtStartup(SettingsStore());
+    EXPECT_EQ(reread.crcChunk, 4096u);
+    EXPECT_EQ(reread.comparisonProgram, "sh");
+    EXPECT_TRUE(reread.ignoreSixtySeconds);
+}
+
+TEST_F(GeneralSettingsDialogTest, Cancel_ChangesNothing) {
+    Retype(chunk, "12");
+    Retype(program, "/no/such");
+    dialog->findChildren<QCheckBox*>().at(0)->click();
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(settings, Settings());
+    EXPECT_TRUE(prompter.Log().empty());
+    EXPECT_EQ(home.Ini(), "");
+}
+
+TEST_F(GeneralSettingsDialogTest, Browse_PutsTheChosenProgramInTheBox) {
+    Retype(program, "/usr/bin/old");
+    pickers.answers = {std::nullopt, std::string("/usr/bin/new")};
+    auto* browse = test::ChildWithText<QPushButton>(*dialog, "Browse...");
+    browse->click();
+    EXPECT_EQ(program->text(), "/usr/bin/old");
+    browse->click();
+    EXPECT_EQ(program->text(), "/usr/bin/new");
+    ASSERT_EQ(pickers.asked.size(), 2u);
+    EXPECT_EQ(pickers.asked[0].title, "Select File Comparison Program");
+    EXPECT_EQ(pickers.asked[0].initial, "/usr/bin/old");
+}
+
+}  // namespace
+}  // namespace ravelmoor

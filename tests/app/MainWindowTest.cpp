@@ -1,0 +1,197 @@
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/MainWindowFixture.h"
+#include "app/SettingsFile.h"
+#include "app/SettingsMenu.h"
+#include "engine/ProgressDialog.h"
+#include "ftp/FtpConnectionStore.h"
+#include "ftp/FtpTestServer.h"
+#include "support/FaultyFileSystem.h"
+#include "ui/GuiPrompter.h"
+
+namespace ravelmoor {
+namespace {
+
+using MainWindowTest = test::MainWindowFixture;
+
+TEST_F(MainWindowTest, Launch_EachRefusal_SaysWhyAndStartsNothing) {
+    tree.MakeFolder("a");
+    tree.MakeFolder("b");
+    tree.Write("file", "x");
+    FtpConnectionStore(store).WriteConnection("Work", {"127.0.0.1:1", "", "", "/pub", false});
+    struct Case {
+        std::string source, target, message;
+    };
+    const std::vector<Case> cases = {
+        {tree.Full("a"), " " + tree.Full("a") + "/ ", "Source and Target Folders are the same."},
+        {tree.Full("file"), tree.Full("b"), "Source folder not found."},
+        {tree.Full("a"), tree.Full("file"), "Target folder not found."},
+        {"", tree.Full("b"), "Source folder not found."},
+        {"(ftp) Nope", tree.Full("b"), "Source FTP connection not found"},
+        {tree.Full("a"), "(ftp) Nope", "Target FTP connection not found"},
+        {"(ftp) Work", "(ftp) Other",
+         "Sorry this version does not support comparison between two FTP directories."},
+        {"(ftp) Nope", "(ftp) Work", "Source FTP connection not found"},
+        {"(FTP) Work", tree.Full("b"), "Source folder not found."},
+    };
+    for (const Case& c : cases) {
+        const size_t before = prompter.Log().size();
+        Compare(c.source, c.target);
+        ASSERT_EQ(prompter.Log().size(), before + 1) << c.source << " | " << c.target;
+        EXPECT_EQ(prompter.Log().back().kind, "warn");
+        EXPECT_EQ(prompter.Log().back().text, c.message) << c.source << " | " << c.target;
+    }
+    EXPECT_EQ(resultsShown, 0);
+    EXPECT_EQ(window->SourceBox()->count(), 0);
+    EXPECT_EQ(window->Comparer().Phase(), ComparisonPhase::Idle);
+
+    // Enter in a folder box presses "Compare"; the boxes show the normalised texts.
+    Type(window->SourceBox(), tree.Full("a") + "/");
+    Type(window->TargetBox(), tree.Full("a"));
+    QTest::keyClick(window->TargetBox()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(prompter.Texts().back(), "Source and Target Folders are the same.");
+    EXPECT_EQ(window->SourceBox()->Text(), tree.Full("a"));
+}
+
+TEST_F(MainWindowTest, Launch_FtpSide_LogsOnAnonymouslyAndComparesFromItsDirectory) {
+    test::TempTree served;
+    served.Write("pub/a.txt", "same");
+    served.Write("pub/only-on-server.txt", "x");
+    test::FtpTestServer server(served.Path());
+    ASSERT_TRUE(server.Running());
+    // A stored connection without a user: the launch logs on anonymously.
+    FtpConnectionStore(store).WriteConnection("Work",
+                                              {server.Server(), "", "stale", "/pub", false});
+    tree.Write("local/a.txt", "same");
+
+    Compare(tree.Full("local"), "(ftp) Work");
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(resultsShown, 1);
+    const FtpConnection& used = window->Comparer().TargetFtp();
+    EXPECT_EQ(used.user, "anonymous");
+    EXPECT_EQ(used.password, "vornadel@");
+    EXPECT_EQ(used.directory, "/pub/");
+    EXPECT_EQ(window->Comparer().TargetRoot(), "(ftp) Work/");
+    EXPECT_EQ(window->TargetBox()->Text(), "(ftp) Work");
+    const FileList& rows = window->Comparer().TargetResults();
+    ASSERT_EQ(rows.GetSize(), 2u);
+    EXPECT_EQ(rows.ElementAt(0).status, EntryStatus::Matched);
+    EXPECT_EQ(rows.ElementAt(1).path.str(), "only-on-server.txt");
+}
+
+TEST_F(MainWindowTest, History_KeepsSixMostRecentFirst_AcrossLaunchesAndRestarts) {
+    tree.MakeFolder("target");
+    std::vector<std::string> folders;
+    for (int i = 0; i < 7; ++i) {
+        folders.push_back(tree.Full("s" + std::to_string(i)));
+        tree.MakeFolder("s" + std::to_string(i));
+        Compare(folders.back(), tree.Full("target"));
+    }
+    EXPECT_EQ(resultsShown, 7);
+    std::vector<std::string> expected(folders.rbegin(), folders.rbegin() + 6);
+    EXPECT_EQ(Items(window->SourceBox()), expected);
+    EXPECT_EQ(Items(window->TargetBox()), std::vector<std::string>{tree.Full("target")});
+
+    // A folder already listed moves to the top, typed with another ending.
+    Compare(folders[3] + "/", tree.Full("target"));
+    expected.erase(std::find(expected.begin(), expected.end(), folders[3]));
+    expected.insert(expected.begin(), folders[3]);
+    EXPECT_EQ(Items(window->SourceBox()), expected);
+    EXPECT_EQ(window->SourceBox()->Text(), folders[3]);
+
+    Open();
+    EXPECT_EQ(Items(window->SourceBox()), expected);
+    EXPECT_EQ(window->SourceBox()->Text(), folders[3]);
+    EXPECT_EQ(window->TargetBox()->Text(), tree.Full("target"));
+}
+
+TEST_F(MainWindowTest, Cancel_DuringSlowScan_GreysOutAndEndsWithoutResults) {
+    for (int i = 0; i < 40; ++i)
+        tree.Write("source/f" + std::to_string(i), "x");
+    tree.MakeFolder("target");
+    auto slow = std::make_shared<test::FaultyFileSystem>();
+    slow->SlowEntries(std::chrono::milliseconds(50));
+    window->Comparer().SetLocalFileSystem(slow);
+
+    bool greyedAtOnce = false;
+    test::WhenShown<ProgressDialog>([&](ProgressDialog& progress) {
+        EXPECT_EQ(progress.windowTitle(), "Comparing Files and Sub-Folders...");
+        QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+        greyedAtOnce = !progress.CancelButton()->isEnabled();
+    });
+    Compare(tree.Full("source"), tree.Full("target"));
+
+    EXPECT_TRUE(greyedAtOnce);
+    EXPECT_EQ(window->Comparer().Phase(), ComparisonPhase::EndedWithoutResult);
+    EXPECT_EQ(resultsShown, 0);
+    EXPECT_TRUE(prompter.Log().empty());
+    EXPECT_EQ(test::FindVisibleWindow<ProgressDialog>(), nullptr);
+}
+
+// The worker asks while the progress dialog is up; its question is a message
+// box on the user-interface thread, and the run waits for the answer.
+TEST_F(MainWindowTest, WorkerQuestion_ShowsMessageBoxOverProgressAndWaitsForAnswer) {
+    GuiPrompter boxes;
+    Open(&boxes);
+    for (const char* side : {"source", "target"}) {
+        tree.Write(std::string(side) + "/a.txt", "same");
+        tree.Write(std::string(side) + "/b.txt", "same");
+    }
+    auto faulty = std::make_shared<test::FaultyFileSystem>();
+    faulty->FailOpen("source/b.txt");
+    window->Comparer().SetLocalFileSystem(faulty);
+    window->Menu()->crc->trigger();
+
+    for (const auto button : {QMessageBox::Cancel, QMessageBox::Ok}) {
+        const int shownBefore = resultsShown;
+        bool progressStayedUp = false;
+        std::string question;
+        test::WhenShown<QMessageBox>([&](QMessageBox& box) {
+            progressStayedUp = test::FindVisibleWindow<ProgressDialog>() != nullptr;
+            question = box.text().toStdString();
+            EXPECT_EQ(box.icon(), QMessageBox::Question);
+            box.button(button)->click();
+        });
+        Compare(tree.Full("source"), tree.Full("target"));
+        EXPECT_TRUE(progressStayedUp);
+        EXPECT_EQ(question.rfind("Warning: some file data could not be read.", 0), 0u) << question;
+        EXPECT_EQ(resultsShown, shownBefore + (button == QMessageBox::Ok ? 1 : 0));
+    }
+    // Going on excluded the pair that could not be read.
+    const FileList& rows = window->Comparer().SourceResults();
+    ASSERT_EQ(rows.GetSize(), 2u);
+    EXPECT_EQ(rows.ElementAt(0).excluded, 0);
+    EXPECT_EQ(rows.ElementAt(1).excluded, 1);
+}
+
+TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesWithItsFiltersOnceTheWindowIsUp) {
+    tree.Write("source/a.txt", "1");
+    tree.Write("target/a.txt", "1");
+    tree.Write("source/run.LOG", "only here");
+    Settings file;
+    file.sourceFolder = tree.Full("source");
+    file.targetFolder = tree.Full("target");
+    file.comparisonMethod = 1;
+    file.filterRules = {{"Exclude", "\\.log$"}};
+    ASSERT_TRUE(SaveChosenSettingsFile(tree.Full("run.zvs"), file, prompter));
+
+    window->LoadSettingsFromCommandLine(tree.Full("run.zvs"));
+    EXPECT_EQ(resultsShown, 0);  // not before the event loop has run
+    EXPECT_TRUE(QTest::qWaitFor([&] { return resultsShown == 1; }, 10000));
+    EXPECT_EQ(window->windowTitle().toStdString(), "Ravelmoor [" + tree.Full("run.zvs") + "]");
+    EXPECT_EQ(window->Comparer().Method(), ComparisonMethod::Crc);
+    EXPECT_EQ(window->SourceBox()->Text(), tree.Full("source"));
+    const FileList& rows = window->Comparer().SourceResults();
+    ASSERT_EQ(rows.GetSize(), 2u);
+    EXPECT_EQ(rows.ElementAt(1).path.str(), "run.LOG");
+    EXPECT_EQ(rows.ElementAt(1).excluded, 1);
+
+    window->LoadSettingsFromCommandLine(tree.Full("none.zvs"));
+    QTest::qWait(50);
+    EXPECT_EQ(prompter.Texts().back(), "File not found: " + tree.Full("none.zvs"));
+    EXPECT_EQ(resultsShown, 1);
+}
+
+}  // namespace
+}  // namespace ravelmoor
