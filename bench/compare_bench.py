@@ -104,7 +104,9 @@ def main():
                  [ravelmoor, "compare", "-r", "--format", "tsv", src, tgt]),
                 ("ravelmoor compare -r --method crc",
                  [ravelmoor, "compare", "-r", "--method", "crc", "--format", "tsv", src, tgt]),
-                ("cat every file (read floor)", ["sh", "-c", f"find {src} {tgt} -type f -exec cat {{}} + "]),
+                # Listing, reading and a CRC of every file on one thread.
+                ("find -exec cksum (floor)",
+                 ["sh", "-c", f"find {src} {tgt} -type f -exec cksum {{}} + "]),
                 ("diff -rq", ["diff", "-rq", src, tgt]),
                 ("rsync -anc --delete -i", ["rsync", "-anc", "--delete", "-i", src + "/", tgt + "/"]),
             ]

@@ -150,6 +150,14 @@ class FolderComparer {
     bool ListSide(Side side);
     bool ListBothSides();
     bool Walk();
+    // The steps of ComparePair. ClassifyWithoutReading settles every pair it
+    // can without reading data and says whether the pair waits for checksums.
+    bool ClassifyWithoutReading(FileEntry& source, FileEntry& target) const;
+    bool ReadChecksums(FileEntry& source, FileEntry& target);
+    void ClassifyByChecksums(FileEntry& source, FileEntry& target, bool readOk);
+    // Reads the checksums of the walk's pairs that wait for them, on two
+    // threads where both sides are local, then classifies them in row order.
+    bool ChecksumRows(const std::vector<uint32_t>& rows);
     void SetPhase(ComparisonPhase phase) { phase_.store(static_cast<int32_t>(phase)); }
     bool Cancelled() const { return cancel_.load(std::memory_order_relaxed) != 0; }
 

@@ -146,8 +146,10 @@ std::unique_ptr<FileReader> LocalFileSystem::OpenForReading(const std::string& p
     if (fd.get() < 0) return nullptr;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-    ::fcntl(fd.get(), F_SETFL, 0);
-    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    // O_NONBLOCK has no effect on a regular file, so it can stay. Read-ahead
+    // advice pays only for files larger than the kernel reads ahead anyway.
+    constexpr off_t kAdviseFrom = off_t{1} << 20;
+    if (st.st_size >= kAdviseFrom) ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::make_unique<LocalFileReader>(fd.release());
 }
 

@@ -189,6 +189,7 @@ bool FolderComparer::Walk() {
 
     std::string sourceKey;
     std::string targetKey;
+    std::vector<uint32_t> waitingForChecksums;
     size_t i = 0;
     size_t j = 0;
     size_t keyedSource = SIZE_MAX;
@@ -228,9 +229,8 @@ bool FolderComparer::Walk() {
             FileEntry& target = targetResults_.ElementAt(row);
             source.RemoveFolderMarkers();
             target.RemoveFolderMarkers();
-            if (!ComparePair(source, target)) {
-                // A read broken by a cancel ends the run without the question.
-                if (Cancelled() || !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
+            if (ClassifyWithoutReading(source, target)) {
+                waitingForChecksums.push_back(static_cast<uint32_t>(row));
             }
             ++i;
             ++j;
@@ -238,30 +238,64 @@ bool FolderComparer::Walk() {
             row = sourceResults_.AddTransferred(sourceScan_.ElementAt(i));
             targetResults_.AddBlank();
             sourceResults_.ElementAt(row).RemoveFolderMarkers();
-            ComparePair(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
+            ClassifyWithoutReading(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
             ++i;
         } else {
             row = sourceResults_.AddBlank();
             targetResults_.AddTransferred(targetScan_.ElementAt(j));
             targetResults_.ElementAt(row).RemoveFolderMarkers();
-            ComparePair(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
+            ClassifyWithoutReading(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
             ++j;
         }
 
-        FileEntry& source = sourceResults_.ElementAt(row);
-        FileEntry& target = targetResults_.ElementAt(row);
         if (anyUnlistable) {
             const std::string& key = order <= 0 ? sourceKey : targetKey;
             // Below a folder that one side could not list, the other side's
             // entries have no known counterpart: keep every method away.
             if (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key)) {
-                source.excluded = 1;
-                target.excluded = 1;
+                sourceResults_.ElementAt(row).excluded = 1;
+                targetResults_.ElementAt(row).excluded = 1;
             }
         }
+    }
+    if (!ChecksumRows(waitingForChecksums)) return false;
+
+    for (size_t row = 0; row < sourceResults_.GetSize(); ++row) {
+        const FileEntry& source = sourceResults_.ElementAt(row);
+        const FileEntry& target = targetResults_.ElementAt(row);
         if (source.status != EntryStatus::Matched && source.excluded == 0 && target.excluded == 0) {
             allIdentical_ = false;
+            break;
         }
+    }
+    return true;
+}
+
+bool FolderComparer::ChecksumRows(const std::vector<uint32_t>& rows) {
+    if (rows.empty()) return true;
+    // One byte per row, not vector<bool>: two threads write neighbouring rows.
+    std::vector<uint8_t> readOk(rows.size(), 0);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t k = next++; k < rows.size() && !Cancelled(); k = next++) {
+            FileEntry& source = sourceResults_.ElementAt(rows[k]);
+            FileEntry& target = targetResults_.ElementAt(rows[k]);
+            sourceResults_.SetCurrentName(source.path.view());
+            readOk[k] = ReadChecksums(source, target) ? 1 : 0;
+        }
+    };
+    // Reading files is mostly waiting for the file system, so a second
+    // thread nearly halves it. An FTP side has one connection: one thread.
+    std::thread helper;
+    if (!SourceIsFtp() && !TargetIsFtp() && rows.size() > 1) helper = std::thread(work);
+    work();
+    if (helper.joinable()) helper.join();
+    if (Cancelled()) return false;  // a read broken by a cancel asks nothing
+
+    for (size_t k = 0; k < rows.size(); ++k) {
+        ClassifyByChecksums(sourceResults_.ElementAt(rows[k]), targetResults_.ElementAt(rows[k]),
+                            readOk[k] != 0);
+        if (readOk[k] == 0 && !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
     }
     return true;
 }

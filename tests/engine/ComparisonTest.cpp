@@ -101,6 +101,19 @@ TEST_F(ComparisonTest, MethodsDecideOnSameSizeAndTime) {
     EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
 }
 
+TEST_F(ComparisonTest, ChecksumsOfManyPairsLandOnTheirOwnRows) {
+    // Enough pairs that both reading threads take part.
+    std::vector<std::string> expected;
+    for (int n = 0; n < 60; ++n) {
+        const std::string name = "f" + std::to_string(100 + n);
+        source.Write(name, std::string(1000 + n, 'a'), 5000);
+        target.Write(name, std::string(1000 + n, n % 3 == 0 ? 'b' : 'a'), 5000);
+        expected.push_back((n % 3 == 0 ? "newer older file 0 " : "matched matched file 0 ") + name);
+    }
+    EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);
+    EXPECT_EQ(Rows(comparer), expected);
+}
+
 TEST_F(ComparisonTest, ToleranceSettingsReachTheRule) {
     source.Write("f", "abc", 5060);
     target.Write("f", "abc", 5000);
