@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -67,7 +68,9 @@ FtpConnectionsDialog::FtpConnectionsDialog(SettingsStore& store, Prompter& promp
     fields->addRow(tr("&Server:"), server_);
     fields->addRow(tr("&User:"), user_);
     fields->addRow(tr("&Password:"), password_);
-    fields->addRow(tr("&Directory:"), directoryRow);
+    auto* directoryLabel = new QLabel(tr("&Directory:"), this);
+    directoryLabel->setBuddy(directory_);
+    fields->addRow(directoryLabel, directoryRow);
     fields->addRow(QString(), passive_);
 
     new_ = new QPushButton(tr("Ne&w"), this);

@@ -59,7 +59,13 @@ void FtpDirectoryDialog::Initialise() {
     if (!isVisible()) return;  // cancelled before it began
     const bool connected = tree_->Initialise(connection_);
     initialised_ = true;
-    if (!connected && isVisible()) QDialog::reject();
+    if (!connected) {
+        if (isVisible()) QDialog::reject();
+        return;
+    }
+    // The tree took no input while it was being filled; now it is the place
+    // to start, unless a path has been typed meanwhile.
+    if (pathBox_->text().isEmpty()) tree_->setFocus();
 }
 
 void FtpDirectoryDialog::OnSelectionChanged() {

@@ -198,7 +198,9 @@ void FtpDirectoryTree::Interrupt() {
 
 bool FtpDirectoryTree::RunOnWorker(const std::function<void()>& call) {
     busy_ = true;
-    const bool hadFocus = hasFocus();
+    // A disabled widget hands its focus on; it comes back afterwards. Asked
+    // of the window, as the window may not be active yet.
+    const bool hadFocus = window()->focusWidget() == this;
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
