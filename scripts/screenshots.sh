@@ -1,6 +1,7 @@
 #!/bin/sh
 # Takes screenshots of the desktop program on a virtual display: the main
-# window (for the README), the progress dialog, General Settings and Filters.
+# window (for the README), the progress dialog, General Settings, Filters,
+# FTP Connections and the FTP directory browser (against a local test server).
 # Usage: scripts/screenshots.sh [OUTPUT_FOLDER]   (default: build/screenshots)
 # Needs a built program (scripts/build.sh) and the packages of setup.sh.
 set -eu
@@ -40,8 +41,19 @@ for side in source target; do
   truncate -s 8G "$WORK/big/$side/data/disk.img"
 done
 
+# An FTP server on 127.0.0.1 with a copy of the demo Target, and a stored
+# connection to it (no user: anonymous).
+mkdir -p "$WORK/served/pub/site" "$WORK/served/pub/docs" "$WORK/served/incoming"
+cp -r examples/demo/target/. "$WORK/served/pub/site/"
+/usr/bin/python3 tests/ftp/ftp_test_server.py --dir "$WORK/served" >"$WORK/ftp-port" &
+FTP_PID=$!
+trap 'kill $FTP_PID 2>/dev/null; rm -rf "$WORK"' EXIT
+for _ in $(seq 50); do grep -q PORT "$WORK/ftp-port" && break; sleep 0.1; done
+FTP_SERVER="127.0.0.1:$(sed -n 's/^PORT //p' "$WORK/ftp-port")"
+"$PROGRAM" ftp add --server "$FTP_SERVER" --dir /pub/site/ >/dev/null
+
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
-  OUT=$1 PROGRAM=$2 WORK=$3
+  OUT=$1 PROGRAM=$2 WORK=$3 FTP_SERVER=$4
   find_window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
   shoot() {  # shoot NAME WINDOW-TITLE
     id=$(find_window "$2")
@@ -64,11 +76,19 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   shoot main-window Ravelmoor
   settings_menu g; shoot general-settings "General Settings"; close "General Settings"
   settings_menu f; shoot filters "Filters"; close "Filters"
+  # FTP Connections: the stored connection picked from the name box (the
+  # server box has the focus), then the browse button beside the directory.
+  settings_menu c; find_window "FTP Connections" >/dev/null
+  xdotool key shift+Tab Down; sleep 0.3
+  shoot ftp-connections "FTP Connections"
+  xdotool key Tab Tab Tab Tab Tab space
+  shoot ftp-directory "$FTP_SERVER"
+  close "$FTP_SERVER"; close "FTP Connections"
   kill $P; wait $P 2>/dev/null || true
 
   "$PROGRAM" "$WORK/big.zvs" & P=$!
   sleep 2.5
   shoot progress "Comparing Files and Sub-Folders..."
   kill $P; wait $P 2>/dev/null || true
-' sh "$OUT" "$PROGRAM" "$WORK"
+' sh "$OUT" "$PROGRAM" "$WORK" "$FTP_SERVER"
 ls "$OUT"

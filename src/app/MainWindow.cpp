@@ -24,6 +24,7 @@
 #include "filters/FilterListDialog.h"
 #include "filters/FilterSet.h"
 #include "ftp/FtpConnectionStore.h"
+#include "ftp/FtpConnectionsDialog.h"
 #include "ftp/FtpOpener.h"
 #include "results/Formatting.h"
 #include "ui/ElidedLabel.h"
@@ -69,6 +70,10 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     auto* browseTarget = MakeSmallIconButton("browse", tr("Select Target Folder."), this);
     connect(browseSource, &QToolButton::clicked, this, [this] { OnBrowse(true); });
     connect(browseTarget, &QToolButton::clicked, this, [this] { OnBrowse(false); });
+    auto* ftpSource = MakeSmallIconButton("ftp", tr("Use an FTP connection as the Source"), this);
+    auto* ftpTarget = MakeSmallIconButton("ftp", tr("Use an FTP connection as the Target"), this);
+    connect(ftpSource, &QToolButton::clicked, this, [this] { OnFtpConnections(source_); });
+    connect(ftpTarget, &QToolButton::clicked, this, [this] { OnFtpConnections(target_); });
 
     compare_ =
         MakeIconButton(tr("Compare"), "compare", tr("Compare the Source and Target folders"), this);
@@ -87,9 +92,11 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     folders->addWidget(sourceLabel, 0, 0);
     folders->addWidget(source_, 0, 1);
     folders->addWidget(browseSource, 0, 2);
+    folders->addWidget(ftpSource, 0, 3);
     folders->addWidget(targetLabel, 1, 0);
     folders->addWidget(target_, 1, 1);
     folders->addWidget(browseTarget, 1, 2);
+    folders->addWidget(ftpTarget, 1, 3);
     folders->setColumnStretch(1, 1);
     auto* compareRow = new QHBoxLayout;
     compareRow->addStretch();
@@ -144,6 +151,8 @@ void MainWindow::BuildMenus() {
     connect(menu_->both, &QAction::triggered, this, [this] { OnMethod(ComparisonMethod::Both); });
     connect(menu_->filters, &QAction::triggered, this, &MainWindow::OnFilters);
     connect(menu_->generalSettings, &QAction::triggered, this, &MainWindow::OnGeneralSettings);
+    connect(menu_->ftpConnections, &QAction::triggered, this,
+            [this] { OnFtpConnections(nullptr); });
     connect(menu_->loadSettings, &QAction::triggered, this, &MainWindow::OnLoadSettings);
     connect(menu_->saveSettings, &QAction::triggered, this, &MainWindow::OnSaveSettings);
     connect(menu_->restoreDefaults, &QAction::triggered, this, &MainWindow::OnRestoreDefaults);
@@ -236,6 +245,13 @@ void MainWindow::OnGeneralSettings() {
     GeneralSettingsDialog dialog(settings_, store_, prompter_, *pickers_, this);
     dialog.exec();
     RefreshSettingsView();
+}
+
+void MainWindow::OnFtpConnections(HistoryComboBox* box) {
+    if (ftpConnections_ == nullptr)
+        ftpConnections_ = new FtpConnectionsDialog(store_, prompter_, this);
+    if (ftpConnections_->exec() != QDialog::Accepted || box == nullptr) return;
+    box->SetText(std::string(kFtpFolderPrefix) + ftpConnections_->Name());
 }
 
 void MainWindow::OnLoadSettings() {

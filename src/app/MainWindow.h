@@ -12,6 +12,7 @@ class QPushButton;
 namespace ravelmoor {
 
 class ElidedLabel;
+class FtpConnectionsDialog;
 class HistoryComboBox;
 class Pickers;
 class Prompter;
@@ -67,6 +68,8 @@ class MainWindow : public QDialog {
     void OnMethod(ComparisonMethod method);
     void OnFilters();
     void OnGeneralSettings();
+    // Opens "FTP Connections"; OK puts the chosen connection into `box`, if any.
+    void OnFtpConnections(HistoryComboBox* box);
     void OnLoadSettings();
     void OnSaveSettings();
     void OnRestoreDefaults();
@@ -94,6 +97,8 @@ class MainWindow : public QDialog {
     QPushButton* compare_;
     SettingsMenu* menu_;
     ElidedLabel* summary_;
+    // One for the program's run, so that its fields stay between openings.
+    FtpConnectionsDialog* ftpConnections_ = nullptr;
 };
 
 // The stand-in results display: how many rows were compared, or that the two

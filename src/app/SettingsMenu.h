@@ -24,6 +24,7 @@ class SettingsMenu : public QMenu {
     QAction* both;
     QAction* filters;
     QAction* generalSettings;
+    QAction* ftpConnections;
     QAction* loadSettings;
     QAction* saveSettings;
     QAction* restoreDefaults;

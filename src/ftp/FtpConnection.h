@@ -11,7 +11,7 @@ struct FtpConnection {
     std::string user;
     std::string password;
     std::string directory;
-    // Use passive data connections (stored as "Passive" 1 only when set).
+    // Use passive data connections (stored as "Passive" 1 or 0).
     bool passive = false;
 
     bool IsEmpty() const { return server.empty(); }

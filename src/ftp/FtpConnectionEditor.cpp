@@ -67,6 +67,7 @@ void FtpConnectionEditor::SetDirectory(std::string_view directory) {
 void FtpConnectionEditor::New() {
     name_.clear();
     fields_ = FtpConnection{};
+    fields_.passive = true;
 }
 
 bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
@@ -96,10 +97,7 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
     }
     if (FindListed(name_) != nullptr) {
         const FtpConnection stored = store_.ReadConnection(name_);
-        if (stored.server == fields_.server && stored.user == fields_.user &&
-            stored.password == fields_.password && stored.directory == fields_.directory) {
-            return SaveResult::Unchanged;
-        }
+        if (stored == fields_) return SaveResult::Unchanged;
         if (!prompter_.AskOkCancel("A connection called " + name_ +
                                    " already exists. Do you want to change the settings for this "
                                    "connection? If not, press cancel and choose a new connection "

@@ -52,11 +52,14 @@ class FtpConnectionEditor {
     void SetDirectory(std::string_view directory);
     void SetUser(std::string_view user) { fields_.user = user; }
     void SetPassword(std::string_view password) { fields_.password = password; }
+    void SetPassive(bool passive) { fields_.passive = passive; }
     // A directory chosen in the FTP directory browser; the name follows.
     void BrowsedDirectory(std::string_view directory) { SetDirectory(directory); }
     // The name cannot be typed: the box keeps showing `Name()`.
     void NameEdited() {}
 
+    // Empties the fields; a new connection uses passive data connections,
+    // which most servers behind NAT need.
     void New();
     // Deletes the connection named `nameBoxText` (found ignoring case) from
     // the store and the list; false, with a message, when it is not listed.

@@ -55,11 +55,7 @@ void FtpConnectionStore::WriteConnection(std::string_view name, const FtpConnect
     store_.WriteString(section, kUser, connection.user);
     store_.WriteString(section, kPassword, connection.password);
     store_.WriteString(section, kDirectory, connection.directory);
-    if (connection.passive) {
-        store_.WriteInt(section, kPassive, 1);
-    } else {
-        store_.RemoveValue(section, kPassive);
-    }
+    store_.WriteInt(section, kPassive, connection.passive ? 1 : 0);
 }
 
 void FtpConnectionStore::DeleteConnection(std::string_view name) {

@@ -21,8 +21,9 @@ inline bool DesignatesFtpFolder(std::string_view folderText) {
 // connections: one value per connection, named by the connection, holding
 // "ftp_" + name (written, never read back). Each connection has its own
 // section "ftp_" + name with the string values "Server", "User", "Pwd" and
-// "Dir", and the integer "Passive" (1) when passive data connections are
-// wanted. A missing value reads as empty (or not passive). Names are compared
+// "Dir", and the integer "Passive" (1 for passive data connections, 0 for
+// active ones). A missing value reads as empty (or as active, the mode of
+// connections stored before there was a choice). Names are compared
 // byte for byte and may hold any byte, '/' included.
 class FtpConnectionStore {
   public:

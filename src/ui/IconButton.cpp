@@ -1,5 +1,7 @@
 #include "ui/IconButton.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -14,6 +16,15 @@ QPushButton* MakeIconButton(const QString& text, const char* icon, const QString
     auto* button = new QPushButton(ProgramIcon(icon), text, parent);
     if (!tooltip.isEmpty()) button->setToolTip(tooltip);
     return button;
+}
+
+QDialogButtonBox* MakeOkCancelIconButtons(QDialog& dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setIcon(ProgramIcon("ok"));
+    buttons->button(QDialogButtonBox::Cancel)->setIcon(ProgramIcon("cancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
 }
 
 QToolButton* MakeSmallIconButton(const char* icon, const QString& tooltip, QWidget* parent) {

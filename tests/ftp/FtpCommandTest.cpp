@@ -18,8 +18,9 @@ TEST(FtpCommand, AddListRemoveWorkOnTheUsersStore) {
     EXPECT_EQ(added.exitCode, 0) << added.err;
     EXPECT_EQ(added.out, "Saved the FTP connection host1/pub/.\n");
     EXPECT_EQ(run({"ftp", "add", "--server", "alpha"}).exitCode, 0);
-    EXPECT_NE(home.Ini().find("[ftp_host1%U2215pub%U2215]\nDir=/pub/\nPwd=@@1234\nServer=host1\n"
-                              "User=anna\n"),
+    // A new connection uses passive data connections.
+    EXPECT_NE(home.Ini().find("[ftp_host1%U2215pub%U2215]\nDir=/pub/\nPassive=1\nPwd=@@1234\n"
+                              "Server=host1\nUser=anna\n"),
               std::string::npos)
         << home.Ini();
 

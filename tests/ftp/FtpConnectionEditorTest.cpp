@@ -41,7 +41,7 @@ TEST_F(FtpConnectionEditorTest, NameFollowsServerAndDirectory) {
     EXPECT_EQ(editor.Fields(), (FtpConnection{"ab", "anna", "pw", "/x/", true}));
     editor.New();
     EXPECT_EQ(editor.Name(), "");
-    EXPECT_EQ(editor.Fields(), FtpConnection{});
+    EXPECT_EQ(editor.Fields(), (FtpConnection{"", "", "", "", true}));
 }
 
 TEST_F(FtpConnectionEditorTest, OpenPicksTheKeptNameAgain) {
@@ -102,6 +102,13 @@ TEST_F(FtpConnectionEditorTest, ChangingAStoredConnectionAsksFirst) {
     EXPECT_EQ(editor.Save(), Result::Saved);
     EXPECT_EQ(store.LookupConnection("host1/pub/"),
               (FtpConnection{"host1", "anna", "new", "/pub/", true}));
+
+    // The data connection mode is part of what is stored.
+    editor.SetPassive(false);
+    prompter.Script({true});
+    EXPECT_EQ(editor.Save(), Result::Saved);
+    EXPECT_EQ(prompter.Texts().size(), 3u);
+    EXPECT_FALSE(store.LookupConnection("host1/pub/").passive);
 }
 
 TEST_F(FtpConnectionEditorTest, DeleteNeedsAListedName) {

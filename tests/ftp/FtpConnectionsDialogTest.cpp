@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "app/SettingsStore.h"
+#include "ftp/FtpConnectionStore.h"
+#include "ftp/FtpConnectionsDialog.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempConfigHome.h"
+
+namespace ravelmoor {
+namespace {
+
+// What the dialog shows: name, server, user, password, directory, passive.
+struct Shown {
+    std::string name, server, user, password, directory;
+    bool passive = false;
+    bool operator==(const Shown&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Shown& s) {
+    return out << '{' << s.name << '|' << s.server << '|' << s.user << '|' << s.password << '|'
+               << s.directory << '|' << s.passive << '}';
+}
+
+class FtpConnectionsDialogTest : public ::testing::Test {
+  protected:
+    // The program's start: the store read from `ini`, one dialog shown.
+    void Start(const std::string& ini = {}) {
+        if (!ini.empty()) home.WriteIni(ini);
+        store = std::make_unique<SettingsStore>();
+        dialogOwner = std::make_unique<FtpConnectionsDialog>(*store, prompter);
+        dialogOwner->show();
+    }
+    Shown Fields() const {
+        const FtpConnectionsDialog& dialog = *dialogOwner;
+        return {dialog.NameBox()->currentText().toStdString(),
+                dialog.ServerBox()->text().toStdString(),
+                dialog.UserBox()->text().toStdString(),
+                dialog.PasswordBox()->text().toStdString(),
+                dialog.DirectoryBox()->text().toStdString(),
+                dialog.PassiveBox()->isChecked()};
+    }
+    static void Type(QWidget* box, const char* text) { QTest::keyClicks(box, text); }
+    // Picks `name` from the name box's list as the arrow keys do.
+    void Pick(const std::string& name) {
+        QComboBox* box = dialogOwner->NameBox();
+        for (int i = 0; i <= box->count() && box->currentText().toStdString() != name; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentText().toStdString(), name);
+    }
+    FtpConnectionStore connections() { return FtpConnectionStore(*store); }
+    void Reopen() {
+        dialogOwner->hide();
+        dialogOwner->show();
+    }
+
+    test::TempConfigHome home;
+    test::ScriptedPrompter prompter;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<FtpConnectionsDialog> dialogOwner;
+};
+
+constexpr const char* kTwoConnections =
+    "[Index]\nhost1%U2215pub%U2215=ftp_host1/pub/\nother%U2215=ftp_other/\n\n"
+    "[ftp_host1%U2215pub%U2215]\nDir=/pub/\nPassive=1\nPwd=pw\nServer=host1\nUser=anna\n\n"
+    "[ftp_other%U2215]\nDir=/\nServer=other\n";
+
+TEST_F(FtpConnectionsDialogTest, Create_NameFollowsTypedServerAndDirectoryAndCannotBeTyped) {
+    Start();
+    FtpConnectionsDialog& dialog = *dialogOwner;
+    EXPECT_EQ(Fields(), (Shown{"", "", "", "", "", true}));  // new: passive mode on
+
+    Type(dialog.ServerBox(), "a");
+    Type(dialog.DirectoryBox(), "/x/");
+    EXPECT_EQ(Fields().name, "a/x/");
+    dialog.ServerBox()->setCursorPosition(1);
+    Type(dialog.ServerBox(), "b");
+    EXPECT_EQ(Fields().name, "ab/x/");
+    Type(dialog.UserBox(), "anna");
+    Type(dialog.PasswordBox(), "secret");
+
+    QLineEdit* nameEdit = dialog.NameBox()->lineEdit();
+    Type(nameEdit, "zz");
+    QTest::keyClick(nameEdit, Qt::Key_Backspace);
+    QTest::keyClick(nameEdit, Qt::Key_Home);
+    QTest::keyClick(nameEdit, Qt::Key_Delete);
+    EXPECT_EQ(Fields(), (Shown{"ab/x/", "ab", "anna", "secret", "/x/", true}));
+
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Name(), "ab/x/");
+    EXPECT_TRUE(prompter.Texts().empty());
+    // Written to the file at once, the mode as "Passive" 1.
+    const std::string ini = home.Ini();
+    EXPECT_NE(ini.find("[Index]\nab%U2215x%U2215=ftp_ab/x/\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[ftp_ab%U2215x%U2215]\nDir=/x/\nPassive=1\nPwd=secret\nServer=ab\n"
+                       "User=anna\n"),
+              std::string::npos)
+        << ini;
+}
+
+TEST_F(FtpConnectionsDialogTest, Pick_ShowsStoredValuesWithoutDerivingTheName) {
+    // Written by hand: a name that does not follow its server, and no "Passive".
+    Start(
+        "[Index]\nwork=ftp_work\nzeta=ftp_zeta\n\n[ftp_work]\nServer=ftp.example.org\n"
+        "Dir=/pub/\nUser=anna\n\n[ftp_zeta]\nServer=z\n");
+    FtpConnectionsDialog& dialog = *dialogOwner;
+    Pick("work");
+    EXPECT_EQ(Fields(), (Shown{"work", "ftp.example.org", "anna", "", "/pub/", false}));
+
+    Type(dialog.DirectoryBox(), "x");
+    EXPECT_EQ(Fields().name, "ftp.example.org/pub/x");
+    QTest::mouseClick(dialog.NewButton(), Qt::LeftButton);
+    EXPECT_EQ(Fields(), (Shown{"", "", "", "", "", true}));
+}
+
+TEST_F(FtpConnectionsDialogTest, Save_AsksOnlyWhenAStoredConnectionChanges) {
+    Start(kTwoConnections);
+    FtpConnectionsDialog& dialog = *dialogOwner;
+    const std::string before = home.Ini();
+    Pick("host1/pub/");
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(prompter.Texts().empty());
+    EXPECT_EQ(home.Ini(), before);
+
+    // The one dialog keeps its name: opened again, it shows the same connection.
+    Reopen();
+    EXPECT_EQ(Fields().name, "host1/pub/");
+    Type(dialog.PasswordBox(), "2");
+    // On the box itself: the widget is wider than what takes a click.
+    QTest::mouseClick(dialog.PassiveBox(), Qt::LeftButton, {},
+                      QPoint(4, dialog.PassiveBox()->height() / 2));
+    prompter.Script({false});
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(home.Ini(), before);
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{
+                  "A connection called host1/pub/ already exists. Do you want to change the "
+                  "settings for this connection? If not, press cancel and choose a new "
+                  "connection name."});
+
+    prompter.Script({true});
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_NE(home.Ini().find("Dir=/pub/\nPassive=0\nPwd=pw2\n"), std::string::npos) << home.Ini();
+}
+
+TEST_F(FtpConnectionsDialogTest, Save_RefusesInOrderAndStaysOpen) {
+    struct Case {
+        const char* server;
+        const char* directory;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"", "", "Empty connection name"},
+        {"", "/pub/", "Empty server name"},
+        {"ho st", "/pub/", "Invalid URL for server and directory"},
+    };
+    Start();
+    FtpConnectionsDialog& dialog = *dialogOwner;
+    for (const Case& c : cases) {
+        QTest::mouseClick(dialog.NewButton(), Qt::LeftButton);
+        Type(dialog.ServerBox(), c.server);
+        Type(dialog.DirectoryBox(), c.directory);
+        const Shown typed = Fields();
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(prompter.Texts().back(), c.message);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(Fields(), typed);
+    }
+    EXPECT_EQ(prompter.Texts().size(), cases.size());
+    EXPECT_EQ(home.Ini(), "");
+}
+
+TEST_F(FtpConnectionsDialogTest, Delete_RemovesSectionAndIndexValueFromTheFile) {
+    Start(kTwoConnections);
+    FtpConnectionsDialog& dialog = *dialogOwner;
+    QTest::mouseClick(dialog.DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Select connection name to be deleted"});
+
+    Pick("host1/pub/");
+    QTest::mouseClick(dialog.DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(Fields(), (Shown{"", "", "", "", "", true}));
+    EXPECT_EQ(dialog.NameBox()->count(), 1);
+    const std::string ini = home.Ini();
+    EXPECT_EQ(ini.find("host1"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[ftp_other%U2215]"), std::string::npos) << ini;
+    EXPECT_TRUE(FtpConnectionStore(*store).LookupConnection("host1/pub/").IsEmpty());
+
+    // The one dialog, opened again, no longer finds its name: it starts anew.
+    Pick("other/");
+    connections().DeleteConnection("other/");
+    Reopen();
+    EXPECT_EQ(Fields(), (Shown{"", "", "", "", "", true}));
+    EXPECT_EQ(dialog.NameBox()->count(), 0);
+}
+
+}  // namespace
+}  // namespace ravelmoor
