@@ -4,17 +4,18 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace ravelmoor {
 namespace {
 
 // Whole files are read in larger pieces: the sum does not depend on how the
 // bytes arrive, and fewer calls are faster.
-constexpr size_t kBufferSize = 256 * 1024;
+constexpr size_t kBufferSize = size_t{256} * 1024;
 
 char* ReadBuffer() {
-    thread_local std::unique_ptr<char[]> buffer(new char[kBufferSize]);
-    return buffer.get();
+    thread_local std::vector<char> buffer(kBufferSize);
+    return buffer.data();
 }
 
 }  // namespace

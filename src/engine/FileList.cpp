@@ -7,7 +7,7 @@
 namespace ravelmoor {
 namespace {
 
-constexpr size_t kChunkSize = 256 * 1024;
+constexpr size_t kChunkSize = size_t{256} * 1024;
 
 }  // namespace
 

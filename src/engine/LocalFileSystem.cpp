@@ -81,7 +81,7 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
     if (dir.get() < 0) return ListStatus::NotListable;
 
     // One buffer per thread: the listing never recurses inside this call.
-    constexpr size_t kBufferSize = 64 * 1024;
+    constexpr size_t kBufferSize = size_t{64} * 1024;
     alignas(alignof(dirent64)) thread_local char buffer[kBufferSize];
 
     for (;;) {

@@ -11,7 +11,7 @@ namespace {
 KeyOrder MakeKeyOrder() {
     KeyOrder order;
     for (int b = 0; b < 256; ++b) {
-        uint8_t mapped = static_cast<uint8_t>(b);
+        auto mapped = static_cast<uint8_t>(b);
         if (b == '/') {
             mapped = 0x01;
         } else if (b >= 0x01 && b < '/') {

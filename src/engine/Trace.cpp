@@ -12,7 +12,8 @@ void TraceLine(const char* format, ...) {
     char line[512];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    // The analyser loses track of va_start here and reports an uninitialised list.
+    std::vsnprintf(line, sizeof line, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized)
     va_end(args);
     qCDebug(lcTrace).noquote() << QString::fromUtf8(line).trimmed();
 }
