@@ -1,6 +1,7 @@
 #!/bin/sh
 # Takes screenshots of the desktop program on a virtual display: the main
-# window (for the README), the progress dialog, General Settings, Filters,
+# window, the results window with a sync method chosen, its context menu and
+# the preview (for the README), the progress dialog, General Settings, Filters,
 # FTP Connections and the FTP directory browser (against a local test server).
 # Usage: scripts/screenshots.sh [OUTPUT_FOLDER]   (default: build/screenshots)
 # Needs a built program (scripts/build.sh) and the packages of setup.sh.
@@ -31,6 +32,9 @@ Fil-t0=Exclude
 Fil-e0=\\.bak$
 Fil-t1=Exclude
 Fil-e1=(^|/)\\.git(/|$)
+wnd="90,60,1190,700,1,0"
+wndlists="250,70,150"
+wndlistt="250,70,150"
 INI
 # A slow pair for the progress dialog: large sparse files compared by CRC.
 mkdir -p "$WORK/big/source/data" "$WORK/big/target/data"
@@ -84,6 +88,27 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   xdotool key Tab Tab Tab Tab Tab space
   shoot ftp-directory "$FTP_SERVER"
   close "$FTP_SERVER"; close "FTP Connections"
+  kill $P; wait $P 2>/dev/null || true
+
+  # The demo pair compared from its settings file; the results window opens.
+  "$PROGRAM" examples/demo.zvs & P=$!
+  results=$(xdotool search --sync --onlyvisible --name "^Ravelmoor \\[" | tail -n 1)
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$results")"
+  # Method: Align Source and Target, picked from the drop-down list.
+  xdotool windowfocus --sync "$results" key alt+m alt+Down Down Return
+  sleep 0.5
+  import -window "$results" "$OUT/results-window.png"
+  # A row of the Source list, then its context menu.
+  xdotool mousemove $((X + 160)) $((Y + 72)) click 1 sleep 0.3 click 3
+  sleep 0.5
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$OUT/context-menu.png"
+  xdotool key Escape
+  sleep 0.3
+  # "Preview" comes second after the method box.
+  xdotool windowfocus --sync "$results" key alt+m Tab Tab space
+  shoot preview Preview
+  close Preview
   kill $P; wait $P 2>/dev/null || true
 
   "$PROGRAM" "$WORK/big.zvs" & P=$!

@@ -26,7 +26,7 @@
 #include "ftp/FtpConnectionStore.h"
 #include "ftp/FtpConnectionsDialog.h"
 #include "ftp/FtpOpener.h"
-#include "results/Formatting.h"
+#include "results/ShowResultsWindow.h"
 #include "ui/ElidedLabel.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/IconButton.h"
@@ -56,7 +56,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       comparer_(prompter),
       ownPickers_(std::make_unique<DialogPickers>()),
       pickers_(ownPickers_.get()),
-      showResults_(ShowResultsMessage) {
+      showResults_(ShowResultsWindow) {
     setWindowIcon(ProgramIcon("ravelmoor"));
     comparer_.SetFtpOpener(MakeFtpOpener());
 
@@ -299,26 +299,6 @@ void MainWindow::RefreshSettingsView() {
     setWindowTitle(FromStd(SettingsWindowTitle(settings_.settingsFileName)));
     menu_->Refresh(settings_);
     summary_->setText(FromStd(settings_.SummaryText()));
-}
-
-void ShowResultsMessage(MainWindow& window, FolderComparer& comparer) {
-    Prompter& prompter = window.MessagePrompter();
-    if (comparer.AllIdentical()) {
-        prompter.Inform("The two folders are identical (excluding filtered files and sub-folders)");
-    } else {
-        const FileList& source = comparer.SourceResults();
-        size_t differing = 0;
-        for (size_t row = 0; row < source.GetSize(); ++row) {
-            const FileEntry& entry = source.ElementAt(row);
-            const FileEntry& other = comparer.TargetResults().ElementAt(row);
-            if (entry.status != EntryStatus::Matched && entry.excluded == 0 && other.excluded == 0)
-                ++differing;
-        }
-        prompter.Inform("The comparison is complete: " + FormatSize(source.GetSize()) + " rows, " +
-                        FormatSize(differing) + " of them differ.");
-    }
-    const std::string unlistable = comparer.UnlistableFoldersWarning();
-    if (!unlistable.empty()) prompter.Warn(unlistable);
 }
 
 }  // namespace ravelmoor

@@ -29,8 +29,8 @@ class MainWindow : public QDialog {
     Q_OBJECT
 
   public:
-    // Shows the comparison results once a run has completed. The results
-    // window takes this place; until then a message says how it went.
+    // Shows the comparison results once a run has completed: by default the
+    // results window (results/ShowResultsWindow.h).
     using ResultsHandler = std::function<void(MainWindow& window, FolderComparer& comparer)>;
 
     // `settings` holds the application-wide values read at start-up; the
@@ -51,6 +51,9 @@ class MainWindow : public QDialog {
     void SetResultsHandler(ResultsHandler handler) { showResults_ = std::move(handler); }
     FolderComparer& Comparer() { return comparer_; }
     Prompter& MessagePrompter() { return prompter_; }
+    Settings& AppSettings() { return settings_; }
+    SettingsStore& Store() { return store_; }
+    Pickers& FilePickers() { return *pickers_; }
     // The window title when the comparison was started, for the results window.
     const std::string& ResultsTitle() const { return resultsTitle_; }
 
@@ -100,9 +103,5 @@ class MainWindow : public QDialog {
     // One for the program's run, so that its fields stay between openings.
     FtpConnectionsDialog* ftpConnections_ = nullptr;
 };
-
-// The stand-in results display: how many rows were compared, or that the two
-// folders are identical, and the folders that could not be read.
-void ShowResultsMessage(MainWindow& window, FolderComparer& comparer);
 
 }  // namespace ravelmoor

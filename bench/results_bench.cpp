@@ -1,0 +1,237 @@
+// The results window over a million rows: how long RefreshLists takes, how
+// long the window takes to open (built, shown and painted), to switch views
+// and to scroll, and how much memory it adds per row. For reference, one
+// list's model is also shown in Qt's own QTreeView and QTableView. The rows are made in
+// memory (no disk), with every status on both sides, a folder every 20 rows
+// and a few excluded entries. The window is drawn off screen unless a
+// display platform is chosen.
+//
+//   results_bench [ROWS]      (default 1000000)
+#include <unistd.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DesktopApp.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "engine/FolderComparer.h"
+#include "engine/Prompter.h"
+#include "results/ResultsWindow.h"
+#include "results/VisibleRows.h"
+#include "ui/Pickers.h"
+#include "ui/VirtualReportView.h"
+
+namespace {
+
+using namespace ravelmoor;
+using Clock = std::chrono::steady_clock;
+
+class SilentPrompter : public Prompter {
+  public:
+    void Inform(std::string_view) override {}
+    void Warn(std::string_view) override {}
+    bool AskOkCancel(std::string_view) override { return false; }
+    bool AskYesNo(std::string_view) override { return false; }
+};
+
+long ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+double Milliseconds(Clock::duration taken) {
+    return std::chrono::duration<double, std::milli>(taken).count();
+}
+
+// The best of `rounds` runs of `work`, in milliseconds.
+double Best(int rounds, const std::function<void()>& work) {
+    double best = 1e300;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, Milliseconds(Clock::now() - start));
+    }
+    return best;
+}
+
+// Paired rows as a comparison leaves them: 70% matched, 6% each newer and
+// older, 6% only in Source, 6% only in Target, 0.5% excluded.
+void MakeRows(FolderComparer& comparer, size_t rows) {
+    FileList& source = comparer.SourceResults();
+    FileList& target = comparer.TargetResults();
+    std::string folder;
+    for (size_t i = 0; i < rows; ++i) {
+        FileEntry entry;
+        const bool isFolder = i % 20 == 0;
+        if (isFolder)
+            folder =
+                "projects/area" + std::to_string(i / 20000) + "/folder" + std::to_string(i / 20);
+        const std::string path =
+            isFolder ? folder : folder + "/document-" + std::to_string(i) + ".txt";
+        entry.path = path;
+        entry.attributes = isFolder ? kFolderAttribute : 0;
+        entry.size = isFolder ? 0 : 1000 + i % 50000;
+        entry.lastWrite = 1700000000 + static_cast<int64_t>(i % 86400);
+        FileEntry other = entry;
+        const size_t kind = isFolder ? 0 : (i * 7919) % 1000;
+        if (kind < 700) {
+            entry.status = other.status = EntryStatus::Matched;
+        } else if (kind < 760) {
+            entry.status = EntryStatus::Newer;
+            other.status = EntryStatus::Older;
+        } else if (kind < 820) {
+            entry.status = EntryStatus::Older;
+            other.status = EntryStatus::Newer;
+        } else if (kind < 880) {
+            entry.status = EntryStatus::Unmatched;
+            other = FileEntry();
+            other.status = EntryStatus::Missing;
+        } else if (kind < 940) {
+            other.status = EntryStatus::Unmatched;
+            entry = FileEntry();
+            entry.status = EntryStatus::Missing;
+        } else {
+            entry.status = other.status = EntryStatus::Matched;
+            if (kind >= 995) entry.excluded = other.excluded = 1;
+        }
+        source.Add(entry);
+        target.Add(other);
+    }
+}
+
+struct Stage {
+    FolderComparer comparer;
+    Settings settings;
+    DialogPickers pickers;
+
+    explicit Stage(SilentPrompter& prompter) : comparer(prompter) {}
+};
+
+void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const size_t rows = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
+    QApplication app(argc, argv);
+    LoadProgramResources();
+    QTemporaryDir home;
+    SettingsStore store(home.filePath(QStringLiteral("bench.ini")).toStdString());
+    SilentPrompter prompter;
+
+    // A small window first, so that fonts, icons and styles are loaded
+    // before anything is measured.
+    {
+        Stage small(prompter);
+        MakeRows(small.comparer, 1000);
+        ResultsWindow warm(
+            {small.comparer, small.settings, store, prompter, small.pickers, "bench"});
+        warm.show();
+        Settle();
+    }
+
+    Stage stage(prompter);
+    MakeRows(stage.comparer, rows);
+    std::printf("rows: %zu (lists hold %.1f MB)\n", rows,
+                static_cast<double>(stage.comparer.SourceResults().MemoryUsage() +
+                                    stage.comparer.TargetResults().MemoryUsage()) /
+                    1e6);
+
+    std::vector<uint32_t> visible;
+    const FileList& source = stage.comparer.SourceResults();
+    const FileList& target = stage.comparer.TargetResults();
+    ComputeVisibleRows(source, target, ViewToggles{}, visible);
+    const double refreshAll =
+        Best(5, [&] { ComputeVisibleRows(source, target, ViewToggles{}, visible); });
+    const ViewToggles newerOlder = *TogglesOf(ViewChoice::NewerAndOlder);
+    const double refreshSome =
+        Best(5, [&] { ComputeVisibleRows(source, target, newerOlder, visible); });
+    std::vector<uint32_t>().swap(visible);
+
+    const long before = ResidentBytes();
+    std::unique_ptr<ResultsWindow> window;
+    const auto openStart = Clock::now();
+    window = std::make_unique<ResultsWindow>(
+        ResultsContext{stage.comparer, stage.settings, store, prompter, stage.pickers, "bench"});
+    window->show();
+    Settle();
+    const double open = Milliseconds(Clock::now() - openStart);
+    const long after = ResidentBytes();
+
+    const double windowRefresh = Best(5, [&] {
+        window->RefreshLists();
+        Settle();
+    });
+    int nextView = 0;
+    const ViewChoice views[] = {ViewChoice::NewerAndOlder, ViewChoice::All};
+    const double switchView = Best(6, [&] {
+        window->ChooseView(views[nextView++ % 2]);
+        Settle();
+    });
+    VirtualReportView* list = window->List(ListSide::Source);
+    int step = 0;
+    const double scroll = Best(10, [&] {
+        list->verticalScrollBar()->setValue((++step * 97331) %
+                                            list->verticalScrollBar()->maximum());
+        Settle();
+    });
+    const double scrollPage = Best(10, [&] {
+        list->verticalScrollBar()->triggerAction(QScrollBar::SliderPageStepAdd);
+        Settle();
+    });
+
+    std::printf("RefreshLists (visible rows and totals), view All:     %8.1f ms\n", refreshAll);
+    std::printf("RefreshLists (visible rows and totals), Newer/Older:  %8.1f ms\n", refreshSome);
+    std::printf("RefreshLists in the window, lists repainted:          %8.1f ms\n", windowRefresh);
+    std::printf("Opening the window (built, shown, painted):           %8.1f ms\n", open);
+    std::printf("Switching views (combo, lists repainted):             %8.1f ms\n", switchView);
+    std::printf("Scrolling to a far row (both lists repainted):        %8.1f ms\n", scroll);
+    std::printf("Scrolling one page (both lists repainted):            %8.1f ms\n", scrollPage);
+    std::printf("Memory the window adds: %.2f MB, %.1f bytes per row\n",
+                static_cast<double>(after - before) / 1e6,
+                static_cast<double>(after - before) / static_cast<double>(rows));
+
+    // The same model in Qt's item views, which keep a record per row.
+    auto reference = [&](const char* name, QAbstractItemView* view) {
+        const long start = ResidentBytes();
+        const auto shown = Clock::now();
+        view->setModel(window->Model(ListSide::Source));
+        view->resize(list->size());
+        view->show();
+        Settle();
+        std::printf("Reference, one list in a %-10s  %8.1f ms to show, %.1f bytes per row\n", name,
+                    Milliseconds(Clock::now() - shown),
+                    static_cast<double>(ResidentBytes() - start) / static_cast<double>(rows));
+        delete view;
+    };
+    auto* tree = new QTreeView;
+    tree->setUniformRowHeights(true);
+    tree->setRootIsDecorated(false);
+    reference("QTreeView:", tree);
+    auto* table = new QTableView;
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->hide();
+    reference("QTableView:", table);
+    return 0;
+}

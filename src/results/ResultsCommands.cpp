@@ -1,0 +1,264 @@
+// What the results window does to the files: synchronise, preview, and the
+// context menu's copy, delete and visualise.
+
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QProcess>
+
+#include "app/GeneralSettingsDialog.h"
+#include "engine/FolderComparer.h"
+#include "engine/Prompter.h"
+#include "results/PreviewWindow.h"
+#include "results/RecomparingWindow.h"
+#include "results/ResultsWindow.h"
+#include "results/SelectionRules.h"
+#include "results/VisualiseDifferences.h"
+#include "sync/PlanSync.h"
+#include "sync/RowOperations.h"
+#include "ui/VirtualReportView.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr const char* kCopyQuestion = "Do you want to copy the selected objects?";
+
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Asks with the ordinary pointer, over a wait cursor.
+template <typename Question>
+auto Asking(Question question) {
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    struct Restore {
+        Restore() = default;
+        Restore(const Restore&) = delete;
+        Restore& operator=(const Restore&) = delete;
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    return question();
+}
+
+// The prompter of a batch: while it asks, the pointer is an arrow again.
+class BatchPrompter : public Prompter {
+  public:
+    explicit BatchPrompter(Prompter& inner) : inner_(inner) {}
+
+    void Inform(std::string_view text) override {
+        Asking([&] { inner_.Inform(text); });
+    }
+    void Warn(std::string_view text) override {
+        Asking([&] { inner_.Warn(text); });
+    }
+    bool AskOkCancel(std::string_view text) override {
+        return Asking([&] { return inner_.AskOkCancel(text); });
+    }
+    bool AskYesNo(std::string_view text) override {
+        return Asking([&] { return inner_.AskYesNo(text); });
+    }
+    BatchAnswer AskOverwrite(std::string_view text) override {
+        return Asking([&] { return inner_.AskOverwrite(text); });
+    }
+    bool AskMoveToTrash(std::string_view text) override {
+        return Asking([&] { return inner_.AskMoveToTrash(text); });
+    }
+    BatchAnswer AskDeletePermanently(std::string_view text) override {
+        return Asking([&] { return inner_.AskDeletePermanently(text); });
+    }
+
+  private:
+    Prompter& inner_;
+};
+
+// Starts the file-comparison program and opens General Settings for it.
+class DesktopViewerHost : public ViewerHost {
+  public:
+    DesktopViewerHost(const ResultsContext& context, QWidget* parent)
+        : context_(context), parent_(parent) {}
+
+    bool Start(const std::string& commandLine) override {
+        QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
+        if (words.isEmpty()) return false;
+        const QString program = words.takeFirst();
+        return QProcess::startDetached(program, words);
+    }
+
+    bool EditSettings() override {
+        GeneralSettingsDialog dialog(context_.settings, context_.store, context_.prompter,
+                                     context_.pickers, parent_);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+  private:
+    const ResultsContext& context_;
+    QWidget* parent_;
+};
+
+// Marks a manual command: the lists keep their selections meanwhile, and the
+// focus goes back where it was afterwards.
+class ManualCommand {
+  public:
+    explicit ManualCommand(bool& busy) : busy_(busy), focus_(QApplication::focusWidget()) {
+        busy_ = true;
+    }
+    ~ManualCommand() {
+        if (focus_) focus_->setFocus(Qt::OtherFocusReason);
+        busy_ = false;
+    }
+    ManualCommand(const ManualCommand&) = delete;
+    ManualCommand& operator=(const ManualCommand&) = delete;
+
+  private:
+    bool& busy_;
+    QPointer<QWidget> focus_;
+};
+
+}  // namespace
+
+SyncSides ResultsWindow::DisplaySides() const {
+    FolderComparer& comparer = context_.comparer;
+    SyncSides sides;
+    sides.source = {&comparer.SourceResults(), comparer.SourceFolder(), nullptr};
+    sides.target = {&comparer.TargetResults(), comparer.TargetFolder(), nullptr};
+    return sides;
+}
+
+bool ResultsWindow::VisualiseAllowed() const {
+    // An FTP side has no local path to hand to a program.
+    return !context_.comparer.SourceIsFtp() && !context_.comparer.TargetIsFtp();
+}
+
+void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work) {
+    commandRunning_ = true;
+    {
+        WaitCursor wait;
+        FolderComparer& comparer = context_.comparer;
+        // A side on FTP is reached through a connection of its own, opened
+        // here again after the comparison closed its own.
+        FileSystem* ftpSide = comparer.SourceIsFtp()   ? &comparer.SourceFileSystem()
+                              : comparer.TargetIsFtp() ? &comparer.TargetFileSystem()
+                                                       : nullptr;
+        const std::optional<SyncSides> sides = SidesOf(comparer, ftpSide);
+        if (sides) {
+            BatchPrompter prompter(context_.prompter);
+            RecomparingWindow progress(this);
+            RowOperations operations(comparer, *sides, prompter);
+            operations.SetProgress(&progress);
+            work(operations);
+        }
+        RefreshLists();
+    }
+    commandRunning_ = false;
+}
+
+std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
+    SyncPlan plan;
+    {
+        WaitCursor wait;
+        plan =
+            PlanSync(context_.comparer.SourceResults(), context_.comparer.TargetResults(), method_);
+    }
+    const std::string_view problem = PlanProblem(method_, plan);
+    if (!problem.empty()) {
+        context_.prompter.Warn(problem);
+        return std::nullopt;
+    }
+    return plan;
+}
+
+void ResultsWindow::OnSynchronise() {
+    const std::optional<SyncPlan> plan = PlanForMethod();
+    if (!plan) return;
+    const std::string question =
+        "Please confirm that you want to \"" + std::string(SyncMethodText(method_)) + "\"";
+    if (!context_.prompter.AskYesNo(question)) return;
+    RunRowOperations([&plan](RowOperations& operations) { RunSyncPlan(operations, *plan); });
+}
+
+void ResultsWindow::OnPreview() {
+    std::optional<SyncPlan> plan = PlanForMethod();
+    if (!plan) return;
+    commandRunning_ = true;
+    PreviewWindow preview(DisplaySides(), std::move(*plan), this);
+    preview.exec();
+    commandRunning_ = false;
+}
+
+void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
+    menuSide_ = side;
+    const FileList& source = context_.comparer.SourceResults();
+    const FileList& target = context_.comparer.TargetResults();
+    const std::vector<int> items = SelectedItems(side);
+
+    QMenu menu(this);
+    QAction* visualise = menu.addAction(tr("Visualise Differences"));
+    menu.addSeparator();
+    QAction* copy = menu.addAction(side == ListSide::Source ? tr("Copy to Target  >>>")
+                                                            : tr("<<< Copy to Source"));
+    QAction* remove = menu.addAction(tr("Delete"));
+    const bool someToCopy = !RowsToCopyOrDelete(side, source, target, visibleRows_, items).empty();
+    copy->setEnabled(someToCopy);
+    remove->setEnabled(someToCopy);
+    visualise->setEnabled(VisualiseAllowed() &&
+                          !RowsToVisualise(source, target, visibleRows_, items).empty());
+
+    const QAction* chosen = menu.exec(globalPosition);
+    if (chosen == copy) {
+        CopySelected();
+    } else if (chosen == remove) {
+        DeleteSelected();
+    } else if (chosen == visualise) {
+        VisualiseSelected();
+    }
+}
+
+void ResultsWindow::CopySelected() {
+    const ManualCommand command(busy_);
+    const std::vector<uint32_t> rows = RowsToCopyOrDelete(
+        menuSide_, context_.comparer.SourceResults(), context_.comparer.TargetResults(),
+        visibleRows_, SelectedItems(menuSide_));
+    if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
+    const bool toTarget = menuSide_ == ListSide::Source;
+    RunRowOperations(
+        [&rows, toTarget](RowOperations& operations) { operations.CopyRows(rows, toTarget); });
+    ClearSelections();
+}
+
+void ResultsWindow::DeleteSelected() {
+    const ManualCommand command(busy_);
+    const std::vector<uint32_t> rows = RowsToCopyOrDelete(
+        menuSide_, context_.comparer.SourceResults(), context_.comparer.TargetResults(),
+        visibleRows_, SelectedItems(menuSide_));
+    if (rows.empty()) return;
+    // The deletion asks its own question before anything goes to the trash.
+    const bool sourceSide = menuSide_ == ListSide::Source;
+    RunRowOperations([&rows, sourceSide](RowOperations& operations) {
+        operations.DeleteRows(rows, sourceSide);
+    });
+    ClearSelections();
+}
+
+void ResultsWindow::VisualiseSelected() {
+    const ManualCommand command(busy_);
+    const FileList& source = context_.comparer.SourceResults();
+    const FileList& target = context_.comparer.TargetResults();
+    const std::vector<int> items = SelectedItems(menuSide_);
+    std::vector<PathPair> pairs;
+    if (VisualiseAllowed()) {
+        for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
+            pairs.push_back({source.ElementAt(row).FullPath(context_.comparer.SourceFolder()),
+                             target.ElementAt(row).FullPath(context_.comparer.TargetFolder())});
+        }
+    }
+    DesktopViewerHost host(context_, this);
+    VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
+    for (VirtualReportView* list : lists_)
+        list->viewport()->update();
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "sync/SyncMethod.h"
+
+namespace ravelmoor {
+
+// Which statuses the results lists show: the five view toggles.
+struct ViewToggles {
+    bool matched = true;
+    bool newer = true;
+    bool older = true;
+    bool unmatched = true;
+    bool excluded = true;
+
+    bool operator==(const ViewToggles&) const = default;
+};
+
+// The entry of the "View:" combo box. Blank is shown when the toggles match
+// no named view.
+enum class ViewChoice : int {
+    Blank = 0,
+    All = 1,
+    Matched = 2,
+    Unmatched = 3,
+    NewerAndOlder = 4,
+    Excluded = 5,
+};
+
+inline constexpr int kViewChoiceCount = 6;
+
+// "  ", "All", "Matched", "Unmatched", "Newer and Older", "Excluded".
+std::string_view ViewChoiceText(ViewChoice choice);
+
+// The toggles a named view sets; nothing for Blank, which changes nothing.
+std::optional<ViewToggles> TogglesOf(ViewChoice choice);
+
+// The named view that the toggles make, or Blank.
+ViewChoice ChoiceOf(const ViewToggles& toggles);
+
+// The toggles a sync method sets when it is chosen; nothing for no method.
+std::optional<ViewToggles> MethodToggles(SyncMethod method);
+
+}  // namespace ravelmoor

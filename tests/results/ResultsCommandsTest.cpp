@@ -1,0 +1,339 @@
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+#include <filesystem>
+#include <fstream>
+
+#include "app/GeneralSettingsDialog.h"
+#include "app/MainWindowFixture.h"
+#include "results/PreviewWindow.h"
+#include "results/ResultsFixture.h"
+#include "results/ShowResultsWindow.h"
+#include "ui/VirtualReportView.h"
+
+namespace ravelmoor::test {
+namespace {
+
+using S = ListSide;
+
+// Waits (for at most a few seconds) until `done` holds.
+bool WaitUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000)
+        QTest::qWait(10);
+    return done();
+}
+
+// The lines of a preview window: each run as "[colour]text", colours named.
+std::vector<std::string> PreviewLines(const PreviewWindow& preview) {
+    std::vector<std::string> lines;
+    const QTextDocument* document = preview.TextBox()->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        std::string line;
+        for (auto run = block.begin(); !run.atEnd(); ++run) {
+            const QColor colour = run.fragment().charFormat().foreground().color();
+            const char* name = colour == QColor(0, 123, 0)   ? "green"
+                               : colour == QColor(255, 0, 0) ? "red"
+                               : colour == QColor(0, 0, 255) ? "blue"
+                               : colour == QApplication::palette().color(QPalette::WindowText)
+                                   ? "text"
+                                   : "?";
+            line += "[" + std::string(name) + "]" + run.fragment().text().toStdString();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class ResultsCommandsTest : public ResultsTest {
+  protected:
+    void WriteTrees() {
+        for (TempTree* tree : {&source, &target}) {
+            for (const auto& item : std::filesystem::directory_iterator(tree->Path()))
+                std::filesystem::remove_all(item.path());
+        }
+        source.Write("same.txt", "same", 1000);
+        target.Write("same.txt", "same", 1000);
+        source.Write("new.txt", "v2", 2000);
+        target.Write("new.txt", "v1", 1000);
+        source.Write("old.txt", "v1", 1000);
+        target.Write("old.txt", "v2", 2000);
+        source.Write("only-source.txt", "s", 1000);
+        target.Write("only-target.txt", "tt", 1000);
+        source.Write("skip.bak", "a", 1000);
+        target.Write("skip.bak", "bb", 2000);
+    }
+    void SetUp() override {
+        ResultsTest::SetUp();
+        WriteTrees();
+        CompareTrees({R"(\.bak$)"});
+        Open();
+    }
+    // A script that writes its arguments, one a line, to `output`.
+    std::string ViewerScript(const std::string& output) {
+        std::string path = home.Path() + "/viewer.sh";
+        std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << output << ".part'\nmv '"
+                            << output << ".part' '" << output << "'\n";
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path;
+    }
+    static std::string ReadWhenThere(const std::string& path) {
+        WaitUntil([&] { return std::filesystem::exists(path); });
+        std::ifstream in(path);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+TEST_F(ResultsCommandsTest, Synchronise_EachMethod_EndsWithTheExpectedRows) {
+    struct Case {
+        SyncMethod method;
+        std::vector<std::string> rows;  // the rows other than skip.bak
+    };
+    const std::string m = "matched matched file 0 ";
+    const std::vector<Case> cases = {
+        {SyncMethod::Align,
+         {m + "new.txt", m + "old.txt", m + "only-source.txt", m + "only-target.txt",
+          m + "same.txt"}},
+        {SyncMethod::Augment,
+         {"newer older file 0 new.txt", "older newer file 0 old.txt", m + "only-source.txt",
+          "missing unmatched file 0 only-target.txt", m + "same.txt"}},
+        {SyncMethod::Refresh,
+         {m + "new.txt", "older newer file 0 old.txt", "unmatched missing file 0 only-source.txt",
+          "missing unmatched file 0 only-target.txt", m + "same.txt"}},
+        {SyncMethod::Update,
+         {m + "new.txt", "older newer file 0 old.txt", m + "only-source.txt",
+          "missing unmatched file 0 only-target.txt", m + "same.txt"}},
+        {SyncMethod::UpdateAndPrune,
+         {m + "new.txt", "older newer file 0 old.txt", m + "only-source.txt", m + "same.txt"}},
+        {SyncMethod::Force, {m + "new.txt", m + "old.txt", m + "only-source.txt", m + "same.txt"}},
+    };
+    for (const Case& c : cases) {
+        const std::string method(SyncMethodText(c.method));
+        WriteTrees();
+        CompareTrees({R"(\.bak$)"});
+        Open();
+        std::string excludedRow;
+        for (const std::string& row : Rows(comparer)) {
+            if (row.ends_with("skip.bak")) excludedRow = row;
+        }
+        window->ChooseMethod(c.method);
+        const size_t asked = prompter.Texts().size();
+        QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+        ASSERT_GT(prompter.Texts().size(), asked);
+        EXPECT_EQ(prompter.Texts()[asked], "Please confirm that you want to \"" + method + "\"");
+        std::vector<std::string> rows;
+        for (const std::string& row : Rows(comparer)) {
+            if (row == excludedRow) continue;
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, c.rows) << method;
+        EXPECT_EQ(Rows(comparer), Recompared()) << method;
+        EXPECT_EQ(target.Read("skip.bak"), "bb") << method;
+        EXPECT_TRUE(window->isVisible());
+        // The lists show the rows as they are now.
+        window->ChooseView(ViewChoice::All);
+        EXPECT_EQ(window->Model(S::Source)->rowCount(), static_cast<int>(Rows(comparer).size()));
+    }
+    // Once done there is nothing to do; without a method there is nothing to plan.
+    QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+    QTest::mouseClick(window->PreviewButton(), Qt::LeftButton);
+    window->ChooseMethod(SyncMethod::None);
+    QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+    const std::vector<std::string> texts = prompter.Texts();
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 3, texts.end()),
+              (std::vector<std::string>{"No files or folders need to be copied or deleted.",
+                                        "No files or folders need to be copied or deleted.",
+                                        "Please select sync method."}));
+}
+
+TEST_F(ResultsCommandsTest, Synchronise_Declined_ChangesNothing) {
+    const TreeState before = Snapshot(target);
+    prompter.Script({false});
+    window->ChooseMethod(SyncMethod::Force);
+    QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+    EXPECT_EQ(Snapshot(target), before);
+    EXPECT_EQ(Rows(comparer), Recompared());
+}
+
+TEST_F(ResultsCommandsTest, PreviewButton_ShowsThePlanAndChangesNothing) {
+    const TreeState sourceBefore = Snapshot(source);
+    const TreeState targetBefore = Snapshot(target);
+    window->ChooseMethod(SyncMethod::UpdateAndPrune);
+    std::vector<std::string> lines;
+    WhenShown<PreviewWindow>([&](PreviewWindow& preview) {
+        EXPECT_TRUE(WaitUntil([&] { return preview.Finished(); }));
+        lines = PreviewLines(preview);
+        QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
+    });
+    QTest::mouseClick(window->PreviewButton(), Qt::LeftButton);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "[text]would copy SOURCE [green]" + source.Full("new.txt") +
+                             "[text] to OVERWRITE TARGET [red]" + target.Full("new.txt"),
+                         "[text]would copy SOURCE [green]" + source.Full("only-source.txt") +
+                             "[text] to TARGET ",
+                         "[text]would DELETE TARGET [red]" + target.Full("only-target.txt"), "",
+                         "[blue]Total Files/Folders copied or deleted: 3"}));
+    EXPECT_EQ(Snapshot(source), sourceBefore);
+    EXPECT_EQ(Snapshot(target), targetBefore);
+}
+
+TEST_F(ResultsCommandsTest, PreviewWindow_AllThreeKindsOfAction_InOrderWithTheTotal) {
+    SyncPlan plan;
+    plan.copyToTarget = {RowOf("new.txt")};
+    plan.copyToSource = {RowOf("old.txt")};
+    plan.deleteInTarget = {RowOf("only-target.txt")};
+    PreviewWindow preview(*SidesOf(comparer), plan, window.get());
+    preview.show();
+    EXPECT_FALSE(preview.TextBox()->isEnabled());
+    EXPECT_EQ(preview.ProgressBar()->format(),
+              "Building preview list... (press \"Close Preview\" to stop)");
+    ASSERT_TRUE(WaitUntil([&] { return preview.Finished(); }));
+    EXPECT_EQ(PreviewLines(preview),
+              (std::vector<std::string>{
+                  "[text]would copy SOURCE [green]" + source.Full("new.txt") +
+                      "[text] to OVERWRITE TARGET [red]" + target.Full("new.txt"),
+                  "[text]would copy TARGET [green]" + target.Full("old.txt") +
+                      "[text] to OVERWRITE SOURCE [red]" + source.Full("old.txt"),
+                  "[text]would DELETE TARGET [red]" + target.Full("only-target.txt"), "",
+                  "[blue]Total Files/Folders copied or deleted: 3"}));
+    EXPECT_TRUE(preview.TextBox()->isEnabled());
+    EXPECT_EQ(preview.ProgressBar()->value(), 3);
+}
+
+TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTotal) {
+    SyncPlan plan;
+    // Many more lines than the builder may make ahead of the window.
+    plan.copyToTarget.assign(20 * PreviewQueue::kMostWaiting, RowOf("new.txt"));
+    PreviewWindow preview(*SidesOf(comparer), plan, window.get());
+    preview.show();
+    ASSERT_TRUE(WaitUntil([&] { return preview.TextBox()->document()->blockCount() > 1; }));
+    QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
+    EXPECT_TRUE(preview.Finished());
+    EXPECT_FALSE(preview.isVisible());
+    const std::vector<std::string> lines = PreviewLines(preview);
+    EXPECT_LT(lines.size(), plan.copyToTarget.size());
+    EXPECT_TRUE(lines.back().starts_with("[text]would copy SOURCE ")) << lines.back();
+}
+
+TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) {
+    const QRect wanted(30, 40, window->minimumWidth() + 20, window->minimumHeight() + 10);
+    window->setGeometry(wanted);
+    window->List(S::Source)->Header()->resizeSection(1, 222);
+    window->List(S::Target)->Header()->resizeSection(3, 133);
+    const int size = window->List(S::Source)->Header()->sectionSize(2);
+    const int stamp = window->List(S::Source)->Header()->sectionSize(3);
+    window.reset();
+    EXPECT_EQ(store.ReadString("Settings", "wnd", ""),
+              "30,40," + std::to_string(wanted.right() + 1) + "," +
+                  std::to_string(wanted.bottom() + 1) + ",1,0");
+    EXPECT_EQ(store.ReadString("Settings", "wndlists", ""),
+              "222," + std::to_string(size) + "," + std::to_string(stamp));
+
+    Open();
+    EXPECT_EQ(window->geometry(), wanted);
+    EXPECT_EQ(window->List(S::Source)->Header()->sectionSize(1), 222);
+    EXPECT_EQ(window->List(S::Target)->Header()->sectionSize(3), 133);
+
+    // Garbage, or a place on no screen: the window spans the desktop's width;
+    // widths that parse are still taken, those that do not are not.
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* wnd : {"12,abc", "5000,5000,5800,5600,1,0", "1,2,3,4,5", "1,2,3,4,5,6,7"}) {
+        window.reset();
+        store.WriteString("Settings", "wnd", wnd);
+        store.WriteString("Settings", "wndlists", "150,70,120");
+        store.WriteString("Settings", "wndlistt", "150,x,120");
+        Open();
+        EXPECT_EQ(window->frameGeometry().left(), desktop.left()) << wnd;
+        EXPECT_GE(window->frameGeometry().width(), desktop.width()) << wnd;
+        EXPECT_EQ(window->List(S::Source)->Header()->sectionSize(1), 150) << wnd;
+        EXPECT_EQ(window->List(S::Target)->Header()->sectionSize(1), 125) << wnd;
+    }
+}
+
+TEST_F(ResultsCommandsTest, Visualise_ScriptStandingInForTheViewer_GetsBothPathsQuoted) {
+    source.Write("with space.txt", "a");
+    target.Write("with space.txt", "b");
+    CompareTrees({R"(\.bak$)"});
+    Open();
+    const std::string output = home.Path() + "/arguments";
+    settings.comparisonProgram = ViewerScript(output);
+    Click(S::Target, {ItemOf("with space.txt")});
+    WithContextMenu(S::Target, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
+    EXPECT_EQ(ReadWhenThere(output),
+              source.Full("with space.txt") + "\n" + target.Full("with space.txt") + "\n");
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
+
+    // More than one pair: asked first; No starts nothing.
+    prompter.Script({false});
+    settings.comparisonProgram = "/nonexistent/viewer";
+    Click(S::Source, {ItemOf("same.txt"), ItemOf("new.txt"), ItemOf("only-source.txt")});
+    WithContextMenu(S::Source, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"You have chosen to visualise differences between more "
+                                       "then 1 couple of files: do you wish to continue?"});
+}
+
+TEST_F(ResultsCommandsTest, Visualise_ProgramThatCannotStart_SaysSoAndTriesOnceMoreAfterSettings) {
+    const std::string output = home.Path() + "/arguments";
+    const std::string script = ViewerScript(output);
+    settings.comparisonProgram = "/nonexistent/viewer";
+    WhenShown<GeneralSettingsDialog>([&](GeneralSettingsDialog& dialog) {
+        for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+            if (edit->text() == "/nonexistent/viewer")
+                edit->setText(QString::fromStdString(script));
+        }
+        dialog.accept();
+    });
+    Click(S::Source, {ItemOf("same.txt")});
+    WithContextMenu(S::Source, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Unable to run: /nonexistent/viewer \"" +
+                                                         source.Full("same.txt") + "\" \"" +
+                                                         target.Full("same.txt") + "\""});
+    EXPECT_EQ(ReadWhenThere(output),
+              source.Full("same.txt") + "\n" + target.Full("same.txt") + "\n");
+    EXPECT_EQ(settings.comparisonProgram, script);
+
+    // No program at all: the user is asked to locate one; Cancel goes on with none.
+    settings.comparisonProgram.clear();
+    WhenShown<GeneralSettingsDialog>([](GeneralSettingsDialog& dialog) {
+        dialog.reject();
+        WhenShown<GeneralSettingsDialog>([](GeneralSettingsDialog& again) { again.reject(); });
+    });
+    Click(S::Source, {ItemOf("same.txt")});
+    WithContextMenu(S::Source, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
+    const std::vector<std::string> texts = prompter.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1], "Please locate File Comparison Program.");
+    EXPECT_TRUE(texts[2].starts_with("Unable to run: ")) << texts[2];
+}
+
+class MainWindowResultsTest : public MainWindowFixture {};
+
+TEST_F(MainWindowResultsTest, Compare_OpensTheResultsWindowOverTheResults_BackWhenItCloses) {
+    tree.Write("s/a.txt", "a");
+    tree.Write("t/b.txt", "b");
+    window->SetResultsHandler(ShowResultsWindow);
+    std::string title;
+    int rows = -1;
+    WhenShown<ResultsWindow>([&](ResultsWindow& results) {
+        title = results.windowTitle().toStdString();
+        rows = results.Model(S::Source)->rowCount();
+        QTest::mouseClick(results.CloseButton(), Qt::LeftButton);
+    });
+    Compare(tree.Full("s"), tree.Full("t"));
+    EXPECT_EQ(title, window->ResultsTitle());
+    EXPECT_EQ(rows, 2);
+    EXPECT_FALSE(store.ReadString("Settings", "wnd", "").empty());
+}
+
+}  // namespace
+}  // namespace ravelmoor::test

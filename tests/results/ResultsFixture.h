@@ -1,0 +1,62 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "results/ResultsWindow.h"
+#include "support/TempConfigHome.h"
+#include "support/WindowDriver.h"
+#include "sync/SyncFixture.h"
+
+class QMenu;
+
+namespace ravelmoor::test {
+
+// A Source and a Target tree compared in this process, and the results
+// window over them, with a fresh per-user store, a recording prompter and
+// scripted pickers. Every model is watched by QAbstractItemModelTester.
+class ResultsTest : public SyncTest {
+  protected:
+    void TearDown() override { window.reset(); }
+
+    // Compares the trees (with sub-folders), leaving out what `excludes` match.
+    void CompareTrees(const std::vector<std::string>& excludes = {});
+    // The rows of a new comparison of the trees as they are now, with the
+    // same filter.
+    std::vector<std::string> Recompared();
+    // Opens a new results window over the comparison.
+    ResultsWindow& Open();
+
+    // Item k of a list: "ICON NAME|SIZE|TIME|COLOUR" with ICON the StatusIcon
+    // number and COLOUR "text", "green" or "red"; "-" for an empty line.
+    std::vector<std::string> Lines(ListSide side) const;
+    // The item showing the row whose path below its root is `path`.
+    int ItemOf(const std::string& path);
+    // Clicks items as a user does: the first plainly, the rest with Ctrl.
+    void Click(ListSide side, const std::vector<int>& items);
+    std::vector<int> Selected(ListSide side) const;
+    // Opens the context menu of a list and runs `action` on it.
+    void WithContextMenu(ListSide side, const std::function<void(QMenu&)>& action);
+    // Picks the menu item with `text` as a user does (the menu then closes).
+    static void Pick(QMenu& menu, const QString& text);
+
+    TempConfigHome home;
+    SettingsStore store;
+    Settings settings;
+    ScriptedPickers pickers;
+    std::unique_ptr<ResultsWindow> window;
+
+  private:
+    static void Run(FolderComparer& with, const std::string& sourceRoot,
+                    const std::string& targetRoot, const std::vector<std::string>& excludes);
+    std::vector<std::string> excludes_;
+};
+
+}  // namespace ravelmoor::test
