@@ -43,7 +43,7 @@ int RunCommandLine(int argc, char** argv) {
     if (command == "compare") return RunCompareCommand(args);
     if (command == "sync") return RunSyncCommand(args);
     if (command == "ftp") return RunFtpCommand(args);
-    // No desktop program is built in yet.
+    // Reached with a settings file when there is no display or when options follow it.
     if (IsSettingsFileArgument(command)) return RunSettingsFileWithoutDesktop(command, args);
     Terminal::Message("Unknown command " + command + " (see ravelmoor --help).");
     return 2;

@@ -16,8 +16,12 @@ bool IsSettingsFileArgument(std::string_view argument) {
 }
 
 int RunSettingsFileWithoutDesktop(const std::string& path, ArgumentList& args) {
-    Terminal::Message("The desktop program is not available here; comparing the folders of " +
-                      path + " on the command line.");
+    // With options after the file the command line was asked for on purpose; only a bare
+    // file name means the person wanted the desktop program.
+    if (args.AtEnd()) {
+        Terminal::Message("The desktop program is not available here; comparing the folders of " +
+                          path + " on the command line.");
+    }
     std::vector<std::string> words = {"--settings", path};
     while (!args.AtEnd())
         words.push_back(args.Take());

@@ -60,10 +60,13 @@ TEST_F(SettingsCommandTest, SavedSettingsLoadBackAndCompareTheSame) {
                   files.Full("Again.zvs")});
     EXPECT_EQ(files.Read("Again.zvs"), files.Read("Run.zvs"));
 
-    const auto desktop = RunRavelmoor({files.Full("Run.zvs"), "--format", "tsv"});
-    EXPECT_EQ(desktop.out, first.out);
-    EXPECT_EQ(desktop.err, "The desktop program is not available here; comparing the folders of " +
-                               files.Full("Run.zvs") + " on the command line.\n");
+    // Options after the file ask for the command line, so nothing is said about the desktop.
+    const auto withOptions = RunRavelmoor({files.Full("Run.zvs"), "--format", "tsv"});
+    EXPECT_EQ(withOptions.out, first.out);
+    EXPECT_EQ(withOptions.err, "");
+    const auto bare = RunRavelmoor({files.Full("Run.zvs")});
+    EXPECT_EQ(bare.err, "The desktop program is not available here; comparing the folders of " +
+                            files.Full("Run.zvs") + " on the command line.\n");
 }
 
 TEST_F(SettingsCommandTest, OptionsAfterTheFileAndFoldersOverrideIt) {
