@@ -9,8 +9,8 @@ namespace ravelmoor {
 // desktop program runs for no arguments at all or for one settings file
 // (".zvs"), and only where Qt can show windows to someone: QT_QPA_PLATFORM
 // names a platform other than "offscreen" or "minimal", or, without it, an
-// X11 or Wayland display is set and its local socket answers. Everything else goes to the command
-// line, which never needs a display.
+// X11 or Wayland display is set and its local socket answers. Everything
+// else goes to the command line, which never needs a display.
 bool DisplayAvailable();
 bool StartsDesktop(const std::vector<std::string>& arguments, bool displayAvailable);
 
