@@ -2,7 +2,9 @@
 # Takes screenshots of the desktop program on a virtual display: the main
 # window, the results window with a sync method chosen, its context menu and
 # the preview (for the README), the progress dialog, General Settings, Filters,
-# FTP Connections and the FTP directory browser (against a local test server).
+# FTP Connections and the FTP directory browser (against a local test server);
+# then the main window and the results window again over a sample skin and
+# with the background switched off.
 # Usage: scripts/screenshots.sh [OUTPUT_FOLDER]   (default: build/screenshots)
 # Needs a built program (scripts/build.sh) and the packages of setup.sh.
 set -eu
@@ -14,6 +16,7 @@ PROGRAM=$(pwd)/build/dev/src/ravelmoor
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 ./scripts/demo-times.sh
+./scripts/make-skin.py "$WORK/linen.bmp"
 
 # A settings store of its own: the demo pair, as a user would have left it.
 export XDG_CONFIG_HOME="$WORK/config"
@@ -115,5 +118,27 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   sleep 2.5
   shoot progress "Comparing Files and Sub-Folders..."
   kill $P; wait $P 2>/dev/null || true
+
+  # The main window and the results window over the sample skin, then with
+  # the background off ("background" and "Skin" in the per-user store).
+  ini="$XDG_CONFIG_HOME/KVOLT/Ravelmoor.ini"
+  for look in skin plain; do
+    if [ "$look" = skin ]; then
+      sed -i "/^\[Settings\]/a Skin=$WORK/linen.bmp" "$ini"
+    else
+      sed -i "/^Skin=/d; /^background=/d; /^\[Settings\]/a background=0" "$ini"
+    fi
+    "$PROGRAM" & P=$!
+    main=$(find_window Ravelmoor)
+    shoot "main-window-$look" Ravelmoor
+    kill $P; wait $P 2>/dev/null || true
+    "$PROGRAM" examples/demo.zvs & P=$!
+    results=$(xdotool search --sync --onlyvisible --name "^Ravelmoor \\[" | tail -n 1)
+    sleep 1
+    xdotool windowfocus --sync "$results" key alt+m alt+Down Down Return
+    sleep 0.5
+    import -window "$results" "$OUT/results-window-$look.png"
+    kill $P; wait $P 2>/dev/null || true
+  done
 ' sh "$OUT" "$PROGRAM" "$WORK" "$FTP_SERVER"
 ls "$OUT"

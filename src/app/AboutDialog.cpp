@@ -4,11 +4,13 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    UseBackground(*this);
     setWindowTitle(tr("About Ravelmoor"));
 
     auto* icon = new QLabel(this);

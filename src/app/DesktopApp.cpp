@@ -2,9 +2,11 @@
 
 #include <QApplication>
 
+#include "app/BackgroundSetup.h"
 #include "app/MainWindow.h"
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/GuiPrompter.h"
 #include "ui/IconButton.h"
 
@@ -29,15 +31,17 @@ int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
     SettingsStore store;
     Settings settings;
     settings.LoadAtStartup(store);
-    // The background bitmap is loaded here once backgrounds are painted.
-
     GuiPrompter prompter;
+    if (!LoadBackgroundAtStartup(settings, store, prompter, PrimaryScreenDepth)) return 1;
+
     MainWindow window(settings, store, prompter);
     // The program ends with its main window, even while a help window is open.
     QObject::connect(&window, &QDialog::finished, &app, &QApplication::quit);
     window.show();
     window.LoadSettingsFromCommandLine(settingsFile);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    SetSharedBackground(nullptr);
+    return status;
 }
 
 }  // namespace ravelmoor

@@ -16,6 +16,7 @@
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "engine/Prompter.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 #include "ui/Pickers.h"
 
@@ -31,6 +32,7 @@ QString FromStd(const std::string& text) {
 GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& store,
                                              Prompter& prompter, Pickers& pickers, QWidget* parent)
     : QDialog(parent), settings_(settings), store_(store), prompter_(prompter), pickers_(pickers) {
+    UseBackground(*this);
     setWindowTitle(tr("General Settings"));
 
     auto* timestamps = new QGroupBox(tr("Size and Timestamp Comparison:"), this);

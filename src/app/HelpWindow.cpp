@@ -9,11 +9,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    UseBackground(*this);
     setWindowTitle(tr("Ravelmoor Help"));
     setWindowIcon(ProgramIcon("help"));
     browser_ = new QTextBrowser(this);

@@ -27,6 +27,7 @@
 #include "ftp/FtpConnectionsDialog.h"
 #include "ftp/FtpOpener.h"
 #include "results/ShowResultsWindow.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/IconButton.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsWindow) {
     setWindowIcon(ProgramIcon("ravelmoor"));
+    UseBackground(*this);
     comparer_.SetFtpOpener(MakeFtpOpener());
 
     source_ = new HistoryComboBox(FolderHistory::kSourceSection, this);
@@ -280,8 +282,8 @@ void MainWindow::OnRestoreDefaults() {
 }
 
 void MainWindow::OnToggleBackground() {
-    settings_.backgroundOn = !settings_.backgroundOn;
-    ApplyBackground();
+    // Every open window repaints with the new background, or without one.
+    ToggleBackground(settings_, store_, prompter_, screenDepth_);
     RefreshSettingsView();
 }
 

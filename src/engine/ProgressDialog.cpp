@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "engine/FolderComparer.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
 #include "ui/IconButton.h"
 
@@ -34,6 +35,7 @@ QLabel* CountLabel(QWidget* parent) {
 
 ProgressDialog::ProgressDialog(FolderComparer& comparer, QWidget* parent)
     : QDialog(parent), comparer_(comparer) {
+    UseBackground(*this);
     setWindowTitle(tr("Comparing Files and Sub-Folders..."));
     setModal(true);
 

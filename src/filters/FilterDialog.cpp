@@ -11,11 +11,13 @@
 #include "app/HelpWindow.h"
 #include "engine/Prompter.h"
 #include "filters/FilterSet.h"
+#include "ui/BackgroundPainter.h"
 
 namespace ravelmoor {
 
 FilterDialog::FilterDialog(const FilterRule& rule, Prompter& prompter, QWidget* parent)
     : QDialog(parent), prompter_(prompter) {
+    UseBackground(*this);
     setWindowTitle(tr("Filter"));
     exclude_ = new QRadioButton(tr("Exclude"), this);
     include_ = new QRadioButton(tr("Include"), this);

@@ -10,6 +10,7 @@
 #include "app/HelpWindow.h"
 #include "engine/Prompter.h"
 #include "filters/FilterDialog.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 #include "ui/ReportList.h"
 
@@ -32,6 +33,7 @@ FilterRule RuleOf(const QTreeWidgetItem& row) {
 
 FilterListDialog::FilterListDialog(FilterRules& rules, Prompter& prompter, QWidget* parent)
     : QDialog(parent), rules_(rules), prompter_(prompter) {
+    UseBackground(*this);
     setWindowTitle(tr("Filters"));
 
     list_ = new ReportList(this);

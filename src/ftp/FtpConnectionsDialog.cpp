@@ -14,6 +14,7 @@
 
 #include "app/SettingsStore.h"
 #include "ftp/FtpDirectoryDialog.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
@@ -39,6 +40,7 @@ FtpConnectionsDialog::FtpConnectionsDialog(SettingsStore& store, Prompter& promp
       store_(store),
       prompter_(prompter),
       editor_(store_, prompter) {
+    UseBackground(*this);
     setWindowTitle(tr("FTP Connections"));
 
     name_ = new QComboBox(this);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "ftp/FtpDirectoryTree.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
@@ -16,6 +17,7 @@ namespace ravelmoor {
 FtpDirectoryDialog::FtpDirectoryDialog(FtpConnection connection, const QString& title,
                                        bool acceptAnyPath, Prompter& prompter, QWidget* parent)
     : QDialog(parent), connection_(std::move(connection)), acceptAnyPath_(acceptAnyPath) {
+    UseBackground(*this);
     setWindowTitle(title);
     titleLine_ = new QLabel(title, this);
     titleLine_->setTextFormat(Qt::PlainText);

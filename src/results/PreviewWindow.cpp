@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "results/ResultsListModel.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
@@ -61,6 +62,7 @@ void PreviewQueue::Release() {
 
 PreviewWindow::PreviewWindow(SyncSides sides, SyncPlan plan, QWidget* parent)
     : QDialog(parent), sides_(std::move(sides)), plan_(std::move(plan)) {
+    UseBackground(*this);
     setWindowTitle(tr("Preview"));
     setModal(true);
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QVBoxLayout>
 
+#include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
 
 namespace ravelmoor {
@@ -16,6 +17,7 @@ constexpr int kLineCharacters = 70;
 RecomparingWindow::RecomparingWindow(QWidget* over)
     : QDialog(over, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       line_(new ElidedLabel(this)) {
+    UseBackground(*this);
     setWindowTitle(tr("Re-Comparing files..."));
     setModal(false);
     line_->setMinimumWidth(line_->fontMetrics().averageCharWidth() * kLineCharacters);

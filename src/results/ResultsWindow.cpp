@@ -21,6 +21,7 @@
 #include "results/FolderCheck.h"
 #include "results/SelectionRules.h"
 #include "results/VisibleRows.h"
+#include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
 #include "ui/IconButton.h"
 #include "ui/VirtualReportView.h"
@@ -87,6 +88,7 @@ QString FirstSentence(const std::string& text) {
 
 ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
+    UseBackground(*this);
     setWindowTitle(FromStd(context_.title));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     setSizeGripEnabled(false);
