@@ -45,6 +45,7 @@ class FilterSetTest : public ::testing::Test {
         comparer.Start(source.Root(), target.Root(), true, {}, {});
         comparer.Wait();
         EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed);
+        EXPECT_EQ(comparer.SourceResults().GetSize(), 9u);  // excluded rows stay
         std::vector<std::string> rows;
         for (size_t i = 0; i < comparer.SourceResults().GetSize(); ++i) {
             const FileEntry& s = comparer.SourceResults().ElementAt(i);
@@ -64,6 +65,8 @@ class FilterSetTest : public ::testing::Test {
     FolderComparer comparer{prompter};
 };
 
+// Excluded differences do not count: the folders are identical when every
+// differing row is excluded.
 TEST_F(FilterSetTest, RulesMarkExactlyTheRejectedRows) {
     using Rows = std::vector<std::string>;
     const Rows everything = {"a.txt",         "Notes.TXT",       "build", "build/out.o",    "docs",
@@ -72,68 +75,65 @@ TEST_F(FilterSetTest, RulesMarkExactlyTheRejectedRows) {
         const char* name;
         FilterRules rules;
         Rows excluded;
+        bool identical;
     };
     const std::vector<Case> cases = {
-        {"no rules", {}, {}},
+        {"no rules", {}, {}, false},
         {"only excludes",
          {Exclude("^build"), Exclude("\\.png$")},
-         {"build", "build/out.o", "docs/logo.png"}},
+         {"build", "build/out.o", "docs/logo.png"},
+         false},
         // Folders do not end in .txt, so they are rejected too; the subject is
         // case-folded, so Notes.TXT passes.
         {"include .txt",
          {Include("\\.txt$")},
-         {"build", "build/out.o", "docs", "docs/logo.png", "Äpfel"}},
-        {"include and exclude",
-         {Include("\\.txt$"), Exclude("^docs/")},
-         {"build", "build/out.o", "docs", "docs/logo.png", "docs/readme.txt", "Äpfel"}},
-        {"empty include", {Include(""), Exclude("\\.[op]")}, {"build/out.o", "docs/logo.png"}},
-        {"empty exclude", {Exclude("")}, everything},
-        {"upper-case expression never matches", {Include("\\.TXT$")}, everything},
+         {"build", "build/out.o", "docs", "docs/logo.png", "Äpfel"},
+         false},
+        {"empty include",
+         {Include(""), Exclude("\\.[op]")},
+         {"build/out.o", "docs/logo.png"},
+         false},
+        {"empty exclude", {Exclude("")}, everything, true},
+        {"upper-case expression never matches", {Include("\\.TXT$")}, everything, true},
         // Folding is Unicode-aware, not byte by byte.
-        {"non-ASCII folding", {Exclude("^äpfel")}, {"Äpfel", "Äpfel/liste.txt"}},
-        {"invalid exclude rejects nothing", {Exclude("[z-a]")}, {}},
-        {"invalid only include rejects everything", {Include("(abc"), Exclude("x")}, everything},
+        {"non-ASCII folding", {Exclude("^äpfel")}, {"Äpfel", "Äpfel/liste.txt"}, false},
+        {"every difference excluded",
+         {Exclude("^build"), Exclude("^docs"), Exclude("notes"), Exclude("pfel")},
+         {"Notes.TXT", "build", "build/out.o", "docs", "docs/logo.png", "docs/readme.txt", "Äpfel",
+          "Äpfel/liste.txt"},
+         true},
+        {"invalid exclude rejects nothing", {Exclude("[z-a]")}, {}, false},
+        {"invalid only include rejects everything",
+         {Include("(abc"), Exclude("x")},
+         everything,
+         true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ExcludedRows(c.rules), c.excluded) << c.name;
+        EXPECT_EQ(comparer.AllIdentical(), c.identical) << c.name;
     }
 }
 
-TEST_F(FilterSetTest, ExcludedDifferencesLeaveTheFoldersIdentical) {
-    ExcludedRows({Exclude("^build"), Exclude("^docs"), Exclude("notes"), Exclude("pfel")});
-    EXPECT_EQ(comparer.SourceResults().GetSize(), 9u);  // excluded rows stay in the result
-    EXPECT_TRUE(comparer.AllIdentical());
-    ExcludedRows({Exclude("^build"), Exclude("^docs"), Exclude("notes")});
-    EXPECT_FALSE(comparer.AllIdentical());
-}
-
 TEST_F(FilterSetTest, CommandLineMarksTheFilteredRows) {
-    test::TempTree src;
-    test::TempTree tgt;
-    src.Write("top.cpp", "same");
-    tgt.Write("top.cpp", "same");
-    src.Write("notes.txt", "n");
-    src.Write("build/main.cpp", "b");
-    src.Write("src/a.cpp", "new", 2000);
-    tgt.Write("src/a.cpp", "old", 1000);
-    src.Write("src/b.h", "h");
     const auto result = RunRavelmoor({"compare", "-r", "--exclude", "^build/", "--include",
-                                      "\\.cpp$", src.Path(), tgt.Path(), "--format", "tsv"});
+                                      "\\.txt$", source.Path(), target.Path(), "--format", "tsv"});
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.out,
-              "unmatched\tmissing\tfile\t1\tnotes.txt\n"
+              "newer\tolder\tfile\t0\tNotes.TXT\n"
               "unmatched\tmissing\tfolder\t1\tbuild\n"
-              "unmatched\tmissing\tfile\t1\tbuild/main.cpp\n"
-              "newer\tolder\tfile\t0\tsrc/a.cpp\n"
-              "unmatched\tmissing\tfile\t1\tsrc/b.h\n");
+              "unmatched\tmissing\tfile\t1\tbuild/out.o\n"
+              "unmatched\tmissing\tfolder\t1\tdocs\n"
+              "unmatched\tmissing\tfile\t1\tdocs/logo.png\n"
+              "unmatched\tmissing\tfile\t0\tdocs/readme.txt\n"
+              "missing\tunmatched\tfolder\t1\tÄpfel\n"
+              "missing\tunmatched\tfile\t0\tÄpfel/liste.txt\n");
     EXPECT_EQ(result.err, "");
 }
 
 TEST(FilterCommand, InvalidExpressionIsRefusedBeforeComparing) {
     test::TempTree a;
     test::TempTree b;
-    a.Write("x.txt", "1");
-    for (const std::string expression : {"(abc", "a**", "[z-a]", "a\\"}) {
+    for (const std::string expression : {"(abc", "a\\"}) {
         const auto result = RunRavelmoor(
             {"compare", "--include", "x", "--exclude", expression, a.Path(), b.Path()});
         EXPECT_EQ(result.exitCode, 2) << expression;

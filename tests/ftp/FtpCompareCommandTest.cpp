@@ -47,12 +47,6 @@ TEST_F(FtpCompareCommandTest, FtpSourceAgainstALocalFolder) {
               "matched\tmatched\tfolder\t0\tDocs\n"
               "newer\tolder\tfile\t0\tDocs/report.txt\n");
     EXPECT_EQ(result.err, "");
-
-    const auto reversed =
-        Run({"compare", "-r", "--format", "tsv", local.Full("pub"), "(ftp) " + name});
-    EXPECT_EQ(reversed.out,
-              "missing\tunmatched\tfile\t0\tonly-on-server.txt\n"
-              "older\tnewer\tfile\t0\tDocs/report.txt\n");
 }
 
 TEST_F(FtpCompareCommandTest, SidesAreCheckedInLaunchOrder) {

@@ -39,29 +39,13 @@ TEST(FtpConnectionStore, ConnectionsRoundTripThroughTheFileAndLookupIsByteExact)
         EXPECT_EQ(store.LookupConnection(c.name), c.expected) << c.name;
 }
 
+// The section is named after the index key; the index value is never read.
 TEST(FtpConnectionStore, IndexDataIsNeverReadAndAMissingValueIsEmpty) {
     test::TempConfigHome home;
     home.WriteIni("[Index]\nwork=somewhere_else\n\n[ftp_work]\nServer=ftp.example.org\n");
     SettingsStore settingsStore;
     const FtpConnectionStore store(settingsStore);
     EXPECT_EQ(store.LookupConnection("work"), (FtpConnection{"ftp.example.org", "", "", ""}));
-}
-
-TEST(FtpConnectionStore, DeleteRemovesTheSectionAndTheIndexValue) {
-    test::TempConfigHome home;
-    home.WriteIni("[Settings]\nChunk=1\n");
-    {
-        SettingsStore settingsStore;
-        FtpConnectionStore store(settingsStore);
-        std::vector<std::string> names;
-        EXPECT_FALSE(store.ListConnectionNames(names));
-        store.WriteConnection("host1/pub/", kPub);
-        store.WriteConnection("other", kPub);
-        store.DeleteConnection("host1/pub/");
-        EXPECT_EQ(store.LookupConnection("host1/pub/"), FtpConnection{});
-        store.DeleteConnection("other");
-    }
-    EXPECT_EQ(home.Ini(), "[Settings]\nChunk=1\n");
 }
 
 TEST(FtpConnectionStore, AnEmptyUserLogsOnAnonymously) {

@@ -17,7 +17,6 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempConfigHome.h"
 #include "support/TempTree.h"
-#include "support/WindowDriver.h"
 
 namespace ravelmoor {
 namespace {
@@ -197,41 +196,6 @@ TEST_F(FtpDirectoryDialogTest, SilentServer_IsGivenUpAtTheDeadlineWithAMessage) 
     EXPECT_EQ(prompter.Texts(),
               std::vector<std::string>{"The FTP server did not answer within 1 second. Server:" +
                                        silent.Server() + " User:anonymous"});
-}
-
-TEST_F(FtpDirectoryDialogTest, ChosenDirectory_ComesBackIntoTheConnection) {
-    test::TempConfigHome home;
-    SettingsStore store;
-    FtpConnectionsDialog connections(store, prompter);
-    connections.show();
-    QTest::keyClicks(connections.ServerBox(), QString::fromStdString(server.Server()));
-    QTest::keyClicks(connections.DirectoryBox(), "/pub/docs/");
-
-    auto browseAndPick = [&](const char* item, bool ok) {
-        test::WhenWindowShows(
-            [] {
-                auto* browser = test::FindVisibleWindow<FtpDirectoryDialog>();
-                return browser != nullptr && browser->Ready() ? browser : nullptr;
-            },
-            [&](QWidget& window) {
-                auto& browser = static_cast<FtpDirectoryDialog&>(window);
-                EXPECT_EQ(browser.windowTitle().toStdString(), server.Server());
-                QTreeWidgetItem* root = browser.Tree()->topLevelItem(0);
-                browser.Tree()->setCurrentItem(Child(Child(Child(root, "pub"), "docs"), item));
-                if (ok) {
-                    QTest::mouseClick(browser.OkButton(), Qt::LeftButton);
-                } else {
-                    QTest::keyClick(&browser, Qt::Key_Escape);
-                }
-            });
-        QTest::mouseClick(connections.BrowseButton(), Qt::LeftButton);
-    };
-    browseAndPick("guide", true);
-    EXPECT_EQ(connections.DirectoryBox()->text(), "/pub/docs/guide");
-    EXPECT_EQ(connections.Name(), server.Server() + "/pub/docs/guide");
-    browseAndPick("readme.txt", false);
-    EXPECT_EQ(connections.DirectoryBox()->text(), "/pub/docs/guide");
-    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 }  // namespace

@@ -10,163 +10,134 @@
 namespace ravelmoor {
 namespace {
 
-class FtpParserTest : public ::testing::Test {
-  private:
-    test::ScopedTimeZone zone_;
-};
+// "skip", "refused", or "file|folder SIZE TIME NAME" with TIME the local
+// clock reading (Central European time) or "-" for none.
+std::string Describe(FtpLineOutcome outcome, const FtpListItem& item) {
+    if (outcome != FtpLineOutcome::Item)
+        return outcome == FtpLineOutcome::Skip ? "skip" : "refused";
+    std::string time = "-";
+    if (item.lastWrite != 0) {
+        const auto seconds = static_cast<std::time_t>(item.lastWrite);
+        std::tm local{};
+        ::localtime_r(&seconds, &local);
+        char text[32];
+        std::strftime(text, sizeof text, "%F %T", &local);
+        time = text;
+    }
+    return std::string(item.kind == FtpItemKind::Folder ? "folder " : "file ") +
+           std::to_string(item.size) + " " + time + " " + std::string(item.name);
+}
 
-int64_t Utc(int year, int month, int day, int hour, int minute, int second = 0) {
+int64_t LocalNoon(int year, int month, int day) {
     std::tm fields{};
     fields.tm_year = year - 1900;
     fields.tm_mon = month - 1;
     fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return static_cast<int64_t>(::timegm(&fields));
+    fields.tm_hour = 12;
+    fields.tm_isdst = -1;
+    return std::mktime(&fields);
 }
 
-constexpr int64_t kWinter = test::ScopedTimeZone::kWinterOffset;
-constexpr int64_t kSummer = test::ScopedTimeZone::kSummerOffset;
+using Table = std::vector<std::pair<std::string, std::string>>;  // line, Describe()
 
-struct Expected {
-    std::string line;
-    FtpLineOutcome outcome;
-    std::string name = {};
-    FtpItemKind kind = FtpItemKind::File;
-    uint64_t size = 0;
-    int64_t time = 0;
-};
-
-std::string Describe(FtpLineOutcome outcome) {
-    switch (outcome) {
-        case FtpLineOutcome::Item:
-            return "item";
-        case FtpLineOutcome::Skip:
-            return "skip";
-        case FtpLineOutcome::Refused:
-            return "refused";
-    }
-    return "?";
-}
-
-void ExpectParsed(const Expected& e, FtpLineOutcome outcome, const FtpListItem& item) {
-    ASSERT_EQ(Describe(outcome), Describe(e.outcome)) << e.line;
-    if (outcome != FtpLineOutcome::Item) return;
-    EXPECT_EQ(item.name, e.name) << e.line;
-    EXPECT_EQ(item.kind, e.kind) << e.line;
-    EXPECT_EQ(item.size, e.size) << e.line;
-    EXPECT_EQ(item.lastWrite, e.time) << e.line;
-}
-
-using FtpListParser = FtpParserTest;
-
-TEST_F(FtpListParser, RealWorldUnixAndDosLines) {
-    // "Now" is 2024-03-10 12:00 local: dates without a year up to a day ahead
-    // are this year's, later ones last year's.
-    const int64_t now = Utc(2024, 3, 10, 12, 0) - kWinter;
-    using K = FtpItemKind;
-    using O = FtpLineOutcome;
-    const std::vector<Expected> table = {
-        {"-rw-r--r--   1 ftp      ftp          1234 Jan 15  2019 report.txt", O::Item, "report.txt",
-         K::File, 1234, Utc(2019, 1, 15, 0, 0) - kWinter},
-        {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 10:15 My Folder", O::Item, "My Folder",
-         K::Folder, 0, Utc(2024, 3, 3, 10, 15) - kWinter},
-        {"-rw-r--r--   1 ftp      ftp            10 Dec 24 18:00 last-year.txt", O::Item,
-         "last-year.txt", K::File, 10, Utc(2023, 12, 24, 18, 0) - kWinter},
-        {"-rw-r--r--   1 ftp      ftp            10 Mar 11 09:00 tomorrow.txt", O::Item,
-         "tomorrow.txt", K::File, 10, Utc(2024, 3, 11, 9, 0) - kWinter},
-        {"-rw-r--r--   1 ftp      ftp            10 Aug  1 09:00 summer.txt", O::Item, "summer.txt",
-         K::File, 10, Utc(2023, 8, 1, 9, 0) - kSummer},
-        {"lrwxrwxrwx   1 root     root           11 Feb 28  2020 latest -> release-1.2", O::Item,
-         "latest", K::File, 11, Utc(2020, 2, 28, 0, 0) - kWinter},
-        {"-rw-r--r--   1 user     group  5368709120 Dec 31  2021 big.iso", O::Item, "big.iso",
-         K::File, 5368709120ull, Utc(2021, 12, 31, 0, 0) - kWinter},
-        {"-rw-r--r--   1 user     group          10 Jul  4  2018 name  with  spaces.txt", O::Item,
-         "name  with  spaces.txt", K::File, 10, Utc(2018, 7, 4, 0, 0) - kSummer},
-        {"-rw-r--r--   1 user     group          10 Jul  4  2018  leading blank", O::Item,
-         " leading blank", K::File, 10, Utc(2018, 7, 4, 0, 0) - kSummer},
-        {"-rw-r--r--+  1 user     group          10 Jul  4  2018 acl.txt", O::Item, "acl.txt",
-         K::File, 10, Utc(2018, 7, 4, 0, 0) - kSummer},
-        {"-rw-r--r--   1 1000     1000           10 2021-06-01 12:30 iso.txt", O::Item, "iso.txt",
-         K::File, 10, Utc(2021, 6, 1, 12, 30) - kSummer},
-        {"-rw-r--r--   1 owner        77 Jan 01  2020 no-group.txt", O::Item, "no-group.txt",
-         K::File, 77, Utc(2020, 1, 1, 0, 0) - kWinter},
-        {"-rw-r--r--   1 jan      staff           7 Nov 11  2011 owner-named-jan", O::Item,
-         "owner-named-jan", K::File, 7, Utc(2011, 11, 11, 0, 0) - kWinter},
-        {"-rw-r--r--   1 u g 3 Jan  1  2020 Jan 1 2020 name", O::Item, "Jan 1 2020 name", K::File,
-         3, Utc(2020, 1, 1, 0, 0) - kWinter},
-        {"drwxr-xr-x   5 ftp      ftp          4096 Jan  1  2020 .", O::Skip},
-        {"drwxr-xr-x   5 ftp      ftp          4096 Jan  1  2020 ..", O::Skip},
-        {"total 24", O::Skip},
-        {"", O::Skip},
-        {"crw-rw-rw-   1 root     root       1,   3 Jan  1  2020 null", O::Skip},
-        {"prw-r--r--   1 u        g               0 Jan  1  2020 fifo", O::Skip},
-        {"-rw-r--r--   1 u        g              10 Jan  1  2020 a/b", O::Refused},
-        {"-rw-r--r--   1 u        g              10 Jan  1  2020 ..", O::Refused},
-        {"-rw-r--r--   1 u        g              10 Jan  1  2020 ", O::Refused},
-        {"-rw-r--r--   1 u        g 18446744073709551616 Jan  1  2020 overflow", O::Refused},
-        {"-rw-r--r--   1 u        g              10 Feb 30  2020 no-such-day", O::Refused},
-        {"something the parser has never seen", O::Refused},
-        {"01-31-20  02:15PM       <DIR>          Program Files", O::Item, "Program Files",
-         K::Folder, 0, Utc(2020, 1, 31, 14, 15) - kWinter},
-        {"12-25-2019  09:05AM             1,234 Budget 2019.xlsx", O::Item, "Budget 2019.xlsx",
-         K::File, 1234, Utc(2019, 12, 25, 9, 5) - kWinter},
-        {"06-01-21  14:30                 5368709120 big.bin", O::Item, "big.bin", K::File,
-         5368709120ull, Utc(2021, 6, 1, 14, 30) - kSummer},
-        {"01-01-20  12:30AM                    10 after midnight.txt", O::Item,
-         "after midnight.txt", K::File, 10, Utc(2020, 1, 1, 0, 30) - kWinter},
-        {"01-01-20  12:00AM       <DIR>          .", O::Skip},
-        {"01-01-20  12:00AM                    10 a/b", O::Refused},
-        {"13-01-20  12:00AM                    10 no-such-month", O::Refused},
+// LIST times are local clock readings, in winter and in summer; a date
+// without a year up to a day ahead is this year's, a later one last year's.
+TEST(FtpListParser, RealWorldUnixAndDosLines) {
+    test::ScopedTimeZone zone;
+    const int64_t now = LocalNoon(2024, 3, 10);
+    const Table table = {
+        {"-rw-r--r--   1 ftp      ftp          1234 Jan 15  2019 report.txt",
+         "file 1234 2019-01-15 00:00:00 report.txt"},
+        {"drwxr-xr-x   2 ftp      ftp          4096 Mar  3 10:15 My Folder",
+         "folder 0 2024-03-03 10:15:00 My Folder"},
+        {"-rw-r--r-- 1 ftp ftp 10 Dec 24 18:00 last-year.txt",
+         "file 10 2023-12-24 18:00:00 last-year.txt"},
+        {"-rw-r--r-- 1 ftp ftp 10 Mar 11 09:00 tomorrow.txt",
+         "file 10 2024-03-11 09:00:00 tomorrow.txt"},
+        {"-rw-r--r-- 1 ftp ftp 10 Aug  1 09:00 summer.txt",
+         "file 10 2023-08-01 09:00:00 summer.txt"},
+        {"lrwxrwxrwx   1 root     root           11 Feb 28  2020 latest -> release-1.2",
+         "file 11 2020-02-28 00:00:00 latest"},
+        {"-rw-r--r--   1 user     group  5368709120 Dec 31  2021 big.iso",
+         "file 5368709120 2021-12-31 00:00:00 big.iso"},
+        {"-rw-r--r-- 1 u g 10 Jul  4  2018 name  with  spaces.txt",
+         "file 10 2018-07-04 00:00:00 name  with  spaces.txt"},
+        {"-rw-r--r-- 1 u g 10 Jul  4  2018  leading blank",
+         "file 10 2018-07-04 00:00:00  leading blank"},
+        {"-rw-r--r--+ 1 u g 10 Jul  4  2018 acl.txt", "file 10 2018-07-04 00:00:00 acl.txt"},
+        {"-rw-r--r-- 1 1000 1000 10 2021-06-01 12:30 iso.txt",
+         "file 10 2021-06-01 12:30:00 iso.txt"},
+        {"-rw-r--r--   1 owner        77 Jan 01  2020 no-group.txt",
+         "file 77 2020-01-01 00:00:00 no-group.txt"},
+        {"-rw-r--r-- 1 jan staff 7 Nov 11  2011 owner-named-jan",
+         "file 7 2011-11-11 00:00:00 owner-named-jan"},
+        {"-rw-r--r-- 1 u g 3 Jan  1  2020 Jan 1 2020 name",
+         "file 3 2020-01-01 00:00:00 Jan 1 2020 name"},
+        {"drwxr-xr-x 5 ftp ftp 4096 Jan  1  2020 .", "skip"},
+        {"drwxr-xr-x 5 ftp ftp 4096 Jan  1  2020 ..", "skip"},
+        {"total 24", "skip"},
+        {"", "skip"},
+        {"crw-rw-rw-   1 root     root       1,   3 Jan  1  2020 null", "skip"},
+        {"prw-r--r-- 1 u g 0 Jan  1  2020 fifo", "skip"},
+        {"-rw-r--r-- 1 u g 10 Jan  1  2020 a/b", "refused"},
+        {"-rw-r--r-- 1 u g 10 Jan  1  2020 ..", "refused"},
+        {"-rw-r--r-- 1 u g 10 Jan  1  2020 ", "refused"},
+        {"-rw-r--r-- 1 u g 18446744073709551616 Jan  1  2020 overflow", "refused"},
+        {"-rw-r--r-- 1 u g 10 Feb 30  2020 no-such-day", "refused"},
+        {"something the parser has never seen", "refused"},
+        {"01-31-20  02:15PM       <DIR>          Program Files",
+         "folder 0 2020-01-31 14:15:00 Program Files"},
+        {"12-25-2019  09:05AM             1,234 Budget 2019.xlsx",
+         "file 1234 2019-12-25 09:05:00 Budget 2019.xlsx"},
+        {"06-01-21  14:30                 5368709120 big.bin",
+         "file 5368709120 2021-06-01 14:30:00 big.bin"},
+        {"01-01-20  12:30AM                    10 after midnight.txt",
+         "file 10 2020-01-01 00:30:00 after midnight.txt"},
+        {"01-01-20  12:00AM       <DIR>          .", "skip"},
+        {"01-01-20  12:00AM                    10 a/b", "refused"},
+        {"13-01-20  12:00AM                    10 no-such-month", "refused"},
     };
-    for (const Expected& e : table) {
+    for (const auto& [line, expected] : table) {
         FtpListItem item;
-        ExpectParsed(e, ParseListLine(e.line, now, item), item);
+        EXPECT_EQ(Describe(ParseListLine(line, now, item), item), expected) << line;
     }
-}
-
-TEST_F(FtpListParser, LeapDayWithoutYearIsTheLastOne) {
-    const int64_t now = Utc(2025, 1, 10, 12, 0) - kWinter;
+    // In January, a 29 February without a year is the last one.
     FtpListItem item;
-    ASSERT_EQ(ParseListLine("-rw-r--r-- 1 u g 5 Feb 29 10:00 leap", now, item),
-              FtpLineOutcome::Item);
-    EXPECT_EQ(item.lastWrite, Utc(2024, 2, 29, 10, 0) - kWinter);
+    EXPECT_EQ(Describe(ParseListLine("-rw-r--r-- 1 u g 5 Feb 29 10:00 leap", LocalNoon(2025, 1, 10),
+                                     item),
+                       item),
+              "file 5 2024-02-29 10:00:00 leap");
 }
 
-using FtpMlsdParser = FtpParserTest;
-
-TEST_F(FtpMlsdParser, FactsNamesAndRefusals) {
-    using K = FtpItemKind;
-    using O = FtpLineOutcome;
-    const int64_t t = 1600000000;  // 20200913122640, UTC whatever the zone
-    const std::vector<Expected> table = {
-        {"type=file;size=1234;modify=20200913122640;perm=r; report.txt", O::Item, "report.txt",
-         K::File, 1234, t},
-        {"type=dir;sizd=4096;modify=20200913122640; Sub Folder", O::Item, "Sub Folder", K::Folder,
-         0, t},
-        {"Type=File;Size=5368709120;Modify=20200913122640.123; big", O::Item, "big", K::File,
-         5368709120ull, t},
-        {"type=OS.unix=slink:/etc/passwd;size=11;modify=20200913122640; link", O::Item, "link",
-         K::File, 11, t},
-        {"type=file;size=1;  leading blank", O::Item, " leading blank", K::File, 1, 0},
-        {"type=file;size=1;unix.mode=0644; semi;colon=name", O::Item, "semi;colon=name", K::File, 1,
-         0},
-        {"type=file;size=1;modify=bogus; undated", O::Item, "undated", K::File, 1, 0},
-        {"type=cdir;modify=20200913122640; .", O::Skip},
-        {"type=pdir;modify=20200913122640; ..", O::Skip},
-        {"type=OS.unix=chr-1/3; null", O::Skip},
-        {"type=file;size=1; a/b", O::Refused},
-        {std::string("type=file;size=1; nul") + '\0' + "here", O::Refused},
-        {"type=dir; ..", O::Refused},
-        {"type=file;size=1; ", O::Refused},
-        {"size=1; no-type", O::Refused},
-        {"type=file;size=12x; bad-size", O::Refused},
-        {"no facts at all", O::Refused},
+// MLSD times are UTC whatever the zone: 12:26:40 UTC reads 14:26:40 in summer.
+TEST(FtpMlsdParser, FactsNamesAndRefusals) {
+    test::ScopedTimeZone zone;
+    const Table table = {
+        {"type=file;size=1234;modify=20200913122640;perm=r; report.txt",
+         "file 1234 2020-09-13 14:26:40 report.txt"},
+        {"type=dir;sizd=4096;modify=20200913122640; Sub Folder",
+         "folder 0 2020-09-13 14:26:40 Sub Folder"},
+        {"Type=File;Size=5368709120;Modify=20200913122640.123; big",
+         "file 5368709120 2020-09-13 14:26:40 big"},
+        {"type=OS.unix=slink:/etc/passwd;size=11;modify=20200913122640; link",
+         "file 11 2020-09-13 14:26:40 link"},
+        {"type=file;size=1;  leading blank", "file 1 -  leading blank"},
+        {"type=file;size=1;unix.mode=0644; semi;colon=name", "file 1 - semi;colon=name"},
+        {"type=file;size=1;modify=bogus; undated", "file 1 - undated"},
+        {"type=cdir;modify=20200913122640; .", "skip"},
+        {"type=pdir;modify=20200913122640; ..", "skip"},
+        {"type=OS.unix=chr-1/3; null", "skip"},
+        {"type=file;size=1; a/b", "refused"},
+        {std::string("type=file;size=1; nul") + '\0' + "here", "refused"},
+        {"type=dir; ..", "refused"},
+        {"type=file;size=1; ", "refused"},
+        {"size=1; no-type", "refused"},
+        {"type=file;size=12x; bad-size", "refused"},
+        {"no facts at all", "refused"},
     };
-    for (const Expected& e : table) {
+    for (const auto& [line, expected] : table) {
         FtpListItem item;
-        ExpectParsed(e, ParseMlsdLine(e.line, item), item);
+        EXPECT_EQ(Describe(ParseMlsdLine(line, item), item), expected) << line;
     }
 }
 

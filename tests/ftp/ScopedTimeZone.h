@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace ravelmoor::test {
@@ -11,31 +12,18 @@ namespace ravelmoor::test {
 // time read as UTC, or an MLSD time read as local, shows.
 class ScopedTimeZone {
   public:
-    static constexpr int64_t kWinterOffset = 3600;
-    static constexpr int64_t kSummerOffset = 7200;
-
-    ScopedTimeZone() {
-        if (const char* tz = std::getenv("TZ")) {
-            previous_ = tz;
-            hadPrevious_ = true;
-        }
-        ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        ::tzset();
-    }
-    ~ScopedTimeZone() {
-        if (hadPrevious_) {
-            ::setenv("TZ", previous_.c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
-    }
+    ScopedTimeZone() { Set("CET-1CEST,M3.5.0,M10.5.0/3"); }
+    ~ScopedTimeZone() { Set(previous_ ? previous_->c_str() : nullptr); }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
   private:
-    std::string previous_;
-    bool hadPrevious_ = false;
+    static void Set(const char* zone) {
+        zone != nullptr ? ::setenv("TZ", zone, 1) : ::unsetenv("TZ");
+        ::tzset();
+    }
+    std::optional<std::string> previous_ =
+        std::getenv("TZ") != nullptr ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
 };
 
 }  // namespace ravelmoor::test

@@ -11,52 +11,54 @@ namespace {
 constexpr const char* kGoOn =
     ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
 
-bool HasTemporaryFile(const TempTree& tree) {
-    for (const auto& [path, state] : Snapshot(tree)) {
-        if (path.find(".ravelmoor-") != std::string::npos) return true;
+// The answers to the overwrite questions of a batch, then to the question
+// before the trash (declined): No, Yes and Yes to all go on; Cancel stops the
+// plan with nothing half-written, and the deletions after it do not run.
+TEST_F(SyncTest, UpdateAndPrune_AnswersToTheQuestions_AreFollowed) {
+    using A = BatchAnswer;
+    struct Case {
+        A first, second;
+        const char* a;
+        const char* b;
+        std::vector<std::string> asked;
+    };
+    const Case cases[] = {
+        {A::No, A::Yes, "old a", "new b", {"overwrite", "overwrite", "trash"}},
+        {A::YesToAll, A::No, "new a", "new b", {"overwrite", "trash"}},
+        {A::Cancel, A::Yes, "old a", "old b", {"overwrite"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a + std::string(" ") + c.b);
+        for (const char* name : {"a.txt", "b.txt"}) {
+            source.Write(name, std::string("new ") + name[0], 2000);
+            target.Write(name, std::string("old ") + name[0], 1000);
+        }
+        target.Write("old/x.txt", "x");
+        target.Write("old/y.txt", "y");
+        Compare();
+        prompter.ScriptBatch({c.first, c.second});
+        prompter.Script({false});
+        const size_t before = prompter.Log().size();
+        Run(SyncMethod::UpdateAndPrune);
+
+        EXPECT_EQ(target.Read("a.txt"), c.a);
+        EXPECT_EQ(target.Read("b.txt"), c.b);
+        EXPECT_EQ(Snapshot(target).size(), 5u);  // no temporary file, nothing deleted
+        EXPECT_EQ(Rows(comparer), FreshRows());
+        const auto log = prompter.Log();
+        std::vector<std::string> asked;
+        for (size_t k = before; k < log.size(); ++k)
+            asked.push_back(log[k].kind);
+        ASSERT_EQ(asked, c.asked);
+        EXPECT_EQ(log[before].text, "\"" + target.Full("a.txt") +
+                                        "\" already exists. Do you want to replace it with \"" +
+                                        source.Full("a.txt") + "\"?");
+        if (c.asked.back() == "trash") {
+            EXPECT_EQ(log.back().text,
+                      "Are you sure you want to move these 2 objects to the trash?");
+        }
     }
-    return false;
-}
-
-TEST_F(SyncTest, CopyRows_OverwriteDeclined_KeepsTheFileAndItsRow) {
-    source.Write("a.txt", "new a", 2000);
-    target.Write("a.txt", "old a", 1000);
-    source.Write("b.txt", "new b", 2000);
-    target.Write("b.txt", "old b", 1000);
-    Compare();
-    prompter.ScriptBatch({BatchAnswer::No, BatchAnswer::Yes});
-    const SyncTally tally = Run(SyncMethod::Refresh);
-
-    EXPECT_EQ(target.Read("a.txt"), "old a");
-    EXPECT_EQ(target.Time("a.txt"), 1000);
-    EXPECT_EQ(target.Read("b.txt"), "new b");
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 0 a.txt",
-                                                        "matched matched file 0 b.txt"}));
-    EXPECT_EQ(tally.notDone, 1u);
-    ASSERT_GE(prompter.Log().size(), 1u);
-    EXPECT_EQ(prompter.Log()[0].kind, "overwrite");
-    EXPECT_EQ(prompter.Log()[0].text, "\"" + target.Full("a.txt") +
-                                          "\" already exists. Do you want to replace it with \"" +
-                                          source.Full("a.txt") + "\"?");
-}
-
-TEST_F(SyncTest, CopyRows_Cancelled_StopsThePlanWithNothingHalfWritten) {
-    source.Write("a.txt", "new a", 2000);
-    target.Write("a.txt", "old a", 1000);
-    source.Write("b.txt", "only in source");
-    target.Write("c.txt", "only in target");
-    Compare();
-    prompter.ScriptBatch({BatchAnswer::Cancel});
-    const TreeState before = Snapshot(target);
-    Run(SyncMethod::UpdateAndPrune);
-
-    // a.txt was asked about and kept, b.txt never reached, and the deletions
-    // after a stopped batch do not run.
-    EXPECT_EQ(Snapshot(target), before);
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"newer older file 0 a.txt",
-                                                        "unmatched missing file 0 b.txt",
-                                                        "missing unmatched file 0 c.txt"}));
-    EXPECT_EQ(prompter.Log().size(), 1u);
+    EXPECT_TRUE(TrashedNames().empty());
 }
 
 TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
@@ -109,24 +111,6 @@ TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {
                   "matched matched folder 0 A/b", "matched matched file 0 A/b/c.txt"}));
 }
 
-TEST_F(SyncTest, DeleteRows_TrashQuestionDeclined_LeavesEveryRowAsItWas) {
-    source.Write("keep.txt", "k");
-    target.Write("keep.txt", "k");
-    target.Write("old/x.txt", "x");
-    target.Write("old/y.txt", "y");
-    Compare();
-    const auto rowsBefore = Rows(comparer);
-    prompter.Script({false});
-    Run(SyncMethod::UpdateAndPrune);
-
-    EXPECT_TRUE(target.Exists("old/x.txt"));
-    EXPECT_EQ(Rows(comparer), rowsBefore);
-    ASSERT_EQ(prompter.Log().size(), 1u);
-    EXPECT_EQ(prompter.Log()[0].text,
-              "Are you sure you want to move these 2 objects to the trash?");
-    EXPECT_TRUE(TrashedNames().empty());
-}
-
 struct CopyFault {
     const char* what;
     void (*inject)(FaultyFileSystem& fs);
@@ -160,11 +144,12 @@ TEST_F(SyncTest, CopyRows_FailingCopy_LeavesTheDestinationAndGoesOnAsAnswered) {
         Compare();
         prompter.Script({fault.goOn});
         const size_t asked = prompter.Log().size();
+        TreeState expected = Snapshot(target);
+        if (fault.goOn) expected["2-next.txt"] = Snapshot(source).at("2-next.txt");
         Run(SyncMethod::Update);
 
-        EXPECT_EQ(target.Read("1-big.bin"), "old");
-        EXPECT_FALSE(HasTemporaryFile(target));
-        EXPECT_EQ(target.Exists("2-next.txt"), fault.goOn);
+        // The old file as it was, no temporary file left beside it.
+        EXPECT_EQ(Snapshot(target), expected);
         EXPECT_EQ(Rows(comparer)[0], "newer older file 0 1-big.bin");
         const auto log = prompter.Log();
         ASSERT_EQ(std::count_if(log.begin() + asked, log.end(),
