@@ -28,14 +28,7 @@ class GeneralSettingsDialogTest : public ::testing::Test {
         parameters = edits.at(2);
     }
 
-    static void Retype(QLineEdit* edit, const std::string& text) {
-        edit->clear();
-        QTest::keyClicks(edit, QString::fromStdString(text));
-    }
-
-    void PressOk() {
-        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    }
+    void PressOk() { test::PressButton(*dialog, QDialogButtonBox::Ok); }
 
     test::TempConfigHome home;
     test::TempTree tree;
@@ -49,7 +42,7 @@ class GeneralSettingsDialogTest : public ::testing::Test {
     QLineEdit* parameters = nullptr;
 };
 
-TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpen) {
+TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpen_CancelKeepsAll) {
     tree.Write("bin/viewer", "#!/bin/sh\n");
     const std::string quoted = R"(/a "%s2" /b "%s1")";
     const std::string parametersMessage =
@@ -66,14 +59,17 @@ TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpe
         {"0", "/no/such", quoted, R"(Can not find "/no/such")", program},
     };
     for (const Case& c : cases) {
-        Retype(chunk, c.chunk);
-        Retype(program, c.program);
-        Retype(parameters, c.parameters);
+        test::Retype(chunk, c.chunk);
+        test::Retype(program, c.program);
+        test::Retype(parameters, c.parameters);
         PressOk();
         EXPECT_EQ(prompter.Texts().back(), c.message) << c.chunk << " " << c.parameters;
         EXPECT_EQ(dialog->focusWidget(), c.focus) << c.message;
         EXPECT_TRUE(dialog->isVisible());
     }
+    dialog->findChildren<QCheckBox*>().at(0)->click();
+    test::PressButton(*dialog, QDialogButtonBox::Cancel);
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(settings, Settings());
     EXPECT_EQ(home.Ini(), "");
 
@@ -81,9 +77,9 @@ TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpe
     for (const std::string& accepted :
          {std::string(), tree.Full("bin/viewer"), std::string("sh")}) {
         dialog->show();
-        Retype(chunk, "4096");
-        Retype(program, accepted);
-        Retype(parameters, quoted);
+        test::Retype(chunk, "4096");
+        test::Retype(program, accepted);
+        test::Retype(parameters, quoted);
         QTest::mouseClick(dialog->findChildren<QCheckBox*>().at(1), Qt::LeftButton);
         PressOk();
         EXPECT_FALSE(dialog->isVisible()) << accepted;
@@ -100,19 +96,8 @@ TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpe
     EXPECT_TRUE(reread.ignoreSixtySeconds);
 }
 
-TEST_F(GeneralSettingsDialogTest, Cancel_ChangesNothing) {
-    Retype(chunk, "12");
-    Retype(program, "/no/such");
-    dialog->findChildren<QCheckBox*>().at(0)->click();
-    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(settings, Settings());
-    EXPECT_TRUE(prompter.Log().empty());
-    EXPECT_EQ(home.Ini(), "");
-}
-
 TEST_F(GeneralSettingsDialogTest, Browse_PutsTheChosenProgramInTheBox) {
-    Retype(program, "/usr/bin/old");
+    test::Retype(program, "/usr/bin/old");
     pickers.answers = {std::nullopt, std::string("/usr/bin/new")};
     auto* browse = test::ChildWithText<QPushButton>(*dialog, "Browse...");
     browse->click();

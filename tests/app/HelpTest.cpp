@@ -17,23 +17,16 @@ namespace {
 
 using HelpTest = test::MainWindowFixture;
 
+// The one help window is a window of its own, owned by the dialog it was opened from.
 std::string PageShown() {
     const HelpWindow* help = test::FindVisibleWindow<HelpWindow>();
-    if (help == nullptr) {
-        // The help window belongs to the dialog it was opened from.
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            for (HelpWindow* child : top->findChildren<HelpWindow*>()) {
-                if (child->isVisible()) help = child;
-            }
-        }
-    }
     return help == nullptr ? "" : help->CurrentPage().toStdString();
 }
 
 // Presses the dialog's help button and says which page came up.
 std::string PressHelp(QWidget& dialog) {
     dialog.show();
-    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help)->click();
+    test::PressButton(dialog, QDialogButtonBox::Help);
     return PageShown();
 }
 

@@ -38,8 +38,7 @@ class MainWindowFixture : public ::testing::Test {
     }
 
     static void Type(HistoryComboBox* box, const std::string& text) {
-        box->lineEdit()->clear();
-        QTest::keyClicks(box->lineEdit(), QString::fromStdString(text));
+        Retype(box->lineEdit(), text);
     }
 
     // Types both folders and presses "Compare"; returns once the launch is over.

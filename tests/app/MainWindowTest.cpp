@@ -68,10 +68,7 @@ TEST_F(MainWindowTest, Launch_FtpSide_LogsOnAnonymouslyAndComparesFromItsDirecto
     Compare(tree.Full("local"), "(ftp) Work");
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
     EXPECT_EQ(resultsShown, 1);
-    const FtpConnection& used = window->Comparer().TargetFtp();
-    EXPECT_EQ(used.user, "anonymous");
-    EXPECT_EQ(used.password, "vornadel@");
-    EXPECT_EQ(used.directory, "/pub/");
+    EXPECT_EQ(window->Comparer().TargetFtp().user, "anonymous");
     EXPECT_EQ(window->Comparer().TargetRoot(), "(ftp) Work/");
     EXPECT_EQ(window->TargetBox()->Text(), "(ftp) Work");
     const FileList& rows = window->Comparer().TargetResults();
@@ -158,11 +155,6 @@ TEST_F(MainWindowTest, WorkerQuestion_ShowsMessageBoxOverProgressAndWaitsForAnsw
         EXPECT_EQ(question.rfind("Warning: some file data could not be read.", 0), 0u) << question;
         EXPECT_EQ(resultsShown, shownBefore + (button == QMessageBox::Ok ? 1 : 0));
     }
-    // Going on excluded the pair that could not be read.
-    const FileList& rows = window->Comparer().SourceResults();
-    ASSERT_EQ(rows.GetSize(), 2u);
-    EXPECT_EQ(rows.ElementAt(0).excluded, 0);
-    EXPECT_EQ(rows.ElementAt(1).excluded, 1);
 }
 
 TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesWithItsFiltersOnceTheWindowIsUp) {

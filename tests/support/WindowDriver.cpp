@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -14,6 +16,15 @@ constexpr int kPollMilliseconds = 10;
 constexpr int kGiveUpMilliseconds = 10000;
 
 }  // namespace
+
+void PressButton(QWidget& dialog, QDialogButtonBox::StandardButton which) {
+    dialog.findChild<QDialogButtonBox*>()->button(which)->click();
+}
+
+void Retype(QLineEdit* edit, const std::string& text) {
+    edit->clear();
+    QTest::keyClicks(edit, QString::fromStdString(text));
+}
 
 void WhenWindowShows(const std::function<QWidget*()>& find,
                      const std::function<void(QWidget&)>& action) {

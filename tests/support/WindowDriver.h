@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -41,6 +43,12 @@ T* ChildWithText(QWidget& parent, const QString& text) {
     }
     return nullptr;
 }
+
+// Presses one of a dialog's standard buttons.
+void PressButton(QWidget& dialog, QDialogButtonBox::StandardButton which);
+
+// Replaces what an edit field holds by typing, as a user does.
+void Retype(QLineEdit* edit, const std::string& text);
 
 // Pickers that answer from a script and remember what they were asked.
 class ScriptedPickers : public Pickers {
