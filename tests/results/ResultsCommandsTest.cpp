@@ -24,15 +24,6 @@ namespace {
 
 using S = ListSide;
 
-// Waits (for at most a few seconds) until `done` holds.
-bool WaitUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 10000)
-        QTest::qWait(10);
-    return done();
-}
-
 // The lines of a preview window: each run as "[colour]text", colours named.
 std::vector<std::string> PreviewLines(const PreviewWindow& preview) {
     std::vector<std::string> lines;
@@ -41,13 +32,7 @@ std::vector<std::string> PreviewLines(const PreviewWindow& preview) {
         std::string line;
         for (auto run = block.begin(); !run.atEnd(); ++run) {
             const QColor colour = run.fragment().charFormat().foreground().color();
-            const char* name = colour == QColor(0, 123, 0)   ? "green"
-                               : colour == QColor(255, 0, 0) ? "red"
-                               : colour == QColor(0, 0, 255) ? "blue"
-                               : colour == QApplication::palette().color(QPalette::WindowText)
-                                   ? "text"
-                                   : "?";
-            line += "[" + std::string(name) + "]" + run.fragment().text().toStdString();
+            line += "[" + ColourName(colour) + "]" + run.fragment().text().toStdString();
         }
         lines.push_back(line);
     }
@@ -57,10 +42,7 @@ std::vector<std::string> PreviewLines(const PreviewWindow& preview) {
 class ResultsCommandsTest : public ResultsTest {
   protected:
     void WriteTrees() {
-        for (TempTree* tree : {&source, &target}) {
-            for (const auto& item : std::filesystem::directory_iterator(tree->Path()))
-                std::filesystem::remove_all(item.path());
-        }
+        ClearTrees();
         source.Write("same.txt", "same", 1000);
         target.Write("same.txt", "same", 1000);
         source.Write("new.txt", "v2", 2000);
@@ -87,13 +69,13 @@ class ResultsCommandsTest : public ResultsTest {
         return path;
     }
     static std::string ReadWhenThere(const std::string& path) {
-        WaitUntil([&] { return std::filesystem::exists(path); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(path); }, 10000)) << path;
         std::ifstream in(path);
         return {std::istreambuf_iterator<char>(in), {}};
     }
 };
 
-TEST_F(ResultsCommandsTest, Synchronise_EachMethod_EndsWithTheExpectedRows) {
+TEST_F(ResultsCommandsTest, Synchronise_EachMethod_EndsWithTheExpectedRows_DeclinedChangesNothing) {
     struct Case {
         SyncMethod method;
         std::vector<std::string> rows;  // the rows other than skip.bak
@@ -116,6 +98,12 @@ TEST_F(ResultsCommandsTest, Synchronise_EachMethod_EndsWithTheExpectedRows) {
          {m + "new.txt", "older newer file 0 old.txt", m + "only-source.txt", m + "same.txt"}},
         {SyncMethod::Force, {m + "new.txt", m + "old.txt", m + "only-source.txt", m + "same.txt"}},
     };
+    // Declined: nothing changes.
+    const TreeState before = Snapshot(target);
+    prompter.Script({false});
+    window->ChooseMethod(SyncMethod::Force);
+    QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+    EXPECT_EQ(Snapshot(target), before);
     for (const Case& c : cases) {
         const std::string method(SyncMethodText(c.method));
         WriteTrees();
@@ -155,40 +143,25 @@ TEST_F(ResultsCommandsTest, Synchronise_EachMethod_EndsWithTheExpectedRows) {
                                         "Please select sync method."}));
 }
 
-TEST_F(ResultsCommandsTest, Synchronise_Declined_ChangesNothing) {
-    const TreeState before = Snapshot(target);
-    prompter.Script({false});
-    window->ChooseMethod(SyncMethod::Force);
-    QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
-    EXPECT_EQ(Snapshot(target), before);
-    EXPECT_EQ(Rows(comparer), Recompared());
-}
-
-TEST_F(ResultsCommandsTest, PreviewButton_ShowsThePlanAndChangesNothing) {
+TEST_F(ResultsCommandsTest, PreviewButton_ShowsThePlanOfTheMethodAndChangesNothing) {
     const TreeState sourceBefore = Snapshot(source);
     const TreeState targetBefore = Snapshot(target);
     window->ChooseMethod(SyncMethod::UpdateAndPrune);
-    std::vector<std::string> lines;
+    std::string total;
     WhenShown<PreviewWindow>([&](PreviewWindow& preview) {
-        EXPECT_TRUE(WaitUntil([&] { return preview.Finished(); }));
-        lines = PreviewLines(preview);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return preview.Finished(); }, 10000));
+        total = PreviewLines(preview).back();
         QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
     });
     QTest::mouseClick(window->PreviewButton(), Qt::LeftButton);
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "[text]would copy SOURCE [green]" + source.Full("new.txt") +
-                             "[text] to OVERWRITE TARGET [red]" + target.Full("new.txt"),
-                         "[text]would copy SOURCE [green]" + source.Full("only-source.txt") +
-                             "[text] to TARGET ",
-                         "[text]would DELETE TARGET [red]" + target.Full("only-target.txt"), "",
-                         "[blue]Total Files/Folders copied or deleted: 3"}));
+    EXPECT_EQ(total, "[blue]Total Files/Folders copied or deleted: 3");
     EXPECT_EQ(Snapshot(source), sourceBefore);
     EXPECT_EQ(Snapshot(target), targetBefore);
 }
 
 TEST_F(ResultsCommandsTest, PreviewWindow_AllThreeKindsOfAction_InOrderWithTheTotal) {
     SyncPlan plan;
-    plan.copyToTarget = {RowOf("new.txt")};
+    plan.copyToTarget = {RowOf("new.txt"), RowOf("only-source.txt")};
     plan.copyToSource = {RowOf("old.txt")};
     plan.deleteInTarget = {RowOf("only-target.txt")};
     PreviewWindow preview(*SidesOf(comparer), plan, window.get());
@@ -196,17 +169,19 @@ TEST_F(ResultsCommandsTest, PreviewWindow_AllThreeKindsOfAction_InOrderWithTheTo
     EXPECT_FALSE(preview.TextBox()->isEnabled());
     EXPECT_EQ(preview.ProgressBar()->format(),
               "Building preview list... (press \"Close Preview\" to stop)");
-    ASSERT_TRUE(WaitUntil([&] { return preview.Finished(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return preview.Finished(); }, 10000));
     EXPECT_EQ(PreviewLines(preview),
               (std::vector<std::string>{
                   "[text]would copy SOURCE [green]" + source.Full("new.txt") +
                       "[text] to OVERWRITE TARGET [red]" + target.Full("new.txt"),
+                  "[text]would copy SOURCE [green]" + source.Full("only-source.txt") +
+                      "[text] to TARGET ",
                   "[text]would copy TARGET [green]" + target.Full("old.txt") +
                       "[text] to OVERWRITE SOURCE [red]" + source.Full("old.txt"),
                   "[text]would DELETE TARGET [red]" + target.Full("only-target.txt"), "",
-                  "[blue]Total Files/Folders copied or deleted: 3"}));
+                  "[blue]Total Files/Folders copied or deleted: 4"}));
     EXPECT_TRUE(preview.TextBox()->isEnabled());
-    EXPECT_EQ(preview.ProgressBar()->value(), 3);
+    EXPECT_EQ(preview.ProgressBar()->value(), 4);
 }
 
 TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTotal) {
@@ -215,7 +190,8 @@ TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTot
     plan.copyToTarget.assign(20 * PreviewQueue::kMostWaiting, RowOf("new.txt"));
     PreviewWindow preview(*SidesOf(comparer), plan, window.get());
     preview.show();
-    ASSERT_TRUE(WaitUntil([&] { return preview.TextBox()->document()->blockCount() > 1; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return preview.TextBox()->document()->blockCount() > 1; }, 10000));
     QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
     EXPECT_TRUE(preview.Finished());
     EXPECT_FALSE(preview.isVisible());

@@ -6,21 +6,25 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <filesystem>
 
 #include "filters/FilterSet.h"
 #include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
-namespace {
-
-std::string ColourName(const QVariant& colour) {
-    const auto c = colour.value<QColor>();
-    if (c == QColor(0, 123, 0)) return "green";
-    if (c == QColor(255, 0, 0)) return "red";
-    return c == QApplication::palette().color(QPalette::WindowText) ? "text" : "?";
+std::string ColourName(const QColor& colour) {
+    if (colour == QColor(0, 123, 0)) return "green";
+    if (colour == QColor(255, 0, 0)) return "red";
+    if (colour == QColor(0, 0, 255)) return "blue";
+    return colour == QApplication::palette().color(QPalette::WindowText) ? "text" : "?";
 }
 
-}  // namespace
+void ResultsTest::ClearTrees() {
+    for (TempTree* tree : {&source, &target}) {
+        for (const auto& item : std::filesystem::directory_iterator(tree->Path()))
+            std::filesystem::remove_all(item.path());
+    }
+}
 
 void ResultsTest::Run(FolderComparer& with, const std::string& sourceRoot,
                       const std::string& targetRoot, const std::vector<std::string>& excludes) {
@@ -75,7 +79,7 @@ std::vector<std::string> ResultsTest::Lines(ListSide side) const {
             line += column == 1 ? " " : "|";
             line += model.index(item, column).data().toString().toStdString();
         }
-        line += "|" + ColourName(model.index(item, 1).data(Qt::ForegroundRole));
+        line += "|" + ColourName(model.index(item, 1).data(Qt::ForegroundRole).value<QColor>());
         lines.push_back(line);
     }
     return lines;

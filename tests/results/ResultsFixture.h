@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QPoint>
 #include <functional>
 #include <memory>
@@ -19,6 +20,9 @@ class QMenu;
 
 namespace ravelmoor::test {
 
+// "green", "red", "blue" or "text" for the colours the windows draw in; "?" otherwise.
+std::string ColourName(const QColor& colour);
+
 // A Source and a Target tree compared in this process, and the results
 // window over them, with a fresh per-user store, a recording prompter and
 // scripted pickers. Every model is watched by QAbstractItemModelTester.
@@ -26,6 +30,8 @@ class ResultsTest : public SyncTest {
   protected:
     void TearDown() override { window.reset(); }
 
+    // Empties both trees.
+    void ClearTrees();
     // Compares the trees (with sub-folders), leaving out what `excludes` match.
     void CompareTrees(const std::vector<std::string>& excludes = {});
     // The rows of a new comparison of the trees as they are now, with the

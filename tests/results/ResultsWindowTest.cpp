@@ -78,22 +78,18 @@ TEST_F(ResultsWindowTest, Lists_EachStatus_ShowTheirIconTextsAndAnEmptyLineOppos
     const std::vector<std::string> paths = {
         "same.txt", "new.txt",       "old.txt", "only-source.txt", "only-target.txt", "skip.bak",
         "dir",      "dir/inner.txt", "cache",   "cache/c.txt",     "newdir"};
-    EXPECT_EQ(
-        LinesOf(S::Source, paths),
-        (std::vector<std::string>{
-            "1 same.txt|4|" + Time(kOld) + "|text", "2 new.txt|2|" + Time(kNew) + "|text",
-            "3 old.txt|2|" + Time(kOld) + "|text", "4 only-source.txt|1|" + Time(kOld) + "|text",
-            "-", "5 skip.bak|1|" + Time(kOld) + "|text", "6 dir|||text",
-            "1 dir/inner.txt|1|" + Time(kOld) + "|text", "10 cache|||text",
-            "5 cache/c.txt|1|" + Time(kOld) + "|text", "9 newdir|||text"}));
-    EXPECT_EQ(
-        LinesOf(S::Target, paths),
-        (std::vector<std::string>{
-            "1 same.txt|4|" + Time(kOld) + "|text", "3 new.txt|2|" + Time(kOld) + "|text",
-            "2 old.txt|2|" + Time(kNew) + "|text", "-",
-            "4 only-target.txt|2|" + Time(kOld) + "|text", "5 skip.bak|2|" + Time(kNew) + "|text",
-            "6 dir|||text", "1 dir/inner.txt|1|" + Time(kOld) + "|text", "10 cache|||text",
-            "5 cache/c.txt|1|" + Time(kOld) + "|text", "-"}));
+    const std::string o = "|" + Time(kOld) + "|text";
+    const std::string n = "|" + Time(kNew) + "|text";
+    EXPECT_EQ(LinesOf(S::Source, paths),
+              (std::vector<std::string>{"1 same.txt|4" + o, "2 new.txt|2" + n, "3 old.txt|2" + o,
+                                        "4 only-source.txt|1" + o, "-", "5 skip.bak|1" + o,
+                                        "6 dir|||text", "1 dir/inner.txt|1" + o, "10 cache|||text",
+                                        "5 cache/c.txt|1" + o, "9 newdir|||text"}));
+    EXPECT_EQ(LinesOf(S::Target, paths),
+              (std::vector<std::string>{"1 same.txt|4" + o, "3 new.txt|2" + o, "2 old.txt|2" + n,
+                                        "-", "4 only-target.txt|2" + o, "5 skip.bak|2" + n,
+                                        "6 dir|||text", "1 dir/inner.txt|1" + o, "10 cache|||text",
+                                        "5 cache/c.txt|1" + o, "-"}));
     // One second apart shows.
     EXPECT_NE(Time(kNew), Time(kNew - 1));
     EXPECT_EQ(window->PathLabel(S::Source)->text().toStdString(), "Source: " + source.Root());
@@ -327,10 +323,7 @@ TEST_F(ResultsWindowTest, ContextMenu_CopyAndDelete_ChangeTheDiskAndTheRows) {
 
 TEST_F(ResultsWindowTest, Totals_RowsOnOneSideOnly_CountOnThatSideAndLargeSizesInFull) {
     window.reset();
-    for (TempTree* tree : {&source, &target}) {
-        for (const auto& item : std::filesystem::directory_iterator(tree->Path()))
-            std::filesystem::remove_all(item.path());
-    }
+    ClearTrees();
     source.Write("a.txt", "abc");
     target.Write("b.txt", "bbbbb");
     source.Write("c.txt", "cccc");
