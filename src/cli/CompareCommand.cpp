@@ -30,7 +30,7 @@ int RunCompareCommand(ArgumentList& args) {
     CompareRequest request;
     std::string error;
     while (!args.AtEnd()) {
-        const std::string& word = args.Peek();
+        const std::string word = args.Peek();
         if (word == "-h" || word == "--help") {
             PrintCompareHelp();
             return kIdentical;
@@ -38,6 +38,14 @@ int RunCompareCommand(ArgumentList& args) {
         const ParseOutcome outcome = ParseCompareOption(args, request, error);
         if (outcome == ParseOutcome::Error) {
             Terminal::Message(error);
+            return kFailed;
+        }
+        if (outcome == ParseOutcome::NotMine &&
+            (word == "--method" || word.starts_with("--method="))) {
+            std::string value;
+            args.TakeValue("--method", value, error);
+            Terminal::Message("Unknown method " + value +
+                              ": a comparison method is size-time, crc or both.");
             return kFailed;
         }
         if (outcome == ParseOutcome::NotMine) {

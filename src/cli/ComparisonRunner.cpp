@@ -6,35 +6,11 @@
 #include "cli/Terminal.h"
 #include "engine/FolderComparer.h"
 #include "engine/ProgressTicker.h"
-#include "results/Formatting.h"
 
 namespace ravelmoor {
 namespace {
 
-constexpr auto kPollPeriod = std::chrono::milliseconds(200);
-// After a cancel request the FTP side is interrupted every 7 polls until the run ends.
-constexpr int kInterruptEveryTicks = 7;
-
-std::string PhaseText(ComparisonPhase phase) {
-    switch (phase) {
-        case ComparisonPhase::Sorting:
-            return ProgressTicker::kSortingText;
-        case ComparisonPhase::Comparing:
-            return ProgressTicker::kComparingText;
-        default:
-            return ProgressTicker::kCollectingText;
-    }
-}
-
-std::string ProgressLine(const FolderComparer& comparer, ComparisonPhase phase) {
-    std::string text = "Source: " + FormatSize(static_cast<uint64_t>(comparer.SourceCount())) +
-                       "  Target: " + FormatSize(static_cast<uint64_t>(comparer.TargetCount())) +
-                       "  " + PhaseText(phase);
-    if (phase == ComparisonPhase::Comparing && comparer.BytesChecked() != 0) {
-        text += " " + FormatSize(comparer.BytesChecked()) + " bytes checked";
-    }
-    return text;
-}
+constexpr auto kPollPeriod = std::chrono::milliseconds(ProgressTicker::kPeriodMilliseconds);
 
 }  // namespace
 
@@ -44,13 +20,19 @@ bool RunComparisonWithProgress(FolderComparer& comparer, const std::string& sour
     InterruptHandler interrupts(comparer.CancelWord());
     comparer.Start(sourceRoot, targetRoot, includeSubFolders, sourceFtp, targetFtp);
     const bool live = Terminal::StderrIsTerminal();
-    int ticksSinceInterrupt = 0;
+    // The same decisions as the progress dialog, shown as one line.
+    ProgressTicker ticker;
+    std::string phase = ProgressTicker::kCollectingText;
+    std::string bytes;
     while (!comparer.WaitFor(kPollPeriod)) {
-        if (comparer.CancelRequested() && ++ticksSinceInterrupt >= kInterruptEveryTicks) {
-            comparer.InterruptSides();
-            ticksSinceInterrupt = 0;
+        const ProgressUpdate update = ticker.Tick(ProgressSnapshot::Take(comparer));
+        if (update.interruptSides) comparer.InterruptSides();
+        if (update.phaseText) phase = *update.phaseText;
+        if (update.bytesText) bytes = "  " + *update.bytesText + " bytes checked";
+        if (live && !update.close) {
+            Terminal::ShowProgress("Source: " + update.sourceCount +
+                                   "  Target: " + update.targetCount + "  " + phase + bytes);
         }
-        if (live) Terminal::ShowProgress(ProgressLine(comparer, comparer.Phase()));
     }
     comparer.Wait();
     Terminal::ClearProgress();

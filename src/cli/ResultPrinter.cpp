@@ -43,7 +43,7 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     // Counted from the rows, not taken from the run: after a synchronisation
     // the rows have been compared again.
     if (differences == 0) {
-        line = "The two folders are identical (excluding filtered files and sub-folders).";
+        line = std::string(FolderComparer::kIdenticalMessage) + ".";
     } else {
         line = Plural(differences, "difference", "differences") + ":";
         std::string parts;

@@ -190,34 +190,27 @@ int RunSyncCommand(ArgumentList& args) {
     if (!CompareFromRequest(request.compare, comparer)) return kFailed;
     const std::string unlistable = comparer.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
-    // The comparison has closed its FTP connection; asking for the side opens
-    // a new one for the copies and deletions.
-    FileSystem* ftpSide = comparer.SourceIsFtp()   ? &comparer.SourceFileSystem()
-                          : comparer.TargetIsFtp() ? &comparer.TargetFileSystem()
-                                                   : nullptr;
-    const std::optional<SyncSides> sides = SidesOf(comparer, ftpSide);
-    if (!sides) return kFailed;
-
-    const SyncPlan plan = PlanSync(*sides->source.list, *sides->target.list, request.method);
+    const SyncPlan plan =
+        PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
     const std::string_view problem = PlanProblem(request.method, plan);
     if (!problem.empty()) {
         std::printf("%s\n", std::string(problem).c_str());
         return kDone;
     }
     if (request.preview) {
-        const std::string text = PreviewPlainText(*sides, plan);
+        const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return kPartly;
     }
     if (!request.yes) {
-        const std::string question = "Please confirm that you want to \"" +
-                                     std::string(SyncMethodText(request.method)) + "\"";
-        if (!prompter.AskYesNo(question)) {
+        if (!prompter.AskYesNo(ConfirmSyncQuestion(request.method))) {
             Terminal::Message("Nothing was copied or deleted.");
             return kFailed;
         }
     }
-    return CarryOut(comparer, *sides, plan, prompter, request.compare);
+    // The comparison has closed its FTP connection; the side opens a new one
+    // for the copies and deletions.
+    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request.compare);
 }
 
 }  // namespace ravelmoor

@@ -32,10 +32,6 @@ BatchAnswer TerminalPrompter::AskOverwrite(std::string_view text) {
     return AskBatch(text, /*emptyIsNo=*/false);
 }
 
-bool TerminalPrompter::AskMoveToTrash(std::string_view text) {
-    return Ask(text, "yes", "no");
-}
-
 BatchAnswer TerminalPrompter::AskDeletePermanently(std::string_view text) {
     return AskBatch(text, /*emptyIsNo=*/true);
 }

@@ -18,7 +18,6 @@ class TerminalPrompter : public Prompter {
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
     BatchAnswer AskOverwrite(std::string_view text) override;
-    bool AskMoveToTrash(std::string_view text) override;
     BatchAnswer AskDeletePermanently(std::string_view text) override;
 
   private:

@@ -113,11 +113,9 @@ class FolderComparer {
     const std::string& SourceFolder() const;
     const std::string& TargetFolder() const;
     bool AllIdentical() const { return allIdentical_; }
+    static constexpr const char* kIdenticalMessage =
+        "The two folders are identical (excluding filtered files and sub-folders)";
     ComparisonMethod Method() const { return method_; }
-    int32_t Tolerance() const { return tolerance_; }
-    bool OneHour() const { return oneHour_; }
-    uint32_t Chunk() const { return chunk_; }
-    bool IncludeSubFolders() const { return includeSubFolders_; }
     const FtpConnection& SourceFtp() const { return sourceFtp_; }
     const FtpConnection& TargetFtp() const { return targetFtp_; }
 

@@ -48,8 +48,7 @@ ProgressUpdate ProgressTicker::Tick(const ProgressSnapshot& snapshot) {
 
     PhaseText wanted = PhaseText::Collecting;
     if (snapshot.phase == ComparisonPhase::Comparing) {
-        if (snapshot.bytesChecked != 0)
-            update.bytesText = FormatSize(snapshot.bytesChecked) + " bytes checked";
+        if (snapshot.bytesChecked != 0) update.bytesText = FormatSize(snapshot.bytesChecked);
         wanted = PhaseText::Comparing;
     } else if (snapshot.phase == ComparisonPhase::Sorting) {
         wanted = PhaseText::Sorting;

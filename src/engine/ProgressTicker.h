@@ -31,7 +31,7 @@ struct ProgressUpdate {
     std::string sourceCount;
     std::string targetCount;
     std::optional<std::string> currentItem;
-    std::optional<std::string> bytesText;  // "1,234 bytes checked"
+    std::optional<std::string> bytesText;  // "1,234"
     std::optional<std::string> phaseText;
 };
 

@@ -120,14 +120,6 @@ class ManualCommand {
 
 }  // namespace
 
-SyncSides ResultsWindow::DisplaySides() const {
-    FolderComparer& comparer = context_.comparer;
-    SyncSides sides;
-    sides.source = {&comparer.SourceResults(), comparer.SourceFolder(), nullptr};
-    sides.target = {&comparer.TargetResults(), comparer.TargetFolder(), nullptr};
-    return sides;
-}
-
 bool ResultsWindow::VisualiseAllowed() const {
     // An FTP side has no local path to hand to a program.
     return !context_.comparer.SourceIsFtp() && !context_.comparer.TargetIsFtp();
@@ -137,20 +129,12 @@ void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& 
     commandRunning_ = true;
     {
         WaitCursor wait;
-        FolderComparer& comparer = context_.comparer;
-        // A side on FTP is reached through a connection of its own, opened
-        // here again after the comparison closed its own.
-        FileSystem* ftpSide = comparer.SourceIsFtp()   ? &comparer.SourceFileSystem()
-                              : comparer.TargetIsFtp() ? &comparer.TargetFileSystem()
-                                                       : nullptr;
-        const std::optional<SyncSides> sides = SidesOf(comparer, ftpSide);
-        if (sides) {
-            BatchPrompter prompter(context_.prompter);
-            RecomparingWindow progress(this);
-            RowOperations operations(comparer, *sides, prompter);
-            operations.SetProgress(&progress);
-            work(operations);
-        }
+        // A side on FTP gets a connection again: the comparison closed its own.
+        BatchPrompter prompter(context_.prompter);
+        RecomparingWindow progress(this);
+        RowOperations operations(context_.comparer, SidesOf(context_.comparer), prompter);
+        operations.SetProgress(&progress);
+        work(operations);
         RefreshLists();
     }
     commandRunning_ = false;
@@ -174,9 +158,7 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
 void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
-    const std::string question =
-        "Please confirm that you want to \"" + std::string(SyncMethodText(method_)) + "\"";
-    if (!context_.prompter.AskYesNo(question)) return;
+    if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
     RunRowOperations([&plan](RowOperations& operations) { RunSyncPlan(operations, *plan); });
 }
 
@@ -184,7 +166,7 @@ void ResultsWindow::OnPreview() {
     std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     commandRunning_ = true;
-    PreviewWindow preview(DisplaySides(), std::move(*plan), this);
+    PreviewWindow preview(ListedSidesOf(context_.comparer), std::move(*plan), this);
     preview.exec();
     commandRunning_ = false;
 }

@@ -32,8 +32,6 @@ namespace {
 constexpr int kFolderCheckMilliseconds = 20000;
 constexpr int kSelectionPaneWidth = 400;
 constexpr int kBetweenLists = 16;
-constexpr const char* kIdenticalMessage =
-    "The two folders are identical (excluding filtered files and sub-folders)";
 
 QString FromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -378,7 +376,8 @@ void ResultsWindow::OnOpened() {
     // leave the widths as they were set.
     for (VirtualReportView* list : lists_)
         list->SetGrowingColumn(static_cast<int>(ResultColumn::Name));
-    if (context_.comparer.AllIdentical()) context_.prompter.Inform(kIdenticalMessage);
+    if (context_.comparer.AllIdentical())
+        context_.prompter.Inform(FolderComparer::kIdenticalMessage);
     // Also in the status bar; said once here, since rows that no sync will
     // touch are easily overlooked in a long list.
     const std::string warning = context_.comparer.UnlistableFoldersWarning();

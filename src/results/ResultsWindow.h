@@ -136,7 +136,6 @@ class ResultsWindow : public QDialog {
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
     // The lists and roots as the preview shows them; no file system.
-    SyncSides DisplaySides() const;
     bool VisualiseAllowed() const;
 
     ResultsContext context_;

@@ -61,6 +61,10 @@ std::string_view PlanProblem(SyncMethod method, const SyncPlan& plan) {
     return {};
 }
 
+std::string ConfirmSyncQuestion(SyncMethod method) {
+    return "Please confirm that you want to \"" + std::string(SyncMethodText(method)) + "\"";
+}
+
 EntryRole PlannedRole(ListSide side, const FileEntry& source, const FileEntry& target,
                       SyncMethod method) {
     const bool sourceSide = side == ListSide::Source;

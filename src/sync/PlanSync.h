@@ -48,6 +48,10 @@ SyncPlan PlanSync(const FileList& source, const FileList& target, SyncMethod met
 // deleted." for an empty plan; empty when there is work.
 std::string_view PlanProblem(SyncMethod method, const SyncPlan& plan);
 
+// The question asked before a plan is carried out:
+// Please confirm that you want to "Align Source and Target".
+std::string ConfirmSyncQuestion(SyncMethod method);
+
 // The part that the `side` entry of a row plays in the plan of `method`, for
 // colouring list rows.
 enum class EntryRole : uint8_t { None, CopiedFrom, OverwrittenOrDeleted };

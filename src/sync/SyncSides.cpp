@@ -4,19 +4,17 @@
 
 namespace ravelmoor {
 
-std::optional<SyncSides> SidesOf(FolderComparer& comparer, FileSystem* ftpSide) {
+SyncSides ListedSidesOf(FolderComparer& comparer) {
     SyncSides sides;
-    sides.source = {&comparer.SourceResults(), comparer.SourceFolder(),
-                    &comparer.SourceFileSystem()};
-    sides.target = {&comparer.TargetResults(), comparer.TargetFolder(),
-                    &comparer.TargetFileSystem()};
-    const bool sourceOnFtp = !comparer.SourceFtp().IsEmpty();
-    const bool targetOnFtp = !comparer.TargetFtp().IsEmpty();
-    if (sourceOnFtp || targetOnFtp) {
-        if (ftpSide == nullptr) return std::nullopt;
-        SyncSide& side = targetOnFtp ? sides.target : sides.source;
-        side.fs = ftpSide;
-    }
+    sides.source = {&comparer.SourceResults(), comparer.SourceFolder(), nullptr};
+    sides.target = {&comparer.TargetResults(), comparer.TargetFolder(), nullptr};
+    return sides;
+}
+
+SyncSides SidesOf(FolderComparer& comparer) {
+    SyncSides sides = ListedSidesOf(comparer);
+    sides.source.fs = &comparer.SourceFileSystem();
+    sides.target.fs = &comparer.TargetFileSystem();
     return sides;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "engine/FileList.h"
@@ -25,9 +24,11 @@ struct SyncSides {
     SyncSide& Of(ListSide side) { return side == ListSide::Source ? source : target; }
 };
 
-// The sides of the comparison that `comparer` holds. A side on FTP is reached
-// through `ftpSide`, its open connection; without one there are no sides,
-// since that side's paths are not local paths.
-std::optional<SyncSides> SidesOf(FolderComparer& comparer, FileSystem* ftpSide = nullptr);
+// The sides of the comparison that `comparer` holds. A side on FTP gets the
+// comparer's connection for work after the run (opened again on first use).
+SyncSides SidesOf(FolderComparer& comparer);
+// The lists and roots alone, for what only reads the rows (the preview): no
+// file system, so no FTP connection is opened for it.
+SyncSides ListedSidesOf(FolderComparer& comparer);
 
 }  // namespace ravelmoor
