@@ -149,16 +149,6 @@ TEST_F(ComparisonTest, UnreadableFileIsExcludedAfterTheQuestion) {
     EXPECT_TRUE(comparer.SourceScan().IsEmpty());
 }
 
-TEST_F(ComparisonTest, ExcludedDifferenceLeavesTheFoldersIdentical) {
-    source.Write("locked.bin", "data");
-    target.Write("locked.bin", "diff");
-    auto faulty = std::make_shared<test::FaultyFileSystem>();
-    faulty->FailOpen("locked.bin");
-    comparer.SetLocalFileSystem(faulty);
-    EXPECT_EQ(Run(false, ComparisonMethod::Crc), 6);
-    EXPECT_TRUE(comparer.AllIdentical());
-}
-
 TEST_F(ComparisonTest, UnlistableFolderExcludesTheRowsBelowIt) {
     source.Write("keep.txt", "k");
     target.Write("keep.txt", "k");

@@ -49,22 +49,6 @@ TEST(FileListSort, MarkersSeparatorsPrefixesAndCase) {
     }
 }
 
-TEST(FileListSort, EqualKeysKeepTheirOrder) {
-    // "A.TXT", "a.txt" and "a.Txt" fold to the same key; they stay as listed.
-    std::vector<std::string> paths;
-    for (int i = 0; i < 100; ++i) {
-        paths.push_back("/r/a.txt" + std::to_string(i % 10));
-        paths.push_back(i % 2 ? "/r/A.TXT" : "/r/a.Txt");
-    }
-    const std::vector<std::string> sorted = SortedPaths(paths, 3);
-    std::vector<std::string> expected = paths;
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const std::string& a, const std::string& b) {
-                         return CompareKeys(FoldCase(a.substr(3)), FoldCase(b.substr(3))) < 0;
-                     });
-    EXPECT_EQ(sorted, expected);
-}
-
 // The radix sort against a plain stable comparison sort over the same keys.
 TEST(FileListSort, AgreesWithAReferenceSortOnRandomTrees) {
     std::mt19937 random(42);

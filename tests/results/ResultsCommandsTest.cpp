@@ -164,7 +164,7 @@ TEST_F(ResultsCommandsTest, PreviewWindow_AllThreeKindsOfAction_InOrderWithTheTo
     plan.copyToTarget = {RowOf("new.txt"), RowOf("only-source.txt")};
     plan.copyToSource = {RowOf("old.txt")};
     plan.deleteInTarget = {RowOf("only-target.txt")};
-    PreviewWindow preview(*SidesOf(comparer), plan, window.get());
+    PreviewWindow preview(SidesOf(comparer), plan, window.get());
     preview.show();
     EXPECT_FALSE(preview.TextBox()->isEnabled());
     EXPECT_EQ(preview.ProgressBar()->format(),
@@ -188,7 +188,7 @@ TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTot
     SyncPlan plan;
     // Many more lines than the builder may make ahead of the window.
     plan.copyToTarget.assign(20 * PreviewQueue::kMostWaiting, RowOf("new.txt"));
-    PreviewWindow preview(*SidesOf(comparer), plan, window.get());
+    PreviewWindow preview(SidesOf(comparer), plan, window.get());
     preview.show();
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return preview.TextBox()->document()->blockCount() > 1; }, 10000));

@@ -35,7 +35,7 @@ class SyncTest : public ::testing::Test {
 
     void Compare(FolderComparer& with);
     void Compare() { Compare(comparer); }
-    SyncSides Sides() { return *SidesOf(comparer); }
+    SyncSides Sides() { return SidesOf(comparer); }
     SyncPlan Plan(SyncMethod method) {
         return PlanSync(comparer.SourceResults(), comparer.TargetResults(), method);
     }
