@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -48,12 +47,12 @@ FilterListDialog::FilterListDialog(FilterRules& rules, Prompter& prompter, QWidg
     auto* label = new QLabel(tr("Filter List:"), this);
     label->setBuddy(list_);
 
-    add_ = MakeSmallIconButton("add", tr("Add Filter"), this);
-    edit_ = MakeSmallIconButton("edit", tr("Edit Filter"), this);
-    remove_ = MakeSmallIconButton("remove", tr("Remove Filter"), this);
-    connect(add_, &QToolButton::clicked, this, &FilterListDialog::OnAdd);
-    connect(edit_, &QToolButton::clicked, this, &FilterListDialog::OnEdit);
-    connect(remove_, &QToolButton::clicked, this, &FilterListDialog::OnRemove);
+    QToolButton* add = MakeSmallIconButton("add", tr("Add Filter"), this);
+    QToolButton* edit = MakeSmallIconButton("edit", tr("Edit Filter"), this);
+    QToolButton* remove = MakeSmallIconButton("remove", tr("Remove Filter"), this);
+    connect(add, &QToolButton::clicked, this, &FilterListDialog::OnAdd);
+    connect(edit, &QToolButton::clicked, this, &FilterListDialog::OnEdit);
+    connect(remove, &QToolButton::clicked, this, &FilterListDialog::OnRemove);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &FilterListDialog::OnEdit);
 
     auto* buttons = MakeOkCancelHelpButtons(*this, help_topics::kFilters);
@@ -61,9 +60,9 @@ FilterListDialog::FilterListDialog(FilterRules& rules, Prompter& prompter, QWidg
     auto* top = new QHBoxLayout;
     top->addWidget(label);
     top->addStretch();
-    top->addWidget(add_);
-    top->addWidget(edit_);
-    top->addWidget(remove_);
+    top->addWidget(add);
+    top->addWidget(edit);
+    top->addWidget(remove);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(list_);

@@ -4,7 +4,6 @@
 
 #include "filters/FilterRule.h"
 
-class QToolButton;
 class QTreeWidgetItem;
 
 namespace ravelmoor {
@@ -35,9 +34,6 @@ class FilterListDialog : public QDialog {
     FilterRules& rules_;
     Prompter& prompter_;
     ReportList* list_;
-    QToolButton* add_;
-    QToolButton* edit_;
-    QToolButton* remove_;
 };
 
 }  // namespace ravelmoor

@@ -42,10 +42,4 @@ std::string FillDifferenceCommand(std::string_view commandTemplate, std::string_
     return text;
 }
 
-std::string DifferenceCommand(std::string_view program, std::string_view parameters,
-                              std::string_view sourcePath, std::string_view targetPath) {
-    return FillDifferenceCommand(DifferenceCommandTemplate(program, parameters), sourcePath,
-                                 targetPath);
-}
-
 }  // namespace ravelmoor

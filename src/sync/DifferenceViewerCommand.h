@@ -5,10 +5,6 @@
 
 namespace ravelmoor {
 
-// The parameters that a new installation hands to the difference viewer: the
-// Source path and the Target path, each in double quotes.
-inline constexpr std::string_view kDefaultComparisonParameters = R"("%s1" "%s2")";
-
 // The command template: the program, one blank, the parameters, and every
 // "%s1" and every "%s2" in that text made a plain "%s".
 std::string DifferenceCommandTemplate(std::string_view program, std::string_view parameters);
@@ -19,9 +15,5 @@ std::string DifferenceCommandTemplate(std::string_view program, std::string_view
 // any other '%' stays as it is.
 std::string FillDifferenceCommand(std::string_view commandTemplate, std::string_view sourcePath,
                                   std::string_view targetPath);
-
-// The command line for one pair of paths.
-std::string DifferenceCommand(std::string_view program, std::string_view parameters,
-                              std::string_view sourcePath, std::string_view targetPath);
 
 }  // namespace ravelmoor

@@ -28,11 +28,6 @@ struct SyncPlan {
     size_t Total() const {
         return copyToTarget.size() + copyToSource.size() + deleteInTarget.size();
     }
-    void Clear() {
-        copyToTarget.clear();
-        copyToSource.clear();
-        deleteInTarget.clear();
-    }
 };
 
 // What a method does with one row, decided by the status of its Source entry.

@@ -1,7 +1,5 @@
 #include "sync/PreviewBuilder.h"
 
-#include "sync/Destinations.h"
-
 namespace ravelmoor {
 namespace {
 
@@ -20,19 +18,19 @@ bool CopyLines(const SyncSides& sides, const std::vector<uint32_t>& rows, bool t
     const SyncSide& to = toTarget ? sides.target : sides.source;
     const char* fromWord = toTarget ? "would copy SOURCE " : "would copy TARGET ";
     const char* toWord = toTarget ? "TARGET " : "SOURCE ";
-    Destinations destinations(*from.list, *to.list);
     for (const uint32_t row : rows) {
         if (Stopped(stop)) return false;
         sink.Progress(++begun, total);
         const FileEntry& entry = from.list->ElementAt(row);
-        const bool overwrite = to.list->ElementAt(row).status != EntryStatus::Missing;
+        const FileEntry& existing = to.list->ElementAt(row);
+        const bool overwrite = existing.status != EntryStatus::Missing;
         PreviewLine line;
         Add(line, std::string(fromWord) + (entry.IsFolder() ? "folder " : ""),
             PreviewColour::WindowText);
         Add(line, entry.FullPath(from.root), PreviewColour::Green);
         Add(line, std::string(overwrite ? " to OVERWRITE " : " to ") + toWord,
             PreviewColour::WindowText);
-        if (overwrite) Add(line, to.root + destinations.For(row), PreviewColour::Red);
+        if (overwrite) Add(line, existing.FullPath(to.root), PreviewColour::Red);
         sink.AddLine(line);
     }
     return true;
