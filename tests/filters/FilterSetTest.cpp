@@ -133,13 +133,11 @@ TEST_F(FilterSetTest, CommandLineMarksTheFilteredRows) {
 TEST(FilterCommand, InvalidExpressionIsRefusedBeforeComparing) {
     test::TempTree a;
     test::TempTree b;
-    for (const std::string expression : {"(abc", "a\\"}) {
-        const auto result = RunRavelmoor(
-            {"compare", "--include", "x", "--exclude", expression, a.Path(), b.Path()});
-        EXPECT_EQ(result.exitCode, 2) << expression;
-        EXPECT_EQ(result.err, "This regular expression is not valid: " + expression + "\n");
-        EXPECT_EQ(result.out, "");
-    }
+    const auto result =
+        RunRavelmoor({"compare", "--include", "x", "--exclude", "(abc", a.Path(), b.Path()});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "This regular expression is not valid: (abc\n");
+    EXPECT_EQ(result.out, "");
 }
 
 }  // namespace

@@ -74,16 +74,5 @@ TEST(PlanSync, EachMethodFollowsTheDecisionTableAndSkipsExcludedRows) {
     EXPECT_EQ(PlannedRole(ListSide::Source, source, target, 1, SyncMethod::None), EntryRole::None);
 }
 
-TEST(PlanSync, NoMethodOrNoWorkGivesItsMessage) {
-    FileList source;
-    FileList target;
-    const SyncPlan none = PlanSync(source, target, SyncMethod::Force);
-    EXPECT_TRUE(none.Empty());
-    EXPECT_EQ(PlanProblem(SyncMethod::Force, none),
-              "No files or folders need to be copied or deleted.");
-    EXPECT_EQ(PlanProblem(SyncMethod::None, none), "Please select sync method.");
-    EXPECT_EQ(SyncMethodText(SyncMethod::Update), "Update Target");
-}
-
 }  // namespace
 }  // namespace ravelmoor

@@ -89,9 +89,10 @@ TEST(DifferenceViewerCommand, PlaceholdersAreFilledByPosition) {
         {"%d %s1", "/usr/bin/meld %d /s/a b"},
         {"", "/usr/bin/meld "},
     };
-    EXPECT_EQ(kDefaultComparisonParameters, "\"%s1\" \"%s2\"");
     for (const auto& c : cases) {
-        EXPECT_EQ(DifferenceCommand("/usr/bin/meld", c.parameters, "/s/a b", "/t/a b"), c.expected)
+        EXPECT_EQ(FillDifferenceCommand(DifferenceCommandTemplate("/usr/bin/meld", c.parameters),
+                                        "/s/a b", "/t/a b"),
+                  c.expected)
             << c.parameters;
     }
     EXPECT_EQ(DifferenceCommandTemplate("/opt/%s1/diff", "%s2"), "/opt/%s/diff %s");

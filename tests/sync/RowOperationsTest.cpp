@@ -8,9 +8,6 @@
 namespace ravelmoor::test {
 namespace {
 
-constexpr const char* kGoOn =
-    ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
-
 // The answers to the overwrite questions of a batch, then to the question
 // before the trash (declined): No, Yes and Yes to all go on; Cancel stops the
 // plan with nothing half-written, and the deletions after it do not run.
@@ -124,8 +121,6 @@ const CopyFault kCopyFaults[] = {
      "the original could not be read"},
     {"disk full", [](FaultyFileSystem& fs) { fs.FailWrite("/1-big.bin", ENOSPC); }, false,
      "No space left on device"},
-    {"read-only folder", [](FaultyFileSystem& fs) { fs.FailWrite("/1-big.bin", EACCES); }, true,
-     "Permission denied"},
     {"source vanished", [](FaultyFileSystem& fs) { fs.FailOpen("1-big.bin"); }, false,
      "the original can not be opened"},
 };

@@ -7,9 +7,6 @@
 namespace ravelmoor::test {
 namespace {
 
-constexpr const char* kGoOn =
-    ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
-
 // A link in one tree stands where the other tree has a real folder with files:
 // copying those files must not write through the link, in either direction.
 TEST_F(SyncTest, Align_LinkWhereTheOtherSideHasAFolder_NothingWrittenOutside) {

@@ -78,10 +78,9 @@ void SyncTest::Compare(FolderComparer& with) {
     ASSERT_EQ(with.Phase(), ComparisonPhase::Completed);
 }
 
-SyncTally SyncTest::Run(SyncMethod method, const std::atomic<int32_t>* cancel) {
+SyncTally SyncTest::Run(SyncMethod method) {
     const SyncPlan plan = Plan(method);
     RowOperations operations(comparer, Sides(), prompter);
-    operations.SetCancelWord(cancel);
     RunSyncPlan(operations, plan);
     return operations.Tally();
 }

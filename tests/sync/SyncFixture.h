@@ -20,6 +20,10 @@ namespace ravelmoor::test {
 // Every object below a tree: "folder", "link TEXT @SEC.NSEC" or
 // "CONTENT @SEC.NSEC MODE" (octal), by relative path.
 using TreeState = std::map<std::string, std::string>;
+
+// How the question after a failed object ends.
+inline constexpr const char* kGoOn =
+    ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
 TreeState Snapshot(const TempTree& tree);
 
 // The names in the trash of this test process (HOME and XDG_DATA_HOME point at
@@ -40,7 +44,7 @@ class SyncTest : public ::testing::Test {
         return PlanSync(comparer.SourceResults(), comparer.TargetResults(), method);
     }
     // Plans `method` and carries the plan out.
-    SyncTally Run(SyncMethod method, const std::atomic<int32_t>* cancel = nullptr);
+    SyncTally Run(SyncMethod method);
     // The rows of a new comparison of the trees as they are now.
     std::vector<std::string> FreshRows();
     // The row whose Source (or, without one, Target) path below the root is `path`.
