@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/FileEntry.h"
+
 namespace ravelmoor {
 
 // What a listing says about one child of a folder.
@@ -25,6 +27,8 @@ struct EntryFacts {
     int64_t lastWrite = 0;
     uint32_t lastWriteNanoseconds = 0;  // below the second, where the side knows it
     uint32_t mode = 0;                  // permission bits (07777); 0 where the side does not say
+
+    bool IsFolder() const { return (attributes & kFolderAttribute) != 0; }
 };
 
 enum class ListStatus {

@@ -125,7 +125,7 @@ bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
     struct stat st {};
     if (::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     if (!AttributesFromMode(st.st_mode, facts.attributes)) return false;
-    const bool folder = (facts.attributes & kFolderAttribute) != 0;
+    const bool folder = facts.IsFolder();
     facts.size = folder ? 0 : static_cast<uint64_t>(st.st_size);
     facts.lastWrite = st.st_mtim.tv_sec;
     facts.lastWriteNanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);

@@ -190,7 +190,7 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
     if (!from.ReadFacts(fromPath, facts)) {
         return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
     }
-    if ((facts.attributes & kFolderAttribute) != 0) {
+    if (facts.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed, "the original is a folder");
     }
     WriteOutcome outcome;

@@ -45,10 +45,6 @@ bool GoAhead(BatchAnswer answer, bool& toAll, WriteOutcome& outcome) {
     return false;
 }
 
-bool IsFolder(const EntryFacts& facts) {
-    return (facts.attributes & kFolderAttribute) != 0;
-}
-
 }  // namespace
 
 WriteOutcome CreateFolderPath(BatchSide side, std::string_view path) {
@@ -151,7 +147,7 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         Show(fromPaths[i]);
         WriteOutcome outcome;
         std::string failureText;
-        if (IsFolder(facts[i])) {
+        if (facts[i].IsFolder()) {
             outcome = CreateFolderPath(to, toPaths[i] + "/");
             if (outcome.status == WriteStatus::Done) ++tally_.foldersMade;
             if (outcome.status == WriteStatus::Exists) outcome.status = WriteStatus::Done;
@@ -201,7 +197,7 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     size_t files = 0;
     size_t lastFile = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (!IsFolder(facts[i])) {
+        if (!facts[i].IsFolder()) {
             ++files;
             lastFile = i;
         }
@@ -227,7 +223,7 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
 
     bool failed = false;
     for (size_t i = 0; i < paths.size() && !aborted_; ++i) {
-        if (IsFolder(facts[i])) continue;
+        if (facts[i].IsFolder()) continue;
         if (CancelRequested()) {
             aborted_ = true;
             break;
@@ -243,7 +239,7 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     // before its content in the rows, so walk backwards.
     if (!aborted_ && !failed) {
         for (size_t i = paths.size(); i-- > 0;) {
-            if (!IsFolder(facts[i])) continue;
+            if (!facts[i].IsFolder()) continue;
             std::string_view relative;
             WriteOutcome outcome = Below(side.root, paths[i], relative)
                                        ? side.fs.RemoveFolder(side.root, relative)
