@@ -140,22 +140,43 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
-TEST_P(FtpComparisonTest, EmptyFolderAndRootFilesOnly) {
+TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndUnreadableFolder) {
     ASSERT_TRUE(server.Running());
     served.Write("only.txt", "x", time);
     served.Write("Sub/deep.txt", "y", time);
     served.MakeFolder("Nothing Here");
-
-    comparer.Reset({});
-    comparer.Start("(ftp) test/", local.Root(), true, Connection("/Nothing Here/"), {});
-    comparer.Wait();
-    EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed);
-    EXPECT_TRUE(Rows(comparer).empty());
-
-    comparer.Reset({});
-    comparer.Start("(ftp) test/", local.Root(), false, Connection(), {});
-    comparer.Wait();
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"unmatched missing file 0 only.txt"}));
+    // A line feed in a name splits its listing line: the rest cannot be read.
+    served.Write("Bad/bad\nname", "z", time);
+    local.Write("Bad/keep.txt", "k", time);
+    struct Case {
+        const char* directory;
+        bool subFolders;
+        std::vector<std::string> rows;
+        std::vector<std::string> unlistable;
+    };
+    const std::vector<Case> cases = {
+        {"/Nothing Here/",
+         true,
+         {"missing unmatched folder 0 Bad", "missing unmatched file 0 Bad/keep.txt"},
+         {}},
+        {"/", false, {"unmatched missing file 0 only.txt"}, {}},
+        {"/",
+         true,
+         {"unmatched missing file 0 only.txt", "matched matched folder 0 Bad",
+          "missing unmatched file 1 Bad/keep.txt", "unmatched missing folder 0 Nothing Here",
+          "unmatched missing folder 0 Sub", "unmatched missing file 0 Sub/deep.txt"},
+         {"Bad/"}},
+    };
+    for (const Case& c : cases) {
+        comparer.Reset({});
+        comparer.Start("(ftp) test/", local.Root(), c.subFolders, Connection(c.directory), {});
+        comparer.Wait();
+        EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed) << c.directory;
+        EXPECT_EQ(Rows(comparer), c.rows) << c.directory;
+        EXPECT_EQ(comparer.UnlistableSourceFolders(), c.unlistable) << c.directory;
+    }
+    EXPECT_NE(comparer.UnlistableFoldersWarning().find("\n  Source: /Bad/"), std::string::npos)
+        << comparer.UnlistableFoldersWarning();
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
