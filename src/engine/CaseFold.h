@@ -24,4 +24,18 @@ inline char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Protocol words ("MLSD", "type=dir", "Jan") ignore the case of ASCII letters
+// only; every other byte must be equal.
+inline bool EqualsAsciiFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+inline bool StartsWithAsciiFolded(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsAsciiFolded(text.substr(0, prefix.size()), prefix);
+}
+
 }  // namespace ravelmoor

@@ -43,9 +43,10 @@ class ItemCollector : public ListSink {
 }  // namespace
 
 FtpBrowseConnection::FtpBrowseConnection(const FtpConnection& connection)
-    : connection_(FtpConnectionStore::WithDefaultLogon(connection)),
+    : record_(connection),
+      logon_(FtpConnectionStore::WithDefaultLogon(connection)),
       message_(std::make_unique<KeptMessage>()) {
-    connection_.passive = true;
+    logon_.passive = true;
 }
 
 FtpBrowseConnection::~FtpBrowseConnection() = default;
@@ -56,7 +57,7 @@ bool FtpBrowseConnection::Connect(std::string& problem) {
         side_.reset();
     }
     message_->Take();
-    std::unique_ptr<FileSystem> side = OpenFtpSide(connection_, *message_, &cancel_);
+    std::unique_ptr<FileSystem> side = OpenFtpSide(logon_, record_.user, *message_, &cancel_);
     problem = message_->Take();
     const std::lock_guard<std::mutex> hold(lock_);
     side_ = std::move(side);

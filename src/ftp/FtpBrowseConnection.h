@@ -15,9 +15,9 @@ class FileSystem;
 
 // The FTP directory browser's own connection to a server, apart from any
 // comparison's: passive data connections whatever the record says, and the
-// default logon in place of an empty user. Its calls block while the server
-// answers, so the browser makes them on a worker thread; Interrupt breaks
-// the call under way from any other thread.
+// default logon in place of an empty user (messages name the record's user). Its calls block while
+// the server answers, so the browser makes them on a worker thread; Interrupt breaks the call under
+// way from any other thread.
 class FtpBrowseConnection {
   public:
     struct Item {
@@ -30,12 +30,13 @@ class FtpBrowseConnection {
     FtpBrowseConnection(const FtpBrowseConnection&) = delete;
     FtpBrowseConnection& operator=(const FtpBrowseConnection&) = delete;
 
-    // The record the browser logs on with.
-    const FtpConnection& Connection() const { return connection_; }
+    // The record as the browser was given it.
+    const FtpConnection& Connection() const { return record_; }
 
     // Connects and logs on. False with what went wrong in `problem`, in the
     // words a comparison would use: "Cannot initialise FTP connection", the
-    // failure's text followed by " Server:" + server + " User:" + user, or
+    // failure's text followed by " Server:" + server + " User:" + the
+    // record's user, or
     // "Error"; `problem` stays empty when the call was interrupted.
     bool Connect(std::string& problem);
 
@@ -49,7 +50,8 @@ class FtpBrowseConnection {
   private:
     class KeptMessage;
 
-    FtpConnection connection_;
+    FtpConnection record_;
+    FtpConnection logon_;
     std::unique_ptr<KeptMessage> message_;
     std::atomic<int32_t> cancel_{0};
     std::mutex lock_;  // guards `side_` against Interrupt from another thread

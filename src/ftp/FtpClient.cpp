@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "engine/CaseFold.h"
+
 namespace ravelmoor {
 namespace {
 
@@ -33,23 +35,11 @@ CURLM* Multi(void* handle) {
     return static_cast<CURLM*>(handle);
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithFolded(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != Lower(prefix[i])) return false;
-    }
-    return true;
-}
-
 // Splits "host", "host:port", "[v6]:port" or a bare v6 address into the
 // "ftp://host:port" that libcurl takes. Empty with `problem` set when the text
 // cannot be used.
 std::string BaseUrl(std::string server, std::string& problem) {
-    if (StartsWithFolded(server, "ftp://")) server.erase(0, 6);
+    if (StartsWithAsciiFolded(server, "ftp://")) server.erase(0, 6);
     while (!server.empty() && server.back() == '/')
         server.pop_back();
     std::string host = server;
@@ -533,7 +523,7 @@ FtpOutcome FtpClient::Upload(const std::string& path, const DataSource& source,
 
 bool FtpClient::Offers(std::string_view feature) const {
     return std::any_of(features_.begin(), features_.end(), [feature](const std::string& line) {
-        return StartsWithFolded(line, feature) &&
+        return StartsWithAsciiFolded(line, feature) &&
                (line.size() == feature.size() || line[feature.size()] == ' ');
     });
 }

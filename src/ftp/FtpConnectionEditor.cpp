@@ -38,8 +38,7 @@ bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory) {
 }
 
 void FtpConnectionEditor::Open() {
-    names_.clear();
-    store_.ListConnectionNames(names_);
+    names_ = store_.ConnectionNames();
     SortConnectionNames(names_);
     const std::string* listed = name_.empty() ? nullptr : FindListed(name_);
     if (listed != nullptr) {
@@ -76,7 +75,8 @@ bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
         prompter_.Warn("Select connection name to be deleted");
         return false;
     }
-    store_.DeleteConnection(nameBoxText);
+    // The store tells names apart by case: it holds the listed spelling.
+    store_.DeleteConnection(*listed);
     names_.erase(names_.begin() + (listed - names_.data()));
     New();
     return true;
@@ -95,7 +95,9 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
         prompter_.Warn("Invalid URL for server and directory");
         return SaveResult::Refused;
     }
-    if (FindListed(name_) != nullptr) {
+    if (const std::string* listed = FindListed(name_)) {
+        // One connection per name whatever its case: change the stored one.
+        name_ = *listed;
         const FtpConnection stored = store_.ReadConnection(name_);
         if (stored == fields_) return SaveResult::Unchanged;
         if (!prompter_.AskOkCancel("A connection called " + name_ +

@@ -47,16 +47,13 @@ class FtpConnectionEditor {
 
     // Picks a listed name: the fields become the stored values.
     void PickName(std::string_view name);
-    // The server or directory as edited; the name follows them.
+    // The server or directory as edited (or the directory chosen in the FTP
+    // directory browser); the name follows them.
     void SetServer(std::string_view server);
     void SetDirectory(std::string_view directory);
     void SetUser(std::string_view user) { fields_.user = user; }
     void SetPassword(std::string_view password) { fields_.password = password; }
     void SetPassive(bool passive) { fields_.passive = passive; }
-    // A directory chosen in the FTP directory browser; the name follows.
-    void BrowsedDirectory(std::string_view directory) { SetDirectory(directory); }
-    // The name cannot be typed: the box keeps showing `Name()`.
-    void NameEdited() {}
 
     // Empties the fields; a new connection uses passive data connections,
     // which most servers behind NAT need.
@@ -64,8 +61,8 @@ class FtpConnectionEditor {
     // Deletes the connection named `nameBoxText` (found ignoring case) from
     // the store and the list; false, with a message, when it is not listed.
     bool Delete(std::string_view nameBoxText);
-    // "OK": checks the fields, asks before changing an existing connection,
-    // writes it.
+    // "OK": checks the fields, asks before changing an existing connection
+    // (whose listed spelling the name then takes), writes it.
     SaveResult Save();
 
     const std::string& Name() const { return name_; }

@@ -17,17 +17,8 @@ std::string FtpConnectionStore::SectionOf(std::string_view name) {
     return kSectionPrefix + std::string(name);
 }
 
-bool FtpConnectionStore::ListConnectionNames(std::vector<std::string>& names) const {
-    if (!store_.HasSection(kIndexSection)) return false;
-    for (std::string& name : store_.ValueNames(kIndexSection))
-        names.push_back(std::move(name));
-    return true;
-}
-
 std::vector<std::string> FtpConnectionStore::ConnectionNames() const {
-    std::vector<std::string> names;
-    ListConnectionNames(names);
-    return names;
+    return store_.ValueNames(kIndexSection);
 }
 
 FtpConnection FtpConnectionStore::LookupConnection(std::string_view name) const {

@@ -35,9 +35,7 @@ class FtpConnectionStore {
 
     explicit FtpConnectionStore(SettingsStore& store) : store_(store) {}
 
-    // The names listed in "Index", in the store's order, appended to `names`.
-    // False when there is no "Index" section.
-    bool ListConnectionNames(std::vector<std::string>& names) const;
+    // The names listed in "Index", in the store's order (none without it).
     std::vector<std::string> ConnectionNames() const;
 
     // The connection listed under exactly `name`; every field empty when

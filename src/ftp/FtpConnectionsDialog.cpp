@@ -95,10 +95,8 @@ FtpConnectionsDialog::FtpConnectionsDialog(SettingsStore& store, Prompter& promp
         editor_.PickName(name_->itemText(index).toStdString());
         ShowFields();
     });
-    connect(name_->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        editor_.NameEdited();
-        ShowFields();
-    });
+    // The name cannot be typed: the box keeps showing the editor's name.
+    connect(name_->lineEdit(), &QLineEdit::textEdited, this, &FtpConnectionsDialog::ShowFields);
     connect(server_, &QLineEdit::textEdited, this, [this](const QString& text) {
         editor_.SetServer(text.toStdString());
         ShowFields();
@@ -165,7 +163,7 @@ void FtpConnectionsDialog::OnBrowse() {
     FtpDirectoryDialog browser(editor_.Fields(), server_->text(), /*acceptAnyPath=*/false,
                                prompter_, this);
     if (browser.exec() != QDialog::Accepted) return;
-    editor_.BrowsedDirectory(browser.Path());
+    editor_.SetDirectory(browser.Path());
     ShowFields();
 }
 

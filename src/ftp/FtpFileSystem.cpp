@@ -15,6 +15,14 @@ uint32_t AttributesOf(const FtpListItem& item) {
     return item.kind == FtpItemKind::Folder ? kFolderAttribute : 0;
 }
 
+EntryFacts FactsOf(const FtpListItem& item) {
+    EntryFacts facts;
+    facts.attributes = AttributesOf(item);
+    facts.size = item.size;
+    facts.lastWrite = item.lastWrite;
+    return facts;
+}
+
 class FtpFileReader : public FileReader {
   public:
     FtpFileReader(FtpClient& client, Prompter& prompter, uint64_t serial)
@@ -67,6 +75,28 @@ void FtpFileSystem::Report(const char* fixedText) {
     }
 }
 
+bool FtpFileSystem::ParseListing(const std::string& serverFolder, bool machineFormat) {
+    items_.clear();
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    bool trusted = true;
+    std::string_view rest = listing_;
+    FtpListItem item;
+    while (!rest.empty()) {
+        const std::string_view line = TakeListingLine(rest);
+        if (line.empty()) continue;
+        const FtpLineOutcome outcome =
+            machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
+        if (outcome == FtpLineOutcome::Item) {
+            items_.push_back(item);
+        } else if (outcome == FtpLineOutcome::Refused) {
+            TraceLine("FTP: refused listing line in %s: %.*s\n", serverFolder.c_str(),
+                      static_cast<int>(line.size()), line.data());
+            trusted = false;
+        }
+    }
+    return trusted;
+}
+
 ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     std::string serverFolder = ServerPath(folder);
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
@@ -84,23 +114,12 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
             return ListStatus::Failed;
     }
 
-    const auto now = static_cast<int64_t>(std::time(nullptr));
-    std::string_view rest = listing_;
-    FtpListItem item;
-    while (!rest.empty()) {
-        const std::string_view line = TakeListingLine(rest);
-        if (line.empty()) continue;
-        const FtpLineOutcome outcome =
-            machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
-        if (outcome == FtpLineOutcome::Skip) continue;
-        if (outcome == FtpLineOutcome::Refused) {
-            // A line we cannot read, or a name that would leave the folder:
-            // nothing listed here can be trusted to be complete.
-            TraceLine("FTP: refused listing line in %s: %.*s\n", serverFolder.c_str(),
-                      static_cast<int>(line.size()), line.data());
-            prompter_.Warn(kConnectionError);
-            return ListStatus::Failed;
-        }
+    if (!ParseListing(serverFolder, machineFormat)) {
+        // Nothing listed here can be trusted to be complete: the folder counts
+        // as one that cannot be read, and the run goes on without it.
+        return ListStatus::NotListable;
+    }
+    for (const FtpListItem& item : items_) {
         DirEntryFacts facts;
         facts.name = item.name;
         facts.attributes = AttributesOf(item);
@@ -127,9 +146,7 @@ bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
                 if (ParseMlstLine(std::string_view(line).substr(1), item) != FtpLineOutcome::Item) {
                     return false;
                 }
-                facts.attributes = AttributesOf(item);
-                facts.size = item.size;
-                facts.lastWrite = item.lastWrite;
+                facts = FactsOf(item);
                 return true;
             }
             return false;
@@ -151,17 +168,11 @@ bool FtpFileSystem::FindInParent(const std::string& serverPath, EntryFacts& fact
     const std::string name = serverPath.substr(slash + 1);
     bool machineFormat = false;
     if (client_->List(parent, listing_, machineFormat) != FtpOutcome::Done) return false;
-    const auto now = static_cast<int64_t>(std::time(nullptr));
-    std::string_view rest = listing_;
-    FtpListItem item;
-    while (!rest.empty()) {
-        const std::string_view line = TakeListingLine(rest);
-        const FtpLineOutcome outcome =
-            machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
-        if (outcome == FtpLineOutcome::Item && item.name == name) {
-            facts.attributes = AttributesOf(item);
-            facts.size = item.size;
-            facts.lastWrite = item.lastWrite;
+    // A line that cannot be read says nothing about the others.
+    ParseListing(parent, machineFormat);
+    for (const FtpListItem& item : items_) {
+        if (item.name == name) {
+            facts = FactsOf(item);
             return true;
         }
     }

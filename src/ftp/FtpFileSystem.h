@@ -8,6 +8,7 @@
 
 #include "engine/FileSystem.h"
 #include "ftp/FtpClient.h"
+#include "ftp/FtpListingParser.h"
 
 namespace ravelmoor {
 
@@ -60,12 +61,17 @@ class FtpFileSystem : public FileSystem {
 
     std::string ServerPath(const std::string& path) const;
     bool FindInParent(const std::string& serverPath, EntryFacts& facts);
+    // Reads the listing in `listing_` into `items_`, leaving out what lists
+    // nothing ("." and "..", summaries). False when a line cannot be trusted:
+    // unreadable, or a name that would leave the folder (each one is traced).
+    bool ParseListing(const std::string& serverFolder, bool machineFormat);
     // Says what went wrong, unless the call was cancelled.
     void Report(const char* fixedText);
 
     std::unique_ptr<FtpClient> client_;
     Prompter& prompter_;
-    std::string listing_;  // kept between calls: one buffer for every listing
+    std::string listing_;             // kept between calls: one buffer for every listing
+    std::vector<FtpListItem> items_;  // the items of `listing_`, naming into it
     // Server folders the write side has seen to be folders, so that a batch
     // of copies looks at each level once.
     std::set<std::string> knownFolders_;

@@ -4,26 +4,12 @@
 #include <chrono>
 #include <ctime>
 
+#include "engine/CaseFold.h"
+
 namespace ravelmoor {
 namespace {
 
 constexpr int64_t kDay = int64_t{24} * 60 * 60;
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsFolded(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
-
-bool StartsWithFolded(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsFolded(text.substr(0, prefix.size()), prefix);
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -125,11 +111,13 @@ bool ParseMachineTime(std::string_view text, int64_t& time) {
 enum class MachineType { Missing, File, Folder, Skip };
 
 MachineType ParseMachineType(std::string_view value) {
-    if (EqualsFolded(value, "file")) return MachineType::File;
-    if (EqualsFolded(value, "dir")) return MachineType::Folder;
-    if (EqualsFolded(value, "cdir") || EqualsFolded(value, "pdir")) return MachineType::Skip;
+    if (EqualsAsciiFolded(value, "file")) return MachineType::File;
+    if (EqualsAsciiFolded(value, "dir")) return MachineType::Folder;
+    if (EqualsAsciiFolded(value, "cdir") || EqualsAsciiFolded(value, "pdir"))
+        return MachineType::Skip;
     // A link is listed as a file of its own and never followed.
-    if (StartsWithFolded(value, "os.unix=slink") || StartsWithFolded(value, "os.unix=symlink")) {
+    if (StartsWithAsciiFolded(value, "os.unix=slink") ||
+        StartsWithAsciiFolded(value, "os.unix=symlink")) {
         return MachineType::File;
     }
     return MachineType::Skip;  // devices, pipes and kinds we do not know
@@ -142,7 +130,7 @@ constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr"
 
 int MonthNumber(std::string_view text) {
     for (size_t i = 0; i < kMonths.size(); ++i) {
-        if (EqualsFolded(text, kMonths[i])) return static_cast<int>(i) + 1;
+        if (EqualsAsciiFolded(text, kMonths[i])) return static_cast<int>(i) + 1;
     }
     return 0;
 }
@@ -318,11 +306,11 @@ FtpLineOutcome ParseDosLine(std::string_view line, const Tokens& tokens, FtpList
     std::string_view clock = tokens[1].text;
     size_t next = 2;
     std::string_view half;
-    if (clock.size() > 2 && (EqualsFolded(clock.substr(clock.size() - 2), "am") ||
-                             EqualsFolded(clock.substr(clock.size() - 2), "pm"))) {
+    if (clock.size() > 2 && (EqualsAsciiFolded(clock.substr(clock.size() - 2), "am") ||
+                             EqualsAsciiFolded(clock.substr(clock.size() - 2), "pm"))) {
         half = clock.substr(clock.size() - 2);
         clock.remove_suffix(2);
-    } else if (EqualsFolded(tokens[2].text, "am") || EqualsFolded(tokens[2].text, "pm")) {
+    } else if (EqualsAsciiFolded(tokens[2].text, "am") || EqualsAsciiFolded(tokens[2].text, "pm")) {
         half = tokens[2].text;
         next = 3;
     }
@@ -332,12 +320,12 @@ FtpLineOutcome ParseDosLine(std::string_view line, const Tokens& tokens, FtpList
     if (!half.empty()) {
         if (hour < 1 || hour > 12) return FtpLineOutcome::Refused;
         hour %= 12;
-        if (Lower(half[0]) == 'p') hour += 12;
+        if (AsciiLower(half[0]) == 'p') hour += 12;
     }
     if (next + 1 >= tokens.size()) return FtpLineOutcome::Refused;
 
     const std::string_view sizeOrDir = tokens[next].text;
-    if (EqualsFolded(sizeOrDir, "<dir>")) {
+    if (EqualsAsciiFolded(sizeOrDir, "<dir>")) {
         item.kind = FtpItemKind::Folder;
         item.size = 0;
     } else if (ToNumber(sizeOrDir, item.size, /*allowCommas=*/true)) {
@@ -380,11 +368,11 @@ FtpLineOutcome ParseMlstLine(std::string_view line, FtpListItem& item) {
         if (equals == std::string_view::npos) continue;
         const std::string_view key = fact.substr(0, equals);
         const std::string_view value = fact.substr(equals + 1);
-        if (EqualsFolded(key, "type")) {
+        if (EqualsAsciiFolded(key, "type")) {
             type = ParseMachineType(value);
-        } else if (EqualsFolded(key, "size")) {
+        } else if (EqualsAsciiFolded(key, "size")) {
             if (!ToNumber(value, item.size)) return FtpLineOutcome::Refused;
-        } else if (EqualsFolded(key, "modify")) {
+        } else if (EqualsAsciiFolded(key, "modify")) {
             if (!ParseMachineTime(value, item.lastWrite)) item.lastWrite = 0;
         }
     }
@@ -409,7 +397,8 @@ FtpLineOutcome ParseListLine(std::string_view line, int64_t now, FtpListItem& it
     const Tokens tokens(line);
     if (tokens.size() == 0) return FtpLineOutcome::Skip;
     // The "total N" line that `ls -l` puts first.
-    if (tokens.size() == 2 && EqualsFolded(tokens[0].text, "total") && AllDigits(tokens[1].text)) {
+    if (tokens.size() == 2 && EqualsAsciiFolded(tokens[0].text, "total") &&
+        AllDigits(tokens[1].text)) {
         return FtpLineOutcome::Skip;
     }
     if (IsUnixMode(tokens[0].text)) return ParseUnixLine(line, tokens, now, item);

@@ -8,6 +8,11 @@ namespace ravelmoor {
 
 std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
                                         const std::atomic<int32_t>* cancel) {
+    return OpenFtpSide(connection, connection.user, prompter, cancel);
+}
+
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
+                                        Prompter& prompter, const std::atomic<int32_t>* cancel) {
     auto client = std::make_unique<FtpClient>(connection, cancel);
     if (!client->Initialised()) {
         prompter.Warn("Cannot initialise FTP connection");
@@ -17,16 +22,19 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompte
     if (outcome == FtpOutcome::Cancelled) return nullptr;
     if (outcome != FtpOutcome::Done) {
         const std::string& text = client->ErrorText();
-        prompter.Warn(text.empty()
-                          ? std::string("Error")
-                          : text + " Server:" + connection.server + " User:" + connection.user);
+        prompter.Warn(text.empty() ? std::string("Error")
+                                   : text + " Server:" + connection.server +
+                                         " User:" + std::string(shownUser));
         return nullptr;
     }
     return std::make_unique<FtpFileSystem>(std::move(client), prompter);
 }
 
 FolderComparer::FtpOpener MakeFtpOpener() {
-    return &OpenFtpSide;
+    return [](const FtpConnection& connection, Prompter& prompter,
+              const std::atomic<int32_t>* cancel) {
+        return OpenFtpSide(connection, prompter, cancel);
+    };
 }
 
 }  // namespace ravelmoor

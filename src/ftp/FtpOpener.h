@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "engine/FolderComparer.h"
 #include "ftp/FtpConnection.h"
@@ -19,6 +20,10 @@ class Prompter;
 // when `cancel` was set while it waited.
 std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
                                         const std::atomic<int32_t>* cancel);
+// The same, naming `shownUser` in the message instead of the user it logged
+// on with.
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
+                                        Prompter& prompter, const std::atomic<int32_t>* cancel);
 
 // The opener the comparison engine uses for its FTP side.
 FolderComparer::FtpOpener MakeFtpOpener();

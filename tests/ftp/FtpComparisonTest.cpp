@@ -55,7 +55,6 @@ std::vector<std::string> AllMatched() {
 struct ServerMode {
     const char* name;
     std::vector<std::string> flags;
-    bool passive;
 };
 
 void PrintTo(const ServerMode& mode, std::ostream* out) {
@@ -66,19 +65,13 @@ class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
   protected:
     FtpComparisonTest() { comparer.SetFtpOpener(MakeFtpOpener()); }
 
-    FtpConnection Connection(const std::string& directory = "/") const {
-        FtpConnection connection = server.Connection(directory);
-        connection.passive = GetParam().passive;
-        return connection;
-    }
-
     int Run(bool ftpIsSource, ComparisonMethod method, ComparisonSettings settings = {}) {
         comparer.Reset(settings);
         comparer.SetMethod(method);
         if (ftpIsSource) {
-            comparer.Start("(ftp) test/", local.Root(), true, Connection(), {});
+            comparer.Start("(ftp) test/", local.Root(), true, server.Connection("/"), {});
         } else {
-            comparer.Start(local.Root(), "(ftp) test/", true, {}, Connection());
+            comparer.Start(local.Root(), "(ftp) test/", true, {}, server.Connection("/"));
         }
         comparer.Wait();
         return static_cast<int>(comparer.Phase());
@@ -94,9 +87,8 @@ class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpComparisonTest,
-                         ::testing::Values(ServerMode{"Mlsd", {}, false},
-                                           ServerMode{"MlsdPassive", {}, true},
-                                           ServerMode{"List", {"--list-only"}, false}),
+                         ::testing::Values(ServerMode{"Mlsd", {}},
+                                           ServerMode{"List", {"--list-only"}}),
                          [](const auto& mode) { return std::string(mode.param.name); });
 
 TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
@@ -140,27 +132,63 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
-TEST_P(FtpComparisonTest, EmptyFolderAndRootFilesOnly) {
+TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndUnreadableFolder) {
     ASSERT_TRUE(server.Running());
     served.Write("only.txt", "x", time);
     served.Write("Sub/deep.txt", "y", time);
     served.MakeFolder("Nothing Here");
-
-    comparer.Reset({});
-    comparer.Start("(ftp) test/", local.Root(), true, Connection("/Nothing Here/"), {});
-    comparer.Wait();
-    EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed);
-    EXPECT_TRUE(Rows(comparer).empty());
-
-    comparer.Reset({});
-    comparer.Start("(ftp) test/", local.Root(), false, Connection(), {});
-    comparer.Wait();
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"unmatched missing file 0 only.txt"}));
+    // A line feed in a name splits its listing line: the rest cannot be read.
+    served.Write("Bad/bad\nname", "z", time);
+    local.Write("Bad/keep.txt", "k", time);
+    struct Case {
+        const char* directory;
+        bool subFolders;
+        std::vector<std::string> rows;
+        std::vector<std::string> unlistable;
+    };
+    const std::vector<Case> cases = {
+        {"/Nothing Here/",
+         true,
+         {"missing unmatched folder 0 Bad", "missing unmatched file 0 Bad/keep.txt"},
+         {}},
+        {"/", false, {"unmatched missing file 0 only.txt"}, {}},
+        {"/",
+         true,
+         {"unmatched missing file 0 only.txt", "matched matched folder 0 Bad",
+          "missing unmatched file 1 Bad/keep.txt", "unmatched missing folder 0 Nothing Here",
+          "unmatched missing folder 0 Sub", "unmatched missing file 0 Sub/deep.txt"},
+         {"Bad/"}},
+    };
+    for (const Case& c : cases) {
+        comparer.Reset({});
+        comparer.Start("(ftp) test/", local.Root(), c.subFolders, server.Connection(c.directory),
+                       {});
+        comparer.Wait();
+        EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed) << c.directory;
+        EXPECT_EQ(Rows(comparer), c.rows) << c.directory;
+        EXPECT_EQ(comparer.UnlistableSourceFolders(), c.unlistable) << c.directory;
+    }
+    EXPECT_NE(comparer.UnlistableFoldersWarning().find("\n  Source: /Bad/"), std::string::npos)
+        << comparer.UnlistableFoldersWarning();
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
-TEST(FtpConnectionFailure, LogonFailuresNameServerAndUser) {
+// A run against a server of the test's own, started with the faults it needs.
+class FtpFaultyServer : public ::testing::Test {
+  protected:
+    FtpFaultyServer() {
+        served.Write("a.txt", "same");
+        local.Write("a.txt", "same");
+        comparer.SetFtpOpener(MakeFtpOpener());
+    }
+
     test::TempTree served;
+    test::TempTree local;
+    test::ScriptedPrompter prompter;
+    FolderComparer comparer{prompter};
+};
+
+TEST_F(FtpFaultyServer, LogonFailuresNameServerAndUser) {
     test::FtpTestServer server(served.Path(), "tester", "secret");
     ASSERT_TRUE(server.Running());
     FtpConnection wrongPassword = server.Connection("/");
@@ -172,32 +200,25 @@ TEST(FtpConnectionFailure, LogonFailuresNameServerAndUser) {
         std::string mustHold;
     };
     for (const Case& c : {Case{wrongPassword, "530"}, Case{nobodyListening, "127.0.0.1"}}) {
-        test::ScriptedPrompter prompter;
-        FolderComparer comparer(prompter);
-        comparer.SetFtpOpener(MakeFtpOpener());
-        test::TempTree local;
+        const size_t before = prompter.Texts().size();
+        comparer.Reset({});
         comparer.Start("(ftp) x/", local.Root(), true, c.connection, {});
         comparer.Wait();
         EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
         const auto texts = prompter.Texts();
-        ASSERT_EQ(texts.size(), 1u);
+        ASSERT_EQ(texts.size(), before + 1);
         const std::string tail = " Server:" + c.connection.server + " User:tester";
-        ASSERT_GT(texts[0].size(), tail.size());
-        EXPECT_EQ(texts[0].substr(texts[0].size() - tail.size()), tail) << texts[0];
-        EXPECT_NE(texts[0].find(c.mustHold), std::string::npos) << texts[0];
+        ASSERT_GT(texts.back().size(), tail.size());
+        EXPECT_EQ(texts.back().substr(texts.back().size() - tail.size()), tail) << texts.back();
+        EXPECT_NE(texts.back().find(c.mustHold), std::string::npos) << texts.back();
     }
 }
 
-TEST(FtpConnectionFailure, ServerThatStopsMidListingEndsWithoutResult) {
-    test::TempTree served;
+TEST_F(FtpFaultyServer, ServerThatStopsMidListingEndsWithoutResult) {
     for (int i = 0; i < 40; ++i)
         served.Write("file-" + std::to_string(i) + ".txt", "x");
     test::FtpTestServer server(served.Path(), "", "", {"--break-listing"});
     ASSERT_TRUE(server.Running());
-    test::ScriptedPrompter prompter;
-    FolderComparer comparer(prompter);
-    comparer.SetFtpOpener(MakeFtpOpener());
-    test::TempTree local;
     comparer.Start(local.Root(), "(ftp) x/", true, {}, server.Connection("/"));
     comparer.Wait();
     EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
@@ -209,7 +230,8 @@ TEST(FtpConnectionFailure, ServerThatStopsMidListingEndsWithoutResult) {
 // A server that stops answering at the greeting, in the middle of a listing,
 // or in the middle of a file that is read for its checksum: a cancel ends the
 // run without a message.
-class FtpHangingServer : public ::testing::TestWithParam<const char*> {};
+class FtpHangingServer : public FtpFaultyServer,
+                         public ::testing::WithParamInterface<const char*> {};
 
 INSTANTIATE_TEST_SUITE_P(Where, FtpHangingServer,
                          ::testing::Values("--hang-greeting", "--hang-listing", "--hang-download"),
@@ -220,15 +242,8 @@ INSTANTIATE_TEST_SUITE_P(Where, FtpHangingServer,
                          });
 
 TEST_P(FtpHangingServer, CancelEndsTheRun) {
-    test::TempTree served;
-    test::TempTree local;
-    served.Write("a.txt", "same");
-    local.Write("a.txt", "same");
     test::FtpTestServer server(served.Path(), "", "", {GetParam()});
     ASSERT_TRUE(server.Running());
-    test::ScriptedPrompter prompter;
-    FolderComparer comparer(prompter);
-    comparer.SetFtpOpener(MakeFtpOpener());
     comparer.SetMethod(ComparisonMethod::Crc);
     comparer.Start("(ftp) x/", local.Root(), true, server.Connection("/"), {});
 

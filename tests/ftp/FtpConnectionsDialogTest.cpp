@@ -151,6 +151,18 @@ TEST_F(FtpConnectionsDialogTest, Save_AsksOnlyWhenAStoredConnectionChanges) {
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_NE(home.Ini().find("Dir=/pub/\nPassive=0\nPwd=pw2\n"), std::string::npos) << home.Ini();
+
+    // Another spelling of a listed name is that connection: changed, not doubled.
+    Reopen();
+    QTest::mouseClick(dialog.NewButton(), Qt::LeftButton);
+    Type(dialog.ServerBox(), "HOST1");
+    Type(dialog.DirectoryBox(), "/pub/");
+    prompter.Script({true});
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(prompter.Texts().size(), 3u);
+    EXPECT_EQ(connections().ConnectionNames(), (std::vector<std::string>{"host1/pub/", "other/"}));
+    EXPECT_EQ(connections().LookupConnection("host1/pub/").server, "HOST1");
 }
 
 TEST_F(FtpConnectionsDialogTest, Save_RefusesInOrderAndStaysOpen) {
@@ -195,7 +207,9 @@ TEST_F(FtpConnectionsDialogTest, Delete_RemovesSectionAndIndexValueFromTheFile) 
     QTest::mouseClick(dialog.DeleteButton(), Qt::LeftButton);
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Select connection name to be deleted"});
 
-    Pick("host1/pub/");
+    // The name box spells the listed name otherwise: that connection goes.
+    Type(dialog.ServerBox(), "HOST1");
+    Type(dialog.DirectoryBox(), "/pub/");
     QTest::mouseClick(dialog.DeleteButton(), Qt::LeftButton);
     EXPECT_EQ(Fields(), (Shown{"", "", "", "", "", true}));
     EXPECT_EQ(dialog.NameBox()->count(), 1);

@@ -96,7 +96,6 @@ class FtpSyncCommand : public ::testing::TestWithParam<SyncCase> {
 
 INSTANTIATE_TEST_SUITE_P(Cases, FtpSyncCommand,
                          ::testing::Values(SyncCase{"ForceOntoFtp", "force", true},
-                                           SyncCase{"ForceFromFtp", "force", false},
                                            SyncCase{"AlignWithFtpTarget", "align", true},
                                            SyncCase{"AlignWithFtpSource", "align", false}),
                          [](const auto& c) { return std::string(c.param.name); });

@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+#include "ftp/FtpConnectionStore.h"
+
 namespace ravelmoor::test {
 namespace {
 
@@ -77,12 +79,7 @@ std::string FtpTestServer::Server() const {
 }
 
 FtpConnection FtpTestServer::Connection(const std::string& directory) const {
-    FtpConnection connection;
-    connection.server = Server();
-    connection.user = user_.empty() ? "anonymous" : user_;
-    connection.password = user_.empty() ? "vornadel@" : password_;
-    connection.directory = directory;
-    return connection;
+    return FtpConnectionStore::WithDefaultLogon({Server(), user_, password_, directory});
 }
 
 }  // namespace ravelmoor::test
