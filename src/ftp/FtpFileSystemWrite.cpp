@@ -47,10 +47,6 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-bool IsFolder(const EntryFacts& facts) {
-    return (facts.attributes & kFolderAttribute) != 0;
-}
-
 class CountingSink : public ListSink {
   public:
     bool OnEntry(const DirEntryFacts& /*facts*/) override {
@@ -91,7 +87,7 @@ WriteOutcome FtpFileSystem::ReachFolder(const std::string& root,
         if (!knownFolders_.contains(path)) {
             EntryFacts facts;
             if (ReadFacts(path, facts)) {
-                if (!IsFolder(facts)) {
+                if (!facts.IsFolder()) {
                     return WriteOutcome(WriteStatus::Refused,
                                         "a file or link is in the way at " + Quoted(path));
                 }
@@ -149,7 +145,7 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
     if (!from.ReadFacts(fromPath, facts)) {
         return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
     }
-    if (IsFolder(facts)) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
+    if (facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
     WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
@@ -158,7 +154,7 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
     const std::string destination = ServerPath(root) + std::string(relative);
     EntryFacts existing;
     const bool exists = ReadFacts(destination, existing);
-    if (exists && IsFolder(existing)) {
+    if (exists && existing.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed, "a folder of that name is in the way");
     }
     if (exists && !control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
@@ -188,7 +184,7 @@ WriteOutcome FtpFileSystem::RemoveFolderAt(const std::string& path) {
     if (outcome == FtpOutcome::Cancelled) return failure;
     EntryFacts facts;
     if (ReadFacts(path, facts)) {
-        if (!IsFolder(facts)) return WriteOutcome(WriteStatus::Failed, "it is not a folder");
+        if (!facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "it is not a folder");
         if (HoldsAnything(path)) return WriteOutcome(WriteStatus::NotEmpty);
     }
     return failure;
@@ -218,7 +214,7 @@ WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::stri
         if (client_->Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
         return WriteOutcome(WriteStatus::Failed, "it is no longer there");
     }
-    if (IsFolder(facts)) return RemoveFolderAt(path);
+    if (facts.IsFolder()) return RemoveFolderAt(path);
     const FtpOutcome outcome = client_->Command("DELE " + path);
     return outcome == FtpOutcome::Done ? WriteOutcome() : Problem(outcome);
 }
