@@ -35,7 +35,7 @@ FileEntry& FileList::Append() {
         blocks_.push_back(std::make_unique<FileEntry[]>(kGrowthStep));
     }
     FileEntry& entry = ElementAt(count_++);
-    entry = FileEntry();  // a slot left behind by RemoveAt may hold old fields
+    entry = FileEntry();  // a slot left behind by RemoveRows may hold old fields
     return entry;
 }
 
@@ -106,20 +106,6 @@ void FileList::CopyFacts(FileEntry& to, const FileEntry& from) noexcept {
     to.status = from.status;
 }
 
-void FileList::RemoveAt(size_t index, size_t count) {
-    if (index >= count_) return;
-    count = std::min(count, count_ - index);
-    for (size_t i = index; i < index + count; ++i)
-        ElementAt(i) = FileEntry();
-    for (size_t i = index + count; i < count_; ++i) {
-        Relocate(ElementAt(i - count), ElementAt(i));
-    }
-    count_ -= count;
-    // Drop blocks that no longer hold any entry.
-    const size_t blocksNeeded = (count_ + kGrowthStep - 1) / kGrowthStep;
-    blocks_.resize(blocksNeeded);
-}
-
 void FileList::RemoveRows(const std::vector<uint32_t>& rows) {
     if (rows.empty() || rows.front() >= count_) return;
     size_t kept = rows.front();
@@ -134,15 +120,6 @@ void FileList::RemoveRows(const std::vector<uint32_t>& rows) {
     }
     count_ = kept;
     blocks_.resize((count_ + kGrowthStep - 1) / kGrowthStep);
-}
-
-void FileList::CopyFrom(const FileList& other) {
-    if (&other == this) return;
-    const int32_t keepLength = maxPathLength_;
-    Clear();
-    for (size_t i = 0; i < other.GetSize(); ++i)
-        Add(other.ElementAt(i));
-    maxPathLength_ = keepLength;
 }
 
 void FileList::SetCurrentName(std::string_view text) {

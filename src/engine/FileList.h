@@ -44,19 +44,14 @@ class FileList {
     // Appends a blank entry (the counterpart of an entry on the other side only).
     size_t AddBlank();
 
-    FileEntry GetAt(size_t index) const { return ElementAt(index); }
     FileEntry& ElementAt(size_t index) { return blocks_[index / kGrowthStep][index % kGrowthStep]; }
     const FileEntry& ElementAt(size_t index) const {
         return blocks_[index / kGrowthStep][index % kGrowthStep];
     }
 
-    // Removes `count` entries at `index`; the rest move down.
-    void RemoveAt(size_t index, size_t count = 1);
     // Removes the entries at `rows` (ascending, no repeats) in one pass; the
     // rest keep their order.
     void RemoveRows(const std::vector<uint32_t>& rows);
-    // Makes this list a copy of `other` (maxPathLength is not copied).
-    void CopyFrom(const FileList& other);
 
     // The name of the item being worked on, for display; safe from any thread.
     void SetCurrentName(std::string_view text);
