@@ -93,7 +93,7 @@ TEST_F(ResultsWindowTest, Lists_EachStatus_ShowTheirIconTextsAndAnEmptyLineOppos
     // One second apart shows.
     EXPECT_NE(Time(kNew), Time(kNew - 1));
     EXPECT_EQ(window->PathLabel(S::Source)->text().toStdString(), "Source: " + source.Root());
-    EXPECT_EQ(window->PathLabel(S::Target)->text().toStdString(), "Target: " + target.Root());
+    EXPECT_EQ(window->PathLabel(S::Target)->text().toStdString(), "Target:  " + target.Root());
     EXPECT_EQ(window->SelectionText(), "No objects selected");
     EXPECT_EQ(window->SummaryText().toStdString(), settings.SummaryText());
     window->List(S::Source)->setFocus();
@@ -236,6 +236,13 @@ TEST_F(ResultsWindowTest, Selection_MissingOrExcludedEntriesRefused_TextCountsFi
     QTest::keyClick(window->List(S::Source), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(window->SelectionText(), "Files Selected: 5 Total Size: 10 Folders Selected: 2");
     EXPECT_EQ(Selected(S::Source).size(), 7u);
+
+    // An emptied selection is counted too; a new view empties it.
+    window->List(S::Source)->clearSelection();
+    EXPECT_EQ(window->SelectionText(), "Files Selected: 0 Total Size: 0 Folders Selected: 0");
+    Click(S::Source, {ItemOf("same.txt")});
+    window->ChooseView(ViewChoice::Matched);
+    EXPECT_EQ(window->SelectionText(), "Files Selected: 0 Total Size: 0 Folders Selected: 0");
 }
 
 TEST_F(ResultsWindowTest, ContextMenu_ItemsGreyedBySelectionRules) {
