@@ -31,16 +31,7 @@ using Toggles = ViewToggles;
 class ResultsWindowTest : public ResultsTest {
   protected:
     void WriteTrees() {
-        source.Write("same.txt", "same", kOld);
-        target.Write("same.txt", "same", kOld);
-        source.Write("new.txt", "v2", kNew);
-        target.Write("new.txt", "v1", kOld);
-        source.Write("old.txt", "v1", kOld);
-        target.Write("old.txt", "v2", kNew);
-        source.Write("only-source.txt", "s", kOld);
-        target.Write("only-target.txt", "tt", kOld);
-        source.Write("skip.bak", "a", kOld);
-        target.Write("skip.bak", "bb", kNew);
+        WriteEachStatus(kOld, kNew);
         source.Write("dir/inner.txt", "i", kOld);
         target.Write("dir/inner.txt", "i", kOld);
         source.Write("cache/c.txt", "c", kOld);
@@ -111,10 +102,6 @@ TEST_F(ResultsWindowTest, Lists_EachMethod_ColourWhatIsCopiedFromGreenAndWhatIsR
     const std::vector<Case> cases = {
         {SyncMethod::None, {"text", "text", "text"}, {"text", "text", "text"}},
         {SyncMethod::Align, {"green", "red", "green"}, {"red", "green", "green"}},
-        {SyncMethod::Augment, {"text", "text", "green"}, {"text", "text", "text"}},
-        {SyncMethod::Refresh, {"green", "text", "text"}, {"red", "text", "text"}},
-        {SyncMethod::Update, {"green", "text", "green"}, {"red", "text", "text"}},
-        {SyncMethod::UpdateAndPrune, {"green", "text", "green"}, {"red", "text", "red"}},
         {SyncMethod::Force, {"green", "green", "green"}, {"red", "red", "red"}},
     };
     auto colours = [this](S side, const std::vector<std::string>& paths) {
