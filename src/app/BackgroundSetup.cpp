@@ -26,7 +26,7 @@ std::unique_ptr<BackgroundBitmap> LoadSkin(Settings& settings, SettingsStore& st
     if (skin->LoadFromFile(settings.skinPath)) return skin;
     prompter.Warn(background_texts::kSkinFailed + settings.skinPath);
     settings.ForgetSkin(store);
-    store.Sync();
+    store.SyncOrWarn(prompter);
     return nullptr;
 }
 
@@ -63,7 +63,7 @@ bool LoadBackgroundAtStartup(Settings& settings, SettingsStore& store, Prompter&
             if (!settings.lowColourWarned) {
                 prompter.Warn(background_texts::kLowColour);
                 settings.RememberLowColourWarning(store);
-                store.Sync();
+                store.SyncOrWarn(prompter);
             }
             // The windows stay plain; the setting stays as the user left it.
             return true;

@@ -50,15 +50,6 @@ bool IsExistingFolder(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string CheckLocalFolders(std::string& source, std::string& target) {
-    source = NormaliseFolder(source);
-    if (!IsExistingFolder(source)) return "Source folder not found.";
-    target = NormaliseFolder(target);
-    if (source == target) return "Source and Target Folders are the same.";
-    if (!IsExistingFolder(target)) return "Target folder not found.";
-    return {};
-}
-
 std::string RootText(const std::string& folder) {
     if (!folder.empty() && folder.back() == '/') return folder;
     return folder + '/';

@@ -24,7 +24,7 @@ void FolderHistory::AddToHistory(std::string_view text) {
         return FoldCase(entry) == folded;
     });
     if (same != entries_.end()) entries_.erase(same);
-    const size_t room = maxEntries_ > 0 ? maxEntries_ - 1 : 0;
+    const size_t room = kMaxEntries - 1;
     if (entries_.size() > room) entries_.resize(room);
     entries_.insert(entries_.begin(), std::string(text));
 }

@@ -17,8 +17,7 @@ class FolderHistory {
     static constexpr const char* kTargetSection = "LT";
     static constexpr size_t kMaxEntries = 6;
 
-    explicit FolderHistory(std::string section, size_t maxEntries = kMaxEntries)
-        : section_(std::move(section)), maxEntries_(maxEntries) {}
+    explicit FolderHistory(std::string section) : section_(std::move(section)) {}
 
     // Appends every value of the section, in the store's order.
     void Load(const SettingsStore& store);
@@ -30,11 +29,9 @@ class FolderHistory {
     void AddToHistory(std::string_view text);
 
     const std::vector<std::string>& Entries() const { return entries_; }
-    const std::string& Section() const { return section_; }
 
   private:
     std::string section_;
-    size_t maxEntries_;
     std::vector<std::string> entries_;
 };
 

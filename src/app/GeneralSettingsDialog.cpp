@@ -17,17 +17,11 @@
 #include "app/SettingsStore.h"
 #include "engine/Prompter.h"
 #include "ui/BackgroundPainter.h"
+#include "ui/FromStd.h"
 #include "ui/IconButton.h"
 #include "ui/Pickers.h"
 
 namespace ravelmoor {
-namespace {
-
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
 
 GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& store,
                                              Prompter& prompter, Pickers& pickers, QWidget* parent)
@@ -127,7 +121,8 @@ void GeneralSettingsDialog::accept() {
     settings_.comparisonProgram = input.comparisonProgram;
     settings_.comparisonParameters = input.comparisonParameters;
     settings_.SaveGeneralSettings(store_);
-    store_.Sync();
+    // The settings hold for this run even when the file cannot keep them.
+    store_.SyncOrWarn(prompter_);
     QDialog::accept();
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/AboutDialog.h"
+#include "app/BackgroundSetup.h"
 #include "app/CompareLaunch.h"
 #include "app/GeneralSettingsDialog.h"
 #include "app/HelpWindow.h"
@@ -29,16 +30,13 @@
 #include "results/ShowResultsWindow.h"
 #include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
+#include "ui/FromStd.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/IconButton.h"
 #include "ui/Pickers.h"
 
 namespace ravelmoor {
 namespace {
-
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The settings file dialogs share their filter and extension.
 FileChoice SettingsFileChoice(const QString& title, const std::string& initial) {
@@ -133,7 +131,7 @@ MainWindow::~MainWindow() {
     settings_.SaveAtExit(store_, source_->History(), target_->History());
     source_->Save(store_);
     target_->Save(store_);
-    store_.Sync();
+    store_.SyncOrWarn(prompter_);
 }
 
 void MainWindow::BuildMenus() {
@@ -283,7 +281,7 @@ void MainWindow::OnRestoreDefaults() {
 
 void MainWindow::OnToggleBackground() {
     // Every open window repaints with the new background, or without one.
-    ToggleBackground(settings_, store_, prompter_, screenDepth_);
+    ToggleBackground(settings_, store_, prompter_, PrimaryScreenDepth);
     RefreshSettingsView();
 }
 

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "app/BackgroundSetup.h"
 #include "engine/FolderComparer.h"
 
 class QPushButton;
@@ -50,8 +49,6 @@ class MainWindow : public QDialog {
 
     void SetPickers(Pickers& pickers) { pickers_ = &pickers; }
     void SetResultsHandler(ResultsHandler handler) { showResults_ = std::move(handler); }
-    // Where switching the background on asks how many colours the screen has.
-    void SetScreenDepth(ScreenDepth depth) { screenDepth_ = std::move(depth); }
     FolderComparer& Comparer() { return comparer_; }
     Prompter& MessagePrompter() { return prompter_; }
     Settings& AppSettings() { return settings_; }
@@ -94,7 +91,6 @@ class MainWindow : public QDialog {
     std::unique_ptr<Pickers> ownPickers_;
     Pickers* pickers_;
     ResultsHandler showResults_;
-    ScreenDepth screenDepth_ = PrimaryScreenDepth;
     std::string resultsTitle_;
 
     HistoryComboBox* source_;

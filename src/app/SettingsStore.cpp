@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "engine/Prompter.h"
+
 namespace ravelmoor {
 namespace {
 
@@ -149,6 +151,12 @@ void SettingsStore::RemoveSection(std::string_view section) {
 bool SettingsStore::Sync() {
     settings_->sync();
     return settings_->status() == QSettings::NoError;
+}
+
+bool SettingsStore::SyncOrWarn(Prompter& prompter) {
+    if (Sync()) return true;
+    prompter.Warn("Could not write " + FileName() + ".");
+    return false;
 }
 
 std::string SettingsStore::FileName() const {

@@ -12,6 +12,8 @@ class QSettings;
 
 namespace ravelmoor {
 
+class Prompter;
+
 // The per-user store of sections and typed values: an INI file kept by
 // QSettings, ~/.config/KVOLT/Ravelmoor.ini (or $XDG_CONFIG_HOME/KVOLT/...).
 // Fallbacks to organisation-wide or system files are off: what is read is
@@ -81,6 +83,8 @@ class SettingsStore {
     // Writes pending changes to the file (QSettings replaces the file as a
     // whole, so it is never half-written). False when it could not be written.
     bool Sync();
+    // Sync, telling the user which file could not be written when it fails.
+    bool SyncOrWarn(Prompter& prompter);
     std::string FileName() const;
 
   private:

@@ -5,6 +5,7 @@
 
 #include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
+#include "ui/FromStd.h"
 
 namespace ravelmoor {
 namespace {
@@ -32,15 +33,11 @@ RecomparingWindow::RecomparingWindow(QWidget* over)
 }
 
 void RecomparingWindow::Show(std::string_view text) {
-    line_->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    line_->setText(FromStd(text));
     if (sinceRepaint_.elapsed() < kRepaintMilliseconds) return;
     line_->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     sinceRepaint_.restart();
-}
-
-QString RecomparingWindow::Text() const {
-    return line_->text();
 }
 
 }  // namespace ravelmoor

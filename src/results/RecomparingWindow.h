@@ -24,8 +24,6 @@ class RecomparingWindow : public QDialog, public ProgressText {
     // Escape does not close it; it goes with its batch.
     void reject() override {}
 
-    QString Text() const;
-
   private:
     ElidedLabel* line_;
     QElapsedTimer sinceRepaint_;

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "results/Formatting.h"
-
 namespace ravelmoor {
 namespace {
 
@@ -36,21 +34,6 @@ StatusIcon IconOf(const FileEntry& entry) {
             return StatusIcon::Unclassified;
     }
     return static_cast<StatusIcon>(folder ? icon + 5 : icon);
-}
-
-std::string CellText(const FileEntry& entry, ResultColumn column) {
-    if (entry.status == EntryStatus::Missing) return {};
-    switch (column) {
-        case ResultColumn::Name:
-            return entry.path.str();
-        case ResultColumn::Size:
-            return entry.IsFolder() ? std::string() : FormatSize(entry.size);
-        case ResultColumn::Timestamp:
-            return entry.IsFolder() ? std::string() : FormatTimestamp(entry.lastWrite);
-        case ResultColumn::Status:
-            break;
-    }
-    return {};
 }
 
 CellColour ColourOf(ListSide side, const FileEntry& source, const FileEntry& target,

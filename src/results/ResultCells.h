@@ -35,10 +35,6 @@ const char* StatusIconName(StatusIcon icon);
 // The icon of a present entry (not Missing): excluded overrides the status.
 StatusIcon IconOf(const FileEntry& entry);
 
-// The text of a cell: nothing for a Missing entry and for the status column;
-// the path below the root; size and last-write time of files only.
-std::string CellText(const FileEntry& entry, ResultColumn column);
-
 // The three text colours of the lists: the system's window-text colour, and
 // these two (also those of the preview's paths).
 enum class CellColour : uint8_t { WindowText = 0, Green = 1, Red = 2 };

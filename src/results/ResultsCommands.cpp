@@ -16,64 +16,13 @@
 #include "results/VisualiseDifferences.h"
 #include "sync/PlanSync.h"
 #include "sync/RowOperations.h"
+#include "ui/OverrideCursor.h"
 #include "ui/VirtualReportView.h"
 
 namespace ravelmoor {
 namespace {
 
 constexpr const char* kCopyQuestion = "Do you want to copy the selected objects?";
-
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Asks with the ordinary pointer, over a wait cursor.
-template <typename Question>
-auto Asking(Question question) {
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    struct Restore {
-        Restore() = default;
-        Restore(const Restore&) = delete;
-        Restore& operator=(const Restore&) = delete;
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
-    return question();
-}
-
-// The prompter of a batch: while it asks, the pointer is an arrow again.
-class BatchPrompter : public Prompter {
-  public:
-    explicit BatchPrompter(Prompter& inner) : inner_(inner) {}
-
-    void Inform(std::string_view text) override {
-        Asking([&] { inner_.Inform(text); });
-    }
-    void Warn(std::string_view text) override {
-        Asking([&] { inner_.Warn(text); });
-    }
-    bool AskOkCancel(std::string_view text) override {
-        return Asking([&] { return inner_.AskOkCancel(text); });
-    }
-    bool AskYesNo(std::string_view text) override {
-        return Asking([&] { return inner_.AskYesNo(text); });
-    }
-    BatchAnswer AskOverwrite(std::string_view text) override {
-        return Asking([&] { return inner_.AskOverwrite(text); });
-    }
-    bool AskMoveToTrash(std::string_view text) override {
-        return Asking([&] { return inner_.AskMoveToTrash(text); });
-    }
-    BatchAnswer AskDeletePermanently(std::string_view text) override {
-        return Asking([&] { return inner_.AskDeletePermanently(text); });
-    }
-
-  private:
-    Prompter& inner_;
-};
 
 // Starts the file-comparison program and opens General Settings for it.
 class DesktopViewerHost : public ViewerHost {
@@ -128,11 +77,10 @@ bool ResultsWindow::VisualiseAllowed() const {
 void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work) {
     commandRunning_ = true;
     {
-        WaitCursor wait;
+        const OverrideCursor wait(Qt::WaitCursor);
         // A side on FTP gets a connection again: the comparison closed its own.
-        BatchPrompter prompter(context_.prompter);
         RecomparingWindow progress(this);
-        RowOperations operations(context_.comparer, SidesOf(context_.comparer), prompter);
+        RowOperations operations(context_.comparer, SidesOf(context_.comparer), context_.prompter);
         operations.SetProgress(&progress);
         work(operations);
         RefreshLists();
@@ -143,7 +91,7 @@ void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& 
 std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
     SyncPlan plan;
     {
-        WaitCursor wait;
+        const OverrideCursor wait(Qt::WaitCursor);
         plan =
             PlanSync(context_.comparer.SourceResults(), context_.comparer.TargetResults(), method_);
     }

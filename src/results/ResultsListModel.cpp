@@ -6,16 +6,10 @@
 #include "engine/FileList.h"
 #include "results/Formatting.h"
 #include "results/SelectionRules.h"
+#include "ui/FromStd.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
-namespace {
-
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
 
 StatusIcons::StatusIcons() {
     for (int i = 0; i < kStatusIconCount; ++i)
@@ -75,10 +69,7 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     const auto column = static_cast<ResultColumn>(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            if (column == ResultColumn::Name) {
-                const std::string_view path = entry.path.view();
-                return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-            }
+            if (column == ResultColumn::Name) return FromStd(entry.path.view());
             if (column == ResultColumn::Status || entry.IsFolder()) return {};
             return FromStd(column == ResultColumn::Size ? FormatSize(entry.size)
                                                         : FormatTimestamp(entry.lastWrite));

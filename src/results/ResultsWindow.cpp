@@ -23,6 +23,7 @@
 #include "results/VisibleRows.h"
 #include "ui/BackgroundPainter.h"
 #include "ui/ElidedLabel.h"
+#include "ui/FromStd.h"
 #include "ui/IconButton.h"
 #include "ui/VirtualReportView.h"
 
@@ -32,10 +33,6 @@ namespace {
 constexpr int kFolderCheckMilliseconds = 20000;
 constexpr int kSelectionPaneWidth = 400;
 constexpr int kBetweenLists = 16;
-
-QString FromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 size_t SideIndex(ListSide side) {
     return side == ListSide::Source ? 0 : 1;
@@ -129,7 +126,8 @@ void ResultsWindow::BuildControls() {
         const bool isSource = side == ListSide::Source;
         pathLabels_[i] = new ElidedLabel(this);
         pathLabels_[i]->setFont(bold);
-        pathLabels_[i]->setText((isSource ? tr("Source: ") : tr("Target: ")) +
+        // The label's own text (the Target one ends with a blank), one blank, the root.
+        pathLabels_[i]->setText((isSource ? tr("Source:") : tr("Target: ")) + QLatin1Char(' ') +
                                 FromStd(isSource ? comparer.SourceRoot() : comparer.TargetRoot()));
         lists_[i] = new VirtualReportView(this);
         lists_[i]->setObjectName(isSource ? QStringLiteral("sourceList")
@@ -304,6 +302,8 @@ void ResultsWindow::reject() {
 }
 
 void ResultsWindow::RefreshLists() {
+    const bool hadSelection =
+        lists_[0]->selectionModel()->hasSelection() || lists_[1]->selectionModel()->hasSelection();
     const ShownTotals totals =
         ComputeVisibleRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(),
                            Toggles(), visibleRows_);
@@ -314,13 +314,17 @@ void ResultsWindow::RefreshLists() {
     sizeLabels_[0]->setText(FromStd(SizeLabelText(totals.sourceBytes)));
     countLabels_[1]->setText(FromStd(CountLabelText(totals.TargetCount())));
     sizeLabels_[1]->setText(FromStd(SizeLabelText(totals.targetBytes)));
-    selection_->setText(tr(kNothingSelectedText));
+    // The reload drops the selections without telling the selection models' watchers.
+    if (hadSelection) {
+        selection_->setText(
+            FromStd(ravelmoor::SelectionText(context_.comparer.SourceResults(), visibleRows_, {})));
+    }
 }
 
 void ResultsWindow::ChooseMethod(SyncMethod method) {
     method_ = method;
     methodCombo_->setCurrentIndex(static_cast<int>(method));
-    if (const auto toggles = MethodToggles(method)) SetToggles(*toggles);
+    if (const auto toggles = DefaultView(method)) SetToggles(*toggles);
     description_->setText(FromStd(SyncMethodDescription(method)));
     RefreshLists();
     FocusClose();
@@ -333,10 +337,6 @@ void ResultsWindow::ChooseView(ViewChoice choice) {
         RefreshLists();
     }
     FocusClose();
-}
-
-void ResultsWindow::ClickToggle(ViewToggle toggle) {
-    toggles_[static_cast<size_t>(toggle)]->click();
 }
 
 ViewToggles ResultsWindow::Toggles() const {

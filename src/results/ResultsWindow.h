@@ -70,8 +70,6 @@ class ResultsWindow : public QDialog {
     // What picking an entry of the "Method:" or "View:" combo box does.
     void ChooseMethod(SyncMethod method);
     void ChooseView(ViewChoice choice);
-    // What clicking a view toggle does.
-    void ClickToggle(ViewToggle toggle);
     void OnSynchronise();
     void OnPreview();
     // The context menu of one list, at a point of the screen.
@@ -92,7 +90,6 @@ class ResultsWindow : public QDialog {
     QPushButton* CloseButton() const { return close_; }
     QPushButton* PreviewButton() const { return preview_; }
     QPushButton* SynchroniseButton() const { return synchronise_; }
-    QToolButton* HelpButton() const { return help_; }
     QString SummaryText() const;
     QString SelectionText() const;
     // The status bar's note about folders that could not be read; empty
@@ -135,7 +132,7 @@ class ResultsWindow : public QDialog {
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
-    // The lists and roots as the preview shows them; no file system.
+    // Both sides are local folders, which a file-comparison program can open.
     bool VisualiseAllowed() const;
 
     ResultsContext context_;

@@ -80,7 +80,6 @@ std::string SelectionText(const FileList& list, const std::vector<uint32_t>& vis
             bytes += entry.size;
         }
     }
-    if (files == 0 && folders == 0) return kNothingSelectedText;
     return "Files Selected: " + std::to_string(files) + " Total Size: " + FormatSize(bytes) +
            " Folders Selected: " + std::to_string(folders);
 }

@@ -38,10 +38,11 @@ std::vector<uint32_t> RowsToVisualise(const FileList& source, const FileList& ta
                                       const std::vector<uint32_t>& visibleRows,
                                       const std::vector<int>& items);
 
+// The status bar's selection text before the first change of a selection.
 inline constexpr const char* kNothingSelectedText = "No objects selected";
 
-// The status bar's selection text: "Files Selected: 2 Total Size: 1,024
-// Folders Selected: 1", or "No objects selected".
+// The status bar's selection text after a change: "Files Selected: 2 Total
+// Size: 1,024 Folders Selected: 1", with zeros for an empty selection.
 std::string SelectionText(const FileList& list, const std::vector<uint32_t>& visibleRows,
                           const std::vector<int>& items);
 

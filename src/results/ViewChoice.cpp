@@ -49,10 +49,4 @@ ViewChoice ChoiceOf(const ViewToggles& toggles) {
     return ViewChoice::Blank;
 }
 
-std::optional<ViewToggles> MethodToggles(SyncMethod method) {
-    const std::optional<MethodView> view = DefaultView(method);
-    if (!view) return std::nullopt;
-    return ViewToggles{view->matched, view->newer, view->older, view->unmatched, view->excluded};
-}
-
 }  // namespace ravelmoor

@@ -8,17 +8,6 @@
 
 namespace ravelmoor {
 
-// Which statuses the results lists show: the five view toggles.
-struct ViewToggles {
-    bool matched = true;
-    bool newer = true;
-    bool older = true;
-    bool unmatched = true;
-    bool excluded = true;
-
-    bool operator==(const ViewToggles&) const = default;
-};
-
 // The entry of the "View:" combo box. Blank is shown when the toggles match
 // no named view.
 enum class ViewChoice : int {
@@ -40,8 +29,5 @@ std::optional<ViewToggles> TogglesOf(ViewChoice choice);
 
 // The named view that the toggles make, or Blank.
 ViewChoice ChoiceOf(const ViewToggles& toggles);
-
-// The toggles a sync method sets when it is chosen; nothing for no method.
-std::optional<ViewToggles> MethodToggles(SyncMethod method);
 
 }  // namespace ravelmoor

@@ -43,15 +43,15 @@ std::string_view SyncMethodDescription(SyncMethod method) {
     return TextsOf(method).description;
 }
 
-std::optional<MethodView> DefaultView(SyncMethod method) {
-    MethodView view;
+std::optional<ViewToggles> DefaultView(SyncMethod method) {
+    ViewToggles view{false, false, false, false, false};
     switch (method) {
         case SyncMethod::Align:
         case SyncMethod::Force:
             view.newer = view.older = view.unmatched = true;
             break;
         case SyncMethod::Augment:
-            view.unmatched = view.unmatchedOnly = true;
+            view.unmatched = true;
             break;
         case SyncMethod::Refresh:
             view.newer = true;

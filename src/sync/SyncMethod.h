@@ -26,16 +26,19 @@ std::string_view SyncMethodText(SyncMethod method);
 // The line shown under the lists while the method is chosen.
 std::string_view SyncMethodDescription(SyncMethod method);
 
-// The view toggles that a method sets when it is chosen; None leaves them as
-// they are. `unmatchedOnly` says that the view combo shows "Unmatched".
-struct MethodView {
-    bool matched = false;
-    bool newer = false;
-    bool older = false;
-    bool unmatched = false;
-    bool excluded = false;
-    bool unmatchedOnly = false;
+// Which statuses the results lists show: the five view toggles.
+struct ViewToggles {
+    bool matched = true;
+    bool newer = true;
+    bool older = true;
+    bool unmatched = true;
+    bool excluded = true;
+
+    bool operator==(const ViewToggles&) const = default;
 };
-std::optional<MethodView> DefaultView(SyncMethod method);
+
+// The view toggles that a method sets when it is chosen; nothing for None,
+// which leaves them as they are.
+std::optional<ViewToggles> DefaultView(SyncMethod method);
 
 }  // namespace ravelmoor

@@ -12,12 +12,6 @@ void ElidedLabel::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     setToolTip(text);
-    // Shown at once, so that the display keeps up while events are slow.
-    repaint();
-}
-
-void ElidedLabel::setAlignment(Qt::Alignment alignment) {
-    alignment_ = alignment;
     update();
 }
 
@@ -39,7 +33,7 @@ void ElidedLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = contentsRect();
     const QString shown = fontMetrics().elidedText(text_, mode_, area.width());
-    painter.drawText(area, static_cast<int>(alignment_), shown);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
 }
 
 }  // namespace ravelmoor

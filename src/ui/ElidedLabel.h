@@ -16,7 +16,6 @@ class ElidedLabel : public QFrame {
 
     void setText(const QString& text);
     const QString& text() const { return text_; }
-    void setAlignment(Qt::Alignment alignment);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -27,7 +26,6 @@ class ElidedLabel : public QFrame {
   private:
     QString text_;
     Qt::TextElideMode mode_;
-    Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
 }  // namespace ravelmoor

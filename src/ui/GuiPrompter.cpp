@@ -4,6 +4,8 @@
 #include <QThread>
 
 #include "app/Settings.h"
+#include "ui/FromStd.h"
+#include "ui/OverrideCursor.h"
 
 namespace ravelmoor {
 
@@ -57,7 +59,7 @@ QMessageBox::StandardButton GuiPrompter::Ask(QMessageBox::Icon icon, std::string
                                              QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton,
                                              QMessageBox::StandardButton escapeButton) {
-    const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString message = FromStd(text);
     if (QThread::currentThread() == thread())
         return Show(icon, message, buttons, defaultButton, escapeButton);
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
@@ -77,6 +79,8 @@ QMessageBox::StandardButton GuiPrompter::Show(QMessageBox::Icon icon, const QStr
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escapeButton);
+    // The ordinary pointer while the user answers, even over a busy window.
+    const OverrideCursor arrow(Qt::ArrowCursor);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     return clicked != QMessageBox::NoButton ? clicked : escapeButton;

@@ -25,7 +25,6 @@ class VirtualReportView : public QAbstractItemView {
     // The column that takes every change of the list's width from now on.
     void SetGrowingColumn(int column) { growingColumn_ = column; }
 
-    int RowHeight() const { return rowHeight_; }
     int FirstVisibleRow() const;
     void ScrollToRow(int row);
     // The rows whose lines the viewport shows, at least partly.

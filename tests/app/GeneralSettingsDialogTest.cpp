@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <fstream>
 
 #include "app/GeneralSettingsDialog.h"
 #include "app/Settings.h"
@@ -94,6 +95,16 @@ TEST_F(GeneralSettingsDialogTest, Ok_ChecksInOrder_FirstRefusalKeepsTheDialogOpe
     EXPECT_EQ(reread.crcChunk, 4096u);
     EXPECT_EQ(reread.comparisonProgram, "sh");
     EXPECT_TRUE(reread.ignoreSixtySeconds);
+}
+
+TEST_F(GeneralSettingsDialogTest, Ok_StoreCannotBeWritten_SaysWhichFileAndCloses) {
+    // A file where the store's folder belongs.
+    std::ofstream(home.Path() + "/KVOLT") << "not a folder";
+    test::Retype(chunk, "4096");
+    PressOk();
+    EXPECT_EQ(prompter.Texts(), std::vector{"Could not write " + home.IniPath() + "."});
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(settings.crcChunk, 4096u);
 }
 
 TEST_F(GeneralSettingsDialogTest, Browse_PutsTheChosenProgramInTheBox) {

@@ -98,18 +98,8 @@ TEST(Settings, RestoreDefaultsKeepsTheTwoSecondFlagAndTheHistories) {
     EXPECT_EQ(LoadAll().targetFolder, "");
 }
 
-TEST(Settings, SummaryTextNamesEverySetting) {
-    Settings all;
-    all.includeSubFolders = true;
-    all.comparisonMethod = 1;
-    all.ignoreOneHour = true;
-    all.ignoreSixtySeconds = true;
-    all.ignoreTwoSeconds = true;
-    all.crcChunk = 4096;
-    all.filterRules = {{"Include", "\\.txt$"}};
-    EXPECT_EQ(all.SummaryText(),
-              "Settings: sub-fol; CRC; DST; secs; 2 secs; cs=4096; Filters: Inc(\\.txt$); ");
-
+// An unknown method reads as "both", any rule type but "Include" as an exclusion.
+TEST(Settings, SummaryText_OddValues_ReadAsBothAndExclusions) {
     Settings odd;
     odd.comparisonMethod = 7;
     odd.filterRules = {{"include", "a"}, {" ", " "}, {"Include", ""}};

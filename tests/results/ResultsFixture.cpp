@@ -26,6 +26,19 @@ void ResultsTest::ClearTrees() {
     }
 }
 
+void ResultsTest::WriteEachStatus(int64_t older, int64_t newer) {
+    source.Write("same.txt", "same", older);
+    target.Write("same.txt", "same", older);
+    source.Write("new.txt", "v2", newer);
+    target.Write("new.txt", "v1", older);
+    source.Write("old.txt", "v1", older);
+    target.Write("old.txt", "v2", newer);
+    source.Write("only-source.txt", "s", older);
+    target.Write("only-target.txt", "tt", older);
+    source.Write("skip.bak", "a", older);
+    target.Write("skip.bak", "bb", newer);
+}
+
 void ResultsTest::Run(FolderComparer& with, const std::string& sourceRoot,
                       const std::string& targetRoot, const std::vector<std::string>& excludes) {
     with.Reset({});

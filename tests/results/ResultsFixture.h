@@ -32,6 +32,9 @@ class ResultsTest : public SyncTest {
 
     // Empties both trees.
     void ClearTrees();
+    // same.txt matched, new.txt newer and old.txt older in Source, one file
+    // only on each side, and skip.bak (newer in Target) for a filter to exclude.
+    void WriteEachStatus(int64_t older, int64_t newer);
     // Compares the trees (with sub-folders), leaving out what `excludes` match.
     void CompareTrees(const std::vector<std::string>& excludes = {});
     // The rows of a new comparison of the trees as they are now, with the

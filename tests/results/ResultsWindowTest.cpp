@@ -31,16 +31,7 @@ using Toggles = ViewToggles;
 class ResultsWindowTest : public ResultsTest {
   protected:
     void WriteTrees() {
-        source.Write("same.txt", "same", kOld);
-        target.Write("same.txt", "same", kOld);
-        source.Write("new.txt", "v2", kNew);
-        target.Write("new.txt", "v1", kOld);
-        source.Write("old.txt", "v1", kOld);
-        target.Write("old.txt", "v2", kNew);
-        source.Write("only-source.txt", "s", kOld);
-        target.Write("only-target.txt", "tt", kOld);
-        source.Write("skip.bak", "a", kOld);
-        target.Write("skip.bak", "bb", kNew);
+        WriteEachStatus(kOld, kNew);
         source.Write("dir/inner.txt", "i", kOld);
         target.Write("dir/inner.txt", "i", kOld);
         source.Write("cache/c.txt", "c", kOld);
@@ -93,7 +84,7 @@ TEST_F(ResultsWindowTest, Lists_EachStatus_ShowTheirIconTextsAndAnEmptyLineOppos
     // One second apart shows.
     EXPECT_NE(Time(kNew), Time(kNew - 1));
     EXPECT_EQ(window->PathLabel(S::Source)->text().toStdString(), "Source: " + source.Root());
-    EXPECT_EQ(window->PathLabel(S::Target)->text().toStdString(), "Target: " + target.Root());
+    EXPECT_EQ(window->PathLabel(S::Target)->text().toStdString(), "Target:  " + target.Root());
     EXPECT_EQ(window->SelectionText(), "No objects selected");
     EXPECT_EQ(window->SummaryText().toStdString(), settings.SummaryText());
     window->List(S::Source)->setFocus();
@@ -111,10 +102,6 @@ TEST_F(ResultsWindowTest, Lists_EachMethod_ColourWhatIsCopiedFromGreenAndWhatIsR
     const std::vector<Case> cases = {
         {SyncMethod::None, {"text", "text", "text"}, {"text", "text", "text"}},
         {SyncMethod::Align, {"green", "red", "green"}, {"red", "green", "green"}},
-        {SyncMethod::Augment, {"text", "text", "green"}, {"text", "text", "text"}},
-        {SyncMethod::Refresh, {"green", "text", "text"}, {"red", "text", "text"}},
-        {SyncMethod::Update, {"green", "text", "green"}, {"red", "text", "text"}},
-        {SyncMethod::UpdateAndPrune, {"green", "text", "green"}, {"red", "text", "red"}},
         {SyncMethod::Force, {"green", "green", "green"}, {"red", "red", "red"}},
     };
     auto colours = [this](S side, const std::vector<std::string>& paths) {
@@ -236,6 +223,13 @@ TEST_F(ResultsWindowTest, Selection_MissingOrExcludedEntriesRefused_TextCountsFi
     QTest::keyClick(window->List(S::Source), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(window->SelectionText(), "Files Selected: 5 Total Size: 10 Folders Selected: 2");
     EXPECT_EQ(Selected(S::Source).size(), 7u);
+
+    // An emptied selection is counted too; a new view empties it.
+    window->List(S::Source)->clearSelection();
+    EXPECT_EQ(window->SelectionText(), "Files Selected: 0 Total Size: 0 Folders Selected: 0");
+    Click(S::Source, {ItemOf("same.txt")});
+    window->ChooseView(ViewChoice::Matched);
+    EXPECT_EQ(window->SelectionText(), "Files Selected: 0 Total Size: 0 Folders Selected: 0");
 }
 
 TEST_F(ResultsWindowTest, ContextMenu_ItemsGreyedBySelectionRules) {

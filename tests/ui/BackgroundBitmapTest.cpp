@@ -50,11 +50,11 @@ TEST(BackgroundBitmap, LoadFromFile_EachKindOfFile_DecodesOrRefuses) {
     };
     for (const int bitCount : {1, 4, 8, 24, 32}) {
         const Picture* picture = bitCount == 1 ? &kTwoColours : &kColours;
-        for (const bool topDown : {false, true}) {
-            cases.push_back({std::to_string(bitCount) + (topDown ? " bits top-down" : " bits"),
-                             test::BmpFile(*picture, bitCount, topDown), picture});
-        }
+        cases.push_back(
+            {std::to_string(bitCount) + " bits", test::BmpFile(*picture, bitCount), picture});
     }
+    // Rows may also be stored top-down.
+    cases.push_back({"24 bits top-down", test::BmpFile(kColours, 24, true), &kColours});
     test::TempTree tree;
     tree.Write("earlier.bmp", good);
     for (const Case& c : cases) {

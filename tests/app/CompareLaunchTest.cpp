@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "app/CompareLaunch.h"
+#include "ftp/FtpConnection.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+TEST(NormaliseFolder, TrimsAndMakesAbsolute) {
+    test::TempTree tree;
+    tree.MakeFolder("Data/Sub");
+    ASSERT_EQ(::chdir(tree.Path().c_str()), 0);
+    struct Case {
+        std::string in;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"  Data/Sub/ ", tree.Path() + "/Data/Sub"},
+        {"Data/./Sub", tree.Path() + "/Data/Sub"},
+        {tree.Path() + "/Data//", tree.Path() + "/Data"},
+        {"/", "/"},
+        {"  ", ""},
+        {"no/such/folder/", "no/such/folder"},  // kept as typed when nothing is there
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NormaliseFolder(c.in), c.out) << "'" << c.in << "'";
+}
+
+TEST(CheckCompareSides, MessagesInLaunchOrder) {
+    test::TempTree tree;
+    tree.MakeFolder("a");
+    tree.MakeFolder("b");
+    tree.Write("file", "x");
+    // Only "Work" is stored, without a user.
+    const ConnectionLookup lookup = [](std::string_view name) {
+        return name == "Work" ? FtpConnection{"127.0.0.1:1", "", "", "/pub", false}
+                              : FtpConnection{};
+    };
+    // A resolved FTP side: its directory gets its '/', an empty user logs on
+    // anonymously.
+    struct Case {
+        std::string source, target, message;
+        std::string sourceFtpDirectory = {}, targetFtpUser = {};
+    };
+    const Case cases[] = {
+        {tree.Full("missing"), tree.Full("also-missing"), "Source folder not found."},
+        {"", tree.Full("a"), "Source folder not found."},
+        {tree.Full("file"), tree.Full("a"), "Source folder not found."},
+        {tree.Full("a"), " " + tree.Full("a") + "/ ", "Source and Target Folders are the same."},
+        {tree.Full("a"), tree.Full("file"), "Target folder not found."},
+        {"(ftp) Nope", tree.Full("b"), "Source FTP connection not found"},
+        {tree.Full("a"), "(ftp) Nope", "Target FTP connection not found"},
+        {"(ftp) Nope", "(ftp) Work", "Source FTP connection not found"},
+        {"(ftp) Work", "(ftp) Other",
+         "Sorry this version does not support comparison between two FTP directories.", "/pub/"},
+        // The prefix is written in lower case; anything else is a local path.
+        {"(FTP) Work", tree.Full("b"), "Source folder not found."},
+        {"(ftp) Work", tree.Full("b"), "", "/pub/"},
+        {tree.Full("a"), "(ftp) Work", "", "", "anonymous"},
+        {tree.Full("a"), tree.Full("b"), ""},
+    };
+    for (const Case& c : cases) {
+        std::string source = c.source;
+        std::string target = c.target;
+        FtpConnection sourceFtp;
+        FtpConnection targetFtp;
+        EXPECT_EQ(CheckCompareSides(source, target, lookup, sourceFtp, targetFtp), c.message)
+            << c.source << " | " << c.target;
+        EXPECT_EQ(sourceFtp.directory, c.sourceFtpDirectory) << c.source;
+        EXPECT_EQ(targetFtp.user, c.targetFtpUser) << c.target;
+    }
+}
+
+}  // namespace
+}  // namespace ravelmoor
