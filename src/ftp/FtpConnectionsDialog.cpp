@@ -15,14 +15,11 @@
 #include "app/SettingsStore.h"
 #include "ftp/FtpDirectoryDialog.h"
 #include "ui/BackgroundPainter.h"
+#include "ui/FromStd.h"
 #include "ui/IconButton.h"
 
 namespace ravelmoor {
 namespace {
-
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // Leaves a box that already shows `text` alone, so that its cursor and undo
 // history stay where the user's typing left them.
