@@ -30,8 +30,10 @@ bool RunComparisonWithProgress(FolderComparer& comparer, const std::string& sour
         if (update.phaseText) phase = *update.phaseText;
         if (update.bytesText) bytes = "  " + *update.bytesText + " bytes checked";
         if (live && !update.close) {
-            Terminal::ShowProgress("Source: " + update.sourceCount +
-                                   "  Target: " + update.targetCount + "  " + phase + bytes);
+            std::string line = "Source: " + update.sourceCount;
+            line.append("  Target: ").append(update.targetCount).append("  ");
+            line.append(phase).append(bytes);
+            Terminal::ShowProgress(line);
         }
     }
     comparer.Wait();
