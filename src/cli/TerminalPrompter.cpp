@@ -13,7 +13,7 @@ bool IsWord(const std::string& answer, std::string_view word) {
 }  // namespace
 
 void TerminalPrompter::Inform(std::string_view text) {
-    Terminal::Message(text);
+    Terminal::Info(text);
 }
 
 void TerminalPrompter::Warn(std::string_view text) {
