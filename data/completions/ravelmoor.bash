@@ -17,7 +17,7 @@ _ravelmoor() {
 
     local shared='-r --recursive --subfolders --by --ignore-2s --ignore-60s --ignore-dst
         --chunk --include --exclude --settings --save-settings --all --format
-        -q --quiet -v --verbose -h --help --'
+        -q --quiet -h --help --'
     local command=${words[1]}
 
     if ((cword == 1)); then
@@ -77,7 +77,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes'
+            options+=' --method -n --dry-run --preview -y --yes -v --verbose'
         else
             options+=' --method'
         fi

@@ -32,12 +32,12 @@ complete -c ravelmoor -n $both -l save-settings -r -k -a '(__fish_complete_suffi
 complete -c ravelmoor -n $both -l all -d 'Also print the rows that match'
 complete -c ravelmoor -n $both -l format -x -a 'text tsv' -d 'Output format'
 complete -c ravelmoor -n $both -s q -l quiet -d 'Print errors only'
-complete -c ravelmoor -n $both -s v -l verbose -d 'Print each action as it is carried out'
 complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -l method -x -a 'size-time crc both' -d 'How files are compared'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'align augment refresh update update-prune force' -d 'The sync method'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s n -l dry-run -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l preview -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s y -l yes -d 'Answer Yes to every question'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
 
 # ftp
 set -l ftp_verbs list add remove

@@ -27,7 +27,8 @@ struct CompareRequest {
     ComparisonSettings settings;
     FilterRules filterRules;  // --include / --exclude, in the order given
     bool showAll = false;
-    bool quiet = false;  // -q: errors only
+    bool quiet = false;    // -q: errors only
+    bool verbose = false;  // sync -v: each action as it is carried out
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;
     // --settings: the file's settings; its folders stand in for SOURCE and

@@ -8,6 +8,7 @@
 #include "cli/ClosestWord.h"
 #include "cli/ComparisonSession.h"
 #include "cli/InterruptHandler.h"
+#include "cli/ItemisedProgress.h"
 #include "cli/ProblemDetail.h"
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
@@ -90,6 +91,11 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          {},
          "answer Yes to every question (needed without\na terminal)",
          [r](const std::string&, std::string&) { return r->yes = true; }},
+        {{"-v", "--verbose"},
+         {},
+         "print each action as it is carried out, itemised like\nrsync -i: >f+++++++++ new file, "
+         ">f.st...... replaced,\ncd+++++++++ new folder, *deleting; '<' goes to Source",
+         [r](const std::string&, std::string&) { return r->compare.verbose = true; }},
     };
 }
 
@@ -140,8 +146,10 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
     TerminalProgress progress;
+    ItemisedProgress itemised(sides, plan, progress);
     RowOperations operations(comparer, sides, prompter);
-    operations.SetProgress(&progress);
+    operations.SetProgress(
+        compare.verbose && !compare.quiet ? &itemised : static_cast<ProgressText*>(&progress));
     operations.SetCancelWord(&cancel);
     const auto start = std::chrono::steady_clock::now();
     RunSyncPlan(operations, plan);

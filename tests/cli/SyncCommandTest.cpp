@@ -70,6 +70,17 @@ TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
     EXPECT_EQ(again.out, "No files or folders need to be copied or deleted.\n");
 }
 
+TEST_F(SyncCommandTest, VerboseItemisesEachActionAsItIsCarriedOut) {
+    const auto result = RunRavelmoor(
+        {"sync", "-rvy", "--method", "update-prune", source.Path(), target.Path()}, Environment());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, result.out.find("Source:")),
+              ">f+++++++++ only-here.txt\n"
+              ">f..t...... Docs/report.txt\n"
+              "*deleting   gone/old.txt\n"
+              "*deleting   gone/\n");
+}
+
 TEST_F(SyncCommandTest, RefusesWithStatusTwo) {
     struct Case {
         std::vector<std::string> args;
