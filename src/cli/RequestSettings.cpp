@@ -24,7 +24,7 @@ std::string Absolute(const std::string& path) {
 // reason, and says facts on stderr; the settings-file operations ask nothing.
 class ErrorCatcher : public Prompter {
   public:
-    ErrorCatcher(std::string& error, std::string path, bool writing)
+    ErrorCatcher(std::string& error, const std::string& path, bool writing)
         : error_(error), path_(Absolute(path)), writing_(writing) {}
 
     void Inform(std::string_view text) override { Terminal::Info(text); }

@@ -95,5 +95,24 @@ update-prune
 [ "$fish_out" = "$expected_fish" ] || fail "fish completion gave:
 $fish_out"
 
+# Every option the commands' help lists is in the man page and in each
+# completion (hyphens are escaped in roff).
+for command in compare sync "ftp add"; do
+  # shellcheck disable=SC2086
+  for option in $(ravelmoor $command --help | grep -oE -- '--[a-z0-9-]+' | sort -u); do
+    [ "$option" = "--help" ] && continue
+    grep -qF -- "$(printf '%s' "$option" | sed 's/-/\\-/g')" "$share/man/man1/ravelmoor.1" ||
+      fail "man page lacks $command $option"
+    for completion in bash-completion/completions/ravelmoor zsh/vendor-completions/_ravelmoor \
+      fish/vendor_completions.d/ravelmoor.fish; do
+      case $completion in
+      *fish) pattern="-l ${option#--}" ;;
+      *) pattern=$option ;;
+      esac
+      grep -qF -- "$pattern" "$share/$completion" || fail "$completion lacks $command $option"
+    done
+  done
+done
+
 [ "$failures" -eq 0 ] || exit 1
 echo "install checks passed"
