@@ -30,6 +30,8 @@ void PrintUsage(FILE* out) {
 
 int RunCommandLine(int argc, char** argv) {
     if (argc < 2) {
+        // Reached only where no window can be shown.
+        Terminal::Message("No command given, and no display for the desktop program.");
         PrintUsage(stderr);
         return 2;
     }
