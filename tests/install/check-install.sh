@@ -5,6 +5,7 @@
 # Usage: check-install.sh BUILD_DIR
 set -u
 build=$1
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root="$work/root"
@@ -80,9 +81,17 @@ host1/pub/|
 $bash_out"
 
 zsh -n "$share/zsh/vendor-completions/_ravelmoor" || fail "zsh syntax"
-zsh_out=$(zsh -fc 'fpath=($1 $fpath); autoload -Uz compinit; compinit -u -D -d /dev/null
-  print -r -- ${_comps[ravelmoor]}' zsh "$share/zsh/vendor-completions" 2>&1)
-[ "$zsh_out" = "_ravelmoor" ] || fail "zsh completion not loaded: $zsh_out"
+# zsh completes only in its line editor, so the test types into one. The
+# folder it runs in is empty, so the list is short.
+mkdir "$work/empty"
+zsh_complete() {
+  (cd "$work/empty" && zsh -f "$here/zsh-complete.zsh" \
+    "$share/zsh/vendor-completions" "$@" 2>&1)
+}
+zsh_out=$(zsh_complete 'ravelmoor sync --method ' 'align|augment|refresh|update-prune|force' force)
+[ "$zsh_out" = "align augment force refresh update-prune " ] || fail "zsh completion gave: $zsh_out"
+zsh_out=$(zsh_complete 'ravelmoor compare -r ' '\(ftp\) [a-z0-9/]+' host1)
+[ "$zsh_out" = "(ftp) host1/pub/ " ] || fail "zsh completion gave: $zsh_out"
 
 fish_out=$(fish --no-config -c '
   source $argv[1]
