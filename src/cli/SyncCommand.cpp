@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,10 +147,10 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
     TerminalProgress progress;
-    ItemisedProgress itemised(sides, plan, progress);
+    std::optional<ItemisedProgress> itemised;
+    if (compare.verbose && !compare.quiet) itemised.emplace(sides, plan, progress);
     RowOperations operations(comparer, sides, prompter);
-    operations.SetProgress(
-        compare.verbose && !compare.quiet ? &itemised : static_cast<ProgressText*>(&progress));
+    operations.SetProgress(itemised ? &*itemised : static_cast<ProgressText*>(&progress));
     operations.SetCancelWord(&cancel);
     const auto start = std::chrono::steady_clock::now();
     RunSyncPlan(operations, plan);
