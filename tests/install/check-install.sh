@@ -36,7 +36,7 @@ quiet "update-mime-database" update-mime-database "$share/mime"
 grep -qx 'application/x-ravelmoor-settings' "$share/mime/types" || fail "MIME type not compiled"
 grep -q 'x-ravelmoor-settings:\*\.zvs' "$share/mime/globs2" || fail "MIME glob *.zvs missing"
 grep -q 'Ravelmoor file' "$share/mime/magic" || fail "MIME magic missing"
-man_errors=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man1/ravelmoor.1" 2>&1 >/dev/null)
+man_errors=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man1/ravelmoor.1.gz" 2>&1 >/dev/null)
 [ -z "$man_errors" ] || fail "man --warnings: $man_errors"
 
 for size in 16 32 48 64 128 256; do
@@ -110,7 +110,7 @@ for command in compare sync "ftp add"; do
   # shellcheck disable=SC2086
   for option in $(ravelmoor $command --help | grep -oE -- '--[a-z0-9-]+' | sort -u); do
     [ "$option" = "--help" ] && continue
-    grep -qF -- "$(printf '%s' "$option" | sed 's/-/\\-/g')" "$share/man/man1/ravelmoor.1" ||
+    gzip -dc "$share/man/man1/ravelmoor.1.gz" | grep -qF -- "$(printf '%s' "$option" | sed 's/-/\\-/g')" ||
       fail "man page lacks $command $option"
     for completion in bash-completion/completions/ravelmoor zsh/vendor-completions/_ravelmoor \
       fish/vendor_completions.d/ravelmoor.fish; do

@@ -21,7 +21,7 @@ for path in /usr/bin/ravelmoor \
   /usr/share/metainfo/org.kvolt.Ravelmoor.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/org.kvolt.Ravelmoor.svg \
   /usr/share/icons/hicolor/48x48/apps/org.kvolt.Ravelmoor.png \
-  /usr/share/man/man1/ravelmoor.1 \
+  /usr/share/man/man1/ravelmoor.1.gz \
   /usr/share/bash-completion/completions/ravelmoor \
   /usr/share/zsh/vendor-completions/_ravelmoor \
   /usr/share/fish/vendor_completions.d/ravelmoor.fish \
