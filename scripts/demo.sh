@@ -1,7 +1,7 @@
 #!/bin/sh
 # Sets the machine up, builds, and opens the desktop program on the demo
 # settings file, which compares the demo pair in examples/demo at once. The
-# folders in the file are relative, so this runs from the top of the checkout.
+# folders in the file are relative to the file's own folder.
 # Without a display the same file is compared on the command line.
 set -eu
 cd "$(dirname "$0")/.."

@@ -13,6 +13,9 @@ PACKAGES="
   python3 python3-pyftpdlib
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
+  librsvg2-bin dpkg-dev file
+  desktop-file-utils appstream libxml2-utils shared-mime-info man-db
+  bash-completion zsh fish
 "
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -25,6 +25,8 @@ int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ravelmoor"));
     QApplication::setOrganizationName(QStringLiteral("KVOLT"));
+    // Lets the desktop find the installed entry and icon for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral(RAVELMOOR_APP_ID));
     LoadProgramResources();
     QApplication::setWindowIcon(ProgramIcon("ravelmoor"));
 

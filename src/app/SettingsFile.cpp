@@ -4,15 +4,18 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdint>
+#include <filesystem>
 
 #include "engine/CaseFold.h"
 #include "engine/Prompter.h"
+#include "ftp/FtpConnectionStore.h"
 
 namespace ravelmoor {
 namespace {
 
 constexpr uint8_t kLongLength = 0xFF;
 constexpr uint16_t kVeryLongLength = 0xFFFF;
+constexpr const char* kSpaces = " \t\n\r\v\f";
 
 class FileWriter {
   public:
@@ -126,6 +129,16 @@ std::string_view Extension(std::string_view path) {
     return dot == std::string_view::npos ? path : path.substr(dot + 1);
 }
 
+// `base` is an absolute folder; the folder text keeps its bytes.
+void ResolveAgainst(const std::string& base, std::string& folder) {
+    if (!IsRelativeFolder(folder)) return;
+    const size_t first = folder.find_first_not_of(kSpaces);
+    const std::string text = folder.substr(first, folder.find_last_not_of(kSpaces) - first + 1);
+    std::string normal = (std::filesystem::path(base) / text).lexically_normal().string();
+    if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+    folder = std::move(normal);
+}
+
 bool ReadSettingsFile(const std::string& path, Settings& settings, Prompter& prompter,
                       const std::string& unreadableMessage) {
     QFile file(QString::fromStdString(path));
@@ -138,11 +151,19 @@ bool ReadSettingsFile(const std::string& path, Settings& settings, Prompter& pro
         settings.settingsFileName.clear();
         return false;
     }
+    const std::string base = path.substr(0, path.rfind('/') + 1);
+    ResolveAgainst(base, settings.sourceFolder);
+    ResolveAgainst(base, settings.targetFolder);
     settings.settingsFileName = path;
     return true;
 }
 
 }  // namespace
+
+bool IsRelativeFolder(std::string_view folder) {
+    const size_t start = folder.find_first_not_of(kSpaces);
+    return start != std::string_view::npos && folder[start] != '/' && !DesignatesFtpFolder(folder);
+}
 
 std::string SerializeSettings(const Settings& settings) {
     FileWriter out;

@@ -38,6 +38,11 @@ bool DeserializeSettings(QIODevice& file, Settings& settings);
 // except that a file that is not a settings file also clears
 // `settingsFileName`. Paths keep their case; a relative path is made absolute.
 
+// A relative folder in a settings file is relative to the folder of the file
+// itself, so that a file travels with the folders it names: loading makes it
+// absolute (an empty folder and an "(ftp) NAME" side stay as they are).
+bool IsRelativeFolder(std::string_view folder);
+
 // A file chosen to load: the extension must be "zvs" (in any case), the file
 // must exist and be readable and hold a settings file. True when loaded.
 bool LoadChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter);

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "cli/ClosestWord.h"
 #include "cli/CompareCommand.h"
 #include "cli/FtpCommand.h"
 #include "cli/SettingsFileCommand.h"
@@ -20,13 +22,16 @@ void PrintUsage(FILE* out) {
                  "  ravelmoor ftp list | add | remove           the stored FTP connections\n"
                  "  ravelmoor SETTINGS.zvs                      compare as a settings file says\n"
                  "  ravelmoor --help | --version\n\n"
-                 "Run 'ravelmoor compare --help' for the options.\n");
+                 "Run 'ravelmoor COMMAND --help' for the options of a command\n"
+                 "(compare, sync, ftp, ftp add), and 'man ravelmoor' for the whole story.\n");
 }
 
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
     if (argc < 2) {
+        // Reached only where no window can be shown.
+        Terminal::Message("No command given, and no display for the desktop program.");
         PrintUsage(stderr);
         return 2;
     }
@@ -45,7 +50,12 @@ int RunCommandLine(int argc, char** argv) {
     if (command == "ftp") return RunFtpCommand(args);
     // Reached with a settings file when there is no display or when options follow it.
     if (IsSettingsFileArgument(command)) return RunSettingsFileWithoutDesktop(command, args);
-    Terminal::Message("Unknown command " + command + " (see ravelmoor --help).");
+    const bool option = command.size() > 1 && command[0] == '-';
+    Terminal::Message(
+        std::string(option ? "Unknown option " : "Unknown command ") + command +
+        DidYouMean(command, option ? std::vector<std::string>{"--help", "--version"}
+                                   : std::vector<std::string>{"compare", "sync", "ftp"}) +
+        "; see ravelmoor --help.");
     return 2;
 }
 

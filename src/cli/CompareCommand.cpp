@@ -16,12 +16,13 @@ constexpr int kIdentical = 0;
 constexpr int kDifferent = 1;
 constexpr int kFailed = 2;
 
-void PrintCompareHelp() {
+void PrintCompareHelp(const std::vector<OptionRow>& rows) {
     std::printf(
         "Usage: ravelmoor compare [OPTIONS] SOURCE TARGET\n"
         "Compares two folder trees and prints the rows that differ.\n\n%s"
+        "  -h, --help              print this help\n%s"
         "\nExit status: 0 identical, 1 differences, 2 error or cancelled.\n",
-        CompareOptionsHelp());
+        OptionsHelp(rows).c_str(), FtpSideHelp());
 }
 
 }  // namespace
@@ -29,30 +30,18 @@ void PrintCompareHelp() {
 int RunCompareCommand(ArgumentList& args) {
     CompareRequest request;
     std::string error;
-    while (!args.AtEnd()) {
-        const std::string word = args.Peek();
-        if (word == "-h" || word == "--help") {
-            PrintCompareHelp();
-            return kIdentical;
-        }
-        const ParseOutcome outcome = ParseCompareOption(args, request, error);
-        if (outcome == ParseOutcome::Error) {
-            Terminal::Message(error);
-            return kFailed;
-        }
-        if (outcome == ParseOutcome::NotMine &&
-            (word == "--method" || word.starts_with("--method="))) {
-            std::string value;
-            args.TakeValue("--method", value, error);
-            Terminal::Message("Unknown method " + value +
-                              ": a comparison method is size-time, crc or both.");
-            return kFailed;
-        }
-        if (outcome == ParseOutcome::NotMine) {
-            Terminal::Message("Unknown option " + word + " (see ravelmoor compare --help).");
-            return kFailed;
-        }
+    const std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
+    ParsedWords parsed;
+    if (!ParseOptions(args.TakeRest(), rows, "compare", parsed, error)) {
+        Terminal::Message(error);
+        return kFailed;
     }
+    if (parsed.help) {
+        PrintCompareHelp(rows);
+        return kIdentical;
+    }
+    request.positional = std::move(parsed.positional);
+    Terminal::SetQuiet(request.quiet);
     if (!TakeFolders(request, error)) {
         Terminal::Message(error);
         return kFailed;
@@ -61,7 +50,7 @@ int RunCompareCommand(ArgumentList& args) {
     TerminalPrompter prompter(/*assumeYes=*/true);
     FolderComparer comparer(prompter);
     if (!CompareFromRequest(request, comparer)) return kFailed;
-    PrintResults(comparer, request.format, request.showAll, stdout);
+    if (!request.quiet) PrintResults(comparer, request.format, request.showAll, stdout);
     std::fflush(stdout);
     const std::string unlistable = comparer.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);

@@ -3,18 +3,15 @@
 #include <charconv>
 #include <limits>
 
+#include "app/SettingsFile.h"
+#include "cli/ClosestWord.h"
+#include "cli/ProblemDetail.h"
 #include "cli/RequestSettings.h"
 
 namespace ravelmoor {
 namespace {
 
-// `--name` or `--name=value`.
-bool IsOption(const std::string& word, std::string_view name) {
-    return word == name || (word.size() > name.size() && word.compare(0, name.size(), name) == 0 &&
-                            word[name.size()] == '=');
-}
-
-bool ParseMethod(const std::string& value, ComparisonMethod& method) {
+bool ParseMethod(const std::string& value, ComparisonMethod& method, std::string& error) {
     if (value == "size-time") {
         method = ComparisonMethod::SizeAndTimestamp;
     } else if (value == "crc") {
@@ -22,12 +19,43 @@ bool ParseMethod(const std::string& value, ComparisonMethod& method) {
     } else if (value == "both") {
         method = ComparisonMethod::Both;
     } else {
+        error = "Unknown comparison method " + value +
+                DidYouMean(value, {"size-time", "crc", "both"}) +
+                ": a comparison method is size-time, crc or both.";
         return false;
     }
     return true;
 }
 
+bool ParseChunk(const std::string& value, uint32_t& chunk, std::string& error) {
+    uint64_t number = 0;
+    const auto [end, code] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (code != std::errc() || end != value.data() + value.size() || value.empty() ||
+        number > std::numeric_limits<uint32_t>::max()) {
+        error = WithSubject("The byte count of --chunk must be a whole number from 0 to 4294967295",
+                            value);
+        return false;
+    }
+    chunk = static_cast<uint32_t>(number);
+    return true;
+}
+
+// A switch that sets `flag`.
+OptionRow Switch(std::vector<std::string> names, std::string help, bool& flag) {
+    return {std::move(names), {}, std::move(help), [&flag](const std::string&, std::string&) {
+                flag = true;
+                return true;
+            }};
+}
+
 }  // namespace
+
+std::vector<std::string> ArgumentList::TakeRest() {
+    std::vector<std::string> rest(words_.begin() + static_cast<std::ptrdiff_t>(next_),
+                                  words_.end());
+    next_ = words_.size();
+    return rest;
+}
 
 bool ArgumentList::TakeValue(const std::string& option, std::string& value, std::string& error) {
     const std::string word = Take();
@@ -44,72 +72,77 @@ bool ArgumentList::TakeValue(const std::string& option, std::string& value, std:
     return true;
 }
 
-ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std::string& error) {
-    const std::string& word = args.Peek();
-    std::string value;
-    if (word == "-r" || word == "--subfolders") {
-        args.Take();
-        request.includeSubFolders = true;
-    } else if (IsOption(word, "--method")) {
-        ArgumentList probe = args;
-        if (!probe.TakeValue("--method", value, error)) return ParseOutcome::Error;
-        if (!ParseMethod(value, request.method)) return ParseOutcome::NotMine;
-        args = probe;
-    } else if (word == "--ignore-2s") {
-        args.Take();
-        request.settings.ignoreTwoSeconds = true;
-    } else if (word == "--ignore-60s") {
-        args.Take();
-        request.settings.ignoreSixtySeconds = true;
-    } else if (word == "--ignore-dst") {
-        args.Take();
-        request.settings.ignoreOneHour = true;
-    } else if (IsOption(word, "--chunk")) {
-        if (!args.TakeValue("--chunk", value, error)) return ParseOutcome::Error;
-        uint64_t chunk = 0;
-        const auto [end, code] = std::from_chars(value.data(), value.data() + value.size(), chunk);
-        if (code != std::errc() || end != value.data() + value.size() || value.empty() ||
-            chunk > std::numeric_limits<uint32_t>::max()) {
-            error = "The byte count of --chunk must be a whole number from 0 to 4294967295.";
-            return ParseOutcome::Error;
-        }
-        request.settings.crcChunk = static_cast<uint32_t>(chunk);
-    } else if (IsOption(word, "--include") || IsOption(word, "--exclude")) {
-        const bool include = IsOption(word, "--include");
-        if (!args.TakeValue(include ? "--include" : "--exclude", value, error)) {
-            return ParseOutcome::Error;
-        }
-        request.filterRules.push_back(
-            {include ? FilterRule::kInclude : FilterRule::kExclude, value});
-    } else if (IsOption(word, "--settings")) {
-        if (!args.TakeValue("--settings", value, error)) return ParseOutcome::Error;
-        if (!LoadRequestSettings(value, request, error)) return ParseOutcome::Error;
-    } else if (IsOption(word, "--save-settings")) {
-        if (!args.TakeValue("--save-settings", value, error)) return ParseOutcome::Error;
-        request.saveSettingsPath = value;
-    } else if (word == "--all") {
-        args.Take();
-        request.showAll = true;
-    } else if (IsOption(word, "--format")) {
-        if (!args.TakeValue("--format", value, error)) return ParseOutcome::Error;
-        if (value == "text") {
-            request.format = OutputFormat::Text;
-        } else if (value == "tsv") {
-            request.format = OutputFormat::Tsv;
-        } else {
-            error = "The output format must be text or tsv.";
-            return ParseOutcome::Error;
-        }
-    } else if (word == "--") {
-        args.Take();
-        while (!args.AtEnd())
-            request.positional.push_back(args.Take());
-    } else if (word.size() > 1 && word[0] == '-') {
-        return ParseOutcome::NotMine;
-    } else {
-        request.positional.push_back(args.Take());
-    }
-    return ParseOutcome::Handled;
+std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsComparison) {
+    CompareRequest* r = &request;
+    std::vector<std::string> byNames = {"--by"};
+    if (methodIsComparison) byNames.emplace_back("--method");
+    return {
+        Switch({"-r", "--recursive", "--subfolders"}, "compare sub-folders too",
+               r->includeSubFolders),
+        {byNames, "size-time|crc|both",
+         "how files are compared: size and time (the default),\nCRC-32 checksum, or both",
+         [r](const std::string& value, std::string& error) {
+             return ParseMethod(value, r->method, error);
+         }},
+        Switch({"--ignore-2s"}, "ignore time differences up to 2 seconds",
+               r->settings.ignoreTwoSeconds),
+        Switch({"--ignore-60s"}, "ignore time differences up to 60 seconds",
+               r->settings.ignoreSixtySeconds),
+        Switch({"--ignore-dst"}, "ignore a time difference of exactly one hour",
+               r->settings.ignoreOneHour),
+        {{"--chunk"},
+         "N",
+         "checksum only about the first N bytes (0 = whole file)",
+         [r](const std::string& value, std::string& error) {
+             return ParseChunk(value, r->settings.crcChunk, error);
+         }},
+        {{"--include"},
+         "RE",
+         "take part only if some include expression matches",
+         [r](const std::string& value, std::string&) {
+             r->filterRules.push_back({FilterRule::kInclude, value});
+             return true;
+         }},
+        {{"--exclude"},
+         "RE",
+         "leave out what the expression matches (repeatable,\nin order, with --include)",
+         [r](const std::string& value, std::string&) {
+             r->filterRules.push_back({FilterRule::kExclude, value});
+             return true;
+         }},
+        {{"--settings"},
+         "FILE.zvs",
+         "take folders, sub-folders, method, tolerances, chunk\nand filters from a settings file; "
+         "options after it\nchange them, SOURCE and TARGET replace its folders;\nits relative "
+         "folders are relative to its own folder",
+         [r](const std::string& value, std::string& error) {
+             return LoadRequestSettings(value, *r, error);
+         }},
+        {{"--save-settings"},
+         "FILE.zvs",
+         "write these settings to a settings file first;\nrelative folders stay relative "
+         "(to the file's folder)",
+         [r](const std::string& value, std::string&) {
+             r->saveSettingsPath = value;
+             return true;
+         }},
+        Switch({"--all"}, "also print the rows that match", r->showAll),
+        {{"--format"},
+         "text|tsv",
+         "output for people (default) or tab-separated",
+         [r](const std::string& value, std::string& error) {
+             if (value == "text") {
+                 r->format = OutputFormat::Text;
+             } else if (value == "tsv") {
+                 r->format = OutputFormat::Tsv;
+             } else {
+                 error = WithSubject("The output format must be text or tsv", value);
+                 return false;
+             }
+             return true;
+         }},
+        Switch({"-q", "--quiet"}, "print errors only", r->quiet),
+    };
 }
 
 bool TakeFolders(CompareRequest& request, std::string& error) {
@@ -119,34 +152,23 @@ bool TakeFolders(CompareRequest& request, std::string& error) {
     } else if (request.positional.size() == 2) {
         request.source = request.positional[0];
         request.target = request.positional[1];
+        request.sourceRelative = IsRelativeFolder(request.source);
+        request.targetRelative = IsRelativeFolder(request.target);
         request.positional.clear();
     } else {
-        error = "Name the two folders to compare: SOURCE and TARGET.";
+        error = request.positional.size() > 2
+                    ? "Name only two folders, SOURCE and TARGET: " + request.positional[2] +
+                          " is one too many."
+                    : "Name the two folders to compare: SOURCE and TARGET.";
         return false;
     }
     return request.saveSettingsPath.empty() || SaveRequestSettings(request, error);
 }
 
-const char* CompareOptionsHelp() {
-    return "  -r, --subfolders        compare sub-folders too\n"
-           "  --method size-time|crc|both\n"
-           "                          how files are compared (default size-time)\n"
-           "  --ignore-2s             ignore time differences up to 2 seconds\n"
-           "  --ignore-60s            ignore time differences up to 60 seconds\n"
-           "  --ignore-dst            ignore a difference of exactly one hour\n"
-           "  --chunk N               checksum only about the first N bytes (0 = whole file)\n"
-           "  --include RE            take part only if some include expression matches\n"
-           "  --exclude RE            leave out what the expression matches (repeatable,\n"
-           "                          in order, with --include)\n"
-           "  --settings FILE.zvs     take folders, sub-folders, method, tolerances, chunk\n"
-           "                          and filters from a settings file; options after it\n"
-           "                          change them, SOURCE and TARGET replace its folders\n"
-           "  --save-settings FILE.zvs\n"
-           "                          write these settings to a settings file first\n"
-           "  --all                   also print the rows that match\n"
-           "  --format text|tsv       output for people (default) or tab-separated\n"
-           "\nSOURCE or TARGET (not both) may be written \"(ftp) NAME\": the folder of the\n"
-           "stored FTP connection NAME (see ravelmoor ftp list).\n";
+const char* FtpSideHelp() {
+    return "\nSOURCE or TARGET (not both) may be written \"(ftp) NAME\": the folder of the\n"
+           "stored FTP connection NAME (see ravelmoor ftp list). Short options may be\n"
+           "bundled (-rn); after -- every word is a folder.\n";
 }
 
 }  // namespace ravelmoor

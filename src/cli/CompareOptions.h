@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Settings.h"
+#include "cli/OptionTable.h"
 #include "engine/ComparisonMethod.h"
 #include "filters/FilterRule.h"
 
@@ -17,11 +18,17 @@ enum class OutputFormat { Text, Tsv };
 struct CompareRequest {
     std::string source;
     std::string target;
+    // The folder was given as a relative path (on the command line, or in a
+    // --settings file); --save-settings writes it relative again.
+    bool sourceRelative = false;
+    bool targetRelative = false;
     bool includeSubFolders = false;
     ComparisonMethod method = ComparisonMethod::SizeAndTimestamp;
     ComparisonSettings settings;
     FilterRules filterRules;  // --include / --exclude, in the order given
     bool showAll = false;
+    bool quiet = false;    // -q: errors only
+    bool verbose = false;  // sync -v: each action as it is carried out
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;
     // --settings: the file's settings; its folders stand in for SOURCE and
@@ -42,6 +49,8 @@ class ArgumentList {
     bool AtEnd() const { return next_ >= words_.size(); }
     const std::string& Peek() const { return words_[next_]; }
     std::string Take() { return words_[next_++]; }
+    // Every word not taken yet.
+    std::vector<std::string> TakeRest();
     // The value of an option: the text after '=' in `--name=value`, or the next word.
     bool TakeValue(const std::string& option, std::string& value, std::string& error);
 
@@ -50,11 +59,10 @@ class ArgumentList {
     size_t next_ = 0;
 };
 
-enum class ParseOutcome { Handled, NotMine, Error };
-
-// Takes one option shared by `compare` and `sync` from the front of `args`.
-// NotMine leaves the word in place for the command's own options.
-ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std::string& error);
+// The options shared by `compare` and `sync`, writing into `request`, which
+// must outlive the rows. `--method` names the comparison method only when
+// `methodIsComparison` (compare); sync uses it for its own method.
+std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsComparison);
 
 // Checks the words left over (SOURCE and TARGET) and moves them into the
 // request; without them, the folders of a --settings file are taken. False,
@@ -63,7 +71,7 @@ ParseOutcome ParseCompareOption(ArgumentList& args, CompareRequest& request, std
 // run.
 bool TakeFolders(CompareRequest& request, std::string& error);
 
-// The usage text of the options shared by `compare` and `sync`.
-const char* CompareOptionsHelp();
+// The note under the options of `compare` and `sync` on FTP sides.
+const char* FtpSideHelp();
 
 }  // namespace ravelmoor

@@ -6,6 +6,7 @@
 #include "app/CompareLaunch.h"
 #include "app/SettingsStore.h"
 #include "cli/ComparisonRunner.h"
+#include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "engine/FolderComparer.h"
 #include "filters/FilterSet.h"
@@ -21,11 +22,27 @@ namespace {
 bool CheckFilterExpressions(const FilterRules& rules) {
     for (const FilterRule& rule : rules) {
         if (!IsValidExpression(rule.expression)) {
-            Terminal::Message(std::string(kInvalidExpressionMessage) + ": " + rule.expression);
+            Terminal::Message(WithSubject(kInvalidExpressionMessage, rule.expression));
             return false;
         }
     }
     return true;
+}
+
+// The launch's message with the side it is about and the system's reason. The
+// launch has normalised a local side in place; an FTP side is named by its
+// connection.
+std::string DescribeSideProblem(const std::string& problem, const CompareRequest& request) {
+    const bool aboutTarget = problem.rfind("Target", 0) == 0;
+    const std::string& side = aboutTarget ? request.target : request.source;
+    if (problem.find("FTP connection") != std::string::npos) {
+        return WithSubject(problem, side.substr(kFtpFolderPrefix.size()));
+    }
+    if (problem.find("folder not found") != std::string::npos) {
+        return WithSubject(problem, side, FolderReason(side));
+    }
+    if (problem.find("are the same") != std::string::npos) return WithSubject(problem, side);
+    return problem;
 }
 
 }  // namespace
@@ -41,7 +58,7 @@ bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
     const std::string problem =
         CheckCompareSides(request.source, request.target, lookup, sourceFtp, targetFtp);
     if (!problem.empty()) {
-        Terminal::Message(problem);
+        Terminal::Message(DescribeSideProblem(problem, request));
         return false;
     }
     comparer.Reset(request.settings);

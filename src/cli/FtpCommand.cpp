@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/SettingsStore.h"
+#include "cli/ClosestWord.h"
+#include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "ftp/FtpConnectionEditor.h"
@@ -21,20 +23,60 @@ void PrintFtpHelp() {
     std::printf(
         "Usage:\n"
         "  ravelmoor ftp list          the stored FTP connections, one a line\n"
-        "  ravelmoor ftp add --server S [--user U] [--password P] [--dir D]\n"
-        "                              store a connection, named S followed by D\n"
-        "  ravelmoor ftp remove NAME   forget the connection NAME\n");
+        "  ravelmoor ftp add --server S [--user U] [--password P | --password-stdin]\n"
+        "                    [--dir D] store a connection, named S followed by D\n"
+        "  ravelmoor ftp remove NAME   forget the connection NAME\n"
+        "\nA stored connection is used as a side of compare or sync by writing\n"
+        "\"(ftp) NAME\". Run 'ravelmoor ftp add --help' for its options.\n");
+}
+
+void PrintAddHelp() {
+    std::printf(
+        "Usage: ravelmoor ftp add --server S [--user U] [--password P | --password-stdin]\n"
+        "                         [--dir D]\n"
+        "Stores an FTP connection, named S followed by D; a connection of that name is\n"
+        "replaced only after a question.\n\n"
+        "  --server S              the server's host name (needed)\n"
+        "  --user U                the user name; empty for an anonymous logon\n"
+        "  --password P            the password (other users can see it in the process\n"
+        "                          list; prefer --password-stdin)\n"
+        "  --password-stdin        read the password from the first line of standard\n"
+        "                          input\n"
+        "  --dir D                 the directory on the server\n"
+        "  -h, --help              print this help\n"
+        "\nExit status: 0 stored (or already stored), 2 error or declined.\n");
+}
+
+void PrintListHelp() {
+    std::printf(
+        "Usage: ravelmoor ftp list\n"
+        "Prints the names of the stored FTP connections, one a line.\n");
+}
+
+void PrintRemoveHelp() {
+    std::printf(
+        "Usage: ravelmoor ftp remove NAME\n"
+        "Forgets the stored FTP connection NAME (the exact name, as ftp list prints it).\n");
+}
+
+bool IsHelp(const std::string& word) {
+    return word == "-h" || word == "--help";
 }
 
 bool SaveStore(SettingsStore& store) {
     if (store.Sync()) return true;
-    Terminal::Message("Could not write " + store.FileName() + ".");
+    Terminal::Message(
+        WithSubject("Could not write", store.FileName(), WriteReason(store.FileName())));
     return false;
 }
 
 int List(ArgumentList& args) {
+    if (!args.AtEnd() && IsHelp(args.Peek())) {
+        PrintListHelp();
+        return kDone;
+    }
     if (!args.AtEnd()) {
-        Terminal::Message("Unknown argument " + args.Peek() + " (see ravelmoor ftp --help).");
+        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor ftp list --help.");
         return kFailed;
     }
     SettingsStore settingsStore;
@@ -53,6 +95,10 @@ int Add(ArgumentList& args) {
     std::string error;
     while (!args.AtEnd()) {
         const std::string word = args.Peek();
+        if (IsHelp(word)) {
+            PrintAddHelp();
+            return kDone;
+        }
         const std::string option = word.substr(0, word.find('='));
         std::string* field = option == "--server"     ? &server
                              : option == "--user"     ? &user
@@ -60,7 +106,10 @@ int Add(ArgumentList& args) {
                              : option == "--dir"      ? &directory
                                                       : nullptr;
         if (field == nullptr) {
-            Terminal::Message("Unknown option " + word + " (see ravelmoor ftp --help).");
+            Terminal::Message("Unknown option " + option +
+                              DidYouMean(option, {"--server", "--user", "--password",
+                                                  "--password-stdin", "--dir", "--help"}) +
+                              "; see ravelmoor ftp add --help.");
             return kFailed;
         }
         if (!args.TakeValue(option, *field, error)) {
@@ -97,13 +146,18 @@ int Add(ArgumentList& args) {
 }
 
 int Remove(ArgumentList& args) {
+    if (!args.AtEnd() && IsHelp(args.Peek())) {
+        PrintRemoveHelp();
+        return kDone;
+    }
+    if (!args.AtEnd() && args.Peek() == "--") args.Take();
     if (args.AtEnd()) {
         Terminal::Message("Name the FTP connection to remove (see ravelmoor ftp list).");
         return kFailed;
     }
     const std::string name = args.Take();
     if (!args.AtEnd()) {
-        Terminal::Message("Unknown argument " + args.Peek() + " (see ravelmoor ftp --help).");
+        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor ftp remove --help.");
         return kFailed;
     }
     SettingsStore settingsStore;
@@ -131,9 +185,10 @@ int RunFtpCommand(ArgumentList& args) {
         PrintFtpHelp();
         return kDone;
     }
-    Terminal::Message(verb.empty()
-                          ? "Say what to do: ravelmoor ftp list, add or remove."
-                          : "Unknown ftp command " + verb + " (see ravelmoor ftp --help).");
+    Terminal::Message(verb.empty() ? "Say what to do: ravelmoor ftp list, add or remove."
+                                   : "Unknown ftp command " + verb +
+                                         DidYouMean(verb, {"list", "add", "remove"}) +
+                                         "; see ravelmoor ftp --help.");
     return kFailed;
 }
 

@@ -1,7 +1,12 @@
 #include "cli/RequestSettings.h"
 
+#include <QFile>
+#include <filesystem>
+#include <system_error>
+
 #include "app/CompareLaunch.h"
 #include "app/SettingsFile.h"
+#include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "engine/Prompter.h"
 #include "ftp/FtpConnectionStore.h"
@@ -9,14 +14,32 @@
 namespace ravelmoor {
 namespace {
 
-// Keeps a refusal as the command's error and says facts on stderr; the
-// settings-file operations ask nothing.
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+// Keeps a refusal as the command's error, naming the file and the system's
+// reason, and says facts on stderr; the settings-file operations ask nothing.
 class ErrorCatcher : public Prompter {
   public:
-    explicit ErrorCatcher(std::string& error) : error_(error) {}
+    ErrorCatcher(std::string& error, const std::string& path, bool writing)
+        : error_(error), path_(Absolute(path)), writing_(writing) {}
 
-    void Inform(std::string_view text) override { Terminal::Message(text); }
-    void Warn(std::string_view text) override { error_ = text; }
+    void Inform(std::string_view text) override { Terminal::Info(text); }
+    void Warn(std::string_view text) override {
+        if (text == "Invalid file.") {
+            error_ = WithSubject(text, path_, "not a settings file, or cut short");
+        } else if (writing_) {
+            error_ = WithSubject(text, path_, WriteReason(path_));
+        } else {
+            // The text names the file already.
+            const std::string reason = ReadReason(path_);
+            error_ = text;
+            if (!reason.empty()) error_ += " (" + reason + ")";
+        }
+    }
     bool AskOkCancel(std::string_view text) override {
         Warn(text);
         return false;
@@ -28,12 +51,29 @@ class ErrorCatcher : public Prompter {
 
   private:
     std::string& error_;
+    std::string path_;
+    bool writing_;
 };
 
-// The FTP designation of a folder box stays as written.
-std::string FolderToStore(const std::string& folder) {
+// How the folders stand in the file itself, before loading makes relative
+// ones absolute.
+void NoteRelativeFolders(const std::string& path, CompareRequest& request) {
+    QFile file(QString::fromStdString(path));
+    Settings asWritten;
+    if (!file.open(QIODevice::ReadOnly) || !DeserializeSettings(file, asWritten)) return;
+    request.sourceRelative = IsRelativeFolder(asWritten.sourceFolder);
+    request.targetRelative = IsRelativeFolder(asWritten.targetFolder);
+}
+
+// The FTP designation of a folder box stays as written; a folder given as a
+// relative path is written relative to the settings file's folder, so that
+// it names the same folder when the file is loaded.
+std::string FolderToStore(const std::string& folder, bool relative, const std::string& fileFolder) {
     if (DesignatesFtpFolder(folder)) return folder;
-    return NormaliseFolder(folder);
+    if (!relative) return NormaliseFolder(folder);
+    const std::string absolute = Absolute(NormaliseFolder(folder));
+    std::string text = std::filesystem::path(absolute).lexically_relative(fileFolder).string();
+    return text.empty() ? absolute : text;
 }
 
 }  // namespace
@@ -44,8 +84,9 @@ bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::
         return false;
     }
     Settings settings;
-    ErrorCatcher catcher(error);
+    ErrorCatcher catcher(error, path, /*writing=*/false);
     if (!LoadSettingsFromCommandLine(path, settings, catcher)) return false;
+    NoteRelativeFolders(path, request);
     request.includeSubFolders = settings.includeSubFolders;
     request.method = EngineMethod(settings);
     request.settings = EngineSettings(settings);
@@ -54,10 +95,11 @@ bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::
     return true;
 }
 
-Settings SettingsOfRequest(const CompareRequest& request) {
+Settings SettingsOfRequest(const CompareRequest& request, const std::string& path) {
+    const std::string fileFolder = std::filesystem::path(Absolute(path)).parent_path().string();
     Settings settings = request.loadedSettings.value_or(Settings{});
-    settings.sourceFolder = FolderToStore(request.source);
-    settings.targetFolder = FolderToStore(request.target);
+    settings.sourceFolder = FolderToStore(request.source, request.sourceRelative, fileFolder);
+    settings.targetFolder = FolderToStore(request.target, request.targetRelative, fileFolder);
     settings.includeSubFolders = request.includeSubFolders;
     settings.comparisonMethod = static_cast<int32_t>(request.method);
     settings.ignoreTwoSeconds = request.settings.ignoreTwoSeconds;
@@ -69,8 +111,8 @@ Settings SettingsOfRequest(const CompareRequest& request) {
 }
 
 bool SaveRequestSettings(const CompareRequest& request, std::string& error) {
-    Settings settings = SettingsOfRequest(request);
-    ErrorCatcher catcher(error);
+    Settings settings = SettingsOfRequest(request, request.saveSettingsPath);
+    ErrorCatcher catcher(error, request.saveSettingsPath, /*writing=*/true);
     return SaveChosenSettingsFile(request.saveSettingsPath, settings, catcher);
 }
 

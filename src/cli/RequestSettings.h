@@ -9,14 +9,16 @@ namespace ravelmoor {
 
 // Loads the settings file at `path` (--settings) and puts its sub-folders,
 // method, tolerances, chunk and filters into `request`, replacing what earlier
-// options set; its folders wait in `request.loadedSettings`. False, with the
+// options set; its folders (relative ones made absolute against the file's
+// folder) wait in `request.loadedSettings`. False, with the
 // reason in `error`, when the file cannot be loaded.
 bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::string& error);
 
-// The settings a request runs with, as a settings file holds them. A local
-// folder is written as the absolute path it names; the comparison program
-// comes from a --settings file, if any.
-Settings SettingsOfRequest(const CompareRequest& request);
+// The settings a request runs with, as the settings file at `path` holds
+// them. A local folder given as an absolute path is written as the absolute
+// path it names, one given as a relative path relative to the file's folder;
+// the comparison program comes from a --settings file, if any.
+Settings SettingsOfRequest(const CompareRequest& request, const std::string& path);
 
 // Writes `SettingsOfRequest` to `request.saveSettingsPath` (--save-settings).
 bool SaveRequestSettings(const CompareRequest& request, std::string& error);

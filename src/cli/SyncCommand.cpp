@@ -2,10 +2,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "cli/ClosestWord.h"
 #include "cli/ComparisonSession.h"
 #include "cli/InterruptHandler.h"
+#include "cli/ItemisedProgress.h"
+#include "cli/ProblemDetail.h"
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
@@ -42,53 +47,67 @@ constexpr MethodWord kMethodWords[] = {
     {"force", SyncMethod::Force},
 };
 
-void PrintSyncHelp() {
+bool ParseSyncMethod(const std::string& value, SyncMethod& method, std::string& error) {
+    std::vector<std::string> words;
+    for (const auto& [word, candidate] : kMethodWords) {
+        if (value == word) {
+            method = candidate;
+            return true;
+        }
+        words.emplace_back(word);
+    }
+    error = "Unknown sync method " + value + DidYouMean(value, words) +
+            ": a sync method is align, augment, refresh, update, update-prune or force.";
+    if (value == "size-time" || value == "crc" || value == "both") {
+        error += " The comparison method is chosen with --by " + value + ".";
+    }
+    return false;
+}
+
+std::string MethodHelp() {
+    std::string help = "the sync method:";
+    for (const auto& [word, method] : kMethodWords) {
+        std::string line = std::string("\n  ") + word;
+        line.resize(16, ' ');
+        help += line + std::string(SyncMethodText(method));
+    }
+    return help;
+}
+
+// Options of `sync` itself, before those it shares with `compare`.
+std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
+    SyncRequest* r = &request;
+    return {
+        {{"--method"},
+         "METHOD",
+         MethodHelp(),
+         [r](const std::string& value, std::string& error) {
+             return ParseSyncMethod(value, r->method, error);
+         }},
+        {{"-n", "--dry-run", "--preview"},
+         {},
+         "print what would be copied or deleted; change nothing",
+         [r](const std::string&, std::string&) { return r->preview = true; }},
+        {{"-y", "--yes"},
+         {},
+         "answer Yes to every question (needed without\na terminal)",
+         [r](const std::string&, std::string&) { return r->yes = true; }},
+        {{"-v", "--verbose"},
+         {},
+         "print each action as it is carried out, itemised like\nrsync -i: >f+++++++++ new file, "
+         ">f.st...... replaced,\ncd+++++++++ new folder, *deleting; '<' goes to Source",
+         [r](const std::string&, std::string&) { return r->compare.verbose = true; }},
+    };
+}
+
+void PrintSyncHelp(const std::vector<OptionRow>& rows) {
     std::printf(
         "Usage: ravelmoor sync --method METHOD [OPTIONS] SOURCE TARGET\n"
-        "Compares two folder trees, then copies and deletes as the method says.\n\n"
-        "  --method METHOD         the sync method:\n");
-    for (const auto& [word, method] : kMethodWords) {
-        std::printf("      %-14s %s\n", word, std::string(SyncMethodText(method)).c_str());
-    }
-    std::printf(
-        "  --preview               print what would be copied or deleted; change nothing\n"
-        "  --yes                   answer Yes to every question (needed without a terminal)\n"
-        "%s"
+        "Compares two folder trees, then copies and deletes as the method says.\n\n%s"
+        "  -h, --help              print this help\n%s"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
-        "deleted (with --preview: there is work to do); 2 error, refused or cancelled.\n",
-        CompareOptionsHelp());
-}
-
-bool IsMethodOption(const std::string& word) {
-    return word == "--method" || word.starts_with("--method=");
-}
-
-// Options of `sync` itself; ParseCompareOption has had its turn.
-bool ParseSyncOption(ArgumentList& args, SyncRequest& request, std::string& error) {
-    const std::string word = args.Peek();
-    if (word == "--preview") {
-        args.Take();
-        request.preview = true;
-    } else if (word == "--yes" || word == "-y") {
-        args.Take();
-        request.yes = true;
-    } else if (IsMethodOption(word)) {
-        std::string value;
-        if (!args.TakeValue("--method", value, error)) return false;
-        for (const auto& [name, method] : kMethodWords) {
-            if (value == name) request.method = method;
-        }
-        if (request.method == SyncMethod::None) {
-            error = "Unknown method " + value +
-                    ": a sync method is align, augment, refresh, update, update-prune or force; "
-                    "a comparison method is size-time, crc or both.";
-            return false;
-        }
-    } else {
-        error = "Unknown option " + word + " (see ravelmoor sync --help).";
-        return false;
-    }
-    return true;
+        "deleted (with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
+        OptionsHelp(rows).c_str(), FtpSideHelp());
 }
 
 class TerminalProgress : public ProgressText {
@@ -128,17 +147,21 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
     TerminalProgress progress;
+    std::optional<ItemisedProgress> itemised;
+    if (compare.verbose && !compare.quiet) itemised.emplace(sides, plan, progress);
     RowOperations operations(comparer, sides, prompter);
-    operations.SetProgress(&progress);
+    operations.SetProgress(itemised ? &*itemised : static_cast<ProgressText*>(&progress));
     operations.SetCancelWord(&cancel);
     const auto start = std::chrono::steady_clock::now();
     RunSyncPlan(operations, plan);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     Terminal::ClearProgress();
 
-    PrintResults(comparer, compare.format, compare.showAll, stdout);
+    if (!compare.quiet) PrintResults(comparer, compare.format, compare.showAll, stdout);
     const std::string summary = Summary(operations.Tally(), operations.Aborted(), taken.count());
-    if (compare.format == OutputFormat::Text) {
+    if (compare.quiet) {
+        // Errors only: what was not done has been said as it happened.
+    } else if (compare.format == OutputFormat::Text) {
         std::printf("%s\n", summary.c_str());
         std::fflush(stdout);
     } else {
@@ -154,24 +177,24 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
 int RunSyncCommand(ArgumentList& args) {
     SyncRequest request;
     std::string error;
-    while (!args.AtEnd()) {
-        const std::string& word = args.Peek();
-        if (word == "-h" || word == "--help") {
-            PrintSyncHelp();
-            return kDone;
-        }
-        ParseOutcome outcome = ParseCompareOption(args, request.compare, error);
-        if (outcome == ParseOutcome::NotMine) {
-            outcome =
-                ParseSyncOption(args, request, error) ? ParseOutcome::Handled : ParseOutcome::Error;
-        }
-        if (outcome == ParseOutcome::Error) {
-            Terminal::Message(error);
-            return kFailed;
-        }
+    std::vector<OptionRow> rows = SyncOptionRows(request);
+    for (OptionRow& row : CompareOptionRows(request.compare, /*methodIsComparison=*/false)) {
+        rows.push_back(std::move(row));
     }
+    ParsedWords parsed;
+    if (!ParseOptions(args.TakeRest(), rows, "sync", parsed, error)) {
+        Terminal::Message(error);
+        return kFailed;
+    }
+    if (parsed.help) {
+        PrintSyncHelp(rows);
+        return kDone;
+    }
+    request.compare.positional = std::move(parsed.positional);
+    Terminal::SetQuiet(request.compare.quiet);
     if (request.method == SyncMethod::None) {
-        Terminal::Message(kSelectMethodMessage);
+        Terminal::Message(WithSubject(kSelectMethodMessage,
+                                      "--method align|augment|refresh|update|update-prune|force"));
         return kFailed;
     }
     if (!TakeFolders(request.compare, error)) {
@@ -181,7 +204,7 @@ int RunSyncCommand(ArgumentList& args) {
     if (!request.preview && !request.yes && !Terminal::StdinIsTerminal()) {
         Terminal::Message(
             "There is no terminal to confirm the synchronisation on: add --yes to carry it out "
-            "without questions, or --preview to see what it would do.");
+            "without questions, or --dry-run to see what it would do.");
         return kFailed;
     }
 
@@ -193,13 +216,14 @@ int RunSyncCommand(ArgumentList& args) {
     const SyncPlan plan =
         PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
     const std::string_view problem = PlanProblem(request.method, plan);
+    const bool quiet = request.compare.quiet;
     if (!problem.empty()) {
-        std::printf("%s\n", std::string(problem).c_str());
+        if (!quiet) std::printf("%s\n", std::string(problem).c_str());
         return kDone;
     }
     if (request.preview) {
         const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        if (!quiet) std::fwrite(text.data(), 1, text.size(), stdout);
         return kPartly;
     }
     if (!request.yes) {

@@ -3,6 +3,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
@@ -16,6 +17,8 @@ std::mutex& Lock() {
     return lock;
 }
 bool progressShown = false;
+std::atomic<bool> quietMode{false};
+constexpr std::string_view kPrefix = "ravelmoor: ";
 
 void ClearLocked() {
     if (!progressShown) return;
@@ -39,7 +42,7 @@ int Terminal::Width() {
 }
 
 void Terminal::ShowProgress(std::string_view text) {
-    if (!StderrIsTerminal()) return;
+    if (quietMode || !StderrIsTerminal()) return;
     std::lock_guard<std::mutex> guard(Lock());
     const auto width = static_cast<size_t>(Width() > 1 ? Width() - 1 : 1);
     std::string line(text.substr(0, width));
@@ -57,9 +60,22 @@ void Terminal::ClearProgress() {
 void Terminal::Message(std::string_view text) {
     std::lock_guard<std::mutex> guard(Lock());
     ClearLocked();
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
+    std::string line(kPrefix);
+    line.append(text).push_back('\n');
+    std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+}
+
+void Terminal::Info(std::string_view text) {
+    if (!quietMode) Message(text);
+}
+
+void Terminal::SetQuiet(bool quiet) {
+    quietMode = quiet;
+}
+
+bool Terminal::Quiet() {
+    return quietMode;
 }
 
 bool Terminal::Ask(std::string_view question, std::string& answer) {

@@ -16,8 +16,14 @@ class Terminal {
     // Replaces the progress line (only when stderr is a terminal).
     static void ShowProgress(std::string_view text);
     static void ClearProgress();
-    // Writes one message line (the progress line is cleared first).
+    // Writes one message line, "ravelmoor: " first (the progress line is
+    // cleared first). Errors and warnings: always written.
     static void Message(std::string_view text);
+    // A message that only tells what happened; left out when quiet.
+    static void Info(std::string_view text);
+    // -q: from now on only errors and warnings are written, and no progress.
+    static void SetQuiet(bool quiet);
+    static bool Quiet();
     // Writes a question without a line end and reads one answer line from the
     // terminal. False when there is no terminal to ask.
     static bool Ask(std::string_view question, std::string& answer);

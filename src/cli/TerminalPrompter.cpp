@@ -13,7 +13,7 @@ bool IsWord(const std::string& answer, std::string_view word) {
 }  // namespace
 
 void TerminalPrompter::Inform(std::string_view text) {
-    Terminal::Message(text);
+    Terminal::Info(text);
 }
 
 void TerminalPrompter::Warn(std::string_view text) {
@@ -21,6 +21,11 @@ void TerminalPrompter::Warn(std::string_view text) {
 }
 
 bool TerminalPrompter::AskOkCancel(std::string_view text) {
+    // Asked after something went wrong, so it is said even when quiet.
+    if (assumeYes_) {
+        Terminal::Message(text);
+        return true;
+    }
     return Ask(text, "ok", "cancel");
 }
 
@@ -51,7 +56,7 @@ bool TerminalPrompter::ReadWord(std::string_view text, const std::string& choice
 bool TerminalPrompter::Ask(std::string_view text, std::string_view yesWord,
                            std::string_view noWord) {
     if (assumeYes_) {
-        Terminal::Message(text);
+        Terminal::Info(text);
         return true;
     }
     const std::string choices = std::string(yesWord) + "/" + std::string(noWord);
@@ -66,7 +71,7 @@ bool TerminalPrompter::Ask(std::string_view text, std::string_view yesWord,
 BatchAnswer TerminalPrompter::AskBatch(std::string_view text, bool emptyIsNo) {
     if (assumeYes_) {
         // Said once: the rest of the batch goes the same way without a word.
-        Terminal::Message(text);
+        Terminal::Info(text);
         return BatchAnswer::YesToAll;
     }
     const std::string choices = emptyIsNo ? "yes/all/NO/cancel" : "yes/all/no/cancel";

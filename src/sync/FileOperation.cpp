@@ -240,6 +240,7 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     if (!aborted_ && !failed) {
         for (size_t i = paths.size(); i-- > 0;) {
             if (!facts[i].IsFolder()) continue;
+            Show(paths[i]);
             std::string_view relative;
             WriteOutcome outcome = Below(side.root, paths[i], relative)
                                        ? side.fs.RemoveFolder(side.root, relative)

@@ -39,7 +39,7 @@ TEST_F(SettingsCommandTest, SavedSettingsLoadBackAndCompareTheSame) {
                       "--exclude", "\\.log$", "--format", "tsv", "--save-settings",
                       files.Full("Run.zvs"), source.Path() + "/", target.Path()});
     EXPECT_EQ(first.exitCode, 1) << first.err;
-    EXPECT_EQ(first.err, "Settings saved to file: " + files.Full("Run.zvs") + "\n");
+    EXPECT_EQ(first.err, "ravelmoor: Settings saved to file: " + files.Full("Run.zvs") + "\n");
 
     Settings expected;
     expected.sourceFolder = source.Path();
@@ -61,8 +61,9 @@ TEST_F(SettingsCommandTest, SavedSettingsLoadBackAndCompareTheSame) {
     EXPECT_EQ(withOptions.out, first.out);
     EXPECT_EQ(withOptions.err, "");
     const auto bare = RunRavelmoor({files.Full("Run.zvs")});
-    EXPECT_EQ(bare.err, "The desktop program is not available here; comparing the folders of " +
-                            files.Full("Run.zvs") + " on the command line.\n");
+    EXPECT_EQ(bare.err,
+              "ravelmoor: The desktop program is not available here; comparing the folders of " +
+                  files.Full("Run.zvs") + " on the command line.\n");
 }
 
 TEST_F(SettingsCommandTest, OptionsAfterTheFileAndFoldersOverrideIt) {
@@ -81,6 +82,33 @@ TEST_F(SettingsCommandTest, OptionsAfterTheFileAndFoldersOverrideIt) {
     EXPECT_EQ(Load("reloaded.zvs"), Load("base.zvs"));
 }
 
+// A settings file with relative folders is run from elsewhere; saving it
+// again from another folder keeps them relative, to the new file's folder.
+TEST_F(SettingsCommandTest, RelativeFoldersTravelWithTheFile) {
+    files.Write("pair/src/a.txt", "1");
+    files.Write("pair/dst/b.txt", "2");
+    Settings relative;
+    relative.sourceFolder = "src";
+    relative.targetFolder = "dst/";
+    files.Write("pair/run.zvs", SerializeSettings(relative));
+    files.MakeFolder("copies");
+
+    const auto result =
+        RunRavelmoor({"compare", "--settings", files.Full("pair/run.zvs"), "--format", "tsv"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.out,
+              "unmatched\tmissing\tfile\t0\ta.txt\nmissing\tunmatched\tfile\t0\tb.txt\n");
+
+    RunRavelmoor({"compare", "-q", "--settings", files.Full("pair/run.zvs"), "--save-settings",
+                  files.Full("copies/run.zvs")});
+    EXPECT_EQ(Load("copies/run.zvs").sourceFolder, "../pair/src");
+    EXPECT_EQ(Load("copies/run.zvs").targetFolder, "../pair/dst");
+    // Absolute folders stay absolute.
+    RunRavelmoor({"compare", "-q", "--save-settings", files.Full("copies/abs.zvs"), source.Path(),
+                  target.Path()});
+    EXPECT_EQ(Load("copies/abs.zvs").sourceFolder, source.Path());
+}
+
 TEST_F(SettingsCommandTest, BadSettingsFilesAreRefusedWithStatusTwo) {
     struct Case {
         std::vector<std::string> args;
@@ -88,13 +116,21 @@ TEST_F(SettingsCommandTest, BadSettingsFilesAreRefusedWithStatusTwo) {
     };
     const std::vector<Case> cases = {
         {{"compare", "--settings", files.Full("none.zvs")},
-         "File not found: " + files.Full("none.zvs")},
+         "File not found: " + files.Full("none.zvs") + " (No such file or directory)"},
+        {{"compare", "--settings", files.Path()},
+         "Can not read file: " + files.Path() + " (Is a directory)"},
+        {{"compare", "--settings", files.Full("bad.zvs")},
+         "Invalid file: " + files.Full("bad.zvs") + " (not a settings file, or cut short)"},
         {{"compare", "--settings="}, "The option --settings needs a value."},
+        {{"compare", "--save-settings", files.Full("no/such/x.zvs"), source.Path(), target.Path()},
+         "Can not create file for writing: " + files.Full("no/such/x.zvs") +
+             " (No such file or directory)"},
     };
+    files.Write("bad.zvs", "Ravelmoor");
     for (const Case& c : cases) {
         const auto result = RunRavelmoor(c.args);
         EXPECT_EQ(result.exitCode, 2);
-        EXPECT_EQ(result.err, c.message + "\n");
+        EXPECT_EQ(result.err, "ravelmoor: " + c.message + "\n");
         EXPECT_EQ(result.out, "");
     }
 }

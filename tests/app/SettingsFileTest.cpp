@@ -128,12 +128,38 @@ TEST(SettingsFile, LoadingChecksTheFileWithItsMessages) {
         const bool notSettings = c.file == "bad.zvs";
         EXPECT_EQ(settings.settingsFileName,
                   c.loaded ? tree.Full(c.file) : (notSettings ? "" : "/earlier.zvs"));
-        EXPECT_EQ(settings.sourceFolder, c.loaded ? std::string(255, 's') : "");
+        // The folder in the file is relative: it is taken relative to the file's folder.
+        EXPECT_EQ(settings.sourceFolder, c.loaded ? tree.Full(std::string(255, 's')) : "");
     }
     test::ScriptedPrompter quiet;
     Settings settings;
     EXPECT_FALSE(LoadSettingsFromCommandLine("", settings, quiet));
     EXPECT_TRUE(quiet.Texts().empty());
+}
+
+TEST(SettingsFile, RelativeFoldersAreTakenFromTheFilesOwnFolder) {
+    test::TempTree tree;
+    const std::string file = tree.Full("sets/run.zvs");
+    struct Case {
+        std::string written;
+        std::string loaded;
+    };
+    const std::vector<Case> cases = {
+        {"docs", tree.Full("sets/docs")},       {" ../data/ ", tree.Full("data")},
+        {"./a/../b", tree.Full("sets/b")},      {"/srv/site", "/srv/site"},
+        {"(ftp) host/pub/", "(ftp) host/pub/"}, {"", ""},
+    };
+    for (const Case& c : cases) {
+        Settings written;
+        written.sourceFolder = c.written;
+        written.targetFolder = c.written;
+        tree.Write("sets/run.zvs", SerializeSettings(written));
+        test::ScriptedPrompter prompter;
+        Settings settings;
+        ASSERT_TRUE(LoadSettingsFromCommandLine(file, settings, prompter)) << c.written;
+        EXPECT_EQ(settings.sourceFolder, c.loaded) << c.written;
+        EXPECT_EQ(settings.targetFolder, c.loaded) << c.written;
+    }
 }
 
 TEST(SettingsFile, SavingKeepsTheCaseOfThePathAndSaysWhere) {

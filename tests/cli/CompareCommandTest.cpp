@@ -77,6 +77,34 @@ TEST(CompareCommand, NamesWithTabsNewlinesAndBackslashesAreEscaped) {
               "unmatched\tmissing\tfile\t0\ttab\\there\n");
 }
 
+// Every spelling of an option, bundled short options and "--" come to the same run.
+TEST_F(CompareCommandTest, OptionSpellingsGiveTheSameRun) {
+    const std::string tsv =
+        "unmatched\tmissing\tfile\t0\tonly-here.txt\n"
+        "newer\tolder\tfile\t0\tDocs/report.txt\n"
+        "missing\tunmatched\tfolder\t0\tgone\n"
+        "missing\tunmatched\tfile\t0\tgone/old.txt\n";
+    const std::vector<std::vector<std::string>> spellings = {
+        {"-r", "--by", "crc", "--format", "tsv"},
+        {"--recursive", "--by=crc", "--format=tsv"},
+        {"--subfolders", "--method", "crc", "--format", "tsv"},
+        {"--format", "tsv", "-r", "--by", "crc", "--"},
+    };
+    for (const auto& options : spellings) {
+        std::vector<std::string> args = {"compare"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(source.Path());
+        args.push_back(target.Path());
+        const auto result = RunRavelmoor(args);
+        EXPECT_EQ(result.exitCode, 1) << options.front();
+        EXPECT_EQ(result.out, tsv) << options.front();
+    }
+    // -q prints nothing, only the status says it.
+    const auto quiet = RunRavelmoor({"compare", "-rq", source.Path(), target.Path()});
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.out + quiet.err, "");
+}
+
 TEST(CompareCommand, RefusesBadSidesAndOptionsWithStatusTwo) {
     test::TempTree a;
     a.Write("file.txt", "1");
@@ -85,20 +113,38 @@ TEST(CompareCommand, RefusesBadSidesAndOptionsWithStatusTwo) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"compare", a.Path() + "/missing", a.Path()}, "Source folder not found.\n"},
-        {{"compare", a.Path()}, "Name the two folders to compare: SOURCE and TARGET.\n"},
+        {{"compare", a.Path() + "/missing", a.Path()},
+         "Source folder not found: " + a.Path() + "/missing (No such file or directory)"},
+        {{"compare", a.Path(), a.Full("file.txt")},
+         "Target folder not found: " + a.Full("file.txt") + " (Not a directory)"},
+        {{"compare", a.Path()}, "Name the two folders to compare: SOURCE and TARGET."},
+        {{"compare", a.Path(), a.Path(), "x"},
+         "Name only two folders, SOURCE and TARGET: x is one too many."},
+        // After "--" an option is a folder.
+        {{"compare", "--", "-r", a.Path()},
+         "Source folder not found: -r (No such file or directory)"},
         {{"compare", "--chunk", "x", a.Path(), a.Path()},
-         "The byte count of --chunk must be a whole number from 0 to 4294967295.\n"},
+         "The byte count of --chunk must be a whole number from 0 to 4294967295: x"},
         {{"compare", "--method", "fast", a.Path(), a.Path()},
-         "Unknown method fast: a comparison method is size-time, crc or both.\n"},
+         "Unknown comparison method fast: a comparison method is size-time, crc or both."},
+        {{"compare", "--by", "bth", a.Path(), a.Path()},
+         "Unknown comparison method bth (did you mean both?): a comparison method is "
+         "size-time, crc or both."},
         {{"compare", "--format", "xml", a.Path(), a.Path()},
-         "The output format must be text or tsv.\n"},
-        {{"frobnicate"}, "Unknown command frobnicate (see ravelmoor --help).\n"},
+         "The output format must be text or tsv: xml"},
+        {{"compare", "--fromat=tsv", a.Path(), a.Path()},
+         "Unknown option --fromat (did you mean --format?); see ravelmoor compare --help."},
+        {{"compare", "-rx", a.Path(), a.Path()},
+         "Unknown option -x; see ravelmoor compare --help."},
+        {{"compare", "--all=yes", a.Path(), a.Path()},
+         "The option --all takes no value: --all=yes"},
+        {{"compare", a.Path(), a.Path(), "--include"}, "The option --include needs a value."},
+        {{"comapre"}, "Unknown command comapre (did you mean compare?); see ravelmoor --help."},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoor(c.args);
         EXPECT_EQ(result.exitCode, 2) << c.message;
-        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(result.err, "ravelmoor: " + c.message + "\n");
         EXPECT_EQ(result.out, "");
     }
 }

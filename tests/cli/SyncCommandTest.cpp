@@ -28,8 +28,8 @@ class SyncCommandTest : public ::testing::Test {
 };
 
 TEST_F(SyncCommandTest, PreviewPrintsThePlanAndChangesNothing) {
-    const auto result = RunRavelmoor({"sync", "-r", "--method", "update-prune", "--method", "crc",
-                                      "--preview", source.Path(), target.Path()});
+    const auto result = RunRavelmoor(
+        {"sync", "-rn", "--method", "update-prune", "--by", "crc", source.Path(), target.Path()});
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.out, "would copy SOURCE " + source.Full("only-here.txt") + " to TARGET \n" +
                               "would copy SOURCE " + source.Full("Docs/report.txt") +
@@ -70,26 +70,43 @@ TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
     EXPECT_EQ(again.out, "No files or folders need to be copied or deleted.\n");
 }
 
+TEST_F(SyncCommandTest, VerboseItemisesEachActionAsItIsCarriedOut) {
+    const auto result = RunRavelmoor(
+        {"sync", "-rvy", "--method", "update-prune", source.Path(), target.Path()}, Environment());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, result.out.find("Source:")),
+              ">f+++++++++ only-here.txt\n"
+              ">f..t...... Docs/report.txt\n"
+              "*deleting   gone/old.txt\n"
+              "*deleting   gone/\n");
+}
+
 TEST_F(SyncCommandTest, RefusesWithStatusTwo) {
     struct Case {
         std::vector<std::string> args;
         std::string message;
     };
     const Case cases[] = {
-        {{"sync", source.Path(), target.Path()}, "Please select sync method.\n"},
+        {{"sync", source.Path(), target.Path()},
+         "Please select sync method: --method align|augment|refresh|update|update-prune|force"},
         {{"sync", "--method", "update", source.Path(), target.Path()},
          "There is no terminal to confirm the synchronisation on: add --yes to carry it out "
-         "without questions, or --preview to see what it would do.\n"},
+         "without questions, or --dry-run to see what it would do."},
         {{"sync", "--method", "mirror", source.Path(), target.Path()},
-         "Unknown method mirror: a sync method is align, augment, refresh, update, update-prune "
-         "or force; a comparison method is size-time, crc or both.\n"},
+         "Unknown sync method mirror: a sync method is align, augment, refresh, update, "
+         "update-prune or force."},
+        {{"sync", "--method", "crc", source.Path(), target.Path()},
+         "Unknown sync method crc: a sync method is align, augment, refresh, update, "
+         "update-prune or force. The comparison method is chosen with --by crc."},
         {{"sync", "--method", "force", "--yes", source.Path()},
-         "Name the two folders to compare: SOURCE and TARGET.\n"},
+         "Name the two folders to compare: SOURCE and TARGET."},
+        {{"sync", "--method", "force", "--dryrun", source.Path(), target.Path()},
+         "Unknown option --dryrun (did you mean --dry-run?); see ravelmoor sync --help."},
     };
     for (const auto& c : cases) {
         const auto result = RunRavelmoor(c.args, Environment());
         EXPECT_EQ(result.exitCode, 2) << c.message;
-        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(result.err, "ravelmoor: " + c.message + "\n");
         EXPECT_EQ(result.out, "");
     }
     EXPECT_TRUE(target.Exists("gone/old.txt"));

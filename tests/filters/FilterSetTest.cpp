@@ -136,7 +136,7 @@ TEST(FilterCommand, InvalidExpressionIsRefusedBeforeComparing) {
     const auto result =
         RunRavelmoor({"compare", "--include", "x", "--exclude", "(abc", a.Path(), b.Path()});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "This regular expression is not valid: (abc\n");
+    EXPECT_EQ(result.err, "ravelmoor: This regular expression is not valid: (abc\n");
     EXPECT_EQ(result.out, "");
 }
 

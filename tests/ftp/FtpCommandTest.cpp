@@ -31,7 +31,7 @@ TEST(FtpCommand, AddListRemoveWorkOnTheUsersStore) {
 
     const auto changed = run({"ftp", "add", "--server", "host1", "--dir", "/pub/"});
     EXPECT_EQ(changed.exitCode, 2);
-    EXPECT_NE(changed.err.find("The FTP connection host1/pub/ was not changed.\n"),
+    EXPECT_NE(changed.err.find("ravelmoor: The FTP connection host1/pub/ was not changed.\n"),
               std::string::npos);
 
     const auto removed = run({"ftp", "remove", "host1/pub/"});
@@ -48,16 +48,19 @@ TEST(FtpCommand, MistakesAreRefusedWithStatusTwo) {
     };
     const std::vector<Case> cases = {
         {{"ftp", "add", "--dir", "/pub/"}, "Empty server name"},
-        {{"ftp", "add", "--port", "21"}, "Unknown option --port (see ravelmoor ftp --help)."},
+        {{"ftp", "add", "--port", "21"}, "Unknown option --port; see ravelmoor ftp add --help."},
+        {{"ftp", "add", "--sever=h"},
+         "Unknown option --sever (did you mean --server?); see ravelmoor ftp add --help."},
         {{"ftp", "add", "--server"}, "The option --server needs a value."},
         {{"ftp", "remove", "nothing"}, "There is no FTP connection named nothing."},
         {{"ftp", "remove"}, "Name the FTP connection to remove (see ravelmoor ftp list)."},
-        {{"ftp", "rename"}, "Unknown ftp command rename (see ravelmoor ftp --help)."},
+        {{"ftp", "rmove"},
+         "Unknown ftp command rmove (did you mean remove?); see ravelmoor ftp --help."},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoor(c.args, home.Environment());
         EXPECT_EQ(result.exitCode, 2);
-        EXPECT_EQ(result.err, c.message + "\n");
+        EXPECT_EQ(result.err, "ravelmoor: " + c.message + "\n");
     }
     EXPECT_EQ(home.Ini(), "");
 }

@@ -1,0 +1,94 @@
+# bash completion for ravelmoor                             -*- shell-script -*-
+
+_ravelmoor_ftp_sides() {
+    # "(ftp) NAME" for every stored connection that starts like the word typed
+    # so far; with -o filenames bash quotes the space and parentheses.
+    local typed=${1//\\/} name
+    typed=${typed#[\"\']}
+    while IFS= read -r name; do
+        [[ -n $name && "(ftp) $name" == "$typed"* ]] && COMPREPLY+=("(ftp) $name")
+    done < <(ravelmoor ftp list 2>/dev/null)
+    compopt -o filenames 2>/dev/null
+}
+
+_ravelmoor() {
+    local cur prev words cword
+    _init_completion || return
+
+    local shared='-r --recursive --subfolders --by --ignore-2s --ignore-60s --ignore-dst
+        --chunk --include --exclude --settings --save-settings --all --format
+        -q --quiet -h --help --'
+    local command=${words[1]}
+
+    if ((cword == 1)); then
+        COMPREPLY=($(compgen -W 'compare sync ftp --help --version' -- "$cur"))
+        _filedir zvs
+        return
+    fi
+
+    case $command in
+    ftp)
+        if ((cword == 2)); then
+            COMPREPLY=($(compgen -W 'list add remove --help' -- "$cur"))
+        elif [[ ${words[2]} == remove ]]; then
+            local IFS=$'\n'
+            COMPREPLY=($(compgen -W "$(ravelmoor ftp list 2>/dev/null)" -- "$cur"))
+        elif [[ ${words[2]} == add ]]; then
+            case $prev in
+            --server | --user | --password | --dir) return ;;
+            esac
+            COMPREPLY=($(compgen -W '--server --user --password --password-stdin --dir
+                --help' -- "$cur"))
+        fi
+        return
+        ;;
+    compare | sync) ;;
+    *)
+        return
+        ;;
+    esac
+
+    case $prev in
+    --method)
+        if [[ $command == sync ]]; then
+            COMPREPLY=($(compgen -W 'align augment refresh update update-prune force' -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W 'size-time crc both' -- "$cur"))
+        fi
+        return
+        ;;
+    --by)
+        COMPREPLY=($(compgen -W 'size-time crc both' -- "$cur"))
+        return
+        ;;
+    --format)
+        COMPREPLY=($(compgen -W 'text tsv' -- "$cur"))
+        return
+        ;;
+    --settings | --save-settings)
+        _filedir zvs
+        return
+        ;;
+    --chunk | --include | --exclude)
+        return
+        ;;
+    esac
+
+    if [[ $cur == -* ]]; then
+        local options=$shared
+        if [[ $command == sync ]]; then
+            options+=' --method -n --dry-run --preview -y --yes -v --verbose'
+        else
+            options+=' --method'
+        fi
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    _filedir -d
+    if [[ $cur == \(* || $cur == \\\(* || $cur == [\"\']\(* ]]; then
+        _ravelmoor_ftp_sides "$cur"
+    fi
+} &&
+    complete -F _ravelmoor ravelmoor
+
+# ex: filetype=sh

@@ -1,0 +1,52 @@
+# fish completion for ravelmoor
+
+function __ravelmoor_ftp_sides
+    command -q ravelmoor; or return
+    ravelmoor ftp list 2>/dev/null | string replace -r '^' '(ftp) '
+end
+
+set -l commands compare sync ftp
+complete -c ravelmoor -f
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a compare -d 'Compare two folder trees'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a sync -d 'Bring two folder trees into agreement'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a ftp -d 'The stored FTP connections'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -k -a '(__fish_complete_suffix .zvs)'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -l version -d 'Print the version'
+complete -c ravelmoor -s h -l help -d 'Print the usage'
+
+# compare and sync
+set -l both "__fish_seen_subcommand_from compare sync"
+complete -c ravelmoor -n $both -a '(__fish_complete_directories)'
+complete -c ravelmoor -n $both -a '(__ravelmoor_ftp_sides)' -d 'Stored FTP connection'
+complete -c ravelmoor -n $both -s r -l recursive -d 'Compare sub-folders too'
+complete -c ravelmoor -n $both -l subfolders -d 'Compare sub-folders too'
+complete -c ravelmoor -n $both -l by -x -a 'size-time crc both' -d 'How files are compared'
+complete -c ravelmoor -n $both -l ignore-2s -d 'Ignore time differences up to 2 seconds'
+complete -c ravelmoor -n $both -l ignore-60s -d 'Ignore time differences up to 60 seconds'
+complete -c ravelmoor -n $both -l ignore-dst -d 'Ignore a difference of exactly one hour'
+complete -c ravelmoor -n $both -l chunk -x -d 'Checksum only about the first N bytes'
+complete -c ravelmoor -n $both -l include -x -d 'Take part only if some include expression matches'
+complete -c ravelmoor -n $both -l exclude -x -d 'Leave out what the expression matches'
+complete -c ravelmoor -n $both -l settings -r -k -a '(__fish_complete_suffix .zvs)' -d 'Start from a settings file'
+complete -c ravelmoor -n $both -l save-settings -r -k -a '(__fish_complete_suffix .zvs)' -d 'Write these settings to a settings file'
+complete -c ravelmoor -n $both -l all -d 'Also print the rows that match'
+complete -c ravelmoor -n $both -l format -x -a 'text tsv' -d 'Output format'
+complete -c ravelmoor -n $both -s q -l quiet -d 'Print errors only'
+complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -l method -x -a 'size-time crc both' -d 'How files are compared'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'align augment refresh update update-prune force' -d 'The sync method'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s n -l dry-run -d 'Print what would be done, change nothing'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l preview -d 'Print what would be done, change nothing'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s y -l yes -d 'Answer Yes to every question'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
+
+# ftp
+set -l ftp_verbs list add remove
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and not __fish_seen_subcommand_from $ftp_verbs" -a list -d 'Print the stored connections'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and not __fish_seen_subcommand_from $ftp_verbs" -a add -d 'Store a connection'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and not __fish_seen_subcommand_from $ftp_verbs" -a remove -d 'Forget a connection'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from remove" -a '(ravelmoor ftp list 2>/dev/null)' -d 'Stored FTP connection'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l server -x -a '(__fish_print_hostnames)' -d 'The server host name'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l user -x -d 'The user name'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l password -x -d 'The password'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l password-stdin -d 'Read the password from standard input'
+complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l dir -x -d 'The directory on the server'

@@ -1,0 +1,11 @@
+#!/bin/sh
+# Builds the release configuration and makes the Debian package with CPack:
+# build/release/ravelmoor_VERSION_ARCH.deb, installable with
+#   apt install ./build/release/ravelmoor_*.deb
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cmake --preset release -DRAVELMOOR_BUILD_TESTS=OFF >/dev/null
+cmake --build --preset release
+cpack --config build/release/CPackConfig.cmake -B build/release
+ls build/release/ravelmoor_*.deb
