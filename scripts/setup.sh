@@ -13,6 +13,7 @@ PACKAGES="
   python3 python3-pyftpdlib
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
+  libglib2.0-bin gvfs-daemons dbus dosfstools
 "
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -20,6 +20,13 @@ class LocalFileSystem : public FileSystem {
     WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
+
+    // A cancel word that MoveToTrash looks at while it seeks a free name in
+    // the trash; none by default.
+    void SetTrashCancel(const std::atomic<int32_t>* cancel) { trashCancel_ = cancel; }
+
+  private:
+    const std::atomic<int32_t>* trashCancel_ = nullptr;
 };
 
 }  // namespace ravelmoor
