@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/CaseIgnoringFolder.h"
 #include "engine/FdGuard.h"
 #include "engine/FileEntry.h"
 #include "engine/FreedesktopTrash.h"
@@ -171,6 +172,10 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
         }
     }
     return ListStatus::Listed;
+}
+
+bool LocalFileSystem::IgnoresCase(const std::string& folder) {
+    return FolderIgnoresCase(folder);
 }
 
 bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

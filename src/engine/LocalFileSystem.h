@@ -13,6 +13,7 @@ class LocalFileSystem : public FileSystem {
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
+    bool IgnoresCase(const std::string& folder) override;
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;

@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "engine/CaseFold.h"
-#include "engine/CaseIgnoringFolder.h"
 #include "engine/FolderComparer.h"
 #include "engine/MatchKey.h"
 #include "engine/Prompter.h"
@@ -215,7 +214,7 @@ int FolderComparer::RunComparison() {
     unlistableTarget_.clear();
 
     if (!OpenFtpSide()) return EndWithoutResult();
-    targetIgnoresCase_ = !TargetIsFtp() && FolderIgnoresCase(TargetFolder());
+    targetIgnoresCase_ = SideFileSystem(Side::Target).IgnoresCase(TargetFolder());
 
     if (!ListBothSides()) return EndWithoutResult();
 
@@ -353,6 +352,13 @@ void FolderComparer::PairGroup(size_t sourceAt, size_t sourceCount, size_t targe
     for (size_t t = 0; t < targetCount; ++t) {
         if (!targetTaken[t]) rows.emplace_back(SIZE_MAX, targetAt + t);
     }
+    // Listing order is the directory's; byte order of the names is the same every time.
+    auto name = [this](const std::pair<size_t, size_t>& row) {
+        return row.first != SIZE_MAX ? sourceScan_.ElementAt(row.first).path.view()
+                                     : targetScan_.ElementAt(row.second).path.view();
+    };
+    std::sort(rows.begin(), rows.end(),
+              [&name](const auto& a, const auto& b) { return name(a) < name(b); });
 }
 
 size_t FolderComparer::EmitRow(size_t sourceIndex, size_t targetIndex,
