@@ -274,7 +274,7 @@ WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
         }
         infoFd = FdGuard();
         const int error = RenameNoReplace(folder, name, trash.files.get(), candidate);
-        if (error == 0) return WriteOutcome();
+        if (error == 0) return {};
         ::unlinkat(trash.info.get(), infoName.c_str(), 0);
         if (error == EEXIST || error == ENOTEMPTY) continue;
         if (error == EXDEV) return WriteOutcome(WriteStatus::NoTrash, ErrorText(error));
