@@ -98,21 +98,47 @@ std::string TopFolderOf(const std::string& folder, dev_t device) {
     return top;
 }
 
-bool FindTrash(int folder, const std::string& folderPath, Trash& trash) {
+// The device of the home trash, or of the nearest folder above it that
+// exists, so that the home file system is known even where the trash
+// cannot be made.
+bool HomeTrashDevice(const std::string& homeTrash, dev_t& device) {
+    std::string path = homeTrash;
+    while (!path.empty()) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) {
+            device = st.st_dev;
+            return true;
+        }
+        const size_t slash = path.rfind('/');
+        if (slash == std::string::npos) break;
+        path =
+            slash == 0 ? (path == "/" ? std::string() : std::string("/")) : path.substr(0, slash);
+    }
+    return false;
+}
+
+enum class TrashFound { Found, NoHomeTrash, NoTopTrash };
+
+TrashFound FindTrash(int folder, const std::string& folderPath, Trash& trash) {
     struct stat object {};
-    if (::fstat(folder, &object) != 0) return false;
+    if (::fstat(folder, &object) != 0) return TrashFound::NoTopTrash;
     const std::string homeTrash = HomeTrashPath();
-    if (!homeTrash.empty()) {
+    dev_t homeDevice = 0;
+    if (!homeTrash.empty() && HomeTrashDevice(homeTrash, homeDevice) &&
+        homeDevice == object.st_dev) {
+        // A file on the home file system goes to the home trash or nowhere.
         FdGuard home = MakeFolders(homeTrash);
         struct stat st {};
-        if (home.get() >= 0 && ::fstat(home.get(), &st) == 0 && st.st_dev == object.st_dev) {
-            return OpenTrashParts(std::move(home), {}, trash);
+        if (home.get() >= 0 && ::fstat(home.get(), &st) == 0 && st.st_dev == object.st_dev &&
+            OpenTrashParts(std::move(home), {}, trash)) {
+            return TrashFound::Found;
         }
+        return TrashFound::NoHomeTrash;
     }
-    if (folderPath.empty()) return false;
+    if (folderPath.empty()) return TrashFound::NoTopTrash;
     const std::string top = TopFolderOf(folderPath, object.st_dev);
     FdGuard topFd(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (topFd.get() < 0) return false;
+    if (topFd.get() < 0) return TrashFound::NoTopTrash;
     const std::string uid = std::to_string(::geteuid());
     struct stat shared {};
     if (::fstatat(topFd.get(), ".Trash", &shared, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -121,10 +147,12 @@ bool FindTrash(int folder, const std::string& folderPath, Trash& trash) {
             ::openat(topFd.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (sharedFd.get() >= 0 &&
             OpenTrashParts(OpenOwnFolder(sharedFd.get(), uid.c_str()), top, trash)) {
-            return true;
+            return TrashFound::Found;
         }
     }
-    return OpenTrashParts(OpenOwnFolder(topFd.get(), (".Trash-" + uid).c_str()), top, trash);
+    return OpenTrashParts(OpenOwnFolder(topFd.get(), (".Trash-" + uid).c_str()), top, trash)
+               ? TrashFound::Found
+               : TrashFound::NoTopTrash;
 }
 
 bool WriteAllTo(int fd, const std::string& text) {
@@ -240,8 +268,13 @@ WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
                                     const std::atomic<int32_t>* cancel) {
     const std::string folderPath = PathOf(folder);
     Trash trash;
-    if (!FindTrash(folder, folderPath, trash)) {
-        return WriteOutcome(WriteStatus::NoTrash, "no trash on its file system takes it");
+    switch (FindTrash(folder, folderPath, trash)) {
+        case TrashFound::Found:
+            break;
+        case TrashFound::NoHomeTrash:
+            return WriteOutcome(WriteStatus::NoTrash, "there is no trash folder");
+        case TrashFound::NoTopTrash:
+            return WriteOutcome(WriteStatus::NoTrash, "no trash on its file system takes it");
     }
     if (folderPath.empty()) return WriteOutcome(WriteStatus::NoTrash, "its place is not known");
     std::string original = folderPath == "/" ? "/" + name : folderPath + "/" + name;
