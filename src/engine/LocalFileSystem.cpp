@@ -85,13 +85,13 @@ class TrashFolders {
     explicit TrashFolders(int folder) : folder_(folder) {}
 
     bool IsTrash(const char* name) {
+        const bool top = IsTopTrashName(name);
+        if (!top && std::strcmp(name, "Trash") != 0) return false;
         struct stat st {};
         if (::fstatat(folder_, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) {
             return false;
         }
-        if (IsTopTrashName(name)) return IsMountTop();
-        if (std::strcmp(name, "Trash") == 0) return IsHomeTrash(name);
-        return false;
+        return top ? IsMountTop() : IsHomeTrash(name);
     }
 
   private:
