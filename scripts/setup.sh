@@ -16,6 +16,7 @@ PACKAGES="
   librsvg2-bin dpkg-dev file
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db
   bash-completion zsh fish
+  libglib2.0-bin gvfs-daemons dbus dosfstools
 "
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/FolderComparer.h"
+#include "engine/NameEscape.h"
 
 namespace ravelmoor {
 namespace {
@@ -85,33 +86,12 @@ std::string_view StatusWord(EntryStatus status) {
     return "unclassified";
 }
 
-std::string EscapeTsvField(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
-
 void PrintResults(const FolderComparer& comparer, OutputFormat format, bool showAll, FILE* out) {
     const size_t rows = comparer.SourceResults().GetSize();
     Tally tally;
     if (format == OutputFormat::Text) {
-        std::fprintf(out, "Source: %s\nTarget: %s\n\n", comparer.SourceRoot().c_str(),
-                     comparer.TargetRoot().c_str());
+        std::fprintf(out, "Source: %s\nTarget: %s\n\n", EscapeName(comparer.SourceRoot()).c_str(),
+                     EscapeName(comparer.TargetRoot()).c_str());
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     }
     std::string line;
@@ -149,13 +129,15 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
             line.append(StatusWord(view.target.status)).push_back('\t');
             line.append(view.folder ? "folder" : "file").push_back('\t');
             line.append(view.excluded ? "1" : "0").push_back('\t');
-            line.append(EscapeTsvField(view.relativePath)).push_back('\n');
+            AppendEscapedName(view.relativePath, line);
+            line.push_back('\n');
         } else {
             char columns[32];
             std::snprintf(columns, sizeof columns, "%-10s %-10s ",
                           std::string(StatusWord(view.source.status)).c_str(),
                           std::string(StatusWord(view.target.status)).c_str());
-            line.append(columns).append(view.relativePath);
+            line.append(columns);
+            AppendEscapedName(view.relativePath, line);
             if (view.folder) line.push_back('/');
             if (view.excluded) line.append("  (excluded)");
             line.push_back('\n');

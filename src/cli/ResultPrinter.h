@@ -14,10 +14,6 @@ class FolderComparer;
 // The word of a status in printed rows: matched, newer, older, unmatched, missing.
 std::string_view StatusWord(EntryStatus status);
 
-// A relative path for a tab-separated line: tab, line feed and backslash
-// written as \t, \n and \\.
-std::string EscapeTsvField(std::string_view text);
-
 // Prints the result rows of a completed comparison to `out`: all rows with
 // `showAll`, otherwise only those that are not matched.
 void PrintResults(const FolderComparer& comparer, OutputFormat format, bool showAll, FILE* out);

@@ -79,11 +79,40 @@ void EntryPath::TakeRaw(EntryPath& from) noexcept {
     from.owned_ = false;
 }
 
+void AppendScanName(std::string& out, std::string_view name) {
+    if (std::memchr(name.data(), kFolderMarker, name.size()) == nullptr) {
+        out.append(name);
+        return;
+    }
+    for (char c : name) {
+        out.push_back(c);
+        if (c == kFolderMarker) out.push_back(kEscapedFFTail);
+    }
+}
+
+size_t RemoveFolderMarkers(char* text, size_t length) {
+    char* first = static_cast<char*>(std::memchr(text, kFolderMarker, length));
+    if (first == nullptr) return length;
+    char* out = first;
+    for (const char* in = first; in < text + length; ++in) {
+        if (*in != kFolderMarker) {
+            *out++ = *in;
+        } else if (in + 1 < text + length && in[1] == kEscapedFFTail) {
+            *out++ = kFolderMarker;  // the name's own byte
+            ++in;
+        }
+    }
+    return static_cast<size_t>(out - text);
+}
+
+void RemoveFolderMarkers(std::string& text) {
+    text.resize(RemoveFolderMarkers(text.data(), text.size()));
+}
+
 void EntryPath::RemoveFolderMarkers() {
     if (data_ == nullptr) return;
-    char* end = std::remove(data_, data_ + size_, kFolderMarker);
-    *end = '\0';
-    size_ = static_cast<uint32_t>(end - data_);
+    size_ = static_cast<uint32_t>(ravelmoor::RemoveFolderMarkers(data_, size_));
+    data_[size_] = '\0';
     if (size_ == 0) Release();
 }
 

@@ -23,9 +23,22 @@ inline constexpr uint32_t kFolderAttribute = 0x10;
 // A symbolic link is listed as a file; this bit says its content is the link text.
 inline constexpr uint32_t kSymlinkAttribute = 0x400;
 // Placed before every folder name below the root while an entry sits in a scan
-// list, so that a folder's files sort before its sub-folders. 0xFF never occurs
-// in UTF-8, so it cannot clash with a real name.
+// list, so that a folder's files sort before its sub-folders (it is above
+// every other byte).
 inline constexpr char kFolderMarker = '\xFF';
+// A name may hold the byte 0xFF itself (Latin-1 names on old media). In a
+// scan list such a byte is held as 0xFF followed by NUL; a marker is always
+// followed by a folder name, which never starts with NUL, so the two never
+// mix, and the name's byte still sorts below a marker and above every other
+// byte.
+inline constexpr char kEscapedFFTail = '\0';
+
+// Appends a name as a scan list holds it (each 0xFF byte escaped).
+void AppendScanName(std::string& out, std::string_view name);
+// Turns scan-list text back into plain path text: markers are dropped and
+// escaped 0xFF bytes restored. Works in place; returns the new length.
+size_t RemoveFolderMarkers(char* text, size_t length);
+void RemoveFolderMarkers(std::string& text);
 
 // The path text of an entry. An entry that lives in a FileList usually borrows
 // its bytes from the list's own storage (one allocation per many entries);
@@ -50,7 +63,7 @@ class EntryPath {
     char operator[](size_t i) const { return data_[i]; }
     operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
 
-    // Deletes every folder marker, in place.
+    // Makes scan-list text plain path text, in place (see RemoveFolderMarkers below).
     void RemoveFolderMarkers();
 
     friend bool operator==(const EntryPath& a, const EntryPath& b) { return a.view() == b.view(); }

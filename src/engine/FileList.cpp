@@ -72,6 +72,16 @@ size_t FileList::Add(const FileEntry& entry) {
 
 size_t FileList::AddListed(std::string_view prefix, std::string_view name, uint32_t attributes,
                            uint64_t size, int64_t lastWrite) {
+    if (std::memchr(name.data(), kFolderMarker, name.size()) != nullptr) {
+        std::string escaped;
+        AppendScanName(escaped, name);
+        return AddListedEscaped(prefix, escaped, attributes, size, lastWrite);
+    }
+    return AddListedEscaped(prefix, name, attributes, size, lastWrite);
+}
+
+size_t FileList::AddListedEscaped(std::string_view prefix, std::string_view name,
+                                  uint32_t attributes, uint64_t size, int64_t lastWrite) {
     const size_t length = prefix.size() + name.size();
     char* stored = StoreText(length);
     std::memcpy(stored, prefix.data(), prefix.size());
@@ -133,7 +143,7 @@ std::string FileList::GetCurrentName() const {
         std::lock_guard<std::mutex> guard(nameLock_);
         name = currentName_;
     }
-    name.erase(std::remove(name.begin(), name.end(), kFolderMarker), name.end());
+    RemoveFolderMarkers(name);
     return name;
 }
 

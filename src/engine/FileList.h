@@ -38,7 +38,8 @@ class FileList {
 
     // Appends a copy of `entry` and returns its index.
     size_t Add(const FileEntry& entry);
-    // Appends an entry for `name` listed in the folder `prefix`.
+    // Appends an entry for `name` (as the file system spells it) listed in
+    // the folder `prefix` (scan-list text, see AppendScanName).
     size_t AddListed(std::string_view prefix, std::string_view name, uint32_t attributes,
                      uint64_t size, int64_t lastWrite);
     // Appends a blank entry (the counterpart of an entry on the other side only).
@@ -79,6 +80,8 @@ class FileList {
 
   private:
     FileEntry& Append();
+    size_t AddListedEscaped(std::string_view prefix, std::string_view name, uint32_t attributes,
+                            uint64_t size, int64_t lastWrite);
     char* StoreText(size_t length);
     void NotePathLength(size_t length);
     static void Relocate(FileEntry& to, FileEntry& from) noexcept;

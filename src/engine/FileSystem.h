@@ -109,6 +109,11 @@ class FileSystem {
     virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                        uint32_t attributes) = 0;
 
+    // Whether names in `folder` are looked up without regard to case (a FAT
+    // stick, a casefolded folder), so that two names differing only in case
+    // would be one file there.
+    virtual bool IgnoresCase(const std::string& /*folder*/) { return false; }
+
     // Breaks a call that is blocked in another thread (a cancel request while
     // a server does not answer). Safe to call at any time from any thread.
     virtual void Interrupt() {}

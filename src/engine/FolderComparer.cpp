@@ -1,6 +1,7 @@
 #include "engine/FolderComparer.h"
 
 #include "engine/LocalFileSystem.h"
+#include "engine/NameEscape.h"
 #include "engine/Prompter.h"
 
 namespace ravelmoor {
@@ -60,6 +61,8 @@ void FolderComparer::Reset(const ComparisonSettings& settings) {
     targetFtp_ = FtpConnection();
     unlistableSource_.clear();
     unlistableTarget_.clear();
+    targetIgnoresCase_ = false;
+    caseClashes_.clear();
 }
 
 void FolderComparer::SetLocalFileSystem(std::shared_ptr<FileSystem> fs) {
@@ -176,9 +179,19 @@ std::string FolderComparer::UnlistableFoldersWarning() const {
         "Some folders could not be read. The rows below them were excluded, so no "
         "synchronisation will copy over them or delete them:";
     for (const auto& folder : unlistableSource_)
-        text += "\n  Source: " + SourceFolder() + folder;
+        text += "\n  Source: " + EscapeName(SourceFolder() + folder);
     for (const auto& folder : unlistableTarget_)
-        text += "\n  Target: " + TargetFolder() + folder;
+        text += "\n  Target: " + EscapeName(TargetFolder() + folder);
+    return text;
+}
+
+std::string FolderComparer::CaseClashWarning() const {
+    if (caseClashes_.empty()) return {};
+    std::string text =
+        "The Target's file system does not tell upper and lower case apart, so these Source "
+        "names would be written over each other. Their rows were excluded:";
+    for (const auto& path : caseClashes_)
+        text += "\n  Source: " + EscapeName(SourceFolder() + path);
     return text;
 }
 

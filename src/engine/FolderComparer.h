@@ -135,6 +135,17 @@ class FolderComparer {
     // The one warning that names those folders; empty when there are none.
     std::string UnlistableFoldersWarning() const;
 
+    // Whether the Target's file system ignores case (a FAT or exFAT volume,
+    // a folder with the casefold attribute); known once a run has started.
+    bool TargetIgnoresCase() const { return targetIgnoresCase_; }
+    // Source paths that differ only in case while the Target ignores case.
+    // Their rows, and every row below such folders, were excluded: copying
+    // them would write one over the other.
+    const std::vector<std::string>& CaseClashes() const { return caseClashes_; }
+    // The one warning that names them (given through the Prompter at the
+    // end of the run); empty when there are none.
+    std::string CaseClashWarning() const;
+
   private:
     enum class Side { Source, Target, None };
 
@@ -148,6 +159,14 @@ class FolderComparer {
     bool ListSide(Side side);
     bool ListBothSides();
     bool Walk();
+    // The rows for the entries of one key: `sourceCount` entries from
+    // `sourceAt` and `targetCount` from `targetAt` (scan-list indices;
+    // SIZE_MAX where a row has none on that side).
+    void PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt, size_t targetCount,
+                   std::vector<std::pair<size_t, size_t>>& rows);
+    // Moves one row's entries to the result lists and classifies them.
+    size_t EmitRow(size_t sourceIndex, size_t targetIndex,
+                   std::vector<uint32_t>& waitingForChecksums);
     // The steps of ComparePair. ClassifyWithoutReading settles every pair it
     // can without reading data and says whether the pair waits for checksums.
     bool ClassifyWithoutReading(FileEntry& source, FileEntry& target) const;
@@ -197,6 +216,8 @@ class FolderComparer {
 
     std::vector<std::string> unlistableSource_;
     std::vector<std::string> unlistableTarget_;
+    bool targetIgnoresCase_ = false;
+    std::vector<std::string> caseClashes_;
 
     std::thread worker_;
     std::mutex endLock_;

@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
+#include "engine/CaseIgnoringFolder.h"
 #include "engine/FdGuard.h"
 #include "engine/FileEntry.h"
+#include "engine/FreedesktopTrash.h"
 
 namespace ravelmoor {
 namespace {
@@ -74,6 +77,52 @@ bool ReadLinkText(const std::string& path, std::string& text) {
     }
 }
 
+// A trash folder in the top folder of a mount, or the user's home trash: its
+// content is no part of any tree that is compared, and a sync must never
+// move it into the trash again. Only asked for the rare names that could be one.
+class TrashFolders {
+  public:
+    explicit TrashFolders(int folder) : folder_(folder) {}
+
+    bool IsTrash(const char* name) {
+        const bool top = IsTopTrashName(name);
+        if (!top && std::strcmp(name, "Trash") != 0) return false;
+        struct stat st {};
+        if (::fstatat(folder_, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) {
+            return false;
+        }
+        return top ? IsMountTop() : IsHomeTrash(name);
+    }
+
+  private:
+    bool IsMountTop() {
+        struct stat here {};
+        struct stat up {};
+        if (::fstat(folder_, &here) != 0 || ::fstatat(folder_, "..", &up, 0) != 0) return false;
+        return here.st_dev != up.st_dev || here.st_ino == up.st_ino;
+    }
+
+    bool IsHomeTrash(const char* name) {
+        const char* dataHome = std::getenv("XDG_DATA_HOME");
+        const char* home = std::getenv("HOME");
+        std::string trash;
+        if (dataHome != nullptr && dataHome[0] == '/') {
+            trash = std::string(dataHome) + "/Trash";
+        } else if (home != nullptr && home[0] == '/') {
+            trash = std::string(home) + "/.local/share/Trash";
+        } else {
+            return false;
+        }
+        struct stat listed {};
+        struct stat own {};
+        return ::fstatat(folder_, name, &listed, AT_SYMLINK_NOFOLLOW) == 0 &&
+               ::stat(trash.c_str(), &own) == 0 && listed.st_dev == own.st_dev &&
+               listed.st_ino == own.st_ino;
+    }
+
+    int folder_;
+};
+
 }  // namespace
 
 ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
@@ -100,6 +149,10 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
             }
             DirEntryFacts facts;
             facts.name = name;
+            if ((d->d_type == DT_DIR || d->d_type == DT_UNKNOWN) &&
+                (name[0] == '.' || name[0] == 'T') && TrashFolders(dir.get()).IsTrash(name)) {
+                continue;
+            }
             if (d->d_type == DT_DIR) {
                 // A folder's own size and time take no part in a comparison,
                 // so it costs no stat call.
@@ -119,6 +172,10 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
         }
     }
     return ListStatus::Listed;
+}
+
+bool LocalFileSystem::IgnoresCase(const std::string& folder) {
+    return FolderIgnoresCase(folder);
 }
 
 bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

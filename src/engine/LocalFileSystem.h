@@ -13,6 +13,7 @@ class LocalFileSystem : public FileSystem {
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
+    bool IgnoresCase(const std::string& folder) override;
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
@@ -20,6 +21,13 @@ class LocalFileSystem : public FileSystem {
     WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
+
+    // A cancel word that MoveToTrash looks at while it seeks a free name in
+    // the trash; none by default.
+    void SetTrashCancel(const std::atomic<int32_t>* cancel) { trashCancel_ = cancel; }
+
+  private:
+    const std::atomic<int32_t>* trashCancel_ = nullptr;
 };
 
 }  // namespace ravelmoor

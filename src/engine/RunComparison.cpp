@@ -33,17 +33,21 @@ class Stopwatch {
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Folders of one side that could not be listed, as key prefixes: every key
-// that starts with one of them lies below such a folder.
-class UnlistablePrefixes {
+// Key prefixes of folders (a folded key followed by '/'): every key that
+// starts with one of them lies below such a folder.
+class KeyPrefixes {
   public:
-    void Build(const std::vector<std::string>& folders) {
+    // Folder texts of a scan list (markers included, ending with '/').
+    void BuildFromFolders(const std::vector<std::string>& folders) {
         prefixes_.clear();
         for (const auto& folder : folders)
             prefixes_.push_back(FoldCase(folder));
         std::sort(prefixes_.begin(), prefixes_.end(),
                   [](const std::string& a, const std::string& b) { return CompareKeys(a, b) < 0; });
     }
+    // A folder's key; keys arrive in key order, so the list stays sorted.
+    void AddFolderKey(std::string_view key) { prefixes_.emplace_back(key).push_back('/'); }
+    bool empty() const { return prefixes_.empty(); }
 
     bool Covers(std::string_view key) const {
         if (prefixes_.empty()) return false;
@@ -60,9 +64,70 @@ class UnlistablePrefixes {
     std::vector<std::string> prefixes_;
 };
 
+// One side's position in the walk. Each entry gets its key and its filter
+// test when the walk first looks at it; the key of the entry after the
+// current one is kept, because the walk looks one entry ahead to find names
+// that fold equal on the same side.
+class WalkCursor {
+  public:
+    WalkCursor(FileList& scan, const EntryFilter* filter)
+        : scan_(scan), count_(scan.GetSize()), filter_(filter) {
+        if (count_ > 0) KeyEntry(0, key_);
+    }
+
+    bool Done() const { return at_ >= count_; }
+    size_t At() const { return at_; }
+    const std::string& Key() const { return key_; }
+
+    // How many entries from the current one on share its key.
+    size_t GroupSize() {
+        if (at_ + 1 >= count_) return 1;
+        if (nextKeyedAt_ != at_ + 1) {
+            KeyEntry(at_ + 1, next_);
+            nextKeyedAt_ = at_ + 1;
+        }
+        if (next_ != key_) return 1;
+        size_t size = 2;
+        while (at_ + size < count_) {
+            KeyEntry(at_ + size, spare_);
+            if (spare_ != key_) break;
+            ++size;
+        }
+        return size;
+    }
+
+    void Advance(size_t by) {
+        if (by == 0) return;
+        at_ += by;
+        if (Done()) return;
+        if (by == 1 && nextKeyedAt_ == at_) {
+            key_.swap(next_);
+        } else {
+            KeyEntry(at_, key_);  // after a group: a second filter test changes nothing
+        }
+        scan_.ReleaseBlocksBefore(at_);
+    }
+
+  private:
+    void KeyEntry(size_t at, std::string& key) {
+        key.clear();
+        AppendFolded(scan_.ElementAt(at).path, key);
+        if (filter_ != nullptr && filter_->IsExcluded(key)) scan_.ElementAt(at).excluded = 1;
+    }
+
+    FileList& scan_;
+    const size_t count_;
+    const EntryFilter* filter_;
+    size_t at_ = 0;
+    std::string key_;
+    std::string next_;
+    size_t nextKeyedAt_ = SIZE_MAX;
+    std::string spare_;
+};
+
 std::string WithoutMarkers(std::string_view text) {
     std::string out(text);
-    out.erase(std::remove(out.begin(), out.end(), kFolderMarker), out.end());
+    RemoveFolderMarkers(out);
     return out;
 }
 
@@ -149,6 +214,7 @@ int FolderComparer::RunComparison() {
     unlistableTarget_.clear();
 
     if (!OpenFtpSide()) return EndWithoutResult();
+    targetIgnoresCase_ = SideFileSystem(Side::Target).IgnoresCase(TargetFolder());
 
     if (!ListBothSides()) return EndWithoutResult();
 
@@ -159,6 +225,7 @@ int FolderComparer::RunComparison() {
     TraceLine("Comparing...\n");
     Stopwatch walkTime;
     if (!Walk()) return EndWithoutResult();
+    if (!caseClashes_.empty()) prompter_.Warn(CaseClashWarning());
     TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
     TraceLine("Total time: %d seconds\n", total.Seconds());
 
@@ -170,105 +237,148 @@ int FolderComparer::RunComparison() {
 }
 
 bool FolderComparer::Walk() {
-    const size_t sourceCount = sourceScan_.GetSize();
-    const size_t targetCount = targetScan_.GetSize();
     // Path texts move from the scan lists to the result lists without a copy,
     // and scan blocks are freed as the walk leaves them behind.
     sourceResults_.AdoptStorage(sourceScan_);
     targetResults_.AdoptStorage(targetScan_);
 
-    UnlistablePrefixes sourceUnlistable;
-    UnlistablePrefixes targetUnlistable;
-    sourceUnlistable.Build(unlistableSource_);
-    targetUnlistable.Build(unlistableTarget_);
+    KeyPrefixes sourceUnlistable;
+    KeyPrefixes targetUnlistable;
+    sourceUnlistable.BuildFromFolders(unlistableSource_);
+    targetUnlistable.BuildFromFolders(unlistableTarget_);
     for (auto& folder : unlistableSource_)
         folder = WithoutMarkers(folder);
     for (auto& folder : unlistableTarget_)
         folder = WithoutMarkers(folder);
     const bool anyUnlistable = !unlistableSource_.empty() || !unlistableTarget_.empty();
+    KeyPrefixes clashFolders;
+    caseClashes_.clear();
 
-    std::string sourceKey;
-    std::string targetKey;
+    WalkCursor source(sourceScan_, filter_.get());
+    WalkCursor target(targetScan_, filter_.get());
     std::vector<uint32_t> waitingForChecksums;
-    size_t i = 0;
-    size_t j = 0;
-    size_t keyedSource = SIZE_MAX;
-    size_t keyedTarget = SIZE_MAX;
-    // Each entry gets its key and its filter test once, when the walk reaches it.
-    auto keyEntry = [this](FileList& scan, size_t at, std::string& key) {
-        key.clear();
-        AppendFolded(scan.ElementAt(at).path, key);
-        if (filter_ && filter_->IsExcluded(key)) scan.ElementAt(at).excluded = 1;
-        scan.ReleaseBlocksBefore(at);
-    };
+    std::vector<std::pair<size_t, size_t>> groupRows;  // source index, target index; SIZE_MAX: none
 
-    while (i < sourceCount || j < targetCount) {
+    while (!source.Done() || !target.Done()) {
         if (Cancelled()) return false;
-        if (i != keyedSource && i < sourceCount) {
-            keyedSource = i;
-            keyEntry(sourceScan_, i, sourceKey);
-        }
-        if (j != keyedTarget && j < targetCount) {
-            keyedTarget = j;
-            keyEntry(targetScan_, j, targetKey);
-        }
-        sourceResults_.SetCurrentName(sourceKey);
-
         int order = 0;
-        if (i < sourceCount && j < targetCount) {
-            order = CompareKeys(sourceKey, targetKey);
+        if (!source.Done() && !target.Done()) {
+            order = CompareKeys(source.Key(), target.Key());
         } else {
-            order = i < sourceCount ? -1 : 1;
+            order = source.Done() ? 1 : -1;
         }
+        sourceResults_.SetCurrentName(order <= 0 ? source.Key() : target.Key());
+        const std::string& key = order <= 0 ? source.Key() : target.Key();
+        const size_t sourceGroup = order <= 0 ? source.GroupSize() : 0;
+        const size_t targetGroup = order >= 0 ? target.GroupSize() : 0;
 
-        size_t row = 0;
-        if (order == 0) {
-            row = sourceResults_.AddTransferred(sourceScan_.ElementAt(i));
-            targetResults_.AddTransferred(targetScan_.ElementAt(j));
-            FileEntry& source = sourceResults_.ElementAt(row);
-            FileEntry& target = targetResults_.ElementAt(row);
-            source.RemoveFolderMarkers();
-            target.RemoveFolderMarkers();
-            if (ClassifyWithoutReading(source, target)) {
-                waitingForChecksums.push_back(static_cast<uint32_t>(row));
-            }
-            ++i;
-            ++j;
-        } else if (order < 0) {
-            row = sourceResults_.AddTransferred(sourceScan_.ElementAt(i));
-            targetResults_.AddBlank();
-            sourceResults_.ElementAt(row).RemoveFolderMarkers();
-            ClassifyWithoutReading(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
-            ++i;
-        } else {
-            row = sourceResults_.AddBlank();
-            targetResults_.AddTransferred(targetScan_.ElementAt(j));
-            targetResults_.ElementAt(row).RemoveFolderMarkers();
-            ClassifyWithoutReading(sourceResults_.ElementAt(row), targetResults_.ElementAt(row));
-            ++j;
-        }
-
-        if (anyUnlistable) {
-            const std::string& key = order <= 0 ? sourceKey : targetKey;
-            // Below a folder that one side could not list, the other side's
-            // entries have no known counterpart: keep every method away.
-            if (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key)) {
+        PairGroup(source.At(), sourceGroup, target.At(), targetGroup, groupRows);
+        // Names that differ only in case would land on one name on the Target.
+        const bool clash = targetIgnoresCase_ && sourceGroup > 1;
+        const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
+        const bool belowUnlistable =
+            anyUnlistable && (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key));
+        bool clashIsFolder = false;
+        for (const auto& [s, t] : groupRows) {
+            const size_t row = EmitRow(s, t, waitingForChecksums);
+            if (clash || belowClash || belowUnlistable) {
+                // Keep every method away from these rows.
                 sourceResults_.ElementAt(row).excluded = 1;
                 targetResults_.ElementAt(row).excluded = 1;
             }
+            if (clash && s != SIZE_MAX) {
+                caseClashes_.push_back(sourceResults_.ElementAt(row).path.str());
+                clashIsFolder = sourceResults_.ElementAt(row).IsFolder();
+            }
         }
+        if (clashIsFolder) clashFolders.AddFolderKey(key);
+        source.Advance(sourceGroup);
+        target.Advance(targetGroup);
     }
     if (!ChecksumRows(waitingForChecksums)) return false;
 
     for (size_t row = 0; row < sourceResults_.GetSize(); ++row) {
-        const FileEntry& source = sourceResults_.ElementAt(row);
-        const FileEntry& target = targetResults_.ElementAt(row);
-        if (source.status != EntryStatus::Matched && source.excluded == 0 && target.excluded == 0) {
+        const FileEntry& sourceEntry = sourceResults_.ElementAt(row);
+        const FileEntry& targetEntry = targetResults_.ElementAt(row);
+        if (sourceEntry.status != EntryStatus::Matched && sourceEntry.excluded == 0 &&
+            targetEntry.excluded == 0) {
             allIdentical_ = false;
             break;
         }
     }
     return true;
+}
+
+void FolderComparer::PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt,
+                               size_t targetCount, std::vector<std::pair<size_t, size_t>>& rows) {
+    rows.clear();
+    if (sourceCount <= 1 && targetCount <= 1) {
+        // The usual case: at most one name on each side, paired by folded key.
+        rows.emplace_back(sourceCount == 1 ? sourceAt : SIZE_MAX,
+                          targetCount == 1 ? targetAt : SIZE_MAX);
+        return;
+    }
+    // Names that fold equal on one side (A.txt and a.txt): a name pairs with
+    // its exact spelling first; only a single name left on each side pairs
+    // by case. The rest stand alone, so no two of them share a destination.
+    std::vector<bool> targetTaken(targetCount, false);
+    size_t sourceLeft = 0;
+    for (size_t s = 0; s < sourceCount; ++s) {
+        const std::string_view name = sourceScan_.ElementAt(sourceAt + s).path.view();
+        size_t partner = SIZE_MAX;
+        for (size_t t = 0; t < targetCount && partner == SIZE_MAX; ++t) {
+            if (!targetTaken[t] && targetScan_.ElementAt(targetAt + t).path.view() == name)
+                partner = t;
+        }
+        if (partner != SIZE_MAX) {
+            targetTaken[partner] = true;
+            rows.emplace_back(sourceAt + s, targetAt + partner);
+        } else {
+            rows.emplace_back(sourceAt + s, SIZE_MAX);
+            ++sourceLeft;
+        }
+    }
+    const size_t targetLeft =
+        static_cast<size_t>(std::count(targetTaken.begin(), targetTaken.end(), false));
+    size_t loneTarget = SIZE_MAX;
+    if (sourceLeft == 1 && targetLeft == 1) {
+        loneTarget = static_cast<size_t>(std::find(targetTaken.begin(), targetTaken.end(), false) -
+                                         targetTaken.begin());
+        for (auto& row : rows) {
+            if (row.second == SIZE_MAX) row.second = targetAt + loneTarget;
+        }
+        targetTaken[loneTarget] = true;
+    }
+    for (size_t t = 0; t < targetCount; ++t) {
+        if (!targetTaken[t]) rows.emplace_back(SIZE_MAX, targetAt + t);
+    }
+    // Listing order is the directory's; byte order of the names is the same every time.
+    auto name = [this](const std::pair<size_t, size_t>& row) {
+        return row.first != SIZE_MAX ? sourceScan_.ElementAt(row.first).path.view()
+                                     : targetScan_.ElementAt(row.second).path.view();
+    };
+    std::sort(rows.begin(), rows.end(),
+              [&name](const auto& a, const auto& b) { return name(a) < name(b); });
+}
+
+size_t FolderComparer::EmitRow(size_t sourceIndex, size_t targetIndex,
+                               std::vector<uint32_t>& waitingForChecksums) {
+    const size_t row = sourceIndex != SIZE_MAX
+                           ? sourceResults_.AddTransferred(sourceScan_.ElementAt(sourceIndex))
+                           : sourceResults_.AddBlank();
+    if (targetIndex != SIZE_MAX) {
+        targetResults_.AddTransferred(targetScan_.ElementAt(targetIndex));
+    } else {
+        targetResults_.AddBlank();
+    }
+    FileEntry& source = sourceResults_.ElementAt(row);
+    FileEntry& target = targetResults_.ElementAt(row);
+    source.RemoveFolderMarkers();
+    target.RemoveFolderMarkers();
+    if (ClassifyWithoutReading(source, target)) {
+        waitingForChecksums.push_back(static_cast<uint32_t>(row));
+    }
+    return row;
 }
 
 bool FolderComparer::ChecksumRows(const std::vector<uint32_t>& rows) {

@@ -38,7 +38,8 @@ class Scanner {
             if (options_.recordFolders)
                 Added(list_.AddListed(entryPrefix, name, kFolderAttribute, 0, 0));
             if (options_.includeSubFolders) {
-                entryPrefix.append(name).push_back('/');
+                AppendScanName(entryPrefix, name);
+                entryPrefix.push_back('/');
                 listPath.append(name).push_back('/');
                 const bool ok = Scan(entryPrefix, listPath);
                 listPath.resize(listLength);
@@ -94,9 +95,8 @@ ScanResult ScanFolder(FileSystem& fs, FileList& list, const std::string& folder,
                       const ScanOptions& options) {
     Scanner scanner(fs, list, options);
     std::string entryPrefix;
+    // The root is a real path: any byte in it, 0xFF included, is part of a name.
     std::string listPath = folder;
-    // A marker in the folder text itself never reaches the file system.
-    listPath.erase(std::remove(listPath.begin(), listPath.end(), kFolderMarker), listPath.end());
     ScanResult result;
     result.ok = scanner.Scan(entryPrefix, listPath);
     result.added = scanner.added();

@@ -44,7 +44,7 @@ bool FilterSet::IsExcluded(std::string_view relativePath) const {
     CompileOnce();
     subject_.clear();
     AppendFolded(relativePath, subject_);
-    subject_.erase(std::remove(subject_.begin(), subject_.end(), kFolderMarker), subject_.end());
+    RemoveFolderMarkers(subject_);
     bool included = false;
     for (Rule& rule : rules_) {
         if (rule.include && included) continue;  // it could not change the answer

@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "engine/FileList.h"
+#include "engine/NameEscape.h"
 #include "results/Formatting.h"
 #include "results/SelectionRules.h"
 #include "ui/FromStd.h"
@@ -73,6 +74,12 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
             if (column == ResultColumn::Status || entry.IsFolder()) return {};
             return FromStd(column == ResultColumn::Size ? FormatSize(entry.size)
                                                         : FormatTimestamp(entry.lastWrite));
+        case Qt::ToolTipRole:
+            // A name that is not UTF-8 shows U+FFFD for its odd bytes; the
+            // tooltip spells them out.
+            if (column == ResultColumn::Name && !IsValidUtf8(entry.path.view()))
+                return FromStd(EscapeName(entry.path.view()));
+            return {};
         case Qt::DecorationRole:
             if (column == ResultColumn::Status) return icons_.Of(IconOf(entry));
             return {};

@@ -235,10 +235,22 @@ void VirtualReportView::scrollContentsBy(int dx, int dy) {
 bool VirtualReportView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (!ShowCutOffText(help->pos(), help->globalPos())) QToolTip::hideText();
+        if (!ShowModelToolTip(help->pos(), help->globalPos()) &&
+            !ShowCutOffText(help->pos(), help->globalPos())) {
+            QToolTip::hideText();
+        }
         return true;
     }
     return QAbstractItemView::viewportEvent(event);
+}
+
+bool VirtualReportView::ShowModelToolTip(const QPoint& position, const QPoint& globalPosition) {
+    const QModelIndex index = indexAt(position);
+    if (!index.isValid()) return false;
+    const QString text = index.data(Qt::ToolTipRole).toString();
+    if (text.isEmpty()) return false;
+    QToolTip::showText(globalPosition, text, viewport(), visualRect(index));
+    return true;
 }
 
 bool VirtualReportView::ShowCutOffText(const QPoint& position, const QPoint& globalPosition) {

@@ -67,6 +67,8 @@ class VirtualReportView : public QAbstractItemView {
     void SelectRowRange(int top, int bottom, QItemSelectionModel::SelectionFlags flags);
     // The tooltip of a cell whose text does not fit; false when it fits.
     bool ShowCutOffText(const QPoint& position, const QPoint& globalPosition);
+    // The model's own tooltip for the cell, where it gives one.
+    bool ShowModelToolTip(const QPoint& position, const QPoint& globalPosition);
 
     QHeaderView* header_;
     int rowHeight_ = 20;

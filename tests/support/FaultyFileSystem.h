@@ -27,6 +27,9 @@ class FaultyFileSystem : public FileSystem {
     // `error`, leaving everything as it was.
     void FailWrite(const std::string& pathEnd, int error) { failWrite_[pathEnd] = error; }
 
+    // The file system looks names up without regard to case (a FAT stick).
+    void IgnoreCase() { ignoresCase_ = true; }
+
     int Interrupts() const { return interrupts_.load(); }
 
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
@@ -36,6 +39,9 @@ class FaultyFileSystem : public FileSystem {
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     void Interrupt() override { interrupts_.fetch_add(1); }
+    bool IgnoresCase(const std::string& folder) override {
+        return ignoresCase_ || local_.IgnoresCase(folder);
+    }
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
@@ -72,6 +78,7 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, int> failWrite_;
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};
+    bool ignoresCase_ = false;
 };
 
 }  // namespace ravelmoor::test
