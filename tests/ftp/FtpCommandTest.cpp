@@ -53,6 +53,12 @@ TEST(FtpCommand, MistakesAreRefusedWithStatusTwo) {
         {{"ftp", "remove", "nothing"}, "There is no FTP connection named nothing."},
         {{"ftp", "remove"}, "Name the FTP connection to remove (see ravelmoor ftp list)."},
         {{"ftp", "rename"}, "Unknown ftp command rename (see ravelmoor ftp --help)."},
+        {{"ftp", "add", "--server", "h", "--password", "x\r\nDELE /victim.txt"},
+         "The password holds a line break or NUL character, which FTP cannot send."},
+        {{"ftp", "add", "--server", "h", "--user", "u\r\nDELE /victim.txt"},
+         "The user name holds a line break or NUL character, which FTP cannot send."},
+        {{"ftp", "add", "--server", "h", "--dir", "/\n"},
+         "The directory holds a line break or NUL character, which FTP cannot send."},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoor(c.args, home.Environment());
