@@ -1,5 +1,6 @@
 #include "ftp/FtpListingParser.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
@@ -254,7 +255,8 @@ FtpLineOutcome ParseUnixLine(std::string_view line, const Tokens& tokens, int64_
         break;
     }
     if (nameStart == std::string_view::npos) return FtpLineOutcome::Refused;
-    std::string_view name = nameStart < line.size() ? line.substr(nameStart) : std::string_view();
+    // An empty name still points into the line, at its end.
+    std::string_view name = line.substr(std::min(nameStart, line.size()));
 
     switch (type) {
         case 'd':

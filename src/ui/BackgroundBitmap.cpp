@@ -44,8 +44,11 @@ QByteArray ReadCheckedBmp(QFile& file) {
     QByteArray bytes = file.read(fileSize);
     if (bytes.size() != qint64{fileSize}) return {};
     if (compression == kPlainRows || compression == kMaskedRows) {
+        // Width and bit count are at most 2^31 and 2^16, so a row's size fits;
+        // the rows together are compared by division, which cannot overflow.
         const qint64 rowBytes = (qint64{width} * bitCount + 31) / 32 * 4;
-        if (rowBytes * std::abs(qint64{height}) > qint64{fileSize - pixelOffset}) return {};
+        const qint64 pixelBytes = qint64{fileSize - pixelOffset};
+        if (std::abs(qint64{height}) > pixelBytes / rowBytes) return {};
     }
     return bytes;
 }
