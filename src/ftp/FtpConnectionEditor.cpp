@@ -116,7 +116,12 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
             return SaveResult::Declined;
         }
     }
-    store_.WriteConnection(name_, fields_);
+    const FtpConnectionStore::PasswordWrite password = store_.WriteConnection(name_, fields_);
+    if (!password.stored) {
+        prompter_.Warn(password.text);
+        return SaveResult::Refused;
+    }
+    if (!password.text.empty()) prompter_.Inform(password.text);
     AddListed(name_);
     return SaveResult::Saved;
 }
