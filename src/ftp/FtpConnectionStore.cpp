@@ -49,9 +49,9 @@ FtpConnection FtpConnectionStore::ReadConnection(std::string_view name) const {
 
 std::string FtpConnectionStore::ReadPassword(std::string_view name) const {
     const std::string section = SectionOf(name);
-    if (const auto plain = store_.Read(section, kPlainPassword)) {
+    if (store_.Read(section, kPlainPassword)) {
         // Left in plain text by an older version: moved out now.
-        const std::string password = store_.ReadString(section, kPlainPassword, "");
+        std::string password = store_.ReadString(section, kPlainPassword, "");
         std::string error;
         const auto place =
             password.empty() ? std::nullopt : passwords_.Store(name, password, error);

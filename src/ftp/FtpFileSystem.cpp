@@ -174,6 +174,14 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
         return ListStatus::NotListable;
     }
     if (!badNames_.empty()) WarnBadNames(serverFolder);
+    for (const std::string_view name : badNames_) {
+        // A name with a line break may exist on a local side; the others
+        // (".", "..", empty, with '/' or NUL) cannot.
+        if (!name.empty() && name != "." && name != ".." &&
+            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos) {
+            sink.OnUnusableName(name);
+        }
+    }
     for (const FtpListItem& item : items_) {
         DirEntryFacts facts;
         facts.name = item.name;

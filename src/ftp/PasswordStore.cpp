@@ -28,7 +28,7 @@ constexpr const char* kFileName = "Ravelmoor.passwords";
 constexpr int kKeyringTimeoutMs = 60000;
 
 QByteArray Bytes(std::string_view text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    return {text.data(), static_cast<qsizetype>(text.size())};
 }
 
 // A name as a key: percent-encoded, so that any bytes give a distinct key.

@@ -47,7 +47,7 @@ QByteArray ReadCheckedBmp(QFile& file) {
         // Width and bit count are at most 2^31 and 2^16, so a row's size fits;
         // the rows together are compared by division, which cannot overflow.
         const qint64 rowBytes = (qint64{width} * bitCount + 31) / 32 * 4;
-        const qint64 pixelBytes = qint64{fileSize - pixelOffset};
+        const auto pixelBytes = qint64{fileSize - pixelOffset};
         if (std::abs(qint64{height}) > pixelBytes / rowBytes) return {};
     }
     return bytes;

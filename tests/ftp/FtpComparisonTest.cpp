@@ -137,11 +137,13 @@ TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndNameThatCannotBeOne) {
     served.Write("only.txt", "x", time);
     served.Write("Sub/deep.txt", "y", time);
     served.MakeFolder("Nothing Here");
-    // A line feed in a name: that one name is left out, with a warning, and
-    // the rest of its folder is listed.
+    // A line feed in a name: that one name is left out, with a warning, the
+    // rest of its folder is listed, and the local file of that name is
+    // excluded: no sync may take its absence on the server as a deletion.
     served.Write("Bad/bad\nname", "z", time);
     served.Write("Bad/keep.txt", "k", time);
     local.Write("Bad/keep.txt", "k", time);
+    local.Write("Bad/bad\nname", "z", time);
     struct Case {
         const char* directory;
         bool subFolders;
@@ -150,13 +152,15 @@ TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndNameThatCannotBeOne) {
     const std::vector<Case> cases = {
         {"/Nothing Here/",
          true,
-         {"missing unmatched folder 0 Bad", "missing unmatched file 0 Bad/keep.txt"}},
+         {"missing unmatched folder 0 Bad", "missing unmatched file 0 Bad/bad\nname",
+          "missing unmatched file 0 Bad/keep.txt"}},
         {"/", false, {"unmatched missing file 0 only.txt"}},
         {"/",
          true,
          {"unmatched missing file 0 only.txt", "matched matched folder 0 Bad",
-          "matched matched file 0 Bad/keep.txt", "unmatched missing folder 0 Nothing Here",
-          "unmatched missing folder 0 Sub", "unmatched missing file 0 Sub/deep.txt"}},
+          "missing unmatched file 1 Bad/bad\nname", "matched matched file 0 Bad/keep.txt",
+          "unmatched missing folder 0 Nothing Here", "unmatched missing folder 0 Sub",
+          "unmatched missing file 0 Sub/deep.txt"}},
     };
     for (const Case& c : cases) {
         comparer.Reset({});
@@ -165,8 +169,8 @@ TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndNameThatCannotBeOne) {
         comparer.Wait();
         EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed) << c.directory;
         EXPECT_EQ(Rows(comparer), c.rows) << c.directory;
-        EXPECT_TRUE(comparer.UnlistableSourceFolders().empty()) << c.directory;
     }
+    EXPECT_EQ(comparer.UnlistableSourceFolders(), std::vector<std::string>{"Bad/bad\nname"});
     EXPECT_EQ(prompter.Texts(),
               std::vector<std::string>{"The FTP folder /Bad/ lists a name that cannot be a file "
                                        "name here, left out: \"bad\\x0Aname\""});
