@@ -38,6 +38,9 @@ QByteArray ReadCheckedBmp(QFile& file) {
     const auto bitCount = Field<uint16_t>(headers, 28);
     const auto compression = Field<uint32_t>(headers, 30);
     if (pixelOffset < kHeadersSize || fileSize <= pixelOffset || fileSize > kLargestFile) return {};
+    // Read no more than the file holds: a header that claims more than that
+    // would otherwise cost a buffer of the claimed size.
+    if (qint64{fileSize} > file.size()) return {};
     if (width <= 0 || height == 0 || bitCount == 0) return {};
     // The pixel data runs from its offset to the end the file header gives.
     if (!file.seek(0)) return {};
