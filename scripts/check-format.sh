@@ -3,4 +3,4 @@
 set -eu
 CLANG_FORMAT=${1:-clang-format}
 cd "$(dirname "$0")/.."
-find src tests bench -name '*.cpp' -o -name '*.h' | sort | xargs "$CLANG_FORMAT" --dry-run --Werror
+find src tests bench fuzz -name '*.cpp' -o -name '*.h' | sort | xargs "$CLANG_FORMAT" --dry-run --Werror

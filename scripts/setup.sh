@@ -5,12 +5,12 @@ set -eu
 
 PACKAGES="
   build-essential cmake ninja-build pkg-config git
-  clang-format clang-tidy
+  clang-format clang-tidy clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libgl-dev libxkbcommon-dev
-  libcurl4-openssl-dev zlib1g-dev libdeflate-dev
+  libcurl4-openssl-dev zlib1g-dev libdeflate-dev qtkeychain-qt6-dev
   libgtest-dev libgmock-dev googletest
-  python3 python3-pyftpdlib
+  python3 python3-pyftpdlib dbus gnome-keyring
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
   librsvg2-bin dpkg-dev file

@@ -5,3 +5,6 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/build.sh dev
 ctest --preset dev
+# The fuzz targets (clang): their seeds, kept crashes and a few seconds each.
+./scripts/build.sh fuzz
+ctest --preset fuzz

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 
@@ -84,8 +85,20 @@ class FileReader {
             return text;
         }
         text.resize(static_cast<size_t>(length));
-        Bytes(text.data(), text.size());
+        // A NUL cannot be part of a path, a program or an expression: the
+        // file is not one this program wrote.
+        if (Bytes(text.data(), text.size()) && text.find('\0') != std::string::npos) ok_ = false;
         return text;
+    }
+
+    // A count of items that each take at least `itemSize` bytes: believed
+    // only as far as the bytes left in the file go.
+    uint32_t Count(uint32_t itemSize) {
+        const uint32_t count = Int32();
+        if (ok_ && (count > INT32_MAX || count > static_cast<uint64_t>(Remaining()) / itemSize)) {
+            ok_ = false;
+        }
+        return ok_ ? count : 0;
     }
 
     // Reads a string that must be `expected`; one of another length is not
@@ -201,11 +214,11 @@ bool DeserializeSettings(QIODevice& file, Settings& settings) {
     read.crcChunk = in.Int32();
     read.comparisonProgram = in.String();
     read.comparisonParameters = in.String();
-    const auto count = static_cast<int32_t>(in.Int32());
+    // Each rule takes at least two bytes (two empty strings).
+    const uint32_t count = in.Count(2);
     read.filterRules.clear();
-    // Each rule takes at least two bytes, so a count is checked by the reads
-    // themselves: one running past the end fails.
-    for (int32_t k = 0; k < count && in.Ok(); ++k) {
+    read.filterRules.reserve(count);
+    for (uint32_t k = 0; k < count && in.Ok(); ++k) {
         FilterRule rule;
         rule.type = in.String();
         rule.expression = in.String();

@@ -26,9 +26,10 @@ inline constexpr const char* kSettingsFileExtension = "zvs";
 std::string SerializeSettings(const Settings& settings);
 
 // Reads a settings file from `file` into `settings`. False when the magic line
-// differs or the file ends before its fields do (a length running past the
-// end included); `settings` is then untouched. A string's length is never
-// trusted further than the bytes left in the file.
+// differs, the file ends before its fields do, a string holds a NUL, or a
+// length or count is more than the bytes left in the file could hold (or a
+// count is negative); `settings` is then untouched. So memory stays in
+// proportion to the file's size whatever its bytes say.
 bool DeserializeSettings(QIODevice& file, Settings& settings);
 
 // The checks and messages around reading and writing a settings file, free of

@@ -1,7 +1,12 @@
 #include "cli/FtpCommand.h"
 
+#include <termios.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,6 +47,8 @@ void PrintAddHelp() {
         "                          list; prefer --password-stdin)\n"
         "  --password-stdin        read the password from the first line of standard\n"
         "                          input\n"
+        "                          (with a user and neither password option, the\n"
+        "                          password is asked for on the terminal)\n"
         "  --dir D                 the directory on the server\n"
         "  -h, --help              print this help\n"
         "\nExit status: 0 stored (or already stored), 2 error or declined.\n");
@@ -87,12 +94,40 @@ int List(ArgumentList& args) {
     return kDone;
 }
 
+// Asks for the password on the terminal without showing what is typed.
+// False when there is no terminal to ask on.
+bool AskPassword(const std::string& question, std::string& password) {
+    if (!Terminal::StdinIsTerminal()) return false;
+    termios saved{};
+    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+        termios silent = saved;
+        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    std::fputs(question.c_str(), stderr);
+    std::fflush(stderr);
+    const bool read = static_cast<bool>(std::getline(std::cin, password));
+    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::fputs("\n", stderr);
+    return read;
+}
+
+// The password as standard input gives it, without its last line end.
+std::string ReadPasswordFromStdin() {
+    std::string password(std::istreambuf_iterator<char>(std::cin), {});
+    if (!password.empty() && password.back() == '\n') password.pop_back();
+    return password;
+}
+
 int Add(ArgumentList& args) {
     std::string server;
     std::string user;
     std::string password;
     std::string directory;
     std::string error;
+    bool passwordGiven = false;
+    bool passwordFromStdin = false;
     while (!args.AtEnd()) {
         const std::string word = args.Peek();
         if (IsHelp(word)) {
@@ -100,6 +135,12 @@ int Add(ArgumentList& args) {
             return kDone;
         }
         const std::string option = word.substr(0, word.find('='));
+        if (word == "--password-stdin") {
+            args.Take();
+            passwordFromStdin = true;
+            continue;
+        }
+        passwordGiven = passwordGiven || option == "--password";
         std::string* field = option == "--server"     ? &server
                              : option == "--user"     ? &user
                              : option == "--password" ? &password
@@ -116,6 +157,24 @@ int Add(ArgumentList& args) {
             Terminal::Message(error);
             return kFailed;
         }
+    }
+
+    if (passwordGiven && passwordFromStdin) {
+        Terminal::Message("Give the password with --password or --password-stdin, not both.");
+        return kFailed;
+    }
+    if (passwordFromStdin) {
+        password = ReadPasswordFromStdin();
+    } else if (passwordGiven) {
+        Terminal::Message(
+            "Warning: a password given with --password shows in the process list "
+            "and the shell history; --password-stdin keeps it out of both.");
+    } else if (!user.empty() &&
+               !AskPassword("Password for " + user + " on " + server + ": ", password)) {
+        Terminal::Message(
+            "No terminal to ask for the password on: give it with "
+            "--password-stdin (or --password).");
+        return kFailed;
     }
 
     SettingsStore settingsStore;

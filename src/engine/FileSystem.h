@@ -42,6 +42,10 @@ class ListSink {
     virtual ~ListSink() = default;
     // Called once per child other than "." and "..". Returns false to stop the listing.
     virtual bool OnEntry(const DirEntryFacts& facts) = 0;
+    // A child that was left out because its name cannot be used here (an FTP
+    // server listed a name holding a line break), but that a name on the
+    // other side may equal: rows of that name are not to be trusted.
+    virtual void OnUnusableName(std::string_view /*name*/) {}
 };
 
 class FileReader {

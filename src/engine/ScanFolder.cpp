@@ -71,6 +71,14 @@ class Scanner {
             return true;
         }
 
+        // Remembered like a folder that could not be read: the other side's
+        // rows of that name are excluded, so no sync copies over or deletes them.
+        void OnUnusableName(std::string_view name) override {
+            if (scanner_.options_.unlistable != nullptr) {
+                scanner_.options_.unlistable->push_back(prefix_ + std::string(name));
+            }
+        }
+
       private:
         Scanner& scanner_;
         const std::string& prefix_;

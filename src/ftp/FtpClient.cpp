@@ -81,11 +81,6 @@ bool IsUnreserved(unsigned char c) {
            c == '.' || c == '_' || c == '~';
 }
 
-// A CR, LF or NUL would end an FTP command early.
-bool HasLineBreak(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
 // The reply codes of a server that does not know a command.
 bool IsUnknownCommand(int code) {
     return code == 500 || code == 502 || code == 504;
@@ -192,6 +187,13 @@ bool FtpClient::Prepare(const std::string& path) {
     errorBuffer_[0] = '\0';
     if (baseUrl_.empty()) {
         error_ = serverProblem_;
+        return false;
+    }
+    if (HasLineBreak(connection_.server) || HasLineBreak(connection_.user) ||
+        HasLineBreak(connection_.password)) {
+        error_ =
+            "The server name, user name or password of the connection holds a line break "
+            "or NUL, which FTP cannot send.";
         return false;
     }
     if (HasLineBreak(path)) {

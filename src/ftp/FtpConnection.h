@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace ravelmoor {
 
@@ -17,5 +18,11 @@ struct FtpConnection {
     bool IsEmpty() const { return server.empty(); }
     bool operator==(const FtpConnection&) const = default;
 };
+
+// A CR, LF or NUL would end an FTP command early and start another: no field
+// that goes into a command may hold one.
+inline bool HasLineBreak(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
 
 }  // namespace ravelmoor

@@ -91,6 +91,15 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
         prompter_.Warn("Empty server name");
         return SaveResult::Refused;
     }
+    for (const auto& [field, label] :
+         {std::pair{&fields_.server, "server name"}, std::pair{&fields_.user, "user name"},
+          std::pair{&fields_.password, "password"}, std::pair{&fields_.directory, "directory"}}) {
+        if (HasLineBreak(*field)) {
+            prompter_.Warn(std::string("The ") + label +
+                           " holds a line break or NUL character, which FTP cannot send.");
+            return SaveResult::Refused;
+        }
+    }
     if (!IsAcceptableFtpUrl(fields_.server, fields_.directory)) {
         prompter_.Warn("Invalid URL for server and directory");
         return SaveResult::Refused;
@@ -107,7 +116,12 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
             return SaveResult::Declined;
         }
     }
-    store_.WriteConnection(name_, fields_);
+    const FtpConnectionStore::PasswordWrite password = store_.WriteConnection(name_, fields_);
+    if (!password.stored) {
+        prompter_.Warn(password.text);
+        return SaveResult::Refused;
+    }
+    if (!password.text.empty()) prompter_.Inform(password.text);
     AddListed(name_);
     return SaveResult::Saved;
 }

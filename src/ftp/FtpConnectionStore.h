@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ftp/FtpConnection.h"
+#include "ftp/PasswordStore.h"
 
 namespace ravelmoor {
 
@@ -25,6 +26,11 @@ inline bool DesignatesFtpFolder(std::string_view folderText) {
 // active ones). A missing value reads as empty (or as active, the mode of
 // connections stored before there was a choice). Names are compared
 // byte for byte and may hold any byte, '/' included.
+//
+// Passwords are not in the store: the connection's "PwdIn" says where its
+// password is kept ("keyring" or "file", see PasswordStore; none for an empty
+// password). A password that an older version left in plain text as "Pwd"
+// moves out the first time it is read.
 class FtpConnectionStore {
   public:
     static constexpr const char* kIndexSection = "Index";
@@ -33,7 +39,7 @@ class FtpConnectionStore {
     static constexpr const char* kAnonymousUser = "anonymous";
     static constexpr const char* kAnonymousPassword = "vornadel@";
 
-    explicit FtpConnectionStore(SettingsStore& store) : store_(store) {}
+    explicit FtpConnectionStore(SettingsStore& store);
 
     // The names listed in "Index", in the store's order (none without it).
     std::vector<std::string> ConnectionNames() const;
@@ -44,9 +50,15 @@ class FtpConnectionStore {
     // The values of section "ftp_" + name, whether "Index" lists it or not.
     FtpConnection ReadConnection(std::string_view name) const;
 
-    // Lists `name` in "Index" and writes its section.
-    void WriteConnection(std::string_view name, const FtpConnection& connection);
-    // Removes the section and the "Index" value.
+    // What became of the password when a connection was written.
+    struct PasswordWrite {
+        bool stored = true;  // false: kept nowhere, `text` says why, nothing written
+        std::string text;    // otherwise the notice of where it is kept, the
+                             // first time each place is used; else empty
+    };
+    // Keeps the password, then lists `name` in "Index" and writes its section.
+    PasswordWrite WriteConnection(std::string_view name, const FtpConnection& connection);
+    // Removes the section, the "Index" value and the password.
     void DeleteConnection(std::string_view name);
 
     // The record a comparison logs on with: an empty user becomes the default
@@ -55,8 +67,10 @@ class FtpConnectionStore {
 
   private:
     static std::string SectionOf(std::string_view name);
+    std::string ReadPassword(std::string_view name) const;
 
     SettingsStore& store_;
+    mutable PasswordStore passwords_;
 };
 
 }  // namespace ravelmoor

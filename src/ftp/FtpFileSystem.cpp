@@ -23,6 +23,24 @@ EntryFacts FactsOf(const FtpListItem& item) {
     return facts;
 }
 
+// A name as text the user can read: control bytes and the backslash escaped.
+std::string VisibleName(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(name.size());
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\\') {
+            text += "\\\\";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            text += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        } else {
+            text.push_back(c);
+        }
+    }
+    return text;
+}
+
 class FtpFileReader : public FileReader {
   public:
     FtpFileReader(FtpClient& client, Prompter& prompter, uint64_t serial)
@@ -75,19 +93,55 @@ void FtpFileSystem::Report(const char* fixedText) {
     }
 }
 
+void FtpFileSystem::WarnBadNames(const std::string& serverFolder) {
+    std::string text = "The FTP folder " + VisibleName(serverFolder) + " lists " +
+                       (badNames_.size() == 1 ? "a name" : "names") +
+                       " that cannot be a file name here, left out:";
+    for (const std::string_view name : badNames_)
+        text += " \"" + VisibleName(name) + "\"";
+    prompter_.Warn(text);
+}
+
 bool FtpFileSystem::ParseListing(const std::string& serverFolder, bool machineFormat) {
     items_.clear();
+    badNames_.clear();
     const auto now = static_cast<int64_t>(std::time(nullptr));
     bool trusted = true;
     std::string_view rest = listing_;
+    const bool crlf = UsesCrLf(rest);
     FtpListItem item;
+    // The name of the line before, when it had one: libcurl hands an ASCII
+    // listing over with every CR and CR LF turned into LF, so a name that
+    // holds a CR or LF arrives as a line and an unreadable rest.
+    std::string_view previousName;
+    bool previousWasItem = false;
     while (!rest.empty()) {
-        const std::string_view line = TakeListingLine(rest);
+        const std::string_view line = TakeListingLine(rest, crlf);
         if (line.empty()) continue;
         const FtpLineOutcome outcome =
             machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
+        if (outcome == FtpLineOutcome::Refused && !previousName.empty()) {
+            if (previousWasItem) {
+                items_.pop_back();
+            } else {
+                badNames_.pop_back();
+            }
+            previousName = std::string_view(
+                previousName.data(),
+                static_cast<size_t>(line.data() + line.size() - previousName.data()));
+            badNames_.push_back(previousName);
+            previousWasItem = false;
+            continue;
+        }
+        previousName = {};
         if (outcome == FtpLineOutcome::Item) {
             items_.push_back(item);
+            previousName = item.name;
+            previousWasItem = true;
+        } else if (outcome == FtpLineOutcome::BadName) {
+            badNames_.push_back(item.name);
+            previousName = item.name;
+            previousWasItem = false;
         } else if (outcome == FtpLineOutcome::Refused) {
             TraceLine("FTP: refused listing line in %s: %.*s\n", serverFolder.c_str(),
                       static_cast<int>(line.size()), line.data());
@@ -118,6 +172,15 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
         // Nothing listed here can be trusted to be complete: the folder counts
         // as one that cannot be read, and the run goes on without it.
         return ListStatus::NotListable;
+    }
+    if (!badNames_.empty()) WarnBadNames(serverFolder);
+    for (const std::string_view name : badNames_) {
+        // A name with a line break may exist on a local side; the others
+        // (".", "..", empty, with '/' or NUL) cannot.
+        if (!name.empty() && name != "." && name != ".." &&
+            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos) {
+            sink.OnUnusableName(name);
+        }
     }
     for (const FtpListItem& item : items_) {
         DirEntryFacts facts;

@@ -62,16 +62,19 @@ class FtpFileSystem : public FileSystem {
     std::string ServerPath(const std::string& path) const;
     bool FindInParent(const std::string& serverPath, EntryFacts& facts);
     // Reads the listing in `listing_` into `items_`, leaving out what lists
-    // nothing ("." and "..", summaries). False when a line cannot be trusted:
-    // unreadable, or a name that would leave the folder (each one is traced).
+    // nothing ("." and "..", summaries) and names that cannot be a child's
+    // (into `badNames_`). False when a line cannot be read (each one is traced).
     bool ParseListing(const std::string& serverFolder, bool machineFormat);
+    // One warning naming every name of `badNames_`.
+    void WarnBadNames(const std::string& serverFolder);
     // Says what went wrong, unless the call was cancelled.
     void Report(const char* fixedText);
 
     std::unique_ptr<FtpClient> client_;
     Prompter& prompter_;
-    std::string listing_;             // kept between calls: one buffer for every listing
-    std::vector<FtpListItem> items_;  // the items of `listing_`, naming into it
+    std::string listing_;                     // kept between calls: one buffer for every listing
+    std::vector<FtpListItem> items_;          // the items of `listing_`, naming into it
+    std::vector<std::string_view> badNames_;  // names of `listing_` left out
     // Server folders the write side has seen to be folders, so that a batch
     // of copies looks at each level once.
     std::set<std::string> knownFolders_;

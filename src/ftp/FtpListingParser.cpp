@@ -1,5 +1,6 @@
 #include "ftp/FtpListingParser.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
@@ -82,12 +83,13 @@ int64_t LocalTime(int year, int month, int day, int hour, int minute) {
     return static_cast<int64_t>(std::mktime(&fields));
 }
 
-// Checks a listed name: names that would make a path outside the folder, or
-// the folder itself, make the listing untrustworthy.
+// Checks a listed name: a name that would make a path outside the folder, or
+// name the folder itself, or end an FTP command early, is not a child.
 FtpLineOutcome CheckName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..") return FtpLineOutcome::Refused;
-    if (name.find('/') != std::string_view::npos) return FtpLineOutcome::Refused;
-    if (name.find('\0') != std::string_view::npos) return FtpLineOutcome::Refused;
+    if (name.empty() || name == "." || name == "..") return FtpLineOutcome::BadName;
+    if (name.find_first_of(std::string_view("/\r\n\0", 4)) != std::string_view::npos) {
+        return FtpLineOutcome::BadName;
+    }
     return FtpLineOutcome::Item;
 }
 
@@ -253,7 +255,8 @@ FtpLineOutcome ParseUnixLine(std::string_view line, const Tokens& tokens, int64_
         break;
     }
     if (nameStart == std::string_view::npos) return FtpLineOutcome::Refused;
-    std::string_view name = nameStart < line.size() ? line.substr(nameStart) : std::string_view();
+    // An empty name still points into the line, at its end.
+    std::string_view name = line.substr(std::min(nameStart, line.size()));
 
     switch (type) {
         case 'd':
@@ -405,11 +408,15 @@ FtpLineOutcome ParseListLine(std::string_view line, int64_t now, FtpListItem& it
     return ParseDosLine(line, tokens, item);
 }
 
-std::string_view TakeListingLine(std::string_view& text) {
-    const size_t end = text.find('\n');
+bool UsesCrLf(std::string_view listing) {
+    return listing.find("\r\n") != std::string_view::npos;
+}
+
+std::string_view TakeListingLine(std::string_view& text, bool crlf) {
+    const std::string_view lineEnd = crlf ? "\r\n" : "\n";
+    const size_t end = text.find(lineEnd);
     std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + lineEnd.size());
     return line;
 }
 

@@ -18,8 +18,9 @@ struct FtpListItem {
 enum class FtpLineOutcome {
     Item,     // the line describes one child
     Skip,     // nothing to list: ".", "..", a summary line, a device or pipe
-    Refused,  // a line that cannot be trusted: unreadable, or a name that could
-              // step out of the folder (empty, ".", "..", holding '/' or NUL)
+    Refused,  // a line that cannot be read: what it lists is unknown
+    BadName,  // a readable line whose name cannot be a name in the folder (empty,
+              // ".", "..", or holding '/', CR, LF or NUL); `item.name` holds it
 };
 
 // One line of an MLSD listing ("fact=value;...; name"). Times of the "modify"
@@ -36,7 +37,12 @@ FtpLineOutcome ParseMlstLine(std::string_view line, FtpListItem& item);
 // the future of `now` (seconds since 1970). A link "a -> b" is a file named a.
 FtpLineOutcome ParseListLine(std::string_view line, int64_t now, FtpListItem& item);
 
-// Takes the next line (without its CR LF or LF) from the front of `text`.
-std::string_view TakeListingLine(std::string_view& text);
+// Whether a listing ends its lines with CR LF (then a lone LF or CR is part
+// of a name) rather than with a bare LF.
+bool UsesCrLf(std::string_view listing);
+
+// Takes the next line (without its line end) from the front of `text`: lines
+// end at CR LF when `crlf` is set, else at LF.
+std::string_view TakeListingLine(std::string_view& text, bool crlf);
 
 }  // namespace ravelmoor

@@ -38,14 +38,20 @@ QByteArray ReadCheckedBmp(QFile& file) {
     const auto bitCount = Field<uint16_t>(headers, 28);
     const auto compression = Field<uint32_t>(headers, 30);
     if (pixelOffset < kHeadersSize || fileSize <= pixelOffset || fileSize > kLargestFile) return {};
+    // Read no more than the file holds: a header that claims more than that
+    // would otherwise cost a buffer of the claimed size.
+    if (qint64{fileSize} > file.size()) return {};
     if (width <= 0 || height == 0 || bitCount == 0) return {};
     // The pixel data runs from its offset to the end the file header gives.
     if (!file.seek(0)) return {};
     QByteArray bytes = file.read(fileSize);
     if (bytes.size() != qint64{fileSize}) return {};
     if (compression == kPlainRows || compression == kMaskedRows) {
+        // Width and bit count are at most 2^31 and 2^16, so a row's size fits;
+        // the rows together are compared by division, which cannot overflow.
         const qint64 rowBytes = (qint64{width} * bitCount + 31) / 32 * 4;
-        if (rowBytes * std::abs(qint64{height}) > qint64{fileSize - pixelOffset}) return {};
+        const auto pixelBytes = qint64{fileSize - pixelOffset};
+        if (std::abs(qint64{height}) > pixelBytes / rowBytes) return {};
     }
     return bytes;
 }

@@ -77,8 +77,22 @@ TEST(SettingsFile, DamagedFilesAreRefusedAndChangeNothing) {
     pastTheEnd.replace(80, 2, "\xff\xff\xff\xf0\xff\xff\xff\x00"s);  // a 4 GB source folder
     std::string tooManyRules = SerializeSettings(Settings{});
     tooManyRules.replace(tooManyRules.size() - 4, 4, "\xff\xff\xff\x7f"s);
-    std::vector<std::string> damaged = {wrongMagic, "", pastTheEnd, tooManyRules,
-                                        "\x50" + kMagic + "x"};
+    Settings withNul;
+    withNul.sourceFolder = "/home/a\0b"s;  // a NUL inside the folder path
+    Settings oneRule;
+    oneRule.filterRules = {{"", ""}};
+    std::string oneRuleTooMany = SerializeSettings(oneRule);  // count 2, room for one
+    oneRuleTooMany[oneRuleTooMany.size() - 6] = 2;
+    std::string negativeCount = SerializeSettings(Settings{});
+    negativeCount.replace(negativeCount.size() - 4, 4, "\xff\xff\xff\xff"s);
+    std::vector<std::string> damaged = {wrongMagic,
+                                        "",
+                                        pastTheEnd,
+                                        tooManyRules,
+                                        "\x50" + kMagic + "x",
+                                        SerializeSettings(withNul),
+                                        oneRuleTooMany,
+                                        negativeCount};
     for (size_t cut = 1; cut < good.size(); cut += cut < 400 ? 1 : 997)
         damaged.push_back(good.substr(0, cut));
 

@@ -19,7 +19,7 @@ TEST(FtpCommand, AddListRemoveWorkOnTheUsersStore) {
     EXPECT_EQ(added.out, "Saved the FTP connection host1/pub/.\n");
     EXPECT_EQ(run({"ftp", "add", "--server", "alpha"}).exitCode, 0);
     // A new connection uses passive data connections.
-    EXPECT_NE(home.Ini().find("[ftp_host1%U2215pub%U2215]\nDir=/pub/\nPassive=1\nPwd=@@1234\n"
+    EXPECT_NE(home.Ini().find("[ftp_host1%U2215pub%U2215]\nDir=/pub/\nPassive=1\nPwdIn=file\n"
                               "Server=host1\nUser=anna\n"),
               std::string::npos)
         << home.Ini();
@@ -56,6 +56,15 @@ TEST(FtpCommand, MistakesAreRefusedWithStatusTwo) {
         {{"ftp", "remove"}, "Name the FTP connection to remove (see ravelmoor ftp list)."},
         {{"ftp", "rmove"},
          "Unknown ftp command rmove (did you mean remove?); see ravelmoor ftp --help."},
+        {{"ftp", "add", "--server", "h", "--password", "x\r\nDELE /victim.txt"},
+         "Warning: a password given with --password shows in the process list and the shell "
+         "history; --password-stdin keeps it out of both.\nravelmoor: The password holds a line "
+         "break or NUL "
+         "character, which FTP cannot send."},
+        {{"ftp", "add", "--server", "h", "--password-stdin", "--user", "u\r\nDELE /victim.txt"},
+         "The user name holds a line break or NUL character, which FTP cannot send."},
+        {{"ftp", "add", "--server", "h", "--dir", "/\n"},
+         "The directory holds a line break or NUL character, which FTP cannot send."},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoor(c.args, home.Environment());

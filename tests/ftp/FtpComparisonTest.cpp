@@ -132,32 +132,35 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
     EXPECT_TRUE(prompter.Texts().empty());
 }
 
-TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndUnreadableFolder) {
+TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndNameThatCannotBeOne) {
     ASSERT_TRUE(server.Running());
     served.Write("only.txt", "x", time);
     served.Write("Sub/deep.txt", "y", time);
     served.MakeFolder("Nothing Here");
-    // A line feed in a name splits its listing line: the rest cannot be read.
+    // A line feed in a name: that one name is left out, with a warning, the
+    // rest of its folder is listed, and the local file of that name is
+    // excluded: no sync may take its absence on the server as a deletion.
     served.Write("Bad/bad\nname", "z", time);
+    served.Write("Bad/keep.txt", "k", time);
     local.Write("Bad/keep.txt", "k", time);
+    local.Write("Bad/bad\nname", "z", time);
     struct Case {
         const char* directory;
         bool subFolders;
         std::vector<std::string> rows;
-        std::vector<std::string> unlistable;
     };
     const std::vector<Case> cases = {
         {"/Nothing Here/",
          true,
-         {"missing unmatched folder 0 Bad", "missing unmatched file 0 Bad/keep.txt"},
-         {}},
-        {"/", false, {"unmatched missing file 0 only.txt"}, {}},
+         {"missing unmatched folder 0 Bad", "missing unmatched file 0 Bad/bad\nname",
+          "missing unmatched file 0 Bad/keep.txt"}},
+        {"/", false, {"unmatched missing file 0 only.txt"}},
         {"/",
          true,
          {"unmatched missing file 0 only.txt", "matched matched folder 0 Bad",
-          "missing unmatched file 1 Bad/keep.txt", "unmatched missing folder 0 Nothing Here",
-          "unmatched missing folder 0 Sub", "unmatched missing file 0 Sub/deep.txt"},
-         {"Bad/"}},
+          "missing unmatched file 1 Bad/bad\nname", "matched matched file 0 Bad/keep.txt",
+          "unmatched missing folder 0 Nothing Here", "unmatched missing folder 0 Sub",
+          "unmatched missing file 0 Sub/deep.txt"}},
     };
     for (const Case& c : cases) {
         comparer.Reset({});
@@ -166,11 +169,11 @@ TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndUnreadableFolder) {
         comparer.Wait();
         EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed) << c.directory;
         EXPECT_EQ(Rows(comparer), c.rows) << c.directory;
-        EXPECT_EQ(comparer.UnlistableSourceFolders(), c.unlistable) << c.directory;
     }
-    EXPECT_NE(comparer.UnlistableFoldersWarning().find("\n  Source: /Bad/"), std::string::npos)
-        << comparer.UnlistableFoldersWarning();
-    EXPECT_TRUE(prompter.Texts().empty());
+    EXPECT_EQ(comparer.UnlistableSourceFolders(), std::vector<std::string>{"Bad/bad\nname"});
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"The FTP folder /Bad/ lists a name that cannot be a file "
+                                       "name here, left out: \"bad\\x0Aname\""});
 }
 
 // A run against a server of the test's own, started with the faults it needs.
@@ -225,6 +228,61 @@ TEST_F(FtpFaultyServer, ServerThatStopsMidListingEndsWithoutResult) {
     EXPECT_EQ(prompter.Texts(),
               (std::vector<std::string>{"Error on FTP connection",
                                         "Error: cannot read target file information"}));
+}
+
+// A server whose listing names step out of the folder, or would end an FTP
+// command early: each such name is left out, one warning names them all, and
+// the rest of the folder is listed. (libcurl hands the listing over with CR
+// turned into LF.)
+TEST_F(FtpFaultyServer, CraftedListingNamesAreLeftOutWithOneWarning) {
+    const std::string facts = "type=file;size=4;modify=20200101000000; ";
+    std::string listing;
+    for (const std::string& name :
+         std::vector<std::string>{"good.txt", "..", "../x", "a/b", "/abs", "cr\rname", "lf\nname",
+                                  std::string("nul\0name", 8), "", "also good"}) {
+        listing += facts + name + "\r\n";
+    }
+    served.Write("listing", listing);
+    test::FtpTestServer server(served.Path(), "", "", {"--listing", served.Full("listing")});
+    ASSERT_TRUE(server.Running());
+    comparer.Start("(ftp) x/", local.Root(), true, server.Connection("/"), {});
+    comparer.Wait();
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::Completed);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"missing unmatched file 0 a.txt",
+                                                        "unmatched missing file 0 also good",
+                                                        "unmatched missing file 0 good.txt"}));
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{
+                  "The FTP folder / lists names that cannot be a file name here, left out: "
+                  "\"..\" \"../x\" \"a/b\" \"/abs\" \"cr\\x0Aname\" \"lf\\x0Aname\" "
+                  "\"nul\\x00name\" \"\""});
+}
+
+// A CR LF in a stored field never reaches the server as a second command:
+// nothing is sent at all, and the run says why.
+TEST_F(FtpFaultyServer, LineBreakInAFieldSendsNothing) {
+    served.Write("victim.txt", "keep me");
+    const std::string log = served.Full("commands.log");
+    test::FtpTestServer server(served.Path(), "tester", "secret", {"--log", log});
+    ASSERT_TRUE(server.Running());
+    FtpConnection password = server.Connection("/");
+    password.password = "x\r\nDELE /victim.txt";
+    FtpConnection user = server.Connection("/");
+    user.user = "tester\r\nDELE /victim.txt";
+    FtpConnection directory = server.Connection("/\r\nDELE /victim.txt/");
+    for (const FtpConnection& connection : {password, user, directory}) {
+        comparer.Reset({});
+        comparer.Start("(ftp) x/", local.Root(), true, connection, {});
+        comparer.Wait();
+        EXPECT_NE(comparer.Phase(), ComparisonPhase::Completed);
+    }
+    EXPECT_EQ(served.Read("victim.txt"), "keep me");
+    const std::string sent = served.Read("commands.log");
+    EXPECT_EQ(sent.find("DELE"), std::string::npos) << sent;
+    EXPECT_EQ(sent.find("PASS x"), std::string::npos) << sent;
+    ASSERT_EQ(prompter.Texts().size(), 4u) << ::testing::PrintToString(prompter.Texts());
+    EXPECT_NE(prompter.Texts()[0].find("holds a line break or NUL"), std::string::npos)
+        << prompter.Texts()[0];
 }
 
 // A server that stops answering at the greeting, in the middle of a listing,

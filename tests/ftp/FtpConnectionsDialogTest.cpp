@@ -95,14 +95,20 @@ TEST_F(FtpConnectionsDialogTest, Create_NameFollowsTypedServerAndDirectoryAndCan
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Name(), "ab/x/");
-    EXPECT_TRUE(prompter.Texts().empty());
-    // Written to the file at once, the mode as "Passive" 1.
+    // Written to the file at once, the mode as "Passive" 1, the password
+    // beside it where only the user can read it, which is said once.
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{
+                  "No desktop keyring answered, so FTP passwords are kept in " + home.Path() +
+                  "/KVOLT/Ravelmoor.passwords, which only you "
+                  "can read."});
     const std::string ini = home.Ini();
     EXPECT_NE(ini.find("[Index]\nab%U2215x%U2215=ftp_ab/x/\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("[ftp_ab%U2215x%U2215]\nDir=/x/\nPassive=1\nPwd=secret\nServer=ab\n"
+    EXPECT_NE(ini.find("[ftp_ab%U2215x%U2215]\nDir=/x/\nPassive=1\nPwdIn=file\nServer=ab\n"
                        "User=anna\n"),
               std::string::npos)
         << ini;
+    EXPECT_EQ(home.Passwords(), "ab%2Fx%2F secret\n");
 }
 
 TEST_F(FtpConnectionsDialogTest, Pick_ShowsStoredValuesWithoutDerivingTheName) {
@@ -123,8 +129,9 @@ TEST_F(FtpConnectionsDialogTest, Pick_ShowsStoredValuesWithoutDerivingTheName) {
 TEST_F(FtpConnectionsDialogTest, Save_AsksOnlyWhenAStoredConnectionChanges) {
     Start(kTwoConnections);
     FtpConnectionsDialog& dialog = *dialogOwner;
+    Pick("host1/pub/");  // its plain-text password moves out as it is read
     const std::string before = home.Ini();
-    Pick("host1/pub/");
+    EXPECT_EQ(before.find("Pwd="), std::string::npos) << before;
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(prompter.Texts().empty());
@@ -150,7 +157,9 @@ TEST_F(FtpConnectionsDialogTest, Save_AsksOnlyWhenAStoredConnectionChanges) {
     prompter.Script({true});
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_NE(home.Ini().find("Dir=/pub/\nPassive=0\nPwd=pw2\n"), std::string::npos) << home.Ini();
+    EXPECT_NE(home.Ini().find("Dir=/pub/\nPassive=0\nPwdIn=file\n"), std::string::npos)
+        << home.Ini();
+    EXPECT_EQ(home.Passwords(), "host1%2Fpub%2F pw2\n");
 
     // Another spelling of a listed name is that connection: changed, not doubled.
     Reopen();
@@ -160,7 +169,7 @@ TEST_F(FtpConnectionsDialogTest, Save_AsksOnlyWhenAStoredConnectionChanges) {
     prompter.Script({true});
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(prompter.Texts().size(), 3u);
+    EXPECT_EQ(prompter.Texts().size(), 4u);  // two questions, the notice, one question
     EXPECT_EQ(connections().ConnectionNames(), (std::vector<std::string>{"host1/pub/", "other/"}));
     EXPECT_EQ(connections().LookupConnection("host1/pub/").server, "HOST1");
 }

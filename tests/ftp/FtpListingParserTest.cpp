@@ -10,11 +10,12 @@
 namespace ravelmoor {
 namespace {
 
-// "skip", "refused", or "file|folder SIZE TIME NAME" with TIME the local
+// "skip", "refused", "bad name NAME", or "file|folder SIZE TIME NAME" with TIME the local
 // clock reading (Central European time) or "-" for none.
 std::string Describe(FtpLineOutcome outcome, const FtpListItem& item) {
-    if (outcome != FtpLineOutcome::Item)
-        return outcome == FtpLineOutcome::Skip ? "skip" : "refused";
+    if (outcome == FtpLineOutcome::Skip) return "skip";
+    if (outcome == FtpLineOutcome::Refused) return "refused";
+    if (outcome == FtpLineOutcome::BadName) return "bad name " + std::string(item.name);
     std::string time = "-";
     if (item.lastWrite != 0) {
         const auto seconds = static_cast<std::time_t>(item.lastWrite);
@@ -79,9 +80,9 @@ TEST(FtpListParser, RealWorldUnixAndDosLines) {
         {"", "skip"},
         {"crw-rw-rw-   1 root     root       1,   3 Jan  1  2020 null", "skip"},
         {"prw-r--r-- 1 u g 0 Jan  1  2020 fifo", "skip"},
-        {"-rw-r--r-- 1 u g 10 Jan  1  2020 a/b", "refused"},
-        {"-rw-r--r-- 1 u g 10 Jan  1  2020 ..", "refused"},
-        {"-rw-r--r-- 1 u g 10 Jan  1  2020 ", "refused"},
+        {"-rw-r--r-- 1 u g 10 Jan  1  2020 a/b", "bad name a/b"},
+        {"-rw-r--r-- 1 u g 10 Jan  1  2020 ..", "bad name .."},
+        {"-rw-r--r-- 1 u g 10 Jan  1  2020 ", "bad name "},
         {"-rw-r--r-- 1 u g 18446744073709551616 Jan  1  2020 overflow", "refused"},
         {"-rw-r--r-- 1 u g 10 Feb 30  2020 no-such-day", "refused"},
         {"something the parser has never seen", "refused"},
@@ -94,7 +95,7 @@ TEST(FtpListParser, RealWorldUnixAndDosLines) {
         {"01-01-20  12:30AM                    10 after midnight.txt",
          "file 10 2020-01-01 00:30:00 after midnight.txt"},
         {"01-01-20  12:00AM       <DIR>          .", "skip"},
-        {"01-01-20  12:00AM                    10 a/b", "refused"},
+        {"01-01-20  12:00AM                    10 a/b", "bad name a/b"},
         {"13-01-20  12:00AM                    10 no-such-month", "refused"},
     };
     for (const auto& [line, expected] : table) {
@@ -127,10 +128,15 @@ TEST(FtpMlsdParser, FactsNamesAndRefusals) {
         {"type=cdir;modify=20200913122640; .", "skip"},
         {"type=pdir;modify=20200913122640; ..", "skip"},
         {"type=OS.unix=chr-1/3; null", "skip"},
-        {"type=file;size=1; a/b", "refused"},
-        {std::string("type=file;size=1; nul") + '\0' + "here", "refused"},
-        {"type=dir; ..", "refused"},
-        {"type=file;size=1; ", "refused"},
+        {"type=file;size=1; a/b", "bad name a/b"},
+        {"type=file;size=1; ../x", "bad name ../x"},
+        {"type=file;size=1; /abs", "bad name /abs"},
+        {"type=file;size=1; cr\rhere", "bad name cr\rhere"},
+        {"type=file;size=1; lf\nhere", "bad name lf\nhere"},
+        {std::string("type=file;size=1; nul") + '\0' + "here",
+         std::string("bad name nul") + '\0' + "here"},
+        {"type=dir; ..", "bad name .."},
+        {"type=file;size=1; ", "bad name "},
         {"size=1; no-type", "refused"},
         {"type=file;size=12x; bad-size", "refused"},
         {"no facts at all", "refused"},
@@ -141,12 +147,22 @@ TEST(FtpMlsdParser, FactsNamesAndRefusals) {
     }
 }
 
-TEST(FtpListingLines, SplitOnLineFeedsWithOrWithoutCarriageReturns) {
-    std::string_view text = "one\r\ntwo\nthree\r\n\r\nlast";
-    std::vector<std::string> lines;
-    while (!text.empty())
-        lines.emplace_back(TakeListingLine(text));
-    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three", "", "last"}));
+// A listing with CR LF line ends keeps a lone LF or CR inside the name it is
+// part of; one with bare LF ends keeps a CR.
+TEST(FtpListingLines, SplitAtTheListingsOwnLineEnd) {
+    for (const auto& [listing, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"one\r\ntw\no\r\nthr\ree\r\n\r\nlast", "one|tw\no|thr\ree||last"},
+             {"one\ntwo\nthr\ree\n\nlast", "one|two|thr\ree||last"},
+         }) {
+        std::string_view text = listing;
+        const bool crlf = UsesCrLf(text);
+        std::string lines;
+        while (!text.empty()) {
+            lines += TakeListingLine(text, crlf);
+            if (!text.empty()) lines += '|';
+        }
+        EXPECT_EQ(lines, expected);
+    }
 }
 
 // Random bytes, and random mixtures of the pieces listings are made of, never
@@ -205,13 +221,15 @@ TEST(FtpListingParsers, RandomLinesNeverCrashNorEscape) {
             ASSERT_NE(item.name, ".");
             ASSERT_NE(item.name, "..");
             ASSERT_EQ(item.name.find('/'), std::string_view::npos) << line;
-            ASSERT_EQ(item.name.find('\0'), std::string_view::npos) << line;
+            ASSERT_EQ(item.name.find_first_of(std::string_view("\r\n\0", 3)),
+                      std::string_view::npos)
+                << line;
             ASSERT_GE(item.name.data(), line.data());
             ASSERT_LE(item.name.data() + item.name.size(), line.data() + line.size());
         }
         std::string_view text = line;
         for (int guard = 0; !text.empty() && guard < 1000; ++guard)
-            TakeListingLine(text);
+            TakeListingLine(text, round % 2 == 0);
         EXPECT_TRUE(text.empty());
     }
 }

@@ -9,6 +9,8 @@ until it is terminated. Flags:
   --hang-listing        answer MLSD/LIST with 150 and then send nothing
   --hang-download       answer RETR with 150 and then send nothing
   --break-listing       send part of a listing, then drop the connection
+  --listing FILE        answer every MLSD with the bytes of FILE
+  --log FILE            append every command received to FILE, one a line
 """
 
 import argparse
@@ -60,7 +62,17 @@ def make_handler(options):
         def _hang(self):
             self.respond("150 File status okay. About to open data connection.")
 
+        def pre_process_command(self, line, cmd, arg):
+            if options.log:
+                with open(options.log, "a", encoding="utf-8", errors="surrogateescape") as log:
+                    log.write(line + "\n")
+            return super().pre_process_command(line, cmd, arg)
+
         def ftp_MLSD(self, path):
+            if options.listing:
+                with open(options.listing, "rb") as listing:
+                    data = listing.read()
+                return self.push_dtp_data(data, cmd="MLSD")
             if options.hang_listing:
                 return self._hang()
             if options.break_listing:
@@ -110,6 +122,8 @@ def main():
     parser.add_argument("--hang-listing", action="store_true")
     parser.add_argument("--hang-download", action="store_true")
     parser.add_argument("--break-listing", action="store_true")
+    parser.add_argument("--listing")
+    parser.add_argument("--log")
     options = parser.parse_args()
 
     logging.basicConfig(level=logging.ERROR)
