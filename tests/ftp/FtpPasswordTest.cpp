@@ -50,8 +50,8 @@ TEST(FtpPasswords, KeptInAFileOnlyTheUserCanRead) {
     const auto added = RunRavelmoor(
         {"ftp", "add", "--server", "host1", "--user", "anna", "--password-stdin"}, env, "pa ss\n");
     EXPECT_EQ(added.exitCode, 0) << added.err;
-    EXPECT_EQ(added.err, "No desktop keyring answered, so FTP passwords are kept in " + file +
-                             ", which only you can read.\n");
+    EXPECT_EQ(added.err, "ravelmoor: No desktop keyring answered, so FTP passwords are kept in " +
+                             file + ", which only you can read.\n");
     EXPECT_EQ(ModeOf(file), 0600u);
     EXPECT_EQ(home.Passwords(), "host1 pa%20ss\n");
     EXPECT_NE(home.Ini().find("PwdIn=file"), std::string::npos) << home.Ini();
@@ -59,7 +59,7 @@ TEST(FtpPasswords, KeptInAFileOnlyTheUserCanRead) {
     const auto flagged =
         RunRavelmoor({"ftp", "add", "--server", "host2", "--user", "bo", "--password", "x9"}, env);
     EXPECT_EQ(flagged.err,
-              "Warning: a password given with --password shows in the process list "
+              "ravelmoor: Warning: a password given with --password shows in the process list "
               "and the shell history; --password-stdin keeps it out of both.\n");
     EXPECT_TRUE(ReadableByOthersHolding(home.Path(), "pa ss").empty());
     EXPECT_TRUE(ReadableByOthersHolding(home.Path(), "x9").empty());
@@ -72,7 +72,7 @@ TEST(FtpPasswords, KeptInAFileOnlyTheUserCanRead) {
     const auto noTerminal = RunRavelmoor({"ftp", "add", "--server", "host3", "--user", "cy"}, env);
     EXPECT_EQ(noTerminal.exitCode, 2);
     EXPECT_EQ(noTerminal.err,
-              "No terminal to ask for the password on: give it with "
+              "ravelmoor: No terminal to ask for the password on: give it with "
               "--password-stdin (or --password).\n");
 
     EXPECT_EQ(RunRavelmoor({"ftp", "remove", "host1"}, env).exitCode, 0);
