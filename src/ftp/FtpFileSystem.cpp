@@ -1,5 +1,7 @@
 #include "ftp/FtpFileSystem.h"
 
+#include "engine/NameEscape.h"
+
 #include <ctime>
 #include <vector>
 
@@ -21,24 +23,6 @@ EntryFacts FactsOf(const FtpListItem& item) {
     facts.size = item.size;
     facts.lastWrite = item.lastWrite;
     return facts;
-}
-
-// A name as text the user can read: control bytes and the backslash escaped.
-std::string VisibleName(std::string_view name) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(name.size());
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\\') {
-            text += "\\\\";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            text += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-        } else {
-            text.push_back(c);
-        }
-    }
-    return text;
 }
 
 class FtpFileReader : public FileReader {
@@ -94,11 +78,11 @@ void FtpFileSystem::Report(const char* fixedText) {
 }
 
 void FtpFileSystem::WarnBadNames(const std::string& serverFolder) {
-    std::string text = "The FTP folder " + VisibleName(serverFolder) + " lists " +
+    std::string text = "The FTP folder " + EscapeName(serverFolder) + " lists " +
                        (badNames_.size() == 1 ? "a name" : "names") +
                        " that cannot be a file name here, left out:";
     for (const std::string_view name : badNames_)
-        text += " \"" + VisibleName(name) + "\"";
+        text += " \"" + EscapeName(name) + "\"";
     prompter_.Warn(text);
 }
 

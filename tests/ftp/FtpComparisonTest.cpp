@@ -173,7 +173,7 @@ TEST_P(FtpComparisonTest, Listing_EmptyFolderRootFilesAndNameThatCannotBeOne) {
     EXPECT_EQ(comparer.UnlistableSourceFolders(), std::vector<std::string>{"Bad/bad\nname"});
     EXPECT_EQ(prompter.Texts(),
               std::vector<std::string>{"The FTP folder /Bad/ lists a name that cannot be a file "
-                                       "name here, left out: \"bad\\x0Aname\""});
+                                       "name here, left out: \"bad\\nname\""});
 }
 
 // A run against a server of the test's own, started with the faults it needs.
@@ -254,7 +254,7 @@ TEST_F(FtpFaultyServer, CraftedListingNamesAreLeftOutWithOneWarning) {
     EXPECT_EQ(prompter.Texts(),
               std::vector<std::string>{
                   "The FTP folder / lists names that cannot be a file name here, left out: "
-                  "\"..\" \"../x\" \"a/b\" \"/abs\" \"cr\\x0Aname\" \"lf\\x0Aname\" "
+                  "\"..\" \"../x\" \"a/b\" \"/abs\" \"cr\\nname\" \"lf\\nname\" "
                   "\"nul\\x00name\" \"\""});
 }
 
