@@ -4,11 +4,10 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
-#include <QProcess>
 
-#include "app/GeneralSettingsDialog.h"
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
+#include "results/DesktopViewerHost.h"
 #include "results/PreviewWindow.h"
 #include "results/RecomparingWindow.h"
 #include "results/ResultsWindow.h"
@@ -23,30 +22,6 @@ namespace ravelmoor {
 namespace {
 
 constexpr const char* kCopyQuestion = "Do you want to copy the selected objects?";
-
-// Starts the file-comparison program and opens General Settings for it.
-class DesktopViewerHost : public ViewerHost {
-  public:
-    DesktopViewerHost(const ResultsContext& context, QWidget* parent)
-        : context_(context), parent_(parent) {}
-
-    bool Start(const std::string& commandLine) override {
-        QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
-        if (words.isEmpty()) return false;
-        const QString program = words.takeFirst();
-        return QProcess::startDetached(program, words);
-    }
-
-    bool EditSettings() override {
-        GeneralSettingsDialog dialog(context_.settings, context_.store, context_.prompter,
-                                     context_.pickers, parent_);
-        return dialog.exec() == QDialog::Accepted;
-    }
-
-  private:
-    const ResultsContext& context_;
-    QWidget* parent_;
-};
 
 // Marks a manual command: the lists keep their selections meanwhile, and the
 // focus goes back where it was afterwards.
@@ -68,11 +43,6 @@ class ManualCommand {
 };
 
 }  // namespace
-
-bool ResultsWindow::VisualiseAllowed() const {
-    // An FTP side has no local path to hand to a program.
-    return !context_.comparer.SourceIsFtp() && !context_.comparer.TargetIsFtp();
-}
 
 void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work) {
     commandRunning_ = true;
@@ -134,8 +104,7 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
     const bool someToCopy = !RowsToCopyOrDelete(side, source, target, visibleRows_, items).empty();
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
-    visualise->setEnabled(VisualiseAllowed() &&
-                          !RowsToVisualise(source, target, visibleRows_, items).empty());
+    visualise->setEnabled(!RowsToVisualise(source, target, visibleRows_, items).empty());
 
     const QAction* chosen = menu.exec(globalPosition);
     if (chosen == copy) {
@@ -178,14 +147,15 @@ void ResultsWindow::VisualiseSelected() {
     const FileList& source = context_.comparer.SourceResults();
     const FileList& target = context_.comparer.TargetResults();
     const std::vector<int> items = SelectedItems(menuSide_);
+    FolderComparer& comparer = context_.comparer;
     std::vector<PathPair> pairs;
-    if (VisualiseAllowed()) {
-        for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
-            pairs.push_back({source.ElementAt(row).FullPath(context_.comparer.SourceFolder()),
-                             target.ElementAt(row).FullPath(context_.comparer.TargetFolder())});
-        }
+    for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
+        pairs.push_back({source.ElementAt(row).FullPath(comparer.SourceFolder()),
+                         target.ElementAt(row).FullPath(comparer.TargetFolder())});
     }
-    DesktopViewerHost host(context_, this);
+    DesktopViewerHost host(context_,
+                           comparer.SourceIsFtp() ? &comparer.SourceFileSystem() : nullptr,
+                           comparer.TargetIsFtp() ? &comparer.TargetFileSystem() : nullptr, this);
     VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
     for (VirtualReportView* list : lists_)
         list->viewport()->update();

@@ -132,8 +132,6 @@ class ResultsWindow : public QDialog {
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
-    // Both sides are local folders, which a file-comparison program can open.
-    bool VisualiseAllowed() const;
 
     ResultsContext context_;
     StatusIcons icons_;

@@ -47,9 +47,11 @@ class ResultsCommandsTest : public ResultsTest {
         CompareTrees({R"(\.bak$)"});
         Open();
     }
-    // A script that writes its arguments, one a line, to `output`.
+    // A script in a folder with a blank that writes its arguments, one a
+    // line, to `output`.
     std::string ViewerScript(const std::string& output) {
-        std::string path = home.Path() + "/viewer.sh";
+        std::filesystem::create_directories(home.Path() + "/my viewer");
+        std::string path = home.Path() + "/my viewer/viewer.sh";
         std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << output << ".part'\nmv '"
                             << output << ".part' '" << output << "'\n";
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
@@ -189,27 +191,43 @@ TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) 
     }
 }
 
-TEST_F(ResultsCommandsTest, Visualise_ScriptStandingInForTheViewer_GetsBothPathsQuoted) {
-    source.Write("with space.txt", "a");
-    target.Write("with space.txt", "b");
+TEST_F(ResultsCommandsTest, Visualise_ViewerInFolderWithBlank_GetsEachPathAsOneArgument) {
+    const std::string odd = "it's \"odd\" name.txt";
+    source.Write(odd, "a");
+    target.Write(odd, "b");
     CompareTrees({R"(\.bak$)"});
     Open();
     const std::string output = home.Path() + "/arguments";
     settings.comparisonProgram = ViewerScript(output);
-    Click(S::Target, {ItemOf("with space.txt")});
-    WithContextMenu(S::Target, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
-    EXPECT_EQ(ReadWhenThere(output),
-              source.Full("with space.txt") + "\n" + target.Full("with space.txt") + "\n");
+    struct Case {
+        const char* parameters;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {R"("%s1" "%s2")", source.Full(odd) + "\n" + target.Full(odd) + "\n"},
+        {R"(-L "left side" --right=%s2 %s1)",
+         "-L\nleft side\n--right=" + source.Full(odd) + "\n" + target.Full(odd) + "\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(output);
+        settings.comparisonParameters = c.parameters;
+        Click(S::Target, {ItemOf(odd)});
+        WithContextMenu(S::Target, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
+        EXPECT_EQ(ReadWhenThere(output), c.expected) << c.parameters;
+    }
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
+    settings.comparisonParameters = R"("%s1" "%s2")";
 
     // More than one pair: asked first; No starts nothing.
     prompter.Script({false});
     settings.comparisonProgram = "/nonexistent/viewer";
     Click(S::Source, {ItemOf("same.txt"), ItemOf("new.txt"), ItemOf("only-source.txt")});
     WithContextMenu(S::Source, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
-    EXPECT_EQ(prompter.Texts(),
-              std::vector<std::string>{"You have chosen to visualise differences between more "
-                                       "then 1 couple of files: do you wish to continue?"});
+    ASSERT_EQ(prompter.Log().size(), 1u);
+    EXPECT_EQ(prompter.Log()[0].kind, "yesno-warning");
+    EXPECT_EQ(prompter.Log()[0].text,
+              "You have chosen to visualise differences between more "
+              "then 1 couple of files: do you wish to continue?");
 }
 
 TEST_F(ResultsCommandsTest, Visualise_ProgramThatCannotStart_SaysSoAndTriesOnceMoreAfterSettings) {
