@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
+#include <algorithm>
 
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
@@ -118,9 +119,11 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
 
 void ResultsWindow::CopySelected() {
     const ManualCommand command(busy_);
-    const std::vector<uint32_t> rows = RowsToCopyOrDelete(
-        menuSide_, context_.comparer.SourceResults(), context_.comparer.TargetResults(),
-        visibleRows_, SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
+                                                    context_.comparer.TargetResults(), visibleRows_,
+                                                    SelectedItems(menuSide_));
+    // In path order whatever the lists' order: a folder before what it holds.
+    std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
     const bool toTarget = menuSide_ == ListSide::Source;
     RunRowOperations(
@@ -130,9 +133,10 @@ void ResultsWindow::CopySelected() {
 
 void ResultsWindow::DeleteSelected() {
     const ManualCommand command(busy_);
-    const std::vector<uint32_t> rows = RowsToCopyOrDelete(
-        menuSide_, context_.comparer.SourceResults(), context_.comparer.TargetResults(),
-        visibleRows_, SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
+                                                    context_.comparer.TargetResults(), visibleRows_,
+                                                    SelectedItems(menuSide_));
+    std::sort(rows.begin(), rows.end());
     if (rows.empty()) return;
     // The deletion asks its own question before anything goes to the trash.
     const bool sourceSide = menuSide_ == ListSide::Source;

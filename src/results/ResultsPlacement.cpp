@@ -86,6 +86,13 @@ void ResultsWindow::RestorePlacement() {
                         desktop.width(), height);
         }
     }
+    // The orders are kept apart from the rest; a bad one is the first order.
+    const std::optional<ColumnOrder> columns = ParseColumnOrder(
+        store.ReadString(settings_keys::kSection, placement_keys::kColumnOrder, ""));
+    for (const ListSide side : {ListSide::Source, ListSide::Target})
+        ApplyColumnOrder(side, columns.value_or(ColumnOrder{0, 1, 2, 3}));
+    SetRowOrder(
+        ParseRowOrder(store.ReadString(settings_keys::kSection, placement_keys::kRowOrder, "")));
     // Widths only once a placement has been saved, whatever became of it.
     if (saved.empty()) return;
     std::array<ColumnWidths, 2> applied = {CurrentColumnWidths(ListSide::Source),
@@ -125,6 +132,10 @@ void ResultsWindow::SavePlacement() {
                       FormatColumnWidths(CurrentColumnWidths(ListSide::Source)));
     store.WriteString(settings_keys::kSection, placement_keys::kTargetColumns,
                       FormatColumnWidths(CurrentColumnWidths(ListSide::Target)));
+    store.WriteString(settings_keys::kSection, placement_keys::kRowOrder,
+                      FormatRowOrder(rowOrder_));
+    store.WriteString(settings_keys::kSection, placement_keys::kColumnOrder,
+                      FormatColumnOrder(CurrentColumnOrder(ListSide::Source)));
     store.Sync();
 }
 

@@ -90,6 +90,7 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     BuildControls();
     BuildLayout();
     ConnectControls();
+    SetUpHeaders();
 
     for (int i = 0; i < kSyncMethodCount; ++i)
         methodCombo_->addItem(FromStd(SyncMethodText(static_cast<SyncMethod>(i))));
@@ -307,6 +308,9 @@ void ResultsWindow::RefreshLists() {
     const ShownTotals totals =
         ComputeVisibleRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(),
                            Toggles(), visibleRows_);
+    if (rowOrder_)
+        SortRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(), *rowOrder_,
+                 visibleRows_);
     viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
     for (ResultsListModel* model : models_)
         model->Reload();

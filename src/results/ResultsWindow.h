@@ -76,6 +76,10 @@ class ResultsWindow : public QDialog {
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
     // The periodic check that both folders are still there.
     void CheckFoldersStillThere();
+    // A click on the header of `column` of the `side` list: that column up,
+    // then down, then the path order again.
+    void SortBy(ListSide side, ResultColumn column);
+    const std::optional<RowOrder>& Order() const { return rowOrder_; }
 
     // --- The parts of the window, for tests and for the background painting.
     VirtualReportView* List(ListSide side) const;
@@ -115,6 +119,12 @@ class ResultsWindow : public QDialog {
     std::vector<int> SelectedItems(ListSide side) const;
     void ClearSelections();
 
+    // Row and column order (ResultsOrdering.cpp).
+    void SetUpHeaders();
+    void SetRowOrder(const std::optional<RowOrder>& order);
+    void ApplyColumnOrder(ListSide side, const ColumnOrder& order);
+    ColumnOrder CurrentColumnOrder(ListSide side) const;
+
     // Placement and column widths (ResultsPlacement.cpp).
     void ApplyDefaultColumnWidths();
     void RestorePlacement();
@@ -137,6 +147,7 @@ class ResultsWindow : public QDialog {
     StatusIcons icons_;
     std::vector<uint32_t> visibleRows_;
     SyncMethod method_ = SyncMethod::None;
+    std::optional<RowOrder> rowOrder_;  // none: the path order
     ListSide menuSide_ = ListSide::Source;
     // A manual copy, delete or visualise is under way: a list that loses the
     // focus keeps its selection.

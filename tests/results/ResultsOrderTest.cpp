@@ -1,0 +1,98 @@
+#include <QHeaderView>
+#include <QTest>
+
+#include "results/ResultsFixture.h"
+#include "ui/VirtualReportView.h"
+
+namespace ravelmoor::test {
+namespace {
+
+using S = ListSide;
+using C = ResultColumn;
+
+// Sizes that differ from side to side, rows on one side only and a folder.
+class ResultsOrderTest : public ResultsTest {
+  protected:
+    void SetUp() override {
+        ResultsTest::SetUp();
+        source.Write("a.txt", "aaa", 1000);
+        target.Write("a.txt", "a", 3000);
+        target.Write("b.txt", "bbbbb", 500);
+        source.Write("c.txt", "cc", 2000);
+        source.Write("e.txt", "eeee", 1500);
+        target.Write("e.txt", "eeee", 1500);
+        source.MakeFolder("d");
+        target.MakeFolder("d");
+        CompareTrees();
+        Open();
+    }
+    // The name each item shows, "Source|Target" ("-" opposite a Missing entry).
+    std::vector<std::string> Shown() const {
+        const std::vector<std::string> left = Lines(S::Source);
+        const std::vector<std::string> right = Lines(S::Target);
+        std::vector<std::string> names;
+        auto name = [](const std::string& line) {
+            return line == "-"
+                       ? line
+                       : line.substr(line.find(' ') + 1, line.find('|') - line.find(' ') - 1);
+        };
+        for (size_t i = 0; i < left.size(); ++i)
+            names.push_back(name(left[i]) + "|" + name(right[i]));
+        return names;
+    }
+    void ClickHeader(S side, C column) {
+        QHeaderView* header = window->List(side)->Header();
+        const int x = header->sectionViewportPosition(static_cast<int>(column)) + 5;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+    // The column and direction each header shows; -1 for none.
+    std::pair<int, int> Indicators() const {
+        auto of = [this](S side) {
+            const QHeaderView* header = window->List(side)->Header();
+            const int column = header->sortIndicatorSection();
+            return column < 0 || column >= header->count()
+                       ? -1
+                       : column * 2 + (header->sortIndicatorOrder() == Qt::DescendingOrder);
+        };
+        return {of(S::Source), of(S::Target)};
+    }
+};
+
+TEST_F(ResultsOrderTest, HeaderClicks_SortBothListsPaired_ReverseThenBackToPathOrder) {
+    struct Step {
+        S side;
+        C column;
+        std::vector<std::string> shown;
+        std::pair<int, int> indicators;
+    };
+    const std::vector<Step> steps = {
+        {S::Source, C::Size, {"d|d", "c.txt|-", "a.txt|a.txt", "e.txt|e.txt", "-|b.txt"}, {4, -1}},
+        {S::Source, C::Size, {"-|b.txt", "e.txt|e.txt", "a.txt|a.txt", "c.txt|-", "d|d"}, {5, -1}},
+        {S::Source, C::Size, {"a.txt|a.txt", "-|b.txt", "c.txt|-", "e.txt|e.txt", "d|d"}, {-1, -1}},
+        {S::Target, C::Size, {"d|d", "a.txt|a.txt", "c.txt|-", "e.txt|e.txt", "-|b.txt"}, {-1, 4}},
+        {S::Target,
+         C::Timestamp,
+         {"d|d", "-|b.txt", "e.txt|e.txt", "c.txt|-", "a.txt|a.txt"},
+         {-1, 6}},
+        {S::Source, C::Name, {"a.txt|a.txt", "-|b.txt", "c.txt|-", "e.txt|e.txt", "d|d"}, {2, -1}},
+        {S::Source, C::Name, {"d|d", "e.txt|e.txt", "c.txt|-", "-|b.txt", "a.txt|a.txt"}, {3, -1}},
+    };
+    for (size_t i = 0; i < steps.size(); ++i) {
+        ClickHeader(steps[i].side, steps[i].column);
+        EXPECT_EQ(Shown(), steps[i].shown) << "step " << i;
+        EXPECT_EQ(Indicators(), steps[i].indicators) << "step " << i;
+    }
+
+    // A column dragged elsewhere moves in both lists; both choices survive a reopening.
+    window->List(S::Source)->Header()->moveSection(3, 1);
+    EXPECT_EQ(window->List(S::Target)->Header()->logicalIndex(1), 3);
+    Open();
+    EXPECT_EQ(Shown(), steps.back().shown);
+    EXPECT_EQ(Indicators(), steps.back().indicators);
+    for (const S side : {S::Source, S::Target})
+        EXPECT_EQ(window->List(side)->Header()->logicalIndex(1), 3);
+    EXPECT_EQ(store.ReadString("Settings", "wndcols", ""), "0,3,1,2");
+}
+
+}  // namespace
+}  // namespace ravelmoor::test
