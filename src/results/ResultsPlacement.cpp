@@ -104,6 +104,7 @@ void ResultsWindow::RestorePlacement() {
                 ParseColumnWidths(store.ReadString(settings_keys::kSection, keys[i], ""))) {
             ApplyColumnWidths(side, *widths);
             applied[i] = *widths;
+            widthsSaved_ = true;
         }
     }
     // The lists grow when the window is maximised; the saved widths are
@@ -113,6 +114,7 @@ void ResultsWindow::RestorePlacement() {
 
 void ResultsWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    KeepDescriptionHeight();
     if (widthsAfterMaximise_ && isMaximized()) {
         ApplyColumnWidths(ListSide::Source, (*widthsAfterMaximise_)[0]);
         ApplyColumnWidths(ListSide::Target, (*widthsAfterMaximise_)[1]);

@@ -151,10 +151,21 @@ void ResultsWindow::BuildControls() {
     for (size_t i = 0; i < toggles_.size(); ++i) {
         auto* toggle = new QToolButton(this);
         toggle->setText(tr(kToggleLooks[i].text));
-        toggle->setIcon(ProgramIcon(kToggleLooks[i].icon));
         toggle->setToolTip(tr(kToggleLooks[i].tooltip));
         toggle->setCheckable(true);
         toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        // Off shows a grey icon on a plain button, on a coloured icon on the
+        // selection colour: told apart at a glance in any theme.
+        QIcon icon = ProgramIcon(kToggleLooks[i].icon);
+        const QPixmap grey = icon.pixmap(QSize(16, 16), QIcon::Disabled);
+        icon.addPixmap(grey, QIcon::Normal, QIcon::Off);
+        icon.addPixmap(grey, QIcon::Active, QIcon::Off);
+        toggle->setIcon(icon);
+        toggle->setStyleSheet(QStringLiteral(
+            "QToolButton { border: 1px solid palette(mid); border-radius: 3px; padding: 2px 6px; }"
+            "QToolButton:checked { background: palette(highlight); color: "
+            "palette(highlighted-text);"
+            " border-color: palette(highlight); }"));
         toggles_[i] = toggle;
     }
     description_ = new QLabel(this);
@@ -325,6 +336,22 @@ void ResultsWindow::RefreshLists() {
     }
 }
 
+void ResultsWindow::KeepDescriptionHeight() {
+    // As high as the longest description needs at this width, so that the
+    // lists keep their height whichever method is chosen.
+    const int width = description_->width();
+    if (width <= 0) return;
+    const QFontMetrics metrics(description_->font());
+    int height = metrics.height();
+    for (int i = 0; i < kSyncMethodCount; ++i) {
+        const QString text = FromStd(SyncMethodDescription(static_cast<SyncMethod>(i)));
+        height = std::max(
+            height,
+            metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height());
+    }
+    if (description_->height() != height) description_->setFixedHeight(height);
+}
+
 void ResultsWindow::ChooseMethod(SyncMethod method) {
     method_ = method;
     methodCombo_->setCurrentIndex(static_cast<int>(method));
@@ -378,8 +405,11 @@ void ResultsWindow::OnOpened() {
     // From now on the Name columns take the changes of the window's width;
     // the sizes the window went through while it was laid out and shown
     // leave the widths as they were set.
-    for (VirtualReportView* list : lists_)
+    for (VirtualReportView* list : lists_) {
         list->SetGrowingColumn(static_cast<int>(ResultColumn::Name));
+        // Without saved widths Name takes what Size and Timestamp leave.
+        if (!widthsSaved_) list->FillWithGrowingColumn();
+    }
     if (context_.comparer.AllIdentical())
         context_.prompter.Inform(FolderComparer::kIdenticalMessage);
     // Also in the status bar; said once here, since rows that no sync will

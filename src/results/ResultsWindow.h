@@ -113,6 +113,7 @@ class ResultsWindow : public QDialog {
     void ConnectControls();
     void SetToggles(const ViewToggles& toggles);
     void FocusClose();
+    void KeepDescriptionHeight();
     void OnOpened();
     void OnSelectionChanged(ListSide side);
     void OnFocusLost(ListSide side, Qt::FocusReason reason);
@@ -156,6 +157,7 @@ class ResultsWindow : public QDialog {
     bool commandRunning_ = false;
     bool warningShown_ = false;
     bool opened_ = false;
+    bool widthsSaved_ = false;  // the store had column widths for the lists
     // The saved widths, applied again once the window is maximised.
     std::optional<std::array<ColumnWidths, 2>> widthsAfterMaximise_;
     QRect restoredNormalGeometry_;

@@ -23,7 +23,9 @@ class VirtualReportView : public QAbstractItemView {
     QHeaderView* Header() const { return header_; }
 
     // The column that takes every change of the list's width from now on.
-    void SetGrowingColumn(int column) { growingColumn_ = column; }
+    void SetGrowingColumn(int column);
+    // Gives the growing column the width the other columns leave.
+    void FillWithGrowingColumn();
 
     int FirstVisibleRow() const;
     void ScrollToRow(int row);
@@ -67,10 +69,13 @@ class VirtualReportView : public QAbstractItemView {
     void SelectRowRange(int top, int bottom, QItemSelectionModel::SelectionFlags flags);
     // The tooltip of a cell whose text does not fit; false when it fits.
     bool ShowCutOffText(const QPoint& position, const QPoint& globalPosition);
+    void ResizeGrowingColumn(int width);
 
     QHeaderView* header_;
     int rowHeight_ = 20;
     int growingColumn_ = -1;
+    int growingWidth_ = 0;
+    bool resizingGrowing_ = false;
     bool inGeometryUpdate_ = false;
 };
 

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QTest>
 
@@ -92,6 +93,23 @@ TEST_F(ResultsOrderTest, HeaderClicks_SortBothListsPaired_ReverseThenBackToPathO
     for (const S side : {S::Source, S::Target})
         EXPECT_EQ(window->List(side)->Header()->logicalIndex(1), 3);
     EXPECT_EQ(store.ReadString("Settings", "wndcols", ""), "0,3,1,2");
+}
+
+TEST_F(ResultsOrderTest, NoSavedWidths_NameTakesTheSlackAsTheWindowGrowsAndShrinks) {
+    QApplication::processEvents();  // the window's first sizing is over
+    VirtualReportView* list = window->List(S::Source);
+    const QHeaderView* header = list->Header();
+    const int size = header->sectionSize(2);
+    const int time = header->sectionSize(3);
+    const QSize first = window->size();
+    for (const int extra : {0, 300, 80, 0, 500}) {
+        window->resize(first.width() + extra, first.height());
+        QApplication::processEvents();
+        EXPECT_EQ(header->length(), list->viewport()->width()) << extra;
+        EXPECT_EQ(header->sectionSize(2), size) << extra;
+        EXPECT_EQ(header->sectionSize(3), time) << extra;
+    }
+    EXPECT_GT(header->sectionSize(1), 200);
 }
 
 }  // namespace
