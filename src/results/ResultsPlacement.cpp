@@ -70,9 +70,11 @@ void ResultsWindow::RestorePlacement() {
     const std::string saved =
         store.ReadString(settings_keys::kSection, placement_keys::kWindow, "");
     const std::optional<WindowPlacement> placement = ParsePlacement(saved);
-    const bool usable = placement && ReachableOnScreens(placement->Rect(), ScreenAreas());
+    // Kept in device-independent pixels; a screen now smaller (a higher
+    // scale, another monitor) gets the window made to fit inside it.
+    const bool usable = placement.has_value();
     if (usable) {
-        setGeometry(placement->Rect());
+        setGeometry(ClampToScreens(placement->Rect(), ScreenAreas()));
         restoredNormalGeometry_ = geometry();
         if (placement->showState == kShowMaximised) setWindowState(Qt::WindowMaximized);
     } else {

@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -105,6 +107,9 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     ApplyDefaultColumnWidths();
     layout()->activate();
     resize(sizeHint().expandedTo(QSize(760, 520)));
+    // Never larger than the screen, whatever its scale.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(size().boundedTo(screen->availableGeometry().size()));
     setMinimumSize(size());
     RestorePlacement();
 

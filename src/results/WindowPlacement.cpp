@@ -6,10 +6,6 @@
 namespace ravelmoor {
 namespace {
 
-// Enough of a window to grab it: a piece of its title bar.
-constexpr int kReachableWidth = 48;
-constexpr int kReachableHeight = 16;
-
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
@@ -134,16 +130,6 @@ QRect ClampToScreens(const QRect& rect, const std::vector<QRect>& screens) {
     const int left = std::clamp(rect.left(), best->left(), best->left() + best->width() - width);
     const int top = std::clamp(rect.top(), best->top(), best->top() + best->height() - height);
     return {left, top, width, height};
-}
-
-bool ReachableOnScreens(const QRect& rect, const std::vector<QRect>& screens) {
-    const int needWidth = std::min(kReachableWidth, rect.width());
-    const int needHeight = std::min(kReachableHeight, rect.height());
-    const QRect top(rect.left(), rect.top(), rect.width(), needHeight);
-    return std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) {
-        const QRect common = top.intersected(screen);
-        return common.width() >= needWidth && common.height() >= needHeight;
-    });
 }
 
 }  // namespace ravelmoor

@@ -68,8 +68,4 @@ std::string FormatColumnOrder(const ColumnOrder& order);
 // it overlaps none): no wider or higher than that area, and moved inside it.
 QRect ClampToScreens(const QRect& rect, const std::vector<QRect>& screens);
 
-// Whether enough of the top edge of `rect` lies on one of `screens` for the
-// window's title bar to be reached with the mouse.
-bool ReachableOnScreens(const QRect& rect, const std::vector<QRect>& screens);
-
 }  // namespace ravelmoor

@@ -157,7 +157,7 @@ TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTot
 }
 
 TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) {
-    const QRect wanted(30, 40, window->minimumWidth() + 20, window->minimumHeight() + 10);
+    const QRect wanted(3, 4, window->minimumWidth() + 5, window->minimumHeight() + 5);
     window->setGeometry(wanted);
     window->List(S::Source)->Header()->resizeSection(1, 222);
     window->List(S::Target)->Header()->resizeSection(3, 133);
@@ -165,7 +165,7 @@ TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) 
     const int stamp = window->List(S::Source)->Header()->sectionSize(3);
     window.reset();
     EXPECT_EQ(store.ReadString("Settings", "wnd", ""),
-              "30,40," + std::to_string(wanted.right() + 1) + "," +
+              "3,4," + std::to_string(wanted.right() + 1) + "," +
                   std::to_string(wanted.bottom() + 1) + ",1,0");
     EXPECT_EQ(store.ReadString("Settings", "wndlists", ""),
               "222," + std::to_string(size) + "," + std::to_string(stamp));
@@ -175,10 +175,24 @@ TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) 
     EXPECT_EQ(window->List(S::Source)->Header()->sectionSize(1), 222);
     EXPECT_EQ(window->List(S::Target)->Header()->sectionSize(3), 133);
 
-    // Garbage, or a place on no screen: the window spans the desktop's width;
-    // widths that parse are still taken, those that do not are not.
+    // A place on no screen, or a size saved at a smaller scale (the screen
+    // now has fewer device-independent pixels): moved and shrunk onto it.
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
-    for (const char* wnd : {"12,abc", "5000,5000,5800,5600,1,0", "1,2,3,4,5", "1,2,3,4,5,6,7"}) {
+    const QRect twice(desktop.left(), desktop.top(), desktop.width() * 2, desktop.height() * 2);
+    for (const QRect& saved : {QRect(5000, 5000, 800, 600), twice, twice.translated(-900, -900)}) {
+        window.reset();
+        store.WriteString("Settings", "wnd",
+                          FormatPlacement(WindowPlacement::FromRect(saved, false)));
+        Open();
+        const QRect at = window->geometry();
+        // Within the screen but for the frame the platform puts around it.
+        EXPECT_TRUE(desktop.adjusted(-4, -4, 4, 4).contains(at)) << saved.x() << " " << at.x();
+        EXPECT_EQ(window->width(), std::min(saved.width(), desktop.width()));
+    }
+
+    // Garbage: the window spans the desktop's width; widths that parse are
+    // still taken, those that do not are not.
+    for (const char* wnd : {"12,abc", "1,2,3,4,5", "1,2,3,4,5,6,7"}) {
         window.reset();
         store.WriteString("Settings", "wnd", wnd);
         store.WriteString("Settings", "wndlists", "150,70,120");

@@ -2,7 +2,9 @@
 #include <QHeaderView>
 #include <QTest>
 
+#include "results/PreviewWindow.h"
 #include "results/ResultsFixture.h"
+#include "ui/ReadableColour.h"
 #include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
@@ -110,6 +112,36 @@ TEST_F(ResultsOrderTest, NoSavedWidths_NameTakesTheSlackAsTheWindowGrowsAndShrin
         EXPECT_EQ(header->sectionSize(3), time) << extra;
     }
     EXPECT_GT(header->sectionSize(1), 200);
+}
+
+TEST(ResultsColours, StatusColoursReadableOnDarkPalettes_LightOnesUnchanged) {
+    const QPalette original = QApplication::palette();
+    struct Case {
+        QColor base;
+        bool light;
+    };
+    const Case cases[] = {
+        {QColor(255, 255, 255), true}, {QColor(240, 240, 240), true}, {QColor(30, 30, 30), false},
+        {QColor(0, 0, 0), false},      {QColor(45, 45, 60), false},
+    };
+    for (const Case& c : cases) {
+        QPalette palette = original;
+        palette.setColor(QPalette::Base, c.base);
+        QApplication::setPalette(palette);
+        const QColor colours[] = {ResultsListModel::ColourOf(CellColour::Green),
+                                  ResultsListModel::ColourOf(CellColour::Red),
+                                  PreviewWindow::ColourOf(PreviewColour::Blue)};
+        const QColor light[] = {QColor(0, 123, 0), QColor(255, 0, 0), QColor(0, 0, 255)};
+        for (size_t i = 0; i < 3; ++i) {
+            if (c.light) {
+                EXPECT_EQ(colours[i], light[i]) << c.base.name().toStdString();
+            } else {
+                EXPECT_GE(ContrastRatio(colours[i], c.base), kReadableContrast)
+                    << c.base.name().toStdString() << " " << colours[i].name().toStdString();
+            }
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 }  // namespace
