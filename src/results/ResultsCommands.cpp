@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QShortcut>
 #include <algorithm>
 
 #include "engine/FolderComparer.h"
@@ -102,6 +103,12 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
     QAction* copy = menu.addAction(side == ListSide::Source ? tr("Copy to Target  >>>")
                                                             : tr("<<< Copy to Source"));
     QAction* remove = menu.addAction(tr("Delete"));
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutVisibleInContextMenu(true);
+    menu.addSeparator();
+    QAction* again = menu.addAction(tr("Compare Again"));
+    again->setShortcut(QKeySequence::Refresh);
+    again->setShortcutVisibleInContextMenu(true);
     const bool someToCopy = !RowsToCopyOrDelete(side, source, target, visibleRows_, items).empty();
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
@@ -114,6 +121,28 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
         DeleteSelected();
     } else if (chosen == visualise) {
         VisualiseSelected();
+    } else if (chosen == again) {
+        CompareAgain();
+    }
+}
+
+void ResultsWindow::CompareAgain() {
+    if (commandRunning_) return;
+    folderCheck_.stop();
+    done(kCompareAgain);
+}
+
+void ResultsWindow::SetUpKeys() {
+    auto* again = new QShortcut(QKeySequence::Refresh, this);
+    connect(again, &QShortcut::activated, this, &ResultsWindow::CompareAgain);
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        // Only where the selection is: on the list that has the focus.
+        auto* remove =
+            new QShortcut(QKeySequence::Delete, List(side), nullptr, nullptr, Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this, [this, side] {
+            menuSide_ = side;
+            DeleteSelected();
+        });
     }
 }
 

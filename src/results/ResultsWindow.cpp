@@ -93,6 +93,7 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     BuildLayout();
     ConnectControls();
     SetUpHeaders();
+    SetUpKeys();
 
     for (int i = 0; i < kSyncMethodCount; ++i)
         methodCombo_->addItem(FromStd(SyncMethodText(static_cast<SyncMethod>(i))));

@@ -58,6 +58,9 @@ class ResultsWindow : public QDialog {
     Q_OBJECT
 
   public:
+    // What exec() returns when the user asked to compare again (F5).
+    static constexpr int kCompareAgain = 2;
+
     explicit ResultsWindow(ResultsContext context, QWidget* parent = nullptr);
     ~ResultsWindow() override;
 
@@ -74,6 +77,8 @@ class ResultsWindow : public QDialog {
     void OnPreview();
     // The context menu of one list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
+    // F5: closes the window so that the comparison runs again.
+    void CompareAgain();
     // The periodic check that both folders are still there.
     void CheckFoldersStillThere();
     // A click on the header of `column` of the `side` list: that column up,
@@ -134,6 +139,7 @@ class ResultsWindow : public QDialog {
     ColumnWidths CurrentColumnWidths(ListSide side) const;
 
     // Commands (ResultsCommands.cpp).
+    void SetUpKeys();
     void CopySelected();
     void DeleteSelected();
     void VisualiseSelected();

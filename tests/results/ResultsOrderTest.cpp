@@ -114,6 +114,23 @@ TEST_F(ResultsOrderTest, NoSavedWidths_NameTakesTheSlackAsTheWindowGrowsAndShrin
     EXPECT_GT(header->sectionSize(1), 200);
 }
 
+TEST_F(ResultsOrderTest, Keys_DeleteStartsDeleteOnTheSelection_F5ComparesAgain) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    prompter.Script({false});
+    Click(S::Source, {ItemOf("c.txt")});
+    QTest::keyClick(window->List(S::Source), Qt::Key_Delete);
+    ASSERT_EQ(prompter.Log().size(), 1u);
+    EXPECT_EQ(prompter.Log()[0].kind, "trash");
+    EXPECT_TRUE(source.Exists("c.txt"));
+
+    window->activateWindow();  // the "Re-Comparing files..." window had it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->List(S::Source), Qt::Key_F5);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), ResultsWindow::kCompareAgain);
+}
+
 TEST(ResultsColours, StatusColoursReadableOnDarkPalettes_LightOnesUnchanged) {
     const QPalette original = QApplication::palette();
     struct Case {
