@@ -79,7 +79,9 @@ void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
-    RunRowOperations([&plan](RowOperations& operations) { RunSyncPlan(operations, *plan); });
+    RunRowOperations([this, &plan](RowOperations& operations) {
+        RunSyncPlan(operations, *plan, [this] { RefreshLists(); });
+    });
 }
 
 void ResultsWindow::OnPreview() {

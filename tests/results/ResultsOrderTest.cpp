@@ -1,9 +1,12 @@
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTest>
 
 #include "results/PreviewWindow.h"
 #include "results/ResultsFixture.h"
+#include "results/VisibleRows.h"
+#include "sync/RowOperations.h"
 #include "ui/ReadableColour.h"
 #include "ui/VirtualReportView.h"
 
@@ -129,6 +132,40 @@ TEST_F(ResultsOrderTest, Keys_DeleteStartsDeleteOnTheSelection_F5ComparesAgain) 
     QTest::keyClick(window->List(S::Source), Qt::Key_F5);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), ResultsWindow::kCompareAgain);
+}
+
+// Looks at the window whenever a copy asks before overwriting.
+class WatchingPrompter : public ScriptedPrompter {
+  public:
+    BatchAnswer AskOverwrite(std::string_view text) override {
+        if (watch) watch();
+        return ScriptedPrompter::AskOverwrite(text);
+    }
+    std::function<void()> watch;
+};
+
+TEST_F(ResultsOrderTest, Synchronise_EachBatchAsksOverListsRefreshedAfterThePreviousOne) {
+    window.reset();
+    ClearTrees();
+    WriteEachStatus(1000, 2000);
+    CompareTrees();
+    WatchingPrompter watching;
+    ResultsWindow own({comparer, settings, store, watching, pickers, "Ravelmoor"});
+    own.show();
+    // At each question both count labels are those of the lists as they are.
+    std::vector<bool> current;
+    watching.watch = [&] {
+        std::vector<uint32_t> rows;
+        const ShownTotals totals = ComputeVisibleRows(
+            comparer.SourceResults(), comparer.TargetResults(), own.Toggles(), rows);
+        current.push_back(own.CountLabel(S::Source)->text().toStdString() ==
+                              CountLabelText(totals.SourceCount()) &&
+                          own.CountLabel(S::Target)->text().toStdString() ==
+                              CountLabelText(totals.TargetCount()));
+    };
+    own.ChooseMethod(SyncMethod::Align);
+    own.OnSynchronise();
+    EXPECT_EQ(current, (std::vector<bool>{true, true, true}));  // new.txt, then old.txt, skip.bak
 }
 
 TEST(ResultsColours, StatusColoursReadableOnDarkPalettes_LightOnesUnchanged) {
