@@ -5,7 +5,9 @@
 #include <QMenu>
 #include <QPointer>
 #include <QShortcut>
+#include <QToolButton>
 #include <algorithm>
+#include <chrono>
 
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
@@ -14,9 +16,12 @@
 #include "results/RecomparingWindow.h"
 #include "results/ResultsWindow.h"
 #include "results/SelectionRules.h"
+#include "results/SyncReport.h"
 #include "results/VisualiseDifferences.h"
 #include "sync/PlanSync.h"
 #include "sync/RowOperations.h"
+#include "ui/ElidedLabel.h"
+#include "ui/FromStd.h"
 #include "ui/OverrideCursor.h"
 #include "ui/VirtualReportView.h"
 
@@ -46,13 +51,15 @@ class ManualCommand {
 
 }  // namespace
 
-void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work) {
+void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work,
+                                     Prompter* prompter) {
     commandRunning_ = true;
     {
         const OverrideCursor wait(Qt::WaitCursor);
         // A side on FTP gets a connection again: the comparison closed its own.
         RecomparingWindow progress(this);
-        RowOperations operations(context_.comparer, SidesOf(context_.comparer), context_.prompter);
+        RowOperations operations(context_.comparer, SidesOf(context_.comparer),
+                                 prompter != nullptr ? *prompter : context_.prompter);
         operations.SetProgress(&progress);
         work(operations);
         RefreshLists();
@@ -79,9 +86,35 @@ void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
-    RunRowOperations([this, &plan](RowOperations& operations) {
-        RunSyncPlan(operations, *plan, [this] { RefreshLists(); });
-    });
+    FailureLog log(context_.prompter);
+    SyncTally tally;
+    bool stopped = false;
+    const auto start = std::chrono::steady_clock::now();
+    RunRowOperations(
+        [&](RowOperations& operations) {
+            RunSyncPlan(operations, *plan, [this] { RefreshLists(); });
+            tally = operations.Tally();
+            stopped = operations.Aborted();
+        },
+        &log);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone, log.Failures());
+}
+
+void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
+                                   std::vector<std::string> failures) {
+    summary_->setText(FromStd(summary));
+    summary_->setToolTip(FromStd(summary));
+    failures_ = std::move(failures);
+    failuresButton_->setVisible(notDone > 0 || !failures_.empty());
+}
+
+void ResultsWindow::ShowFailures() {
+    std::string text = "Not copied or deleted:";
+    for (const std::string& failure : failures_)
+        text += "\n" + failure;
+    if (failures_.empty()) text += "\nthe objects whose question was answered No or Cancel.";
+    context_.prompter.Warn(text);
 }
 
 void ResultsWindow::OnPreview() {

@@ -192,6 +192,11 @@ void ResultsWindow::BuildControls() {
 
     summary_ = new ElidedLabel(this, Qt::ElideRight);
     summary_->setText(FromStd(context_.settings.SummaryText()));
+    failuresButton_ = new QToolButton(this);
+    failuresButton_->setText(tr("Not done..."));
+    failuresButton_->setToolTip(tr("List what the synchronisation did not copy or delete"));
+    failuresButton_->setVisible(false);
+    connect(failuresButton_, &QToolButton::clicked, this, &ResultsWindow::ShowFailures);
     unreadable_ = new ElidedLabel(this, Qt::ElideRight);
     const std::string warning = comparer.UnlistableFoldersWarning();
     unreadable_->setText(warning.empty() ? QString() : FirstSentence(warning));
@@ -257,6 +262,7 @@ void ResultsWindow::BuildLayout() {
 
     auto* statusBar = new QStatusBar(this);
     statusBar->addWidget(summary_, 1);
+    statusBar->addWidget(failuresButton_);
     statusBar->addWidget(unreadable_, 1);
     statusBar->addPermanentWidget(selection_);
 

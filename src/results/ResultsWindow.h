@@ -100,6 +100,8 @@ class ResultsWindow : public QDialog {
     QPushButton* PreviewButton() const { return preview_; }
     QPushButton* SynchroniseButton() const { return synchronise_; }
     QString SummaryText() const;
+    // "Not done..." in the status bar after a synchronisation that left objects.
+    QToolButton* FailuresButton() const { return failuresButton_; }
     QString SelectionText() const;
     // The status bar's note about folders that could not be read; empty
     // when there is none.
@@ -145,7 +147,14 @@ class ResultsWindow : public QDialog {
     void VisualiseSelected();
     // Copies or deletes through `work`, behind the wait cursor and the
     // "Re-Comparing files..." window, then refreshes the lists.
-    void RunRowOperations(const std::function<void(RowOperations&)>& work);
+    // `prompter` instead of the window's, when given.
+    void RunRowOperations(const std::function<void(RowOperations&)>& work,
+                          Prompter* prompter = nullptr);
+    // After a synchronisation: what was done in the status bar, and a button
+    // that lists what was not.
+    void ShowSyncReport(const std::string& summary, uint64_t notDone,
+                        std::vector<std::string> failures);
+    void ShowFailures();
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
@@ -183,6 +192,8 @@ class ResultsWindow : public QDialog {
     QPushButton* synchronise_ = nullptr;
     QToolButton* help_ = nullptr;
     ElidedLabel* summary_ = nullptr;
+    QToolButton* failuresButton_ = nullptr;
+    std::vector<std::string> failures_;  // what the last synchronisation said failed
     ElidedLabel* unreadable_ = nullptr;
     QLabel* selection_ = nullptr;
 };

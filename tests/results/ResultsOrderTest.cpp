@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTest>
+#include <QToolButton>
 
 #include "results/PreviewWindow.h"
 #include "results/ResultsFixture.h"
@@ -166,6 +167,32 @@ TEST_F(ResultsOrderTest, Synchronise_EachBatchAsksOverListsRefreshedAfterThePrev
     own.ChooseMethod(SyncMethod::Align);
     own.OnSynchronise();
     EXPECT_EQ(current, (std::vector<bool>{true, true, true}));  // new.txt, then old.txt, skip.bak
+}
+
+TEST_F(ResultsOrderTest, Synchronise_StatusBarSaysWhatWasDone_AndListsWhatWasNot) {
+    window.reset();
+    ClearTrees();
+    WriteEachStatus(1000, 2000);
+    CompareTrees();
+    Open();
+    window->ChooseMethod(SyncMethod::Force);
+    prompter.Script({true});
+    prompter.ScriptBatch({BatchAnswer::No, BatchAnswer::Yes, BatchAnswer::Yes});
+    window->OnSynchronise();
+    const std::string summary = window->SummaryText().toStdString();
+    EXPECT_TRUE(summary.starts_with("Synchronised in ")) << summary;
+    EXPECT_NE(summary.find(" seconds: 3 files copied ("), std::string::npos) << summary;
+    EXPECT_NE(summary.find("1 object moved to the trash."), std::string::npos) << summary;
+    EXPECT_TRUE(summary.ends_with(" 1 object was not copied or deleted.")) << summary;
+    ASSERT_TRUE(window->FailuresButton()->isVisible());
+    QTest::mouseClick(window->FailuresButton(), Qt::LeftButton);
+    EXPECT_TRUE(prompter.Texts().back().starts_with("Not copied or deleted:"));
+
+    // Nothing left: no button.
+    window->ChooseMethod(SyncMethod::Force);
+    prompter.Script({true});
+    window->OnSynchronise();
+    EXPECT_FALSE(window->FailuresButton()->isVisible()) << window->SummaryText().toStdString();
 }
 
 TEST(ResultsColours, StatusColoursReadableOnDarkPalettes_LightOnesUnchanged) {
