@@ -14,9 +14,12 @@
 
 #include "app/GeneralSettingsDialog.h"
 #include "app/MainWindowFixture.h"
+#include "engine/LocalFileSystem.h"
+#include "results/DesktopViewerHost.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsFixture.h"
 #include "results/ShowResultsWindow.h"
+#include "sync/DifferenceViewerCommand.h"
 #include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
@@ -276,6 +279,36 @@ TEST_F(ResultsCommandsTest, Visualise_ProgramThatCannotStart_SaysSoAndTriesOnceM
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1], "Please locate File Comparison Program.");
     EXPECT_TRUE(texts[2].starts_with("Unable to run: ")) << texts[2];
+}
+
+TEST_F(ResultsCommandsTest, Visualise_RemoteSide_FetchedToATemporaryFileGoneWhenTheViewerEnds) {
+    // A local side stands in for the server: the fetch is the same CopyIn.
+    LocalFileSystem remote;
+    const ResultsContext context{comparer, settings, store, prompter, pickers, "Ravelmoor"};
+    const std::string output = home.Path() + "/arguments";
+    std::string folder;
+    {
+        DesktopViewerHost host(context, nullptr, &remote, nullptr);
+        PathPair pair{source.Full("new.txt"), target.Full("new.txt")};
+        ASSERT_EQ(host.MakeLocal(pair), "");
+        EXPECT_EQ(pair.source, source.Full("new.txt"));
+        ASSERT_NE(pair.target, target.Full("new.txt"));
+        EXPECT_TRUE(pair.target.ends_with("/new.txt")) << pair.target;
+        folder = std::filesystem::path(pair.target).parent_path().string();
+        std::ifstream fetched(pair.target);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(fetched), {}), target.Read("new.txt"));
+        ASSERT_TRUE(host.Start(
+            MakeViewerCommand(ViewerScript(output), R"("%s1" "%s2")", pair.source, pair.target)));
+        EXPECT_EQ(ReadWhenThere(output), pair.source + "\n" + pair.target + "\n");
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !std::filesystem::exists(folder); }, 10000)) << folder;
+
+    // A file the side cannot give: said, with its path; nothing left behind.
+    DesktopViewerHost host(context, nullptr, &remote, nullptr);
+    PathPair gone{source.Full("new.txt"), target.Full("gone.txt")};
+    const std::string problem = host.MakeLocal(gone);
+    EXPECT_TRUE(problem.starts_with("Can not download " + target.Full("gone.txt") + ": "))
+        << problem;
 }
 
 class MainWindowResultsTest : public MainWindowFixture {};
