@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "results/PreviewWindow.h"
 #include "results/ResultsFixture.h"
@@ -116,6 +118,30 @@ TEST_F(ResultsOrderTest, NoSavedWidths_NameTakesTheSlackAsTheWindowGrowsAndShrin
         EXPECT_EQ(header->sectionSize(3), time) << extra;
     }
     EXPECT_GT(header->sectionSize(1), 200);
+}
+
+TEST_F(ResultsOrderTest, CutOffName_ShowsItsWholeTextAsTooltip_AWholeOneDoesNot) {
+    window.reset();
+    const std::string longName = std::string(120, 'x') + ".txt";
+    source.Write(longName, "l", 1000);
+    CompareTrees();
+    Open();
+    VirtualReportView* list = window->List(S::Source);
+    QHeaderView* header = list->Header();
+    header->resizeSection(1, 80);
+    struct Case {
+        std::string path;
+        QString tooltip;
+    };
+    // The whole one first: a tooltip once shown takes a while to go.
+    const Case cases[] = {{"a.txt", QString()}, {longName, QString::fromStdString(longName)}};
+    for (const Case& c : cases) {
+        const QRect cell = list->visualRect(list->model()->index(ItemOf(c.path), 1));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        list->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(list->viewport(), &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), c.tooltip) << c.path;
+    }
 }
 
 TEST_F(ResultsOrderTest, Keys_DeleteStartsDeleteOnTheSelection_F5ComparesAgain) {
