@@ -141,11 +141,11 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     kill $P; wait $P 2>/dev/null || true
   done
 
-  # The main window and the results window in a dark palette and at scale 2,
-  # over the built-in background.
+  # The main window and the results window in a dark palette, over the
+  # built-in background.
   sed -i "/^Skin=/d; /^background=/d" "$ini"
-  for look in dark scale2; do
-    if [ "$look" = dark ]; then set -- env RAVELMOOR_PALETTE=dark; else set -- env QT_SCALE_FACTOR=2; fi
+  for look in dark; do
+    set -- env RAVELMOOR_PALETTE=dark
     "$@" "$PROGRAM" & P=$!
     main=$(find_window Ravelmoor)
     shoot "main-window-$look" Ravelmoor
@@ -162,4 +162,21 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     kill $P; wait $P 2>/dev/null || true
   done
 ' sh "$OUT" "$PROGRAM" "$WORK" "$FTP_SERVER"
+# The same two windows at scale 2, on a screen of twice the density.
+xvfb-run -a -s "-screen 0 2560x1600x24" sh -eu -c '
+  OUT=$1 PROGRAM=$2
+  export QT_SCALE_FACTOR=2
+  "$PROGRAM" & P=$!
+  main=$(xdotool search --sync --onlyvisible --name "^Ravelmoor\$" | head -n 1)
+  sleep 0.5
+  import -window "$main" "$OUT/main-window-scale2.png"
+  kill $P; wait $P 2>/dev/null || true
+  "$PROGRAM" examples/demo.zvs & P=$!
+  results=$(xdotool search --sync --onlyvisible --name "^Ravelmoor \\[" | tail -n 1)
+  sleep 1
+  xdotool windowfocus --sync "$results" key alt+m alt+Down Down Return
+  sleep 0.5
+  import -window "$results" "$OUT/results-window-scale2.png"
+  kill $P; wait $P 2>/dev/null || true
+' sh "$OUT" "$PROGRAM"
 ls "$OUT"
