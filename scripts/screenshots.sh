@@ -3,8 +3,8 @@
 # window, the results window with a sync method chosen, its context menu and
 # the preview (for the README), the progress dialog, General Settings, Filters,
 # FTP Connections and the FTP directory browser (against a local test server);
-# then the main window and the results window again over a sample skin and
-# with the background switched off.
+# then the main window and the results window again over a sample skin, with
+# the background switched off, in a dark palette and at scale 2.
 # Usage: scripts/screenshots.sh [OUTPUT_FOLDER]   (default: build/screenshots)
 # Needs a built program (scripts/build.sh) and the packages of setup.sh.
 set -eu
@@ -140,5 +140,43 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     import -window "$results" "$OUT/results-window-$look.png"
     kill $P; wait $P 2>/dev/null || true
   done
+
+  # The main window and the results window in a dark palette, over the
+  # built-in background.
+  sed -i "/^Skin=/d; /^background=/d" "$ini"
+  for look in dark; do
+    set -- env RAVELMOOR_PALETTE=dark
+    "$@" "$PROGRAM" & P=$!
+    main=$(find_window Ravelmoor)
+    shoot "main-window-$look" Ravelmoor
+    kill $P; wait $P 2>/dev/null || true
+    "$@" "$PROGRAM" examples/demo.zvs & P=$!
+    results=$(xdotool search --sync --onlyvisible --name "^Ravelmoor \\[" | tail -n 1)
+    sleep 1
+    xdotool windowfocus --sync "$results" key alt+m alt+Down Down Return
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$results")"
+    xdotool mousemove $((X + 160)) $((Y + 90)) click 1
+    sleep 0.5
+    import -window "$results" "$OUT/results-window-$look.png"
+    kill $P; wait $P 2>/dev/null || true
+  done
 ' sh "$OUT" "$PROGRAM" "$WORK" "$FTP_SERVER"
+# The same two windows at scale 2, on a screen of twice the density.
+xvfb-run -a -s "-screen 0 2560x1600x24" sh -eu -c '
+  OUT=$1 PROGRAM=$2
+  export QT_SCALE_FACTOR=2
+  "$PROGRAM" & P=$!
+  main=$(xdotool search --sync --onlyvisible --name "^Ravelmoor\$" | head -n 1)
+  sleep 0.5
+  import -window "$main" "$OUT/main-window-scale2.png"
+  kill $P; wait $P 2>/dev/null || true
+  "$PROGRAM" examples/demo.zvs & P=$!
+  results=$(xdotool search --sync --onlyvisible --name "^Ravelmoor \\[" | tail -n 1)
+  sleep 1
+  xdotool windowfocus --sync "$results" key alt+m alt+Down Down Return
+  sleep 0.5
+  import -window "$results" "$OUT/results-window-scale2.png"
+  kill $P; wait $P 2>/dev/null || true
+' sh "$OUT" "$PROGRAM"
 ls "$OUT"

@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "ui/BackgroundPainter.h"
+#include "ui/DarkPalette.h"
 #include "ui/GuiPrompter.h"
 #include "ui/IconButton.h"
 
@@ -29,6 +30,7 @@ int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
     QGuiApplication::setDesktopFileName(QStringLiteral(RAVELMOOR_APP_ID));
     LoadProgramResources();
     QApplication::setWindowIcon(ProgramIcon("ravelmoor"));
+    ApplyPaletteFromEnvironment();
 
     SettingsStore store;
     Settings settings;

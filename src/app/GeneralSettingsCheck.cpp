@@ -8,10 +8,13 @@
 #include <charconv>
 #include <limits>
 
+#include "sync/DifferenceViewerCommand.h"
+
 namespace ravelmoor {
 namespace {
 
-bool ProgramExists(const std::string& program) {
+bool ProgramExists(const std::string& typed) {
+    const std::string program = ViewerProgramPath(typed);
     const QString path = QString::fromStdString(program);
     if (QFileInfo::exists(path)) return true;
     return program.find('/') == std::string::npos &&

@@ -62,7 +62,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
 
     source_ = new HistoryComboBox(FolderHistory::kSourceSection, this);
     target_ = new HistoryComboBox(FolderHistory::kTargetSection, this);
-    auto* sourceLabel = new QLabel(tr("&Source:"), this);
+    auto* sourceLabel = new QLabel(tr("S&ource:"), this);
     sourceLabel->setBuddy(source_);
     auto* targetLabel = new QLabel(tr("&Target:"), this);
     targetLabel->setBuddy(target_);

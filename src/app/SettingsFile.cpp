@@ -254,7 +254,7 @@ bool SaveChosenSettingsFile(const std::string& path, Settings& settings, Prompte
         return false;
     }
     settings.settingsFileName = full;
-    prompter.Inform("Settings saved to file: " + full);
+    prompter.Notify("Settings saved to file: " + full);
     return true;
 }
 

@@ -20,10 +20,15 @@ class Prompter {
     virtual void Inform(std::string_view text) = 0;
     // A problem, with the exclamation icon and OK.
     virtual void Warn(std::string_view text) = 0;
+    // A fact that needs the user's eye, with the exclamation icon and OK;
+    // not an error (the command line says it as a fact).
+    virtual void Notify(std::string_view text) { Inform(text); }
     // A question with OK and Cancel; true for OK.
     virtual bool AskOkCancel(std::string_view text) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
+    // A question with Yes and No that warns (exclamation icon); true for Yes.
+    virtual bool AskYesNoWarning(std::string_view text) { return AskYesNo(text); }
 
     // Before a copy replaces an existing object: Yes, Yes to all, No, Cancel.
     virtual BatchAnswer AskOverwrite(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "results/PreviewWindow.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -11,6 +12,7 @@
 #include "results/ResultsListModel.h"
 #include "ui/BackgroundPainter.h"
 #include "ui/IconButton.h"
+#include "ui/ReadableColour.h"
 
 namespace ravelmoor {
 namespace {
@@ -127,7 +129,7 @@ QColor PreviewWindow::ColourOf(PreviewColour colour) {
         case PreviewColour::Red:
             return ResultsListModel::ColourOf(CellColour::Red);
         case PreviewColour::Blue:
-            return {Qt::blue};
+            return ReadableOn(QColor(Qt::blue), QGuiApplication::palette().color(QPalette::Base));
         case PreviewColour::WindowText:
             break;
     }

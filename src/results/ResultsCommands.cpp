@@ -4,18 +4,24 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
-#include <QProcess>
+#include <QShortcut>
+#include <QToolButton>
+#include <algorithm>
+#include <chrono>
 
-#include "app/GeneralSettingsDialog.h"
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
+#include "results/DesktopViewerHost.h"
 #include "results/PreviewWindow.h"
 #include "results/RecomparingWindow.h"
 #include "results/ResultsWindow.h"
 #include "results/SelectionRules.h"
+#include "results/SyncReport.h"
 #include "results/VisualiseDifferences.h"
 #include "sync/PlanSync.h"
 #include "sync/RowOperations.h"
+#include "ui/ElidedLabel.h"
+#include "ui/FromStd.h"
 #include "ui/OverrideCursor.h"
 #include "ui/VirtualReportView.h"
 
@@ -23,30 +29,6 @@ namespace ravelmoor {
 namespace {
 
 constexpr const char* kCopyQuestion = "Do you want to copy the selected objects?";
-
-// Starts the file-comparison program and opens General Settings for it.
-class DesktopViewerHost : public ViewerHost {
-  public:
-    DesktopViewerHost(const ResultsContext& context, QWidget* parent)
-        : context_(context), parent_(parent) {}
-
-    bool Start(const std::string& commandLine) override {
-        QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
-        if (words.isEmpty()) return false;
-        const QString program = words.takeFirst();
-        return QProcess::startDetached(program, words);
-    }
-
-    bool EditSettings() override {
-        GeneralSettingsDialog dialog(context_.settings, context_.store, context_.prompter,
-                                     context_.pickers, parent_);
-        return dialog.exec() == QDialog::Accepted;
-    }
-
-  private:
-    const ResultsContext& context_;
-    QWidget* parent_;
-};
 
 // Marks a manual command: the lists keep their selections meanwhile, and the
 // focus goes back where it was afterwards.
@@ -69,18 +51,15 @@ class ManualCommand {
 
 }  // namespace
 
-bool ResultsWindow::VisualiseAllowed() const {
-    // An FTP side has no local path to hand to a program.
-    return !context_.comparer.SourceIsFtp() && !context_.comparer.TargetIsFtp();
-}
-
-void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work) {
+void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work,
+                                     Prompter* prompter) {
     commandRunning_ = true;
     {
         const OverrideCursor wait(Qt::WaitCursor);
         // A side on FTP gets a connection again: the comparison closed its own.
         RecomparingWindow progress(this);
-        RowOperations operations(context_.comparer, SidesOf(context_.comparer), context_.prompter);
+        RowOperations operations(context_.comparer, SidesOf(context_.comparer),
+                                 prompter != nullptr ? *prompter : context_.prompter);
         operations.SetProgress(&progress);
         work(operations);
         RefreshLists();
@@ -107,7 +86,35 @@ void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
-    RunRowOperations([&plan](RowOperations& operations) { RunSyncPlan(operations, *plan); });
+    FailureLog log(context_.prompter);
+    SyncTally tally;
+    bool stopped = false;
+    const auto start = std::chrono::steady_clock::now();
+    RunRowOperations(
+        [&](RowOperations& operations) {
+            RunSyncPlan(operations, *plan, [this] { RefreshLists(); });
+            tally = operations.Tally();
+            stopped = operations.Aborted();
+        },
+        &log);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone, log.Failures());
+}
+
+void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
+                                   std::vector<std::string> failures) {
+    summary_->setText(FromStd(summary));
+    summary_->setToolTip(FromStd(summary));
+    failures_ = std::move(failures);
+    failuresButton_->setVisible(notDone > 0 || !failures_.empty());
+}
+
+void ResultsWindow::ShowFailures() {
+    std::string text = "Not copied or deleted:";
+    for (const std::string& failure : failures_)
+        text += "\n" + failure;
+    if (failures_.empty()) text += "\nthe objects whose question was answered No or Cancel.";
+    context_.prompter.Warn(text);
 }
 
 void ResultsWindow::OnPreview() {
@@ -131,11 +138,16 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
     QAction* copy = menu.addAction(side == ListSide::Source ? tr("Copy to Target  >>>")
                                                             : tr("<<< Copy to Source"));
     QAction* remove = menu.addAction(tr("Delete"));
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutVisibleInContextMenu(true);
+    menu.addSeparator();
+    QAction* again = menu.addAction(tr("Compare Again"));
+    again->setShortcut(QKeySequence::Refresh);
+    again->setShortcutVisibleInContextMenu(true);
     const bool someToCopy = !RowsToCopyOrDelete(side, source, target, visibleRows_, items).empty();
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
-    visualise->setEnabled(VisualiseAllowed() &&
-                          !RowsToVisualise(source, target, visibleRows_, items).empty());
+    visualise->setEnabled(!RowsToVisualise(source, target, visibleRows_, items).empty());
 
     const QAction* chosen = menu.exec(globalPosition);
     if (chosen == copy) {
@@ -144,14 +156,38 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
         DeleteSelected();
     } else if (chosen == visualise) {
         VisualiseSelected();
+    } else if (chosen == again) {
+        CompareAgain();
+    }
+}
+
+void ResultsWindow::CompareAgain() {
+    if (commandRunning_) return;
+    folderCheck_.stop();
+    done(kCompareAgain);
+}
+
+void ResultsWindow::SetUpKeys() {
+    auto* again = new QShortcut(QKeySequence::Refresh, this);
+    connect(again, &QShortcut::activated, this, &ResultsWindow::CompareAgain);
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        // Only where the selection is: on the list that has the focus.
+        auto* remove =
+            new QShortcut(QKeySequence::Delete, List(side), nullptr, nullptr, Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this, [this, side] {
+            menuSide_ = side;
+            DeleteSelected();
+        });
     }
 }
 
 void ResultsWindow::CopySelected() {
     const ManualCommand command(busy_);
-    const std::vector<uint32_t> rows = RowsToCopyOrDelete(
-        menuSide_, context_.comparer.SourceResults(), context_.comparer.TargetResults(),
-        visibleRows_, SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
+                                                    context_.comparer.TargetResults(), visibleRows_,
+                                                    SelectedItems(menuSide_));
+    // In path order whatever the lists' order: a folder before what it holds.
+    std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
     const bool toTarget = menuSide_ == ListSide::Source;
     RunRowOperations(
@@ -161,9 +197,10 @@ void ResultsWindow::CopySelected() {
 
 void ResultsWindow::DeleteSelected() {
     const ManualCommand command(busy_);
-    const std::vector<uint32_t> rows = RowsToCopyOrDelete(
-        menuSide_, context_.comparer.SourceResults(), context_.comparer.TargetResults(),
-        visibleRows_, SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
+                                                    context_.comparer.TargetResults(), visibleRows_,
+                                                    SelectedItems(menuSide_));
+    std::sort(rows.begin(), rows.end());
     if (rows.empty()) return;
     // The deletion asks its own question before anything goes to the trash.
     const bool sourceSide = menuSide_ == ListSide::Source;
@@ -178,14 +215,15 @@ void ResultsWindow::VisualiseSelected() {
     const FileList& source = context_.comparer.SourceResults();
     const FileList& target = context_.comparer.TargetResults();
     const std::vector<int> items = SelectedItems(menuSide_);
+    FolderComparer& comparer = context_.comparer;
     std::vector<PathPair> pairs;
-    if (VisualiseAllowed()) {
-        for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
-            pairs.push_back({source.ElementAt(row).FullPath(context_.comparer.SourceFolder()),
-                             target.ElementAt(row).FullPath(context_.comparer.TargetFolder())});
-        }
+    for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
+        pairs.push_back({source.ElementAt(row).FullPath(comparer.SourceFolder()),
+                         target.ElementAt(row).FullPath(comparer.TargetFolder())});
     }
-    DesktopViewerHost host(context_, this);
+    DesktopViewerHost host(context_,
+                           comparer.SourceIsFtp() ? &comparer.SourceFileSystem() : nullptr,
+                           comparer.TargetIsFtp() ? &comparer.TargetFileSystem() : nullptr, this);
     VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
     for (VirtualReportView* list : lists_)
         list->viewport()->update();

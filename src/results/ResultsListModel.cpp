@@ -9,6 +9,7 @@
 #include "results/SelectionRules.h"
 #include "ui/FromStd.h"
 #include "ui/IconButton.h"
+#include "ui/ReadableColour.h"
 
 namespace ravelmoor {
 
@@ -50,15 +51,16 @@ bool ResultsListModel::Entries(int item, const FileEntry*& source, const FileEnt
 }
 
 QColor ResultsListModel::ColourOf(CellColour colour) {
+    const QPalette palette = QGuiApplication::palette();
     switch (colour) {
         case CellColour::Green:
-            return QColor::fromRgb(kCopiedFromRgb);
+            return ReadableOn(QColor::fromRgb(kCopiedFromRgb), palette.color(QPalette::Base));
         case CellColour::Red:
-            return QColor::fromRgb(kOverwrittenRgb);
+            return ReadableOn(QColor::fromRgb(kOverwrittenRgb), palette.color(QPalette::Base));
         case CellColour::WindowText:
             break;
     }
-    return QGuiApplication::palette().color(QPalette::WindowText);
+    return palette.color(QPalette::WindowText);
 }
 
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {

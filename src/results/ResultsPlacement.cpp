@@ -70,9 +70,11 @@ void ResultsWindow::RestorePlacement() {
     const std::string saved =
         store.ReadString(settings_keys::kSection, placement_keys::kWindow, "");
     const std::optional<WindowPlacement> placement = ParsePlacement(saved);
-    const bool usable = placement && ReachableOnScreens(placement->Rect(), ScreenAreas());
+    // Kept in device-independent pixels; a screen now smaller (a higher
+    // scale, another monitor) gets the window made to fit inside it.
+    const bool usable = placement.has_value();
     if (usable) {
-        setGeometry(placement->Rect());
+        setGeometry(ClampToScreens(placement->Rect(), ScreenAreas()));
         restoredNormalGeometry_ = geometry();
         if (placement->showState == kShowMaximised) setWindowState(Qt::WindowMaximized);
     } else {
@@ -86,6 +88,13 @@ void ResultsWindow::RestorePlacement() {
                         desktop.width(), height);
         }
     }
+    // The orders are kept apart from the rest; a bad one is the first order.
+    const std::optional<ColumnOrder> columns = ParseColumnOrder(
+        store.ReadString(settings_keys::kSection, placement_keys::kColumnOrder, ""));
+    for (const ListSide side : {ListSide::Source, ListSide::Target})
+        ApplyColumnOrder(side, columns.value_or(ColumnOrder{0, 1, 2, 3}));
+    SetRowOrder(
+        ParseRowOrder(store.ReadString(settings_keys::kSection, placement_keys::kRowOrder, "")));
     // Widths only once a placement has been saved, whatever became of it.
     if (saved.empty()) return;
     std::array<ColumnWidths, 2> applied = {CurrentColumnWidths(ListSide::Source),
@@ -97,6 +106,7 @@ void ResultsWindow::RestorePlacement() {
                 ParseColumnWidths(store.ReadString(settings_keys::kSection, keys[i], ""))) {
             ApplyColumnWidths(side, *widths);
             applied[i] = *widths;
+            widthsSaved_ = true;
         }
     }
     // The lists grow when the window is maximised; the saved widths are
@@ -106,6 +116,7 @@ void ResultsWindow::RestorePlacement() {
 
 void ResultsWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    KeepDescriptionHeight();
     if (widthsAfterMaximise_ && isMaximized()) {
         ApplyColumnWidths(ListSide::Source, (*widthsAfterMaximise_)[0]);
         ApplyColumnWidths(ListSide::Target, (*widthsAfterMaximise_)[1]);
@@ -125,6 +136,10 @@ void ResultsWindow::SavePlacement() {
                       FormatColumnWidths(CurrentColumnWidths(ListSide::Source)));
     store.WriteString(settings_keys::kSection, placement_keys::kTargetColumns,
                       FormatColumnWidths(CurrentColumnWidths(ListSide::Target)));
+    store.WriteString(settings_keys::kSection, placement_keys::kRowOrder,
+                      FormatRowOrder(rowOrder_));
+    store.WriteString(settings_keys::kSection, placement_keys::kColumnOrder,
+                      FormatColumnOrder(CurrentColumnOrder(ListSide::Source)));
     store.Sync();
 }
 

@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -90,6 +92,8 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     BuildControls();
     BuildLayout();
     ConnectControls();
+    SetUpHeaders();
+    SetUpKeys();
 
     for (int i = 0; i < kSyncMethodCount; ++i)
         methodCombo_->addItem(FromStd(SyncMethodText(static_cast<SyncMethod>(i))));
@@ -104,6 +108,9 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     ApplyDefaultColumnWidths();
     layout()->activate();
     resize(sizeHint().expandedTo(QSize(760, 520)));
+    // Never larger than the screen, whatever its scale.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(size().boundedTo(screen->availableGeometry().size()));
     setMinimumSize(size());
     RestorePlacement();
 
@@ -150,10 +157,21 @@ void ResultsWindow::BuildControls() {
     for (size_t i = 0; i < toggles_.size(); ++i) {
         auto* toggle = new QToolButton(this);
         toggle->setText(tr(kToggleLooks[i].text));
-        toggle->setIcon(ProgramIcon(kToggleLooks[i].icon));
         toggle->setToolTip(tr(kToggleLooks[i].tooltip));
         toggle->setCheckable(true);
         toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        // Off shows a grey icon on a plain button, on a coloured icon on the
+        // selection colour: told apart at a glance in any theme.
+        QIcon icon = ProgramIcon(kToggleLooks[i].icon);
+        const QPixmap grey = icon.pixmap(QSize(16, 16), QIcon::Disabled);
+        icon.addPixmap(grey, QIcon::Normal, QIcon::Off);
+        icon.addPixmap(grey, QIcon::Active, QIcon::Off);
+        toggle->setIcon(icon);
+        toggle->setStyleSheet(QStringLiteral(
+            "QToolButton { border: 1px solid palette(mid); border-radius: 3px; padding: 2px 6px; }"
+            "QToolButton:checked { background: palette(highlight); color: "
+            "palette(highlighted-text);"
+            " border-color: palette(highlight); }"));
         toggles_[i] = toggle;
     }
     description_ = new QLabel(this);
@@ -174,6 +192,11 @@ void ResultsWindow::BuildControls() {
 
     summary_ = new ElidedLabel(this, Qt::ElideRight);
     summary_->setText(FromStd(context_.settings.SummaryText()));
+    failuresButton_ = new QToolButton(this);
+    failuresButton_->setText(tr("Not done..."));
+    failuresButton_->setToolTip(tr("List what the synchronisation did not copy or delete"));
+    failuresButton_->setVisible(false);
+    connect(failuresButton_, &QToolButton::clicked, this, &ResultsWindow::ShowFailures);
     unreadable_ = new ElidedLabel(this, Qt::ElideRight);
     const std::string warning = comparer.UnlistableFoldersWarning();
     unreadable_->setText(warning.empty() ? QString() : FirstSentence(warning));
@@ -239,6 +262,7 @@ void ResultsWindow::BuildLayout() {
 
     auto* statusBar = new QStatusBar(this);
     statusBar->addWidget(summary_, 1);
+    statusBar->addWidget(failuresButton_);
     statusBar->addWidget(unreadable_, 1);
     statusBar->addPermanentWidget(selection_);
 
@@ -307,6 +331,9 @@ void ResultsWindow::RefreshLists() {
     const ShownTotals totals =
         ComputeVisibleRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(),
                            Toggles(), visibleRows_);
+    if (rowOrder_)
+        SortRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(), *rowOrder_,
+                 visibleRows_);
     viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
     for (ResultsListModel* model : models_)
         model->Reload();
@@ -319,6 +346,22 @@ void ResultsWindow::RefreshLists() {
         selection_->setText(
             FromStd(ravelmoor::SelectionText(context_.comparer.SourceResults(), visibleRows_, {})));
     }
+}
+
+void ResultsWindow::KeepDescriptionHeight() {
+    // As high as the longest description needs at this width, so that the
+    // lists keep their height whichever method is chosen.
+    const int width = description_->width();
+    if (width <= 0) return;
+    const QFontMetrics metrics(description_->font());
+    int height = metrics.height();
+    for (int i = 0; i < kSyncMethodCount; ++i) {
+        const QString text = FromStd(SyncMethodDescription(static_cast<SyncMethod>(i)));
+        height = std::max(
+            height,
+            metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height());
+    }
+    if (description_->height() != height) description_->setFixedHeight(height);
 }
 
 void ResultsWindow::ChooseMethod(SyncMethod method) {
@@ -374,8 +417,11 @@ void ResultsWindow::OnOpened() {
     // From now on the Name columns take the changes of the window's width;
     // the sizes the window went through while it was laid out and shown
     // leave the widths as they were set.
-    for (VirtualReportView* list : lists_)
+    for (VirtualReportView* list : lists_) {
         list->SetGrowingColumn(static_cast<int>(ResultColumn::Name));
+        // Without saved widths Name takes what Size and Timestamp leave.
+        if (!widthsSaved_) list->FillWithGrowingColumn();
+    }
     if (context_.comparer.AllIdentical())
         context_.prompter.Inform(FolderComparer::kIdenticalMessage);
     // Also in the status bar; said once here, since rows that no sync will

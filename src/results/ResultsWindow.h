@@ -58,6 +58,9 @@ class ResultsWindow : public QDialog {
     Q_OBJECT
 
   public:
+    // What exec() returns when the user asked to compare again (F5).
+    static constexpr int kCompareAgain = 2;
+
     explicit ResultsWindow(ResultsContext context, QWidget* parent = nullptr);
     ~ResultsWindow() override;
 
@@ -74,8 +77,14 @@ class ResultsWindow : public QDialog {
     void OnPreview();
     // The context menu of one list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
+    // F5: closes the window so that the comparison runs again.
+    void CompareAgain();
     // The periodic check that both folders are still there.
     void CheckFoldersStillThere();
+    // A click on the header of `column` of the `side` list: that column up,
+    // then down, then the path order again.
+    void SortBy(ListSide side, ResultColumn column);
+    const std::optional<RowOrder>& Order() const { return rowOrder_; }
 
     // --- The parts of the window, for tests and for the background painting.
     VirtualReportView* List(ListSide side) const;
@@ -91,6 +100,8 @@ class ResultsWindow : public QDialog {
     QPushButton* PreviewButton() const { return preview_; }
     QPushButton* SynchroniseButton() const { return synchronise_; }
     QString SummaryText() const;
+    // "Not done..." in the status bar after a synchronisation that left objects.
+    QToolButton* FailuresButton() const { return failuresButton_; }
     QString SelectionText() const;
     // The status bar's note about folders that could not be read; empty
     // when there is none.
@@ -109,11 +120,18 @@ class ResultsWindow : public QDialog {
     void ConnectControls();
     void SetToggles(const ViewToggles& toggles);
     void FocusClose();
+    void KeepDescriptionHeight();
     void OnOpened();
     void OnSelectionChanged(ListSide side);
     void OnFocusLost(ListSide side, Qt::FocusReason reason);
     std::vector<int> SelectedItems(ListSide side) const;
     void ClearSelections();
+
+    // Row and column order (ResultsOrdering.cpp).
+    void SetUpHeaders();
+    void SetRowOrder(const std::optional<RowOrder>& order);
+    void ApplyColumnOrder(ListSide side, const ColumnOrder& order);
+    ColumnOrder CurrentColumnOrder(ListSide side) const;
 
     // Placement and column widths (ResultsPlacement.cpp).
     void ApplyDefaultColumnWidths();
@@ -123,22 +141,29 @@ class ResultsWindow : public QDialog {
     ColumnWidths CurrentColumnWidths(ListSide side) const;
 
     // Commands (ResultsCommands.cpp).
+    void SetUpKeys();
     void CopySelected();
     void DeleteSelected();
     void VisualiseSelected();
     // Copies or deletes through `work`, behind the wait cursor and the
     // "Re-Comparing files..." window, then refreshes the lists.
-    void RunRowOperations(const std::function<void(RowOperations&)>& work);
+    // `prompter` instead of the window's, when given.
+    void RunRowOperations(const std::function<void(RowOperations&)>& work,
+                          Prompter* prompter = nullptr);
+    // After a synchronisation: what was done in the status bar, and a button
+    // that lists what was not.
+    void ShowSyncReport(const std::string& summary, uint64_t notDone,
+                        std::vector<std::string> failures);
+    void ShowFailures();
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
-    // Both sides are local folders, which a file-comparison program can open.
-    bool VisualiseAllowed() const;
 
     ResultsContext context_;
     StatusIcons icons_;
     std::vector<uint32_t> visibleRows_;
     SyncMethod method_ = SyncMethod::None;
+    std::optional<RowOrder> rowOrder_;  // none: the path order
     ListSide menuSide_ = ListSide::Source;
     // A manual copy, delete or visualise is under way: a list that loses the
     // focus keeps its selection.
@@ -147,6 +172,7 @@ class ResultsWindow : public QDialog {
     bool commandRunning_ = false;
     bool warningShown_ = false;
     bool opened_ = false;
+    bool widthsSaved_ = false;  // the store had column widths for the lists
     // The saved widths, applied again once the window is maximised.
     std::optional<std::array<ColumnWidths, 2>> widthsAfterMaximise_;
     QRect restoredNormalGeometry_;
@@ -166,6 +192,8 @@ class ResultsWindow : public QDialog {
     QPushButton* synchronise_ = nullptr;
     QToolButton* help_ = nullptr;
     ElidedLabel* summary_ = nullptr;
+    QToolButton* failuresButton_ = nullptr;
+    std::vector<std::string> failures_;  // what the last synchronisation said failed
     ElidedLabel* unreadable_ = nullptr;
     QLabel* selection_ = nullptr;
 };

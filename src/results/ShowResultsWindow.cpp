@@ -9,7 +9,10 @@ void ShowResultsWindow(MainWindow& window, FolderComparer& comparer) {
     ResultsWindow results({comparer, window.AppSettings(), window.Store(), window.MessagePrompter(),
                            window.FilePickers(), window.ResultsTitle()},
                           &window);
-    results.exec();
+    // F5: the same comparison once more, as "Compare" would start it, once
+    // this window is gone.
+    if (results.exec() == ResultsWindow::kCompareAgain)
+        QMetaObject::invokeMethod(&window, &MainWindow::OnCompare, Qt::QueuedConnection);
 }
 
 }  // namespace ravelmoor

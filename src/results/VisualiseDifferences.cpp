@@ -7,8 +7,9 @@
 namespace ravelmoor {
 namespace {
 
-std::string TemplateOf(const Settings& settings) {
-    return DifferenceCommandTemplate(settings.comparisonProgram, settings.comparisonParameters);
+ViewerCommand CommandOf(const Settings& settings, const PathPair& pair) {
+    return MakeViewerCommand(settings.comparisonProgram, settings.comparisonParameters, pair.source,
+                             pair.target);
 }
 
 }  // namespace
@@ -19,17 +20,19 @@ void VisualiseDifferences(size_t selectedCount, const std::vector<PathPair>& pai
         prompter.Warn(kLocateViewerMessage);
         host.EditSettings();  // whatever it leaves is what is used
     }
-    std::string commandTemplate = TemplateOf(settings);
     if (selectedCount == 0) return;
-    if (selectedCount > 1 && !prompter.AskYesNo(kMoreThanOnePairQuestion)) return;
-    for (const PathPair& pair : pairs) {
-        std::string command = FillDifferenceCommand(commandTemplate, pair.source, pair.target);
+    if (selectedCount > 1 && !prompter.AskYesNoWarning(kMoreThanOnePairQuestion)) return;
+    for (PathPair pair : pairs) {
+        if (const std::string problem = host.MakeLocal(pair); !problem.empty()) {
+            prompter.Warn(problem);
+            continue;
+        }
+        const ViewerCommand command = CommandOf(settings, pair);
         if (host.Start(command)) continue;
-        prompter.Warn(std::string(kUnableToRunPrefix) + command);
+        prompter.Warn(std::string(kUnableToRunPrefix) + command.text);
         if (!host.EditSettings()) return;
-        commandTemplate = TemplateOf(settings);
-        command = FillDifferenceCommand(commandTemplate, pair.source, pair.target);
-        if (!host.Start(command)) return;
+        // The settings as the dialog left them.
+        if (!host.Start(CommandOf(settings, pair))) return;
     }
 }
 

@@ -8,6 +8,7 @@ namespace ravelmoor {
 
 class Prompter;
 struct Settings;
+struct ViewerCommand;
 
 inline constexpr std::string_view kLocateViewerMessage = "Please locate File Comparison Program.";
 inline constexpr std::string_view kMoreThanOnePairQuestion =
@@ -15,21 +16,25 @@ inline constexpr std::string_view kMoreThanOnePairQuestion =
     "to continue?";
 inline constexpr std::string_view kUnableToRunPrefix = "Unable to run: ";
 
-// What "Visualise Differences" needs of the desktop.
-class ViewerHost {
-  public:
-    virtual ~ViewerHost() = default;
-    // Starts the command line without waiting for it; false when the
-    // program did not start.
-    virtual bool Start(const std::string& commandLine) = 0;
-    // Opens the General Settings dialog; true when the user left it with OK.
-    virtual bool EditSettings() = 0;
-};
-
 // The full paths of one row's two objects.
 struct PathPair {
     std::string source;
     std::string target;
+};
+
+// What "Visualise Differences" needs of the desktop.
+class ViewerHost {
+  public:
+    virtual ~ViewerHost() = default;
+    // Makes both objects of `pair` files that a program on this machine can
+    // open (a file on an FTP server is fetched to a temporary file, which
+    // goes when the program that gets it ends). On failure returns the
+    // message that says which object and why; empty when all is well.
+    virtual std::string MakeLocal(PathPair& pair) = 0;
+    // Starts the program without waiting for it; false when it did not start.
+    virtual bool Start(const ViewerCommand& command) = 0;
+    // Opens the General Settings dialog; true when the user left it with OK.
+    virtual bool EditSettings() = 0;
 };
 
 // Hands each pair to the file-comparison program of `settings` (read again

@@ -6,10 +6,6 @@
 namespace ravelmoor {
 namespace {
 
-// Enough of a window to grab it: a piece of its title bar.
-constexpr int kReachableWidth = 48;
-constexpr int kReachableHeight = 16;
-
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
@@ -87,14 +83,53 @@ std::string FormatColumnWidths(const ColumnWidths& widths) {
     return Joined(widths.data(), widths.size());
 }
 
-bool ReachableOnScreens(const QRect& rect, const std::vector<QRect>& screens) {
-    const int needWidth = std::min(kReachableWidth, rect.width());
-    const int needHeight = std::min(kReachableHeight, rect.height());
-    const QRect top(rect.left(), rect.top(), rect.width(), needHeight);
-    return std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) {
-        const QRect common = top.intersected(screen);
-        return common.width() >= needWidth && common.height() >= needHeight;
-    });
+std::string FormatRowOrder(const std::optional<RowOrder>& order) {
+    if (!order) return {};
+    const int numbers[] = {order->side == ListSide::Source ? 0 : 1, static_cast<int>(order->column),
+                           order->descending ? 1 : 0};
+    return Joined(numbers, 3);
+}
+
+std::optional<RowOrder> ParseRowOrder(std::string_view text) {
+    const auto numbers = ParseNumbers<3>(text);
+    if (!numbers) return std::nullopt;
+    const auto& n = *numbers;
+    if (n[0] < 0 || n[0] > 1 || n[1] < 0 || n[1] >= kResultColumnCount || n[2] < 0 || n[2] > 1)
+        return std::nullopt;
+    return RowOrder{n[0] == 0 ? ListSide::Source : ListSide::Target,
+                    static_cast<ResultColumn>(n[1]), n[2] == 1};
+}
+
+std::optional<ColumnOrder> ParseColumnOrder(std::string_view text) {
+    const auto numbers = ParseNumbers<4>(text);
+    if (!numbers) return std::nullopt;
+    ColumnOrder sorted = *numbers;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted != ColumnOrder{0, 1, 2, 3}) return std::nullopt;
+    return *numbers;
+}
+
+std::string FormatColumnOrder(const ColumnOrder& order) {
+    return Joined(order.data(), order.size());
+}
+
+QRect ClampToScreens(const QRect& rect, const std::vector<QRect>& screens) {
+    if (screens.empty()) return rect;
+    const QRect* best = &screens.front();
+    int64_t bestArea = -1;
+    for (const QRect& screen : screens) {
+        const QRect common = rect.intersected(screen);
+        const int64_t area = common.isEmpty() ? 0 : int64_t{common.width()} * common.height();
+        if (area > bestArea) {
+            best = &screen;
+            bestArea = area;
+        }
+    }
+    const int width = std::min(rect.width(), best->width());
+    const int height = std::min(rect.height(), best->height());
+    const int left = std::clamp(rect.left(), best->left(), best->left() + best->width() - width);
+    const int top = std::clamp(rect.top(), best->top(), best->top() + best->height() - height);
+    return {left, top, width, height};
 }
 
 }  // namespace ravelmoor

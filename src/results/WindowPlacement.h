@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "results/RowOrder.h"
+
 namespace ravelmoor {
 
 // Where the results window was and how wide its columns were, as kept in
@@ -15,6 +17,8 @@ namespace placement_keys {
 inline constexpr const char* kWindow = "wnd";
 inline constexpr const char* kSourceColumns = "wndlists";
 inline constexpr const char* kTargetColumns = "wndlistt";
+inline constexpr const char* kRowOrder = "wndsort";
+inline constexpr const char* kColumnOrder = "wndcols";
 }  // namespace placement_keys
 
 // Show states as the "wnd" value writes them.
@@ -48,8 +52,20 @@ using ColumnWidths = std::array<int, 3>;
 std::optional<ColumnWidths> ParseColumnWidths(std::string_view text);
 std::string FormatColumnWidths(const ColumnWidths& widths);
 
-// Whether enough of the top edge of `rect` lies on one of `screens` for the
-// window's title bar to be reached with the mouse.
-bool ReachableOnScreens(const QRect& rect, const std::vector<QRect>& screens);
+// "side,column,order" ("wndsort": 0/1 for Source/Target, the column
+// number, 0 up or 1 down); empty for path order, which is also what a text
+// that does not parse gives.
+std::string FormatRowOrder(const std::optional<RowOrder>& order);
+std::optional<RowOrder> ParseRowOrder(std::string_view text);
+
+// The column at each place from left to right ("wndcols", "0,1,2,3" for the
+// first order); nothing unless it names each of the four columns once.
+using ColumnOrder = std::array<int, 4>;
+std::optional<ColumnOrder> ParseColumnOrder(std::string_view text);
+std::string FormatColumnOrder(const ColumnOrder& order);
+
+// `rect` made to fit the screen area it overlaps most (the first one when
+// it overlaps none): no wider or higher than that area, and moved inside it.
+QRect ClampToScreens(const QRect& rect, const std::vector<QRect>& screens);
 
 }  // namespace ravelmoor

@@ -30,12 +30,17 @@ void RowOperations::CompareAgain(size_t row) {
                           progress_);
 }
 
-void RunSyncPlan(RowOperations& operations, const SyncPlan& plan) {
+void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
+                 const std::function<void()>& batchDone) {
+    const auto done = batchDone ? batchDone : [] {};
     if (!plan.copyToTarget.empty()) operations.CopyRows(plan.copyToTarget, true);
+    done();
     if (operations.Aborted()) return;
     if (!plan.copyToSource.empty()) operations.CopyRows(plan.copyToSource, false);
+    done();
     if (operations.Aborted()) return;
     if (!plan.deleteInTarget.empty()) operations.DeleteRows(plan.deleteInTarget, false);
+    done();
 }
 
 }  // namespace ravelmoor

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,9 @@ class RowOperations {
 
 // Carries out a confirmed plan: the copies to Target, the copies to Source,
 // then the deletions in Target. A batch that was stopped ends the run.
-void RunSyncPlan(RowOperations& operations, const SyncPlan& plan);
+// `batchDone`, when given, is called after each batch (the window refreshes
+// its lists there, so the next batch asks over current ones).
+void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
+                 const std::function<void()>& batchDone = {});
 
 }  // namespace ravelmoor

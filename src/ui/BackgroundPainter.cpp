@@ -65,6 +65,15 @@ void BackgroundPainter::Paint(const QPaintEvent& event) {
 
 void UseBackground(QWidget& window, BackgroundMode mode) {
     new BackgroundPainter(window, mode);
+    // The style's own group frame is a faint line that a picture swallows:
+    // a frame in the theme's darker shade, its title on a plate of the
+    // window colour.
+    window.setStyleSheet(window.styleSheet() + QStringLiteral(R"(
+QGroupBox { border: 1px solid palette(dark); border-radius: 4px; margin-top: 0.7em;
+            padding-top: 0.5em; }
+QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 4px;
+                   background-color: palette(window); border-radius: 2px; }
+)"));
 }
 
 }  // namespace ravelmoor

@@ -17,6 +17,10 @@ void GuiPrompter::Warn(std::string_view text) {
     Ask(QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void GuiPrompter::Notify(std::string_view text) {
+    Warn(text);
+}
+
 bool GuiPrompter::AskOkCancel(std::string_view text) {
     return Ask(QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok,
                QMessageBox::Cancel) == QMessageBox::Ok;
@@ -24,6 +28,11 @@ bool GuiPrompter::AskOkCancel(std::string_view text) {
 
 bool GuiPrompter::AskYesNo(std::string_view text) {
     return Ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+               QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool GuiPrompter::AskYesNoWarning(std::string_view text) {
+    return Ask(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
                QMessageBox::No) == QMessageBox::Yes;
 }
 

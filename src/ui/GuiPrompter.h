@@ -22,8 +22,10 @@ class GuiPrompter : public QObject, public Prompter {
 
     void Inform(std::string_view text) override;
     void Warn(std::string_view text) override;
+    void Notify(std::string_view text) override;
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    bool AskYesNoWarning(std::string_view text) override;
     BatchAnswer AskOverwrite(std::string_view text) override;
     bool AskMoveToTrash(std::string_view text) override;
     // Enter, Escape or the close box answer No.

@@ -32,7 +32,9 @@ VirtualReportView::VirtualReportView(QWidget* parent)
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerItem);
     setIconSize(QSize(16, 16));
-    connect(header_, &QHeaderView::sectionResized, this, [this] {
+    connect(header_, &QHeaderView::sectionResized, this, [this](int section, int, int width) {
+        // The user's own width is where growing goes on from.
+        if (section == growingColumn_ && !resizingGrowing_) growingWidth_ = width;
         updateGeometries();
         viewport()->update();
     });
@@ -298,10 +300,23 @@ void VirtualReportView::paintEvent(QPaintEvent* event) {
                 cell.state |= QStyle::State_Selected;
             itemDelegateForIndex(index)->paint(&painter, cell, index);
         }
+        // The selection covers the whole line, also right of the last column.
+        const int end = header_->length() - horizontalOffset();
+        if (end < viewport()->width() && dirty.right() >= end && selectionModel() != nullptr &&
+            selectionModel()->isRowSelected(row, rootIndex())) {
+            QStyleOptionViewItem rest = option;
+            rest.rect = QRect(end, y, viewport()->width() - end, rowHeight_);
+            rest.state |= QStyle::State_Selected;
+            if (enabled) rest.state |= QStyle::State_Enabled;
+            if (active) rest.state |= QStyle::State_Active;
+            style()->drawPrimitive(QStyle::PE_PanelItemViewItem, &rest, &painter, this);
+        }
         if (row == current.row() && hasFocus()) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);
-            focus.rect = QRect(-horizontalOffset(), y, header_->length(), rowHeight_);
+            focus.rect = QRect(
+                -horizontalOffset(), y,
+                std::max(header_->length(), viewport()->width() + horizontalOffset()), rowHeight_);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
         }
     }
@@ -312,8 +327,28 @@ void VirtualReportView::resizeEvent(QResizeEvent* event) {
     if (growingColumn_ < 0 || !event->oldSize().isValid()) return;
     const int change = event->size().width() - event->oldSize().width();
     if (change == 0 || growingColumn_ >= header_->count()) return;
-    const int width = header_->sectionSize(growingColumn_) + change;
-    header_->resizeSection(growingColumn_, std::max(kSmallestGrowingWidth, width));
+    // The width it would have without its least width, so that shrinking
+    // below it and growing back ends where it began.
+    growingWidth_ += change;
+    ResizeGrowingColumn(std::max(kSmallestGrowingWidth, growingWidth_));
+}
+
+void VirtualReportView::SetGrowingColumn(int column) {
+    growingColumn_ = column;
+    if (column >= 0 && column < header_->count()) growingWidth_ = header_->sectionSize(column);
+}
+
+void VirtualReportView::FillWithGrowingColumn() {
+    if (growingColumn_ < 0 || growingColumn_ >= header_->count()) return;
+    const int others = header_->length() - header_->sectionSize(growingColumn_);
+    growingWidth_ = viewport()->width() - others;
+    ResizeGrowingColumn(std::max(kSmallestGrowingWidth, growingWidth_));
+}
+
+void VirtualReportView::ResizeGrowingColumn(int width) {
+    resizingGrowing_ = true;
+    header_->resizeSection(growingColumn_, width);
+    resizingGrowing_ = false;
 }
 
 void VirtualReportView::focusOutEvent(QFocusEvent* event) {

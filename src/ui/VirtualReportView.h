@@ -23,7 +23,9 @@ class VirtualReportView : public QAbstractItemView {
     QHeaderView* Header() const { return header_; }
 
     // The column that takes every change of the list's width from now on.
-    void SetGrowingColumn(int column) { growingColumn_ = column; }
+    void SetGrowingColumn(int column);
+    // Gives the growing column the width the other columns leave.
+    void FillWithGrowingColumn();
 
     int FirstVisibleRow() const;
     void ScrollToRow(int row);
@@ -69,10 +71,13 @@ class VirtualReportView : public QAbstractItemView {
     bool ShowCutOffText(const QPoint& position, const QPoint& globalPosition);
     // The model's own tooltip for the cell, where it gives one.
     bool ShowModelToolTip(const QPoint& position, const QPoint& globalPosition);
+    void ResizeGrowingColumn(int width);
 
     QHeaderView* header_;
     int rowHeight_ = 20;
     int growingColumn_ = -1;
+    int growingWidth_ = 0;
+    bool resizingGrowing_ = false;
     bool inGeometryUpdate_ = false;
 };
 

@@ -182,6 +182,7 @@ TEST(SettingsFile, SavingKeepsTheCaseOfThePathAndSaysWhere) {
     Settings settings = EverythingSet();
     ASSERT_TRUE(SaveChosenSettingsFile(tree.Full("Setup.zvs"), settings, prompter));
     EXPECT_EQ(prompter.Texts(), std::vector{"Settings saved to file: " + tree.Full("Setup.zvs")});
+    EXPECT_EQ(prompter.Log()[0].kind, "notify");  // the exclamation icon
     EXPECT_EQ(settings.settingsFileName, tree.Full("Setup.zvs"));
     EXPECT_EQ(tree.Read("Setup.zvs"), SerializeSettings(settings));
     EXPECT_FALSE(tree.Exists("setup.zvs"));

@@ -14,9 +14,12 @@
 
 #include "app/GeneralSettingsDialog.h"
 #include "app/MainWindowFixture.h"
+#include "engine/LocalFileSystem.h"
+#include "results/DesktopViewerHost.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsFixture.h"
 #include "results/ShowResultsWindow.h"
+#include "sync/DifferenceViewerCommand.h"
 #include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
@@ -47,9 +50,11 @@ class ResultsCommandsTest : public ResultsTest {
         CompareTrees({R"(\.bak$)"});
         Open();
     }
-    // A script that writes its arguments, one a line, to `output`.
+    // A script in a folder with a blank that writes its arguments, one a
+    // line, to `output`.
     std::string ViewerScript(const std::string& output) {
-        std::string path = home.Path() + "/viewer.sh";
+        std::filesystem::create_directories(home.Path() + "/my viewer");
+        std::string path = home.Path() + "/my viewer/viewer.sh";
         std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << output << ".part'\nmv '"
                             << output << ".part' '" << output << "'\n";
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
@@ -155,7 +160,7 @@ TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTot
 }
 
 TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) {
-    const QRect wanted(30, 40, window->minimumWidth() + 20, window->minimumHeight() + 10);
+    const QRect wanted(3, 4, window->minimumWidth() + 5, window->minimumHeight() + 5);
     window->setGeometry(wanted);
     window->List(S::Source)->Header()->resizeSection(1, 222);
     window->List(S::Target)->Header()->resizeSection(3, 133);
@@ -163,7 +168,7 @@ TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) 
     const int stamp = window->List(S::Source)->Header()->sectionSize(3);
     window.reset();
     EXPECT_EQ(store.ReadString("Settings", "wnd", ""),
-              "30,40," + std::to_string(wanted.right() + 1) + "," +
+              "3,4," + std::to_string(wanted.right() + 1) + "," +
                   std::to_string(wanted.bottom() + 1) + ",1,0");
     EXPECT_EQ(store.ReadString("Settings", "wndlists", ""),
               "222," + std::to_string(size) + "," + std::to_string(stamp));
@@ -173,10 +178,24 @@ TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) 
     EXPECT_EQ(window->List(S::Source)->Header()->sectionSize(1), 222);
     EXPECT_EQ(window->List(S::Target)->Header()->sectionSize(3), 133);
 
-    // Garbage, or a place on no screen: the window spans the desktop's width;
-    // widths that parse are still taken, those that do not are not.
+    // A place on no screen, or a size saved at a smaller scale (the screen
+    // now has fewer device-independent pixels): moved and shrunk onto it.
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
-    for (const char* wnd : {"12,abc", "5000,5000,5800,5600,1,0", "1,2,3,4,5", "1,2,3,4,5,6,7"}) {
+    const QRect twice(desktop.left(), desktop.top(), desktop.width() * 2, desktop.height() * 2);
+    for (const QRect& saved : {QRect(5000, 5000, 800, 600), twice, twice.translated(-900, -900)}) {
+        window.reset();
+        store.WriteString("Settings", "wnd",
+                          FormatPlacement(WindowPlacement::FromRect(saved, false)));
+        Open();
+        const QRect at = window->geometry();
+        // Within the screen but for the frame the platform puts around it.
+        EXPECT_TRUE(desktop.adjusted(-4, -4, 4, 4).contains(at)) << saved.x() << " " << at.x();
+        EXPECT_EQ(window->width(), std::min(saved.width(), desktop.width()));
+    }
+
+    // Garbage: the window spans the desktop's width; widths that parse are
+    // still taken, those that do not are not.
+    for (const char* wnd : {"12,abc", "1,2,3,4,5", "1,2,3,4,5,6,7"}) {
         window.reset();
         store.WriteString("Settings", "wnd", wnd);
         store.WriteString("Settings", "wndlists", "150,70,120");
@@ -189,27 +208,43 @@ TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) 
     }
 }
 
-TEST_F(ResultsCommandsTest, Visualise_ScriptStandingInForTheViewer_GetsBothPathsQuoted) {
-    source.Write("with space.txt", "a");
-    target.Write("with space.txt", "b");
+TEST_F(ResultsCommandsTest, Visualise_ViewerInFolderWithBlank_GetsEachPathAsOneArgument) {
+    const std::string odd = "it's \"odd\" name.txt";
+    source.Write(odd, "a");
+    target.Write(odd, "b");
     CompareTrees({R"(\.bak$)"});
     Open();
     const std::string output = home.Path() + "/arguments";
     settings.comparisonProgram = ViewerScript(output);
-    Click(S::Target, {ItemOf("with space.txt")});
-    WithContextMenu(S::Target, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
-    EXPECT_EQ(ReadWhenThere(output),
-              source.Full("with space.txt") + "\n" + target.Full("with space.txt") + "\n");
+    struct Case {
+        const char* parameters;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {R"("%s1" "%s2")", source.Full(odd) + "\n" + target.Full(odd) + "\n"},
+        {R"(-L "left side" --right=%s2 %s1)",
+         "-L\nleft side\n--right=" + source.Full(odd) + "\n" + target.Full(odd) + "\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(output);
+        settings.comparisonParameters = c.parameters;
+        Click(S::Target, {ItemOf(odd)});
+        WithContextMenu(S::Target, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
+        EXPECT_EQ(ReadWhenThere(output), c.expected) << c.parameters;
+    }
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
+    settings.comparisonParameters = R"("%s1" "%s2")";
 
     // More than one pair: asked first; No starts nothing.
     prompter.Script({false});
     settings.comparisonProgram = "/nonexistent/viewer";
     Click(S::Source, {ItemOf("same.txt"), ItemOf("new.txt"), ItemOf("only-source.txt")});
     WithContextMenu(S::Source, [](QMenu& menu) { Pick(menu, "Visualise Differences"); });
-    EXPECT_EQ(prompter.Texts(),
-              std::vector<std::string>{"You have chosen to visualise differences between more "
-                                       "then 1 couple of files: do you wish to continue?"});
+    ASSERT_EQ(prompter.Log().size(), 1u);
+    EXPECT_EQ(prompter.Log()[0].kind, "yesno-warning");
+    EXPECT_EQ(prompter.Log()[0].text,
+              "You have chosen to visualise differences between more "
+              "then 1 couple of files: do you wish to continue?");
 }
 
 TEST_F(ResultsCommandsTest, Visualise_ProgramThatCannotStart_SaysSoAndTriesOnceMoreAfterSettings) {
@@ -244,6 +279,36 @@ TEST_F(ResultsCommandsTest, Visualise_ProgramThatCannotStart_SaysSoAndTriesOnceM
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1], "Please locate File Comparison Program.");
     EXPECT_TRUE(texts[2].starts_with("Unable to run: ")) << texts[2];
+}
+
+TEST_F(ResultsCommandsTest, Visualise_RemoteSide_FetchedToATemporaryFileGoneWhenTheViewerEnds) {
+    // A local side stands in for the server: the fetch is the same CopyIn.
+    LocalFileSystem remote;
+    const ResultsContext context{comparer, settings, store, prompter, pickers, "Ravelmoor"};
+    const std::string output = home.Path() + "/arguments";
+    std::string folder;
+    {
+        DesktopViewerHost host(context, nullptr, &remote, nullptr);
+        PathPair pair{source.Full("new.txt"), target.Full("new.txt")};
+        ASSERT_EQ(host.MakeLocal(pair), "");
+        EXPECT_EQ(pair.source, source.Full("new.txt"));
+        ASSERT_NE(pair.target, target.Full("new.txt"));
+        EXPECT_TRUE(pair.target.ends_with("/new.txt")) << pair.target;
+        folder = std::filesystem::path(pair.target).parent_path().string();
+        std::ifstream fetched(pair.target);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(fetched), {}), target.Read("new.txt"));
+        ASSERT_TRUE(host.Start(
+            MakeViewerCommand(ViewerScript(output), R"("%s1" "%s2")", pair.source, pair.target)));
+        EXPECT_EQ(ReadWhenThere(output), pair.source + "\n" + pair.target + "\n");
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !std::filesystem::exists(folder); }, 10000)) << folder;
+
+    // A file the side cannot give: said, with its path; nothing left behind.
+    DesktopViewerHost host(context, nullptr, &remote, nullptr);
+    PathPair gone{source.Full("new.txt"), target.Full("gone.txt")};
+    const std::string problem = host.MakeLocal(gone);
+    EXPECT_TRUE(problem.starts_with("Can not download " + target.Full("gone.txt") + ": "))
+        << problem;
 }
 
 class MainWindowResultsTest : public MainWindowFixture {};

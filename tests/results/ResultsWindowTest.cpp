@@ -267,13 +267,13 @@ TEST_F(ResultsWindowTest, ContextMenu_ItemsGreyedBySelectionRules) {
             for (const QAction* action : menu.actions()) {
                 if (action->isSeparator()) {
                     ++separators;
-                } else {
+                } else if (action->text() != "Compare Again") {  // always there, with F5
                     enabled[action->text()] = action->isEnabled();
                 }
             }
         });
         EXPECT_EQ(enabled, c.enabled) << (c.selected.empty() ? "nothing" : c.selected[0]);
-        EXPECT_EQ(separators, 1);
+        EXPECT_EQ(separators, 2);
     }
 }
 

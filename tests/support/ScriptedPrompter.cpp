@@ -37,6 +37,11 @@ bool ScriptedPrompter::AskYesNo(std::string_view text) {
     return NextAnswer();
 }
 
+bool ScriptedPrompter::AskYesNoWarning(std::string_view text) {
+    Record("yesno-warning", text);
+    return NextAnswer();
+}
+
 std::vector<ScriptedPrompter::Shown> ScriptedPrompter::Log() const {
     std::lock_guard<std::mutex> guard(lock_);
     return log_;

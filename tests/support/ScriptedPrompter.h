@@ -14,7 +14,8 @@ namespace ravelmoor::test {
 class ScriptedPrompter : public Prompter {
   public:
     struct Shown {
-        // "inform", "warn", "okcancel", "yesno", "overwrite", "trash", "permanent"
+        // "inform", "warn", "notify", "okcancel", "yesno", "yesno-warning", "overwrite",
+        // "trash", "permanent"
         std::string kind;
         std::string text;
     };
@@ -29,8 +30,10 @@ class ScriptedPrompter : public Prompter {
 
     void Inform(std::string_view text) override { Record("inform", text); }
     void Warn(std::string_view text) override { Record("warn", text); }
+    void Notify(std::string_view text) override { Record("notify", text); }
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    bool AskYesNoWarning(std::string_view text) override;
     BatchAnswer AskOverwrite(std::string_view text) override;
     bool AskMoveToTrash(std::string_view text) override;
     BatchAnswer AskDeletePermanently(std::string_view text) override;

@@ -98,5 +98,26 @@ TEST(DifferenceViewerCommand, PlaceholdersAreFilledByPosition) {
     EXPECT_EQ(DifferenceCommandTemplate("/opt/%s1/diff", "%s2"), "/opt/%s/diff %s");
 }
 
+TEST(DifferenceViewerCommand, EachPathIsOneArgumentWhateverItHolds) {
+    struct Case {
+        const char* program;
+        const char* parameters;
+        std::vector<std::string> arguments;
+    };
+    const std::string s = R"(/s/it's "a b".txt)";
+    const std::string t = "/t/a  b";
+    const Case cases[] = {
+        {"/opt/my viewer/bin", R"("%s1" "%s2")", {s, t}},
+        {"\"/opt/my viewer/bin\"", R"(--left="%s2" -x %s1)", {"--left=" + s, "-x", t}},
+        {"/opt/my viewer/bin", R"("a title" 100%% %s1%s2)", {"a title", "100%", s + t}},
+        {"/opt/my viewer/bin", "", {}},
+    };
+    for (const Case& c : cases) {
+        const ViewerCommand command = MakeViewerCommand(c.program, c.parameters, s, t);
+        EXPECT_EQ(command.program, "/opt/my viewer/bin") << c.parameters;
+        EXPECT_EQ(command.arguments, c.arguments) << c.parameters;
+    }
+}
+
 }  // namespace
 }  // namespace ravelmoor::test

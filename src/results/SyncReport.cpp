@@ -1,0 +1,36 @@
+#include "results/SyncReport.h"
+
+#include <cstdio>
+
+#include "results/Formatting.h"
+
+namespace ravelmoor {
+namespace {
+
+std::string Counted(uint64_t n, const char* one, const char* many) {
+    return FormatSize(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds) {
+    char time[64];
+    std::snprintf(time, sizeof time, "%.1f seconds", seconds);
+    std::string line = std::string(stopped ? "Stopped after " : "Synchronised in ") + time + ": " +
+                       Counted(tally.filesCopied, "file", "files") + " copied (" +
+                       Counted(tally.bytesCopied, "byte", "bytes") + ")";
+    auto add = [&line](uint64_t n, const char* one, const char* many) {
+        if (n > 0) line += ", " + Counted(n, one, many);
+    };
+    add(tally.foldersMade, "folder made", "folders made");
+    line += ", " + Counted(tally.movedToTrash, "object", "objects") + " moved to the trash";
+    add(tally.deletedForGood, "object deleted permanently", "objects deleted permanently");
+    add(tally.foldersRemoved, "folder removed", "folders removed");
+    line += ".";
+    if (tally.notDone > 0)
+        line +=
+            " " + Counted(tally.notDone, "object was", "objects were") + " not copied or deleted.";
+    return line;
+}
+
+}  // namespace ravelmoor

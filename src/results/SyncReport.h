@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Prompter.h"
+#include "sync/FileOperation.h"
+
+namespace ravelmoor {
+
+// What a synchronisation did, in the words of the command line's summary:
+// "Synchronised in 2.1 seconds: 12 files copied (3,456 bytes), 2 objects
+// moved to the trash." and, when some objects were left, how many.
+std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds);
+
+// Passes every message on to the user and keeps the warnings (what failed)
+// for the list the window shows after the synchronisation.
+class FailureLog : public Prompter {
+  public:
+    explicit FailureLog(Prompter& user) : user_(user) {}
+
+    void Inform(std::string_view text) override { user_.Inform(text); }
+    void Warn(std::string_view text) override {
+        failures_.emplace_back(text);
+        user_.Warn(text);
+    }
+    void Notify(std::string_view text) override { user_.Notify(text); }
+    bool AskOkCancel(std::string_view text) override { return user_.AskOkCancel(text); }
+    bool AskYesNo(std::string_view text) override { return user_.AskYesNo(text); }
+    bool AskYesNoWarning(std::string_view text) override { return user_.AskYesNoWarning(text); }
+    BatchAnswer AskOverwrite(std::string_view text) override { return user_.AskOverwrite(text); }
+    bool AskMoveToTrash(std::string_view text) override { return user_.AskMoveToTrash(text); }
+    BatchAnswer AskDeletePermanently(std::string_view text) override {
+        return user_.AskDeletePermanently(text);
+    }
+
+    const std::vector<std::string>& Failures() const { return failures_; }
+
+  private:
+    Prompter& user_;
+    std::vector<std::string> failures_;
+};
+
+}  // namespace ravelmoor
