@@ -14,6 +14,7 @@
 #include "sync/PlanSync.h"
 #include "sync/PreviewBuilder.h"
 #include "sync/RowOperations.h"
+#include "sync/SyncGuards.h"
 
 namespace ravelmoor {
 namespace {
@@ -27,6 +28,9 @@ struct SyncRequest {
     SyncMethod method = SyncMethod::None;
     bool preview = false;
     bool yes = false;
+    bool allowMassDelete = false;
+    bool keepReplaced = true;
+    bool deletePermanently = false;
 };
 
 struct MethodWord {
@@ -52,7 +56,11 @@ void PrintSyncHelp() {
     }
     std::printf(
         "  --preview               print what would be copied or deleted; change nothing\n"
-        "  --yes                   answer Yes to every question (needed without a terminal)\n"
+        "  --yes                   answer Yes to every question (needed without a terminal),\n"
+        "                          except deleting for good and deleting most of Target\n"
+        "  --allow-mass-delete     with --yes: go on when most of Target would be deleted\n"
+        "  --delete-permanently    with --yes: delete for good what no trash takes\n"
+        "  --no-keep-replaced      do not move the old versions of replaced files to the trash\n"
         "%s"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
         "deleted (with --preview: there is work to do); 2 error, refused or cancelled.\n",
@@ -72,6 +80,15 @@ bool ParseSyncOption(ArgumentList& args, SyncRequest& request, std::string& erro
     } else if (word == "--yes" || word == "-y") {
         args.Take();
         request.yes = true;
+    } else if (word == "--allow-mass-delete") {
+        args.Take();
+        request.allowMassDelete = true;
+    } else if (word == "--no-keep-replaced") {
+        args.Take();
+        request.keepReplaced = false;
+    } else if (word == "--delete-permanently") {
+        args.Take();
+        request.deletePermanently = true;
     } else if (IsMethodOption(word)) {
         std::string value;
         if (!args.TakeValue("--method", value, error)) return false;
@@ -113,24 +130,32 @@ std::string Summary(const SyncTally& tally, bool stopped, double seconds) {
     };
     add(tally.foldersMade, "folder made", "folders made");
     line += ", " + Plural(tally.movedToTrash, "object", "objects") + " moved to the trash";
+    add(tally.replacedToTrash, "replaced file kept in the trash",
+        "replaced files kept in the trash");
     add(tally.deletedForGood, "object deleted permanently", "objects deleted permanently");
     add(tally.foldersRemoved, "folder removed", "folders removed");
     line += ".";
     if (tally.notDone > 0) {
         line +=
-            " " + Plural(tally.notDone, "object was", "objects were") + " not copied or deleted.";
+            " " + Plural(tally.notDone, "object was", "objects were") + " not copied or deleted";
+        if (tally.changed > 0) {
+            line += " (" + FormatSize(tally.changed) + " changed since the comparison)";
+        }
+        line += ".";
     }
     return line;
 }
 
 int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& plan,
-             Prompter& prompter, const CompareRequest& compare) {
+             Prompter& prompter, const SyncRequest& request) {
+    const CompareRequest& compare = request.compare;
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
     TerminalProgress progress;
     RowOperations operations(comparer, sides, prompter);
     operations.SetProgress(&progress);
     operations.SetCancelWord(&cancel);
+    operations.SetKeepReplaced(request.keepReplaced);
     const auto start = std::chrono::steady_clock::now();
     RunSyncPlan(operations, plan);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
@@ -185,7 +210,7 @@ int RunSyncCommand(ArgumentList& args) {
         return kFailed;
     }
 
-    TerminalPrompter prompter(request.yes);
+    TerminalPrompter prompter(request.yes, request.deletePermanently);
     FolderComparer comparer(prompter);
     if (!CompareFromRequest(request.compare, comparer)) return kFailed;
     const std::string unlistable = comparer.UnlistableFoldersWarning();
@@ -196,6 +221,11 @@ int RunSyncCommand(ArgumentList& args) {
     if (!problem.empty()) {
         std::printf("%s\n", std::string(problem).c_str());
         return kDone;
+    }
+    const std::string refused = ProtectedFolderProblem(request.method, comparer);
+    if (!refused.empty()) {
+        Terminal::Message(refused);
+        return kFailed;
     }
     if (request.preview) {
         const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
@@ -208,9 +238,20 @@ int RunSyncCommand(ArgumentList& args) {
             return kFailed;
         }
     }
+    const DeletionShare deletions = CountDeletions(comparer, plan);
+    if (deletions.IsMass()) {
+        const std::string question = MassDeletionQuestion(deletions, comparer.TargetFolder());
+        const bool goOn =
+            request.yes ? request.allowMassDelete : prompter.AskYesNoDefaultNo(question);
+        if (!goOn) {
+            Terminal::Message(request.yes ? question + " No (add --allow-mass-delete to let it)."
+                                          : std::string("Nothing was copied or deleted."));
+            return kFailed;
+        }
+    }
     // The comparison has closed its FTP connection; the side opens a new one
     // for the copies and deletions.
-    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request.compare);
+    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request);
 }
 
 }  // namespace ravelmoor

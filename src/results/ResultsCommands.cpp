@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include "app/GeneralSettingsDialog.h"
+#include "app/Settings.h"
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
 #include "results/PreviewWindow.h"
@@ -16,6 +17,7 @@
 #include "results/VisualiseDifferences.h"
 #include "sync/PlanSync.h"
 #include "sync/RowOperations.h"
+#include "sync/SyncGuards.h"
 #include "ui/OverrideCursor.h"
 #include "ui/VirtualReportView.h"
 
@@ -82,6 +84,7 @@ void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& 
         RecomparingWindow progress(this);
         RowOperations operations(context_.comparer, SidesOf(context_.comparer), context_.prompter);
         operations.SetProgress(&progress);
+        operations.SetKeepReplaced(context_.settings.keepReplaced);
         work(operations);
         RefreshLists();
     }
@@ -100,6 +103,11 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
         context_.prompter.Warn(problem);
         return std::nullopt;
     }
+    const std::string refused = ProtectedFolderProblem(method_, context_.comparer);
+    if (!refused.empty()) {
+        context_.prompter.Warn(refused);
+        return std::nullopt;
+    }
     return plan;
 }
 
@@ -107,6 +115,11 @@ void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
+    const DeletionShare deletions = CountDeletions(context_.comparer, *plan);
+    if (deletions.IsMass() && !context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
+                                  deletions, context_.comparer.TargetFolder()))) {
+        return;
+    }
     RunRowOperations([&plan](RowOperations& operations) { RunSyncPlan(operations, *plan); });
 }
 

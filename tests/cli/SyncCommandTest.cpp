@@ -55,10 +55,11 @@ TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
     EXPECT_FALSE(target.Exists("gone"));
     EXPECT_EQ(target.Read("newer-in-target.txt"), "t");
     EXPECT_TRUE(home.Exists("data/Trash/files/old.txt"));
+    EXPECT_EQ(home.Read("data/Trash/files/report.txt"), "old");
     EXPECT_NE(result.out.find("older      newer      newer-in-target.txt\n"), std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find(": 2 files copied (4 bytes), 1 object moved to the trash, 1 folder "
-                              "removed.\n"),
+    EXPECT_NE(result.out.find(": 2 files copied (4 bytes), 1 object moved to the trash, 1 replaced "
+                              "file kept in the trash, 1 folder removed.\n"),
               std::string::npos)
         << result.out;
     EXPECT_EQ(result.out.find("only-here.txt"), std::string::npos);

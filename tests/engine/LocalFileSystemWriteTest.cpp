@@ -58,8 +58,9 @@ TEST(LocalFileSystemWrite, CopyIn_ExistingOrCancelled_LeavesTheDestination) {
     EXPECT_EQ(fs.CopyIn(fs, tree.Full("from.txt"), tree.Root(), "to.txt", {}).status,
               WriteStatus::Exists);
     const std::atomic<int32_t> cancel{1};
-    EXPECT_EQ(fs.CopyIn(fs, tree.Full("from.txt"), tree.Root(), "to.txt", {true, &cancel}).status,
-              WriteStatus::Cancelled);
+    EXPECT_EQ(
+        fs.CopyIn(fs, tree.Full("from.txt"), tree.Root(), "to.txt", {true, &cancel, {}}).status,
+        WriteStatus::Cancelled);
     EXPECT_EQ(tree.Read("to.txt"), "old");
     EXPECT_EQ(tree.Time("to.txt"), 1000);
     EXPECT_EQ(Names(tree), (std::vector<std::string>{"from.txt", "to.txt"}));

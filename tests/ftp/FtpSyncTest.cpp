@@ -120,7 +120,8 @@ TEST_P(FtpSyncCommand, LeavesTheHandComputedTrees) {
     EXPECT_EQ(Snapshot(Source()), source);
     EXPECT_EQ(Snapshot(Target()), target);
 
-    const auto synced = Run({"sync", "-r", "--method", GetParam().method, "--yes"});
+    const auto synced =
+        Run({"sync", "-r", "--method", GetParam().method, "--yes", "--delete-permanently"});
     EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
     EXPECT_EQ(Snapshot(Source()), sourceAfter);
     EXPECT_EQ(Snapshot(Target()), targetAfter);

@@ -82,4 +82,13 @@ WriteOutcome FaultyFileSystem::MakeFolder(const std::string& root, std::string_v
     return local_.MakeFolder(root, relative);
 }
 
+bool FaultyFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
+    const auto fault = Find(failFacts_, path);
+    if (fault != failFacts_.end()) {
+        errno = fault->second;
+        return false;
+    }
+    return local_.ReadFacts(path, facts);
+}
+
 }  // namespace ravelmoor::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -26,13 +27,13 @@ class FaultyFileSystem : public FileSystem {
     // Copies to (and folders made at) the path fail with the system error
     // `error`, leaving everything as it was.
     void FailWrite(const std::string& pathEnd, int error) { failWrite_[pathEnd] = error; }
+    // Looking the path up fails with the system error `error`.
+    void FailFacts(const std::string& pathEnd, int error) { failFacts_[pathEnd] = error; }
 
     int Interrupts() const { return interrupts_.load(); }
 
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
-    bool ReadFacts(const std::string& path, EntryFacts& facts) override {
-        return local_.ReadFacts(path, facts);
-    }
+    bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     void Interrupt() override { interrupts_.fetch_add(1); }
@@ -70,6 +71,7 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, bool> failOpen_;
     std::map<std::string, int64_t> failRead_;
     std::map<std::string, int> failWrite_;
+    std::map<std::string, int> failFacts_;
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};
 };

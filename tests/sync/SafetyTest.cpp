@@ -38,11 +38,13 @@ TEST_F(SyncTest, Align_LinkWhereTheOtherSideHasAFolder_NothingWrittenOutside) {
     EXPECT_EQ(Rows(comparer), FreshRows());
 }
 
+// The file behind the link even looks like the one compared (size and time),
+// so only the walk from the root stops the deletion.
 TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOutside) {
     TempTree outside;
-    outside.Write("f.txt", "precious");
+    outside.Write("f.txt", "precious", 1000);
     source.MakeFolder("d");
-    target.Write("d/f.txt", "mine");
+    target.Write("d/f.txt", "mine-old", 1000);
     Compare();
     std::filesystem::remove_all(target.Full("d"));
     target.Symlink("d", outside.Path());
@@ -66,7 +68,7 @@ TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {
     const std::string escape =
         "inside/../../" + outside.Path().substr(outside.Path().rfind('/') + 1);
     LocalFileSystem fs;
-    const CopyControl replace{true, nullptr};
+    const CopyControl replace{true, nullptr, {}};
     for (const std::string& bad : {escape + "/victim.txt", escape + "/new.txt", std::string("a//b"),
                                    std::string("./x"), std::string("")}) {
         SCOPED_TRACE(bad);
