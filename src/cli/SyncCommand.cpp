@@ -215,17 +215,17 @@ int RunSyncCommand(ArgumentList& args) {
     if (!CompareFromRequest(request.compare, comparer)) return kFailed;
     const std::string unlistable = comparer.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
+    const std::string refused = ProtectedFolderProblem(request.method, comparer);
+    if (!refused.empty()) {
+        Terminal::Message(refused);
+        return kFailed;
+    }
     const SyncPlan plan =
         PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
     const std::string_view problem = PlanProblem(request.method, plan);
     if (!problem.empty()) {
         std::printf("%s\n", std::string(problem).c_str());
         return kDone;
-    }
-    const std::string refused = ProtectedFolderProblem(request.method, comparer);
-    if (!refused.empty()) {
-        Terminal::Message(refused);
-        return kFailed;
     }
     if (request.preview) {
         const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);

@@ -196,8 +196,13 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
     // A short read, a file that grew or one rewritten meanwhile would leave a
     // copy that is neither the old nor the new content.
     reader.reset();
-    if (outcome.bytes != facts.size || !Unchanged(from, fromPath, facts)) {
-        return ChangedWhileCopied();
+    if (!Unchanged(from, fromPath, facts)) return ChangedWhileCopied();
+    if (outcome.bytes != facts.size) {
+        // A transfer cut short behind a normal end (an FTP server that
+        // stopped sending and still said the transfer was complete).
+        return WriteOutcome(WriteStatus::Failed, std::to_string(outcome.bytes) + " of " +
+                                                     std::to_string(facts.size) +
+                                                     " bytes arrived; the copy is incomplete");
     }
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};

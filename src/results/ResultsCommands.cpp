@@ -99,13 +99,15 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
             PlanSync(context_.comparer.SourceResults(), context_.comparer.TargetResults(), method_);
     }
     const std::string_view problem = PlanProblem(method_, plan);
+    if (method_ != SyncMethod::None) {
+        const std::string refused = ProtectedFolderProblem(method_, context_.comparer);
+        if (!refused.empty()) {
+            context_.prompter.Warn(refused);
+            return std::nullopt;
+        }
+    }
     if (!problem.empty()) {
         context_.prompter.Warn(problem);
-        return std::nullopt;
-    }
-    const std::string refused = ProtectedFolderProblem(method_, context_.comparer);
-    if (!refused.empty()) {
-        context_.prompter.Warn(refused);
         return std::nullopt;
     }
     return plan;

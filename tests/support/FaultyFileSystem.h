@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,6 +28,11 @@ class FaultyFileSystem : public FileSystem {
     // Copies to (and folders made at) the path fail with the system error
     // `error`, leaving everything as it was.
     void FailWrite(const std::string& pathEnd, int error) { failWrite_[pathEnd] = error; }
+    // After the first piece of the file is read, `change` runs once (it
+    // rewrites, shrinks or grows the file on disk meanwhile).
+    void ChangeWhileReading(const std::string& pathEnd, std::function<void()> change) {
+        changeWhileReading_[pathEnd] = std::move(change);
+    }
     // Looking the path up fails with the system error `error`.
     void FailFacts(const std::string& pathEnd, int error) { failFacts_[pathEnd] = error; }
 
@@ -72,6 +78,7 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, int64_t> failRead_;
     std::map<std::string, int> failWrite_;
     std::map<std::string, int> failFacts_;
+    std::map<std::string, std::function<void()>> changeWhileReading_;
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};
 };
