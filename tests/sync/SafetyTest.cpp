@@ -59,6 +59,24 @@ TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOut
                                                         "missing unmatched file 0 d/f.txt"}));
 }
 
+// A copy killed midway left its temporary file: the next sync that writes
+// into that folder removes it, and leaves one in a folder it does not write.
+TEST_F(SyncTest, Update_LeftoverTemporaryFile_RemovedWhereTheSyncWrites) {
+    const std::string leftover = ".ravelmoor-00000000000000aa.part";
+    source.Write("a.txt", "new", 2000);
+    target.Write("a.txt", "old", 1000);
+    target.Write(leftover, "half");
+    target.Write("other/" + leftover, "half");
+    Compare();
+    const TreeState sourceBefore = Snapshot(source);
+    TreeState targetAfter = Snapshot(target);
+    Run(SyncMethod::Update);
+    targetAfter.erase(leftover);
+    targetAfter["a.txt"] = sourceBefore.at("a.txt");
+    EXPECT_EQ(Snapshot(target), targetAfter);
+    EXPECT_EQ(Snapshot(source), sourceBefore);
+}
+
 // Names with "..", "." or empty levels never reach the disk, whatever asks.
 TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {
     TempTree root;
