@@ -146,8 +146,16 @@ class FileSystem {
     virtual WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath,
                                 const std::string& root, std::string_view relative,
                                 const CopyControl& control);
+    // Makes what was written below `root` reach the disk (one call for the
+    // whole file system after a batch of copies).
+    virtual WriteOutcome Flush(const std::string& root);
     // Makes the folder and every missing folder above it; Exists when it was there.
     virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
+    // Gives the folder the mode bits (where `facts.mode` says them, setgid and
+    // sticky included) and the modification time of `facts`; called once its
+    // content has been written. A side that keeps neither does nothing.
+    virtual WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
+                                        const EntryFacts& facts);
     // Removes a folder that is empty; NotEmpty otherwise.
     virtual WriteOutcome RemoveFolder(const std::string& root, std::string_view relative);
     // False where nothing deleted can be got back (an FTP server): the user

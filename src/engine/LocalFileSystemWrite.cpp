@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 
 #include "engine/BelowRoot.h"
@@ -209,6 +210,11 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
     if (::fchmod(out.get(), mode) != 0 || ::futimens(out.get(), times) != 0) {
         return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
+    static const char* const mode_env = std::getenv("RAVELMOOR_FLUSH");
+    if (mode_env != nullptr && std::string(mode_env) == "fdatasync" &&
+        ::fdatasync(out.get()) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
     // A late write error (a full disk on a network file system) shows at close.
     if (::close(out.release()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     const uint64_t bytes = outcome.bytes;
@@ -255,12 +261,41 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
     return CopyFile(from, fromPath, facts, folder.get(), name, replacing, control);
 }
 
+WriteOutcome LocalFileSystem::Flush(const std::string& root) {
+    static const char* const mode_env = std::getenv("RAVELMOOR_FLUSH");
+    if (mode_env == nullptr || std::string(mode_env) != "syncfs") return {};
+    const FdGuard folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 || ::syncfs(folder.get()) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    return {};
+}
+
 WriteOutcome LocalFileSystem::MakeFolder(const std::string& root, std::string_view relative) {
     WriteOutcome outcome;
     bool made = false;
     const FdGuard folder = OpenFolderBelow(root, relative, /*create=*/true, outcome, &made);
     if (folder.get() < 0) return outcome;
     return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
+}
+
+WriteOutcome LocalFileSystem::SetFolderFacts(const std::string& root, std::string_view relative,
+                                             const EntryFacts& facts) {
+    WriteOutcome outcome;
+    FdGuard folder;
+    std::string name;
+    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
+    struct stat st {};
+    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    if (!S_ISDIR(st.st_mode)) return WriteOutcome(WriteStatus::Refused, "it is not a folder");
+    const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
+    if ((facts.mode != 0 && ::fchmodat(folder.get(), name.c_str(), facts.mode & 07777, 0) != 0) ||
+        ::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    return outcome;
 }
 
 WriteOutcome LocalFileSystem::RemoveFolder(const std::string& root, std::string_view relative) {

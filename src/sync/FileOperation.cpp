@@ -207,6 +207,8 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
     fromPaths_ = &fromPaths;
 
     bool replaceAll = false;
+    // Folders get their mode and time once their content is in.
+    std::vector<std::pair<size_t, EntryFacts>> folders;
     for (size_t i = 0; i < fromPaths.size() && !aborted_; ++i) {
         if (CancelRequested()) {
             aborted_ = true;
@@ -228,6 +230,7 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
             outcome = CreateFolderPath(to, toPaths[i] + "/");
             if (outcome.status == WriteStatus::Done) ++tally_.foldersMade;
             if (outcome.status == WriteStatus::Exists) outcome.status = WriteStatus::Done;
+            if (outcome.status == WriteStatus::Done) folders.emplace_back(i, facts);
             failureText = "Can not make the folder " + Quoted(toPaths[i]);
         } else {
             EntryFacts there;
@@ -239,6 +242,23 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         Settle(i, outcome, failureText);
     }
     fromPaths_ = nullptr;
+    for (auto it = folders.rbegin(); it != folders.rend() && !aborted_; ++it) {
+        std::string_view relative;
+        if (!Below(to.root, toPaths[it->first], relative)) continue;
+        const WriteOutcome set = to.fs.SetFolderFacts(to.root, relative, it->second);
+        if (set.status != WriteStatus::Done) {
+            Settle(it->first, set,
+                   "Can not set the mode and time of " + Quoted(toPaths[it->first]));
+        }
+    }
+    if (tally_.filesCopied > 0) {
+        const WriteOutcome flushed = to.fs.Flush(to.root);
+        if (flushed.status != WriteStatus::Done) {
+            prompter_.Warn("The copies in " + Quoted(to.root) +
+                           " may not have reached the disk: " + flushed.reason + ".");
+            ++tally_.notDone;
+        }
+    }
     if (!aborted_) return true;
     // A stopped batch changed something only if some destination is there.
     for (const auto& path : toPaths) {

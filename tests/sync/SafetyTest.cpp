@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -75,6 +78,33 @@ TEST_F(SyncTest, Update_LeftoverTemporaryFile_RemovedWhereTheSyncWrites) {
     targetAfter["a.txt"] = sourceBefore.at("a.txt");
     EXPECT_EQ(Snapshot(target), targetAfter);
     EXPECT_EQ(Snapshot(source), sourceBefore);
+}
+
+// Folders made by a sync get the mode (setgid and sticky too) and the time
+// of their original, set after their content was written.
+TEST_F(SyncTest, Augment_NewFolders_KeepModeAndTime) {
+    const std::pair<const char*, mode_t> folders[] = {
+        {"private", 0700}, {"private/shared", 02775}, {"drop", 01777}};
+    for (const auto& [name, mode] : folders) {
+        source.Write(std::string(name) + "/f.txt", "f", 1000);
+        source.Chmod(name, mode);
+    }
+    for (const auto& [name, mode] : folders) {
+        timespec times[2] = {{0, UTIME_OMIT}, {1500000000, 250}};
+        ::utimensat(AT_FDCWD, source.Full(name).c_str(), times, 0);
+    }
+    Compare();
+    Run(SyncMethod::Augment);
+    for (const auto& [name, mode] : folders) {
+        struct stat from {};
+        struct stat to {};
+        ::stat(source.Full(name).c_str(), &from);
+        ::stat(target.Full(name).c_str(), &to);
+        EXPECT_EQ(to.st_mode & 07777, mode) << name;
+        EXPECT_EQ(to.st_mtim.tv_sec, from.st_mtim.tv_sec) << name;
+        EXPECT_EQ(to.st_mtim.tv_nsec, from.st_mtim.tv_nsec) << name;
+    }
+    EXPECT_EQ(Snapshot(target), Snapshot(source));
 }
 
 // Names with "..", "." or empty levels never reach the disk, whatever asks.
