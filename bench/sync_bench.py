@@ -1,18 +1,16 @@
 #!/usr/bin/env python3
 """Times an update sync of generated trees: `ravelmoor sync --method update`
 beside `rsync -a --update`, and, when given, a second ravelmoor binary (the
-build before a change) and ways of making the copies reach the disk.
+build before a change).
 
 Every round starts each command from a fresh copy of the Target tree (the copy
 is not timed); commands alternate round by round and the table gives the min
 and median wall time.
 
-    bench/sync_bench.py [--rounds N] [--data DIR] [--before BINARY] [--flush MODES] FILES
+    bench/sync_bench.py [--rounds N] [--data DIR] [--before BINARY] FILES
 
 Trees are made once under DIR (default /var/tmp/ravelmoor-sync-bench) by
-bench/make_bench_tree. MODES is a comma-separated list of values for the
-RAVELMOOR_FLUSH variable of a measuring build (none, fdatasync, syncfs); the
-product build ignores it.
+bench/make_bench_tree.
 """
 import argparse
 import os
@@ -55,7 +53,6 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--data", default="/var/tmp/ravelmoor-sync-bench")
     parser.add_argument("--before", help="a ravelmoor binary to compare with")
-    parser.add_argument("--flush", default="", help="RAVELMOOR_FLUSH values to measure")
     args = parser.parse_args()
 
     build = build_dir()
@@ -75,11 +72,7 @@ def main():
     commands = []
     if args.before:
         commands.append(("ravelmoor before the change", ravelmoor(args.before), env))
-    modes = [m for m in args.flush.split(",") if m] or [None]
-    for mode in modes:
-        label = "ravelmoor" + (f" (RAVELMOOR_FLUSH={mode})" if mode else "")
-        commands.append((label, ravelmoor(os.path.join(build, "src", "ravelmoor")),
-                         dict(env, RAVELMOOR_FLUSH=mode) if mode else env))
+    commands.append(("ravelmoor", ravelmoor(os.path.join(build, "src", "ravelmoor")), env))
     commands.append(("rsync -a --update", ["rsync", "-a", "--update", src + "/", work + "/"], env))
 
     results = {label: [] for label, _, _ in commands}
@@ -88,6 +81,7 @@ def main():
             fresh_target(tree, work)
             shutil.rmtree(home, ignore_errors=True)
             results[label].append(timed(command, command_env))
+            print(f"{label}: {results[label][-1]:.2f}", file=sys.stderr, flush=True)
     print(f"| command | min s | median s |\n|---|---|---|")
     for label, _, _ in commands:
         runs = results[label]

@@ -44,10 +44,6 @@ WriteOutcome FileSystem::CopyIn(FileSystem& /*from*/, const std::string& /*fromP
     return NotWritable();
 }
 
-WriteOutcome FileSystem::Flush(const std::string& /*root*/) {
-    return {};
-}
-
 WriteOutcome FileSystem::SetFolderFacts(const std::string& /*root*/, std::string_view /*relative*/,
                                         const EntryFacts& /*facts*/) {
     return {};

@@ -146,9 +146,6 @@ class FileSystem {
     virtual WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath,
                                 const std::string& root, std::string_view relative,
                                 const CopyControl& control);
-    // Makes what was written below `root` reach the disk (one call for the
-    // whole file system after a batch of copies).
-    virtual WriteOutcome Flush(const std::string& root);
     // Makes the folder and every missing folder above it; Exists when it was there.
     virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
     // Gives the folder the mode bits (where `facts.mode` says them, setgid and

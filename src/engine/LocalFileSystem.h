@@ -17,7 +17,6 @@ class LocalFileSystem : public FileSystem {
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
-    WriteOutcome Flush(const std::string& root) override;
     WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
                                 const EntryFacts& facts) override;

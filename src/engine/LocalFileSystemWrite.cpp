@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
 
 #include "engine/BelowRoot.h"
@@ -210,11 +209,10 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
     if (::fchmod(out.get(), mode) != 0 || ::futimens(out.get(), times) != 0) {
         return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
-    static const char* const mode_env = std::getenv("RAVELMOOR_FLUSH");
-    if (mode_env != nullptr && std::string(mode_env) == "fdatasync" &&
-        ::fdatasync(out.get()) != 0) {
-        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    }
+    // The data is on the disk before the new name can point at it; measured
+    // against one syncfs per batch it costs the same (bench/README.md) and a
+    // failure stays with its own object.
+    if (::fdatasync(out.get()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     // A late write error (a full disk on a network file system) shows at close.
     if (::close(out.release()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     const uint64_t bytes = outcome.bytes;
@@ -259,16 +257,6 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
         return CopyLink(from, fromPath, facts, folder.get(), name, replacing, control);
     }
     return CopyFile(from, fromPath, facts, folder.get(), name, replacing, control);
-}
-
-WriteOutcome LocalFileSystem::Flush(const std::string& root) {
-    static const char* const mode_env = std::getenv("RAVELMOOR_FLUSH");
-    if (mode_env == nullptr || std::string(mode_env) != "syncfs") return {};
-    const FdGuard folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0 || ::syncfs(folder.get()) != 0) {
-        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    }
-    return {};
 }
 
 WriteOutcome LocalFileSystem::MakeFolder(const std::string& root, std::string_view relative) {

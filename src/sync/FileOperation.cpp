@@ -251,14 +251,6 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
                    "Can not set the mode and time of " + Quoted(toPaths[it->first]));
         }
     }
-    if (tally_.filesCopied > 0) {
-        const WriteOutcome flushed = to.fs.Flush(to.root);
-        if (flushed.status != WriteStatus::Done) {
-            prompter_.Warn("The copies in " + Quoted(to.root) +
-                           " may not have reached the disk: " + flushed.reason + ".");
-            ++tally_.notDone;
-        }
-    }
     if (!aborted_) return true;
     // A stopped batch changed something only if some destination is there.
     for (const auto& path : toPaths) {
