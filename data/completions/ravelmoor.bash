@@ -77,7 +77,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -v --verbose'
+            options+=' --method -n --dry-run --preview -y --yes -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced'
         else
             options+=' --method'
         fi

@@ -37,6 +37,9 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'ali
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s n -l dry-run -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l preview -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s y -l yes -d 'Answer Yes to every question'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l allow-mass-delete -d 'With --yes, go on when most of a side would be deleted'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l delete-permanently -d 'With --yes, delete for good what no trash takes'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-keep-replaced -d 'Do not move replaced files to the trash'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
 
 # ftp

@@ -24,7 +24,44 @@ FtpConnection ResolveFtpSide(const std::string& text, const ConnectionLookup& lo
     return connection;
 }
 
+bool SameObject(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `inner` is `outer` or lies below it: its own folder or one of its
+// parents is the very folder `outer` (same device and inode), which also
+// catches links and bind mounts of one folder under another name.
+bool LiesWithin(const std::string& inner, const struct stat& outer) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::canonical(inner, error);
+    if (error) return false;
+    for (;;) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && SameObject(st, outer)) return true;
+        if (!path.has_relative_path()) return false;
+        path = path.parent_path();
+    }
+}
+
 }  // namespace
+
+std::string FoldersOverlapMessage(const std::string& source, const std::string& target) {
+    struct stat sourceStat {};
+    struct stat targetStat {};
+    if (::stat(source.c_str(), &sourceStat) != 0 || ::stat(target.c_str(), &targetStat) != 0) {
+        return {};
+    }
+    const std::string both = "Source \"" + source + "\" and Target \"" + target + "\"";
+    if (SameObject(sourceStat, targetStat)) {
+        return both + " are the same folder under two names.";
+    }
+    if (LiesWithin(source, targetStat) || LiesWithin(target, sourceStat)) {
+        return both +
+               " lie one inside the other: a synchronisation would copy or delete "
+               "the folders themselves.";
+    }
+    return {};
+}
 
 std::string NormaliseFolder(std::string_view text) {
     while (!text.empty() && IsSpace(text.front()))
@@ -77,6 +114,7 @@ std::string CheckCompareSides(std::string& source, std::string& target,
         target = NormaliseFolder(target);
         if (source == target) return "Source and Target Folders are the same.";
         if (!IsExistingFolder(target)) return "Target folder not found.";
+        if (sourceFtp.IsEmpty()) return FoldersOverlapMessage(source, target);
     }
     return {};
 }

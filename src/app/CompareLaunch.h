@@ -17,6 +17,11 @@ std::string NormaliseFolder(std::string_view text);
 // True when `path` names an existing folder (following a link to one).
 bool IsExistingFolder(const std::string& path);
 
+// The message that refuses two local folders which are one folder under two
+// names (a link, a bind mount) or of which one lies inside the other; empty
+// when they are apart.
+std::string FoldersOverlapMessage(const std::string& source, const std::string& target);
+
 // The root text handed to the engine: the folder followed by one '/'.
 std::string RootText(const std::string& folder);
 

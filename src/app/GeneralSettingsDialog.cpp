@@ -70,6 +70,8 @@ GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& 
     programGrid->addWidget(parametersLabel, 2, 0, 1, 2);
     programGrid->addWidget(parameters_, 3, 0, 1, 2);
 
+    keepReplaced_ = new QCheckBox(tr("Keep the old versions of replaced files in the trash"), this);
+
     auto* buttons = MakeOkCancelHelpButtons(*this, help_topics::kSettings);
     connect(browse_, &QPushButton::clicked, this, &GeneralSettingsDialog::OnBrowseProgram);
 
@@ -77,12 +79,14 @@ GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& 
     layout->addWidget(timestamps);
     layout->addWidget(crc);
     layout->addLayout(programGrid);
+    layout->addWidget(keepReplaced_);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     twoSeconds_->setChecked(settings.ignoreTwoSeconds);
     sixtySeconds_->setChecked(settings.ignoreSixtySeconds);
     oneHour_->setChecked(settings.ignoreOneHour);
+    keepReplaced_->setChecked(settings.keepReplaced);
     chunk_->setText(QString::number(settings.crcChunk));
     program_->setText(FromStd(settings.comparisonProgram));
     parameters_->setText(FromStd(settings.comparisonParameters));
@@ -120,6 +124,7 @@ void GeneralSettingsDialog::accept() {
     settings_.crcChunk = check.crcChunk;
     settings_.comparisonProgram = input.comparisonProgram;
     settings_.comparisonParameters = input.comparisonParameters;
+    settings_.keepReplaced = keepReplaced_->isChecked();
     settings_.SaveGeneralSettings(store_);
     // The settings hold for this run even when the file cannot keep them.
     store_.SyncOrWarn(prompter_);

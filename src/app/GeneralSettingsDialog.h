@@ -37,6 +37,7 @@ class GeneralSettingsDialog : public QDialog {
     QCheckBox* twoSeconds_;
     QCheckBox* sixtySeconds_;
     QCheckBox* oneHour_;
+    QCheckBox* keepReplaced_;
     QLineEdit* chunk_;
     QLineEdit* program_;
     QPushButton* browse_;

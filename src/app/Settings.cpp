@@ -38,6 +38,7 @@ void Settings::LoadAtStartup(const SettingsStore& store) {
     comparisonParameters =
         store.ReadString(keys::kSection, keys::kComparisonParameters, kDefaultComparisonParameters);
     backgroundOn = ReadFlag(store, keys::kBackgroundOn, true);
+    keepReplaced = ReadFlag(store, keys::kKeepReplaced, true);
 
     const int64_t count = std::clamp<int64_t>(store.ReadInt(keys::kSection, keys::kFilterCount, 0),
                                               0, kMaxStoredFilterRules);
@@ -91,6 +92,7 @@ void Settings::SaveGeneralSettings(SettingsStore& store) const {
     store.WriteInt(keys::kSection, keys::kCrcChunk, crcChunk);
     store.WriteString(keys::kSection, keys::kComparisonProgram, comparisonProgram);
     store.WriteString(keys::kSection, keys::kComparisonParameters, comparisonParameters);
+    WriteFlag(store, keys::kKeepReplaced, keepReplaced);
 }
 
 void Settings::ForgetSkin(SettingsStore& store) {

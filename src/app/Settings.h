@@ -21,6 +21,7 @@ inline constexpr const char* kCrcChunk = "Chunk";
 inline constexpr const char* kComparisonProgram = "CompProg";
 inline constexpr const char* kComparisonParameters = "CompProgParms";
 inline constexpr const char* kBackgroundOn = "background";
+inline constexpr const char* kKeepReplaced = "KeepReplaced";
 inline constexpr const char* kFilterCount = "NumFil";
 inline constexpr const char* kFilterTypePrefix = "Fil-t";
 inline constexpr const char* kFilterExpressionPrefix = "Fil-e";
@@ -48,6 +49,7 @@ struct Settings {
     std::string comparisonProgram;
     std::string comparisonParameters = kDefaultComparisonParameters;
     bool backgroundOn = true;
+    bool keepReplaced = true;  // a replaced file's old version goes to the trash
     FilterRules filterRules;
     std::string skinPath;  // empty: the built-in background
     bool lowColourWarned = false;
@@ -73,7 +75,7 @@ struct Settings {
     // unread.
     void SaveAtExit(SettingsStore& store, const FolderHistory& sourceHistory,
                     const FolderHistory& targetHistory) const;
-    // The six values that only confirming the general settings writes.
+    // The values that only confirming the general settings writes.
     void SaveGeneralSettings(SettingsStore& store) const;
     // A skin that failed to load is forgotten, in memory and in the store.
     void ForgetSkin(SettingsStore& store);

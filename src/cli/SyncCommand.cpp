@@ -19,6 +19,7 @@
 #include "sync/PlanSync.h"
 #include "sync/PreviewBuilder.h"
 #include "sync/RowOperations.h"
+#include "sync/SyncGuards.h"
 
 namespace ravelmoor {
 namespace {
@@ -32,6 +33,9 @@ struct SyncRequest {
     SyncMethod method = SyncMethod::None;
     bool preview = false;
     bool yes = false;
+    bool allowMassDelete = false;
+    bool keepReplaced = true;
+    bool deletePermanently = false;
 };
 
 struct MethodWord {
@@ -90,8 +94,24 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          [r](const std::string&, std::string&) { return r->preview = true; }},
         {{"-y", "--yes"},
          {},
-         "answer Yes to every question (needed without\na terminal)",
+         "answer Yes to every question (needed without\na terminal), except deleting for good "
+         "and\ndeleting most of Target",
          [r](const std::string&, std::string&) { return r->yes = true; }},
+        {{"--allow-mass-delete"},
+         {},
+         "with --yes: go on when most of Target would be\ndeleted",
+         [r](const std::string&, std::string&) { return r->allowMassDelete = true; }},
+        {{"--delete-permanently"},
+         {},
+         "with --yes: delete for good what no trash takes",
+         [r](const std::string&, std::string&) { return r->deletePermanently = true; }},
+        {{"--no-keep-replaced"},
+         {},
+         "do not move the old versions of replaced files\nto the trash",
+         [r](const std::string&, std::string&) {
+             r->keepReplaced = false;
+             return true;
+         }},
         {{"-v", "--verbose"},
          {},
          "print each action as it is carried out, itemised like\nrsync -i: >f+++++++++ new file, "
@@ -132,18 +152,25 @@ std::string Summary(const SyncTally& tally, bool stopped, double seconds) {
     };
     add(tally.foldersMade, "folder made", "folders made");
     line += ", " + Plural(tally.movedToTrash, "object", "objects") + " moved to the trash";
+    add(tally.replacedToTrash, "replaced file kept in the trash",
+        "replaced files kept in the trash");
     add(tally.deletedForGood, "object deleted permanently", "objects deleted permanently");
     add(tally.foldersRemoved, "folder removed", "folders removed");
     line += ".";
     if (tally.notDone > 0) {
         line +=
-            " " + Plural(tally.notDone, "object was", "objects were") + " not copied or deleted.";
+            " " + Plural(tally.notDone, "object was", "objects were") + " not copied or deleted";
+        if (tally.changed > 0) {
+            line += " (" + FormatSize(tally.changed) + " changed since the comparison)";
+        }
+        line += ".";
     }
     return line;
 }
 
 int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& plan,
-             Prompter& prompter, const CompareRequest& compare) {
+             Prompter& prompter, const SyncRequest& request) {
+    const CompareRequest& compare = request.compare;
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
     TerminalProgress progress;
@@ -152,6 +179,7 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     RowOperations operations(comparer, sides, prompter);
     operations.SetProgress(itemised ? &*itemised : static_cast<ProgressText*>(&progress));
     operations.SetCancelWord(&cancel);
+    operations.SetKeepReplaced(request.keepReplaced);
     const auto start = std::chrono::steady_clock::now();
     RunSyncPlan(operations, plan);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
@@ -208,11 +236,16 @@ int RunSyncCommand(ArgumentList& args) {
         return kFailed;
     }
 
-    TerminalPrompter prompter(request.yes);
+    TerminalPrompter prompter(request.yes, request.deletePermanently);
     FolderComparer comparer(prompter);
     if (!CompareFromRequest(request.compare, comparer)) return kFailed;
     const std::string unlistable = comparer.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
+    const std::string refused = ProtectedFolderProblem(request.method, comparer);
+    if (!refused.empty()) {
+        Terminal::Message(refused);
+        return kFailed;
+    }
     const SyncPlan plan =
         PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
     const std::string_view problem = PlanProblem(request.method, plan);
@@ -232,9 +265,20 @@ int RunSyncCommand(ArgumentList& args) {
             return kFailed;
         }
     }
+    const DeletionShare deletions = CountDeletions(comparer, plan);
+    if (deletions.IsMass()) {
+        const std::string question = MassDeletionQuestion(deletions, comparer.TargetFolder());
+        const bool goOn =
+            request.yes ? request.allowMassDelete : prompter.AskYesNoDefaultNo(question);
+        if (!goOn) {
+            Terminal::Message(request.yes ? question + " No (add --allow-mass-delete to let it)."
+                                          : std::string("Nothing was copied or deleted."));
+            return kFailed;
+        }
+    }
     // The comparison has closed its FTP connection; the side opens a new one
     // for the copies and deletions.
-    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request.compare);
+    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request);
 }
 
 }  // namespace ravelmoor

@@ -38,6 +38,11 @@ BatchAnswer TerminalPrompter::AskOverwrite(std::string_view text) {
 }
 
 BatchAnswer TerminalPrompter::AskDeletePermanently(std::string_view text) {
+    if (assumeYes_ && !deleteForGood_) {
+        // Nothing goes for good on a blanket Yes: the object stays.
+        Terminal::Message(std::string(text) + " No (add --delete-permanently to delete it).");
+        return BatchAnswer::No;
+    }
     return AskBatch(text, /*emptyIsNo=*/true);
 }
 

@@ -8,10 +8,13 @@ namespace ravelmoor {
 
 // The command line's way of talking to the user: messages on stderr, questions
 // on the terminal. With `assumeYes` every question is answered Yes/OK at once
-// (after its text is shown); without a terminal, questions are answered No.
+// (after its text is shown), except the question about deleting for good,
+// which `assumeYes` answers No unless `deleteForGood` is set too; without a
+// terminal, questions are answered No.
 class TerminalPrompter : public Prompter {
   public:
-    explicit TerminalPrompter(bool assumeYes) : assumeYes_(assumeYes) {}
+    explicit TerminalPrompter(bool assumeYes, bool deleteForGood = false)
+        : assumeYes_(assumeYes), deleteForGood_(deleteForGood) {}
 
     void Inform(std::string_view text) override;
     void Warn(std::string_view text) override;
@@ -28,6 +31,7 @@ class TerminalPrompter : public Prompter {
     bool ReadWord(std::string_view text, const std::string& choices, std::string& word);
 
     bool assumeYes_;
+    bool deleteForGood_;
 };
 
 }  // namespace ravelmoor

@@ -20,10 +20,33 @@ std::string TemporaryName() {
     return text;
 }
 
+std::string FileSystem::WhyNotListable(const std::string& /*folder*/) {
+    return "it can not be listed";
+}
+
+bool IsTemporaryName(std::string_view name) {
+    constexpr std::string_view kStart = ".ravelmoor-";
+    constexpr std::string_view kEnd = ".part";
+    constexpr size_t kDigits = 16;
+    if (name.size() != kStart.size() + kDigits + kEnd.size() || !name.starts_with(kStart) ||
+        !name.ends_with(kEnd)) {
+        return false;
+    }
+    for (const char c : name.substr(kStart.size(), kDigits)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
+}
+
 WriteOutcome FileSystem::CopyIn(FileSystem& /*from*/, const std::string& /*fromPath*/,
                                 const std::string& /*root*/, std::string_view /*relative*/,
                                 const CopyControl& /*control*/) {
     return NotWritable();
+}
+
+WriteOutcome FileSystem::SetFolderFacts(const std::string& /*root*/, std::string_view /*relative*/,
+                                        const EntryFacts& /*facts*/) {
+    return {};
 }
 
 WriteOutcome FileSystem::MakeFolder(const std::string& /*root*/, std::string_view /*relative*/) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,15 +84,23 @@ struct WriteOutcome {
 struct CopyControl {
     bool replaceExisting = false;
     const std::atomic<int32_t>* cancel = nullptr;  // checked between pieces of data
+    // Called once the new data is complete and checked, just before it
+    // replaces an existing destination, to put the old one where it can be
+    // got back. Anything but Done keeps the destination as it is, discards
+    // the copy and ends the copy with that outcome.
+    std::function<WriteOutcome()> setAside;
 
     bool Cancelled() const {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0;
     }
 };
 
-// A hidden name for a copy on its way, made beside its destination, that no
-// listing pairs with anything.
+// A hidden name for a copy on its way, made beside its destination:
+// ".ravelmoor-" and 16 hexadecimal digits, then ".part".
 std::string TemporaryName();
+// Whether `name` has that pattern: a comparison never lists such a file, and
+// a synchronisation removes the ones a broken copy left behind.
+bool IsTemporaryName(std::string_view name);
 
 // Every file access of the engine and of the synchronisation goes through this,
 // so that a local folder and a folder on an FTP server are the same code path.
@@ -103,6 +112,10 @@ class FileSystem {
     // Lists the children of `folder` into `sink`: files, folders and symbolic
     // links (as files). Special files (FIFOs, sockets, devices) are left out.
     virtual ListStatus ListFolder(const std::string& folder, ListSink& sink) = 0;
+
+    // Why `folder` could not be listed just now, in words (the system's error,
+    // the server's reply), for the message that names it.
+    virtual std::string WhyNotListable(const std::string& folder);
 
     // Facts of one path, without following a final symbolic link. False when
     // nothing is there (or it cannot be looked at).
@@ -134,14 +147,21 @@ class FileSystem {
     // below `root`, making missing folders on the way. The data goes to a
     // temporary name beside the destination and replaces it in one rename,
     // with the original's mode bits and modification time; a link is made
-    // again, never followed. A failed or cancelled copy leaves the destination
-    // as it was. Without `replaceExisting` an existing destination is left
+    // again, never followed. The copy is Failed, and the destination left as
+    // it was, when the bytes written differ from the original's size when the
+    // copy began or the original changed (size or time) while it was copied;
+    // likewise when it is cancelled. Without `replaceExisting` an existing destination is left
     // alone and the answer is Exists.
     virtual WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath,
                                 const std::string& root, std::string_view relative,
                                 const CopyControl& control);
     // Makes the folder and every missing folder above it; Exists when it was there.
     virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
+    // Gives the folder the mode bits (where `facts.mode` says them, setgid and
+    // sticky included) and the modification time of `facts`; called once its
+    // content has been written. A side that keeps neither does nothing.
+    virtual WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
+                                        const EntryFacts& facts);
     // Removes a folder that is empty; NotEmpty otherwise.
     virtual WriteOutcome RemoveFolder(const std::string& root, std::string_view relative);
     // False where nothing deleted can be got back (an FTP server): the user

@@ -132,6 +132,11 @@ class FolderComparer {
     // listed; rows below them on the other side were excluded.
     const std::vector<std::string>& UnlistableSourceFolders() const { return unlistableSource_; }
     const std::vector<std::string>& UnlistableTargetFolders() const { return unlistableTarget_; }
+    // Temporary files of broken copies found on each side (relative paths,
+    // never listed), for the synchronisation to remove where it writes.
+    std::vector<std::string>& LeftoversOf(bool source) {
+        return source ? leftoversSource_ : leftoversTarget_;
+    }
     // The one warning that names those folders; empty when there are none.
     std::string UnlistableFoldersWarning() const;
 
@@ -218,6 +223,8 @@ class FolderComparer {
     std::vector<std::string> unlistableTarget_;
     bool targetIgnoresCase_ = false;
     std::vector<std::string> caseClashes_;
+    std::vector<std::string> leftoversSource_;
+    std::vector<std::string> leftoversTarget_;
 
     std::thread worker_;
     std::mutex endLock_;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/BelowRoot.h"
 #include "engine/CaseIgnoringFolder.h"
 #include "engine/FdGuard.h"
 #include "engine/FileEntry.h"
@@ -176,6 +177,11 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
 
 bool LocalFileSystem::IgnoresCase(const std::string& folder) {
     return FolderIgnoresCase(folder);
+}
+
+std::string LocalFileSystem::WhyNotListable(const std::string& folder) {
+    const FdGuard dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.get() < 0 ? ErrorText(errno) : std::string("it can not be read");
 }
 
 bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

@@ -10,6 +10,7 @@ namespace ravelmoor {
 class LocalFileSystem : public FileSystem {
   public:
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
+    std::string WhyNotListable(const std::string& folder) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
@@ -18,6 +19,8 @@ class LocalFileSystem : public FileSystem {
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
     WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
+    WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
+                                const EntryFacts& facts) override;
     WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;

@@ -30,6 +30,9 @@ class Prompter {
     // A question with Yes and No that warns (exclamation icon); true for Yes.
     virtual bool AskYesNoWarning(std::string_view text) { return AskYesNo(text); }
 
+    // A Yes/No question whose safe answer, No, is the one Enter gives.
+    virtual bool AskYesNoDefaultNo(std::string_view text) { return AskYesNo(text); }
+
     // Before a copy replaces an existing object: Yes, Yes to all, No, Cancel.
     virtual BatchAnswer AskOverwrite(std::string_view text) {
         return AskYesNo(text) ? BatchAnswer::Yes : BatchAnswer::No;

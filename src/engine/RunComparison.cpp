@@ -154,6 +154,8 @@ bool FolderComparer::ListSide(Side side) {
     options.cancel = &cancel_;
     options.counter = isSource ? &sourceCount_ : &targetCount_;
     options.unlistable = &unlistable;
+    auto& leftovers = isSource ? leftoversSource_ : leftoversTarget_;
+    options.leftovers = &leftovers;
     const ScanResult result = ScanFolder(fs, list, root, options);
     if (!result.ok) {
         // A cancel that broke a server call is no failure to report.
@@ -164,9 +166,21 @@ bool FolderComparer::ListSide(Side side) {
         cancel_.store(1);
         return false;
     }
+    if (!unlistable.empty() && unlistable.front().empty()) {
+        // The root itself: an empty side would pass for one whose files are
+        // all gone, and a sync would delete the other side's.
+        prompter_.Warn(std::string(isSource ? "Error: cannot read source file information"
+                                            : "Error: cannot read target file information") +
+                       ": the folder \"" + root + "\" can not be listed (" +
+                       fs.WhyNotListable(root) + ").");
+        cancel_.store(1);
+        return false;
+    }
     auto& remembered = isSource ? unlistableSource_ : unlistableTarget_;
     for (const auto& folder : unlistable)
         remembered.push_back(folder);
+    for (auto& path : leftovers)
+        path = WithoutMarkers(path);
     return !Cancelled();
 }
 
@@ -212,6 +226,8 @@ int FolderComparer::RunComparison() {
     targetScan_.Clear();
     unlistableSource_.clear();
     unlistableTarget_.clear();
+    leftoversSource_.clear();
+    leftoversTarget_.clear();
 
     if (!OpenFtpSide()) return EndWithoutResult();
     targetIgnoresCase_ = SideFileSystem(Side::Target).IgnoresCase(TargetFolder());

@@ -66,6 +66,12 @@ class Scanner {
                 }
                 return true;
             }
+            if (IsTemporaryName(facts.name)) {
+                if (scanner_.options_.leftovers != nullptr) {
+                    scanner_.options_.leftovers->push_back(prefix_ + std::string(facts.name));
+                }
+                return true;
+            }
             scanner_.Added(scanner_.list_.AddListed(prefix_, facts.name, facts.attributes,
                                                     facts.size, facts.lastWrite));
             return true;

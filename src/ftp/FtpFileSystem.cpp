@@ -177,6 +177,11 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
     return ListStatus::Listed;
 }
 
+std::string FtpFileSystem::WhyNotListable(const std::string& /*folder*/) {
+    const std::string& text = client_->ErrorText();
+    return text.empty() ? std::string("the server does not list it") : text;
+}
+
 bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
     std::string serverPath = ServerPath(path);
     while (serverPath.size() > 1 && serverPath.back() == '/')

@@ -33,6 +33,7 @@ class FtpFileSystem : public FileSystem {
     ~FtpFileSystem() override;
 
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
+    std::string WhyNotListable(const std::string& folder) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;

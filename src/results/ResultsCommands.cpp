@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "app/GeneralSettingsDialog.h"
+#include "app/Settings.h"
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
 #include "results/DesktopViewerHost.h"
@@ -20,6 +22,7 @@
 #include "results/VisualiseDifferences.h"
 #include "sync/PlanSync.h"
 #include "sync/RowOperations.h"
+#include "sync/SyncGuards.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FromStd.h"
 #include "ui/OverrideCursor.h"
@@ -61,6 +64,7 @@ void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& 
         RowOperations operations(context_.comparer, SidesOf(context_.comparer),
                                  prompter != nullptr ? *prompter : context_.prompter);
         operations.SetProgress(&progress);
+        operations.SetKeepReplaced(context_.settings.keepReplaced);
         work(operations);
         RefreshLists();
     }
@@ -75,6 +79,13 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
             PlanSync(context_.comparer.SourceResults(), context_.comparer.TargetResults(), method_);
     }
     const std::string_view problem = PlanProblem(method_, plan);
+    if (method_ != SyncMethod::None) {
+        const std::string refused = ProtectedFolderProblem(method_, context_.comparer);
+        if (!refused.empty()) {
+            context_.prompter.Warn(refused);
+            return std::nullopt;
+        }
+    }
     if (!problem.empty()) {
         context_.prompter.Warn(problem);
         return std::nullopt;
@@ -86,6 +97,11 @@ void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
+    const DeletionShare deletions = CountDeletions(context_.comparer, *plan);
+    if (deletions.IsMass() && !context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
+                                  deletions, context_.comparer.TargetFolder()))) {
+        return;
+    }
     FailureLog log(context_.prompter);
     SyncTally tally;
     bool stopped = false;

@@ -11,11 +11,16 @@ bool RowOperations::DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSou
     SyncSide& other = sides_.Of(sideIsSource ? ListSide::Target : ListSide::Source);
 
     std::vector<std::string> paths;
+    std::vector<SeenState> seen;
     paths.reserve(rows.size());
-    for (const uint32_t row : rows)
+    seen.reserve(rows.size());
+    for (const uint32_t row : rows) {
         paths.push_back(deleting.list->ElementAt(row).FullPath(deleting.root));
+        seen.push_back(SeenState::Of(deleting.list->ElementAt(row)));
+    }
 
     FileOperation operation = Operation();
+    operation.Expect(std::move(seen), {});
     const bool changed = operation.Delete({*deleting.fs, deleting.root}, paths);
     aborted_ = aborted_ || operation.Aborted();
     if (!changed) return false;

@@ -1,5 +1,8 @@
 #include "sync/FileOperation.h"
 
+#include <cerrno>
+
+#include "engine/BelowRoot.h"
 #include "engine/FileEntry.h"
 #include "engine/FolderComparer.h"
 #include "engine/Prompter.h"
@@ -66,16 +69,40 @@ void FileOperation::Show(const std::string& path) {
     if (progress_ != nullptr) progress_->Show(path);
 }
 
-bool FileOperation::CheckAccess(FileSystem& fs, const std::vector<std::string>& paths,
-                                std::vector<EntryFacts>& facts) {
-    facts.assign(paths.size(), EntryFacts());
-    for (size_t i = 0; i < paths.size(); ++i) {
-        if (!fs.ReadFacts(paths[i], facts[i])) {
-            prompter_.Warn("Can not access file: " + Quoted(paths[i]));
-            return false;
-        }
+SeenState SeenState::Of(const FileEntry& entry) {
+    SeenState seen;
+    seen.present = !entry.IsBlank();
+    seen.attributes = entry.attributes;
+    seen.size = entry.size;
+    seen.lastWrite = entry.lastWrite;
+    return seen;
+}
+
+bool SeenState::Matches(bool exists, const EntryFacts& facts) const {
+    if (exists != present) return false;
+    if (!exists) return true;
+    constexpr uint32_t kKind = kFolderAttribute | kSymlinkAttribute;
+    if ((facts.attributes & kKind) != (attributes & kKind)) return false;
+    return (attributes & kFolderAttribute) != 0 ||
+           (facts.size == size && facts.lastWrite == lastWrite);
+}
+
+bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths, size_t index,
+                          const std::vector<SeenState>& seen, EntryFacts& facts, bool& exists) {
+    facts = EntryFacts();
+    errno = 0;
+    exists = fs.ReadFacts(paths[index], facts);
+    const int error = errno;
+    if (index >= seen.size()) return true;
+    if (seen[index].Matches(exists, facts)) return true;
+    if (!exists && seen[index].present && &paths == fromPaths_ && error != 0 && error != ENOENT) {
+        // The object to copy or delete is there but can not be reached.
+        Settle(index, WriteOutcome(WriteStatus::Failed, ErrorText(error)),
+               "Can not access file: " + Quoted(paths[index]));
+        return false;
     }
-    return true;
+    SettleChanged(index, paths[index]);
+    return false;
 }
 
 bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
@@ -106,13 +133,55 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
     return false;
 }
 
+bool FileOperation::SettleChanged(size_t index, const std::string& path) {
+    results_[index] = ItemResult::Changed;
+    ++tally_.notDone;
+    ++tally_.changed;
+    const std::string text =
+        Quoted(path) + " changed since the comparison; left as it is." + std::string(kGoOnOrStop);
+    if (prompter_.AskOkCancel(text)) return true;
+    aborted_ = true;
+    return false;
+}
+
+bool FileOperation::AllowForGood(const std::string& path, const std::string& why,
+                                 bool& forGoodToAll, WriteOutcome& outcome) {
+    if (forGoodToAll) return true;
+    outcome = WriteOutcome(WriteStatus::NoTrash, why);
+    const std::string question = Quoted(path) + " can not be moved to the trash (" + why +
+                                 "). Do you want to delete it permanently?";
+    return GoAhead(prompter_.AskDeletePermanently(question), forGoodToAll, outcome);
+}
+
 WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::string& fromPath,
-                                    const std::string& toPath, bool& replaceAll) {
+                                    const std::string& toPath, bool exists, bool& replaceAll) {
     std::string_view relative;
     if (!Below(to.root, toPath, relative)) return OutsideRoot(to.root);
     CopyControl control;
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
+    if (exists && keepReplaced_) {
+        // The old version goes where a deleted file would go; asked about
+        // before any data moves where no trash takes it.
+        WriteOutcome refused;
+        if (!to.fs.HasTrash()) {
+            if (!AllowForGood(toPath, "there is no trash", forGoodToAll_, refused)) return refused;
+            ++tally_.deletedForGood;
+        }
+        if (to.fs.HasTrash()) {
+            control.setAside = [this, &to, relative, &toPath]() {
+                WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
+                if (aside.status == WriteStatus::Done) {
+                    ++tally_.replacedToTrash;
+                } else if (aside.status == WriteStatus::NoTrash &&
+                           AllowForGood(toPath, aside.reason, forGoodToAll_, aside)) {
+                    aside = WriteOutcome();
+                    ++tally_.deletedForGood;
+                }
+                return aside;
+            };
+        }
+    }
     WriteOutcome outcome = to.fs.CopyIn(from.fs, fromPath, to.root, relative, control);
     if (outcome.status == WriteStatus::Exists) {
         const std::string question = Quoted(toPath) +
@@ -133,30 +202,54 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
                          const std::vector<std::string>& toPaths) {
     results_.assign(fromPaths.size(), ItemResult::NotReached);
     aborted_ = false;
-    std::vector<EntryFacts> facts;
-    if (fromPaths.size() != toPaths.size() || !CheckAccess(from.fs, fromPaths, facts)) {
-        return false;
-    }
+    forGoodToAll_ = false;
+    if (fromPaths.size() != toPaths.size()) return false;
+    fromPaths_ = &fromPaths;
 
     bool replaceAll = false;
-    for (size_t i = 0; i < fromPaths.size(); ++i) {
+    // Folders get their mode and time once their content is in.
+    std::vector<std::pair<size_t, EntryFacts>> folders;
+    for (size_t i = 0; i < fromPaths.size() && !aborted_; ++i) {
         if (CancelRequested()) {
             aborted_ = true;
             break;
         }
         Show(fromPaths[i]);
+        EntryFacts facts;
+        bool exists = false;
+        if (!Check(from.fs, fromPaths, i, seenFrom_, facts, exists)) continue;
+        if (!exists) {
+            Settle(i, WriteOutcome(WriteStatus::Failed, "it is no longer there"),
+                   "Can not access file: " + Quoted(fromPaths[i]));
+            continue;
+        }
         WriteOutcome outcome;
         std::string failureText;
-        if (facts[i].IsFolder()) {
+        if (facts.IsFolder()) {
+            // A folder that is there already is all a folder row needs.
             outcome = CreateFolderPath(to, toPaths[i] + "/");
             if (outcome.status == WriteStatus::Done) ++tally_.foldersMade;
             if (outcome.status == WriteStatus::Exists) outcome.status = WriteStatus::Done;
+            if (outcome.status == WriteStatus::Done) folders.emplace_back(i, facts);
             failureText = "Can not make the folder " + Quoted(toPaths[i]);
         } else {
-            outcome = CopyOne(from, to, fromPaths[i], toPaths[i], replaceAll);
+            EntryFacts there;
+            bool toExists = false;
+            if (!Check(to.fs, toPaths, i, seenTo_, there, toExists)) continue;
+            outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll);
             failureText = "Can not copy " + Quoted(fromPaths[i]) + " to " + Quoted(toPaths[i]);
         }
-        if (!Settle(i, outcome, failureText)) break;
+        Settle(i, outcome, failureText);
+    }
+    fromPaths_ = nullptr;
+    for (auto it = folders.rbegin(); it != folders.rend() && !aborted_; ++it) {
+        std::string_view relative;
+        if (!Below(to.root, toPaths[it->first], relative)) continue;
+        const WriteOutcome set = to.fs.SetFolderFacts(to.root, relative, it->second);
+        if (set.status != WriteStatus::Done) {
+            Settle(it->first, set,
+                   "Can not set the mode and time of " + Quoted(toPaths[it->first]));
+        }
     }
     if (!aborted_) return true;
     // A stopped batch changed something only if some destination is there.
@@ -176,13 +269,7 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
         return outcome;
     }
     if (outcome.status != WriteStatus::NoTrash) return outcome;
-    if (!forGoodToAll) {
-        const std::string question = Quoted(path) + " can not be moved to the trash (" +
-                                     outcome.reason + "). Do you want to delete it permanently?";
-        if (!GoAhead(prompter_.AskDeletePermanently(question), forGoodToAll, outcome)) {
-            return outcome;
-        }
-    }
+    if (!AllowForGood(path, outcome.reason, forGoodToAll, outcome)) return outcome;
     outcome = side.fs.DeletePermanently(side.root, relative);
     if (outcome.status == WriteStatus::Done) ++tally_.deletedForGood;
     return outcome;
@@ -191,18 +278,23 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
 bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths) {
     results_.assign(paths.size(), ItemResult::NotReached);
     aborted_ = false;
-    std::vector<EntryFacts> facts;
-    if (!CheckAccess(side.fs, paths, facts)) return false;
-
+    fromPaths_ = &paths;
+    std::vector<EntryFacts> facts(paths.size());
+    std::vector<uint8_t> isFolder(paths.size(), 0);
     size_t files = 0;
     size_t lastFile = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (!facts[i].IsFolder()) {
+        const bool folder = i < seenFrom_.size()
+                                ? (seenFrom_[i].attributes & kFolderAttribute) != 0
+                                : (side.fs.ReadFacts(paths[i], facts[i]) && facts[i].IsFolder());
+        isFolder[i] = folder ? 1 : 0;
+        if (!folder) {
             ++files;
             lastFile = i;
         }
     }
     bool forGoodToAll = false;
+    bool declineAll = false;
     if (files > 0 && side.fs.HasTrash()) {
         const std::string question =
             files == 1
@@ -218,45 +310,50 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
             " permanently? There is no trash to get them back from.";
         const BatchAnswer answer = prompter_.AskDeletePermanently(question);
         forGoodToAll = answer == BatchAnswer::Yes || answer == BatchAnswer::YesToAll;
-        aborted_ = !forGoodToAll;
+        // No keeps every object (each counted as not done); Cancel stops.
+        declineAll = answer == BatchAnswer::No;
+        aborted_ = answer == BatchAnswer::Cancel;
     }
 
-    bool failed = false;
     for (size_t i = 0; i < paths.size() && !aborted_; ++i) {
-        if (facts[i].IsFolder()) continue;
+        if (isFolder[i] != 0) continue;
         if (CancelRequested()) {
             aborted_ = true;
             break;
         }
         Show(paths[i]);
+        if (declineAll) {
+            Settle(i, WriteOutcome(WriteStatus::NoTrash), {});
+            continue;
+        }
+        bool exists = false;
+        if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
         const WriteOutcome outcome = DeleteOne(side, paths[i], forGoodToAll);
-        const bool goOn = Settle(i, outcome, "Can not delete " + Quoted(paths[i]));
-        if (results_[i] != ItemResult::Done) failed = true;
-        if (!goOn) break;
+        Settle(i, outcome, "Can not delete " + Quoted(paths[i]));
     }
 
-    // Folders go only after every file did, deepest first: a folder comes
-    // before its content in the rows, so walk backwards.
-    if (!aborted_ && !failed) {
-        for (size_t i = paths.size(); i-- > 0;) {
-            if (!facts[i].IsFolder()) continue;
-            Show(paths[i]);
-            std::string_view relative;
-            WriteOutcome outcome = Below(side.root, paths[i], relative)
-                                       ? side.fs.RemoveFolder(side.root, relative)
-                                       : OutsideRoot(side.root);
-            if (outcome.status == WriteStatus::Done) {
-                ++tally_.foldersRemoved;
-                results_[i] = ItemResult::Done;
-            } else {
-                // Still holds objects the batch did not delete (excluded ones, say):
-                // its row goes on showing it.
-                results_[i] = outcome.status == WriteStatus::Refused ? ItemResult::Refused
-                                                                     : ItemResult::Failed;
-                ++tally_.notDone;
-            }
+    // Folders go after the files, deepest first: a folder comes before its
+    // content in the rows, so walk backwards. One that still holds something
+    // (an object that was kept, an excluded one) stays, and its row shows it.
+    for (size_t i = paths.size(); i-- > 0 && !aborted_;) {
+        if (isFolder[i] == 0) continue;
+        bool exists = false;
+        if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
+        Show(paths[i]);
+        std::string_view relative;
+        WriteOutcome outcome = Below(side.root, paths[i], relative)
+                                   ? side.fs.RemoveFolder(side.root, relative)
+                                   : OutsideRoot(side.root);
+        if (outcome.status == WriteStatus::Done) {
+            ++tally_.foldersRemoved;
+            results_[i] = ItemResult::Done;
+        } else {
+            results_[i] =
+                outcome.status == WriteStatus::Refused ? ItemResult::Refused : ItemResult::Failed;
+            ++tally_.notDone;
         }
     }
+    fromPaths_ = nullptr;
     if (!aborted_) return true;
     for (const auto& path : paths) {
         EntryFacts there;

@@ -11,6 +11,7 @@ FileOperation RowOperations::Operation() {
     FileOperation operation(prompter_, tally_);
     operation.SetCancelWord(cancel_);
     operation.SetProgress(progress_);
+    operation.SetKeepReplaced(keepReplaced_);
     return operation;
 }
 

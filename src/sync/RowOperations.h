@@ -28,8 +28,11 @@ class RowOperations {
     void SetProgress(ProgressText* progress) { progress_ = progress; }
     // A set cancel word stops the batch in hand (and the plan) between objects.
     void SetCancelWord(const std::atomic<int32_t>* cancel) { cancel_ = cancel; }
+    // Whether a replaced file's old version goes to the trash (the default).
+    void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
 
-    // Copies the objects of `rows` from Source to Target (`toTarget`) or back,
+    // Copies the objects of `rows` from Source to Target (`toTarget`) or back
+    // (each object, and what it replaces, checked against its row first),
     // then reads each destination again and compares its row again; a parent
     // folder row whose to-side was missing is read and compared again too.
     // False when nothing changed (no row was touched).
@@ -51,12 +54,16 @@ class RowOperations {
     // kind `folder` is there.
     bool ReadAgain(ListSide side, size_t row, const std::string& relativePath, bool folder);
     void CompareAgain(size_t row);
+    // Removes the temporary files of broken copies that the comparison found
+    // in the folders of `written` (paths below the side's root).
+    void RemoveLeftovers(ListSide side, const std::vector<std::string>& written);
 
     FolderComparer& comparer_;
     SyncSides sides_;
     Prompter& prompter_;
     ProgressText* progress_ = nullptr;
     const std::atomic<int32_t>* cancel_ = nullptr;
+    bool keepReplaced_ = true;
     SyncTally tally_;
     bool aborted_ = false;
 };

@@ -36,6 +36,11 @@ bool GuiPrompter::AskYesNoWarning(std::string_view text) {
                QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool GuiPrompter::AskYesNoDefaultNo(std::string_view text) {
+    return Ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+               QMessageBox::No) == QMessageBox::Yes;
+}
+
 BatchAnswer GuiPrompter::AskOverwrite(std::string_view text) {
     return AskBatch(text, QMessageBox::Yes, QMessageBox::Cancel);
 }

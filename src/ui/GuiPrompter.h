@@ -26,6 +26,7 @@ class GuiPrompter : public QObject, public Prompter {
     bool AskOkCancel(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
     bool AskYesNoWarning(std::string_view text) override;
+    bool AskYesNoDefaultNo(std::string_view text) override;
     BatchAnswer AskOverwrite(std::string_view text) override;
     bool AskMoveToTrash(std::string_view text) override;
     // Enter, Escape or the close box answer No.

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "app/CompareLaunch.h"
 #include "ftp/FtpConnection.h"
 #include "support/TempTree.h"
@@ -72,6 +74,48 @@ TEST(CheckCompareSides, MessagesInLaunchOrder) {
         EXPECT_EQ(sourceFtp.directory, c.sourceFtpDirectory) << c.source;
         EXPECT_EQ(targetFtp.user, c.targetFtpUser) << c.target;
     }
+}
+
+// One folder under two names, or one inside the other, never reaches a
+// comparison: a sync of the two would copy or delete the folders themselves.
+TEST(FoldersOverlapMessage, SameNestedAliasedOrBound) {
+    test::TempTree tree;
+    tree.MakeFolder("a/sub");
+    tree.MakeFolder("b");
+    tree.MakeFolder("bound");
+    tree.Symlink("alias", tree.Full("a"));
+    tree.Symlink("b/into-a", tree.Full("a/sub"));
+    // A bind mount of "a" at "bound", where this machine lets the test mount.
+    const bool mounted =
+        std::system(("mount --bind " + tree.Full("a") + " " + tree.Full("bound") + " 2>/dev/null")
+                        .c_str()) == 0;
+    const auto both = [&](const std::string& s, const std::string& t) {
+        return "Source \"" + tree.Full(s) + "\" and Target \"" + tree.Full(t) + "\"";
+    };
+    const std::string same = " are the same folder under two names.";
+    const std::string nested =
+        " lie one inside the other: a synchronisation would copy or delete the folders "
+        "themselves.";
+    struct Case {
+        std::string source, target, message;
+        bool needsMount = false;
+    };
+    const Case cases[] = {
+        {"a", "b", ""},
+        {"a", "alias", both("a", "alias") + same},
+        {"a/sub", "a", both("a/sub", "a") + nested},
+        {"a", "a/sub", both("a", "a/sub") + nested},
+        {"alias/sub", "a", both("alias/sub", "a") + nested},
+        {"b/into-a", "a", both("b/into-a", "a") + nested},
+        {"bound", "a", both("bound", "a") + same, true},
+        {"a", "bound/sub", both("a", "bound/sub") + nested, true},
+    };
+    for (const Case& c : cases) {
+        if (c.needsMount && !mounted) continue;
+        EXPECT_EQ(FoldersOverlapMessage(tree.Full(c.source), tree.Full(c.target)), c.message)
+            << c.source << " | " << c.target;
+    }
+    if (mounted) std::system(("umount " + tree.Full("bound")).c_str());
 }
 
 }  // namespace

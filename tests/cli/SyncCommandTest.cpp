@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include "support/RunProgram.h"
 #include "support/TempTree.h"
 
@@ -7,6 +10,11 @@ namespace ravelmoor {
 namespace {
 
 using test::RunRavelmoor;
+
+size_t Count(const test::TempTree& tree) {
+    const std::filesystem::directory_iterator items(tree.Path());
+    return static_cast<size_t>(std::distance(begin(items), end(items)));
+}
 
 class SyncCommandTest : public ::testing::Test {
   protected:
@@ -55,10 +63,11 @@ TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
     EXPECT_FALSE(target.Exists("gone"));
     EXPECT_EQ(target.Read("newer-in-target.txt"), "t");
     EXPECT_TRUE(home.Exists("data/Trash/files/old.txt"));
+    EXPECT_EQ(home.Read("data/Trash/files/report.txt"), "old");
     EXPECT_NE(result.out.find("older      newer      newer-in-target.txt\n"), std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find(": 2 files copied (4 bytes), 1 object moved to the trash, 1 folder "
-                              "removed.\n"),
+    EXPECT_NE(result.out.find(": 2 files copied (4 bytes), 1 object moved to the trash, 1 replaced "
+                              "file kept in the trash, 1 folder removed.\n"),
               std::string::npos)
         << result.out;
     EXPECT_EQ(result.out.find("only-here.txt"), std::string::npos);
@@ -110,6 +119,54 @@ TEST_F(SyncCommandTest, RefusesWithStatusTwo) {
         EXPECT_EQ(result.out, "");
     }
     EXPECT_TRUE(target.Exists("gone/old.txt"));
+}
+
+// Guards before anything changes: a system folder or the home folder as the
+// Target of a deleting method, and a plan that deletes most of Target, are
+// refused under --yes (exit status 2) with both trees as they were;
+// --allow-mass-delete lets the mass deletion through.
+TEST_F(SyncCommandTest, GuardsRefuseBeforeAnythingChanges) {
+    test::TempTree empty;
+    test::TempTree full;
+    for (int i = 0; i < 12; ++i)
+        full.Write("f" + std::to_string(i) + ".txt", "x");
+    const std::string massQuestion =
+        "The synchronisation will delete 12 of 12 objects in Target \"" + full.Root() +
+        "\". Do you want to go on?";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string err;
+        size_t fullAfter;  // objects left in `full`
+    };
+    const Case cases[] = {
+        {{"sync", "--method", "update-prune", "--preview", empty.Path(), "/usr"},
+         2,
+         "\"Update and Prune Target\" would delete or replace objects in \"/usr/\", which is the "
+         "system's root, the home folder or a system folder: choose a folder below it.\n",
+         12},
+        {{"sync", "--method", "align", "--yes", full.Path(), home.Path()},
+         2,
+         "\"Align Source and Target\" would delete or replace objects in \"" + home.Root() +
+             "\", which is the system's root, the home folder or a system folder: choose a "
+             "folder below it.\n",
+         12},
+        {{"sync", "--method", "force", "--yes", empty.Path(), full.Path()},
+         2,
+         massQuestion + " No (add --allow-mass-delete to let it).\n",
+         12},
+        {{"sync", "--method", "force", "--yes", "--allow-mass-delete", empty.Path(), full.Path()},
+         0,
+         "Are you sure you want to move these 12 objects to the trash?\n",
+         0},
+    };
+    for (const Case& c : cases) {
+        const auto result = RunRavelmoor(c.args, Environment());
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[2] << result.out;
+        EXPECT_EQ(result.err, c.err.empty() ? c.err : "ravelmoor: " + c.err);
+        EXPECT_EQ(Count(empty), 0u);
+        EXPECT_EQ(Count(full), c.fullAfter);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -173,14 +174,58 @@ TEST_F(ComparisonTest, UnlistableFolderExcludesTheRowsBelowIt) {
     EXPECT_TRUE(prompter.Log().empty());  // no message box; the front end shows the warning
 }
 
-TEST_F(ComparisonTest, FailedSideEndsWithoutResult) {
+// A side that fails, or a root that cannot be listed, is an error of the run:
+// an empty side would pass for one whose files are all gone.
+TEST_F(ComparisonTest, FailedSideOrUnlistableRootEndsWithoutResult) {
     source.Write("sub/a", "1");
-    auto faulty = std::make_shared<test::FaultyFileSystem>();
-    faulty->FailListing(target.Root(), ListStatus::Failed);
-    comparer.SetLocalFileSystem(faulty);
-    EXPECT_EQ(Run(), 4);
-    EXPECT_EQ(prompter.Texts(),
-              (std::vector<std::string>{"Error: cannot read target file information"}));
+    test::TempTree gone;
+    const std::string goneRoot = gone.Root();
+    std::filesystem::remove_all(gone.Path());
+    struct Case {
+        std::string sourceRoot, targetRoot, failing;
+        ListStatus status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {source.Root(), target.Root(), target.Root(), ListStatus::Failed,
+         "Error: cannot read target file information"},
+        {source.Root(), target.Root(), source.Root(), ListStatus::NotListable,
+         "Error: cannot read source file information: the folder \"" + source.Root() +
+             "\" can not be listed (it can not be listed)."},
+        {source.Root(), goneRoot, "", ListStatus::Listed,
+         "Error: cannot read target file information: the folder \"" + goneRoot +
+             "\" can not be listed (No such file or directory)."},
+    };
+    for (const Case& c : cases) {
+        test::ScriptedPrompter answers;
+        FolderComparer runner(answers);
+        if (!c.failing.empty()) {
+            auto faulty = std::make_shared<test::FaultyFileSystem>();
+            faulty->FailListing(c.failing, c.status);
+            runner.SetLocalFileSystem(faulty);
+        }
+        runner.Reset({});
+        runner.Start(c.sourceRoot, c.targetRoot, true, {}, {});
+        runner.Wait();
+        EXPECT_EQ(runner.Phase(), ComparisonPhase::EndedWithoutResult);
+        EXPECT_EQ(answers.Texts(), (std::vector<std::string>{c.message}));
+    }
+}
+
+// A copy's temporary file left by a broken run is never listed.
+TEST_F(ComparisonTest, LeftoverTemporaryFilesAreNotListed) {
+    source.Write("a.txt", "a");
+    target.Write("a.txt", "a");
+    target.Write("sub/.ravelmoor-0123456789abcdef.part", "half");
+    target.Write("sub/.ravelmoor-0123456789abcdeg.part", "not ours");
+    EXPECT_EQ(Run(), 6);
+    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                  "matched matched file 0 a.txt",
+                                  "missing unmatched folder 0 sub",
+                                  "missing unmatched file 0 sub/.ravelmoor-0123456789abcdeg.part",
+                              }));
+    EXPECT_EQ(comparer.LeftoversOf(false),
+              (std::vector<std::string>{"sub/.ravelmoor-0123456789abcdef.part"}));
 }
 
 TEST_F(ComparisonTest, EmptyFoldersCompleteIdentical) {

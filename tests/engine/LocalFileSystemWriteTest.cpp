@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "engine/LocalFileSystem.h"
@@ -58,12 +59,52 @@ TEST(LocalFileSystemWrite, CopyIn_ExistingOrCancelled_LeavesTheDestination) {
     EXPECT_EQ(fs.CopyIn(fs, tree.Full("from.txt"), tree.Root(), "to.txt", {}).status,
               WriteStatus::Exists);
     const std::atomic<int32_t> cancel{1};
-    EXPECT_EQ(fs.CopyIn(fs, tree.Full("from.txt"), tree.Root(), "to.txt", {true, &cancel}).status,
-              WriteStatus::Cancelled);
+    EXPECT_EQ(
+        fs.CopyIn(fs, tree.Full("from.txt"), tree.Root(), "to.txt", {true, &cancel, {}}).status,
+        WriteStatus::Cancelled);
     EXPECT_EQ(tree.Read("to.txt"), "old");
     EXPECT_EQ(tree.Time("to.txt"), 1000);
     EXPECT_EQ(Names(tree), (std::vector<std::string>{"from.txt", "to.txt"}));
     EXPECT_EQ(fs.MakeFolder(tree.Root(), "to.txt").status, WriteStatus::Refused);
+}
+
+// An original that changes while it is copied, or an old version that cannot
+// be set aside, leaves the destination as it was and no temporary file.
+TEST(LocalFileSystemWrite, CopyIn_OriginalChangedOrNotSetAside_DestinationKept) {
+    struct Case {
+        const char* name;
+        std::function<void(test::TempTree&)> change;
+        WriteStatus setAside;
+        std::string reason;
+    };
+    const std::string changed = "it changed while it was copied";
+    const Case cases[] = {
+        {"shrinks", [](auto& t) { std::filesystem::resize_file(t.Full("from.txt"), 3); },
+         WriteStatus::Done, changed},
+        {"grows", [](auto& t) { t.Write("from.txt", "0123456789-and-more"); }, WriteStatus::Done,
+         changed},
+        {"rewritten", [](auto& t) { t.Write("from.txt", "9876543210", 2500); }, WriteStatus::Done,
+         changed},
+        {"old version kept nowhere", [](auto&) {}, WriteStatus::NoTrash, "no trash"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempTree tree;
+        tree.Write("from.txt", "0123456789", 2000);
+        tree.Write("to.txt", "old", 1000);
+        test::FaultyFileSystem faulty;
+        faulty.ChangeWhileReading("/from.txt", [&] { c.change(tree); });
+        CopyControl control{true, nullptr, [&] { return WriteOutcome(c.setAside, "no trash"); }};
+        LocalFileSystem fs;
+        const WriteOutcome outcome =
+            fs.CopyIn(faulty, tree.Full("from.txt"), tree.Root(), "to.txt", control);
+        EXPECT_EQ(outcome.status,
+                  c.setAside == WriteStatus::Done ? WriteStatus::Failed : c.setAside);
+        EXPECT_EQ(outcome.reason, c.reason);
+        EXPECT_EQ(tree.Read("to.txt"), "old");
+        EXPECT_EQ(tree.Time("to.txt"), 1000);
+        EXPECT_EQ(Names(tree), (std::vector<std::string>{"from.txt", "to.txt"}));
+    }
 }
 
 }  // namespace

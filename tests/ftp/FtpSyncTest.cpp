@@ -120,7 +120,8 @@ TEST_P(FtpSyncCommand, LeavesTheHandComputedTrees) {
     EXPECT_EQ(Snapshot(Source()), source);
     EXPECT_EQ(Snapshot(Target()), target);
 
-    const auto synced = Run({"sync", "-r", "--method", GetParam().method, "--yes"});
+    const auto synced =
+        Run({"sync", "-r", "--method", GetParam().method, "--yes", "--delete-permanently"});
     EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
     EXPECT_EQ(Snapshot(Source()), sourceAfter);
     EXPECT_EQ(Snapshot(Target()), targetAfter);
@@ -213,6 +214,40 @@ TEST_F(FtpWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
         ftp->CopyIn(localFs, local.Full("big.bin"), "/", "target.bin", replace);
     EXPECT_EQ(cancelled.status, WriteStatus::Cancelled);
     EXPECT_EQ(Snapshot(served), before);
+}
+
+// A server that sends half a file and still says the transfer is complete:
+// the good local file stays, the object is reported, and the sync ends with
+// exit status 1.
+TEST(FtpTruncatedDownload, LeavesTheLocalFileAndSaysSo) {
+    test::TempTree served;
+    test::TempTree local;
+    test::TempConfigHome home;
+    served.Write("big.bin", std::string(300000, 'n'), 2000);
+    served.Write("small.txt", "whole", 2000);
+    local.Write("big.bin", "the good old content", 1000);
+    test::FtpTestServer server(served.Path(), {}, {}, {"--truncate-download"});
+    ASSERT_TRUE(server.Running());
+    auto environment = home.Environment();
+    environment["HOME"] = home.Path();
+    environment["XDG_DATA_HOME"] = home.Path() + "/data";
+    ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
+                  .exitCode,
+              0);
+    const TreeState servedBefore = Snapshot(served);
+    const TreeState localBefore = Snapshot(local);
+    const auto synced = RunRavelmoor(
+        {"sync", "--method", "update", "--yes", "(ftp) " + server.Server() + "/", local.Path()},
+        environment);
+    EXPECT_EQ(synced.exitCode, 1) << synced.out << synced.err;
+    EXPECT_EQ(Snapshot(served), servedBefore);
+    EXPECT_EQ(Snapshot(local), localBefore);  // small.txt too was cut: nothing half-written stays
+    EXPECT_NE(synced.err.find("Can not copy \"/big.bin\" to \"" + local.Full("big.bin") +
+                              "\": 150000 of 300000 bytes arrived; the copy is incomplete."),
+              std::string::npos)
+        << synced.err;
+    EXPECT_NE(synced.out.find("2 objects were not copied or deleted."), std::string::npos)
+        << synced.out;
 }
 
 }  // namespace

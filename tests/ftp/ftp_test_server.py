@@ -11,6 +11,7 @@ until it is terminated. Flags:
   --break-listing       send part of a listing, then drop the connection
   --listing FILE        answer every MLSD with the bytes of FILE
   --log FILE            append every command received to FILE, one a line
+  --truncate-download   send half of a file, then report the transfer complete
 """
 
 import argparse
@@ -89,6 +90,11 @@ def make_handler(options):
         def ftp_RETR(self, file):
             if options.hang_download:
                 return self._hang()
+            if options.truncate_download:
+                with open(file, "rb") as f:
+                    data = f.read()
+                # The data connection closes early and "226" follows as usual.
+                return self.push_dtp_data(data[: len(data) // 2], cmd="RETR")
             return super().ftp_RETR(file)
 
         def _break(self, list_folder):
@@ -124,6 +130,7 @@ def main():
     parser.add_argument("--break-listing", action="store_true")
     parser.add_argument("--listing")
     parser.add_argument("--log")
+    parser.add_argument("--truncate-download", action="store_true")
     options = parser.parse_args()
 
     logging.basicConfig(level=logging.ERROR)

@@ -1,6 +1,7 @@
 #include "support/FaultyFileSystem.h"
 
 #include <thread>
+#include <utility>
 
 #include "engine/BelowRoot.h"
 
@@ -37,6 +38,23 @@ class BreakingReader : public FileReader {
     int64_t left_;
 };
 
+class MeddlingReader : public FileReader {
+  public:
+    MeddlingReader(std::unique_ptr<FileReader> inner, std::function<void()> change)
+        : inner_(std::move(inner)), change_(std::move(change)) {}
+    int64_t Read(char* buffer, size_t capacity) override {
+        // A small first piece, so that the change lands in the middle.
+        const int64_t got =
+            inner_->Read(buffer, change_ ? std::min<size_t>(capacity, 2) : capacity);
+        if (got > 0 && change_) std::exchange(change_, nullptr)();
+        return got;
+    }
+
+  private:
+    std::unique_ptr<FileReader> inner_;
+    std::function<void()> change_;
+};
+
 }  // namespace
 
 ListStatus FaultyFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
@@ -56,6 +74,10 @@ std::unique_ptr<FileReader> FaultyFileSystem::OpenForReading(const std::string& 
     const auto rule = Find(failRead_, path);
     if (reader && rule != failRead_.end()) {
         return std::make_unique<BreakingReader>(std::move(reader), rule->second);
+    }
+    const auto change = Find(changeWhileReading_, path);
+    if (reader && change != changeWhileReading_.end()) {
+        return std::make_unique<MeddlingReader>(std::move(reader), change->second);
     }
     return reader;
 }
@@ -80,6 +102,15 @@ WriteOutcome FaultyFileSystem::MakeFolder(const std::string& root, std::string_v
     WriteOutcome outcome;
     if (WriteFault(root, relative, outcome)) return outcome;
     return local_.MakeFolder(root, relative);
+}
+
+bool FaultyFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
+    const auto fault = Find(failFacts_, path);
+    if (fault != failFacts_.end()) {
+        errno = fault->second;
+        return false;
+    }
+    return local_.ReadFacts(path, facts);
 }
 
 }  // namespace ravelmoor::test

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +28,13 @@ class FaultyFileSystem : public FileSystem {
     // Copies to (and folders made at) the path fail with the system error
     // `error`, leaving everything as it was.
     void FailWrite(const std::string& pathEnd, int error) { failWrite_[pathEnd] = error; }
+    // After the first piece of the file is read, `change` runs once (it
+    // rewrites, shrinks or grows the file on disk meanwhile).
+    void ChangeWhileReading(const std::string& pathEnd, std::function<void()> change) {
+        changeWhileReading_[pathEnd] = std::move(change);
+    }
+    // Looking the path up fails with the system error `error`.
+    void FailFacts(const std::string& pathEnd, int error) { failFacts_[pathEnd] = error; }
 
     // The file system looks names up without regard to case (a FAT stick).
     void IgnoreCase() { ignoresCase_ = true; }
@@ -33,9 +42,7 @@ class FaultyFileSystem : public FileSystem {
     int Interrupts() const { return interrupts_.load(); }
 
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
-    bool ReadFacts(const std::string& path, EntryFacts& facts) override {
-        return local_.ReadFacts(path, facts);
-    }
+    bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     void Interrupt() override { interrupts_.fetch_add(1); }
@@ -76,6 +83,8 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, bool> failOpen_;
     std::map<std::string, int64_t> failRead_;
     std::map<std::string, int> failWrite_;
+    std::map<std::string, int> failFacts_;
+    std::map<std::string, std::function<void()>> changeWhileReading_;
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};
     bool ignoresCase_ = false;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 
 #include "SyncFixture.h"
 #include "support/FaultyFileSystem.h"
@@ -10,7 +11,8 @@ namespace {
 
 // The answers to the overwrite questions of a batch, then to the question
 // before the trash (declined): No, Yes and Yes to all go on; Cancel stops the
-// plan with nothing half-written, and the deletions after it do not run.
+// plan with nothing half-written, and the deletions after it do not run. The
+// old version of each replaced file is in the trash, and nothing else.
 TEST_F(SyncTest, UpdateAndPrune_AnswersToTheQuestions_AreFollowed) {
     using A = BatchAnswer;
     struct Case {
@@ -26,6 +28,7 @@ TEST_F(SyncTest, UpdateAndPrune_AnswersToTheQuestions_AreFollowed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.a + std::string(" ") + c.b);
+        EmptyTrash();
         for (const char* name : {"a.txt", "b.txt"}) {
             source.Write(name, std::string("new ") + name[0], 2000);
             target.Write(name, std::string("old ") + name[0], 1000);
@@ -54,8 +57,11 @@ TEST_F(SyncTest, UpdateAndPrune_AnswersToTheQuestions_AreFollowed) {
             EXPECT_EQ(log.back().text,
                       "Are you sure you want to move these 2 objects to the trash?");
         }
+        TreeState replaced;
+        if (c.a == std::string("new a")) replaced[target.Full("a.txt")] = "old a @1000.0 644";
+        if (c.b == std::string("new b")) replaced[target.Full("b.txt")] = "old b @1000.0 644";
+        EXPECT_EQ(TrashedByOrigin(), replaced);
     }
-    EXPECT_TRUE(TrashedNames().empty());
 }
 
 TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
@@ -80,18 +86,64 @@ TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
     EXPECT_FALSE(target.Exists("b.txt"));
 }
 
-TEST_F(SyncTest, CopyRows_SourceGoneSinceTheComparison_StartsNothing) {
-    source.Write("a.txt", "a");
-    source.Write("b.txt", "b");
-    Compare();
-    std::remove(source.Full("b.txt").c_str());
-    const auto rowsBefore = Rows(comparer);
-    Run(SyncMethod::Augment);
+// One object that changed or can not be reached is one object: it is left
+// as it is, said once, and its neighbours are copied.
+TEST_F(SyncTest, CopyRows_ObjectChangedOrUnreachable_NeighboursAreCopied) {
+    const std::string changed = " changed since the comparison; left as it is" + std::string(kGoOn);
+    struct Case {
+        const char* name;
+        std::function<void(TempTree& from, TempTree& to, FaultyFileSystem&)> change;
+        bool onTarget;  // the object is the destination, not the original
+        std::string text;
+    };
+    const Case cases[] = {
+        {"source gone", [](TempTree& s, TempTree&, auto&) { std::remove(s.Full("b.txt").c_str()); },
+         false, changed},
+        {"source rewritten", [](TempTree& s, TempTree&, auto&) { s.Write("b.txt", "bb", 1500); },
+         false, changed},
+        {"source became a folder",
+         [](TempTree& s, TempTree&, auto&) {
+             std::remove(s.Full("b.txt").c_str());
+             s.Write("b.txt/inner", "i");
+         },
+         false, changed},
+        {"destination appeared", [](TempTree&, TempTree& t, auto&) { t.Write("b.txt", "m", 900); },
+         true, changed},
+        {"source unreachable", [](TempTree&, TempTree&, auto& f) { f.FailFacts("/b.txt", EACCES); },
+         false, ": Permission denied" + std::string(kGoOn)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTree from;
+        TempTree to;
+        for (const char* name : {"a.txt", "b.txt", "d/c.txt"})
+            from.Write(name, name, 1000);
+        auto faulty = std::make_shared<FaultyFileSystem>();
+        ScriptedPrompter answers;
+        FolderComparer runner(answers);
+        runner.SetLocalFileSystem(faulty);
+        runner.Reset({});
+        runner.Start(from.Root(), to.Root(), true, {}, {});
+        runner.Wait();
+        c.change(from, to, *faulty);
+        const TreeState fromBefore = Snapshot(from);
+        TreeState toAfter = Snapshot(to);
+        RowOperations operations(runner, SidesOf(runner), answers);
+        const SyncPlan plan =
+            PlanSync(runner.SourceResults(), runner.TargetResults(), SyncMethod::Augment);
+        operations.CopyRows(plan.copyToTarget, true);
 
-    EXPECT_FALSE(target.Exists("a.txt"));
-    EXPECT_EQ(Rows(comparer), rowsBefore);
-    EXPECT_EQ(prompter.Texts(),
-              std::vector<std::string>{"Can not access file: \"" + source.Full("b.txt") + "\""});
+        for (const char* copied : {"a.txt", "d", "d/c.txt"})
+            toAfter[copied] = fromBefore.at(copied);
+        EXPECT_EQ(Snapshot(to), toAfter);
+        EXPECT_EQ(Snapshot(from), fromBefore);
+        EXPECT_EQ(operations.Tally().notDone, 1u);
+        const std::string path = (c.onTarget ? to : from).Full("b.txt");
+        const std::string said = c.text == changed
+                                     ? "\"" + path + "\"" + c.text
+                                     : "Can not access file: \"" + path + "\"" + c.text;
+        EXPECT_EQ(answers.Texts(), std::vector<std::string>{said});
+    }
 }
 
 TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {

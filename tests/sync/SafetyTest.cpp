@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -38,11 +41,13 @@ TEST_F(SyncTest, Align_LinkWhereTheOtherSideHasAFolder_NothingWrittenOutside) {
     EXPECT_EQ(Rows(comparer), FreshRows());
 }
 
+// The file behind the link even looks like the one compared (size and time),
+// so only the walk from the root stops the deletion.
 TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOutside) {
     TempTree outside;
-    outside.Write("f.txt", "precious");
+    outside.Write("f.txt", "precious", 1000);
     source.MakeFolder("d");
-    target.Write("d/f.txt", "mine");
+    target.Write("d/f.txt", "mine-old", 1000);
     Compare();
     std::filesystem::remove_all(target.Full("d"));
     target.Symlink("d", outside.Path());
@@ -57,6 +62,51 @@ TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOut
                                                         "missing unmatched file 0 d/f.txt"}));
 }
 
+// A copy killed midway left its temporary file: the next sync that writes
+// into that folder removes it, and leaves one in a folder it does not write.
+TEST_F(SyncTest, Update_LeftoverTemporaryFile_RemovedWhereTheSyncWrites) {
+    const std::string leftover = ".ravelmoor-00000000000000aa.part";
+    source.Write("a.txt", "new", 2000);
+    target.Write("a.txt", "old", 1000);
+    target.Write(leftover, "half");
+    target.Write("other/" + leftover, "half");
+    Compare();
+    const TreeState sourceBefore = Snapshot(source);
+    TreeState targetAfter = Snapshot(target);
+    Run(SyncMethod::Update);
+    targetAfter.erase(leftover);
+    targetAfter["a.txt"] = sourceBefore.at("a.txt");
+    EXPECT_EQ(Snapshot(target), targetAfter);
+    EXPECT_EQ(Snapshot(source), sourceBefore);
+}
+
+// Folders made by a sync get the mode (setgid and sticky too) and the time
+// of their original, set after their content was written.
+TEST_F(SyncTest, Augment_NewFolders_KeepModeAndTime) {
+    const std::pair<const char*, mode_t> folders[] = {
+        {"private", 0700}, {"private/shared", 02775}, {"drop", 01777}};
+    for (const auto& [name, mode] : folders) {
+        source.Write(std::string(name) + "/f.txt", "f", 1000);
+        source.Chmod(name, mode);
+    }
+    for (const auto& [name, mode] : folders) {
+        timespec times[2] = {{0, UTIME_OMIT}, {1500000000, 250}};
+        ::utimensat(AT_FDCWD, source.Full(name).c_str(), times, 0);
+    }
+    Compare();
+    Run(SyncMethod::Augment);
+    for (const auto& [name, mode] : folders) {
+        struct stat from {};
+        struct stat to {};
+        ::stat(source.Full(name).c_str(), &from);
+        ::stat(target.Full(name).c_str(), &to);
+        EXPECT_EQ(to.st_mode & 07777, mode) << name;
+        EXPECT_EQ(to.st_mtim.tv_sec, from.st_mtim.tv_sec) << name;
+        EXPECT_EQ(to.st_mtim.tv_nsec, from.st_mtim.tv_nsec) << name;
+    }
+    EXPECT_EQ(Snapshot(target), Snapshot(source));
+}
+
 // Names with "..", "." or empty levels never reach the disk, whatever asks.
 TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {
     TempTree root;
@@ -66,7 +116,7 @@ TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {
     const std::string escape =
         "inside/../../" + outside.Path().substr(outside.Path().rfind('/') + 1);
     LocalFileSystem fs;
-    const CopyControl replace{true, nullptr};
+    const CopyControl replace{true, nullptr, {}};
     for (const std::string& bad : {escape + "/victim.txt", escape + "/new.txt", std::string("a//b"),
                                    std::string("./x"), std::string("")}) {
         SCOPED_TRACE(bad);

@@ -99,8 +99,21 @@ TEST_P(SyncEndStateByMethod, LeavesTheHandComputedTreesAndRows) {
     EXPECT_EQ(Snapshot(source), sourceAfter);
     EXPECT_EQ(Snapshot(target), targetAfter);
     EXPECT_EQ(tally.notDone, 0u);
-    const std::set<std::string> trashed = {"only-tgt.txt", "h.txt", "g.txt"};
-    EXPECT_EQ(TrashedNames(), c.prune ? trashed : std::set<std::string>());
+    // Each replaced file and each pruned one is in the trash as it was,
+    // under its original path.
+    TreeState trashed;
+    const auto replaced = [&trashed](const TempTree& tree, const TreeState& before,
+                                     const Copies& copies) {
+        for (const auto& [fromPath, toPath] : copies) {
+            if (before.contains(toPath)) trashed[tree.Full(toPath)] = before.at(toPath);
+        }
+    };
+    replaced(target, targetBefore, c.toTarget);
+    replaced(source, sourceBefore, c.toSource);
+    for (const auto& path : c.prune ? kPruned : std::vector<std::string>()) {
+        if (targetBefore.at(path) != "folder") trashed[target.Full(path)] = targetBefore.at(path);
+    }
+    EXPECT_EQ(TrashedByOrigin(), trashed);
     // The rows compared again are the rows of a new comparison of the trees
     // checked above; after Align and Force nothing differs.
     const auto rows = Rows(comparer);

@@ -5,6 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+
+#include <QByteArray>
+#include <QUrl>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -32,23 +36,44 @@ std::string Time(const struct stat& st) {
     return "@" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
 }
 
+std::string StateOf(const fs::path& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    if (S_ISDIR(st.st_mode)) return "folder";
+    if (S_ISLNK(st.st_mode)) return "link " + fs::read_symlink(path).string() + " " + Time(st);
+    std::ifstream in(path, std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(in)), {});
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%o", st.st_mode & 07777);
+    return content + " " + Time(st) + " " + mode;
+}
+
 }  // namespace
 
 TreeState Snapshot(const TempTree& tree) {
     TreeState state;
     for (const auto& item : fs::recursive_directory_iterator(tree.Path())) {
         const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        struct stat st {};
-        ::lstat(item.path().c_str(), &st);
-        if (S_ISDIR(st.st_mode)) {
-            state[relative] = "folder";
-        } else if (S_ISLNK(st.st_mode)) {
-            state[relative] = "link " + fs::read_symlink(item.path()).string() + " " + Time(st);
-        } else {
-            char mode[8];
-            std::snprintf(mode, sizeof mode, "%o", st.st_mode & 07777);
-            state[relative] = tree.Read(relative) + " " + Time(st) + " " + mode;
+        state[relative] = StateOf(item.path());
+    }
+    return state;
+}
+
+TreeState TrashedByOrigin() {
+    TreeState state;
+    std::error_code error;
+    const std::string trash = DataHome() + "/Trash";
+    for (const auto& item : fs::directory_iterator(trash + "/files", error)) {
+        const std::string name = item.path().filename().string();
+        std::ifstream info(trash + "/info/" + name + ".trashinfo");
+        std::string line;
+        std::string origin = "(no .trashinfo) " + name;
+        while (std::getline(info, line)) {
+            if (line.starts_with("Path="))
+                origin = QUrl::fromPercentEncoding(QByteArray::fromStdString(line.substr(5)))
+                             .toStdString();
         }
+        state[origin] = StateOf(item.path());
     }
     return state;
 }

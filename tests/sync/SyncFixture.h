@@ -29,6 +29,9 @@ TreeState Snapshot(const TempTree& tree);
 // The names in the trash of this test process (HOME and XDG_DATA_HOME point at
 // a temp folder for the whole binary).
 std::set<std::string> TrashedNames();
+// What the trash holds, by the original path its .trashinfo names: the
+// object's state as Snapshot writes it.
+TreeState TrashedByOrigin();
 void EmptyTrash();
 std::string DataHome();
 
