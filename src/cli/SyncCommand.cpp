@@ -20,6 +20,7 @@
 #include "sync/PreviewBuilder.h"
 #include "sync/RowOperations.h"
 #include "sync/SyncGuards.h"
+#include "sync/SyncSummary.h"
 
 namespace ravelmoor {
 namespace {
@@ -137,37 +138,6 @@ class TerminalProgress : public ProgressText {
     }
 };
 
-std::string Plural(uint64_t n, const char* one, const char* many) {
-    return FormatSize(n) + " " + (n == 1 ? one : many);
-}
-
-std::string Summary(const SyncTally& tally, bool stopped, double seconds) {
-    char time[64];
-    std::snprintf(time, sizeof time, "%.1f seconds", seconds);
-    std::string line = std::string(stopped ? "Stopped after " : "Synchronised in ") + time + ": " +
-                       Plural(tally.filesCopied, "file", "files") + " copied (" +
-                       Plural(tally.bytesCopied, "byte", "bytes") + ")";
-    auto add = [&line](uint64_t n, const char* one, const char* many) {
-        if (n > 0) line += ", " + Plural(n, one, many);
-    };
-    add(tally.foldersMade, "folder made", "folders made");
-    line += ", " + Plural(tally.movedToTrash, "object", "objects") + " moved to the trash";
-    add(tally.replacedToTrash, "replaced file kept in the trash",
-        "replaced files kept in the trash");
-    add(tally.deletedForGood, "object deleted permanently", "objects deleted permanently");
-    add(tally.foldersRemoved, "folder removed", "folders removed");
-    line += ".";
-    if (tally.notDone > 0) {
-        line +=
-            " " + Plural(tally.notDone, "object was", "objects were") + " not copied or deleted";
-        if (tally.changed > 0) {
-            line += " (" + FormatSize(tally.changed) + " changed since the comparison)";
-        }
-        line += ".";
-    }
-    return line;
-}
-
 int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& plan,
              Prompter& prompter, const SyncRequest& request) {
     const CompareRequest& compare = request.compare;
@@ -186,7 +156,8 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     Terminal::ClearProgress();
 
     if (!compare.quiet) PrintResults(comparer, compare.format, compare.showAll, stdout);
-    const std::string summary = Summary(operations.Tally(), operations.Aborted(), taken.count());
+    const std::string summary =
+        SyncSummaryText(operations.Tally(), operations.Aborted(), taken.count());
     if (compare.quiet) {
         // Errors only: what was not done has been said as it happened.
     } else if (compare.format == OutputFormat::Text) {

@@ -5,14 +5,8 @@
 #include <vector>
 
 #include "engine/Prompter.h"
-#include "sync/FileOperation.h"
 
 namespace ravelmoor {
-
-// What a synchronisation did, in the words of the command line's summary:
-// "Synchronised in 2.1 seconds: 12 files copied (3,456 bytes), 2 objects
-// moved to the trash." and, when some objects were left, how many.
-std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds);
 
 // Passes every message on to the user and keeps the warnings (what failed)
 // for the list the window shows after the synchronisation.
@@ -29,6 +23,7 @@ class FailureLog : public Prompter {
     bool AskOkCancel(std::string_view text) override { return user_.AskOkCancel(text); }
     bool AskYesNo(std::string_view text) override { return user_.AskYesNo(text); }
     bool AskYesNoWarning(std::string_view text) override { return user_.AskYesNoWarning(text); }
+    bool AskYesNoDefaultNo(std::string_view text) override { return user_.AskYesNoDefaultNo(text); }
     BatchAnswer AskOverwrite(std::string_view text) override { return user_.AskOverwrite(text); }
     bool AskMoveToTrash(std::string_view text) override { return user_.AskMoveToTrash(text); }
     BatchAnswer AskDeletePermanently(std::string_view text) override {

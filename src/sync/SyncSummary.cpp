@@ -1,4 +1,4 @@
-#include "results/SyncReport.h"
+#include "sync/SyncSummary.h"
 
 #include <cstdio>
 
@@ -24,12 +24,19 @@ std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds
     };
     add(tally.foldersMade, "folder made", "folders made");
     line += ", " + Counted(tally.movedToTrash, "object", "objects") + " moved to the trash";
+    add(tally.replacedToTrash, "replaced file kept in the trash",
+        "replaced files kept in the trash");
     add(tally.deletedForGood, "object deleted permanently", "objects deleted permanently");
     add(tally.foldersRemoved, "folder removed", "folders removed");
     line += ".";
-    if (tally.notDone > 0)
+    if (tally.notDone > 0) {
         line +=
-            " " + Counted(tally.notDone, "object was", "objects were") + " not copied or deleted.";
+            " " + Counted(tally.notDone, "object was", "objects were") + " not copied or deleted";
+        if (tally.changed > 0) {
+            line += " (" + FormatSize(tally.changed) + " changed since the comparison)";
+        }
+        line += ".";
+    }
     return line;
 }
 
