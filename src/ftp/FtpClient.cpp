@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/CaseFold.h"
+#include "engine/NameEscape.h"
 
 namespace ravelmoor {
 namespace {
@@ -16,8 +17,6 @@ namespace {
 constexpr int kPollMilliseconds = 100;
 constexpr long kConnectTimeoutMs = 30000;
 constexpr long kAcceptTimeoutMs = 30000;  // the server's data connection in active mode
-constexpr long kResponseTimeoutSeconds = 60;
-constexpr long kStalledSeconds = 60;  // a transfer that moves no byte for this long fails
 constexpr size_t kMaxReplyLines = 4096;
 // The most of a download's rest that closing it reads to keep the connection.
 constexpr size_t kSkipBeforeLogon = size_t{256} * 1024;
@@ -185,6 +184,8 @@ bool FtpClient::Prepare(const std::string& path) {
     lastReplyCode_ = 0;
     error_.clear();
     errorBuffer_[0] = '\0';
+    path_ = path;
+    timedOut_ = false;
     if (baseUrl_.empty()) {
         error_ = serverProblem_;
         return false;
@@ -214,9 +215,12 @@ bool FtpClient::Prepare(const std::string& path) {
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, kAcceptTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);
+    // A reply that does not come, and a transfer that moves no byte, fail
+    // after the same silence.
+    const long silence = connection_.timeoutSeconds;
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, silence);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, silence);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, static_cast<long>(kPieceSize));
     // One CWD to the whole folder, then the command on the bare name.
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
@@ -282,6 +286,13 @@ FtpOutcome FtpClient::Conclude(int code) {
     while (!error_.empty() && (error_.back() == '\n' || error_.back() == ' '))
         error_.pop_back();
     if (lastReplyCode_ >= 400) error_ += " (server reply: " + lastReply_ + ")";
+    timedOut_ = code == CURLE_OPERATION_TIMEDOUT;
+    if (timedOut_) {
+        // curl's own text speaks of bytes per second; say what the user needs.
+        error_ = "The server " + connection_.server + " timed out: nothing came for " +
+                 std::to_string(connection_.timeoutSeconds) + " seconds while reading " +
+                 (path_.empty() ? std::string("its first reply") : EscapeName(path_)) + ".";
+    }
 
     const bool permanentFileReply = lastReplyCode_ >= 550 && lastReplyCode_ <= 559;
     switch (code) {

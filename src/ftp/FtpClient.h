@@ -83,6 +83,9 @@ class FtpClient {
     // What the last failed call said: libcurl's words and the server's last
     // reply line.
     const std::string& ErrorText() const { return error_; }
+    // True when the last call failed because the server stayed silent for
+    // the connection's timeout; ErrorText then says so and on what.
+    bool TimedOut() const { return timedOut_; }
     // The folder the logon started in, ending with '/' ("" when unknown).
     const std::string& HomeFolder() const { return home_; }
     bool OffersMachineListing() const { return machineListing_; }
@@ -125,6 +128,8 @@ class FtpClient {
     std::string lastReply_;
     int lastReplyCode_ = 0;
     std::string error_;
+    std::string path_;  // what the current call works on, for its messages
+    bool timedOut_ = false;
 
     std::string* listing_ = nullptr;
     // The download: the piece libcurl delivered last and how much of it the

@@ -14,6 +14,10 @@ struct FtpConnection {
     std::string directory;
     // Use passive data connections (stored as "Passive" 1 or 0).
     bool passive = false;
+    // How long the server may stay silent (no reply, no byte of a transfer)
+    // before the call fails as timed out. Not stored: always the default for
+    // stored connections.
+    int timeoutSeconds = 60;
 
     bool IsEmpty() const { return server.empty(); }
     bool operator==(const FtpConnection&) const = default;

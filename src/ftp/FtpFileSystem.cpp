@@ -69,7 +69,11 @@ std::string FtpFileSystem::ServerPath(const std::string& path) const {
 void FtpFileSystem::Report(const char* fixedText) {
     if (client_->Cancelled()) return;  // the run is ending; a cancel says nothing
     TraceLine("FTP: %s\n", client_->ErrorText().c_str());
-    if (fixedText != nullptr) {
+    if (fixedText != nullptr && client_->TimedOut()) {
+        // The fixed text alone would leave a stalled server looking like a
+        // broken one: say what timed out and after how long.
+        prompter_.Warn(std::string(fixedText) + "\n" + client_->ErrorText());
+    } else if (fixedText != nullptr) {
         prompter_.Warn(fixedText);
     } else {
         const std::string& text = client_->ErrorText();

@@ -328,4 +328,20 @@ TEST_P(FtpHangingServer, CancelEndsTheRun) {
 }
 
 }  // namespace
+// A server that stops sending in the middle of the listing: the run ends
+// with a message that says it timed out, after how long, and on what.
+TEST_F(FtpFaultyServer, StalledListingEndsSayingItTimedOut) {
+    test::FtpTestServer server(served.Path(), "", "", {"--hang-listing"});
+    ASSERT_TRUE(server.Running());
+    FtpConnection connection = server.Connection("/");
+    connection.timeoutSeconds = 2;
+    comparer.Start("(ftp) x/", local.Root(), true, connection, {});
+    ASSERT_TRUE(comparer.WaitFor(60s));
+    EXPECT_EQ(comparer.Phase(), ComparisonPhase::EndedWithoutResult);
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
+                                    "Error on FTP connection\nThe server " + connection.server +
+                                        " timed out: nothing came for 2 seconds while reading /.",
+                                    "Error: cannot read source file information"}));
+}
+
 }  // namespace ravelmoor
