@@ -127,9 +127,9 @@ class FtpClient {
     std::vector<std::string> replyLines_;
     std::string lastReply_;
     int lastReplyCode_ = 0;
+    bool timedOut_ = false;
     std::string error_;
     std::string path_;  // what the current call works on, for its messages
-    bool timedOut_ = false;
 
     std::string* listing_ = nullptr;
     // The download: the piece libcurl delivered last and how much of it the
