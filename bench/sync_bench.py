@@ -20,15 +20,7 @@ import subprocess
 import sys
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-
-
-def build_dir():
-    for name in ("release", "dev"):
-        path = os.path.join(ROOT, "build", name)
-        if os.path.exists(os.path.join(path, "src", "ravelmoor")):
-            return path
-    sys.exit("build the project first")
+from compare_bench import build_dir  # noqa: E402  (same folder)
 
 
 def fresh_target(tree, work):
