@@ -160,15 +160,16 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     CopyControl control;
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
+    // Counted once the copy is in: a failed copy left the old version alone.
+    bool overwrittenForGood = false;
     if (exists && keepReplaced_) {
         // The old version goes where a deleted file would go; asked about
         // before any data moves where no trash takes it.
         WriteOutcome refused;
         if (!to.fs.HasTrash()) {
             if (!AllowForGood(toPath, "there is no trash", forGoodToAll_, refused)) return refused;
-            ++tally_.deletedForGood;
-        }
-        if (to.fs.HasTrash()) {
+            overwrittenForGood = true;
+        } else {
             control.setAside = [this, &to, relative, &toPath]() {
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
@@ -194,6 +195,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     if (outcome.status == WriteStatus::Done) {
         ++tally_.filesCopied;
         tally_.bytesCopied += outcome.bytes;
+        if (overwrittenForGood) ++tally_.deletedForGood;
     }
     return outcome;
 }
