@@ -95,7 +95,7 @@ bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths,
     const int error = errno;
     if (index >= seen.size()) return true;
     if (seen[index].Matches(exists, facts)) return true;
-    if (!exists && seen[index].present && &paths == fromPaths_ && error != 0 && error != ENOENT) {
+    if (!exists && seen[index].present && &seen == &seenFrom_ && error != 0 && error != ENOENT) {
         // The object to copy or delete is there but can not be reached.
         Settle(index, WriteOutcome(WriteStatus::Failed, ErrorText(error)),
                "Can not access file: " + Quoted(paths[index]));
@@ -206,7 +206,6 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
     aborted_ = false;
     forGoodToAll_ = false;
     if (fromPaths.size() != toPaths.size()) return false;
-    fromPaths_ = &fromPaths;
 
     bool replaceAll = false;
     // Folders get their mode and time once their content is in.
@@ -243,7 +242,6 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         }
         Settle(i, outcome, failureText);
     }
-    fromPaths_ = nullptr;
     for (auto it = folders.rbegin(); it != folders.rend() && !aborted_; ++it) {
         std::string_view relative;
         if (!Below(to.root, toPaths[it->first], relative)) continue;
@@ -280,7 +278,6 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
 bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths) {
     results_.assign(paths.size(), ItemResult::NotReached);
     aborted_ = false;
-    fromPaths_ = &paths;
     std::vector<EntryFacts> facts(paths.size());
     std::vector<uint8_t> isFolder(paths.size(), 0);
     size_t files = 0;
@@ -355,7 +352,6 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
             ++tally_.notDone;
         }
     }
-    fromPaths_ = nullptr;
     if (!aborted_) return true;
     for (const auto& path : paths) {
         EntryFacts there;

@@ -94,6 +94,9 @@ class FileOperation {
   private:
     // Reads the facts of paths[index] and checks them against what was seen;
     // false (the object settled as not done) when it is not to be touched.
+    // An object the batch acts on itself (seen is seenFrom_) that is there
+    // but can not be reached is a failure; anything else that differs has
+    // changed since the comparison.
     bool Check(FileSystem& fs, const std::vector<std::string>& paths, size_t index,
                const std::vector<SeenState>& seen, EntryFacts& facts, bool& exists);
     WriteOutcome CopyOne(BatchSide from, BatchSide to, const std::string& fromPath,
@@ -119,8 +122,6 @@ class FileOperation {
     std::vector<SeenState> seenTo_;
     bool keepReplaced_ = true;
     bool forGoodToAll_ = false;  // replacements without a trash, Yes to all
-    // The batch's own list of the paths it copies from or deletes.
-    const std::vector<std::string>* fromPaths_ = nullptr;
     bool aborted_ = false;
 };
 
