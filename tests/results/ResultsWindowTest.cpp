@@ -378,7 +378,7 @@ TEST_F(ResultsWindowTest, Opening_UnreadableFolder_NamedInStatusBarAndOnce) {
     EXPECT_EQ(prompter.Texts()[0], comparer.UnlistableFoldersWarning());
 }
 
-TEST_F(ResultsWindowTest, Lists_ScrollTogether_AndShareTheWidth_NameColumnTakesWidthChanges) {
+TEST_F(ResultsWindowTest, Lists_ScrollTogether_AndShareTheWidth) {
     window.reset();
     for (int i = 0; i < 200; ++i)
         source.Write("many/" + std::to_string(1000 + i) + ".txt", "x");
@@ -391,14 +391,8 @@ TEST_F(ResultsWindowTest, Lists_ScrollTogether_AndShareTheWidth_NameColumnTakesW
     right->verticalScrollBar()->setValue(120);
     EXPECT_EQ(left->FirstVisibleRow(), 120);
 
+    // The Name column taking the slack is ResultsOrderTest's NoSavedWidths case.
     EXPECT_LE(std::abs(left->width() - right->width()), 1);
-    const QSize first = window->size();
-    const int nameBefore = left->Header()->sectionSize(1);
-    const int listBefore = left->width();
-    window->resize(first.width() + 200, first.height() + 100);
-    QApplication::processEvents();
-    EXPECT_EQ(left->Header()->sectionSize(1) - nameBefore, left->width() - listBefore);
-    EXPECT_GT(left->width(), listBefore);
     window->resize(100, 100);
     EXPECT_GE(window->width(), window->minimumWidth());
     EXPECT_GE(window->height(), window->minimumHeight());
