@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/CaseFold.h"
-#include "filters/FilterSet.h"
-#include "filters/Regex.h"
+#include "core/engine/CaseFold.h"
+#include "core/filters/FilterSet.h"
+#include "core/filters/Regex.h"
 
 namespace {
 

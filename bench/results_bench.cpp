@@ -26,16 +26,16 @@
 #include <string>
 #include <vector>
 
-#include "app/DesktopApp.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
-#include "engine/FolderComparer.h"
-#include "engine/Prompter.h"
-#include "results/ResultsWindow.h"
-#include "results/RowOrder.h"
-#include "results/VisibleRows.h"
-#include "ui/Pickers.h"
-#include "ui/VirtualReportView.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/Prompter.h"
+#include "core/results/RowOrder.h"
+#include "core/results/VisibleRows.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/main/DesktopApp.h"
+#include "gui/results/ResultsWindow.h"
+#include "gui/widgets/Pickers.h"
+#include "gui/widgets/VirtualReportView.h"
 
 namespace {
 

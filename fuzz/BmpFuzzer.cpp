@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/BackgroundBitmap.h"
+#include "gui/widgets/BackgroundBitmap.h"
 
 using namespace ravelmoor;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "ftp/FtpListingParser.h"
+#include "core/ftp/FtpListingParser.h"
 
 using namespace ravelmoor;
 

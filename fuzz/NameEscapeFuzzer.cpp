@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/NameEscape.h"
+#include "core/engine/NameEscape.h"
 
 using namespace ravelmoor;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "filters/Regex.h"
+#include "core/filters/Regex.h"
 
 using namespace ravelmoor;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 
 using namespace ravelmoor;
 

@@ -10,6 +10,7 @@
 #include "cli/SettingsFileCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
+#include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {
 namespace {

@@ -7,7 +7,7 @@
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
-#include "engine/FolderComparer.h"
+#include "core/engine/FolderComparer.h"
 
 namespace ravelmoor {
 namespace {

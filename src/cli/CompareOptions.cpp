@@ -3,10 +3,10 @@
 #include <charconv>
 #include <limits>
 
-#include "app/SettingsFile.h"
 #include "cli/ClosestWord.h"
 #include "cli/ProblemDetail.h"
 #include "cli/RequestSettings.h"
+#include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {
 namespace {

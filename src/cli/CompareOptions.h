@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
 #include "cli/OptionTable.h"
-#include "engine/ComparisonMethod.h"
-#include "filters/FilterRule.h"
+#include "core/engine/ComparisonMethod.h"
+#include "core/filters/FilterRule.h"
+#include "core/settings/Settings.h"
 
 namespace ravelmoor {
 

@@ -4,8 +4,8 @@
 
 #include "cli/InterruptHandler.h"
 #include "cli/Terminal.h"
-#include "engine/FolderComparer.h"
-#include "engine/ProgressTicker.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/ProgressTicker.h"
 
 namespace ravelmoor {
 namespace {

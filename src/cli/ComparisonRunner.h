@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ftp/FtpConnection.h"
+#include "core/ftp/FtpConnection.h"
 
 namespace ravelmoor {
 

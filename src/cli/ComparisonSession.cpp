@@ -3,15 +3,15 @@
 #include <memory>
 #include <string>
 
-#include "app/CompareLaunch.h"
-#include "app/SettingsStore.h"
 #include "cli/ComparisonRunner.h"
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
-#include "engine/FolderComparer.h"
-#include "filters/FilterSet.h"
-#include "ftp/FtpConnectionStore.h"
-#include "ftp/FtpOpener.h"
+#include "core/engine/FolderComparer.h"
+#include "core/filters/FilterSet.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpOpener.h"
+#include "core/settings/CompareLaunch.h"
+#include "core/settings/SettingsStore.h"
 
 namespace ravelmoor {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore.h"
 #include "cli/ClosestWord.h"
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
-#include "ftp/FtpConnectionEditor.h"
-#include "ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpConnectionEditor.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/settings/SettingsStore.h"
 
 namespace ravelmoor {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "engine/FolderComparer.h"
-#include "sync/PlanSync.h"
-#include "sync/SyncSides.h"
+#include "core/engine/FolderComparer.h"
+#include "core/sync/PlanSync.h"
+#include "core/sync/SyncSides.h"
 
 namespace ravelmoor {
 

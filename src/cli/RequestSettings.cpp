@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/CompareLaunch.h"
-#include "app/SettingsFile.h"
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
-#include "engine/Prompter.h"
-#include "ftp/FtpConnectionStore.h"
+#include "core/engine/Prompter.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/settings/CompareLaunch.h"
+#include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/Settings.h"
 #include "cli/CompareOptions.h"
+#include "core/settings/Settings.h"
 
 namespace ravelmoor {
 

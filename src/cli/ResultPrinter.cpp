@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/FolderComparer.h"
-#include "engine/NameEscape.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/NameEscape.h"
 
 namespace ravelmoor {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "cli/CompareOptions.h"
-#include "engine/FileEntry.h"
+#include "core/engine/FileEntry.h"
 
 namespace ravelmoor {
 

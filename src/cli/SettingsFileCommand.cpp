@@ -2,18 +2,11 @@
 
 #include <vector>
 
-#include "app/SettingsFile.h"
 #include "cli/CompareCommand.h"
 #include "cli/Terminal.h"
-#include "engine/CaseFold.h"
+#include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {
-
-bool IsSettingsFileArgument(std::string_view argument) {
-    const std::string suffix = std::string(".") + kSettingsFileExtension;
-    return argument.size() > suffix.size() &&
-           FoldCase(argument.substr(argument.size() - suffix.size())) == suffix;
-}
 
 int RunSettingsFileWithoutDesktop(const std::string& path, ArgumentList& args) {
     // With options after the file the command line was asked for on purpose; only a bare

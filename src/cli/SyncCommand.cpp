@@ -14,13 +14,13 @@
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
-#include "engine/FolderComparer.h"
-#include "results/Formatting.h"
-#include "sync/PlanSync.h"
-#include "sync/PreviewBuilder.h"
-#include "sync/RowOperations.h"
-#include "sync/SyncGuards.h"
-#include "sync/SyncSummary.h"
+#include "core/engine/FolderComparer.h"
+#include "core/sync/PlanSync.h"
+#include "core/sync/PreviewBuilder.h"
+#include "core/sync/RowOperations.h"
+#include "core/sync/SyncGuards.h"
+#include "core/sync/SyncSummary.h"
+#include "core/text/Formatting.h"
 
 namespace ravelmoor {
 namespace {

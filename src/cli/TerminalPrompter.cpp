@@ -1,7 +1,7 @@
 #include "cli/TerminalPrompter.h"
 
 #include "cli/Terminal.h"
-#include "engine/CaseFold.h"
+#include "core/engine/CaseFold.h"
 
 namespace ravelmoor {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/Prompter.h"
+#include "core/engine/Prompter.h"
 
 namespace ravelmoor {
 

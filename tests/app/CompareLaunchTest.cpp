@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/CompareLaunch.h"
-#include "ftp/FtpConnection.h"
+#include "core/ftp/FtpConnection.h"
+#include "core/settings/CompareLaunch.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/FolderHistory.h"
-#include "app/SettingsStore.h"
+#include "core/settings/FolderHistory.h"
+#include "core/settings/SettingsStore.h"
 #include "support/TempConfigHome.h"
 
 namespace ravelmoor {

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <fstream>
 
-#include "app/GeneralSettingsDialog.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/settings/GeneralSettingsDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempConfigHome.h"
 #include "support/TempTree.h"

@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
-#include "app/GeneralSettingsDialog.h"
-#include "app/HelpWindow.h"
 #include "app/MainWindowFixture.h"
-#include "filters/FilterDialog.h"
-#include "filters/FilterListDialog.h"
+#include "gui/filters/FilterDialog.h"
+#include "gui/filters/FilterListDialog.h"
+#include "gui/main/HelpWindow.h"
+#include "gui/settings/GeneralSettingsDialog.h"
 
 namespace ravelmoor {
 namespace {

@@ -8,14 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "app/MainWindow.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/main/MainWindow.h"
+#include "gui/widgets/HistoryComboBox.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempConfigHome.h"
 #include "support/TempTree.h"
 #include "support/WindowDriver.h"
-#include "ui/HistoryComboBox.h"
 
 namespace ravelmoor::test {
 

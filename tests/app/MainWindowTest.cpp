@@ -2,11 +2,11 @@
 #include <QPushButton>
 
 #include "app/MainWindowFixture.h"
-#include "app/SettingsFile.h"
-#include "app/SettingsMenu.h"
-#include "engine/ProgressDialog.h"
+#include "core/settings/SettingsFile.h"
+#include "gui/progress/ProgressDialog.h"
+#include "gui/settings/SettingsMenu.h"
+#include "gui/widgets/GuiPrompter.h"
 #include "support/FaultyFileSystem.h"
-#include "ui/GuiPrompter.h"
 
 namespace ravelmoor {
 namespace {

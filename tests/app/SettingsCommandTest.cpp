@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 #include "support/RunProgram.h"
 #include "support/TempTree.h"
 

@@ -2,7 +2,7 @@
 
 #include <QBuffer>
 
-#include "app/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
 

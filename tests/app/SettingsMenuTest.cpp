@@ -3,11 +3,11 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "app/GeneralSettingsDialog.h"
 #include "app/MainWindowFixture.h"
-#include "app/SettingsMenu.h"
-#include "filters/FilterDialog.h"
-#include "filters/FilterListDialog.h"
+#include "gui/filters/FilterDialog.h"
+#include "gui/filters/FilterListDialog.h"
+#include "gui/settings/GeneralSettingsDialog.h"
+#include "gui/settings/SettingsMenu.h"
 
 namespace ravelmoor {
 namespace {

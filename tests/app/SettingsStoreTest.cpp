@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/SettingsStore.h"
+#include "core/settings/SettingsStore.h"
 #include "support/TempConfigHome.h"
 
 namespace ravelmoor {

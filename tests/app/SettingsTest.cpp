@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/FolderHistory.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
+#include "core/settings/FolderHistory.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
 #include "support/TempConfigHome.h"
 
 namespace ravelmoor {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdlib>
 
-#include "app/StartupChoice.h"
+#include "StartupChoice.h"
 #include "support/RunProgram.h"
 
 namespace ravelmoor {

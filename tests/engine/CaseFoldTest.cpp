@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/CaseFold.h"
-#include "engine/MatchKey.h"
+#include "core/engine/CaseFold.h"
+#include "core/engine/MatchKey.h"
 
 namespace ravelmoor {
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/Checksum.h"
-#include "engine/LocalFileSystem.h"
+#include "core/engine/Checksum.h"
+#include "core/engine/LocalFileSystem.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 

@@ -8,8 +8,8 @@
 #include <set>
 #include <thread>
 
-#include "engine/CaseFold.h"
-#include "engine/FolderComparer.h"
+#include "core/engine/CaseFold.h"
+#include "core/engine/FolderComparer.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"

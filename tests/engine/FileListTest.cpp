@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/FileList.h"
-#include "engine/LocalFileSystem.h"
+#include "core/engine/FileList.h"
+#include "core/engine/LocalFileSystem.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

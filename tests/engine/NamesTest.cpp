@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "engine/FolderComparer.h"
-#include "engine/NameEscape.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/NameEscape.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"

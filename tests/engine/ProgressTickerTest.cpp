@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/ProgressTicker.h"
-#include "results/Formatting.h"
+#include "core/engine/ProgressTicker.h"
+#include "core/text/Formatting.h"
 
 namespace ravelmoor {
 namespace {

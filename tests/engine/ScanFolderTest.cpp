@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/LocalFileSystem.h"
-#include "engine/ScanFolder.h"
+#include "core/engine/LocalFileSystem.h"
+#include "core/engine/ScanFolder.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 

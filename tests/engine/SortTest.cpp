@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/CaseFold.h"
-#include "engine/FileList.h"
-#include "engine/MatchKey.h"
+#include "core/engine/CaseFold.h"
+#include "core/engine/FileList.h"
+#include "core/engine/MatchKey.h"
 
 namespace ravelmoor {
 namespace {

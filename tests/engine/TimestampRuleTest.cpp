@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/TimestampRule.h"
+#include "core/engine/TimestampRule.h"
 
 namespace ravelmoor {
 namespace {

@@ -13,10 +13,10 @@
 #include <set>
 #include <sstream>
 
-#include "engine/FileList.h"
-#include "engine/FreedesktopTrash.h"
-#include "engine/LocalFileSystem.h"
-#include "engine/ScanFolder.h"
+#include "core/engine/FileList.h"
+#include "core/engine/FreedesktopTrash.h"
+#include "core/engine/LocalFileSystem.h"
+#include "core/engine/ScanFolder.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

@@ -8,8 +8,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "filters/FilterDialog.h"
-#include "filters/FilterListDialog.h"
+#include "gui/filters/FilterDialog.h"
+#include "gui/filters/FilterListDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/WindowDriver.h"
 

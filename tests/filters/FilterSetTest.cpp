@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/FolderComparer.h"
-#include "filters/FilterSet.h"
+#include "core/engine/FolderComparer.h"
+#include "core/filters/FilterSet.h"
 #include "support/RunProgram.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "filters/Regex.h"
+#include "core/filters/Regex.h"
 
 namespace ravelmoor {
 namespace {

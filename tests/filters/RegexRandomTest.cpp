@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "filters/Regex.h"
+#include "core/filters/Regex.h"
 
 namespace ravelmoor {
 namespace {

@@ -5,8 +5,8 @@
 #include <ctime>
 #include <thread>
 
-#include "engine/FolderComparer.h"
-#include "ftp/FtpOpener.h"
+#include "core/engine/FolderComparer.h"
+#include "core/ftp/FtpOpener.h"
 #include "ftp/FtpTestServer.h"
 #include "ftp/ScopedTimeZone.h"
 #include "support/ResultRows.h"

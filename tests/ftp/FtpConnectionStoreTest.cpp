@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/SettingsStore.h"
-#include "ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/settings/SettingsStore.h"
 #include "support/TempConfigHome.h"
 
 namespace ravelmoor {

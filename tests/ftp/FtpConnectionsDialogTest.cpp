@@ -7,9 +7,9 @@
 #include <QTest>
 #include <memory>
 
-#include "app/SettingsStore.h"
-#include "ftp/FtpConnectionStore.h"
-#include "ftp/FtpConnectionsDialog.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/ftp/FtpConnectionsDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempConfigHome.h"
 

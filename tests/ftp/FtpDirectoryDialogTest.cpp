@@ -9,11 +9,11 @@
 #include <chrono>
 #include <memory>
 
-#include "app/SettingsStore.h"
-#include "ftp/FtpConnectionsDialog.h"
-#include "ftp/FtpDirectoryDialog.h"
-#include "ftp/FtpDirectoryTree.h"
+#include "core/settings/SettingsStore.h"
 #include "ftp/FtpTestServer.h"
+#include "gui/ftp/FtpConnectionsDialog.h"
+#include "gui/ftp/FtpDirectoryDialog.h"
+#include "gui/ftp/FtpDirectoryTree.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempConfigHome.h"
 #include "support/TempTree.h"

@@ -3,11 +3,11 @@
 #include <QToolButton>
 
 #include "app/MainWindowFixture.h"
-#include "app/SettingsMenu.h"
-#include "ftp/FtpConnectionsDialog.h"
-#include "ftp/FtpDirectoryDialog.h"
-#include "ftp/FtpDirectoryTree.h"
 #include "ftp/FtpTestServer.h"
+#include "gui/ftp/FtpConnectionsDialog.h"
+#include "gui/ftp/FtpDirectoryDialog.h"
+#include "gui/ftp/FtpDirectoryTree.h"
+#include "gui/settings/SettingsMenu.h"
 
 namespace ravelmoor {
 namespace {

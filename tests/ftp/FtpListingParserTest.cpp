@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "ftp/FtpListingParser.h"
+#include "core/ftp/FtpListingParser.h"
 #include "ftp/ScopedTimeZone.h"
 
 namespace ravelmoor {

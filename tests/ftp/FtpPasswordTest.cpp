@@ -6,8 +6,8 @@
 #include <QStandardPaths>
 #include <cstdlib>
 
-#include "app/SettingsStore.h"
-#include "ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/settings/SettingsStore.h"
 #include "support/RunProgram.h"
 #include "support/TempConfigHome.h"
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <map>
 
-#include "engine/LocalFileSystem.h"
-#include "engine/Prompter.h"
-#include "ftp/FtpOpener.h"
+#include "core/engine/LocalFileSystem.h"
+#include "core/engine/Prompter.h"
+#include "core/ftp/FtpOpener.h"
 #include "ftp/FtpTestServer.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RunProgram.h"

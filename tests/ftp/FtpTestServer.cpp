@@ -9,7 +9,7 @@
 
 #include <cstdlib>
 
-#include "ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpConnectionStore.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ftp/FtpConnection.h"
+#include "core/ftp/FtpConnection.h"
 
 namespace ravelmoor::test {
 

@@ -6,13 +6,13 @@
 #include <QMenuBar>
 #include <map>
 
-#include "app/AboutDialog.h"
-#include "app/GeneralSettingsDialog.h"
-#include "app/MainWindow.h"
-#include "filters/FilterDialog.h"
-#include "filters/FilterListDialog.h"
-#include "ftp/FtpConnectionsDialog.h"
-#include "results/PreviewWindow.h"
+#include "gui/filters/FilterDialog.h"
+#include "gui/filters/FilterListDialog.h"
+#include "gui/ftp/FtpConnectionsDialog.h"
+#include "gui/main/AboutDialog.h"
+#include "gui/main/MainWindow.h"
+#include "gui/results/PreviewWindow.h"
+#include "gui/settings/GeneralSettingsDialog.h"
 #include "results/ResultsFixture.h"
 
 namespace ravelmoor::test {

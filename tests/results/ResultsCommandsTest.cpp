@@ -12,15 +12,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/GeneralSettingsDialog.h"
 #include "app/MainWindowFixture.h"
-#include "engine/LocalFileSystem.h"
-#include "results/DesktopViewerHost.h"
-#include "results/PreviewWindow.h"
+#include "core/engine/LocalFileSystem.h"
+#include "core/sync/DifferenceViewerCommand.h"
+#include "gui/results/DesktopViewerHost.h"
+#include "gui/results/PreviewWindow.h"
+#include "gui/results/ShowResultsWindow.h"
+#include "gui/settings/GeneralSettingsDialog.h"
+#include "gui/widgets/VirtualReportView.h"
 #include "results/ResultsFixture.h"
-#include "results/ShowResultsWindow.h"
-#include "sync/DifferenceViewerCommand.h"
-#include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <filesystem>
 
-#include "filters/FilterSet.h"
-#include "ui/VirtualReportView.h"
+#include "core/filters/FilterSet.h"
+#include "gui/widgets/VirtualReportView.h"
 
 namespace ravelmoor::test {
 std::string ColourName(const QColor& colour) {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
-#include "results/ResultsWindow.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/results/ResultsWindow.h"
 #include "support/TempConfigHome.h"
 #include "support/WindowDriver.h"
 #include "sync/SyncFixture.h"

@@ -6,12 +6,12 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "results/PreviewWindow.h"
+#include "core/results/VisibleRows.h"
+#include "core/sync/RowOperations.h"
+#include "gui/results/PreviewWindow.h"
+#include "gui/widgets/ReadableColour.h"
+#include "gui/widgets/VirtualReportView.h"
 #include "results/ResultsFixture.h"
-#include "results/VisibleRows.h"
-#include "sync/RowOperations.h"
-#include "ui/ReadableColour.h"
-#include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
 namespace {

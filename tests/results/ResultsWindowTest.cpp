@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <map>
 
-#include "results/Formatting.h"
+#include "core/results/VisibleRows.h"
+#include "core/text/Formatting.h"
+#include "gui/widgets/ElidedLabel.h"
+#include "gui/widgets/VirtualReportView.h"
 #include "results/ResultsFixture.h"
-#include "results/VisibleRows.h"
 #include "support/FaultyFileSystem.h"
-#include "ui/ElidedLabel.h"
-#include "ui/VirtualReportView.h"
 
 namespace ravelmoor::test {
 namespace {

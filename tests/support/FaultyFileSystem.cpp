@@ -3,7 +3,7 @@
 #include <thread>
 #include <utility>
 
-#include "engine/BelowRoot.h"
+#include "core/engine/BelowRoot.h"
 
 namespace ravelmoor::test {
 namespace {

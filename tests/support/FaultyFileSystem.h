@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/FileSystem.h"
-#include "engine/LocalFileSystem.h"
+#include "core/engine/FileSystem.h"
+#include "core/engine/LocalFileSystem.h"
 
 namespace ravelmoor::test {
 

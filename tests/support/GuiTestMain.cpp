@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 
-#include "app/DesktopApp.h"
+#include "gui/main/DesktopApp.h"
 
 namespace {
 

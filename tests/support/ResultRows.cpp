@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/ResultPrinter.h"
-#include "engine/FolderComparer.h"
+#include "core/engine/FolderComparer.h"
 
 namespace ravelmoor::test {
 

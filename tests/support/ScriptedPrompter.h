@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Prompter.h"
+#include "core/engine/Prompter.h"
 
 namespace ravelmoor::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Pickers.h"
+#include "gui/widgets/Pickers.h"
 
 namespace ravelmoor::test {
 

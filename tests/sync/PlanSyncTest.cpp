@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/FileList.h"
-#include "sync/PlanSync.h"
+#include "core/engine/FileList.h"
+#include "core/sync/PlanSync.h"
 
 namespace ravelmoor {
 namespace {

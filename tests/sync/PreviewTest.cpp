@@ -1,6 +1,6 @@
 #include "SyncFixture.h"
-#include "sync/DifferenceViewerCommand.h"
-#include "sync/PreviewBuilder.h"
+#include "core/sync/DifferenceViewerCommand.h"
+#include "core/sync/PreviewBuilder.h"
 
 namespace ravelmoor::test {
 namespace {

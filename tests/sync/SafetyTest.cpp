@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "SyncFixture.h"
-#include "engine/LocalFileSystem.h"
+#include "core/engine/LocalFileSystem.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/FolderComparer.h"
+#include "core/engine/FolderComparer.h"
+#include "core/sync/PlanSync.h"
+#include "core/sync/RowOperations.h"
+#include "core/sync/SyncSides.h"
 #include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
-#include "sync/PlanSync.h"
-#include "sync/RowOperations.h"
-#include "sync/SyncSides.h"
 
 namespace ravelmoor::test {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "gui/widgets/BackgroundBitmap.h"
 #include "support/BmpFile.h"
 #include "support/TempTree.h"
-#include "ui/BackgroundBitmap.h"
 
 namespace ravelmoor {
 namespace {

@@ -7,8 +7,8 @@
 #include <functional>
 #include <thread>
 
+#include "gui/widgets/GuiPrompter.h"
 #include "support/WindowDriver.h"
-#include "ui/GuiPrompter.h"
 
 namespace ravelmoor {
 namespace {

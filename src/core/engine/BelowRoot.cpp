@@ -1,0 +1,95 @@
+#include "core/engine/BelowRoot.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ravelmoor {
+namespace {
+
+bool IsPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+void Fail(WriteOutcome& outcome, WriteStatus status, std::string reason) {
+    outcome = WriteOutcome(status, std::move(reason));
+}
+
+}  // namespace
+
+std::string ErrorText(int error) {
+    char buffer[256];
+    const char* text = ::strerror_r(error, buffer, sizeof buffer);  // GNU: may not use buffer
+    return text;
+}
+
+FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool create,
+                        WriteOutcome& outcome, bool* made) {
+    if (made != nullptr) *made = false;
+    FdGuard current(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (current.get() < 0) {
+        Fail(outcome, WriteStatus::Failed,
+             "the folder \"" + root + "\" can not be opened: " + ErrorText(errno));
+        return FdGuard();
+    }
+    std::string reached = root;
+    // Every level counts, an empty one before, between or after the others too.
+    for (bool more = !folder.empty(); more;) {
+        const size_t slash = folder.find('/');
+        const std::string name(folder.substr(0, slash));
+        more = slash != std::string_view::npos;
+        if (more) folder.remove_prefix(slash + 1);
+        if (!IsPlainName(name)) {
+            Fail(outcome, WriteStatus::Refused,
+                 R"(the path has an empty, "." or ".." level below ")" + reached + "\"");
+            return FdGuard();
+        }
+        reached += name;
+        constexpr int kFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        int next = ::openat(current.get(), name.c_str(), kFlags);
+        if (next < 0 && errno == ENOENT && create) {
+            if (::mkdirat(current.get(), name.c_str(), 0777) == 0) {
+                if (made != nullptr) *made = true;
+            } else if (errno != EEXIST) {
+                Fail(outcome, WriteStatus::Failed,
+                     "the folder \"" + reached + "\" can not be made: " + ErrorText(errno));
+                return FdGuard();
+            }
+            next = ::openat(current.get(), name.c_str(), kFlags);
+        }
+        if (next < 0) {
+            if (errno == ENOTDIR || errno == ELOOP) {
+                Fail(outcome, WriteStatus::Refused,
+                     "\"" + reached + "\" is a symbolic link or a file, not a folder");
+            } else {
+                Fail(outcome, WriteStatus::Failed,
+                     "the folder \"" + reached + "\" can not be opened: " + ErrorText(errno));
+            }
+            return FdGuard();
+        }
+        current.reset(next);
+        reached += '/';
+    }
+    return current;
+}
+
+bool OpenParentBelow(const std::string& root, std::string_view relative, bool create,
+                     FdGuard& folder, std::string& name, WriteOutcome& outcome) {
+    const size_t slash = relative.rfind('/');
+    const std::string_view parent =
+        slash == std::string_view::npos ? std::string_view() : relative.substr(0, slash);
+    name = std::string(slash == std::string_view::npos ? relative : relative.substr(slash + 1));
+    if (!IsPlainName(name)) {
+        Fail(outcome, WriteStatus::Refused,
+             relative.empty() ? std::string("the root itself is never written or removed")
+                              : R"(the path has an empty, "." or ".." level)");
+        return false;
+    }
+    folder = OpenFolderBelow(root, parent, create, outcome);
+    return folder.get() >= 0;
+}
+
+}  // namespace ravelmoor

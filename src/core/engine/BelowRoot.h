@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/engine/FdGuard.h"
+#include "core/engine/FileSystem.h"
+
+namespace ravelmoor {
+
+// Every local write reaches its place from the side's root one level at a
+// time with openat and O_NOFOLLOW, so a symbolic link (or a file, or a "." or
+// ".." level) somewhere on the way ends the walk instead of leading outside
+// the root. Only the root itself may be reached through a link: the user
+// chose it.
+
+// The words of the system error `error`.
+std::string ErrorText(int error);
+
+// Opens the folder `folder` below `root` ('/' between levels; empty for the
+// root itself) as a handle for the *at calls. With `create`, missing levels
+// are made and `made` (when given) tells whether any was. An invalid handle,
+// with `outcome` saying why (Refused or Failed), when it cannot.
+FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool create,
+                        WriteOutcome& outcome, bool* made = nullptr);
+
+// Splits `relative` into its folder and its last name and opens that folder as
+// OpenFolderBelow does. False, with `outcome` filled, when it cannot (the root
+// itself is never a place to write).
+bool OpenParentBelow(const std::string& root, std::string_view relative, bool create,
+                     FdGuard& folder, std::string& name, WriteOutcome& outcome);
+
+}  // namespace ravelmoor

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "core/engine/FileEntry.h"
+#include "core/engine/FileSystem.h"
+
+namespace ravelmoor {
+
+// Files are read in pieces of this size; a limited checksum counts whole pieces.
+inline constexpr uint64_t kChecksumPieceSize = 16384;
+
+// How many bytes a checksum with byte limit `limit` folds in for a file of
+// `size` bytes: the whole file for limit 0; otherwise the limit rounded up to a
+// multiple of 4 and, above one piece, to whole pieces, never past the end.
+uint64_t ChecksumByteCount(uint64_t size, uint64_t limit);
+
+// Computes the CRC-32 register of `entry` into entry.checksum and
+// entry.checksumBytes. A checksum over the whole file is its standard CRC-32;
+// one over part of a file keeps the register un-inverted; an empty file gives
+// 0xFFFFFFFF without being opened. Returns false when the data could not be
+// read (cannot open, read error, file shorter than listed). A set cancel word
+// ends the reading early with true.
+// The entry's file is at `folder` + entry.path.
+bool ComputeChecksum(FileEntry& entry, FileSystem& fs, std::string_view folder, uint64_t limit,
+                     const std::atomic<int32_t>* cancel, std::atomic<uint64_t>* bytesChecked);
+
+}  // namespace ravelmoor

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engine/FileEntry.h"
+
+namespace ravelmoor {
+
+// An ordered, growable list of entries of one side. Entries are kept in blocks
+// of kGrowthStep, so growing never moves them and a reference from ElementAt
+// stays valid until the list shrinks. Path texts of entries added to the list
+// are kept in the list's own text storage, a few large chunks instead of one
+// allocation per entry.
+class FileList {
+  public:
+    static constexpr size_t kGrowthStep = 2000;
+
+    FileList() { Init(); }
+    ~FileList();
+    FileList(const FileList&) = delete;
+    FileList& operator=(const FileList&) = delete;
+
+    // Empties the list and forgets maxPathLength and currentName.
+    void Init();
+    // Empties the list; maxPathLength stays.
+    void Clear();
+
+    size_t GetSize() const { return count_; }
+    bool IsEmpty() const { return count_ == 0; }
+    int32_t MaxPathLength() const { return maxPathLength_; }
+
+    // Appends a copy of `entry` and returns its index.
+    size_t Add(const FileEntry& entry);
+    // Appends an entry for `name` (as the file system spells it) listed in
+    // the folder `prefix` (scan-list text, see AppendScanName).
+    size_t AddListed(std::string_view prefix, std::string_view name, uint32_t attributes,
+                     uint64_t size, int64_t lastWrite);
+    // Appends a blank entry (the counterpart of an entry on the other side only).
+    size_t AddBlank();
+
+    FileEntry& ElementAt(size_t index) { return blocks_[index / kGrowthStep][index % kGrowthStep]; }
+    const FileEntry& ElementAt(size_t index) const {
+        return blocks_[index / kGrowthStep][index % kGrowthStep];
+    }
+
+    // Removes the entries at `rows` (ascending, no repeats) in one pass; the
+    // rest keep their order.
+    void RemoveRows(const std::vector<uint32_t>& rows);
+
+    // The name of the item being worked on, for display; safe from any thread.
+    void SetCurrentName(std::string_view text);
+    // The current name with folder markers removed.
+    std::string GetCurrentName() const;
+
+    // Sorts by the key order of MatchKey.h over the path text after
+    // `prefixLength` bytes (the root that every entry shares). Stable: equal
+    // keys keep their order. Stops early, leaving the order unspecified, when
+    // `cancel` is set. False when the work memory cannot be had; the list then
+    // keeps its order.
+    bool Sort(const std::atomic<int32_t>* cancel, size_t prefixLength = 0);
+
+    // --- Hand-over from a scan list to a result list, used by the comparison
+    // walk so that no path text is copied. AdoptStorage takes over `from`'s
+    // text storage; AddTransferred then moves an entry of `from` over.
+    void AdoptStorage(FileList& from);
+    size_t AddTransferred(FileEntry& from);
+    // Frees the blocks that hold only entries before `index`. Those entries
+    // must not be touched again, and the list must be cleared afterwards.
+    void ReleaseBlocksBefore(size_t index);
+
+    // Bytes held by the entries and their texts.
+    size_t MemoryUsage() const;
+
+  private:
+    FileEntry& Append();
+    size_t AddListedEscaped(std::string_view prefix, std::string_view name, uint32_t attributes,
+                            uint64_t size, int64_t lastWrite);
+    char* StoreText(size_t length);
+    void NotePathLength(size_t length);
+    static void Relocate(FileEntry& to, FileEntry& from) noexcept;
+    // Every field but the path.
+    static void CopyFacts(FileEntry& to, const FileEntry& from) noexcept;
+    void Permute(std::vector<uint32_t>& order);
+
+    std::vector<std::unique_ptr<FileEntry[]>> blocks_;
+    size_t count_ = 0;
+    size_t releasedBlocks_ = 0;
+    int32_t maxPathLength_ = 0;
+
+    // Text storage: chunks that are filled front to back and freed together.
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    size_t chunkUsed_ = 0;
+    size_t chunkSize_ = 0;
+    size_t textBytes_ = 0;
+
+    mutable std::mutex nameLock_;
+    std::string currentName_;
+};
+
+}  // namespace ravelmoor

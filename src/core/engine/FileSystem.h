@@ -1,0 +1,176 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/engine/FileEntry.h"
+
+namespace ravelmoor {
+
+// What a listing says about one child of a folder.
+struct DirEntryFacts {
+    std::string_view name;
+    uint32_t attributes = 0;  // kFolderAttribute, kSymlinkAttribute
+    uint64_t size = 0;
+    int64_t lastWrite = 0;  // seconds since 1970-01-01 UTC
+};
+
+// What a lookup of one path says.
+struct EntryFacts {
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    int64_t lastWrite = 0;
+    uint32_t lastWriteNanoseconds = 0;  // below the second, where the side knows it
+    uint32_t mode = 0;                  // permission bits (07777); 0 where the side does not say
+
+    bool IsFolder() const { return (attributes & kFolderAttribute) != 0; }
+};
+
+enum class ListStatus {
+    Listed,       // every child was handed to the sink (or the sink stopped the listing)
+    NotListable,  // the folder could not be opened or read; nothing more to say
+    Failed,       // the side itself failed (an FTP connection broke); the run cannot go on
+};
+
+class ListSink {
+  public:
+    virtual ~ListSink() = default;
+    // Called once per child other than "." and "..". Returns false to stop the listing.
+    virtual bool OnEntry(const DirEntryFacts& facts) = 0;
+    // A child that was left out because its name cannot be used here (an FTP
+    // server listed a name holding a line break), but that a name on the
+    // other side may equal: rows of that name are not to be trusted.
+    virtual void OnUnusableName(std::string_view /*name*/) {}
+};
+
+class FileReader {
+  public:
+    virtual ~FileReader() = default;
+    // Reads up to `capacity` bytes. Returns the count read, 0 at the end of the
+    // data, or -1 on a failure.
+    virtual int64_t Read(char* buffer, size_t capacity) = 0;
+    // The descriptor of an open local file, so that a local copy can let the
+    // kernel move the data; -1 for anything else.
+    virtual int NativeHandle() const { return -1; }
+};
+
+// What became of one change made through a FileSystem.
+enum class WriteStatus : uint8_t {
+    Done,
+    Exists,     // CopyIn without replacing: the destination is there; MakeFolder: it was there
+    NotEmpty,   // RemoveFolder: the folder still holds something
+    NoTrash,    // MoveToTrash: no trash takes this object
+    Refused,    // the way to the path leaves the root (a link, a file or ".." in the way)
+    Cancelled,  // the cancel word was set; nothing was left behind
+    Failed,
+};
+
+struct WriteOutcome {
+    WriteOutcome() = default;
+    explicit WriteOutcome(WriteStatus newStatus, std::string why = {})
+        : status(newStatus), reason(std::move(why)) {}
+
+    WriteStatus status = WriteStatus::Done;
+    std::string reason;  // why it did not work, in words
+    uint64_t bytes = 0;  // data written by a copy
+};
+
+struct CopyControl {
+    bool replaceExisting = false;
+    const std::atomic<int32_t>* cancel = nullptr;  // checked between pieces of data
+    // Called once the new data is complete and checked, just before it
+    // replaces an existing destination, to put the old one where it can be
+    // got back. Anything but Done keeps the destination as it is, discards
+    // the copy and ends the copy with that outcome.
+    std::function<WriteOutcome()> setAside;
+
+    bool Cancelled() const {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0;
+    }
+};
+
+// A hidden name for a copy on its way, made beside its destination:
+// ".ravelmoor-" and 16 hexadecimal digits, then ".part".
+std::string TemporaryName();
+// Whether `name` has that pattern: a comparison never lists such a file, and
+// a synchronisation removes the ones a broken copy left behind.
+bool IsTemporaryName(std::string_view name);
+
+// Every file access of the engine and of the synchronisation goes through this,
+// so that a local folder and a folder on an FTP server are the same code path.
+// Paths are full texts with '/' between levels; a folder text ends with '/'.
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // Lists the children of `folder` into `sink`: files, folders and symbolic
+    // links (as files). Special files (FIFOs, sockets, devices) are left out.
+    virtual ListStatus ListFolder(const std::string& folder, ListSink& sink) = 0;
+
+    // Why `folder` could not be listed just now, in words (the system's error,
+    // the server's reply), for the message that names it.
+    virtual std::string WhyNotListable(const std::string& folder);
+
+    // Facts of one path, without following a final symbolic link. False when
+    // nothing is there (or it cannot be looked at).
+    virtual bool ReadFacts(const std::string& path, EntryFacts& facts) = 0;
+
+    // Opens the content of a listed entry: a file's data, or a symbolic link's
+    // text when `attributes` carries kSymlinkAttribute. Null on failure.
+    virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                                       uint32_t attributes) = 0;
+
+    // Whether names in `folder` are looked up without regard to case (a FAT
+    // stick, a casefolded folder), so that two names differing only in case
+    // would be one file there.
+    virtual bool IgnoresCase(const std::string& /*folder*/) { return false; }
+
+    // Breaks a call that is blocked in another thread (a cancel request while
+    // a server does not answer). Safe to call at any time from any thread.
+    virtual void Interrupt() {}
+
+    // --- The write side, used by the synchronisation. A place is named by a
+    // side's root text (ending in '/') and a path below it ('/' between
+    // levels). The path is followed from the root one level at a time, never
+    // through a symbolic link, a file or a "." or ".." level, so nothing
+    // outside the root is ever written or removed whatever the names in the
+    // tree: such a path is Refused. A side that cannot be written keeps these
+    // defaults, which fail.
+
+    // Copies the file or symbolic link `fromPath` of `from` to `relative`
+    // below `root`, making missing folders on the way. The data goes to a
+    // temporary name beside the destination and replaces it in one rename,
+    // with the original's mode bits and modification time; a link is made
+    // again, never followed. The copy is Failed, and the destination left as
+    // it was, when the bytes written differ from the original's size when the
+    // copy began or the original changed (size or time) while it was copied;
+    // likewise when it is cancelled. Without `replaceExisting` an existing destination is left
+    // alone and the answer is Exists.
+    virtual WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath,
+                                const std::string& root, std::string_view relative,
+                                const CopyControl& control);
+    // Makes the folder and every missing folder above it; Exists when it was there.
+    virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
+    // Gives the folder the mode bits (where `facts.mode` says them, setgid and
+    // sticky included) and the modification time of `facts`; called once its
+    // content has been written. A side that keeps neither does nothing.
+    virtual WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
+                                        const EntryFacts& facts);
+    // Removes a folder that is empty; NotEmpty otherwise.
+    virtual WriteOutcome RemoveFolder(const std::string& root, std::string_view relative);
+    // False where nothing deleted can be got back (an FTP server): the user
+    // is then asked once, before the batch, about deleting for good.
+    virtual bool HasTrash() const { return true; }
+    // Moves a file or link to the user's trash; NoTrash where no trash takes it.
+    virtual WriteOutcome MoveToTrash(const std::string& root, std::string_view relative);
+    // Deletes a file or link (or an empty folder) for good.
+    virtual WriteOutcome DeletePermanently(const std::string& root, std::string_view relative);
+};
+
+}  // namespace ravelmoor

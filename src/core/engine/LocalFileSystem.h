@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/engine/FileSystem.h"
+
+namespace ravelmoor {
+
+// The local folders of this machine, through POSIX calls. Symbolic links are
+// never followed below the folder that is listed, nor below a root that is
+// written to (LocalFileSystemWrite.cpp).
+class LocalFileSystem : public FileSystem {
+  public:
+    ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
+    std::string WhyNotListable(const std::string& folder) override;
+    bool ReadFacts(const std::string& path, EntryFacts& facts) override;
+    std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                               uint32_t attributes) override;
+    bool IgnoresCase(const std::string& folder) override;
+
+    WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
+                        std::string_view relative, const CopyControl& control) override;
+    WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
+    WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
+                                const EntryFacts& facts) override;
+    WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
+    WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
+    WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
+
+    // A cancel word that MoveToTrash looks at while it seeks a free name in
+    // the trash; none by default.
+    void SetTrashCancel(const std::atomic<int32_t>* cancel) { trashCancel_ = cancel; }
+
+  private:
+    const std::atomic<int32_t>* trashCancel_ = nullptr;
+};
+
+}  // namespace ravelmoor

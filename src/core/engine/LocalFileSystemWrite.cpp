@@ -1,0 +1,318 @@
+// The write side of local folders: copies through a temporary file and one
+// rename, folders made and removed, deletion for good. Moving to the trash is
+// in LocalTrash.cpp.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "core/engine/BelowRoot.h"
+#include "core/engine/FileEntry.h"
+#include "core/engine/LocalFileSystem.h"
+
+namespace ravelmoor {
+namespace {
+
+// Large enough to keep the kernel busy, small enough to notice a cancel soon.
+constexpr size_t kCopyPiece = size_t{8} << 20;
+constexpr size_t kBufferSize = size_t{1} << 20;
+// A link text longer than this is not a link text.
+constexpr size_t kMaxLinkText = 65536;
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Moves the data from `reader` to `out`: in the kernel when the reader is a
+// local file, otherwise (or where the kernel cannot) through a buffer.
+bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome) {
+    const int in = reader.NativeHandle();
+    bool inKernel = in >= 0;
+    while (inKernel) {
+        if (control.Cancelled()) {
+            outcome = WriteOutcome(WriteStatus::Cancelled);
+            return false;
+        }
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kCopyPiece, 0);
+        if (n > 0) {
+            outcome.bytes += static_cast<uint64_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                   errno == EOPNOTSUPP || errno == EBADF || errno == EPERM) {
+            // The end, a file system that says 0 too early, or one the kernel
+            // cannot copy on: the buffer goes on from where the last piece
+            // ended (and finds the end at once when it was the end).
+            inKernel = false;
+        } else {
+            outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+            return false;
+        }
+    }
+    thread_local std::unique_ptr<char[]> buffer;
+    if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    for (;;) {
+        if (control.Cancelled()) {
+            outcome = WriteOutcome(WriteStatus::Cancelled);
+            return false;
+        }
+        const int64_t got = reader.Read(buffer.get(), kBufferSize);
+        if (got == 0) return true;
+        if (got < 0) {
+            outcome = WriteOutcome(WriteStatus::Failed, "the original could not be read");
+            return false;
+        }
+        if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) {
+            outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+            return false;
+        }
+        outcome.bytes += static_cast<uint64_t>(got);
+    }
+}
+
+bool ReadLinkText(FileSystem& from, const std::string& fromPath, std::string& text) {
+    auto reader = from.OpenForReading(fromPath, kSymlinkAttribute);
+    if (!reader) return false;
+    char piece[4096];
+    for (;;) {
+        const int64_t got = reader->Read(piece, sizeof piece);
+        if (got < 0) return false;
+        if (got == 0) break;
+        text.append(piece, static_cast<size_t>(got));
+        if (text.size() > kMaxLinkText) return false;
+    }
+    return !text.empty() && text.find('\0') == std::string::npos;
+}
+
+timespec ModificationTime(const EntryFacts& facts) {
+    timespec time{};
+    time.tv_sec = facts.lastWrite;
+    time.tv_nsec = facts.lastWriteNanoseconds < 1000000000 ? facts.lastWriteNanoseconds : 0;
+    return time;
+}
+
+// The temporary object beside the destination; removed unless it was renamed.
+class TemporaryEntry {
+  public:
+    explicit TemporaryEntry(int folder) : folder_(folder) {}
+    TemporaryEntry(const TemporaryEntry&) = delete;
+    TemporaryEntry& operator=(const TemporaryEntry&) = delete;
+    ~TemporaryEntry() {
+        if (!name_.empty()) ::unlinkat(folder_, name_.c_str(), 0);
+    }
+    void Name(std::string name) { name_ = std::move(name); }
+    const std::string& Name() const { return name_; }
+    // Renames it over `destination`; afterwards there is nothing to remove.
+    bool RenameTo(const std::string& destination) {
+        if (::renameat(folder_, name_.c_str(), folder_, destination.c_str()) != 0) return false;
+        name_.clear();
+        return true;
+    }
+
+  private:
+    int folder_;
+    std::string name_;
+};
+
+// Hands an existing destination to `control.setAside` before it is replaced.
+bool SetAside(bool replacing, const CopyControl& control, WriteOutcome& outcome) {
+    if (!replacing || !control.setAside) return true;
+    outcome = control.setAside();
+    return outcome.status == WriteStatus::Done;
+}
+
+// Whether the original still has the size and time it had when the copy began.
+bool Unchanged(FileSystem& from, const std::string& fromPath, const EntryFacts& before) {
+    EntryFacts after;
+    return from.ReadFacts(fromPath, after) && after.attributes == before.attributes &&
+           after.size == before.size && after.lastWrite == before.lastWrite &&
+           after.lastWriteNanoseconds == before.lastWriteNanoseconds;
+}
+
+WriteOutcome ChangedWhileCopied() {
+    return WriteOutcome(WriteStatus::Failed, "it changed while it was copied");
+}
+
+WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
+                      int folder, const std::string& name, bool replacing,
+                      const CopyControl& control) {
+    std::string text;
+    if (!ReadLinkText(from, fromPath, text)) {
+        return WriteOutcome(WriteStatus::Failed, "the link text could not be read");
+    }
+    TemporaryEntry temporary(folder);
+    for (;;) {
+        std::string candidate = TemporaryName();
+        if (::symlinkat(text.c_str(), folder, candidate.c_str()) == 0) {
+            temporary.Name(std::move(candidate));
+            break;
+        }
+        if (errno != EEXIST) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
+    if (::utimensat(folder, temporary.Name().c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    if (!Unchanged(from, fromPath, facts)) return ChangedWhileCopied();
+    WriteOutcome outcome;
+    if (!SetAside(replacing, control, outcome)) return outcome;
+    if (!temporary.RenameTo(name)) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    outcome.bytes = text.size();
+    return outcome;
+}
+
+WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
+                      int folder, const std::string& name, bool replacing,
+                      const CopyControl& control) {
+    auto reader = from.OpenForReading(fromPath, 0);
+    if (!reader) return WriteOutcome(WriteStatus::Failed, "the original can not be opened");
+
+    TemporaryEntry temporary(folder);
+    FdGuard out;
+    for (;;) {
+        std::string candidate = TemporaryName();
+        out.reset(::openat(folder, candidate.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (out.get() >= 0) {
+            temporary.Name(std::move(candidate));
+            break;
+        }
+        if (errno != EEXIST) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+
+    WriteOutcome outcome;
+    if (!CopyData(*reader, out.get(), control, outcome)) return outcome;
+    // A short read, a file that grew or one rewritten meanwhile would leave a
+    // copy that is neither the old nor the new content.
+    reader.reset();
+    if (!Unchanged(from, fromPath, facts)) return ChangedWhileCopied();
+    if (outcome.bytes != facts.size) {
+        // A transfer cut short behind a normal end (an FTP server that
+        // stopped sending and still said the transfer was complete).
+        return WriteOutcome(WriteStatus::Failed, std::to_string(outcome.bytes) + " of " +
+                                                     std::to_string(facts.size) +
+                                                     " bytes arrived; the copy is incomplete");
+    }
+    const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
+    const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
+    if (::fchmod(out.get(), mode) != 0 || ::futimens(out.get(), times) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    // The data is on the disk before the new name can point at it; measured
+    // against one syncfs per batch it costs the same (bench/README.md) and a
+    // failure stays with its own object.
+    if (::fdatasync(out.get()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    // A late write error (a full disk on a network file system) shows at close.
+    if (::close(out.release()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    const uint64_t bytes = outcome.bytes;
+    if (!SetAside(replacing, control, outcome)) return outcome;
+    if (!temporary.RenameTo(name)) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    outcome = WriteOutcome();
+    outcome.bytes = bytes;
+    return outcome;
+}
+
+}  // namespace
+
+WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPath,
+                                     const std::string& root, std::string_view relative,
+                                     const CopyControl& control) {
+    EntryFacts facts;
+    if (!from.ReadFacts(fromPath, facts)) {
+        return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
+    }
+    if (facts.IsFolder()) {
+        return WriteOutcome(WriteStatus::Failed, "the original is a folder");
+    }
+    WriteOutcome outcome;
+    FdGuard folder;
+    std::string name;
+    if (!OpenParentBelow(root, relative, /*create=*/true, folder, name, outcome)) return outcome;
+
+    struct stat existing {};
+    bool replacing = false;
+    if (::fstatat(folder.get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            return WriteOutcome(WriteStatus::Failed, "a folder of that name is in the way");
+        }
+        if (!control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
+        replacing = true;
+    } else if (errno != ENOENT) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    if (control.Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
+
+    if ((facts.attributes & kSymlinkAttribute) != 0) {
+        return CopyLink(from, fromPath, facts, folder.get(), name, replacing, control);
+    }
+    return CopyFile(from, fromPath, facts, folder.get(), name, replacing, control);
+}
+
+WriteOutcome LocalFileSystem::MakeFolder(const std::string& root, std::string_view relative) {
+    WriteOutcome outcome;
+    bool made = false;
+    const FdGuard folder = OpenFolderBelow(root, relative, /*create=*/true, outcome, &made);
+    if (folder.get() < 0) return outcome;
+    return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
+}
+
+WriteOutcome LocalFileSystem::SetFolderFacts(const std::string& root, std::string_view relative,
+                                             const EntryFacts& facts) {
+    WriteOutcome outcome;
+    FdGuard folder;
+    std::string name;
+    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
+    struct stat st {};
+    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    if (!S_ISDIR(st.st_mode)) return WriteOutcome(WriteStatus::Refused, "it is not a folder");
+    const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
+    if ((facts.mode != 0 && ::fchmodat(folder.get(), name.c_str(), facts.mode & 07777, 0) != 0) ||
+        ::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    return outcome;
+}
+
+WriteOutcome LocalFileSystem::RemoveFolder(const std::string& root, std::string_view relative) {
+    WriteOutcome outcome;
+    FdGuard folder;
+    std::string name;
+    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
+    if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) == 0) return outcome;
+    if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
+    if (errno == ENOTDIR) return WriteOutcome(WriteStatus::Failed, "it is not a folder");
+    return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+}
+
+WriteOutcome LocalFileSystem::DeletePermanently(const std::string& root,
+                                                std::string_view relative) {
+    WriteOutcome outcome;
+    FdGuard folder;
+    std::string name;
+    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
+    struct stat st {};
+    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    const int flags = S_ISDIR(st.st_mode) ? AT_REMOVEDIR : 0;
+    if (::unlinkat(folder.get(), name.c_str(), flags) != 0) {
+        if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    return outcome;
+}
+
+}  // namespace ravelmoor

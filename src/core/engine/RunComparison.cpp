@@ -1,0 +1,429 @@
+// The body of a comparison run: list, sort, walk both sorted lists together.
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "core/engine/CaseFold.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/MatchKey.h"
+#include "core/engine/Prompter.h"
+#include "core/engine/ScanFolder.h"
+#include "core/engine/Trace.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr const char* kUnreadableDataQuestion =
+    "Warning: some file data could not be read. The file may be currently in use by an other "
+    "application. Press \"OK\" to continue and exclude this file from the comparison. Press "
+    "\"CANCEL\" to stop the comparison.";
+
+constexpr const char* kSortMemoryMessage =
+    "There is not enough memory to sort the list of files, so the comparison was stopped.";
+
+class Stopwatch {
+  public:
+    int Seconds() const {
+        return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(
+                                    std::chrono::steady_clock::now() - start_)
+                                    .count());
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Key prefixes of folders (a folded key followed by '/'): every key that
+// starts with one of them lies below such a folder.
+class KeyPrefixes {
+  public:
+    // Folder texts of a scan list (markers included, ending with '/').
+    void BuildFromFolders(const std::vector<std::string>& folders) {
+        prefixes_.clear();
+        for (const auto& folder : folders)
+            prefixes_.push_back(FoldCase(folder));
+        std::sort(prefixes_.begin(), prefixes_.end(),
+                  [](const std::string& a, const std::string& b) { return CompareKeys(a, b) < 0; });
+    }
+    // A folder's key; keys arrive in key order, so the list stays sorted.
+    void AddFolderKey(std::string_view key) { prefixes_.emplace_back(key).push_back('/'); }
+    bool empty() const { return prefixes_.empty(); }
+
+    bool Covers(std::string_view key) const {
+        if (prefixes_.empty()) return false;
+        // The candidate is the greatest prefix that does not sort after the key.
+        auto it = std::upper_bound(
+            prefixes_.begin(), prefixes_.end(), key,
+            [](std::string_view k, const std::string& p) { return CompareKeys(k, p) < 0; });
+        if (it == prefixes_.begin()) return false;
+        --it;
+        return key.substr(0, it->size()) == *it;
+    }
+
+  private:
+    std::vector<std::string> prefixes_;
+};
+
+// One side's position in the walk. Each entry gets its key and its filter
+// test when the walk first looks at it; the key of the entry after the
+// current one is kept, because the walk looks one entry ahead to find names
+// that fold equal on the same side.
+class WalkCursor {
+  public:
+    WalkCursor(FileList& scan, const EntryFilter* filter)
+        : scan_(scan), count_(scan.GetSize()), filter_(filter) {
+        if (count_ > 0) KeyEntry(0, key_);
+    }
+
+    bool Done() const { return at_ >= count_; }
+    size_t At() const { return at_; }
+    const std::string& Key() const { return key_; }
+
+    // How many entries from the current one on share its key.
+    size_t GroupSize() {
+        if (at_ + 1 >= count_) return 1;
+        if (nextKeyedAt_ != at_ + 1) {
+            KeyEntry(at_ + 1, next_);
+            nextKeyedAt_ = at_ + 1;
+        }
+        if (next_ != key_) return 1;
+        size_t size = 2;
+        while (at_ + size < count_) {
+            KeyEntry(at_ + size, spare_);
+            if (spare_ != key_) break;
+            ++size;
+        }
+        return size;
+    }
+
+    void Advance(size_t by) {
+        if (by == 0) return;
+        at_ += by;
+        if (Done()) return;
+        if (by == 1 && nextKeyedAt_ == at_) {
+            key_.swap(next_);
+        } else {
+            KeyEntry(at_, key_);  // after a group: a second filter test changes nothing
+        }
+        scan_.ReleaseBlocksBefore(at_);
+    }
+
+  private:
+    void KeyEntry(size_t at, std::string& key) {
+        key.clear();
+        AppendFolded(scan_.ElementAt(at).path, key);
+        if (filter_ != nullptr && filter_->IsExcluded(key)) scan_.ElementAt(at).excluded = 1;
+    }
+
+    FileList& scan_;
+    const size_t count_;
+    const EntryFilter* filter_;
+    size_t at_ = 0;
+    std::string key_;
+    std::string next_;
+    size_t nextKeyedAt_ = SIZE_MAX;
+    std::string spare_;
+};
+
+std::string WithoutMarkers(std::string_view text) {
+    std::string out(text);
+    RemoveFolderMarkers(out);
+    return out;
+}
+
+}  // namespace
+
+int FolderComparer::EndWithoutResult() {
+    CloseFtpSide();
+    sourceScan_.Clear();
+    targetScan_.Clear();
+    SetPhase(ComparisonPhase::EndedWithoutResult);
+    return 1;
+}
+
+bool FolderComparer::ListSide(Side side) {
+    const bool isSource = side == Side::Source;
+    FileList& list = isSource ? sourceScan_ : targetScan_;
+    FileSystem& fs = SideFileSystem(side);
+    const std::string& root = isSource ? SourceFolder() : TargetFolder();
+    std::vector<std::string> unlistable;
+
+    ScanOptions options;
+    options.includeSubFolders = includeSubFolders_;
+    options.recordFolders = includeSubFolders_;
+    options.cancel = &cancel_;
+    options.counter = isSource ? &sourceCount_ : &targetCount_;
+    options.unlistable = &unlistable;
+    auto& leftovers = isSource ? leftoversSource_ : leftoversTarget_;
+    options.leftovers = &leftovers;
+    const ScanResult result = ScanFolder(fs, list, root, options);
+    if (!result.ok) {
+        // A cancel that broke a server call is no failure to report.
+        if (!Cancelled()) {
+            prompter_.Warn(isSource ? "Error: cannot read source file information"
+                                    : "Error: cannot read target file information");
+        }
+        cancel_.store(1);
+        return false;
+    }
+    if (!unlistable.empty() && unlistable.front().empty()) {
+        // The root itself: an empty side would pass for one whose files are
+        // all gone, and a sync would delete the other side's.
+        prompter_.Warn(std::string(isSource ? "Error: cannot read source file information"
+                                            : "Error: cannot read target file information") +
+                       ": the folder \"" + root + "\" can not be listed (" +
+                       fs.WhyNotListable(root) + ").");
+        cancel_.store(1);
+        return false;
+    }
+    auto& remembered = isSource ? unlistableSource_ : unlistableTarget_;
+    for (const auto& folder : unlistable)
+        remembered.push_back(folder);
+    for (auto& path : leftovers)
+        path = WithoutMarkers(path);
+    return !Cancelled();
+}
+
+bool FolderComparer::ListBothSides() {
+    // The Target is listed on a second thread while this one lists and sorts
+    // the Source: listing is mostly waiting for the file system, and the two
+    // sides do not share anything but the cancel word.
+    bool targetListed = false;
+    TraceLine("Add Target Dir\n");
+    std::thread targetLister([this, &targetListed] { targetListed = ListSide(Side::Target); });
+
+    TraceLine("Add Source Dir\n");
+    Stopwatch sourceTime;
+    bool sourceDone = ListSide(Side::Source);
+    if (sourceDone) {
+        SetPhase(ComparisonPhase::Sorting);
+        if (!sourceScan_.Sort(&cancel_)) {
+            cancel_.store(1);
+            targetLister.join();
+            prompter_.Warn(kSortMemoryMessage);
+            return false;
+        }
+        sourceDone = !Cancelled();
+        TraceLine("Source Dir: %d seconds\n", sourceTime.Seconds());
+    }
+    SetPhase(ComparisonPhase::CollectingTarget);
+    targetLister.join();
+    if (!sourceDone || !targetListed) return false;
+
+    Stopwatch targetTime;
+    SetPhase(ComparisonPhase::Sorting);
+    if (!targetScan_.Sort(&cancel_)) {
+        prompter_.Warn(kSortMemoryMessage);
+        return false;
+    }
+    TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
+    return !Cancelled();
+}
+
+int FolderComparer::RunComparison() {
+    Stopwatch total;
+    sourceScan_.Clear();
+    targetScan_.Clear();
+    unlistableSource_.clear();
+    unlistableTarget_.clear();
+    leftoversSource_.clear();
+    leftoversTarget_.clear();
+
+    if (!OpenFtpSide()) return EndWithoutResult();
+    targetIgnoresCase_ = SideFileSystem(Side::Target).IgnoresCase(TargetFolder());
+
+    if (!ListBothSides()) return EndWithoutResult();
+
+    SetPhase(ComparisonPhase::PreparingComparison);
+    SetPhase(ComparisonPhase::Comparing);
+    if (filter_) filter_->Compile();
+
+    TraceLine("Comparing...\n");
+    Stopwatch walkTime;
+    if (!Walk()) return EndWithoutResult();
+    if (!caseClashes_.empty()) prompter_.Warn(CaseClashWarning());
+    TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
+    TraceLine("Total time: %d seconds\n", total.Seconds());
+
+    CloseFtpSide();
+    sourceScan_.Clear();
+    targetScan_.Clear();
+    SetPhase(ComparisonPhase::Completed);
+    return 0;
+}
+
+bool FolderComparer::Walk() {
+    // Path texts move from the scan lists to the result lists without a copy,
+    // and scan blocks are freed as the walk leaves them behind.
+    sourceResults_.AdoptStorage(sourceScan_);
+    targetResults_.AdoptStorage(targetScan_);
+
+    KeyPrefixes sourceUnlistable;
+    KeyPrefixes targetUnlistable;
+    sourceUnlistable.BuildFromFolders(unlistableSource_);
+    targetUnlistable.BuildFromFolders(unlistableTarget_);
+    for (auto& folder : unlistableSource_)
+        folder = WithoutMarkers(folder);
+    for (auto& folder : unlistableTarget_)
+        folder = WithoutMarkers(folder);
+    const bool anyUnlistable = !unlistableSource_.empty() || !unlistableTarget_.empty();
+    KeyPrefixes clashFolders;
+    caseClashes_.clear();
+
+    WalkCursor source(sourceScan_, filter_.get());
+    WalkCursor target(targetScan_, filter_.get());
+    std::vector<uint32_t> waitingForChecksums;
+    std::vector<std::pair<size_t, size_t>> groupRows;  // source index, target index; SIZE_MAX: none
+
+    while (!source.Done() || !target.Done()) {
+        if (Cancelled()) return false;
+        int order = 0;
+        if (!source.Done() && !target.Done()) {
+            order = CompareKeys(source.Key(), target.Key());
+        } else {
+            order = source.Done() ? 1 : -1;
+        }
+        sourceResults_.SetCurrentName(order <= 0 ? source.Key() : target.Key());
+        const std::string& key = order <= 0 ? source.Key() : target.Key();
+        const size_t sourceGroup = order <= 0 ? source.GroupSize() : 0;
+        const size_t targetGroup = order >= 0 ? target.GroupSize() : 0;
+
+        PairGroup(source.At(), sourceGroup, target.At(), targetGroup, groupRows);
+        // Names that differ only in case would land on one name on the Target.
+        const bool clash = targetIgnoresCase_ && sourceGroup > 1;
+        const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
+        const bool belowUnlistable =
+            anyUnlistable && (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key));
+        bool clashIsFolder = false;
+        for (const auto& [s, t] : groupRows) {
+            const size_t row = EmitRow(s, t, waitingForChecksums);
+            if (clash || belowClash || belowUnlistable) {
+                // Keep every method away from these rows.
+                sourceResults_.ElementAt(row).excluded = 1;
+                targetResults_.ElementAt(row).excluded = 1;
+            }
+            if (clash && s != SIZE_MAX) {
+                caseClashes_.push_back(sourceResults_.ElementAt(row).path.str());
+                clashIsFolder = sourceResults_.ElementAt(row).IsFolder();
+            }
+        }
+        if (clashIsFolder) clashFolders.AddFolderKey(key);
+        source.Advance(sourceGroup);
+        target.Advance(targetGroup);
+    }
+    if (!ChecksumRows(waitingForChecksums)) return false;
+
+    for (size_t row = 0; row < sourceResults_.GetSize(); ++row) {
+        const FileEntry& sourceEntry = sourceResults_.ElementAt(row);
+        const FileEntry& targetEntry = targetResults_.ElementAt(row);
+        if (sourceEntry.status != EntryStatus::Matched && sourceEntry.excluded == 0 &&
+            targetEntry.excluded == 0) {
+            allIdentical_ = false;
+            break;
+        }
+    }
+    return true;
+}
+
+void FolderComparer::PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt,
+                               size_t targetCount, std::vector<std::pair<size_t, size_t>>& rows) {
+    rows.clear();
+    if (sourceCount <= 1 && targetCount <= 1) {
+        // The usual case: at most one name on each side, paired by folded key.
+        rows.emplace_back(sourceCount == 1 ? sourceAt : SIZE_MAX,
+                          targetCount == 1 ? targetAt : SIZE_MAX);
+        return;
+    }
+    // Names that fold equal on one side (A.txt and a.txt): a name pairs with
+    // its exact spelling first; only a single name left on each side pairs
+    // by case. The rest stand alone, so no two of them share a destination.
+    std::vector<bool> targetTaken(targetCount, false);
+    size_t sourceLeft = 0;
+    for (size_t s = 0; s < sourceCount; ++s) {
+        const std::string_view name = sourceScan_.ElementAt(sourceAt + s).path.view();
+        size_t partner = SIZE_MAX;
+        for (size_t t = 0; t < targetCount && partner == SIZE_MAX; ++t) {
+            if (!targetTaken[t] && targetScan_.ElementAt(targetAt + t).path.view() == name)
+                partner = t;
+        }
+        if (partner != SIZE_MAX) {
+            targetTaken[partner] = true;
+            rows.emplace_back(sourceAt + s, targetAt + partner);
+        } else {
+            rows.emplace_back(sourceAt + s, SIZE_MAX);
+            ++sourceLeft;
+        }
+    }
+    const size_t targetLeft =
+        static_cast<size_t>(std::count(targetTaken.begin(), targetTaken.end(), false));
+    size_t loneTarget = SIZE_MAX;
+    if (sourceLeft == 1 && targetLeft == 1) {
+        loneTarget = static_cast<size_t>(std::find(targetTaken.begin(), targetTaken.end(), false) -
+                                         targetTaken.begin());
+        for (auto& row : rows) {
+            if (row.second == SIZE_MAX) row.second = targetAt + loneTarget;
+        }
+        targetTaken[loneTarget] = true;
+    }
+    for (size_t t = 0; t < targetCount; ++t) {
+        if (!targetTaken[t]) rows.emplace_back(SIZE_MAX, targetAt + t);
+    }
+    // Listing order is the directory's; byte order of the names is the same every time.
+    auto name = [this](const std::pair<size_t, size_t>& row) {
+        return row.first != SIZE_MAX ? sourceScan_.ElementAt(row.first).path.view()
+                                     : targetScan_.ElementAt(row.second).path.view();
+    };
+    std::sort(rows.begin(), rows.end(),
+              [&name](const auto& a, const auto& b) { return name(a) < name(b); });
+}
+
+size_t FolderComparer::EmitRow(size_t sourceIndex, size_t targetIndex,
+                               std::vector<uint32_t>& waitingForChecksums) {
+    const size_t row = sourceIndex != SIZE_MAX
+                           ? sourceResults_.AddTransferred(sourceScan_.ElementAt(sourceIndex))
+                           : sourceResults_.AddBlank();
+    if (targetIndex != SIZE_MAX) {
+        targetResults_.AddTransferred(targetScan_.ElementAt(targetIndex));
+    } else {
+        targetResults_.AddBlank();
+    }
+    FileEntry& source = sourceResults_.ElementAt(row);
+    FileEntry& target = targetResults_.ElementAt(row);
+    source.RemoveFolderMarkers();
+    target.RemoveFolderMarkers();
+    if (ClassifyWithoutReading(source, target)) {
+        waitingForChecksums.push_back(static_cast<uint32_t>(row));
+    }
+    return row;
+}
+
+bool FolderComparer::ChecksumRows(const std::vector<uint32_t>& rows) {
+    if (rows.empty()) return true;
+    // One byte per row, not vector<bool>: two threads write neighbouring rows.
+    std::vector<uint8_t> readOk(rows.size(), 0);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t k = next++; k < rows.size() && !Cancelled(); k = next++) {
+            FileEntry& source = sourceResults_.ElementAt(rows[k]);
+            FileEntry& target = targetResults_.ElementAt(rows[k]);
+            sourceResults_.SetCurrentName(source.path.view());
+            readOk[k] = ReadChecksums(source, target) ? 1 : 0;
+        }
+    };
+    // Reading files is mostly waiting for the file system, so a second
+    // thread nearly halves it. An FTP side has one connection: one thread.
+    std::thread helper;
+    if (!SourceIsFtp() && !TargetIsFtp() && rows.size() > 1) helper = std::thread(work);
+    work();
+    if (helper.joinable()) helper.join();
+    if (Cancelled()) return false;  // a read broken by a cancel asks nothing
+
+    for (size_t k = 0; k < rows.size(); ++k) {
+        ClassifyByChecksums(sourceResults_.ElementAt(rows[k]), targetResults_.ElementAt(rows[k]),
+                            readOk[k] != 0);
+        if (readOk[k] == 0 && !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
+    }
+    return true;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,142 @@
+#include "core/ftp/FtpConnectionEditor.h"
+
+#include <QUrl>
+#include <algorithm>
+
+#include "core/engine/CaseFold.h"
+#include "core/engine/Prompter.h"
+#include "core/ftp/FtpConnectionStore.h"
+
+namespace ravelmoor {
+namespace {
+
+bool ListOrder(const std::string& a, const std::string& b) {
+    const std::string foldedA = FoldCase(a);
+    const std::string foldedB = FoldCase(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
+}
+
+// A URL needs a scheme and a host; "host1/pub/" alone is only a path.
+bool ParsesAsUrl(const std::string& text) {
+    const QUrl url(QString::fromStdString(text));
+    return url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty();
+}
+
+}  // namespace
+
+void SortConnectionNames(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), ListOrder);
+}
+
+std::string ConnectionNameFor(std::string_view server, std::string_view directory) {
+    return std::string(server) + std::string(directory);
+}
+
+bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory) {
+    const std::string text = ConnectionNameFor(server, directory);
+    return ParsesAsUrl(text) || ParsesAsUrl("ftp://" + text);
+}
+
+void FtpConnectionEditor::Open() {
+    names_ = store_.ConnectionNames();
+    SortConnectionNames(names_);
+    const std::string* listed = name_.empty() ? nullptr : FindListed(name_);
+    if (listed != nullptr) {
+        PickName(*listed);
+    } else {
+        New();
+    }
+}
+
+void FtpConnectionEditor::PickName(std::string_view name) {
+    name_ = name;
+    fields_ = store_.ReadConnection(name);
+}
+
+void FtpConnectionEditor::SetServer(std::string_view server) {
+    fields_.server = server;
+    name_ = ConnectionNameFor(fields_.server, fields_.directory);
+}
+
+void FtpConnectionEditor::SetDirectory(std::string_view directory) {
+    fields_.directory = directory;
+    name_ = ConnectionNameFor(fields_.server, fields_.directory);
+}
+
+void FtpConnectionEditor::New() {
+    name_.clear();
+    fields_ = FtpConnection{};
+    fields_.passive = true;
+}
+
+bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
+    const std::string* listed = FindListed(nameBoxText);
+    if (listed == nullptr) {
+        prompter_.Warn("Select connection name to be deleted");
+        return false;
+    }
+    // The store tells names apart by case: it holds the listed spelling.
+    store_.DeleteConnection(*listed);
+    names_.erase(names_.begin() + (listed - names_.data()));
+    New();
+    return true;
+}
+
+FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
+    if (name_.empty()) {
+        prompter_.Warn("Empty connection name");
+        return SaveResult::Refused;
+    }
+    if (fields_.server.empty()) {
+        prompter_.Warn("Empty server name");
+        return SaveResult::Refused;
+    }
+    for (const auto& [field, label] :
+         {std::pair{&fields_.server, "server name"}, std::pair{&fields_.user, "user name"},
+          std::pair{&fields_.password, "password"}, std::pair{&fields_.directory, "directory"}}) {
+        if (HasLineBreak(*field)) {
+            prompter_.Warn(std::string("The ") + label +
+                           " holds a line break or NUL character, which FTP cannot send.");
+            return SaveResult::Refused;
+        }
+    }
+    if (!IsAcceptableFtpUrl(fields_.server, fields_.directory)) {
+        prompter_.Warn("Invalid URL for server and directory");
+        return SaveResult::Refused;
+    }
+    if (const std::string* listed = FindListed(name_)) {
+        // One connection per name whatever its case: change the stored one.
+        name_ = *listed;
+        const FtpConnection stored = store_.ReadConnection(name_);
+        if (stored == fields_) return SaveResult::Unchanged;
+        if (!prompter_.AskOkCancel("A connection called " + name_ +
+                                   " already exists. Do you want to change the settings for this "
+                                   "connection? If not, press cancel and choose a new connection "
+                                   "name.")) {
+            return SaveResult::Declined;
+        }
+    }
+    const FtpConnectionStore::PasswordWrite password = store_.WriteConnection(name_, fields_);
+    if (!password.stored) {
+        prompter_.Warn(password.text);
+        return SaveResult::Refused;
+    }
+    if (!password.text.empty()) prompter_.Inform(password.text);
+    AddListed(name_);
+    return SaveResult::Saved;
+}
+
+const std::string* FtpConnectionEditor::FindListed(std::string_view name) const {
+    const std::string folded = FoldCase(name);
+    const auto found = std::find_if(names_.begin(), names_.end(), [&](const std::string& listed) {
+        return FoldCase(listed) == folded;
+    });
+    return found == names_.end() ? nullptr : &*found;
+}
+
+void FtpConnectionEditor::AddListed(const std::string& name) {
+    if (std::find(names_.begin(), names_.end(), name) != names_.end()) return;
+    names_.insert(std::upper_bound(names_.begin(), names_.end(), name, ListOrder), name);
+}
+
+}  // namespace ravelmoor

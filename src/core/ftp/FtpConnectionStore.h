@@ -1,0 +1,76 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ftp/FtpConnection.h"
+#include "core/ftp/PasswordStore.h"
+
+namespace ravelmoor {
+
+class SettingsStore;
+
+// A folder box text designates an FTP folder when it starts with exactly this
+// (compared byte for byte); the rest of the text is a connection name.
+inline constexpr std::string_view kFtpFolderPrefix = "(ftp) ";
+inline bool DesignatesFtpFolder(std::string_view folderText) {
+    return folderText.substr(0, kFtpFolderPrefix.size()) == kFtpFolderPrefix;
+}
+
+// The named FTP connections of the per-user store. Section "Index" lists the
+// connections: one value per connection, named by the connection, holding
+// "ftp_" + name (written, never read back). Each connection has its own
+// section "ftp_" + name with the string values "Server", "User", "Pwd" and
+// "Dir", and the integer "Passive" (1 for passive data connections, 0 for
+// active ones). A missing value reads as empty (or as active, the mode of
+// connections stored before there was a choice). Names are compared
+// byte for byte and may hold any byte, '/' included.
+//
+// Passwords are not in the store: the connection's "PwdIn" says where its
+// password is kept ("keyring" or "file", see PasswordStore; none for an empty
+// password). A password that an older version left in plain text as "Pwd"
+// moves out the first time it is read.
+class FtpConnectionStore {
+  public:
+    static constexpr const char* kIndexSection = "Index";
+    static constexpr const char* kSectionPrefix = "ftp_";
+    // The default logon used in place of an empty user.
+    static constexpr const char* kAnonymousUser = "anonymous";
+    static constexpr const char* kAnonymousPassword = "vornadel@";
+
+    explicit FtpConnectionStore(SettingsStore& store);
+
+    // The names listed in "Index", in the store's order (none without it).
+    std::vector<std::string> ConnectionNames() const;
+
+    // The connection listed under exactly `name`; every field empty when
+    // there is none.
+    FtpConnection LookupConnection(std::string_view name) const;
+    // The values of section "ftp_" + name, whether "Index" lists it or not.
+    FtpConnection ReadConnection(std::string_view name) const;
+
+    // What became of the password when a connection was written.
+    struct PasswordWrite {
+        bool stored = true;  // false: kept nowhere, `text` says why, nothing written
+        std::string text;    // otherwise the notice of where it is kept, the
+                             // first time each place is used; else empty
+    };
+    // Keeps the password, then lists `name` in "Index" and writes its section.
+    PasswordWrite WriteConnection(std::string_view name, const FtpConnection& connection);
+    // Removes the section, the "Index" value and the password.
+    void DeleteConnection(std::string_view name);
+
+    // The record a comparison logs on with: an empty user becomes the default
+    // logon (the stored record is not changed).
+    static FtpConnection WithDefaultLogon(FtpConnection connection);
+
+  private:
+    static std::string SectionOf(std::string_view name);
+    std::string ReadPassword(std::string_view name) const;
+
+    SettingsStore& store_;
+    mutable PasswordStore passwords_;
+};
+
+}  // namespace ravelmoor

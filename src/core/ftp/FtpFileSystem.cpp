@@ -1,0 +1,249 @@
+#include "core/ftp/FtpFileSystem.h"
+
+#include "core/engine/NameEscape.h"
+
+#include <ctime>
+#include <vector>
+
+#include "core/engine/FileEntry.h"
+#include "core/engine/Prompter.h"
+#include "core/engine/Trace.h"
+#include "core/ftp/FtpListingParser.h"
+
+namespace ravelmoor {
+namespace {
+
+uint32_t AttributesOf(const FtpListItem& item) {
+    return item.kind == FtpItemKind::Folder ? kFolderAttribute : 0;
+}
+
+EntryFacts FactsOf(const FtpListItem& item) {
+    EntryFacts facts;
+    facts.attributes = AttributesOf(item);
+    facts.size = item.size;
+    facts.lastWrite = item.lastWrite;
+    return facts;
+}
+
+class FtpFileReader : public FileReader {
+  public:
+    FtpFileReader(FtpClient& client, Prompter& prompter, uint64_t serial)
+        : client_(client), prompter_(prompter), serial_(serial) {}
+    ~FtpFileReader() override { client_.CloseDownload(serial_); }
+    FtpFileReader(const FtpFileReader&) = delete;
+    FtpFileReader& operator=(const FtpFileReader&) = delete;
+
+    int64_t Read(char* buffer, size_t capacity) override {
+        const int64_t got = client_.ReadDownload(serial_, buffer, capacity);
+        if (got < 0 && !reported_ && !client_.Cancelled()) {
+            reported_ = true;
+            const std::string& text = client_.ErrorText();
+            prompter_.Warn(text.empty() ? "Error" : text);
+        }
+        return got;
+    }
+
+  private:
+    FtpClient& client_;
+    Prompter& prompter_;
+    uint64_t serial_;
+    bool reported_ = false;
+};
+
+}  // namespace
+
+FtpFileSystem::FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompter)
+    : client_(std::move(client)), prompter_(prompter) {}
+
+FtpFileSystem::~FtpFileSystem() = default;
+
+void FtpFileSystem::Interrupt() {
+    client_->Interrupt();
+}
+
+std::string FtpFileSystem::ServerPath(const std::string& path) const {
+    if (!path.empty() && path.front() == '/') return path;
+    return client_->HomeFolder() + path;
+}
+
+void FtpFileSystem::Report(const char* fixedText) {
+    if (client_->Cancelled()) return;  // the run is ending; a cancel says nothing
+    TraceLine("FTP: %s\n", client_->ErrorText().c_str());
+    if (fixedText != nullptr && client_->TimedOut()) {
+        // The fixed text alone would leave a stalled server looking like a
+        // broken one: say what timed out and after how long.
+        prompter_.Warn(std::string(fixedText) + "\n" + client_->ErrorText());
+    } else if (fixedText != nullptr) {
+        prompter_.Warn(fixedText);
+    } else {
+        const std::string& text = client_->ErrorText();
+        prompter_.Warn(text.empty() ? "Error" : text);
+    }
+}
+
+void FtpFileSystem::WarnBadNames(const std::string& serverFolder) {
+    std::string text = "The FTP folder " + EscapeName(serverFolder) + " lists " +
+                       (badNames_.size() == 1 ? "a name" : "names") +
+                       " that cannot be a file name here, left out:";
+    for (const std::string_view name : badNames_)
+        text += " \"" + EscapeName(name) + "\"";
+    prompter_.Warn(text);
+}
+
+bool FtpFileSystem::ParseListing(const std::string& serverFolder, bool machineFormat) {
+    items_.clear();
+    badNames_.clear();
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    bool trusted = true;
+    std::string_view rest = listing_;
+    const bool crlf = UsesCrLf(rest);
+    FtpListItem item;
+    // The name of the line before, when it had one: libcurl hands an ASCII
+    // listing over with every CR and CR LF turned into LF, so a name that
+    // holds a CR or LF arrives as a line and an unreadable rest.
+    std::string_view previousName;
+    bool previousWasItem = false;
+    while (!rest.empty()) {
+        const std::string_view line = TakeListingLine(rest, crlf);
+        if (line.empty()) continue;
+        const FtpLineOutcome outcome =
+            machineFormat ? ParseMlsdLine(line, item) : ParseListLine(line, now, item);
+        if (outcome == FtpLineOutcome::Refused && !previousName.empty()) {
+            if (previousWasItem) {
+                items_.pop_back();
+            } else {
+                badNames_.pop_back();
+            }
+            previousName = std::string_view(
+                previousName.data(),
+                static_cast<size_t>(line.data() + line.size() - previousName.data()));
+            badNames_.push_back(previousName);
+            previousWasItem = false;
+            continue;
+        }
+        previousName = {};
+        if (outcome == FtpLineOutcome::Item) {
+            items_.push_back(item);
+            previousName = item.name;
+            previousWasItem = true;
+        } else if (outcome == FtpLineOutcome::BadName) {
+            badNames_.push_back(item.name);
+            previousName = item.name;
+            previousWasItem = false;
+        } else if (outcome == FtpLineOutcome::Refused) {
+            TraceLine("FTP: refused listing line in %s: %.*s\n", serverFolder.c_str(),
+                      static_cast<int>(line.size()), line.data());
+            trusted = false;
+        }
+    }
+    return trusted;
+}
+
+ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+    std::string serverFolder = ServerPath(folder);
+    if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    bool machineFormat = false;
+    switch (client_->List(serverFolder, listing_, machineFormat)) {
+        case FtpOutcome::Done:
+            break;
+        case FtpOutcome::Refused:
+            // No such folder, or no access: like a local folder that cannot be opened.
+            return ListStatus::NotListable;
+        case FtpOutcome::Cancelled:
+            return ListStatus::Failed;
+        case FtpOutcome::Failed:
+            Report(kConnectionError);
+            return ListStatus::Failed;
+    }
+
+    if (!ParseListing(serverFolder, machineFormat)) {
+        // Nothing listed here can be trusted to be complete: the folder counts
+        // as one that cannot be read, and the run goes on without it.
+        return ListStatus::NotListable;
+    }
+    if (!badNames_.empty()) WarnBadNames(serverFolder);
+    for (const std::string_view name : badNames_) {
+        // A name with a line break may exist on a local side; the others
+        // (".", "..", empty, with '/' or NUL) cannot.
+        if (!name.empty() && name != "." && name != ".." &&
+            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos) {
+            sink.OnUnusableName(name);
+        }
+    }
+    for (const FtpListItem& item : items_) {
+        DirEntryFacts facts;
+        facts.name = item.name;
+        facts.attributes = AttributesOf(item);
+        facts.size = item.size;
+        facts.lastWrite = item.lastWrite;
+        if (!sink.OnEntry(facts)) break;
+    }
+    return ListStatus::Listed;
+}
+
+std::string FtpFileSystem::WhyNotListable(const std::string& /*folder*/) {
+    const std::string& text = client_->ErrorText();
+    return text.empty() ? std::string("the server does not list it") : text;
+}
+
+bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
+    std::string serverPath = ServerPath(path);
+    while (serverPath.size() > 1 && serverPath.back() == '/')
+        serverPath.pop_back();
+    if (serverPath.empty()) return false;
+    if (client_->OffersMachineListing()) {
+        std::vector<std::string> reply;
+        const FtpOutcome outcome = client_->Command("MLST " + serverPath, &reply);
+        if (outcome == FtpOutcome::Done) {
+            // The facts come on a line of their own, after one blank.
+            for (const std::string& line : reply) {
+                if (line.size() < 2 || line.front() != ' ') continue;
+                FtpListItem item;
+                if (ParseMlstLine(std::string_view(line).substr(1), item) != FtpLineOutcome::Item) {
+                    return false;
+                }
+                facts = FactsOf(item);
+                return true;
+            }
+            return false;
+        }
+        if (outcome != FtpOutcome::Failed) return false;  // nothing there, or cancelled
+        // A server that lists with MLSD may still not know MLST: look in the folder.
+    }
+    return FindInParent(serverPath, facts);
+}
+
+bool FtpFileSystem::FindInParent(const std::string& serverPath, EntryFacts& facts) {
+    if (serverPath == "/") {
+        facts = EntryFacts();
+        facts.attributes = kFolderAttribute;
+        return true;
+    }
+    const size_t slash = serverPath.rfind('/');
+    const std::string parent = serverPath.substr(0, slash + 1);
+    const std::string name = serverPath.substr(slash + 1);
+    bool machineFormat = false;
+    if (client_->List(parent, listing_, machineFormat) != FtpOutcome::Done) return false;
+    // A line that cannot be read says nothing about the others.
+    ParseListing(parent, machineFormat);
+    for (const FtpListItem& item : items_) {
+        if (item.name == name) {
+            facts = FactsOf(item);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<FileReader> FtpFileSystem::OpenForReading(const std::string& path,
+                                                          uint32_t /*attributes*/) {
+    // A link listed on the server is read as the server serves it.
+    uint64_t serial = 0;
+    if (client_->OpenDownload(ServerPath(path), serial) != FtpOutcome::Done) {
+        Report(nullptr);
+        return nullptr;
+    }
+    return std::make_unique<FtpFileReader>(*client_, prompter_, serial);
+}
+
+}  // namespace ravelmoor

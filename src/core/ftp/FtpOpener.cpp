@@ -1,0 +1,40 @@
+#include "core/ftp/FtpOpener.h"
+
+#include "core/engine/Prompter.h"
+#include "core/ftp/FtpClient.h"
+#include "core/ftp/FtpFileSystem.h"
+
+namespace ravelmoor {
+
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
+                                        const std::atomic<int32_t>* cancel) {
+    return OpenFtpSide(connection, connection.user, prompter, cancel);
+}
+
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
+                                        Prompter& prompter, const std::atomic<int32_t>* cancel) {
+    auto client = std::make_unique<FtpClient>(connection, cancel);
+    if (!client->Initialised()) {
+        prompter.Warn("Cannot initialise FTP connection");
+        return nullptr;
+    }
+    const FtpOutcome outcome = client->Connect();
+    if (outcome == FtpOutcome::Cancelled) return nullptr;
+    if (outcome != FtpOutcome::Done) {
+        const std::string& text = client->ErrorText();
+        prompter.Warn(text.empty() ? std::string("Error")
+                                   : text + " Server:" + connection.server +
+                                         " User:" + std::string(shownUser));
+        return nullptr;
+    }
+    return std::make_unique<FtpFileSystem>(std::move(client), prompter);
+}
+
+FolderComparer::FtpOpener MakeFtpOpener() {
+    return [](const FtpConnection& connection, Prompter& prompter,
+              const std::atomic<int32_t>* cancel) {
+        return OpenFtpSide(connection, prompter, cancel);
+    };
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "core/engine/FolderComparer.h"
+#include "core/ftp/FtpConnection.h"
+
+namespace ravelmoor {
+
+class FileSystem;
+class Prompter;
+
+// Connects to the server of `connection` and logs on: the FTP side of a
+// comparison. Null when it cannot, after saying why through `prompter`
+// ("Cannot initialise FTP connection"; the failure's text followed by
+// " Server:" and the server and " User:" and the user; "Error"), or silently
+// when `cancel` was set while it waited.
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
+                                        const std::atomic<int32_t>* cancel);
+// The same, naming `shownUser` in the message instead of the user it logged
+// on with.
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
+                                        Prompter& prompter, const std::atomic<int32_t>* cancel);
+
+// The opener the comparison engine uses for its FTP side.
+FolderComparer::FtpOpener MakeFtpOpener();
+
+}  // namespace ravelmoor

@@ -1,0 +1,122 @@
+#include "core/settings/CompareLaunch.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/ftp/FtpConnectionStore.h"
+
+namespace ravelmoor {
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The connection a "(ftp) NAME" text designates, ready for the engine; empty
+// when there is no such connection.
+FtpConnection ResolveFtpSide(const std::string& text, const ConnectionLookup& lookup) {
+    FtpConnection connection = lookup(std::string_view(text).substr(kFtpFolderPrefix.size()));
+    if (connection.IsEmpty()) return connection;
+    connection = FtpConnectionStore::WithDefaultLogon(std::move(connection));
+    connection.directory = RootText(connection.directory);
+    return connection;
+}
+
+bool SameObject(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `inner` is `outer` or lies below it: its own folder or one of its
+// parents is the very folder `outer` (same device and inode), which also
+// catches links and bind mounts of one folder under another name.
+bool LiesWithin(const std::string& inner, const struct stat& outer) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::canonical(inner, error);
+    if (error) return false;
+    for (;;) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && SameObject(st, outer)) return true;
+        if (!path.has_relative_path()) return false;
+        path = path.parent_path();
+    }
+}
+
+}  // namespace
+
+std::string FoldersOverlapMessage(const std::string& source, const std::string& target) {
+    struct stat sourceStat {};
+    struct stat targetStat {};
+    if (::stat(source.c_str(), &sourceStat) != 0 || ::stat(target.c_str(), &targetStat) != 0) {
+        return {};
+    }
+    const std::string both = "Source \"" + source + "\" and Target \"" + target + "\"";
+    if (SameObject(sourceStat, targetStat)) {
+        return both + " are the same folder under two names.";
+    }
+    if (LiesWithin(source, targetStat) || LiesWithin(target, sourceStat)) {
+        return both +
+               " lie one inside the other: a synchronisation would copy or delete "
+               "the folders themselves.";
+    }
+    return {};
+}
+
+std::string NormaliseFolder(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsSpace(text.back()))
+        text.remove_suffix(1);
+    std::string folder(text);
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (folder.empty()) return folder;
+
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return folder;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    if (error) return folder;
+    std::string normal = absolute.lexically_normal().string();
+    if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+    return normal;
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string RootText(const std::string& folder) {
+    if (!folder.empty() && folder.back() == '/') return folder;
+    return folder + '/';
+}
+
+std::string CheckCompareSides(std::string& source, std::string& target,
+                              const ConnectionLookup& lookup, FtpConnection& sourceFtp,
+                              FtpConnection& targetFtp) {
+    sourceFtp = FtpConnection();
+    targetFtp = FtpConnection();
+    if (DesignatesFtpFolder(source)) {
+        sourceFtp = ResolveFtpSide(source, lookup);
+        if (sourceFtp.IsEmpty()) return "Source FTP connection not found";
+    } else {
+        source = NormaliseFolder(source);
+        if (!IsExistingFolder(source)) return "Source folder not found.";
+    }
+    if (DesignatesFtpFolder(target)) {
+        if (!sourceFtp.IsEmpty()) {
+            return "Sorry this version does not support comparison between two FTP directories.";
+        }
+        targetFtp = ResolveFtpSide(target, lookup);
+        if (targetFtp.IsEmpty()) return "Target FTP connection not found";
+    } else {
+        target = NormaliseFolder(target);
+        if (source == target) return "Source and Target Folders are the same.";
+        if (!IsExistingFolder(target)) return "Target folder not found.";
+        if (sourceFtp.IsEmpty()) return FoldersOverlapMessage(source, target);
+    }
+    return {};
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,169 @@
+#include "core/settings/Settings.h"
+
+#include <algorithm>
+
+#include "core/settings/FolderHistory.h"
+#include "core/settings/SettingsStore.h"
+
+namespace ravelmoor {
+namespace {
+
+namespace keys = settings_keys;
+
+// A rule count from a hand-edited store is not trusted further than this;
+// every rule would otherwise be made, if only of the missing-value text.
+constexpr int64_t kMaxStoredFilterRules = 1 << 16;
+
+bool ReadFlag(const SettingsStore& store, const char* name, bool fallback) {
+    return store.ReadInt(keys::kSection, name, fallback ? 1 : 0) != 0;
+}
+
+void WriteFlag(SettingsStore& store, const char* name, bool value) {
+    store.WriteInt(keys::kSection, name, value ? 1 : 0);
+}
+
+std::string FilterKey(const char* prefix, size_t index) {
+    return prefix + std::to_string(index);
+}
+
+}  // namespace
+
+void Settings::LoadAtStartup(const SettingsStore& store) {
+    ignoreTwoSeconds = ReadFlag(store, keys::kIgnoreTwoSeconds, false);
+    ignoreSixtySeconds = ReadFlag(store, keys::kIgnoreSixtySeconds, false);
+    ignoreOneHour = ReadFlag(store, keys::kIgnoreOneHour, false);
+    // The store's integers are 32-bit words to the rest of the program.
+    crcChunk = static_cast<uint32_t>(store.ReadInt(keys::kSection, keys::kCrcChunk, 0));
+    comparisonProgram = store.ReadString(keys::kSection, keys::kComparisonProgram, "");
+    comparisonParameters =
+        store.ReadString(keys::kSection, keys::kComparisonParameters, kDefaultComparisonParameters);
+    backgroundOn = ReadFlag(store, keys::kBackgroundOn, true);
+    keepReplaced = ReadFlag(store, keys::kKeepReplaced, true);
+
+    const int64_t count = std::clamp<int64_t>(store.ReadInt(keys::kSection, keys::kFilterCount, 0),
+                                              0, kMaxStoredFilterRules);
+    filterRules.clear();
+    for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
+        filterRules.push_back(
+            {store.ReadString(keys::kSection, FilterKey(keys::kFilterTypePrefix, k),
+                              kMissingFilterText),
+             store.ReadString(keys::kSection, FilterKey(keys::kFilterExpressionPrefix, k),
+                              kMissingFilterText)});
+    }
+
+    if (backgroundOn) {
+        skinPath = store.ReadString(keys::kSection, keys::kSkinPath, "");
+        lowColourWarned = store.ReadInt(keys::kWarnSection, keys::kLowColourWarned, 0) != 0;
+    }
+}
+
+void Settings::LoadMainWindowFields(const SettingsStore& store) {
+    sourceFolder = store.ReadString(keys::kSection, keys::kSourceFolder, "");
+    targetFolder = store.ReadString(keys::kSection, keys::kTargetFolder, "");
+    includeSubFolders = ReadFlag(store, keys::kIncludeSubFolders, false);
+    comparisonMethod =
+        static_cast<int32_t>(store.ReadInt(keys::kSection, keys::kComparisonMethod, 0));
+}
+
+void Settings::SaveAtExit(SettingsStore& store, const FolderHistory& sourceHistory,
+                          const FolderHistory& targetHistory) const {
+    if (!sourceHistory.Entries().empty()) {
+        store.WriteString(keys::kSection, keys::kSourceFolder, sourceHistory.Entries().front());
+    }
+    if (!targetHistory.Entries().empty()) {
+        store.WriteString(keys::kSection, keys::kTargetFolder, targetHistory.Entries().front());
+    }
+    WriteFlag(store, keys::kIncludeSubFolders, includeSubFolders);
+    store.WriteInt(keys::kSection, keys::kComparisonMethod, comparisonMethod);
+    WriteFlag(store, keys::kBackgroundOn, backgroundOn);
+    store.WriteInt(keys::kSection, keys::kFilterCount, static_cast<int64_t>(filterRules.size()));
+    for (size_t k = 0; k < filterRules.size(); ++k) {
+        store.WriteString(keys::kSection, FilterKey(keys::kFilterTypePrefix, k),
+                          filterRules[k].type);
+        store.WriteString(keys::kSection, FilterKey(keys::kFilterExpressionPrefix, k),
+                          filterRules[k].expression);
+    }
+}
+
+void Settings::SaveGeneralSettings(SettingsStore& store) const {
+    WriteFlag(store, keys::kIgnoreTwoSeconds, ignoreTwoSeconds);
+    WriteFlag(store, keys::kIgnoreSixtySeconds, ignoreSixtySeconds);
+    WriteFlag(store, keys::kIgnoreOneHour, ignoreOneHour);
+    store.WriteInt(keys::kSection, keys::kCrcChunk, crcChunk);
+    store.WriteString(keys::kSection, keys::kComparisonProgram, comparisonProgram);
+    store.WriteString(keys::kSection, keys::kComparisonParameters, comparisonParameters);
+    WriteFlag(store, keys::kKeepReplaced, keepReplaced);
+}
+
+void Settings::ForgetSkin(SettingsStore& store) {
+    skinPath.clear();
+    store.WriteString(keys::kSection, keys::kSkinPath, "");
+}
+
+void Settings::RememberLowColourWarning(SettingsStore& store) {
+    lowColourWarned = true;
+    store.WriteInt(keys::kWarnSection, keys::kLowColourWarned, 1);
+}
+
+void Settings::RestoreDefaults() {
+    sourceFolder.clear();
+    targetFolder.clear();
+    includeSubFolders = false;
+    settingsFileName.clear();
+    comparisonMethod = 0;
+    filterRules.clear();
+    ignoreSixtySeconds = false;
+    ignoreOneHour = false;
+    crcChunk = 0;
+    comparisonProgram.clear();
+    comparisonParameters = kDefaultComparisonParameters;
+}
+
+std::string Settings::SummaryText() const {
+    std::string text = "Settings: ";
+    if (includeSubFolders) text += "sub-fol; ";
+    switch (comparisonMethod) {
+        case 0:
+            text += "size/time; ";
+            break;
+        case 1:
+            text += "CRC; ";
+            break;
+        default:
+            text += "both; ";
+            break;
+    }
+    if (ignoreOneHour) text += "DST; ";
+    if (ignoreSixtySeconds) text += "secs; ";
+    if (ignoreTwoSeconds) text += "2 secs; ";
+    if (crcChunk != 0) text += "cs=" + std::to_string(crcChunk) + "; ";
+    text += "Filters: ";
+    for (const FilterRule& rule : filterRules) {
+        text += rule.IsInclude() ? "Inc(" : "Exc(";
+        text += rule.expression;
+        text += "); ";
+    }
+    return text;
+}
+
+ComparisonSettings EngineSettings(const Settings& settings) {
+    ComparisonSettings engine;
+    engine.ignoreTwoSeconds = settings.ignoreTwoSeconds;
+    engine.ignoreSixtySeconds = settings.ignoreSixtySeconds;
+    engine.ignoreOneHour = settings.ignoreOneHour;
+    engine.crcChunk = settings.crcChunk;
+    return engine;
+}
+
+ComparisonMethod EngineMethod(const Settings& settings) {
+    // The engine takes the word as it is; only 0, 1 and 2 have a meaning.
+    return static_cast<ComparisonMethod>(settings.comparisonMethod);
+}
+
+std::string SettingsWindowTitle(const std::string& settingsFileName) {
+    std::string title = "Ravelmoor";
+    if (!settingsFileName.empty()) title += " [" + settingsFileName + "]";
+    return title;
+}
+
+}  // namespace ravelmoor

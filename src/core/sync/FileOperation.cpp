@@ -1,0 +1,363 @@
+#include "core/sync/FileOperation.h"
+
+#include <cerrno>
+
+#include "core/engine/BelowRoot.h"
+#include "core/engine/FileEntry.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/Prompter.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr std::string_view kGoOnOrStop =
+    R"( Press "OK" to continue with the next object. Press "CANCEL" to stop.)";
+
+std::string Quoted(std::string_view path) {
+    std::string text;
+    text.reserve(path.size() + 2);
+    return text.append("\"").append(path).append("\"");
+}
+
+// The part of `path` below `root`; false when the path does not lie below it.
+bool Below(const std::string& root, std::string_view path, std::string_view& relative) {
+    if (path.size() <= root.size() || path.compare(0, root.size(), root) != 0) return false;
+    relative = path.substr(root.size());
+    return true;
+}
+
+WriteOutcome OutsideRoot(const std::string& root) {
+    return WriteOutcome(WriteStatus::Refused, "it does not lie below " + Quoted(root));
+}
+
+// Whether to go ahead after a question about one object. No keeps `outcome`
+// (Settle counts it as declined); Cancel makes it Cancelled.
+bool GoAhead(BatchAnswer answer, bool& toAll, WriteOutcome& outcome) {
+    switch (answer) {
+        case BatchAnswer::YesToAll:
+            toAll = true;
+            return true;
+        case BatchAnswer::Yes:
+            return true;
+        case BatchAnswer::Cancel:
+            outcome = WriteOutcome(WriteStatus::Cancelled);
+            return false;
+        case BatchAnswer::No:
+            break;
+    }
+    return false;
+}
+
+}  // namespace
+
+WriteOutcome CreateFolderPath(BatchSide side, std::string_view path) {
+    const size_t slash = path.rfind('/');
+    const std::string_view folder = slash == std::string_view::npos ? path : path.substr(0, slash);
+    if (folder.size() + 1 == side.root.size() && side.root.compare(0, folder.size(), folder) == 0) {
+        return WriteOutcome(WriteStatus::Exists);  // the root itself
+    }
+    std::string_view relative;
+    if (!Below(side.root, folder, relative)) return OutsideRoot(side.root);
+    return side.fs.MakeFolder(side.root, relative);
+}
+
+bool FileOperation::CancelRequested() const {
+    return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed) != 0;
+}
+
+void FileOperation::Show(const std::string& path) {
+    if (progress_ != nullptr) progress_->Show(path);
+}
+
+SeenState SeenState::Of(const FileEntry& entry) {
+    SeenState seen;
+    seen.present = !entry.IsBlank();
+    seen.attributes = entry.attributes;
+    seen.size = entry.size;
+    seen.lastWrite = entry.lastWrite;
+    return seen;
+}
+
+bool SeenState::Matches(bool exists, const EntryFacts& facts) const {
+    if (exists != present) return false;
+    if (!exists) return true;
+    constexpr uint32_t kKind = kFolderAttribute | kSymlinkAttribute;
+    if ((facts.attributes & kKind) != (attributes & kKind)) return false;
+    return (attributes & kFolderAttribute) != 0 ||
+           (facts.size == size && facts.lastWrite == lastWrite);
+}
+
+bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths, size_t index,
+                          const std::vector<SeenState>& seen, EntryFacts& facts, bool& exists) {
+    facts = EntryFacts();
+    errno = 0;
+    exists = fs.ReadFacts(paths[index], facts);
+    const int error = errno;
+    if (index >= seen.size()) return true;
+    if (seen[index].Matches(exists, facts)) return true;
+    if (!exists && seen[index].present && &seen == &seenFrom_ && error != 0 && error != ENOENT) {
+        // The object to copy or delete is there but can not be reached.
+        Settle(index, WriteOutcome(WriteStatus::Failed, ErrorText(error)),
+               "Can not access file: " + Quoted(paths[index]));
+        return false;
+    }
+    SettleChanged(index, paths[index]);
+    return false;
+}
+
+bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
+                           const std::string& failureText) {
+    switch (outcome.status) {
+        case WriteStatus::Done:
+            results_[index] = ItemResult::Done;
+            return true;
+        case WriteStatus::Exists:   // an overwrite the user declined
+        case WriteStatus::NoTrash:  // a deletion for good the user declined
+            results_[index] = ItemResult::Declined;
+            ++tally_.notDone;
+            return true;
+        case WriteStatus::Cancelled:
+            aborted_ = true;
+            return false;
+        case WriteStatus::Refused:
+        case WriteStatus::NotEmpty:
+        case WriteStatus::Failed:
+            break;
+    }
+    results_[index] =
+        outcome.status == WriteStatus::Refused ? ItemResult::Refused : ItemResult::Failed;
+    ++tally_.notDone;
+    const std::string text = failureText + ": " + outcome.reason + "." + std::string(kGoOnOrStop);
+    if (prompter_.AskOkCancel(text)) return true;
+    aborted_ = true;
+    return false;
+}
+
+bool FileOperation::SettleChanged(size_t index, const std::string& path) {
+    results_[index] = ItemResult::Changed;
+    ++tally_.notDone;
+    ++tally_.changed;
+    const std::string text =
+        Quoted(path) + " changed since the comparison; left as it is." + std::string(kGoOnOrStop);
+    if (prompter_.AskOkCancel(text)) return true;
+    aborted_ = true;
+    return false;
+}
+
+bool FileOperation::AllowForGood(const std::string& path, const std::string& why,
+                                 bool& forGoodToAll, WriteOutcome& outcome) {
+    if (forGoodToAll) return true;
+    outcome = WriteOutcome(WriteStatus::NoTrash, why);
+    const std::string question = Quoted(path) + " can not be moved to the trash (" + why +
+                                 "). Do you want to delete it permanently?";
+    return GoAhead(prompter_.AskDeletePermanently(question), forGoodToAll, outcome);
+}
+
+WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::string& fromPath,
+                                    const std::string& toPath, bool exists, bool& replaceAll) {
+    std::string_view relative;
+    if (!Below(to.root, toPath, relative)) return OutsideRoot(to.root);
+    CopyControl control;
+    control.replaceExisting = replaceAll;
+    control.cancel = cancel_;
+    // Counted once the copy is in: a failed copy left the old version alone.
+    bool overwrittenForGood = false;
+    if (exists && keepReplaced_) {
+        // The old version goes where a deleted file would go; asked about
+        // before any data moves where no trash takes it.
+        WriteOutcome refused;
+        if (!to.fs.HasTrash()) {
+            if (!AllowForGood(toPath, "there is no trash", forGoodToAll_, refused)) return refused;
+            overwrittenForGood = true;
+        } else {
+            control.setAside = [this, &to, relative, &toPath]() {
+                WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
+                if (aside.status == WriteStatus::Done) {
+                    ++tally_.replacedToTrash;
+                } else if (aside.status == WriteStatus::NoTrash &&
+                           AllowForGood(toPath, aside.reason, forGoodToAll_, aside)) {
+                    aside = WriteOutcome();
+                    ++tally_.deletedForGood;
+                }
+                return aside;
+            };
+        }
+    }
+    WriteOutcome outcome = to.fs.CopyIn(from.fs, fromPath, to.root, relative, control);
+    if (outcome.status == WriteStatus::Exists) {
+        const std::string question = Quoted(toPath) +
+                                     " already exists. Do you want to replace it with " +
+                                     Quoted(fromPath) + "?";
+        if (!GoAhead(prompter_.AskOverwrite(question), replaceAll, outcome)) return outcome;
+        control.replaceExisting = true;
+        outcome = to.fs.CopyIn(from.fs, fromPath, to.root, relative, control);
+    }
+    if (outcome.status == WriteStatus::Done) {
+        ++tally_.filesCopied;
+        tally_.bytesCopied += outcome.bytes;
+        if (overwrittenForGood) ++tally_.deletedForGood;
+    }
+    return outcome;
+}
+
+bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::string>& fromPaths,
+                         const std::vector<std::string>& toPaths) {
+    results_.assign(fromPaths.size(), ItemResult::NotReached);
+    aborted_ = false;
+    forGoodToAll_ = false;
+    if (fromPaths.size() != toPaths.size()) return false;
+
+    bool replaceAll = false;
+    // Folders get their mode and time once their content is in.
+    std::vector<std::pair<size_t, EntryFacts>> folders;
+    for (size_t i = 0; i < fromPaths.size() && !aborted_; ++i) {
+        if (CancelRequested()) {
+            aborted_ = true;
+            break;
+        }
+        Show(fromPaths[i]);
+        EntryFacts facts;
+        bool exists = false;
+        if (!Check(from.fs, fromPaths, i, seenFrom_, facts, exists)) continue;
+        if (!exists) {
+            Settle(i, WriteOutcome(WriteStatus::Failed, "it is no longer there"),
+                   "Can not access file: " + Quoted(fromPaths[i]));
+            continue;
+        }
+        WriteOutcome outcome;
+        std::string failureText;
+        if (facts.IsFolder()) {
+            // A folder that is there already is all a folder row needs.
+            outcome = CreateFolderPath(to, toPaths[i] + "/");
+            if (outcome.status == WriteStatus::Done) ++tally_.foldersMade;
+            if (outcome.status == WriteStatus::Exists) outcome.status = WriteStatus::Done;
+            if (outcome.status == WriteStatus::Done) folders.emplace_back(i, facts);
+            failureText = "Can not make the folder " + Quoted(toPaths[i]);
+        } else {
+            EntryFacts there;
+            bool toExists = false;
+            if (!Check(to.fs, toPaths, i, seenTo_, there, toExists)) continue;
+            outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll);
+            failureText = "Can not copy " + Quoted(fromPaths[i]) + " to " + Quoted(toPaths[i]);
+        }
+        Settle(i, outcome, failureText);
+    }
+    for (auto it = folders.rbegin(); it != folders.rend() && !aborted_; ++it) {
+        std::string_view relative;
+        if (!Below(to.root, toPaths[it->first], relative)) continue;
+        const WriteOutcome set = to.fs.SetFolderFacts(to.root, relative, it->second);
+        if (set.status != WriteStatus::Done) {
+            Settle(it->first, set,
+                   "Can not set the mode and time of " + Quoted(toPaths[it->first]));
+        }
+    }
+    if (!aborted_) return true;
+    // A stopped batch changed something only if some destination is there.
+    for (const auto& path : toPaths) {
+        EntryFacts there;
+        if (to.fs.ReadFacts(path, there)) return true;
+    }
+    return false;
+}
+
+WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, bool& forGoodToAll) {
+    std::string_view relative;
+    if (!Below(side.root, path, relative)) return OutsideRoot(side.root);
+    WriteOutcome outcome = side.fs.MoveToTrash(side.root, relative);
+    if (outcome.status == WriteStatus::Done) {
+        ++tally_.movedToTrash;
+        return outcome;
+    }
+    if (outcome.status != WriteStatus::NoTrash) return outcome;
+    if (!AllowForGood(path, outcome.reason, forGoodToAll, outcome)) return outcome;
+    outcome = side.fs.DeletePermanently(side.root, relative);
+    if (outcome.status == WriteStatus::Done) ++tally_.deletedForGood;
+    return outcome;
+}
+
+bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths) {
+    results_.assign(paths.size(), ItemResult::NotReached);
+    aborted_ = false;
+    std::vector<EntryFacts> facts(paths.size());
+    std::vector<uint8_t> isFolder(paths.size(), 0);
+    size_t files = 0;
+    size_t lastFile = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const bool folder = i < seenFrom_.size()
+                                ? (seenFrom_[i].attributes & kFolderAttribute) != 0
+                                : (side.fs.ReadFacts(paths[i], facts[i]) && facts[i].IsFolder());
+        isFolder[i] = folder ? 1 : 0;
+        if (!folder) {
+            ++files;
+            lastFile = i;
+        }
+    }
+    bool forGoodToAll = false;
+    bool declineAll = false;
+    if (files > 0 && side.fs.HasTrash()) {
+        const std::string question =
+            files == 1
+                ? "Are you sure you want to move " + Quoted(paths[lastFile]) + " to the trash?"
+                : "Are you sure you want to move these " + std::to_string(files) +
+                      " objects to the trash?";
+        if (!prompter_.AskMoveToTrash(question)) aborted_ = true;
+    } else if (files > 0) {
+        const std::string question =
+            (files == 1
+                 ? "Are you sure you want to delete " + Quoted(paths[lastFile])
+                 : "Are you sure you want to delete these " + std::to_string(files) + " objects") +
+            " permanently? There is no trash to get them back from.";
+        const BatchAnswer answer = prompter_.AskDeletePermanently(question);
+        forGoodToAll = answer == BatchAnswer::Yes || answer == BatchAnswer::YesToAll;
+        // No keeps every object (each counted as not done); Cancel stops.
+        declineAll = answer == BatchAnswer::No;
+        aborted_ = answer == BatchAnswer::Cancel;
+    }
+
+    for (size_t i = 0; i < paths.size() && !aborted_; ++i) {
+        if (isFolder[i] != 0) continue;
+        if (CancelRequested()) {
+            aborted_ = true;
+            break;
+        }
+        Show(paths[i]);
+        if (declineAll) {
+            Settle(i, WriteOutcome(WriteStatus::NoTrash), {});
+            continue;
+        }
+        bool exists = false;
+        if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
+        const WriteOutcome outcome = DeleteOne(side, paths[i], forGoodToAll);
+        Settle(i, outcome, "Can not delete " + Quoted(paths[i]));
+    }
+
+    // Folders go after the files, deepest first: a folder comes before its
+    // content in the rows, so walk backwards. One that still holds something
+    // (an object that was kept, an excluded one) stays, and its row shows it.
+    for (size_t i = paths.size(); i-- > 0 && !aborted_;) {
+        if (isFolder[i] == 0) continue;
+        bool exists = false;
+        if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
+        Show(paths[i]);
+        std::string_view relative;
+        WriteOutcome outcome = Below(side.root, paths[i], relative)
+                                   ? side.fs.RemoveFolder(side.root, relative)
+                                   : OutsideRoot(side.root);
+        if (outcome.status == WriteStatus::Done) {
+            ++tally_.foldersRemoved;
+            results_[i] = ItemResult::Done;
+        } else {
+            results_[i] =
+                outcome.status == WriteStatus::Refused ? ItemResult::Refused : ItemResult::Failed;
+            ++tally_.notDone;
+        }
+    }
+    if (!aborted_) return true;
+    for (const auto& path : paths) {
+        EntryFacts there;
+        if (!side.fs.ReadFacts(path, there)) return true;
+    }
+    return false;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engine/FileSystem.h"
+
+namespace ravelmoor {
+
+class Prompter;
+class ProgressText;
+
+// What the synchronisation changed, for its summary.
+struct SyncTally {
+    uint64_t filesCopied = 0;  // files and symbolic links
+    uint64_t bytesCopied = 0;
+    uint64_t foldersMade = 0;
+    uint64_t movedToTrash = 0;
+    uint64_t replacedToTrash = 0;  // old versions of replaced files
+    uint64_t deletedForGood = 0;
+    uint64_t foldersRemoved = 0;
+    uint64_t notDone = 0;  // objects declined, refused, changed or failed
+    uint64_t changed = 0;  // of those: left alone because they changed since the comparison
+};
+
+// What the comparison saw of one object, checked again just before the
+// object is changed: an object that is no longer so is left as it is.
+struct SeenState {
+    bool present = false;
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    int64_t lastWrite = 0;
+
+    static SeenState Of(const FileEntry& entry);
+    // Whether `facts` (or nothing, when `exists` is false) is what was seen.
+    // A folder is only checked to be a folder still.
+    bool Matches(bool exists, const EntryFacts& facts) const;
+};
+
+// One side of a batch: its file system and its root, below which every path
+// of the batch must lie.
+struct BatchSide {
+    FileSystem& fs;
+    const std::string& root;
+};
+
+// What became of each object of a batch.
+enum class ItemResult : uint8_t { NotReached, Done, Declined, Changed, Failed, Refused };
+
+// Copies or deletes a batch of objects named by full paths, asking the user
+// what the batch needs (before overwriting, before moving to the trash, where
+// no trash takes an object, after a failure). Folders are made, never copied
+// with their content; they are removed only when they are empty, deepest
+// first, after every file of the batch has gone.
+class FileOperation {
+  public:
+    FileOperation(Prompter& prompter, SyncTally& tally) : prompter_(prompter), tally_(tally) {}
+
+    // Checked between objects and between pieces of a file: ends the batch as
+    // a Cancel answer does.
+    void SetCancelWord(const std::atomic<int32_t>* cancel) { cancel_ = cancel; }
+    // Shows the path of the object being worked on.
+    void SetProgress(ProgressText* progress) { progress_ = progress; }
+    // What the comparison saw at each from-path and to-path of the next
+    // batch (a delete uses `from` alone); without it nothing is checked.
+    void Expect(std::vector<SeenState> from, std::vector<SeenState> to) {
+        seenFrom_ = std::move(from);
+        seenTo_ = std::move(to);
+    }
+    // Whether a replaced file's old version goes to the trash (the default).
+    void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
+
+    // Copies fromPaths[i] of `from` to toPaths[i] of `to`, making missing
+    // folders. Each object is checked just before it is copied: one that
+    // cannot be reached ("Can not access file: " and the path in double
+    // quotes) or that changed since the comparison is left out and the batch
+    // goes on. Returns whether anything may have changed: false when the
+    // batch was stopped with nothing changed (no toPaths[i] exists).
+    bool Copy(BatchSide from, BatchSide to, const std::vector<std::string>& fromPaths,
+              const std::vector<std::string>& toPaths);
+
+    // Moves the files and links among `paths` to the trash, then removes the
+    // folders among them that are empty. Returns whether anything may have
+    // changed, as Copy does (stopped: whether some path is gone).
+    bool Delete(BatchSide side, const std::vector<std::string>& paths);
+
+    // The batch was stopped by a Cancel answer or the cancel word.
+    bool Aborted() const { return aborted_; }
+    const std::vector<ItemResult>& Results() const { return results_; }
+
+  private:
+    // Reads the facts of paths[index] and checks them against what was seen;
+    // false (the object settled as not done) when it is not to be touched.
+    // An object the batch acts on itself (seen is seenFrom_) that is there
+    // but can not be reached is a failure; anything else that differs has
+    // changed since the comparison.
+    bool Check(FileSystem& fs, const std::vector<std::string>& paths, size_t index,
+               const std::vector<SeenState>& seen, EntryFacts& facts, bool& exists);
+    WriteOutcome CopyOne(BatchSide from, BatchSide to, const std::string& fromPath,
+                         const std::string& toPath, bool exists, bool& replaceAll);
+    WriteOutcome DeleteOne(BatchSide side, const std::string& path, bool& forGoodToAll);
+    // Where no trash takes `path`: asks (once for all with Yes to all)
+    // whether it goes for good. False, with `outcome` saying how, when not.
+    bool AllowForGood(const std::string& path, const std::string& why, bool& forGoodToAll,
+                      WriteOutcome& outcome);
+    // Records an outcome; false when the batch must stop.
+    bool Settle(size_t index, const WriteOutcome& outcome, const std::string& failureText);
+    // Records an object left alone because it changed since the comparison.
+    bool SettleChanged(size_t index, const std::string& path);
+    bool CancelRequested() const;
+    void Show(const std::string& path);
+
+    Prompter& prompter_;
+    SyncTally& tally_;
+    const std::atomic<int32_t>* cancel_ = nullptr;
+    ProgressText* progress_ = nullptr;
+    std::vector<ItemResult> results_;
+    std::vector<SeenState> seenFrom_;
+    std::vector<SeenState> seenTo_;
+    bool keepReplaced_ = true;
+    bool forGoodToAll_ = false;  // replacements without a trash, Yes to all
+    bool aborted_ = false;
+};
+
+// Makes every missing folder of `path` up to its last '/'.
+WriteOutcome CreateFolderPath(BatchSide side, std::string_view path);
+
+}  // namespace ravelmoor

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "core/engine/FileEntry.h"
+#include "core/sync/SyncMethod.h"
+
+namespace ravelmoor {
+
+class FileList;
+
+inline constexpr std::string_view kSelectMethodMessage = "Please select sync method.";
+inline constexpr std::string_view kNothingToDoMessage =
+    "No files or folders need to be copied or deleted.";
+
+// The work a sync method finds in the paired result lists: row numbers, each
+// list ascending, a row in at most one list.
+struct SyncPlan {
+    std::vector<uint32_t> copyToTarget;
+    std::vector<uint32_t> copyToSource;
+    std::vector<uint32_t> deleteInTarget;
+
+    bool Empty() const {
+        return copyToTarget.empty() && copyToSource.empty() && deleteInTarget.empty();
+    }
+    size_t Total() const {
+        return copyToTarget.size() + copyToSource.size() + deleteInTarget.size();
+    }
+};
+
+// What a method does with one row, decided by the status of its Source entry.
+enum class SyncAction : uint8_t { None, CopyToTarget, CopyToSource, DeleteInTarget };
+SyncAction DecideAction(EntryStatus sourceStatus, SyncMethod method);
+
+// Plans `method` over all rows of the paired lists. A row with an excluded
+// entry on either side takes no part. The plan is empty for SyncMethod::None.
+SyncPlan PlanSync(const FileList& source, const FileList& target, SyncMethod method);
+
+// The message that stops a sync or preview before it starts: "Please select
+// sync method." for no method, "No files or folders need to be copied or
+// deleted." for an empty plan; empty when there is work.
+std::string_view PlanProblem(SyncMethod method, const SyncPlan& plan);
+
+// The question asked before a plan is carried out:
+// Please confirm that you want to "Align Source and Target".
+std::string ConfirmSyncQuestion(SyncMethod method);
+
+// The part that the `side` entry of a row plays in the plan of `method`, for
+// colouring list rows.
+enum class EntryRole : uint8_t { None, CopiedFrom, OverwrittenOrDeleted };
+enum class ListSide : uint8_t { Source, Target };
+EntryRole PlannedRole(ListSide side, const FileEntry& source, const FileEntry& target,
+                      SyncMethod method);
+// The same for row `row` of the paired lists.
+EntryRole PlannedRole(ListSide side, const FileList& source, const FileList& target, size_t row,
+                      SyncMethod method);
+
+}  // namespace ravelmoor

@@ -1,0 +1,47 @@
+#include "core/sync/RowOperations.h"
+
+#include "core/engine/FolderComparer.h"
+
+namespace ravelmoor {
+
+RowOperations::RowOperations(FolderComparer& comparer, SyncSides sides, Prompter& prompter)
+    : comparer_(comparer), sides_(std::move(sides)), prompter_(prompter) {}
+
+FileOperation RowOperations::Operation() {
+    FileOperation operation(prompter_, tally_);
+    operation.SetCancelWord(cancel_);
+    operation.SetProgress(progress_);
+    operation.SetKeepReplaced(keepReplaced_);
+    return operation;
+}
+
+bool RowOperations::ReadAgain(ListSide side, size_t row, const std::string& relativePath,
+                              bool folder) {
+    SyncSide& reading = sides_.Of(side);
+    FileEntry entry;
+    entry.ReadFromPath(*reading.fs, reading.root, relativePath);
+    // A file and a folder of one name never pair, here as in the comparison.
+    if (entry.IsBlank() || entry.IsFolder() != folder) return false;
+    reading.list->ElementAt(row) = std::move(entry);
+    return true;
+}
+
+void RowOperations::CompareAgain(size_t row) {
+    comparer_.ComparePair(sides_.source.list->ElementAt(row), sides_.target.list->ElementAt(row),
+                          progress_);
+}
+
+void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
+                 const std::function<void()>& batchDone) {
+    const auto done = batchDone ? batchDone : [] {};
+    if (!plan.copyToTarget.empty()) operations.CopyRows(plan.copyToTarget, true);
+    done();
+    if (operations.Aborted()) return;
+    if (!plan.copyToSource.empty()) operations.CopyRows(plan.copyToSource, false);
+    done();
+    if (operations.Aborted()) return;
+    if (!plan.deleteInTarget.empty()) operations.DeleteRows(plan.deleteInTarget, false);
+    done();
+}
+
+}  // namespace ravelmoor

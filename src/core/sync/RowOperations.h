@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/sync/FileOperation.h"
+#include "core/sync/PlanSync.h"
+#include "core/sync/SyncSides.h"
+
+namespace ravelmoor {
+
+class FolderComparer;
+class Prompter;
+class ProgressText;
+
+// Carries out copies and deletions on rows of the paired result lists and
+// brings those rows up to date: each destination (or deleted) path is read
+// again and its pair compared again, without a new scan. Row numbers stay
+// valid through copies; only DeleteRows removes rows, at its very end.
+class RowOperations {
+  public:
+    RowOperations(FolderComparer& comparer, SyncSides sides, Prompter& prompter);
+
+    // Shows what is being copied, deleted or compared again.
+    void SetProgress(ProgressText* progress) { progress_ = progress; }
+    // A set cancel word stops the batch in hand (and the plan) between objects.
+    void SetCancelWord(const std::atomic<int32_t>* cancel) { cancel_ = cancel; }
+    // Whether a replaced file's old version goes to the trash (the default).
+    void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
+
+    // Copies the objects of `rows` from Source to Target (`toTarget`) or back
+    // (each object, and what it replaces, checked against its row first),
+    // then reads each destination again and compares its row again; a parent
+    // folder row whose to-side was missing is read and compared again too.
+    // False when nothing changed (no row was touched).
+    bool CopyRows(const std::vector<uint32_t>& rows, bool toTarget);
+
+    // Deletes the objects of `rows` on the Source side (`sideIsSource`) or the
+    // Target side, reads their rows again and drops the rows that are then
+    // empty on both sides. False when nothing changed.
+    bool DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSource);
+
+    const SyncTally& Tally() const { return tally_; }
+    // Some batch was stopped by a Cancel answer or the cancel word.
+    bool Aborted() const { return aborted_; }
+
+  private:
+    FileOperation Operation();
+    // Reads the entry at `relativePath` (below the side's root) into the
+    // `side` entry of `row`; false (the entry unchanged) when nothing of the
+    // kind `folder` is there.
+    bool ReadAgain(ListSide side, size_t row, const std::string& relativePath, bool folder);
+    void CompareAgain(size_t row);
+    // Removes the temporary files of broken copies that the comparison found
+    // in the folders of `written` (paths below the side's root).
+    void RemoveLeftovers(ListSide side, const std::vector<std::string>& written);
+
+    FolderComparer& comparer_;
+    SyncSides sides_;
+    Prompter& prompter_;
+    ProgressText* progress_ = nullptr;
+    const std::atomic<int32_t>* cancel_ = nullptr;
+    bool keepReplaced_ = true;
+    SyncTally tally_;
+    bool aborted_ = false;
+};
+
+// Carries out a confirmed plan: the copies to Target, the copies to Source,
+// then the deletions in Target. A batch that was stopped ends the run.
+// `batchDone`, when given, is called after each batch (the window refreshes
+// its lists there, so the next batch asks over current ones).
+void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
+                 const std::function<void()>& batchDone = {});
+
+}  // namespace ravelmoor

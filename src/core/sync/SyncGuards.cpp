@@ -1,0 +1,66 @@
+#include "core/sync/SyncGuards.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "core/engine/FolderComparer.h"
+
+namespace ravelmoor {
+namespace {
+
+// Whether the local folder `root` is "/", the home folder or one directly below "/".
+bool IsProtected(const std::string& root) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(root, error);
+    if (error) return false;
+    if (real == real.root_path() || real.parent_path() == real.root_path()) return true;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') return false;
+    const std::filesystem::path realHome = std::filesystem::canonical(home, error);
+    return !error && real == realHome;
+}
+
+size_t CountPresent(const FileList& list) {
+    size_t count = 0;
+    for (size_t row = 0; row < list.GetSize(); ++row) {
+        if (!list.ElementAt(row).IsBlank()) ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::string ProtectedFolderProblem(SyncMethod method, const FolderComparer& comparer) {
+    const bool targetAtRisk = method == SyncMethod::UpdateAndPrune || method == SyncMethod::Force ||
+                              method == SyncMethod::Align;
+    const bool sourceAtRisk = method == SyncMethod::Align;
+    const std::string* refused = nullptr;
+    if (targetAtRisk && !comparer.TargetIsFtp() && IsProtected(comparer.TargetFolder())) {
+        refused = &comparer.TargetFolder();
+    } else if (sourceAtRisk && !comparer.SourceIsFtp() && IsProtected(comparer.SourceFolder())) {
+        refused = &comparer.SourceFolder();
+    }
+    if (refused == nullptr) return {};
+    return "\"" + std::string(SyncMethodText(method)) + "\" would delete or replace objects in \"" +
+           *refused +
+           "\", which is the system's root, the home folder or a system folder: choose a folder "
+           "below it.";
+}
+
+DeletionShare CountDeletions(const FolderComparer& comparer, const SyncPlan& plan) {
+    DeletionShare share;
+    share.deleting = plan.deleteInTarget.size();
+    if (share.deleting == 0) return share;
+    share.total = CountPresent(comparer.TargetResults());
+    share.sourceEmpty = CountPresent(comparer.SourceResults()) == 0;
+    return share;
+}
+
+std::string MassDeletionQuestion(const DeletionShare& share, const std::string& targetRoot) {
+    return "The synchronisation will delete " + std::to_string(share.deleting) + " of " +
+           std::to_string(share.total) + " objects in Target \"" + targetRoot +
+           "\". Do you want to go on?";
+}
+
+}  // namespace ravelmoor

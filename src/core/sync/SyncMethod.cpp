@@ -1,0 +1,69 @@
+#include "core/sync/SyncMethod.h"
+
+#include <array>
+
+namespace ravelmoor {
+namespace {
+
+struct MethodTexts {
+    std::string_view text;
+    std::string_view description;
+};
+
+constexpr std::array<MethodTexts, kSyncMethodCount> kTexts = {{
+    {" ", "Select sync method above. Then press \"Synchronise\"."},
+    {"Align Source and Target",
+     "Copy unmatched files/folders in Source to Target and unmatched files/folders in Target to "
+     "Source. Copy newer files/folders in Source over the corresponding older files/folders in "
+     "Target, and newer files/folders in Target over the corresponding older files/folders in "
+     "Source."},
+    {"Augment Target", "Copy unmatched files/folders in Source to Target."},
+    {"Refresh Target",
+     "Copy newer files/folders in Source over corresponding older file/folders in Target."},
+    {"Update Target", "Augment and Refresh Target."},
+    {"Update and Prune Target",
+     "Augment and Refresh Target and then remove unmatched files/folders from Target."},
+    {"Force Target",
+     "Update and Prune Target, then overwrite newer files/folders in Target with older Source "
+     "files/folders."},
+}};
+
+const MethodTexts& TextsOf(SyncMethod method) {
+    const auto index = static_cast<size_t>(method);
+    return kTexts[index < kTexts.size() ? index : 0];
+}
+
+}  // namespace
+
+std::string_view SyncMethodText(SyncMethod method) {
+    return TextsOf(method).text;
+}
+
+std::string_view SyncMethodDescription(SyncMethod method) {
+    return TextsOf(method).description;
+}
+
+std::optional<ViewToggles> DefaultView(SyncMethod method) {
+    ViewToggles view{false, false, false, false, false};
+    switch (method) {
+        case SyncMethod::Align:
+        case SyncMethod::Force:
+            view.newer = view.older = view.unmatched = true;
+            break;
+        case SyncMethod::Augment:
+            view.unmatched = true;
+            break;
+        case SyncMethod::Refresh:
+            view.newer = true;
+            break;
+        case SyncMethod::Update:
+        case SyncMethod::UpdateAndPrune:
+            view.newer = view.unmatched = true;
+            break;
+        case SyncMethod::None:
+            return std::nullopt;
+    }
+    return view;
+}
+
+}  // namespace ravelmoor

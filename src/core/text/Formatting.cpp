@@ -1,0 +1,43 @@
+#include "core/text/Formatting.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace ravelmoor {
+namespace {
+
+// The locale's short time format with seconds: the lists must show them,
+// since the 2-second tolerance makes them matter. Most short formats stop at
+// the minutes ("HH:mm", "h:mm AP"); the seconds follow the minutes with the
+// separator that the format puts before the minutes.
+QString TimeFormatWithSeconds(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (format.contains(QLatin1Char('s'))) return format;
+    const qsizetype minutes = format.indexOf(QLatin1String("mm"));
+    if (minutes <= 0) return QStringLiteral("HH:mm:ss");
+    qsizetype separatorStart = minutes;
+    while (separatorStart > 0 && !format[separatorStart - 1].isLetter())
+        --separatorStart;
+    QString separator = format.mid(separatorStart, minutes - separatorStart);
+    if (separator.isEmpty()) separator = QStringLiteral(":");
+    return format.insert(minutes + 2, separator + QStringLiteral("ss"));
+}
+
+}  // namespace
+
+std::string FormatSize(uint64_t size) {
+    static const QLocale locale = QLocale::system();
+    return locale.toString(static_cast<qulonglong>(size)).toStdString();
+}
+
+std::string FormatTimestamp(int64_t time) {
+    static const QLocale locale = QLocale::system();
+    static const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    static const QString timeFormat = TimeFormatWithSeconds(locale);
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(time);
+    return (locale.toString(local.date(), dateFormat) + QLatin1Char(' ') +
+            locale.toString(local.time(), timeFormat))
+        .toStdString();
+}
+
+}  // namespace ravelmoor

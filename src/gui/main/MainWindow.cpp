@@ -1,0 +1,304 @@
+#include "gui/main/MainWindow.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/engine/Prompter.h"
+#include "core/filters/FilterSet.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpOpener.h"
+#include "core/settings/CompareLaunch.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/filters/FilterListDialog.h"
+#include "gui/ftp/FtpConnectionsDialog.h"
+#include "gui/main/AboutDialog.h"
+#include "gui/main/HelpWindow.h"
+#include "gui/progress/ProgressDialog.h"
+#include "gui/results/ShowResultsWindow.h"
+#include "gui/settings/BackgroundSetup.h"
+#include "gui/settings/GeneralSettingsDialog.h"
+#include "gui/settings/SettingsMenu.h"
+#include "gui/widgets/BackgroundPainter.h"
+#include "gui/widgets/ElidedLabel.h"
+#include "gui/widgets/FromStd.h"
+#include "gui/widgets/HistoryComboBox.h"
+#include "gui/widgets/IconButton.h"
+#include "gui/widgets/Pickers.h"
+
+namespace ravelmoor {
+namespace {
+
+// The settings file dialogs share their filter and extension.
+FileChoice SettingsFileChoice(const QString& title, const std::string& initial) {
+    return {title, QObject::tr("Ravelmoor Settings (*.zvs)"),
+            QString::fromLatin1(kSettingsFileExtension), initial};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& prompter,
+                       QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      store_(store),
+      prompter_(prompter),
+      comparer_(prompter),
+      ownPickers_(std::make_unique<DialogPickers>()),
+      pickers_(ownPickers_.get()),
+      showResults_(ShowResultsWindow) {
+    setWindowIcon(ProgramIcon("ravelmoor"));
+    UseBackground(*this);
+    comparer_.SetFtpOpener(MakeFtpOpener());
+
+    source_ = new HistoryComboBox(FolderHistory::kSourceSection, this);
+    target_ = new HistoryComboBox(FolderHistory::kTargetSection, this);
+    auto* sourceLabel = new QLabel(tr("S&ource:"), this);
+    sourceLabel->setBuddy(source_);
+    auto* targetLabel = new QLabel(tr("&Target:"), this);
+    targetLabel->setBuddy(target_);
+    auto* browseSource = MakeSmallIconButton("browse", tr("Select Source Folder."), this);
+    auto* browseTarget = MakeSmallIconButton("browse", tr("Select Target Folder."), this);
+    connect(browseSource, &QToolButton::clicked, this, [this] { OnBrowse(true); });
+    connect(browseTarget, &QToolButton::clicked, this, [this] { OnBrowse(false); });
+    auto* ftpSource = MakeSmallIconButton("ftp", tr("Use an FTP connection as the Source"), this);
+    auto* ftpTarget = MakeSmallIconButton("ftp", tr("Use an FTP connection as the Target"), this);
+    connect(ftpSource, &QToolButton::clicked, this, [this] { OnFtpConnections(source_); });
+    connect(ftpTarget, &QToolButton::clicked, this, [this] { OnFtpConnections(target_); });
+
+    compare_ =
+        MakeIconButton(tr("Compare"), "compare", tr("Compare the Source and Target folders"), this);
+    QFont bold = compare_->font();
+    bold.setBold(true);
+    compare_->setFont(bold);
+    compare_->setDefault(true);
+    connect(compare_, &QPushButton::clicked, this, &MainWindow::OnCompare);
+
+    summary_ = new ElidedLabel(this, Qt::ElideRight);
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setSizeGripEnabled(false);
+    statusBar->addWidget(summary_, 1);
+
+    auto* folders = new QGridLayout;
+    folders->addWidget(sourceLabel, 0, 0);
+    folders->addWidget(source_, 0, 1);
+    folders->addWidget(browseSource, 0, 2);
+    folders->addWidget(ftpSource, 0, 3);
+    folders->addWidget(targetLabel, 1, 0);
+    folders->addWidget(target_, 1, 1);
+    folders->addWidget(browseTarget, 1, 2);
+    folders->addWidget(ftpTarget, 1, 3);
+    folders->setColumnStretch(1, 1);
+    auto* compareRow = new QHBoxLayout;
+    compareRow->addStretch();
+    compareRow->addWidget(compare_);
+    compareRow->addStretch();
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutTopMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutRightMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutBottomMargin));
+    body->addLayout(folders);
+    body->addSpacing(4);
+    body->addLayout(compareRow);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(body);
+    layout->addWidget(statusBar);
+    BuildMenus();
+
+    source_->Load(store_);
+    target_->Load(store_);
+    settings_.LoadMainWindowFields(store_);
+    ShowFolderTexts();
+    RefreshSettingsView();
+    // Wide enough for the summary of a few rules; only the width can change.
+    resize(std::max(sizeHint().width(), 560), sizeHint().height());
+    setFixedHeight(sizeHint().height());
+}
+
+MainWindow::~MainWindow() {
+    settings_.SaveAtExit(store_, source_->History(), target_->History());
+    source_->Save(store_);
+    target_->Save(store_);
+    store_.SyncOrWarn(prompter_);
+}
+
+void MainWindow::BuildMenus() {
+    auto* bar = new QMenuBar(this);
+    menu_ = new SettingsMenu(bar);
+    bar->addMenu(menu_);
+    QMenu* help = bar->addMenu(tr("&Help"));
+    QAction* contents = help->addAction(tr("&Contents"));
+    contents->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(tr("&About"));
+    layout()->setMenuBar(bar);
+
+    connect(menu_->includeSubFolders, &QAction::triggered, this, &MainWindow::OnToggleSubFolders);
+    connect(menu_->sizeAndTimestamp, &QAction::triggered, this,
+            [this] { OnMethod(ComparisonMethod::SizeAndTimestamp); });
+    connect(menu_->crc, &QAction::triggered, this, [this] { OnMethod(ComparisonMethod::Crc); });
+    connect(menu_->both, &QAction::triggered, this, [this] { OnMethod(ComparisonMethod::Both); });
+    connect(menu_->filters, &QAction::triggered, this, &MainWindow::OnFilters);
+    connect(menu_->generalSettings, &QAction::triggered, this, &MainWindow::OnGeneralSettings);
+    connect(menu_->ftpConnections, &QAction::triggered, this,
+            [this] { OnFtpConnections(nullptr); });
+    connect(menu_->loadSettings, &QAction::triggered, this, &MainWindow::OnLoadSettings);
+    connect(menu_->saveSettings, &QAction::triggered, this, &MainWindow::OnSaveSettings);
+    connect(menu_->restoreDefaults, &QAction::triggered, this, &MainWindow::OnRestoreDefaults);
+    connect(menu_->background, &QAction::triggered, this, &MainWindow::OnToggleBackground);
+    connect(contents, &QAction::triggered, this,
+            [this] { HelpWindow::Show(help_topics::kMain, this); });
+    connect(about, &QAction::triggered, this, [this] { AboutDialog(this).exec(); });
+}
+
+QString MainWindow::SummaryLine() const {
+    return summary_->text();
+}
+
+void MainWindow::LoadSettingsFromCommandLine(const std::string& argument) {
+    const bool loaded = ravelmoor::LoadSettingsFromCommandLine(argument, settings_, prompter_);
+    ShowFolderTexts();
+    RefreshSettingsView();
+    // Started from the event loop, once the window is up with the loaded values.
+    if (loaded) QMetaObject::invokeMethod(this, &MainWindow::OnCompare, Qt::QueuedConnection);
+}
+
+void MainWindow::OnCompare() {
+    TakeFolderTexts();
+    resultsTitle_ = windowTitle().toStdString();
+
+    FtpConnection sourceFtp;
+    FtpConnection targetFtp;
+    const FtpConnectionStore connections(store_);
+    const std::string problem = CheckCompareSides(
+        settings_.sourceFolder, settings_.targetFolder,
+        [&](std::string_view name) { return connections.LookupConnection(name); }, sourceFtp,
+        targetFtp);
+    ShowFolderTexts();
+    if (!problem.empty()) {
+        prompter_.Warn(problem);
+        return;
+    }
+    source_->AddToHistory(settings_.sourceFolder);
+    target_->AddToHistory(settings_.targetFolder);
+
+    comparer_.Reset(EngineSettings(settings_));
+    comparer_.SetMethod(EngineMethod(settings_));
+    auto filter = std::make_shared<FilterSet>();
+    filter->Prepare(settings_.filterRules);
+    comparer_.SetFilter(std::move(filter));
+    comparer_.Start(RootText(settings_.sourceFolder), RootText(settings_.targetFolder),
+                    settings_.includeSubFolders, sourceFtp, targetFtp);
+    ProgressDialog progress(comparer_, this);
+    progress.exec();
+    // The dialog closes once the phase says the run has ended; the worker
+    // thread may still be on its way out.
+    comparer_.Wait();
+    if (comparer_.Phase() != ComparisonPhase::Completed) return;
+    if (showResults_) showResults_(*this, comparer_);
+}
+
+void MainWindow::OnBrowse(bool source) {
+    TakeFolderTexts();
+    NormaliseFolders();
+    std::string& folder = source ? settings_.sourceFolder : settings_.targetFolder;
+    const QString title = source ? tr("Select Source Folder.") : tr("Select Target Folder.");
+    if (const auto chosen = pickers_->PickFolder(this, title, folder)) folder = *chosen;
+    NormaliseFolders();
+    ShowFolderTexts();
+}
+
+void MainWindow::NormaliseFolders() {
+    for (std::string* folder : {&settings_.sourceFolder, &settings_.targetFolder}) {
+        if (!DesignatesFtpFolder(*folder)) *folder = NormaliseFolder(*folder);
+    }
+}
+
+void MainWindow::OnToggleSubFolders() {
+    settings_.includeSubFolders = !settings_.includeSubFolders;
+    RefreshSettingsView();
+}
+
+void MainWindow::OnMethod(ComparisonMethod method) {
+    settings_.comparisonMethod = static_cast<int32_t>(method);
+    RefreshSettingsView();
+}
+
+void MainWindow::OnFilters() {
+    FilterListDialog dialog(settings_.filterRules, prompter_, this);
+    dialog.exec();
+    RefreshSettingsView();
+}
+
+void MainWindow::OnGeneralSettings() {
+    GeneralSettingsDialog dialog(settings_, store_, prompter_, *pickers_, this);
+    dialog.exec();
+    RefreshSettingsView();
+}
+
+void MainWindow::OnFtpConnections(HistoryComboBox* box) {
+    if (ftpConnections_ == nullptr)
+        ftpConnections_ = new FtpConnectionsDialog(store_, prompter_, this);
+    if (ftpConnections_->exec() != QDialog::Accepted || box == nullptr) return;
+    box->SetText(std::string(kFtpFolderPrefix) + ftpConnections_->Name());
+}
+
+void MainWindow::OnLoadSettings() {
+    TakeFolderTexts();
+    const auto chosen = pickers_->PickFileToOpen(
+        this, SettingsFileChoice(tr("Load settings from a file"), settings_.settingsFileName));
+    if (chosen) {
+        LoadChosenSettingsFile(*chosen, settings_, prompter_);
+        ShowFolderTexts();
+    }
+    RefreshSettingsView();
+}
+
+void MainWindow::OnSaveSettings() {
+    TakeFolderTexts();
+    const auto chosen = pickers_->PickFileToSave(
+        this, SettingsFileChoice(tr("Save settings to a file"), settings_.settingsFileName));
+    if (chosen) SaveChosenSettingsFile(*chosen, settings_, prompter_);
+    RefreshSettingsView();
+}
+
+void MainWindow::OnRestoreDefaults() {
+    settings_.RestoreDefaults();
+    ShowFolderTexts();
+    RefreshSettingsView();
+}
+
+void MainWindow::OnToggleBackground() {
+    // Every open window repaints with the new background, or without one.
+    ToggleBackground(settings_, store_, prompter_, PrimaryScreenDepth);
+    RefreshSettingsView();
+}
+
+void MainWindow::TakeFolderTexts() {
+    settings_.sourceFolder = source_->Text();
+    settings_.targetFolder = target_->Text();
+}
+
+void MainWindow::ShowFolderTexts() {
+    source_->SetText(settings_.sourceFolder);
+    target_->SetText(settings_.targetFolder);
+}
+
+void MainWindow::RefreshSettingsView() {
+    setWindowTitle(FromStd(SettingsWindowTitle(settings_.settingsFileName)));
+    menu_->Refresh(settings_);
+    summary_->setText(FromStd(settings_.SummaryText()));
+}
+
+}  // namespace ravelmoor

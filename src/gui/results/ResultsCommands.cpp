@@ -1,0 +1,249 @@
+// What the results window does to the files: synchronise, preview, and the
+// context menu's copy, delete and visualise.
+
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QShortcut>
+#include <QToolButton>
+#include <algorithm>
+#include <chrono>
+
+#include "core/engine/FolderComparer.h"
+#include "core/engine/Prompter.h"
+#include "core/results/FailureLog.h"
+#include "core/results/SelectionRules.h"
+#include "core/results/VisualiseDifferences.h"
+#include "core/settings/Settings.h"
+#include "core/sync/PlanSync.h"
+#include "core/sync/RowOperations.h"
+#include "core/sync/SyncGuards.h"
+#include "core/sync/SyncSummary.h"
+#include "gui/results/DesktopViewerHost.h"
+#include "gui/results/PreviewWindow.h"
+#include "gui/results/RecomparingWindow.h"
+#include "gui/results/ResultsWindow.h"
+#include "gui/settings/GeneralSettingsDialog.h"
+#include "gui/widgets/ElidedLabel.h"
+#include "gui/widgets/FromStd.h"
+#include "gui/widgets/OverrideCursor.h"
+#include "gui/widgets/VirtualReportView.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr const char* kCopyQuestion = "Do you want to copy the selected objects?";
+
+// Marks a manual command: the lists keep their selections meanwhile, and the
+// focus goes back where it was afterwards.
+class ManualCommand {
+  public:
+    explicit ManualCommand(bool& busy) : busy_(busy), focus_(QApplication::focusWidget()) {
+        busy_ = true;
+    }
+    ~ManualCommand() {
+        if (focus_) focus_->setFocus(Qt::OtherFocusReason);
+        busy_ = false;
+    }
+    ManualCommand(const ManualCommand&) = delete;
+    ManualCommand& operator=(const ManualCommand&) = delete;
+
+  private:
+    bool& busy_;
+    QPointer<QWidget> focus_;
+};
+
+}  // namespace
+
+void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work,
+                                     Prompter* prompter) {
+    commandRunning_ = true;
+    {
+        const OverrideCursor wait(Qt::WaitCursor);
+        // A side on FTP gets a connection again: the comparison closed its own.
+        RecomparingWindow progress(this);
+        RowOperations operations(context_.comparer, SidesOf(context_.comparer),
+                                 prompter != nullptr ? *prompter : context_.prompter);
+        operations.SetProgress(&progress);
+        operations.SetKeepReplaced(context_.settings.keepReplaced);
+        work(operations);
+        RefreshLists();
+    }
+    commandRunning_ = false;
+}
+
+std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
+    SyncPlan plan;
+    {
+        const OverrideCursor wait(Qt::WaitCursor);
+        plan =
+            PlanSync(context_.comparer.SourceResults(), context_.comparer.TargetResults(), method_);
+    }
+    const std::string_view problem = PlanProblem(method_, plan);
+    if (method_ != SyncMethod::None) {
+        const std::string refused = ProtectedFolderProblem(method_, context_.comparer);
+        if (!refused.empty()) {
+            context_.prompter.Warn(refused);
+            return std::nullopt;
+        }
+    }
+    if (!problem.empty()) {
+        context_.prompter.Warn(problem);
+        return std::nullopt;
+    }
+    return plan;
+}
+
+void ResultsWindow::OnSynchronise() {
+    const std::optional<SyncPlan> plan = PlanForMethod();
+    if (!plan) return;
+    if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
+    const DeletionShare deletions = CountDeletions(context_.comparer, *plan);
+    if (deletions.IsMass() && !context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
+                                  deletions, context_.comparer.TargetFolder()))) {
+        return;
+    }
+    FailureLog log(context_.prompter);
+    SyncTally tally;
+    bool stopped = false;
+    const auto start = std::chrono::steady_clock::now();
+    RunRowOperations(
+        [&](RowOperations& operations) {
+            RunSyncPlan(operations, *plan, [this] { RefreshLists(); });
+            tally = operations.Tally();
+            stopped = operations.Aborted();
+        },
+        &log);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone, log.Failures());
+}
+
+void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
+                                   std::vector<std::string> failures) {
+    summary_->setText(FromStd(summary));
+    summary_->setToolTip(FromStd(summary));
+    failures_ = std::move(failures);
+    failuresButton_->setVisible(notDone > 0 || !failures_.empty());
+}
+
+void ResultsWindow::ShowFailures() {
+    std::string text = "Not copied or deleted:";
+    for (const std::string& failure : failures_)
+        text += "\n" + failure;
+    if (failures_.empty()) text += "\nthe objects whose question was answered No or Cancel.";
+    context_.prompter.Warn(text);
+}
+
+void ResultsWindow::OnPreview() {
+    std::optional<SyncPlan> plan = PlanForMethod();
+    if (!plan) return;
+    commandRunning_ = true;
+    PreviewWindow preview(ListedSidesOf(context_.comparer), std::move(*plan), this);
+    preview.exec();
+    commandRunning_ = false;
+}
+
+void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
+    menuSide_ = side;
+    const FileList& source = context_.comparer.SourceResults();
+    const FileList& target = context_.comparer.TargetResults();
+    const std::vector<int> items = SelectedItems(side);
+
+    QMenu menu(this);
+    QAction* visualise = menu.addAction(tr("Visualise Differences"));
+    menu.addSeparator();
+    QAction* copy = menu.addAction(side == ListSide::Source ? tr("Copy to Target  >>>")
+                                                            : tr("<<< Copy to Source"));
+    QAction* remove = menu.addAction(tr("Delete"));
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutVisibleInContextMenu(true);
+    menu.addSeparator();
+    QAction* again = menu.addAction(tr("Compare Again"));
+    again->setShortcut(QKeySequence::Refresh);
+    again->setShortcutVisibleInContextMenu(true);
+    const bool someToCopy = !RowsToCopyOrDelete(side, source, target, visibleRows_, items).empty();
+    copy->setEnabled(someToCopy);
+    remove->setEnabled(someToCopy);
+    visualise->setEnabled(!RowsToVisualise(source, target, visibleRows_, items).empty());
+
+    const QAction* chosen = menu.exec(globalPosition);
+    if (chosen == copy) {
+        CopySelected();
+    } else if (chosen == remove) {
+        DeleteSelected();
+    } else if (chosen == visualise) {
+        VisualiseSelected();
+    } else if (chosen == again) {
+        CompareAgain();
+    }
+}
+
+void ResultsWindow::CompareAgain() {
+    if (commandRunning_) return;
+    folderCheck_.stop();
+    done(kCompareAgain);
+}
+
+void ResultsWindow::SetUpKeys() {
+    auto* again = new QShortcut(QKeySequence::Refresh, this);
+    connect(again, &QShortcut::activated, this, &ResultsWindow::CompareAgain);
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        // Only where the selection is: on the list that has the focus.
+        auto* remove =
+            new QShortcut(QKeySequence::Delete, List(side), nullptr, nullptr, Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this, [this, side] {
+            menuSide_ = side;
+            DeleteSelected();
+        });
+    }
+}
+
+void ResultsWindow::CopySelected() {
+    const ManualCommand command(busy_);
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
+                                                    context_.comparer.TargetResults(), visibleRows_,
+                                                    SelectedItems(menuSide_));
+    // In path order whatever the lists' order: a folder before what it holds.
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
+    const bool toTarget = menuSide_ == ListSide::Source;
+    RunRowOperations(
+        [&rows, toTarget](RowOperations& operations) { operations.CopyRows(rows, toTarget); });
+    ClearSelections();
+}
+
+void ResultsWindow::DeleteSelected() {
+    const ManualCommand command(busy_);
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
+                                                    context_.comparer.TargetResults(), visibleRows_,
+                                                    SelectedItems(menuSide_));
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty()) return;
+    // The deletion asks its own question before anything goes to the trash.
+    const bool sourceSide = menuSide_ == ListSide::Source;
+    RunRowOperations([&rows, sourceSide](RowOperations& operations) {
+        operations.DeleteRows(rows, sourceSide);
+    });
+    ClearSelections();
+}
+
+void ResultsWindow::VisualiseSelected() {
+    const ManualCommand command(busy_);
+    const FileList& source = context_.comparer.SourceResults();
+    const FileList& target = context_.comparer.TargetResults();
+    const std::vector<int> items = SelectedItems(menuSide_);
+    FolderComparer& comparer = context_.comparer;
+    std::vector<PathPair> pairs;
+    for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
+        pairs.push_back({source.ElementAt(row).FullPath(comparer.SourceFolder()),
+                         target.ElementAt(row).FullPath(comparer.TargetFolder())});
+    }
+    DesktopViewerHost host(context_,
+                           comparer.SourceIsFtp() ? &comparer.SourceFileSystem() : nullptr,
+                           comparer.TargetIsFtp() ? &comparer.TargetFileSystem() : nullptr, this);
+    VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
+    for (VirtualReportView* list : lists_)
+        list->viewport()->update();
+}
+
+}  // namespace ravelmoor

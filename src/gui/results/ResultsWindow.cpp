@@ -1,0 +1,509 @@
+#include "gui/results/ResultsWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/engine/FolderComparer.h"
+#include "core/engine/Prompter.h"
+#include "core/results/FolderCheck.h"
+#include "core/results/SelectionRules.h"
+#include "core/results/VisibleRows.h"
+#include "core/settings/Settings.h"
+#include "gui/main/HelpWindow.h"
+#include "gui/widgets/BackgroundPainter.h"
+#include "gui/widgets/ElidedLabel.h"
+#include "gui/widgets/FromStd.h"
+#include "gui/widgets/IconButton.h"
+#include "gui/widgets/VirtualReportView.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr int kFolderCheckMilliseconds = 20000;
+constexpr int kSelectionPaneWidth = 400;
+constexpr int kBetweenLists = 16;
+
+size_t SideIndex(ListSide side) {
+    return side == ListSide::Source ? 0 : 1;
+}
+
+struct ToggleLook {
+    const char* text;
+    const char* icon;
+    const char* tooltip;
+};
+constexpr std::array<ToggleLook, kViewToggleCount> kToggleLooks = {{
+    {"Matched", "status-matched-file", "View/Hide Matched files/folders"},
+    {"Unmatched", "status-unmatched-file", "View/Hide Unmatched files/folders"},
+    {"Newer", "status-newer-file", "View/Hide Newer files/folders"},
+    {"Older", "status-older-file", "View/Hide Older files/folders"},
+    {"Excluded", "status-excluded-file", "View/Hide Excluded files/folders"},
+}};
+
+// A combo box that hands the focus on when its drop-down list closes.
+class HandingOnComboBox : public QComboBox {
+  public:
+    HandingOnComboBox(std::function<void()> closed, QWidget* parent)
+        : QComboBox(parent), closed_(std::move(closed)) {}
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        closed_();
+    }
+
+  private:
+    std::function<void()> closed_;
+};
+
+QFrame* Line(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// The first sentence of a message, for a one-line display of it.
+QString FirstSentence(const std::string& text) {
+    const size_t end = text.find(". ");
+    return FromStd(end == std::string::npos ? text.substr(0, text.find('\n'))
+                                            : text.substr(0, end + 1));
+}
+
+}  // namespace
+
+ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
+    : QDialog(parent), context_(std::move(context)) {
+    UseBackground(*this);
+    setWindowTitle(FromStd(context_.title));
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(false);
+    BuildControls();
+    BuildLayout();
+    ConnectControls();
+    SetUpHeaders();
+    SetUpKeys();
+
+    for (int i = 0; i < kSyncMethodCount; ++i)
+        methodCombo_->addItem(FromStd(SyncMethodText(static_cast<SyncMethod>(i))));
+    methodCombo_->setCurrentIndex(0);
+    description_->setText(FromStd(SyncMethodDescription(SyncMethod::None)));
+    for (int i = 0; i < kViewChoiceCount; ++i)
+        viewCombo_->addItem(FromStd(ViewChoiceText(static_cast<ViewChoice>(i))));
+    SetToggles({true, true, true, true, false});
+    ChooseView(ViewChoice::All);
+
+    // The first size is the smallest; the saved placement comes after it.
+    ApplyDefaultColumnWidths();
+    layout()->activate();
+    resize(sizeHint().expandedTo(QSize(760, 520)));
+    // Never larger than the screen, whatever its scale.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(size().boundedTo(screen->availableGeometry().size()));
+    setMinimumSize(size());
+    RestorePlacement();
+
+    connect(&folderCheck_, &QTimer::timeout, this, &ResultsWindow::CheckFoldersStillThere);
+    folderCheck_.start(kFolderCheckMilliseconds);
+}
+
+ResultsWindow::~ResultsWindow() {
+    SavePlacement();
+}
+
+void ResultsWindow::BuildControls() {
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
+    const FolderComparer& comparer = context_.comparer;
+    const FileList& source = comparer.SourceResults();
+    const FileList& target = comparer.TargetResults();
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        const size_t i = SideIndex(side);
+        const bool isSource = side == ListSide::Source;
+        pathLabels_[i] = new ElidedLabel(this);
+        pathLabels_[i]->setFont(bold);
+        // The label's own text (the Target one ends with a blank), one blank, the root.
+        pathLabels_[i]->setText((isSource ? tr("Source:") : tr("Target: ")) + QLatin1Char(' ') +
+                                FromStd(isSource ? comparer.SourceRoot() : comparer.TargetRoot()));
+        lists_[i] = new VirtualReportView(this);
+        lists_[i]->setObjectName(isSource ? QStringLiteral("sourceList")
+                                          : QStringLiteral("targetList"));
+        models_[i] =
+            new ResultsListModel(side, source, target, visibleRows_, method_, icons_, this);
+        lists_[i]->setModel(models_[i]);
+        countLabels_[i] = new QLabel(this);
+        sizeLabels_[i] = new QLabel(this);
+        sizeLabels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    auto focusClose = [this] { FocusClose(); };
+    viewCombo_ = new HandingOnComboBox(focusClose, this);
+    viewCombo_->setToolTip(tr("Select predefined view"));
+    viewCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    methodCombo_ = new HandingOnComboBox(focusClose, this);
+    methodCombo_->setToolTip(tr("Select sync method"));
+    methodCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (size_t i = 0; i < toggles_.size(); ++i) {
+        auto* toggle = new QToolButton(this);
+        toggle->setText(tr(kToggleLooks[i].text));
+        toggle->setToolTip(tr(kToggleLooks[i].tooltip));
+        toggle->setCheckable(true);
+        toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        // Off shows a grey icon on a plain button, on a coloured icon on the
+        // selection colour: told apart at a glance in any theme.
+        QIcon icon = ProgramIcon(kToggleLooks[i].icon);
+        const QPixmap grey = icon.pixmap(QSize(16, 16), QIcon::Disabled);
+        icon.addPixmap(grey, QIcon::Normal, QIcon::Off);
+        icon.addPixmap(grey, QIcon::Active, QIcon::Off);
+        toggle->setIcon(icon);
+        toggle->setStyleSheet(QStringLiteral(
+            "QToolButton { border: 1px solid palette(mid); border-radius: 3px; padding: 2px 6px; }"
+            "QToolButton:checked { background: palette(highlight); color: "
+            "palette(highlighted-text);"
+            " border-color: palette(highlight); }"));
+        toggles_[i] = toggle;
+    }
+    description_ = new QLabel(this);
+    description_->setWordWrap(true);
+    description_->setTextFormat(Qt::PlainText);
+
+    close_ = MakeIconButton(tr("Close"), "cancel", tr("Close this window"), this);
+    preview_ = MakeIconButton(tr("Preview"), "preview",
+                              tr("Preview which files/folders the selected sync method would copy "
+                                 "or delete"),
+                              this);
+    synchronise_ =
+        MakeIconButton(tr("Synchronise"), "synchronise", tr("Sync Source and Target"), this);
+    for (QPushButton* button : {close_, preview_, synchronise_})
+        button->setFont(bold);
+    synchronise_->setDefault(true);
+    help_ = MakeSmallIconButton("help", tr("Help"), this);
+
+    summary_ = new ElidedLabel(this, Qt::ElideRight);
+    summary_->setText(FromStd(context_.settings.SummaryText()));
+    failuresButton_ = new QToolButton(this);
+    failuresButton_->setText(tr("Not done..."));
+    failuresButton_->setToolTip(tr("List what the synchronisation did not copy or delete"));
+    failuresButton_->setVisible(false);
+    connect(failuresButton_, &QToolButton::clicked, this, &ResultsWindow::ShowFailures);
+    unreadable_ = new ElidedLabel(this, Qt::ElideRight);
+    const std::string warning = comparer.UnlistableFoldersWarning();
+    unreadable_->setText(warning.empty() ? QString() : FirstSentence(warning));
+    unreadable_->setToolTip(FromStd(warning));
+    unreadable_->setVisible(!warning.empty());
+    selection_ = new QLabel(tr(kNothingSelectedText), this);
+    selection_->setFixedWidth(kSelectionPaneWidth);
+}
+
+void ResultsWindow::BuildLayout() {
+    auto* lists = new QGridLayout;
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        const size_t i = SideIndex(side);
+        const int column = static_cast<int>(i);
+        lists->addWidget(pathLabels_[i], 0, column);
+        lists->addWidget(lists_[i], 1, column);
+        auto* totals = new QHBoxLayout;
+        totals->addWidget(countLabels_[i]);
+        totals->addStretch();
+        totals->addWidget(sizeLabels_[i]);
+        lists->addLayout(totals, 2, column);
+        lists->setColumnStretch(column, 1);
+    }
+    lists->setRowStretch(1, 1);
+    lists->setHorizontalSpacing(kBetweenLists);
+
+    auto* views = new QHBoxLayout;
+    auto* viewLabel = new QLabel(tr("&View:"), this);
+    viewLabel->setBuddy(viewCombo_);
+    views->addWidget(viewLabel);
+    views->addWidget(viewCombo_);
+    views->addSpacing(8);
+    for (QToolButton* toggle : toggles_)
+        views->addWidget(toggle);
+    views->addStretch();
+
+    auto* commands = new QHBoxLayout;
+    auto* methodLabel = new QLabel(tr("&Method:"), this);
+    methodLabel->setBuddy(methodCombo_);
+    commands->addWidget(help_);
+    commands->addStretch();
+    commands->addWidget(methodLabel);
+    commands->addWidget(methodCombo_);
+    commands->addSpacing(12);
+    commands->addWidget(close_);
+    commands->addWidget(preview_);
+    commands->addWidget(synchronise_);
+    commands->addStretch();
+    // As wide as the help button, so that the commands stay centred.
+    commands->addSpacing(help_->sizeHint().width());
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutTopMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutRightMargin),
+                             style()->pixelMetric(QStyle::PM_LayoutBottomMargin));
+    body->addLayout(lists, 1);
+    body->addWidget(Line(this));
+    body->addLayout(views);
+    body->addWidget(description_);
+    body->addWidget(Line(this));
+    body->addLayout(commands);
+
+    auto* statusBar = new QStatusBar(this);
+    statusBar->addWidget(summary_, 1);
+    statusBar->addWidget(failuresButton_);
+    statusBar->addWidget(unreadable_, 1);
+    statusBar->addPermanentWidget(selection_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(body, 1);
+    layout->addWidget(statusBar);
+
+    setTabOrder(lists_[0], lists_[1]);
+    setTabOrder(lists_[1], viewCombo_);
+    QWidget* previous = viewCombo_;
+    for (QToolButton* toggle : toggles_) {
+        setTabOrder(previous, toggle);
+        previous = toggle;
+    }
+    for (QWidget* next :
+         std::initializer_list<QWidget*>{methodCombo_, close_, preview_, synchronise_, help_}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+void ResultsWindow::ConnectControls() {
+    connect(methodCombo_, &QComboBox::activated, this,
+            [this](int index) { ChooseMethod(static_cast<SyncMethod>(index)); });
+    connect(viewCombo_, &QComboBox::activated, this,
+            [this](int index) { ChooseView(static_cast<ViewChoice>(index)); });
+    for (QToolButton* toggle : toggles_) {
+        connect(toggle, &QToolButton::clicked, this, [this] {
+            RefreshLists();
+            FocusClose();
+        });
+    }
+    connect(close_, &QPushButton::clicked, this, &ResultsWindow::reject);
+    connect(preview_, &QPushButton::clicked, this, &ResultsWindow::OnPreview);
+    connect(synchronise_, &QPushButton::clicked, this, &ResultsWindow::OnSynchronise);
+    connect(help_, &QToolButton::clicked, this,
+            [this] { HelpWindow::Show(help_topics::kCompare, this); });
+
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        VirtualReportView* list = lists_[SideIndex(side)];
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, side] { OnSelectionChanged(side); });
+        connect(list, &VirtualReportView::FocusLost, this,
+                [this, side](Qt::FocusReason reason) { OnFocusLost(side, reason); });
+        connect(list, &VirtualReportView::ContextMenuRequested, this,
+                [this, side](const QPoint& at) { ShowContextMenu(side, at); });
+    }
+    // Both lists always show the same first row.
+    QScrollBar* sourceBar = lists_[0]->verticalScrollBar();
+    QScrollBar* targetBar = lists_[1]->verticalScrollBar();
+    connect(sourceBar, &QScrollBar::valueChanged, targetBar, &QScrollBar::setValue);
+    connect(targetBar, &QScrollBar::valueChanged, sourceBar, &QScrollBar::setValue);
+}
+
+void ResultsWindow::reject() {
+    if (commandRunning_) return;
+    folderCheck_.stop();
+    QDialog::reject();
+}
+
+void ResultsWindow::RefreshLists() {
+    const bool hadSelection =
+        lists_[0]->selectionModel()->hasSelection() || lists_[1]->selectionModel()->hasSelection();
+    const ShownTotals totals =
+        ComputeVisibleRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(),
+                           Toggles(), visibleRows_);
+    if (rowOrder_)
+        SortRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(), *rowOrder_,
+                 visibleRows_);
+    viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
+    for (ResultsListModel* model : models_)
+        model->Reload();
+    countLabels_[0]->setText(FromStd(CountLabelText(totals.SourceCount())));
+    sizeLabels_[0]->setText(FromStd(SizeLabelText(totals.sourceBytes)));
+    countLabels_[1]->setText(FromStd(CountLabelText(totals.TargetCount())));
+    sizeLabels_[1]->setText(FromStd(SizeLabelText(totals.targetBytes)));
+    // The reload drops the selections without telling the selection models' watchers.
+    if (hadSelection) {
+        selection_->setText(
+            FromStd(ravelmoor::SelectionText(context_.comparer.SourceResults(), visibleRows_, {})));
+    }
+}
+
+void ResultsWindow::KeepDescriptionHeight() {
+    // As high as the longest description needs at this width, so that the
+    // lists keep their height whichever method is chosen.
+    const int width = description_->width();
+    if (width <= 0) return;
+    const QFontMetrics metrics(description_->font());
+    int height = metrics.height();
+    for (int i = 0; i < kSyncMethodCount; ++i) {
+        const QString text = FromStd(SyncMethodDescription(static_cast<SyncMethod>(i)));
+        height = std::max(
+            height,
+            metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height());
+    }
+    if (description_->height() != height) description_->setFixedHeight(height);
+}
+
+void ResultsWindow::ChooseMethod(SyncMethod method) {
+    method_ = method;
+    methodCombo_->setCurrentIndex(static_cast<int>(method));
+    if (const auto toggles = DefaultView(method)) SetToggles(*toggles);
+    description_->setText(FromStd(SyncMethodDescription(method)));
+    RefreshLists();
+    FocusClose();
+}
+
+void ResultsWindow::ChooseView(ViewChoice choice) {
+    viewCombo_->setCurrentIndex(static_cast<int>(choice));
+    if (const auto toggles = TogglesOf(choice)) {
+        SetToggles(*toggles);
+        RefreshLists();
+    }
+    FocusClose();
+}
+
+ViewToggles ResultsWindow::Toggles() const {
+    auto on = [this](ViewToggle toggle) {
+        return toggles_[static_cast<size_t>(toggle)]->isChecked();
+    };
+    return {on(ViewToggle::Matched), on(ViewToggle::Newer), on(ViewToggle::Older),
+            on(ViewToggle::Unmatched), on(ViewToggle::Excluded)};
+}
+
+void ResultsWindow::SetToggles(const ViewToggles& toggles) {
+    auto set = [this](ViewToggle toggle, bool on) {
+        toggles_[static_cast<size_t>(toggle)]->setChecked(on);
+    };
+    set(ViewToggle::Matched, toggles.matched);
+    set(ViewToggle::Unmatched, toggles.unmatched);
+    set(ViewToggle::Newer, toggles.newer);
+    set(ViewToggle::Older, toggles.older);
+    set(ViewToggle::Excluded, toggles.excluded);
+}
+
+void ResultsWindow::FocusClose() {
+    close_->setFocus(Qt::OtherFocusReason);
+}
+
+void ResultsWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (opened_) return;
+    opened_ = true;
+    // Said once the window is up, over it.
+    QMetaObject::invokeMethod(this, &ResultsWindow::OnOpened, Qt::QueuedConnection);
+}
+
+void ResultsWindow::OnOpened() {
+    // From now on the Name columns take the changes of the window's width;
+    // the sizes the window went through while it was laid out and shown
+    // leave the widths as they were set.
+    for (VirtualReportView* list : lists_) {
+        list->SetGrowingColumn(static_cast<int>(ResultColumn::Name));
+        // Without saved widths Name takes what Size and Timestamp leave.
+        if (!widthsSaved_) list->FillWithGrowingColumn();
+    }
+    if (context_.comparer.AllIdentical())
+        context_.prompter.Inform(FolderComparer::kIdenticalMessage);
+    // Also in the status bar; said once here, since rows that no sync will
+    // touch are easily overlooked in a long list.
+    const std::string warning = context_.comparer.UnlistableFoldersWarning();
+    if (!warning.empty()) context_.prompter.Warn(warning);
+}
+
+void ResultsWindow::CheckFoldersStillThere() {
+    // One warning at a time, and none in the middle of a command.
+    if (commandRunning_ || warningShown_) return;
+    const FolderComparer& comparer = context_.comparer;
+    auto local = [](bool ftp, const std::string& folder) {
+        return ftp ? std::nullopt : std::optional<std::string>(folder);
+    };
+    const std::string_view warning =
+        FolderGoneWarning(local(comparer.SourceIsFtp(), comparer.SourceFolder()),
+                          local(comparer.TargetIsFtp(), comparer.TargetFolder()));
+    if (warning.empty()) return;
+    warningShown_ = true;
+    context_.prompter.Warn(warning);
+    warningShown_ = false;
+}
+
+VirtualReportView* ResultsWindow::List(ListSide side) const {
+    return lists_[SideIndex(side)];
+}
+
+ResultsListModel* ResultsWindow::Model(ListSide side) const {
+    return models_[SideIndex(side)];
+}
+
+ElidedLabel* ResultsWindow::PathLabel(ListSide side) const {
+    return pathLabels_[SideIndex(side)];
+}
+
+QLabel* ResultsWindow::CountLabel(ListSide side) const {
+    return countLabels_[SideIndex(side)];
+}
+
+QLabel* ResultsWindow::SizeLabel(ListSide side) const {
+    return sizeLabels_[SideIndex(side)];
+}
+
+QToolButton* ResultsWindow::Toggle(ViewToggle toggle) const {
+    return toggles_[static_cast<size_t>(toggle)];
+}
+
+QString ResultsWindow::SummaryText() const {
+    return summary_->text();
+}
+
+QString ResultsWindow::SelectionText() const {
+    return selection_->text();
+}
+
+QString ResultsWindow::UnreadableFoldersText() const {
+    return unreadable_->text();
+}
+
+std::vector<int> ResultsWindow::SelectedItems(ListSide side) const {
+    std::vector<ItemRun> runs;
+    for (const QItemSelectionRange& range : List(side)->selectionModel()->selection())
+        runs.push_back({range.top(), range.bottom()});
+    return ravelmoor::SelectedItems(std::move(runs));
+}
+
+void ResultsWindow::OnSelectionChanged(ListSide side) {
+    const FileList& list = side == ListSide::Source ? context_.comparer.SourceResults()
+                                                    : context_.comparer.TargetResults();
+    selection_->setText(FromStd(ravelmoor::SelectionText(list, visibleRows_, SelectedItems(side))));
+}
+
+void ResultsWindow::OnFocusLost(ListSide side, Qt::FocusReason reason) {
+    // A menu or another window in front takes the focus only for a while.
+    if (busy_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+    List(side)->clearSelection();
+}
+
+void ResultsWindow::ClearSelections() {
+    for (VirtualReportView* list : lists_)
+        list->clearSelection();
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,201 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/results/ViewChoice.h"
+#include "core/results/WindowPlacement.h"
+#include "core/sync/SyncMethod.h"
+#include "core/sync/SyncSides.h"
+#include "gui/results/ResultsListModel.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+namespace ravelmoor {
+
+class ElidedLabel;
+class FolderComparer;
+class Pickers;
+class Prompter;
+class RowOperations;
+class SettingsStore;
+class VirtualReportView;
+struct Settings;
+
+// What the results window works with: the engine whose result lists it
+// shows and changes, the settings (summary line, file-comparison program),
+// the store that keeps its placement, and how it talks to the user.
+struct ResultsContext {
+    FolderComparer& comparer;
+    Settings& settings;
+    SettingsStore& store;
+    Prompter& prompter;
+    Pickers& pickers;
+    std::string title;  // the main window's title when the comparison started
+};
+
+// The five view toggles, in the order of the window.
+enum class ViewToggle : int { Matched = 0, Unmatched, Newer, Older, Excluded };
+inline constexpr int kViewToggleCount = 5;
+
+// The results of a comparison: the Source and Target lists side by side, one
+// line per row of the engine's paired result lists, with the view toggles and
+// combo, the counts and sizes of what is shown, the sync method with
+// "Preview" and "Synchronise", and a context menu to copy, delete or
+// visualise single rows. It changes the result lists in place and stays open
+// after a synchronisation. Its placement and column widths persist.
+class ResultsWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    // What exec() returns when the user asked to compare again (F5).
+    static constexpr int kCompareAgain = 2;
+
+    explicit ResultsWindow(ResultsContext context, QWidget* parent = nullptr);
+    ~ResultsWindow() override;
+
+    // Escape and "Close"; refused while a command is under way.
+    void reject() override;
+
+    // Recomputes the visible rows, the view combo, both lists and the four
+    // count and size labels.
+    void RefreshLists();
+    // What picking an entry of the "Method:" or "View:" combo box does.
+    void ChooseMethod(SyncMethod method);
+    void ChooseView(ViewChoice choice);
+    void OnSynchronise();
+    void OnPreview();
+    // The context menu of one list, at a point of the screen.
+    void ShowContextMenu(ListSide side, const QPoint& globalPosition);
+    // F5: closes the window so that the comparison runs again.
+    void CompareAgain();
+    // The periodic check that both folders are still there.
+    void CheckFoldersStillThere();
+    // A click on the header of `column` of the `side` list: that column up,
+    // then down, then the path order again.
+    void SortBy(ListSide side, ResultColumn column);
+    const std::optional<RowOrder>& Order() const { return rowOrder_; }
+
+    // --- The parts of the window, for tests and for the background painting.
+    VirtualReportView* List(ListSide side) const;
+    ResultsListModel* Model(ListSide side) const;
+    ElidedLabel* PathLabel(ListSide side) const;
+    QLabel* CountLabel(ListSide side) const;
+    QLabel* SizeLabel(ListSide side) const;
+    QComboBox* ViewCombo() const { return viewCombo_; }
+    QComboBox* MethodCombo() const { return methodCombo_; }
+    QLabel* DescriptionLabel() const { return description_; }
+    QToolButton* Toggle(ViewToggle toggle) const;
+    QPushButton* CloseButton() const { return close_; }
+    QPushButton* PreviewButton() const { return preview_; }
+    QPushButton* SynchroniseButton() const { return synchronise_; }
+    QString SummaryText() const;
+    // "Not done..." in the status bar after a synchronisation that left objects.
+    QToolButton* FailuresButton() const { return failuresButton_; }
+    QString SelectionText() const;
+    // The status bar's note about folders that could not be read; empty
+    // when there is none.
+    QString UnreadableFoldersText() const;
+    const std::vector<uint32_t>& VisibleRows() const { return visibleRows_; }
+    ViewToggles Toggles() const;
+    SyncMethod Method() const { return method_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildLayout();
+    void ConnectControls();
+    void SetToggles(const ViewToggles& toggles);
+    void FocusClose();
+    void KeepDescriptionHeight();
+    void OnOpened();
+    void OnSelectionChanged(ListSide side);
+    void OnFocusLost(ListSide side, Qt::FocusReason reason);
+    std::vector<int> SelectedItems(ListSide side) const;
+    void ClearSelections();
+
+    // Row and column order (ResultsOrdering.cpp).
+    void SetUpHeaders();
+    void SetRowOrder(const std::optional<RowOrder>& order);
+    void ApplyColumnOrder(ListSide side, const ColumnOrder& order);
+    ColumnOrder CurrentColumnOrder(ListSide side) const;
+
+    // Placement and column widths (ResultsPlacement.cpp).
+    void ApplyDefaultColumnWidths();
+    void RestorePlacement();
+    void SavePlacement();
+    void ApplyColumnWidths(ListSide side, const ColumnWidths& widths);
+    ColumnWidths CurrentColumnWidths(ListSide side) const;
+
+    // Commands (ResultsCommands.cpp).
+    void SetUpKeys();
+    void CopySelected();
+    void DeleteSelected();
+    void VisualiseSelected();
+    // Copies or deletes through `work`, behind the wait cursor and the
+    // "Re-Comparing files..." window, then refreshes the lists.
+    // `prompter` instead of the window's, when given.
+    void RunRowOperations(const std::function<void(RowOperations&)>& work,
+                          Prompter* prompter = nullptr);
+    // After a synchronisation: what was done in the status bar, and a button
+    // that lists what was not.
+    void ShowSyncReport(const std::string& summary, uint64_t notDone,
+                        std::vector<std::string> failures);
+    void ShowFailures();
+    // The plan of the chosen method, or nothing (and the reason said) when
+    // there is no method or nothing to do.
+    std::optional<SyncPlan> PlanForMethod();
+
+    ResultsContext context_;
+    StatusIcons icons_;
+    std::vector<uint32_t> visibleRows_;
+    SyncMethod method_ = SyncMethod::None;
+    std::optional<RowOrder> rowOrder_;  // none: the path order
+    ListSide menuSide_ = ListSide::Source;
+    // A manual copy, delete or visualise is under way: a list that loses the
+    // focus keeps its selection.
+    bool busy_ = false;
+    // Some command is under way: the window stays, the folder check waits.
+    bool commandRunning_ = false;
+    bool warningShown_ = false;
+    bool opened_ = false;
+    bool widthsSaved_ = false;  // the store had column widths for the lists
+    // The saved widths, applied again once the window is maximised.
+    std::optional<std::array<ColumnWidths, 2>> widthsAfterMaximise_;
+    QRect restoredNormalGeometry_;
+    QTimer folderCheck_;
+
+    std::array<VirtualReportView*, 2> lists_{};
+    std::array<ResultsListModel*, 2> models_{};
+    std::array<ElidedLabel*, 2> pathLabels_{};
+    std::array<QLabel*, 2> countLabels_{};
+    std::array<QLabel*, 2> sizeLabels_{};
+    std::array<QToolButton*, kViewToggleCount> toggles_{};
+    QComboBox* viewCombo_ = nullptr;
+    QComboBox* methodCombo_ = nullptr;
+    QLabel* description_ = nullptr;
+    QPushButton* close_ = nullptr;
+    QPushButton* preview_ = nullptr;
+    QPushButton* synchronise_ = nullptr;
+    QToolButton* help_ = nullptr;
+    ElidedLabel* summary_ = nullptr;
+    QToolButton* failuresButton_ = nullptr;
+    std::vector<std::string> failures_;  // what the last synchronisation said failed
+    ElidedLabel* unreadable_ = nullptr;
+    QLabel* selection_ = nullptr;
+};
+
+}  // namespace ravelmoor

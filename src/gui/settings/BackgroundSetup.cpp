@@ -1,0 +1,98 @@
+#include "gui/settings/BackgroundSetup.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <memory>
+#include <string>
+
+#include "core/engine/Prompter.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/widgets/BackgroundBitmap.h"
+#include "gui/widgets/BackgroundPainter.h"
+
+namespace ravelmoor {
+namespace {
+
+// Below this many bits per pixel the built-in picture's shades are lost.
+constexpr int kSmallestDepthForBuiltIn = 9;
+
+// The skin the settings name, loaded; none when no skin is named or it did
+// not load, in which case it is reported and forgotten.
+std::unique_ptr<BackgroundBitmap> LoadSkin(Settings& settings, SettingsStore& store,
+                                           Prompter& prompter) {
+    if (settings.skinPath.empty()) return nullptr;
+    auto skin = std::make_unique<BackgroundBitmap>();
+    if (skin->LoadFromFile(settings.skinPath)) return skin;
+    prompter.Warn(background_texts::kSkinFailed + settings.skinPath);
+    settings.ForgetSkin(store);
+    store.SyncOrWarn(prompter);
+    return nullptr;
+}
+
+enum class Outcome { Shown, LowColourScreen, NoBuiltIn };
+
+// The skin, or else the built-in picture, becomes the shared background.
+Outcome ShowBackground(Settings& settings, SettingsStore& store, Prompter& prompter,
+                       const ScreenDepth& screenDepth) {
+    if (auto skin = LoadSkin(settings, store, prompter)) {
+        SetSharedBackground(std::move(skin));
+        return Outcome::Shown;
+    }
+    if (screenDepth() < kSmallestDepthForBuiltIn) return Outcome::LowColourScreen;
+    auto builtIn = std::make_unique<BackgroundBitmap>();
+    if (!builtIn->LoadFromResource()) return Outcome::NoBuiltIn;
+    SetSharedBackground(std::move(builtIn));
+    return Outcome::Shown;
+}
+
+}  // namespace
+
+int PrimaryScreenDepth() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->depth() : 32;
+}
+
+bool LoadBackgroundAtStartup(Settings& settings, SettingsStore& store, Prompter& prompter,
+                             const ScreenDepth& screenDepth) {
+    if (!settings.backgroundOn) return true;
+    switch (ShowBackground(settings, store, prompter, screenDepth)) {
+        case Outcome::Shown:
+            return true;
+        case Outcome::LowColourScreen:
+            if (!settings.lowColourWarned) {
+                prompter.Warn(background_texts::kLowColour);
+                settings.RememberLowColourWarning(store);
+                store.SyncOrWarn(prompter);
+            }
+            // The windows stay plain; the setting stays as the user left it.
+            return true;
+        case Outcome::NoBuiltIn:
+            prompter.Warn(background_texts::kBuiltInFailedAtStartup);
+            return false;
+    }
+    return false;
+}
+
+void ToggleBackground(Settings& settings, SettingsStore& store, Prompter& prompter,
+                      const ScreenDepth& screenDepth) {
+    settings.backgroundOn = !settings.backgroundOn;
+    if (!settings.backgroundOn) {
+        SetSharedBackground(nullptr);
+        return;
+    }
+    settings.skinPath = store.ReadString(settings_keys::kSection, settings_keys::kSkinPath, "");
+    switch (ShowBackground(settings, store, prompter, screenDepth)) {
+        case Outcome::Shown:
+            return;
+        case Outcome::LowColourScreen:
+            if (!settings.lowColourWarned) prompter.Warn(background_texts::kLowColour);
+            break;
+        case Outcome::NoBuiltIn:
+            prompter.Warn(background_texts::kBuiltInFailed);
+            break;
+    }
+    settings.backgroundOn = false;
+}
+
+}  // namespace ravelmoor
