@@ -1,14 +1,12 @@
 #include "gui/ftp/FtpDirectoryTree.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QTimer>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 #include "core/engine/Prompter.h"
 #include "core/ftp/FtpBrowseConnection.h"
+#include "gui/progress/BackgroundTask.h"
 #include "gui/widgets/IconButton.h"
 
 namespace ravelmoor {
@@ -205,24 +203,16 @@ bool FtpDirectoryTree::RunOnWorker(const std::function<void()>& call) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     bool timedOut = false;
-    std::atomic<bool> finished{false};
-    QEventLoop loop;
+    BackgroundTask task;
+    task.SetInterrupt([this] { connection_->Interrupt(); });
     QTimer deadline;
     deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, [&] {
+    connect(&deadline, &QTimer::timeout, this, [&] {
         timedOut = true;
-        connection_->Interrupt();
-    });
-    std::thread worker([&] {
-        call();
-        finished.store(true);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        task.Interrupt();
     });
     deadline.start(deadline_);
-    loop.exec();
-    // The loop also ends when the program is quitting: then the call is broken off.
-    if (!finished.load()) connection_->Interrupt();
-    worker.join();
+    task.Run(call);
 
     QApplication::restoreOverrideCursor();
     setEnabled(true);

@@ -19,9 +19,10 @@
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
 #include "core/sync/SyncSummary.h"
+#include "gui/progress/BackgroundTask.h"
+#include "gui/progress/TaskProgressDialog.h"
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
-#include "gui/results/RecomparingWindow.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/widgets/ElidedLabel.h"
@@ -53,20 +54,57 @@ class ManualCommand {
     QPointer<QWidget> focus_;
 };
 
+// Keeps the two lists from being drawn while a worker changes the result
+// lists they read: they keep the picture they had meanwhile.
+class ListsHeld {
+  public:
+    explicit ListsHeld(const std::array<VirtualReportView*, 2>& lists) : lists_(lists) {
+        for (VirtualReportView* list : lists_)
+            list->setUpdatesEnabled(false);
+    }
+    ~ListsHeld() {
+        for (VirtualReportView* list : lists_)
+            list->setUpdatesEnabled(true);
+    }
+    // While the worker waits: `window` refreshes the lists and they are
+    // drawn once at once.
+    static void ShowNow(const std::array<VirtualReportView*, 2>& lists, ResultsWindow& window) {
+        for (VirtualReportView* list : lists)
+            list->setUpdatesEnabled(true);
+        window.RefreshLists();
+        for (VirtualReportView* list : lists) {
+            list->repaint();
+            list->setUpdatesEnabled(false);
+        }
+    }
+    ListsHeld(const ListsHeld&) = delete;
+    ListsHeld& operator=(const ListsHeld&) = delete;
+
+  private:
+    const std::array<VirtualReportView*, 2>& lists_;
+};
+
 }  // namespace
 
 void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work,
                                      Prompter* prompter) {
     commandRunning_ = true;
     {
-        const OverrideCursor wait(Qt::WaitCursor);
-        // A side on FTP gets a connection again: the comparison closed its own.
-        RecomparingWindow progress(this);
-        RowOperations operations(context_.comparer, SidesOf(context_.comparer),
-                                 prompter != nullptr ? *prompter : context_.prompter);
-        operations.SetProgress(&progress);
-        operations.SetKeepReplaced(context_.settings.keepReplaced);
-        work(operations);
+        BackgroundTask task;
+        TaskProgressDialog progress(task, tr("Re-Comparing files..."), this);
+        Prompter& asking = prompter != nullptr ? *prompter : context_.prompter;
+        const bool keepReplaced = context_.settings.keepReplaced;
+        const ListsHeld held(lists_);
+        task.Run(
+            [&] {
+                // A side on FTP gets a connection again: the comparison closed its own.
+                RowOperations operations(context_.comparer, SidesOf(context_.comparer), asking);
+                operations.SetProgress(&progress);
+                operations.SetCancelWord(&task.CancelWord());
+                operations.SetKeepReplaced(keepReplaced);
+                work(operations);
+            },
+            &progress);
         RefreshLists();
     }
     commandRunning_ = false;
@@ -109,7 +147,11 @@ void ResultsWindow::OnSynchronise() {
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
         [&](RowOperations& operations) {
-            RunSyncPlan(operations, *plan, [this] { RefreshLists(); });
+            // Between batches the work waits while the lists are brought up
+            // to date, so that the next batch asks over current ones.
+            RunSyncPlan(operations, *plan, [this] {
+                BackgroundTask::OnUiThread([this] { ListsHeld::ShowNow(lists_, *this); });
+            });
             tally = operations.Tally();
             stopped = operations.Aborted();
         },

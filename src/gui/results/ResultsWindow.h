@@ -145,9 +145,11 @@ class ResultsWindow : public QDialog {
     void CopySelected();
     void DeleteSelected();
     void VisualiseSelected();
-    // Copies or deletes through `work`, behind the wait cursor and the
-    // "Re-Comparing files..." window, then refreshes the lists.
-    // `prompter` instead of the window's, when given.
+    // Copies or deletes through `work` on a worker thread, behind the
+    // "Re-Comparing files..." dialog whose Cancel stops the work between
+    // objects and inside a long copy, then refreshes the lists. The work
+    // asks through `prompter` (the window's when none is given), which must
+    // carry questions over to this thread as GuiPrompter does.
     void RunRowOperations(const std::function<void(RowOperations&)>& work,
                           Prompter* prompter = nullptr);
     // After a synchronisation: what was done in the status bar, and a button
