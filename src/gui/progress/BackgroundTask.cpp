@@ -11,22 +11,16 @@ namespace ravelmoor {
 void BackgroundTask::Run(const std::function<void()>& work, QDialog* dialog) {
     std::atomic<bool> finished{false};
     QEventLoop loop;
-    QObject* told = dialog != nullptr ? static_cast<QObject*>(dialog) : &loop;
-    std::thread worker([&work, &finished, told, dialog, &loop] {
+    std::thread worker([&work, &finished, dialog, &loop] {
         work();
         finished.store(true);
-        // Queued: also when the work ends before the loop has begun. An
-        // event for a receiver that is gone by then is dropped.
-        QMetaObject::invokeMethod(
-            told,
-            [dialog, &loop] {
-                if (dialog != nullptr) {
-                    dialog->done(QDialog::Accepted);
-                } else {
-                    loop.quit();
-                }
-            },
-            Qt::QueuedConnection);
+        // Queued: also when the work ends before the loop has begun.
+        if (dialog != nullptr) {
+            QMetaObject::invokeMethod(dialog, "done", Qt::QueuedConnection,
+                                      Q_ARG(int, QDialog::Accepted));
+        } else {
+            QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+        }
     });
     if (dialog != nullptr) {
         dialog->exec();
@@ -46,12 +40,16 @@ void BackgroundTask::Run(const std::function<void()>& work, QDialog* dialog) {
 }
 
 void BackgroundTask::OnUiThread(const std::function<void()>& step) {
-    QCoreApplication* application = QCoreApplication::instance();
-    if (QThread::currentThread() == application->thread()) {
+    if (QThread::currentThread() == thread()) {
         step();
         return;
     }
-    QMetaObject::invokeMethod(application, step, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(this, "RunStep", Qt::BlockingQueuedConnection,
+                              Q_ARG(const void*, &step));
+}
+
+void BackgroundTask::RunStep(const void* step) {
+    (*static_cast<const std::function<void()>*>(step))();
 }
 
 }  // namespace ravelmoor

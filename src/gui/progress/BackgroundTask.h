@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -19,11 +20,12 @@ namespace ravelmoor {
 // the same for any other step. A cancel request sets the cancel word that the
 // core checks between objects and inside a long copy, the word the command
 // line's Ctrl-C sets; nothing else is shared with the work.
-class BackgroundTask {
+class BackgroundTask : public QObject {
+    Q_OBJECT
+
   public:
+    // Made on the user-interface thread.
     BackgroundTask() = default;
-    BackgroundTask(const BackgroundTask&) = delete;
-    BackgroundTask& operator=(const BackgroundTask&) = delete;
 
     // Runs `work` on a worker thread and returns once it has ended. Should
     // the user-interface loop end first (the program quits), the task is
@@ -45,9 +47,12 @@ class BackgroundTask {
 
     // From the work: runs `step` on the user-interface thread and waits for
     // it to end (at once when called there).
-    static void OnUiThread(const std::function<void()>& step);
+    void OnUiThread(const std::function<void()>& step);
 
   private:
+    // OnUiThread's step, called on the user-interface thread.
+    Q_INVOKABLE void RunStep(const void* step);
+
     std::atomic<int32_t> cancel_{0};
     std::function<void()> interrupt_;
 };

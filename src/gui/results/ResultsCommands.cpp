@@ -86,8 +86,8 @@ class ListsHeld {
 
 }  // namespace
 
-void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& work,
-                                     Prompter* prompter) {
+void ResultsWindow::RunRowOperations(
+    const std::function<void(RowOperations&, BackgroundTask&)>& work, Prompter* prompter) {
     commandRunning_ = true;
     {
         BackgroundTask task;
@@ -102,7 +102,7 @@ void ResultsWindow::RunRowOperations(const std::function<void(RowOperations&)>& 
                 operations.SetProgress(&progress);
                 operations.SetCancelWord(&task.CancelWord());
                 operations.SetKeepReplaced(keepReplaced);
-                work(operations);
+                work(operations, task);
             },
             &progress);
         RefreshLists();
@@ -146,11 +146,11 @@ void ResultsWindow::OnSynchronise() {
     bool stopped = false;
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
-        [&](RowOperations& operations) {
+        [&](RowOperations& operations, BackgroundTask& task) {
             // Between batches the work waits while the lists are brought up
             // to date, so that the next batch asks over current ones.
-            RunSyncPlan(operations, *plan, [this] {
-                BackgroundTask::OnUiThread([this] { ListsHeld::ShowNow(lists_, *this); });
+            RunSyncPlan(operations, *plan, [this, &task] {
+                task.OnUiThread([this] { ListsHeld::ShowNow(lists_, *this); });
             });
             tally = operations.Tally();
             stopped = operations.Aborted();
@@ -249,8 +249,9 @@ void ResultsWindow::CopySelected() {
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
     const bool toTarget = menuSide_ == ListSide::Source;
-    RunRowOperations(
-        [&rows, toTarget](RowOperations& operations) { operations.CopyRows(rows, toTarget); });
+    RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
+        operations.CopyRows(rows, toTarget);
+    });
     ClearSelections();
 }
 
@@ -263,7 +264,7 @@ void ResultsWindow::DeleteSelected() {
     if (rows.empty()) return;
     // The deletion asks its own question before anything goes to the trash.
     const bool sourceSide = menuSide_ == ListSide::Source;
-    RunRowOperations([&rows, sourceSide](RowOperations& operations) {
+    RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {
         operations.DeleteRows(rows, sourceSide);
     });
     ClearSelections();

@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace ravelmoor {
 
+class BackgroundTask;
 class ElidedLabel;
 class FolderComparer;
 class Pickers;
@@ -150,7 +151,7 @@ class ResultsWindow : public QDialog {
     // objects and inside a long copy, then refreshes the lists. The work
     // asks through `prompter` (the window's when none is given), which must
     // carry questions over to this thread as GuiPrompter does.
-    void RunRowOperations(const std::function<void(RowOperations&)>& work,
+    void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work,
                           Prompter* prompter = nullptr);
     // After a synchronisation: what was done in the status bar, and a button
     // that lists what was not.
