@@ -1,11 +1,9 @@
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <atomic>
 #include <thread>
 
 #include "gui/progress/TaskProgressDialog.h"
-#include "gui/widgets/GuiPrompter.h"
 #include "results/ResultsFixture.h"
 #include "support/FaultyFileSystem.h"
 
@@ -85,37 +83,6 @@ TEST_F(SyncCancelTest, CancelInsideACopy_LeavesTheDestinationAsItWasAndTheWindow
         EXPECT_TRUE(window->SummaryText().startsWith("Synchronised in "))
             << window->SummaryText().toStdString();
     }
-}
-
-// The overwrite question comes from the worker; it is a message box over
-// the progress dialog, and the copy waits for the answer given there.
-TEST_F(SyncCancelTest, QuestionFromTheWorker_IsAnsweredInTheWindow) {
-    CompareTrees();
-    GuiPrompter boxes;
-    ResultsWindow boxed(ResultsContext{comparer, settings, store, boxes, pickers, "Ravelmoor"});
-    boxed.show();
-    boxed.ChooseMethod(SyncMethod::Update);
-
-    std::string question;
-    bool overProgress = false;
-    WhenShown<QMessageBox>([&](QMessageBox& confirm) {
-        confirm.button(QMessageBox::Yes)->click();
-        WhenShown<QMessageBox>([&](QMessageBox& overwrite) {
-            question = overwrite.text().toStdString();
-            overProgress = FindVisibleWindow<TaskProgressDialog>() != nullptr;
-            overwrite.button(QMessageBox::No)->click();
-        });
-    });
-    QTest::mouseClick(boxed.SynchroniseButton(), Qt::LeftButton);
-
-    EXPECT_EQ(question, "\"" + target.Full("new.txt") +
-                            "\" already exists. Do you want to replace it with \"" +
-                            source.Full("new.txt") + "\"?");
-    EXPECT_TRUE(overProgress);
-    EXPECT_EQ(target.Read("new.txt"), "v1");
-    EXPECT_EQ(target.Read("only-source.txt"), "s");
-    EXPECT_TRUE(boxed.SummaryText().endsWith("1 object was not copied or deleted."))
-        << boxed.SummaryText().toStdString();
 }
 
 }  // namespace
