@@ -5,7 +5,7 @@
 # build/fuzz/long/<target>/; once fixed, copy them into fuzz/corpus/<target>/
 # so that the "fuzz" tests replay them.
 #   scripts/fuzz.sh [TARGET|all] [SECONDS] [JOBS]
-# Targets: fuzz_ftp_listing fuzz_settings_file fuzz_regex fuzz_bmp
+# Targets: fuzz_ftp_listing fuzz_settings_file fuzz_regex fuzz_bmp fuzz_name_escape
 set -eu
 cd "$(dirname "$0")/.."
 TARGET=${1:-all}
@@ -13,7 +13,7 @@ SECONDS_EACH=${2:-600}
 JOBS=${3:-1}
 ./scripts/build.sh fuzz
 if [ "$TARGET" = all ]; then
-  TARGET="fuzz_ftp_listing fuzz_settings_file fuzz_regex fuzz_bmp"
+  TARGET="fuzz_ftp_listing fuzz_settings_file fuzz_regex fuzz_bmp fuzz_name_escape"
 fi
 PARALLEL=""
 if [ "$JOBS" -gt 1 ]; then

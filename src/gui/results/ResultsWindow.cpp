@@ -120,6 +120,9 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
 
 ResultsWindow::~ResultsWindow() {
     SavePlacement();
+    // Hidden while still whole: the focus and selection signals that hiding
+    // sends must reach this window, not one half torn down by ~QWidget.
+    hide();
 }
 
 void ResultsWindow::BuildControls() {
