@@ -22,8 +22,9 @@ if [ -z "$files" ]; then
 fi
 status=0
 for f in $files; do
-  # Only what clang-tidy itself reports counts; its summary lines go away.
-  out=$("$TIDY" -p "$BUILD" --quiet "$f" 2>/dev/null | grep -E ': (warning|error):' || true)
+  # Only findings in our own files count: the analyzer also reports inside
+  # Qt's headers (a widget made with a parent looks leaked to it).
+  out=$("$TIDY" -p "$BUILD" --quiet "$f" 2>/dev/null | grep -E "^($PWD/)?(src|tests)/.*: (warning|error):" || true)
   if [ -n "$out" ]; then
     echo "$out"
     status=1
