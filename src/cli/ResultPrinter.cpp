@@ -1,7 +1,9 @@
 #include "cli/ResultPrinter.h"
 
+#include <QJsonArray>
 #include <string>
 
+#include "cli/JsonOutput.h"
 #include "core/engine/FolderComparer.h"
 #include "core/engine/NameEscape.h"
 
@@ -66,6 +68,56 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     std::fprintf(out, "\n%s\n", line.c_str());
 }
 
+QString Word(std::string_view word) {
+    return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
+}
+
+void PutSide(QJsonObject& row, const char* side, const FileEntry& entry) {
+    const QString prefix = QString::fromLatin1(side);
+    row.insert(prefix + QStringLiteral("_status"), Word(StatusWord(entry.status)));
+    if (entry.IsBlank()) {
+        row.insert(prefix + QStringLiteral("_size"), QJsonValue::Null);
+        row.insert(prefix + QStringLiteral("_mtime"), QJsonValue::Null);
+        return;
+    }
+    row.insert(prefix + QStringLiteral("_size"),
+               static_cast<qint64>(entry.IsFolder() ? 0 : entry.size));
+    row.insert(prefix + QStringLiteral("_mtime"), static_cast<qint64>(entry.lastWrite));
+}
+
+QJsonObject RowJson(const RowView& view) {
+    QJsonObject row;
+    PutName(row, QStringLiteral("path"), view.relativePath);
+    const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
+    row.insert(QStringLiteral("kind"), view.folder         ? QStringLiteral("folder")
+                                       : named.IsSymlink() ? QStringLiteral("link")
+                                                           : QStringLiteral("file"));
+    row.insert(QStringLiteral("excluded"), view.excluded);
+    PutSide(row, "source", view.source);
+    PutSide(row, "target", view.target);
+    return row;
+}
+
+void PrintJsonSummary(const FolderComparer& comparer, QJsonArray rows, const Tally& tally,
+                      FILE* out) {
+    QJsonObject document = JsonDocumentStart("ravelmoor-compare", comparer);
+    const size_t differences =
+        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+    document.insert(QStringLiteral("identical"), differences == 0);
+    document.insert(QStringLiteral("rows"), std::move(rows));
+    QJsonObject summary;
+    summary.insert(QStringLiteral("rows"), static_cast<qint64>(comparer.SourceResults().GetSize()));
+    summary.insert(QStringLiteral("differences"), static_cast<qint64>(differences));
+    summary.insert(QStringLiteral("newer_in_source"), static_cast<qint64>(tally.newerInSource));
+    summary.insert(QStringLiteral("newer_in_target"), static_cast<qint64>(tally.newerInTarget));
+    summary.insert(QStringLiteral("only_in_source"), static_cast<qint64>(tally.onlyInSource));
+    summary.insert(QStringLiteral("only_in_target"), static_cast<qint64>(tally.onlyInTarget));
+    summary.insert(QStringLiteral("matched"), static_cast<qint64>(tally.matched));
+    summary.insert(QStringLiteral("excluded"), static_cast<qint64>(tally.excluded));
+    document.insert(QStringLiteral("summary"), summary);
+    WriteJson(document, out);
+}
+
 }  // namespace
 
 std::string_view StatusWord(EntryStatus status) {
@@ -95,6 +147,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     }
     std::string line;
+    QJsonArray jsonRows;
     for (size_t row = 0; row < rows; ++row) {
         const RowView view = ViewRow(comparer, row);
         const EntryStatus status = view.source.status;
@@ -124,6 +177,10 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         if (!showAll && status == EntryStatus::Matched) continue;
 
         line.clear();
+        if (format == OutputFormat::Json) {
+            jsonRows.append(RowJson(view));
+            continue;
+        }
         if (format == OutputFormat::Tsv) {
             line.append(StatusWord(view.source.status)).push_back('\t');
             line.append(StatusWord(view.target.status)).push_back('\t');
@@ -145,6 +202,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fwrite(line.data(), 1, line.size(), out);
     }
     if (format == OutputFormat::Text) PrintTextSummary(tally, out);
+    if (format == OutputFormat::Json) PrintJsonSummary(comparer, std::move(jsonRows), tally, out);
 }
 
 }  // namespace ravelmoor
