@@ -1,8 +1,7 @@
 #include "cli/JsonOutput.h"
 
 #include <QByteArray>
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QString>
 
 #include "cli/PlannedActions.h"
 #include "core/engine/FolderComparer.h"
@@ -18,31 +17,76 @@ const char* KindWord(char kind) {
     return kind == 'L' ? "link" : "file";
 }
 
-QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+void AppendKey(std::string& out, std::string_view key) {
+    out.push_back(',');
+    AppendJsonString(out, key);
+    out.push_back(':');
 }
 
-QJsonObject ActionJson(const PlannedAction& action) {
-    QJsonObject object;
-    object.insert(QStringLiteral("action"), Text(action.Verb()));
-    object.insert(QStringLiteral("side"), action.side == ListSide::Source
-                                              ? QStringLiteral("source")
-                                              : QStringLiteral("target"));
-    object.insert(QStringLiteral("kind"), QString::fromLatin1(KindWord(action.kind)));
-    PutName(object, QStringLiteral("path"), action.path);
-    object.insert(QStringLiteral("size"), static_cast<qint64>(action.size));
-    object.insert(QStringLiteral("mtime"), static_cast<qint64>(action.lastWrite));
+void AppendNumber(std::string& out, std::string_view key, int64_t value) {
+    AppendKey(out, key);
+    out += std::to_string(value);
+}
+
+void AppendWord(std::string& out, std::string_view key, std::string_view word) {
+    AppendKey(out, key);
+    AppendJsonString(out, word);
+}
+
+void AppendAction(std::string& out, const PlannedAction& action) {
+    out += "{\"action\":";
+    AppendJsonString(out, action.Verb());
+    AppendWord(out, "side", action.side == ListSide::Source ? "source" : "target");
+    AppendWord(out, "kind", KindWord(action.kind));
+    out.push_back(',');
+    AppendName(out, "path", action.path);
+    AppendNumber(out, "size", static_cast<int64_t>(action.size));
+    AppendNumber(out, "mtime", action.lastWrite);
     if (action.replaces) {
-        object.insert(QStringLiteral("replaced_size"), static_cast<qint64>(action.replacedSize));
-        object.insert(QStringLiteral("replaced_mtime"),
-                      static_cast<qint64>(action.replacedLastWrite));
+        AppendNumber(out, "replaced_size", static_cast<int64_t>(action.replacedSize));
+        AppendNumber(out, "replaced_mtime", action.replacedLastWrite);
     }
-    object.insert(QStringLiteral("outcome"), Text(OutcomeWord(action.outcome)));
-    if (!action.reason.empty()) object.insert(QStringLiteral("reason"), Text(action.reason));
-    return object;
+    AppendWord(out, "outcome", OutcomeWord(action.outcome));
+    if (!action.reason.empty()) AppendWord(out, "reason", action.reason);
+    out.push_back('}');
 }
 
 }  // namespace
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    std::string lossy;
+    if (!IsValidUtf8(text)) {
+        lossy = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+                    .toUtf8()
+                    .toStdString();
+        text = lossy;
+    }
+    out.push_back('"');
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out.push_back(c);
+        }
+    }
+    out.push_back('"');
+}
+
+void AppendName(std::string& out, std::string_view key, std::string_view bytes) {
+    AppendJsonString(out, key);
+    out.push_back(':');
+    AppendJsonString(out, bytes);
+    if (IsValidUtf8(bytes)) return;
+    AppendKey(out, std::string(key) + "_bytes");
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    AppendJsonString(out, raw.toBase64().toStdString());
+}
 
 const char* ComparisonMethodWord(ComparisonMethod method) {
     switch (method) {
@@ -56,51 +100,48 @@ const char* ComparisonMethodWord(ComparisonMethod method) {
     return "size-time";
 }
 
-void PutName(QJsonObject& object, const QString& key, std::string_view bytes) {
-    object.insert(key, Text(bytes));
-    if (IsValidUtf8(bytes)) return;
-    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    object.insert(key + QStringLiteral("_bytes"), QString::fromLatin1(raw.toBase64()));
+std::string JsonDocumentStart(const char* format, const FolderComparer& comparer) {
+    std::string out = "{\"format\":";
+    AppendJsonString(out, format);
+    AppendNumber(out, "version", kVersion);
+    out.push_back(',');
+    AppendName(out, "source", comparer.SourceRoot());
+    out.push_back(',');
+    AppendName(out, "target", comparer.TargetRoot());
+    AppendWord(out, "compare_method", ComparisonMethodWord(comparer.Method()));
+    return out;
 }
 
-QJsonObject JsonDocumentStart(const char* format, const FolderComparer& comparer) {
-    QJsonObject document;
-    document.insert(QStringLiteral("format"), QString::fromLatin1(format));
-    document.insert(QStringLiteral("version"), kVersion);
-    PutName(document, QStringLiteral("source"), comparer.SourceRoot());
-    PutName(document, QStringLiteral("target"), comparer.TargetRoot());
-    document.insert(QStringLiteral("compare_method"),
-                    QString::fromLatin1(ComparisonMethodWord(comparer.Method())));
-    return document;
-}
-
-void PutSyncActions(QJsonObject& document, std::string_view method, const PlannedActions& actions,
-                    bool dryRun, bool stopped) {
-    document.insert(QStringLiteral("method"), Text(method));
-    document.insert(QStringLiteral("dry_run"), dryRun);
-    document.insert(QStringLiteral("stopped"), stopped);
-    QJsonArray list;
+void AppendSyncActions(std::string& out, std::string_view method, const PlannedActions& actions,
+                       bool dryRun, bool stopped) {
+    AppendWord(out, "method", method);
+    AppendKey(out, "dry_run");
+    out += dryRun ? "true" : "false";
+    AppendKey(out, "stopped");
+    out += stopped ? "true" : "false";
+    AppendKey(out, "actions");
+    out.push_back('[');
     uint64_t bytes = 0;
+    bool first = true;
     for (const PlannedAction& action : actions.All()) {
-        list.append(ActionJson(action));
+        if (!first) out.push_back(',');
+        first = false;
+        AppendAction(out, action);
         if (action.outcome == ActionOutcome::Done && !action.deletion) bytes += action.size;
     }
-    document.insert(QStringLiteral("actions"), list);
-    QJsonObject summary;
-    summary.insert(QStringLiteral("actions"), static_cast<qint64>(actions.All().size()));
+    out += "],\"summary\":{\"actions\":" + std::to_string(actions.All().size());
     for (const ActionOutcome outcome :
          {ActionOutcome::Planned, ActionOutcome::Done, ActionOutcome::Skipped,
           ActionOutcome::Failed, ActionOutcome::Declined}) {
-        summary.insert(Text(OutcomeWord(outcome)), static_cast<qint64>(actions.Count(outcome)));
+        AppendNumber(out, OutcomeWord(outcome), static_cast<int64_t>(actions.Count(outcome)));
     }
-    summary.insert(QStringLiteral("bytes_copied"), static_cast<qint64>(bytes));
-    document.insert(QStringLiteral("summary"), summary);
+    AppendNumber(out, "bytes_copied", static_cast<int64_t>(bytes));
+    out.push_back('}');
 }
 
-void WriteJson(const QJsonObject& document, FILE* out) {
-    QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Compact);
-    text.append('\n');
-    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), out);
+void WriteJson(const std::string& document, FILE* out) {
+    std::fwrite(document.data(), 1, document.size(), out);
+    std::fputc('\n', out);
 }
 
 }  // namespace ravelmoor

@@ -1,6 +1,5 @@
 #include "cli/ResultPrinter.h"
 
-#include <QJsonArray>
 #include <string>
 
 #include "cli/JsonOutput.h"
@@ -68,53 +67,51 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     std::fprintf(out, "\n%s\n", line.c_str());
 }
 
-QString Word(std::string_view word) {
-    return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
-}
-
-void PutSide(QJsonObject& row, const char* side, const FileEntry& entry) {
-    const QString prefix = QString::fromLatin1(side);
-    row.insert(prefix + QStringLiteral("_status"), Word(StatusWord(entry.status)));
+void AppendSide(std::string& out, const char* side, const FileEntry& entry) {
+    const std::string prefix = std::string(",\"") + side;
+    out += prefix + "_status\":\"" + std::string(StatusWord(entry.status)) + "\"";
     if (entry.IsBlank()) {
-        row.insert(prefix + QStringLiteral("_size"), QJsonValue::Null);
-        row.insert(prefix + QStringLiteral("_mtime"), QJsonValue::Null);
+        out += prefix + "_size\":null" + prefix + "_mtime\":null";
         return;
     }
-    row.insert(prefix + QStringLiteral("_size"),
-               static_cast<qint64>(entry.IsFolder() ? 0 : entry.size));
-    row.insert(prefix + QStringLiteral("_mtime"), static_cast<qint64>(entry.lastWrite));
+    out += prefix + "_size\":" + std::to_string(entry.IsFolder() ? 0 : entry.size);
+    out += prefix + "_mtime\":" + std::to_string(entry.lastWrite);
 }
 
-QJsonObject RowJson(const RowView& view) {
-    QJsonObject row;
-    PutName(row, QStringLiteral("path"), view.relativePath);
+void AppendRowJson(std::string& out, const RowView& view) {
+    if (out.back() != '[') out.push_back(',');
+    out.push_back('{');
+    AppendName(out, "path", view.relativePath);
     const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
-    row.insert(QStringLiteral("kind"), view.folder         ? QStringLiteral("folder")
-                                       : named.IsSymlink() ? QStringLiteral("link")
-                                                           : QStringLiteral("file"));
-    row.insert(QStringLiteral("excluded"), view.excluded);
-    PutSide(row, "source", view.source);
-    PutSide(row, "target", view.target);
-    return row;
+    out += std::string(",\"kind\":\"") +
+           (view.folder         ? "folder"
+            : named.IsSymlink() ? "link"
+                                : "file") +
+           "\"";
+    out += view.excluded ? ",\"excluded\":true" : ",\"excluded\":false";
+    AppendSide(out, "source", view.source);
+    AppendSide(out, "target", view.target);
+    out.push_back('}');
 }
 
-void PrintJsonSummary(const FolderComparer& comparer, QJsonArray rows, const Tally& tally,
+void PrintJsonSummary(const FolderComparer& comparer, std::string& rows, const Tally& tally,
                       FILE* out) {
-    QJsonObject document = JsonDocumentStart("ravelmoor-compare", comparer);
     const size_t differences =
         tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
-    document.insert(QStringLiteral("identical"), differences == 0);
-    document.insert(QStringLiteral("rows"), std::move(rows));
-    QJsonObject summary;
-    summary.insert(QStringLiteral("rows"), static_cast<qint64>(comparer.SourceResults().GetSize()));
-    summary.insert(QStringLiteral("differences"), static_cast<qint64>(differences));
-    summary.insert(QStringLiteral("newer_in_source"), static_cast<qint64>(tally.newerInSource));
-    summary.insert(QStringLiteral("newer_in_target"), static_cast<qint64>(tally.newerInTarget));
-    summary.insert(QStringLiteral("only_in_source"), static_cast<qint64>(tally.onlyInSource));
-    summary.insert(QStringLiteral("only_in_target"), static_cast<qint64>(tally.onlyInTarget));
-    summary.insert(QStringLiteral("matched"), static_cast<qint64>(tally.matched));
-    summary.insert(QStringLiteral("excluded"), static_cast<qint64>(tally.excluded));
-    document.insert(QStringLiteral("summary"), summary);
+    std::string document = JsonDocumentStart("ravelmoor-compare", comparer);
+    document += differences == 0 ? ",\"identical\":true," : ",\"identical\":false,";
+    document += rows + "]";
+    document += ",\"summary\":{\"rows\":" + std::to_string(comparer.SourceResults().GetSize());
+    const std::pair<const char*, size_t> counts[] = {{"differences", differences},
+                                                     {"newer_in_source", tally.newerInSource},
+                                                     {"newer_in_target", tally.newerInTarget},
+                                                     {"only_in_source", tally.onlyInSource},
+                                                     {"only_in_target", tally.onlyInTarget},
+                                                     {"matched", tally.matched},
+                                                     {"excluded", tally.excluded}};
+    for (const auto& [key, count] : counts)
+        document += std::string(",\"") + key + "\":" + std::to_string(count);
+    document += "}}";
     WriteJson(document, out);
 }
 
@@ -147,7 +144,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     }
     std::string line;
-    QJsonArray jsonRows;
+    std::string jsonRows = "\"rows\":[";
     for (size_t row = 0; row < rows; ++row) {
         const RowView view = ViewRow(comparer, row);
         const EntryStatus status = view.source.status;
@@ -178,7 +175,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
 
         line.clear();
         if (format == OutputFormat::Json) {
-            jsonRows.append(RowJson(view));
+            AppendRowJson(jsonRows, view);
             continue;
         }
         if (format == OutputFormat::Tsv) {
@@ -202,7 +199,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fwrite(line.data(), 1, line.size(), out);
     }
     if (format == OutputFormat::Text) PrintTextSummary(tally, out);
-    if (format == OutputFormat::Json) PrintJsonSummary(comparer, std::move(jsonRows), tally, out);
+    if (format == OutputFormat::Json) PrintJsonSummary(comparer, jsonRows, tally, out);
 }
 
 }  // namespace ravelmoor

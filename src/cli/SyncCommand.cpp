@@ -169,13 +169,13 @@ struct SyncOutput {
 
     void Json(bool dryRun, bool stopped, std::string_view message) const {
         if (request.compare.format != OutputFormat::Json || request.compare.quiet) return;
-        QJsonObject document = JsonDocumentStart("ravelmoor-sync", comparer);
-        PutSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
+        std::string document = JsonDocumentStart("ravelmoor-sync", comparer);
+        AppendSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
         if (!message.empty()) {
-            document.insert(
-                QStringLiteral("message"),
-                QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+            document += ",\"message\":";
+            AppendJsonString(document, message);
         }
+        document.push_back('}');
         WriteJson(document, stdout);
     }
 };
