@@ -62,11 +62,15 @@ _ravelmoor() {
         return
         ;;
     --format)
-        COMPREPLY=($(compgen -W 'text tsv' -- "$cur"))
+        COMPREPLY=($(compgen -W 'text tsv json' -- "$cur"))
         return
         ;;
     --settings | --save-settings)
         _filedir zvs
+        return
+        ;;
+    --log)
+        _filedir
         return
         ;;
     --chunk | --include | --exclude)
@@ -77,7 +81,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced'
         else
             options+=' --method'
         fi

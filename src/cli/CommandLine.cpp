@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,9 +8,11 @@
 #include "cli/ClosestWord.h"
 #include "cli/CompareCommand.h"
 #include "cli/FtpCommand.h"
+#include "cli/ProblemDetail.h"
 #include "cli/SettingsFileCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
+#include "core/engine/BelowRoot.h"
 #include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {
@@ -27,9 +30,7 @@ void PrintUsage(FILE* out) {
                  "(compare, sync, ftp, ftp add), and 'man ravelmoor' for the whole story.\n");
 }
 
-}  // namespace
-
-int RunCommandLine(int argc, char** argv) {
+int RunCommand(int argc, char** argv) {
     if (argc < 2) {
         // Reached only where no window can be shown.
         Terminal::Message("No command given, and no display for the desktop program.");
@@ -58,6 +59,22 @@ int RunCommandLine(int argc, char** argv) {
                                    : std::vector<std::string>{"compare", "sync", "ftp"}) +
         "; see ravelmoor --help.");
     return 2;
+}
+
+// Output that did not reach standard output (a full disk, a closed file)
+// makes the run an error, whatever the command made of it.
+int CheckOutput(int status) {
+    if (Terminal::FlushOutput()) return status;
+    const int error = Terminal::OutputError();
+    Terminal::Message(WithSubject("Can not write the output", "standard output",
+                                  ErrorText(error != 0 ? error : EIO)));
+    return 2;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+    return CheckOutput(RunCommand(argc, argv));
 }
 
 }  // namespace ravelmoor

@@ -51,7 +51,7 @@ int RunCompareCommand(ArgumentList& args) {
     FolderComparer comparer(prompter);
     if (!CompareFromRequest(request, comparer)) return kFailed;
     if (!request.quiet) PrintResults(comparer, request.format, request.showAll, stdout);
-    std::fflush(stdout);
+    Terminal::FlushOutput();
     const std::string unlistable = comparer.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
     return comparer.AllIdentical() ? kIdentical : kDifferent;

@@ -128,15 +128,17 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
          }},
         Switch({"--all"}, "also print the rows that match", r->showAll),
         {{"--format"},
-         "text|tsv",
-         "output for people (default) or tab-separated",
+         "text|tsv|json",
+         "output for people (default), tab-separated, or\none JSON document (see man ravelmoor)",
          [r](const std::string& value, std::string& error) {
              if (value == "text") {
                  r->format = OutputFormat::Text;
              } else if (value == "tsv") {
                  r->format = OutputFormat::Tsv;
+             } else if (value == "json") {
+                 r->format = OutputFormat::Json;
              } else {
-                 error = WithSubject("The output format must be text or tsv", value);
+                 error = WithSubject("The output format must be text, tsv or json", value);
                  return false;
              }
              return true;

@@ -12,7 +12,7 @@
 
 namespace ravelmoor {
 
-enum class OutputFormat { Text, Tsv };
+enum class OutputFormat { Text, Tsv, Json };
 
 // What `ravelmoor compare` (and the comparison part of `sync`) was asked for.
 struct CompareRequest {

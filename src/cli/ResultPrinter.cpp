@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cli/JsonOutput.h"
 #include "core/engine/FolderComparer.h"
 #include "core/engine/NameEscape.h"
 
@@ -66,6 +67,54 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     std::fprintf(out, "\n%s\n", line.c_str());
 }
 
+void AppendSide(std::string& out, const char* side, const FileEntry& entry) {
+    const std::string prefix = std::string(",\"") + side;
+    out += prefix + "_status\":\"" + std::string(StatusWord(entry.status)) + "\"";
+    if (entry.IsBlank()) {
+        out += prefix + "_size\":null" + prefix + "_mtime\":null";
+        return;
+    }
+    out += prefix + "_size\":" + std::to_string(entry.IsFolder() ? 0 : entry.size);
+    out += prefix + "_mtime\":" + std::to_string(entry.lastWrite);
+}
+
+void AppendRowJson(std::string& out, const RowView& view) {
+    if (out.back() != '[') out.push_back(',');
+    out.push_back('{');
+    AppendName(out, "path", view.relativePath);
+    const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
+    out += std::string(",\"kind\":\"") +
+           (view.folder         ? "folder"
+            : named.IsSymlink() ? "link"
+                                : "file") +
+           "\"";
+    out += view.excluded ? ",\"excluded\":true" : ",\"excluded\":false";
+    AppendSide(out, "source", view.source);
+    AppendSide(out, "target", view.target);
+    out.push_back('}');
+}
+
+void PrintJsonSummary(const FolderComparer& comparer, std::string& rows, const Tally& tally,
+                      FILE* out) {
+    const size_t differences =
+        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+    std::string document = JsonDocumentStart("ravelmoor-compare", comparer);
+    document += differences == 0 ? ",\"identical\":true," : ",\"identical\":false,";
+    document += rows + "]";
+    document += ",\"summary\":{\"rows\":" + std::to_string(comparer.SourceResults().GetSize());
+    const std::pair<const char*, size_t> counts[] = {{"differences", differences},
+                                                     {"newer_in_source", tally.newerInSource},
+                                                     {"newer_in_target", tally.newerInTarget},
+                                                     {"only_in_source", tally.onlyInSource},
+                                                     {"only_in_target", tally.onlyInTarget},
+                                                     {"matched", tally.matched},
+                                                     {"excluded", tally.excluded}};
+    for (const auto& [key, count] : counts)
+        document += std::string(",\"") + key + "\":" + std::to_string(count);
+    document += "}}";
+    WriteJson(document, out);
+}
+
 }  // namespace
 
 std::string_view StatusWord(EntryStatus status) {
@@ -95,6 +144,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     }
     std::string line;
+    std::string jsonRows = "\"rows\":[";
     for (size_t row = 0; row < rows; ++row) {
         const RowView view = ViewRow(comparer, row);
         const EntryStatus status = view.source.status;
@@ -124,6 +174,10 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         if (!showAll && status == EntryStatus::Matched) continue;
 
         line.clear();
+        if (format == OutputFormat::Json) {
+            AppendRowJson(jsonRows, view);
+            continue;
+        }
         if (format == OutputFormat::Tsv) {
             line.append(StatusWord(view.source.status)).push_back('\t');
             line.append(StatusWord(view.target.status)).push_back('\t');
@@ -145,6 +199,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fwrite(line.data(), 1, line.size(), out);
     }
     if (format == OutputFormat::Text) PrintTextSummary(tally, out);
+    if (format == OutputFormat::Json) PrintJsonSummary(comparer, jsonRows, tally, out);
 }
 
 }  // namespace ravelmoor

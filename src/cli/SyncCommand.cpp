@@ -9,9 +9,12 @@
 #include "cli/ClosestWord.h"
 #include "cli/ComparisonSession.h"
 #include "cli/InterruptHandler.h"
-#include "cli/ItemisedProgress.h"
+#include "cli/JsonOutput.h"
+#include "cli/PlannedActions.h"
 #include "cli/ProblemDetail.h"
 #include "cli/ResultPrinter.h"
+#include "cli/SyncLog.h"
+#include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/engine/FolderComparer.h"
@@ -34,6 +37,8 @@ struct SyncRequest {
     SyncMethod method = SyncMethod::None;
     bool preview = false;
     bool yes = false;
+    bool interactive = false;
+    std::string logPath;
     bool allowMassDelete = false;
     bool keepReplaced = true;
     bool deletePermanently = false;
@@ -69,6 +74,13 @@ bool ParseSyncMethod(const std::string& value, SyncMethod& method, std::string& 
     return false;
 }
 
+std::string_view SyncMethodWord(SyncMethod method) {
+    for (const auto& [word, candidate] : kMethodWords) {
+        if (candidate == method) return word;
+    }
+    return "none";
+}
+
 std::string MethodHelp() {
     std::string help = "the sync method:";
     for (const auto& [word, method] : kMethodWords) {
@@ -98,6 +110,17 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          "answer Yes to every question (needed without\na terminal), except deleting for good "
          "and\ndeleting most of Target",
          [r](const std::string&, std::string&) { return r->yes = true; }},
+        {{"-i", "--interactive"},
+         {},
+         "also ask before each replacement, before moving\nto the trash and after each failure",
+         [r](const std::string&, std::string&) { return r->interactive = true; }},
+        {{"--log"},
+         "FILE",
+         "append a record of every action and its outcome\nto FILE",
+         [r](const std::string& value, std::string&) {
+             r->logPath = value;
+             return true;
+         }},
         {{"--allow-mass-delete"},
          {},
          "with --yes: go on when most of Target would be\ndeleted",
@@ -115,8 +138,9 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          }},
         {{"-v", "--verbose"},
          {},
-         "print each action as it is carried out, itemised like\nrsync -i: >f+++++++++ new file, "
-         ">f.st...... replaced,\ncd+++++++++ new folder, *deleting; '<' goes to Source",
+         "print each action as it is done, itemised like\nrsync -i: >f+++++++++ new file, "
+         ">f.st...... replaced,\ncd+++++++++ new folder, *deleting; '<' goes to Source\n"
+         "(on standard error with --format json)",
          [r](const std::string&, std::string&) { return r->compare.verbose = true; }},
     };
 }
@@ -124,51 +148,122 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
 void PrintSyncHelp(const std::vector<OptionRow>& rows) {
     std::printf(
         "Usage: ravelmoor sync --method METHOD [OPTIONS] SOURCE TARGET\n"
-        "Compares two folder trees, then copies and deletes as the method says.\n\n%s"
+        "Compares two folder trees, then copies and deletes as the method says. Without\n"
+        "--yes it asks once for each side that changes, showing what will be copied,\n"
+        "replaced and deleted there; Enter answers No.\n\n%s"
         "  -h, --help              print this help\n%s"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
         "deleted (with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), FtpSideHelp());
 }
 
-class TerminalProgress : public ProgressText {
-  public:
-    void Show(std::string_view text) override {
-        Terminal::ShowProgress("Synchronising... " + std::string(text));
+bool IsFtp(const FolderComparer& comparer, ListSide side) {
+    return side == ListSide::Source ? comparer.SourceIsFtp() : comparer.TargetIsFtp();
+}
+
+// The JSON document of a sync that was planned, declined or carried out.
+struct SyncOutput {
+    const SyncRequest& request;
+    const FolderComparer& comparer;
+    const PlannedActions& actions;
+
+    void Json(bool dryRun, bool stopped, std::string_view message) const {
+        if (request.compare.format != OutputFormat::Json || request.compare.quiet) return;
+        std::string document = JsonDocumentStart("ravelmoor-sync", comparer);
+        AppendSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
+        if (!message.empty()) {
+            document += ",\"message\":";
+            AppendJsonString(document, message);
+        }
+        document.push_back('}');
+        WriteJson(document, stdout);
     }
 };
 
-int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& plan,
-             Prompter& prompter, const SyncRequest& request) {
+// Asks once for each side that changes; a side that is not confirmed keeps
+// its actions, declined. Returns the plan that is left to carry out.
+SyncPlan Confirm(const SyncRequest& request, FolderComparer& comparer, const SyncPlan& plan,
+                 PlannedActions& actions, TerminalPrompter& prompter) {
+    const DeletionShare deletions = CountDeletions(comparer, plan);
+    SyncPlan run = plan;
+    for (const ListSide side : {ListSide::Target, ListSide::Source}) {
+        const SideTotals totals = actions.Totals(side);
+        if (totals.Count() == 0) continue;
+        std::string warning;
+        if (side == ListSide::Target && deletions.IsMass()) {
+            warning = MassDeletionQuestion(deletions, comparer.TargetFolder());
+            constexpr std::string_view kGoOn = " Do you want to go on?";
+            if (warning.ends_with(kGoOn)) warning.resize(warning.size() - kGoOn.size());
+        }
+        const std::string& root =
+            side == ListSide::Source ? comparer.SourceRoot() : comparer.TargetRoot();
+        const std::string question =
+            SideQuestion(request.method, side, root, totals, !IsFtp(comparer, side),
+                         request.keepReplaced, warning);
+        if (prompter.AskYesNo(question)) continue;
+        actions.SettleRest(side, ActionOutcome::Declined, "not confirmed");
+        if (side == ListSide::Target) {
+            run.copyToTarget.clear();
+            run.deleteInTarget.clear();
+        } else {
+            run.copyToSource.clear();
+        }
+    }
+    return run;
+}
+
+int CarryOut(FolderComparer& comparer, const SyncPlan& run, PlannedActions& actions,
+             TerminalPrompter& prompter, const SyncRequest& request, SyncLog& log) {
     const CompareRequest& compare = request.compare;
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
-    TerminalProgress progress;
-    std::optional<ItemisedProgress> itemised;
-    if (compare.verbose && !compare.quiet) itemised.emplace(sides, plan, progress);
-    RowOperations operations(comparer, sides, prompter);
-    operations.SetProgress(itemised ? &*itemised : static_cast<ProgressText*>(&progress));
+    FILE* itemised = nullptr;
+    if (compare.verbose && !compare.quiet) {
+        itemised = compare.format == OutputFormat::Json ? stderr : stdout;
+    }
+    SyncProgress progress(actions, itemised);
+    log.Follow(actions);
+    RowOperations operations(comparer, SidesOf(comparer), prompter);
+    operations.SetProgress(&progress);
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
+    operations.SetObserver(&actions);
+    // The batches' own questions were answered by the confirmation; deleting
+    // for good was part of it only on a side without a trash.
+    constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
+    size_t batch = 0;
+    const auto confirmBatch = [&] {
+        prompter.SetConfirmed(true, IsFtp(comparer, kBatchSides[batch]));
+    };
+    confirmBatch();
     const auto start = std::chrono::steady_clock::now();
-    RunSyncPlan(operations, plan);
+    RunSyncPlan(operations, run, [&] {
+        if (++batch < std::size(kBatchSides)) confirmBatch();
+    });
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     Terminal::ClearProgress();
+    const bool stopped = operations.Aborted();
+    actions.SettleRest(ActionOutcome::Skipped, "the sync was stopped");
 
-    if (!compare.quiet) PrintResults(comparer, compare.format, compare.showAll, stdout);
-    const std::string summary =
-        SyncSummaryText(operations.Tally(), operations.Aborted(), taken.count());
+    const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
+    log.End(summary);
+    // After a stop the rows that still differ are most of them: one line says it.
+    if (!compare.quiet && !stopped && compare.format != OutputFormat::Json) {
+        PrintResults(comparer, compare.format, compare.showAll, stdout);
+    }
+    SyncOutput{request, comparer, actions}.Json(false, stopped, {});
     if (compare.quiet) {
         // Errors only: what was not done has been said as it happened.
     } else if (compare.format == OutputFormat::Text) {
         std::printf("%s\n", summary.c_str());
-        std::fflush(stdout);
+        Terminal::FlushOutput();
     } else {
-        std::fflush(stdout);
+        Terminal::FlushOutput();
         Terminal::Message(summary);
     }
-    if (operations.Aborted()) return kFailed;
-    return operations.Tally().notDone > 0 ? kPartly : kDone;
+    if (stopped) return kFailed;
+    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ? kPartly
+                                                                                        : kDone;
 }
 
 }  // namespace
@@ -200,14 +295,25 @@ int RunSyncCommand(ArgumentList& args) {
         Terminal::Message(error);
         return kFailed;
     }
+    if (request.interactive && request.yes) {
+        Terminal::Message("--interactive asks what --yes answers: give one of them.");
+        return kFailed;
+    }
     if (!request.preview && !request.yes && !Terminal::StdinIsTerminal()) {
         Terminal::Message(
             "There is no terminal to confirm the synchronisation on: add --yes to carry it out "
             "without questions, or --dry-run to see what it would do.");
         return kFailed;
     }
+    // A log that can not be written stops the sync before anything is read.
+    SyncLog log;
+    if (!request.logPath.empty() && !log.Open(request.logPath, error)) {
+        Terminal::Message(error);
+        return kFailed;
+    }
 
     TerminalPrompter prompter(request.yes, request.deletePermanently);
+    prompter.SetInteractive(request.interactive);
     FolderComparer comparer(prompter);
     if (!CompareFromRequest(request.compare, comparer)) return kFailed;
     const std::string unlistable = comparer.UnlistableFoldersWarning();
@@ -219,37 +325,58 @@ int RunSyncCommand(ArgumentList& args) {
     }
     const SyncPlan plan =
         PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
+    PlannedActions actions(comparer, plan);
+    const SyncOutput output{request, comparer, actions};
     const std::string_view problem = PlanProblem(request.method, plan);
     const bool quiet = request.compare.quiet;
+    const bool json = request.compare.format == OutputFormat::Json;
     if (!problem.empty()) {
-        if (!quiet) std::printf("%s\n", std::string(problem).c_str());
+        log.Start(comparer, SyncMethodWord(request.method), request.preview);
+        log.End(problem);
+        output.Json(request.preview, false, problem);
+        if (!quiet && !json) std::printf("%s\n", std::string(problem).c_str());
         return kDone;
     }
     if (request.preview) {
-        const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
-        if (!quiet) std::fwrite(text.data(), 1, text.size(), stdout);
+        log.Start(comparer, SyncMethodWord(request.method), /*dryRun=*/true);
+        for (const PlannedAction& action : actions.All())
+            log.Action(action);
+        log.End("Dry run: nothing was copied or deleted.");
+        output.Json(/*dryRun=*/true, false, {});
+        if (!json) {
+            const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
+            if (!quiet) std::fwrite(text.data(), 1, text.size(), stdout);
+        }
         return kPartly;
     }
-    if (!request.yes) {
-        if (!prompter.AskYesNo(ConfirmSyncQuestion(request.method))) {
-            Terminal::Message("Nothing was copied or deleted.");
+    SyncPlan run = plan;
+    if (request.yes) {
+        const DeletionShare deletions = CountDeletions(comparer, plan);
+        if (deletions.IsMass() && !request.allowMassDelete) {
+            Terminal::Message(MassDeletionQuestion(deletions, comparer.TargetFolder()) +
+                              " No (add --allow-mass-delete to let it).");
             return kFailed;
         }
+    } else {
+        run = Confirm(request, comparer, plan, actions, prompter);
     }
-    const DeletionShare deletions = CountDeletions(comparer, plan);
-    if (deletions.IsMass()) {
-        const std::string question = MassDeletionQuestion(deletions, comparer.TargetFolder());
-        const bool goOn =
-            request.yes ? request.allowMassDelete : prompter.AskYesNoDefaultNo(question);
-        if (!goOn) {
-            Terminal::Message(request.yes ? question + " No (add --allow-mass-delete to let it)."
-                                          : std::string("Nothing was copied or deleted."));
-            return kFailed;
-        }
+    log.Start(comparer, SyncMethodWord(request.method), /*dryRun=*/false);
+    if (run.Empty()) {
+        for (const PlannedAction& action : actions.All())
+            log.Action(action);
+        const std::string_view nothing = "Nothing was copied or deleted.";
+        log.End(nothing);
+        output.Json(false, false, nothing);
+        Terminal::Message(nothing);
+        return kFailed;
+    }
+    // What a side that was not confirmed keeps is recorded first.
+    for (const PlannedAction& action : actions.All()) {
+        if (action.outcome == ActionOutcome::Declined) log.Action(action);
     }
     // The comparison has closed its FTP connection; the side opens a new one
     // for the copies and deletions.
-    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request);
+    return CarryOut(comparer, run, actions, prompter, request, log);
 }
 
 }  // namespace ravelmoor

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
@@ -18,6 +19,7 @@ std::mutex& Lock() {
 }
 bool progressShown = false;
 std::atomic<bool> quietMode{false};
+std::atomic<int> outputError{0};
 constexpr std::string_view kPrefix = "ravelmoor: ";
 
 void ClearLocked() {
@@ -41,11 +43,23 @@ int Terminal::Width() {
     return 80;
 }
 
+std::string_view Terminal::FitWidth(std::string_view text, size_t columns) {
+    size_t shown = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0) == 0x80) continue;  // inside a character
+        if (shown == columns) return text.substr(0, i);
+        ++shown;
+    }
+    return text;
+}
+
 void Terminal::ShowProgress(std::string_view text) {
     if (quietMode || !StderrIsTerminal()) return;
     std::lock_guard<std::mutex> guard(Lock());
+    // The last column stays free, so that the cursor never wraps.
     const auto width = static_cast<size_t>(Width() > 1 ? Width() - 1 : 1);
-    std::string line(text.substr(0, width));
+    const std::string line(FitWidth(text, width));
     std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
     std::fflush(stderr);
     progressShown = true;
@@ -78,13 +92,29 @@ bool Terminal::Quiet() {
     return quietMode;
 }
 
+bool Terminal::FlushOutput() {
+    errno = 0;
+    if (std::fflush(stdout) != 0) {
+        int expected = 0;
+        outputError.compare_exchange_strong(expected, errno != 0 ? errno : EIO);
+    }
+    return std::ferror(stdout) == 0;
+}
+
+int Terminal::OutputError() {
+    return outputError;
+}
+
 bool Terminal::Ask(std::string_view question, std::string& answer) {
     if (!StdinIsTerminal()) return false;
     std::lock_guard<std::mutex> guard(Lock());
     ClearLocked();
     std::fwrite(question.data(), 1, question.size(), stderr);
     std::fflush(stderr);
-    return static_cast<bool>(std::getline(std::cin, answer));
+    if (std::getline(std::cin, answer)) return true;
+    // The end of input (Ctrl-D) left the cursor after the question.
+    std::fputc('\n', stderr);
+    return false;
 }
 
 }  // namespace ravelmoor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace ravelmoor {
@@ -13,7 +14,11 @@ class Terminal {
     static bool StdinIsTerminal();
     static int Width();
 
-    // Replaces the progress line (only when stderr is a terminal).
+    // The first `columns` characters of `text`, never cutting one of them
+    // in two (a UTF-8 sequence counts as one column).
+    static std::string_view FitWidth(std::string_view text, size_t columns);
+    // Replaces the progress line, cut to the terminal's width (only when
+    // stderr is a terminal).
     static void ShowProgress(std::string_view text);
     static void ClearProgress();
     // Writes one message line, "ravelmoor: " first (the progress line is
@@ -24,8 +29,13 @@ class Terminal {
     // -q: from now on only errors and warnings are written, and no progress.
     static void SetQuiet(bool quiet);
     static bool Quiet();
+    // Flushes standard output, keeping the system's reason of the first
+    // failure; false when standard output has failed at some point.
+    static bool FlushOutput();
+    // The errno of the first failed flush of standard output; 0 when none.
+    static int OutputError();
     // Writes a question without a line end and reads one answer line from the
-    // terminal. False when there is no terminal to ask.
+    // terminal. False when there is no terminal to ask, or its input ended.
     static bool Ask(std::string_view question, std::string& answer);
 };
 

@@ -131,7 +131,7 @@ TEST(CompareCommand, RefusesBadSidesAndOptionsWithStatusTwo) {
          "Unknown comparison method bth (did you mean both?): a comparison method is "
          "size-time, crc or both."},
         {{"compare", "--format", "xml", a.Path(), a.Path()},
-         "The output format must be text or tsv: xml"},
+         "The output format must be text, tsv or json: xml"},
         {{"compare", "--fromat=tsv", a.Path(), a.Path()},
          "Unknown option --fromat (did you mean --format?); see ravelmoor compare --help."},
         {{"compare", "-rx", a.Path(), a.Path()},

@@ -2,15 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include <cerrno>
 #include <cstdlib>
 
 namespace ravelmoor::test {
 
 ProgramResult RunRavelmoor(const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& input) {
+                           const std::string& input, const std::string& outputFile) {
     const char* binary = std::getenv("RAVELMOOR_BINARY");
     EXPECT_NE(binary, nullptr) << "RAVELMOOR_BINARY is not set (run the tests through ctest)";
     ProgramResult result;
@@ -25,6 +32,7 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
         env.insert(QString::fromUtf8(name.c_str()), QString::fromUtf8(value.c_str()));
     }
     process.setProcessEnvironment(env);
+    if (!outputFile.empty()) process.setStandardOutputFile(QString::fromStdString(outputFile));
     process.start(QString::fromUtf8(binary), arguments);
     if (!process.waitForStarted()) return result;
     if (!input.empty()) process.write(input.data(), static_cast<qint64>(input.size()));
@@ -33,6 +41,60 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+ProgramResult RunRavelmoorOnTerminal(const std::vector<std::string>& args, const std::string& input,
+                                     const std::map<std::string, std::string>& environment,
+                                     unsigned short columns) {
+    const char* binary = std::getenv("RAVELMOOR_BINARY");
+    EXPECT_NE(binary, nullptr) << "RAVELMOOR_BINARY is not set (run the tests through ctest)";
+    ProgramResult result;
+    if (binary == nullptr) return result;
+    std::vector<std::string> words = {binary};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
+    if (child < 0) return result;
+    if (child == 0) {
+        for (const auto& [name, value] : environment)
+            ::setenv(name.c_str(), value.c_str(), 1);
+        ::execv(binary, argv.data());
+        ::_exit(127);
+    }
+    // Typed ahead: the terminal keeps the lines until the program reads them;
+    // the end of input (Ctrl-D) answers any question asked after them.
+    const std::string typed = input + "\x04";
+    if (::write(terminal, typed.data(), typed.size()) < 0) ADD_FAILURE() << "typing failed";
+    char buffer[4096];
+    for (;;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (::poll(&ready, 1, 120000) <= 0) {
+            ::kill(child, SIGKILL);
+            ADD_FAILURE() << "the program did not end";
+            break;
+        }
+        const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+        if (got > 0) {
+            result.out.append(buffer, static_cast<size_t>(got));
+        } else if (got < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break;  // EIO: the program closed its side of the terminal
+        }
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 

@@ -14,9 +14,18 @@ struct ProgramResult {
 
 // Runs the built `ravelmoor` executable (its path comes from the environment
 // variable RAVELMOOR_BINARY, which CTest sets) with `args`, waits for it and
-// returns its exit status and output. `environment` adds variables.
+// returns its exit status and output. `environment` adds variables. With
+// `outputFile`, standard output goes to that file ("/dev/full") instead.
 ProgramResult RunRavelmoor(const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment = {},
-                           const std::string& input = {});
+                           const std::string& input = {}, const std::string& outputFile = {});
+
+// Runs `ravelmoor` on a terminal of its own (a pseudo-terminal `columns`
+// wide), types `input` and then an end of input, and returns its exit
+// status and everything the terminal showed in `out` (standard output and
+// standard error mixed, the typed input echoed, lines ending in "\r\n").
+ProgramResult RunRavelmoorOnTerminal(const std::vector<std::string>& args, const std::string& input,
+                                     const std::map<std::string, std::string>& environment = {},
+                                     unsigned short columns = 80);
 
 }  // namespace ravelmoor::test

@@ -53,7 +53,7 @@ bool RowOperations::CopyRows(const std::vector<uint32_t>& rows, bool toTarget) {
     }
 
     RemoveLeftovers(toSide, toRelative);
-    FileOperation operation = Operation();
+    FileOperation operation = Operation(rows, toSide, /*deletion=*/false);
     operation.Expect(std::move(seenFrom), std::move(seenTo));
     const bool changed =
         operation.Copy({*from.fs, from.root}, {*to.fs, to.root}, fromPaths, toPaths);

@@ -19,7 +19,7 @@ bool RowOperations::DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSou
         seen.push_back(SeenState::Of(deleting.list->ElementAt(row)));
     }
 
-    FileOperation operation = Operation();
+    FileOperation operation = Operation(rows, deletingSide, /*deletion=*/true);
     operation.Expect(std::move(seen), {});
     const bool changed = operation.Delete({*deleting.fs, deleting.root}, paths);
     aborted_ = aborted_ || operation.Aborted();

@@ -69,6 +69,10 @@ void FileOperation::Show(const std::string& path) {
     if (progress_ != nullptr) progress_->Show(path);
 }
 
+void FileOperation::Report(size_t index, std::string_view reason) const {
+    if (observer_ != nullptr) observer_->Settled(index, results_[index], reason);
+}
+
 SeenState SeenState::Of(const FileEntry& entry) {
     SeenState seen;
     seen.present = !entry.IsBlank();
@@ -110,11 +114,13 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
     switch (outcome.status) {
         case WriteStatus::Done:
             results_[index] = ItemResult::Done;
+            Report(index, {});
             return true;
         case WriteStatus::Exists:   // an overwrite the user declined
         case WriteStatus::NoTrash:  // a deletion for good the user declined
             results_[index] = ItemResult::Declined;
             ++tally_.notDone;
+            Report(index, outcome.reason);
             return true;
         case WriteStatus::Cancelled:
             aborted_ = true;
@@ -127,6 +133,7 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
     results_[index] =
         outcome.status == WriteStatus::Refused ? ItemResult::Refused : ItemResult::Failed;
     ++tally_.notDone;
+    Report(index, outcome.reason);
     const std::string text = failureText + ": " + outcome.reason + "." + std::string(kGoOnOrStop);
     if (prompter_.AskOkCancel(text)) return true;
     aborted_ = true;
@@ -137,6 +144,7 @@ bool FileOperation::SettleChanged(size_t index, const std::string& path) {
     results_[index] = ItemResult::Changed;
     ++tally_.notDone;
     ++tally_.changed;
+    Report(index, "it changed since the comparison");
     const std::string text =
         Quoted(path) + " changed since the comparison; left as it is." + std::string(kGoOnOrStop);
     if (prompter_.AskOkCancel(text)) return true;
@@ -351,6 +359,9 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
                 outcome.status == WriteStatus::Refused ? ItemResult::Refused : ItemResult::Failed;
             ++tally_.notDone;
         }
+        Report(i, outcome.status == WriteStatus::NotEmpty && outcome.reason.empty()
+                      ? "it still holds something"
+                      : std::string_view(outcome.reason));
     }
     if (!aborted_) return true;
     for (const auto& path : paths) {

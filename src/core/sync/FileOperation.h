@@ -50,6 +50,18 @@ struct BatchSide {
 // What became of each object of a batch.
 enum class ItemResult : uint8_t { NotReached, Done, Declined, Changed, Failed, Refused };
 
+// Told what became of each object of a batch as soon as that is settled, so
+// that a report or a log can say it as it happens. `index` is the object's
+// place in the batch; `reason` says why an object was not done, in the
+// system's words (empty when there is nothing to add). A folder that was made
+// may be settled again when its mode and time can not be set: the last word
+// holds. An object the batch never reached is not reported.
+class ItemObserver {
+  public:
+    virtual ~ItemObserver() = default;
+    virtual void Settled(size_t index, ItemResult result, std::string_view reason) = 0;
+};
+
 // Copies or deletes a batch of objects named by full paths, asking the user
 // what the batch needs (before overwriting, before moving to the trash, where
 // no trash takes an object, after a failure). Folders are made, never copied
@@ -72,6 +84,8 @@ class FileOperation {
     }
     // Whether a replaced file's old version goes to the trash (the default).
     void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
+    // Told what became of each object (none by default).
+    void SetObserver(ItemObserver* observer) { observer_ = observer; }
 
     // Copies fromPaths[i] of `from` to toPaths[i] of `to`, making missing
     // folders. Each object is checked just before it is copied: one that
@@ -112,11 +126,14 @@ class FileOperation {
     bool SettleChanged(size_t index, const std::string& path);
     bool CancelRequested() const;
     void Show(const std::string& path);
+    // Tells the observer what became of paths[index].
+    void Report(size_t index, std::string_view reason) const;
 
     Prompter& prompter_;
     SyncTally& tally_;
     const std::atomic<int32_t>* cancel_ = nullptr;
     ProgressText* progress_ = nullptr;
+    ItemObserver* observer_ = nullptr;
     std::vector<ItemResult> results_;
     std::vector<SeenState> seenFrom_;
     std::vector<SeenState> seenTo_;

@@ -7,8 +7,19 @@ namespace ravelmoor {
 RowOperations::RowOperations(FolderComparer& comparer, SyncSides sides, Prompter& prompter)
     : comparer_(comparer), sides_(std::move(sides)), prompter_(prompter) {}
 
-FileOperation RowOperations::Operation() {
+void RowOperations::BatchReporter::Settled(size_t index, ItemResult result,
+                                           std::string_view reason) {
+    if (observer != nullptr)
+        observer->ActionSettled(side, deletion, (*rows)[index], result, reason);
+}
+
+FileOperation RowOperations::Operation(const std::vector<uint32_t>& rows, ListSide side,
+                                       bool deletion) {
+    reporter_.rows = &rows;
+    reporter_.side = side;
+    reporter_.deletion = deletion;
     FileOperation operation(prompter_, tally_);
+    if (reporter_.observer != nullptr) operation.SetObserver(&reporter_);
     operation.SetCancelWord(cancel_);
     operation.SetProgress(progress_);
     operation.SetKeepReplaced(keepReplaced_);

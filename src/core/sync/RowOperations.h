@@ -16,6 +16,16 @@ class FolderComparer;
 class Prompter;
 class ProgressText;
 
+// Told what became of each planned copy and deletion as soon as that is
+// settled: the object of `row` was copied to `side` (or deleted there, with
+// `deletion`). `reason` is FileOperation's, as ItemObserver says.
+class SyncObserver {
+  public:
+    virtual ~SyncObserver() = default;
+    virtual void ActionSettled(ListSide side, bool deletion, uint32_t row, ItemResult result,
+                               std::string_view reason) = 0;
+};
+
 // Carries out copies and deletions on rows of the paired result lists and
 // brings those rows up to date: each destination (or deleted) path is read
 // again and its pair compared again, without a new scan. Row numbers stay
@@ -30,6 +40,8 @@ class RowOperations {
     void SetCancelWord(const std::atomic<int32_t>* cancel) { cancel_ = cancel; }
     // Whether a replaced file's old version goes to the trash (the default).
     void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
+    // Told what became of each object (none by default).
+    void SetObserver(SyncObserver* observer) { reporter_.observer = observer; }
 
     // Copies the objects of `rows` from Source to Target (`toTarget`) or back
     // (each object, and what it replaces, checked against its row first),
@@ -48,7 +60,18 @@ class RowOperations {
     bool Aborted() const { return aborted_; }
 
   private:
-    FileOperation Operation();
+    // Passes FileOperation's word on an object of the batch in hand on as
+    // its row's.
+    struct BatchReporter : ItemObserver {
+        void Settled(size_t index, ItemResult result, std::string_view reason) override;
+        SyncObserver* observer = nullptr;
+        const std::vector<uint32_t>* rows = nullptr;
+        ListSide side = ListSide::Target;
+        bool deletion = false;
+    };
+
+    // A batch on `rows`, changing `side`.
+    FileOperation Operation(const std::vector<uint32_t>& rows, ListSide side, bool deletion);
     // Reads the entry at `relativePath` (below the side's root) into the
     // `side` entry of `row`; false (the entry unchanged) when nothing of the
     // kind `folder` is there.
@@ -66,6 +89,7 @@ class RowOperations {
     bool keepReplaced_ = true;
     SyncTally tally_;
     bool aborted_ = false;
+    BatchReporter reporter_;
 };
 
 // Carries out a confirmed plan: the copies to Target, the copies to Source,

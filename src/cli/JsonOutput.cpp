@@ -1,0 +1,147 @@
+#include "cli/JsonOutput.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include "cli/PlannedActions.h"
+#include "core/engine/FolderComparer.h"
+#include "core/engine/NameEscape.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr int kVersion = 1;
+
+const char* KindWord(char kind) {
+    if (kind == 'd') return "folder";
+    return kind == 'L' ? "link" : "file";
+}
+
+void AppendKey(std::string& out, std::string_view key) {
+    out.push_back(',');
+    AppendJsonString(out, key);
+    out.push_back(':');
+}
+
+void AppendNumber(std::string& out, std::string_view key, int64_t value) {
+    AppendKey(out, key);
+    out += std::to_string(value);
+}
+
+void AppendWord(std::string& out, std::string_view key, std::string_view word) {
+    AppendKey(out, key);
+    AppendJsonString(out, word);
+}
+
+void AppendAction(std::string& out, const PlannedAction& action) {
+    out += "{\"action\":";
+    AppendJsonString(out, action.Verb());
+    AppendWord(out, "side", action.side == ListSide::Source ? "source" : "target");
+    AppendWord(out, "kind", KindWord(action.kind));
+    out.push_back(',');
+    AppendName(out, "path", action.path);
+    AppendNumber(out, "size", static_cast<int64_t>(action.size));
+    AppendNumber(out, "mtime", action.lastWrite);
+    if (action.replaces) {
+        AppendNumber(out, "replaced_size", static_cast<int64_t>(action.replacedSize));
+        AppendNumber(out, "replaced_mtime", action.replacedLastWrite);
+    }
+    AppendWord(out, "outcome", OutcomeWord(action.outcome));
+    if (!action.reason.empty()) AppendWord(out, "reason", action.reason);
+    out.push_back('}');
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    std::string lossy;
+    if (!IsValidUtf8(text)) {
+        lossy = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+                    .toUtf8()
+                    .toStdString();
+        text = lossy;
+    }
+    out.push_back('"');
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out.push_back(c);
+        }
+    }
+    out.push_back('"');
+}
+
+void AppendName(std::string& out, std::string_view key, std::string_view bytes) {
+    AppendJsonString(out, key);
+    out.push_back(':');
+    AppendJsonString(out, bytes);
+    if (IsValidUtf8(bytes)) return;
+    AppendKey(out, std::string(key) + "_bytes");
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    AppendJsonString(out, raw.toBase64().toStdString());
+}
+
+const char* ComparisonMethodWord(ComparisonMethod method) {
+    switch (method) {
+        case ComparisonMethod::Crc:
+            return "crc";
+        case ComparisonMethod::Both:
+            return "both";
+        default:
+            break;
+    }
+    return "size-time";
+}
+
+std::string JsonDocumentStart(const char* format, const FolderComparer& comparer) {
+    std::string out = "{\"format\":";
+    AppendJsonString(out, format);
+    AppendNumber(out, "version", kVersion);
+    out.push_back(',');
+    AppendName(out, "source", comparer.SourceRoot());
+    out.push_back(',');
+    AppendName(out, "target", comparer.TargetRoot());
+    AppendWord(out, "compare_method", ComparisonMethodWord(comparer.Method()));
+    return out;
+}
+
+void AppendSyncActions(std::string& out, std::string_view method, const PlannedActions& actions,
+                       bool dryRun, bool stopped) {
+    AppendWord(out, "method", method);
+    AppendKey(out, "dry_run");
+    out += dryRun ? "true" : "false";
+    AppendKey(out, "stopped");
+    out += stopped ? "true" : "false";
+    AppendKey(out, "actions");
+    out.push_back('[');
+    uint64_t bytes = 0;
+    bool first = true;
+    for (const PlannedAction& action : actions.All()) {
+        if (!first) out.push_back(',');
+        first = false;
+        AppendAction(out, action);
+        if (action.outcome == ActionOutcome::Done && !action.deletion) bytes += action.size;
+    }
+    out += "],\"summary\":{\"actions\":" + std::to_string(actions.All().size());
+    for (const ActionOutcome outcome :
+         {ActionOutcome::Planned, ActionOutcome::Done, ActionOutcome::Skipped,
+          ActionOutcome::Failed, ActionOutcome::Declined}) {
+        AppendNumber(out, OutcomeWord(outcome), static_cast<int64_t>(actions.Count(outcome)));
+    }
+    AppendNumber(out, "bytes_copied", static_cast<int64_t>(bytes));
+    out.push_back('}');
+}
+
+void WriteJson(const std::string& document, FILE* out) {
+    std::fwrite(document.data(), 1, document.size(), out);
+    std::fputc('\n', out);
+}
+
+}  // namespace ravelmoor
