@@ -76,12 +76,12 @@ std::string SftpConnectionStore::Problem(std::string_view name, const SftpConnec
         return "The port " + std::to_string(connection.port) + " is not between 1 and 65535.";
     }
     for (const auto& [field, label] :
-         {std::pair{std::string_view(name), "connection name"},
-          std::pair{std::string_view(connection.host), "host name"},
+         {std::pair{std::string_view(connection.host), "host name"},
           std::pair{std::string_view(connection.user), "user name"},
           std::pair{std::string_view(connection.directory), "directory"},
           std::pair{std::string_view(connection.keyFile), "key file"},
-          std::pair{std::string_view(connection.secret), "password"}}) {
+          std::pair{std::string_view(connection.secret), "password"},
+          std::pair{std::string_view(name), "connection name"}}) {
         if (HasLineBreak(field)) {
             return std::string("The ") + label + " holds a line break or NUL character.";
         }
