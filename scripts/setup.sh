@@ -8,9 +8,9 @@ PACKAGES="
   clang-format clang-tidy clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libgl-dev libxkbcommon-dev
-  libcurl4-openssl-dev zlib1g-dev libdeflate-dev qtkeychain-qt6-dev
+  libcurl4-openssl-dev zlib1g-dev libdeflate-dev qtkeychain-qt6-dev libssh-dev
   libgtest-dev libgmock-dev googletest
-  python3 python3-pyftpdlib dbus gnome-keyring
+  python3 python3-pyftpdlib dbus gnome-keyring openssh-server openssh-client
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
   librsvg2-bin dpkg-dev file

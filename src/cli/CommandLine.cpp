@@ -10,6 +10,7 @@
 #include "cli/FtpCommand.h"
 #include "cli/ProblemDetail.h"
 #include "cli/SettingsFileCommand.h"
+#include "cli/SftpCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
 #include "core/engine/BelowRoot.h"
@@ -24,6 +25,7 @@ void PrintUsage(FILE* out) {
                  "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
                  "  ravelmoor sync --method M [OPTIONS] SOURCE TARGET   plan, confirm, carry out\n"
                  "  ravelmoor ftp list | add | remove           the stored FTP connections\n"
+                 "  ravelmoor sftp list | add | remove          the stored SFTP connections\n"
                  "  ravelmoor SETTINGS.zvs                      compare as a settings file says\n"
                  "  ravelmoor --help | --version\n\n"
                  "Run 'ravelmoor COMMAND --help' for the options of a command\n"
@@ -50,13 +52,14 @@ int RunCommand(int argc, char** argv) {
     if (command == "compare") return RunCompareCommand(args);
     if (command == "sync") return RunSyncCommand(args);
     if (command == "ftp") return RunFtpCommand(args);
+    if (command == "sftp") return RunSftpCommand(args);
     // Reached with a settings file when there is no display or when options follow it.
     if (IsSettingsFileArgument(command)) return RunSettingsFileWithoutDesktop(command, args);
     const bool option = command.size() > 1 && command[0] == '-';
     Terminal::Message(
         std::string(option ? "Unknown option " : "Unknown command ") + command +
         DidYouMean(command, option ? std::vector<std::string>{"--help", "--version"}
-                                   : std::vector<std::string>{"compare", "sync", "ftp"}) +
+                                   : std::vector<std::string>{"compare", "sync", "ftp", "sftp"}) +
         "; see ravelmoor --help.");
     return 2;
 }

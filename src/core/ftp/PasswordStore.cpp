@@ -15,14 +15,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/engine/FdGuard.h"
 
 namespace ravelmoor {
 namespace {
 
-constexpr const char* kService = "Ravelmoor FTP connections";
-constexpr const char* kFileName = "Ravelmoor.passwords";
 // A keyring that has not answered by then is taken as absent (a locked one
 // may be waiting for the user to unlock it).
 constexpr int kKeyringTimeoutMs = 60000;
@@ -71,17 +70,17 @@ bool RunJob(QKeychain::Job* job) {
     return *ok;
 }
 
-bool KeyringWrite(std::string_view name, std::string_view password) {
+bool KeyringWrite(const std::string& service, std::string_view name, std::string_view password) {
     if (!KeyringOnBus()) return false;
-    auto* job = new QKeychain::WritePasswordJob(QString::fromLatin1(kService));
+    auto* job = new QKeychain::WritePasswordJob(QString::fromStdString(service));
     job->setKey(KeyOf(name));
     job->setBinaryData(Bytes(password));
     return RunJob(job);
 }
 
-std::optional<std::string> KeyringRead(std::string_view name) {
+std::optional<std::string> KeyringRead(const std::string& service, std::string_view name) {
     if (!KeyringOnBus()) return std::nullopt;
-    auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(kService));
+    auto* job = new QKeychain::ReadPasswordJob(QString::fromStdString(service));
     job->setKey(KeyOf(name));
     auto data = std::make_shared<QByteArray>();
     QObject::connect(job, &QKeychain::Job::finished, job, [data](QKeychain::Job* j) {
@@ -91,19 +90,23 @@ std::optional<std::string> KeyringRead(std::string_view name) {
     return data->toStdString();
 }
 
-void KeyringRemove(std::string_view name) {
+void KeyringRemove(const std::string& service, std::string_view name) {
     if (!KeyringOnBus()) return;
-    auto* job = new QKeychain::DeletePasswordJob(QString::fromLatin1(kService));
+    auto* job = new QKeychain::DeletePasswordJob(QString::fromStdString(service));
     job->setKey(KeyOf(name));
     RunJob(job);
 }
 
 }  // namespace
 
-PasswordStore::PasswordStore(const std::string& settingsFile)
-    : filePath_(
-          QFileInfo(QString::fromStdString(settingsFile)).dir().filePath(kFileName).toStdString()) {
-}
+PasswordStore::PasswordStore(const std::string& settingsFile, std::string service,
+                             std::string_view fileName)
+    : service_(std::move(service)),
+      filePath_(
+          QFileInfo(QString::fromStdString(settingsFile))
+              .dir()
+              .filePath(QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size())))
+              .toStdString()) {}
 
 const char* PasswordStore::PlaceName(Place place) {
     return place == Place::Keyring ? "keyring" : "file";
@@ -119,7 +122,7 @@ std::optional<PasswordStore::Place> PasswordStore::Store(std::string_view name,
                                                          std::string_view password,
                                                          std::string& error) {
     const std::string text(password);
-    if (KeyringWrite(name, password)) {
+    if (KeyringWrite(service_, name, password)) {
         WriteFile(name, nullptr, error);  // an older copy in the file goes
         error.clear();
         return Place::Keyring;
@@ -129,7 +132,7 @@ std::optional<PasswordStore::Place> PasswordStore::Store(std::string_view name,
 }
 
 std::optional<std::string> PasswordStore::Read(std::string_view name, Place place) const {
-    if (place == Place::Keyring) return KeyringRead(name);
+    if (place == Place::Keyring) return KeyringRead(service_, name);
     std::string text;
     if (!ReadFileLines(text)) return std::nullopt;
     const QByteArray key = Bytes(name).toPercentEncoding();
@@ -143,7 +146,7 @@ std::optional<std::string> PasswordStore::Read(std::string_view name, Place plac
 }
 
 void PasswordStore::Remove(std::string_view name) {
-    KeyringRemove(name);
+    KeyringRemove(service_, name);
     std::string ignored;
     WriteFile(name, nullptr, ignored);
 }

@@ -20,8 +20,11 @@ class PasswordStore {
     enum class Place { Keyring, File };
 
     // `settingsFile` is the path of the settings file; the password file is
-    // kept beside it.
-    explicit PasswordStore(const std::string& settingsFile);
+    // kept beside it. `service` names the keyring entries and `fileName` the
+    // file, so that each kind of connection keeps its own names apart.
+    explicit PasswordStore(const std::string& settingsFile,
+                           std::string service = "Ravelmoor FTP connections",
+                           std::string_view fileName = "Ravelmoor.passwords");
 
     // Keeps `password` for `name`, in the keyring when one answers, else in
     // the file (and removes it from the other place). Nothing when the file
@@ -42,6 +45,7 @@ class PasswordStore {
     bool ReadFileLines(std::string& text) const;
     bool WriteFile(std::string_view name, const std::string* password, std::string& error) const;
 
+    std::string service_;
     std::string filePath_;
 };
 

@@ -1,0 +1,205 @@
+#include "cli/SftpCommand.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cli/ClosestWord.h"
+#include "cli/ProblemDetail.h"
+#include "cli/Terminal.h"
+#include "core/ftp/FtpConnectionEditor.h"
+#include "core/settings/SettingsStore.h"
+#include "core/sftp/SftpConnectionStore.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 2;
+
+void PrintHelp() {
+    std::printf(
+        "Usage:\n"
+        "  ravelmoor sftp list          the stored SFTP connections, one a line\n"
+        "  ravelmoor sftp add --host H [OPTIONS]   store a connection\n"
+        "  ravelmoor sftp remove NAME   forget the connection NAME\n"
+        "\nRun 'ravelmoor sftp add --help' for its options.\n");
+}
+
+void PrintAddHelp() {
+    std::printf(
+        "Usage: ravelmoor sftp add --host H [--port P] [--user U] [--dir D] [--name N]\n"
+        "                          [--key FILE] [--password-stdin] [--replace]\n"
+        "Stores an SFTP connection (a folder on an SSH server), named N, or H\n"
+        "followed by D.\n\n"
+        "  --host H          the server's host name (needed)\n"
+        "  --port P          the SSH port (22)\n"
+        "  --user U          the user name; empty for your own\n"
+        "  --dir D           the folder on the server\n"
+        "  --name N          the connection's name\n"
+        "  --key FILE        log on with this private key file (its passphrase, if\n"
+        "                    any, from standard input with --password-stdin)\n"
+        "  --password-stdin  without --key: log on with the password read from the\n"
+        "                    first line of standard input\n"
+        "                    (with neither, the SSH agent's keys are used)\n"
+        "  --replace         replace a connection of that name\n"
+        "  -h, --help        print this help\n"
+        "\nExit status: 0 stored, 2 error.\n");
+}
+
+bool IsHelp(const std::string& word) {
+    return word == "-h" || word == "--help";
+}
+
+bool SaveStore(SettingsStore& store) {
+    if (store.Sync()) return true;
+    Terminal::Message(
+        WithSubject("Could not write", store.FileName(), WriteReason(store.FileName())));
+    return false;
+}
+
+int List(ArgumentList& args) {
+    if (!args.AtEnd() && IsHelp(args.Peek())) {
+        std::printf(
+            "Usage: ravelmoor sftp list\nPrints the stored SFTP connections, one a line.\n");
+        return kDone;
+    }
+    if (!args.AtEnd()) {
+        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor sftp --help.");
+        return kFailed;
+    }
+    SettingsStore settingsStore;
+    std::vector<std::string> names = SftpConnectionStore(settingsStore).ConnectionNames();
+    SortConnectionNames(names);
+    for (const std::string& name : names)
+        std::printf("%s\n", name.c_str());
+    return kDone;
+}
+
+int Add(ArgumentList& args) {
+    SftpConnection connection;
+    std::string name;
+    std::string port = "22";
+    std::string error;
+    bool secretFromStdin = false;
+    bool replace = false;
+    while (!args.AtEnd()) {
+        const std::string word = args.Peek();
+        if (IsHelp(word)) {
+            PrintAddHelp();
+            return kDone;
+        }
+        if (word == "--password-stdin" || word == "--replace") {
+            args.Take();
+            (word == "--replace" ? replace : secretFromStdin) = true;
+            continue;
+        }
+        const std::string option = word.substr(0, word.find('='));
+        std::string* field = option == "--host"   ? &connection.host
+                             : option == "--port" ? &port
+                             : option == "--user" ? &connection.user
+                             : option == "--dir"  ? &connection.directory
+                             : option == "--name" ? &name
+                             : option == "--key"  ? &connection.keyFile
+                                                  : nullptr;
+        if (field == nullptr) {
+            Terminal::Message(
+                "Unknown option " + option +
+                DidYouMean(option, {"--host", "--port", "--user", "--dir", "--name", "--key",
+                                    "--password-stdin", "--replace", "--help"}) +
+                "; see ravelmoor sftp add --help.");
+            return kFailed;
+        }
+        if (!args.TakeValue(option, *field, error)) {
+            Terminal::Message(error);
+            return kFailed;
+        }
+    }
+    const auto [end, parsed] =
+        std::from_chars(port.data(), port.data() + port.size(), connection.port);
+    if (parsed != std::errc() || end != port.data() + port.size()) {
+        Terminal::Message("The port " + port + " is not a number.");
+        return kFailed;
+    }
+    connection.logon = !connection.keyFile.empty() ? SftpLogon::KeyFile
+                       : secretFromStdin           ? SftpLogon::Password
+                                                   : SftpLogon::Agent;
+    if (secretFromStdin) {
+        connection.secret.assign(std::istreambuf_iterator<char>(std::cin), {});
+        if (!connection.secret.empty() && connection.secret.back() == '\n') {
+            connection.secret.pop_back();
+        }
+    }
+    if (name.empty()) name = ConnectionNameFor(connection.host, connection.directory);
+
+    SettingsStore settingsStore;
+    SftpConnectionStore store(settingsStore);
+    const std::vector<std::string> names = store.ConnectionNames();
+    if (!replace && std::find(names.begin(), names.end(), name) != names.end()) {
+        Terminal::Message("An SFTP connection named " + name +
+                          " is stored already; add --replace to replace it.");
+        return kFailed;
+    }
+    const SftpConnectionStore::WriteResult written = store.WriteConnection(name, connection);
+    if (!written.stored) {
+        Terminal::Message(written.text);
+        return kFailed;
+    }
+    if (!written.text.empty()) Terminal::Message(written.text);
+    if (!SaveStore(settingsStore)) return kFailed;
+    std::printf("Saved the SFTP connection %s.\n", name.c_str());
+    return kDone;
+}
+
+int Remove(ArgumentList& args) {
+    if (!args.AtEnd() && IsHelp(args.Peek())) {
+        std::printf(
+            "Usage: ravelmoor sftp remove NAME\nForgets the stored SFTP connection NAME.\n");
+        return kDone;
+    }
+    if (!args.AtEnd() && args.Peek() == "--") args.Take();
+    if (args.AtEnd()) {
+        Terminal::Message("Name the SFTP connection to remove (see ravelmoor sftp list).");
+        return kFailed;
+    }
+    const std::string name = args.Take();
+    if (!args.AtEnd()) {
+        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor sftp --help.");
+        return kFailed;
+    }
+    SettingsStore settingsStore;
+    SftpConnectionStore store(settingsStore);
+    const std::vector<std::string> names = store.ConnectionNames();
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+        Terminal::Message("There is no SFTP connection named " + name + ".");
+        return kFailed;
+    }
+    store.DeleteConnection(name);
+    if (!SaveStore(settingsStore)) return kFailed;
+    std::printf("Removed the SFTP connection %s.\n", name.c_str());
+    return kDone;
+}
+
+}  // namespace
+
+int RunSftpCommand(ArgumentList& args) {
+    const std::string verb = args.AtEnd() ? std::string() : args.Take();
+    if (verb == "list") return List(args);
+    if (verb == "add") return Add(args);
+    if (verb == "remove") return Remove(args);
+    if (IsHelp(verb)) {
+        PrintHelp();
+        return kDone;
+    }
+    Terminal::Message(verb.empty() ? "Say what to do: ravelmoor sftp list, add or remove."
+                                   : "Unknown sftp command " + verb +
+                                         DidYouMean(verb, {"list", "add", "remove"}) +
+                                         "; see ravelmoor sftp --help.");
+    return kFailed;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,146 @@
+#include "core/sftp/SftpConnectionStore.h"
+
+#include <algorithm>
+
+#include "core/ftp/FtpConnection.h"
+#include "core/settings/SettingsStore.h"
+
+namespace ravelmoor {
+namespace {
+
+constexpr const char* kHost = "Host";
+constexpr const char* kPort = "Port";
+constexpr const char* kUser = "User";
+constexpr const char* kDirectory = "Dir";
+constexpr const char* kLogon = "Logon";
+constexpr const char* kKeyFile = "KeyFile";
+constexpr const char* kSecretPlace = "SecretIn";
+constexpr const char* kNoticeSection = "Warn";
+constexpr const char* kKeyringNotice = "SftpPwdKeyring";
+constexpr const char* kFileNotice = "SftpPwdFile";
+
+constexpr int kDefaultPort = 22;
+
+const char* LogonName(SftpLogon logon) {
+    switch (logon) {
+        case SftpLogon::KeyFile:
+            return "key";
+        case SftpLogon::Password:
+            return "password";
+        case SftpLogon::Agent:
+            break;
+    }
+    return "agent";
+}
+
+SftpLogon LogonFromName(std::string_view text) {
+    if (text == "key") return SftpLogon::KeyFile;
+    if (text == "password") return SftpLogon::Password;
+    return SftpLogon::Agent;
+}
+
+}  // namespace
+
+SftpConnectionStore::SftpConnectionStore(SettingsStore& store)
+    : store_(store),
+      secrets_(store.FileName(), "Ravelmoor SFTP connections", "Ravelmoor.sftp-passwords") {}
+
+std::string SftpConnectionStore::SectionOf(std::string_view name) {
+    return kSectionPrefix + std::string(name);
+}
+
+std::vector<std::string> SftpConnectionStore::ConnectionNames() const {
+    return store_.ValueNames(kIndexSection);
+}
+
+SftpConnection SftpConnectionStore::LookupConnection(std::string_view name) const {
+    const std::vector<std::string> names = ConnectionNames();
+    if (std::find(names.begin(), names.end(), name) == names.end()) return {};
+    const std::string section = SectionOf(name);
+    SftpConnection connection;
+    connection.host = store_.ReadString(section, kHost, "");
+    connection.port = static_cast<int>(store_.ReadInt(section, kPort, kDefaultPort));
+    connection.user = store_.ReadString(section, kUser, "");
+    connection.directory = store_.ReadString(section, kDirectory, "");
+    connection.logon = LogonFromName(store_.ReadString(section, kLogon, ""));
+    connection.keyFile = store_.ReadString(section, kKeyFile, "");
+    const auto place = PasswordStore::PlaceFromName(store_.ReadString(section, kSecretPlace, ""));
+    if (place) connection.secret = secrets_.Read(name, *place).value_or(std::string());
+    return connection;
+}
+
+std::string SftpConnectionStore::Problem(std::string_view name, const SftpConnection& connection) {
+    if (name.empty()) return "Empty connection name";
+    if (connection.host.empty()) return "Empty host name";
+    if (connection.port < 1 || connection.port > 65535) {
+        return "The port " + std::to_string(connection.port) + " is not between 1 and 65535.";
+    }
+    for (const auto& [field, label] :
+         {std::pair{std::string_view(connection.host), "host name"},
+          std::pair{std::string_view(connection.user), "user name"},
+          std::pair{std::string_view(connection.directory), "directory"},
+          std::pair{std::string_view(connection.keyFile), "key file"},
+          std::pair{std::string_view(connection.secret), "password"},
+          std::pair{std::string_view(name), "connection name"}}) {
+        if (HasLineBreak(field)) {
+            return std::string("The ") + label + " holds a line break or NUL character.";
+        }
+    }
+    if (connection.logon == SftpLogon::KeyFile && connection.keyFile.empty()) {
+        return "A logon by key file needs the key file.";
+    }
+    return {};
+}
+
+SftpConnectionStore::WriteResult SftpConnectionStore::WriteConnection(
+    std::string_view name, const SftpConnection& connection) {
+    WriteResult result;
+    result.text = Problem(name, connection);
+    if (!result.text.empty()) {
+        result.stored = false;
+        return result;
+    }
+    // An agent logon has no secret; one left from another logon goes.
+    const std::string& secret =
+        connection.logon == SftpLogon::Agent ? std::string() : connection.secret;
+    std::optional<PasswordStore::Place> place;
+    if (secret.empty()) {
+        secrets_.Remove(name);
+    } else {
+        place = secrets_.Store(name, secret, result.text);
+        if (!place) {
+            result.stored = false;
+            return result;
+        }
+        const char* notice = *place == PasswordStore::Place::Keyring ? kKeyringNotice : kFileNotice;
+        if (store_.ReadInt(kNoticeSection, notice, 0) == 0) {
+            store_.WriteInt(kNoticeSection, notice, 1);
+            result.text = *place == PasswordStore::Place::Keyring
+                              ? "SFTP passwords are kept in the desktop keyring."
+                              : "No desktop keyring answered, so SFTP passwords are kept in " +
+                                    secrets_.FilePath() + ", which only you can read.";
+        }
+    }
+    const std::string section = SectionOf(name);
+    store_.WriteString(kIndexSection, name, section);
+    store_.WriteString(section, kHost, connection.host);
+    store_.WriteInt(section, kPort, connection.port);
+    store_.WriteString(section, kUser, connection.user);
+    store_.WriteString(section, kDirectory, connection.directory);
+    store_.WriteString(section, kLogon, LogonName(connection.logon));
+    store_.WriteString(section, kKeyFile, connection.keyFile);
+    if (place) {
+        store_.WriteString(section, kSecretPlace, PasswordStore::PlaceName(*place));
+    } else {
+        store_.RemoveValue(section, kSecretPlace);
+    }
+    return result;
+}
+
+void SftpConnectionStore::DeleteConnection(std::string_view name) {
+    store_.RemoveSection(SectionOf(name));
+    store_.RemoveValue(kIndexSection, name);
+    secrets_.Remove(name);
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ftp/PasswordStore.h"
+#include "core/sftp/SftpConnection.h"
+
+namespace ravelmoor {
+
+class SettingsStore;
+
+// The named SFTP connections of the per-user store, in sections of their own
+// beside the FTP connections. Section "SftpIndex" lists the connections: one
+// value per connection, named by the connection, holding "sftp_" + name. Each
+// connection has its own section "sftp_" + name with the strings "Host",
+// "User", "Dir", "Logon" ("agent", "key" or "password") and "KeyFile", and the
+// integer "Port". A missing value reads as empty (port 22, logon by agent).
+// Names are compared byte for byte and may hold any byte but CR, LF and NUL.
+//
+// The password or passphrase is not in the store: "SecretIn" says where it is
+// kept ("keyring" or "file", see PasswordStore, under names of their own; none
+// for an empty one).
+class SftpConnectionStore {
+  public:
+    static constexpr const char* kIndexSection = "SftpIndex";
+    static constexpr const char* kSectionPrefix = "sftp_";
+
+    explicit SftpConnectionStore(SettingsStore& store);
+
+    // The names listed in "SftpIndex", in the store's order.
+    std::vector<std::string> ConnectionNames() const;
+    // The connection listed under exactly `name`; empty when there is none.
+    SftpConnection LookupConnection(std::string_view name) const;
+
+    // Why `connection` cannot be stored under `name` (an empty name or host,
+    // a port out of range, a CR, LF or NUL in a field, no key file for a key
+    // logon), in words; empty when it can.
+    static std::string Problem(std::string_view name, const SftpConnection& connection);
+
+    struct WriteResult {
+        bool stored = true;  // false: nothing written, `text` says why
+        std::string text;    // otherwise the notice of where the secret is kept,
+                             // the first time each place is used; else empty
+    };
+    // Checks the connection (Problem), keeps its secret, then lists `name` in
+    // "SftpIndex" and writes its section.
+    WriteResult WriteConnection(std::string_view name, const SftpConnection& connection);
+    // Removes the section, the "SftpIndex" value and the secret.
+    void DeleteConnection(std::string_view name);
+
+  private:
+    static std::string SectionOf(std::string_view name);
+
+    SettingsStore& store_;
+    mutable PasswordStore secrets_;
+};
+
+}  // namespace ravelmoor

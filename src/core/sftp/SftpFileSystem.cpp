@@ -1,0 +1,333 @@
+#include "core/sftp/SftpFileSystem.h"
+
+#include <fcntl.h>
+#include <libssh/libssh.h>
+#include <libssh/sftp.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "core/engine/FileEntry.h"
+#include "core/engine/Prompter.h"
+
+namespace ravelmoor {
+namespace {
+
+struct AttributesDeleter {
+    void operator()(sftp_attributes_struct* attributes) const { sftp_attributes_free(attributes); }
+};
+using Attributes = std::unique_ptr<sftp_attributes_struct, AttributesDeleter>;
+
+// Attributes for what the server says of an entry; false for the kinds that
+// are never listed (FIFOs, sockets, devices).
+bool AttributesOf(const sftp_attributes_struct& facts, uint32_t& attributes) {
+    uint8_t type = facts.type;
+    if ((facts.flags & SSH_FILEXFER_ATTR_PERMISSIONS) != 0) {
+        const mode_t mode = facts.permissions;
+        type = S_ISREG(mode)   ? SSH_FILEXFER_TYPE_REGULAR
+               : S_ISDIR(mode) ? SSH_FILEXFER_TYPE_DIRECTORY
+               : S_ISLNK(mode) ? SSH_FILEXFER_TYPE_SYMLINK
+                               : SSH_FILEXFER_TYPE_SPECIAL;
+    }
+    switch (type) {
+        case SSH_FILEXFER_TYPE_REGULAR:
+            attributes = 0;
+            return true;
+        case SSH_FILEXFER_TYPE_DIRECTORY:
+            attributes = kFolderAttribute;
+            return true;
+        case SSH_FILEXFER_TYPE_SYMLINK:
+            attributes = kSymlinkAttribute;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// A link's content is its text.
+class LinkTextReader : public FileReader {
+  public:
+    explicit LinkTextReader(std::string text) : text_(std::move(text)) {}
+    int64_t Read(char* buffer, size_t capacity) override {
+        const size_t n = std::min(capacity, text_.size() - taken_);
+        std::memcpy(buffer, text_.data() + taken_, n);
+        taken_ += n;
+        return static_cast<int64_t>(n);
+    }
+
+  private:
+    std::string text_;
+    size_t taken_ = 0;
+};
+
+// Reads a server file with several requests in flight, so that a checksum
+// is not one round trip per piece. libssh 0.10 has no sftp_aio_* calls yet;
+// its sftp_async_read_begin / sftp_async_read pair does the same: each begin
+// asks for the next piece at the file's offset and moves the offset on.
+class SftpFileReader : public FileReader {
+  public:
+    static constexpr uint32_t kPiece = 32768;
+    static constexpr size_t kInFlight = 16;
+
+    SftpFileReader(SftpSession& session, sftp_file file, uint64_t size, std::string path,
+                   std::function<void()> onFailure)
+        : session_(session),
+          file_(file),
+          expected_(size),
+          path_(std::move(path)),
+          onFailure_(std::move(onFailure)),
+          piece_(kPiece) {}
+    ~SftpFileReader() override {
+        if (!session_.Broken()) Drain();
+        const SftpSession::Call call(session_);
+        sftp_close(file_);
+    }
+    SftpFileReader(const SftpFileReader&) = delete;
+    SftpFileReader& operator=(const SftpFileReader&) = delete;
+
+    int64_t Read(char* buffer, size_t capacity) override {
+        while (taken_ == held_) {
+            if (failed_) return -1;
+            if (atEnd_) return 0;
+            if (!Fill()) return -1;
+        }
+        const size_t n = std::min(capacity, held_ - taken_);
+        std::memcpy(buffer, piece_.data() + taken_, n);
+        taken_ += n;
+        return static_cast<int64_t>(n);
+    }
+
+  private:
+    struct Request {
+        uint32_t id;
+        uint64_t offset;
+    };
+
+    bool Fill() {
+        // Asks ahead up to the size the file had, and always for one piece
+        // more than is known, so that the end (or growth) shows.
+        while (requests_.size() < kInFlight && (next_ < expected_ || requests_.empty())) {
+            int id = 0;
+            {
+                const SftpSession::Call call(session_);
+                id = sftp_async_read_begin(file_, kPiece);
+            }
+            if (id < 0) return Fail();
+            requests_.push_back({static_cast<uint32_t>(id), next_});
+            next_ += kPiece;
+        }
+        const Request request = requests_.front();
+        requests_.pop_front();
+        int got = 0;
+        {
+            const SftpSession::Call call(session_);
+            got = sftp_async_read(file_, piece_.data(), kPiece, request.id);
+        }
+        if (got < 0) return Fail();
+        held_ = static_cast<size_t>(got);
+        taken_ = 0;
+        if (got == 0) {
+            atEnd_ = true;
+            Drain();
+        } else if (static_cast<uint32_t>(got) < kPiece) {
+            // A short answer before the end: the requests behind it asked for
+            // the wrong bytes. They are read and dropped, and reading goes on
+            // from where this one stopped.
+            Drain();
+            next_ = request.offset + static_cast<uint64_t>(got);
+            sftp_seek64(file_, next_);
+        }
+        return true;
+    }
+
+    // Takes the answers still due, so that none is left queued in libssh.
+    void Drain() {
+        std::vector<char> scratch(kPiece);
+        while (!requests_.empty()) {
+            const Request request = requests_.front();
+            requests_.pop_front();
+            const SftpSession::Call call(session_);
+            if (sftp_async_read(file_, scratch.data(), kPiece, request.id) < 0) break;
+        }
+        requests_.clear();
+    }
+
+    bool Fail() {
+        failed_ = true;
+        requests_.clear();
+        session_.Problem("reading the file " + path_);
+        onFailure_();
+        return false;
+    }
+
+    SftpSession& session_;
+    sftp_file file_;
+    uint64_t expected_;
+    std::string path_;
+    std::function<void()> onFailure_;
+    std::deque<Request> requests_;
+    uint64_t next_ = 0;
+    std::vector<char> piece_;
+    size_t held_ = 0;
+    size_t taken_ = 0;
+    bool atEnd_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session, Prompter& prompter)
+    : session_(std::move(session)), prompter_(prompter) {}
+
+SftpFileSystem::~SftpFileSystem() = default;
+
+void SftpFileSystem::Interrupt() {
+    session_->Interrupt();
+}
+
+std::string SftpFileSystem::ServerPath(const std::string& path) const {
+    if (!path.empty() && path.front() == '/') return path;
+    return session_->HomeFolder() + path;
+}
+
+void SftpFileSystem::Report() {
+    if (reported_ || session_->Cancelled() || session_->ErrorText().empty()) return;
+    if (session_->Broken()) reported_ = true;  // every later call fails the same way
+    prompter_.Warn(std::string(kConnectionError) + "\n" + session_->ErrorText());
+}
+
+ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+    std::string serverFolder = ServerPath(folder);
+    if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    const std::string what = "listing the folder " + serverFolder;
+    if (session_->Broken()) return ListStatus::Failed;
+    sftp_dir dir = nullptr;
+    {
+        const SftpSession::Call call(*session_);
+        dir = sftp_opendir(session_->Sftp(), serverFolder.c_str());
+    }
+    if (dir == nullptr) {
+        const SftpOutcome outcome = session_->Problem(what);
+        if (outcome == SftpOutcome::Refused) {
+            whyNotListable_ = session_->ErrorText();
+            return ListStatus::NotListable;
+        }
+        Report();
+        return ListStatus::Failed;
+    }
+    bool stopped = false;
+    for (;;) {
+        Attributes entry;
+        {
+            const SftpSession::Call call(*session_);
+            entry.reset(sftp_readdir(session_->Sftp(), dir));
+        }
+        if (!entry) break;
+        const char* name = entry->name;
+        if (name == nullptr || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+            continue;
+        }
+        DirEntryFacts facts;
+        facts.name = name;
+        if (!AttributesOf(*entry, facts.attributes)) continue;
+        if ((facts.attributes & kFolderAttribute) == 0) {
+            facts.size = entry->size;
+            facts.lastWrite = entry->mtime;
+        }
+        if (!sink.OnEntry(facts)) {
+            stopped = true;
+            break;
+        }
+    }
+    const bool complete = stopped || sftp_dir_eof(dir) != 0;
+    {
+        const SftpSession::Call call(*session_);
+        sftp_closedir(dir);
+    }
+    if (complete) return ListStatus::Listed;
+    // The listing broke off: what was handed over cannot be trusted to be all.
+    const SftpOutcome outcome = session_->Problem(what);
+    if (outcome == SftpOutcome::Refused) {
+        whyNotListable_ = session_->ErrorText();
+        return ListStatus::NotListable;
+    }
+    Report();
+    return ListStatus::Failed;
+}
+
+std::string SftpFileSystem::WhyNotListable(const std::string& /*folder*/) {
+    return whyNotListable_.empty() ? std::string("the server does not list it") : whyNotListable_;
+}
+
+SftpOutcome SftpFileSystem::Look(const std::string& serverPath, EntryFacts& facts) {
+    if (session_->Broken()) return SftpOutcome::Failed;
+    Attributes found;
+    {
+        const SftpSession::Call call(*session_);
+        found.reset(sftp_lstat(session_->Sftp(), serverPath.c_str()));
+    }
+    if (!found) {
+        const SftpOutcome outcome = session_->Problem("looking at " + serverPath);
+        if (outcome == SftpOutcome::Failed) Report();
+        return outcome;
+    }
+    facts = EntryFacts();
+    if (!AttributesOf(*found, facts.attributes)) return SftpOutcome::Refused;
+    facts.size = facts.IsFolder() ? 0 : found->size;
+    facts.lastWrite = found->mtime;
+    facts.mode = found->permissions & 07777;
+    return SftpOutcome::Done;
+}
+
+bool SftpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
+    std::string serverPath = ServerPath(path);
+    while (serverPath.size() > 1 && serverPath.back() == '/')
+        serverPath.pop_back();
+    return !serverPath.empty() && Look(serverPath, facts) == SftpOutcome::Done;
+}
+
+std::unique_ptr<FileReader> SftpFileSystem::OpenForReading(const std::string& path,
+                                                           uint32_t attributes) {
+    const std::string serverPath = ServerPath(path);
+    if (session_->Broken()) return nullptr;
+    if ((attributes & kSymlinkAttribute) != 0) {
+        char* text = nullptr;
+        {
+            const SftpSession::Call call(*session_);
+            text = sftp_readlink(session_->Sftp(), serverPath.c_str());
+        }
+        if (text == nullptr) {
+            session_->Problem("reading the link " + serverPath);
+            Report();
+            return nullptr;
+        }
+        std::string linkText(text);
+        ssh_string_free_char(text);
+        return std::make_unique<LinkTextReader>(std::move(linkText));
+    }
+    // What was listed as a file must still be one: a link now would be followed.
+    EntryFacts facts;
+    const SftpOutcome looked = Look(serverPath, facts);
+    if (looked != SftpOutcome::Done || facts.attributes != 0) {
+        if (looked == SftpOutcome::Refused) Report();
+        return nullptr;
+    }
+    sftp_file file = nullptr;
+    {
+        const SftpSession::Call call(*session_);
+        file = sftp_open(session_->Sftp(), serverPath.c_str(), O_RDONLY, 0);
+    }
+    if (file == nullptr) {
+        session_->Problem("opening the file " + serverPath);
+        Report();
+        return nullptr;
+    }
+    return std::make_unique<SftpFileReader>(*session_, file, facts.size, serverPath,
+                                            [this] { Report(); });
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,186 @@
+#include "support/SshTestServer.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace ravelmoor::test {
+namespace {
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
+
+bool Answers(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    const bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answered;
+}
+
+void Run(const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+void MakeKey(const std::string& path) {
+    Run("/usr/bin/ssh-keygen -q -t ed25519 -N '' -f '" + path + "' >/dev/null");
+}
+
+// The processes whose parent is `parent`, and theirs, from /proc.
+void Descendants(pid_t parent, std::vector<pid_t>& out) {
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) return;
+    std::vector<pid_t> children;
+    while (const dirent* entry = ::readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0) continue;
+        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 2));
+        char state = 0;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (ppid == parent) children.push_back(pid);
+    }
+    ::closedir(proc);
+    for (const pid_t child : children) {
+        out.push_back(child);
+        Descendants(child, out);
+    }
+}
+
+}  // namespace
+
+SshTestServer::SshTestServer() {
+    const char* home = std::getenv("HOME");
+    previousHome_ = home != nullptr ? home : "";
+    ::setenv("HOME", home_.Path().c_str(), 1);
+    MakeKey(files_.Full("host_key"));
+    MakeKey(files_.Full("user_key"));
+    MakeKey(files_.Full("stranger"));
+    Run("cp '" + files_.Full("user_key.pub") + "' '" + files_.Full("authorized_keys") + "'");
+    port_ = FreePort();
+    const passwd* me = ::getpwuid(::getuid());
+    std::ofstream config(files_.Full("sshd_config"));
+    config << "Port " << port_ << "\nListenAddress 127.0.0.1\n"
+           << "HostKey " << files_.Full("host_key") << "\n"
+           << "AuthorizedKeysFile " << files_.Full("authorized_keys") << "\n"
+           << "PidFile " << files_.Full("sshd.pid") << "\n"
+           << "StrictModes no\nUsePAM no\nPasswordAuthentication no\n"
+           << "KbdInteractiveAuthentication no\nPermitRootLogin prohibit-password\n"
+           << "AllowUsers " << (me != nullptr ? me->pw_name : "root") << "\n"
+           << "Subsystem sftp internal-sftp\n";
+    config.close();
+    Start();
+}
+
+void SshTestServer::Start() {
+    const std::string configPath = files_.Full("sshd_config");
+    const std::string logPath = files_.Full("sshd.log");
+    // Run as root, sshd wants its empty privilege separation folder, which
+    // the system's service makes at boot.
+    if (::getuid() == 0) ::mkdir("/run/sshd", 0755);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // What sshd says with -e goes to a log beside its files, not into the test's output.
+        const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+        if (log >= 0) ::dup2(log, STDERR_FILENO);
+        ::execl("/usr/sbin/sshd", "/usr/sbin/sshd", "-D", "-e", "-f", configPath.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The server needs a moment to read its keys and bind the port.
+    for (int i = 0; i < 300 && !Answers(port_); ++i) {
+        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(Answers(port_)) << "sshd did not start on port " << port_;
+}
+
+void SshTestServer::Signal(int signal, bool sessionsOnly) {
+    if (pid_ <= 0) return;
+    std::vector<pid_t> pids;
+    Descendants(pid_, pids);
+    if (!sessionsOnly) pids.insert(pids.begin(), pid_);
+    for (const pid_t pid : pids)
+        ::kill(pid, signal);
+}
+
+void SshTestServer::Kill() {
+    Signal(SIGKILL, false);
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+void SshTestServer::Freeze(bool frozen) {
+    Signal(frozen ? SIGSTOP : SIGCONT, true);
+}
+
+void SshTestServer::ChangeHostKey() {
+    Kill();
+    Run("rm -f '" + files_.Full("host_key") + "' '" + files_.Full("host_key.pub") + "'");
+    MakeKey(files_.Full("host_key"));
+    Start();
+}
+
+SshTestServer::~SshTestServer() {
+    Signal(SIGCONT, true);
+    Kill();
+    if (previousHome_.empty()) {
+        ::unsetenv("HOME");
+    } else {
+        ::setenv("HOME", previousHome_.c_str(), 1);
+    }
+}
+
+SftpConnection SshTestServer::Connection(const std::string& directory) const {
+    SftpConnection connection;
+    connection.host = "127.0.0.1";
+    connection.port = port_;
+    const passwd* me = ::getpwuid(::getuid());
+    connection.user = me != nullptr ? me->pw_name : "root";
+    connection.directory = directory;
+    connection.logon = SftpLogon::KeyFile;
+    connection.keyFile = files_.Full("user_key");
+    connection.timeoutSeconds = 10;
+    return connection;
+}
+
+}  // namespace ravelmoor::test

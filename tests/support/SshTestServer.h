@@ -1,0 +1,51 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "core/sftp/SftpConnection.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor::test {
+
+// A real OpenSSH server (Debian's /usr/sbin/sshd) on 127.0.0.1 and a free
+// port, run as the test's own user (root too) with a fresh host key and a
+// fresh user key, its SFTP subsystem inside the server. HOME points at a
+// temp folder while the object lives, so known_hosts starts empty and the
+// user's own never changes. The constructor waits until the port answers;
+// the destructor stops the server and every session it started.
+class SshTestServer {
+  public:
+    SshTestServer();
+    ~SshTestServer();
+    SshTestServer(const SshTestServer&) = delete;
+    SshTestServer& operator=(const SshTestServer&) = delete;
+
+    bool Running() const { return port_ > 0; }
+    int Port() const { return port_; }
+    // A connection logging on with the user key, to `directory`.
+    SftpConnection Connection(const std::string& directory) const;
+    // A second key the server does not know.
+    std::string StrangerKey() const { return files_.Full("stranger"); }
+    // known_hosts in the temp HOME.
+    std::string KnownHosts() const { return home_.Full(".ssh/known_hosts"); }
+    // Gives the server a new host key (it is started again).
+    void ChangeHostKey();
+    // Stops the server and every session at once (SIGKILL), as a crash would.
+    void Kill();
+    // Stops (SIGSTOP) or continues every session process: a server that stalls.
+    void Freeze(bool frozen);
+
+  private:
+    void Start();
+    void Signal(int signal, bool sessionsOnly);
+
+    TempTree files_;
+    TempTree home_;
+    std::string previousHome_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+}  // namespace ravelmoor::test
