@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/ProgressText.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/SyncSides.h"
 

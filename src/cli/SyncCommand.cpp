@@ -14,7 +14,7 @@
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/PreviewBuilder.h"
 #include "core/sync/RowOperations.h"
@@ -138,7 +138,7 @@ class TerminalProgress : public ProgressText {
     }
 };
 
-int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& plan,
+int CarryOut(Comparison& comparison, const SyncSides& sides, const SyncPlan& plan,
              Prompter& prompter, const SyncRequest& request) {
     const CompareRequest& compare = request.compare;
     std::atomic<int32_t> cancel{0};
@@ -146,7 +146,7 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     TerminalProgress progress;
     std::optional<ItemisedProgress> itemised;
     if (compare.verbose && !compare.quiet) itemised.emplace(sides, plan, progress);
-    RowOperations operations(comparer, sides, prompter);
+    RowOperations operations(comparison.Rules(), sides, prompter);
     operations.SetProgress(itemised ? &*itemised : static_cast<ProgressText*>(&progress));
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
@@ -155,7 +155,7 @@ int CarryOut(FolderComparer& comparer, const SyncSides& sides, const SyncPlan& p
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     Terminal::ClearProgress();
 
-    if (!compare.quiet) PrintResults(comparer, compare.format, compare.showAll, stdout);
+    if (!compare.quiet) PrintResults(comparison, compare.format, compare.showAll, stdout);
     const std::string summary =
         SyncSummaryText(operations.Tally(), operations.Aborted(), taken.count());
     if (compare.quiet) {
@@ -208,17 +208,17 @@ int RunSyncCommand(ArgumentList& args) {
     }
 
     TerminalPrompter prompter(request.yes, request.deletePermanently);
-    FolderComparer comparer(prompter);
-    if (!CompareFromRequest(request.compare, comparer)) return kFailed;
-    const std::string unlistable = comparer.UnlistableFoldersWarning();
+    Comparison comparison(prompter);
+    if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
+    const std::string unlistable = comparison.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
-    const std::string refused = ProtectedFolderProblem(request.method, comparer);
+    const std::string refused = ProtectedFolderProblem(request.method, comparison);
     if (!refused.empty()) {
         Terminal::Message(refused);
         return kFailed;
     }
     const SyncPlan plan =
-        PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
+        PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);
     const std::string_view problem = PlanProblem(request.method, plan);
     const bool quiet = request.compare.quiet;
     if (!problem.empty()) {
@@ -226,7 +226,7 @@ int RunSyncCommand(ArgumentList& args) {
         return kDone;
     }
     if (request.preview) {
-        const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
+        const std::string text = PreviewPlainText(ListedSidesOf(comparison), plan);
         if (!quiet) std::fwrite(text.data(), 1, text.size(), stdout);
         return kPartly;
     }
@@ -236,9 +236,9 @@ int RunSyncCommand(ArgumentList& args) {
             return kFailed;
         }
     }
-    const DeletionShare deletions = CountDeletions(comparer, plan);
+    const DeletionShare deletions = CountDeletions(comparison, plan);
     if (deletions.IsMass()) {
-        const std::string question = MassDeletionQuestion(deletions, comparer.TargetFolder());
+        const std::string question = MassDeletionQuestion(deletions, comparison.TargetFolder());
         const bool goOn =
             request.yes ? request.allowMassDelete : prompter.AskYesNoDefaultNo(question);
         if (!goOn) {
@@ -249,7 +249,7 @@ int RunSyncCommand(ArgumentList& args) {
     }
     // The comparison has closed its FTP connection; the side opens a new one
     // for the copies and deletions.
-    return CarryOut(comparer, SidesOf(comparer), plan, prompter, request);
+    return CarryOut(comparison, SidesOf(comparison), plan, prompter, request);
 }
 
 }  // namespace ravelmoor
