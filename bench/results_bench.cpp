@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
 #include "core/results/RowOrder.h"
 #include "core/results/VisibleRows.h"
@@ -75,7 +75,7 @@ double Best(int rounds, const std::function<void()>& work) {
 
 // Paired rows as a comparison leaves them: 70% matched, 6% each newer and
 // older, 6% only in Source, 6% only in Target, 0.5% excluded.
-void MakeRows(FolderComparer& comparer, size_t rows) {
+void MakeRows(Comparison& comparer, size_t rows) {
     FileList& source = comparer.SourceResults();
     FileList& target = comparer.TargetResults();
     std::string folder;
@@ -119,7 +119,7 @@ void MakeRows(FolderComparer& comparer, size_t rows) {
 }
 
 struct Stage {
-    FolderComparer comparer;
+    Comparison comparer;
     Settings settings;
     DialogPickers pickers;
 

@@ -7,7 +7,7 @@
 #include "cli/ResultPrinter.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 
 namespace ravelmoor {
 namespace {
@@ -48,13 +48,13 @@ int RunCompareCommand(ArgumentList& args) {
     }
     // An unreadable file is reported and its pair excluded; the run goes on.
     TerminalPrompter prompter(/*assumeYes=*/true);
-    FolderComparer comparer(prompter);
-    if (!CompareFromRequest(request, comparer)) return kFailed;
-    if (!request.quiet) PrintResults(comparer, request.format, request.showAll, stdout);
+    Comparison comparison(prompter);
+    if (!CompareFromRequest(request, comparison, prompter)) return kFailed;
+    if (!request.quiet) PrintResults(comparison, request.format, request.showAll, stdout);
     Terminal::FlushOutput();
-    const std::string unlistable = comparer.UnlistableFoldersWarning();
+    const std::string unlistable = comparison.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
-    return comparer.AllIdentical() ? kIdentical : kDifferent;
+    return comparison.AllIdentical() ? kIdentical : kDifferent;
 }
 
 }  // namespace ravelmoor

@@ -1,12 +1,15 @@
 #include "cli/ComparisonSession.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
-#include "cli/ComparisonRunner.h"
+#include "cli/InterruptHandler.h"
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
+#include "core/engine/ComparisonRun.h"
+#include "core/engine/ProgressTicker.h"
 #include "core/filters/FilterSet.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/ftp/FtpOpener.h"
@@ -16,6 +19,8 @@
 namespace ravelmoor {
 
 namespace {
+
+constexpr auto kPollPeriod = std::chrono::milliseconds(ProgressTicker::kPeriodMilliseconds);
 
 // The command line refuses what the filter dialog would refuse, before any
 // folder is read.
@@ -45,9 +50,36 @@ std::string DescribeSideProblem(const std::string& problem, const CompareRequest
     return problem;
 }
 
+bool RunWithProgress(ComparisonRun& run) {
+    InterruptHandler interrupts(run.CancelWord());
+    run.Start();
+    const bool live = Terminal::StderrIsTerminal();
+    // The same decisions as the progress dialog, shown as one line.
+    ProgressTicker ticker;
+    std::string phase = ProgressTicker::kCollectingText;
+    std::string bytes;
+    while (!run.WaitFor(kPollPeriod)) {
+        const ProgressUpdate update = ticker.Tick(ProgressSnapshot::Take(run));
+        if (update.interruptSides) run.InterruptSides();
+        if (update.phaseText) phase = *update.phaseText;
+        if (update.bytesText) bytes = "  " + *update.bytesText + " bytes checked";
+        if (live && !update.close) {
+            std::string line = "Source: " + update.sourceCount;
+            line.append("  Target: ").append(update.targetCount).append("  ");
+            line.append(phase).append(bytes);
+            Terminal::ShowProgress(line);
+        }
+    }
+    run.Wait();
+    Terminal::ClearProgress();
+    if (run.Phase() == ComparisonPhase::Completed) return true;
+    if (InterruptHandler::Interrupted()) Terminal::Message("The comparison was cancelled.");
+    return false;
+}
+
 }  // namespace
 
-bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
+bool CompareFromRequest(CompareRequest& request, Comparison& comparison, Prompter& prompter) {
     if (!CheckFilterExpressions(request.filterRules)) return false;
     FtpConnection sourceFtp;
     FtpConnection targetFtp;
@@ -61,14 +93,15 @@ bool CompareFromRequest(CompareRequest& request, FolderComparer& comparer) {
         Terminal::Message(DescribeSideProblem(problem, request));
         return false;
     }
-    comparer.Reset(request.settings);
-    comparer.SetMethod(request.method);
+    comparison.Reset(RulesFrom(request.method, request.settings, request.includeSubFolders),
+                     RootText(request.source), RootText(request.target));
+    if (!sourceFtp.IsEmpty()) comparison.Sides().SetRemote(Side::Source, MakeFtpSide(sourceFtp));
+    if (!targetFtp.IsEmpty()) comparison.Sides().SetRemote(Side::Target, MakeFtpSide(targetFtp));
+    ComparisonRun run(comparison, prompter);
     auto filter = std::make_shared<FilterSet>();
     filter->Prepare(request.filterRules);
-    comparer.SetFilter(std::move(filter));
-    comparer.SetFtpOpener(MakeFtpOpener());
-    return RunComparisonWithProgress(comparer, RootText(request.source), RootText(request.target),
-                                     request.includeSubFolders, sourceFtp, targetFtp);
+    run.SetFilter(std::move(filter));
+    return RunWithProgress(run);
 }
 
 }  // namespace ravelmoor

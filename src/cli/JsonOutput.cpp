@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "cli/PlannedActions.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 
 namespace ravelmoor {
@@ -100,15 +100,15 @@ const char* ComparisonMethodWord(ComparisonMethod method) {
     return "size-time";
 }
 
-std::string JsonDocumentStart(const char* format, const FolderComparer& comparer) {
+std::string JsonDocumentStart(const char* format, const Comparison& comparison) {
     std::string out = "{\"format\":";
     AppendJsonString(out, format);
     AppendNumber(out, "version", kVersion);
     out.push_back(',');
-    AppendName(out, "source", comparer.SourceRoot());
+    AppendName(out, "source", comparison.SourceRoot());
     out.push_back(',');
-    AppendName(out, "target", comparer.TargetRoot());
-    AppendWord(out, "compare_method", ComparisonMethodWord(comparer.Method()));
+    AppendName(out, "target", comparison.TargetRoot());
+    AppendWord(out, "compare_method", ComparisonMethodWord(comparison.Rules().method));
     return out;
 }
 

@@ -8,7 +8,7 @@
 
 namespace ravelmoor {
 
-class FolderComparer;
+class Comparison;
 class PlannedActions;
 
 // `--format json`: one JSON document on standard output, written straight
@@ -26,7 +26,7 @@ void AppendName(std::string& out, std::string_view key, std::string_view bytes);
 
 // The start of a document of `format` ("ravelmoor-compare"), left open: the
 // format, its version, the two roots and the comparison method.
-std::string JsonDocumentStart(const char* format, const FolderComparer& comparer);
+std::string JsonDocumentStart(const char* format, const Comparison& comparison);
 
 // Appends the entries of a "ravelmoor-sync" document after its start: the
 // method word, whether it was a dry run or was stopped, every action with its

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 #include "core/sync/Destinations.h"
 #include "core/text/Formatting.h"
@@ -58,19 +58,19 @@ std::string_view PlannedAction::Verb() const {
     return replaces ? "replace" : "copy";
 }
 
-PlannedActions::PlannedActions(const FolderComparer& comparer, const SyncPlan& plan) {
+PlannedActions::PlannedActions(const Comparison& comparison, const SyncPlan& plan) {
     actions_.reserve(plan.Total());
-    Add(comparer, plan.copyToTarget, ListSide::Target, false);
+    Add(comparison, plan.copyToTarget, ListSide::Target, false);
     toSourceStart_ = actions_.size();
-    Add(comparer, plan.copyToSource, ListSide::Source, false);
+    Add(comparison, plan.copyToSource, ListSide::Source, false);
     deletionsStart_ = actions_.size();
-    Add(comparer, plan.deleteInTarget, ListSide::Target, true);
+    Add(comparison, plan.deleteInTarget, ListSide::Target, true);
 }
 
-void PlannedActions::Add(const FolderComparer& comparer, const std::vector<uint32_t>& rows,
+void PlannedActions::Add(const Comparison& comparison, const std::vector<uint32_t>& rows,
                          ListSide side, bool deletion) {
-    const FileList& source = comparer.SourceResults();
-    const FileList& target = comparer.TargetResults();
+    const FileList& source = comparison.SourceResults();
+    const FileList& target = comparison.TargetResults();
     const FileList& changed = side == ListSide::Source ? source : target;
     const FileList& from = side == ListSide::Source ? target : source;
     Destinations destinations(from, changed);

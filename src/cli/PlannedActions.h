@@ -11,7 +11,7 @@
 
 namespace ravelmoor {
 
-class FolderComparer;
+class Comparison;
 
 // What became of a planned action. Planned: not carried out (a dry run, or
 // not settled yet); Skipped: left alone (changed since the comparison, or
@@ -55,7 +55,7 @@ struct SideTotals {
 // passes the settled action on to the listeners.
 class PlannedActions : public SyncObserver {
   public:
-    PlannedActions(const FolderComparer& comparer, const SyncPlan& plan);
+    PlannedActions(const Comparison& comparison, const SyncPlan& plan);
 
     const std::vector<PlannedAction>& All() const { return actions_; }
     SideTotals Totals(ListSide side) const;
@@ -74,7 +74,7 @@ class PlannedActions : public SyncObserver {
     size_t Count(ActionOutcome outcome) const;
 
   private:
-    void Add(const FolderComparer& comparer, const std::vector<uint32_t>& rows, ListSide side,
+    void Add(const Comparison& comparison, const std::vector<uint32_t>& rows, ListSide side,
              bool deletion);
 
     std::vector<PlannedAction> actions_;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/JsonOutput.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 
 namespace ravelmoor {
@@ -17,9 +17,9 @@ struct RowView {
     bool excluded;
 };
 
-RowView ViewRow(const FolderComparer& comparer, size_t row) {
-    const FileEntry& source = comparer.SourceResults().ElementAt(row);
-    const FileEntry& target = comparer.TargetResults().ElementAt(row);
+RowView ViewRow(const Comparison& comparison, size_t row) {
+    const FileEntry& source = comparison.SourceResults().ElementAt(row);
+    const FileEntry& target = comparison.TargetResults().ElementAt(row);
     const FileEntry& named = source.IsBlank() ? target : source;
     return {source, target, named.path.view(), named.IsFolder(),
             source.excluded != 0 || target.excluded != 0};
@@ -45,7 +45,7 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     // Counted from the rows, not taken from the run: after a synchronisation
     // the rows have been compared again.
     if (differences == 0) {
-        line = std::string(FolderComparer::kIdenticalMessage) + ".";
+        line = std::string(Comparison::kIdenticalMessage) + ".";
     } else {
         line = Plural(differences, "difference", "differences") + ":";
         std::string parts;
@@ -94,14 +94,14 @@ void AppendRowJson(std::string& out, const RowView& view) {
     out.push_back('}');
 }
 
-void PrintJsonSummary(const FolderComparer& comparer, std::string& rows, const Tally& tally,
+void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tally& tally,
                       FILE* out) {
     const size_t differences =
         tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
-    std::string document = JsonDocumentStart("ravelmoor-compare", comparer);
+    std::string document = JsonDocumentStart("ravelmoor-compare", comparison);
     document += differences == 0 ? ",\"identical\":true," : ",\"identical\":false,";
     document += rows + "]";
-    document += ",\"summary\":{\"rows\":" + std::to_string(comparer.SourceResults().GetSize());
+    document += ",\"summary\":{\"rows\":" + std::to_string(comparison.SourceResults().GetSize());
     const std::pair<const char*, size_t> counts[] = {{"differences", differences},
                                                      {"newer_in_source", tally.newerInSource},
                                                      {"newer_in_target", tally.newerInTarget},
@@ -135,18 +135,18 @@ std::string_view StatusWord(EntryStatus status) {
     return "unclassified";
 }
 
-void PrintResults(const FolderComparer& comparer, OutputFormat format, bool showAll, FILE* out) {
-    const size_t rows = comparer.SourceResults().GetSize();
+void PrintResults(const Comparison& comparison, OutputFormat format, bool showAll, FILE* out) {
+    const size_t rows = comparison.SourceResults().GetSize();
     Tally tally;
     if (format == OutputFormat::Text) {
-        std::fprintf(out, "Source: %s\nTarget: %s\n\n", EscapeName(comparer.SourceRoot()).c_str(),
-                     EscapeName(comparer.TargetRoot()).c_str());
+        std::fprintf(out, "Source: %s\nTarget: %s\n\n", EscapeName(comparison.SourceRoot()).c_str(),
+                     EscapeName(comparison.TargetRoot()).c_str());
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     }
     std::string line;
     std::string jsonRows = "\"rows\":[";
     for (size_t row = 0; row < rows; ++row) {
-        const RowView view = ViewRow(comparer, row);
+        const RowView view = ViewRow(comparison, row);
         const EntryStatus status = view.source.status;
         if (view.excluded) {
             ++tally.excluded;
@@ -199,7 +199,7 @@ void PrintResults(const FolderComparer& comparer, OutputFormat format, bool show
         std::fwrite(line.data(), 1, line.size(), out);
     }
     if (format == OutputFormat::Text) PrintTextSummary(tally, out);
-    if (format == OutputFormat::Json) PrintJsonSummary(comparer, jsonRows, tally, out);
+    if (format == OutputFormat::Json) PrintJsonSummary(comparison, jsonRows, tally, out);
 }
 
 }  // namespace ravelmoor

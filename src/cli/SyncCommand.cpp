@@ -17,7 +17,7 @@
 #include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/PreviewBuilder.h"
 #include "core/sync/RowOperations.h"
@@ -157,19 +157,19 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         OptionsHelp(rows).c_str(), FtpSideHelp());
 }
 
-bool IsFtp(const FolderComparer& comparer, ListSide side) {
-    return side == ListSide::Source ? comparer.SourceIsFtp() : comparer.TargetIsFtp();
+bool IsFtp(const Comparison& comparison, ListSide side) {
+    return !comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target);
 }
 
 // The JSON document of a sync that was planned, declined or carried out.
 struct SyncOutput {
     const SyncRequest& request;
-    const FolderComparer& comparer;
+    const Comparison& comparison;
     const PlannedActions& actions;
 
     void Json(bool dryRun, bool stopped, std::string_view message) const {
         if (request.compare.format != OutputFormat::Json || request.compare.quiet) return;
-        std::string document = JsonDocumentStart("ravelmoor-sync", comparer);
+        std::string document = JsonDocumentStart("ravelmoor-sync", comparison);
         AppendSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
         if (!message.empty()) {
             document += ",\"message\":";
@@ -182,23 +182,23 @@ struct SyncOutput {
 
 // Asks once for each side that changes; a side that is not confirmed keeps
 // its actions, declined. Returns the plan that is left to carry out.
-SyncPlan Confirm(const SyncRequest& request, FolderComparer& comparer, const SyncPlan& plan,
+SyncPlan Confirm(const SyncRequest& request, Comparison& comparison, const SyncPlan& plan,
                  PlannedActions& actions, TerminalPrompter& prompter) {
-    const DeletionShare deletions = CountDeletions(comparer, plan);
+    const DeletionShare deletions = CountDeletions(comparison, plan);
     SyncPlan run = plan;
     for (const ListSide side : {ListSide::Target, ListSide::Source}) {
         const SideTotals totals = actions.Totals(side);
         if (totals.Count() == 0) continue;
         std::string warning;
         if (side == ListSide::Target && deletions.IsMass()) {
-            warning = MassDeletionQuestion(deletions, comparer.TargetFolder());
+            warning = MassDeletionQuestion(deletions, comparison.TargetFolder());
             constexpr std::string_view kGoOn = " Do you want to go on?";
             if (warning.ends_with(kGoOn)) warning.resize(warning.size() - kGoOn.size());
         }
         const std::string& root =
-            side == ListSide::Source ? comparer.SourceRoot() : comparer.TargetRoot();
+            side == ListSide::Source ? comparison.SourceRoot() : comparison.TargetRoot();
         const std::string question =
-            SideQuestion(request.method, side, root, totals, !IsFtp(comparer, side),
+            SideQuestion(request.method, side, root, totals, !IsFtp(comparison, side),
                          request.keepReplaced, warning);
         if (prompter.AskYesNo(question)) continue;
         actions.SettleRest(side, ActionOutcome::Declined, "not confirmed");
@@ -212,7 +212,7 @@ SyncPlan Confirm(const SyncRequest& request, FolderComparer& comparer, const Syn
     return run;
 }
 
-int CarryOut(FolderComparer& comparer, const SyncPlan& run, PlannedActions& actions,
+int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& actions,
              TerminalPrompter& prompter, const SyncRequest& request, SyncLog& log) {
     const CompareRequest& compare = request.compare;
     std::atomic<int32_t> cancel{0};
@@ -223,7 +223,7 @@ int CarryOut(FolderComparer& comparer, const SyncPlan& run, PlannedActions& acti
     }
     SyncProgress progress(actions, itemised);
     log.Follow(actions);
-    RowOperations operations(comparer, SidesOf(comparer), prompter);
+    RowOperations operations(comparison.Rules(), SidesOf(comparison), prompter);
     operations.SetProgress(&progress);
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
@@ -233,7 +233,7 @@ int CarryOut(FolderComparer& comparer, const SyncPlan& run, PlannedActions& acti
     constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
     size_t batch = 0;
     const auto confirmBatch = [&] {
-        prompter.SetConfirmed(true, IsFtp(comparer, kBatchSides[batch]));
+        prompter.SetConfirmed(true, IsFtp(comparison, kBatchSides[batch]));
     };
     confirmBatch();
     const auto start = std::chrono::steady_clock::now();
@@ -249,9 +249,9 @@ int CarryOut(FolderComparer& comparer, const SyncPlan& run, PlannedActions& acti
     log.End(summary);
     // After a stop the rows that still differ are most of them: one line says it.
     if (!compare.quiet && !stopped && compare.format != OutputFormat::Json) {
-        PrintResults(comparer, compare.format, compare.showAll, stdout);
+        PrintResults(comparison, compare.format, compare.showAll, stdout);
     }
-    SyncOutput{request, comparer, actions}.Json(false, stopped, {});
+    SyncOutput{request, comparison, actions}.Json(false, stopped, {});
     if (compare.quiet) {
         // Errors only: what was not done has been said as it happened.
     } else if (compare.format == OutputFormat::Text) {
@@ -314,53 +314,53 @@ int RunSyncCommand(ArgumentList& args) {
 
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
-    FolderComparer comparer(prompter);
-    if (!CompareFromRequest(request.compare, comparer)) return kFailed;
-    const std::string unlistable = comparer.UnlistableFoldersWarning();
+    Comparison comparison(prompter);
+    if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
+    const std::string unlistable = comparison.UnlistableFoldersWarning();
     if (!unlistable.empty()) Terminal::Message(unlistable);
-    const std::string refused = ProtectedFolderProblem(request.method, comparer);
+    const std::string refused = ProtectedFolderProblem(request.method, comparison);
     if (!refused.empty()) {
         Terminal::Message(refused);
         return kFailed;
     }
     const SyncPlan plan =
-        PlanSync(comparer.SourceResults(), comparer.TargetResults(), request.method);
-    PlannedActions actions(comparer, plan);
-    const SyncOutput output{request, comparer, actions};
+        PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);
+    PlannedActions actions(comparison, plan);
+    const SyncOutput output{request, comparison, actions};
     const std::string_view problem = PlanProblem(request.method, plan);
     const bool quiet = request.compare.quiet;
     const bool json = request.compare.format == OutputFormat::Json;
     if (!problem.empty()) {
-        log.Start(comparer, SyncMethodWord(request.method), request.preview);
+        log.Start(comparison, SyncMethodWord(request.method), request.preview);
         log.End(problem);
         output.Json(request.preview, false, problem);
         if (!quiet && !json) std::printf("%s\n", std::string(problem).c_str());
         return kDone;
     }
     if (request.preview) {
-        log.Start(comparer, SyncMethodWord(request.method), /*dryRun=*/true);
+        log.Start(comparison, SyncMethodWord(request.method), /*dryRun=*/true);
         for (const PlannedAction& action : actions.All())
             log.Action(action);
         log.End("Dry run: nothing was copied or deleted.");
         output.Json(/*dryRun=*/true, false, {});
         if (!json) {
-            const std::string text = PreviewPlainText(ListedSidesOf(comparer), plan);
+            const std::string text = PreviewPlainText(ListedSidesOf(comparison), plan);
             if (!quiet) std::fwrite(text.data(), 1, text.size(), stdout);
         }
         return kPartly;
     }
     SyncPlan run = plan;
     if (request.yes) {
-        const DeletionShare deletions = CountDeletions(comparer, plan);
+        const DeletionShare deletions = CountDeletions(comparison, plan);
         if (deletions.IsMass() && !request.allowMassDelete) {
-            Terminal::Message(MassDeletionQuestion(deletions, comparer.TargetFolder()) +
+            Terminal::Message(MassDeletionQuestion(deletions, comparison.TargetFolder()) +
                               " No (add --allow-mass-delete to let it).");
             return kFailed;
         }
     } else {
-        run = Confirm(request, comparer, plan, actions, prompter);
+        run = Confirm(request, comparison, plan, actions, prompter);
     }
-    log.Start(comparer, SyncMethodWord(request.method), /*dryRun=*/false);
+    log.Start(comparison, SyncMethodWord(request.method), /*dryRun=*/false);
     if (run.Empty()) {
         for (const PlannedAction& action : actions.All())
             log.Action(action);
@@ -376,7 +376,7 @@ int RunSyncCommand(ArgumentList& args) {
     }
     // The comparison has closed its FTP connection; the side opens a new one
     // for the copies and deletions.
-    return CarryOut(comparer, run, actions, prompter, request, log);
+    return CarryOut(comparison, run, actions, prompter, request, log);
 }
 
 }  // namespace ravelmoor

@@ -7,7 +7,7 @@
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "core/engine/BelowRoot.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 
 namespace ravelmoor {
@@ -38,12 +38,12 @@ bool SyncLog::Open(const std::string& path, std::string& error) {
     return false;
 }
 
-void SyncLog::Start(const FolderComparer& comparer, std::string_view method, bool dryRun) {
+void SyncLog::Start(const Comparison& comparison, std::string_view method, bool dryRun) {
     std::string header = "# ravelmoor sync " + UtcNow() + (dryRun ? " (dry run)\n" : "\n");
-    header += "# source: " + EscapeName(comparer.SourceRoot()) + "\n";
-    header += "# target: " + EscapeName(comparer.TargetRoot()) + "\n";
+    header += "# source: " + EscapeName(comparison.SourceRoot()) + "\n";
+    header += "# target: " + EscapeName(comparison.TargetRoot()) + "\n";
     header += "# method: " + std::string(method) + ", compared by " +
-              ComparisonMethodWord(comparer.Method()) + "\n";
+              ComparisonMethodWord(comparison.Rules().method) + "\n";
     Write(header);
 }
 

@@ -8,7 +8,7 @@
 
 namespace ravelmoor {
 
-class FolderComparer;
+class Comparison;
 
 // `sync --log FILE`: an itemised record appended to FILE, never truncating
 // it. A run starts with lines beginning "# " that name the time (UTC), the
@@ -29,7 +29,7 @@ class SyncLog {
     bool Open(const std::string& path, std::string& error);
     bool IsOpen() const { return file_ != nullptr; }
 
-    void Start(const FolderComparer& comparer, std::string_view method, bool dryRun);
+    void Start(const Comparison& comparison, std::string_view method, bool dryRun);
     // Records each action of `actions` as it is settled.
     void Follow(PlannedActions& actions);
     void Action(const PlannedAction& action);

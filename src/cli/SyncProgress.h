@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/PlannedActions.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/ProgressText.h"
 
 namespace ravelmoor {
 

@@ -33,7 +33,7 @@ class MainWindowFixture : public ::testing::Test {
         window = std::make_unique<MainWindow>(settings, store,
                                               windowPrompter ? *windowPrompter : prompter);
         window->SetPickers(pickers);
-        window->SetResultsHandler([this](MainWindow&, FolderComparer&) { ++resultsShown; });
+        window->SetResultsHandler([this](MainWindow&, Comparison&) { ++resultsShown; });
         window->show();
     }
 

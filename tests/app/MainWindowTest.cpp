@@ -32,7 +32,7 @@ TEST_F(MainWindowTest, Launch_Refused_SaysWhyAndStartsNothing) {
     }
     EXPECT_EQ(resultsShown, 0);
     EXPECT_EQ(window->SourceBox()->count(), 0);
-    EXPECT_EQ(window->Comparer().Phase(), ComparisonPhase::Idle);
+    EXPECT_EQ(window->LastPhase(), ComparisonPhase::Idle);
 
     // Enter in a folder box presses "Compare"; the boxes show the normalised texts.
     Type(window->SourceBox(), tree.Full("a") + "/");
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, Cancel_DuringSlowScan_GreysOutAndEndsWithoutResults) {
     tree.MakeFolder("target");
     auto slow = std::make_shared<test::FaultyFileSystem>();
     slow->SlowEntries(std::chrono::milliseconds(50));
-    window->Comparer().SetLocalFileSystem(slow);
+    window->LastComparison().Sides().SetLocalFileSystem(slow);
 
     bool greyedAtOnce = false;
     test::WhenShown<ProgressDialog>([&](ProgressDialog& progress) {
@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, Cancel_DuringSlowScan_GreysOutAndEndsWithoutResults) {
     Compare(tree.Full("source"), tree.Full("target"));
 
     EXPECT_TRUE(greyedAtOnce);
-    EXPECT_EQ(window->Comparer().Phase(), ComparisonPhase::EndedWithoutResult);
+    EXPECT_EQ(window->LastPhase(), ComparisonPhase::EndedWithoutResult);
     EXPECT_EQ(resultsShown, 0);
     EXPECT_TRUE(prompter.Log().empty());
     EXPECT_EQ(test::FindVisibleWindow<ProgressDialog>(), nullptr);
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, WorkerQuestion_ShowsMessageBoxOverProgressAndWaitsForAnsw
     }
     auto faulty = std::make_shared<test::FaultyFileSystem>();
     faulty->FailOpen("source/b.txt");
-    window->Comparer().SetLocalFileSystem(faulty);
+    window->LastComparison().Sides().SetLocalFileSystem(faulty);
     window->Menu()->crc->trigger();
 
     for (const auto button : {QMessageBox::Cancel, QMessageBox::Ok}) {
@@ -133,9 +133,9 @@ TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesWithItsFiltersOnceTheWind
     EXPECT_EQ(resultsShown, 0);  // not before the event loop has run
     EXPECT_TRUE(QTest::qWaitFor([&] { return resultsShown == 1; }, 10000));
     EXPECT_EQ(window->windowTitle().toStdString(), "Ravelmoor [" + tree.Full("run.zvs") + "]");
-    EXPECT_EQ(window->Comparer().Method(), ComparisonMethod::Crc);
+    EXPECT_EQ(window->LastComparison().Rules().method, ComparisonMethod::Crc);
     EXPECT_EQ(window->SourceBox()->Text(), tree.Full("source"));
-    const FileList& rows = window->Comparer().SourceResults();
+    const FileList& rows = window->LastComparison().SourceResults();
     ASSERT_EQ(rows.GetSize(), 2u);
     EXPECT_EQ(rows.ElementAt(1).path.str(), "run.LOG");
     EXPECT_EQ(rows.ElementAt(1).excluded, 1);

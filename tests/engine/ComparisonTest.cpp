@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "core/engine/CaseFold.h"
-#include "core/engine/FolderComparer.h"
+#include "support/ComparisonHarness.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
@@ -34,7 +34,7 @@ class ComparisonTest : public ::testing::Test {
     test::TempTree source;
     test::TempTree target;
     test::ScriptedPrompter prompter;
-    FolderComparer comparer{prompter};
+    test::ComparisonHarness comparer{prompter};
 };
 
 TEST_F(ComparisonTest, EqualTreesMatchEveryRow) {
@@ -198,7 +198,7 @@ TEST_F(ComparisonTest, FailedSideOrUnlistableRootEndsWithoutResult) {
     };
     for (const Case& c : cases) {
         test::ScriptedPrompter answers;
-        FolderComparer runner(answers);
+        test::ComparisonHarness runner(answers);
         if (!c.failing.empty()) {
             auto faulty = std::make_shared<test::FaultyFileSystem>();
             faulty->FailListing(c.failing, c.status);

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "core/engine/FolderComparer.h"
 #include "core/engine/NameEscape.h"
+#include "support/ComparisonHarness.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
@@ -80,7 +80,7 @@ class NamesTest : public ::testing::Test {
     test::TempTree source;
     test::TempTree target;
     test::ScriptedPrompter prompter;
-    FolderComparer comparer{prompter};
+    test::ComparisonHarness comparer{prompter};
 };
 
 TEST_F(NamesTest, EveryByteOfANameSurvivesTheComparison) {

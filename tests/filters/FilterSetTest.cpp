@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/FolderComparer.h"
 #include "core/filters/FilterSet.h"
+#include "support/ComparisonHarness.h"
 #include "support/RunProgram.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
@@ -62,7 +62,7 @@ class FilterSetTest : public ::testing::Test {
     test::TempTree source;
     test::TempTree target;
     test::ScriptedPrompter prompter;
-    FolderComparer comparer{prompter};
+    test::ComparisonHarness comparer{prompter};
 };
 
 // Excluded differences do not count: the folders are identical when every

@@ -5,10 +5,10 @@
 #include <ctime>
 #include <thread>
 
-#include "core/engine/FolderComparer.h"
 #include "core/ftp/FtpOpener.h"
 #include "ftp/FtpTestServer.h"
 #include "ftp/ScopedTimeZone.h"
+#include "support/ComparisonHarness.h"
 #include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
@@ -63,8 +63,6 @@ void PrintTo(const ServerMode& mode, std::ostream* out) {
 
 class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
   protected:
-    FtpComparisonTest() { comparer.SetFtpOpener(MakeFtpOpener()); }
-
     int Run(bool ftpIsSource, ComparisonMethod method, ComparisonSettings settings = {}) {
         comparer.Reset(settings);
         comparer.SetMethod(method);
@@ -83,7 +81,7 @@ class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
     test::TempTree local;
     test::FtpTestServer server{served.Path(), "tester", "secret", GetParam().flags};
     test::ScriptedPrompter prompter;
-    FolderComparer comparer{prompter};
+    test::ComparisonHarness comparer{prompter};
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpComparisonTest,
@@ -182,13 +180,12 @@ class FtpFaultyServer : public ::testing::Test {
     FtpFaultyServer() {
         served.Write("a.txt", "same");
         local.Write("a.txt", "same");
-        comparer.SetFtpOpener(MakeFtpOpener());
     }
 
     test::TempTree served;
     test::TempTree local;
     test::ScriptedPrompter prompter;
-    FolderComparer comparer{prompter};
+    test::ComparisonHarness comparer{prompter};
 };
 
 TEST_F(FtpFaultyServer, LogonFailuresNameServerAndUser) {

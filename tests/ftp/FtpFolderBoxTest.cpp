@@ -62,8 +62,8 @@ TEST_F(FtpFolderBoxTest, ConnectionMadeAndBrowsedInTheDialog_IsComparedAsTheSour
     Compare(window->SourceBox()->Text(), tree.Full("local"));
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
     ASSERT_EQ(resultsShown, 1);
-    EXPECT_TRUE(window->Comparer().SourceFtp().passive);
-    EXPECT_EQ(window->Comparer().SourceFtp().user, "anonymous");
+    EXPECT_TRUE(window->LastSourceFtp().passive);
+    EXPECT_EQ(window->LastSourceFtp().user, "anonymous");
 
     // The menu opens the same dialog, still on that connection; Cancel
     // changes no box.

@@ -39,7 +39,7 @@ void ResultsTest::WriteEachStatus(int64_t older, int64_t newer) {
     target.Write("skip.bak", "bb", newer);
 }
 
-void ResultsTest::Run(FolderComparer& with, const std::string& sourceRoot,
+void ResultsTest::Run(test::ComparisonHarness& with, const std::string& sourceRoot,
                       const std::string& targetRoot, const std::vector<std::string>& excludes) {
     with.Reset({});
     FilterRules rules;
@@ -59,7 +59,7 @@ void ResultsTest::CompareTrees(const std::vector<std::string>& excludes) {
 }
 
 std::vector<std::string> ResultsTest::Recompared() {
-    FolderComparer fresh(prompter);
+    test::ComparisonHarness fresh(prompter);
     Run(fresh, source.Root(), target.Root(), excludes_);
     return Rows(fresh);
 }

@@ -12,6 +12,7 @@
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/results/ResultsWindow.h"
+#include "support/ComparisonHarness.h"
 #include "support/TempConfigHome.h"
 #include "support/WindowDriver.h"
 #include "sync/SyncFixture.h"
@@ -63,7 +64,7 @@ class ResultsTest : public SyncTest {
     std::unique_ptr<ResultsWindow> window;
 
   private:
-    static void Run(FolderComparer& with, const std::string& sourceRoot,
+    static void Run(test::ComparisonHarness& with, const std::string& sourceRoot,
                     const std::string& targetRoot, const std::vector<std::string>& excludes);
     std::vector<std::string> excludes_;
 };

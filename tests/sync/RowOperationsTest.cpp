@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "SyncFixture.h"
+#include "support/ComparisonHarness.h"
 #include "support/FaultyFileSystem.h"
 
 namespace ravelmoor::test {
@@ -77,7 +78,7 @@ TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
     for (const bool withExisting : {false, true}) {
         prompter.ScriptBatch({BatchAnswer::No});
         prompter.Script({false});  // Cancel after the failure
-        RowOperations operations(comparer, Sides(), prompter);
+        RowOperations operations(comparer.Rules(), Sides(), prompter);
         const std::vector<uint32_t> rows =
             withExisting ? std::vector<uint32_t>{a, b} : std::vector<uint32_t>{b};
         EXPECT_EQ(operations.CopyRows(rows, true), withExisting);
@@ -120,7 +121,7 @@ TEST_F(SyncTest, CopyRows_ObjectChangedOrUnreachable_NeighboursAreCopied) {
             from.Write(name, name, 1000);
         auto faulty = std::make_shared<FaultyFileSystem>();
         ScriptedPrompter answers;
-        FolderComparer runner(answers);
+        test::ComparisonHarness runner(answers);
         runner.SetLocalFileSystem(faulty);
         runner.Reset({});
         runner.Start(from.Root(), to.Root(), true, {}, {});
@@ -128,7 +129,7 @@ TEST_F(SyncTest, CopyRows_ObjectChangedOrUnreachable_NeighboursAreCopied) {
         c.change(from, to, *faulty);
         const TreeState fromBefore = Snapshot(from);
         TreeState toAfter = Snapshot(to);
-        RowOperations operations(runner, SidesOf(runner), answers);
+        RowOperations operations(runner.Rules(), SidesOf(runner), answers);
         const SyncPlan plan =
             PlanSync(runner.SourceResults(), runner.TargetResults(), SyncMethod::Augment);
         operations.CopyRows(plan.copyToTarget, true);
@@ -150,7 +151,7 @@ TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {
     source.Write("A/b/c.txt", "c", 1234);
     source.Write("A/other.txt", "o");
     Compare();
-    RowOperations operations(comparer, Sides(), prompter);
+    RowOperations operations(comparer.Rules(), Sides(), prompter);
     EXPECT_TRUE(operations.CopyRows({RowOf("A/b/c.txt")}, true));
 
     EXPECT_EQ(target.Read("A/b/c.txt"), "c");

@@ -96,7 +96,7 @@ void EmptyTrash() {
     fs::remove_all(DataHome() + "/Trash", error);
 }
 
-void SyncTest::Compare(FolderComparer& with) {
+void SyncTest::Compare(test::ComparisonHarness& with) {
     with.Reset({});
     with.Start(source.Root(), target.Root(), /*includeSubFolders=*/true, {}, {});
     with.Wait();
@@ -105,13 +105,13 @@ void SyncTest::Compare(FolderComparer& with) {
 
 SyncTally SyncTest::Run(SyncMethod method) {
     const SyncPlan plan = Plan(method);
-    RowOperations operations(comparer, Sides(), prompter);
+    RowOperations operations(comparer.Rules(), Sides(), prompter);
     RunSyncPlan(operations, plan);
     return operations.Tally();
 }
 
 std::vector<std::string> SyncTest::FreshRows() {
-    FolderComparer fresh(prompter);
+    test::ComparisonHarness fresh(prompter);
     Compare(fresh);
     return Rows(fresh);
 }

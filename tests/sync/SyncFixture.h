@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/FolderComparer.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncSides.h"
+#include "support/ComparisonHarness.h"
 #include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
@@ -40,7 +40,7 @@ class SyncTest : public ::testing::Test {
   protected:
     void SetUp() override { EmptyTrash(); }
 
-    void Compare(FolderComparer& with);
+    void Compare(test::ComparisonHarness& with);
     void Compare() { Compare(comparer); }
     SyncSides Sides() { return SidesOf(comparer); }
     SyncPlan Plan(SyncMethod method) {
@@ -56,7 +56,7 @@ class SyncTest : public ::testing::Test {
     TempTree source;
     TempTree target;
     ScriptedPrompter prompter;
-    FolderComparer comparer{prompter};
+    test::ComparisonHarness comparer{prompter};
 };
 
 }  // namespace ravelmoor::test

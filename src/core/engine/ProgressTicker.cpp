@@ -1,28 +1,29 @@
 #include "core/engine/ProgressTicker.h"
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
+#include "core/engine/ComparisonRun.h"
 #include "core/text/Formatting.h"
 
 namespace ravelmoor {
 
-ProgressSnapshot ProgressSnapshot::Take(FolderComparer& comparer) {
+ProgressSnapshot ProgressSnapshot::Take(ComparisonRun& run) {
     ProgressSnapshot snapshot;
-    snapshot.phase = comparer.Phase();
-    snapshot.cancelRequested = comparer.CancelRequested();
-    snapshot.sourceCount = comparer.SourceCount();
-    snapshot.targetCount = comparer.TargetCount();
-    snapshot.bytesChecked = comparer.BytesChecked();
+    snapshot.phase = run.Phase();
+    snapshot.cancelRequested = run.CancelRequested();
+    snapshot.sourceCount = run.SourceCount();
+    snapshot.targetCount = run.TargetCount();
+    snapshot.bytesChecked = run.BytesChecked();
     // The current name is the one part of the lists that is safe to read
     // while the worker runs.
     switch (snapshot.phase) {
         case ComparisonPhase::CollectingSource:
-            snapshot.currentItem = comparer.SourceScan().GetCurrentName();
+            snapshot.currentItem = run.SourceScan().GetCurrentName();
             break;
         case ComparisonPhase::CollectingTarget:
-            snapshot.currentItem = comparer.TargetScan().GetCurrentName();
+            snapshot.currentItem = run.TargetScan().GetCurrentName();
             break;
         case ComparisonPhase::Comparing:
-            snapshot.currentItem = comparer.SourceResults().GetCurrentName();
+            snapshot.currentItem = run.Result().SourceResults().GetCurrentName();
             break;
         default:
             break;

@@ -8,7 +8,7 @@
 
 namespace ravelmoor {
 
-class FolderComparer;
+class ComparisonRun;
 
 // What the progress display reads from the engine at one tick.
 struct ProgressSnapshot {
@@ -21,7 +21,7 @@ struct ProgressSnapshot {
     // listing's in phase 2, the comparison walk's in phase 5; otherwise none.
     std::optional<std::string> currentItem;
 
-    static ProgressSnapshot Take(FolderComparer& comparer);
+    static ProgressSnapshot Take(ComparisonRun& run);
 };
 
 // What the display changes after one tick; a text left empty stays as shown.

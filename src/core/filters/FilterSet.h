@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/EntryFilter.h"
 #include "core/filters/FilterRule.h"
 #include "core/filters/Regex.h"
 

@@ -30,11 +30,21 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::st
     return std::make_unique<FtpFileSystem>(std::move(client), prompter);
 }
 
-FolderComparer::FtpOpener MakeFtpOpener() {
-    return [](const FtpConnection& connection, Prompter& prompter,
-              const std::atomic<int32_t>* cancel) {
-        return OpenFtpSide(connection, prompter, cancel);
+std::unique_ptr<RemoteSide> MakeFtpSide(const FtpConnection& connection) {
+    class FtpSide : public RemoteSide {
+      public:
+        explicit FtpSide(FtpConnection connection) : connection_(std::move(connection)) {}
+        SideKind Kind() const override { return SideKind::Ftp; }
+        const std::string& Folder() const override { return connection_.directory; }
+        std::unique_ptr<FileSystem> Open(Prompter& prompter,
+                                         const std::atomic<int32_t>* cancel) override {
+            return OpenFtpSide(connection_, prompter, cancel);
+        }
+
+      private:
+        FtpConnection connection_;
     };
+    return std::make_unique<FtpSide>(connection);
 }
 
 }  // namespace ravelmoor

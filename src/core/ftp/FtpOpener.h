@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/SideProvider.h"
 #include "core/ftp/FtpConnection.h"
 
 namespace ravelmoor {
@@ -25,7 +25,8 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompte
 std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
                                         Prompter& prompter, const std::atomic<int32_t>* cancel);
 
-// The opener the comparison engine uses for its FTP side.
-FolderComparer::FtpOpener MakeFtpOpener();
+// The remote side of a comparison on the FTP connection `connection` (its
+// directory is the side's folder), opened with OpenFtpSide.
+std::unique_ptr<RemoteSide> MakeFtpSide(const FtpConnection& connection);
 
 }  // namespace ravelmoor

@@ -1,6 +1,5 @@
 #include <unordered_set>
 
-#include "core/engine/FolderComparer.h"
 #include "core/sync/Destinations.h"
 #include "core/sync/RowOperations.h"
 
@@ -15,7 +14,8 @@ std::string_view FolderOf(std::string_view relative) {
 }  // namespace
 
 void RowOperations::RemoveLeftovers(ListSide side, const std::vector<std::string>& written) {
-    std::vector<std::string>& leftovers = comparer_.LeftoversOf(side == ListSide::Source);
+    if (sides_.Of(side).leftovers == nullptr) return;
+    std::vector<std::string>& leftovers = *sides_.Of(side).leftovers;
     if (leftovers.empty()) return;
     std::unordered_set<std::string_view> folders;
     for (const auto& relative : written)

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "core/engine/FolderComparer.h"
 #include "core/sync/RowOperations.h"
 
 namespace ravelmoor {

@@ -4,7 +4,7 @@
 
 #include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/ProgressText.h"
 #include "core/engine/Prompter.h"
 
 namespace ravelmoor {

@@ -1,11 +1,11 @@
 #include "core/sync/RowOperations.h"
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/ComparisonRules.h"
 
 namespace ravelmoor {
 
-RowOperations::RowOperations(FolderComparer& comparer, SyncSides sides, Prompter& prompter)
-    : comparer_(comparer), sides_(std::move(sides)), prompter_(prompter) {}
+RowOperations::RowOperations(const ComparisonRules& rules, SyncSides sides, Prompter& prompter)
+    : rules_(rules), sides_(std::move(sides)), prompter_(prompter) {}
 
 void RowOperations::BatchReporter::Settled(size_t index, ItemResult result,
                                            std::string_view reason) {
@@ -38,8 +38,10 @@ bool RowOperations::ReadAgain(ListSide side, size_t row, const std::string& rela
 }
 
 void RowOperations::CompareAgain(size_t row) {
-    comparer_.ComparePair(sides_.source.list->ElementAt(row), sides_.target.list->ElementAt(row),
-                          progress_);
+    const PairData data{*sides_.source.fs, sides_.source.root, *sides_.target.fs,
+                        sides_.target.root};
+    ClassifyPair(sides_.source.list->ElementAt(row), sides_.target.list->ElementAt(row), rules_,
+                 data, progress_);
 }
 
 void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/ComparisonRules.h"
 #include "core/sync/FileOperation.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/SyncSides.h"
 
 namespace ravelmoor {
 
-class FolderComparer;
 class Prompter;
 class ProgressText;
 
@@ -32,7 +32,9 @@ class SyncObserver {
 // valid through copies; only DeleteRows removes rows, at its very end.
 class RowOperations {
   public:
-    RowOperations(FolderComparer& comparer, SyncSides sides, Prompter& prompter);
+    // Rows compared again are judged by `rules`, their data read through the
+    // sides' file systems.
+    RowOperations(const ComparisonRules& rules, SyncSides sides, Prompter& prompter);
 
     // Shows what is being copied, deleted or compared again.
     void SetProgress(ProgressText* progress) { progress_ = progress; }
@@ -81,7 +83,7 @@ class RowOperations {
     // in the folders of `written` (paths below the side's root).
     void RemoveLeftovers(ListSide side, const std::vector<std::string>& written);
 
-    FolderComparer& comparer_;
+    ComparisonRules rules_;
     SyncSides sides_;
     Prompter& prompter_;
     ProgressText* progress_ = nullptr;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 
 namespace ravelmoor {
 namespace {
@@ -31,15 +31,17 @@ size_t CountPresent(const FileList& list) {
 
 }  // namespace
 
-std::string ProtectedFolderProblem(SyncMethod method, const FolderComparer& comparer) {
+std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparison) {
     const bool targetAtRisk = method == SyncMethod::UpdateAndPrune || method == SyncMethod::Force ||
                               method == SyncMethod::Align;
     const bool sourceAtRisk = method == SyncMethod::Align;
     const std::string* refused = nullptr;
-    if (targetAtRisk && !comparer.TargetIsFtp() && IsProtected(comparer.TargetFolder())) {
-        refused = &comparer.TargetFolder();
-    } else if (sourceAtRisk && !comparer.SourceIsFtp() && IsProtected(comparer.SourceFolder())) {
-        refused = &comparer.SourceFolder();
+    if (targetAtRisk && comparison.Sides().IsLocal(Side::Target) &&
+        IsProtected(comparison.TargetFolder())) {
+        refused = &comparison.TargetFolder();
+    } else if (sourceAtRisk && comparison.Sides().IsLocal(Side::Source) &&
+               IsProtected(comparison.SourceFolder())) {
+        refused = &comparison.SourceFolder();
     }
     if (refused == nullptr) return {};
     return "\"" + std::string(SyncMethodText(method)) + "\" would delete or replace objects in \"" +
@@ -48,12 +50,12 @@ std::string ProtectedFolderProblem(SyncMethod method, const FolderComparer& comp
            "below it.";
 }
 
-DeletionShare CountDeletions(const FolderComparer& comparer, const SyncPlan& plan) {
+DeletionShare CountDeletions(const Comparison& comparison, const SyncPlan& plan) {
     DeletionShare share;
     share.deleting = plan.deleteInTarget.size();
     if (share.deleting == 0) return share;
-    share.total = CountPresent(comparer.TargetResults());
-    share.sourceEmpty = CountPresent(comparer.SourceResults()) == 0;
+    share.total = CountPresent(comparison.TargetResults());
+    share.sourceEmpty = CountPresent(comparison.SourceResults()) == 0;
     return share;
 }
 

@@ -7,14 +7,14 @@
 
 namespace ravelmoor {
 
-class FolderComparer;
+class Comparison;
 
 // The message that refuses `method` outright because it would delete or
 // replace objects in the root of the system, the home folder itself or a
 // folder directly below the root ("/usr", "/home"): on Target for the
 // methods that delete there, on either local side for "Align Source and
 // Target". Empty when the method may go ahead.
-std::string ProtectedFolderProblem(SyncMethod method, const FolderComparer& comparer);
+std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparison);
 
 // How many objects a plan deletes on Target against how many Target holds.
 struct DeletionShare {
@@ -28,7 +28,7 @@ struct DeletionShare {
         return deleting > 0 && ((deleting >= 10 && deleting * 2 > total) || sourceEmpty);
     }
 };
-DeletionShare CountDeletions(const FolderComparer& comparer, const SyncPlan& plan);
+DeletionShare CountDeletions(const Comparison& comparison, const SyncPlan& plan);
 
 // "The synchronisation will delete 12 of 12 objects in Target "/t/". Do you
 // want to go on?"

@@ -1,20 +1,22 @@
 #include "core/sync/SyncSides.h"
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 
 namespace ravelmoor {
 
-SyncSides ListedSidesOf(FolderComparer& comparer) {
+SyncSides ListedSidesOf(Comparison& comparison) {
     SyncSides sides;
-    sides.source = {&comparer.SourceResults(), comparer.SourceFolder(), nullptr};
-    sides.target = {&comparer.TargetResults(), comparer.TargetFolder(), nullptr};
+    sides.source = {&comparison.SourceResults(), comparison.SourceFolder(), nullptr, nullptr};
+    sides.target = {&comparison.TargetResults(), comparison.TargetFolder(), nullptr, nullptr};
     return sides;
 }
 
-SyncSides SidesOf(FolderComparer& comparer) {
-    SyncSides sides = ListedSidesOf(comparer);
-    sides.source.fs = &comparer.SourceFileSystem();
-    sides.target.fs = &comparer.TargetFileSystem();
+SyncSides SidesOf(Comparison& comparison) {
+    SyncSides sides = ListedSidesOf(comparison);
+    sides.source.fs = &comparison.SourceFileSystem();
+    sides.target.fs = &comparison.TargetFileSystem();
+    sides.source.leftovers = &comparison.LeftoversOf(true);
+    sides.target.leftovers = &comparison.LeftoversOf(false);
     return sides;
 }
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
 #include "core/filters/FilterSet.h"
 #include "core/ftp/FtpConnectionStore.h"
@@ -52,13 +53,12 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       settings_(settings),
       store_(store),
       prompter_(prompter),
-      comparer_(prompter),
+      comparison_(prompter),
       ownPickers_(std::make_unique<DialogPickers>()),
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsWindow) {
     setWindowIcon(ProgramIcon("ravelmoor"));
     UseBackground(*this);
-    comparer_.SetFtpOpener(MakeFtpOpener());
 
     source_ = new HistoryComboBox(FolderHistory::kSourceSection, this);
     target_ = new HistoryComboBox(FolderHistory::kTargetSection, this);
@@ -193,20 +193,25 @@ void MainWindow::OnCompare() {
     source_->AddToHistory(settings_.sourceFolder);
     target_->AddToHistory(settings_.targetFolder);
 
-    comparer_.Reset(EngineSettings(settings_));
-    comparer_.SetMethod(EngineMethod(settings_));
+    comparison_.Reset(
+        RulesFrom(EngineMethod(settings_), EngineSettings(settings_), settings_.includeSubFolders),
+        RootText(settings_.sourceFolder), RootText(settings_.targetFolder));
+    if (!sourceFtp.IsEmpty()) comparison_.Sides().SetRemote(Side::Source, MakeFtpSide(sourceFtp));
+    if (!targetFtp.IsEmpty()) comparison_.Sides().SetRemote(Side::Target, MakeFtpSide(targetFtp));
+    lastSourceFtp_ = sourceFtp;
+    ComparisonRun run(comparison_, prompter_);
     auto filter = std::make_shared<FilterSet>();
     filter->Prepare(settings_.filterRules);
-    comparer_.SetFilter(std::move(filter));
-    comparer_.Start(RootText(settings_.sourceFolder), RootText(settings_.targetFolder),
-                    settings_.includeSubFolders, sourceFtp, targetFtp);
-    ProgressDialog progress(comparer_, this);
+    run.SetFilter(std::move(filter));
+    run.Start();
+    ProgressDialog progress(run, this);
     progress.exec();
     // The dialog closes once the phase says the run has ended; the worker
     // thread may still be on its way out.
-    comparer_.Wait();
-    if (comparer_.Phase() != ComparisonPhase::Completed) return;
-    if (showResults_) showResults_(*this, comparer_);
+    run.Wait();
+    lastPhase_ = run.Phase();
+    if (lastPhase_ != ComparisonPhase::Completed) return;
+    if (showResults_) showResults_(*this, comparison_);
 }
 
 void MainWindow::OnBrowse(bool source) {

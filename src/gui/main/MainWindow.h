@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
+#include "core/engine/ComparisonMethod.h"
+#include "core/ftp/FtpConnection.h"
 
 class QPushButton;
 
@@ -22,7 +24,7 @@ struct Settings;
 
 // The program's first window: the Source and Target folder boxes with their
 // histories and browse buttons, "Compare", the "&Settings" and "&Help" menus
-// and the settings summary in the status bar. It owns the comparison engine.
+// and the settings summary in the status bar. It owns the last comparison.
 // The folders, sub-folders, method, background and filter rules, and the
 // histories, are written back to the per-user store when it goes.
 class MainWindow : public QDialog {
@@ -31,7 +33,7 @@ class MainWindow : public QDialog {
   public:
     // Shows the comparison results once a run has completed: by default the
     // results window (results/ShowResultsWindow.h).
-    using ResultsHandler = std::function<void(MainWindow& window, FolderComparer& comparer)>;
+    using ResultsHandler = std::function<void(MainWindow& window, Comparison& comparison)>;
 
     // `settings` holds the application-wide values read at start-up; the
     // window reads its own (folders, sub-folders, method) and the histories
@@ -49,7 +51,12 @@ class MainWindow : public QDialog {
 
     void SetPickers(Pickers& pickers) { pickers_ = &pickers; }
     void SetResultsHandler(ResultsHandler handler) { showResults_ = std::move(handler); }
-    FolderComparer& Comparer() { return comparer_; }
+    // The last comparison started from the window.
+    Comparison& LastComparison() { return comparison_; }
+    // Where its run ended (Idle before the first one).
+    ComparisonPhase LastPhase() const { return lastPhase_; }
+    // The FTP connection its Source was on (empty for a local Source).
+    const FtpConnection& LastSourceFtp() const { return lastSourceFtp_; }
     Prompter& MessagePrompter() { return prompter_; }
     Settings& AppSettings() { return settings_; }
     SettingsStore& Store() { return store_; }
@@ -87,7 +94,9 @@ class MainWindow : public QDialog {
     Settings& settings_;
     SettingsStore& store_;
     Prompter& prompter_;
-    FolderComparer comparer_;
+    Comparison comparison_;
+    ComparisonPhase lastPhase_ = ComparisonPhase::Idle;
+    FtpConnection lastSourceFtp_;
     std::unique_ptr<Pickers> ownPickers_;
     Pickers* pickers_;
     ResultsHandler showResults_;

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/ComparisonRun.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/IconButton.h"
@@ -33,8 +33,7 @@ QLabel* CountLabel(QWidget* parent) {
 
 }  // namespace
 
-ProgressDialog::ProgressDialog(FolderComparer& comparer, QWidget* parent)
-    : QDialog(parent), comparer_(comparer) {
+ProgressDialog::ProgressDialog(ComparisonRun& run, QWidget* parent) : QDialog(parent), run_(run) {
     UseBackground(*this);
     setWindowTitle(tr("Comparing Files and Sub-Folders..."));
     setModal(true);
@@ -81,18 +80,18 @@ void ProgressDialog::reject() {
     if (!cancel_->isEnabled()) return;
     cancel_->setEnabled(false);
     cancel_->repaint();
-    comparer_.Cancel();
+    run_.Cancel();
     ticker_.OnCancel();
 }
 
 void ProgressDialog::OnTick() {
-    const ProgressUpdate update = ticker_.Tick(ProgressSnapshot::Take(comparer_));
+    const ProgressUpdate update = ticker_.Tick(ProgressSnapshot::Take(run_));
     if (update.close) {
         timer_.stop();
         done(QDialog::Rejected);
         return;
     }
-    if (update.interruptSides) comparer_.InterruptSides();
+    if (update.interruptSides) run_.InterruptSides();
     ShowNow(sourceCount_, update.sourceCount);
     ShowNow(targetCount_, update.targetCount);
     if (update.currentItem) currentItem_->setText(QString::fromStdString(*update.currentItem));

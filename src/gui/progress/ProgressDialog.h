@@ -11,7 +11,7 @@ class QPushButton;
 namespace ravelmoor {
 
 class ElidedLabel;
-class FolderComparer;
+class ComparisonRun;
 
 // "Comparing Files and Sub-Folders...": runs modally while the worker
 // compares, polls the engine every 200 ms, and closes itself once the run has
@@ -21,7 +21,7 @@ class ProgressDialog : public QDialog {
     Q_OBJECT
 
   public:
-    ProgressDialog(FolderComparer& comparer, QWidget* parent = nullptr);
+    ProgressDialog(ComparisonRun& run, QWidget* parent = nullptr);
 
     void reject() override;  // the cancel request, never a plain close
 
@@ -30,7 +30,7 @@ class ProgressDialog : public QDialog {
   private:
     void OnTick();
 
-    FolderComparer& comparer_;
+    ComparisonRun& run_;
     ProgressTicker ticker_;
     QTimer timer_;
     QLabel* sourceCount_;

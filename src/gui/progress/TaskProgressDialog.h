@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/ProgressText.h"
 
 class QPushButton;
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
 #include "core/results/FailureLog.h"
 #include "core/results/SelectionRules.h"
@@ -98,7 +98,8 @@ void ResultsWindow::RunRowOperations(
         task.Run(
             [&] {
                 // A side on FTP gets a connection again: the comparison closed its own.
-                RowOperations operations(context_.comparer, SidesOf(context_.comparer), asking);
+                RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison),
+                                         asking);
                 operations.SetProgress(&progress);
                 operations.SetCancelWord(&task.CancelWord());
                 operations.SetKeepReplaced(keepReplaced);
@@ -114,12 +115,12 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
     SyncPlan plan;
     {
         const OverrideCursor wait(Qt::WaitCursor);
-        plan =
-            PlanSync(context_.comparer.SourceResults(), context_.comparer.TargetResults(), method_);
+        plan = PlanSync(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
+                        method_);
     }
     const std::string_view problem = PlanProblem(method_, plan);
     if (method_ != SyncMethod::None) {
-        const std::string refused = ProtectedFolderProblem(method_, context_.comparer);
+        const std::string refused = ProtectedFolderProblem(method_, context_.comparison);
         if (!refused.empty()) {
             context_.prompter.Warn(refused);
             return std::nullopt;
@@ -136,9 +137,9 @@ void ResultsWindow::OnSynchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
-    const DeletionShare deletions = CountDeletions(context_.comparer, *plan);
+    const DeletionShare deletions = CountDeletions(context_.comparison, *plan);
     if (deletions.IsMass() && !context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
-                                  deletions, context_.comparer.TargetFolder()))) {
+                                  deletions, context_.comparison.TargetFolder()))) {
         return;
     }
     FailureLog log(context_.prompter);
@@ -180,15 +181,15 @@ void ResultsWindow::OnPreview() {
     std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     commandRunning_ = true;
-    PreviewWindow preview(ListedSidesOf(context_.comparer), std::move(*plan), this);
+    PreviewWindow preview(ListedSidesOf(context_.comparison), std::move(*plan), this);
     preview.exec();
     commandRunning_ = false;
 }
 
 void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
     menuSide_ = side;
-    const FileList& source = context_.comparer.SourceResults();
-    const FileList& target = context_.comparer.TargetResults();
+    const FileList& source = context_.comparison.SourceResults();
+    const FileList& target = context_.comparison.TargetResults();
     const std::vector<int> items = SelectedItems(side);
 
     QMenu menu(this);
@@ -242,9 +243,9 @@ void ResultsWindow::SetUpKeys() {
 
 void ResultsWindow::CopySelected() {
     const ManualCommand command(busy_);
-    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
-                                                    context_.comparer.TargetResults(), visibleRows_,
-                                                    SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparison.SourceResults(),
+                                                    context_.comparison.TargetResults(),
+                                                    visibleRows_, SelectedItems(menuSide_));
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
@@ -257,9 +258,9 @@ void ResultsWindow::CopySelected() {
 
 void ResultsWindow::DeleteSelected() {
     const ManualCommand command(busy_);
-    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparer.SourceResults(),
-                                                    context_.comparer.TargetResults(), visibleRows_,
-                                                    SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparison.SourceResults(),
+                                                    context_.comparison.TargetResults(),
+                                                    visibleRows_, SelectedItems(menuSide_));
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) return;
     // The deletion asks its own question before anything goes to the trash.
@@ -272,18 +273,19 @@ void ResultsWindow::DeleteSelected() {
 
 void ResultsWindow::VisualiseSelected() {
     const ManualCommand command(busy_);
-    const FileList& source = context_.comparer.SourceResults();
-    const FileList& target = context_.comparer.TargetResults();
+    const FileList& source = context_.comparison.SourceResults();
+    const FileList& target = context_.comparison.TargetResults();
     const std::vector<int> items = SelectedItems(menuSide_);
-    FolderComparer& comparer = context_.comparer;
+    Comparison& comparison = context_.comparison;
     std::vector<PathPair> pairs;
     for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
-        pairs.push_back({source.ElementAt(row).FullPath(comparer.SourceFolder()),
-                         target.ElementAt(row).FullPath(comparer.TargetFolder())});
+        pairs.push_back({source.ElementAt(row).FullPath(comparison.SourceFolder()),
+                         target.ElementAt(row).FullPath(comparison.TargetFolder())});
     }
-    DesktopViewerHost host(context_,
-                           comparer.SourceIsFtp() ? &comparer.SourceFileSystem() : nullptr,
-                           comparer.TargetIsFtp() ? &comparer.TargetFileSystem() : nullptr, this);
+    DesktopViewerHost host(
+        context_,
+        !comparison.Sides().IsLocal(Side::Source) ? &comparison.SourceFileSystem() : nullptr,
+        !comparison.Sides().IsLocal(Side::Target) ? &comparison.TargetFileSystem() : nullptr, this);
     VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
     for (VirtualReportView* list : lists_)
         list->viewport()->update();

@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
 #include "core/results/FolderCheck.h"
 #include "core/results/SelectionRules.h"
@@ -128,17 +128,18 @@ ResultsWindow::~ResultsWindow() {
 void ResultsWindow::BuildControls() {
     QFont bold = font();
     bold.setWeight(QFont::Bold);
-    const FolderComparer& comparer = context_.comparer;
-    const FileList& source = comparer.SourceResults();
-    const FileList& target = comparer.TargetResults();
+    const Comparison& comparison = context_.comparison;
+    const FileList& source = comparison.SourceResults();
+    const FileList& target = comparison.TargetResults();
     for (const ListSide side : {ListSide::Source, ListSide::Target}) {
         const size_t i = SideIndex(side);
         const bool isSource = side == ListSide::Source;
         pathLabels_[i] = new ElidedLabel(this);
         pathLabels_[i]->setFont(bold);
         // The label's own text (the Target one ends with a blank), one blank, the root.
-        pathLabels_[i]->setText((isSource ? tr("Source:") : tr("Target: ")) + QLatin1Char(' ') +
-                                FromStd(isSource ? comparer.SourceRoot() : comparer.TargetRoot()));
+        pathLabels_[i]->setText(
+            (isSource ? tr("Source:") : tr("Target: ")) + QLatin1Char(' ') +
+            FromStd(isSource ? comparison.SourceRoot() : comparison.TargetRoot()));
         lists_[i] = new VirtualReportView(this);
         lists_[i]->setObjectName(isSource ? QStringLiteral("sourceList")
                                           : QStringLiteral("targetList"));
@@ -201,7 +202,7 @@ void ResultsWindow::BuildControls() {
     failuresButton_->setVisible(false);
     connect(failuresButton_, &QToolButton::clicked, this, &ResultsWindow::ShowFailures);
     unreadable_ = new ElidedLabel(this, Qt::ElideRight);
-    const std::string warning = comparer.UnlistableFoldersWarning();
+    const std::string warning = comparison.UnlistableFoldersWarning();
     unreadable_->setText(warning.empty() ? QString() : FirstSentence(warning));
     unreadable_->setToolTip(FromStd(warning));
     unreadable_->setVisible(!warning.empty());
@@ -332,11 +333,11 @@ void ResultsWindow::RefreshLists() {
     const bool hadSelection =
         lists_[0]->selectionModel()->hasSelection() || lists_[1]->selectionModel()->hasSelection();
     const ShownTotals totals =
-        ComputeVisibleRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(),
+        ComputeVisibleRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
                            Toggles(), visibleRows_);
     if (rowOrder_)
-        SortRows(context_.comparer.SourceResults(), context_.comparer.TargetResults(), *rowOrder_,
-                 visibleRows_);
+        SortRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
+                 *rowOrder_, visibleRows_);
     viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
     for (ResultsListModel* model : models_)
         model->Reload();
@@ -346,8 +347,8 @@ void ResultsWindow::RefreshLists() {
     sizeLabels_[1]->setText(FromStd(SizeLabelText(totals.targetBytes)));
     // The reload drops the selections without telling the selection models' watchers.
     if (hadSelection) {
-        selection_->setText(
-            FromStd(ravelmoor::SelectionText(context_.comparer.SourceResults(), visibleRows_, {})));
+        selection_->setText(FromStd(
+            ravelmoor::SelectionText(context_.comparison.SourceResults(), visibleRows_, {})));
     }
 }
 
@@ -425,24 +426,23 @@ void ResultsWindow::OnOpened() {
         // Without saved widths Name takes what Size and Timestamp leave.
         if (!widthsSaved_) list->FillWithGrowingColumn();
     }
-    if (context_.comparer.AllIdentical())
-        context_.prompter.Inform(FolderComparer::kIdenticalMessage);
+    if (context_.comparison.AllIdentical()) context_.prompter.Inform(Comparison::kIdenticalMessage);
     // Also in the status bar; said once here, since rows that no sync will
     // touch are easily overlooked in a long list.
-    const std::string warning = context_.comparer.UnlistableFoldersWarning();
+    const std::string warning = context_.comparison.UnlistableFoldersWarning();
     if (!warning.empty()) context_.prompter.Warn(warning);
 }
 
 void ResultsWindow::CheckFoldersStillThere() {
     // One warning at a time, and none in the middle of a command.
     if (commandRunning_ || warningShown_) return;
-    const FolderComparer& comparer = context_.comparer;
+    const Comparison& comparison = context_.comparison;
     auto local = [](bool ftp, const std::string& folder) {
         return ftp ? std::nullopt : std::optional<std::string>(folder);
     };
-    const std::string_view warning =
-        FolderGoneWarning(local(comparer.SourceIsFtp(), comparer.SourceFolder()),
-                          local(comparer.TargetIsFtp(), comparer.TargetFolder()));
+    const std::string_view warning = FolderGoneWarning(
+        local(!comparison.Sides().IsLocal(Side::Source), comparison.SourceFolder()),
+        local(!comparison.Sides().IsLocal(Side::Target), comparison.TargetFolder()));
     if (warning.empty()) return;
     warningShown_ = true;
     context_.prompter.Warn(warning);
@@ -493,8 +493,8 @@ std::vector<int> ResultsWindow::SelectedItems(ListSide side) const {
 }
 
 void ResultsWindow::OnSelectionChanged(ListSide side) {
-    const FileList& list = side == ListSide::Source ? context_.comparer.SourceResults()
-                                                    : context_.comparer.TargetResults();
+    const FileList& list = side == ListSide::Source ? context_.comparison.SourceResults()
+                                                    : context_.comparison.TargetResults();
     selection_->setText(FromStd(ravelmoor::SelectionText(list, visibleRows_, SelectedItems(side))));
 }
 

@@ -25,7 +25,7 @@ namespace ravelmoor {
 
 class BackgroundTask;
 class ElidedLabel;
-class FolderComparer;
+class Comparison;
 class Pickers;
 class Prompter;
 class RowOperations;
@@ -33,11 +33,11 @@ class SettingsStore;
 class VirtualReportView;
 struct Settings;
 
-// What the results window works with: the engine whose result lists it
+// What the results window works with: the comparison whose result lists it
 // shows and changes, the settings (summary line, file-comparison program),
 // the store that keeps its placement, and how it talks to the user.
 struct ResultsContext {
-    FolderComparer& comparer;
+    Comparison& comparison;
     Settings& settings;
     SettingsStore& store;
     Prompter& prompter;

@@ -5,9 +5,9 @@
 
 namespace ravelmoor {
 
-void ShowResultsWindow(MainWindow& window, FolderComparer& comparer) {
-    ResultsWindow results({comparer, window.AppSettings(), window.Store(), window.MessagePrompter(),
-                           window.FilePickers(), window.ResultsTitle()},
+void ShowResultsWindow(MainWindow& window, Comparison& comparison) {
+    ResultsWindow results({comparison, window.AppSettings(), window.Store(),
+                           window.MessagePrompter(), window.FilePickers(), window.ResultsTitle()},
                           &window);
     // F5: the same comparison once more, as "Compare" would start it, once
     // this window is gone.

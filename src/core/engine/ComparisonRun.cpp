@@ -1,10 +1,12 @@
-// The body of a comparison run: list, sort, walk both sorted lists together.
+#include "core/engine/ComparisonRun.h"
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "core/engine/CaseFold.h"
-#include "core/engine/FolderComparer.h"
+#include "core/engine/Comparison.h"
+#include "core/engine/EntryFilter.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
@@ -133,28 +135,69 @@ std::string WithoutMarkers(std::string_view text) {
 
 }  // namespace
 
-int FolderComparer::EndWithoutResult() {
-    CloseFtpSide();
+ComparisonRun::ComparisonRun(Comparison& comparison, Prompter& prompter)
+    : comparison_(comparison), prompter_(prompter) {}
+
+ComparisonRun::~ComparisonRun() {
+    Cancel();
+    InterruptSides();
+    Wait();
+}
+
+void ComparisonRun::Start() {
+    Wait();
+    SetPhase(ComparisonPhase::CollectingSource);
+    {
+        std::lock_guard<std::mutex> guard(endLock_);
+        running_ = true;
+    }
+    worker_ = std::thread([this] {
+        Run();
+        std::lock_guard<std::mutex> guard(endLock_);
+        running_ = false;
+        ended_.notify_all();
+    });
+}
+
+bool ComparisonRun::WaitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(endLock_);
+    return ended_.wait_for(lock, timeout, [this] { return !running_; });
+}
+
+void ComparisonRun::Wait() {
+    if (worker_.joinable()) worker_.join();
+}
+
+void ComparisonRun::Cancel() {
+    cancel_.store(1);
+}
+
+void ComparisonRun::InterruptSides() {
+    comparison_.sides_.Interrupt();
+}
+
+int ComparisonRun::EndWithoutResult() {
+    comparison_.sides_.CloseRemote();
     sourceScan_.Clear();
     targetScan_.Clear();
     SetPhase(ComparisonPhase::EndedWithoutResult);
     return 1;
 }
 
-bool FolderComparer::ListSide(Side side) {
-    const bool isSource = side == Side::Source;
+bool ComparisonRun::ListSide(bool isSource) {
+    const Side side = isSource ? Side::Source : Side::Target;
     FileList& list = isSource ? sourceScan_ : targetScan_;
-    FileSystem& fs = SideFileSystem(side);
-    const std::string& root = isSource ? SourceFolder() : TargetFolder();
+    FileSystem& fs = comparison_.sides_.FileSystemOf(side);
+    const std::string& root = comparison_.sides_.Folder(side);
     std::vector<std::string> unlistable;
 
     ScanOptions options;
-    options.includeSubFolders = includeSubFolders_;
-    options.recordFolders = includeSubFolders_;
+    options.includeSubFolders = comparison_.rules_.includeSubFolders;
+    options.recordFolders = comparison_.rules_.includeSubFolders;
     options.cancel = &cancel_;
     options.counter = isSource ? &sourceCount_ : &targetCount_;
     options.unlistable = &unlistable;
-    auto& leftovers = isSource ? leftoversSource_ : leftoversTarget_;
+    auto& leftovers = comparison_.LeftoversOf(isSource);
     options.leftovers = &leftovers;
     const ScanResult result = ScanFolder(fs, list, root, options);
     if (!result.ok) {
@@ -176,7 +219,7 @@ bool FolderComparer::ListSide(Side side) {
         cancel_.store(1);
         return false;
     }
-    auto& remembered = isSource ? unlistableSource_ : unlistableTarget_;
+    auto& remembered = isSource ? comparison_.unlistableSource_ : comparison_.unlistableTarget_;
     for (const auto& folder : unlistable)
         remembered.push_back(folder);
     for (auto& path : leftovers)
@@ -184,17 +227,17 @@ bool FolderComparer::ListSide(Side side) {
     return !Cancelled();
 }
 
-bool FolderComparer::ListBothSides() {
+bool ComparisonRun::ListBothSides() {
     // The Target is listed on a second thread while this one lists and sorts
     // the Source: listing is mostly waiting for the file system, and the two
     // sides do not share anything but the cancel word.
     bool targetListed = false;
     TraceLine("Add Target Dir\n");
-    std::thread targetLister([this, &targetListed] { targetListed = ListSide(Side::Target); });
+    std::thread targetLister([this, &targetListed] { targetListed = ListSide(false); });
 
     TraceLine("Add Source Dir\n");
     Stopwatch sourceTime;
-    bool sourceDone = ListSide(Side::Source);
+    bool sourceDone = ListSide(true);
     if (sourceDone) {
         SetPhase(ComparisonPhase::Sorting);
         if (!sourceScan_.Sort(&cancel_)) {
@@ -220,17 +263,18 @@ bool FolderComparer::ListBothSides() {
     return !Cancelled();
 }
 
-int FolderComparer::RunComparison() {
+int ComparisonRun::Run() {
     Stopwatch total;
     sourceScan_.Clear();
     targetScan_.Clear();
-    unlistableSource_.clear();
-    unlistableTarget_.clear();
-    leftoversSource_.clear();
-    leftoversTarget_.clear();
+    comparison_.unlistableSource_.clear();
+    comparison_.unlistableTarget_.clear();
+    comparison_.leftoversSource_.clear();
+    comparison_.leftoversTarget_.clear();
 
-    if (!OpenFtpSide()) return EndWithoutResult();
-    targetIgnoresCase_ = SideFileSystem(Side::Target).IgnoresCase(TargetFolder());
+    if (!comparison_.sides_.OpenRemote(&cancel_)) return EndWithoutResult();
+    comparison_.targetIgnoresCase_ =
+        comparison_.sides_.FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
 
     if (!ListBothSides()) return EndWithoutResult();
 
@@ -241,34 +285,35 @@ int FolderComparer::RunComparison() {
     TraceLine("Comparing...\n");
     Stopwatch walkTime;
     if (!Walk()) return EndWithoutResult();
-    if (!caseClashes_.empty()) prompter_.Warn(CaseClashWarning());
+    if (!comparison_.caseClashes_.empty()) prompter_.Warn(comparison_.CaseClashWarning());
     TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
     TraceLine("Total time: %d seconds\n", total.Seconds());
 
-    CloseFtpSide();
+    comparison_.sides_.CloseRemote();
     sourceScan_.Clear();
     targetScan_.Clear();
     SetPhase(ComparisonPhase::Completed);
     return 0;
 }
 
-bool FolderComparer::Walk() {
+bool ComparisonRun::Walk() {
     // Path texts move from the scan lists to the result lists without a copy,
     // and scan blocks are freed as the walk leaves them behind.
-    sourceResults_.AdoptStorage(sourceScan_);
-    targetResults_.AdoptStorage(targetScan_);
+    comparison_.sourceResults_.AdoptStorage(sourceScan_);
+    comparison_.targetResults_.AdoptStorage(targetScan_);
 
     KeyPrefixes sourceUnlistable;
     KeyPrefixes targetUnlistable;
-    sourceUnlistable.BuildFromFolders(unlistableSource_);
-    targetUnlistable.BuildFromFolders(unlistableTarget_);
-    for (auto& folder : unlistableSource_)
+    sourceUnlistable.BuildFromFolders(comparison_.unlistableSource_);
+    targetUnlistable.BuildFromFolders(comparison_.unlistableTarget_);
+    for (auto& folder : comparison_.unlistableSource_)
         folder = WithoutMarkers(folder);
-    for (auto& folder : unlistableTarget_)
+    for (auto& folder : comparison_.unlistableTarget_)
         folder = WithoutMarkers(folder);
-    const bool anyUnlistable = !unlistableSource_.empty() || !unlistableTarget_.empty();
+    const bool anyUnlistable =
+        !comparison_.unlistableSource_.empty() || !comparison_.unlistableTarget_.empty();
     KeyPrefixes clashFolders;
-    caseClashes_.clear();
+    comparison_.caseClashes_.clear();
 
     WalkCursor source(sourceScan_, filter_.get());
     WalkCursor target(targetScan_, filter_.get());
@@ -283,14 +328,14 @@ bool FolderComparer::Walk() {
         } else {
             order = source.Done() ? 1 : -1;
         }
-        sourceResults_.SetCurrentName(order <= 0 ? source.Key() : target.Key());
+        comparison_.sourceResults_.SetCurrentName(order <= 0 ? source.Key() : target.Key());
         const std::string& key = order <= 0 ? source.Key() : target.Key();
         const size_t sourceGroup = order <= 0 ? source.GroupSize() : 0;
         const size_t targetGroup = order >= 0 ? target.GroupSize() : 0;
 
         PairGroup(source.At(), sourceGroup, target.At(), targetGroup, groupRows);
         // Names that differ only in case would land on one name on the Target.
-        const bool clash = targetIgnoresCase_ && sourceGroup > 1;
+        const bool clash = comparison_.targetIgnoresCase_ && sourceGroup > 1;
         const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
         const bool belowUnlistable =
             anyUnlistable && (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key));
@@ -299,12 +344,13 @@ bool FolderComparer::Walk() {
             const size_t row = EmitRow(s, t, waitingForChecksums);
             if (clash || belowClash || belowUnlistable) {
                 // Keep every method away from these rows.
-                sourceResults_.ElementAt(row).excluded = 1;
-                targetResults_.ElementAt(row).excluded = 1;
+                comparison_.sourceResults_.ElementAt(row).excluded = 1;
+                comparison_.targetResults_.ElementAt(row).excluded = 1;
             }
             if (clash && s != SIZE_MAX) {
-                caseClashes_.push_back(sourceResults_.ElementAt(row).path.str());
-                clashIsFolder = sourceResults_.ElementAt(row).IsFolder();
+                comparison_.caseClashes_.push_back(
+                    comparison_.sourceResults_.ElementAt(row).path.str());
+                clashIsFolder = comparison_.sourceResults_.ElementAt(row).IsFolder();
             }
         }
         if (clashIsFolder) clashFolders.AddFolderKey(key);
@@ -313,20 +359,20 @@ bool FolderComparer::Walk() {
     }
     if (!ChecksumRows(waitingForChecksums)) return false;
 
-    for (size_t row = 0; row < sourceResults_.GetSize(); ++row) {
-        const FileEntry& sourceEntry = sourceResults_.ElementAt(row);
-        const FileEntry& targetEntry = targetResults_.ElementAt(row);
+    for (size_t row = 0; row < comparison_.sourceResults_.GetSize(); ++row) {
+        const FileEntry& sourceEntry = comparison_.sourceResults_.ElementAt(row);
+        const FileEntry& targetEntry = comparison_.targetResults_.ElementAt(row);
         if (sourceEntry.status != EntryStatus::Matched && sourceEntry.excluded == 0 &&
             targetEntry.excluded == 0) {
-            allIdentical_ = false;
+            comparison_.allIdentical_ = false;
             break;
         }
     }
     return true;
 }
 
-void FolderComparer::PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt,
-                               size_t targetCount, std::vector<std::pair<size_t, size_t>>& rows) {
+void ComparisonRun::PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt,
+                              size_t targetCount, std::vector<std::pair<size_t, size_t>>& rows) {
     rows.clear();
     if (sourceCount <= 1 && targetCount <= 1) {
         // The usual case: at most one name on each side, paired by folded key.
@@ -377,50 +423,59 @@ void FolderComparer::PairGroup(size_t sourceAt, size_t sourceCount, size_t targe
               [&name](const auto& a, const auto& b) { return name(a) < name(b); });
 }
 
-size_t FolderComparer::EmitRow(size_t sourceIndex, size_t targetIndex,
-                               std::vector<uint32_t>& waitingForChecksums) {
-    const size_t row = sourceIndex != SIZE_MAX
-                           ? sourceResults_.AddTransferred(sourceScan_.ElementAt(sourceIndex))
-                           : sourceResults_.AddBlank();
+size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
+                              std::vector<uint32_t>& waitingForChecksums) {
+    const size_t row =
+        sourceIndex != SIZE_MAX
+            ? comparison_.sourceResults_.AddTransferred(sourceScan_.ElementAt(sourceIndex))
+            : comparison_.sourceResults_.AddBlank();
     if (targetIndex != SIZE_MAX) {
-        targetResults_.AddTransferred(targetScan_.ElementAt(targetIndex));
+        comparison_.targetResults_.AddTransferred(targetScan_.ElementAt(targetIndex));
     } else {
-        targetResults_.AddBlank();
+        comparison_.targetResults_.AddBlank();
     }
-    FileEntry& source = sourceResults_.ElementAt(row);
-    FileEntry& target = targetResults_.ElementAt(row);
+    FileEntry& source = comparison_.sourceResults_.ElementAt(row);
+    FileEntry& target = comparison_.targetResults_.ElementAt(row);
     source.RemoveFolderMarkers();
     target.RemoveFolderMarkers();
-    if (ClassifyWithoutReading(source, target)) {
+    if (ClassifyWithoutReading(source, target, comparison_.rules_)) {
         waitingForChecksums.push_back(static_cast<uint32_t>(row));
     }
     return row;
 }
 
-bool FolderComparer::ChecksumRows(const std::vector<uint32_t>& rows) {
+bool ComparisonRun::ChecksumRows(const std::vector<uint32_t>& rows) {
     if (rows.empty()) return true;
     // One byte per row, not vector<bool>: two threads write neighbouring rows.
     std::vector<uint8_t> readOk(rows.size(), 0);
     std::atomic<size_t> next{0};
+    const PairData data{comparison_.SourceFileSystem(),
+                        comparison_.SourceFolder(),
+                        comparison_.TargetFileSystem(),
+                        comparison_.TargetFolder(),
+                        &cancel_,
+                        &bytesChecked_};
     auto work = [&] {
         for (size_t k = next++; k < rows.size() && !Cancelled(); k = next++) {
-            FileEntry& source = sourceResults_.ElementAt(rows[k]);
-            FileEntry& target = targetResults_.ElementAt(rows[k]);
-            sourceResults_.SetCurrentName(source.path.view());
-            readOk[k] = ReadChecksums(source, target) ? 1 : 0;
+            FileEntry& source = comparison_.sourceResults_.ElementAt(rows[k]);
+            FileEntry& target = comparison_.targetResults_.ElementAt(rows[k]);
+            comparison_.sourceResults_.SetCurrentName(source.path.view());
+            readOk[k] = ReadPairChecksums(source, target, comparison_.rules_, data) ? 1 : 0;
         }
     };
     // Reading files is mostly waiting for the file system, so a second
     // thread nearly halves it. An FTP side has one connection: one thread.
     std::thread helper;
-    if (!SourceIsFtp() && !TargetIsFtp() && rows.size() > 1) helper = std::thread(work);
+    const SideProvider& sides = comparison_.sides_;
+    if (sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target) && rows.size() > 1)
+        helper = std::thread(work);
     work();
     if (helper.joinable()) helper.join();
     if (Cancelled()) return false;  // a read broken by a cancel asks nothing
 
     for (size_t k = 0; k < rows.size(); ++k) {
-        ClassifyByChecksums(sourceResults_.ElementAt(rows[k]), targetResults_.ElementAt(rows[k]),
-                            readOk[k] != 0);
+        ClassifyByChecksums(comparison_.sourceResults_.ElementAt(rows[k]),
+                            comparison_.targetResults_.ElementAt(rows[k]), readOk[k] != 0);
         if (readOk[k] == 0 && !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
     }
     return true;

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/engine/ComparisonRules.h"
+#include "core/engine/FileList.h"
+#include "core/engine/SideProvider.h"
+
+namespace ravelmoor {
+
+class Prompter;
+
+// The result of one comparison, owned by the front end: the two paired result
+// lists (row i of each describes the same relative path), the rules they were
+// judged by, both sides with their file systems, and what the run found
+// along the way (folders it could not list, names that clash by case,
+// leftovers of broken copies). A ComparisonRun fills it; the results window
+// and the synchronisation then read and change the lists in place until the
+// next Reset.
+class Comparison {
+  public:
+    explicit Comparison(Prompter& prompter);
+    Comparison(const Comparison&) = delete;
+    Comparison& operator=(const Comparison&) = delete;
+
+    // Empty lists, these rules, both sides local at the root texts (each
+    // ends with '/'); Sides().SetRemote then makes one side remote. No run
+    // may be working on it.
+    void Reset(const ComparisonRules& rules, std::string sourceRoot, std::string targetRoot);
+
+    const ComparisonRules& Rules() const { return rules_; }
+    SideProvider& Sides() { return sides_; }
+    const SideProvider& Sides() const { return sides_; }
+
+    FileList& SourceResults() { return sourceResults_; }
+    FileList& TargetResults() { return targetResults_; }
+    const FileList& SourceResults() const { return sourceResults_; }
+    const FileList& TargetResults() const { return targetResults_; }
+    // The root texts as handed to Reset, for display.
+    const std::string& SourceRoot() const { return sides_.Root(Side::Source); }
+    const std::string& TargetRoot() const { return sides_.Root(Side::Target); }
+    // The folders that the entry paths of each side are below (see
+    // SideProvider::Folder); an entry is at folder + path.
+    const std::string& SourceFolder() const { return sides_.Folder(Side::Source); }
+    const std::string& TargetFolder() const { return sides_.Folder(Side::Target); }
+    FileSystem& SourceFileSystem() { return sides_.FileSystemOf(Side::Source); }
+    FileSystem& TargetFileSystem() { return sides_.FileSystemOf(Side::Target); }
+
+    bool AllIdentical() const { return allIdentical_; }
+    static constexpr const char* kIdenticalMessage =
+        "The two folders are identical (excluding filtered files and sub-folders)";
+
+    // Folders (relative to their root, '/' after each) that could not be
+    // listed; rows below them on the other side were excluded.
+    const std::vector<std::string>& UnlistableSourceFolders() const { return unlistableSource_; }
+    const std::vector<std::string>& UnlistableTargetFolders() const { return unlistableTarget_; }
+    // The one warning that names those folders; empty when there are none.
+    std::string UnlistableFoldersWarning() const;
+
+    // Temporary files of broken copies found on each side (relative paths,
+    // never listed), for the synchronisation to remove where it writes.
+    std::vector<std::string>& LeftoversOf(bool source) {
+        return source ? leftoversSource_ : leftoversTarget_;
+    }
+
+    // Whether the Target's file system ignores case (a FAT or exFAT volume,
+    // a folder with the casefold attribute); known once a run has started.
+    bool TargetIgnoresCase() const { return targetIgnoresCase_; }
+    // Source paths that differ only in case while the Target ignores case.
+    // Their rows, and every row below such folders, were excluded: copying
+    // them would write one over the other.
+    const std::vector<std::string>& CaseClashes() const { return caseClashes_; }
+    // The one warning that names them (given through the Prompter at the
+    // end of the run); empty when there are none.
+    std::string CaseClashWarning() const;
+
+  private:
+    friend class ComparisonRun;
+
+    ComparisonRules rules_;
+    SideProvider sides_;
+    FileList sourceResults_;
+    FileList targetResults_;
+    bool allIdentical_ = true;
+    std::vector<std::string> unlistableSource_;
+    std::vector<std::string> unlistableTarget_;
+    bool targetIgnoresCase_ = false;
+    std::vector<std::string> caseClashes_;
+    std::vector<std::string> leftoversSource_;
+    std::vector<std::string> leftoversTarget_;
+};
+
+}  // namespace ravelmoor

@@ -1,0 +1,92 @@
+#include "core/engine/ComparisonRules.h"
+
+#include "core/engine/Checksum.h"
+#include "core/engine/ProgressText.h"
+#include "core/engine/TimestampRule.h"
+
+namespace ravelmoor {
+namespace {
+
+void SetPairStatus(FileEntry& source, FileEntry& target, bool same) {
+    if (same) {
+        source.status = EntryStatus::Matched;
+        target.status = EntryStatus::Matched;
+    } else if (source.lastWrite >= target.lastWrite) {
+        // Equal times that differ in size or content come out Source newer.
+        source.status = EntryStatus::Newer;
+        target.status = EntryStatus::Older;
+    } else {
+        source.status = EntryStatus::Older;
+        target.status = EntryStatus::Newer;
+    }
+}
+
+}  // namespace
+
+ComparisonRules RulesFrom(ComparisonMethod method, const ComparisonSettings& settings,
+                          bool includeSubFolders) {
+    ComparisonRules rules;
+    rules.method = method;
+    rules.toleranceSeconds = settings.ignoreSixtySeconds ? 60 : (settings.ignoreTwoSeconds ? 2 : 0);
+    rules.ignoreOneHour = settings.ignoreOneHour;
+    rules.crcChunk = settings.crcChunk;
+    rules.includeSubFolders = includeSubFolders;
+    return rules;
+}
+
+bool ClassifyWithoutReading(FileEntry& source, FileEntry& target, const ComparisonRules& rules) {
+    if (source.IsBlank()) {
+        source.status = EntryStatus::Missing;
+        target.status = EntryStatus::Unmatched;
+        return false;
+    }
+    if (target.IsBlank()) {
+        source.status = EntryStatus::Unmatched;
+        target.status = EntryStatus::Missing;
+        return false;
+    }
+    if (source.IsFolder() || target.IsFolder()) {
+        SetPairStatus(source, target, true);  // paired folders are always equal
+        return false;
+    }
+    if (rules.method == ComparisonMethod::SizeAndTimestamp ||
+        rules.method == ComparisonMethod::Both) {
+        const bool same =
+            SizeAndTimestampEqual(source, target, rules.toleranceSeconds, rules.ignoreOneHour);
+        // In Both, only pairs that pass size and time are read.
+        if (!same || rules.method == ComparisonMethod::SizeAndTimestamp) {
+            SetPairStatus(source, target, same);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadPairChecksums(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
+                       const PairData& data) {
+    return ComputeChecksum(source, data.sourceFs, data.sourceFolder, rules.crcChunk, data.cancel,
+                           data.bytesChecked) &&
+           ComputeChecksum(target, data.targetFs, data.targetFolder, rules.crcChunk, data.cancel,
+                           data.bytesChecked);
+}
+
+void ClassifyByChecksums(FileEntry& source, FileEntry& target, bool readOk) {
+    if (!readOk) {
+        source.excluded = 1;
+        target.excluded = 1;
+        SetPairStatus(source, target, true);
+        return;
+    }
+    SetPairStatus(source, target, source.checksum == target.checksum);
+}
+
+bool ClassifyPair(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
+                  const PairData& data, ProgressText* display) {
+    if (display != nullptr) display->Show(source.path.view());
+    if (!ClassifyWithoutReading(source, target, rules)) return true;
+    const bool readOk = ReadPairChecksums(source, target, rules, data);
+    ClassifyByChecksums(source, target, readOk);
+    return readOk;
+}
+
+}  // namespace ravelmoor
