@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -113,8 +114,9 @@ class FolderComparer {
     const std::string& SourceFolder() const;
     const std::string& TargetFolder() const;
     bool AllIdentical() const { return allIdentical_; }
-    static constexpr const char* kIdenticalMessage =
-        "The two folders are identical (excluding filtered files and sub-folders)";
+    static constexpr const char* kIdenticalMessage = QT_TRANSLATE_NOOP(
+        "FolderComparer",
+        "The two folders are identical (excluding filtered files and sub-folders)");
     ComparisonMethod Method() const { return method_; }
     const FtpConnection& SourceFtp() const { return sourceFtp_; }
     const FtpConnection& TargetFtp() const { return targetFtp_; }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/engine/FolderComparer.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -58,9 +59,10 @@ DeletionShare CountDeletions(const FolderComparer& comparer, const SyncPlan& pla
 }
 
 std::string MassDeletionQuestion(const DeletionShare& share, const std::string& targetRoot) {
-    return "The synchronisation will delete " + std::to_string(share.deleting) + " of " +
-           std::to_string(share.total) + " objects in Target \"" + targetRoot +
-           "\". Do you want to go on?";
+    return FillIn(QCoreApplication::translate("SyncGuards",
+                                              "The synchronisation will delete %1 of %2 objects in "
+                                              "Target \"%3\". Do you want to go on?"),
+                  {std::to_string(share.deleting), std::to_string(share.total), targetRoot});
 }
 
 }  // namespace ravelmoor
