@@ -7,6 +7,7 @@ PACKAGES="
   build-essential cmake ninja-build pkg-config git
   clang-format clang-tidy clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libcurl4-openssl-dev zlib1g-dev libdeflate-dev qtkeychain-qt6-dev libssh-dev
   libgtest-dev libgmock-dev googletest

@@ -11,6 +11,7 @@
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/main/AboutDialog.h"
 #include "gui/main/MainWindow.h"
+#include "gui/main/Translations.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "results/ResultsFixture.h"
@@ -53,11 +54,23 @@ std::vector<std::string> SharedKeys(QWidget& window) {
     return shared;
 }
 
-class MnemonicsTest : public ResultsTest {};
+class MnemonicsTest : public ResultsTest {
+  protected:
+    void ExpectNoSharedKeys();
+};
 
+// In English and in each translation's language.
 TEST_F(MnemonicsTest, EveryWindow_NoTwoControlsShareAnAltKey) {
     WriteEachStatus(1000, 2000);
     CompareTrees();
+    for (const char* locale : {"en_GB", "de_DE"}) {
+        SCOPED_TRACE(locale);
+        const Translations translations{QLocale(QString::fromLatin1(locale))};
+        ExpectNoSharedKeys();
+    }
+}
+
+void MnemonicsTest::ExpectNoSharedKeys() {
     Open();
     FilterRules rules;
     MainWindow main(settings, store, prompter);

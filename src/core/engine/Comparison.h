@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,8 @@ class Comparison {
     FileSystem& TargetFileSystem() { return sides_.FileSystemOf(Side::Target); }
 
     bool AllIdentical() const { return allIdentical_; }
-    static constexpr const char* kIdenticalMessage =
-        "The two folders are identical (excluding filtered files and sub-folders)";
+    static constexpr const char* kIdenticalMessage = QT_TRANSLATE_NOOP(
+        "Comparison", "The two folders are identical (excluding filtered files and sub-folders)");
 
     // Folders (relative to their root, '/' after each) that could not be
     // listed; rows below them on the other side were excluded.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,9 +45,13 @@ class ProgressTicker {
   public:
     static constexpr int kPeriodMilliseconds = 200;
     static constexpr int kInterruptAfterTicks = 6;
-    static constexpr const char* kCollectingText = "Collecting file information..";
-    static constexpr const char* kSortingText = "Sorting Files...";
-    static constexpr const char* kComparingText = "Comparing Files...";
+    // English, marked for translation in the "ProgressTicker" context.
+    static constexpr const char* kCollectingText =
+        QT_TRANSLATE_NOOP("ProgressTicker", "Collecting file information..");
+    static constexpr const char* kSortingText =
+        QT_TRANSLATE_NOOP("ProgressTicker", "Sorting Files...");
+    static constexpr const char* kComparingText =
+        QT_TRANSLATE_NOOP("ProgressTicker", "Comparing Files...");
     // What the count texts show until the first tick.
     static constexpr const char* kNoCountText = "....";
 

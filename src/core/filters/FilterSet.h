@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +14,9 @@ namespace ravelmoor {
 
 // What the filter dialog and the command line say about an expression that
 // does not compile.
-inline constexpr const char* kInvalidExpressionMessage = "This regular expression is not valid";
+// English, marked for translation in the "FilterSet" context.
+inline constexpr const char* kInvalidExpressionMessage =
+    QT_TRANSLATE_NOOP("FilterSet", "This regular expression is not valid");
 
 // True when `expression` compiles (checked with a fresh Regex).
 bool IsValidExpression(const std::string& expression);

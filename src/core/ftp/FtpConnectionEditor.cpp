@@ -6,6 +6,7 @@
 #include "core/engine/CaseFold.h"
 #include "core/engine/Prompter.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -72,7 +73,8 @@ void FtpConnectionEditor::New() {
 bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
     const std::string* listed = FindListed(nameBoxText);
     if (listed == nullptr) {
-        prompter_.Warn("Select connection name to be deleted");
+        prompter_.Warn(FillIn(QCoreApplication::translate("FtpConnectionEditor",
+                                                          "Select connection name to be deleted")));
         return false;
     }
     // The store tells names apart by case: it holds the listed spelling.
@@ -84,24 +86,40 @@ bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
 
 FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
     if (name_.empty()) {
-        prompter_.Warn("Empty connection name");
+        prompter_.Warn(
+            FillIn(QCoreApplication::translate("FtpConnectionEditor", "Empty connection name")));
         return SaveResult::Refused;
     }
     if (fields_.server.empty()) {
-        prompter_.Warn("Empty server name");
+        prompter_.Warn(
+            FillIn(QCoreApplication::translate("FtpConnectionEditor", "Empty server name")));
         return SaveResult::Refused;
     }
-    for (const auto& [field, label] :
-         {std::pair{&fields_.server, "server name"}, std::pair{&fields_.user, "user name"},
-          std::pair{&fields_.password, "password"}, std::pair{&fields_.directory, "directory"}}) {
+    for (const auto& [field, message] :
+         {std::pair{&fields_.server,
+                    QT_TRANSLATE_NOOP("FtpConnectionEditor",
+                                      "The server name holds a line break or NUL character, "
+                                      "which FTP cannot send.")},
+          std::pair{&fields_.user,
+                    QT_TRANSLATE_NOOP("FtpConnectionEditor",
+                                      "The user name holds a line break or NUL character, "
+                                      "which FTP cannot send.")},
+          std::pair{&fields_.password,
+                    QT_TRANSLATE_NOOP("FtpConnectionEditor",
+                                      "The password holds a line break or NUL character, "
+                                      "which FTP cannot send.")},
+          std::pair{&fields_.directory,
+                    QT_TRANSLATE_NOOP("FtpConnectionEditor",
+                                      "The directory holds a line break or NUL character, "
+                                      "which FTP cannot send.")}}) {
         if (HasLineBreak(*field)) {
-            prompter_.Warn(std::string("The ") + label +
-                           " holds a line break or NUL character, which FTP cannot send.");
+            prompter_.Warn(Translated("FtpConnectionEditor", message));
             return SaveResult::Refused;
         }
     }
     if (!IsAcceptableFtpUrl(fields_.server, fields_.directory)) {
-        prompter_.Warn("Invalid URL for server and directory");
+        prompter_.Warn(FillIn(QCoreApplication::translate("FtpConnectionEditor",
+                                                          "Invalid URL for server and directory")));
         return SaveResult::Refused;
     }
     if (const std::string* listed = FindListed(name_)) {

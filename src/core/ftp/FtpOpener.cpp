@@ -3,6 +3,7 @@
 #include "core/engine/Prompter.h"
 #include "core/ftp/FtpClient.h"
 #include "core/ftp/FtpFileSystem.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 
@@ -15,7 +16,8 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::st
                                         Prompter& prompter, const std::atomic<int32_t>* cancel) {
     auto client = std::make_unique<FtpClient>(connection, cancel);
     if (!client->Initialised()) {
-        prompter.Warn("Cannot initialise FTP connection");
+        prompter.Warn(
+            FillIn(QCoreApplication::translate("FtpOpener", "Cannot initialise FTP connection")));
         return nullptr;
     }
     const FtpOutcome outcome = client->Connect();

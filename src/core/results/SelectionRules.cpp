@@ -5,6 +5,7 @@
 
 #include "core/engine/FileList.h"
 #include "core/text/Formatting.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -80,8 +81,9 @@ std::string SelectionText(const FileList& list, const std::vector<uint32_t>& vis
             bytes += entry.size;
         }
     }
-    return "Files Selected: " + std::to_string(files) + " Total Size: " + FormatSize(bytes) +
-           " Folders Selected: " + std::to_string(folders);
+    return FillIn(QCoreApplication::translate(
+                      "SelectionRules", "Files Selected: %1 Total Size: %2 Folders Selected: %3"),
+                  {std::to_string(files), FormatSize(bytes), std::to_string(folders)});
 }
 
 }  // namespace ravelmoor

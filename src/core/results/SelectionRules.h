@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,7 +40,8 @@ std::vector<uint32_t> RowsToVisualise(const FileList& source, const FileList& ta
                                       const std::vector<int>& items);
 
 // The status bar's selection text before the first change of a selection.
-inline constexpr const char* kNothingSelectedText = "No objects selected";
+inline constexpr const char* kNothingSelectedText =
+    QT_TRANSLATE_NOOP("SelectionRules", "No objects selected");
 
 // The status bar's selection text after a change: "Files Selected: 2 Total
 // Size: 1,024 Folders Selected: 1", with zeros for an empty selection.

@@ -1,10 +1,17 @@
 #include "core/results/ViewChoice.h"
 
+#include <QtGlobal>
+
 namespace ravelmoor {
 namespace {
 
 constexpr std::array<std::string_view, kViewChoiceCount> kTexts = {
-    "  ", "All", "Matched", "Unmatched", "Newer and Older", "Excluded",
+    "  ",
+    QT_TRANSLATE_NOOP("ViewChoice", "All"),
+    QT_TRANSLATE_NOOP("ViewChoice", "Matched"),
+    QT_TRANSLATE_NOOP("ViewChoice", "Unmatched"),
+    QT_TRANSLATE_NOOP("ViewChoice", "Newer and Older"),
+    QT_TRANSLATE_NOOP("ViewChoice", "Excluded"),
 };
 
 ViewToggles NoneOn() {

@@ -21,7 +21,8 @@ enum class ViewChoice : int {
 
 inline constexpr int kViewChoiceCount = 6;
 
-// "  ", "All", "Matched", "Unmatched", "Newer and Older", "Excluded".
+// "  ", "All", "Matched", "Unmatched", "Newer and Older", "Excluded"; English,
+// marked for translation in the "ViewChoice" context.
 std::string_view ViewChoiceText(ViewChoice choice);
 
 // The toggles a named view sets; nothing for Blank, which changes nothing.

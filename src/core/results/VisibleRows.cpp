@@ -4,6 +4,7 @@
 
 #include "core/engine/FileList.h"
 #include "core/text/Formatting.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -55,11 +56,13 @@ ShownTotals ComputeVisibleRows(const FileList& source, const FileList& target,
 }
 
 std::string CountLabelText(uint64_t count) {
-    return "Files and Folders: " + FormatSize(count);
+    return FillIn(QCoreApplication::translate("VisibleRows", "Files and Folders: %1"),
+                  {FormatSize(count)});
 }
 
 std::string SizeLabelText(uint64_t bytes) {
-    return "Total Size: " + FormatSize(bytes);
+    return FillIn(QCoreApplication::translate("VisibleRows", "Total Size: %1"),
+                  {FormatSize(bytes)});
 }
 
 }  // namespace ravelmoor

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -51,14 +52,18 @@ std::string FoldersOverlapMessage(const std::string& source, const std::string& 
     if (::stat(source.c_str(), &sourceStat) != 0 || ::stat(target.c_str(), &targetStat) != 0) {
         return {};
     }
-    const std::string both = "Source \"" + source + "\" and Target \"" + target + "\"";
     if (SameObject(sourceStat, targetStat)) {
-        return both + " are the same folder under two names.";
+        return FillIn(QCoreApplication::translate(
+                          "CompareLaunch",
+                          "Source \"%1\" and Target \"%2\" are the same folder under two names."),
+                      {source, target});
     }
     if (LiesWithin(source, targetStat) || LiesWithin(target, sourceStat)) {
-        return both +
-               " lie one inside the other: a synchronisation would copy or delete "
-               "the folders themselves.";
+        return FillIn(QCoreApplication::translate(
+                          "CompareLaunch",
+                          "Source \"%1\" and Target \"%2\" lie one inside the other: a "
+                          "synchronisation would copy or delete the folders themselves."),
+                      {source, target});
     }
     return {};
 }
@@ -99,21 +104,31 @@ std::string CheckCompareSides(std::string& source, std::string& target,
     targetFtp = FtpConnection();
     if (DesignatesFtpFolder(source)) {
         sourceFtp = ResolveFtpSide(source, lookup);
-        if (sourceFtp.IsEmpty()) return "Source FTP connection not found";
+        if (sourceFtp.IsEmpty())
+            return FillIn(
+                QCoreApplication::translate("CompareLaunch", "Source FTP connection not found"));
     } else {
         source = NormaliseFolder(source);
-        if (!IsExistingFolder(source)) return "Source folder not found.";
+        if (!IsExistingFolder(source))
+            return FillIn(QCoreApplication::translate("CompareLaunch", "Source folder not found."));
     }
     if (DesignatesFtpFolder(target)) {
         if (!sourceFtp.IsEmpty()) {
-            return "Sorry this version does not support comparison between two FTP directories.";
+            return FillIn(QCoreApplication::translate(
+                "CompareLaunch",
+                "Sorry this version does not support comparison between two FTP directories."));
         }
         targetFtp = ResolveFtpSide(target, lookup);
-        if (targetFtp.IsEmpty()) return "Target FTP connection not found";
+        if (targetFtp.IsEmpty())
+            return FillIn(
+                QCoreApplication::translate("CompareLaunch", "Target FTP connection not found"));
     } else {
         target = NormaliseFolder(target);
-        if (source == target) return "Source and Target Folders are the same.";
-        if (!IsExistingFolder(target)) return "Target folder not found.";
+        if (source == target)
+            return FillIn(QCoreApplication::translate("CompareLaunch",
+                                                      "Source and Target Folders are the same."));
+        if (!IsExistingFolder(target))
+            return FillIn(QCoreApplication::translate("CompareLaunch", "Target folder not found."));
         if (sourceFtp.IsEmpty()) return FoldersOverlapMessage(source, target);
     }
     return {};

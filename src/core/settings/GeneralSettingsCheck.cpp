@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "core/sync/DifferenceViewerCommand.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -38,13 +39,16 @@ GeneralSettingsCheck CheckGeneralSettings(const GeneralSettingsInput& input) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
     if (chunk.empty() || !digitsOnly) {
-        return Refuse("The minimum for the byte value is 0", GeneralSettingsField::Chunk);
+        return Refuse(FillIn(QCoreApplication::translate("GeneralSettingsCheck",
+                                                         "The minimum for the byte value is 0")),
+                      GeneralSettingsField::Chunk);
     }
     uint32_t crcChunk = 0;
     const auto [end, error] = std::from_chars(chunk.data(), chunk.data() + chunk.size(), crcChunk);
     if (error != std::errc() || end != chunk.data() + chunk.size()) {
-        return Refuse("The maximum for the byte value is " +
-                          std::to_string(std::numeric_limits<uint32_t>::max()),
+        return Refuse(FillIn(QCoreApplication::translate("GeneralSettingsCheck",
+                                                         "The maximum for the byte value is %1"),
+                             {std::to_string(std::numeric_limits<uint32_t>::max())}),
                       GeneralSettingsField::Chunk);
     }
 
@@ -52,13 +56,17 @@ GeneralSettingsCheck CheckGeneralSettings(const GeneralSettingsInput& input) {
     if (parameters.find(R"("%s1")") == std::string::npos ||
         parameters.find(R"("%s2")") == std::string::npos) {
         return Refuse(
-            R"(Parameters must contain at least the text "%s1" and "%s2". These constants will identify the two files to compare.)",
+            FillIn(QCoreApplication::translate(
+                "GeneralSettingsCheck",
+                R"(Parameters must contain at least the text "%s1" and "%s2". These constants will identify the two files to compare.)")),
             GeneralSettingsField::Parameters);
     }
 
     if (!input.comparisonProgram.empty() && !ProgramExists(input.comparisonProgram)) {
-        return Refuse("Can not find \"" + input.comparisonProgram + "\"",
-                      GeneralSettingsField::Program);
+        return Refuse(
+            FillIn(QCoreApplication::translate("GeneralSettingsCheck", "Can not find \"%1\""),
+                   {input.comparisonProgram}),
+            GeneralSettingsField::Program);
     }
 
     GeneralSettingsCheck accepted;

@@ -10,6 +10,7 @@
 #include "core/engine/CaseFold.h"
 #include "core/engine/Prompter.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -153,14 +154,15 @@ void ResolveAgainst(const std::string& base, std::string& folder) {
 }
 
 bool ReadSettingsFile(const std::string& path, Settings& settings, Prompter& prompter,
-                      const std::string& unreadableMessage) {
+                      const char* unreadablePattern) {
     QFile file(QString::fromStdString(path));
     if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
-        prompter.Warn(unreadableMessage + path);
+        prompter.Warn(
+            FillIn(QCoreApplication::translate("SettingsFile", unreadablePattern), {path}));
         return false;
     }
     if (!DeserializeSettings(file, settings)) {
-        prompter.Warn("Invalid file.");
+        prompter.Warn(FillIn(QCoreApplication::translate("SettingsFile", "Invalid file.")));
         settings.settingsFileName.clear();
         return false;
     }
@@ -232,14 +234,17 @@ bool DeserializeSettings(QIODevice& file, Settings& settings) {
 bool LoadChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter) {
     const std::string full = AbsolutePath(path);
     if (FoldCase(Extension(full)) != kSettingsFileExtension) {
-        prompter.Warn("Incorrect file extension.");
+        prompter.Warn(
+            FillIn(QCoreApplication::translate("SettingsFile", "Incorrect file extension.")));
         return false;
     }
     if (!QFileInfo::exists(QString::fromStdString(full))) {
-        prompter.Warn("File " + full + " not found.");
+        prompter.Warn(
+            FillIn(QCoreApplication::translate("SettingsFile", "File %1 not found."), {full}));
         return false;
     }
-    return ReadSettingsFile(full, settings, prompter, "Can not read file ");
+    return ReadSettingsFile(full, settings, prompter,
+                            QT_TRANSLATE_NOOP("SettingsFile", "Can not read file %1"));
 }
 
 bool SaveChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter) {
@@ -250,11 +255,13 @@ bool SaveChosenSettingsFile(const std::string& path, Settings& settings, Prompte
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
         !file.commit()) {
-        prompter.Warn("Can not create file for writing");
+        prompter.Warn(
+            FillIn(QCoreApplication::translate("SettingsFile", "Can not create file for writing")));
         return false;
     }
     settings.settingsFileName = full;
-    prompter.Notify("Settings saved to file: " + full);
+    prompter.Notify(
+        FillIn(QCoreApplication::translate("SettingsFile", "Settings saved to file: %1"), {full}));
     return true;
 }
 
@@ -263,10 +270,12 @@ bool LoadSettingsFromCommandLine(const std::string& argument, Settings& settings
     if (argument.empty()) return false;
     const std::string full = AbsolutePath(argument);
     if (!QFileInfo::exists(QString::fromStdString(full))) {
-        prompter.Warn("File not found: " + argument);
+        prompter.Warn(
+            FillIn(QCoreApplication::translate("SettingsFile", "File not found: %1"), {argument}));
         return false;
     }
-    return ReadSettingsFile(full, settings, prompter, "Can not read file: ");
+    return ReadSettingsFile(full, settings, prompter,
+                            QT_TRANSLATE_NOOP("SettingsFile", "Can not read file: %1"));
 }
 
 bool IsSettingsFileArgument(std::string_view argument) {

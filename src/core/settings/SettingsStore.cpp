@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include "core/engine/Prompter.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -155,7 +156,8 @@ bool SettingsStore::Sync() {
 
 bool SettingsStore::SyncOrWarn(Prompter& prompter) {
     if (Sync()) return true;
-    prompter.Warn("Could not write " + FileName() + ".");
+    prompter.Warn(
+        FillIn(QCoreApplication::translate("SettingsStore", "Could not write %1."), {FileName()}));
     return false;
 }
 

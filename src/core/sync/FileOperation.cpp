@@ -6,6 +6,7 @@
 #include "core/engine/FileEntry.h"
 #include "core/engine/ProgressText.h"
 #include "core/engine/Prompter.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -17,6 +18,11 @@ std::string Quoted(std::string_view path) {
     std::string text;
     text.reserve(path.size() + 2);
     return text.append("\"").append(path).append("\"");
+}
+
+std::string CanNotAccess(std::string_view path) {
+    return FillIn(QCoreApplication::translate("FileOperation", "Can not access file: %1"),
+                  {Quoted(path)});
 }
 
 // The part of `path` below `root`; false when the path does not lie below it.
@@ -102,7 +108,7 @@ bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths,
     if (!exists && seen[index].present && &seen == &seenFrom_ && error != 0 && error != ENOENT) {
         // The object to copy or delete is there but can not be reached.
         Settle(index, WriteOutcome(WriteStatus::Failed, ErrorText(error)),
-               "Can not access file: " + Quoted(paths[index]));
+               CanNotAccess(paths[index]));
         return false;
     }
     SettleChanged(index, paths[index]);
@@ -229,7 +235,7 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         if (!Check(from.fs, fromPaths, i, seenFrom_, facts, exists)) continue;
         if (!exists) {
             Settle(i, WriteOutcome(WriteStatus::Failed, "it is no longer there"),
-                   "Can not access file: " + Quoted(fromPaths[i]));
+                   CanNotAccess(fromPaths[i]));
             continue;
         }
         WriteOutcome outcome;
@@ -240,13 +246,17 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
             if (outcome.status == WriteStatus::Done) ++tally_.foldersMade;
             if (outcome.status == WriteStatus::Exists) outcome.status = WriteStatus::Done;
             if (outcome.status == WriteStatus::Done) folders.emplace_back(i, facts);
-            failureText = "Can not make the folder " + Quoted(toPaths[i]);
+            failureText =
+                FillIn(QCoreApplication::translate("FileOperation", "Can not make the folder %1"),
+                       {Quoted(toPaths[i])});
         } else {
             EntryFacts there;
             bool toExists = false;
             if (!Check(to.fs, toPaths, i, seenTo_, there, toExists)) continue;
             outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll);
-            failureText = "Can not copy " + Quoted(fromPaths[i]) + " to " + Quoted(toPaths[i]);
+            failureText =
+                FillIn(QCoreApplication::translate("FileOperation", "Can not copy %1 to %2"),
+                       {Quoted(fromPaths[i]), Quoted(toPaths[i])});
         }
         Settle(i, outcome, failureText);
     }
@@ -256,7 +266,9 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         const WriteOutcome set = to.fs.SetFolderFacts(to.root, relative, it->second);
         if (set.status != WriteStatus::Done) {
             Settle(it->first, set,
-                   "Can not set the mode and time of " + Quoted(toPaths[it->first]));
+                   FillIn(QCoreApplication::translate("FileOperation",
+                                                      "Can not set the mode and time of %1"),
+                          {Quoted(toPaths[it->first])}));
         }
     }
     if (!aborted_) return true;
@@ -305,16 +317,26 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     if (files > 0 && side.fs.HasTrash()) {
         const std::string question =
             files == 1
-                ? "Are you sure you want to move " + Quoted(paths[lastFile]) + " to the trash?"
-                : "Are you sure you want to move these " + std::to_string(files) +
-                      " objects to the trash?";
+                ? FillIn(QCoreApplication::translate(
+                             "FileOperation", "Are you sure you want to move %1 to the trash?"),
+                         {Quoted(paths[lastFile])})
+                : FillIn(QCoreApplication::translate(
+                             "FileOperation",
+                             "Are you sure you want to move these %1 objects to the trash?"),
+                         {std::to_string(files)});
         if (!prompter_.AskMoveToTrash(question)) aborted_ = true;
     } else if (files > 0) {
         const std::string question =
-            (files == 1
-                 ? "Are you sure you want to delete " + Quoted(paths[lastFile])
-                 : "Are you sure you want to delete these " + std::to_string(files) + " objects") +
-            " permanently? There is no trash to get them back from.";
+            files == 1 ? FillIn(QCoreApplication::translate(
+                                    "FileOperation",
+                                    "Are you sure you want to delete %1 permanently? There is no "
+                                    "trash to get them back from."),
+                                {Quoted(paths[lastFile])})
+                       : FillIn(QCoreApplication::translate(
+                                    "FileOperation",
+                                    "Are you sure you want to delete these %1 objects permanently? "
+                                    "There is no trash to get them back from."),
+                                {std::to_string(files)});
         const BatchAnswer answer = prompter_.AskDeletePermanently(question);
         forGoodToAll = answer == BatchAnswer::Yes || answer == BatchAnswer::YesToAll;
         // No keeps every object (each counted as not done); Cancel stops.
@@ -336,7 +358,9 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
         bool exists = false;
         if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
         const WriteOutcome outcome = DeleteOne(side, paths[i], forGoodToAll);
-        Settle(i, outcome, "Can not delete " + Quoted(paths[i]));
+        Settle(i, outcome,
+               FillIn(QCoreApplication::translate("FileOperation", "Can not delete %1"),
+                      {Quoted(paths[i])}));
     }
 
     // Folders go after the files, deepest first: a folder comes before its

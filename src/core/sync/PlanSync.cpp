@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/engine/FileList.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 
@@ -62,7 +63,8 @@ std::string_view PlanProblem(SyncMethod method, const SyncPlan& plan) {
 }
 
 std::string ConfirmSyncQuestion(SyncMethod method) {
-    return "Please confirm that you want to \"" + std::string(SyncMethodText(method)) + "\"";
+    return FillIn(QCoreApplication::translate("PlanSync", "Please confirm that you want to \"%1\""),
+                  {Translated("SyncMethod", SyncMethodText(method))});
 }
 
 EntryRole PlannedRole(ListSide side, const FileEntry& source, const FileEntry& target,

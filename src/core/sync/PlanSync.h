@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -11,9 +12,12 @@ namespace ravelmoor {
 
 class FileList;
 
-inline constexpr std::string_view kSelectMethodMessage = "Please select sync method.";
+// English, marked for translation in the "PlanSync" context (as is what
+// PlanProblem returns).
+inline constexpr std::string_view kSelectMethodMessage =
+    QT_TRANSLATE_NOOP("PlanSync", "Please select sync method.");
 inline constexpr std::string_view kNothingToDoMessage =
-    "No files or folders need to be copied or deleted.";
+    QT_TRANSLATE_NOOP("PlanSync", "No files or folders need to be copied or deleted.");
 
 // The work a sync method finds in the paired result lists: row numbers, each
 // list ascending, a row in at most one list.

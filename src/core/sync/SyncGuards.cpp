@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/engine/Comparison.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -60,9 +61,10 @@ DeletionShare CountDeletions(const Comparison& comparison, const SyncPlan& plan)
 }
 
 std::string MassDeletionQuestion(const DeletionShare& share, const std::string& targetRoot) {
-    return "The synchronisation will delete " + std::to_string(share.deleting) + " of " +
-           std::to_string(share.total) + " objects in Target \"" + targetRoot +
-           "\". Do you want to go on?";
+    return FillIn(QCoreApplication::translate("SyncGuards",
+                                              "The synchronisation will delete %1 of %2 objects in "
+                                              "Target \"%3\". Do you want to go on?"),
+                  {std::to_string(share.deleting), std::to_string(share.total), targetRoot});
 }
 
 }  // namespace ravelmoor

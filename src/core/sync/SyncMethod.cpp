@@ -1,5 +1,6 @@
 #include "core/sync/SyncMethod.h"
 
+#include <QtGlobal>
 #include <array>
 
 namespace ravelmoor {
@@ -11,21 +12,31 @@ struct MethodTexts {
 };
 
 constexpr std::array<MethodTexts, kSyncMethodCount> kTexts = {{
-    {" ", "Select sync method above. Then press \"Synchronise\"."},
-    {"Align Source and Target",
-     "Copy unmatched files/folders in Source to Target and unmatched files/folders in Target to "
-     "Source. Copy newer files/folders in Source over the corresponding older files/folders in "
-     "Target, and newer files/folders in Target over the corresponding older files/folders in "
-     "Source."},
-    {"Augment Target", "Copy unmatched files/folders in Source to Target."},
-    {"Refresh Target",
-     "Copy newer files/folders in Source over corresponding older file/folders in Target."},
-    {"Update Target", "Augment and Refresh Target."},
-    {"Update and Prune Target",
-     "Augment and Refresh Target and then remove unmatched files/folders from Target."},
-    {"Force Target",
-     "Update and Prune Target, then overwrite newer files/folders in Target with older Source "
-     "files/folders."},
+    {" ", QT_TRANSLATE_NOOP("SyncMethod", "Select sync method above. Then press \"Synchronise\".")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Align Source and Target"),
+     QT_TRANSLATE_NOOP(
+         "SyncMethod",
+         "Copy unmatched files/folders in Source to Target and unmatched files/folders in Target "
+         "to Source. Copy newer files/folders in Source over the corresponding older "
+         "files/folders in Target, and newer files/folders in Target over the corresponding "
+         "older files/folders in Source.")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Augment Target"),
+     QT_TRANSLATE_NOOP("SyncMethod", "Copy unmatched files/folders in Source to Target.")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Refresh Target"),
+     QT_TRANSLATE_NOOP(
+         "SyncMethod",
+         "Copy newer files/folders in Source over corresponding older file/folders in Target.")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Update Target"),
+     QT_TRANSLATE_NOOP("SyncMethod", "Augment and Refresh Target.")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Update and Prune Target"),
+     QT_TRANSLATE_NOOP(
+         "SyncMethod",
+         "Augment and Refresh Target and then remove unmatched files/folders from Target.")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Force Target"),
+     QT_TRANSLATE_NOOP(
+         "SyncMethod",
+         "Update and Prune Target, then overwrite newer files/folders in Target with older Source "
+         "files/folders.")},
 }};
 
 const MethodTexts& TextsOf(SyncMethod method) {

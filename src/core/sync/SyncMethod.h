@@ -21,6 +21,8 @@ enum class SyncMethod : int32_t {
 inline constexpr int kSyncMethodCount = 7;
 
 // The combo text: " " for None, "Align Source and Target", ... "Force Target".
+// Both texts are English, marked for translation in the "SyncMethod" context;
+// the desktop program shows them through Translated("SyncMethod", ...).
 std::string_view SyncMethodText(SyncMethod method);
 
 // The line shown under the lists while the method is chosen.

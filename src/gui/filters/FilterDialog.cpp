@@ -10,6 +10,7 @@
 
 #include "core/engine/Prompter.h"
 #include "core/filters/FilterSet.h"
+#include "core/text/Translated.h"
 #include "gui/main/HelpWindow.h"
 #include "gui/widgets/BackgroundPainter.h"
 
@@ -53,7 +54,7 @@ FilterRule FilterDialog::Rule() const {
 
 void FilterDialog::accept() {
     if (!IsValidExpression(expression_->text().toStdString())) {
-        prompter_.Warn(kInvalidExpressionMessage);
+        prompter_.Warn(Translated("FilterSet", kInvalidExpressionMessage));
         expression_->setFocus();
         return;
     }

@@ -88,7 +88,7 @@ void FilterListDialog::OnAdd() {
 void FilterListDialog::OnEdit() {
     QTreeWidgetItem* row = FirstSelectedRow();
     if (row == nullptr) {
-        prompter_.Warn("Select Filter to Edit from list.");
+        prompter_.Warn(tr("Select Filter to Edit from list.").toStdString());
         return;
     }
     FilterRule rule = RuleOf(*row);
@@ -98,7 +98,7 @@ void FilterListDialog::OnEdit() {
 void FilterListDialog::OnRemove() {
     QTreeWidgetItem* row = FirstSelectedRow();
     if (row == nullptr) {
-        prompter_.Warn("Select Filter to Remove from list.");
+        prompter_.Warn(tr("Select Filter to Remove from list.").toStdString());
         return;
     }
     delete row;

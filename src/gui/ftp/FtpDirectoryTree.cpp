@@ -6,6 +6,7 @@
 
 #include "core/engine/Prompter.h"
 #include "core/ftp/FtpBrowseConnection.h"
+#include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/widgets/IconButton.h"
 
@@ -85,13 +86,14 @@ bool FtpDirectoryTree::Initialise(const FtpConnection& connection) {
     std::string problem;
     const bool answered = RunOnWorker([&] { connected = connection_->Connect(problem); });
     if (!connected && !answered) problem = DeadlineMessage();
-    if (!connected && !interrupted_) prompter_.Warn(problem.empty() ? "Error" : problem);
+    if (!connected && !interrupted_)
+        prompter_.Warn(problem.empty() ? tr("Error").toStdString() : problem);
 
     clear();
     if (!connected) {
         connection_.reset();
         setRootIsDecorated(false);
-        addTopLevelItem(MakeItem(ItemKind::Failure, kNoConnection, QIcon()));
+        addTopLevelItem(MakeItem(ItemKind::Failure, tr(kNoConnection).toStdString(), QIcon()));
         return false;
     }
     QTreeWidgetItem* root = MakeItem(ItemKind::Root, "/", folderIcon_);
@@ -224,9 +226,12 @@ bool FtpDirectoryTree::RunOnWorker(const std::function<void()>& call) {
 std::string FtpDirectoryTree::DeadlineMessage() const {
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(deadline_).count();
     const FtpConnection& used = connection_->Connection();
-    return "The FTP server did not answer within " + std::to_string(seconds) +
-           (seconds == 1 ? " second." : " seconds.") + " Server:" + used.server +
-           " User:" + used.user;
+    if (seconds == 1) {
+        return FillIn(tr("The FTP server did not answer within 1 second. Server:%1 User:%2"),
+                      {used.server, used.user});
+    }
+    return FillIn(tr("The FTP server did not answer within %1 seconds. Server:%2 User:%3"),
+                  {std::to_string(seconds), used.server, used.user});
 }
 
 }  // namespace ravelmoor

@@ -31,7 +31,8 @@ class FtpDirectoryTree : public QTreeWidget {
   public:
     enum class ItemKind { Root, Folder, File, Placeholder, Failure };
 
-    static constexpr const char* kNoConnection = "FTP connection has not been established.";
+    static constexpr const char* kNoConnection =
+        QT_TR_NOOP("FTP connection has not been established.");
     static constexpr std::chrono::seconds kDefaultDeadline{30};
 
     explicit FtpDirectoryTree(Prompter& prompter, QWidget* parent = nullptr);

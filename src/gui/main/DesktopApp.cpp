@@ -5,6 +5,7 @@
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/main/MainWindow.h"
+#include "gui/main/Translations.h"
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/DarkPalette.h"
@@ -29,6 +30,7 @@ int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
     // Lets the desktop find the installed entry and icon for the windows.
     QGuiApplication::setDesktopFileName(QStringLiteral(RAVELMOOR_APP_ID));
     LoadProgramResources();
+    const Translations translations;
     QApplication::setWindowIcon(ProgramIcon("ravelmoor"));
     ApplyPaletteFromEnvironment();
 

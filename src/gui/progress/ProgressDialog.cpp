@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/engine/ComparisonRun.h"
+#include "core/text/Translated.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/IconButton.h"
@@ -40,7 +41,8 @@ ProgressDialog::ProgressDialog(ComparisonRun& run, QWidget* parent) : QDialog(pa
 
     sourceCount_ = CountLabel(this);
     targetCount_ = CountLabel(this);
-    phase_ = new QLabel(QString::fromLatin1(ProgressTicker::kCollectingText), this);
+    phase_ = new QLabel(
+        QCoreApplication::translate("ProgressTicker", ProgressTicker::kCollectingText), this);
     phase_->setAlignment(Qt::AlignCenter);
     bytes_ = new QLabel(this);
     bytes_->setAlignment(Qt::AlignCenter);
@@ -96,7 +98,7 @@ void ProgressDialog::OnTick() {
     ShowNow(targetCount_, update.targetCount);
     if (update.currentItem) currentItem_->setText(QString::fromStdString(*update.currentItem));
     if (update.bytesText) ShowNow(bytes_, *update.bytesText);
-    if (update.phaseText) ShowNow(phase_, *update.phaseText);
+    if (update.phaseText) ShowNow(phase_, Translated("ProgressTicker", *update.phaseText));
 }
 
 }  // namespace ravelmoor

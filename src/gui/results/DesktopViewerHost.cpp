@@ -8,6 +8,7 @@
 
 #include "core/engine/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
+#include "core/text/Translated.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 
@@ -56,8 +57,9 @@ DesktopViewerHost::~DesktopViewerHost() {
 bool DesktopViewerHost::Fetch(FileSystem& remote, std::string& path, std::string& problem) {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/ravelmoor-view-XXXXXX"));
     if (!folder.isValid()) {
-        problem = "Can not make a temporary folder for " + path + ": " +
-                  folder.errorString().toStdString();
+        problem = FillIn(QCoreApplication::translate("ravelmoor::DesktopViewerHost",
+                                                     "Can not make a temporary folder for %1: %2"),
+                         {path, folder.errorString().toStdString()});
         return false;
     }
     folder.setAutoRemove(false);
@@ -67,8 +69,14 @@ bool DesktopViewerHost::Fetch(FileSystem& remote, std::string& path, std::string
     LocalFileSystem local;
     const WriteOutcome outcome = local.CopyIn(remote, path, root, name, CopyControl{});
     if (outcome.status != WriteStatus::Done) {
-        problem = "Can not download " + path + ": " +
-                  (outcome.reason.empty() ? std::string("the server refused it") : outcome.reason);
+        const std::string reason = outcome.reason.empty()
+                                       ? QCoreApplication::translate("ravelmoor::DesktopViewerHost",
+                                                                     "the server refused it")
+                                             .toStdString()
+                                       : outcome.reason;
+        problem = FillIn(
+            QCoreApplication::translate("ravelmoor::DesktopViewerHost", "Can not download %1: %2"),
+            {path, reason});
         return false;
     }
     path = root + name;

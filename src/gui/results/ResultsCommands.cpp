@@ -19,6 +19,7 @@
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
 #include "core/sync/SyncSummary.h"
+#include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
 #include "gui/results/DesktopViewerHost.h"
@@ -33,7 +34,8 @@
 namespace ravelmoor {
 namespace {
 
-constexpr const char* kCopyQuestion = "Do you want to copy the selected objects?";
+constexpr const char* kCopyQuestion =
+    QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Do you want to copy the selected objects?");
 
 // Marks a manual command: the lists keep their selections meanwhile, and the
 // focus goes back where it was afterwards.
@@ -127,7 +129,7 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
         }
     }
     if (!problem.empty()) {
-        context_.prompter.Warn(problem);
+        context_.prompter.Warn(Translated("PlanSync", problem));
         return std::nullopt;
     }
     return plan;
@@ -170,10 +172,12 @@ void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
 }
 
 void ResultsWindow::ShowFailures() {
-    std::string text = "Not copied or deleted:";
+    std::string text = tr("Not copied or deleted:").toStdString();
     for (const std::string& failure : failures_)
         text += "\n" + failure;
-    if (failures_.empty()) text += "\nthe objects whose question was answered No or Cancel.";
+    if (failures_.empty()) {
+        text += "\n" + tr("the objects whose question was answered No or Cancel.").toStdString();
+    }
     context_.prompter.Warn(text);
 }
 
@@ -248,7 +252,7 @@ void ResultsWindow::CopySelected() {
                                                     visibleRows_, SelectedItems(menuSide_));
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
-    if (rows.empty() || !context_.prompter.AskYesNo(kCopyQuestion)) return;
+    if (rows.empty() || !context_.prompter.AskYesNo(tr(kCopyQuestion).toStdString())) return;
     const bool toTarget = menuSide_ == ListSide::Source;
     RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
         operations.CopyRows(rows, toTarget);

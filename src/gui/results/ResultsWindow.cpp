@@ -22,6 +22,7 @@
 #include "core/results/SelectionRules.h"
 #include "core/results/VisibleRows.h"
 #include "core/settings/Settings.h"
+#include "core/text/Translated.h"
 #include "gui/main/HelpWindow.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
@@ -46,11 +47,16 @@ struct ToggleLook {
     const char* tooltip;
 };
 constexpr std::array<ToggleLook, kViewToggleCount> kToggleLooks = {{
-    {"Matched", "status-matched-file", "View/Hide Matched files/folders"},
-    {"Unmatched", "status-unmatched-file", "View/Hide Unmatched files/folders"},
-    {"Newer", "status-newer-file", "View/Hide Newer files/folders"},
-    {"Older", "status-older-file", "View/Hide Older files/folders"},
-    {"Excluded", "status-excluded-file", "View/Hide Excluded files/folders"},
+    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Matched"), "status-matched-file",
+     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Matched files/folders")},
+    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Unmatched"), "status-unmatched-file",
+     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Unmatched files/folders")},
+    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Newer"), "status-newer-file",
+     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Newer files/folders")},
+    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Older"), "status-older-file",
+     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Older files/folders")},
+    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Excluded"), "status-excluded-file",
+     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Excluded files/folders")},
 }};
 
 // A combo box that hands the focus on when its drop-down list closes.
@@ -96,11 +102,14 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     SetUpKeys();
 
     for (int i = 0; i < kSyncMethodCount; ++i)
-        methodCombo_->addItem(FromStd(SyncMethodText(static_cast<SyncMethod>(i))));
+        methodCombo_->addItem(
+            FromStd(Translated("SyncMethod", SyncMethodText(static_cast<SyncMethod>(i)))));
     methodCombo_->setCurrentIndex(0);
-    description_->setText(FromStd(SyncMethodDescription(SyncMethod::None)));
+    description_->setText(
+        FromStd(Translated("SyncMethod", SyncMethodDescription(SyncMethod::None))));
     for (int i = 0; i < kViewChoiceCount; ++i)
-        viewCombo_->addItem(FromStd(ViewChoiceText(static_cast<ViewChoice>(i))));
+        viewCombo_->addItem(
+            FromStd(Translated("ViewChoice", ViewChoiceText(static_cast<ViewChoice>(i)))));
     SetToggles({true, true, true, true, false});
     ChooseView(ViewChoice::All);
 
@@ -138,8 +147,8 @@ void ResultsWindow::BuildControls() {
         pathLabels_[i]->setFont(bold);
         // The label's own text (the Target one ends with a blank), one blank, the root.
         pathLabels_[i]->setText(
-            (isSource ? tr("Source:") : tr("Target: ")) + QLatin1Char(' ') +
-            FromStd(isSource ? comparison.SourceRoot() : comparison.TargetRoot()));
+            (isSource ? tr("Source: %1") : tr("Target:  %1"))
+                .arg(FromStd(isSource ? comparison.SourceRoot() : comparison.TargetRoot())));
         lists_[i] = new VirtualReportView(this);
         lists_[i]->setObjectName(isSource ? QStringLiteral("sourceList")
                                           : QStringLiteral("targetList"));
@@ -206,7 +215,8 @@ void ResultsWindow::BuildControls() {
     unreadable_->setText(warning.empty() ? QString() : FirstSentence(warning));
     unreadable_->setToolTip(FromStd(warning));
     unreadable_->setVisible(!warning.empty());
-    selection_ = new QLabel(tr(kNothingSelectedText), this);
+    selection_ =
+        new QLabel(QCoreApplication::translate("SelectionRules", kNothingSelectedText), this);
     selection_->setFixedWidth(kSelectionPaneWidth);
 }
 
@@ -360,7 +370,8 @@ void ResultsWindow::KeepDescriptionHeight() {
     const QFontMetrics metrics(description_->font());
     int height = metrics.height();
     for (int i = 0; i < kSyncMethodCount; ++i) {
-        const QString text = FromStd(SyncMethodDescription(static_cast<SyncMethod>(i)));
+        const QString text =
+            FromStd(Translated("SyncMethod", SyncMethodDescription(static_cast<SyncMethod>(i))));
         height = std::max(
             height,
             metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height());
@@ -372,7 +383,7 @@ void ResultsWindow::ChooseMethod(SyncMethod method) {
     method_ = method;
     methodCombo_->setCurrentIndex(static_cast<int>(method));
     if (const auto toggles = DefaultView(method)) SetToggles(*toggles);
-    description_->setText(FromStd(SyncMethodDescription(method)));
+    description_->setText(FromStd(Translated("SyncMethod", SyncMethodDescription(method))));
     RefreshLists();
     FocusClose();
 }
@@ -426,7 +437,8 @@ void ResultsWindow::OnOpened() {
         // Without saved widths Name takes what Size and Timestamp leave.
         if (!widthsSaved_) list->FillWithGrowingColumn();
     }
-    if (context_.comparison.AllIdentical()) context_.prompter.Inform(Comparison::kIdenticalMessage);
+    if (context_.comparison.AllIdentical())
+        context_.prompter.Inform(Translated("Comparison", Comparison::kIdenticalMessage));
     // Also in the status bar; said once here, since rows that no sync will
     // touch are easily overlooked in a long list.
     const std::string warning = context_.comparison.UnlistableFoldersWarning();
@@ -445,7 +457,7 @@ void ResultsWindow::CheckFoldersStillThere() {
         local(!comparison.Sides().IsLocal(Side::Target), comparison.TargetFolder()));
     if (warning.empty()) return;
     warningShown_ = true;
-    context_.prompter.Warn(warning);
+    context_.prompter.Warn(Translated("FolderCheck", warning));
     warningShown_ = false;
 }
 

@@ -8,6 +8,7 @@
 #include "core/engine/Prompter.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
+#include "core/text/Translated.h"
 #include "gui/widgets/BackgroundBitmap.h"
 #include "gui/widgets/BackgroundPainter.h"
 
@@ -24,7 +25,9 @@ std::unique_ptr<BackgroundBitmap> LoadSkin(Settings& settings, SettingsStore& st
     if (settings.skinPath.empty()) return nullptr;
     auto skin = std::make_unique<BackgroundBitmap>();
     if (skin->LoadFromFile(settings.skinPath)) return skin;
-    prompter.Warn(background_texts::kSkinFailed + settings.skinPath);
+    prompter.Warn(
+        FillIn(QCoreApplication::translate("BackgroundSetup", background_texts::kSkinFailed),
+               {settings.skinPath}));
     settings.ForgetSkin(store);
     store.SyncOrWarn(prompter);
     return nullptr;
@@ -61,14 +64,14 @@ bool LoadBackgroundAtStartup(Settings& settings, SettingsStore& store, Prompter&
             return true;
         case Outcome::LowColourScreen:
             if (!settings.lowColourWarned) {
-                prompter.Warn(background_texts::kLowColour);
+                prompter.Warn(Translated("BackgroundSetup", background_texts::kLowColour));
                 settings.RememberLowColourWarning(store);
                 store.SyncOrWarn(prompter);
             }
             // The windows stay plain; the setting stays as the user left it.
             return true;
         case Outcome::NoBuiltIn:
-            prompter.Warn(background_texts::kBuiltInFailedAtStartup);
+            prompter.Warn(Translated("BackgroundSetup", background_texts::kBuiltInFailedAtStartup));
             return false;
     }
     return false;
@@ -86,10 +89,11 @@ void ToggleBackground(Settings& settings, SettingsStore& store, Prompter& prompt
         case Outcome::Shown:
             return;
         case Outcome::LowColourScreen:
-            if (!settings.lowColourWarned) prompter.Warn(background_texts::kLowColour);
+            if (!settings.lowColourWarned)
+                prompter.Warn(Translated("BackgroundSetup", background_texts::kLowColour));
             break;
         case Outcome::NoBuiltIn:
-            prompter.Warn(background_texts::kBuiltInFailed);
+            prompter.Warn(Translated("BackgroundSetup", background_texts::kBuiltInFailed));
             break;
     }
     settings.backgroundOn = false;

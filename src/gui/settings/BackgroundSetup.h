@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <functional>
 
 namespace ravelmoor {
@@ -8,13 +9,18 @@ class Prompter;
 class SettingsStore;
 struct Settings;
 
+// English, marked for translation in the "BackgroundSetup" context; %1 is the
+// skin's path.
 namespace background_texts {
-inline constexpr const char* kSkinFailed = "Failed loading skin ";
-inline constexpr const char* kLowColour =
-    "Current color palette (256 colors or less) does not support default background color.";
-inline constexpr const char* kBuiltInFailedAtStartup =
-    "Can not create internal background bitmap. Start-up failed";
-inline constexpr const char* kBuiltInFailed = "Can not create internal background bitmap.";
+inline constexpr const char* kSkinFailed =
+    QT_TRANSLATE_NOOP("BackgroundSetup", "Failed loading skin %1");
+inline constexpr const char* kLowColour = QT_TRANSLATE_NOOP(
+    "BackgroundSetup",
+    "Current color palette (256 colors or less) does not support default background color.");
+inline constexpr const char* kBuiltInFailedAtStartup = QT_TRANSLATE_NOOP(
+    "BackgroundSetup", "Can not create internal background bitmap. Start-up failed");
+inline constexpr const char* kBuiltInFailed =
+    QT_TRANSLATE_NOOP("BackgroundSetup", "Can not create internal background bitmap.");
 }  // namespace background_texts
 
 // Bits per pixel of the screen the windows appear on. Tests fake a

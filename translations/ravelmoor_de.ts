@@ -1,0 +1,937 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="en">
+<context>
+    <name>BackgroundSetup</name>
+    <message>
+        <source>Failed loading skin %1</source>
+        <translation>Das Hintergrundbild %1 konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>Current color palette (256 colors or less) does not support default background color.</source>
+        <translation>Die aktuelle Farbpalette (256 Farben oder weniger) unterstützt die Standard-Hintergrundfarbe nicht.</translation>
+    </message>
+    <message>
+        <source>Can not create internal background bitmap. Start-up failed</source>
+        <translation>Das interne Hintergrundbild kann nicht erzeugt werden. Der Start ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Can not create internal background bitmap.</source>
+        <translation>Das interne Hintergrundbild kann nicht erzeugt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>CompareLaunch</name>
+    <message>
+        <source>Source &quot;%1&quot; and Target &quot;%2&quot; are the same folder under two names.</source>
+        <translation>Quelle „%1“ und Ziel „%2“ sind derselbe Ordner unter zwei Namen.</translation>
+    </message>
+    <message>
+        <source>Source &quot;%1&quot; and Target &quot;%2&quot; lie one inside the other: a synchronisation would copy or delete the folders themselves.</source>
+        <translation>Quelle „%1“ und Ziel „%2“ liegen ineinander: Eine Synchronisation würde die Ordner selbst kopieren oder löschen.</translation>
+    </message>
+    <message>
+        <source>Source FTP connection not found</source>
+        <translation>FTP-Verbindung der Quelle nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Source folder not found.</source>
+        <translation>Quellordner nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Sorry this version does not support comparison between two FTP directories.</source>
+        <translation>Diese Version kann leider keine zwei FTP-Verzeichnisse miteinander vergleichen.</translation>
+    </message>
+    <message>
+        <source>Target FTP connection not found</source>
+        <translation>FTP-Verbindung des Ziels nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Source and Target Folders are the same.</source>
+        <translation>Quell- und Zielordner sind identisch.</translation>
+    </message>
+    <message>
+        <source>Target folder not found.</source>
+        <translation>Zielordner nicht gefunden.</translation>
+    </message>
+</context>
+<context>
+    <name>FileOperation</name>
+    <message>
+        <source>Can not access file: %1</source>
+        <translation>Zugriff auf die Datei nicht möglich: %1</translation>
+    </message>
+    <message>
+        <source>Can not make the folder %1</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Can not copy %1 to %2</source>
+        <translation>%1 kann nicht nach %2 kopiert werden</translation>
+    </message>
+    <message>
+        <source>Can not set the mode and time of %1</source>
+        <translation>Rechte und Zeitstempel von %1 können nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to move %1 to the trash?</source>
+        <translation>Möchten Sie %1 wirklich in den Papierkorb verschieben?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to move these %1 objects to the trash?</source>
+        <translation>Möchten Sie diese %1 Objekte wirklich in den Papierkorb verschieben?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete %1 permanently? There is no trash to get them back from.</source>
+        <translation>Möchten Sie %1 wirklich endgültig löschen? Es gibt keinen Papierkorb, aus dem es sich zurückholen ließe.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete these %1 objects permanently? There is no trash to get them back from.</source>
+        <translation>Möchten Sie diese %1 Objekte wirklich endgültig löschen? Es gibt keinen Papierkorb, aus dem sie sich zurückholen ließen.</translation>
+    </message>
+    <message>
+        <source>Can not delete %1</source>
+        <translation>%1 kann nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>FilterSet</name>
+    <message>
+        <source>This regular expression is not valid</source>
+        <translation>Dieser reguläre Ausdruck ist ungültig</translation>
+    </message>
+</context>
+<context>
+    <name>FolderCheck</name>
+    <message>
+        <source>WARNING: the Source folder is no longer accessible.</source>
+        <translation>WARNUNG: Auf den Quellordner kann nicht mehr zugegriffen werden.</translation>
+    </message>
+    <message>
+        <source>WARNING: the Target folder is no longer accessible.</source>
+        <translation>WARNUNG: Auf den Zielordner kann nicht mehr zugegriffen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>Comparison</name>
+    <message>
+        <source>The two folders are identical (excluding filtered files and sub-folders)</source>
+        <translation>Die beiden Ordner sind identisch (ohne gefilterte Dateien und Unterordner)</translation>
+    </message>
+</context>
+<context>
+    <name>FtpConnectionEditor</name>
+    <message>
+        <source>Select connection name to be deleted</source>
+        <translation>Wählen Sie die Verbindung aus, die gelöscht werden soll</translation>
+    </message>
+    <message>
+        <source>Empty connection name</source>
+        <translation>Der Verbindungsname ist leer</translation>
+    </message>
+    <message>
+        <source>Empty server name</source>
+        <translation>Der Servername ist leer</translation>
+    </message>
+    <message>
+        <source>The server name holds a line break or NUL character, which FTP cannot send.</source>
+        <translation>Der Servername enthält einen Zeilenumbruch oder ein NUL-Zeichen, das FTP nicht senden kann.</translation>
+    </message>
+    <message>
+        <source>The user name holds a line break or NUL character, which FTP cannot send.</source>
+        <translation>Der Benutzername enthält einen Zeilenumbruch oder ein NUL-Zeichen, das FTP nicht senden kann.</translation>
+    </message>
+    <message>
+        <source>The password holds a line break or NUL character, which FTP cannot send.</source>
+        <translation>Das Passwort enthält einen Zeilenumbruch oder ein NUL-Zeichen, das FTP nicht senden kann.</translation>
+    </message>
+    <message>
+        <source>The directory holds a line break or NUL character, which FTP cannot send.</source>
+        <translation>Das Verzeichnis enthält einen Zeilenumbruch oder ein NUL-Zeichen, das FTP nicht senden kann.</translation>
+    </message>
+    <message>
+        <source>Invalid URL for server and directory</source>
+        <translation>Ungültige URL für Server und Verzeichnis</translation>
+    </message>
+</context>
+<context>
+    <name>FtpOpener</name>
+    <message>
+        <source>Cannot initialise FTP connection</source>
+        <translation>FTP-Verbindung kann nicht eingerichtet werden</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettingsCheck</name>
+    <message>
+        <source>The minimum for the byte value is 0</source>
+        <translation>Der kleinste Wert für die Byte-Anzahl ist 0</translation>
+    </message>
+    <message>
+        <source>The maximum for the byte value is %1</source>
+        <translation>Der größte Wert für die Byte-Anzahl ist %1</translation>
+    </message>
+    <message>
+        <source>Parameters must contain at least the text &quot;%s1&quot; and &quot;%s2&quot;. These constants will identify the two files to compare.</source>
+        <translation>Die Parameter müssen mindestens die Texte &quot;%s1&quot; und &quot;%s2&quot; enthalten. Diese Platzhalter stehen für die beiden zu vergleichenden Dateien.</translation>
+    </message>
+    <message>
+        <source>Can not find &quot;%1&quot;</source>
+        <translation>„%1“ wurde nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>PlanSync</name>
+    <message>
+        <source>Please confirm that you want to &quot;%1&quot;</source>
+        <translation>Bitte bestätigen Sie: „%1“</translation>
+    </message>
+    <message>
+        <source>Please select sync method.</source>
+        <translation>Bitte wählen Sie eine Synchronisationsmethode.</translation>
+    </message>
+    <message>
+        <source>No files or folders need to be copied or deleted.</source>
+        <translation>Es müssen keine Dateien oder Ordner kopiert oder gelöscht werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressTicker</name>
+    <message>
+        <source>Collecting file information..</source>
+        <translation>Dateiinformationen werden gesammelt..</translation>
+    </message>
+    <message>
+        <source>Sorting Files...</source>
+        <translation>Dateien werden sortiert...</translation>
+    </message>
+    <message>
+        <source>Comparing Files...</source>
+        <translation>Dateien werden verglichen...</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Ravelmoor Settings (*.zvs)</source>
+        <translation>Ravelmoor-Einstellungen (*.zvs)</translation>
+    </message>
+</context>
+<context>
+    <name>SelectionRules</name>
+    <message>
+        <source>Files Selected: %1 Total Size: %2 Folders Selected: %3</source>
+        <translation>Dateien ausgewählt: %1 Gesamtgröße: %2 Ordner ausgewählt: %3</translation>
+    </message>
+    <message>
+        <source>No objects selected</source>
+        <translation>Keine Objekte ausgewählt</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>Invalid file.</source>
+        <translation>Ungültige Datei.</translation>
+    </message>
+    <message>
+        <source>Incorrect file extension.</source>
+        <translation>Falsche Dateiendung.</translation>
+    </message>
+    <message>
+        <source>File %1 not found.</source>
+        <translation>Datei %1 nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Can not read file %1</source>
+        <translation>Datei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Can not create file for writing</source>
+        <translation>Datei kann nicht zum Schreiben angelegt werden</translation>
+    </message>
+    <message>
+        <source>Settings saved to file: %1</source>
+        <translation>Einstellungen gespeichert in Datei: %1</translation>
+    </message>
+    <message>
+        <source>File not found: %1</source>
+        <translation>Datei nicht gefunden: %1</translation>
+    </message>
+    <message>
+        <source>Can not read file: %1</source>
+        <translation>Datei kann nicht gelesen werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>Could not write %1.</source>
+        <translation>%1 konnte nicht geschrieben werden.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncGuards</name>
+    <message>
+        <source>The synchronisation will delete %1 of %2 objects in Target &quot;%3&quot;. Do you want to go on?</source>
+        <translation>Die Synchronisation wird %1 von %2 Objekten im Ziel „%3“ löschen. Möchten Sie fortfahren?</translation>
+    </message>
+</context>
+<context>
+    <name>SyncMethod</name>
+    <message>
+        <source>Select sync method above. Then press &quot;Synchronise&quot;.</source>
+        <translation>Wählen Sie oben eine Synchronisationsmethode und klicken Sie dann auf „Synchronisieren“.</translation>
+    </message>
+    <message>
+        <source>Align Source and Target</source>
+        <translation>Quelle und Ziel abgleichen</translation>
+    </message>
+    <message>
+        <source>Copy unmatched files/folders in Source to Target and unmatched files/folders in Target to Source. Copy newer files/folders in Source over the corresponding older files/folders in Target, and newer files/folders in Target over the corresponding older files/folders in Source.</source>
+        <translation>Einzelne Dateien/Ordner der Quelle ins Ziel und einzelne Dateien/Ordner des Ziels in die Quelle kopieren. Neuere Dateien/Ordner der Quelle über die entsprechenden älteren im Ziel kopieren und neuere Dateien/Ordner des Ziels über die entsprechenden älteren in der Quelle.</translation>
+    </message>
+    <message>
+        <source>Augment Target</source>
+        <translation>Ziel ergänzen</translation>
+    </message>
+    <message>
+        <source>Copy unmatched files/folders in Source to Target.</source>
+        <translation>Einzelne Dateien/Ordner der Quelle ins Ziel kopieren.</translation>
+    </message>
+    <message>
+        <source>Refresh Target</source>
+        <translation>Ziel auffrischen</translation>
+    </message>
+    <message>
+        <source>Copy newer files/folders in Source over corresponding older file/folders in Target.</source>
+        <translation>Neuere Dateien/Ordner der Quelle über die entsprechenden älteren im Ziel kopieren.</translation>
+    </message>
+    <message>
+        <source>Update Target</source>
+        <translation>Ziel aktualisieren</translation>
+    </message>
+    <message>
+        <source>Augment and Refresh Target.</source>
+        <translation>Ziel ergänzen und auffrischen.</translation>
+    </message>
+    <message>
+        <source>Update and Prune Target</source>
+        <translation>Ziel aktualisieren und bereinigen</translation>
+    </message>
+    <message>
+        <source>Augment and Refresh Target and then remove unmatched files/folders from Target.</source>
+        <translation>Ziel ergänzen und auffrischen, danach einzelne Dateien/Ordner aus dem Ziel entfernen.</translation>
+    </message>
+    <message>
+        <source>Force Target</source>
+        <translation>Ziel erzwingen</translation>
+    </message>
+    <message>
+        <source>Update and Prune Target, then overwrite newer files/folders in Target with older Source files/folders.</source>
+        <translation>Ziel aktualisieren und bereinigen, danach neuere Dateien/Ordner im Ziel mit den älteren der Quelle überschreiben.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewChoice</name>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Matched</source>
+        <translation>Gleiche</translation>
+    </message>
+    <message>
+        <source>Unmatched</source>
+        <translation>Einzelne</translation>
+    </message>
+    <message>
+        <source>Newer and Older</source>
+        <translation>Neuere und ältere</translation>
+    </message>
+    <message>
+        <source>Excluded</source>
+        <translation>Ausgeschlossene</translation>
+    </message>
+</context>
+<context>
+    <name>VisibleRows</name>
+    <message>
+        <source>Files and Folders: %1</source>
+        <translation>Dateien und Ordner: %1</translation>
+    </message>
+    <message>
+        <source>Total Size: %1</source>
+        <translation>Gesamtgröße: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::AboutDialog</name>
+    <message>
+        <source>About Ravelmoor</source>
+        <translation>Über Ravelmoor</translation>
+    </message>
+    <message>
+        <source>Compares two folder trees, a Source and a Target, and brings them into agreement.
+
+Either side may be a local folder or, for one side, a folder on an FTP server. Files are compared by size and time, by CRC-32 checksum, or both; include and exclude rules choose which entries take part.</source>
+        <translation>Vergleicht zwei Ordnerbäume, eine Quelle und ein Ziel, und gleicht sie einander an.
+
+Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf einem FTP-Server. Dateien werden nach Größe und Zeit, nach CRC-32-Prüfsumme oder nach beidem verglichen; Einschluss- und Ausschlussregeln bestimmen, welche Einträge teilnehmen.</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::DesktopViewerHost</name>
+    <message>
+        <source>Can not make a temporary folder for %1: %2</source>
+        <translation>Für %1 kann kein temporärer Ordner angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>the server refused it</source>
+        <translation>der Server hat es abgelehnt</translation>
+    </message>
+    <message>
+        <source>Can not download %1: %2</source>
+        <translation>%1 kann nicht heruntergeladen werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::FilterDialog</name>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Exclude</source>
+        <translation>Ausschließen</translation>
+    </message>
+    <message>
+        <source>Include</source>
+        <translation>Einschließen</translation>
+    </message>
+    <message>
+        <source>Regular Expression:</source>
+        <translation>Regulärer Ausdruck:</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::FilterListDialog</name>
+    <message>
+        <source>Filters</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Inc./Exc.</source>
+        <translation>Ein/Aus</translation>
+    </message>
+    <message>
+        <source>Regular Expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>Empty</source>
+        <translation>Leer</translation>
+    </message>
+    <message>
+        <source>Filter List:</source>
+        <translation>Filterliste:</translation>
+    </message>
+    <message>
+        <source>Add Filter</source>
+        <translation>Filter hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit Filter</source>
+        <translation>Filter bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove Filter</source>
+        <translation>Filter entfernen</translation>
+    </message>
+    <message>
+        <source>Select Filter to Edit from list.</source>
+        <translation>Wählen Sie in der Liste den Filter aus, der bearbeitet werden soll.</translation>
+    </message>
+    <message>
+        <source>Select Filter to Remove from list.</source>
+        <translation>Wählen Sie in der Liste den Filter aus, der entfernt werden soll.</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::FtpConnectionsDialog</name>
+    <message>
+        <source>FTP Connections</source>
+        <translation>FTP-Verbindungen</translation>
+    </message>
+    <message>
+        <source>Pick a connection; a new one is named after its server and directory</source>
+        <translation>Verbindung wählen; eine neue wird nach Server und Verzeichnis benannt</translation>
+    </message>
+    <message>
+        <source>Host name or address, optionally with :port</source>
+        <translation>Hostname oder Adresse, wahlweise mit :Port</translation>
+    </message>
+    <message>
+        <source>Leave empty to log on anonymously</source>
+        <translation>Leer lassen für eine anonyme Anmeldung</translation>
+    </message>
+    <message>
+        <source>Select FTP Directory</source>
+        <translation>FTP-Verzeichnis wählen</translation>
+    </message>
+    <message>
+        <source>Passive mode</source>
+        <translation>Passiver Modus</translation>
+    </message>
+    <message>
+        <source>Let this program open the data connections; most servers behind NAT or a firewall need it</source>
+        <translation>Dieses Programm öffnet die Datenverbindungen; die meisten Server hinter NAT oder einer Firewall brauchen das</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;Server:</source>
+        <translation>&amp;Server:</translation>
+    </message>
+    <message>
+        <source>&amp;User:</source>
+        <translation>&amp;Benutzer:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>&amp;Directory:</source>
+        <translation>&amp;Verzeichnis:</translation>
+    </message>
+    <message>
+        <source>Ne&amp;w</source>
+        <translation>Ne&amp;u</translation>
+    </message>
+    <message>
+        <source>De&amp;lete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::FtpDirectoryDialog</name>
+    <message>
+        <source>&amp;Path:</source>
+        <translation>&amp;Pfad:</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::FtpDirectoryTree</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>The FTP server did not answer within 1 second. Server:%1 User:%2</source>
+        <translation>Der FTP-Server hat nicht innerhalb von 1 Sekunde geantwortet. Server:%1 Benutzer:%2</translation>
+    </message>
+    <message>
+        <source>The FTP server did not answer within %1 seconds. Server:%2 User:%3</source>
+        <translation>Der FTP-Server hat nicht innerhalb von %1 Sekunden geantwortet. Server:%2 Benutzer:%3</translation>
+    </message>
+    <message>
+        <source>FTP connection has not been established.</source>
+        <translation>Es besteht keine FTP-Verbindung.</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::GeneralSettingsDialog</name>
+    <message>
+        <source>General Settings</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>Size and Timestamp Comparison:</source>
+        <translation>Vergleich nach Größe und Zeitstempel:</translation>
+    </message>
+    <message>
+        <source>Ignore up to 2 seconds difference between files (NTFS/FAT)</source>
+        <translation>Bis zu 2 Sekunden Unterschied zwischen Dateien ignorieren (NTFS/FAT)</translation>
+    </message>
+    <message>
+        <source>Ignore up tp 60 seconds difference between files</source>
+        <translation>Bis zu 60 Sekunden Unterschied zwischen Dateien ignorieren</translation>
+    </message>
+    <message>
+        <source>Ignore 1 hour difference between files (DST) </source>
+        <translation>1 Stunde Unterschied zwischen Dateien ignorieren (Sommerzeit) </translation>
+    </message>
+    <message>
+        <source>CRC Comparison:</source>
+        <translation>CRC-Vergleich:</translation>
+    </message>
+    <message>
+        <source>Only consider initial</source>
+        <translation>Nur die ersten</translation>
+    </message>
+    <message>
+        <source>bytes for CRC calculation</source>
+        <translation>Bytes für die CRC-Berechnung verwenden</translation>
+    </message>
+    <message>
+        <source>Use &apos;0&apos; for computing the whole file</source>
+        <translation>&apos;0&apos; verwendet die ganze Datei</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Select File Comparison Program</source>
+        <translation>Dateivergleichsprogramm wählen</translation>
+    </message>
+    <message>
+        <source>File Comparison Program:</source>
+        <translation>Dateivergleichsprogramm:</translation>
+    </message>
+    <message>
+        <source>Parameters:</source>
+        <translation>Parameter:</translation>
+    </message>
+    <message>
+        <source>Keep the old versions of replaced files in the trash</source>
+        <translation>Alte Versionen ersetzter Dateien im Papierkorb behalten</translation>
+    </message>
+    <message>
+        <source>Applications (*)</source>
+        <translation>Programme (*)</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::HelpWindow</name>
+    <message>
+        <source>Ravelmoor Help</source>
+        <translation>Ravelmoor-Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Back</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Inhalt</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::MainWindow</name>
+    <message>
+        <source>S&amp;ource:</source>
+        <translation>&amp;Quelle:</translation>
+    </message>
+    <message>
+        <source>&amp;Target:</source>
+        <translation>&amp;Ziel:</translation>
+    </message>
+    <message>
+        <source>Select Source Folder.</source>
+        <translation>Quellordner wählen.</translation>
+    </message>
+    <message>
+        <source>Select Target Folder.</source>
+        <translation>Zielordner wählen.</translation>
+    </message>
+    <message>
+        <source>Use an FTP connection as the Source</source>
+        <translation>Eine FTP-Verbindung als Quelle verwenden</translation>
+    </message>
+    <message>
+        <source>Use an FTP connection as the Target</source>
+        <translation>Eine FTP-Verbindung als Ziel verwenden</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>Compare the Source and Target folders</source>
+        <translation>Quell- und Zielordner vergleichen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Inhalt</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>Load settings from a file</source>
+        <translation>Einstellungen aus einer Datei laden</translation>
+    </message>
+    <message>
+        <source>Save settings to a file</source>
+        <translation>Einstellungen in einer Datei speichern</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::PreviewWindow</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Building preview list... (press &quot;Close Preview&quot; to stop)</source>
+        <translation>Vorschauliste wird erstellt... („Vorschau schließen“ bricht ab)</translation>
+    </message>
+    <message>
+        <source>Close Preview</source>
+        <translation>Vorschau schließen</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::ProgressDialog</name>
+    <message>
+        <source>Comparing Files and Sub-Folders...</source>
+        <translation>Dateien und Unterordner werden verglichen...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Number of Files/Folders in Source:</source>
+        <translation>Anzahl Dateien/Ordner in der Quelle:</translation>
+    </message>
+    <message>
+        <source>Number of Files/Folders in Target:</source>
+        <translation>Anzahl Dateien/Ordner im Ziel:</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::ResultsListModel</name>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Timestamp</source>
+        <translation>Zeitstempel</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::ResultsWindow</name>
+    <message>
+        <source>Re-Comparing files...</source>
+        <translation>Dateien werden erneut verglichen...</translation>
+    </message>
+    <message>
+        <source>Visualise Differences</source>
+        <translation>Unterschiede anzeigen</translation>
+    </message>
+    <message>
+        <source>Copy to Target  &gt;&gt;&gt;</source>
+        <translation>Ins Ziel kopieren  &gt;&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;&lt;&lt; Copy to Source</source>
+        <translation>&lt;&lt;&lt; In die Quelle kopieren</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Compare Again</source>
+        <translation>Erneut vergleichen</translation>
+    </message>
+    <message>
+        <source>Select predefined view</source>
+        <translation>Vordefinierte Ansicht wählen</translation>
+    </message>
+    <message>
+        <source>Select sync method</source>
+        <translation>Synchronisationsmethode wählen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close this window</source>
+        <translation>Dieses Fenster schließen</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Preview which files/folders the selected sync method would copy or delete</source>
+        <translation>Vorschau, welche Dateien/Ordner die gewählte Methode kopieren oder löschen würde</translation>
+    </message>
+    <message>
+        <source>Synchronise</source>
+        <translation>Synchronisieren</translation>
+    </message>
+    <message>
+        <source>Sync Source and Target</source>
+        <translation>Quelle und Ziel synchronisieren</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Not done...</source>
+        <translation>Nicht erledigt...</translation>
+    </message>
+    <message>
+        <source>List what the synchronisation did not copy or delete</source>
+        <translation>Auflisten, was die Synchronisation nicht kopiert oder gelöscht hat</translation>
+    </message>
+    <message>
+        <source>&amp;View:</source>
+        <translation>&amp;Ansicht:</translation>
+    </message>
+    <message>
+        <source>&amp;Method:</source>
+        <translation>&amp;Methode:</translation>
+    </message>
+    <message>
+        <source>Do you want to copy the selected objects?</source>
+        <translation>Möchten Sie die ausgewählten Objekte kopieren?</translation>
+    </message>
+    <message>
+        <source>Not copied or deleted:</source>
+        <translation>Nicht kopiert oder gelöscht:</translation>
+    </message>
+    <message>
+        <source>the objects whose question was answered No or Cancel.</source>
+        <translation>die Objekte, deren Frage mit Nein oder Abbrechen beantwortet wurde.</translation>
+    </message>
+    <message>
+        <source>Matched</source>
+        <translation>Gleich</translation>
+    </message>
+    <message>
+        <source>View/Hide Matched files/folders</source>
+        <translation>Gleiche Dateien/Ordner zeigen/ausblenden</translation>
+    </message>
+    <message>
+        <source>Unmatched</source>
+        <translation>Einzeln</translation>
+    </message>
+    <message>
+        <source>View/Hide Unmatched files/folders</source>
+        <translation>Einzelne Dateien/Ordner (ohne Gegenstück) zeigen/ausblenden</translation>
+    </message>
+    <message>
+        <source>Newer</source>
+        <translation>Neuer</translation>
+    </message>
+    <message>
+        <source>View/Hide Newer files/folders</source>
+        <translation>Neuere Dateien/Ordner zeigen/ausblenden</translation>
+    </message>
+    <message>
+        <source>Older</source>
+        <translation>Älter</translation>
+    </message>
+    <message>
+        <source>View/Hide Older files/folders</source>
+        <translation>Ältere Dateien/Ordner zeigen/ausblenden</translation>
+    </message>
+    <message>
+        <source>Excluded</source>
+        <translation>Ausgeschlossen</translation>
+    </message>
+    <message>
+        <source>View/Hide Excluded files/folders</source>
+        <translation>Ausgeschlossene Dateien/Ordner zeigen/ausblenden</translation>
+    </message>
+    <message>
+        <source>Source: %1</source>
+        <translation>Quelle: %1</translation>
+    </message>
+    <message>
+        <source>Target:  %1</source>
+        <translation>Ziel:  %1</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::SettingsMenu</name>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;Include sub-folders</source>
+        <translation>&amp;Unterordner einbeziehen</translation>
+    </message>
+    <message>
+        <source>Size and Timestamp</source>
+        <translation>Größe und Zeitstempel</translation>
+    </message>
+    <message>
+        <source>CRC</source>
+        <translation>CRC</translation>
+    </message>
+    <message>
+        <source>Both</source>
+        <translation>Beides</translation>
+    </message>
+    <message>
+        <source>&amp;Filters...</source>
+        <translation>&amp;Filter...</translation>
+    </message>
+    <message>
+        <source>&amp;General Settings...</source>
+        <translation>&amp;Allgemeine Einstellungen...</translation>
+    </message>
+    <message>
+        <source>FTP &amp;Connections...</source>
+        <translation>FTP-&amp;Verbindungen...</translation>
+    </message>
+    <message>
+        <source>&amp;Load settings from a file...</source>
+        <translation>Einstellungen aus Datei &amp;laden...</translation>
+    </message>
+    <message>
+        <source>S&amp;ave settings to a file...</source>
+        <translation>Einstellungen in Datei &amp;speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Restore default settings</source>
+        <translation>Standardeinstellungen &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Remove background color</source>
+        <translation>Hintergrundfarbe entfernen</translation>
+    </message>
+    <message>
+        <source>Restore background color</source>
+        <translation>Hintergrundfarbe wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::TaskProgressDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+</TS>
