@@ -129,7 +129,7 @@ void AppendSyncActions(std::string& out, std::string_view method, const PlannedA
         AppendAction(out, action);
         if (action.outcome == ActionOutcome::Done && !action.deletion) bytes += action.size;
     }
-    out += "],\"summary\":{\"actions\":" + std::to_string(actions.All().size());
+    out += R"(],"summary":{"actions":)" + std::to_string(actions.All().size());
     for (const ActionOutcome outcome :
          {ActionOutcome::Planned, ActionOutcome::Done, ActionOutcome::Skipped,
           ActionOutcome::Failed, ActionOutcome::Declined}) {

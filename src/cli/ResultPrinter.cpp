@@ -83,7 +83,7 @@ void AppendRowJson(std::string& out, const RowView& view) {
     out.push_back('{');
     AppendName(out, "path", view.relativePath);
     const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
-    out += std::string(",\"kind\":\"") +
+    out += std::string(R"(,"kind":")") +
            (view.folder         ? "folder"
             : named.IsSymlink() ? "link"
                                 : "file") +
@@ -101,7 +101,7 @@ void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tal
     std::string document = JsonDocumentStart("ravelmoor-compare", comparison);
     document += differences == 0 ? ",\"identical\":true," : ",\"identical\":false,";
     document += rows + "]";
-    document += ",\"summary\":{\"rows\":" + std::to_string(comparison.SourceResults().GetSize());
+    document += R"(,"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
     const std::pair<const char*, size_t> counts[] = {{"differences", differences},
                                                      {"newer_in_source", tally.newerInSource},
                                                      {"newer_in_target", tally.newerInTarget},
