@@ -361,7 +361,7 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
         ++reservation.attempt;
         // This info file was not part of any group flush: it reaches the
         // disk on its own before the object moves.
-        const WriteOutcome next = WriteInfo(reservation, name, /*flush=*/true, cancel);
+        WriteOutcome next = WriteInfo(reservation, name, /*flush=*/true, cancel);
         if (next.status != WriteStatus::Done) return next;
     }
 }
@@ -371,7 +371,7 @@ WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
     // One object alone: its info file is flushed before the object moves, so
     // a crash never leaves an object in files/ without its info.
     TrashReservation reservation;
-    const WriteOutcome reserved = Reserve(folder, name, cancel, /*flush=*/true, reservation);
+    WriteOutcome reserved = Reserve(folder, name, cancel, /*flush=*/true, reservation);
     if (reserved.status != WriteStatus::Done) return reserved;
     return CompleteTrashMove(folder, name, reservation, cancel);
 }

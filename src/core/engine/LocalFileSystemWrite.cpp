@@ -228,7 +228,7 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
                                      const std::string& root, std::string_view relative,
                                      const CopyControl& control) {
     std::unique_ptr<StagedCopy> staged;
-    const WriteOutcome outcome = StageCopy(from, fromPath, root, relative, control, staged);
+    WriteOutcome outcome = StageCopy(from, fromPath, root, relative, control, staged);
     if (outcome.status != WriteStatus::Done || !staged) return outcome;
     std::vector<std::unique_ptr<StagedCopy>> group;
     group.push_back(std::move(staged));

@@ -1,10 +1,10 @@
 #include "core/engine/LocalStagedCopy.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace ravelmoor {
 
