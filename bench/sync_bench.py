@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Times an update sync of generated trees: `ravelmoor sync --method update`
-beside `rsync -a --update`, and, when given, a second ravelmoor binary (the
-build before a change).
+beside `rsync -a --update`, and, when given, other ravelmoor binaries (builds
+before a change).
 
 Every round starts each command from a fresh copy of the Target tree (the copy
-is not timed); commands alternate round by round and the table gives the min
-and median wall time.
+is not timed); commands alternate round by round, so that a varying load falls
+on all of them alike, and the table gives the min and median wall time and
+the load average before each round.
 
-    bench/sync_bench.py [--rounds N] [--data DIR] [--before BINARY] FILES
+    bench/sync_bench.py [--rounds N] [--data DIR] [--before [LABEL=]BINARY]... FILES
 
 Trees are made once under DIR (default /var/tmp/ravelmoor-sync-bench) by
 bench/make_bench_tree.
@@ -44,7 +45,8 @@ def main():
     parser.add_argument("files", type=int)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--data", default="/var/tmp/ravelmoor-sync-bench")
-    parser.add_argument("--before", help="a ravelmoor binary to compare with")
+    parser.add_argument("--before", action="append", default=[],
+                        help="[LABEL=]BINARY: a ravelmoor build to compare with (repeatable)")
     args = parser.parse_args()
 
     build = build_dir()
@@ -62,22 +64,30 @@ def main():
         return [binary, "sync", "-r", "--method", "update", "--yes", src, work]
 
     commands = []
-    if args.before:
-        commands.append(("ravelmoor before the change", ravelmoor(args.before), env))
+    for before in args.before:
+        label, _, binary = before.rpartition("=")
+        commands.append((f"ravelmoor {label or 'before the change'}", ravelmoor(binary), env))
     commands.append(("ravelmoor", ravelmoor(os.path.join(build, "src", "ravelmoor")), env))
     commands.append(("rsync -a --update", ["rsync", "-a", "--update", src + "/", work + "/"], env))
 
     results = {label: [] for label, _, _ in commands}
+    loads = []
     for _ in range(args.rounds):
+        loads.append(os.getloadavg()[0])
+        print(f"load average {loads[-1]:.2f}", file=sys.stderr, flush=True)
         for label, command, command_env in commands:
             fresh_target(tree, work)
             shutil.rmtree(home, ignore_errors=True)
             results[label].append(timed(command, command_env))
             print(f"{label}: {results[label][-1]:.2f}", file=sys.stderr, flush=True)
-    print(f"| command | min s | median s |\n|---|---|---|")
+    rounds = " | ".join(f"round {i + 1} s" for i in range(args.rounds))
+    print(f"| command | {rounds} | min s | median s |")
+    print("|---|" + "---|" * (args.rounds + 2))
     for label, _, _ in commands:
         runs = results[label]
-        print(f"| `{label}` | {min(runs):.2f} | {statistics.median(runs):.2f} |")
+        each = " | ".join(f"{r:.2f}" for r in runs)
+        print(f"| `{label}` | {each} | {min(runs):.2f} | {statistics.median(runs):.2f} |")
+    print("\nload average (1 min) before each round: " + ", ".join(f"{l:.1f}" for l in loads))
 
 
 if __name__ == "__main__":

@@ -98,6 +98,33 @@ WriteOutcome FaultyFileSystem::CopyIn(FileSystem& from, const std::string& fromP
     return local_.CopyIn(from, fromPath, root, relative, control);
 }
 
+WriteOutcome FaultyFileSystem::StageCopy(FileSystem& from, const std::string& fromPath,
+                                         const std::string& root, std::string_view relative,
+                                         const CopyControl& control,
+                                         std::unique_ptr<StagedCopy>& staged) {
+    WriteOutcome outcome;
+    if (WriteFault(root, relative, outcome)) return outcome;
+    outcome = local_.StageCopy(from, fromPath, root, relative, control, staged);
+    if (staged) stagedPaths_[staged.get()] = root + std::string(relative);
+    return outcome;
+}
+
+void FaultyFileSystem::CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& copies,
+                                    std::vector<WriteOutcome>& outcomes) {
+    groups_.push_back(copies.size());
+    int error = 0;
+    for (const auto& copy : copies) {
+        const auto rule = Find(failFlush_, stagedPaths_[copy.get()]);
+        if (rule != failFlush_.end()) error = rule->second;
+    }
+    for (const auto& copy : copies)
+        stagedPaths_.erase(copy.get());
+    if (error == 0) return local_.CommitCopies(copies, outcomes);
+    // The flush failed: nothing of the group is renamed, every temporary goes.
+    outcomes.assign(copies.size(), WriteOutcome(WriteStatus::Failed, ErrorText(error)));
+    copies.clear();
+}
+
 WriteOutcome FaultyFileSystem::MakeFolder(const std::string& root, std::string_view relative) {
     WriteOutcome outcome;
     if (WriteFault(root, relative, outcome)) return outcome;

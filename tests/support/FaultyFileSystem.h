@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/engine/FileSystem.h"
 #include "core/engine/LocalFileSystem.h"
@@ -33,6 +34,11 @@ class FaultyFileSystem : public FileSystem {
     void ChangeWhileReading(const std::string& pathEnd, std::function<void()> change) {
         changeWhileReading_[pathEnd] = std::move(change);
     }
+    // The flush of a group of staged copies that holds a copy to the path
+    // fails with the system error `error`: the whole group fails.
+    void FailFlush(const std::string& pathEnd, int error) { failFlush_[pathEnd] = error; }
+    // Groups committed so far, and the copies each held.
+    const std::vector<size_t>& Groups() const { return groups_; }
     // Looking the path up fails with the system error `error`.
     void FailFacts(const std::string& pathEnd, int error) { failFacts_[pathEnd] = error; }
 
@@ -52,6 +58,11 @@ class FaultyFileSystem : public FileSystem {
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
+    WriteOutcome StageCopy(FileSystem& from, const std::string& fromPath, const std::string& root,
+                           std::string_view relative, const CopyControl& control,
+                           std::unique_ptr<StagedCopy>& staged) override;
+    void CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& copies,
+                      std::vector<WriteOutcome>& outcomes) override;
     WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override {
         return local_.RemoveFolder(root, relative);
@@ -84,6 +95,9 @@ class FaultyFileSystem : public FileSystem {
     std::map<std::string, int64_t> failRead_;
     std::map<std::string, int> failWrite_;
     std::map<std::string, int> failFacts_;
+    std::map<std::string, int> failFlush_;
+    std::map<const StagedCopy*, std::string> stagedPaths_;
+    std::vector<size_t> groups_;
     std::map<std::string, std::function<void()>> changeWhileReading_;
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};

@@ -44,6 +44,21 @@ WriteOutcome FileSystem::CopyIn(FileSystem& /*from*/, const std::string& /*fromP
     return NotWritable();
 }
 
+WriteOutcome FileSystem::StageCopy(FileSystem& from, const std::string& fromPath,
+                                   const std::string& root, std::string_view relative,
+                                   const CopyControl& control,
+                                   std::unique_ptr<StagedCopy>& staged) {
+    staged.reset();
+    return CopyIn(from, fromPath, root, relative, control);
+}
+
+void FileSystem::CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& copies,
+                              std::vector<WriteOutcome>& outcomes) {
+    // Nothing stages here, so nothing can be committed here.
+    outcomes.assign(copies.size(), NotWritable());
+    copies.clear();
+}
+
 WriteOutcome FileSystem::SetFolderFacts(const std::string& /*root*/, std::string_view /*relative*/,
                                         const EntryFacts& /*facts*/) {
     return {};

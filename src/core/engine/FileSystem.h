@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/engine/FileEntry.h"
 
@@ -95,6 +96,16 @@ struct CopyControl {
     }
 };
 
+// A copy written and checked under its temporary name, not yet in place
+// (FileSystem::StageCopy). Destroying one that was not committed removes its
+// temporary object, so a broken or cancelled group leaves nothing behind.
+class StagedCopy {
+  public:
+    virtual ~StagedCopy() = default;
+    // The bytes of data written.
+    virtual uint64_t Bytes() const = 0;
+};
+
 // A hidden name for a copy on its way, made beside its destination:
 // ".ravelmoor-" and 16 hexadecimal digits, then ".part".
 std::string TemporaryName();
@@ -155,6 +166,27 @@ class FileSystem {
     virtual WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath,
                                 const std::string& root, std::string_view relative,
                                 const CopyControl& control);
+
+    // The first half of CopyIn, for copies flushed as a group: the data is
+    // written to the temporary name and checked exactly as CopyIn checks it,
+    // and writing it out is started, but nothing is renamed. Done with
+    // `staged` set when the copy waits for CommitCopies; Done with `staged`
+    // null when the copy is already complete and in place (a symbolic link,
+    // a side that copies one file at a time: the default runs CopyIn). Any
+    // other outcome is CopyIn's, with nothing left behind.
+    virtual WriteOutcome StageCopy(FileSystem& from, const std::string& fromPath,
+                                   const std::string& root, std::string_view relative,
+                                   const CopyControl& control, std::unique_ptr<StagedCopy>& staged);
+    // Puts a group of staged copies of this side in place: first their data
+    // reaches the disk (one flush for the group where the file system allows
+    // it), then, copy by copy in order, an existing destination is handed to
+    // its `control.setAside` and the copy is renamed into place. No copy of
+    // the group appears under its final name before the flush succeeded; a
+    // failed flush fails every copy of the group with its reason and removes
+    // their temporary files. outcomes[i] tells copies[i]; every copy is
+    // consumed. The controls given to StageCopy must still be valid.
+    virtual void CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& copies,
+                              std::vector<WriteOutcome>& outcomes);
     // Makes the folder and every missing folder above it; Exists when it was there.
     virtual WriteOutcome MakeFolder(const std::string& root, std::string_view relative);
     // Gives the folder the mode bits (where `facts.mode` says them, setgid and

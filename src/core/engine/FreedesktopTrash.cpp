@@ -264,8 +264,40 @@ bool IsTopTrashName(std::string_view name) {
     return true;
 }
 
-WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
-                                    const std::atomic<int32_t>* cancel) {
+namespace {
+
+// Writes the info file under the first free name from `reservation.attempt`
+// on, flushing it when `flush` says so.
+WriteOutcome WriteInfo(TrashReservation& reservation, const std::string& name, bool flush,
+                       const std::atomic<int32_t>* cancel) {
+    for (; reservation.attempt < kTrashNameAttempts; ++reservation.attempt) {
+        if (Cancelled(cancel)) return WriteOutcome(WriteStatus::Cancelled);
+        const unsigned attempt = reservation.attempt;
+        std::string candidate =
+            TrashCandidateName(name, attempt, reservation.maxLength,
+                               attempt >= kNumberedTrashNames ? RandomSalt() : 0);
+        const std::string infoName = candidate + kInfoSuffix;
+        FdGuard infoFd(::openat(reservation.info.get(), infoName.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (infoFd.get() < 0) {
+            if (errno == EEXIST) continue;  // the name is taken: try the next
+            return WriteOutcome(WriteStatus::NoTrash, ErrorText(errno));
+        }
+        if (!WriteAllTo(infoFd.get(), reservation.infoText) ||
+            (flush && ::fsync(infoFd.get()) != 0)) {
+            const int error = errno;
+            ::unlinkat(reservation.info.get(), infoName.c_str(), 0);
+            return WriteOutcome(WriteStatus::Failed, ErrorText(error));
+        }
+        reservation.infoFile = std::move(infoFd);
+        reservation.candidate = std::move(candidate);
+        return {};
+    }
+    return WriteOutcome(WriteStatus::Failed, "no free name was found in the trash");
+}
+
+WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int32_t>* cancel,
+                     bool flush, TrashReservation& reservation) {
     const std::string folderPath = PathOf(folder);
     Trash trash;
     switch (FindTrash(folder, folderPath, trash)) {
@@ -283,37 +315,65 @@ WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
         const size_t cut = trash.topFolder == "/" ? 1 : trash.topFolder.size() + 1;
         original = original.substr(cut);
     }
-    const std::string info = TrashInfoText(PercentEncodePath(original), std::time(nullptr));
-
+    struct stat object {};
+    if (::fstatat(folder, name.c_str(), &object, AT_SYMLINK_NOFOLLOW) != 0) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    reservation = TrashReservation();
+    reservation.device = object.st_dev;
+    reservation.inode = object.st_ino;
+    reservation.infoText = TrashInfoText(PercentEncodePath(original), std::time(nullptr));
     long nameMax = ::fpathconf(trash.info.get(), _PC_NAME_MAX);
     if (nameMax <= 0) nameMax = NAME_MAX;
-    const size_t maxLength = static_cast<size_t>(nameMax) - kInfoSuffixLength;
+    reservation.maxLength = static_cast<size_t>(nameMax) - kInfoSuffixLength;
+    reservation.files = std::move(trash.files);
+    reservation.info = std::move(trash.info);
+    return WriteInfo(reservation, name, flush, cancel);
+}
 
-    for (unsigned attempt = 0; attempt < kTrashNameAttempts; ++attempt) {
-        if (Cancelled(cancel)) return WriteOutcome(WriteStatus::Cancelled);
-        const std::string candidate = TrashCandidateName(
-            name, attempt, maxLength, attempt >= kNumberedTrashNames ? RandomSalt() : 0);
-        const std::string infoName = candidate + kInfoSuffix;
-        FdGuard infoFd(::openat(trash.info.get(), infoName.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (infoFd.get() < 0) {
-            if (errno == EEXIST) continue;  // the name is taken: try the next
-            return WriteOutcome(WriteStatus::NoTrash, ErrorText(errno));
+}  // namespace
+
+WriteOutcome ReserveTrashName(int folder, const std::string& name,
+                              const std::atomic<int32_t>* cancel, TrashReservation& reservation) {
+    return Reserve(folder, name, cancel, /*flush=*/false, reservation);
+}
+
+void DropTrashReservation(TrashReservation& reservation) {
+    if (reservation.infoFile.get() < 0) return;
+    ::unlinkat(reservation.info.get(), (reservation.candidate + kInfoSuffix).c_str(), 0);
+    reservation.infoFile = FdGuard();
+}
+
+WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReservation& reservation,
+                               const std::atomic<int32_t>* cancel) {
+    for (;;) {
+        const int error =
+            RenameNoReplace(folder, name, reservation.files.get(), reservation.candidate);
+        if (error == 0) {
+            reservation.infoFile = FdGuard();
+            return {};
         }
-        if (!WriteAllTo(infoFd.get(), info) || ::fsync(infoFd.get()) != 0) {
-            const int error = errno;
-            ::unlinkat(trash.info.get(), infoName.c_str(), 0);
+        DropTrashReservation(reservation);
+        if (error == EXDEV) return WriteOutcome(WriteStatus::NoTrash, ErrorText(error));
+        if (error != EEXIST && error != ENOTEMPTY) {
             return WriteOutcome(WriteStatus::Failed, ErrorText(error));
         }
-        infoFd = FdGuard();
-        const int error = RenameNoReplace(folder, name, trash.files.get(), candidate);
-        if (error == 0) return {};
-        ::unlinkat(trash.info.get(), infoName.c_str(), 0);
-        if (error == EEXIST || error == ENOTEMPTY) continue;
-        if (error == EXDEV) return WriteOutcome(WriteStatus::NoTrash, ErrorText(error));
-        return WriteOutcome(WriteStatus::Failed, ErrorText(error));
+        ++reservation.attempt;
+        // This info file was not part of any group flush: it reaches the
+        // disk on its own before the object moves.
+        WriteOutcome next = WriteInfo(reservation, name, /*flush=*/true, cancel);
+        if (next.status != WriteStatus::Done) return next;
     }
-    return WriteOutcome(WriteStatus::Failed, "no free name was found in the trash");
+}
+
+WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
+                                    const std::atomic<int32_t>* cancel) {
+    // One object alone: its info file is flushed before the object moves, so
+    // a crash never leaves an object in files/ without its info.
+    TrashReservation reservation;
+    WriteOutcome reserved = Reserve(folder, name, cancel, /*flush=*/true, reservation);
+    if (reserved.status != WriteStatus::Done) return reserved;
+    return CompleteTrashMove(folder, name, reservation, cancel);
 }
 
 }  // namespace ravelmoor

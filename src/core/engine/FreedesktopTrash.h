@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
+#include "core/engine/FdGuard.h"
 #include "core/engine/FileSystem.h"
 
 namespace ravelmoor {
@@ -27,6 +30,34 @@ namespace ravelmoor {
 // set before anything moved.
 WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
                                     const std::atomic<int32_t>* cancel);
+
+// A name taken in a trash for one object: its info file is written (and
+// holds the name) but the object has not moved yet.
+struct TrashReservation {
+    FdGuard files;
+    FdGuard info;
+    FdGuard infoFile;       // the written info file, open for its flush
+    std::string candidate;  // the name in files/; info/ holds it with ".trashinfo"
+    std::string infoText;
+    size_t maxLength = 0;
+    unsigned attempt = 0;
+    dev_t device = 0;  // the object the name was taken for
+    ino_t inode = 0;
+};
+
+// The first half of MoveToFreedesktopTrash, for objects set aside as a group:
+// writes the info file without flushing it, so that one flush takes the
+// group's info files to the disk before any object moves. Outcomes as
+// MoveToFreedesktopTrash's; on Done the object is where it was.
+WriteOutcome ReserveTrashName(int folder, const std::string& name,
+                              const std::atomic<int32_t>* cancel, TrashReservation& reservation);
+// Moves the object into its reserved name. The info file must be on the disk
+// already; where a stray object in files/ holds the name, the next name is
+// taken with its info file flushed at once.
+WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReservation& reservation,
+                               const std::atomic<int32_t>* cancel);
+// Removes the info file of a reservation that was not used.
+void DropTrashReservation(TrashReservation& reservation);
 
 // --- The pieces, for tests.
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "core/engine/FileSystem.h"
+#include "core/engine/FreedesktopTrash.h"
 
 namespace ravelmoor {
 
@@ -18,6 +21,15 @@ class LocalFileSystem : public FileSystem {
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
+    // Stages a file (LocalStagedCopy); a link is copied at once.
+    WriteOutcome StageCopy(FileSystem& from, const std::string& fromPath, const std::string& root,
+                           std::string_view relative, const CopyControl& control,
+                           std::unique_ptr<StagedCopy>& staged) override;
+    // Takes only copies staged by a LocalFileSystem. The trash info files of
+    // the replaced destinations are written before the group's flush and
+    // used by MoveToTrash when the copies' setAside calls it.
+    void CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& copies,
+                      std::vector<WriteOutcome>& outcomes) override;
     WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
                                 const EntryFacts& facts) override;
@@ -31,6 +43,8 @@ class LocalFileSystem : public FileSystem {
 
   private:
     const std::atomic<int32_t>* trashCancel_ = nullptr;
+    // Names taken in the trash, with their info files, during CommitCopies.
+    std::vector<TrashReservation> reserved_;
 };
 
 }  // namespace ravelmoor

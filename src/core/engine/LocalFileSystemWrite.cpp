@@ -1,6 +1,6 @@
 // The write side of local folders: copies through a temporary file and one
 // rename, folders made and removed, deletion for good. Moving to the trash is
-// in LocalTrash.cpp.
+// in LocalTrash.cpp, a group's flush and renames in LocalCommitCopies.cpp.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/LocalFileSystem.h"
+#include "core/engine/LocalStagedCopy.h"
 
 namespace ravelmoor {
 namespace {
@@ -172,27 +173,27 @@ WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const Entry
     return outcome;
 }
 
-WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
-                      int folder, const std::string& name, bool replacing,
-                      const CopyControl& control) {
+// Writes the file to a temporary name beside the destination, checks it and
+// starts its writeback; the rename waits for the group's flush.
+WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
+                       LocalStagedCopy& staged) {
     auto reader = from.OpenForReading(fromPath, 0);
     if (!reader) return WriteOutcome(WriteStatus::Failed, "the original can not be opened");
 
-    TemporaryEntry temporary(folder);
-    FdGuard out;
     for (;;) {
         std::string candidate = TemporaryName();
-        out.reset(::openat(folder, candidate.c_str(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        FdGuard out(::openat(staged.Folder(), candidate.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out.get() >= 0) {
-            temporary.Name(std::move(candidate));
+            staged.SetTemporary(std::move(candidate), std::move(out));
             break;
         }
         if (errno != EEXIST) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
+    const int out = staged.Out().get();
 
     WriteOutcome outcome;
-    if (!CopyData(*reader, out.get(), control, outcome)) return outcome;
+    if (!CopyData(*reader, out, staged.Control(), outcome)) return outcome;
     // A short read, a file that grew or one rewritten meanwhile would leave a
     // copy that is neither the old nor the new content.
     reader.reset();
@@ -206,20 +207,18 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
     }
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
-    if (::fchmod(out.get(), mode) != 0 || ::futimens(out.get(), times) != 0) {
+    struct stat written {};
+    if (::fchmod(out, mode) != 0 || ::futimens(out, times) != 0 || ::fstat(out, &written) != 0) {
         return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
-    // The data is on the disk before the new name can point at it; measured
-    // against one syncfs per batch it costs the same (bench/README.md) and a
-    // failure stays with its own object.
-    if (::fdatasync(out.get()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    // A late write error (a full disk on a network file system) shows at close.
-    if (::close(out.release()) != 0) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    const uint64_t bytes = outcome.bytes;
-    if (!SetAside(replacing, control, outcome)) return outcome;
-    if (!temporary.RenameTo(name)) return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    outcome = WriteOutcome();
-    outcome.bytes = bytes;
+    // The disk starts on the data now, so that the group's flush mostly
+    // waits for writes already under way.
+    if (::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE) != 0 && errno != ESPIPE &&
+        errno != EINVAL && errno != ENOSYS) {
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    staged.SetDevice(written.st_dev);
+    staged.SetBytes(outcome.bytes);
     return outcome;
 }
 
@@ -228,6 +227,21 @@ WriteOutcome CopyFile(FileSystem& from, const std::string& fromPath, const Entry
 WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPath,
                                      const std::string& root, std::string_view relative,
                                      const CopyControl& control) {
+    std::unique_ptr<StagedCopy> staged;
+    WriteOutcome outcome = StageCopy(from, fromPath, root, relative, control, staged);
+    if (outcome.status != WriteStatus::Done || !staged) return outcome;
+    std::vector<std::unique_ptr<StagedCopy>> group;
+    group.push_back(std::move(staged));
+    std::vector<WriteOutcome> outcomes;
+    CommitCopies(group, outcomes);
+    return outcomes.front();
+}
+
+WriteOutcome LocalFileSystem::StageCopy(FileSystem& from, const std::string& fromPath,
+                                        const std::string& root, std::string_view relative,
+                                        const CopyControl& control,
+                                        std::unique_ptr<StagedCopy>& staged) {
+    staged.reset();
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
         return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
@@ -254,9 +268,14 @@ WriteOutcome LocalFileSystem::CopyIn(FileSystem& from, const std::string& fromPa
     if (control.Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
 
     if ((facts.attributes & kSymlinkAttribute) != 0) {
+        // A link is all metadata: it is in place at once.
         return CopyLink(from, fromPath, facts, folder.get(), name, replacing, control);
     }
-    return CopyFile(from, fromPath, facts, folder.get(), name, replacing, control);
+    auto copy =
+        std::make_unique<LocalStagedCopy>(std::move(folder), std::move(name), replacing, control);
+    outcome = StageFile(from, fromPath, facts, *copy);
+    if (outcome.status == WriteStatus::Done) staged = std::move(copy);
+    return outcome;
 }
 
 WriteOutcome LocalFileSystem::MakeFolder(const std::string& root, std::string_view relative) {

@@ -19,6 +19,13 @@ WriteOutcome LocalFileSystem::MoveToTrash(const std::string& root, std::string_v
     if (::fstatat(folder.get(), name.c_str(), &object, AT_SYMLINK_NOFOLLOW) != 0) {
         return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
+    for (auto& reservation : reserved_) {
+        // A group being committed took this object's name in the trash already.
+        if (reservation.infoFile.get() >= 0 && reservation.device == object.st_dev &&
+            reservation.inode == object.st_ino) {
+            return CompleteTrashMove(folder.get(), name, reservation, trashCancel_);
+        }
+    }
     // The object is moved from the folder that was reached safely, by its
     // handle; no path text is followed again.
     return MoveToFreedesktopTrash(folder.get(), name, trashCancel_);

@@ -168,7 +168,8 @@ bool FileOperation::AllowForGood(const std::string& path, const std::string& why
 }
 
 WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::string& fromPath,
-                                    const std::string& toPath, bool exists, bool& replaceAll) {
+                                    const std::string& toPath, bool exists, bool& replaceAll,
+                                    PendingCopy& pending) {
     std::string_view relative;
     if (!Below(to.root, toPath, relative)) return OutsideRoot(to.root);
     CopyControl control;
@@ -184,7 +185,10 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
             if (!AllowForGood(toPath, "there is no trash", forGoodToAll_, refused)) return refused;
             overwrittenForGood = true;
         } else {
-            control.setAside = [this, &to, relative, &toPath]() {
+            // Runs when the group is committed: everything it refers to
+            // outlives the batch's copy loop.
+            control.setAside = [this, to, relative, &toPath]() {
+                if (asidesCancelled_) return WriteOutcome(WriteStatus::Cancelled);
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
                     ++tally_.replacedToTrash;
@@ -193,25 +197,59 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
                     aside = WriteOutcome();
                     ++tally_.deletedForGood;
                 }
+                if (aside.status == WriteStatus::Cancelled) asidesCancelled_ = true;
                 return aside;
             };
         }
     }
-    WriteOutcome outcome = to.fs.CopyIn(from.fs, fromPath, to.root, relative, control);
+    WriteOutcome outcome =
+        to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     if (outcome.status == WriteStatus::Exists) {
         const std::string question = Quoted(toPath) +
                                      " already exists. Do you want to replace it with " +
                                      Quoted(fromPath) + "?";
         if (!GoAhead(prompter_.AskOverwrite(question), replaceAll, outcome)) return outcome;
         control.replaceExisting = true;
-        outcome = to.fs.CopyIn(from.fs, fromPath, to.root, relative, control);
+        outcome = to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     }
-    if (outcome.status == WriteStatus::Done) {
-        ++tally_.filesCopied;
-        tally_.bytesCopied += outcome.bytes;
-        if (overwrittenForGood) ++tally_.deletedForGood;
+    pending.overwrittenForGood = overwrittenForGood;
+    if (outcome.status == WriteStatus::Done && !pending.copy) {
+        CountCopied(outcome, overwrittenForGood);
     }
     return outcome;
+}
+
+void FileOperation::CountCopied(const WriteOutcome& outcome, bool overwrittenForGood) {
+    ++tally_.filesCopied;
+    tally_.bytesCopied += outcome.bytes;
+    if (overwrittenForGood) ++tally_.deletedForGood;
+}
+
+void FileOperation::CommitGroup(FileSystem& to, const std::vector<std::string>& fromPaths,
+                                const std::vector<std::string>& toPaths) {
+    if (group_.empty()) return;
+    std::vector<std::unique_ptr<StagedCopy>> copies;
+    copies.reserve(group_.size());
+    for (auto& pending : group_)
+        copies.push_back(std::move(pending.copy));
+    std::vector<WriteOutcome> outcomes;
+    to.CommitCopies(copies, outcomes);
+    for (size_t k = 0; k < group_.size(); ++k) {
+        const size_t i = group_[k].index;
+        const WriteOutcome& outcome = outcomes[k];
+        if (outcome.status == WriteStatus::Done) CountCopied(outcome, group_[k].overwrittenForGood);
+        if (aborted_ && outcome.status != WriteStatus::Done) {
+            // Stopped already: the rest of the group is recorded, not asked about.
+            results_[i] = ItemResult::Failed;
+            ++tally_.notDone;
+            continue;
+        }
+        Settle(i, outcome,
+               FillIn(QCoreApplication::translate("FileOperation", "Can not copy %1 to %2"),
+                      {Quoted(fromPaths[i]), Quoted(toPaths[i])}));
+    }
+    group_.clear();
+    groupBytes_ = 0;
 }
 
 bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::string>& fromPaths,
@@ -219,6 +257,9 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
     results_.assign(fromPaths.size(), ItemResult::NotReached);
     aborted_ = false;
     forGoodToAll_ = false;
+    asidesCancelled_ = false;
+    group_.clear();
+    groupBytes_ = 0;
     if (fromPaths.size() != toPaths.size()) return false;
 
     bool replaceAll = false;
@@ -253,13 +294,25 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
             EntryFacts there;
             bool toExists = false;
             if (!Check(to.fs, toPaths, i, seenTo_, there, toExists)) continue;
-            outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll);
+            PendingCopy pending;
+            pending.index = i;
+            outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll, pending);
+            if (outcome.status == WriteStatus::Done && pending.copy) {
+                groupBytes_ += pending.copy->Bytes();
+                group_.push_back(std::move(pending));
+                if (group_.size() >= kGroupCopies || groupBytes_ >= kGroupBytes) {
+                    CommitGroup(to.fs, fromPaths, toPaths);
+                }
+                continue;
+            }
             failureText =
                 FillIn(QCoreApplication::translate("FileOperation", "Can not copy %1 to %2"),
                        {Quoted(fromPaths[i]), Quoted(toPaths[i])});
         }
         Settle(i, outcome, failureText);
     }
+    // Copies staged before a stop are complete and checked: they go in too.
+    CommitGroup(to.fs, fromPaths, toPaths);
     for (auto it = folders.rbegin(); it != folders.rend() && !aborted_; ++it) {
         std::string_view relative;
         if (!Below(to.root, toPaths[it->first], relative)) continue;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,7 +89,10 @@ class FileOperation {
     void SetObserver(ItemObserver* observer) { observer_ = observer; }
 
     // Copies fromPaths[i] of `from` to toPaths[i] of `to`, making missing
-    // folders. Each object is checked just before it is copied: one that
+    // folders. Files are staged and put in place in groups of up to
+    // kGroupCopies copies or kGroupBytes bytes, after one flush for the group
+    // (FileSystem::CommitCopies); a failed flush fails the group's objects.
+    // Each object is checked just before it is copied: one that
     // cannot be reached ("Can not access file: " and the path in double
     // quotes) or that changed since the comparison is left out and the batch
     // goes on. Returns whether anything may have changed: false when the
@@ -105,7 +109,17 @@ class FileOperation {
     bool Aborted() const { return aborted_; }
     const std::vector<ItemResult>& Results() const { return results_; }
 
+    static constexpr size_t kGroupCopies = 64;
+    static constexpr uint64_t kGroupBytes = uint64_t{64} << 20;
+
   private:
+    // A copy written under its temporary name, waiting for its group.
+    struct PendingCopy {
+        size_t index = 0;
+        std::unique_ptr<StagedCopy> copy;
+        bool overwrittenForGood = false;
+    };
+
     // Reads the facts of paths[index] and checks them against what was seen;
     // false (the object settled as not done) when it is not to be touched.
     // An object the batch acts on itself (seen is seenFrom_) that is there
@@ -113,8 +127,16 @@ class FileOperation {
     // changed since the comparison.
     bool Check(FileSystem& fs, const std::vector<std::string>& paths, size_t index,
                const std::vector<SeenState>& seen, EntryFacts& facts, bool& exists);
+    // Copies one object, or stages it: `pending.copy` is then set and the
+    // outcome is settled when its group is committed.
     WriteOutcome CopyOne(BatchSide from, BatchSide to, const std::string& fromPath,
-                         const std::string& toPath, bool exists, bool& replaceAll);
+                         const std::string& toPath, bool exists, bool& replaceAll,
+                         PendingCopy& pending);
+    // Puts the staged copies in place and settles their objects.
+    void CommitGroup(FileSystem& to, const std::vector<std::string>& fromPaths,
+                     const std::vector<std::string>& toPaths);
+    // Counts a copy that is in place.
+    void CountCopied(const WriteOutcome& outcome, bool overwrittenForGood);
     WriteOutcome DeleteOne(BatchSide side, const std::string& path, bool& forGoodToAll);
     // Where no trash takes `path`: asks (once for all with Yes to all)
     // whether it goes for good. False, with `outcome` saying how, when not.
@@ -138,7 +160,10 @@ class FileOperation {
     std::vector<SeenState> seenFrom_;
     std::vector<SeenState> seenTo_;
     bool keepReplaced_ = true;
-    bool forGoodToAll_ = false;  // replacements without a trash, Yes to all
+    bool forGoodToAll_ = false;     // replacements without a trash, Yes to all
+    bool asidesCancelled_ = false;  // a replacement question was answered Cancel
+    std::vector<PendingCopy> group_;
+    uint64_t groupBytes_ = 0;
     bool aborted_ = false;
 };
 
