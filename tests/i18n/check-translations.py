@@ -18,14 +18,18 @@ import xml.etree.ElementTree as ET
 
 
 def messages(path):
-    """{(context, source): (translation, type)} of a .ts file."""
+    """{(context, source): (translations, type)} of a .ts file: one translation,
+    or each plural form of a numerus message."""
     found = {}
     for context in ET.parse(path).getroot().iter("context"):
         name = context.findtext("name")
         for message in context.iter("message"):
             translation = message.find("translation")
-            found[(name, message.findtext("source"))] = (translation.text or "",
-                                                         translation.get("type", ""))
+            if message.get("numerus") == "yes":
+                forms = [form.text or "" for form in translation.iter("numerusform")]
+            else:
+                forms = [translation.text or ""]
+            found[(name, message.findtext("source"))] = (forms, translation.get("type", ""))
     return found
 
 
@@ -50,15 +54,18 @@ def check(lupdate, root, ts_file):
     stored = messages(ts_file)
     for key in sorted(set(stored) - set(current)):
         problems.append("obsolete (no longer in the sources): %s: %r" % key)
-    for key, (translation, kind) in sorted(current.items()):
+    for key, (translations, kind) in sorted(current.items()):
         context, source = key
-        if kind or not translation:
+        if kind or not all(translations):
             problems.append("not translated (%s): %s: %r" % (kind or "empty", context, source))
             continue
-        if placeholders(source) != placeholders(translation):
-            problems.append("placeholders differ: %s: %r -> %r" % (context, source, translation))
-        if accelerators(source) != accelerators(translation):
-            problems.append("accelerators differ: %s: %r -> %r" % (context, source, translation))
+        for translation in translations:
+            if placeholders(source) != placeholders(translation):
+                problems.append("placeholders differ: %s: %r -> %r" %
+                                (context, source, translation))
+            if accelerators(source) != accelerators(translation):
+                problems.append("accelerators differ: %s: %r -> %r" %
+                                (context, source, translation))
     return len(current), problems
 
 
