@@ -4,6 +4,7 @@
 
 #include "core/settings/FolderHistory.h"
 #include "core/settings/SettingsStore.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -120,28 +121,36 @@ void Settings::RestoreDefaults() {
 }
 
 std::string Settings::SummaryText() const {
-    std::string text = "Settings: ";
-    if (includeSubFolders) text += "sub-fol; ";
+    // The window shows it in the user's language; the short words are marked
+    // one by one, the separators stay.
+    auto word = [](const char* text) { return Translated("Settings", text); };
+    std::string text = word(QT_TRANSLATE_NOOP("Settings", "Settings:")) + " ";
+    if (includeSubFolders) text += word(QT_TRANSLATE_NOOP("Settings", "sub-fol")) + "; ";
     switch (comparisonMethod) {
         case 0:
-            text += "size/time; ";
+            text += word(QT_TRANSLATE_NOOP("Settings", "size/time")) + "; ";
             break;
         case 1:
-            text += "CRC; ";
+            text += word(QT_TRANSLATE_NOOP("Settings", "CRC")) + "; ";
             break;
         default:
-            text += "both; ";
+            text += word(QT_TRANSLATE_NOOP("Settings", "both")) + "; ";
             break;
     }
-    if (ignoreOneHour) text += "DST; ";
-    if (ignoreSixtySeconds) text += "secs; ";
-    if (ignoreTwoSeconds) text += "2 secs; ";
-    if (crcChunk != 0) text += "cs=" + std::to_string(crcChunk) + "; ";
-    text += "Filters: ";
+    if (ignoreOneHour) text += word(QT_TRANSLATE_NOOP("Settings", "DST")) + "; ";
+    if (ignoreSixtySeconds) text += word(QT_TRANSLATE_NOOP("Settings", "secs")) + "; ";
+    if (ignoreTwoSeconds) text += word(QT_TRANSLATE_NOOP("Settings", "2 secs")) + "; ";
+    if (crcChunk != 0) {
+        text +=
+            FillIn(QCoreApplication::translate("Settings", "cs=%1"), {std::to_string(crcChunk)}) +
+            "; ";
+    }
+    text += word(QT_TRANSLATE_NOOP("Settings", "Filters:")) + " ";
     for (const FilterRule& rule : filterRules) {
-        text += rule.IsInclude() ? "Inc(" : "Exc(";
-        text += rule.expression;
-        text += "); ";
+        text += FillIn(rule.IsInclude() ? QCoreApplication::translate("Settings", "Inc(%1)")
+                                        : QCoreApplication::translate("Settings", "Exc(%1)"),
+                       {rule.expression}) +
+                "; ";
     }
     return text;
 }

@@ -85,7 +85,7 @@ struct Settings {
     // the histories keep their values.
     void RestoreDefaults();
 
-    // The one-line summary shown in the status bars.
+    // The one-line summary shown in the status bars, in the user's language.
     std::string SummaryText() const;
 
     bool operator==(const Settings&) const = default;
