@@ -1,39 +1,67 @@
 #include "core/sync/SyncSummary.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <cstdio>
 
 #include "core/text/Formatting.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
 
-std::string Counted(uint64_t n, const char* one, const char* many) {
-    return FormatSize(n) + " " + (n == 1 ? one : many);
+constexpr const char* kContext = "SyncSummary";
+
+// The seconds with one decimal: as C writes them in English, in the user's
+// way where the window shows the summary translated.
+std::string Seconds(double seconds, bool translated) {
+    if (translated) return QLocale::system().toString(seconds, 'f', 1).toStdString();
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", seconds);
+    return text;
 }
 
 }  // namespace
 
 std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds) {
-    char time[64];
-    std::snprintf(time, sizeof time, "%.1f seconds", seconds);
-    std::string line = std::string(stopped ? "Stopped after " : "Synchronised in ") + time + ": " +
-                       Counted(tally.filesCopied, "file", "files") + " copied (" +
-                       Counted(tally.bytesCopied, "byte", "bytes") + ")";
+    const char* opening = stopped ? QT_TRANSLATE_NOOP("SyncSummary", "Stopped after %1 seconds:")
+                                  : QT_TRANSLATE_NOOP("SyncSummary", "Synchronised in %1 seconds:");
+    const std::string openingText = Translated(kContext, opening);
+    std::string line =
+        FillIn(QString::fromStdString(openingText), {Seconds(seconds, openingText != opening)}) +
+        " " +
+        TranslatedCount(kContext, "%1 file copied",
+                        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 files copied"), tally.filesCopied) +
+        " (" +
+        TranslatedCount(kContext, "%1 byte", QT_TRANSLATE_N_NOOP("SyncSummary", "%1 bytes"),
+                        tally.bytesCopied) +
+        ")";
     auto add = [&line](uint64_t n, const char* one, const char* many) {
-        if (n > 0) line += ", " + Counted(n, one, many);
+        if (n > 0) line += ", " + TranslatedCount(kContext, one, many, n);
     };
-    add(tally.foldersMade, "folder made", "folders made");
-    line += ", " + Counted(tally.movedToTrash, "object", "objects") + " moved to the trash";
-    add(tally.replacedToTrash, "replaced file kept in the trash",
-        "replaced files kept in the trash");
-    add(tally.deletedForGood, "object deleted permanently", "objects deleted permanently");
-    add(tally.foldersRemoved, "folder removed", "folders removed");
+    add(tally.foldersMade, "%1 folder made", QT_TRANSLATE_N_NOOP("SyncSummary", "%1 folders made"));
+    line +=
+        ", " + TranslatedCount(kContext, "%1 object moved to the trash",
+                               QT_TRANSLATE_N_NOOP("SyncSummary", "%1 objects moved to the trash"),
+                               tally.movedToTrash);
+    add(tally.replacedToTrash, "%1 replaced file kept in the trash",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files kept in the trash"));
+    add(tally.deletedForGood, "%1 object deleted permanently",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 objects deleted permanently"));
+    add(tally.foldersRemoved, "%1 folder removed",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 folders removed"));
     line += ".";
     if (tally.notDone > 0) {
-        line +=
-            " " + Counted(tally.notDone, "object was", "objects were") + " not copied or deleted";
+        line += " " + TranslatedCount(kContext, "%1 object was not copied or deleted",
+                                      QT_TRANSLATE_N_NOOP("SyncSummary",
+                                                          "%1 objects were not copied or deleted"),
+                                      tally.notDone);
         if (tally.changed > 0) {
-            line += " (" + FormatSize(tally.changed) + " changed since the comparison)";
+            line += " (" +
+                    FillIn(QCoreApplication::translate("SyncSummary",
+                                                       "%1 changed since the comparison"),
+                           {FormatSize(tally.changed)}) +
+                    ")";
         }
         line += ".";
     }
