@@ -9,6 +9,7 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/NameEscape.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -34,6 +35,66 @@ CURLM* Multi(void* handle) {
     return static_cast<CURLM*>(handle);
 }
 
+// What failed, for the user. libcurl's own texts are English only: where a
+// translation is installed, the failures an FTP side meets are said in the
+// user's language instead; otherwise libcurl's text, which names more detail.
+std::string FailureText(int code, const char* curlText) {
+    const char* own = nullptr;
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server's name could not be resolved.");
+            break;
+        case CURLE_COULDNT_CONNECT:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server could not be reached.");
+            break;
+        case CURLE_LOGIN_DENIED:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server refused the user name or password.");
+            break;
+        case CURLE_REMOTE_ACCESS_DENIED:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server denied access.");
+            break;
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server does not have it.");
+            break;
+        case CURLE_FTP_COULDNT_RETR_FILE:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server did not send the file.");
+            break;
+        case CURLE_UPLOAD_FAILED:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server did not take the upload.");
+            break;
+        case CURLE_QUOTE_ERROR:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server refused the command.");
+            break;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The connection to the server broke off.");
+            break;
+        case CURLE_FTP_ACCEPT_FAILED:
+        case CURLE_FTP_ACCEPT_TIMEOUT:
+        case CURLE_FTP_PORT_FAILED:
+            own = QT_TRANSLATE_NOOP("FtpClient",
+                                    "The server's data connection could not be made (try passive "
+                                    "mode).");
+            break;
+        case CURLE_WEIRD_SERVER_REPLY:
+            own = QT_TRANSLATE_NOOP("FtpClient", "The server's reply could not be understood.");
+            break;
+        default:
+            break;
+    }
+    if (own != nullptr) {
+        std::string translated = Translated("FtpClient", own);
+        if (translated != own) return translated;
+    }
+    std::string text =
+        curlText[0] != '\0' ? curlText : curl_easy_strerror(static_cast<CURLcode>(code));
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
 // Splits "host", "host:port", "[v6]:port" or a bare v6 address into the
 // "ftp://host:port" that libcurl takes. Empty with `problem` set when the text
 // cannot be used.
@@ -46,13 +107,17 @@ std::string BaseUrl(std::string server, std::string& problem) {
     if (!server.empty() && server.front() == '[') {
         const size_t close = server.find(']');
         if (close == std::string::npos) {
-            problem = "The server name " + server + " lacks its closing ']'.";
+            problem = FillIn(QCoreApplication::translate(
+                                 "FtpClient", "The server name %1 lacks its closing ']'."),
+                             {server});
             return {};
         }
         host = server.substr(0, close + 1);
         if (close + 1 < server.size()) {
             if (server[close + 1] != ':') {
-                problem = "The server name " + server + " cannot be read.";
+                problem = FillIn(
+                    QCoreApplication::translate("FtpClient", "The server name %1 cannot be read."),
+                    {server});
                 return {};
             }
             port = server.substr(close + 2);
@@ -69,7 +134,10 @@ std::string BaseUrl(std::string server, std::string& problem) {
         std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         std::stoi(port) >= 1 && std::stoi(port) <= 65535;
     if (host.empty() || !portOk) {
-        problem = "The server name " + server + " is not a host name with an optional port.";
+        problem =
+            FillIn(QCoreApplication::translate(
+                       "FtpClient", "The server name %1 is not a host name with an optional port."),
+                   {server});
         return {};
     }
     return "ftp://" + host + ":" + port;
@@ -192,13 +260,16 @@ bool FtpClient::Prepare(const std::string& path) {
     }
     if (HasLineBreak(connection_.server) || HasLineBreak(connection_.user) ||
         HasLineBreak(connection_.password)) {
-        error_ =
-            "The server name, user name or password of the connection holds a line break "
-            "or NUL, which FTP cannot send.";
+        error_ = FillIn(QCoreApplication::translate("FtpClient",
+                                                    "The server name, user name or password of the "
+                                                    "connection holds a line break or NUL, which "
+                                                    "FTP cannot send."));
         return false;
     }
     if (HasLineBreak(path)) {
-        error_ = "The name " + path + " holds a line break, which FTP cannot send.";
+        error_ = FillIn(QCoreApplication::translate(
+                            "FtpClient", "The name %1 holds a line break, which FTP cannot send."),
+                        {path});
         return false;
     }
     CURL* easy = Easy(easy_);
@@ -234,7 +305,8 @@ bool FtpClient::StartTransfer() {
     transferDone_ = false;
     transferResult_ = CURLE_OK;
     if (curl_multi_add_handle(Multi(multi_), Easy(easy_)) != CURLM_OK) {
-        error_ = "The FTP transfer could not be started.";
+        error_ = FillIn(
+            QCoreApplication::translate("FtpClient", "The FTP transfer could not be started."));
         return false;
     }
     added_ = true;
@@ -277,21 +349,28 @@ int FtpClient::Perform() {
 
 FtpOutcome FtpClient::Conclude(int code) {
     if (Cancelled()) {
-        error_ = "The FTP call was cancelled.";
+        error_ = FillIn(QCoreApplication::translate("FtpClient", "The FTP call was cancelled."));
         return FtpOutcome::Cancelled;
     }
     if (code == CURLE_OK) return FtpOutcome::Done;
-    error_ =
-        errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(code));
-    while (!error_.empty() && (error_.back() == '\n' || error_.back() == ' '))
-        error_.pop_back();
-    if (lastReplyCode_ >= 400) error_ += " (server reply: " + lastReply_ + ")";
+    error_ = FailureText(code, errorBuffer_);
+    if (lastReplyCode_ >= 400) {
+        error_ = FillIn(QCoreApplication::translate("FtpClient", "%1 (server reply: %2)"),
+                        {error_, lastReply_});
+    }
     timedOut_ = code == CURLE_OPERATION_TIMEDOUT;
     if (timedOut_) {
         // curl's own text speaks of bytes per second; say what the user needs.
-        error_ = "The server " + connection_.server + " timed out: nothing came for " +
-                 std::to_string(connection_.timeoutSeconds) + " seconds while reading " +
-                 (path_.empty() ? std::string("its first reply") : EscapeName(path_)) + ".";
+        error_ = FillIn(
+            path_.empty() ? QCoreApplication::translate(
+                                "FtpClient",
+                                "The server %1 timed out: nothing came for %2 seconds "
+                                "while reading its first reply.")
+                          : QCoreApplication::translate(
+                                "FtpClient",
+                                "The server %1 timed out: nothing came for %2 seconds "
+                                "while reading %3."),
+            {connection_.server, std::to_string(connection_.timeoutSeconds), EscapeName(path_)});
     }
 
     const bool permanentFileReply = lastReplyCode_ >= 550 && lastReplyCode_ <= 559;
@@ -474,7 +553,9 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
     for (const std::string& command : commands) {
         if (HasLineBreak(command)) {
             curl_slist_free_all(list);
-            error_ = "The FTP command " + command + " holds a line break.";
+            error_ = FillIn(
+                QCoreApplication::translate("FtpClient", "The FTP command %1 holds a line break."),
+                {command});
             return FtpOutcome::Failed;
         }
         list = curl_slist_append(list, command.c_str());
@@ -524,11 +605,11 @@ FtpOutcome FtpClient::Upload(const std::string& path, const DataSource& source,
     uploadStop_ = nullptr;
     bytes = uploaded_;
     if (uploadStopped_) {
-        error_ = "The upload was cancelled.";
+        error_ = FillIn(QCoreApplication::translate("FtpClient", "The upload was cancelled."));
         return FtpOutcome::Cancelled;
     }
     if (uploadSourceFailed_) {
-        error_ = "the original could not be read";
+        error_ = FillIn(QCoreApplication::translate("FtpClient", "the original could not be read"));
         return FtpOutcome::Failed;
     }
     return Conclude(code);

@@ -127,10 +127,13 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
         name_ = *listed;
         const FtpConnection stored = store_.ReadConnection(name_);
         if (stored == fields_) return SaveResult::Unchanged;
-        if (!prompter_.AskOkCancel("A connection called " + name_ +
-                                   " already exists. Do you want to change the settings for this "
-                                   "connection? If not, press cancel and choose a new connection "
-                                   "name.")) {
+        if (!prompter_.AskOkCancel(
+                FillIn(QCoreApplication::translate(
+                           "FtpConnectionEditor",
+                           "A connection called %1 already exists. Do you want to change the "
+                           "settings for this connection? If not, press cancel and choose a new "
+                           "connection name."),
+                       {name_}))) {
             return SaveResult::Declined;
         }
     }

@@ -1,6 +1,7 @@
 #include "core/ftp/FtpConnectionStore.h"
 
 #include "core/settings/SettingsStore.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -84,10 +85,15 @@ FtpConnectionStore::PasswordWrite FtpConnectionStore::WriteConnection(
         const char* notice = *place == PasswordStore::Place::Keyring ? kKeyringNotice : kFileNotice;
         if (store_.ReadInt(kNoticeSection, notice, 0) == 0) {
             store_.WriteInt(kNoticeSection, notice, 1);
-            result.text = *place == PasswordStore::Place::Keyring
-                              ? "FTP passwords are kept in the desktop keyring."
-                              : "No desktop keyring answered, so FTP passwords are kept in " +
-                                    passwords_.FilePath() + ", which only you can read.";
+            result.text =
+                *place == PasswordStore::Place::Keyring
+                    ? FillIn(QCoreApplication::translate(
+                          "FtpConnectionStore", "FTP passwords are kept in the desktop keyring."))
+                    : FillIn(QCoreApplication::translate("FtpConnectionStore",
+                                                         "No desktop keyring answered, so FTP "
+                                                         "passwords are kept in %1, which only "
+                                                         "you can read."),
+                             {passwords_.FilePath()});
         }
     }
     store_.WriteString(kIndexSection, name, section);

@@ -9,6 +9,7 @@
 #include "core/engine/Prompter.h"
 #include "core/engine/Trace.h"
 #include "core/ftp/FtpListingParser.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -38,7 +39,9 @@ class FtpFileReader : public FileReader {
         if (got < 0 && !reported_ && !client_.Cancelled()) {
             reported_ = true;
             const std::string& text = client_.ErrorText();
-            prompter_.Warn(text.empty() ? "Error" : text);
+            prompter_.Warn(text.empty()
+                               ? FillIn(QCoreApplication::translate("FtpFileSystem", "Error"))
+                               : text);
         }
         return got;
     }
@@ -72,19 +75,27 @@ void FtpFileSystem::Report(const char* fixedText) {
     if (fixedText != nullptr && client_->TimedOut()) {
         // The fixed text alone would leave a stalled server looking like a
         // broken one: say what timed out and after how long.
-        prompter_.Warn(std::string(fixedText) + "\n" + client_->ErrorText());
+        prompter_.Warn(Translated("FtpFileSystem", fixedText) + "\n" + client_->ErrorText());
     } else if (fixedText != nullptr) {
-        prompter_.Warn(fixedText);
+        prompter_.Warn(Translated("FtpFileSystem", fixedText));
     } else {
         const std::string& text = client_->ErrorText();
-        prompter_.Warn(text.empty() ? "Error" : text);
+        prompter_.Warn(text.empty() ? FillIn(QCoreApplication::translate("FtpFileSystem", "Error"))
+                                    : text);
     }
 }
 
 void FtpFileSystem::WarnBadNames(const std::string& serverFolder) {
-    std::string text = "The FTP folder " + EscapeName(serverFolder) + " lists " +
-                       (badNames_.size() == 1 ? "a name" : "names") +
-                       " that cannot be a file name here, left out:";
+    std::string text = FillIn(badNames_.size() == 1
+                                  ? QCoreApplication::translate(
+                                        "FtpFileSystem",
+                                        "The FTP folder %1 lists a name that cannot be a file name "
+                                        "here, left out:")
+                                  : QCoreApplication::translate(
+                                        "FtpFileSystem",
+                                        "The FTP folder %1 lists names that cannot be a file name "
+                                        "here, left out:"),
+                              {EscapeName(serverFolder)});
     for (const std::string_view name : badNames_)
         text += " \"" + EscapeName(name) + "\"";
     prompter_.Warn(text);
@@ -183,7 +194,9 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
 
 std::string FtpFileSystem::WhyNotListable(const std::string& /*folder*/) {
     const std::string& text = client_->ErrorText();
-    return text.empty() ? std::string("the server does not list it") : text;
+    return text.empty()
+               ? FillIn(QCoreApplication::translate("FtpFileSystem", "the server does not list it"))
+               : text;
 }
 
 bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <memory>
 #include <set>
 #include <string>
@@ -27,7 +28,8 @@ class Prompter;
 // trash, so MoveToTrash always answers NoTrash.
 class FtpFileSystem : public FileSystem {
   public:
-    static constexpr const char* kConnectionError = "Error on FTP connection";
+    static constexpr const char* kConnectionError =
+        QT_TRANSLATE_NOOP("FtpFileSystem", "Error on FTP connection");
 
     FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompter);
     ~FtpFileSystem() override;

@@ -5,6 +5,7 @@
 
 #include "core/engine/FileEntry.h"
 #include "core/ftp/FtpFileSystem.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -61,7 +62,10 @@ class CountingSink : public ListSink {
 WriteOutcome FtpFileSystem::Problem(FtpOutcome outcome) const {
     if (outcome == FtpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
     const std::string& text = client_->ErrorText();
-    return WriteOutcome(WriteStatus::Failed, text.empty() ? "the FTP server refused it" : text);
+    return WriteOutcome(WriteStatus::Failed,
+                        text.empty() ? FillIn(QCoreApplication::translate(
+                                           "FtpFileSystem", "the FTP server refused it"))
+                                     : text);
 }
 
 void FtpFileSystem::Forget(const std::string& folder) {
@@ -88,14 +92,19 @@ WriteOutcome FtpFileSystem::ReachFolder(const std::string& root,
             EntryFacts facts;
             if (ReadFacts(path, facts)) {
                 if (!facts.IsFolder()) {
-                    return WriteOutcome(WriteStatus::Refused,
-                                        "a file or link is in the way at " + Quoted(path));
+                    return WriteOutcome(
+                        WriteStatus::Refused,
+                        FillIn(QCoreApplication::translate("FtpFileSystem",
+                                                           "a file or link is in the way at %1"),
+                               {Quoted(path)}));
                 }
             } else {
                 if (client_->Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
                 if (!create) {
                     return WriteOutcome(WriteStatus::Failed,
-                                        "the folder " + Quoted(path) + " is not there");
+                                        FillIn(QCoreApplication::translate(
+                                                   "FtpFileSystem", "the folder %1 is not there"),
+                                               {Quoted(path)}));
                 }
                 const FtpOutcome outcome = client_->Command("MKD " + path);
                 if (outcome != FtpOutcome::Done) return Problem(outcome);
@@ -112,7 +121,11 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
                                    const EntryFacts& facts, const std::string& destination,
                                    bool replacing, const CopyControl& control) {
     const std::unique_ptr<FileReader> reader = from.OpenForReading(fromPath, 0);
-    if (!reader) return WriteOutcome(WriteStatus::Failed, "the original can not be opened");
+    if (!reader) {
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("FtpFileSystem", "the original can not be opened")));
+    }
     const std::string temporary =
         destination.substr(0, destination.rfind('/') + 1) + TemporaryName();
     const FtpClient::DataSource source = [&reader](char* buffer, size_t capacity) {
@@ -143,9 +156,14 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
                                    const CopyControl& control) {
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate("FtpFileSystem",
+                                                               "the original is no longer there")));
     }
-    if (facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
+    if (facts.IsFolder()) {
+        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                     "FtpFileSystem", "the original is a folder")));
+    }
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
     WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
@@ -155,12 +173,16 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
     EntryFacts existing;
     const bool exists = ReadFacts(destination, existing);
     if (exists && existing.IsFolder()) {
-        return WriteOutcome(WriteStatus::Failed, "a folder of that name is in the way");
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate(
+                                "FtpFileSystem", "a folder of that name is in the way")));
     }
     if (exists && !control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
     if (control.Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
     if ((facts.attributes & kSymlinkAttribute) != 0) {
-        return WriteOutcome(WriteStatus::Failed, "an FTP server cannot be given a symbolic link");
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate(
+                                "FtpFileSystem", "an FTP server cannot be given a symbolic link")));
     }
     return Upload(from, fromPath, facts, destination, exists, control);
 }
@@ -184,7 +206,10 @@ WriteOutcome FtpFileSystem::RemoveFolderAt(const std::string& path) {
     if (outcome == FtpOutcome::Cancelled) return failure;
     EntryFacts facts;
     if (ReadFacts(path, facts)) {
-        if (!facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "it is not a folder");
+        if (!facts.IsFolder()) {
+            return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                         "FtpFileSystem", "it is not a folder")));
+        }
         if (HoldsAnything(path)) return WriteOutcome(WriteStatus::NotEmpty);
     }
     return failure;
@@ -200,7 +225,8 @@ WriteOutcome FtpFileSystem::RemoveFolder(const std::string& root, std::string_vi
 
 WriteOutcome FtpFileSystem::MoveToTrash(const std::string& /*root*/,
                                         std::string_view /*relative*/) {
-    return WriteOutcome(WriteStatus::NoTrash, "an FTP server has no trash");
+    return WriteOutcome(WriteStatus::NoTrash, FillIn(QCoreApplication::translate(
+                                                  "FtpFileSystem", "an FTP server has no trash")));
 }
 
 WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::string_view relative) {
@@ -212,7 +238,8 @@ WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::stri
     EntryFacts facts;
     if (!ReadFacts(path, facts)) {
         if (client_->Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
-        return WriteOutcome(WriteStatus::Failed, "it is no longer there");
+        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                     "FtpFileSystem", "it is no longer there")));
     }
     if (facts.IsFolder()) return RemoveFolderAt(path);
     const FtpOutcome outcome = client_->Command("DELE " + path);

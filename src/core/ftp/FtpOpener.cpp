@@ -24,9 +24,10 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::st
     if (outcome == FtpOutcome::Cancelled) return nullptr;
     if (outcome != FtpOutcome::Done) {
         const std::string& text = client->ErrorText();
-        prompter.Warn(text.empty() ? std::string("Error")
-                                   : text + " Server:" + connection.server +
-                                         " User:" + std::string(shownUser));
+        prompter.Warn(text.empty()
+                          ? FillIn(QCoreApplication::translate("FtpOpener", "Error"))
+                          : FillIn(QCoreApplication::translate("FtpOpener", "%1 Server:%2 User:%3"),
+                                   {text, connection.server, shownUser}));
         return nullptr;
     }
     return std::make_unique<FtpFileSystem>(std::move(client), prompter);

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "core/engine/FdGuard.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -183,7 +184,9 @@ bool PasswordStore::WriteFile(std::string_view name, const std::string* password
 
     const QString folder = QFileInfo(QString::fromStdString(filePath_)).path();
     if (!QDir().mkpath(folder)) {
-        error = "The folder " + folder.toStdString() + " cannot be made.";
+        error =
+            FillIn(QCoreApplication::translate("PasswordStore", "The folder %1 cannot be made."),
+                   {folder.toStdString()});
         return false;
     }
     std::string temporary = filePath_ + ".XXXXXX";
@@ -198,7 +201,10 @@ bool PasswordStore::WriteFile(std::string_view name, const std::string* password
     }
     written = written && ::fsync(file.get()) == 0;
     if (!written || ::rename(temporary.c_str(), filePath_.c_str()) != 0) {
-        error = "The password file " + filePath_ + " cannot be written: " + std::strerror(errno);
+        const int failure = errno;  // before the translation's own calls
+        error = FillIn(QCoreApplication::translate("PasswordStore",
+                                                   "The password file %1 cannot be written: %2"),
+                       {filePath_, std::strerror(failure)});
         if (file.get() >= 0) ::unlink(temporary.c_str());
         return false;
     }
