@@ -1,6 +1,7 @@
 #include "core/engine/Comparison.h"
 
 #include "core/engine/NameEscape.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 
@@ -24,22 +25,28 @@ void Comparison::Reset(const ComparisonRules& rules, std::string sourceRoot,
 std::string Comparison::UnlistableFoldersWarning() const {
     if (unlistableSource_.empty() && unlistableTarget_.empty()) return {};
     std::string text =
-        "Some folders could not be read. The rows below them were excluded, so no "
-        "synchronisation will copy over them or delete them:";
+        FillIn(QCoreApplication::translate("Comparison",
+                                           "Some folders could not be read. The rows below them "
+                                           "were excluded, so no synchronisation will copy over "
+                                           "them or delete them:"));
     for (const auto& folder : unlistableSource_)
-        text += "\n  Source: " + EscapeName(SourceFolder() + folder);
+        text += "\n  " + FillIn(QCoreApplication::translate("Comparison", "Source: %1"),
+                                {EscapeName(SourceFolder() + folder)});
     for (const auto& folder : unlistableTarget_)
-        text += "\n  Target: " + EscapeName(TargetFolder() + folder);
+        text += "\n  " + FillIn(QCoreApplication::translate("Comparison", "Target: %1"),
+                                {EscapeName(TargetFolder() + folder)});
     return text;
 }
 
 std::string Comparison::CaseClashWarning() const {
     if (caseClashes_.empty()) return {};
-    std::string text =
+    std::string text = FillIn(QCoreApplication::translate(
+        "Comparison",
         "The Target's file system does not tell upper and lower case apart, so these Source "
-        "names would be written over each other. Their rows were excluded:";
+        "names would be written over each other. Their rows were excluded:"));
     for (const auto& path : caseClashes_)
-        text += "\n  Source: " + EscapeName(SourceFolder() + path);
+        text += "\n  " + FillIn(QCoreApplication::translate("Comparison", "Source: %1"),
+                                {EscapeName(SourceFolder() + path)});
     return text;
 }
 

@@ -11,17 +11,20 @@
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/Trace.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
 
-constexpr const char* kUnreadableDataQuestion =
+constexpr const char* kUnreadableDataQuestion = QT_TRANSLATE_NOOP(
+    "ComparisonRun",
     "Warning: some file data could not be read. The file may be currently in use by an other "
     "application. Press \"OK\" to continue and exclude this file from the comparison. Press "
-    "\"CANCEL\" to stop the comparison.";
+    "\"CANCEL\" to stop the comparison.");
 
-constexpr const char* kSortMemoryMessage =
-    "There is not enough memory to sort the list of files, so the comparison was stopped.";
+constexpr const char* kSortMemoryMessage = QT_TRANSLATE_NOOP(
+    "ComparisonRun",
+    "There is not enough memory to sort the list of files, so the comparison was stopped.");
 
 class Stopwatch {
   public:
@@ -203,8 +206,11 @@ bool ComparisonRun::ListSide(bool isSource) {
     if (!result.ok) {
         // A cancel that broke a server call is no failure to report.
         if (!Cancelled()) {
-            prompter_.Warn(isSource ? "Error: cannot read source file information"
-                                    : "Error: cannot read target file information");
+            prompter_.Warn(FillIn(
+                isSource ? QCoreApplication::translate("ComparisonRun",
+                                                       "Error: cannot read source file information")
+                         : QCoreApplication::translate(
+                               "ComparisonRun", "Error: cannot read target file information")));
         }
         cancel_.store(1);
         return false;
@@ -212,10 +218,14 @@ bool ComparisonRun::ListSide(bool isSource) {
     if (!unlistable.empty() && unlistable.front().empty()) {
         // The root itself: an empty side would pass for one whose files are
         // all gone, and a sync would delete the other side's.
-        prompter_.Warn(std::string(isSource ? "Error: cannot read source file information"
-                                            : "Error: cannot read target file information") +
-                       ": the folder \"" + root + "\" can not be listed (" +
-                       fs.WhyNotListable(root) + ").");
+        prompter_.Warn(FillIn(
+            isSource ? QCoreApplication::translate("ComparisonRun",
+                                                   "Error: cannot read source file information: "
+                                                   "the folder \"%1\" can not be listed (%2).")
+                     : QCoreApplication::translate("ComparisonRun",
+                                                   "Error: cannot read target file information: "
+                                                   "the folder \"%1\" can not be listed (%2)."),
+            {root, fs.WhyNotListable(root)}));
         cancel_.store(1);
         return false;
     }
@@ -243,7 +253,7 @@ bool ComparisonRun::ListBothSides() {
         if (!sourceScan_.Sort(&cancel_)) {
             cancel_.store(1);
             targetLister.join();
-            prompter_.Warn(kSortMemoryMessage);
+            prompter_.Warn(Translated("ComparisonRun", kSortMemoryMessage));
             return false;
         }
         sourceDone = !Cancelled();
@@ -256,7 +266,7 @@ bool ComparisonRun::ListBothSides() {
     Stopwatch targetTime;
     SetPhase(ComparisonPhase::Sorting);
     if (!targetScan_.Sort(&cancel_)) {
-        prompter_.Warn(kSortMemoryMessage);
+        prompter_.Warn(Translated("ComparisonRun", kSortMemoryMessage));
         return false;
     }
     TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
@@ -476,7 +486,9 @@ bool ComparisonRun::ChecksumRows(const std::vector<uint32_t>& rows) {
     for (size_t k = 0; k < rows.size(); ++k) {
         ClassifyByChecksums(comparison_.sourceResults_.ElementAt(rows[k]),
                             comparison_.targetResults_.ElementAt(rows[k]), readOk[k] != 0);
-        if (readOk[k] == 0 && !prompter_.AskOkCancel(kUnreadableDataQuestion)) return false;
+        if (readOk[k] == 0 &&
+            !prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
+            return false;
     }
     return true;
 }
