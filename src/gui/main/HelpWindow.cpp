@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
@@ -43,7 +44,14 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void HelpWindow::ShowTopic(const char* topic) {
-    browser_->setSource(QUrl(QStringLiteral("qrc:/help/%1").arg(QLatin1String(topic))));
+    //: The folder under :/help that holds this language's help pages; pages
+    //: missing there are shown in English.
+    const QString language = tr("en", "help pages' language");
+    QString page = QStringLiteral("help/%1/%2").arg(language, QLatin1String(topic));
+    if (language == QLatin1String("en") || !QFile::exists(QLatin1Char(':') + page)) {
+        page = QStringLiteral("help/%1").arg(QLatin1String(topic));
+    }
+    browser_->setSource(QUrl(QStringLiteral("qrc:/") + page));
 }
 
 QString HelpWindow::CurrentPage() const {

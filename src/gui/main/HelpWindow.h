@@ -23,8 +23,10 @@ class HelpWindow : public QWidget {
   public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
+    // Shows `topic` in the language of the installed translation
+    // ("qrc:/help/de/<topic>"), or in English where that page is missing.
     void ShowTopic(const char* topic);
-    // The page on display, as "qrc:/help/<topic>".
+    // The page on display, as "qrc:/help/<topic>" or "qrc:/help/<language>/<topic>".
     QString CurrentPage() const;
 
     // The one help window, brought to the front on `topic`. It belongs to the
