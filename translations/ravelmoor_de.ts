@@ -56,6 +56,56 @@
     </message>
 </context>
 <context>
+    <name>Comparison</name>
+    <message>
+        <source>The two folders are identical (excluding filtered files and sub-folders)</source>
+        <translation>Die beiden Ordner sind identisch (ohne gefilterte Dateien und Unterordner)</translation>
+    </message>
+    <message>
+        <source>Some folders could not be read. The rows below them were excluded, so no synchronisation will copy over them or delete them:</source>
+        <translation>Einige Ordner konnten nicht gelesen werden. Die Zeilen darunter wurden ausgeschlossen, sodass keine Synchronisation sie überschreibt oder löscht:</translation>
+    </message>
+    <message>
+        <source>Source: %1</source>
+        <translation>Quelle: %1</translation>
+    </message>
+    <message>
+        <source>Target: %1</source>
+        <translation>Ziel: %1</translation>
+    </message>
+    <message>
+        <source>The Target&apos;s file system does not tell upper and lower case apart, so these Source names would be written over each other. Their rows were excluded:</source>
+        <translation>Das Dateisystem des Ziels unterscheidet nicht zwischen Groß- und Kleinschreibung, daher würden sich diese Namen der Quelle gegenseitig überschreiben. Ihre Zeilen wurden ausgeschlossen:</translation>
+    </message>
+</context>
+<context>
+    <name>ComparisonRun</name>
+    <message>
+        <source>Warning: some file data could not be read. The file may be currently in use by an other application. Press &quot;OK&quot; to continue and exclude this file from the comparison. Press &quot;CANCEL&quot; to stop the comparison.</source>
+        <translation>Warnung: Einige Dateidaten konnten nicht gelesen werden. Die Datei wird möglicherweise gerade von einer anderen Anwendung verwendet. Klicken Sie auf „OK“, um fortzufahren und diese Datei vom Vergleich auszuschließen. Klicken Sie auf „Abbrechen“, um den Vergleich zu beenden.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to sort the list of files, so the comparison was stopped.</source>
+        <translation>Der Speicher reicht nicht aus, um die Dateiliste zu sortieren; der Vergleich wurde deshalb beendet.</translation>
+    </message>
+    <message>
+        <source>Error: cannot read source file information</source>
+        <translation>Fehler: Die Dateiinformationen der Quelle können nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Error: cannot read target file information</source>
+        <translation>Fehler: Die Dateiinformationen des Ziels können nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Error: cannot read source file information: the folder &quot;%1&quot; can not be listed (%2).</source>
+        <translation>Fehler: Die Dateiinformationen der Quelle können nicht gelesen werden: Der Ordner „%1“ lässt sich nicht auflisten (%2).</translation>
+    </message>
+    <message>
+        <source>Error: cannot read target file information: the folder &quot;%1&quot; can not be listed (%2).</source>
+        <translation>Fehler: Die Dateiinformationen des Ziels können nicht gelesen werden: Der Ordner „%1“ lässt sich nicht auflisten (%2).</translation>
+    </message>
+</context>
+<context>
     <name>FileOperation</name>
     <message>
         <source>Can not access file: %1</source>
@@ -113,10 +163,102 @@
     </message>
 </context>
 <context>
-    <name>Comparison</name>
+    <name>FtpClient</name>
     <message>
-        <source>The two folders are identical (excluding filtered files and sub-folders)</source>
-        <translation>Die beiden Ordner sind identisch (ohne gefilterte Dateien und Unterordner)</translation>
+        <source>The server&apos;s name could not be resolved.</source>
+        <translation>Der Name des Servers konnte nicht aufgelöst werden.</translation>
+    </message>
+    <message>
+        <source>The server could not be reached.</source>
+        <translation>Der Server ist nicht erreichbar.</translation>
+    </message>
+    <message>
+        <source>The server refused the user name or password.</source>
+        <translation>Der Server hat den Benutzernamen oder das Passwort abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server denied access.</source>
+        <translation>Der Server hat den Zugriff verweigert.</translation>
+    </message>
+    <message>
+        <source>The server does not have it.</source>
+        <translation>Auf dem Server ist es nicht vorhanden.</translation>
+    </message>
+    <message>
+        <source>The server did not send the file.</source>
+        <translation>Der Server hat die Datei nicht gesendet.</translation>
+    </message>
+    <message>
+        <source>The server did not take the upload.</source>
+        <translation>Der Server hat das Hochladen nicht angenommen.</translation>
+    </message>
+    <message>
+        <source>The server refused the command.</source>
+        <translation>Der Server hat den Befehl abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The connection to the server broke off.</source>
+        <translation>Die Verbindung zum Server ist abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s data connection could not be made (try passive mode).</source>
+        <translation>Die Datenverbindung zum Server kam nicht zustande (versuchen Sie den passiven Modus).</translation>
+    </message>
+    <message>
+        <source>The server&apos;s reply could not be understood.</source>
+        <translation>Die Antwort des Servers ist unverständlich.</translation>
+    </message>
+    <message>
+        <source>The server name %1 lacks its closing &apos;]&apos;.</source>
+        <translation>Dem Servernamen %1 fehlt die schließende „]“.</translation>
+    </message>
+    <message>
+        <source>The server name %1 cannot be read.</source>
+        <translation>Der Servername %1 ist nicht lesbar.</translation>
+    </message>
+    <message>
+        <source>The server name %1 is not a host name with an optional port.</source>
+        <translation>Der Servername %1 ist kein Hostname mit optionalem Port.</translation>
+    </message>
+    <message>
+        <source>The server name, user name or password of the connection holds a line break or NUL, which FTP cannot send.</source>
+        <translation>Servername, Benutzername oder Passwort der Verbindung enthalten einen Zeilenumbruch oder ein NUL-Zeichen, das FTP nicht senden kann.</translation>
+    </message>
+    <message>
+        <source>The name %1 holds a line break, which FTP cannot send.</source>
+        <translation>Der Name %1 enthält einen Zeilenumbruch, den FTP nicht senden kann.</translation>
+    </message>
+    <message>
+        <source>The FTP transfer could not be started.</source>
+        <translation>Die FTP-Übertragung konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>The FTP call was cancelled.</source>
+        <translation>Der FTP-Aufruf wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>%1 (server reply: %2)</source>
+        <translation>%1 (Antwort des Servers: %2)</translation>
+    </message>
+    <message>
+        <source>The server %1 timed out: nothing came for %2 seconds while reading its first reply.</source>
+        <translation>Zeitüberschreitung beim Server %1: Beim Warten auf seine erste Antwort kam %2 Sekunden lang nichts.</translation>
+    </message>
+    <message>
+        <source>The server %1 timed out: nothing came for %2 seconds while reading %3.</source>
+        <translation>Zeitüberschreitung beim Server %1: Beim Lesen von %3 kam %2 Sekunden lang nichts.</translation>
+    </message>
+    <message>
+        <source>The FTP command %1 holds a line break.</source>
+        <translation>Der FTP-Befehl %1 enthält einen Zeilenumbruch.</translation>
+    </message>
+    <message>
+        <source>The upload was cancelled.</source>
+        <translation>Das Hochladen wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>the original could not be read</source>
+        <translation>das Original konnte nicht gelesen werden</translation>
     </message>
 </context>
 <context>
@@ -153,12 +295,102 @@
         <source>Invalid URL for server and directory</source>
         <translation>Ungültige URL für Server und Verzeichnis</translation>
     </message>
+    <message>
+        <source>A connection called %1 already exists. Do you want to change the settings for this connection? If not, press cancel and choose a new connection name.</source>
+        <translation>Eine Verbindung namens %1 gibt es bereits. Möchten Sie die Einstellungen dieser Verbindung ändern? Falls nicht, klicken Sie auf „Abbrechen“ und wählen Sie einen neuen Verbindungsnamen.</translation>
+    </message>
+</context>
+<context>
+    <name>FtpConnectionStore</name>
+    <message>
+        <source>FTP passwords are kept in the desktop keyring.</source>
+        <translation>FTP-Passwörter werden im Schlüsselbund der Arbeitsumgebung aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>No desktop keyring answered, so FTP passwords are kept in %1, which only you can read.</source>
+        <translation>Kein Schlüsselbund der Arbeitsumgebung hat geantwortet, daher werden FTP-Passwörter in %1 aufbewahrt, das nur Sie lesen können.</translation>
+    </message>
+</context>
+<context>
+    <name>FtpFileSystem</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>The FTP folder %1 lists a name that cannot be a file name here, left out:</source>
+        <translation>Der FTP-Ordner %1 führt einen Namen auf, der hier kein Dateiname sein kann; ausgelassen:</translation>
+    </message>
+    <message>
+        <source>The FTP folder %1 lists names that cannot be a file name here, left out:</source>
+        <translation>Der FTP-Ordner %1 führt Namen auf, die hier keine Dateinamen sein können; ausgelassen:</translation>
+    </message>
+    <message>
+        <source>the server does not list it</source>
+        <translation>der Server führt ihn nicht auf</translation>
+    </message>
+    <message>
+        <source>Error on FTP connection</source>
+        <translation>Fehler in der FTP-Verbindung</translation>
+    </message>
+    <message>
+        <source>the FTP server refused it</source>
+        <translation>der FTP-Server hat es abgelehnt</translation>
+    </message>
+    <message>
+        <source>a file or link is in the way at %1</source>
+        <translation>bei %1 steht eine Datei oder ein Link im Weg</translation>
+    </message>
+    <message>
+        <source>the folder %1 is not there</source>
+        <translation>der Ordner %1 ist nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>the original can not be opened</source>
+        <translation>das Original lässt sich nicht öffnen</translation>
+    </message>
+    <message>
+        <source>the original is no longer there</source>
+        <translation>das Original ist nicht mehr vorhanden</translation>
+    </message>
+    <message>
+        <source>the original is a folder</source>
+        <translation>das Original ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>a folder of that name is in the way</source>
+        <translation>ein Ordner dieses Namens steht im Weg</translation>
+    </message>
+    <message>
+        <source>an FTP server cannot be given a symbolic link</source>
+        <translation>einem FTP-Server lässt sich kein symbolischer Link übergeben</translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation>es ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>an FTP server has no trash</source>
+        <translation>ein FTP-Server hat keinen Papierkorb</translation>
+    </message>
+    <message>
+        <source>it is no longer there</source>
+        <translation>es ist nicht mehr vorhanden</translation>
+    </message>
 </context>
 <context>
     <name>FtpOpener</name>
     <message>
         <source>Cannot initialise FTP connection</source>
         <translation>FTP-Verbindung kann nicht eingerichtet werden</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>%1 Server:%2 User:%3</source>
+        <translation>%1 Server: %2 Benutzer: %3</translation>
     </message>
 </context>
 <context>
@@ -181,6 +413,17 @@
     </message>
 </context>
 <context>
+    <name>PasswordStore</name>
+    <message>
+        <source>The folder %1 cannot be made.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The password file %1 cannot be written: %2</source>
+        <translation>Die Passwortdatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>PlanSync</name>
     <message>
         <source>Please confirm that you want to &quot;%1&quot;</source>
@@ -193,6 +436,53 @@
     <message>
         <source>No files or folders need to be copied or deleted.</source>
         <translation>Es müssen keine Dateien oder Ordner kopiert oder gelöscht werden.</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewBuilder</name>
+    <message>
+        <source>would copy SOURCE %1 to TARGET </source>
+        <translation>würde QUELLE %1 nach ZIEL kopieren</translation>
+    </message>
+    <message>
+        <source>would copy SOURCE %1 to OVERWRITE TARGET %2</source>
+        <translation>würde QUELLE %1 kopieren und ZIEL %2 ÜBERSCHREIBEN</translation>
+    </message>
+    <message>
+        <source>would copy SOURCE folder %1 to TARGET </source>
+        <translation>würde QUELL-Ordner %1 nach ZIEL kopieren</translation>
+    </message>
+    <message>
+        <source>would copy SOURCE folder %1 to OVERWRITE TARGET %2</source>
+        <translation>würde QUELL-Ordner %1 kopieren und ZIEL %2 ÜBERSCHREIBEN</translation>
+    </message>
+    <message>
+        <source>would copy TARGET %1 to SOURCE </source>
+        <translation>würde ZIEL %1 nach QUELLE kopieren</translation>
+    </message>
+    <message>
+        <source>would copy TARGET %1 to OVERWRITE SOURCE %2</source>
+        <translation>würde ZIEL %1 kopieren und QUELLE %2 ÜBERSCHREIBEN</translation>
+    </message>
+    <message>
+        <source>would copy TARGET folder %1 to SOURCE </source>
+        <translation>würde ZIEL-Ordner %1 nach QUELLE kopieren</translation>
+    </message>
+    <message>
+        <source>would copy TARGET folder %1 to OVERWRITE SOURCE %2</source>
+        <translation>würde ZIEL-Ordner %1 kopieren und QUELLE %2 ÜBERSCHREIBEN</translation>
+    </message>
+    <message>
+        <source>would DELETE TARGET %1</source>
+        <translation>würde ZIEL %1 LÖSCHEN</translation>
+    </message>
+    <message>
+        <source>would DELETE TARGET folder %1</source>
+        <translation>würde ZIEL-Ordner %1 LÖSCHEN</translation>
+    </message>
+    <message>
+        <source>Total Files/Folders copied or deleted: %1</source>
+        <translation>Kopierte oder gelöschte Dateien/Ordner insgesamt: %1</translation>
     </message>
 </context>
 <context>
@@ -226,6 +516,57 @@
     <message>
         <source>No objects selected</source>
         <translation>Keine Objekte ausgewählt</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>Settings:</source>
+        <translation>Einstellungen:</translation>
+    </message>
+    <message>
+        <source>sub-fol</source>
+        <translation>Unterordner</translation>
+    </message>
+    <message>
+        <source>size/time</source>
+        <translation>Größe/Zeit</translation>
+    </message>
+    <message>
+        <source>CRC</source>
+        <translation>CRC</translation>
+    </message>
+    <message>
+        <source>both</source>
+        <translation>beides</translation>
+    </message>
+    <message>
+        <source>DST</source>
+        <translation>Sommerzeit</translation>
+    </message>
+    <message>
+        <source>secs</source>
+        <translation>60 Sek.</translation>
+    </message>
+    <message>
+        <source>2 secs</source>
+        <translation>2 Sek.</translation>
+    </message>
+    <message>
+        <source>cs=%1</source>
+        <translation>Block=%1</translation>
+    </message>
+    <message>
+        <source>Filters:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Inc(%1)</source>
+        <translation>Einschl.(%1)</translation>
+    </message>
+    <message>
+        <source>Exc(%1)</source>
+        <translation>Ausschl.(%1)</translation>
     </message>
 </context>
 <context>
@@ -330,6 +671,77 @@
     <message>
         <source>Update and Prune Target, then overwrite newer files/folders in Target with older Source files/folders.</source>
         <translation>Ziel aktualisieren und bereinigen, danach neuere Dateien/Ordner im Ziel mit den älteren der Quelle überschreiben.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncSummary</name>
+    <message>
+        <source>Stopped after %1 seconds:</source>
+        <translation>Nach %1 Sekunden abgebrochen:</translation>
+    </message>
+    <message>
+        <source>Synchronised in %1 seconds:</source>
+        <translation>In %1 Sekunden synchronisiert:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 files copied</source>
+        <translation>
+            <numerusform>%1 Datei kopiert</numerusform>
+            <numerusform>%1 Dateien kopiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 bytes</source>
+        <translation>
+            <numerusform>%1 Byte</numerusform>
+            <numerusform>%1 Bytes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 folders made</source>
+        <translation>
+            <numerusform>%1 Ordner angelegt</numerusform>
+            <numerusform>%1 Ordner angelegt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 objects moved to the trash</source>
+        <translation>
+            <numerusform>%1 Objekt in den Papierkorb verschoben</numerusform>
+            <numerusform>%1 Objekte in den Papierkorb verschoben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files kept in the trash</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei im Papierkorb aufbewahrt</numerusform>
+            <numerusform>%1 ersetzte Dateien im Papierkorb aufbewahrt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 objects deleted permanently</source>
+        <translation>
+            <numerusform>%1 Objekt endgültig gelöscht</numerusform>
+            <numerusform>%1 Objekte endgültig gelöscht</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 folders removed</source>
+        <translation>
+            <numerusform>%1 Ordner entfernt</numerusform>
+            <numerusform>%1 Ordner entfernt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 objects were not copied or deleted</source>
+        <translation>
+            <numerusform>%1 Objekt wurde nicht kopiert oder gelöscht</numerusform>
+            <numerusform>%1 Objekte wurden nicht kopiert oder gelöscht</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 changed since the comparison</source>
+        <translation>davon %1 seit dem Vergleich geändert</translation>
     </message>
 </context>
 <context>
@@ -623,6 +1035,12 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <comment>help pages&apos; language</comment>
+        <extracomment>The folder under :/help that holds this language&apos;s help pages; pages missing there are shown in English.</extracomment>
+        <translation>de</translation>
     </message>
 </context>
 <context>
