@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/sync/SyncSummary.h"
+#include "gui/main/HelpWindow.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/Translations.h"
 #include "gui/widgets/ElidedLabel.h"
@@ -63,6 +65,39 @@ TEST_F(TranslationsTest, Windows_ShowTheLocalesLanguage) {
 
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().toStdString(), c.cancel);
+    }
+}
+
+// The plural forms of the translation pick the form by the count, English
+// keeps its own, and the help opens in the translation's language.
+TEST_F(TranslationsTest, CountsAndHelp_FollowTheLanguage) {
+    struct Case {
+        const char* locale;
+        const char* one;
+        const char* many;
+        const char* page;
+    };
+    const Case cases[] = {
+        {"de_DE", ": 1 Datei kopiert (7 Bytes), 2 Objekte in den Papierkorb verschoben.",
+         " 3 Objekte wurden nicht kopiert oder gelöscht.", "qrc:/help/de/filters.htm"},
+        {"en_GB", ": 1 file copied (7 bytes), 2 objects moved to the trash.",
+         " 3 objects were not copied or deleted.", "qrc:/help/filters.htm"},
+    };
+    SyncTally tally;
+    tally.filesCopied = 1;
+    tally.bytesCopied = 7;
+    tally.movedToTrash = 2;
+    tally.notDone = 3;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        const Translations translations{QLocale(QString::fromLatin1(c.locale))};
+        const std::string summary = SyncSummaryText(tally, false, 2);
+        EXPECT_NE(summary.find(c.one), std::string::npos) << summary;
+        EXPECT_NE(summary.find(c.many), std::string::npos) << summary;
+
+        HelpWindow help;
+        help.ShowTopic(help_topics::kFilters);
+        EXPECT_EQ(help.CurrentPage().toStdString(), c.page);
     }
 }
 
