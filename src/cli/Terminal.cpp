@@ -1,7 +1,9 @@
 #include "cli/Terminal.h"
 
+#include <locale.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <wchar.h>
 
 #include <atomic>
 #include <cerrno>
@@ -21,6 +23,45 @@ bool progressShown = false;
 std::atomic<bool> quietMode{false};
 std::atomic<int> outputError{0};
 constexpr std::string_view kPrefix = "ravelmoor: ";
+
+// The code point of the UTF-8 sequence at `at`, and its length; false on a
+// byte that starts no whole sequence.
+bool DecodeUtf8(std::string_view text, size_t at, char32_t& c, size_t& length) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    length = lead < 0x80           ? 1
+             : (lead >> 5) == 0x6  ? 2
+             : (lead >> 4) == 0xE  ? 3
+             : (lead >> 3) == 0x1E ? 4
+                                   : 0;
+    if (length == 0 || at + length > text.size()) {
+        length = 1;
+        return false;
+    }
+    c = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(text[at + k]);
+        if ((byte & 0xC0) != 0x80) {
+            length = 1;
+            return false;
+        }
+        c = (c << 6) | (byte & 0x3F);
+    }
+    return true;
+}
+
+// The columns a terminal gives `c`: wcwidth under a UTF-8 character type,
+// whatever the user's locale, since the line is UTF-8 in any case (a wide
+// CJK character takes two, a combining mark none). One where the C library
+// has no width for it, or no UTF-8 locale.
+int Columns(char32_t c) {
+    if (c < 0x80) return 1;
+    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    if (utf8 == locale_t{}) return 1;
+    const locale_t previous = ::uselocale(utf8);
+    const int width = ::wcwidth(static_cast<wchar_t>(c));
+    ::uselocale(previous);
+    return width < 0 ? 1 : width;
+}
 
 void ClearLocked() {
     if (!progressShown) return;
@@ -45,11 +86,13 @@ int Terminal::Width() {
 
 std::string_view Terminal::FitWidth(std::string_view text, size_t columns) {
     size_t shown = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0) == 0x80) continue;  // inside a character
-        if (shown == columns) return text.substr(0, i);
-        ++shown;
+    for (size_t i = 0; i < text.size();) {
+        size_t length = 1;
+        char32_t c = 0;
+        if (!DecodeUtf8(text, i, c, length)) c = 0xFFFD;  // a stray byte takes one column
+        shown += static_cast<size_t>(Columns(c));
+        if (shown > columns) return text.substr(0, i);
+        i += length;
     }
     return text;
 }

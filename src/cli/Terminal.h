@@ -14,8 +14,9 @@ class Terminal {
     static bool StdinIsTerminal();
     static int Width();
 
-    // The first `columns` characters of `text`, never cutting one of them
-    // in two (a UTF-8 sequence counts as one column).
+    // The longest start of `text` (UTF-8) that fills at most `columns`
+    // terminal columns, counted as wcwidth counts them (a wide CJK character
+    // takes two); never cuts a character in two.
     static std::string_view FitWidth(std::string_view text, size_t columns);
     // Replaces the progress line, cut to the terminal's width (only when
     // stderr is a terminal).

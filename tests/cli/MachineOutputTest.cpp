@@ -197,8 +197,8 @@ TEST_F(MachineOutputTest, OutputThatCanNotBeWrittenIsAnError) {
     EXPECT_FALSE(target.Exists("only-here.txt"));
 }
 
-// The progress line is cut to the terminal's width between characters,
-// never inside one.
+// The progress line is cut to the terminal's width in display columns,
+// between characters, never inside one.
 TEST(ProgressLineTest, IsCutBetweenCharacters) {
     const std::string line = SyncProgress::Line(
         2, 5, 10, 40, 0, "/t/\xC3\xA9t\xC3\xA9/\xE2\x82\xAC\xF0\x9F\x98\x80.txt");
@@ -215,6 +215,9 @@ TEST(ProgressLineTest, IsCutBetweenCharacters) {
                                  "b",
                                  2),
               "a\xC3\xA9");
+    // Wide CJK characters take two columns each, so they cannot overrun it.
+    EXPECT_EQ(Terminal::FitWidth("ab\xE6\x97\xA5\xE6\x9C\xAC", 3), "ab");
+    EXPECT_EQ(Terminal::FitWidth("ab\xE6\x97\xA5\xE6\x9C\xAC", 5), "ab\xE6\x97\xA5");
     EXPECT_EQ(line.substr(0, line.find(':')), "Synchronising 2 of 5 objects, 10 of 40 bytes");
 }
 
