@@ -1,8 +1,9 @@
 #!/bin/sh
-# Screenshots of the main window and the results window in German (the
-# compiled-in translation) on a virtual display, for checking that the
-# translated texts fit. Usage: scripts/screenshots-de.sh [OUTPUT_FOLDER]
-# (default: docs). Needs a built program and the packages of setup.sh.
+# Screenshots of the main window, the results window, the preview and the
+# help in German (the compiled-in translation) on a virtual display, for
+# checking that the translated texts fit and that no English is left.
+# Usage: scripts/screenshots-de.sh [OUTPUT_FOLDER] (default: docs). Needs a
+# built program and the packages of setup.sh.
 set -eu
 cd "$(dirname "$0")/.."
 OUT=${1:-docs}
@@ -23,6 +24,9 @@ cat >"$XDG_CONFIG_HOME/KVOLT/Ravelmoor.ini" <<'INI'
 SourceDir=examples/demo/source
 TargetDir=examples/demo/target
 RecDir=1
+NumFil=1
+Fil-t0=Exclude
+Fil-e0=\\.bak$
 wnd="90,60,1190,700,1,0"
 INI
 export LANGUAGE=de LANG=de_DE.UTF-8 LC_ALL=
@@ -32,6 +36,11 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   main=$(xdotool search --sync --onlyvisible --name "^Ravelmoor\$" | head -n 1)
   sleep 0.5
   import -window "$main" "$OUT/main-window-de.png"
+  # The help (F1), German pages.
+  xdotool windowfocus --sync "$main" key F1
+  help=$(xdotool search --sync --onlyvisible --name "^Ravelmoor-Hilfe\$" | head -n 1)
+  sleep 0.5
+  import -window "$help" "$OUT/help-de.png"
   kill $P; wait $P 2>/dev/null || true
 
   "$PROGRAM" examples/demo.zvs & P=$!
@@ -46,5 +55,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   xdotool windowfocus --sync "$results" key alt+m alt+Down Down Return
   sleep 0.5
   import -window "$results" "$OUT/results-window-de.png"
+  # The preview ("Vorschau" comes second after the method box).
+  xdotool windowfocus --sync "$results" key alt+m Tab Tab space
+  preview=$(xdotool search --sync --onlyvisible --name "^Vorschau\$" | head -n 1)
+  sleep 0.5
+  import -window "$preview" "$OUT/preview-de.png"
   kill $P; wait $P 2>/dev/null || true
 ' sh "$OUT" "$PROGRAM"
