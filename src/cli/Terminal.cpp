@@ -1,13 +1,13 @@
 #include "cli/Terminal.h"
 
-#include <locale.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#include <wchar.h>
 
 #include <atomic>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
+#include <cwchar>
 #include <iostream>
 #include <mutex>
 #include <string>
