@@ -11,13 +11,13 @@
 namespace ravelmoor {
 namespace {
 
-bool ParseMethod(const std::string& value, ComparisonMethod& method, std::string& error) {
+bool ParseMethod(const std::string& value, CompareJob& job, std::string& error) {
     if (value == "size-time") {
-        method = ComparisonMethod::SizeAndTimestamp;
+        job.SetMethod(ComparisonMethod::SizeAndTimestamp);
     } else if (value == "crc") {
-        method = ComparisonMethod::Crc;
+        job.SetMethod(ComparisonMethod::Crc);
     } else if (value == "both") {
-        method = ComparisonMethod::Both;
+        job.SetMethod(ComparisonMethod::Both);
     } else {
         error = "Unknown comparison method " + value +
                 DidYouMean(value, {"size-time", "crc", "both"}) +
@@ -78,36 +78,35 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
     if (methodIsComparison) byNames.emplace_back("--method");
     return {
         Switch({"-r", "--recursive", "--subfolders"}, "compare sub-folders too",
-               r->includeSubFolders),
+               r->job.includeSubFolders),
         {byNames, "size-time|crc|both",
          "how files are compared: size and time (the default),\nCRC-32 checksum, or both",
          [r](const std::string& value, std::string& error) {
-             return ParseMethod(value, r->method, error);
+             return ParseMethod(value, r->job, error);
          }},
-        Switch({"--ignore-2s"}, "ignore time differences up to 2 seconds",
-               r->settings.ignoreTwoSeconds),
+        Switch({"--ignore-2s"}, "ignore time differences up to 2 seconds", r->job.ignoreTwoSeconds),
         Switch({"--ignore-60s"}, "ignore time differences up to 60 seconds",
-               r->settings.ignoreSixtySeconds),
+               r->job.ignoreSixtySeconds),
         Switch({"--ignore-dst"}, "ignore a time difference of exactly one hour",
-               r->settings.ignoreOneHour),
+               r->job.ignoreOneHour),
         {{"--chunk"},
          "N",
          "checksum only about the first N bytes (0 = whole file)",
          [r](const std::string& value, std::string& error) {
-             return ParseChunk(value, r->settings.crcChunk, error);
+             return ParseChunk(value, r->job.crcChunk, error);
          }},
         {{"--include"},
          "RE",
          "take part only if some include expression matches",
          [r](const std::string& value, std::string&) {
-             r->filterRules.push_back({FilterRule::kInclude, value});
+             r->job.filterRules.push_back({FilterRule::kInclude, value});
              return true;
          }},
         {{"--exclude"},
          "RE",
          "leave out what the expression matches (repeatable,\nin order, with --include)",
          [r](const std::string& value, std::string&) {
-             r->filterRules.push_back({FilterRule::kExclude, value});
+             r->job.filterRules.push_back({FilterRule::kExclude, value});
              return true;
          }},
         {{"--settings"},
@@ -149,13 +148,13 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
 
 bool TakeFolders(CompareRequest& request, std::string& error) {
     if (request.positional.empty() && request.loadedSettings) {
-        request.source = request.loadedSettings->sourceFolder;
-        request.target = request.loadedSettings->targetFolder;
+        request.job.sourceFolder = request.loadedSettings->sourceFolder;
+        request.job.targetFolder = request.loadedSettings->targetFolder;
     } else if (request.positional.size() == 2) {
-        request.source = request.positional[0];
-        request.target = request.positional[1];
-        request.sourceRelative = IsRelativeFolder(request.source);
-        request.targetRelative = IsRelativeFolder(request.target);
+        request.job.sourceFolder = request.positional[0];
+        request.job.targetFolder = request.positional[1];
+        request.sourceRelative = IsRelativeFolder(request.job.sourceFolder);
+        request.targetRelative = IsRelativeFolder(request.job.targetFolder);
         request.positional.clear();
     } else {
         error = request.positional.size() > 2

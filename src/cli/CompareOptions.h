@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "cli/OptionTable.h"
-#include "core/engine/ComparisonMethod.h"
-#include "core/filters/FilterRule.h"
+#include "core/settings/CompareJob.h"
 #include "core/settings/Settings.h"
 
 namespace ravelmoor {
@@ -16,16 +15,13 @@ enum class OutputFormat { Text, Tsv, Json };
 
 // What `ravelmoor compare` (and the comparison part of `sync`) was asked for.
 struct CompareRequest {
-    std::string source;
-    std::string target;
+    // What is compared: folders, sub-folders, method, tolerances, chunk and
+    // --include / --exclude in the order given.
+    CompareJob job;
     // The folder was given as a relative path (on the command line, or in a
     // --settings file); --save-settings writes it relative again.
     bool sourceRelative = false;
     bool targetRelative = false;
-    bool includeSubFolders = false;
-    ComparisonMethod method = ComparisonMethod::SizeAndTimestamp;
-    ComparisonSettings settings;
-    FilterRules filterRules;  // --include / --exclude, in the order given
     bool showAll = false;
     bool quiet = false;    // -q: errors only
     bool verbose = false;  // sync -v: each action as it is carried out

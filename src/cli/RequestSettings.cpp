@@ -87,10 +87,11 @@ bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::
     ErrorCatcher catcher(error, path, /*writing=*/false);
     if (!LoadSettingsFromCommandLine(path, settings, catcher)) return false;
     NoteRelativeFolders(path, request);
-    request.includeSubFolders = settings.includeSubFolders;
-    request.method = EngineMethod(settings);
-    request.settings = EngineSettings(settings);
-    request.filterRules = settings.filterRules;
+    // The folders wait: SOURCE and TARGET, when given, replace them.
+    CompareJob job = settings;
+    job.sourceFolder = request.job.sourceFolder;
+    job.targetFolder = request.job.targetFolder;
+    request.job = std::move(job);
     request.loadedSettings = std::move(settings);
     return true;
 }
@@ -98,15 +99,11 @@ bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::
 Settings SettingsOfRequest(const CompareRequest& request, const std::string& path) {
     const std::string fileFolder = std::filesystem::path(Absolute(path)).parent_path().string();
     Settings settings = request.loadedSettings.value_or(Settings{});
-    settings.sourceFolder = FolderToStore(request.source, request.sourceRelative, fileFolder);
-    settings.targetFolder = FolderToStore(request.target, request.targetRelative, fileFolder);
-    settings.includeSubFolders = request.includeSubFolders;
-    settings.comparisonMethod = static_cast<int32_t>(request.method);
-    settings.ignoreTwoSeconds = request.settings.ignoreTwoSeconds;
-    settings.ignoreSixtySeconds = request.settings.ignoreSixtySeconds;
-    settings.ignoreOneHour = request.settings.ignoreOneHour;
-    settings.crcChunk = request.settings.crcChunk;
-    settings.filterRules = request.filterRules;
+    static_cast<CompareJob&>(settings) = request.job;
+    settings.sourceFolder =
+        FolderToStore(request.job.sourceFolder, request.sourceRelative, fileFolder);
+    settings.targetFolder =
+        FolderToStore(request.job.targetFolder, request.targetRelative, fileFolder);
     return settings;
 }
 

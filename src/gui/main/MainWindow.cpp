@@ -13,13 +13,12 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
-#include "core/filters/FilterSet.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/ftp/FtpOpener.h"
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 #include "gui/filters/FilterListDialog.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/main/AboutDialog.h"
@@ -178,32 +177,19 @@ void MainWindow::OnCompare() {
     TakeFolderTexts();
     resultsTitle_ = windowTitle().toStdString();
 
-    FtpConnection sourceFtp;
-    FtpConnection targetFtp;
     const FtpConnectionStore connections(store_);
-    const std::string problem = CheckCompareSides(
-        settings_.sourceFolder, settings_.targetFolder,
-        [&](std::string_view name) { return connections.LookupConnection(name); }, sourceFtp,
-        targetFtp);
+    const ComparisonStart start = StartComparison(
+        settings_, [&](std::string_view name) { return connections.LookupConnection(name); },
+        comparison_, prompter_);
     ShowFolderTexts();
-    if (!problem.empty()) {
-        prompter_.Warn(problem);
+    if (!start.problem.empty()) {
+        prompter_.Warn(start.problem);
         return;
     }
     source_->AddToHistory(settings_.sourceFolder);
     target_->AddToHistory(settings_.targetFolder);
-
-    comparison_.Reset(
-        RulesFrom(EngineMethod(settings_), EngineSettings(settings_), settings_.includeSubFolders),
-        RootText(settings_.sourceFolder), RootText(settings_.targetFolder));
-    if (!sourceFtp.IsEmpty()) comparison_.Sides().SetRemote(Side::Source, MakeFtpSide(sourceFtp));
-    if (!targetFtp.IsEmpty()) comparison_.Sides().SetRemote(Side::Target, MakeFtpSide(targetFtp));
-    lastSourceFtp_ = sourceFtp;
-    ComparisonRun run(comparison_, prompter_);
-    auto filter = std::make_shared<FilterSet>();
-    filter->Prepare(settings_.filterRules);
-    run.SetFilter(std::move(filter));
-    run.Start();
+    lastSourceFtp_ = start.sourceFtp;
+    ComparisonRun& run = *start.run;
     ProgressDialog progress(run, this);
     progress.exec();
     // The dialog closes once the phase says the run has ended; the worker
@@ -236,7 +222,7 @@ void MainWindow::OnToggleSubFolders() {
 }
 
 void MainWindow::OnMethod(ComparisonMethod method) {
-    settings_.comparisonMethod = static_cast<int32_t>(method);
+    settings_.SetMethod(method);
     RefreshSettingsView();
 }
 
