@@ -61,11 +61,10 @@ class ArgumentList {
 std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsComparison);
 
 // Checks the words left over (SOURCE and TARGET) and moves them into the
-// request; without them, the folders of a --settings file are taken. False,
-// with a message, when there are not two. Both commands end their parsing
-// here, so this is also where --save-settings writes the request as it will
-// run.
-bool TakeFolders(CompareRequest& request, std::string& error);
+// request; without them, the folders of a --settings file are taken. Refused
+// when there are not two. Both commands end their parsing here, so this is
+// also where --save-settings writes the request as it will run.
+OptionOutcome TakeFolders(CompareRequest& request);
 
 // The note under the options of `compare` and `sync` on FTP sides.
 const char* FtpSideHelp();

@@ -35,17 +35,22 @@ bool CheckFilterExpressions(const FilterRules& rules) {
 // The launch's message with the side it is about and the system's reason. The
 // launch has normalised a local side in place; an FTP side is named by its
 // connection.
-std::string DescribeSideProblem(const std::string& problem, const CompareRequest& request) {
-    const bool aboutTarget = problem.rfind("Target", 0) == 0;
-    const std::string& side = aboutTarget ? request.job.targetFolder : request.job.sourceFolder;
-    if (problem.find("FTP connection") != std::string::npos) {
-        return WithSubject(problem, side.substr(kFtpFolderPrefix.size()));
+std::string DescribeSideProblem(const LaunchOutcome& problem, const CompareJob& job) {
+    switch (problem.status) {
+        case LaunchStatus::SourceFtpNotFound:
+            return WithSubject(problem.reason, job.sourceFolder.substr(kFtpFolderPrefix.size()));
+        case LaunchStatus::TargetFtpNotFound:
+            return WithSubject(problem.reason, job.targetFolder.substr(kFtpFolderPrefix.size()));
+        case LaunchStatus::SourceNotFound:
+            return WithSubject(problem.reason, job.sourceFolder, FolderReason(job.sourceFolder));
+        case LaunchStatus::TargetNotFound:
+            return WithSubject(problem.reason, job.targetFolder, FolderReason(job.targetFolder));
+        case LaunchStatus::SameFolders:
+        case LaunchStatus::SameFolderTwice:
+            return WithSubject(problem.reason, job.sourceFolder);
+        default:
+            return problem.reason;
     }
-    if (problem.find("folder not found") != std::string::npos) {
-        return WithSubject(problem, side, FolderReason(side));
-    }
-    if (problem.find("are the same") != std::string::npos) return WithSubject(problem, side);
-    return problem;
 }
 
 bool RunWithProgress(ComparisonRun& run) {
@@ -86,8 +91,8 @@ bool CompareFromRequest(CompareRequest& request, Comparison& comparison, Prompte
     const ComparisonStart start =
         StartComparison(request.job, lookup, comparison, prompter,
                         [&](ComparisonRun& run) { interrupts.emplace(run.CancelWord()); });
-    if (!start.problem.empty()) {
-        Terminal::Message(DescribeSideProblem(start.problem, request));
+    if (!start.outcome.Ok()) {
+        Terminal::Message(DescribeSideProblem(start.outcome, request.job));
         return false;
     }
     return RunWithProgress(*start.run);

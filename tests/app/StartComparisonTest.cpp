@@ -97,7 +97,7 @@ TEST(StartComparison, EachJobFieldReachesThePairing) {
             Comparison comparison(prompter);
             const ComparisonStart start = StartComparison(
                 job, [](std::string_view) { return FtpConnection{}; }, comparison, prompter);
-            EXPECT_EQ(start.problem, "");
+            EXPECT_EQ(start.outcome.reason, "");
             if (!start.run) return std::vector<std::string>{};
             start.run->Wait();
             EXPECT_EQ(start.run->Phase(), ComparisonPhase::Completed) << c.field;

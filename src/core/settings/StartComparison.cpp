@@ -10,9 +10,9 @@ ComparisonStart StartComparison(CompareJob& job, const ConnectionLookup& lookup,
                                 Comparison& comparison, Prompter& prompter,
                                 const std::function<void(ComparisonRun&)>& beforeStart) {
     ComparisonStart start;
-    start.problem = CheckCompareSides(job.sourceFolder, job.targetFolder, lookup, start.sourceFtp,
+    start.outcome = CheckCompareSides(job.sourceFolder, job.targetFolder, lookup, start.sourceFtp,
                                       start.targetFtp);
-    if (!start.problem.empty()) return start;
+    if (!start.outcome.Ok()) return start;
 
     comparison.Reset(job.Rules(), RootText(job.sourceFolder), RootText(job.targetFolder));
     if (!start.sourceFtp.IsEmpty())

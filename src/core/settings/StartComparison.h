@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "core/engine/ComparisonRun.h"
 #include "core/ftp/FtpConnection.h"
@@ -15,9 +14,9 @@ class Comparison;
 class Prompter;
 
 // What a launch came to: the run working on its worker thread, or the
-// message that stopped it before anything was read.
+// refusal that stopped it before anything was read.
 struct ComparisonStart {
-    std::string problem;  // empty when the run started
+    LaunchOutcome outcome;
     std::unique_ptr<ComparisonRun> run;
     // The FTP connection of each side (empty for a local side).
     FtpConnection sourceFtp;

@@ -34,6 +34,7 @@
 #include "gui/widgets/HistoryComboBox.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/Pickers.h"
+#include "gui/widgets/ShowOutcome.h"
 
 namespace ravelmoor {
 namespace {
@@ -130,7 +131,7 @@ MainWindow::~MainWindow() {
     settings_.SaveAtExit(store_, source_->History(), target_->History());
     source_->Save(store_);
     target_->Save(store_);
-    store_.SyncOrWarn(prompter_);
+    ShowOutcome(prompter_, store_.Sync());
 }
 
 void MainWindow::BuildMenus() {
@@ -166,7 +167,8 @@ QString MainWindow::SummaryLine() const {
 }
 
 void MainWindow::LoadSettingsFromCommandLine(const std::string& argument) {
-    const bool loaded = ravelmoor::LoadSettingsFromCommandLine(argument, settings_, prompter_);
+    const bool loaded =
+        ShowOutcome(prompter_, ravelmoor::LoadSettingsFromCommandLine(argument, settings_));
     ShowFolderTexts();
     RefreshSettingsView();
     // Started from the event loop, once the window is up with the loaded values.
@@ -182,10 +184,7 @@ void MainWindow::OnCompare() {
         settings_, [&](std::string_view name) { return connections.LookupConnection(name); },
         comparison_, prompter_);
     ShowFolderTexts();
-    if (!start.problem.empty()) {
-        prompter_.Warn(start.problem);
-        return;
-    }
+    if (!ShowOutcome(prompter_, start.outcome)) return;
     source_->AddToHistory(settings_.sourceFolder);
     target_->AddToHistory(settings_.targetFolder);
     lastSourceFtp_ = start.sourceFtp;
@@ -250,7 +249,7 @@ void MainWindow::OnLoadSettings() {
     const auto chosen = pickers_->PickFileToOpen(
         this, SettingsFileChoice(tr("Load settings from a file"), settings_.settingsFileName));
     if (chosen) {
-        LoadChosenSettingsFile(*chosen, settings_, prompter_);
+        ShowOutcome(prompter_, LoadChosenSettingsFile(*chosen, settings_));
         ShowFolderTexts();
     }
     RefreshSettingsView();
@@ -260,7 +259,7 @@ void MainWindow::OnSaveSettings() {
     TakeFolderTexts();
     const auto chosen = pickers_->PickFileToSave(
         this, SettingsFileChoice(tr("Save settings to a file"), settings_.settingsFileName));
-    if (chosen) SaveChosenSettingsFile(*chosen, settings_, prompter_);
+    if (chosen) ShowOutcome(prompter_, SaveChosenSettingsFile(*chosen, settings_));
     RefreshSettingsView();
 }
 
