@@ -68,7 +68,7 @@ std::string FolderToStore(const std::string& folder, bool relative, const std::s
 OptionOutcome LoadRequestSettings(const std::string& path, CompareRequest& request) {
     if (path.empty()) return Refused("The option --settings needs a value.");
     Settings settings;
-    const OptionOutcome loaded = CommandOutcome(LoadSettingsFromCommandLine(path, settings), path);
+    OptionOutcome loaded = CommandOutcome(LoadSettingsFromCommandLine(path, settings), path);
     if (!loaded.Ok()) return loaded;
     NoteRelativeFolders(path, request);
     // The folders wait: SOURCE and TARGET, when given, replace them.
