@@ -29,11 +29,11 @@ void PrintCompareHelp(const std::vector<OptionRow>& rows) {
 
 int RunCompareCommand(ArgumentList& args) {
     CompareRequest request;
-    std::string error;
     const std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
     ParsedWords parsed;
-    if (!ParseOptions(args.TakeRest(), rows, "compare", parsed, error)) {
-        Terminal::Message(error);
+    if (const OptionOutcome outcome = ParseOptions(args.TakeRest(), rows, "compare", parsed);
+        !outcome.Ok()) {
+        Terminal::Message(outcome.reason);
         return kFailed;
     }
     if (parsed.help) {
@@ -42,8 +42,8 @@ int RunCompareCommand(ArgumentList& args) {
     }
     request.positional = std::move(parsed.positional);
     Terminal::SetQuiet(request.quiet);
-    if (!TakeFolders(request, error)) {
-        Terminal::Message(error);
+    if (const OptionOutcome outcome = TakeFolders(request); !outcome.Ok()) {
+        Terminal::Message(outcome.reason);
         return kFailed;
     }
     // An unreadable file is reported and its pair excluded; the run goes on.

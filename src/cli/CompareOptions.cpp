@@ -11,40 +11,38 @@
 namespace ravelmoor {
 namespace {
 
-bool ParseMethod(const std::string& value, ComparisonMethod& method, std::string& error) {
+OptionOutcome ParseMethod(const std::string& value, CompareJob& job) {
     if (value == "size-time") {
-        method = ComparisonMethod::SizeAndTimestamp;
+        job.SetMethod(ComparisonMethod::SizeAndTimestamp);
     } else if (value == "crc") {
-        method = ComparisonMethod::Crc;
+        job.SetMethod(ComparisonMethod::Crc);
     } else if (value == "both") {
-        method = ComparisonMethod::Both;
+        job.SetMethod(ComparisonMethod::Both);
     } else {
-        error = "Unknown comparison method " + value +
-                DidYouMean(value, {"size-time", "crc", "both"}) +
-                ": a comparison method is size-time, crc or both.";
-        return false;
+        return Refused("Unknown comparison method " + value +
+                       DidYouMean(value, {"size-time", "crc", "both"}) +
+                       ": a comparison method is size-time, crc or both.");
     }
-    return true;
+    return {};
 }
 
-bool ParseChunk(const std::string& value, uint32_t& chunk, std::string& error) {
+OptionOutcome ParseChunk(const std::string& value, uint32_t& chunk) {
     uint64_t number = 0;
     const auto [end, code] = std::from_chars(value.data(), value.data() + value.size(), number);
     if (code != std::errc() || end != value.data() + value.size() || value.empty() ||
         number > std::numeric_limits<uint32_t>::max()) {
-        error = WithSubject("The byte count of --chunk must be a whole number from 0 to 4294967295",
-                            value);
-        return false;
+        return Refused(WithSubject(
+            "The byte count of --chunk must be a whole number from 0 to 4294967295", value));
     }
     chunk = static_cast<uint32_t>(number);
-    return true;
+    return {};
 }
 
 // A switch that sets `flag`.
 OptionRow Switch(std::vector<std::string> names, std::string help, bool& flag) {
-    return {std::move(names), {}, std::move(help), [&flag](const std::string&, std::string&) {
+    return {std::move(names), {}, std::move(help), [&flag](const std::string&) {
                 flag = true;
-                return true;
+                return OptionOutcome();
             }};
 }
 
@@ -78,59 +76,52 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
     if (methodIsComparison) byNames.emplace_back("--method");
     return {
         Switch({"-r", "--recursive", "--subfolders"}, "compare sub-folders too",
-               r->includeSubFolders),
+               r->job.includeSubFolders),
         {byNames, "size-time|crc|both",
          "how files are compared: size and time (the default),\nCRC-32 checksum, or both",
-         [r](const std::string& value, std::string& error) {
-             return ParseMethod(value, r->method, error);
-         }},
-        Switch({"--ignore-2s"}, "ignore time differences up to 2 seconds",
-               r->settings.ignoreTwoSeconds),
+         [r](const std::string& value) { return ParseMethod(value, r->job); }},
+        Switch({"--ignore-2s"}, "ignore time differences up to 2 seconds", r->job.ignoreTwoSeconds),
         Switch({"--ignore-60s"}, "ignore time differences up to 60 seconds",
-               r->settings.ignoreSixtySeconds),
+               r->job.ignoreSixtySeconds),
         Switch({"--ignore-dst"}, "ignore a time difference of exactly one hour",
-               r->settings.ignoreOneHour),
+               r->job.ignoreOneHour),
         {{"--chunk"},
          "N",
          "checksum only about the first N bytes (0 = whole file)",
-         [r](const std::string& value, std::string& error) {
-             return ParseChunk(value, r->settings.crcChunk, error);
-         }},
+         [r](const std::string& value) { return ParseChunk(value, r->job.crcChunk); }},
         {{"--include"},
          "RE",
          "take part only if some include expression matches",
-         [r](const std::string& value, std::string&) {
-             r->filterRules.push_back({FilterRule::kInclude, value});
-             return true;
+         [r](const std::string& value) {
+             r->job.filterRules.push_back({FilterRule::kInclude, value});
+             return OptionOutcome();
          }},
         {{"--exclude"},
          "RE",
          "leave out what the expression matches (repeatable,\nin order, with --include)",
-         [r](const std::string& value, std::string&) {
-             r->filterRules.push_back({FilterRule::kExclude, value});
-             return true;
+         [r](const std::string& value) {
+             r->job.filterRules.push_back({FilterRule::kExclude, value});
+             return OptionOutcome();
          }},
         {{"--settings"},
          "FILE.zvs",
          "take folders, sub-folders, method, tolerances, chunk\nand filters from a settings file; "
          "options after it\nchange them, SOURCE and TARGET replace its folders;\nits relative "
          "folders are relative to its own folder",
-         [r](const std::string& value, std::string& error) {
-             return LoadRequestSettings(value, *r, error);
-         }},
+         [r](const std::string& value) { return LoadRequestSettings(value, *r); }},
         {{"--save-settings"},
          "FILE.zvs",
          "write these settings to a settings file first;\nrelative folders stay relative "
          "(to the file's folder)",
-         [r](const std::string& value, std::string&) {
+         [r](const std::string& value) {
              r->saveSettingsPath = value;
-             return true;
+             return OptionOutcome();
          }},
         Switch({"--all"}, "also print the rows that match", r->showAll),
         {{"--format"},
          "text|tsv|json",
          "output for people (default), tab-separated, or\none JSON document (see man ravelmoor)",
-         [r](const std::string& value, std::string& error) {
+         [r](const std::string& value) {
              if (value == "text") {
                  r->format = OutputFormat::Text;
              } else if (value == "tsv") {
@@ -138,33 +129,32 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
              } else if (value == "json") {
                  r->format = OutputFormat::Json;
              } else {
-                 error = WithSubject("The output format must be text, tsv or json", value);
-                 return false;
+                 return Refused(WithSubject("The output format must be text, tsv or json", value));
              }
-             return true;
+             return OptionOutcome();
          }},
         Switch({"-q", "--quiet"}, "print errors only", r->quiet),
     };
 }
 
-bool TakeFolders(CompareRequest& request, std::string& error) {
+OptionOutcome TakeFolders(CompareRequest& request) {
     if (request.positional.empty() && request.loadedSettings) {
-        request.source = request.loadedSettings->sourceFolder;
-        request.target = request.loadedSettings->targetFolder;
+        request.job.sourceFolder = request.loadedSettings->sourceFolder;
+        request.job.targetFolder = request.loadedSettings->targetFolder;
     } else if (request.positional.size() == 2) {
-        request.source = request.positional[0];
-        request.target = request.positional[1];
-        request.sourceRelative = IsRelativeFolder(request.source);
-        request.targetRelative = IsRelativeFolder(request.target);
+        request.job.sourceFolder = request.positional[0];
+        request.job.targetFolder = request.positional[1];
+        request.sourceRelative = IsRelativeFolder(request.job.sourceFolder);
+        request.targetRelative = IsRelativeFolder(request.job.targetFolder);
         request.positional.clear();
     } else {
-        error = request.positional.size() > 2
-                    ? "Name only two folders, SOURCE and TARGET: " + request.positional[2] +
-                          " is one too many."
-                    : "Name the two folders to compare: SOURCE and TARGET.";
-        return false;
+        return Refused(request.positional.size() > 2
+                           ? "Name only two folders, SOURCE and TARGET: " + request.positional[2] +
+                                 " is one too many."
+                           : "Name the two folders to compare: SOURCE and TARGET.");
     }
-    return request.saveSettingsPath.empty() || SaveRequestSettings(request, error);
+    if (request.saveSettingsPath.empty()) return {};
+    return SaveRequestSettings(request);
 }
 
 const char* FtpSideHelp() {

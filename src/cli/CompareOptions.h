@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "cli/OptionTable.h"
-#include "core/engine/ComparisonMethod.h"
-#include "core/filters/FilterRule.h"
+#include "core/settings/CompareJob.h"
 #include "core/settings/Settings.h"
 
 namespace ravelmoor {
@@ -16,16 +15,13 @@ enum class OutputFormat { Text, Tsv, Json };
 
 // What `ravelmoor compare` (and the comparison part of `sync`) was asked for.
 struct CompareRequest {
-    std::string source;
-    std::string target;
+    // What is compared: folders, sub-folders, method, tolerances, chunk and
+    // --include / --exclude in the order given.
+    CompareJob job;
     // The folder was given as a relative path (on the command line, or in a
     // --settings file); --save-settings writes it relative again.
     bool sourceRelative = false;
     bool targetRelative = false;
-    bool includeSubFolders = false;
-    ComparisonMethod method = ComparisonMethod::SizeAndTimestamp;
-    ComparisonSettings settings;
-    FilterRules filterRules;  // --include / --exclude, in the order given
     bool showAll = false;
     bool quiet = false;    // -q: errors only
     bool verbose = false;  // sync -v: each action as it is carried out
@@ -65,11 +61,10 @@ class ArgumentList {
 std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsComparison);
 
 // Checks the words left over (SOURCE and TARGET) and moves them into the
-// request; without them, the folders of a --settings file are taken. False,
-// with a message, when there are not two. Both commands end their parsing
-// here, so this is also where --save-settings writes the request as it will
-// run.
-bool TakeFolders(CompareRequest& request, std::string& error);
+// request; without them, the folders of a --settings file are taken. Refused
+// when there are not two. Both commands end their parsing here, so this is
+// also where --save-settings writes the request as it will run.
+OptionOutcome TakeFolders(CompareRequest& request);
 
 // The note under the options of `compare` and `sync` on FTP sides.
 const char* FtpSideHelp();

@@ -1,20 +1,18 @@
 #include "cli/ComparisonSession.h"
 
 #include <chrono>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/InterruptHandler.h"
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "core/engine/Comparison.h"
-#include "core/engine/ComparisonRun.h"
 #include "core/engine/ProgressTicker.h"
 #include "core/filters/FilterSet.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/ftp/FtpOpener.h"
-#include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 
 namespace ravelmoor {
 
@@ -37,22 +35,25 @@ bool CheckFilterExpressions(const FilterRules& rules) {
 // The launch's message with the side it is about and the system's reason. The
 // launch has normalised a local side in place; an FTP side is named by its
 // connection.
-std::string DescribeSideProblem(const std::string& problem, const CompareRequest& request) {
-    const bool aboutTarget = problem.rfind("Target", 0) == 0;
-    const std::string& side = aboutTarget ? request.target : request.source;
-    if (problem.find("FTP connection") != std::string::npos) {
-        return WithSubject(problem, side.substr(kFtpFolderPrefix.size()));
+std::string DescribeSideProblem(const LaunchOutcome& problem, const CompareJob& job) {
+    switch (problem.status) {
+        case LaunchStatus::SourceFtpNotFound:
+            return WithSubject(problem.reason, job.sourceFolder.substr(kFtpFolderPrefix.size()));
+        case LaunchStatus::TargetFtpNotFound:
+            return WithSubject(problem.reason, job.targetFolder.substr(kFtpFolderPrefix.size()));
+        case LaunchStatus::SourceNotFound:
+            return WithSubject(problem.reason, job.sourceFolder, FolderReason(job.sourceFolder));
+        case LaunchStatus::TargetNotFound:
+            return WithSubject(problem.reason, job.targetFolder, FolderReason(job.targetFolder));
+        case LaunchStatus::SameFolders:
+        case LaunchStatus::SameFolderTwice:
+            return WithSubject(problem.reason, job.sourceFolder);
+        default:
+            return problem.reason;
     }
-    if (problem.find("folder not found") != std::string::npos) {
-        return WithSubject(problem, side, FolderReason(side));
-    }
-    if (problem.find("are the same") != std::string::npos) return WithSubject(problem, side);
-    return problem;
 }
 
 bool RunWithProgress(ComparisonRun& run) {
-    InterruptHandler interrupts(run.CancelWord());
-    run.Start();
     const bool live = Terminal::StderrIsTerminal();
     // The same decisions as the progress dialog, shown as one line.
     ProgressTicker ticker;
@@ -80,28 +81,21 @@ bool RunWithProgress(ComparisonRun& run) {
 }  // namespace
 
 bool CompareFromRequest(CompareRequest& request, Comparison& comparison, Prompter& prompter) {
-    if (!CheckFilterExpressions(request.filterRules)) return false;
-    FtpConnection sourceFtp;
-    FtpConnection targetFtp;
+    if (!CheckFilterExpressions(request.job.filterRules)) return false;
     const auto lookup = [](std::string_view name) {
         SettingsStore settingsStore;
         return FtpConnectionStore(settingsStore).LookupConnection(name);
     };
-    const std::string problem =
-        CheckCompareSides(request.source, request.target, lookup, sourceFtp, targetFtp);
-    if (!problem.empty()) {
-        Terminal::Message(DescribeSideProblem(problem, request));
+    // Ctrl-C cancels the run from before its worker starts.
+    std::optional<InterruptHandler> interrupts;
+    const ComparisonStart start =
+        StartComparison(request.job, lookup, comparison, prompter,
+                        [&](ComparisonRun& run) { interrupts.emplace(run.CancelWord()); });
+    if (!start.outcome.Ok()) {
+        Terminal::Message(DescribeSideProblem(start.outcome, request.job));
         return false;
     }
-    comparison.Reset(RulesFrom(request.method, request.settings, request.includeSubFolders),
-                     RootText(request.source), RootText(request.target));
-    if (!sourceFtp.IsEmpty()) comparison.Sides().SetRemote(Side::Source, MakeFtpSide(sourceFtp));
-    if (!targetFtp.IsEmpty()) comparison.Sides().SetRemote(Side::Target, MakeFtpSide(targetFtp));
-    ComparisonRun run(comparison, prompter);
-    auto filter = std::make_shared<FilterSet>();
-    filter->Prepare(request.filterRules);
-    run.SetFilter(std::move(filter));
-    return RunWithProgress(run);
+    return RunWithProgress(*start.run);
 }
 
 }  // namespace ravelmoor

@@ -7,8 +7,8 @@ namespace ravelmoor {
 class Comparison;
 class Prompter;
 
-// Checks the two sides of `request` (normalising the folder texts in place),
-// prepares `comparison` with the request's method, settings and filter rules,
+// Refuses a filter expression the filter dialog would refuse, then starts the
+// request's job (StartComparison; the folder texts are normalised in place)
 // and runs the comparison on a worker thread while the main thread shows a
 // live progress line on a terminal (entries per side, phase, bytes checked)
 // and passes Ctrl-C on as the cancel word. True when the run completed;

@@ -71,7 +71,7 @@ bool IsHelp(const std::string& word) {
 }
 
 bool SaveStore(SettingsStore& store) {
-    if (store.Sync()) return true;
+    if (store.Sync().Ok()) return true;
     Terminal::Message(
         WithSubject("Could not write", store.FileName(), WriteReason(store.FileName())));
     return false;

@@ -33,10 +33,10 @@ bool IsHelp(std::string_view word) {
 class Parser {
   public:
     Parser(const std::vector<std::string>& words, const std::vector<OptionRow>& rows,
-           const std::string& command, ParsedWords& parsed, std::string& error)
-        : words_(words), rows_(rows), command_(command), parsed_(parsed), error_(error) {}
+           const std::string& command, ParsedWords& parsed)
+        : words_(words), rows_(rows), command_(command), parsed_(parsed) {}
 
-    bool Run() {
+    OptionOutcome Run() {
         while (next_ < words_.size()) {
             const std::string& word = words_[next_++];
             if (word == "--") {
@@ -46,35 +46,33 @@ class Parser {
                 parsed_.positional.push_back(word);
             } else if (IsHelp(word)) {
                 parsed_.help = true;
-            } else if (word[1] == '-') {
-                if (!Long(word)) return false;
-            } else if (!Short(word)) {
-                return false;
+            } else {
+                OptionOutcome outcome = word[1] == '-' ? Long(word) : Short(word);
+                if (!outcome.Ok()) return outcome;
             }
         }
-        return true;
+        return {};
     }
 
   private:
-    bool Long(const std::string& word) {
+    OptionOutcome Long(const std::string& word) {
         const size_t equals = word.find('=');
         const std::string name = word.substr(0, equals);
         const OptionRow* row = FindRow(rows_, name);
         if (row == nullptr) return Unknown(name);
         if (row->valueName.empty()) {
             if (equals != std::string::npos) {
-                error_ = "The option " + name + " takes no value: " + word;
-                return false;
+                return Refused("The option " + name + " takes no value: " + word);
             }
-            return row->apply({}, error_);
+            return row->apply({});
         }
-        if (equals != std::string::npos) return row->apply(word.substr(equals + 1), error_);
+        if (equals != std::string::npos) return row->apply(word.substr(equals + 1));
         return TakeValue(*row, name);
     }
 
     // A bundle of short options: each a switch, except that one taking a
     // value takes the rest of the word, or the next word.
-    bool Short(const std::string& word) {
+    OptionOutcome Short(const std::string& word) {
         for (size_t k = 1; k < word.size(); ++k) {
             const std::string name = std::string("-") + word[k];
             if (name == "-h") {
@@ -84,42 +82,39 @@ class Parser {
             const OptionRow* row = FindRow(rows_, name);
             if (row == nullptr) return Unknown(k == 1 ? word : name);
             if (row->valueName.empty()) {
-                if (!row->apply({}, error_)) return false;
+                OptionOutcome outcome = row->apply({});
+                if (!outcome.Ok()) return outcome;
                 continue;
             }
-            if (k + 1 < word.size()) return row->apply(word.substr(k + 1), error_);
+            if (k + 1 < word.size()) return row->apply(word.substr(k + 1));
             return TakeValue(*row, name);
         }
-        return true;
+        return {};
     }
 
-    bool TakeValue(const OptionRow& row, const std::string& name) {
-        if (next_ >= words_.size()) {
-            error_ = "The option " + name + " needs a value.";
-            return false;
-        }
-        return row.apply(words_[next_++], error_);
+    OptionOutcome TakeValue(const OptionRow& row, const std::string& name) {
+        if (next_ >= words_.size()) return Refused("The option " + name + " needs a value.");
+        return row.apply(words_[next_++]);
     }
 
-    bool Unknown(const std::string& name) {
-        error_ = "Unknown option " + name + DidYouMean(name, AllNames(rows_)) + "; see ravelmoor " +
-                 command_ + " --help.";
-        return false;
+    OptionOutcome Unknown(const std::string& name) const {
+        return Refused("Unknown option " + name + DidYouMean(name, AllNames(rows_)) +
+                       "; see ravelmoor " + command_ + " --help.");
     }
 
     const std::vector<std::string>& words_;
     const std::vector<OptionRow>& rows_;
     const std::string& command_;
     ParsedWords& parsed_;
-    std::string& error_;
     size_t next_ = 0;
 };
 
 }  // namespace
 
-bool ParseOptions(const std::vector<std::string>& words, const std::vector<OptionRow>& rows,
-                  const std::string& command, ParsedWords& parsed, std::string& error) {
-    return Parser(words, rows, command, parsed, error).Run();
+OptionOutcome ParseOptions(const std::vector<std::string>& words,
+                           const std::vector<OptionRow>& rows, const std::string& command,
+                           ParsedWords& parsed) {
+    return Parser(words, rows, command, parsed).Run();
 }
 
 std::string OptionsHelp(const std::vector<OptionRow>& rows) {

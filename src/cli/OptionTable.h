@@ -5,7 +5,18 @@
 #include <string_view>
 #include <vector>
 
+#include "core/engine/Outcome.h"
+
 namespace ravelmoor {
+
+// Whether the command line took a word; a refusal's reason is the message
+// that ends the command.
+enum class OptionStatus { Taken, Refused };
+using OptionOutcome = Outcome<OptionStatus>;
+
+inline OptionOutcome Refused(std::string why) {
+    return OptionOutcome(OptionStatus::Refused, std::move(why));
+}
 
 // One option of a command: its spellings, whether it takes a value, the line
 // its --help shows and what it does. Adding an option is adding one row.
@@ -16,8 +27,8 @@ struct OptionRow {
     std::string valueName;
     // The help text; a '\n' starts a continuation line.
     std::string help;
-    // Takes the value (empty for a switch); false with `error` set refuses it.
-    std::function<bool(const std::string& value, std::string& error)> apply;
+    // Takes the value (empty for a switch), or refuses it.
+    std::function<OptionOutcome(const std::string& value)> apply;
 };
 
 // What the words of a command line came to.
@@ -31,10 +42,11 @@ struct ParsedWords {
 // (`-xVALUE`) or next; "--" ends the options; a lone "-" is a positional
 // word. `-h`/`--help` are always known. An unknown option is refused with a
 // suggestion of the closest spelling; `command` names the help to see
-// ("compare" gives "see ravelmoor compare --help"). False with `error` set on
-// the first refused word.
-bool ParseOptions(const std::vector<std::string>& words, const std::vector<OptionRow>& rows,
-                  const std::string& command, ParsedWords& parsed, std::string& error);
+// ("compare" gives "see ravelmoor compare --help"). Refused at the first
+// refused word.
+OptionOutcome ParseOptions(const std::vector<std::string>& words,
+                           const std::vector<OptionRow>& rows, const std::string& command,
+                           ParsedWords& parsed);
 
 // The help lines of `rows`: names and value in a column of 26, the text after.
 std::string OptionsHelp(const std::vector<OptionRow>& rows);

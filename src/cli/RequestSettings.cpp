@@ -6,7 +6,6 @@
 
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
-#include "core/engine/Prompter.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsFile.h"
@@ -20,40 +19,28 @@ std::string Absolute(const std::string& path) {
     return error ? path : absolute.lexically_normal().string();
 }
 
-// Keeps a refusal as the command's error, naming the file and the system's
-// reason, and says facts on stderr; the settings-file operations ask nothing.
-class ErrorCatcher : public Prompter {
-  public:
-    ErrorCatcher(std::string& error, const std::string& path, bool writing)
-        : error_(error), path_(Absolute(path)), writing_(writing) {}
-
-    void Inform(std::string_view text) override { Terminal::Info(text); }
-    void Warn(std::string_view text) override {
-        if (text == "Invalid file.") {
-            error_ = WithSubject(text, path_, "not a settings file, or cut short");
-        } else if (writing_) {
-            error_ = WithSubject(text, path_, WriteReason(path_));
-        } else {
+// A settings file's outcome as the command's: a refusal names the file and
+// the system's reason; a confirmation is said on stderr as a fact.
+OptionOutcome CommandOutcome(const SettingsFileOutcome& outcome, const std::string& path) {
+    if (outcome.Ok()) {
+        if (!outcome.reason.empty()) Terminal::Info(outcome.reason);
+        return {};
+    }
+    const std::string full = Absolute(path);
+    switch (outcome.status) {
+        case SettingsFileStatus::Invalid:
+            return Refused(WithSubject(outcome.reason, full, "not a settings file, or cut short"));
+        case SettingsFileStatus::NotWritten:
+            return Refused(WithSubject(outcome.reason, full, WriteReason(full)));
+        default: {
             // The text names the file already.
-            const std::string reason = ReadReason(path_);
-            error_ = text;
-            if (!reason.empty()) error_ += " (" + reason + ")";
+            std::string error = outcome.reason;
+            const std::string reason = ReadReason(full);
+            if (!reason.empty()) error += " (" + reason + ")";
+            return Refused(std::move(error));
         }
     }
-    bool AskOkCancel(std::string_view text) override {
-        Warn(text);
-        return false;
-    }
-    bool AskYesNo(std::string_view text) override {
-        Warn(text);
-        return false;
-    }
-
-  private:
-    std::string& error_;
-    std::string path_;
-    bool writing_;
-};
+}
 
 // How the folders stand in the file itself, before loading makes relative
 // ones absolute.
@@ -78,42 +65,36 @@ std::string FolderToStore(const std::string& folder, bool relative, const std::s
 
 }  // namespace
 
-bool LoadRequestSettings(const std::string& path, CompareRequest& request, std::string& error) {
-    if (path.empty()) {
-        error = "The option --settings needs a value.";
-        return false;
-    }
+OptionOutcome LoadRequestSettings(const std::string& path, CompareRequest& request) {
+    if (path.empty()) return Refused("The option --settings needs a value.");
     Settings settings;
-    ErrorCatcher catcher(error, path, /*writing=*/false);
-    if (!LoadSettingsFromCommandLine(path, settings, catcher)) return false;
+    OptionOutcome loaded = CommandOutcome(LoadSettingsFromCommandLine(path, settings), path);
+    if (!loaded.Ok()) return loaded;
     NoteRelativeFolders(path, request);
-    request.includeSubFolders = settings.includeSubFolders;
-    request.method = EngineMethod(settings);
-    request.settings = EngineSettings(settings);
-    request.filterRules = settings.filterRules;
+    // The folders wait: SOURCE and TARGET, when given, replace them.
+    CompareJob job = settings;
+    job.sourceFolder = request.job.sourceFolder;
+    job.targetFolder = request.job.targetFolder;
+    request.job = std::move(job);
     request.loadedSettings = std::move(settings);
-    return true;
+    return {};
 }
 
 Settings SettingsOfRequest(const CompareRequest& request, const std::string& path) {
     const std::string fileFolder = std::filesystem::path(Absolute(path)).parent_path().string();
     Settings settings = request.loadedSettings.value_or(Settings{});
-    settings.sourceFolder = FolderToStore(request.source, request.sourceRelative, fileFolder);
-    settings.targetFolder = FolderToStore(request.target, request.targetRelative, fileFolder);
-    settings.includeSubFolders = request.includeSubFolders;
-    settings.comparisonMethod = static_cast<int32_t>(request.method);
-    settings.ignoreTwoSeconds = request.settings.ignoreTwoSeconds;
-    settings.ignoreSixtySeconds = request.settings.ignoreSixtySeconds;
-    settings.ignoreOneHour = request.settings.ignoreOneHour;
-    settings.crcChunk = request.settings.crcChunk;
-    settings.filterRules = request.filterRules;
+    static_cast<CompareJob&>(settings) = request.job;
+    settings.sourceFolder =
+        FolderToStore(request.job.sourceFolder, request.sourceRelative, fileFolder);
+    settings.targetFolder =
+        FolderToStore(request.job.targetFolder, request.targetRelative, fileFolder);
     return settings;
 }
 
-bool SaveRequestSettings(const CompareRequest& request, std::string& error) {
+OptionOutcome SaveRequestSettings(const CompareRequest& request) {
     Settings settings = SettingsOfRequest(request, request.saveSettingsPath);
-    ErrorCatcher catcher(error, request.saveSettingsPath, /*writing=*/true);
-    return SaveChosenSettingsFile(request.saveSettingsPath, settings, catcher);
+    return CommandOutcome(SaveChosenSettingsFile(request.saveSettingsPath, settings),
+                          request.saveSettingsPath);
 }
 
 }  // namespace ravelmoor

@@ -57,21 +57,22 @@ constexpr MethodWord kMethodWords[] = {
     {"force", SyncMethod::Force},
 };
 
-bool ParseSyncMethod(const std::string& value, SyncMethod& method, std::string& error) {
+OptionOutcome ParseSyncMethod(const std::string& value, SyncMethod& method) {
     std::vector<std::string> words;
     for (const auto& [word, candidate] : kMethodWords) {
         if (value == word) {
             method = candidate;
-            return true;
+            return {};
         }
         words.emplace_back(word);
     }
-    error = "Unknown sync method " + value + DidYouMean(value, words) +
-            ": a sync method is align, augment, refresh, update, update-prune or force.";
+    std::string error =
+        "Unknown sync method " + value + DidYouMean(value, words) +
+        ": a sync method is align, augment, refresh, update, update-prune or force.";
     if (value == "size-time" || value == "crc" || value == "both") {
         error += " The comparison method is chosen with --by " + value + ".";
     }
-    return false;
+    return Refused(std::move(error));
 }
 
 std::string_view SyncMethodWord(SyncMethod method) {
@@ -98,50 +99,66 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
         {{"--method"},
          "METHOD",
          MethodHelp(),
-         [r](const std::string& value, std::string& error) {
-             return ParseSyncMethod(value, r->method, error);
-         }},
+         [r](const std::string& value) { return ParseSyncMethod(value, r->method); }},
         {{"-n", "--dry-run", "--preview"},
          {},
          "print what would be copied or deleted; change nothing",
-         [r](const std::string&, std::string&) { return r->preview = true; }},
+         [r](const std::string&) {
+             r->preview = true;
+             return OptionOutcome();
+         }},
         {{"-y", "--yes"},
          {},
          "answer Yes to every question (needed without\na terminal), except deleting for good "
          "and\ndeleting most of Target",
-         [r](const std::string&, std::string&) { return r->yes = true; }},
+         [r](const std::string&) {
+             r->yes = true;
+             return OptionOutcome();
+         }},
         {{"-i", "--interactive"},
          {},
          "also ask before each replacement, before moving\nto the trash and after each failure",
-         [r](const std::string&, std::string&) { return r->interactive = true; }},
+         [r](const std::string&) {
+             r->interactive = true;
+             return OptionOutcome();
+         }},
         {{"--log"},
          "FILE",
          "append a record of every action and its outcome\nto FILE",
-         [r](const std::string& value, std::string&) {
+         [r](const std::string& value) {
              r->logPath = value;
-             return true;
+             return OptionOutcome();
          }},
         {{"--allow-mass-delete"},
          {},
          "with --yes: go on when most of Target would be\ndeleted",
-         [r](const std::string&, std::string&) { return r->allowMassDelete = true; }},
+         [r](const std::string&) {
+             r->allowMassDelete = true;
+             return OptionOutcome();
+         }},
         {{"--delete-permanently"},
          {},
          "with --yes: delete for good what no trash takes",
-         [r](const std::string&, std::string&) { return r->deletePermanently = true; }},
+         [r](const std::string&) {
+             r->deletePermanently = true;
+             return OptionOutcome();
+         }},
         {{"--no-keep-replaced"},
          {},
          "do not move the old versions of replaced files\nto the trash",
-         [r](const std::string&, std::string&) {
+         [r](const std::string&) {
              r->keepReplaced = false;
-             return true;
+             return OptionOutcome();
          }},
         {{"-v", "--verbose"},
          {},
          "print each action as it is done, itemised like\nrsync -i: >f+++++++++ new file, "
          ">f.st...... replaced,\ncd+++++++++ new folder, *deleting; '<' goes to Source\n"
          "(on standard error with --format json)",
-         [r](const std::string&, std::string&) { return r->compare.verbose = true; }},
+         [r](const std::string&) {
+             r->compare.verbose = true;
+             return OptionOutcome();
+         }},
     };
 }
 
@@ -276,8 +293,9 @@ int RunSyncCommand(ArgumentList& args) {
         rows.push_back(std::move(row));
     }
     ParsedWords parsed;
-    if (!ParseOptions(args.TakeRest(), rows, "sync", parsed, error)) {
-        Terminal::Message(error);
+    if (const OptionOutcome outcome = ParseOptions(args.TakeRest(), rows, "sync", parsed);
+        !outcome.Ok()) {
+        Terminal::Message(outcome.reason);
         return kFailed;
     }
     if (parsed.help) {
@@ -291,8 +309,8 @@ int RunSyncCommand(ArgumentList& args) {
                                       "--method align|augment|refresh|update|update-prune|force"));
         return kFailed;
     }
-    if (!TakeFolders(request.compare, error)) {
-        Terminal::Message(error);
+    if (const OptionOutcome outcome = TakeFolders(request.compare); !outcome.Ok()) {
+        Terminal::Message(outcome.reason);
         return kFailed;
     }
     if (request.interactive && request.yes) {

@@ -69,7 +69,7 @@ TEST(CheckCompareSides, MessagesInLaunchOrder) {
         std::string target = c.target;
         FtpConnection sourceFtp;
         FtpConnection targetFtp;
-        EXPECT_EQ(CheckCompareSides(source, target, lookup, sourceFtp, targetFtp), c.message)
+        EXPECT_EQ(CheckCompareSides(source, target, lookup, sourceFtp, targetFtp).reason, c.message)
             << c.source << " | " << c.target;
         EXPECT_EQ(sourceFtp.directory, c.sourceFtpDirectory) << c.source;
         EXPECT_EQ(targetFtp.user, c.targetFtpUser) << c.target;
@@ -78,7 +78,7 @@ TEST(CheckCompareSides, MessagesInLaunchOrder) {
 
 // One folder under two names, or one inside the other, never reaches a
 // comparison: a sync of the two would copy or delete the folders themselves.
-TEST(FoldersOverlapMessage, SameNestedAliasedOrBound) {
+TEST(CheckFoldersApart, SameNestedAliasedOrBound) {
     test::TempTree tree;
     tree.MakeFolder("a/sub");
     tree.MakeFolder("b");
@@ -112,7 +112,7 @@ TEST(FoldersOverlapMessage, SameNestedAliasedOrBound) {
     };
     for (const Case& c : cases) {
         if (c.needsMount && !mounted) continue;
-        EXPECT_EQ(FoldersOverlapMessage(tree.Full(c.source), tree.Full(c.target)), c.message)
+        EXPECT_EQ(CheckFoldersApart(tree.Full(c.source), tree.Full(c.target)).reason, c.message)
             << c.source << " | " << c.target;
     }
     if (mounted) std::system(("umount " + tree.Full("bound")).c_str());

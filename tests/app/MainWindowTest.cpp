@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesWithItsFiltersOnceTheWind
     file.targetFolder = tree.Full("target");
     file.comparisonMethod = 1;
     file.filterRules = {{"Exclude", "\\.log$"}};
-    ASSERT_TRUE(SaveChosenSettingsFile(tree.Full("run.zvs"), file, prompter));
+    ASSERT_TRUE(SaveChosenSettingsFile(tree.Full("run.zvs"), file).Ok());
 
     window->LoadSettingsFromCommandLine(tree.Full("run.zvs"));
     EXPECT_EQ(resultsShown, 0);  // not before the event loop has run

@@ -3,7 +3,6 @@
 #include <QBuffer>
 
 #include "core/settings/SettingsFile.h"
-#include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {
@@ -133,22 +132,21 @@ TEST(SettingsFile, LoadingChecksTheFileWithItsMessages) {
         {commandLine, "folder.zvs", false, "Can not read file: " + tree.Full("folder.zvs")},
     };
     for (const Case& c : cases) {
-        test::ScriptedPrompter prompter;
         Settings settings;
         settings.settingsFileName = "/earlier.zvs";
-        EXPECT_EQ(c.load(tree.Full(c.file), settings, prompter), c.loaded) << c.file;
-        EXPECT_EQ(prompter.Texts(),
-                  c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+        const SettingsFileOutcome outcome = c.load(tree.Full(c.file), settings);
+        EXPECT_EQ(outcome.Ok(), c.loaded) << c.file;
+        EXPECT_EQ(outcome.reason, c.message);
         const bool notSettings = c.file == "bad.zvs";
         EXPECT_EQ(settings.settingsFileName,
                   c.loaded ? tree.Full(c.file) : (notSettings ? "" : "/earlier.zvs"));
         // The folder in the file is relative: it is taken relative to the file's folder.
         EXPECT_EQ(settings.sourceFolder, c.loaded ? tree.Full(std::string(255, 's')) : "");
     }
-    test::ScriptedPrompter quiet;
     Settings settings;
-    EXPECT_FALSE(LoadSettingsFromCommandLine("", settings, quiet));
-    EXPECT_TRUE(quiet.Texts().empty());
+    const SettingsFileOutcome nothing = LoadSettingsFromCommandLine("", settings);
+    EXPECT_FALSE(nothing.Ok());
+    EXPECT_EQ(nothing.reason, "");
 }
 
 TEST(SettingsFile, RelativeFoldersAreTakenFromTheFilesOwnFolder) {
@@ -168,9 +166,8 @@ TEST(SettingsFile, RelativeFoldersAreTakenFromTheFilesOwnFolder) {
         written.sourceFolder = c.written;
         written.targetFolder = c.written;
         tree.Write("sets/run.zvs", SerializeSettings(written));
-        test::ScriptedPrompter prompter;
         Settings settings;
-        ASSERT_TRUE(LoadSettingsFromCommandLine(file, settings, prompter)) << c.written;
+        ASSERT_TRUE(LoadSettingsFromCommandLine(file, settings).Ok()) << c.written;
         EXPECT_EQ(settings.sourceFolder, c.loaded) << c.written;
         EXPECT_EQ(settings.targetFolder, c.loaded) << c.written;
     }
@@ -178,18 +175,18 @@ TEST(SettingsFile, RelativeFoldersAreTakenFromTheFilesOwnFolder) {
 
 TEST(SettingsFile, SavingKeepsTheCaseOfThePathAndSaysWhere) {
     test::TempTree tree;
-    test::ScriptedPrompter prompter;
     Settings settings = EverythingSet();
-    ASSERT_TRUE(SaveChosenSettingsFile(tree.Full("Setup.zvs"), settings, prompter));
-    EXPECT_EQ(prompter.Texts(), std::vector{"Settings saved to file: " + tree.Full("Setup.zvs")});
-    EXPECT_EQ(prompter.Log()[0].kind, "notify");  // the exclamation icon
+    const SettingsFileOutcome saved = SaveChosenSettingsFile(tree.Full("Setup.zvs"), settings);
+    ASSERT_TRUE(saved.Ok());
+    EXPECT_EQ(saved.reason, "Settings saved to file: " + tree.Full("Setup.zvs"));
     EXPECT_EQ(settings.settingsFileName, tree.Full("Setup.zvs"));
     EXPECT_EQ(tree.Read("Setup.zvs"), SerializeSettings(settings));
     EXPECT_FALSE(tree.Exists("setup.zvs"));
 
-    test::ScriptedPrompter refused;
-    EXPECT_FALSE(SaveChosenSettingsFile(tree.Full("no/such/folder/x.zvs"), settings, refused));
-    EXPECT_EQ(refused.Texts(), std::vector<std::string>{"Can not create file for writing"});
+    const SettingsFileOutcome refused =
+        SaveChosenSettingsFile(tree.Full("no/such/folder/x.zvs"), settings);
+    EXPECT_FALSE(refused.Ok());
+    EXPECT_EQ(refused.reason, "Can not create file for writing");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(SettingsStore, ValuesKeepTheirTypesThroughTheFile) {
                 store.WriteString("Settings", name, std::get<std::string>(value));
             }
         }
-        ASSERT_TRUE(store.Sync());
+        ASSERT_TRUE(store.Sync().Ok());
     }
     const auto disk = FromDisk(home);
     for (const auto& [name, value] : cases)
@@ -74,7 +74,7 @@ TEST(SettingsStore, NamesWithSlashesAndAnyBytesRoundTripThroughTheFile) {
             store.WriteString("Index", name, "ftp_" + name);
             store.WriteString("ftp_" + name, "Server", name);
         }
-        ASSERT_TRUE(store.Sync());
+        ASSERT_TRUE(store.Sync().Ok());
     }
     const std::string ini = home.Ini();
     EXPECT_NE(ini.find("[ftp_host1%U2215pub%U2215]\nServer=host1/pub/\n"), std::string::npos)

@@ -23,7 +23,7 @@ using test::Rows;
 class ComparisonTest : public ::testing::Test {
   protected:
     int Run(bool subFolders = true, ComparisonMethod method = ComparisonMethod::SizeAndTimestamp,
-            ComparisonSettings settings = {}) {
+            CompareJob settings = {}) {
         comparer.Reset(settings);
         comparer.SetMethod(method);
         comparer.Start(source.Root(), target.Root(), subFolders, {}, {});
@@ -118,7 +118,7 @@ TEST_F(ComparisonTest, ChecksumsOfManyPairsLandOnTheirOwnRows) {
 TEST_F(ComparisonTest, ToleranceSettingsReachTheRule) {
     source.Write("f", "abc", 5060);
     target.Write("f", "abc", 5000);
-    ComparisonSettings settings;
+    CompareJob settings;
     EXPECT_EQ(Run(false, ComparisonMethod::SizeAndTimestamp, settings), 6);
     EXPECT_EQ(Rows(comparer)[0], "newer older file 0 f");
     settings.ignoreTwoSeconds = settings.ignoreSixtySeconds = true;  // 60 wins

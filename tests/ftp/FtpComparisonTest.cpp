@@ -63,7 +63,7 @@ void PrintTo(const ServerMode& mode, std::ostream* out) {
 
 class FtpComparisonTest : public ::testing::TestWithParam<ServerMode> {
   protected:
-    int Run(bool ftpIsSource, ComparisonMethod method, ComparisonSettings settings = {}) {
+    int Run(bool ftpIsSource, ComparisonMethod method, CompareJob settings = {}) {
         comparer.Reset(settings);
         comparer.SetMethod(method);
         if (ftpIsSource) {
@@ -123,7 +123,7 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
     big[10] ^= 1;
     big[60000] ^= 1;
     local.Write("big.bin", big, time);
-    ComparisonSettings limited;
+    CompareJob limited;
     limited.crcChunk = 20000;
     EXPECT_EQ(Run(false, ComparisonMethod::Crc, limited), 6);
     EXPECT_EQ(Rows(comparer), AllMatched());

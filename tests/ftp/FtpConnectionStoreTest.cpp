@@ -16,7 +16,7 @@ TEST(FtpConnectionStore, ConnectionsRoundTripThroughTheFileAndLookupIsByteExact)
         FtpConnectionStore store(settingsStore);
         store.WriteConnection("host1/pub/", kPub);
         store.WriteConnection("h/", {"h", "", "", "/", true});
-        ASSERT_TRUE(settingsStore.Sync());
+        ASSERT_TRUE(settingsStore.Sync().Ok());
     }
     // '/' is kept as a character that sorts after every byte.
     EXPECT_NE(home.Ini().find("[Index]\nhost1%U2215pub%U2215=ftp_host1/pub/\nh%U2215=ftp_h/\n"),

@@ -30,7 +30,7 @@ TEST(SftpConnectionStore, RoundTripsBesideFtpWithTheSecretOutsideTheFile) {
             .WriteConnection("work", {"ftp.example", "bob", "pw", "/"});
         const auto written = store.WriteConnection("work", KeyLogon());
         EXPECT_TRUE(written.stored) << written.text;
-        ASSERT_TRUE(settingsStore.Sync());
+        ASSERT_TRUE(settingsStore.Sync().Ok());
     }
     EXPECT_EQ(home.Ini().find("pass phrase"), std::string::npos) << home.Ini();
     SettingsStore settingsStore;

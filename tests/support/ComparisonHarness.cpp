@@ -4,7 +4,7 @@
 
 namespace ravelmoor::test {
 
-void ComparisonHarness::Reset(const ComparisonSettings& settings) {
+void ComparisonHarness::Reset(const CompareJob& settings) {
     run_.reset();
     settings_ = settings;
     method_ = ComparisonMethod::SizeAndTimestamp;
@@ -20,7 +20,10 @@ void ComparisonHarness::Start(const std::string& sourceRoot, const std::string& 
                               bool includeSubFolders, const FtpConnection& sourceFtp,
                               const FtpConnection& targetFtp) {
     run_.reset();
-    Comparison::Reset(RulesFrom(method_, settings_, includeSubFolders), sourceRoot, targetRoot);
+    CompareJob job = settings_;
+    job.SetMethod(method_);
+    job.includeSubFolders = includeSubFolders;
+    Comparison::Reset(job.Rules(), sourceRoot, targetRoot);
     if (!sourceFtp.IsEmpty()) Sides().SetRemote(Side::Source, MakeFtpSide(sourceFtp));
     if (!targetFtp.IsEmpty()) Sides().SetRemote(Side::Target, MakeFtpSide(targetFtp));
     run_ = std::make_unique<ComparisonRun>(*this, prompter_);

@@ -8,6 +8,7 @@
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/EntryFilter.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/settings/CompareJob.h"
 
 namespace ravelmoor::test {
 
@@ -17,8 +18,9 @@ class ComparisonHarness : public Comparison {
   public:
     explicit ComparisonHarness(Prompter& prompter) : Comparison(prompter), prompter_(prompter) {}
 
-    // Takes the settings over for the next Start (the results stay until then).
-    void Reset(const ComparisonSettings& settings);
+    // Takes the job's tolerances and chunk over for the next Start (the
+    // results stay until then); method and sub-folders are set apart.
+    void Reset(const CompareJob& settings);
     void SetMethod(ComparisonMethod method) { method_ = method; }
     void SetFilter(std::shared_ptr<EntryFilter> filter) { filter_ = std::move(filter); }
     void SetLocalFileSystem(std::shared_ptr<FileSystem> fs);
@@ -37,7 +39,7 @@ class ComparisonHarness : public Comparison {
 
   private:
     Prompter& prompter_;
-    ComparisonSettings settings_;
+    CompareJob settings_;
     ComparisonMethod method_ = ComparisonMethod::SizeAndTimestamp;
     std::shared_ptr<EntryFilter> filter_;
     std::unique_ptr<ComparisonRun> run_;

@@ -22,12 +22,4 @@ enum class ComparisonPhase : int32_t {
     Sorting = 7,
 };
 
-// The comparison settings that a reset copies into the engine.
-struct ComparisonSettings {
-    bool ignoreTwoSeconds = false;
-    bool ignoreSixtySeconds = false;
-    bool ignoreOneHour = false;
-    uint32_t crcChunk = 0;  // bytes at the start of each file; 0 = the whole file
-};
-
 }  // namespace ravelmoor

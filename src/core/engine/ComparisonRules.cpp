@@ -23,17 +23,6 @@ void SetPairStatus(FileEntry& source, FileEntry& target, bool same) {
 
 }  // namespace
 
-ComparisonRules RulesFrom(ComparisonMethod method, const ComparisonSettings& settings,
-                          bool includeSubFolders) {
-    ComparisonRules rules;
-    rules.method = method;
-    rules.toleranceSeconds = settings.ignoreSixtySeconds ? 60 : (settings.ignoreTwoSeconds ? 2 : 0);
-    rules.ignoreOneHour = settings.ignoreOneHour;
-    rules.crcChunk = settings.crcChunk;
-    rules.includeSubFolders = includeSubFolders;
-    return rules;
-}
-
 bool ClassifyWithoutReading(FileEntry& source, FileEntry& target, const ComparisonRules& rules) {
     if (source.IsBlank()) {
         source.status = EntryStatus::Missing;

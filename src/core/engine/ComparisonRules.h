@@ -13,9 +13,9 @@ class FileSystem;
 class ProgressText;
 
 // How the entries of one comparison are walked and how a pair is judged: a
-// plain value taken over by a comparison when it starts and kept with its
-// result, so that rows compared again after a synchronisation are judged as
-// the run judged them.
+// plain value, made from the comparison's job, taken over by a comparison
+// when it starts and kept with its result, so that rows compared again after
+// a synchronisation are judged as the run judged them.
 struct ComparisonRules {
     ComparisonMethod method = ComparisonMethod::SizeAndTimestamp;
     // Time differences up to this many seconds count as equal: 0, 2 or 60.
@@ -28,10 +28,6 @@ struct ComparisonRules {
 
     bool operator==(const ComparisonRules&) const = default;
 };
-
-// The rules of a comparison with these settings.
-ComparisonRules RulesFrom(ComparisonMethod method, const ComparisonSettings& settings,
-                          bool includeSubFolders);
 
 // Where the data of a pair is read from, and what the reading reports to.
 struct PairData {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/engine/FileEntry.h"
+#include "core/engine/Outcome.h"
 
 namespace ravelmoor {
 
@@ -72,13 +73,9 @@ enum class WriteStatus : uint8_t {
     Failed,
 };
 
-struct WriteOutcome {
-    WriteOutcome() = default;
-    explicit WriteOutcome(WriteStatus newStatus, std::string why = {})
-        : status(newStatus), reason(std::move(why)) {}
+struct WriteOutcome : Outcome<WriteStatus> {
+    using Outcome::Outcome;
 
-    WriteStatus status = WriteStatus::Done;
-    std::string reason;  // why it did not work, in words
     uint64_t bytes = 0;  // data written by a copy
 };
 

@@ -25,6 +25,10 @@ FtpConnection ResolveFtpSide(const std::string& text, const ConnectionLookup& lo
     return connection;
 }
 
+LaunchOutcome Refusal(LaunchStatus status, std::string message) {
+    return LaunchOutcome(status, std::move(message));
+}
+
 bool SameObject(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -46,24 +50,27 @@ bool LiesWithin(const std::string& inner, const struct stat& outer) {
 
 }  // namespace
 
-std::string FoldersOverlapMessage(const std::string& source, const std::string& target) {
+LaunchOutcome CheckFoldersApart(const std::string& source, const std::string& target) {
     struct stat sourceStat {};
     struct stat targetStat {};
     if (::stat(source.c_str(), &sourceStat) != 0 || ::stat(target.c_str(), &targetStat) != 0) {
         return {};
     }
     if (SameObject(sourceStat, targetStat)) {
-        return FillIn(QCoreApplication::translate(
-                          "CompareLaunch",
-                          "Source \"%1\" and Target \"%2\" are the same folder under two names."),
-                      {source, target});
+        return Refusal(LaunchStatus::SameFolderTwice,
+                       FillIn(QCoreApplication::translate(
+                                  "CompareLaunch",
+                                  "Source \"%1\" and Target \"%2\" are the same folder under two "
+                                  "names."),
+                              {source, target}));
     }
     if (LiesWithin(source, targetStat) || LiesWithin(target, sourceStat)) {
-        return FillIn(QCoreApplication::translate(
-                          "CompareLaunch",
-                          "Source \"%1\" and Target \"%2\" lie one inside the other: a "
-                          "synchronisation would copy or delete the folders themselves."),
-                      {source, target});
+        return Refusal(LaunchStatus::Nested,
+                       FillIn(QCoreApplication::translate(
+                                  "CompareLaunch",
+                                  "Source \"%1\" and Target \"%2\" lie one inside the other: a "
+                                  "synchronisation would copy or delete the folders themselves."),
+                              {source, target}));
     }
     return {};
 }
@@ -97,39 +104,48 @@ std::string RootText(const std::string& folder) {
     return folder + '/';
 }
 
-std::string CheckCompareSides(std::string& source, std::string& target,
-                              const ConnectionLookup& lookup, FtpConnection& sourceFtp,
-                              FtpConnection& targetFtp) {
+LaunchOutcome CheckCompareSides(std::string& source, std::string& target,
+                                const ConnectionLookup& lookup, FtpConnection& sourceFtp,
+                                FtpConnection& targetFtp) {
     sourceFtp = FtpConnection();
     targetFtp = FtpConnection();
     if (DesignatesFtpFolder(source)) {
         sourceFtp = ResolveFtpSide(source, lookup);
         if (sourceFtp.IsEmpty())
-            return FillIn(
-                QCoreApplication::translate("CompareLaunch", "Source FTP connection not found"));
+            return Refusal(LaunchStatus::SourceFtpNotFound,
+                           FillIn(QCoreApplication::translate("CompareLaunch",
+                                                              "Source FTP connection not found")));
     } else {
         source = NormaliseFolder(source);
         if (!IsExistingFolder(source))
-            return FillIn(QCoreApplication::translate("CompareLaunch", "Source folder not found."));
+            return Refusal(
+                LaunchStatus::SourceNotFound,
+                FillIn(QCoreApplication::translate("CompareLaunch", "Source folder not found.")));
     }
     if (DesignatesFtpFolder(target)) {
         if (!sourceFtp.IsEmpty()) {
-            return FillIn(QCoreApplication::translate(
-                "CompareLaunch",
-                "Sorry this version does not support comparison between two FTP directories."));
+            return Refusal(
+                LaunchStatus::TwoFtpSides,
+                FillIn(QCoreApplication::translate("CompareLaunch",
+                                                   "Sorry this version does not support comparison "
+                                                   "between two FTP directories.")));
         }
         targetFtp = ResolveFtpSide(target, lookup);
         if (targetFtp.IsEmpty())
-            return FillIn(
-                QCoreApplication::translate("CompareLaunch", "Target FTP connection not found"));
+            return Refusal(LaunchStatus::TargetFtpNotFound,
+                           FillIn(QCoreApplication::translate("CompareLaunch",
+                                                              "Target FTP connection not found")));
     } else {
         target = NormaliseFolder(target);
         if (source == target)
-            return FillIn(QCoreApplication::translate("CompareLaunch",
-                                                      "Source and Target Folders are the same."));
+            return Refusal(LaunchStatus::SameFolders,
+                           FillIn(QCoreApplication::translate(
+                               "CompareLaunch", "Source and Target Folders are the same.")));
         if (!IsExistingFolder(target))
-            return FillIn(QCoreApplication::translate("CompareLaunch", "Target folder not found."));
-        if (sourceFtp.IsEmpty()) return FoldersOverlapMessage(source, target);
+            return Refusal(
+                LaunchStatus::TargetNotFound,
+                FillIn(QCoreApplication::translate("CompareLaunch", "Target folder not found.")));
+        if (sourceFtp.IsEmpty()) return CheckFoldersApart(source, target);
     }
     return {};
 }

@@ -155,20 +155,6 @@ std::string Settings::SummaryText() const {
     return text;
 }
 
-ComparisonSettings EngineSettings(const Settings& settings) {
-    ComparisonSettings engine;
-    engine.ignoreTwoSeconds = settings.ignoreTwoSeconds;
-    engine.ignoreSixtySeconds = settings.ignoreSixtySeconds;
-    engine.ignoreOneHour = settings.ignoreOneHour;
-    engine.crcChunk = settings.crcChunk;
-    return engine;
-}
-
-ComparisonMethod EngineMethod(const Settings& settings) {
-    // The engine takes the word as it is; only 0, 1 and 2 have a meaning.
-    return static_cast<ComparisonMethod>(settings.comparisonMethod);
-}
-
 std::string SettingsWindowTitle(const std::string& settingsFileName) {
     std::string title = "Ravelmoor";
     if (!settingsFileName.empty()) title += " [" + settingsFileName + "]";

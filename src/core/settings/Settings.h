@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/engine/ComparisonMethod.h"
-#include "core/filters/FilterRule.h"
+#include "core/settings/CompareJob.h"
 
 namespace ravelmoor {
 
@@ -34,33 +33,22 @@ inline constexpr const char* kWarnSection = "Warn";
 inline constexpr const char* kLowColourWarned = "256col";
 }  // namespace settings_keys
 
-// Everything the user can set, in one place: what to compare, how, which
-// entries take part, the external comparison program and the background.
-struct Settings {
+// Everything the user can set, in one place: the comparison (the job it
+// holds), the external comparison program and the background.
+struct Settings : CompareJob {
     static constexpr const char* kDefaultComparisonParameters = R"("%s1" "%s2")";
     // What a rule read from the store gets for a missing type or expression.
     static constexpr const char* kMissingFilterText = " ";
 
-    // Application-wide.
-    bool ignoreTwoSeconds = false;
-    bool ignoreSixtySeconds = false;
-    bool ignoreOneHour = false;
-    uint32_t crcChunk = 0;  // bytes at the start of each file; 0 = the whole file
+    // Application-wide; the job's tolerances, chunk and filter rules are too.
     std::string comparisonProgram;
     std::string comparisonParameters = kDefaultComparisonParameters;
     bool backgroundOn = true;
     bool keepReplaced = true;  // a replaced file's old version goes to the trash
-    FilterRules filterRules;
-    std::string skinPath;  // empty: the built-in background
+    std::string skinPath;      // empty: the built-in background
     bool lowColourWarned = false;
 
-    // Main window.
-    std::string sourceFolder;
-    std::string targetFolder;
-    bool includeSubFolders = false;
-    // A ComparisonMethod value; a settings file may bring any number, which is
-    // kept as it is (the summary calls it "both").
-    int32_t comparisonMethod = 0;
+    // Main window: the job's folders, sub-folders and method, and
     std::string settingsFileName;  // the file last loaded or saved; not stored
 
     // At start-up: the tolerances, chunk, comparison program, background flag
@@ -90,10 +78,6 @@ struct Settings {
 
     bool operator==(const Settings&) const = default;
 };
-
-// What a comparison takes over from the settings.
-ComparisonSettings EngineSettings(const Settings& settings);
-ComparisonMethod EngineMethod(const Settings& settings);
 
 // The main window's title: the application's name, and the settings file in
 // brackets when there is one.

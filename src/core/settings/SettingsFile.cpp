@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "core/engine/CaseFold.h"
-#include "core/engine/Prompter.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/text/Translated.h"
 
@@ -153,24 +152,28 @@ void ResolveAgainst(const std::string& base, std::string& folder) {
     folder = std::move(normal);
 }
 
-bool ReadSettingsFile(const std::string& path, Settings& settings, Prompter& prompter,
-                      const char* unreadablePattern) {
+SettingsFileOutcome Refusal(SettingsFileStatus status, std::string message) {
+    return SettingsFileOutcome(status, std::move(message));
+}
+
+SettingsFileOutcome ReadSettingsFile(const std::string& path, Settings& settings,
+                                     const char* unreadablePattern) {
     QFile file(QString::fromStdString(path));
     if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
-        prompter.Warn(
+        return Refusal(
+            SettingsFileStatus::Unreadable,
             FillIn(QCoreApplication::translate("SettingsFile", unreadablePattern), {path}));
-        return false;
     }
     if (!DeserializeSettings(file, settings)) {
-        prompter.Warn(FillIn(QCoreApplication::translate("SettingsFile", "Invalid file.")));
         settings.settingsFileName.clear();
-        return false;
+        return Refusal(SettingsFileStatus::Invalid,
+                       FillIn(QCoreApplication::translate("SettingsFile", "Invalid file.")));
     }
     const std::string base = path.substr(0, path.rfind('/') + 1);
     ResolveAgainst(base, settings.sourceFolder);
     ResolveAgainst(base, settings.targetFolder);
     settings.settingsFileName = path;
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -231,23 +234,23 @@ bool DeserializeSettings(QIODevice& file, Settings& settings) {
     return true;
 }
 
-bool LoadChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter) {
+SettingsFileOutcome LoadChosenSettingsFile(const std::string& path, Settings& settings) {
     const std::string full = AbsolutePath(path);
     if (FoldCase(Extension(full)) != kSettingsFileExtension) {
-        prompter.Warn(
+        return Refusal(
+            SettingsFileStatus::WrongExtension,
             FillIn(QCoreApplication::translate("SettingsFile", "Incorrect file extension.")));
-        return false;
     }
     if (!QFileInfo::exists(QString::fromStdString(full))) {
-        prompter.Warn(
+        return Refusal(
+            SettingsFileStatus::NotFound,
             FillIn(QCoreApplication::translate("SettingsFile", "File %1 not found."), {full}));
-        return false;
     }
-    return ReadSettingsFile(full, settings, prompter,
+    return ReadSettingsFile(full, settings,
                             QT_TRANSLATE_NOOP("SettingsFile", "Can not read file %1"));
 }
 
-bool SaveChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter) {
+SettingsFileOutcome SaveChosenSettingsFile(const std::string& path, Settings& settings) {
     const std::string full = AbsolutePath(path);
     const std::string bytes = SerializeSettings(settings);
     QSaveFile file(QString::fromStdString(full));
@@ -255,26 +258,25 @@ bool SaveChosenSettingsFile(const std::string& path, Settings& settings, Prompte
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
         !file.commit()) {
-        prompter.Warn(
+        return Refusal(
+            SettingsFileStatus::NotWritten,
             FillIn(QCoreApplication::translate("SettingsFile", "Can not create file for writing")));
-        return false;
     }
     settings.settingsFileName = full;
-    prompter.Notify(
+    return SettingsFileOutcome(
+        SettingsFileStatus::Done,
         FillIn(QCoreApplication::translate("SettingsFile", "Settings saved to file: %1"), {full}));
-    return true;
 }
 
-bool LoadSettingsFromCommandLine(const std::string& argument, Settings& settings,
-                                 Prompter& prompter) {
-    if (argument.empty()) return false;
+SettingsFileOutcome LoadSettingsFromCommandLine(const std::string& argument, Settings& settings) {
+    if (argument.empty()) return Refusal(SettingsFileStatus::NothingNamed, {});
     const std::string full = AbsolutePath(argument);
     if (!QFileInfo::exists(QString::fromStdString(full))) {
-        prompter.Warn(
+        return Refusal(
+            SettingsFileStatus::NotFound,
             FillIn(QCoreApplication::translate("SettingsFile", "File not found: %1"), {argument}));
-        return false;
     }
-    return ReadSettingsFile(full, settings, prompter,
+    return ReadSettingsFile(full, settings,
                             QT_TRANSLATE_NOOP("SettingsFile", "Can not read file: %1"));
 }
 

@@ -3,13 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/engine/Outcome.h"
 #include "core/settings/Settings.h"
 
 class QIODevice;
 
 namespace ravelmoor {
-
-class Prompter;
 
 // A settings file (".zvs") holds one comparison set-up. It is a flat stream:
 // the magic line, both folders, sub-folders, method, the three tolerances,
@@ -36,30 +35,40 @@ std::string SerializeSettings(const Settings& settings);
 // proportion to the file's size whatever its bytes say.
 bool DeserializeSettings(QIODevice& file, Settings& settings);
 
-// The checks and messages around reading and writing a settings file, free of
-// any window: the caller has asked for the path (a file dialog, a command
-// line) and shows `SettingsWindowTitle(settings.settingsFileName)` afterwards.
-// Every refusal is said through `prompter` and leaves `settings` as it was,
-// except that a file that is not a settings file also clears
-// `settingsFileName`. Paths keep their case; a relative path is made absolute.
-
 // A relative folder in a settings file is relative to the folder of the file
 // itself, so that a file travels with the folders it names: loading makes it
 // absolute (an empty folder and an "(ftp) NAME" side stay as they are).
 bool IsRelativeFolder(std::string_view folder);
 
-// A file chosen to load: the extension must be "zvs" (in any case), the file
-// must exist and be readable and hold a settings file. True when loaded.
-bool LoadChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter);
+// The checks and messages around reading and writing a settings file, free of
+// any window: the caller has asked for the path (a file dialog, a command
+// line), shows the outcome's reason (a refusal as a warning, a save's
+// confirmation as a notice) and `SettingsWindowTitle(settings.settingsFileName)`
+// afterwards. Every refusal leaves `settings` as it was, except that a file
+// that is not a settings file also clears `settingsFileName`. Paths keep their
+// case; a relative path is made absolute.
+enum class SettingsFileStatus {
+    Done,
+    NothingNamed,    // no file was named; nothing to say
+    WrongExtension,  // not "zvs"
+    NotFound,
+    Unreadable,  // a folder, or the file cannot be opened
+    Invalid,     // not a settings file, or cut short
+    NotWritten,
+};
+using SettingsFileOutcome = Outcome<SettingsFileStatus>;
 
-// A file chosen to save to (created or replaced as a whole). True when saved,
-// which is also said through `prompter`.
-bool SaveChosenSettingsFile(const std::string& path, Settings& settings, Prompter& prompter);
+// A file chosen to load: the extension must be "zvs" (in any case), the file
+// must exist and be readable and hold a settings file.
+SettingsFileOutcome LoadChosenSettingsFile(const std::string& path, Settings& settings);
+
+// A file chosen to save to (created or replaced as a whole). Once saved, the
+// reason is the confirmation that names the file.
+SettingsFileOutcome SaveChosenSettingsFile(const std::string& path, Settings& settings);
 
 // The settings file named when the program is started (any extension; an
-// empty argument does nothing). True when it was loaded and the comparison
+// empty argument does nothing). Done when it was loaded and the comparison
 // should start at once.
-bool LoadSettingsFromCommandLine(const std::string& argument, Settings& settings,
-                                 Prompter& prompter);
+SettingsFileOutcome LoadSettingsFromCommandLine(const std::string& argument, Settings& settings);
 
 }  // namespace ravelmoor

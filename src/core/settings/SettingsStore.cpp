@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "core/engine/Prompter.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -149,16 +148,12 @@ void SettingsStore::RemoveSection(std::string_view section) {
     settings_->remove(EncodeName(section));
 }
 
-bool SettingsStore::Sync() {
+StoreOutcome SettingsStore::Sync() {
     settings_->sync();
-    return settings_->status() == QSettings::NoError;
-}
-
-bool SettingsStore::SyncOrWarn(Prompter& prompter) {
-    if (Sync()) return true;
-    prompter.Warn(
+    if (settings_->status() == QSettings::NoError) return {};
+    return StoreOutcome(
+        StoreStatus::NotWritten,
         FillIn(QCoreApplication::translate("SettingsStore", "Could not write %1."), {FileName()}));
-    return false;
 }
 
 std::string SettingsStore::FileName() const {

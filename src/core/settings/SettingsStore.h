@@ -8,11 +8,15 @@
 #include <variant>
 #include <vector>
 
+#include "core/engine/Outcome.h"
+
 class QSettings;
 
 namespace ravelmoor {
 
-class Prompter;
+// Whether the store's file took the pending changes.
+enum class StoreStatus { Written, NotWritten };
+using StoreOutcome = Outcome<StoreStatus>;
 
 // The per-user store of sections and typed values: an INI file kept by
 // QSettings, ~/.config/KVOLT/Ravelmoor.ini (or $XDG_CONFIG_HOME/KVOLT/...).
@@ -81,10 +85,9 @@ class SettingsStore {
     void RemoveSection(std::string_view section);
 
     // Writes pending changes to the file (QSettings replaces the file as a
-    // whole, so it is never half-written). False when it could not be written.
-    bool Sync();
-    // Sync, telling the user which file could not be written when it fails.
-    bool SyncOrWarn(Prompter& prompter);
+    // whole, so it is never half-written). NotWritten, naming the file, when
+    // it could not be written.
+    StoreOutcome Sync();
     std::string FileName() const;
 
   private:

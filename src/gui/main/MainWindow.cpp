@@ -13,13 +13,12 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
-#include "core/filters/FilterSet.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/ftp/FtpOpener.h"
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 #include "gui/filters/FilterListDialog.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/main/AboutDialog.h"
@@ -35,6 +34,7 @@
 #include "gui/widgets/HistoryComboBox.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/Pickers.h"
+#include "gui/widgets/ShowOutcome.h"
 
 namespace ravelmoor {
 namespace {
@@ -131,7 +131,7 @@ MainWindow::~MainWindow() {
     settings_.SaveAtExit(store_, source_->History(), target_->History());
     source_->Save(store_);
     target_->Save(store_);
-    store_.SyncOrWarn(prompter_);
+    ShowOutcome(prompter_, store_.Sync());
 }
 
 void MainWindow::BuildMenus() {
@@ -167,7 +167,8 @@ QString MainWindow::SummaryLine() const {
 }
 
 void MainWindow::LoadSettingsFromCommandLine(const std::string& argument) {
-    const bool loaded = ravelmoor::LoadSettingsFromCommandLine(argument, settings_, prompter_);
+    const bool loaded =
+        ShowOutcome(prompter_, ravelmoor::LoadSettingsFromCommandLine(argument, settings_));
     ShowFolderTexts();
     RefreshSettingsView();
     // Started from the event loop, once the window is up with the loaded values.
@@ -178,32 +179,16 @@ void MainWindow::OnCompare() {
     TakeFolderTexts();
     resultsTitle_ = windowTitle().toStdString();
 
-    FtpConnection sourceFtp;
-    FtpConnection targetFtp;
     const FtpConnectionStore connections(store_);
-    const std::string problem = CheckCompareSides(
-        settings_.sourceFolder, settings_.targetFolder,
-        [&](std::string_view name) { return connections.LookupConnection(name); }, sourceFtp,
-        targetFtp);
+    const ComparisonStart start = StartComparison(
+        settings_, [&](std::string_view name) { return connections.LookupConnection(name); },
+        comparison_, prompter_);
     ShowFolderTexts();
-    if (!problem.empty()) {
-        prompter_.Warn(problem);
-        return;
-    }
+    if (!ShowOutcome(prompter_, start.outcome)) return;
     source_->AddToHistory(settings_.sourceFolder);
     target_->AddToHistory(settings_.targetFolder);
-
-    comparison_.Reset(
-        RulesFrom(EngineMethod(settings_), EngineSettings(settings_), settings_.includeSubFolders),
-        RootText(settings_.sourceFolder), RootText(settings_.targetFolder));
-    if (!sourceFtp.IsEmpty()) comparison_.Sides().SetRemote(Side::Source, MakeFtpSide(sourceFtp));
-    if (!targetFtp.IsEmpty()) comparison_.Sides().SetRemote(Side::Target, MakeFtpSide(targetFtp));
-    lastSourceFtp_ = sourceFtp;
-    ComparisonRun run(comparison_, prompter_);
-    auto filter = std::make_shared<FilterSet>();
-    filter->Prepare(settings_.filterRules);
-    run.SetFilter(std::move(filter));
-    run.Start();
+    lastSourceFtp_ = start.sourceFtp;
+    ComparisonRun& run = *start.run;
     ProgressDialog progress(run, this);
     progress.exec();
     // The dialog closes once the phase says the run has ended; the worker
@@ -236,7 +221,7 @@ void MainWindow::OnToggleSubFolders() {
 }
 
 void MainWindow::OnMethod(ComparisonMethod method) {
-    settings_.comparisonMethod = static_cast<int32_t>(method);
+    settings_.SetMethod(method);
     RefreshSettingsView();
 }
 
@@ -264,7 +249,7 @@ void MainWindow::OnLoadSettings() {
     const auto chosen = pickers_->PickFileToOpen(
         this, SettingsFileChoice(tr("Load settings from a file"), settings_.settingsFileName));
     if (chosen) {
-        LoadChosenSettingsFile(*chosen, settings_, prompter_);
+        ShowOutcome(prompter_, LoadChosenSettingsFile(*chosen, settings_));
         ShowFolderTexts();
     }
     RefreshSettingsView();
@@ -274,7 +259,7 @@ void MainWindow::OnSaveSettings() {
     TakeFolderTexts();
     const auto chosen = pickers_->PickFileToSave(
         this, SettingsFileChoice(tr("Save settings to a file"), settings_.settingsFileName));
-    if (chosen) SaveChosenSettingsFile(*chosen, settings_, prompter_);
+    if (chosen) ShowOutcome(prompter_, SaveChosenSettingsFile(*chosen, settings_));
     RefreshSettingsView();
 }
 

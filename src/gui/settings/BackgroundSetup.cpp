@@ -11,6 +11,7 @@
 #include "core/text/Translated.h"
 #include "gui/widgets/BackgroundBitmap.h"
 #include "gui/widgets/BackgroundPainter.h"
+#include "gui/widgets/ShowOutcome.h"
 
 namespace ravelmoor {
 namespace {
@@ -29,24 +30,24 @@ std::unique_ptr<BackgroundBitmap> LoadSkin(Settings& settings, SettingsStore& st
         FillIn(QCoreApplication::translate("BackgroundSetup", background_texts::kSkinFailed),
                {settings.skinPath}));
     settings.ForgetSkin(store);
-    store.SyncOrWarn(prompter);
+    ShowOutcome(prompter, store.Sync());
     return nullptr;
 }
 
-enum class Outcome { Shown, LowColourScreen, NoBuiltIn };
+enum class BackgroundResult { Shown, LowColourScreen, NoBuiltIn };
 
 // The skin, or else the built-in picture, becomes the shared background.
-Outcome ShowBackground(Settings& settings, SettingsStore& store, Prompter& prompter,
-                       const ScreenDepth& screenDepth) {
+BackgroundResult ShowBackground(Settings& settings, SettingsStore& store, Prompter& prompter,
+                                const ScreenDepth& screenDepth) {
     if (auto skin = LoadSkin(settings, store, prompter)) {
         SetSharedBackground(std::move(skin));
-        return Outcome::Shown;
+        return BackgroundResult::Shown;
     }
-    if (screenDepth() < kSmallestDepthForBuiltIn) return Outcome::LowColourScreen;
+    if (screenDepth() < kSmallestDepthForBuiltIn) return BackgroundResult::LowColourScreen;
     auto builtIn = std::make_unique<BackgroundBitmap>();
-    if (!builtIn->LoadFromResource()) return Outcome::NoBuiltIn;
+    if (!builtIn->LoadFromResource()) return BackgroundResult::NoBuiltIn;
     SetSharedBackground(std::move(builtIn));
-    return Outcome::Shown;
+    return BackgroundResult::Shown;
 }
 
 }  // namespace
@@ -60,17 +61,17 @@ bool LoadBackgroundAtStartup(Settings& settings, SettingsStore& store, Prompter&
                              const ScreenDepth& screenDepth) {
     if (!settings.backgroundOn) return true;
     switch (ShowBackground(settings, store, prompter, screenDepth)) {
-        case Outcome::Shown:
+        case BackgroundResult::Shown:
             return true;
-        case Outcome::LowColourScreen:
+        case BackgroundResult::LowColourScreen:
             if (!settings.lowColourWarned) {
                 prompter.Warn(Translated("BackgroundSetup", background_texts::kLowColour));
                 settings.RememberLowColourWarning(store);
-                store.SyncOrWarn(prompter);
+                ShowOutcome(prompter, store.Sync());
             }
             // The windows stay plain; the setting stays as the user left it.
             return true;
-        case Outcome::NoBuiltIn:
+        case BackgroundResult::NoBuiltIn:
             prompter.Warn(Translated("BackgroundSetup", background_texts::kBuiltInFailedAtStartup));
             return false;
     }
@@ -86,13 +87,13 @@ void ToggleBackground(Settings& settings, SettingsStore& store, Prompter& prompt
     }
     settings.skinPath = store.ReadString(settings_keys::kSection, settings_keys::kSkinPath, "");
     switch (ShowBackground(settings, store, prompter, screenDepth)) {
-        case Outcome::Shown:
+        case BackgroundResult::Shown:
             return;
-        case Outcome::LowColourScreen:
+        case BackgroundResult::LowColourScreen:
             if (!settings.lowColourWarned)
                 prompter.Warn(Translated("BackgroundSetup", background_texts::kLowColour));
             break;
-        case Outcome::NoBuiltIn:
+        case BackgroundResult::NoBuiltIn:
             prompter.Warn(Translated("BackgroundSetup", background_texts::kBuiltInFailed));
             break;
     }

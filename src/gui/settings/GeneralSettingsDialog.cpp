@@ -20,6 +20,7 @@
 #include "gui/widgets/FromStd.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/Pickers.h"
+#include "gui/widgets/ShowOutcome.h"
 
 namespace ravelmoor {
 
@@ -127,7 +128,7 @@ void GeneralSettingsDialog::accept() {
     settings_.keepReplaced = keepReplaced_->isChecked();
     settings_.SaveGeneralSettings(store_);
     // The settings hold for this run even when the file cannot keep them.
-    store_.SyncOrWarn(prompter_);
+    ShowOutcome(prompter_, store_.Sync());
     QDialog::accept();
 }
 

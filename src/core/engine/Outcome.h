@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace ravelmoor {
+
+// What became of one operation, as a value: a status and, in words, the
+// reason. Every status enumeration used here lists its success first (the
+// value 0), so that a default outcome is a success. The file systems return
+// these for their changes; the launch checks, the settings files and the
+// command line's options use the same shape, each with its own statuses, and
+// leave it to the caller how to show the reason.
+template <class Status>
+struct Outcome {
+    Outcome() = default;
+    explicit Outcome(Status newStatus, std::string why = {})
+        : status(newStatus), reason(std::move(why)) {}
+
+    Status status{};
+    // In words: why it did not work, or what to tell of a success (mostly
+    // nothing).
+    std::string reason;
+
+    bool Ok() const { return status == Status{}; }
+};
+
+}  // namespace ravelmoor
