@@ -1,16 +1,13 @@
 #pragma once
 
-#include <vector>
-
-#include "core/engine/FileSystem.h"
-#include "core/engine/FreedesktopTrash.h"
+#include "core/engine/LocalFolderWriter.h"
 
 namespace ravelmoor {
 
 // The local folders of this machine, through POSIX calls. Symbolic links are
 // never followed below the folder that is listed, nor below a root that is
-// written to (LocalFileSystemWrite.cpp).
-class LocalFileSystem : public FileSystem {
+// written to (the write side is LocalFolderWriter's).
+class LocalFileSystem : public LocalFolderWriter {
   public:
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
     std::string WhyNotListable(const std::string& folder) override;
@@ -18,33 +15,6 @@ class LocalFileSystem : public FileSystem {
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     bool IgnoresCase(const std::string& folder) override;
-
-    WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
-                        std::string_view relative, const CopyControl& control) override;
-    // Stages a file (LocalStagedCopy); a link is copied at once.
-    WriteOutcome StageCopy(FileSystem& from, const std::string& fromPath, const std::string& root,
-                           std::string_view relative, const CopyControl& control,
-                           std::unique_ptr<StagedCopy>& staged) override;
-    // Takes only copies staged by a LocalFileSystem. The trash info files of
-    // the replaced destinations are written before the group's flush and
-    // used by MoveToTrash when the copies' setAside calls it.
-    void CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& copies,
-                      std::vector<WriteOutcome>& outcomes) override;
-    WriteOutcome MakeFolder(const std::string& root, std::string_view relative) override;
-    WriteOutcome SetFolderFacts(const std::string& root, std::string_view relative,
-                                const EntryFacts& facts) override;
-    WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
-    WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
-    WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
-
-    // A cancel word that MoveToTrash looks at while it seeks a free name in
-    // the trash; none by default.
-    void SetTrashCancel(const std::atomic<int32_t>* cancel) { trashCancel_ = cancel; }
-
-  private:
-    const std::atomic<int32_t>* trashCancel_ = nullptr;
-    // Names taken in the trash, with their info files, during CommitCopies.
-    std::vector<TrashReservation> reserved_;
 };
 
 }  // namespace ravelmoor

@@ -11,7 +11,7 @@ namespace ravelmoor {
 
 // A local file copy written and checked under its temporary name in the
 // destination's folder, its writeback started, waiting for its group's flush
-// (LocalFileSystem::CommitCopies). Until it is renamed into place the
+// (LocalFolderWriter::CommitCopies). Until it is renamed into place the
 // temporary file is removed when the object goes.
 class LocalStagedCopy : public StagedCopy {
   public:

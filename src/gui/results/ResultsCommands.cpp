@@ -1,11 +1,8 @@
-// What the results window does to the files: synchronise, preview, and the
-// context menu's copy, delete and visualise.
+#include "gui/results/ResultsCommands.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
-#include <QShortcut>
-#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 
@@ -25,9 +22,6 @@
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
-#include "gui/settings/GeneralSettingsDialog.h"
-#include "gui/widgets/ElidedLabel.h"
-#include "gui/widgets/FromStd.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
 
@@ -83,20 +77,27 @@ class ListsHeld {
     ListsHeld& operator=(const ListsHeld&) = delete;
 
   private:
-    const std::array<VirtualReportView*, 2>& lists_;
+    std::array<VirtualReportView*, 2> lists_;
 };
 
 }  // namespace
 
-void ResultsWindow::RunRowOperations(
+ResultsCommands::ResultsCommands(ResultsWindow& window, ResultsContext& context)
+    : window_(window), context_(context) {}
+
+std::array<VirtualReportView*, 2> ResultsCommands::Lists() const {
+    return {window_.List(ListSide::Source), window_.List(ListSide::Target)};
+}
+
+void ResultsCommands::RunRowOperations(
     const std::function<void(RowOperations&, BackgroundTask&)>& work, Prompter* prompter) {
-    commandRunning_ = true;
+    running_ = true;
     {
         BackgroundTask task;
-        TaskProgressDialog progress(task, tr("Re-Comparing files..."), this);
+        TaskProgressDialog progress(task, tr("Re-Comparing files..."), &window_);
         Prompter& asking = prompter != nullptr ? *prompter : context_.prompter;
         const bool keepReplaced = context_.settings.keepReplaced;
-        const ListsHeld held(lists_);
+        const ListsHeld held(Lists());
         task.Run(
             [&] {
                 // A side on FTP gets a connection again: the comparison closed its own.
@@ -108,21 +109,21 @@ void ResultsWindow::RunRowOperations(
                 work(operations, task);
             },
             &progress);
-        RefreshLists();
+        window_.RefreshLists();
     }
-    commandRunning_ = false;
+    running_ = false;
 }
 
-std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
+std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
     SyncPlan plan;
     {
         const OverrideCursor wait(Qt::WaitCursor);
         plan = PlanSync(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
-                        method_);
+                        window_.Method());
     }
-    const std::string_view problem = PlanProblem(method_, plan);
-    if (method_ != SyncMethod::None) {
-        const std::string refused = ProtectedFolderProblem(method_, context_.comparison);
+    const std::string_view problem = PlanProblem(window_.Method(), plan);
+    if (window_.Method() != SyncMethod::None) {
+        const std::string refused = ProtectedFolderProblem(window_.Method(), context_.comparison);
         if (!refused.empty()) {
             context_.prompter.Warn(refused);
             return std::nullopt;
@@ -135,10 +136,10 @@ std::optional<SyncPlan> ResultsWindow::PlanForMethod() {
     return plan;
 }
 
-void ResultsWindow::OnSynchronise() {
+void ResultsCommands::Synchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
-    if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(method_))) return;
+    if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(window_.Method()))) return;
     const DeletionShare deletions = CountDeletions(context_.comparison, *plan);
     if (deletions.IsMass() && !context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
                                   deletions, context_.comparison.TargetFolder()))) {
@@ -153,50 +154,32 @@ void ResultsWindow::OnSynchronise() {
             // Between batches the work waits while the lists are brought up
             // to date, so that the next batch asks over current ones.
             RunSyncPlan(operations, *plan, [this, &task] {
-                task.OnUiThread([this] { ListsHeld::ShowNow(lists_, *this); });
+                task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
             });
             tally = operations.Tally();
             stopped = operations.Aborted();
         },
         &log);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone, log.Failures());
+    window_.ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone,
+                           log.Failures());
 }
 
-void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
-                                   std::vector<std::string> failures) {
-    summary_->setText(FromStd(summary));
-    summary_->setToolTip(FromStd(summary));
-    failures_ = std::move(failures);
-    failuresButton_->setVisible(notDone > 0 || !failures_.empty());
-}
-
-void ResultsWindow::ShowFailures() {
-    std::string text = tr("Not copied or deleted:").toStdString();
-    for (const std::string& failure : failures_)
-        text += "\n" + failure;
-    if (failures_.empty()) {
-        text += "\n" + tr("the objects whose question was answered No or Cancel.").toStdString();
-    }
-    context_.prompter.Warn(text);
-}
-
-void ResultsWindow::OnPreview() {
+void ResultsCommands::Preview() {
     std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
-    commandRunning_ = true;
-    PreviewWindow preview(ListedSidesOf(context_.comparison), std::move(*plan), this);
+    running_ = true;
+    PreviewWindow preview(ListedSidesOf(context_.comparison), std::move(*plan), &window_);
     preview.exec();
-    commandRunning_ = false;
+    running_ = false;
 }
 
-void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
-    menuSide_ = side;
+void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
     const FileList& source = context_.comparison.SourceResults();
     const FileList& target = context_.comparison.TargetResults();
-    const std::vector<int> items = SelectedItems(side);
+    const std::vector<int> items = window_.SelectedItems(side);
 
-    QMenu menu(this);
+    QMenu menu(&window_);
     QAction* visualise = menu.addAction(tr("Visualise Differences"));
     menu.addSeparator();
     QAction* copy = menu.addAction(side == ListSide::Source ? tr("Copy to Target  >>>")
@@ -208,90 +191,72 @@ void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition)
     QAction* again = menu.addAction(tr("Compare Again"));
     again->setShortcut(QKeySequence::Refresh);
     again->setShortcutVisibleInContextMenu(true);
-    const bool someToCopy = !RowsToCopyOrDelete(side, source, target, visibleRows_, items).empty();
+    const bool someToCopy =
+        !RowsToCopyOrDelete(side, source, target, window_.VisibleRows(), items).empty();
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
-    visualise->setEnabled(!RowsToVisualise(source, target, visibleRows_, items).empty());
+    visualise->setEnabled(!RowsToVisualise(source, target, window_.VisibleRows(), items).empty());
 
     const QAction* chosen = menu.exec(globalPosition);
     if (chosen == copy) {
-        CopySelected();
+        CopySelected(side);
     } else if (chosen == remove) {
-        DeleteSelected();
+        DeleteSelected(side);
     } else if (chosen == visualise) {
-        VisualiseSelected();
+        VisualiseSelected(side);
     } else if (chosen == again) {
-        CompareAgain();
+        window_.CompareAgain();
     }
 }
 
-void ResultsWindow::CompareAgain() {
-    if (commandRunning_) return;
-    folderCheck_.stop();
-    done(kCompareAgain);
-}
-
-void ResultsWindow::SetUpKeys() {
-    auto* again = new QShortcut(QKeySequence::Refresh, this);
-    connect(again, &QShortcut::activated, this, &ResultsWindow::CompareAgain);
-    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
-        // Only where the selection is: on the list that has the focus.
-        auto* remove =
-            new QShortcut(QKeySequence::Delete, List(side), nullptr, nullptr, Qt::WidgetShortcut);
-        connect(remove, &QShortcut::activated, this, [this, side] {
-            menuSide_ = side;
-            DeleteSelected();
-        });
-    }
-}
-
-void ResultsWindow::CopySelected() {
+void ResultsCommands::CopySelected(ListSide side) {
     const ManualCommand command(busy_);
-    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparison.SourceResults(),
-                                                    context_.comparison.TargetResults(),
-                                                    visibleRows_, SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(
+        side, context_.comparison.SourceResults(), context_.comparison.TargetResults(),
+        window_.VisibleRows(), window_.SelectedItems(side));
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(tr(kCopyQuestion).toStdString())) return;
-    const bool toTarget = menuSide_ == ListSide::Source;
+    const bool toTarget = side == ListSide::Source;
     RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
         operations.CopyRows(rows, toTarget);
     });
-    ClearSelections();
+    window_.ClearSelections();
 }
 
-void ResultsWindow::DeleteSelected() {
+void ResultsCommands::DeleteSelected(ListSide side) {
     const ManualCommand command(busy_);
-    std::vector<uint32_t> rows = RowsToCopyOrDelete(menuSide_, context_.comparison.SourceResults(),
-                                                    context_.comparison.TargetResults(),
-                                                    visibleRows_, SelectedItems(menuSide_));
+    std::vector<uint32_t> rows = RowsToCopyOrDelete(
+        side, context_.comparison.SourceResults(), context_.comparison.TargetResults(),
+        window_.VisibleRows(), window_.SelectedItems(side));
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) return;
     // The deletion asks its own question before anything goes to the trash.
-    const bool sourceSide = menuSide_ == ListSide::Source;
+    const bool sourceSide = side == ListSide::Source;
     RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {
         operations.DeleteRows(rows, sourceSide);
     });
-    ClearSelections();
+    window_.ClearSelections();
 }
 
-void ResultsWindow::VisualiseSelected() {
+void ResultsCommands::VisualiseSelected(ListSide side) {
     const ManualCommand command(busy_);
     const FileList& source = context_.comparison.SourceResults();
     const FileList& target = context_.comparison.TargetResults();
-    const std::vector<int> items = SelectedItems(menuSide_);
+    const std::vector<int> items = window_.SelectedItems(side);
     Comparison& comparison = context_.comparison;
     std::vector<PathPair> pairs;
-    for (const uint32_t row : RowsToVisualise(source, target, visibleRows_, items)) {
+    for (const uint32_t row : RowsToVisualise(source, target, window_.VisibleRows(), items)) {
         pairs.push_back({source.ElementAt(row).FullPath(comparison.SourceFolder()),
                          target.ElementAt(row).FullPath(comparison.TargetFolder())});
     }
     DesktopViewerHost host(
         context_,
         !comparison.Sides().IsLocal(Side::Source) ? &comparison.SourceFileSystem() : nullptr,
-        !comparison.Sides().IsLocal(Side::Target) ? &comparison.TargetFileSystem() : nullptr, this);
+        !comparison.Sides().IsLocal(Side::Target) ? &comparison.TargetFileSystem() : nullptr,
+        &window_);
     VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
-    for (VirtualReportView* list : lists_)
+    for (VirtualReportView* list : Lists())
         list->viewport()->update();
 }
 

@@ -1,16 +1,16 @@
-// The order of the results lists: the rows sorted by a header click, the
-// columns dragged into another order; both lists always alike.
+#include "gui/results/ResultsOrdering.h"
 
 #include <QHeaderView>
 
-#include "gui/results/ResultsWindow.h"
 #include "gui/widgets/VirtualReportView.h"
 
 namespace ravelmoor {
 
-void ResultsWindow::SetUpHeaders() {
+ResultsOrdering::ResultsOrdering(VirtualReportView& source, VirtualReportView& target,
+                                 std::function<void()> rowOrderChanged)
+    : source_(source), target_(target), rowOrderChanged_(std::move(rowOrderChanged)) {
     for (const ListSide side : {ListSide::Source, ListSide::Target}) {
-        QHeaderView* header = List(side)->Header();
+        QHeaderView* header = List(side).Header();
         header->setSectionsClickable(true);
         header->setSectionsMovable(true);
         header->setSortIndicatorShown(true);
@@ -24,33 +24,36 @@ void ResultsWindow::SetUpHeaders() {
     }
 }
 
-void ResultsWindow::SortBy(ListSide side, ResultColumn column) {
+VirtualReportView& ResultsOrdering::List(ListSide side) const {
+    return side == ListSide::Source ? source_ : target_;
+}
+
+void ResultsOrdering::SortBy(ListSide side, ResultColumn column) {
     SetRowOrder(NextOrder(rowOrder_, side, column));
 }
 
-void ResultsWindow::SetRowOrder(const std::optional<RowOrder>& order) {
+void ResultsOrdering::SetRowOrder(const std::optional<RowOrder>& order) {
     rowOrder_ = order;
     for (const ListSide side : {ListSide::Source, ListSide::Target}) {
-        QHeaderView* header = List(side)->Header();
+        QHeaderView* header = List(side).Header();
         const bool shown = order && order->side == side;
         header->setSortIndicator(
             shown ? static_cast<int>(order->column) : -1,
             shown && order->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
-    ClearSelections();
-    RefreshLists();
+    rowOrderChanged_();
 }
 
-void ResultsWindow::ApplyColumnOrder(ListSide side, const ColumnOrder& order) {
-    QHeaderView* header = List(side)->Header();
+void ResultsOrdering::ApplyColumnOrder(ListSide side, const ColumnOrder& order) {
+    QHeaderView* header = List(side).Header();
     for (int place = 0; place < static_cast<int>(order.size()); ++place) {
         const int from = header->visualIndex(order[static_cast<size_t>(place)]);
         if (from != place) header->moveSection(from, place);
     }
 }
 
-ColumnOrder ResultsWindow::CurrentColumnOrder(ListSide side) const {
-    const QHeaderView* header = List(side)->Header();
+ColumnOrder ResultsOrdering::CurrentColumnOrder(ListSide side) const {
+    const QHeaderView* header = List(side).Header();
     ColumnOrder order{};
     for (int place = 0; place < static_cast<int>(order.size()); ++place)
         order[static_cast<size_t>(place)] = header->logicalIndex(place);

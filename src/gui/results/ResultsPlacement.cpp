@@ -1,15 +1,14 @@
-// Where the results window opens and how wide its columns are, kept in the
-// per-user store from one opening to the next.
+#include "gui/results/ResultsPlacement.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QResizeEvent>
 #include <QScreen>
+#include <QWidget>
 
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/Formatting.h"
-#include "gui/results/ResultsWindow.h"
+#include "gui/results/ResultsOrdering.h"
 #include "gui/widgets/VirtualReportView.h"
 
 namespace ravelmoor {
@@ -38,9 +37,18 @@ std::vector<QRect> ScreenAreas() {
 
 }  // namespace
 
-void ResultsWindow::ApplyDefaultColumnWidths() {
+ResultsPlacement::ResultsPlacement(QWidget& window, VirtualReportView& source,
+                                   VirtualReportView& target, ResultsOrdering& ordering,
+                                   SettingsStore& store)
+    : window_(window), source_(source), target_(target), ordering_(ordering), store_(store) {}
+
+VirtualReportView& ResultsPlacement::List(ListSide side) const {
+    return side == ListSide::Source ? source_ : target_;
+}
+
+void ResultsPlacement::ApplyDefaultColumnWidths() {
     for (const ListSide side : {ListSide::Source, ListSide::Target}) {
-        const VirtualReportView& list = *List(side);
+        const VirtualReportView& list = List(side);
         QHeaderView* header = list.Header();
         header->resizeSection(static_cast<int>(ResultColumn::Status),
                               std::max(header->sectionSizeHint(0), list.iconSize().width() + 16));
@@ -54,19 +62,19 @@ void ResultsWindow::ApplyDefaultColumnWidths() {
     }
 }
 
-void ResultsWindow::ApplyColumnWidths(ListSide side, const ColumnWidths& widths) {
-    QHeaderView* header = List(side)->Header();
+void ResultsPlacement::ApplyColumnWidths(ListSide side, const ColumnWidths& widths) {
+    QHeaderView* header = List(side).Header();
     for (int i = 0; i < 3; ++i)
         header->resizeSection(i + 1, widths[static_cast<size_t>(i)]);
 }
 
-ColumnWidths ResultsWindow::CurrentColumnWidths(ListSide side) const {
-    const QHeaderView* header = List(side)->Header();
+ColumnWidths ResultsPlacement::CurrentColumnWidths(ListSide side) const {
+    const QHeaderView* header = List(side).Header();
     return {header->sectionSize(1), header->sectionSize(2), header->sectionSize(3)};
 }
 
-void ResultsWindow::RestorePlacement() {
-    const SettingsStore& store = context_.store;
+void ResultsPlacement::Restore() {
+    const SettingsStore& store = store_;
     const std::string saved =
         store.ReadString(settings_keys::kSection, placement_keys::kWindow, "");
     const std::optional<WindowPlacement> placement = ParsePlacement(saved);
@@ -74,26 +82,27 @@ void ResultsWindow::RestorePlacement() {
     // scale, another monitor) gets the window made to fit inside it.
     const bool usable = placement.has_value();
     if (usable) {
-        setGeometry(ClampToScreens(placement->Rect(), ScreenAreas()));
-        restoredNormalGeometry_ = geometry();
-        if (placement->showState == kShowMaximised) setWindowState(Qt::WindowMaximized);
+        window_.setGeometry(ClampToScreens(placement->Rect(), ScreenAreas()));
+        restoredNormalGeometry_ = window_.geometry();
+        if (placement->showState == kShowMaximised) window_.setWindowState(Qt::WindowMaximized);
     } else {
         // The whole width of the desktop, centred from top to bottom.
-        const QScreen* screen =
-            parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+        const QScreen* screen = window_.parentWidget() != nullptr
+                                    ? window_.parentWidget()->screen()
+                                    : QGuiApplication::primaryScreen();
         if (screen != nullptr) {
             const QRect desktop = screen->availableGeometry();
-            const int height = std::min(this->height(), desktop.height());
-            setGeometry(desktop.left(), desktop.top() + (desktop.height() - height) / 2,
-                        desktop.width(), height);
+            const int height = std::min(window_.height(), desktop.height());
+            window_.setGeometry(desktop.left(), desktop.top() + (desktop.height() - height) / 2,
+                                desktop.width(), height);
         }
     }
     // The orders are kept apart from the rest; a bad one is the first order.
     const std::optional<ColumnOrder> columns = ParseColumnOrder(
         store.ReadString(settings_keys::kSection, placement_keys::kColumnOrder, ""));
     for (const ListSide side : {ListSide::Source, ListSide::Target})
-        ApplyColumnOrder(side, columns.value_or(ColumnOrder{0, 1, 2, 3}));
-    SetRowOrder(
+        ordering_.ApplyColumnOrder(side, columns.value_or(ColumnOrder{0, 1, 2, 3}));
+    ordering_.SetRowOrder(
         ParseRowOrder(store.ReadString(settings_keys::kSection, placement_keys::kRowOrder, "")));
     // Widths only once a placement has been saved, whatever became of it.
     if (saved.empty()) return;
@@ -114,22 +123,20 @@ void ResultsWindow::RestorePlacement() {
     if (usable && placement->showState == kShowMaximised) widthsAfterMaximise_ = applied;
 }
 
-void ResultsWindow::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    KeepDescriptionHeight();
-    if (widthsAfterMaximise_ && isMaximized()) {
+void ResultsPlacement::AfterResize() {
+    if (widthsAfterMaximise_ && window_.isMaximized()) {
         ApplyColumnWidths(ListSide::Source, (*widthsAfterMaximise_)[0]);
         ApplyColumnWidths(ListSide::Target, (*widthsAfterMaximise_)[1]);
         widthsAfterMaximise_.reset();
     }
 }
 
-void ResultsWindow::SavePlacement() {
-    const bool maximised = isMaximized();
-    QRect normal = maximised ? normalGeometry() : geometry();
+void ResultsPlacement::Save() {
+    const bool maximised = window_.isMaximized();
+    QRect normal = maximised ? window_.normalGeometry() : window_.geometry();
     if (normal.isEmpty()) normal = restoredNormalGeometry_;
     if (normal.isEmpty()) return;
-    SettingsStore& store = context_.store;
+    SettingsStore& store = store_;
     store.WriteString(settings_keys::kSection, placement_keys::kWindow,
                       FormatPlacement(WindowPlacement::FromRect(normal, maximised)));
     store.WriteString(settings_keys::kSection, placement_keys::kSourceColumns,
@@ -137,9 +144,9 @@ void ResultsWindow::SavePlacement() {
     store.WriteString(settings_keys::kSection, placement_keys::kTargetColumns,
                       FormatColumnWidths(CurrentColumnWidths(ListSide::Target)));
     store.WriteString(settings_keys::kSection, placement_keys::kRowOrder,
-                      FormatRowOrder(rowOrder_));
+                      FormatRowOrder(ordering_.Order()));
     store.WriteString(settings_keys::kSection, placement_keys::kColumnOrder,
-                      FormatColumnOrder(CurrentColumnOrder(ListSide::Source)));
+                      FormatColumnOrder(ordering_.CurrentColumnOrder(ListSide::Source)));
     store.Sync();
 }
 

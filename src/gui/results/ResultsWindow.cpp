@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -24,6 +25,8 @@
 #include "core/settings/Settings.h"
 #include "core/text/Translated.h"
 #include "gui/main/HelpWindow.h"
+#include "gui/results/ResultsOrdering.h"
+#include "gui/results/ResultsPlacement.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
@@ -98,7 +101,13 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     BuildControls();
     BuildLayout();
     ConnectControls();
-    SetUpHeaders();
+    ordering_ =
+        std::make_unique<ResultsOrdering>(*List(ListSide::Source), *List(ListSide::Target), [this] {
+            ClearSelections();
+            RefreshLists();
+        });
+    placement_ = std::make_unique<ResultsPlacement>(
+        *this, *List(ListSide::Source), *List(ListSide::Target), *ordering_, context_.store);
     SetUpKeys();
 
     for (int i = 0; i < kSyncMethodCount; ++i)
@@ -114,21 +123,21 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     ChooseView(ViewChoice::All);
 
     // The first size is the smallest; the saved placement comes after it.
-    ApplyDefaultColumnWidths();
+    placement_->ApplyDefaultColumnWidths();
     layout()->activate();
     resize(sizeHint().expandedTo(QSize(760, 520)));
     // Never larger than the screen, whatever its scale.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(size().boundedTo(screen->availableGeometry().size()));
     setMinimumSize(size());
-    RestorePlacement();
+    placement_->Restore();
 
     connect(&folderCheck_, &QTimer::timeout, this, &ResultsWindow::CheckFoldersStillThere);
     folderCheck_.start(kFolderCheckMilliseconds);
 }
 
 ResultsWindow::~ResultsWindow() {
-    SavePlacement();
+    placement_->Save();
     // Hidden while still whole: the focus and selection signals that hiding
     // sends must reach this window, not one half torn down by ~QWidget.
     hide();
@@ -334,7 +343,7 @@ void ResultsWindow::ConnectControls() {
 }
 
 void ResultsWindow::reject() {
-    if (commandRunning_) return;
+    if (commands_.Running()) return;
     folderCheck_.stop();
     QDialog::reject();
 }
@@ -345,9 +354,9 @@ void ResultsWindow::RefreshLists() {
     const ShownTotals totals =
         ComputeVisibleRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
                            Toggles(), visibleRows_);
-    if (rowOrder_)
-        SortRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
-                 *rowOrder_, visibleRows_);
+    if (const std::optional<RowOrder>& order = ordering_->Order())
+        SortRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(), *order,
+                 visibleRows_);
     viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
     for (ResultsListModel* model : models_)
         model->Reload();
@@ -428,6 +437,12 @@ void ResultsWindow::showEvent(QShowEvent* event) {
     QMetaObject::invokeMethod(this, &ResultsWindow::OnOpened, Qt::QueuedConnection);
 }
 
+void ResultsWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    KeepDescriptionHeight();
+    placement_->AfterResize();
+}
+
 void ResultsWindow::OnOpened() {
     // From now on the Name columns take the changes of the window's width;
     // the sizes the window went through while it was laid out and shown
@@ -435,7 +450,7 @@ void ResultsWindow::OnOpened() {
     for (VirtualReportView* list : lists_) {
         list->SetGrowingColumn(static_cast<int>(ResultColumn::Name));
         // Without saved widths Name takes what Size and Timestamp leave.
-        if (!widthsSaved_) list->FillWithGrowingColumn();
+        if (!placement_->WidthsSaved()) list->FillWithGrowingColumn();
     }
     if (context_.comparison.AllIdentical())
         context_.prompter.Inform(Translated("Comparison", Comparison::kIdenticalMessage));
@@ -447,7 +462,7 @@ void ResultsWindow::OnOpened() {
 
 void ResultsWindow::CheckFoldersStillThere() {
     // One warning at a time, and none in the middle of a command.
-    if (commandRunning_ || warningShown_) return;
+    if (commands_.Running() || warningShown_) return;
     const Comparison& comparison = context_.comparison;
     auto local = [](bool ftp, const std::string& folder) {
         return ftp ? std::nullopt : std::optional<std::string>(folder);
@@ -512,13 +527,70 @@ void ResultsWindow::OnSelectionChanged(ListSide side) {
 
 void ResultsWindow::OnFocusLost(ListSide side, Qt::FocusReason reason) {
     // A menu or another window in front takes the focus only for a while.
-    if (busy_ || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+    if (commands_.Busy() || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return;
     List(side)->clearSelection();
 }
 
 void ResultsWindow::ClearSelections() {
     for (VirtualReportView* list : lists_)
         list->clearSelection();
+}
+
+void ResultsWindow::OnSynchronise() {
+    commands_.Synchronise();
+}
+
+void ResultsWindow::OnPreview() {
+    commands_.Preview();
+}
+
+void ResultsWindow::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
+    commands_.ShowContextMenu(side, globalPosition);
+}
+
+void ResultsWindow::SortBy(ListSide side, ResultColumn column) {
+    ordering_->SortBy(side, column);
+}
+
+const std::optional<RowOrder>& ResultsWindow::Order() const {
+    return ordering_->Order();
+}
+
+void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
+                                   std::vector<std::string> failures) {
+    summary_->setText(FromStd(summary));
+    summary_->setToolTip(FromStd(summary));
+    failures_ = std::move(failures);
+    failuresButton_->setVisible(notDone > 0 || !failures_.empty());
+}
+
+void ResultsWindow::ShowFailures() {
+    std::string text = tr("Not copied or deleted:").toStdString();
+    for (const std::string& failure : failures_)
+        text += "\n" + failure;
+    if (failures_.empty()) {
+        text += "\n" + tr("the objects whose question was answered No or Cancel.").toStdString();
+    }
+    context_.prompter.Warn(text);
+}
+
+void ResultsWindow::CompareAgain() {
+    if (commands_.Running()) return;
+    folderCheck_.stop();
+    done(kCompareAgain);
+}
+
+void ResultsWindow::SetUpKeys() {
+    auto* again = new QShortcut(QKeySequence::Refresh, this);
+    connect(again, &QShortcut::activated, this, &ResultsWindow::CompareAgain);
+    for (const ListSide side : {ListSide::Source, ListSide::Target}) {
+        // Only where the selection is: on the list that has the focus.
+        auto* remove =
+            new QShortcut(QKeySequence::Delete, List(side), nullptr, nullptr, Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this,
+                [this, side] { commands_.DeleteSelected(side); });
+    }
 }
 
 }  // namespace ravelmoor

@@ -14,6 +14,7 @@
 #include "core/results/WindowPlacement.h"
 #include "core/sync/SyncMethod.h"
 #include "core/sync/SyncSides.h"
+#include "gui/results/ResultsCommands.h"
 #include "gui/results/ResultsListModel.h"
 
 class QComboBox;
@@ -23,12 +24,12 @@ class QToolButton;
 
 namespace ravelmoor {
 
-class BackgroundTask;
 class ElidedLabel;
 class Comparison;
 class Pickers;
 class Prompter;
-class RowOperations;
+class ResultsOrdering;
+class ResultsPlacement;
 class SettingsStore;
 class VirtualReportView;
 struct Settings;
@@ -85,7 +86,7 @@ class ResultsWindow : public QDialog {
     // A click on the header of `column` of the `side` list: that column up,
     // then down, then the path order again.
     void SortBy(ListSide side, ResultColumn column);
-    const std::optional<RowOrder>& Order() const { return rowOrder_; }
+    const std::optional<RowOrder>& Order() const;
 
     // --- The parts of the window, for tests and for the background painting.
     VirtualReportView* List(ListSide side) const;
@@ -111,6 +112,15 @@ class ResultsWindow : public QDialog {
     ViewToggles Toggles() const;
     SyncMethod Method() const { return method_; }
 
+    // --- What the commands work with.
+    // The positions of the visible rows selected in the `side` list.
+    std::vector<int> SelectedItems(ListSide side) const;
+    void ClearSelections();
+    // After a synchronisation: what was done in the status bar, and a button
+    // that lists what was not.
+    void ShowSyncReport(const std::string& summary, uint64_t notDone,
+                        std::vector<std::string> failures);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -125,61 +135,21 @@ class ResultsWindow : public QDialog {
     void OnOpened();
     void OnSelectionChanged(ListSide side);
     void OnFocusLost(ListSide side, Qt::FocusReason reason);
-    std::vector<int> SelectedItems(ListSide side) const;
-    void ClearSelections();
-
-    // Row and column order (ResultsOrdering.cpp).
-    void SetUpHeaders();
-    void SetRowOrder(const std::optional<RowOrder>& order);
-    void ApplyColumnOrder(ListSide side, const ColumnOrder& order);
-    ColumnOrder CurrentColumnOrder(ListSide side) const;
-
-    // Placement and column widths (ResultsPlacement.cpp).
-    void ApplyDefaultColumnWidths();
-    void RestorePlacement();
-    void SavePlacement();
-    void ApplyColumnWidths(ListSide side, const ColumnWidths& widths);
-    ColumnWidths CurrentColumnWidths(ListSide side) const;
-
-    // Commands (ResultsCommands.cpp).
     void SetUpKeys();
-    void CopySelected();
-    void DeleteSelected();
-    void VisualiseSelected();
-    // Copies or deletes through `work` on a worker thread, behind the
-    // "Re-Comparing files..." dialog whose Cancel stops the work between
-    // objects and inside a long copy, then refreshes the lists. The work
-    // asks through `prompter` (the window's when none is given), which must
-    // carry questions over to this thread as GuiPrompter does.
-    void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work,
-                          Prompter* prompter = nullptr);
-    // After a synchronisation: what was done in the status bar, and a button
-    // that lists what was not.
-    void ShowSyncReport(const std::string& summary, uint64_t notDone,
-                        std::vector<std::string> failures);
     void ShowFailures();
-    // The plan of the chosen method, or nothing (and the reason said) when
-    // there is no method or nothing to do.
-    std::optional<SyncPlan> PlanForMethod();
 
     ResultsContext context_;
+    ResultsCommands commands_{*this, context_};  // what the window does to the files
     StatusIcons icons_;
     std::vector<uint32_t> visibleRows_;
     SyncMethod method_ = SyncMethod::None;
-    std::optional<RowOrder> rowOrder_;  // none: the path order
-    ListSide menuSide_ = ListSide::Source;
-    // A manual copy, delete or visualise is under way: a list that loses the
-    // focus keeps its selection.
-    bool busy_ = false;
-    // Some command is under way: the window stays, the folder check waits.
-    bool commandRunning_ = false;
     bool warningShown_ = false;
     bool opened_ = false;
-    bool widthsSaved_ = false;  // the store had column widths for the lists
-    // The saved widths, applied again once the window is maximised.
-    std::optional<std::array<ColumnWidths, 2>> widthsAfterMaximise_;
-    QRect restoredNormalGeometry_;
     QTimer folderCheck_;
+    // Made once the lists are: the row and column order, the placement and
+    // column widths.
+    std::unique_ptr<ResultsOrdering> ordering_;
+    std::unique_ptr<ResultsPlacement> placement_;
 
     std::array<VirtualReportView*, 2> lists_{};
     std::array<ResultsListModel*, 2> models_{};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "core/sync/PlanSync.h"
+
+class QPoint;
+
+namespace ravelmoor {
+
+class BackgroundTask;
+class Prompter;
+class ResultsWindow;
+class RowOperations;
+class VirtualReportView;
+struct ResultsContext;
+
+// What the results window does to the files: synchronise, preview, and the
+// context menu's copy, delete and visualise of the selected rows. Each
+// command works on the window's comparison, asks through its prompter, and
+// leaves the window's lists up to date; while one is under way (Running())
+// the window stays open and its folder check waits. Its texts are the
+// window's.
+class ResultsCommands {
+    Q_DECLARE_TR_FUNCTIONS(ravelmoor::ResultsWindow)
+
+  public:
+    // `window` shows the rows the commands work on; both outlive this
+    // object, which may be made before the window's lists are.
+    ResultsCommands(ResultsWindow& window, ResultsContext& context);
+
+    // "Synchronise": the plan of the window's method, after the user's
+    // confirmation (and a second one for a mass deletion), then what was
+    // done in the window's status bar.
+    void Synchronise();
+    // "Preview": the plan of the window's method, changing nothing.
+    void Preview();
+    // The context menu of the `side` list, at a point of the screen.
+    void ShowContextMenu(ListSide side, const QPoint& globalPosition);
+    // The menu's commands on the rows selected in the `side` list.
+    void CopySelected(ListSide side);
+    void DeleteSelected(ListSide side);
+    void VisualiseSelected(ListSide side);
+
+    // Some command is under way.
+    bool Running() const { return running_; }
+    // A manual copy, delete or visualise is under way: a list that loses the
+    // focus keeps its selection.
+    bool Busy() const { return busy_; }
+
+  private:
+    // Copies or deletes through `work` on a worker thread, behind the
+    // "Re-Comparing files..." dialog whose Cancel stops the work between
+    // objects and inside a long copy, then refreshes the lists. The work
+    // asks through `prompter` (the window's when none is given), which must
+    // carry questions over to this thread as GuiPrompter does.
+    void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work,
+                          Prompter* prompter = nullptr);
+    // The plan of the chosen method, or nothing (and the reason said) when
+    // there is no method or nothing to do.
+    std::optional<SyncPlan> PlanForMethod();
+
+    std::array<VirtualReportView*, 2> Lists() const;
+
+    ResultsWindow& window_;
+    ResultsContext& context_;
+    bool busy_ = false;
+    bool running_ = false;
+};
+
+}  // namespace ravelmoor
