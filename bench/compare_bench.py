@@ -93,10 +93,11 @@ def main():
     parser.add_argument("--mean-size", type=int, default=16384, help="crc: mean file size")
     parser.add_argument("--before", action="append", default=[], metavar="LABEL=BINARY")
     parser.add_argument("--threads", default="", help="worker-thread counts, e.g. 1,2")
+    parser.add_argument("--program", help="the program to time (default: the build's)")
     parser.add_argument("sizes", type=int, nargs="+")
     args = parser.parse_args()
     build = build_dir()
-    ravelmoor = os.path.join(build, "src", "ravelmoor")
+    ravelmoor = args.program or os.path.join(build, "src", "ravelmoor")
     befores = [item.split("=", 1) for item in args.before]
     threads = [int(n) for n in args.threads.split(",") if n]
 

@@ -151,18 +151,19 @@ TEST(ReadPairSideBySide, StopsAtTheFirstDifferenceAndKeepsTheSumsOfEqualPairs) {
         PairReading expected;
         uint64_t mostBytesRead;  // both files together
     };
+    const uint64_t block = 65536;  // what side by side reads at once
     const Case cases[] = {
         {"equal", data, data, big, 0, PairReading::Summed, 2 * big},
-        {"equal, limited", data, data, big, 20000, PairReading::Summed, 2 * 32768},
+        {"equal, limited", data, data, big, 20000, PairReading::Summed, uint64_t{2} * 32768},
         {"equal, one block", data.substr(0, 10), data.substr(0, 10), 10, 0, PairReading::Summed,
          20},
         {"last byte differs", data, flipped(big - 1), big, 0, PairReading::Differs, 2 * big},
-        {"first byte differs", data, flipped(0), big, 0, PairReading::Differs, 2 * 65536},
+        {"first byte differs", data, flipped(0), big, 0, PairReading::Differs, 2 * block},
         {"sizes differ: both summed", data, data.substr(0, 1000), 1000, 0, PairReading::Summed,
          big + 1000},
         {"target shrank", data, data.substr(0, 100000), big, 0, PairReading::Unreadable, 2 * big},
         {"target shrank after a difference", data, flipped(5).substr(0, 100000), big, 0,
-         PairReading::Differs, 2 * 65536},
+         PairReading::Differs, 2 * block},
     };
     test::TempTree tree;
     LocalFileSystem fs;

@@ -355,7 +355,8 @@ void Build(std::mt19937& random, test::TempTree& tree, Model& model, const std::
     std::set<std::string> used;  // folded names already in this folder
     for (const std::string& name : names) {
         if (random() % 3 == 0 || !used.insert(FoldCase(name)).second) continue;
-        const std::string relative = folder.empty() ? name : folder + "/" + name;
+        const std::string relative =
+            folder.empty() ? name : std::string(folder).append("/").append(name);
         const bool isFolder = depth < maxDepth && random() % 3 == 0;
         if (isFolder) {
             tree.MakeFolder(relative);
