@@ -85,10 +85,6 @@
         <translation>Warnung: Einige Dateidaten konnten nicht gelesen werden. Die Datei wird möglicherweise gerade von einer anderen Anwendung verwendet. Klicken Sie auf „OK“, um fortzufahren und diese Datei vom Vergleich auszuschließen. Klicken Sie auf „Abbrechen“, um den Vergleich zu beenden.</translation>
     </message>
     <message>
-        <source>There is not enough memory to sort the list of files, so the comparison was stopped.</source>
-        <translation>Der Speicher reicht nicht aus, um die Dateiliste zu sortieren; der Vergleich wurde deshalb beendet.</translation>
-    </message>
-    <message>
         <source>Error: cannot read source file information</source>
         <translation>Fehler: Die Dateiinformationen der Quelle können nicht gelesen werden</translation>
     </message>

@@ -132,5 +132,77 @@ TEST(ComputeChecksum, CancelStopsEarlyWithTrue) {
     EXPECT_LT(entry.checksumBytes, uint64_t{1} << 20);
 }
 
+// Side by side: pairs that match keep the checksums of ComputeChecksum; a
+// difference stops the reading at its block; a file that cannot be read
+// before any difference is seen makes the pair unreadable.
+TEST(ReadPairSideBySide, StopsAtTheFirstDifferenceAndKeepsTheSumsOfEqualPairs) {
+    const size_t big = 700001;
+    const std::string data = Bytes(big);
+    auto flipped = [&data](size_t at) {
+        std::string copy = data;
+        copy[at] = static_cast<char>(copy[at] ^ 1);
+        return copy;
+    };
+    struct Case {
+        const char* what;
+        std::string source, target;
+        uint64_t listedTarget;  // the size the listing said
+        uint64_t limit;
+        PairReading expected;
+        uint64_t mostBytesRead;  // both files together
+    };
+    const uint64_t block = 65536;  // what side by side reads at once
+    const Case cases[] = {
+        {"equal", data, data, big, 0, PairReading::Summed, 2 * big},
+        {"equal, limited", data, data, big, 20000, PairReading::Summed, uint64_t{2} * 32768},
+        {"equal, one block", data.substr(0, 10), data.substr(0, 10), 10, 0, PairReading::Summed,
+         20},
+        {"last byte differs", data, flipped(big - 1), big, 0, PairReading::Differs, 2 * big},
+        {"first byte differs", data, flipped(0), big, 0, PairReading::Differs, 2 * block},
+        {"sizes differ: both summed", data, data.substr(0, 1000), 1000, 0, PairReading::Summed,
+         big + 1000},
+        {"target shrank", data, data.substr(0, 100000), big, 0, PairReading::Unreadable, 2 * big},
+        {"target shrank after a difference", data, flipped(5).substr(0, 100000), big, 0,
+         PairReading::Differs, 2 * block},
+    };
+    test::TempTree tree;
+    LocalFileSystem fs;
+    for (const Case& c : cases) {
+        tree.Write("s.bin", c.source);
+        tree.Write("t.bin", c.target);
+        FileEntry source = EntryFor("s.bin", c.source.size());
+        FileEntry target = EntryFor("t.bin", c.listedTarget);
+        std::atomic<uint64_t> bytes{0};
+        const std::string root = tree.Root();
+        const PairSources from{fs, root, fs, root, c.limit, nullptr, &bytes};
+        EXPECT_EQ(ReadPairSideBySide(source, target, from), c.expected) << c.what;
+        EXPECT_LE(bytes.load(), c.mostBytesRead) << c.what;
+        if (c.expected != PairReading::Summed) continue;
+        FileEntry alone = EntryFor("s.bin", c.source.size());
+        ASSERT_TRUE(ComputeChecksum(alone, fs, tree.Root(), c.limit, nullptr, nullptr));
+        EXPECT_EQ(source.checksum, alone.checksum) << c.what;
+        EXPECT_EQ(source.checksumBytes, alone.checksumBytes) << c.what;
+        EXPECT_EQ(target.checksum == source.checksum, c.source == c.target) << c.what;
+    }
+}
+
+TEST(ReadPairSideBySide, ReadFailuresMakeThePairUnreadable) {
+    test::TempTree tree;
+    const std::string data = Bytes(200000);
+    tree.Write("a", data);
+    tree.Write("locked", data);
+    tree.Write("broken", data);
+    test::FaultyFileSystem fs;
+    fs.FailOpen("locked");
+    fs.FailReadAfter("broken", 100000);
+    const std::string root = tree.Root();
+    for (const char* name : {"locked", "broken"}) {
+        FileEntry source = EntryFor("a", data.size());
+        FileEntry target = EntryFor(name, data.size());
+        const PairSources from{fs, root, fs, root, 0, nullptr, nullptr};
+        EXPECT_EQ(ReadPairSideBySide(source, target, from), PairReading::Unreadable) << name;
+    }
+}
+
 }  // namespace
 }  // namespace ravelmoor

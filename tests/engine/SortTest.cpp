@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/FileList.h"
+#include "core/engine/LocalFileSystem.h"
 #include "core/engine/MatchKey.h"
+#include "core/engine/ScanFolder.h"
+#include "support/TempTree.h"
 
 namespace ravelmoor {
 namespace {
@@ -70,6 +74,53 @@ TEST(FileListSort, AgreesWithAReferenceSortOnRandomTrees) {
                              return CompareKeys(FoldCase(a.substr(6)), FoldCase(b.substr(6))) < 0;
                          });
         EXPECT_EQ(SortedPaths(paths, 6), expected) << count << " keys";
+    }
+}
+
+// The scan sorts each folder's children as it lists them; the list it makes
+// must be in the order one sort over every whole path gives, whatever the
+// names: case twins (files and folders whose contents interleave), bytes
+// that are not UTF-8, 0xFF, names that begin one another, deep and wide
+// folders.
+TEST(ScanOrder, IsTheOrderOfOneSortOverWholePaths) {
+    const std::vector<std::string> names = {
+        "a",    "A",      "a.b",  "a-b", "ab", "b", "\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\xA9",
+        "\xE9", "x\xFFy", "\xFF", "a b", "Z",  "_"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 6; ++round) {
+        test::TempTree tree;
+        std::vector<std::string> folders = {""};
+        std::set<std::string> madePaths;
+        for (size_t made = 0; made < 60; ++made) {
+            const std::string path = folders[random() % folders.size()] +
+                                     names[random() % names.size()] +
+                                     std::to_string(random() % 3 == 0 ? 1 : 0);
+            if (!madePaths.insert(path).second) continue;
+            if (random() % 2 == 0) {
+                tree.MakeFolder(path);
+                folders.push_back(path + "/");
+            } else {
+                tree.Write(path, "x");
+            }
+        }
+        for (int n = 0; n < (round == 0 ? 3000 : 50); ++n)
+            tree.Write(folders.back() + "w" + std::to_string(n * 7919 % 3001), "x");
+
+        LocalFileSystem fs;
+        FileList list;
+        ScanOptions options;
+        options.includeSubFolders = options.recordFolders = true;
+        ASSERT_TRUE(ScanFolder(fs, list, tree.Root(), options).ok);
+        std::vector<std::string> scanned;
+        for (size_t i = 0; i < list.GetSize(); ++i)
+            scanned.push_back(list.ElementAt(i).path.str());
+        std::vector<std::string> sorted = scanned;
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const std::string& a, const std::string& b) {
+                             return CompareKeys(FoldCase(a), FoldCase(b)) < 0;
+                         });
+        EXPECT_EQ(scanned, sorted) << "round " << round;
+        EXPECT_EQ(SortedPaths(scanned, 0), sorted) << "round " << round;
     }
 }
 

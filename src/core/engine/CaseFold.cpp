@@ -29,17 +29,18 @@ void AppendFoldedSegment(std::string_view segment, std::string& out) {
     out.append(folded.constData(), static_cast<size_t>(folded.size()));
 }
 
-// 0xFF is never part of UTF-8, so the markers split the text into segments
-// that are folded one by one.
+// 0xFF is never part of UTF-8 and '/' never part of a name, so the text is
+// folded name by name: a name folds alike wherever it stands, and the scan
+// can sort a folder's names by keys folded once per name.
 void AppendFoldedSlowly(std::string_view text, std::string& out) {
     size_t start = 0;
-    while (start <= text.size()) {
-        const size_t marker = text.find(kFolderMarker, start);
-        const size_t end = marker == std::string_view::npos ? text.size() : marker;
+    for (;;) {
+        const size_t split = text.find_first_of("\xFF/", start);
+        const size_t end = split == std::string_view::npos ? text.size() : split;
         AppendFoldedSegment(text.substr(start, end - start), out);
-        if (marker == std::string_view::npos) break;
-        out.push_back(kFolderMarker);
-        start = marker + 1;
+        if (split == std::string_view::npos) break;
+        out.push_back(text[split]);
+        start = split + 1;
     }
 }
 

@@ -9,10 +9,11 @@ namespace ravelmoor {
 // filtered without regard to case (so `B.TXT` and `b.txt` pair up). Folding is
 // done on a copy of the text, never on the name used for file access.
 //
-// ASCII letters are folded byte by byte; a run of valid UTF-8 is folded with
-// Qt's Unicode tables; bytes that are not valid UTF-8 are kept as they are, so
-// that two different undecodable names never fold to the same text. Folder
-// markers (0xFF) and '/' pass through unchanged.
+// Text is folded name by name (between '/' and folder markers, which pass
+// through unchanged), so a name folds alike wherever it stands. ASCII letters
+// are folded byte by byte; a name of valid UTF-8 is folded with Qt's Unicode
+// tables; a name that is not valid UTF-8 keeps its other bytes as they are,
+// so that two different undecodable names never fold to the same text.
 void AppendFolded(std::string_view text, std::string& out);
 std::string FoldCase(std::string_view text);
 

@@ -26,4 +26,29 @@ uint64_t ChecksumByteCount(uint64_t size, uint64_t limit);
 bool ComputeChecksum(FileEntry& entry, FileSystem& fs, std::string_view folder, uint64_t limit,
                      const std::atomic<int32_t>* cancel, std::atomic<uint64_t>* bytesChecked);
 
+// What reading the two files of a pair found.
+enum class PairReading : uint8_t {
+    Unreadable,  // some data could not be read
+    Summed,      // both checksums are complete; they decide
+    Differs,     // a block differed; the checksums hold only what was read before it
+};
+
+// Where the two files of a pair are and how they are read.
+struct PairSources {
+    FileSystem& sourceFs;
+    std::string_view sourceFolder;
+    FileSystem& targetFs;
+    std::string_view targetFolder;
+    uint64_t limit = 0;  // as for ComputeChecksum
+    const std::atomic<int32_t>* cancel = nullptr;
+    std::atomic<uint64_t>* bytesChecked = nullptr;
+};
+
+// Reads both files of a pair side by side and stops at the first block whose
+// bytes differ. A pair whose blocks all match ends with exactly the checksums
+// ComputeChecksum gives; so does a pair whose byte counts differ (read one
+// after the other, as nothing lines up). A file that cannot be read, or ends
+// before its listed size before any difference is seen, gives Unreadable.
+PairReading ReadPairSideBySide(FileEntry& source, FileEntry& target, const PairSources& from);
+
 }  // namespace ravelmoor

@@ -51,31 +51,39 @@ bool ClassifyWithoutReading(FileEntry& source, FileEntry& target, const Comparis
     return true;
 }
 
-bool ReadPairChecksums(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
-                       const PairData& data) {
-    return ComputeChecksum(source, data.sourceFs, data.sourceFolder, rules.crcChunk, data.cancel,
-                           data.bytesChecked) &&
-           ComputeChecksum(target, data.targetFs, data.targetFolder, rules.crcChunk, data.cancel,
-                           data.bytesChecked);
+PairReading ReadPairChecksums(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
+                              const PairData& data) {
+    if (data.sideBySide) {
+        const PairSources from{data.sourceFs,     data.sourceFolder, data.targetFs,
+                               data.targetFolder, rules.crcChunk,    data.cancel,
+                               data.bytesChecked};
+        return ReadPairSideBySide(source, target, from);
+    }
+    const bool ok = ComputeChecksum(source, data.sourceFs, data.sourceFolder, rules.crcChunk,
+                                    data.cancel, data.bytesChecked) &&
+                    ComputeChecksum(target, data.targetFs, data.targetFolder, rules.crcChunk,
+                                    data.cancel, data.bytesChecked);
+    return ok ? PairReading::Summed : PairReading::Unreadable;
 }
 
-void ClassifyByChecksums(FileEntry& source, FileEntry& target, bool readOk) {
-    if (!readOk) {
+void ClassifyByChecksums(FileEntry& source, FileEntry& target, PairReading reading) {
+    if (reading == PairReading::Unreadable) {
         source.excluded = 1;
         target.excluded = 1;
         SetPairStatus(source, target, true);
         return;
     }
-    SetPairStatus(source, target, source.checksum == target.checksum);
+    SetPairStatus(source, target,
+                  reading == PairReading::Summed && source.checksum == target.checksum);
 }
 
 bool ClassifyPair(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
                   const PairData& data, ProgressText* display) {
     if (display != nullptr) display->Show(source.path.view());
     if (!ClassifyWithoutReading(source, target, rules)) return true;
-    const bool readOk = ReadPairChecksums(source, target, rules, data);
-    ClassifyByChecksums(source, target, readOk);
-    return readOk;
+    const PairReading reading = ReadPairChecksums(source, target, rules, data);
+    ClassifyByChecksums(source, target, reading);
+    return reading != PairReading::Unreadable;
 }
 
 }  // namespace ravelmoor

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/engine/Checksum.h"
 #include "core/engine/ComparisonMethod.h"
 #include "core/engine/FileEntry.h"
 
@@ -37,6 +38,9 @@ struct PairData {
     std::string_view targetFolder;
     const std::atomic<int32_t>* cancel = nullptr;  // ends a checksum early
     std::atomic<uint64_t>* bytesChecked = nullptr;
+    // Both files are read side by side and the reading stops at the first
+    // differing block (worth it where both sides are local).
+    bool sideBySide = false;
 };
 
 // Settles a pair without reading file data: a missing side, folders, and
@@ -44,14 +48,14 @@ struct PairData {
 // waits for its checksums (CRC, or Both with equal size and time).
 bool ClassifyWithoutReading(FileEntry& source, FileEntry& target, const ComparisonRules& rules);
 
-// Reads the checksums of both files of a pair; false when some data could
-// not be read.
-bool ReadPairChecksums(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
-                       const PairData& data);
+// Reads the checksums of both files of a pair (side by side: see
+// ReadPairSideBySide).
+PairReading ReadPairChecksums(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
+                              const PairData& data);
 
 // Settles a pair that waited for its checksums. Data that could not be read
 // takes no part: the pair counts as equal and both entries are excluded.
-void ClassifyByChecksums(FileEntry& source, FileEntry& target, bool readOk);
+void ClassifyByChecksums(FileEntry& source, FileEntry& target, PairReading reading);
 
 // Classifies one pair in place, all steps together (the rows compared again
 // after a synchronisation); `display`, when given, shows the Source path

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/EntryFilter.h"
 #include "core/engine/MatchKey.h"
+#include "core/engine/PairReaders.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/Trace.h"
@@ -21,10 +24,6 @@ constexpr const char* kUnreadableDataQuestion = QT_TRANSLATE_NOOP(
     "Warning: some file data could not be read. The file may be currently in use by an other "
     "application. Press \"OK\" to continue and exclude this file from the comparison. Press "
     "\"CANCEL\" to stop the comparison.");
-
-constexpr const char* kSortMemoryMessage = QT_TRANSLATE_NOOP(
-    "ComparisonRun",
-    "There is not enough memory to sort the list of files, so the comparison was stopped.");
 
 class Stopwatch {
   public:
@@ -129,6 +128,17 @@ class WalkCursor {
     size_t nextKeyedAt_ = SIZE_MAX;
     std::string spare_;
 };
+
+// Threads that read file data (and list folders) where both sides are
+// local. With a warm cache the work is the processor's, so one per core; the
+// environment variable RAVELMOOR_THREADS sets it for measurements.
+size_t EngineThreads() {
+    if (const char* text = std::getenv("RAVELMOOR_THREADS"); text != nullptr) {
+        const long wanted = std::strtol(text, nullptr, 10);
+        if (wanted >= 1 && wanted <= 64) return static_cast<size_t>(wanted);
+    }
+    return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 8);
+}
 
 std::string WithoutMarkers(std::string_view text) {
     std::string out(text);
@@ -238,9 +248,11 @@ bool ComparisonRun::ListSide(bool isSource) {
 }
 
 bool ComparisonRun::ListBothSides() {
-    // The Target is listed on a second thread while this one lists and sorts
-    // the Source: listing is mostly waiting for the file system, and the two
-    // sides do not share anything but the cancel word.
+    // The Target is listed on a second thread while this one lists the
+    // Source: listing is mostly waiting for the file system, and the two
+    // sides do not share anything but the cancel word. The scan puts each
+    // folder's children in key order as it goes, so the lists need no sort
+    // of their own.
     bool targetListed = false;
     TraceLine("Add Target Dir\n");
     std::thread targetLister([this, &targetListed] { targetListed = ListSide(false); });
@@ -250,12 +262,6 @@ bool ComparisonRun::ListBothSides() {
     bool sourceDone = ListSide(true);
     if (sourceDone) {
         SetPhase(ComparisonPhase::Sorting);
-        if (!sourceScan_.Sort(&cancel_)) {
-            cancel_.store(1);
-            targetLister.join();
-            prompter_.Warn(Translated("ComparisonRun", kSortMemoryMessage));
-            return false;
-        }
         sourceDone = !Cancelled();
         TraceLine("Source Dir: %d seconds\n", sourceTime.Seconds());
     }
@@ -265,10 +271,6 @@ bool ComparisonRun::ListBothSides() {
 
     Stopwatch targetTime;
     SetPhase(ComparisonPhase::Sorting);
-    if (!targetScan_.Sort(&cancel_)) {
-        prompter_.Warn(Translated("ComparisonRun", kSortMemoryMessage));
-        return false;
-    }
     TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
     return !Cancelled();
 }
@@ -328,8 +330,25 @@ bool ComparisonRun::Walk() {
     WalkCursor source(sourceScan_, filter_.get());
     WalkCursor target(targetScan_, filter_.get());
     std::vector<uint32_t> waitingForChecksums;
+    const SideProvider& sides = comparison_.sides_;
+    const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
+    const PairData data{comparison_.SourceFileSystem(),
+                        comparison_.SourceFolder(),
+                        comparison_.TargetFileSystem(),
+                        comparison_.TargetFolder(),
+                        &cancel_,
+                        &bytesChecked_,
+                        bothLocal};
+    std::optional<PairReaders> readers;
+    if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp) {
+        // An FTP side has one connection, used by this thread: its pairs
+        // are read here once the walk is done.
+        readers.emplace(comparison_.rules_, data, comparison_.sourceResults_,
+                        bothLocal ? EngineThreads() : 0);
+    }
     std::vector<std::pair<size_t, size_t>> groupRows;  // source index, target index; SIZE_MAX: none
 
+    size_t groupsWalked = 0;
     while (!source.Done() || !target.Done()) {
         if (Cancelled()) return false;
         int order = 0;
@@ -338,8 +357,10 @@ bool ComparisonRun::Walk() {
         } else {
             order = source.Done() ? 1 : -1;
         }
-        comparison_.sourceResults_.SetCurrentName(order <= 0 ? source.Key() : target.Key());
         const std::string& key = order <= 0 ? source.Key() : target.Key();
+        // The display polls the name a few times a second; telling it every
+        // row would take a lock and a copy per row.
+        if ((groupsWalked++ & 255) == 0) comparison_.sourceResults_.SetCurrentName(key);
         const size_t sourceGroup = order <= 0 ? source.GroupSize() : 0;
         const size_t targetGroup = order >= 0 ? target.GroupSize() : 0;
 
@@ -364,10 +385,16 @@ bool ComparisonRun::Walk() {
             }
         }
         if (clashIsFolder) clashFolders.AddFolderKey(key);
+        for (const uint32_t row : waitingForChecksums) {
+            if (readers)
+                readers->Add(row, comparison_.sourceResults_.ElementAt(row),
+                             comparison_.targetResults_.ElementAt(row));
+        }
+        waitingForChecksums.clear();
         source.Advance(sourceGroup);
         target.Advance(targetGroup);
     }
-    if (!ChecksumRows(waitingForChecksums)) return false;
+    if (readers && !ClassifyReadPairs(*readers)) return false;
 
     for (size_t row = 0; row < comparison_.sourceResults_.GetSize(); ++row) {
         const FileEntry& sourceEntry = comparison_.sourceResults_.ElementAt(row);
@@ -454,39 +481,12 @@ size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
     return row;
 }
 
-bool ComparisonRun::ChecksumRows(const std::vector<uint32_t>& rows) {
-    if (rows.empty()) return true;
-    // One byte per row, not vector<bool>: two threads write neighbouring rows.
-    std::vector<uint8_t> readOk(rows.size(), 0);
-    std::atomic<size_t> next{0};
-    const PairData data{comparison_.SourceFileSystem(),
-                        comparison_.SourceFolder(),
-                        comparison_.TargetFileSystem(),
-                        comparison_.TargetFolder(),
-                        &cancel_,
-                        &bytesChecked_};
-    auto work = [&] {
-        for (size_t k = next++; k < rows.size() && !Cancelled(); k = next++) {
-            FileEntry& source = comparison_.sourceResults_.ElementAt(rows[k]);
-            FileEntry& target = comparison_.targetResults_.ElementAt(rows[k]);
-            comparison_.sourceResults_.SetCurrentName(source.path.view());
-            readOk[k] = ReadPairChecksums(source, target, comparison_.rules_, data) ? 1 : 0;
-        }
-    };
-    // Reading files is mostly waiting for the file system, so a second
-    // thread nearly halves it. An FTP side has one connection: one thread.
-    std::thread helper;
-    const SideProvider& sides = comparison_.sides_;
-    if (sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target) && rows.size() > 1)
-        helper = std::thread(work);
-    work();
-    if (helper.joinable()) helper.join();
+bool ComparisonRun::ClassifyReadPairs(PairReaders& readers) {
+    readers.Finish();
     if (Cancelled()) return false;  // a read broken by a cancel asks nothing
-
-    for (size_t k = 0; k < rows.size(); ++k) {
-        ClassifyByChecksums(comparison_.sourceResults_.ElementAt(rows[k]),
-                            comparison_.targetResults_.ElementAt(rows[k]), readOk[k] != 0);
-        if (readOk[k] == 0 &&
+    for (const PairReaders::Pair& pair : readers.Pairs()) {
+        ClassifyByChecksums(*pair.source, *pair.target, pair.reading);
+        if (pair.reading == PairReading::Unreadable &&
             !prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
             return false;
     }

@@ -19,6 +19,7 @@ namespace ravelmoor {
 class Comparison;
 class EntryFilter;
 class FileSystem;
+class PairReaders;
 class Prompter;
 
 // One comparison run over a Comparison that has been Reset: lists both sides
@@ -80,9 +81,9 @@ class ComparisonRun {
     // Moves one row's entries to the result lists and classifies them.
     size_t EmitRow(size_t sourceIndex, size_t targetIndex,
                    std::vector<uint32_t>& waitingForChecksums);
-    // Reads the checksums of the walk's pairs that wait for them, on two
-    // threads where both sides are local, then classifies them in row order.
-    bool ChecksumRows(const std::vector<uint32_t>& rows);
+    // Waits for the readers, then classifies the pairs they read in row
+    // order, asking about data that could not be read.
+    bool ClassifyReadPairs(PairReaders& readers);
     void SetPhase(ComparisonPhase phase) { phase_.store(static_cast<int32_t>(phase)); }
     bool Cancelled() const { return cancel_.load(std::memory_order_relaxed) != 0; }
 

@@ -30,9 +30,12 @@ struct ScanResult {
 
 // Fills `list` with an entry for every file below `folder` (and, with
 // sub-folders, every folder), each path being the names below `folder`, with
-// the folder marker before every folder name. `folder` ends with '/'. Each folder is listed in one
-// pass and closed before its sub-folders are listed. A cancel stops the scan between two entries;
-// entries added until then stay.
+// the folder marker before every folder name. `folder` ends with '/'. The
+// entries come in key order (MatchKey.h), as one sort of the whole list would
+// put them, equal keys in listing order: each folder's children are sorted
+// when it has been listed, and its sub-folders are listed after its files
+// have been added. A cancel stops the scan between two entries; entries
+// added until then stay.
 ScanResult ScanFolder(FileSystem& fs, FileList& list, const std::string& folder,
                       const ScanOptions& options);
 

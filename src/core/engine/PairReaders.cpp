@@ -1,0 +1,76 @@
+#include "core/engine/PairReaders.h"
+
+#include <algorithm>
+
+#include "core/engine/FileList.h"
+
+namespace ravelmoor {
+namespace {
+
+// Pairs a worker takes at once: one lock per batch, and neighbouring rows
+// (files of one folder) stay on one thread.
+constexpr size_t kBatch = 16;
+
+}  // namespace
+
+PairReaders::PairReaders(const ComparisonRules& rules, const PairData& data, FileList& progress,
+                         size_t threads)
+    : rules_(rules), data_(data), progress_(progress) {
+    workers_.reserve(threads);
+    for (size_t k = 0; k < threads; ++k)
+        workers_.emplace_back([this] { Work(); });
+}
+
+PairReaders::~PairReaders() {
+    Finish();
+}
+
+void PairReaders::Add(uint32_t row, FileEntry& source, FileEntry& target) {
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        pairs_.push_back({row, &source, &target, PairReading::Summed});
+        wake = pairs_.size() - next_ >= kBatch;
+    }
+    if (wake) more_.notify_one();
+}
+
+void PairReaders::Finish() {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        closed_ = true;
+    }
+    more_.notify_all();
+    if (workers_.empty()) {
+        Work();
+        return;
+    }
+    for (auto& worker : workers_) {
+        if (worker.joinable()) worker.join();
+    }
+}
+
+void PairReaders::Work() {
+    std::vector<Pair*> batch;
+    batch.reserve(kBatch);
+    for (;;) {
+        batch.clear();
+        {
+            std::unique_lock<std::mutex> lock(lock_);
+            // Waits for a whole batch while the walk goes on, so that a worker
+            // does not wake for every pair.
+            more_.wait(lock, [this] { return closed_ || pairs_.size() - next_ >= kBatch; });
+            if (next_ == pairs_.size() || Cancelled()) return;
+            const size_t end = std::min(pairs_.size(), next_ + kBatch);
+            for (; next_ < end; ++next_)
+                batch.push_back(&pairs_[next_]);
+        }
+        for (Pair* pair : batch) {
+            if (Cancelled()) return;
+            progress_.SetCurrentName(pair->source->path.view());
+            pair->reading = ReadPairChecksums(*pair->source, *pair->target, rules_, data_);
+        }
+    }
+}
+
+}  // namespace ravelmoor
