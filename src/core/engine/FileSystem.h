@@ -80,6 +80,9 @@ struct WriteOutcome {
     WriteStatus status = WriteStatus::Done;
     std::string reason;  // why it did not work, in words
     uint64_t bytes = 0;  // data written by a copy
+    // Where MoveToTrash put the object (its full path in the trash's files/
+    // folder), so that it can be brought back; empty where that is not known.
+    std::string trashedTo;
 };
 
 struct CopyControl {
