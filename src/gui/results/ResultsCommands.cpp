@@ -11,6 +11,7 @@
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
+#include "core/journal/JournalWriter.h"
 #include "core/results/FailureLog.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
@@ -147,9 +148,17 @@ void ResultsWindow::OnSynchronise() {
     FailureLog log(context_.prompter);
     SyncTally tally;
     bool stopped = false;
+    // A sync that can not be written down still runs; it can not be undone.
+    JournalWriter journal;
+    std::string journalError;
+    if (!journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(method_)),
+                      journalError)) {
+        context_.prompter.Warn(journalError);
+    }
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
         [&](RowOperations& operations, BackgroundTask& task) {
+            operations.SetRecorder(&journal);
             // Between batches the work waits while the lists are brought up
             // to date, so that the next batch asks over current ones.
             RunSyncPlan(operations, *plan, [this, &task] {
@@ -160,7 +169,9 @@ void ResultsWindow::OnSynchronise() {
         },
         &log);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone, log.Failures());
+    const std::string summary = SyncSummaryText(tally, stopped, taken.count());
+    journal.Finish(summary);
+    ShowSyncReport(summary, tally.notDone, log.Failures());
 }
 
 void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
