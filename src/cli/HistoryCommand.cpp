@@ -25,7 +25,7 @@ size_t CountChanges(const SyncJournal& journal, ActionKind kind) {
 }
 
 std::string LocalTime(int64_t seconds) {
-    const time_t when = static_cast<time_t>(seconds);
+    const auto when = static_cast<time_t>(seconds);
     struct tm local {};
     ::localtime_r(&when, &local);
     char text[32];

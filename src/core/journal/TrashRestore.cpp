@@ -1,10 +1,10 @@
 #include "core/journal/TrashRestore.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "core/engine/BelowRoot.h"
 

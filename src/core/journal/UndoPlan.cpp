@@ -1,6 +1,7 @@
 #include "core/journal/UndoPlan.h"
 
 #include <algorithm>
+#include <ranges>
 
 namespace ravelmoor {
 namespace {
@@ -34,8 +35,8 @@ UndoStepKind StepFor(ActionKind kind) {
 
 std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
     std::vector<UndoStep> steps;
-    for (auto it = journal.records.rbegin(); it != journal.records.rend(); ++it) {
-        const JournalRecord& record = *it;
+    // The last change first.
+    for (const JournalRecord& record : std::views::reverse(journal.records)) {
         if (record.ended && !record.done) continue;
         UndoStep step;
         step.kind = StepFor(record.kind);
