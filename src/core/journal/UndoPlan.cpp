@@ -1,7 +1,6 @@
 #include "core/journal/UndoPlan.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace ravelmoor {
 namespace {
@@ -36,7 +35,8 @@ UndoStepKind StepFor(ActionKind kind) {
 std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
     std::vector<UndoStep> steps;
     // The last change first.
-    for (const JournalRecord& record : std::views::reverse(journal.records)) {
+    for (size_t i = journal.records.size(); i-- > 0;) {
+        const JournalRecord& record = journal.records[i];
         if (record.ended && !record.done) continue;
         UndoStep step;
         step.kind = StepFor(record.kind);
