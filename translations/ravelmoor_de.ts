@@ -1093,6 +1093,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Save settings to a file</source>
         <translation>Einstellungen in einer Datei speichern</translation>
     </message>
+    <message>
+        <source>S&amp;ynchronisation</source>
+        <translation>S&amp;ynchronisation</translation>
+    </message>
+    <message>
+        <source>Undo Last Synchronisation...</source>
+        <translation>Letzte Synchronisation rückgängig machen...</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::PreviewWindow</name>
@@ -1346,6 +1354,41 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::UndoAction</name>
+    <message>
+        <source>Undo Last Synchronisation</source>
+        <translation>Letzte Synchronisation rückgängig machen</translation>
+    </message>
+    <message>
+        <source>There is no synchronisation to undo.</source>
+        <translation>Es gibt keine Synchronisation, die rückgängig gemacht werden kann.</translation>
+    </message>
+    <message>
+        <source>Nothing to undo: the last synchronisation changed nothing.</source>
+        <translation>Nichts rückgängig zu machen: Die letzte Synchronisation hat nichts geändert.</translation>
+    </message>
+    <message>
+        <source>Undo the synchronisation &quot;%1&quot; of %2 and %3? %4 files it made go to the trash, %5 replaced files and %6 deleted objects come back from the trash, %7 folders it made are removed and %8 folders are made again.</source>
+        <translation>Die Synchronisation &quot;%1&quot; von %2 und %3 rückgängig machen? %4 von ihr angelegte Dateien kommen in den Papierkorb, %5 ersetzte Dateien und %6 gelöschte Objekte kommen aus dem Papierkorb zurück, %7 von ihr angelegte Ordner werden entfernt und %8 Ordner werden wieder angelegt.</translation>
+    </message>
+    <message>
+        <source>%1 changes can not be undone.</source>
+        <translation>%1 Änderungen können nicht rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>The journal can not be read in full (%1): only the changes it names before that are undone.</source>
+        <translation>Das Protokoll kann nicht vollständig gelesen werden (%1): Nur die Änderungen davor werden rückgängig gemacht.</translation>
+    </message>
+    <message>
+        <source>Undoing the synchronisation...</source>
+        <translation>Synchronisation wird rückgängig gemacht...</translation>
+    </message>
+    <message>
+        <source>Not undone:</source>
+        <translation>Nicht rückgängig gemacht:</translation>
     </message>
 </context>
 </TS>

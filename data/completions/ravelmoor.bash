@@ -21,7 +21,7 @@ _ravelmoor() {
     local command=${words[1]}
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W 'compare sync ftp --help --version' -- "$cur"))
+        COMPREPLY=($(compgen -W 'compare sync history undo ftp --help --version' -- "$cur"))
         _filedir zvs
         return
     fi
@@ -39,6 +39,22 @@ _ravelmoor() {
             esac
             COMPREPLY=($(compgen -W '--server --user --password --password-stdin --dir
                 --help' -- "$cur"))
+        fi
+        return
+        ;;
+    history)
+        if [[ $prev == --format ]]; then
+            COMPREPLY=($(compgen -W 'text json' -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W '--format --help' -- "$cur"))
+        fi
+        return
+        ;;
+    undo)
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W '-n --dry-run -y --yes --force --help' -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W "$(ravelmoor history 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
         fi
         return
         ;;

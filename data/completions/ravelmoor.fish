@@ -5,10 +5,12 @@ function __ravelmoor_ftp_sides
     ravelmoor ftp list 2>/dev/null | string replace -r '^' '(ftp) '
 end
 
-set -l commands compare sync ftp
+set -l commands compare sync history undo ftp
 complete -c ravelmoor -f
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a compare -d 'Compare two folder trees'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a sync -d 'Bring two folder trees into agreement'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a history -d 'List the synchronisations that can be undone'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a undo -d 'Undo a synchronisation'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a ftp -d 'The stored FTP connections'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -k -a '(__fish_complete_suffix .zvs)'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -l version -d 'Print the version'
@@ -43,6 +45,13 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l allow-mass-delete
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l delete-permanently -d 'With --yes, delete for good what no trash takes'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-keep-replaced -d 'Do not move replaced files to the trash'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
+
+# history and undo
+complete -c ravelmoor -n "__fish_seen_subcommand_from history" -l format -x -a 'text json' -d 'Output format'
+complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -a '(ravelmoor history 2>/dev/null | string replace -r " .*" "")' -d 'Synchronisation'
+complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -s n -l dry-run -d 'Print the steps, change nothing'
+complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -s y -l yes -d 'Undo without asking'
+complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -l force -d 'Also undo objects changed since the sync'
 
 # ftp
 set -l ftp_verbs list add remove

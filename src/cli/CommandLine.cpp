@@ -8,11 +8,13 @@
 #include "cli/ClosestWord.h"
 #include "cli/CompareCommand.h"
 #include "cli/FtpCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/ProblemDetail.h"
 #include "cli/SettingsFileCommand.h"
 #include "cli/SftpCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
+#include "cli/UndoCommand.h"
 #include "core/engine/BelowRoot.h"
 #include "core/settings/SettingsFile.h"
 
@@ -20,16 +22,19 @@ namespace ravelmoor {
 namespace {
 
 void PrintUsage(FILE* out) {
-    std::fprintf(out,
-                 "Usage:\n"
-                 "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
-                 "  ravelmoor sync --method M [OPTIONS] SOURCE TARGET   plan, confirm, carry out\n"
-                 "  ravelmoor ftp list | add | remove           the stored FTP connections\n"
-                 "  ravelmoor sftp list | add | remove          the stored SFTP connections\n"
-                 "  ravelmoor SETTINGS.zvs                      compare as a settings file says\n"
-                 "  ravelmoor --help | --version\n\n"
-                 "Run 'ravelmoor COMMAND --help' for the options of a command\n"
-                 "(compare, sync, ftp, ftp add), and 'man ravelmoor' for the whole story.\n");
+    std::fprintf(
+        out,
+        "Usage:\n"
+        "  ravelmoor compare [OPTIONS] SOURCE TARGET   compare and print the rows\n"
+        "  ravelmoor sync --method M [OPTIONS] SOURCE TARGET   plan, confirm, carry out\n"
+        "  ravelmoor history [--format json]           the synchronisations kept\n"
+        "  ravelmoor undo [OPTIONS] [ID]               undo a synchronisation (the last)\n"
+        "  ravelmoor ftp list | add | remove           the stored FTP connections\n"
+        "  ravelmoor sftp list | add | remove          the stored SFTP connections\n"
+        "  ravelmoor SETTINGS.zvs                      compare as a settings file says\n"
+        "  ravelmoor --help | --version\n\n"
+        "Run 'ravelmoor COMMAND --help' for the options of a command\n"
+        "(compare, sync, history, undo, ftp, ftp add), and 'man ravelmoor' for the whole story.\n");
 }
 
 int RunCommand(int argc, char** argv) {
@@ -51,6 +56,8 @@ int RunCommand(int argc, char** argv) {
     ArgumentList args(argc, argv, 2);
     if (command == "compare") return RunCompareCommand(args);
     if (command == "sync") return RunSyncCommand(args);
+    if (command == "history") return RunHistoryCommand(args);
+    if (command == "undo") return RunUndoCommand(args);
     if (command == "ftp") return RunFtpCommand(args);
     if (command == "sftp") return RunSftpCommand(args);
     // Reached with a settings file when there is no display or when options follow it.
@@ -59,7 +66,8 @@ int RunCommand(int argc, char** argv) {
     Terminal::Message(
         std::string(option ? "Unknown option " : "Unknown command ") + command +
         DidYouMean(command, option ? std::vector<std::string>{"--help", "--version"}
-                                   : std::vector<std::string>{"compare", "sync", "ftp", "sftp"}) +
+                                   : std::vector<std::string>{"compare", "sync", "history", "undo",
+                                                              "ftp", "sftp"}) +
         "; see ravelmoor --help.");
     return 2;
 }

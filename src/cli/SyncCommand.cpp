@@ -18,6 +18,7 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
+#include "core/journal/JournalWriter.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/PreviewBuilder.h"
 #include "core/sync/RowOperations.h"
@@ -245,6 +246,14 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
     operations.SetObserver(&actions);
+    // A sync that can not be written down still runs; it can not be undone.
+    JournalWriter journal;
+    std::string journalError;
+    if (journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)), journalError)) {
+        operations.SetRecorder(&journal);
+    } else {
+        Terminal::Message(journalError + " The synchronisation goes on; it can not be undone.");
+    }
     // The batches' own questions were answered by the confirmation; deleting
     // for good was part of it only on a side without a trash.
     constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
@@ -264,6 +273,10 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 
     const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
     log.End(summary);
+    journal.Finish(summary);
+    if (!journal.Problem().empty()) {
+        Terminal::Message(journal.Problem() + " The synchronisation can not be undone in full.");
+    }
     // After a stop the rows that still differ are most of them: one line says it.
     if (!compare.quiet && !stopped && compare.format != OutputFormat::Json) {
         PrintResults(comparison, compare.format, compare.showAll, stdout);

@@ -106,7 +106,7 @@ $fish_out"
 
 # Every option the commands' help lists is in the man page and in each
 # completion (hyphens are escaped in roff).
-for command in compare sync "ftp add"; do
+for command in compare sync history undo "ftp add"; do
   # shellcheck disable=SC2086
   for option in $(ravelmoor $command --help | grep -oE -- '--[a-z0-9-]+' | sort -u); do
     [ "$option" = "--help" ] && continue

@@ -12,24 +12,7 @@ class SyncEndStateTest : public SyncTest {
   protected:
     void SetUp() override {
         SyncTest::SetUp();
-        for (auto* tree : {&source, &target})
-            tree->Write("same.txt", "same", 1000);
-        source.Write("newer.txt", "src-new", 2000);
-        source.SetTime("newer.txt", 2000, 123456789);
-        target.Write("newer.txt", "tgt-old", 1000);
-        source.Write("older.txt", "src-old", 1000);
-        target.Write("older.txt", "tgt-new!", 2000);
-        source.Write("only-src.txt", "s", 1500);
-        source.Chmod("only-src.txt", 0640);
-        target.Write("only-tgt.txt", "t", 1600);
-        source.Write("Fresh/deep/f.txt", "f", 1700);
-        target.Write("stale/h.txt", "h", 1900);
-        target.Write("stale/inner/g.txt", "g", 1800);
-        source.Write("Docs/Report.txt", "v2", 3000);
-        source.Write("Docs/added.txt", "a", 3100);
-        target.Write("docs/report.txt", "v1", 2500);
-        source.Symlink("ln", "same.txt");
-        source.SetTime("ln", 1234, 5);
+        MakeEndStateTrees(source, target);
     }
 };
 

@@ -35,6 +35,11 @@ TreeState TrashedByOrigin();
 void EmptyTrash();
 std::string DataHome();
 
+// Every status, folders on one side only and nested, a name spelled
+// differently on the two sides, a symbolic link, a time with nanoseconds and
+// a mode other than the default: the trees the end-state tests sync.
+void MakeEndStateTrees(TempTree& source, TempTree& target);
+
 // A Source and a Target tree, compared and synchronised in this process.
 class SyncTest : public ::testing::Test {
   protected:

@@ -74,9 +74,16 @@ enum class WriteStatus : uint8_t {
 };
 
 struct WriteOutcome : Outcome<WriteStatus> {
-    using Outcome::Outcome;
+    // Spelt out rather than inherited: clang-tidy takes an inherited explicit
+    // constructor for an implicit one and asks for braces that do not compile.
+    WriteOutcome() = default;
+    explicit WriteOutcome(WriteStatus newStatus, std::string why = {})
+        : Outcome(newStatus, std::move(why)) {}
 
     uint64_t bytes = 0;  // data written by a copy
+    // Where MoveToTrash put the object (its full path in the trash's files/
+    // folder), so that it can be brought back; empty where that is not known.
+    std::string trashedTo;
 };
 
 struct CopyControl {

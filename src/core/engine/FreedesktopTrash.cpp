@@ -351,7 +351,10 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
             RenameNoReplace(folder, name, reservation.files.get(), reservation.candidate);
         if (error == 0) {
             reservation.infoFile = FdGuard();
-            return {};
+            WriteOutcome moved;
+            const std::string files = PathOf(reservation.files.get());
+            if (!files.empty()) moved.trashedTo = files + "/" + reservation.candidate;
+            return moved;
         }
         DropTrashReservation(reservation);
         if (error == EXDEV) return WriteOutcome(WriteStatus::NoTrash, ErrorText(error));

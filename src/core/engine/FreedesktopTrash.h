@@ -27,7 +27,7 @@ namespace ravelmoor {
 
 // Moves the object `name` in the open folder `folder` to its trash. NoTrash
 // when no trash on its file system can be used; Cancelled when `cancel` was
-// set before anything moved.
+// set before anything moved. On Done, `trashedTo` names where it went.
 WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
                                     const std::atomic<int32_t>* cancel);
 

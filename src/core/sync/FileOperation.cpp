@@ -77,6 +77,19 @@ void FileOperation::Show(const std::string& path) {
 
 void FileOperation::Report(size_t index, std::string_view reason) const {
     if (observer_ != nullptr) observer_->Settled(index, results_[index], reason);
+    if (recorder_ != nullptr && index < actions_.size() &&
+        actions_[index] != ActionRecorder::kNoAction) {
+        recorder_->End(actions_[index], results_[index] == ItemResult::Done);
+    }
+}
+
+void FileOperation::BeginAction(size_t index, ActionKind kind, BatchSide side,
+                                const std::string& path, bool exists, const EntryFacts& before,
+                                const EntryFacts& expected) {
+    if (recorder_ == nullptr) return;
+    if (actions_.size() < results_.size())
+        actions_.resize(results_.size(), ActionRecorder::kNoAction);
+    actions_[index] = recorder_->Begin(kind, side.fs, side.root, path, exists, before, expected);
 }
 
 SeenState SeenState::Of(const FileEntry& entry) {
@@ -187,11 +200,14 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
         } else {
             // Runs when the group is committed: everything it refers to
             // outlives the batch's copy loop.
-            control.setAside = [this, to, relative, &toPath]() {
+            control.setAside = [this, to, relative, &toPath, action = currentAction_]() {
                 if (asidesCancelled_) return WriteOutcome(WriteStatus::Cancelled);
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
                     ++tally_.replacedToTrash;
+                    if (recorder_ != nullptr && action != ActionRecorder::kNoAction) {
+                        recorder_->Trashed(action, aside.trashedTo);
+                    }
                 } else if (aside.status == WriteStatus::NoTrash &&
                            AllowForGood(toPath, aside.reason, forGoodToAll_, aside)) {
                     aside = WriteOutcome();
@@ -255,6 +271,7 @@ void FileOperation::CommitGroup(FileSystem& to, const std::vector<std::string>& 
 bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::string>& fromPaths,
                          const std::vector<std::string>& toPaths) {
     results_.assign(fromPaths.size(), ItemResult::NotReached);
+    actions_.assign(recorder_ != nullptr ? fromPaths.size() : 0, ActionRecorder::kNoAction);
     aborted_ = false;
     forGoodToAll_ = false;
     asidesCancelled_ = false;
@@ -282,6 +299,12 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         WriteOutcome outcome;
         std::string failureText;
         if (facts.IsFolder()) {
+            if (recorder_ != nullptr) {
+                EntryFacts there;
+                if (!to.fs.ReadFacts(toPaths[i], there)) {
+                    BeginAction(i, ActionKind::MakeFolder, to, toPaths[i], false, there, facts);
+                }
+            }
             // A folder that is there already is all a folder row needs.
             outcome = CreateFolderPath(to, toPaths[i] + "/");
             if (outcome.status == WriteStatus::Done) ++tally_.foldersMade;
@@ -296,6 +319,9 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
             if (!Check(to.fs, toPaths, i, seenTo_, there, toExists)) continue;
             PendingCopy pending;
             pending.index = i;
+            BeginAction(i, toExists ? ActionKind::Replace : ActionKind::CopyNew, to, toPaths[i],
+                        toExists, there, facts);
+            currentAction_ = i < actions_.size() ? actions_[i] : ActionRecorder::kNoAction;
             outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll, pending);
             if (outcome.status == WriteStatus::Done && pending.copy) {
                 groupBytes_ += pending.copy->Bytes();
@@ -350,6 +376,7 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
 
 bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths) {
     results_.assign(paths.size(), ItemResult::NotReached);
+    actions_.assign(recorder_ != nullptr ? paths.size() : 0, ActionRecorder::kNoAction);
     aborted_ = false;
     std::vector<EntryFacts> facts(paths.size());
     std::vector<uint8_t> isFolder(paths.size(), 0);
@@ -410,7 +437,12 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
         }
         bool exists = false;
         if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
+        BeginAction(i, ActionKind::Delete, side, paths[i], exists, facts[i], EntryFacts());
         const WriteOutcome outcome = DeleteOne(side, paths[i], forGoodToAll);
+        if (recorder_ != nullptr && !outcome.trashedTo.empty() &&
+            actions_[i] != ActionRecorder::kNoAction) {
+            recorder_->Trashed(actions_[i], outcome.trashedTo);
+        }
         Settle(i, outcome,
                FillIn(QCoreApplication::translate("FileOperation", "Can not delete %1"),
                       {Quoted(paths[i])}));
@@ -424,6 +456,7 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
         bool exists = false;
         if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
         Show(paths[i]);
+        BeginAction(i, ActionKind::RemoveFolder, side, paths[i], exists, facts[i], EntryFacts());
         std::string_view relative;
         WriteOutcome outcome = Below(side.root, paths[i], relative)
                                    ? side.fs.RemoveFolder(side.root, relative)

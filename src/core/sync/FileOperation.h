@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
+#include "core/sync/ActionRecorder.h"
 
 namespace ravelmoor {
 
@@ -87,6 +88,8 @@ class FileOperation {
     void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
     // Told what became of each object (none by default).
     void SetObserver(ItemObserver* observer) { observer_ = observer; }
+    // Told about each change before it is made and after (none by default).
+    void SetRecorder(ActionRecorder* recorder) { recorder_ = recorder; }
 
     // Copies fromPaths[i] of `from` to toPaths[i] of `to`, making missing
     // folders. Files are staged and put in place in groups of up to
@@ -148,14 +151,20 @@ class FileOperation {
     bool SettleChanged(size_t index, const std::string& path);
     bool CancelRequested() const;
     void Show(const std::string& path);
-    // Tells the observer what became of paths[index].
+    // Tells the observer (and the recorder) what became of paths[index].
     void Report(size_t index, std::string_view reason) const;
+    // Records that paths[index] of `side` is about to change.
+    void BeginAction(size_t index, ActionKind kind, BatchSide side, const std::string& path,
+                     bool exists, const EntryFacts& before, const EntryFacts& expected);
 
     Prompter& prompter_;
     SyncTally& tally_;
     const std::atomic<int32_t>* cancel_ = nullptr;
     ProgressText* progress_ = nullptr;
     ItemObserver* observer_ = nullptr;
+    ActionRecorder* recorder_ = nullptr;
+    std::vector<size_t> actions_;  // the recorder's number of each object's change
+    size_t currentAction_ = ActionRecorder::kNoAction;  // of the copy being staged
     std::vector<ItemResult> results_;
     std::vector<SeenState> seenFrom_;
     std::vector<SeenState> seenTo_;

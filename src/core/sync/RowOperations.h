@@ -44,6 +44,8 @@ class RowOperations {
     void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
     // Told what became of each object (none by default).
     void SetObserver(SyncObserver* observer) { reporter_.observer = observer; }
+    // Told about each change before it is made and after (none by default).
+    void SetRecorder(ActionRecorder* recorder) { recorder_ = recorder; }
 
     // Copies the objects of `rows` from Source to Target (`toTarget`) or back
     // (each object, and what it replaces, checked against its row first),
@@ -92,6 +94,7 @@ class RowOperations {
     SyncTally tally_;
     bool aborted_ = false;
     BatchReporter reporter_;
+    ActionRecorder* recorder_ = nullptr;
 };
 
 // Carries out a confirmed plan: the copies to Target, the copies to Source,

@@ -25,6 +25,7 @@
 #include "gui/main/HelpWindow.h"
 #include "gui/progress/ProgressDialog.h"
 #include "gui/results/ShowResultsWindow.h"
+#include "gui/results/UndoAction.h"
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/settings/SettingsMenu.h"
@@ -138,6 +139,9 @@ void MainWindow::BuildMenus() {
     auto* bar = new QMenuBar(this);
     menu_ = new SettingsMenu(bar);
     bar->addMenu(menu_);
+    QMenu* sync = bar->addMenu(tr("S&ynchronisation"));
+    QAction* undo = sync->addAction(tr("Undo Last Synchronisation..."));
+    connect(undo, &QAction::triggered, this, [this] { UndoAction(prompter_, this).Run(); });
     QMenu* help = bar->addMenu(tr("&Help"));
     QAction* contents = help->addAction(tr("&Contents"));
     contents->setShortcut(QKeySequence::HelpContents);

@@ -8,6 +8,7 @@
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
+#include "core/journal/JournalWriter.h"
 #include "core/results/FailureLog.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
@@ -148,9 +149,17 @@ void ResultsCommands::Synchronise() {
     FailureLog log(context_.prompter);
     SyncTally tally;
     bool stopped = false;
+    // A sync that can not be written down still runs; it can not be undone.
+    JournalWriter journal;
+    std::string journalError;
+    if (!journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(method_)),
+                      journalError)) {
+        context_.prompter.Warn(journalError);
+    }
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
         [&](RowOperations& operations, BackgroundTask& task) {
+            operations.SetRecorder(&journal);
             // Between batches the work waits while the lists are brought up
             // to date, so that the next batch asks over current ones.
             RunSyncPlan(operations, *plan, [this, &task] {
@@ -161,8 +170,9 @@ void ResultsCommands::Synchronise() {
         },
         &log);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    window_.ShowSyncReport(SyncSummaryText(tally, stopped, taken.count()), tally.notDone,
-                           log.Failures());
+    const std::string summary = SyncSummaryText(tally, stopped, taken.count());
+    journal.Finish(summary);
+    window_.ShowSyncReport(summary, tally.notDone, log.Failures());
 }
 
 void ResultsCommands::Preview() {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/journal/Journal.h"
+
+namespace ravelmoor {
+
+// Where the journals of past synchronisations are kept:
+// $XDG_STATE_HOME/ravelmoor/journal/ (by default ~/.local/state/...), one file
+// "ID.journal" per synchronisation. An ID is the sync's start in UTC,
+// "YYYYMMDD-HHMMSS-mmm", so that names sort as the syncs ran.
+class JournalStore {
+  public:
+    static constexpr int64_t kKeepSeconds = int64_t{90} * 24 * 60 * 60;
+    static constexpr size_t kKeepCount = 100;
+
+    // The folder; empty when neither XDG_STATE_HOME nor HOME names one.
+    static std::string Folder();
+    // The IDs of the journals kept, oldest first.
+    static std::vector<std::string> Ids();
+    static std::string PathOf(const std::string& id);
+    // Reads the journal `id`. False, with `error` naming it and the reason,
+    // when it cannot be opened; a damaged journal reads as far as it can.
+    static bool Read(const std::string& id, SyncJournal& journal, std::string& error);
+    // Removes journals older than kKeepSeconds and all but the newest
+    // `keep` ones. The trash items they name stay where they are.
+    static void Prune(int64_t now, size_t keep = kKeepCount);
+};
+
+}  // namespace ravelmoor

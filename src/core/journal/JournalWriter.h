@@ -1,0 +1,67 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/engine/FdGuard.h"
+#include "core/journal/Journal.h"
+#include "core/sync/ActionRecorder.h"
+
+namespace ravelmoor {
+
+class Comparison;
+
+// The header of the journal of a sync of `comparison` by `method` (its word).
+JournalHeader JournalHeaderOf(const Comparison& comparison, std::string_view method);
+
+// Writes the journal of one synchronisation as it runs. Each line reaches the
+// file (one write call) before the call that made it returns, so a sync that
+// is killed midway leaves a journal that names every change it began; the
+// file is flushed to the disk when the sync ends. Once a write fails the rest
+// is dropped and Problem() says why; the sync itself goes on.
+class JournalWriter : public ActionRecorder {
+  public:
+    JournalWriter() = default;
+    ~JournalWriter() override;
+    JournalWriter(const JournalWriter&) = delete;
+    JournalWriter& operator=(const JournalWriter&) = delete;
+
+    // Makes a new journal in the store (pruning old ones first) and writes
+    // its header. False, with `error` naming the file and the reason, when it
+    // cannot.
+    bool Open(const JournalHeader& header, std::string& error);
+    bool IsOpen() const { return fd_.get() >= 0; }
+    const std::string& Id() const { return id_; }
+    // The first write that failed, in words; empty when all went well.
+    const std::string& Problem() const { return problem_; }
+
+    size_t Begin(ActionKind kind, FileSystem& fs, const std::string& root, const std::string& path,
+                 bool exists, const EntryFacts& before, const EntryFacts& expected) override;
+    void Trashed(size_t action, std::string_view trashPath) override;
+    void End(size_t action, bool done) override;
+    // Writes the last line and flushes the journal to the disk.
+    void Finish(std::string_view summary);
+
+  private:
+    struct Change {
+        FileSystem* fs = nullptr;
+        std::string path;  // full
+    };
+    void Write(const std::string& line);
+    // Records the time of the folder holding `relative` on its first change.
+    void NoteFolder(FileSystem& fs, bool target, const std::string& folderRoot,
+                    const std::string& relative);
+
+    FdGuard fd_;
+    std::string id_;
+    std::string path_;
+    std::string problem_;
+    JournalHeader header_;
+    std::vector<Change> actions_;
+    std::set<std::pair<bool, std::string>> foldersNoted_;
+};
+
+}  // namespace ravelmoor

@@ -1,0 +1,97 @@
+#include "core/journal/UndoPlan.h"
+
+#include <algorithm>
+
+namespace ravelmoor {
+namespace {
+
+SeenState Seen(bool exists, const EntryFacts& facts) {
+    SeenState seen;
+    seen.present = exists;
+    seen.attributes = facts.attributes;
+    seen.size = facts.size;
+    seen.lastWrite = facts.lastWrite;
+    return seen;
+}
+
+UndoStepKind StepFor(ActionKind kind) {
+    switch (kind) {
+        case ActionKind::CopyNew:
+            return UndoStepKind::RemoveCreated;
+        case ActionKind::Replace:
+            return UndoStepKind::PutBackReplaced;
+        case ActionKind::Delete:
+            return UndoStepKind::PutBackDeleted;
+        case ActionKind::MakeFolder:
+            return UndoStepKind::RemoveMadeFolder;
+        case ActionKind::RemoveFolder:
+            return UndoStepKind::RemakeFolder;
+    }
+    return UndoStepKind::CannotUndo;
+}
+
+}  // namespace
+
+std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
+    std::vector<UndoStep> steps;
+    // The last change first.
+    for (size_t i = journal.records.size(); i-- > 0;) {
+        const JournalRecord& record = journal.records[i];
+        if (record.ended && !record.done) continue;
+        UndoStep step;
+        step.kind = StepFor(record.kind);
+        step.target = record.target;
+        step.path = record.path;
+        step.trashItem = record.trashedTo;
+        step.ended = record.ended;
+        step.before = Seen(record.existed, record.before);
+        step.beforeFacts = record.before;
+        switch (record.kind) {
+            case ActionKind::CopyNew:
+            case ActionKind::Replace:
+            case ActionKind::MakeFolder:
+                // Without the facts read after the change, a copy is known
+                // by its original's size and time.
+                step.left = record.afterKnown ? Seen(record.afterExists, record.after)
+                                              : Seen(true, record.expected);
+                break;
+            case ActionKind::Delete:
+            case ActionKind::RemoveFolder:
+                step.left = SeenState();
+                break;
+        }
+        const bool keptNothing = record.trashedTo.empty() && (record.kind == ActionKind::Replace ||
+                                                              record.kind == ActionKind::Delete);
+        if (keptNothing && record.ended) {
+            // Overwritten or deleted for good (no trash, or not kept).
+            step.kind = UndoStepKind::CannotUndo;
+        }
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+std::string_view UndoStepWord(UndoStepKind kind) {
+    switch (kind) {
+        case UndoStepKind::RemoveCreated:
+            return "remove";
+        case UndoStepKind::PutBackReplaced:
+            return "put back";
+        case UndoStepKind::PutBackDeleted:
+            return "bring back";
+        case UndoStepKind::RemoveMadeFolder:
+            return "remove folder";
+        case UndoStepKind::RemakeFolder:
+            return "make folder";
+        case UndoStepKind::CannotUndo:
+            break;
+    }
+    return "can not undo";
+}
+
+size_t CountSteps(const std::vector<UndoStep>& steps, UndoStepKind kind) {
+    return static_cast<size_t>(std::count_if(
+        steps.begin(), steps.end(), [kind](const UndoStep& step) { return step.kind == kind; }));
+}
+
+}  // namespace ravelmoor

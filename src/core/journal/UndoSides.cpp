@@ -1,0 +1,47 @@
+#include "core/journal/UndoSides.h"
+
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/ftp/FtpOpener.h"
+#include "core/settings/CompareLaunch.h"
+#include "core/settings/SettingsStore.h"
+
+namespace ravelmoor {
+namespace {
+
+std::string WithoutSlash(const std::string& root) {
+    return root.size() > 1 && root.ends_with('/') ? root.substr(0, root.size() - 1) : root;
+}
+
+}  // namespace
+
+bool UndoSides::Open(const JournalHeader& header, std::string& error) {
+    std::string source = WithoutSlash(header.source.shown);
+    std::string target = WithoutSlash(header.target.shown);
+    FtpConnection sourceFtp;
+    FtpConnection targetFtp;
+    const auto lookup = [](std::string_view name) {
+        SettingsStore settingsStore;
+        return FtpConnectionStore(settingsStore).LookupConnection(name);
+    };
+    error = CheckCompareSides(source, target, lookup, sourceFtp, targetFtp);
+    if (!error.empty()) return false;
+    provider_.Reset(RootText(source), RootText(target));
+    if (!sourceFtp.IsEmpty()) provider_.SetRemote(Side::Source, MakeFtpSide(sourceFtp));
+    if (!targetFtp.IsEmpty()) provider_.SetRemote(Side::Target, MakeFtpSide(targetFtp));
+    for (const Side side : {Side::Source, Side::Target}) {
+        const JournalSide& named = side == Side::Source ? header.source : header.target;
+        if (provider_.Folder(side) != named.folder) {
+            error = "\"" + named.shown + "\" now names the folder \"" + provider_.Folder(side) +
+                    "\", not \"" + named.folder + "\" as it did for the synchronisation.";
+            return false;
+        }
+    }
+    return true;
+}
+
+FileSystem& UndoSides::Of(Side side) {
+    if (provider_.IsLocal(side)) return local_;
+    return provider_.FileSystemOf(side);
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,307 @@
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "SyncFixture.h"
+#include "core/engine/LocalFileSystem.h"
+#include "core/journal/JournalStore.h"
+#include "core/journal/JournalWriter.h"
+#include "core/journal/UndoRun.h"
+
+namespace fs = std::filesystem;
+
+namespace ravelmoor::test {
+namespace {
+
+// Snapshot with every folder's mode and time, the tree's own folder included.
+TreeState FullSnapshot(const TempTree& tree) {
+    TreeState state = Snapshot(tree);
+    const auto folder = [](const std::string& path) {
+        struct stat st {};
+        ::lstat(path.c_str(), &st);
+        char text[64];
+        std::snprintf(text, sizeof text, "folder %o @%lld.%ld", st.st_mode & 07777,
+                      static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec);
+        return std::string(text);
+    };
+    for (auto& [relative, value] : state) {
+        if (value == "folder") value = folder(tree.Full(relative));
+    }
+    state["."] = folder(tree.Path());
+    return state;
+}
+
+struct Undone {
+    std::vector<UndoResult> results;
+    std::vector<std::string> words;
+    std::string problem;
+};
+
+class UndoTest : public SyncTest {
+  protected:
+    void SetUp() override {
+        SyncTest::SetUp();
+        ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+        MakeEndStateTrees(source, target);
+        target.Chmod("stale/inner", 0750);
+        for (const char* folder : {"stale/inner", "stale", "docs"})
+            target.SetTime(folder, 1400, 77);
+        source.SetTime("Fresh", 1300, 0);
+    }
+    void TearDown() override { ::unsetenv("XDG_STATE_HOME"); }
+
+    JournalHeader Header(SyncMethod method) {
+        JournalHeader header = JournalHeaderOf(comparer, SyncMethodText(method));
+        return header;
+    }
+    // Plans `method` and carries it out with a journal.
+    void JournaledRun(SyncMethod method, ActionRecorder* recorder = nullptr) {
+        JournalWriter journal;
+        std::string error;
+        ASSERT_TRUE(journal.Open(Header(method), error)) << error;
+        RowOperations operations(comparer.Rules(), Sides(), prompter);
+        operations.SetRecorder(recorder != nullptr ? recorder : &journal);
+        RunSyncPlan(operations, Plan(method));
+        journal.Finish("done");
+    }
+    // Undoes the last journal of the store.
+    Undone UndoLast(bool force = false) {
+        Undone undone;
+        const auto ids = JournalStore::Ids();
+        if (ids.empty()) {
+            ADD_FAILURE() << "no journal";
+            return undone;
+        }
+        SyncJournal journal;
+        std::string error;
+        EXPECT_TRUE(JournalStore::Read(ids.back(), journal, error)) << error;
+        undone.problem = journal.problem;
+        JournalWriter record;
+        JournalHeader header = journal.header;
+        header.method = "undo " + journal.id;
+        EXPECT_TRUE(record.Open(header, error)) << error;
+        LocalFileSystem local;
+        UndoRun run(journal, local, local);
+        run.SetForce(force);
+        run.SetRecorder(&record);
+        run.SetReport([&undone](size_t, UndoResult, const std::string& words) {
+            if (!words.empty()) undone.words.push_back(words);
+        });
+        undone.results = run.Run(PlanUndo(journal));
+        record.Finish("undone");
+        return undone;
+    }
+    std::string LastJournalPath() { return JournalStore::PathOf(JournalStore::Ids().back()); }
+
+    TempTree state;
+};
+
+class UndoByMethod : public UndoTest, public ::testing::WithParamInterface<SyncMethod> {};
+
+// Sync, undo: both trees are as before, byte for byte, times and modes of
+// files, links and folders included. Undo of that undo gives the synced trees.
+TEST_P(UndoByMethod, PutsBothTreesBackExactlyAndCanBeUndoneItself) {
+    const TreeState sourceBefore = FullSnapshot(source);
+    const TreeState targetBefore = FullSnapshot(target);
+    Compare();
+    JournaledRun(GetParam());
+    const TreeState sourceSynced = FullSnapshot(source);
+    const TreeState targetSynced = FullSnapshot(target);
+    ASSERT_NE(targetSynced, targetBefore);
+
+    const Undone undone = UndoLast();
+    EXPECT_TRUE(undone.words.empty()) << undone.words.front();
+    EXPECT_EQ(FullSnapshot(source), sourceBefore);
+    EXPECT_EQ(FullSnapshot(target), targetBefore);
+
+    const Undone again = UndoLast();
+    EXPECT_TRUE(again.words.empty()) << again.words.front();
+    EXPECT_EQ(FullSnapshot(source), sourceSynced);
+    EXPECT_EQ(FullSnapshot(target), targetSynced);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, UndoByMethod,
+                         ::testing::Values(SyncMethod::Align, SyncMethod::Augment,
+                                           SyncMethod::Refresh, SyncMethod::Update,
+                                           SyncMethod::UpdateAndPrune, SyncMethod::Force),
+                         [](const ::testing::TestParamInfo<SyncMethod>& method) {
+                             std::string name(SyncMethodText(method.param));
+                             std::erase(name, ' ');
+                             return name;
+                         });
+
+// What was disturbed after a Force sync, and what undo must then do.
+struct Disturbance {
+    const char* name;
+    std::function<void(TempTree& target, const std::string& journal)> disturb;
+    bool force;
+    // The message undo gives (empty: none), and the state of target paths after it.
+    std::string message;
+    std::map<std::string, std::string> targetAfter;  // path -> content, "" for absent
+};
+
+class UndoDisturbed : public UndoTest, public ::testing::WithParamInterface<Disturbance> {};
+
+void PrintTo(const Disturbance& d, std::ostream* out) {
+    *out << d.name;
+}
+
+std::string Damage(const std::string& path, const std::function<void(std::string&)>& change) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    change(text);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return text;
+}
+
+std::string TrashItemOf(const std::string& journalPath, const std::string& name) {
+    std::ifstream in(journalPath);
+    std::string line;
+    std::string number;
+    while (std::getline(in, line)) {
+        if (line.starts_with("B\t") && line.find("\t" + name + "\t") != std::string::npos)
+            number = line.substr(2, line.find('\t', 2) - 2);
+        if (!number.empty() && line.starts_with("T\t" + number + "\t"))
+            return line.substr(line.rfind('\t') + 1);
+    }
+    return {};
+}
+
+const Disturbance kDisturbances[] = {
+    {"EditedAfterSyncIsLeftAlone",
+     [](TempTree& target, const std::string&) { target.Write("newer.txt", "edited", 5000); },
+     false,
+     "changed since the synchronisation; left as it is.",
+     {{"newer.txt", "edited"}, {"only-tgt.txt", "t"}, {"only-src.txt", ""}}},
+    {"EditedAfterSyncWithForceIsUndone",
+     [](TempTree& target, const std::string&) { target.Write("newer.txt", "edited", 5000); },
+     true,
+     "",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", "t"}, {"only-src.txt", ""}}},
+    {"TrashItemRemovedByHand",
+     [](TempTree&, const std::string& journal) {
+         fs::remove(TrashItemOf(journal, "only-tgt.txt"));
+     },
+     false,
+     "/only-tgt.txt is no longer in the trash.",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}}},
+    {"JournalCutShortUndoesWhatItNames",
+     [](TempTree&, const std::string& journal) {
+         // Cut in the middle of the first deletion's line: the copies before stand.
+         Damage(journal, [](std::string& text) { text.resize(text.find("\tdelete\t") + 3); });
+     },
+     false,
+     "",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}}},
+    {"JournalDamagedInTheMiddle",
+     [](TempTree&, const std::string& journal) {
+         Damage(journal, [](std::string& text) {
+             const size_t at = text.find("\tdelete\t");
+             text.replace(text.rfind('\n', at) + 1, 1, "?");
+         });
+     },
+     false,
+     "",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}}},
+};
+
+TEST_P(UndoDisturbed, UndoesWhatItCanAndSaysWhatItLeaves) {
+    const Disturbance& d = GetParam();
+    Compare();
+    JournaledRun(SyncMethod::Force);
+    d.disturb(target, LastJournalPath());
+    const Undone undone = UndoLast(d.force);
+    const bool damaged = std::string(d.name).starts_with("Journal");
+    EXPECT_EQ(!undone.problem.empty(), damaged) << undone.problem;
+    if (d.message.empty()) {
+        EXPECT_TRUE(undone.words.empty()) << undone.words.front();
+    } else {
+        ASSERT_EQ(undone.words.size(), 1u);
+        EXPECT_TRUE(undone.words[0].ends_with(d.message)) << undone.words[0];
+    }
+    for (const auto& [path, content] : d.targetAfter) {
+        EXPECT_EQ(target.Exists(path) ? target.Read(path) : std::string(), content) << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UndoDisturbed, ::testing::ValuesIn(kDisturbances),
+                         [](const ::testing::TestParamInfo<Disturbance>& d) {
+                             return std::string(d.param.name);
+                         });
+
+// Kills its own process at the start or the end of change `at` (after the
+// journal line of its start, before that of its end).
+class KillingRecorder : public ActionRecorder {
+  public:
+    KillingRecorder(JournalWriter& journal, size_t at, bool atEnd)
+        : journal_(journal), at_(at), atEnd_(atEnd) {}
+    size_t Begin(ActionKind kind, FileSystem& fs, const std::string& root, const std::string& path,
+                 bool exists, const EntryFacts& before, const EntryFacts& expected) override {
+        const size_t n = journal_.Begin(kind, fs, root, path, exists, before, expected);
+        if (n == at_ && !atEnd_) ::kill(::getpid(), SIGKILL);
+        return n;
+    }
+    void Trashed(size_t action, std::string_view trashPath) override {
+        journal_.Trashed(action, trashPath);
+    }
+    void End(size_t action, bool done) override {
+        if (action == at_ && atEnd_) ::kill(::getpid(), SIGKILL);
+        journal_.End(action, done);
+    }
+
+  private:
+    JournalWriter& journal_;
+    size_t at_;
+    bool atEnd_;
+};
+
+struct Kill {
+    size_t at;
+    bool atEnd;
+};
+
+class UndoAfterKill : public UndoTest, public ::testing::WithParamInterface<Kill> {};
+
+// A sync killed midway leaves a journal that undo understands: the trees come
+// back as they were, whether the change in hand had been made or not.
+TEST_P(UndoAfterKill, PutsTheTreesBack) {
+    const TreeState sourceBefore = FullSnapshot(source);
+    const TreeState targetBefore = FullSnapshot(target);
+    Compare();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        JournalWriter journal;
+        std::string error;
+        if (!journal.Open(Header(SyncMethod::Force), error)) ::_exit(3);
+        KillingRecorder killer(journal, GetParam().at, GetParam().atEnd);
+        RowOperations operations(comparer.Rules(), Sides(), prompter);
+        operations.SetRecorder(&killer);
+        RunSyncPlan(operations, Plan(SyncMethod::Force));
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+    const Undone undone = UndoLast();
+    EXPECT_TRUE(undone.words.empty()) << undone.words.front();
+    EXPECT_EQ(FullSnapshot(source), sourceBefore);
+    EXPECT_EQ(FullSnapshot(target), targetBefore);
+}
+
+// Change 2 is a new file, 8 a replacement, 11 a deletion, 12 a folder removal.
+INSTANTIATE_TEST_SUITE_P(Points, UndoAfterKill,
+                         ::testing::Values(Kill{0, false}, Kill{2, true}, Kill{8, false},
+                                           Kill{8, true}, Kill{11, true}, Kill{12, true}),
+                         [](const ::testing::TestParamInfo<Kill>& kill) {
+                             return std::string(kill.param.atEnd ? "End" : "Begin") +
+                                    std::to_string(kill.param.at);
+                         });
+
+}  // namespace
+}  // namespace ravelmoor::test
