@@ -105,17 +105,16 @@ int RunHistoryCommand(ArgumentList& args) {
         {{"--format"},
          "FORMAT",
          "text (the default) or json",
-         [&json](const std::string& value, std::string& error) {
+         [&json](const std::string& value) {
              json = value == "json";
-             if (json || value == "text") return true;
-             error = "Unknown format " + value + ": history is written as text or json.";
-             return false;
+             if (json || value == "text") return OptionOutcome();
+             return Refused("Unknown format " + value + ": history is written as text or json.");
          }},
     };
     ParsedWords parsed;
-    std::string error;
-    if (!ParseOptions(args.TakeRest(), rows, "history", parsed, error)) {
-        Terminal::Message(error);
+    if (const OptionOutcome outcome = ParseOptions(args.TakeRest(), rows, "history", parsed);
+        !outcome.Ok()) {
+        Terminal::Message(outcome.reason);
         return 2;
     }
     if (parsed.help) {
@@ -134,6 +133,7 @@ int RunHistoryCommand(ArgumentList& args) {
     std::vector<SyncJournal> journals;
     for (const std::string& id : JournalStore::Ids()) {
         SyncJournal journal;
+        std::string error;
         if (!JournalStore::Read(id, journal, error)) {
             Terminal::Message(error);
             continue;

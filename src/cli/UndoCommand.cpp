@@ -34,16 +34,25 @@ std::vector<OptionRow> UndoOptionRows(UndoRequest& request) {
         {{"-n", "--dry-run"},
          {},
          "print the steps undo would take; change nothing",
-         [r](const std::string&, std::string&) { return r->dryRun = true; }},
+         [r](const std::string&) {
+             r->dryRun = true;
+             return OptionOutcome();
+         }},
         {{"-y", "--yes"},
          {},
          "carry it out without asking (needed without a\nterminal)",
-         [r](const std::string&, std::string&) { return r->yes = true; }},
+         [r](const std::string&) {
+             r->yes = true;
+             return OptionOutcome();
+         }},
         {{"--force"},
          {},
          "also undo objects changed since the sync, their\nchanged versions going to the "
          "trash first",
-         [r](const std::string&, std::string&) { return r->force = true; }},
+         [r](const std::string&) {
+             r->force = true;
+             return OptionOutcome();
+         }},
     };
 }
 
@@ -101,11 +110,12 @@ int RunUndoCommand(ArgumentList& args) {
     UndoRequest request;
     const std::vector<OptionRow> rows = UndoOptionRows(request);
     ParsedWords parsed;
-    std::string error;
-    if (!ParseOptions(args.TakeRest(), rows, "undo", parsed, error)) {
-        Terminal::Message(error);
+    if (const OptionOutcome outcome = ParseOptions(args.TakeRest(), rows, "undo", parsed);
+        !outcome.Ok()) {
+        Terminal::Message(outcome.reason);
         return kFailed;
     }
+    std::string error;
     if (parsed.help) {
         PrintUndoHelp(rows);
         return kDone;

@@ -23,8 +23,11 @@ bool UndoSides::Open(const JournalHeader& header, std::string& error) {
         SettingsStore settingsStore;
         return FtpConnectionStore(settingsStore).LookupConnection(name);
     };
-    error = CheckCompareSides(source, target, lookup, sourceFtp, targetFtp);
-    if (!error.empty()) return false;
+    const LaunchOutcome checked = CheckCompareSides(source, target, lookup, sourceFtp, targetFtp);
+    if (!checked.Ok()) {
+        error = checked.reason;
+        return false;
+    }
     provider_.Reset(RootText(source), RootText(target));
     if (!sourceFtp.IsEmpty()) provider_.SetRemote(Side::Source, MakeFtpSide(sourceFtp));
     if (!targetFtp.IsEmpty()) provider_.SetRemote(Side::Target, MakeFtpSide(targetFtp));

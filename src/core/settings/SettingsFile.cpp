@@ -18,7 +18,7 @@ constexpr uint8_t kLongLength = 0xFF;
 constexpr uint16_t kVeryLongLength = 0xFFFF;
 constexpr const char* kSpaces = " \t\n\r\v\f";
 
-class FileWriter {
+class SettingsWriter {
   public:
     void Int32(uint32_t value) {
         for (int shift = 0; shift < 32; shift += 8)
@@ -50,9 +50,9 @@ class FileWriter {
 
 // Reads fields from a file and notices when it ends too early; once failed it
 // stays failed.
-class FileReader {
+class SettingsReader {
   public:
-    explicit FileReader(QIODevice& file) : file_(file) {}
+    explicit SettingsReader(QIODevice& file) : file_(file) {}
 
     bool Ok() const { return ok_; }
 
@@ -184,7 +184,7 @@ bool IsRelativeFolder(std::string_view folder) {
 }
 
 std::string SerializeSettings(const Settings& settings) {
-    FileWriter out;
+    SettingsWriter out;
     out.String(kSettingsFileMagic);
     out.String(settings.sourceFolder);
     out.String(settings.targetFolder);
@@ -205,7 +205,7 @@ std::string SerializeSettings(const Settings& settings) {
 }
 
 bool DeserializeSettings(QIODevice& file, Settings& settings) {
-    FileReader in(file);
+    SettingsReader in(file);
     if (!in.Expect(kSettingsFileMagic)) return false;
 
     Settings read = settings;

@@ -152,7 +152,7 @@ void ResultsCommands::Synchronise() {
     // A sync that can not be written down still runs; it can not be undone.
     JournalWriter journal;
     std::string journalError;
-    if (!journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(method_)),
+    if (!journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())),
                       journalError)) {
         context_.prompter.Warn(journalError);
     }
