@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -12,41 +11,9 @@
 #include <vector>
 
 #include "core/engine/FileEntry.h"
-#include "core/engine/Prompter.h"
 
 namespace ravelmoor {
 namespace {
-
-struct AttributesDeleter {
-    void operator()(sftp_attributes_struct* attributes) const { sftp_attributes_free(attributes); }
-};
-using Attributes = std::unique_ptr<sftp_attributes_struct, AttributesDeleter>;
-
-// Attributes for what the server says of an entry; false for the kinds that
-// are never listed (FIFOs, sockets, devices).
-bool AttributesOf(const sftp_attributes_struct& facts, uint32_t& attributes) {
-    uint8_t type = facts.type;
-    if ((facts.flags & SSH_FILEXFER_ATTR_PERMISSIONS) != 0) {
-        const mode_t mode = facts.permissions;
-        type = S_ISREG(mode)   ? SSH_FILEXFER_TYPE_REGULAR
-               : S_ISDIR(mode) ? SSH_FILEXFER_TYPE_DIRECTORY
-               : S_ISLNK(mode) ? SSH_FILEXFER_TYPE_SYMLINK
-                               : SSH_FILEXFER_TYPE_SPECIAL;
-    }
-    switch (type) {
-        case SSH_FILEXFER_TYPE_REGULAR:
-            attributes = 0;
-            return true;
-        case SSH_FILEXFER_TYPE_DIRECTORY:
-            attributes = kFolderAttribute;
-            return true;
-        case SSH_FILEXFER_TYPE_SYMLINK:
-            attributes = kSymlinkAttribute;
-            return true;
-        default:
-            return false;
-    }
-}
 
 // A link's content is its text.
 class LinkTextReader : public FileReader {
@@ -181,23 +148,12 @@ class SftpFileReader : public FileReader {
 }  // namespace
 
 SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session, Prompter& prompter)
-    : session_(std::move(session)), prompter_(prompter) {}
+    : SftpFolderWriter(std::move(session), prompter) {}
 
 SftpFileSystem::~SftpFileSystem() = default;
 
 void SftpFileSystem::Interrupt() {
     session_->Interrupt();
-}
-
-std::string SftpFileSystem::ServerPath(const std::string& path) const {
-    if (!path.empty() && path.front() == '/') return path;
-    return session_->HomeFolder() + path;
-}
-
-void SftpFileSystem::Report() {
-    if (reported_ || session_->Cancelled() || session_->ErrorText().empty()) return;
-    if (session_->Broken()) reported_ = true;  // every later call fails the same way
-    prompter_.Warn(std::string(kConnectionError) + "\n" + session_->ErrorText());
 }
 
 ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
@@ -261,26 +217,6 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
 
 std::string SftpFileSystem::WhyNotListable(const std::string& /*folder*/) {
     return whyNotListable_.empty() ? std::string("the server does not list it") : whyNotListable_;
-}
-
-SftpOutcome SftpFileSystem::Look(const std::string& serverPath, EntryFacts& facts) {
-    if (session_->Broken()) return SftpOutcome::Failed;
-    Attributes found;
-    {
-        const SftpSession::Call call(*session_);
-        found.reset(sftp_lstat(session_->Sftp(), serverPath.c_str()));
-    }
-    if (!found) {
-        const SftpOutcome outcome = session_->Problem("looking at " + serverPath);
-        if (outcome == SftpOutcome::Failed) Report();
-        return outcome;
-    }
-    facts = EntryFacts();
-    if (!AttributesOf(*found, facts.attributes)) return SftpOutcome::Refused;
-    facts.size = facts.IsFolder() ? 0 : found->size;
-    facts.lastWrite = found->mtime;
-    facts.mode = found->permissions & 07777;
-    return SftpOutcome::Done;
 }
 
 bool SftpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

@@ -1,13 +1,14 @@
-// The write side of a folder tree on an SSH server: uploads through a
-// temporary name and a rename, folders made and removed, deletions.
+#include "core/sftp/SftpFolderWriter.h"
+
 #include <fcntl.h>
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
+#include <sys/stat.h>
 
 #include <memory>
 
 #include "core/engine/FileEntry.h"
-#include "core/sftp/SftpFileSystem.h"
+#include "core/engine/Prompter.h"
 
 namespace ravelmoor {
 namespace {
@@ -60,16 +61,80 @@ bool StillAsItWas(FileSystem& from, const std::string& fromPath, const EntryFact
 
 }  // namespace
 
-WriteOutcome SftpFileSystem::WriteProblem(const std::string& what) {
+SftpFolderWriter::SftpFolderWriter(std::unique_ptr<SftpSession> session, Prompter& prompter)
+    : session_(std::move(session)), prompter_(prompter) {}
+
+SftpFolderWriter::~SftpFolderWriter() = default;
+
+void SftpFolderWriter::AttributesDeleter::operator()(sftp_attributes_struct* attributes) const {
+    sftp_attributes_free(attributes);
+}
+
+bool SftpFolderWriter::AttributesOf(const sftp_attributes_struct& facts, uint32_t& attributes) {
+    uint8_t type = facts.type;
+    if ((facts.flags & SSH_FILEXFER_ATTR_PERMISSIONS) != 0) {
+        const mode_t mode = facts.permissions;
+        type = S_ISREG(mode)   ? SSH_FILEXFER_TYPE_REGULAR
+               : S_ISDIR(mode) ? SSH_FILEXFER_TYPE_DIRECTORY
+               : S_ISLNK(mode) ? SSH_FILEXFER_TYPE_SYMLINK
+                               : SSH_FILEXFER_TYPE_SPECIAL;
+    }
+    switch (type) {
+        case SSH_FILEXFER_TYPE_REGULAR:
+            attributes = 0;
+            return true;
+        case SSH_FILEXFER_TYPE_DIRECTORY:
+            attributes = kFolderAttribute;
+            return true;
+        case SSH_FILEXFER_TYPE_SYMLINK:
+            attributes = kSymlinkAttribute;
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string SftpFolderWriter::ServerPath(const std::string& path) const {
+    if (!path.empty() && path.front() == '/') return path;
+    return session_->HomeFolder() + path;
+}
+
+void SftpFolderWriter::Report() {
+    if (reported_ || session_->Cancelled() || session_->ErrorText().empty()) return;
+    if (session_->Broken()) reported_ = true;  // every later call fails the same way
+    prompter_.Warn(std::string(kConnectionError) + "\n" + session_->ErrorText());
+}
+
+SftpOutcome SftpFolderWriter::Look(const std::string& serverPath, EntryFacts& facts) {
+    if (session_->Broken()) return SftpOutcome::Failed;
+    Attributes found;
+    {
+        const SftpSession::Call call(*session_);
+        found.reset(sftp_lstat(session_->Sftp(), serverPath.c_str()));
+    }
+    if (!found) {
+        const SftpOutcome outcome = session_->Problem("looking at " + serverPath);
+        if (outcome == SftpOutcome::Failed) Report();
+        return outcome;
+    }
+    facts = EntryFacts();
+    if (!AttributesOf(*found, facts.attributes)) return SftpOutcome::Refused;
+    facts.size = facts.IsFolder() ? 0 : found->size;
+    facts.lastWrite = found->mtime;
+    facts.mode = found->permissions & 07777;
+    return SftpOutcome::Done;
+}
+
+WriteOutcome SftpFolderWriter::WriteProblem(const std::string& what) {
     const SftpOutcome outcome = session_->Problem(what);
     if (outcome == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
     if (outcome == SftpOutcome::Failed) Report();
     return WriteOutcome(WriteStatus::Failed, session_->ErrorText());
 }
 
-WriteOutcome SftpFileSystem::ReachFolder(const std::string& root,
-                                         const std::vector<std::string_view>& levels, size_t count,
-                                         bool create, bool* made) {
+WriteOutcome SftpFolderWriter::ReachFolder(const std::string& root,
+                                           const std::vector<std::string_view>& levels,
+                                           size_t count, bool create, bool* made) {
     std::string path = ServerPath(root);
     for (size_t i = 0; i < count; ++i) {
         path.append(levels[i]);
@@ -103,9 +168,9 @@ WriteOutcome SftpFileSystem::ReachFolder(const std::string& root,
     return {};
 }
 
-WriteOutcome SftpFileSystem::PutInPlace(const std::string& temporary,
-                                        const std::string& destination, bool replacing,
-                                        const CopyControl& control) {
+WriteOutcome SftpFolderWriter::PutInPlace(const std::string& temporary,
+                                          const std::string& destination, bool replacing,
+                                          const CopyControl& control) {
     if (replacing && control.setAside) {
         WriteOutcome aside = control.setAside();
         if (aside.status != WriteStatus::Done) return aside;
@@ -126,9 +191,9 @@ WriteOutcome SftpFileSystem::PutInPlace(const std::string& temporary,
     return {};
 }
 
-WriteOutcome SftpFileSystem::Upload(FileSystem& from, const std::string& fromPath,
-                                    const EntryFacts& facts, const std::string& destination,
-                                    bool replacing, const CopyControl& control) {
+WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromPath,
+                                      const EntryFacts& facts, const std::string& destination,
+                                      bool replacing, const CopyControl& control) {
     const std::unique_ptr<FileReader> reader = from.OpenForReading(fromPath, 0);
     if (!reader) return WriteOutcome(WriteStatus::Failed, "the original can not be opened");
     const std::string folder = destination.substr(0, destination.rfind('/') + 1);
@@ -214,9 +279,9 @@ WriteOutcome SftpFileSystem::Upload(FileSystem& from, const std::string& fromPat
     return outcome;
 }
 
-WriteOutcome SftpFileSystem::UploadLink(FileSystem& from, const std::string& fromPath,
-                                        const EntryFacts& facts, const std::string& destination,
-                                        bool replacing, const CopyControl& control) {
+WriteOutcome SftpFolderWriter::UploadLink(FileSystem& from, const std::string& fromPath,
+                                          const EntryFacts& facts, const std::string& destination,
+                                          bool replacing, const CopyControl& control) {
     std::string text;
     if (const std::unique_ptr<FileReader> reader =
             from.OpenForReading(fromPath, kSymlinkAttribute)) {
@@ -256,9 +321,9 @@ WriteOutcome SftpFileSystem::UploadLink(FileSystem& from, const std::string& fro
     return outcome;
 }
 
-WriteOutcome SftpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath,
-                                    const std::string& root, std::string_view relative,
-                                    const CopyControl& control) {
+WriteOutcome SftpFolderWriter::CopyIn(FileSystem& from, const std::string& fromPath,
+                                      const std::string& root, std::string_view relative,
+                                      const CopyControl& control) {
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
         return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
@@ -287,7 +352,7 @@ WriteOutcome SftpFileSystem::CopyIn(FileSystem& from, const std::string& fromPat
     return Upload(from, fromPath, facts, destination, exists, control);
 }
 
-WriteOutcome SftpFileSystem::MakeFolder(const std::string& root, std::string_view relative) {
+WriteOutcome SftpFolderWriter::MakeFolder(const std::string& root, std::string_view relative) {
     std::vector<std::string_view> levels;
     if (!LevelsOf(relative, levels)) return BadPath();
     bool made = false;
@@ -296,8 +361,8 @@ WriteOutcome SftpFileSystem::MakeFolder(const std::string& root, std::string_vie
     return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
 }
 
-WriteOutcome SftpFileSystem::SetFolderFacts(const std::string& root, std::string_view relative,
-                                            const EntryFacts& facts) {
+WriteOutcome SftpFolderWriter::SetFolderFacts(const std::string& root, std::string_view relative,
+                                              const EntryFacts& facts) {
     std::vector<std::string_view> levels;
     if (!LevelsOf(relative, levels)) return BadPath();
     WriteOutcome reached = ReachFolder(root, levels, levels.size(), /*create=*/false);
@@ -313,7 +378,7 @@ WriteOutcome SftpFileSystem::SetFolderFacts(const std::string& root, std::string
     return set == 0 ? WriteOutcome() : WriteProblem("setting the time and mode of " + path);
 }
 
-WriteOutcome SftpFileSystem::RemoveFolderAt(const std::string& path) {
+WriteOutcome SftpFolderWriter::RemoveFolderAt(const std::string& path) {
     int removed = 0;
     {
         const SftpSession::Call call(*session_);
@@ -350,7 +415,7 @@ WriteOutcome SftpFileSystem::RemoveFolderAt(const std::string& path) {
     return holdsAnything ? WriteOutcome(WriteStatus::NotEmpty) : failure;
 }
 
-WriteOutcome SftpFileSystem::RemoveFolder(const std::string& root, std::string_view relative) {
+WriteOutcome SftpFolderWriter::RemoveFolder(const std::string& root, std::string_view relative) {
     std::vector<std::string_view> levels;
     if (!LevelsOf(relative, levels)) return BadPath();
     WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
@@ -363,12 +428,13 @@ WriteOutcome SftpFileSystem::RemoveFolder(const std::string& root, std::string_v
     return RemoveFolderAt(path);
 }
 
-WriteOutcome SftpFileSystem::MoveToTrash(const std::string& /*root*/,
-                                         std::string_view /*relative*/) {
+WriteOutcome SftpFolderWriter::MoveToTrash(const std::string& /*root*/,
+                                           std::string_view /*relative*/) {
     return WriteOutcome(WriteStatus::NoTrash, "an SFTP server has no trash");
 }
 
-WriteOutcome SftpFileSystem::DeletePermanently(const std::string& root, std::string_view relative) {
+WriteOutcome SftpFolderWriter::DeletePermanently(const std::string& root,
+                                                 std::string_view relative) {
     std::vector<std::string_view> levels;
     if (!LevelsOf(relative, levels)) return BadPath();
     WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
