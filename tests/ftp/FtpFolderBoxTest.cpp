@@ -2,12 +2,12 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "app/MainWindowFixture.h"
 #include "ftp/FtpTestServer.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/ftp/FtpDirectoryDialog.h"
 #include "gui/ftp/FtpDirectoryTree.h"
 #include "gui/settings/SettingsMenu.h"
+#include "support/MainWindowFixture.h"
 
 namespace ravelmoor {
 namespace {

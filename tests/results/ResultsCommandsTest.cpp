@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/MainWindowFixture.h"
 #include "core/engine/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
 #include "gui/results/DesktopViewerHost.h"
@@ -21,6 +20,7 @@
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/widgets/VirtualReportView.h"
 #include "results/ResultsFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace ravelmoor::test {
 namespace {

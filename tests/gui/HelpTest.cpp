@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
-#include "app/MainWindowFixture.h"
 #include "gui/filters/FilterDialog.h"
 #include "gui/filters/FilterListDialog.h"
 #include "gui/main/HelpWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
+#include "support/MainWindowFixture.h"
 
 namespace ravelmoor {
 namespace {

@@ -3,11 +3,11 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "app/MainWindowFixture.h"
 #include "gui/filters/FilterDialog.h"
 #include "gui/filters/FilterListDialog.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/settings/SettingsMenu.h"
+#include "support/MainWindowFixture.h"
 
 namespace ravelmoor {
 namespace {

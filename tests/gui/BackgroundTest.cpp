@@ -1,12 +1,12 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "app/MainWindowFixture.h"
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/settings/SettingsMenu.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "support/BmpFile.h"
+#include "support/MainWindowFixture.h"
 
 namespace ravelmoor {
 namespace {

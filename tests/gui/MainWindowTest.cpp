@@ -1,12 +1,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/MainWindowFixture.h"
 #include "core/settings/SettingsFile.h"
 #include "gui/progress/ProgressDialog.h"
 #include "gui/settings/SettingsMenu.h"
 #include "gui/widgets/GuiPrompter.h"
 #include "support/FaultyFileSystem.h"
+#include "support/MainWindowFixture.h"
 
 namespace ravelmoor {
 namespace {
