@@ -21,6 +21,33 @@
     </message>
 </context>
 <context>
+    <name>BelowRoot</name>
+    <message>
+        <source>the folder &quot;%1&quot; can not be opened: %2</source>
+        <translation>der Ordner „%1“ lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message>
+        <source>the path has an empty, &quot;.&quot; or &quot;..&quot; level below &quot;%1&quot;</source>
+        <translation>der Pfad hat unterhalb von „%1“ eine leere Ebene oder eine Ebene „.“ oder „..“</translation>
+    </message>
+    <message>
+        <source>the folder &quot;%1&quot; can not be made: %2</source>
+        <translation>der Ordner „%1“ kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a symbolic link or a file, not a folder</source>
+        <translation>„%1“ ist ein symbolischer Link oder eine Datei, kein Ordner</translation>
+    </message>
+    <message>
+        <source>the root itself is never written or removed</source>
+        <translation>der Stammordner selbst wird nie beschrieben oder entfernt</translation>
+    </message>
+    <message>
+        <source>the path has an empty, &quot;.&quot; or &quot;..&quot; level</source>
+        <translation>der Pfad hat eine leere Ebene oder eine Ebene „.“ oder „..“</translation>
+    </message>
+</context>
+<context>
     <name>CompareLaunch</name>
     <message>
         <source>Source &quot;%1&quot; and Target &quot;%2&quot; are the same folder under two names.</source>
@@ -139,6 +166,49 @@
         <source>Can not delete %1</source>
         <translation>%1 kann nicht gelöscht werden</translation>
     </message>
+    <message>
+        <source>it does not lie below %1</source>
+        <translation>es liegt nicht unterhalb von %1</translation>
+    </message>
+    <message>
+        <source>%1: %2. Press &quot;OK&quot; to continue with the next object. Press &quot;CANCEL&quot; to stop.</source>
+        <translation>%1: %2. Klicken Sie auf „OK“, um mit dem nächsten Objekt fortzufahren. Klicken Sie auf „Abbrechen“, um abzubrechen.</translation>
+    </message>
+    <message>
+        <source>it changed since the comparison</source>
+        <translation>es hat sich seit dem Vergleich geändert</translation>
+    </message>
+    <message>
+        <source>%1 changed since the comparison; left as it is. Press &quot;OK&quot; to continue with the next object. Press &quot;CANCEL&quot; to stop.</source>
+        <translation>%1 hat sich seit dem Vergleich geändert und bleibt, wie es ist. Klicken Sie auf „OK“, um mit dem nächsten Objekt fortzufahren. Klicken Sie auf „Abbrechen“, um abzubrechen.</translation>
+    </message>
+    <message>
+        <source>%1 can not be moved to the trash (%2). Do you want to delete it permanently?</source>
+        <translation>%1 kann nicht in den Papierkorb verschoben werden (%2). Möchten Sie es endgültig löschen?</translation>
+    </message>
+    <message>
+        <source>there is no trash</source>
+        <translation>es gibt keinen Papierkorb</translation>
+    </message>
+    <message>
+        <source>%1 already exists. Do you want to replace it with %2?</source>
+        <translation>%1 ist bereits vorhanden. Möchten Sie es durch %2 ersetzen?</translation>
+    </message>
+    <message>
+        <source>it still holds something</source>
+        <translation>er enthält noch etwas</translation>
+    </message>
+</context>
+<context>
+    <name>FileSystem</name>
+    <message>
+        <source>this side can not be written to</source>
+        <translation>auf diese Seite lässt sich nicht schreiben</translation>
+    </message>
+    <message>
+        <source>it can not be listed</source>
+        <translation>er lässt sich nicht auflisten</translation>
+    </message>
 </context>
 <context>
     <name>FilterSet</name>
@@ -156,6 +226,25 @@
     <message>
         <source>WARNING: the Target folder is no longer accessible.</source>
         <translation>WARNUNG: Auf den Zielordner kann nicht mehr zugegriffen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>FreedesktopTrash</name>
+    <message>
+        <source>no free name was found in the trash</source>
+        <translation>im Papierkorb wurde kein freier Name gefunden</translation>
+    </message>
+    <message>
+        <source>there is no trash folder</source>
+        <translation>es gibt keinen Papierkorbordner</translation>
+    </message>
+    <message>
+        <source>no trash on its file system takes it</source>
+        <translation>kein Papierkorb auf seinem Dateisystem nimmt es auf</translation>
+    </message>
+    <message>
+        <source>its place is not known</source>
+        <translation>sein Ort ist nicht bekannt</translation>
     </message>
 </context>
 <context>
@@ -409,6 +498,36 @@
     </message>
 </context>
 <context>
+    <name>LocalFileSystem</name>
+    <message>
+        <source>it can not be read</source>
+        <translation>er lässt sich nicht lesen</translation>
+    </message>
+</context>
+<context>
+    <name>LocalFolderWriter</name>
+    <message>
+        <source>the original could not be read</source>
+        <translation>das Original konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>it changed while it was copied</source>
+        <translation>es hat sich während des Kopierens geändert</translation>
+    </message>
+    <message>
+        <source>the link text could not be read</source>
+        <translation>der Inhalt des Links konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes arrived; the copy is incomplete</source>
+        <translation>%1 von %2 Bytes sind angekommen; die Kopie ist unvollständig</translation>
+    </message>
+    <message>
+        <source>an object of that name appeared while it was copied</source>
+        <translation>während des Kopierens ist ein Objekt dieses Namens aufgetaucht</translation>
+    </message>
+</context>
+<context>
     <name>PasswordStore</name>
     <message>
         <source>The folder %1 cannot be made.</source>
@@ -612,6 +731,10 @@
     <message>
         <source>The synchronisation will delete %1 of %2 objects in Target &quot;%3&quot;. Do you want to go on?</source>
         <translation>Die Synchronisation wird %1 von %2 Objekten im Ziel „%3“ löschen. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; would delete or replace objects in &quot;%2&quot;, which is the system&apos;s root, the home folder or a system folder: choose a folder below it.</source>
+        <translation>„%1“ würde Objekte in „%2“ löschen oder ersetzen, dem Wurzelordner des Systems, dem persönlichen Ordner oder einem Systemordner: Wählen Sie einen Ordner darunter.</translation>
     </message>
 </context>
 <context>

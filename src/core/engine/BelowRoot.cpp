@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/text/Translated.h"
+
 namespace ravelmoor {
 namespace {
 
@@ -31,8 +33,11 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
     if (made != nullptr) *made = false;
     FdGuard current(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (current.get() < 0) {
+        const int error = errno;  // before the translator can touch it
         Fail(outcome, WriteStatus::Failed,
-             "the folder \"" + root + "\" can not be opened: " + ErrorText(errno));
+             FillIn(QCoreApplication::translate("BelowRoot",
+                                                "the folder \"%1\" can not be opened: %2"),
+                    {root, ErrorText(error)}));
         return FdGuard();
     }
     std::string reached = root;
@@ -44,7 +49,10 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
         if (more) folder.remove_prefix(slash + 1);
         if (!IsPlainName(name)) {
             Fail(outcome, WriteStatus::Refused,
-                 R"(the path has an empty, "." or ".." level below ")" + reached + "\"");
+                 FillIn(
+                     QCoreApplication::translate(
+                         "BelowRoot", "the path has an empty, \".\" or \"..\" level below \"%1\""),
+                     {reached}));
             return FdGuard();
         }
         reached += name;
@@ -54,8 +62,11 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
             if (::mkdirat(current.get(), name.c_str(), 0777) == 0) {
                 if (made != nullptr) *made = true;
             } else if (errno != EEXIST) {
+                const int error = errno;
                 Fail(outcome, WriteStatus::Failed,
-                     "the folder \"" + reached + "\" can not be made: " + ErrorText(errno));
+                     FillIn(QCoreApplication::translate("BelowRoot",
+                                                        "the folder \"%1\" can not be made: %2"),
+                            {reached, ErrorText(error)}));
                 return FdGuard();
             }
             next = ::openat(current.get(), name.c_str(), kFlags);
@@ -63,10 +74,15 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
         if (next < 0) {
             if (errno == ENOTDIR || errno == ELOOP) {
                 Fail(outcome, WriteStatus::Refused,
-                     "\"" + reached + "\" is a symbolic link or a file, not a folder");
+                     FillIn(QCoreApplication::translate(
+                                "BelowRoot", "\"%1\" is a symbolic link or a file, not a folder"),
+                            {reached}));
             } else {
+                const int error = errno;
                 Fail(outcome, WriteStatus::Failed,
-                     "the folder \"" + reached + "\" can not be opened: " + ErrorText(errno));
+                     FillIn(QCoreApplication::translate("BelowRoot",
+                                                        "the folder \"%1\" can not be opened: %2"),
+                            {reached, ErrorText(error)}));
             }
             return FdGuard();
         }
@@ -84,8 +100,10 @@ bool OpenParentBelow(const std::string& root, std::string_view relative, bool cr
     name = std::string(slash == std::string_view::npos ? relative : relative.substr(slash + 1));
     if (!IsPlainName(name)) {
         Fail(outcome, WriteStatus::Refused,
-             relative.empty() ? std::string("the root itself is never written or removed")
-                              : R"(the path has an empty, "." or ".." level)");
+             relative.empty() ? FillIn(QCoreApplication::translate(
+                                    "BelowRoot", "the root itself is never written or removed"))
+                              : FillIn(QCoreApplication::translate(
+                                    "BelowRoot", "the path has an empty, \".\" or \"..\" level")));
         return false;
     }
     folder = OpenFolderBelow(root, parent, create, outcome);

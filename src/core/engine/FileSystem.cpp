@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <random>
 
+#include "core/text/Translated.h"
+
 namespace ravelmoor {
 namespace {
 
 WriteOutcome NotWritable() {
-    return WriteOutcome(WriteStatus::Failed, "this side can not be written to");
+    return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                 "FileSystem", "this side can not be written to")));
 }
 
 }  // namespace
@@ -21,7 +24,7 @@ std::string TemporaryName() {
 }
 
 std::string FileSystem::WhyNotListable(const std::string& /*folder*/) {
-    return "it can not be listed";
+    return FillIn(QCoreApplication::translate("FileSystem", "it can not be listed"));
 }
 
 bool IsTemporaryName(std::string_view name) {

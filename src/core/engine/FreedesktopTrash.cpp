@@ -13,6 +13,7 @@
 
 #include "core/engine/BelowRoot.h"
 #include "core/engine/FdGuard.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -293,7 +294,9 @@ WriteOutcome WriteInfo(TrashReservation& reservation, const std::string& name, b
         reservation.candidate = std::move(candidate);
         return {};
     }
-    return WriteOutcome(WriteStatus::Failed, "no free name was found in the trash");
+    return WriteOutcome(WriteStatus::Failed,
+                        FillIn(QCoreApplication::translate("FreedesktopTrash",
+                                                           "no free name was found in the trash")));
 }
 
 WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int32_t>* cancel,
@@ -304,11 +307,19 @@ WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int3
         case TrashFound::Found:
             break;
         case TrashFound::NoHomeTrash:
-            return WriteOutcome(WriteStatus::NoTrash, "there is no trash folder");
+            return WriteOutcome(WriteStatus::NoTrash,
+                                FillIn(QCoreApplication::translate("FreedesktopTrash",
+                                                                   "there is no trash folder")));
         case TrashFound::NoTopTrash:
-            return WriteOutcome(WriteStatus::NoTrash, "no trash on its file system takes it");
+            return WriteOutcome(WriteStatus::NoTrash,
+                                FillIn(QCoreApplication::translate(
+                                    "FreedesktopTrash", "no trash on its file system takes it")));
     }
-    if (folderPath.empty()) return WriteOutcome(WriteStatus::NoTrash, "its place is not known");
+    if (folderPath.empty()) {
+        return WriteOutcome(
+            WriteStatus::NoTrash,
+            FillIn(QCoreApplication::translate("FreedesktopTrash", "its place is not known")));
+    }
     std::string original = folderPath == "/" ? "/" + name : folderPath + "/" + name;
     if (!trash.topFolder.empty()) {
         // In a mount's own trash the path is relative to that mount's top.

@@ -15,6 +15,7 @@
 #include "core/engine/FdGuard.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/FreedesktopTrash.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -181,7 +182,9 @@ bool LocalFileSystem::IgnoresCase(const std::string& folder) {
 
 std::string LocalFileSystem::WhyNotListable(const std::string& folder) {
     const FdGuard dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.get() < 0 ? ErrorText(errno) : std::string("it can not be read");
+    return dir.get() < 0
+               ? ErrorText(errno)
+               : FillIn(QCoreApplication::translate("LocalFileSystem", "it can not be read"));
 }
 
 bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

@@ -13,6 +13,7 @@
 #include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/LocalStagedCopy.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -72,7 +73,9 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
         const int64_t got = reader.Read(buffer.get(), kBufferSize);
         if (got == 0) return true;
         if (got < 0) {
-            outcome = WriteOutcome(WriteStatus::Failed, "the original could not be read");
+            outcome = WriteOutcome(WriteStatus::Failed,
+                                   FillIn(QCoreApplication::translate(
+                                       "LocalFolderWriter", "the original could not be read")));
             return false;
         }
         if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) {
@@ -143,7 +146,9 @@ bool Unchanged(FileSystem& from, const std::string& fromPath, const EntryFacts& 
 }
 
 WriteOutcome ChangedWhileCopied() {
-    return WriteOutcome(WriteStatus::Failed, "it changed while it was copied");
+    return WriteOutcome(
+        WriteStatus::Failed,
+        FillIn(QCoreApplication::translate("LocalFolderWriter", "it changed while it was copied")));
 }
 
 WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
@@ -151,7 +156,9 @@ WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const Entry
                       const CopyControl& control) {
     std::string text;
     if (!ReadLinkText(from, fromPath, text)) {
-        return WriteOutcome(WriteStatus::Failed, "the link text could not be read");
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate("LocalFolderWriter",
+                                                               "the link text could not be read")));
     }
     TemporaryEntry temporary(folder);
     for (;;) {
@@ -179,7 +186,11 @@ WriteOutcome CopyLink(FileSystem& from, const std::string& fromPath, const Entry
 WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
                        LocalStagedCopy& staged) {
     auto reader = from.OpenForReading(fromPath, 0);
-    if (!reader) return WriteOutcome(WriteStatus::Failed, "the original can not be opened");
+    if (!reader) {
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("FtpFileSystem", "the original can not be opened")));
+    }
 
     for (;;) {
         std::string candidate = TemporaryName();
@@ -202,9 +213,11 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
     if (outcome.bytes != facts.size) {
         // A transfer cut short behind a normal end (an FTP server that
         // stopped sending and still said the transfer was complete).
-        return WriteOutcome(WriteStatus::Failed, std::to_string(outcome.bytes) + " of " +
-                                                     std::to_string(facts.size) +
-                                                     " bytes arrived; the copy is incomplete");
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("LocalFolderWriter",
+                                               "%1 of %2 bytes arrived; the copy is incomplete"),
+                   {std::to_string(outcome.bytes), std::to_string(facts.size)}));
     }
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
@@ -262,10 +275,13 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
     staged.reset();
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate("FtpFileSystem",
+                                                               "the original is no longer there")));
     }
     if (facts.IsFolder()) {
-        return WriteOutcome(WriteStatus::Failed, "the original is a folder");
+        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                     "FtpFileSystem", "the original is a folder")));
     }
     WriteOutcome outcome;
     FdGuard folder;
@@ -276,7 +292,9 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
     bool replacing = false;
     if (::fstatat(folder.get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(existing.st_mode)) {
-            return WriteOutcome(WriteStatus::Failed, "a folder of that name is in the way");
+            return WriteOutcome(WriteStatus::Failed,
+                                FillIn(QCoreApplication::translate(
+                                    "FtpFileSystem", "a folder of that name is in the way")));
         }
         if (!control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
         replacing = true;
@@ -314,7 +332,10 @@ WriteOutcome LocalFolderWriter::SetFolderFacts(const std::string& root, std::str
     if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
     }
-    if (!S_ISDIR(st.st_mode)) return WriteOutcome(WriteStatus::Refused, "it is not a folder");
+    if (!S_ISDIR(st.st_mode)) {
+        return WriteOutcome(WriteStatus::Refused, FillIn(QCoreApplication::translate(
+                                                      "FtpFileSystem", "it is not a folder")));
+    }
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
     if ((facts.mode != 0 && ::fchmodat(folder.get(), name.c_str(), facts.mode & 07777, 0) != 0) ||
         ::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -330,7 +351,10 @@ WriteOutcome LocalFolderWriter::RemoveFolder(const std::string& root, std::strin
     if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) == 0) return outcome;
     if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
-    if (errno == ENOTDIR) return WriteOutcome(WriteStatus::Failed, "it is not a folder");
+    if (errno == ENOTDIR) {
+        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                     "FtpFileSystem", "it is not a folder")));
+    }
     return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
 }
 
@@ -413,10 +437,12 @@ void LocalFolderWriter::CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& c
             if (outcomes[i].status != WriteStatus::Done) continue;
         }
         if (!copy.RenameIntoPlace()) {
-            outcomes[i] =
-                WriteOutcome(WriteStatus::Failed,
-                             errno == EEXIST ? "an object of that name appeared while it was copied"
-                                             : ErrorText(errno));
+            outcomes[i] = WriteOutcome(
+                WriteStatus::Failed,
+                errno == EEXIST ? FillIn(QCoreApplication::translate(
+                                      "LocalFolderWriter",
+                                      "an object of that name appeared while it was copied"))
+                                : ErrorText(errno));
             continue;
         }
         outcomes[i].bytes = copy.Bytes();

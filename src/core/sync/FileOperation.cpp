@@ -11,9 +11,6 @@
 namespace ravelmoor {
 namespace {
 
-constexpr std::string_view kGoOnOrStop =
-    R"( Press "OK" to continue with the next object. Press "CANCEL" to stop.)";
-
 std::string Quoted(std::string_view path) {
     std::string text;
     text.reserve(path.size() + 2);
@@ -33,7 +30,10 @@ bool Below(const std::string& root, std::string_view path, std::string_view& rel
 }
 
 WriteOutcome OutsideRoot(const std::string& root) {
-    return WriteOutcome(WriteStatus::Refused, "it does not lie below " + Quoted(root));
+    return WriteOutcome(
+        WriteStatus::Refused,
+        FillIn(QCoreApplication::translate("FileOperation", "it does not lie below %1"),
+               {Quoted(root)}));
 }
 
 // Whether to go ahead after a question about one object. No keeps `outcome`
@@ -153,7 +153,11 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
         outcome.status == WriteStatus::Refused ? ItemResult::Refused : ItemResult::Failed;
     ++tally_.notDone;
     Report(index, outcome.reason);
-    const std::string text = failureText + ": " + outcome.reason + "." + std::string(kGoOnOrStop);
+    const std::string text = FillIn(
+        QCoreApplication::translate(
+            "FileOperation",
+            "%1: %2. Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop."),
+        {failureText, outcome.reason});
     if (prompter_.AskOkCancel(text)) return true;
     aborted_ = true;
     return false;
@@ -163,9 +167,13 @@ bool FileOperation::SettleChanged(size_t index, const std::string& path) {
     results_[index] = ItemResult::Changed;
     ++tally_.notDone;
     ++tally_.changed;
-    Report(index, "it changed since the comparison");
-    const std::string text =
-        Quoted(path) + " changed since the comparison; left as it is." + std::string(kGoOnOrStop);
+    Report(index,
+           FillIn(QCoreApplication::translate("FileOperation", "it changed since the comparison")));
+    const std::string text = FillIn(
+        QCoreApplication::translate("FileOperation",
+                                    "%1 changed since the comparison; left as it is. Press \"OK\" "
+                                    "to continue with the next object. Press \"CANCEL\" to stop."),
+        {Quoted(path)});
     if (prompter_.AskOkCancel(text)) return true;
     aborted_ = true;
     return false;
@@ -175,8 +183,11 @@ bool FileOperation::AllowForGood(const std::string& path, const std::string& why
                                  bool& forGoodToAll, WriteOutcome& outcome) {
     if (forGoodToAll) return true;
     outcome = WriteOutcome(WriteStatus::NoTrash, why);
-    const std::string question = Quoted(path) + " can not be moved to the trash (" + why +
-                                 "). Do you want to delete it permanently?";
+    const std::string question =
+        FillIn(QCoreApplication::translate(
+                   "FileOperation",
+                   "%1 can not be moved to the trash (%2). Do you want to delete it permanently?"),
+               {Quoted(path), why});
     return GoAhead(prompter_.AskDeletePermanently(question), forGoodToAll, outcome);
 }
 
@@ -195,7 +206,12 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
         // before any data moves where no trash takes it.
         WriteOutcome refused;
         if (!to.fs.HasTrash()) {
-            if (!AllowForGood(toPath, "there is no trash", forGoodToAll_, refused)) return refused;
+            if (!AllowForGood(
+                    toPath,
+                    FillIn(QCoreApplication::translate("FileOperation", "there is no trash")),
+                    forGoodToAll_, refused)) {
+                return refused;
+            }
             overwrittenForGood = true;
         } else {
             // Runs when the group is committed: everything it refers to
@@ -221,9 +237,10 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     WriteOutcome outcome =
         to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     if (outcome.status == WriteStatus::Exists) {
-        const std::string question = Quoted(toPath) +
-                                     " already exists. Do you want to replace it with " +
-                                     Quoted(fromPath) + "?";
+        const std::string question =
+            FillIn(QCoreApplication::translate(
+                       "FileOperation", "%1 already exists. Do you want to replace it with %2?"),
+                   {Quoted(toPath), Quoted(fromPath)});
         if (!GoAhead(prompter_.AskOverwrite(question), replaceAll, outcome)) return outcome;
         control.replaceExisting = true;
         outcome = to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
@@ -292,8 +309,11 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         bool exists = false;
         if (!Check(from.fs, fromPaths, i, seenFrom_, facts, exists)) continue;
         if (!exists) {
-            Settle(i, WriteOutcome(WriteStatus::Failed, "it is no longer there"),
-                   CanNotAccess(fromPaths[i]));
+            Settle(
+                i,
+                WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                      "FtpFileSystem", "it is no longer there"))),
+                CanNotAccess(fromPaths[i]));
             continue;
         }
         WriteOutcome outcome;
@@ -470,8 +490,9 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
             ++tally_.notDone;
         }
         Report(i, outcome.status == WriteStatus::NotEmpty && outcome.reason.empty()
-                      ? "it still holds something"
-                      : std::string_view(outcome.reason));
+                      ? FillIn(QCoreApplication::translate("FileOperation",
+                                                           "it still holds something"))
+                      : outcome.reason);
     }
     if (!aborted_) return true;
     for (const auto& path : paths) {

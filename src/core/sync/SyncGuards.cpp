@@ -45,10 +45,11 @@ std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparis
         refused = &comparison.SourceFolder();
     }
     if (refused == nullptr) return {};
-    return "\"" + std::string(SyncMethodText(method)) + "\" would delete or replace objects in \"" +
-           *refused +
-           "\", which is the system's root, the home folder or a system folder: choose a folder "
-           "below it.";
+    return FillIn(QCoreApplication::translate(
+                      "SyncGuards",
+                      "\"%1\" would delete or replace objects in \"%2\", which is the system's "
+                      "root, the home folder or a system folder: choose a folder below it."),
+                  {SyncMethodText(method), *refused});
 }
 
 DeletionShare CountDeletions(const Comparison& comparison, const SyncPlan& plan) {
