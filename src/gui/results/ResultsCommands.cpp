@@ -151,11 +151,9 @@ void ResultsCommands::Synchronise() {
     bool stopped = false;
     // A sync that can not be written down still runs; it can not be undone.
     JournalWriter journal;
-    std::string journalError;
-    if (!journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())),
-                      journalError)) {
-        context_.prompter.Warn(journalError);
-    }
+    const JournalOutcome opened =
+        journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())));
+    if (!opened.Ok()) context_.prompter.Warn(opened.reason);
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
         [&](RowOperations& operations, BackgroundTask& task) {
