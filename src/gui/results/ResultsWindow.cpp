@@ -210,6 +210,7 @@ void ResultsWindow::BuildControls() {
     undo_ = MakeIconButton(tr("Undo"), "undo",
                            tr("Undo the last synchronisation made from this window"), this);
     undo_->setEnabled(false);
+    undo_->setAutoDefault(false);  // Return stays with "Synchronise"
     for (QPushButton* button : {close_, preview_, synchronise_, undo_})
         button->setFont(bold);
     synchronise_->setDefault(true);
