@@ -133,9 +133,8 @@ int RunHistoryCommand(ArgumentList& args) {
     std::vector<SyncJournal> journals;
     for (const std::string& id : JournalStore::Ids()) {
         SyncJournal journal;
-        std::string error;
-        if (!JournalStore::Read(id, journal, error)) {
-            Terminal::Message(error);
+        if (const JournalOutcome read = JournalStore::Read(id, journal); !read.Ok()) {
+            Terminal::Message(read.reason);
             continue;
         }
         journals.push_back(std::move(journal));

@@ -248,11 +248,12 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     operations.SetObserver(&actions);
     // A sync that can not be written down still runs; it can not be undone.
     JournalWriter journal;
-    std::string journalError;
-    if (journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)), journalError)) {
+    const JournalOutcome kept =
+        journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
+    if (kept.Ok()) {
         operations.SetRecorder(&journal);
     } else {
-        Terminal::Message(journalError + " The synchronisation goes on; it can not be undone.");
+        Terminal::Message(kept.reason + " The synchronisation goes on; it can not be undone.");
     }
     // The batches' own questions were answered by the confirmation; deleting
     // for good was part of it only on a side without a trash.

@@ -115,7 +115,6 @@ int RunUndoCommand(ArgumentList& args) {
         Terminal::Message(outcome.reason);
         return kFailed;
     }
-    std::string error;
     if (parsed.help) {
         PrintUndoHelp(rows);
         return kDone;
@@ -147,8 +146,8 @@ int RunUndoCommand(ArgumentList& args) {
         return kFailed;
     }
     SyncJournal journal;
-    if (!JournalStore::Read(request.id, journal, error)) {
-        Terminal::Message(error);
+    if (const JournalOutcome read = JournalStore::Read(request.id, journal); !read.Ok()) {
+        Terminal::Message(read.reason);
         return kFailed;
     }
     if (!journal.problem.empty()) {
@@ -176,16 +175,16 @@ int RunUndoCommand(ArgumentList& args) {
         return kFailed;
     }
     UndoSides sides(prompter);
-    if (!sides.Open(journal.header, error)) {
-        Terminal::Message(error);
+    if (const JournalOutcome opened = sides.Open(journal.header); !opened.Ok()) {
+        Terminal::Message(opened.reason);
         return kFailed;
     }
     // Undo is a sync like any other: it keeps a journal, and can be undone.
     JournalWriter record;
     JournalHeader header = journal.header;
     header.method = "undo " + journal.id;
-    if (!record.Open(header, error)) {
-        Terminal::Message(error + " The undo goes on; it can not be undone itself.");
+    if (const JournalOutcome kept = record.Open(header); !kept.Ok()) {
+        Terminal::Message(kept.reason + " The undo goes on; it can not be undone itself.");
     }
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);

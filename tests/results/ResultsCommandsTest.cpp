@@ -102,6 +102,33 @@ TEST_F(ResultsCommandsTest, Synchronise_AfterConfirmation_LeavesTheWindowOverThe
                                         "Please select sync method."}));
 }
 
+// "Undo" takes back the window's own last sync: Target is as it was, the rows
+// are compared again (but for only-target.txt: the sync dropped its row, and
+// the undo brings back the file without it), and the button greys out.
+TEST_F(ResultsCommandsTest, UndoButton_AfterASync_PutsTargetBackAndGreysOut) {
+    const TreeState before = Snapshot(target);
+    EXPECT_FALSE(window->UndoButton()->isEnabled());
+    window->ChooseMethod(SyncMethod::Force);
+    QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+    ASSERT_NE(Snapshot(target), before);
+    EXPECT_TRUE(window->UndoButton()->isEnabled());
+
+    WhenWindowShows(
+        [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && modal->windowTitle() == "Undo Last Synchronisation"
+                       ? modal
+                       : nullptr;
+        },
+        [](QWidget& confirm) { PressButton(confirm, QDialogButtonBox::Yes); });
+    QTest::mouseClick(window->UndoButton(), Qt::LeftButton);
+    EXPECT_EQ(Snapshot(target), before);
+    EXPECT_FALSE(window->UndoButton()->isEnabled());
+    std::vector<std::string> fresh = Recompared();
+    std::erase_if(fresh, [](const std::string& row) { return row.ends_with("only-target.txt"); });
+    EXPECT_EQ(Rows(comparer), fresh);
+}
+
 TEST_F(ResultsCommandsTest, PreviewButton_ShowsThePlanOfTheMethodAndChangesNothing) {
     const TreeState sourceBefore = Snapshot(source);
     const TreeState targetBefore = Snapshot(target);

@@ -62,8 +62,8 @@ class UndoTest : public SyncTest {
     // Plans `method` and carries it out with a journal.
     void JournaledRun(SyncMethod method, ActionRecorder* recorder = nullptr) {
         JournalWriter journal;
-        std::string error;
-        ASSERT_TRUE(journal.Open(Header(method), error)) << error;
+        const JournalOutcome opened = journal.Open(Header(method));
+        ASSERT_TRUE(opened.Ok()) << opened.reason;
         RowOperations operations(comparer.Rules(), Sides(), prompter);
         operations.SetRecorder(recorder != nullptr ? recorder : &journal);
         RunSyncPlan(operations, Plan(method));
@@ -78,13 +78,14 @@ class UndoTest : public SyncTest {
             return undone;
         }
         SyncJournal journal;
-        std::string error;
-        EXPECT_TRUE(JournalStore::Read(ids.back(), journal, error)) << error;
+        const JournalOutcome read = JournalStore::Read(ids.back(), journal);
+        EXPECT_TRUE(read.Ok()) << read.reason;
         undone.problem = journal.problem;
         JournalWriter record;
         JournalHeader header = journal.header;
         header.method = "undo " + journal.id;
-        EXPECT_TRUE(record.Open(header, error)) << error;
+        const JournalOutcome kept = record.Open(header);
+        EXPECT_TRUE(kept.Ok()) << kept.reason;
         LocalFileSystem local;
         UndoRun run(journal, local, local);
         run.SetForce(force);
@@ -277,8 +278,7 @@ TEST_P(UndoAfterKill, PutsTheTreesBack) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         JournalWriter journal;
-        std::string error;
-        if (!journal.Open(Header(SyncMethod::Force), error)) ::_exit(3);
+        if (!journal.Open(Header(SyncMethod::Force)).Ok()) ::_exit(3);
         KillingRecorder killer(journal, GetParam().at, GetParam().atEnd);
         RowOperations operations(comparer.Rules(), Sides(), prompter);
         operations.SetRecorder(&killer);

@@ -7,9 +7,20 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
+#include "core/engine/Outcome.h"
 #include "core/sync/ActionRecorder.h"
 
 namespace ravelmoor {
+
+// Why a journal could not be written, read or followed back to its sides; the
+// outcome's reason is the message to show.
+enum class JournalStatus {
+    Done,
+    Unwritable,   // no folder for it, or the file can not be made or written
+    Unreadable,   // the journal can not be opened
+    Unreachable,  // a side is gone or now names another folder
+};
+using JournalOutcome = Outcome<JournalStatus>;
 
 // One side of a synchronisation as its journal names it.
 struct JournalSide {

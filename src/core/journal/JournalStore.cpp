@@ -45,21 +45,21 @@ std::string JournalStore::PathOf(const std::string& id) {
     return Folder() + "/" + id + std::string(kSuffix);
 }
 
-bool JournalStore::Read(const std::string& id, SyncJournal& journal, std::string& error) {
+JournalOutcome JournalStore::Read(const std::string& id, SyncJournal& journal) {
     journal = SyncJournal();
     journal.id = id;
     const std::string path = PathOf(id);
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         const int why = errno;
-        error = "Can not read the journal \"" + path + "\": " + ErrorText(why != 0 ? why : ENOENT) +
-                ".";
-        return false;
+        return JournalOutcome(JournalStatus::Unreadable,
+                              "Can not read the journal \"" + path +
+                                  "\": " + ErrorText(why != 0 ? why : ENOENT) + ".");
     }
     std::ostringstream text;
     text << in.rdbuf();
     journal_text::Parse(text.str(), journal);
-    return true;
+    return {};
 }
 
 void JournalStore::Prune(int64_t now, size_t keep) {

@@ -22,9 +22,9 @@ class JournalStore {
     // The IDs of the journals kept, oldest first.
     static std::vector<std::string> Ids();
     static std::string PathOf(const std::string& id);
-    // Reads the journal `id`. False, with `error` naming it and the reason,
+    // Reads the journal `id`. Unreadable, the reason naming it and the cause,
     // when it cannot be opened; a damaged journal reads as far as it can.
-    static bool Read(const std::string& id, SyncJournal& journal, std::string& error);
+    static JournalOutcome Read(const std::string& id, SyncJournal& journal);
     // Removes journals older than kKeepSeconds and all but the newest
     // `keep` ones. The trash items they name stay where they are.
     static void Prune(int64_t now, size_t keep = kKeepCount);

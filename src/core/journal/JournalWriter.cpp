@@ -44,13 +44,13 @@ JournalHeader JournalHeaderOf(const Comparison& comparison, std::string_view met
 
 JournalWriter::~JournalWriter() = default;
 
-bool JournalWriter::Open(const JournalHeader& header, std::string& error) {
+JournalOutcome JournalWriter::Open(const JournalHeader& header) {
     const std::string folder = JournalStore::Folder();
     if (folder.empty()) {
-        error =
+        return JournalOutcome(
+            JournalStatus::Unwritable,
             "Can not keep a journal of the synchronisation: neither XDG_STATE_HOME nor HOME "
-            "names a folder.";
-        return false;
+            "names a folder.");
     }
     std::error_code made;
     std::filesystem::create_directories(folder, made);
@@ -64,17 +64,14 @@ bool JournalWriter::Open(const JournalHeader& header, std::string& error) {
         if (fd_.get() >= 0 || errno != EEXIST) break;
     }
     if (fd_.get() < 0) {
-        error = "Can not write the journal \"" + path_ + "\": " + ErrorText(errno) + ".";
-        return false;
+        return JournalOutcome(JournalStatus::Unwritable, "Can not write the journal \"" + path_ +
+                                                             "\": " + ErrorText(errno) + ".");
     }
     header_ = header;
     header_.started = now.tv_sec;
     Write(journal_text::HeaderText(header_));
-    if (!problem_.empty()) {
-        error = problem_;
-        return false;
-    }
-    return true;
+    if (!problem_.empty()) return JournalOutcome(JournalStatus::Unwritable, problem_);
+    return {};
 }
 
 void JournalWriter::Write(const std::string& line) {

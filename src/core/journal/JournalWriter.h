@@ -30,9 +30,9 @@ class JournalWriter : public ActionRecorder {
     JournalWriter& operator=(const JournalWriter&) = delete;
 
     // Makes a new journal in the store (pruning old ones first) and writes
-    // its header. False, with `error` naming the file and the reason, when it
-    // cannot.
-    bool Open(const JournalHeader& header, std::string& error);
+    // its header. Unwritable, the reason naming the file and the cause, when
+    // it cannot.
+    JournalOutcome Open(const JournalHeader& header);
     bool IsOpen() const { return fd_.get() >= 0; }
     const std::string& Id() const { return id_; }
     // The first write that failed, in words; empty when all went well.

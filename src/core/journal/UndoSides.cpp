@@ -14,7 +14,7 @@ std::string WithoutSlash(const std::string& root) {
 
 }  // namespace
 
-bool UndoSides::Open(const JournalHeader& header, std::string& error) {
+JournalOutcome UndoSides::Open(const JournalHeader& header) {
     std::string source = WithoutSlash(header.source.shown);
     std::string target = WithoutSlash(header.target.shown);
     FtpConnection sourceFtp;
@@ -24,22 +24,20 @@ bool UndoSides::Open(const JournalHeader& header, std::string& error) {
         return FtpConnectionStore(settingsStore).LookupConnection(name);
     };
     const LaunchOutcome checked = CheckCompareSides(source, target, lookup, sourceFtp, targetFtp);
-    if (!checked.Ok()) {
-        error = checked.reason;
-        return false;
-    }
+    if (!checked.Ok()) return JournalOutcome(JournalStatus::Unreachable, checked.reason);
     provider_.Reset(RootText(source), RootText(target));
     if (!sourceFtp.IsEmpty()) provider_.SetRemote(Side::Source, MakeFtpSide(sourceFtp));
     if (!targetFtp.IsEmpty()) provider_.SetRemote(Side::Target, MakeFtpSide(targetFtp));
     for (const Side side : {Side::Source, Side::Target}) {
         const JournalSide& named = side == Side::Source ? header.source : header.target;
         if (provider_.Folder(side) != named.folder) {
-            error = "\"" + named.shown + "\" now names the folder \"" + provider_.Folder(side) +
-                    "\", not \"" + named.folder + "\" as it did for the synchronisation.";
-            return false;
+            return JournalOutcome(JournalStatus::Unreachable,
+                                  "\"" + named.shown + "\" now names the folder \"" +
+                                      provider_.Folder(side) + "\", not \"" + named.folder +
+                                      "\" as it did for the synchronisation.");
         }
     }
-    return true;
+    return {};
 }
 
 FileSystem& UndoSides::Of(Side side) {

@@ -16,10 +16,10 @@ class UndoSides {
   public:
     explicit UndoSides(Prompter& prompter) : provider_(prompter) {}
 
-    // False, with `error` saying why, when a side can not be reached as it
-    // was: a folder that is gone, a connection that is no longer stored or
+    // Unreachable, the reason saying why, when a side can not be reached as
+    // it was: a folder that is gone, a connection that is no longer stored or
     // that now names another folder.
-    bool Open(const JournalHeader& header, std::string& error);
+    JournalOutcome Open(const JournalHeader& header);
     FileSystem& Of(Side side);
 
   private:

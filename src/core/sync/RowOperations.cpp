@@ -180,6 +180,59 @@ bool RowOperations::DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSou
     return true;
 }
 
+void RowOperations::ReadPathsAgain(const std::vector<std::string>& sourcePaths,
+                                   const std::vector<std::string>& targetPaths) {
+    const std::unordered_set<std::string_view> changed[] = {
+        {sourcePaths.begin(), sourcePaths.end()}, {targetPaths.begin(), targetPaths.end()}};
+    // First where each row lies on each side, while the lists are as listed.
+    struct Found {
+        uint32_t row;
+        ListSide side;
+        std::string relative;
+    };
+    std::vector<Found> found;
+    Destinations toSource(*sides_.target.list, *sides_.source.list);
+    Destinations toTarget(*sides_.source.list, *sides_.target.list);
+    const size_t rows = sides_.source.list->GetSize();
+    for (uint32_t row = 0; row < rows; ++row) {
+        if (!changed[0].empty()) {
+            std::string relative = toSource.For(row);
+            if (changed[0].contains(relative)) found.push_back({row, ListSide::Source, relative});
+        }
+        if (!changed[1].empty()) {
+            std::string relative = toTarget.For(row);
+            if (changed[1].contains(relative)) found.push_back({row, ListSide::Target, relative});
+        }
+    }
+    std::vector<uint32_t> emptyRows;
+    for (const Found& at : found) {
+        FileEntry& mine = sides_.Of(at.side).list->ElementAt(at.row);
+        FileEntry& theirs =
+            sides_.Of(at.side == ListSide::Source ? ListSide::Target : ListSide::Source)
+                .list->ElementAt(at.row);
+        const bool otherMissing = theirs.IsBlank() || theirs.status == EntryStatus::Missing;
+        mine.ReadFromPath(*sides_.Of(at.side).fs, sides_.Of(at.side).root, at.relative);
+        if (mine.IsBlank()) {
+            mine.status = EntryStatus::Missing;
+            if (otherMissing) {
+                emptyRows.push_back(at.row);
+            } else {
+                theirs.status = EntryStatus::Unmatched;
+            }
+        } else if (otherMissing || mine.IsFolder() != theirs.IsFolder()) {
+            // A file and a folder of one name never pair, here as in the comparison.
+            mine.status = EntryStatus::Unmatched;
+            if (!otherMissing) theirs.status = EntryStatus::Unmatched;
+        } else {
+            CompareAgain(at.row);
+        }
+    }
+    std::sort(emptyRows.begin(), emptyRows.end());
+    emptyRows.erase(std::unique(emptyRows.begin(), emptyRows.end()), emptyRows.end());
+    sides_.source.list->RemoveRows(emptyRows);
+    sides_.target.list->RemoveRows(emptyRows);
+}
+
 void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
                  const std::function<void()>& batchDone) {
     const auto done = batchDone ? batchDone : [] {};

@@ -59,6 +59,13 @@ class RowOperations {
     // empty on both sides. False when nothing changed.
     bool DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSource);
 
+    // After an undo: reads the objects at `sourcePaths` and `targetPaths`
+    // (below each side's root) again where a row lists them, compares their
+    // rows again, and drops the rows then empty on both sides. Objects that
+    // no row lists stay unlisted.
+    void ReadPathsAgain(const std::vector<std::string>& sourcePaths,
+                        const std::vector<std::string>& targetPaths);
+
     const SyncTally& Tally() const { return tally_; }
     // Some batch was stopped by a Cancel answer or the cancel word.
     bool Aborted() const { return aborted_; }

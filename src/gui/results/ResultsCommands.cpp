@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <algorithm>
 #include <chrono>
 
@@ -23,6 +24,7 @@
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
+#include "gui/results/UndoAction.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
 
@@ -151,11 +153,9 @@ void ResultsCommands::Synchronise() {
     bool stopped = false;
     // A sync that can not be written down still runs; it can not be undone.
     JournalWriter journal;
-    std::string journalError;
-    if (!journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())),
-                      journalError)) {
-        context_.prompter.Warn(journalError);
-    }
+    const JournalOutcome opened =
+        journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())));
+    if (!opened.Ok()) context_.prompter.Warn(opened.reason);
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
         [&](RowOperations& operations, BackgroundTask& task) {
@@ -172,7 +172,31 @@ void ResultsCommands::Synchronise() {
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     const std::string summary = SyncSummaryText(tally, stopped, taken.count());
     journal.Finish(summary);
+    SetUndoId(opened.Ok() ? journal.Id() : std::string());
     window_.ShowSyncReport(summary, tally.notDone, log.Failures());
+}
+
+void ResultsCommands::Undo() {
+    if (undoId_.empty()) return;
+    UndoAction action(context_.prompter, &window_);
+    running_ = true;
+    const bool changed = action.Run(undoId_);
+    running_ = false;
+    if (!changed) return;
+    SetUndoId({});
+    std::vector<std::string> sourcePaths;
+    std::vector<std::string> targetPaths;
+    for (const UndoStep& step : action.Steps())
+        (step.target ? targetPaths : sourcePaths).push_back(step.path);
+    // An object it brings back whose row a deletion dropped stays unlisted.
+    RunRowOperations([&](RowOperations& operations, BackgroundTask&) {
+        operations.ReadPathsAgain(sourcePaths, targetPaths);
+    });
+}
+
+void ResultsCommands::SetUndoId(std::string id) {
+    undoId_ = std::move(id);
+    window_.UndoButton()->setEnabled(!undoId_.empty());
 }
 
 void ResultsCommands::Preview() {
@@ -231,6 +255,7 @@ void ResultsCommands::CopySelected(ListSide side) {
     RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
         operations.CopyRows(rows, toTarget);
     });
+    SetUndoId({});
     window_.ClearSelections();
 }
 
@@ -246,6 +271,7 @@ void ResultsCommands::DeleteSelected(ListSide side) {
     RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {
         operations.DeleteRows(rows, sourceSide);
     });
+    SetUndoId({});
     window_.ClearSelections();
 }
 

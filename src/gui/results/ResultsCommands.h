@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/sync/PlanSync.h"
@@ -38,6 +39,12 @@ class ResultsCommands {
     // confirmation (and a second one for a mass deletion), then what was
     // done in the window's status bar.
     void Synchronise();
+    // "Undo": takes back the last synchronisation made from the window, as
+    // the main window's "Undo Last Synchronisation..." does, then reads the
+    // rows it changed again. Only while CanUndo().
+    void Undo();
+    // A synchronisation made from the window is the last change made here.
+    bool CanUndo() const { return !undoId_.empty(); }
     // "Preview": the plan of the window's method, changing nothing.
     void Preview();
     // The context menu of the `side` list, at a point of the screen.
@@ -66,11 +73,14 @@ class ResultsCommands {
     std::optional<SyncPlan> PlanForMethod();
 
     std::array<VirtualReportView*, 2> Lists() const;
+    // The journal that "Undo" takes back; empty when there is none.
+    void SetUndoId(std::string id);
 
     ResultsWindow& window_;
     ResultsContext& context_;
     bool busy_ = false;
     bool running_ = false;
+    std::string undoId_;
 };
 
 }  // namespace ravelmoor

@@ -207,7 +207,11 @@ void ResultsWindow::BuildControls() {
                               this);
     synchronise_ =
         MakeIconButton(tr("Synchronise"), "synchronise", tr("Sync Source and Target"), this);
-    for (QPushButton* button : {close_, preview_, synchronise_})
+    undo_ = MakeIconButton(tr("Undo"), "undo",
+                           tr("Undo the last synchronisation made from this window"), this);
+    undo_->setEnabled(false);
+    undo_->setAutoDefault(false);  // Return stays with "Synchronise"
+    for (QPushButton* button : {close_, preview_, synchronise_, undo_})
         button->setFont(bold);
     synchronise_->setDefault(true);
     help_ = MakeSmallIconButton("help", tr("Help"), this);
@@ -267,6 +271,7 @@ void ResultsWindow::BuildLayout() {
     commands->addWidget(close_);
     commands->addWidget(preview_);
     commands->addWidget(synchronise_);
+    commands->addWidget(undo_);
     commands->addStretch();
     // As wide as the help button, so that the commands stay centred.
     commands->addSpacing(help_->sizeHint().width());
@@ -302,8 +307,8 @@ void ResultsWindow::BuildLayout() {
         setTabOrder(previous, toggle);
         previous = toggle;
     }
-    for (QWidget* next :
-         std::initializer_list<QWidget*>{methodCombo_, close_, preview_, synchronise_, help_}) {
+    for (QWidget* next : std::initializer_list<QWidget*>{methodCombo_, close_, preview_,
+                                                         synchronise_, undo_, help_}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -323,6 +328,7 @@ void ResultsWindow::ConnectControls() {
     connect(close_, &QPushButton::clicked, this, &ResultsWindow::reject);
     connect(preview_, &QPushButton::clicked, this, &ResultsWindow::OnPreview);
     connect(synchronise_, &QPushButton::clicked, this, &ResultsWindow::OnSynchronise);
+    connect(undo_, &QPushButton::clicked, this, &ResultsWindow::OnUndo);
     connect(help_, &QToolButton::clicked, this,
             [this] { HelpWindow::Show(help_topics::kCompare, this); });
 
@@ -539,6 +545,10 @@ void ResultsWindow::ClearSelections() {
 
 void ResultsWindow::OnSynchronise() {
     commands_.Synchronise();
+}
+
+void ResultsWindow::OnUndo() {
+    commands_.Undo();
 }
 
 void ResultsWindow::OnPreview() {

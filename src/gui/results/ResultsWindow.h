@@ -76,6 +76,7 @@ class ResultsWindow : public QDialog {
     void ChooseMethod(SyncMethod method);
     void ChooseView(ViewChoice choice);
     void OnSynchronise();
+    void OnUndo();
     void OnPreview();
     // The context menu of one list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
@@ -101,6 +102,8 @@ class ResultsWindow : public QDialog {
     QPushButton* CloseButton() const { return close_; }
     QPushButton* PreviewButton() const { return preview_; }
     QPushButton* SynchroniseButton() const { return synchronise_; }
+    // Enabled after a synchronisation made here until the next change.
+    QPushButton* UndoButton() const { return undo_; }
     QString SummaryText() const;
     // "Not done..." in the status bar after a synchronisation that left objects.
     QToolButton* FailuresButton() const { return failuresButton_; }
@@ -163,6 +166,7 @@ class ResultsWindow : public QDialog {
     QPushButton* close_ = nullptr;
     QPushButton* preview_ = nullptr;
     QPushButton* synchronise_ = nullptr;
+    QPushButton* undo_ = nullptr;
     QToolButton* help_ = nullptr;
     ElidedLabel* summary_ = nullptr;
     QToolButton* failuresButton_ = nullptr;

@@ -47,9 +47,9 @@ bool UndoAction::Run(const std::string& id) {
         return false;
     }
     SyncJournal journal;
-    std::string error;
-    if (!JournalStore::Read(id.empty() ? ids.back() : id, journal, error)) {
-        prompter_.Warn(error);
+    const JournalOutcome read = JournalStore::Read(id.empty() ? ids.back() : id, journal);
+    if (!read.Ok()) {
+        prompter_.Warn(read.reason);
         return false;
     }
     steps_ = PlanUndo(journal);
@@ -88,20 +88,18 @@ bool UndoAction::Run(const std::string& id) {
     JournalWriter record;
     JournalHeader header = journal.header;
     header.method = "undo " + journal.id;
-    if (!record.Open(header, error)) prompter_.Warn(error);
+    if (const JournalOutcome kept = record.Open(header); !kept.Ok()) prompter_.Warn(kept.reason);
     std::vector<std::string> left;
     bool stopped = false;
-    bool opened = true;
+    JournalOutcome opened;
     {
         BackgroundTask task;
         TaskProgressDialog progress(task, tr("Undoing the synchronisation..."), over_);
         task.Run(
             [&] {
                 UndoSides sides(prompter_);
-                if (!sides.Open(journal.header, error)) {
-                    opened = false;
-                    return;
-                }
+                opened = sides.Open(journal.header);
+                if (!opened.Ok()) return;
                 UndoRun run(journal, sides.Of(Side::Source), sides.Of(Side::Target));
                 run.SetRecorder(&record);
                 run.SetCancelWord(&task.CancelWord());
@@ -115,8 +113,8 @@ bool UndoAction::Run(const std::string& id) {
             &progress);
     }
     record.Finish(stopped ? "stopped" : "done");
-    if (!opened) {
-        prompter_.Warn(error);
+    if (!opened.Ok()) {
+        prompter_.Warn(opened.reason);
         return false;
     }
     if (!left.empty()) {
