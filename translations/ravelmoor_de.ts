@@ -1281,6 +1281,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
 <context>
     <name>ravelmoor::ResultsWindow</name>
     <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo the last synchronisation made from this window</source>
+        <translation>Die letzte in diesem Fenster ausgeführte Synchronisation rückgängig machen</translation>
+    </message>
+    <message>
         <source>Re-Comparing files...</source>
         <translation>Dateien werden erneut verglichen...</translation>
     </message>
