@@ -51,6 +51,7 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
             Fail(outcome, WriteStatus::Refused,
                  FillIn(
                      QCoreApplication::translate(
+                         // NOLINTNEXTLINE(modernize-raw-string-literal)
                          "BelowRoot", "the path has an empty, \".\" or \"..\" level below \"%1\""),
                      {reached}));
             return FdGuard();
@@ -103,6 +104,7 @@ bool OpenParentBelow(const std::string& root, std::string_view relative, bool cr
              relative.empty() ? FillIn(QCoreApplication::translate(
                                     "BelowRoot", "the root itself is never written or removed"))
                               : FillIn(QCoreApplication::translate(
+                                    // NOLINTNEXTLINE(modernize-raw-string-literal)
                                     "BelowRoot", "the path has an empty, \".\" or \"..\" level")));
         return false;
     }

@@ -156,6 +156,7 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
     const std::string text = FillIn(
         QCoreApplication::translate(
             "FileOperation",
+            // NOLINTNEXTLINE(modernize-raw-string-literal)
             "%1: %2. Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop."),
         {failureText, outcome.reason});
     if (prompter_.AskOkCancel(text)) return true;
