@@ -202,6 +202,30 @@
 <context>
     <name>FileSystem</name>
     <message>
+        <source>the original can not be opened</source>
+        <translation>das Original lässt sich nicht öffnen</translation>
+    </message>
+    <message>
+        <source>the original is no longer there</source>
+        <translation>das Original ist nicht mehr vorhanden</translation>
+    </message>
+    <message>
+        <source>the original is a folder</source>
+        <translation>das Original ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>a folder of that name is in the way</source>
+        <translation>ein Ordner dieses Namens steht im Weg</translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation>es ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it is no longer there</source>
+        <translation>es ist nicht mehr vorhanden</translation>
+    </message>
+    <message>
         <source>this side can not be written to</source>
         <translation>auf diese Seite lässt sich nicht schreiben</translation>
     </message>
@@ -431,36 +455,12 @@
         <translation>der Ordner %1 ist nicht vorhanden</translation>
     </message>
     <message>
-        <source>the original can not be opened</source>
-        <translation>das Original lässt sich nicht öffnen</translation>
-    </message>
-    <message>
-        <source>the original is no longer there</source>
-        <translation>das Original ist nicht mehr vorhanden</translation>
-    </message>
-    <message>
-        <source>the original is a folder</source>
-        <translation>das Original ist ein Ordner</translation>
-    </message>
-    <message>
-        <source>a folder of that name is in the way</source>
-        <translation>ein Ordner dieses Namens steht im Weg</translation>
-    </message>
-    <message>
         <source>an FTP server cannot be given a symbolic link</source>
         <translation>einem FTP-Server lässt sich kein symbolischer Link übergeben</translation>
     </message>
     <message>
-        <source>it is not a folder</source>
-        <translation>es ist kein Ordner</translation>
-    </message>
-    <message>
         <source>an FTP server has no trash</source>
         <translation>ein FTP-Server hat keinen Papierkorb</translation>
-    </message>
-    <message>
-        <source>it is no longer there</source>
-        <translation>es ist nicht mehr vorhanden</translation>
     </message>
 </context>
 <context>

@@ -189,7 +189,7 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
     if (!reader) {
         return WriteOutcome(
             WriteStatus::Failed,
-            FillIn(QCoreApplication::translate("FtpFileSystem", "the original can not be opened")));
+            FillIn(QCoreApplication::translate("FileSystem", "the original can not be opened")));
     }
 
     for (;;) {
@@ -275,13 +275,13 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
     staged.reset();
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(WriteStatus::Failed,
-                            FillIn(QCoreApplication::translate("FtpFileSystem",
-                                                               "the original is no longer there")));
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("FileSystem", "the original is no longer there")));
     }
     if (facts.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FtpFileSystem", "the original is a folder")));
+                                                     "FileSystem", "the original is a folder")));
     }
     WriteOutcome outcome;
     FdGuard folder;
@@ -294,7 +294,7 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
         if (S_ISDIR(existing.st_mode)) {
             return WriteOutcome(WriteStatus::Failed,
                                 FillIn(QCoreApplication::translate(
-                                    "FtpFileSystem", "a folder of that name is in the way")));
+                                    "FileSystem", "a folder of that name is in the way")));
         }
         if (!control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
         replacing = true;
@@ -334,7 +334,7 @@ WriteOutcome LocalFolderWriter::SetFolderFacts(const std::string& root, std::str
     }
     if (!S_ISDIR(st.st_mode)) {
         return WriteOutcome(WriteStatus::Refused, FillIn(QCoreApplication::translate(
-                                                      "FtpFileSystem", "it is not a folder")));
+                                                      "FileSystem", "it is not a folder")));
     }
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
     if ((facts.mode != 0 && ::fchmodat(folder.get(), name.c_str(), facts.mode & 07777, 0) != 0) ||
@@ -353,7 +353,7 @@ WriteOutcome LocalFolderWriter::RemoveFolder(const std::string& root, std::strin
     if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
     if (errno == ENOTDIR) {
         return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FtpFileSystem", "it is not a folder")));
+                                                     "FileSystem", "it is not a folder")));
     }
     return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
 }

@@ -375,7 +375,7 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     if (!reader) {
         return WriteOutcome(
             WriteStatus::Failed,
-            FillIn(QCoreApplication::translate("FtpFileSystem", "the original can not be opened")));
+            FillIn(QCoreApplication::translate("FileSystem", "the original can not be opened")));
     }
     const std::string temporary =
         destination.substr(0, destination.rfind('/') + 1) + TemporaryName();
@@ -407,13 +407,13 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
                                    const CopyControl& control) {
     EntryFacts facts;
     if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(WriteStatus::Failed,
-                            FillIn(QCoreApplication::translate("FtpFileSystem",
-                                                               "the original is no longer there")));
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("FileSystem", "the original is no longer there")));
     }
     if (facts.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FtpFileSystem", "the original is a folder")));
+                                                     "FileSystem", "the original is a folder")));
     }
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
@@ -426,7 +426,7 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
     if (exists && existing.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed,
                             FillIn(QCoreApplication::translate(
-                                "FtpFileSystem", "a folder of that name is in the way")));
+                                "FileSystem", "a folder of that name is in the way")));
     }
     if (exists && !control.replaceExisting) return WriteOutcome(WriteStatus::Exists);
     if (control.Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
@@ -459,7 +459,7 @@ WriteOutcome FtpFileSystem::RemoveFolderAt(const std::string& path) {
     if (ReadFacts(path, facts)) {
         if (!facts.IsFolder()) {
             return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                         "FtpFileSystem", "it is not a folder")));
+                                                         "FileSystem", "it is not a folder")));
         }
         if (HoldsAnything(path)) return WriteOutcome(WriteStatus::NotEmpty);
     }
@@ -490,7 +490,7 @@ WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::stri
     if (!ReadFacts(path, facts)) {
         if (client_->Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
         return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FtpFileSystem", "it is no longer there")));
+                                                     "FileSystem", "it is no longer there")));
     }
     if (facts.IsFolder()) return RemoveFolderAt(path);
     const FtpOutcome outcome = client_->Command("DELE " + path);

@@ -310,11 +310,10 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         bool exists = false;
         if (!Check(from.fs, fromPaths, i, seenFrom_, facts, exists)) continue;
         if (!exists) {
-            Settle(
-                i,
-                WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                      "FtpFileSystem", "it is no longer there"))),
-                CanNotAccess(fromPaths[i]));
+            Settle(i,
+                   WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                         "FileSystem", "it is no longer there"))),
+                   CanNotAccess(fromPaths[i]));
             continue;
         }
         WriteOutcome outcome;
