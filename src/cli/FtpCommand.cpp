@@ -12,6 +12,7 @@
 
 #include "cli/ClosestWord.h"
 #include "cli/ProblemDetail.h"
+#include "cli/StoredConnections.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/ftp/FtpConnectionEditor.h"
@@ -68,13 +69,6 @@ void PrintRemoveHelp() {
 
 bool IsHelp(const std::string& word) {
     return word == "-h" || word == "--help";
-}
-
-bool SaveStore(SettingsStore& store) {
-    if (store.Sync().Ok()) return true;
-    Terminal::Message(
-        WithSubject("Could not write", store.FileName(), WriteReason(store.FileName())));
-    return false;
 }
 
 int List(ArgumentList& args) {
@@ -209,28 +203,7 @@ int Remove(ArgumentList& args) {
         PrintRemoveHelp();
         return kDone;
     }
-    if (!args.AtEnd() && args.Peek() == "--") args.Take();
-    if (args.AtEnd()) {
-        Terminal::Message("Name the FTP connection to remove (see ravelmoor ftp list).");
-        return kFailed;
-    }
-    const std::string name = args.Take();
-    if (!args.AtEnd()) {
-        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor ftp remove --help.");
-        return kFailed;
-    }
-    SettingsStore settingsStore;
-    FtpConnectionStore store(settingsStore);
-    const std::vector<std::string> names = store.ConnectionNames();
-    // Unlike the dialog, the command line removes only the exact name.
-    if (std::find(names.begin(), names.end(), name) == names.end()) {
-        Terminal::Message("There is no FTP connection named " + name + ".");
-        return kFailed;
-    }
-    store.DeleteConnection(name);
-    if (!SaveStore(settingsStore)) return kFailed;
-    std::printf("Removed the FTP connection %s.\n", name.c_str());
-    return kDone;
+    return RemoveStoredConnection<FtpConnectionStore>(args, "FTP", "ftp");
 }
 
 }  // namespace

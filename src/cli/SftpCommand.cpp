@@ -10,6 +10,7 @@
 
 #include "cli/ClosestWord.h"
 #include "cli/ProblemDetail.h"
+#include "cli/StoredConnections.h"
 #include "cli/Terminal.h"
 #include "core/ftp/FtpConnectionEditor.h"
 #include "core/settings/SettingsStore.h"
@@ -53,13 +54,6 @@ void PrintAddHelp() {
 
 bool IsHelp(const std::string& word) {
     return word == "-h" || word == "--help";
-}
-
-bool SaveStore(SettingsStore& store) {
-    if (store.Sync().Ok()) return true;
-    Terminal::Message(
-        WithSubject("Could not write", store.FileName(), WriteReason(store.FileName())));
-    return false;
 }
 
 int List(ArgumentList& args) {
@@ -161,27 +155,7 @@ int Remove(ArgumentList& args) {
             "Usage: ravelmoor sftp remove NAME\nForgets the stored SFTP connection NAME.\n");
         return kDone;
     }
-    if (!args.AtEnd() && args.Peek() == "--") args.Take();
-    if (args.AtEnd()) {
-        Terminal::Message("Name the SFTP connection to remove (see ravelmoor sftp list).");
-        return kFailed;
-    }
-    const std::string name = args.Take();
-    if (!args.AtEnd()) {
-        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor sftp --help.");
-        return kFailed;
-    }
-    SettingsStore settingsStore;
-    SftpConnectionStore store(settingsStore);
-    const std::vector<std::string> names = store.ConnectionNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) {
-        Terminal::Message("There is no SFTP connection named " + name + ".");
-        return kFailed;
-    }
-    store.DeleteConnection(name);
-    if (!SaveStore(settingsStore)) return kFailed;
-    std::printf("Removed the SFTP connection %s.\n", name.c_str());
-    return kDone;
+    return RemoveStoredConnection<SftpConnectionStore>(args, "SFTP", "sftp");
 }
 
 }  // namespace
