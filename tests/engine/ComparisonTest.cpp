@@ -260,7 +260,10 @@ TEST_F(ComparisonTest, CancelDuringADeepScanEndsWithoutResult) {
     comparer.SetLocalFileSystem(slow);
     comparer.Reset({});
     comparer.Start(source.Root(), target.Root(), true, {}, {});
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Cancel once the scan has counted something: each entry takes 3 ms, so
+    // the rest of the deep tree is still ahead however loaded the machine is.
+    for (int i = 0; i < 10000 && comparer.SourceCount() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(comparer.Phase(), ComparisonPhase::CollectingSource);
     comparer.Cancel();
     comparer.Wait();
