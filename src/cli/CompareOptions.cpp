@@ -55,19 +55,16 @@ std::vector<std::string> ArgumentList::TakeRest() {
     return rest;
 }
 
-bool ArgumentList::TakeValue(const std::string& option, std::string& value, std::string& error) {
+OptionOutcome ArgumentList::TakeValue(const std::string& option, std::string& value) {
     const std::string word = Take();
     const size_t equals = word.find('=');
     if (equals != std::string::npos && word.compare(0, 2, "--") == 0) {
         value = word.substr(equals + 1);
-        return true;
+        return {};
     }
-    if (AtEnd()) {
-        error = "The option " + option + " needs a value.";
-        return false;
-    }
+    if (AtEnd()) return Refused("The option " + option + " needs a value.");
     value = Take();
-    return true;
+    return {};
 }
 
 std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsComparison) {

@@ -47,8 +47,9 @@ class ArgumentList {
     std::string Take() { return words_[next_++]; }
     // Every word not taken yet.
     std::vector<std::string> TakeRest();
-    // The value of an option: the text after '=' in `--name=value`, or the next word.
-    bool TakeValue(const std::string& option, std::string& value, std::string& error);
+    // The value of an option into `value`: the text after '=' in
+    // `--name=value`, or the next word; refused when there is none.
+    OptionOutcome TakeValue(const std::string& option, std::string& value);
 
   private:
     std::vector<std::string> words_;

@@ -119,7 +119,6 @@ int Add(ArgumentList& args) {
     std::string user;
     std::string password;
     std::string directory;
-    std::string error;
     bool passwordGiven = false;
     bool passwordFromStdin = false;
     while (!args.AtEnd()) {
@@ -147,8 +146,8 @@ int Add(ArgumentList& args) {
                               "; see ravelmoor ftp add --help.");
             return kFailed;
         }
-        if (!args.TakeValue(option, *field, error)) {
-            Terminal::Message(error);
+        if (const OptionOutcome taken = args.TakeValue(option, *field); !taken.Ok()) {
+            Terminal::Message(taken.reason);
             return kFailed;
         }
     }

@@ -78,7 +78,6 @@ int Add(ArgumentList& args) {
     SftpConnection connection;
     std::string name;
     std::string port = "22";
-    std::string error;
     bool secretFromStdin = false;
     bool replace = false;
     while (!args.AtEnd()) {
@@ -108,8 +107,8 @@ int Add(ArgumentList& args) {
                 "; see ravelmoor sftp add --help.");
             return kFailed;
         }
-        if (!args.TakeValue(option, *field, error)) {
-            Terminal::Message(error);
+        if (const OptionOutcome taken = args.TakeValue(option, *field); !taken.Ok()) {
+            Terminal::Message(taken.reason);
             return kFailed;
         }
     }

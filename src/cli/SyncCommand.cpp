@@ -301,7 +301,6 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 
 int RunSyncCommand(ArgumentList& args) {
     SyncRequest request;
-    std::string error;
     std::vector<OptionRow> rows = SyncOptionRows(request);
     for (OptionRow& row : CompareOptionRows(request.compare, /*methodIsComparison=*/false)) {
         rows.push_back(std::move(row));
@@ -339,9 +338,11 @@ int RunSyncCommand(ArgumentList& args) {
     }
     // A log that can not be written stops the sync before anything is read.
     SyncLog log;
-    if (!request.logPath.empty() && !log.Open(request.logPath, error)) {
-        Terminal::Message(error);
-        return kFailed;
+    if (!request.logPath.empty()) {
+        if (const WriteOutcome opened = log.Open(request.logPath); !opened.Ok()) {
+            Terminal::Message(opened.reason);
+            return kFailed;
+        }
     }
 
     TerminalPrompter prompter(request.yes, request.deletePermanently);

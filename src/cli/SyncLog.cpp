@@ -28,14 +28,14 @@ SyncLog::~SyncLog() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-bool SyncLog::Open(const std::string& path, std::string& error) {
+WriteOutcome SyncLog::Open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "a");
-    if (file_ != nullptr) {
-        path_ = path;
-        return true;
+    if (file_ == nullptr) {
+        return WriteOutcome(WriteStatus::Failed, WithSubject("Can not open the log file",
+                                                             EscapeName(path), ErrorText(errno)));
     }
-    error = WithSubject("Can not open the log file", EscapeName(path), ErrorText(errno));
-    return false;
+    path_ = path;
+    return {};
 }
 
 void SyncLog::Start(const Comparison& comparison, std::string_view method, bool dryRun) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/PlannedActions.h"
+#include "core/engine/FileSystem.h"
 
 namespace ravelmoor {
 
@@ -24,9 +25,9 @@ class SyncLog {
     SyncLog(const SyncLog&) = delete;
     SyncLog& operator=(const SyncLog&) = delete;
 
-    // Opens `path` for appending, making it when it is not there. False,
+    // Opens `path` for appending, making it when it is not there. Failed,
     // with a message that names it and the system's reason, when it can not.
-    bool Open(const std::string& path, std::string& error);
+    WriteOutcome Open(const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
 
     void Start(const Comparison& comparison, std::string_view method, bool dryRun);

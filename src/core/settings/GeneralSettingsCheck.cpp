@@ -23,10 +23,7 @@ bool ProgramExists(const std::string& typed) {
 }
 
 GeneralSettingsCheck Refuse(std::string message, GeneralSettingsField field) {
-    GeneralSettingsCheck check;
-    check.message = std::move(message);
-    check.field = field;
-    return check;
+    return GeneralSettingsCheck(field, std::move(message));
 }
 
 }  // namespace

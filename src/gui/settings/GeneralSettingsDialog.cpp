@@ -103,9 +103,9 @@ void GeneralSettingsDialog::accept() {
     input.comparisonParameters = parameters_->text().toStdString();
 
     const GeneralSettingsCheck check = CheckGeneralSettings(input);
-    if (!check.Accepted()) {
-        prompter_.Warn(check.message);
-        switch (check.field) {
+    if (!check.Ok()) {
+        prompter_.Warn(check.reason);
+        switch (check.status) {
             case GeneralSettingsField::Chunk:
                 chunk_->setFocus();
                 break;
