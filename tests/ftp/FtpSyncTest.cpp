@@ -249,5 +249,42 @@ TEST(FtpTruncatedDownload, LeavesTheLocalFileAndSaysSo) {
         << synced.out;
 }
 
+// Undo of a sync onto a server: what the sync uploaded is removed again; a
+// file it replaced there had no trash to go to, so undo names it and leaves
+// the server's file as the sync left it. The connection is named "host/"
+// (with its slash), which undo once cut off and then could not find.
+TEST(FtpUndo, ConnectionNameWithSlashFound_UploadsRemoved_UnkeptFileNamed) {
+    test::TempTree served;
+    test::TempTree local;
+    test::TempConfigHome home;
+    served.Write("a.txt", "server a", 1000);
+    served.Write("keep.txt", "keep", 1000);
+    local.Write("a.txt", "local a", 2000);
+    local.Write("keep.txt", "keep", 1000);
+    local.Write("new/n.txt", "new", 2000);
+    test::FtpTestServer server(served.Path());
+    ASSERT_TRUE(server.Running());
+    auto environment = home.Environment();
+    environment["HOME"] = home.Path();
+    environment["XDG_DATA_HOME"] = home.Path() + "/data";
+    environment["XDG_STATE_HOME"] = home.Path() + "/state";
+    ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
+                  .exitCode,
+              0);
+    const auto synced =
+        RunRavelmoor({"sync", "-r", "--method", "update", "--yes", "--delete-permanently",
+                      local.Path(), "(ftp) " + server.Server() + "/"},
+                     environment);
+    ASSERT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    ASSERT_EQ(served.Read("new/n.txt"), "new");
+
+    const auto undo = RunRavelmoor({"undo", "--yes"}, environment);
+    EXPECT_EQ(undo.exitCode, 1) << undo.out << undo.err;
+    EXPECT_EQ(Snapshot(served),
+              (TreeState{{"a.txt", "local a @2000"}, {"keep.txt", "keep @1000"}}));
+    EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."), std::string::npos)
+        << undo.err;
+}
+
 }  // namespace
 }  // namespace ravelmoor

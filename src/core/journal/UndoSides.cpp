@@ -8,15 +8,18 @@
 namespace ravelmoor {
 namespace {
 
-std::string WithoutSlash(const std::string& root) {
+// A local root as the folder boxes hold it. A connection's name is taken as
+// it is: "(ftp) host/" names the connection "host/", slash and all.
+std::string AsTyped(const std::string& root) {
+    if (DesignatesFtpFolder(root)) return root;
     return root.size() > 1 && root.ends_with('/') ? root.substr(0, root.size() - 1) : root;
 }
 
 }  // namespace
 
 JournalOutcome UndoSides::Open(const JournalHeader& header) {
-    std::string source = WithoutSlash(header.source.shown);
-    std::string target = WithoutSlash(header.target.shown);
+    std::string source = AsTyped(header.source.shown);
+    std::string target = AsTyped(header.target.shown);
     FtpConnection sourceFtp;
     FtpConnection targetFtp;
     const auto lookup = [](std::string_view name) {
