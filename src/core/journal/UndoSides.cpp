@@ -1,9 +1,8 @@
 #include "core/journal/UndoSides.h"
 
-#include "core/ftp/FtpConnectionStore.h"
-#include "core/ftp/FtpOpener.h"
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 
 namespace ravelmoor {
 namespace {
@@ -17,17 +16,19 @@ std::string WithoutSlash(const std::string& root) {
 JournalOutcome UndoSides::Open(const JournalHeader& header) {
     std::string source = WithoutSlash(header.source.shown);
     std::string target = WithoutSlash(header.target.shown);
-    FtpConnection sourceFtp;
-    FtpConnection targetFtp;
-    const auto lookup = [](std::string_view name) {
-        SettingsStore settingsStore;
-        return FtpConnectionStore(settingsStore).LookupConnection(name);
-    };
-    const LaunchOutcome checked = CheckCompareSides(source, target, lookup, sourceFtp, targetFtp);
+    SideConnection sourceSide;
+    SideConnection targetSide;
+    SettingsStore settingsStore;
+    const LaunchOutcome checked = CheckCompareSides(
+        source, target, StoredConnectionLookup(settingsStore), sourceSide, targetSide);
     if (!checked.Ok()) return JournalOutcome(JournalStatus::Unreachable, checked.reason);
     provider_.Reset(RootText(source), RootText(target));
-    if (!sourceFtp.IsEmpty()) provider_.SetRemote(Side::Source, MakeFtpSide(sourceFtp));
-    if (!targetFtp.IsEmpty()) provider_.SetRemote(Side::Target, MakeFtpSide(targetFtp));
+    // The synchronisation has met the server's host key: an undo takes no
+    // key that is not known.
+    if (sourceSide.IsRemote())
+        provider_.SetRemote(Side::Source, MakeRemoteSide(sourceSide, UnknownHostKey::Refuse));
+    if (targetSide.IsRemote())
+        provider_.SetRemote(Side::Target, MakeRemoteSide(targetSide, UnknownHostKey::Refuse));
     for (const Side side : {Side::Source, Side::Target}) {
         const JournalSide& named = side == Side::Source ? header.source : header.target;
         if (provider_.Folder(side) != named.folder) {

@@ -258,7 +258,8 @@ SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown
     }
     if (unknown == UnknownHostKey::Refuse) {
         error_ = "The host " + HostText() + " is not known (its key fingerprint is " + fingerprint +
-                 "), and an unknown host key is not accepted here. The connection is refused.";
+                 "), and an unknown host key is not accepted here. The connection is refused; if "
+                 "the fingerprint is the server's, accept it once with --accept-new-host-key.";
         return SftpOutcome::Refused;
     }
     if (unknown == UnknownHostKey::Ask &&
