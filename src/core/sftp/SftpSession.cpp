@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/engine/Prompter.h"
 
@@ -56,8 +57,8 @@ std::string Fingerprint(ssh_key key) {
 
 }  // namespace
 
-SftpSession::SftpSession(const SftpConnection& connection, const std::atomic<int32_t>* cancel)
-    : connection_(connection), cancel_(cancel) {}
+SftpSession::SftpSession(SftpConnection connection, const std::atomic<int32_t>* cancel)
+    : connection_(std::move(connection)), cancel_(cancel) {}
 
 SftpSession::~SftpSession() {
     StopWatching();
