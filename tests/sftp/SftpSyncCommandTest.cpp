@@ -143,8 +143,7 @@ TEST(SftpHostKeyOnTheCommandLine, IsTakenOnlyWhenSaidAndNeverWhenChanged) {
         {"unknown, --yes", false, force, 2, "is not known"},
         {"unknown, accepted", false, {"compare", "--accept-new-host-key"}, 1, ""},
         {"known since", false, {"compare"}, 1, ""},
-        {"changed, accepting", true, forceAccepting, 2, "has changed"},
-        {"changed", false, force, 2, "has changed"},
+        {"changed", true, forceAccepting, 2, "has changed"},
     };
     std::string known;
     for (const Step& step : steps) {
@@ -164,15 +163,13 @@ TEST(SftpHostKeyOnTheCommandLine, IsTakenOnlyWhenSaidAndNeverWhenChanged) {
     EXPECT_EQ(FileText(server.KnownHosts()), known);
 }
 
-// Logon refused, nothing listening, and a connection that drops in the middle
-// of the listing: a clear message, exit status 2, and both trees as they were.
+// Logon refused, and a connection that drops in the middle of the listing: a
+// clear message, exit status 2, and both trees as they were.
 TEST(SftpFaultsOnTheCommandLine, SayWhatWentWrongAndChangeNothing) {
     test::SshTestServer server;
     ASSERT_TRUE(server.Running());
     SftpConnection stranger = server.Connection("/");
     stranger.keyFile = server.StrangerKey();
-    SftpConnection closed = server.Connection("/");
-    closed.port = server.Port() == 65535 ? 1 : server.Port() + 1;  // nothing listens there
     struct Case {
         const char* what;
         SftpConnection connection;
@@ -181,7 +178,6 @@ TEST(SftpFaultsOnTheCommandLine, SayWhatWentWrongAndChangeNothing) {
     };
     const std::vector<Case> cases = {
         {"wrong key", stranger, false, {"Logon refused", " User:" + stranger.user}},
-        {"refused", closed, false, {"Cannot connect to 127.0.0.1:", "Connection refused"}},
         {"dropped",
          server.Connection("/"),
          true,
