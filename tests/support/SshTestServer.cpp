@@ -62,7 +62,7 @@ void Descendants(pid_t parent, std::vector<pid_t>& out) {
     if (proc == nullptr) return;
     std::vector<pid_t> children;
     while (const dirent* entry = ::readdir(proc)) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        const auto pid = static_cast<pid_t>(std::atoi(entry->d_name));
         if (pid <= 0) continue;
         std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
         std::string line;
