@@ -62,6 +62,18 @@
         <translation>FTP-Verbindung der Quelle nicht gefunden</translation>
     </message>
     <message>
+        <source>Source SFTP connection not found</source>
+        <translation>SFTP-Verbindung der Quelle nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Target SFTP connection not found</source>
+        <translation>SFTP-Verbindung des Ziels nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Only one of Source and Target can be a folder on a server.</source>
+        <translation>Nur eines von Quelle und Ziel kann ein Ordner auf einem Server sein.</translation>
+    </message>
+    <message>
         <source>Source folder not found.</source>
         <translation>Quellordner nicht gefunden.</translation>
     </message>

@@ -1,13 +1,16 @@
 # bash completion for ravelmoor                             -*- shell-script -*-
 
-_ravelmoor_ftp_sides() {
-    # "(ftp) NAME" for every stored connection that starts like the word typed
-    # so far; with -o filenames bash quotes the space and parentheses.
-    local typed=${1//\\/} name
+_ravelmoor_remote_sides() {
+    # "(ftp) NAME" and "(sftp) NAME" for every stored connection that starts
+    # like the word typed so far; with -o filenames bash quotes the space and
+    # parentheses.
+    local typed=${1//\\/} name kind
     typed=${typed#[\"\']}
-    while IFS= read -r name; do
-        [[ -n $name && "(ftp) $name" == "$typed"* ]] && COMPREPLY+=("(ftp) $name")
-    done < <(ravelmoor ftp list 2>/dev/null)
+    for kind in ftp sftp; do
+        while IFS= read -r name; do
+            [[ -n $name && "($kind) $name" == "$typed"* ]] && COMPREPLY+=("($kind) $name")
+        done < <(ravelmoor $kind list 2>/dev/null)
+    done
     compopt -o filenames 2>/dev/null
 }
 
@@ -17,11 +20,11 @@ _ravelmoor() {
 
     local shared='-r --recursive --subfolders --by --ignore-2s --ignore-60s --ignore-dst
         --chunk --include --exclude --settings --save-settings --all --format
-        -q --quiet -h --help --'
+        -q --quiet --accept-new-host-key -h --help --'
     local command=${words[1]}
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W 'compare sync history undo ftp --help --version' -- "$cur"))
+        COMPREPLY=($(compgen -W 'compare sync history undo ftp sftp --help --version' -- "$cur"))
         _filedir zvs
         return
     fi
@@ -39,6 +42,25 @@ _ravelmoor() {
             esac
             COMPREPLY=($(compgen -W '--server --user --password --password-stdin --dir
                 --help' -- "$cur"))
+        fi
+        return
+        ;;
+    sftp)
+        if ((cword == 2)); then
+            COMPREPLY=($(compgen -W 'list add remove --help' -- "$cur"))
+        elif [[ ${words[2]} == remove ]]; then
+            local IFS=$'\n'
+            COMPREPLY=($(compgen -W "$(ravelmoor sftp list 2>/dev/null)" -- "$cur"))
+        elif [[ ${words[2]} == add ]]; then
+            case $prev in
+            --host | --server | --port | --user | --dir | --name) return ;;
+            --key | --identity)
+                _filedir
+                return
+                ;;
+            esac
+            COMPREPLY=($(compgen -W '--host --server --port --user --dir --name --key --identity
+                --password-stdin --replace --help' -- "$cur"))
         fi
         return
         ;;
@@ -106,7 +128,7 @@ _ravelmoor() {
     fi
     _filedir -d
     if [[ $cur == \(* || $cur == \\\(* || $cur == [\"\']\(* ]]; then
-        _ravelmoor_ftp_sides "$cur"
+        _ravelmoor_remote_sides "$cur"
     fi
 } &&
     complete -F _ravelmoor ravelmoor

@@ -5,13 +5,19 @@ function __ravelmoor_ftp_sides
     ravelmoor ftp list 2>/dev/null | string replace -r '^' '(ftp) '
 end
 
-set -l commands compare sync history undo ftp
+function __ravelmoor_sftp_sides
+    command -q ravelmoor; or return
+    ravelmoor sftp list 2>/dev/null | string replace -r '^' '(sftp) '
+end
+
+set -l commands compare sync history undo ftp sftp
 complete -c ravelmoor -f
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a compare -d 'Compare two folder trees'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a sync -d 'Bring two folder trees into agreement'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a history -d 'List the synchronisations that can be undone'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a undo -d 'Undo a synchronisation'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a ftp -d 'The stored FTP connections'
+complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -a sftp -d 'The stored SFTP connections'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -k -a '(__fish_complete_suffix .zvs)'
 complete -c ravelmoor -n "not __fish_seen_subcommand_from $commands" -l version -d 'Print the version'
 complete -c ravelmoor -s h -l help -d 'Print the usage'
@@ -20,6 +26,7 @@ complete -c ravelmoor -s h -l help -d 'Print the usage'
 set -l both "__fish_seen_subcommand_from compare sync"
 complete -c ravelmoor -n $both -a '(__fish_complete_directories)'
 complete -c ravelmoor -n $both -a '(__ravelmoor_ftp_sides)' -d 'Stored FTP connection'
+complete -c ravelmoor -n $both -a '(__ravelmoor_sftp_sides)' -d 'Stored SFTP connection'
 complete -c ravelmoor -n $both -s r -l recursive -d 'Compare sub-folders too'
 complete -c ravelmoor -n $both -l subfolders -d 'Compare sub-folders too'
 complete -c ravelmoor -n $both -l by -x -a 'size-time crc both' -d 'How files are compared'
@@ -34,6 +41,7 @@ complete -c ravelmoor -n $both -l save-settings -r -k -a '(__fish_complete_suffi
 complete -c ravelmoor -n $both -l all -d 'Also print the rows that match'
 complete -c ravelmoor -n $both -l format -x -a 'text tsv json' -d 'Output format'
 complete -c ravelmoor -n $both -s q -l quiet -d 'Print errors only'
+complete -c ravelmoor -n $both -l accept-new-host-key -d 'Take an SFTP server whose host key is not known yet'
 complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -l method -x -a 'size-time crc both' -d 'How files are compared'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'align augment refresh update update-prune force' -d 'The sync method'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s n -l dry-run -d 'Print what would be done, change nothing'
@@ -64,3 +72,21 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subco
 complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l password -x -d 'The password'
 complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l password-stdin -d 'Read the password from standard input'
 complete -c ravelmoor -n "__fish_seen_subcommand_from ftp; and __fish_seen_subcommand_from add" -l dir -x -d 'The directory on the server'
+
+# sftp
+set -l sftp_verbs list add remove
+set -l sftp_add "__fish_seen_subcommand_from sftp; and __fish_seen_subcommand_from add"
+complete -c ravelmoor -n "__fish_seen_subcommand_from sftp; and not __fish_seen_subcommand_from $sftp_verbs" -a list -d 'Print the stored connections'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sftp; and not __fish_seen_subcommand_from $sftp_verbs" -a add -d 'Store a connection'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sftp; and not __fish_seen_subcommand_from $sftp_verbs" -a remove -d 'Forget a connection'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sftp; and __fish_seen_subcommand_from remove" -a '(ravelmoor sftp list 2>/dev/null)' -d 'Stored SFTP connection'
+complete -c ravelmoor -n $sftp_add -l host -x -a '(__fish_print_hostnames)' -d 'The server host name'
+complete -c ravelmoor -n $sftp_add -l server -x -a '(__fish_print_hostnames)' -d 'The host and port as HOST:PORT'
+complete -c ravelmoor -n $sftp_add -l port -x -d 'The SSH port'
+complete -c ravelmoor -n $sftp_add -l user -x -d 'The user name'
+complete -c ravelmoor -n $sftp_add -l dir -x -d 'The folder on the server'
+complete -c ravelmoor -n $sftp_add -l name -x -d 'The connection name'
+complete -c ravelmoor -n $sftp_add -l key -r -F -d 'Log on with this private key file'
+complete -c ravelmoor -n $sftp_add -l identity -r -F -d 'Log on with this private key file'
+complete -c ravelmoor -n $sftp_add -l password-stdin -d 'Read the password or passphrase from standard input'
+complete -c ravelmoor -n $sftp_add -l replace -d 'Replace a connection of that name'

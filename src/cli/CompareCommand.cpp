@@ -22,7 +22,7 @@ void PrintCompareHelp(const std::vector<OptionRow>& rows) {
         "Compares two folder trees and prints the rows that differ.\n\n%s"
         "  -h, --help              print this help\n%s"
         "\nExit status: 0 identical, 1 differences, 2 error or cancelled.\n",
-        OptionsHelp(rows).c_str(), FtpSideHelp());
+        OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
 }  // namespace

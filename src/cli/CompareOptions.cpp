@@ -131,6 +131,10 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
              return OptionOutcome();
          }},
         Switch({"-q", "--quiet"}, "print errors only", r->quiet),
+        Switch({"--accept-new-host-key"},
+               "connect to an SFTP server whose host key is not\nknown yet, and remember its key "
+               "(a changed key\nis always refused)",
+               r->acceptNewHostKey),
     };
 }
 
@@ -154,10 +158,11 @@ OptionOutcome TakeFolders(CompareRequest& request) {
     return SaveRequestSettings(request);
 }
 
-const char* FtpSideHelp() {
-    return "\nSOURCE or TARGET (not both) may be written \"(ftp) NAME\": the folder of the\n"
-           "stored FTP connection NAME (see ravelmoor ftp list). Short options may be\n"
-           "bundled (-rn); after -- every word is a folder.\n";
+const char* RemoteSideHelp() {
+    return "\nSOURCE or TARGET (not both) may be written \"(ftp) NAME\" or \"(sftp) NAME\":\n"
+           "the folder of the stored FTP or SFTP connection NAME (see ravelmoor ftp list,\n"
+           "ravelmoor sftp list). Short options may be bundled (-rn); after -- every\n"
+           "word is a folder.\n";
 }
 
 }  // namespace ravelmoor

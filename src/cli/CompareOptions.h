@@ -31,6 +31,9 @@ struct CompareRequest {
     // TARGET when they are left out.
     std::optional<Settings> loadedSettings;
     std::string saveSettingsPath;  // --save-settings
+    // --accept-new-host-key: an SFTP server whose host key is not known yet
+    // is taken, and its key remembered; otherwise it is refused.
+    bool acceptNewHostKey = false;
 };
 
 // Walks the words of a command line after the sub-command.
@@ -68,6 +71,6 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
 OptionOutcome TakeFolders(CompareRequest& request);
 
 // The note under the options of `compare` and `sync` on FTP sides.
-const char* FtpSideHelp();
+const char* RemoteSideHelp();
 
 }  // namespace ravelmoor

@@ -13,6 +13,7 @@
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/StartComparison.h"
+#include "core/sftp/SftpConnectionStore.h"
 
 namespace ravelmoor {
 
@@ -33,14 +34,18 @@ bool CheckFilterExpressions(const FilterRules& rules) {
 }
 
 // The launch's message with the side it is about and the system's reason. The
-// launch has normalised a local side in place; an FTP side is named by its
-// connection.
+// launch has normalised a local side in place; a side on a server is named by
+// its connection.
 std::string DescribeSideProblem(const LaunchOutcome& problem, const CompareJob& job) {
     switch (problem.status) {
         case LaunchStatus::SourceFtpNotFound:
             return WithSubject(problem.reason, job.sourceFolder.substr(kFtpFolderPrefix.size()));
         case LaunchStatus::TargetFtpNotFound:
             return WithSubject(problem.reason, job.targetFolder.substr(kFtpFolderPrefix.size()));
+        case LaunchStatus::SourceSftpNotFound:
+            return WithSubject(problem.reason, job.sourceFolder.substr(kSftpFolderPrefix.size()));
+        case LaunchStatus::TargetSftpNotFound:
+            return WithSubject(problem.reason, job.targetFolder.substr(kSftpFolderPrefix.size()));
         case LaunchStatus::SourceNotFound:
             return WithSubject(problem.reason, job.sourceFolder, FolderReason(job.sourceFolder));
         case LaunchStatus::TargetNotFound:
@@ -82,15 +87,16 @@ bool RunWithProgress(ComparisonRun& run) {
 
 bool CompareFromRequest(CompareRequest& request, Comparison& comparison, Prompter& prompter) {
     if (!CheckFilterExpressions(request.job.filterRules)) return false;
-    const auto lookup = [](std::string_view name) {
-        SettingsStore settingsStore;
-        return FtpConnectionStore(settingsStore).LookupConnection(name);
-    };
+    SettingsStore settingsStore;
+    // A host key nobody has seen is taken only on the user's explicit word;
+    // --yes is no such word.
+    const UnknownHostKey unknownHostKey =
+        request.acceptNewHostKey ? UnknownHostKey::Accept : UnknownHostKey::Refuse;
     // Ctrl-C cancels the run from before its worker starts.
     std::optional<InterruptHandler> interrupts;
-    const ComparisonStart start =
-        StartComparison(request.job, lookup, comparison, prompter,
-                        [&](ComparisonRun& run) { interrupts.emplace(run.CancelWord()); });
+    const ComparisonStart start = StartComparison(
+        request.job, StoredConnectionLookup(settingsStore), comparison, prompter, unknownHostKey,
+        [&](ComparisonRun& run) { interrupts.emplace(run.CancelWord()); });
     if (!start.outcome.Ok()) {
         Terminal::Message(DescribeSideProblem(start.outcome, request.job));
         return false;

@@ -52,11 +52,11 @@ void NoteRelativeFolders(const std::string& path, CompareRequest& request) {
     request.targetRelative = IsRelativeFolder(asWritten.targetFolder);
 }
 
-// The FTP designation of a folder box stays as written; a folder given as a
+// A folder on a server (its connection's designation) stays as written; a folder given as a
 // relative path is written relative to the settings file's folder, so that
 // it names the same folder when the file is loaded.
 std::string FolderToStore(const std::string& folder, bool relative, const std::string& fileFolder) {
-    if (DesignatesFtpFolder(folder)) return folder;
+    if (DesignatesRemoteFolder(folder)) return folder;
     if (!relative) return NormaliseFolder(folder);
     const std::string absolute = Absolute(NormaliseFolder(folder));
     std::string text = std::filesystem::path(absolute).lexically_relative(fileFolder).string();

@@ -35,15 +35,18 @@ void PrintAddHelp() {
     std::printf(
         "Usage: ravelmoor sftp add --host H [--port P] [--user U] [--dir D] [--name N]\n"
         "                          [--key FILE] [--password-stdin] [--replace]\n"
+        "       ravelmoor sftp add --server H[:P] [--identity FILE] ...\n"
         "Stores an SFTP connection (a folder on an SSH server), named N, or H\n"
         "followed by D.\n\n"
         "  --host H          the server's host name (needed)\n"
         "  --port P          the SSH port (22)\n"
+        "  --server H[:P]    the host and port in one (an IPv6 address in brackets)\n"
         "  --user U          the user name; empty for your own\n"
         "  --dir D           the folder on the server\n"
         "  --name N          the connection's name\n"
         "  --key FILE        log on with this private key file (its passphrase, if\n"
-        "                    any, from standard input with --password-stdin)\n"
+        "                    any, from standard input with --password-stdin);\n"
+        "                    --identity FILE is the same\n"
         "  --password-stdin  without --key: log on with the password read from the\n"
         "                    first line of standard input\n"
         "                    (with neither, the SSH agent's keys are used)\n"
@@ -74,9 +77,29 @@ int List(ArgumentList& args) {
     return kDone;
 }
 
+// Splits "HOST[:PORT]" ("[::1]:2222" for an IPv6 address); the port stays as
+// it was when the text names none.
+void SplitServer(const std::string& server, std::string& host, std::string& port) {
+    const size_t close = server.starts_with('[') ? server.find(']') : std::string::npos;
+    if (close != std::string::npos) {
+        host = server.substr(1, close - 1);
+        if (server.size() > close + 1 && server[close + 1] == ':') port = server.substr(close + 2);
+        return;
+    }
+    const size_t colon = server.find(':');
+    // More than one colon: a bare IPv6 address, without a port.
+    if (colon == std::string::npos || server.find(':', colon + 1) != std::string::npos) {
+        host = server;
+        return;
+    }
+    host = server.substr(0, colon);
+    port = server.substr(colon + 1);
+}
+
 int Add(ArgumentList& args) {
     SftpConnection connection;
     std::string name;
+    std::string server;
     std::string port = "22";
     bool secretFromStdin = false;
     bool replace = false;
@@ -92,19 +115,20 @@ int Add(ArgumentList& args) {
             continue;
         }
         const std::string option = word.substr(0, word.find('='));
-        std::string* field = option == "--host"   ? &connection.host
-                             : option == "--port" ? &port
-                             : option == "--user" ? &connection.user
-                             : option == "--dir"  ? &connection.directory
-                             : option == "--name" ? &name
-                             : option == "--key"  ? &connection.keyFile
-                                                  : nullptr;
+        std::string* field = option == "--host"                            ? &connection.host
+                             : option == "--port"                          ? &port
+                             : option == "--user"                          ? &connection.user
+                             : option == "--dir"                           ? &connection.directory
+                             : option == "--name"                          ? &name
+                             : option == "--key" || option == "--identity" ? &connection.keyFile
+                             : option == "--server"                        ? &server
+                                                                           : nullptr;
         if (field == nullptr) {
-            Terminal::Message(
-                "Unknown option " + option +
-                DidYouMean(option, {"--host", "--port", "--user", "--dir", "--name", "--key",
-                                    "--password-stdin", "--replace", "--help"}) +
-                "; see ravelmoor sftp add --help.");
+            Terminal::Message("Unknown option " + option +
+                              DidYouMean(option, {"--host", "--server", "--port", "--user", "--dir",
+                                                  "--name", "--key", "--identity",
+                                                  "--password-stdin", "--replace", "--help"}) +
+                              "; see ravelmoor sftp add --help.");
             return kFailed;
         }
         if (const OptionOutcome taken = args.TakeValue(option, *field); !taken.Ok()) {
@@ -112,6 +136,7 @@ int Add(ArgumentList& args) {
             return kFailed;
         }
     }
+    if (!server.empty()) SplitServer(server, connection.host, port);
     const auto [end, parsed] =
         std::from_chars(port.data(), port.data() + port.size(), connection.port);
     if (parsed != std::errc() || end != port.data() + port.size()) {

@@ -172,11 +172,13 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "  -h, --help              print this help\n%s"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
         "deleted (with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
-        OptionsHelp(rows).c_str(), FtpSideHelp());
+        OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
-bool IsFtp(const Comparison& comparison, ListSide side) {
-    return !comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target);
+// A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
+// gone for good.
+bool SideHasTrash(const Comparison& comparison, ListSide side) {
+    return comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target);
 }
 
 // The JSON document of a sync that was planned, declined or carried out.
@@ -216,7 +218,7 @@ SyncPlan Confirm(const SyncRequest& request, Comparison& comparison, const SyncP
         const std::string& root =
             side == ListSide::Source ? comparison.SourceRoot() : comparison.TargetRoot();
         const std::string question =
-            SideQuestion(request.method, side, root, totals, !IsFtp(comparison, side),
+            SideQuestion(request.method, side, root, totals, SideHasTrash(comparison, side),
                          request.keepReplaced, warning);
         if (prompter.AskYesNo(question)) continue;
         actions.SettleRest(side, ActionOutcome::Declined, "not confirmed");
@@ -260,7 +262,7 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
     size_t batch = 0;
     const auto confirmBatch = [&] {
-        prompter.SetConfirmed(true, IsFtp(comparison, kBatchSides[batch]));
+        prompter.SetConfirmed(true, !SideHasTrash(comparison, kBatchSides[batch]));
     };
     confirmBatch();
     const auto start = std::chrono::steady_clock::now();
@@ -407,7 +409,7 @@ int RunSyncCommand(ArgumentList& args) {
     for (const PlannedAction& action : actions.All()) {
         if (action.outcome == ActionOutcome::Declined) log.Action(action);
     }
-    // The comparison has closed its FTP connection; the side opens a new one
+    // The comparison has closed its server connection; the side opens a new one
     // for the copies and deletions.
     return CarryOut(comparison, run, actions, prompter, request, log);
 }

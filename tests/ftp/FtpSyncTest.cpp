@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <map>
 
 #include "core/engine/LocalFileSystem.h"
@@ -12,6 +11,7 @@
 #include "support/FaultyFileSystem.h"
 #include "support/RunProgram.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ServerSyncTrees.h"
 #include "support/TempConfigHome.h"
 #include "support/TempTree.h"
 
@@ -20,37 +20,8 @@ namespace {
 
 using test::RunRavelmoor;
 
-// Every object below a tree: "folder", or "CONTENT @SECONDS" (an FTP server
-// keeps whole seconds and no mode bits), by relative path. A temporary file
-// left behind shows as an object of its own.
-using TreeState = std::map<std::string, std::string>;
-
-TreeState Snapshot(const test::TempTree& tree) {
-    TreeState state;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        state[relative] = item.is_directory()
-                              ? "folder"
-                              : tree.Read(relative) + " @" + std::to_string(tree.Time(relative));
-    }
-    return state;
-}
-
-// Both sides of every pairing a method decides on: a newer and an older
-// file, files and nested folders on one side only, and an equal file.
-void WriteSides(test::TempTree& source, test::TempTree& target) {
-    for (auto* tree : {&source, &target})
-        tree->Write("same.txt", "same", 1000);
-    source.Write("newer.txt", "source is newer", 2000);
-    target.Write("newer.txt", "target is old", 1000);
-    source.Write("older.txt", "source old", 1000);
-    target.Write("older.txt", "target is newer", 2000);
-    source.Write("only-source.txt", "s", 1500);
-    target.Write("only-target.txt", "t", 1600);
-    source.Write("Fresh Folder/deep/f.txt", "f", 1700);
-    target.Write("stale/inner/g.txt", "g", 1800);
-    target.Write("stale/h.txt", "h", 1900);
-}
+using TreeState = test::ServerTreeState;
+using test::ServerSnapshot;
 
 struct SyncCase {
     const char* name;
@@ -101,30 +72,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, FtpSyncCommand,
                          [](const auto& c) { return std::string(c.param.name); });
 
 TEST_P(FtpSyncCommand, LeavesTheHandComputedTrees) {
-    WriteSides(Source(), Target());
-    const TreeState source = Snapshot(Source());
-    const TreeState target = Snapshot(Target());
-    TreeState sourceAfter = source;
-    TreeState targetAfter = source;  // force: the Target becomes the Source
-    if (std::string(GetParam().method) == "align") {
-        // Both get the union, the newer file winning each pair.
-        targetAfter = target;
-        for (const auto& [path, state] : source)
-            targetAfter[path] = state;
-        targetAfter["older.txt"] = target.at("older.txt");
-        sourceAfter = targetAfter;
-    }
+    test::WriteServerSyncSides(Source(), Target());
+    const TreeState source = ServerSnapshot(Source());
+    const TreeState target = ServerSnapshot(Target());
+    TreeState sourceAfter;
+    TreeState targetAfter;
+    test::ExpectedAfterSync(GetParam().method, source, target, sourceAfter, targetAfter);
 
     const auto preview = Run({"sync", "-r", "--method", GetParam().method, "--preview"});
     EXPECT_EQ(preview.exitCode, 1) << preview.err;
-    EXPECT_EQ(Snapshot(Source()), source);
-    EXPECT_EQ(Snapshot(Target()), target);
+    EXPECT_EQ(ServerSnapshot(Source()), source);
+    EXPECT_EQ(ServerSnapshot(Target()), target);
 
     const auto synced =
         Run({"sync", "-r", "--method", GetParam().method, "--yes", "--delete-permanently"});
     EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
-    EXPECT_EQ(Snapshot(Source()), sourceAfter);
-    EXPECT_EQ(Snapshot(Target()), targetAfter);
+    EXPECT_EQ(ServerSnapshot(Source()), sourceAfter);
+    EXPECT_EQ(ServerSnapshot(Target()), targetAfter);
     if (GetParam().ftpIsTarget && std::string(GetParam().method) == "force") {
         // A server has no trash: --delete-permanently answered the one question about
         // deleting for good without a word, and nothing spoke of a trash.
@@ -196,7 +160,7 @@ TEST_F(FtpWriteSide, AnswersLikeTheLocalSide) {
 TEST_F(FtpWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
     served.Write("target.bin", "the old content", 1000);
     local.Write("big.bin", std::string(300000, 'n'));
-    const TreeState before = Snapshot(served);
+    const TreeState before = ServerSnapshot(served);
     test::FaultyFileSystem breaking;
     breaking.FailReadAfter("big.bin", 100000);
     CopyControl replace;
@@ -204,7 +168,7 @@ TEST_F(FtpWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
     const WriteOutcome failed =
         ftp->CopyIn(breaking, local.Full("big.bin"), "/", "target.bin", replace);
     EXPECT_EQ(failed.status, WriteStatus::Failed);
-    EXPECT_EQ(Snapshot(served), before);
+    EXPECT_EQ(ServerSnapshot(served), before);
 
     std::atomic<int32_t> cancel{1};
     replace.cancel = &cancel;
@@ -212,7 +176,7 @@ TEST_F(FtpWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
     const WriteOutcome cancelled =
         ftp->CopyIn(localFs, local.Full("big.bin"), "/", "target.bin", replace);
     EXPECT_EQ(cancelled.status, WriteStatus::Cancelled);
-    EXPECT_EQ(Snapshot(served), before);
+    EXPECT_EQ(ServerSnapshot(served), before);
 }
 
 // A server that sends half a file and still says the transfer is complete:
@@ -233,14 +197,15 @@ TEST(FtpTruncatedDownload, LeavesTheLocalFileAndSaysSo) {
     ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
                   .exitCode,
               0);
-    const TreeState servedBefore = Snapshot(served);
-    const TreeState localBefore = Snapshot(local);
+    const TreeState servedBefore = ServerSnapshot(served);
+    const TreeState localBefore = ServerSnapshot(local);
     const auto synced = RunRavelmoor(
         {"sync", "--method", "update", "--yes", "(ftp) " + server.Server() + "/", local.Path()},
         environment);
     EXPECT_EQ(synced.exitCode, 1) << synced.out << synced.err;
-    EXPECT_EQ(Snapshot(served), servedBefore);
-    EXPECT_EQ(Snapshot(local), localBefore);  // small.txt too was cut: nothing half-written stays
+    EXPECT_EQ(ServerSnapshot(served), servedBefore);
+    EXPECT_EQ(ServerSnapshot(local),
+              localBefore);  // small.txt too was cut: nothing half-written stays
     EXPECT_NE(synced.err.find("Can not copy \"/big.bin\" to \"" + local.Full("big.bin") +
                               "\": 150000 of 300000 bytes arrived; the copy is incomplete."),
               std::string::npos)

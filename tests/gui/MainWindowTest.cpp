@@ -22,6 +22,7 @@ TEST_F(MainWindowTest, Launch_Refused_SaysWhyAndStartsNothing) {
     const std::vector<Case> cases = {
         {"", tree.Full("b"), "Source folder not found."},
         {tree.Full("a"), "(ftp) Nope", "Target FTP connection not found"},
+        {"(sftp) Nope", tree.Full("b"), "Source SFTP connection not found"},
     };
     for (const Case& c : cases) {
         const size_t before = prompter.Log().size();

@@ -36,16 +36,25 @@ TEST(CheckCompareSides, MessagesInLaunchOrder) {
     tree.MakeFolder("a");
     tree.MakeFolder("b");
     tree.Write("file", "x");
-    // Only "Work" is stored, without a user.
-    const ConnectionLookup lookup = [](std::string_view name) {
+    // "Work" is stored as an FTP connection without a user, and as an SFTP
+    // one; "Box" as an SFTP one.
+    ConnectionLookup lookup;
+    lookup.ftp = [](std::string_view name) {
         return name == "Work" ? FtpConnection{"127.0.0.1:1", "", "", "/pub", false}
                               : FtpConnection{};
     };
+    lookup.sftp = [](std::string_view name) {
+        SftpConnection connection;
+        if (name != "Work" && name != "Box") return connection;
+        connection.host = "127.0.0.1";
+        connection.directory = std::string(name);
+        return connection;
+    };
     // A resolved FTP side: its directory gets its '/', an empty user logs on
-    // anonymously.
+    // anonymously. An SFTP side names its connection's directory.
     struct Case {
         std::string source, target, message;
-        std::string sourceFtpDirectory = {}, targetFtpUser = {};
+        std::string sourceFtpDirectory = {}, targetFtpUser = {}, sftpDirectory = {};
     };
     const Case cases[] = {
         {tree.Full("missing"), tree.Full("also-missing"), "Source folder not found."},
@@ -63,16 +72,28 @@ TEST(CheckCompareSides, MessagesInLaunchOrder) {
         {"(ftp) Work", tree.Full("b"), "", "/pub/"},
         {tree.Full("a"), "(ftp) Work", "", "", "anonymous"},
         {tree.Full("a"), tree.Full("b"), ""},
+        {"(sftp) Nope", tree.Full("b"), "Source SFTP connection not found"},
+        {tree.Full("a"), "(sftp) Nope", "Target SFTP connection not found"},
+        {"(sftp) Box", "(sftp) Work", "Only one of Source and Target can be a folder on a server.",
+         "", "", "Box"},
+        {"(ftp) Work", "(sftp) Box", "Only one of Source and Target can be a folder on a server.",
+         "/pub/"},
+        {"(SFTP) Box", tree.Full("b"), "Source folder not found."},
+        {"(sftp) Box", tree.Full("b"), "", "", "", "Box"},
+        {tree.Full("a"), "(sftp) Work", "", "", "", "Work"},
     };
     for (const Case& c : cases) {
         std::string source = c.source;
         std::string target = c.target;
-        FtpConnection sourceFtp;
-        FtpConnection targetFtp;
-        EXPECT_EQ(CheckCompareSides(source, target, lookup, sourceFtp, targetFtp).reason, c.message)
+        SideConnection sourceSide;
+        SideConnection targetSide;
+        EXPECT_EQ(CheckCompareSides(source, target, lookup, sourceSide, targetSide).reason,
+                  c.message)
             << c.source << " | " << c.target;
-        EXPECT_EQ(sourceFtp.directory, c.sourceFtpDirectory) << c.source;
-        EXPECT_EQ(targetFtp.user, c.targetFtpUser) << c.target;
+        EXPECT_EQ(sourceSide.ftp.directory, c.sourceFtpDirectory) << c.source;
+        EXPECT_EQ(targetSide.ftp.user, c.targetFtpUser) << c.target;
+        EXPECT_EQ(sourceSide.sftp.directory + targetSide.sftp.directory, c.sftpDirectory)
+            << c.source << " | " << c.target;
     }
 }
 

@@ -160,6 +160,7 @@ TEST(SettingsFile, RelativeFoldersAreTakenFromTheFilesOwnFolder) {
         {"docs", tree.Full("sets/docs")},       {" ../data/ ", tree.Full("data")},
         {"./a/../b", tree.Full("sets/b")},      {"/srv/site", "/srv/site"},
         {"(ftp) host/pub/", "(ftp) host/pub/"}, {"", ""},
+        {"(sftp) box", "(sftp) box"},
     };
     for (const Case& c : cases) {
         Settings written;

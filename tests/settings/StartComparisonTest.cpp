@@ -95,8 +95,8 @@ TEST(StartComparison, EachJobFieldReachesThePairing) {
             job.targetFolder = target.Path();
             test::ScriptedPrompter prompter;
             Comparison comparison(prompter);
-            const ComparisonStart start = StartComparison(
-                job, [](std::string_view) { return FtpConnection{}; }, comparison, prompter);
+            const ComparisonStart start =
+                StartComparison(job, ConnectionLookup{}, comparison, prompter);
             EXPECT_EQ(start.outcome.reason, "");
             if (!start.run) return std::vector<std::string>{};
             start.run->Wait();

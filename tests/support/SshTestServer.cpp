@@ -62,7 +62,7 @@ void Descendants(pid_t parent, std::vector<pid_t>& out) {
     if (proc == nullptr) return;
     std::vector<pid_t> children;
     while (const dirent* entry = ::readdir(proc)) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        const auto pid = static_cast<pid_t>(std::atoi(entry->d_name));
         if (pid <= 0) continue;
         std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
         std::string line;
@@ -93,6 +93,11 @@ SshTestServer::SshTestServer() {
     MakeKey(files_.Full("stranger"));
     Run("cp '" + files_.Full("user_key.pub") + "' '" + files_.Full("authorized_keys") + "'");
     port_ = FreePort();
+    WriteConfig("internal-sftp");
+    Start();
+}
+
+void SshTestServer::WriteConfig(const std::string& subsystem) {
     const passwd* me = ::getpwuid(::getuid());
     std::ofstream config(files_.Full("sshd_config"));
     config << "Port " << port_ << "\nListenAddress 127.0.0.1\n"
@@ -102,9 +107,7 @@ SshTestServer::SshTestServer() {
            << "StrictModes no\nUsePAM no\nPasswordAuthentication no\n"
            << "KbdInteractiveAuthentication no\nPermitRootLogin prohibit-password\n"
            << "AllowUsers " << (me != nullptr ? me->pw_name : "root") << "\n"
-           << "Subsystem sftp internal-sftp\n";
-    config.close();
-    Start();
+           << "Subsystem sftp " << subsystem << "\n";
 }
 
 void SshTestServer::Start() {
@@ -151,6 +154,16 @@ void SshTestServer::Kill() {
 
 void SshTestServer::Freeze(bool frozen) {
     Signal(frozen ? SIGSTOP : SIGCONT, true);
+}
+
+void SshTestServer::DropAfter(size_t bytes) {
+    Kill();
+    // The SFTP server's answers pass through dd, a byte at a time so that
+    // each is handed on at once; after so many bytes the session ends, its
+    // server too: the connection drops there, every time.
+    WriteConfig("/bin/sh -c '/usr/lib/openssh/sftp-server | { /bin/dd bs=1 count=" +
+                std::to_string(bytes) + " status=none; kill 0; }'");
+    Start();
 }
 
 void SshTestServer::ChangeHostKey() {

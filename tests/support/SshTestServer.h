@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 
 #include "core/sftp/SftpConnection.h"
@@ -36,8 +37,13 @@ class SshTestServer {
     void Kill();
     // Stops (SIGSTOP) or continues every session process: a server that stalls.
     void Freeze(bool frozen);
+    // Starts the server again (same host key) so that each session's SFTP
+    // answers break off after `bytes` bytes: a connection dropped at a fixed
+    // point, say in the middle of a listing.
+    void DropAfter(size_t bytes);
 
   private:
+    void WriteConfig(const std::string& subsystem);
     void Start();
     void Signal(int signal, bool sessionsOnly);
 

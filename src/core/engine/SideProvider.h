@@ -14,9 +14,10 @@ class Prompter;
 
 enum class Side { Source, Target };
 
-// What a side's file system is: a folder on this machine, or one on an FTP
-// server (one connection, slow calls, a folder named by its connection).
-enum class SideKind { Local, Ftp };
+// What a side's file system is: a folder on this machine, or one on an FTP or
+// SFTP server (one connection, slow calls, no trash, a folder named by its
+// connection).
+enum class SideKind { Local, Ftp, Sftp };
 
 // A side that is not on this machine: the engine only opens it and asks for
 // the folder its entries are below; what it is made of stays with its maker.

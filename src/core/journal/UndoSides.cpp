@@ -1,9 +1,8 @@
 #include "core/journal/UndoSides.h"
 
-#include "core/ftp/FtpConnectionStore.h"
-#include "core/ftp/FtpOpener.h"
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 
 namespace ravelmoor {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 // A local root as the folder boxes hold it. A connection's name is taken as
 // it is: "(ftp) host/" names the connection "host/", slash and all.
 std::string AsTyped(const std::string& root) {
-    if (DesignatesFtpFolder(root)) return root;
+    if (DesignatesRemoteFolder(root)) return root;
     return root.size() > 1 && root.ends_with('/') ? root.substr(0, root.size() - 1) : root;
 }
 
@@ -20,17 +19,19 @@ std::string AsTyped(const std::string& root) {
 JournalOutcome UndoSides::Open(const JournalHeader& header) {
     std::string source = AsTyped(header.source.shown);
     std::string target = AsTyped(header.target.shown);
-    FtpConnection sourceFtp;
-    FtpConnection targetFtp;
-    const auto lookup = [](std::string_view name) {
-        SettingsStore settingsStore;
-        return FtpConnectionStore(settingsStore).LookupConnection(name);
-    };
-    const LaunchOutcome checked = CheckCompareSides(source, target, lookup, sourceFtp, targetFtp);
+    SideConnection sourceSide;
+    SideConnection targetSide;
+    SettingsStore settingsStore;
+    const LaunchOutcome checked = CheckCompareSides(
+        source, target, StoredConnectionLookup(settingsStore), sourceSide, targetSide);
     if (!checked.Ok()) return JournalOutcome(JournalStatus::Unreachable, checked.reason);
     provider_.Reset(RootText(source), RootText(target));
-    if (!sourceFtp.IsEmpty()) provider_.SetRemote(Side::Source, MakeFtpSide(sourceFtp));
-    if (!targetFtp.IsEmpty()) provider_.SetRemote(Side::Target, MakeFtpSide(targetFtp));
+    // The synchronisation has met the server's host key: an undo takes no
+    // key that is not known.
+    if (sourceSide.IsRemote())
+        provider_.SetRemote(Side::Source, MakeRemoteSide(sourceSide, UnknownHostKey::Refuse));
+    if (targetSide.IsRemote())
+        provider_.SetRemote(Side::Target, MakeRemoteSide(targetSide, UnknownHostKey::Refuse));
     for (const Side side : {Side::Source, Side::Target}) {
         const JournalSide& named = side == Side::Source ? header.source : header.target;
         if (provider_.Folder(side) != named.folder) {

@@ -11,7 +11,8 @@ namespace ravelmoor {
 class Prompter;
 
 // The file systems of a journal's two sides, opened as a comparison opens
-// them: a local folder as it is, an FTP side through its stored connection.
+// them: a local folder as it is, an FTP or SFTP side through its stored
+// connection.
 class UndoSides {
   public:
     explicit UndoSides(Prompter& prompter) : provider_(prompter) {}

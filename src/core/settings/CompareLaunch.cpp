@@ -18,15 +18,47 @@ bool IsSpace(char c) {
 // The connection a "(ftp) NAME" text designates, ready for the engine; empty
 // when there is no such connection.
 FtpConnection ResolveFtpSide(const std::string& text, const ConnectionLookup& lookup) {
-    FtpConnection connection = lookup(std::string_view(text).substr(kFtpFolderPrefix.size()));
+    if (!lookup.ftp) return {};
+    FtpConnection connection = lookup.ftp(std::string_view(text).substr(kFtpFolderPrefix.size()));
     if (connection.IsEmpty()) return connection;
     connection = FtpConnectionStore::WithDefaultLogon(std::move(connection));
     connection.directory = RootText(connection.directory);
     return connection;
 }
 
+// Fills `side` from the stored connection a remote folder text names; false
+// when none is stored under that name.
+bool ResolveRemoteSide(const std::string& text, const ConnectionLookup& lookup,
+                       SideConnection& side) {
+    if (DesignatesFtpFolder(text)) {
+        side.ftp = ResolveFtpSide(text, lookup);
+        return !side.ftp.IsEmpty();
+    }
+    if (lookup.sftp)
+        side.sftp = lookup.sftp(std::string_view(text).substr(kSftpFolderPrefix.size()));
+    return !side.sftp.IsEmpty();
+}
+
 LaunchOutcome Refusal(LaunchStatus status, std::string message) {
     return LaunchOutcome(status, std::move(message));
+}
+
+// The refusal of a side whose stored connection is not found.
+LaunchOutcome ConnectionNotFound(bool source, bool sftp) {
+    if (sftp) {
+        return source ? Refusal(LaunchStatus::SourceSftpNotFound,
+                                FillIn(QCoreApplication::translate(
+                                    "CompareLaunch", "Source SFTP connection not found")))
+                      : Refusal(LaunchStatus::TargetSftpNotFound,
+                                FillIn(QCoreApplication::translate(
+                                    "CompareLaunch", "Target SFTP connection not found")));
+    }
+    return source ? Refusal(LaunchStatus::SourceFtpNotFound,
+                            FillIn(QCoreApplication::translate("CompareLaunch",
+                                                               "Source FTP connection not found")))
+                  : Refusal(LaunchStatus::TargetFtpNotFound,
+                            FillIn(QCoreApplication::translate("CompareLaunch",
+                                                               "Target FTP connection not found")));
 }
 
 bool SameObject(const struct stat& a, const struct stat& b) {
@@ -105,16 +137,13 @@ std::string RootText(const std::string& folder) {
 }
 
 LaunchOutcome CheckCompareSides(std::string& source, std::string& target,
-                                const ConnectionLookup& lookup, FtpConnection& sourceFtp,
-                                FtpConnection& targetFtp) {
-    sourceFtp = FtpConnection();
-    targetFtp = FtpConnection();
-    if (DesignatesFtpFolder(source)) {
-        sourceFtp = ResolveFtpSide(source, lookup);
-        if (sourceFtp.IsEmpty())
-            return Refusal(LaunchStatus::SourceFtpNotFound,
-                           FillIn(QCoreApplication::translate("CompareLaunch",
-                                                              "Source FTP connection not found")));
+                                const ConnectionLookup& lookup, SideConnection& sourceSide,
+                                SideConnection& targetSide) {
+    sourceSide = SideConnection();
+    targetSide = SideConnection();
+    if (DesignatesRemoteFolder(source)) {
+        if (!ResolveRemoteSide(source, lookup, sourceSide))
+            return ConnectionNotFound(true, DesignatesSftpFolder(source));
     } else {
         source = NormaliseFolder(source);
         if (!IsExistingFolder(source))
@@ -122,19 +151,22 @@ LaunchOutcome CheckCompareSides(std::string& source, std::string& target,
                 LaunchStatus::SourceNotFound,
                 FillIn(QCoreApplication::translate("CompareLaunch", "Source folder not found.")));
     }
-    if (DesignatesFtpFolder(target)) {
-        if (!sourceFtp.IsEmpty()) {
+    if (DesignatesRemoteFolder(target)) {
+        if (!sourceSide.ftp.IsEmpty() && DesignatesFtpFolder(target)) {
             return Refusal(
                 LaunchStatus::TwoFtpSides,
                 FillIn(QCoreApplication::translate("CompareLaunch",
                                                    "Sorry this version does not support comparison "
                                                    "between two FTP directories.")));
         }
-        targetFtp = ResolveFtpSide(target, lookup);
-        if (targetFtp.IsEmpty())
-            return Refusal(LaunchStatus::TargetFtpNotFound,
-                           FillIn(QCoreApplication::translate("CompareLaunch",
-                                                              "Target FTP connection not found")));
+        if (sourceSide.IsRemote()) {
+            return Refusal(LaunchStatus::TwoRemoteSides,
+                           FillIn(QCoreApplication::translate(
+                               "CompareLaunch",
+                               "Only one of Source and Target can be a folder on a server.")));
+        }
+        if (!ResolveRemoteSide(target, lookup, targetSide))
+            return ConnectionNotFound(false, DesignatesSftpFolder(target));
     } else {
         target = NormaliseFolder(target);
         if (source == target)
@@ -145,7 +177,7 @@ LaunchOutcome CheckCompareSides(std::string& source, std::string& target,
             return Refusal(
                 LaunchStatus::TargetNotFound,
                 FillIn(QCoreApplication::translate("CompareLaunch", "Target folder not found.")));
-        if (sourceFtp.IsEmpty()) return CheckFoldersApart(source, target);
+        if (!sourceSide.IsRemote()) return CheckFoldersApart(source, target);
     }
     return {};
 }

@@ -6,6 +6,9 @@
 
 #include "core/engine/Outcome.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/ftp/FtpConnectionStore.h"
+#include "core/sftp/SftpConnection.h"
+#include "core/sftp/SftpConnectionStore.h"
 
 namespace ravelmoor {
 
@@ -14,9 +17,12 @@ namespace ravelmoor {
 enum class LaunchStatus {
     Ready,
     SourceFtpNotFound,
+    SourceSftpNotFound,
     SourceNotFound,
     TwoFtpSides,
+    TwoRemoteSides,  // two server folders, one of them SFTP
     TargetFtpNotFound,
+    TargetSftpNotFound,
     SameFolders,      // the same text
     SameFolderTwice,  // one folder under two names (a link, a bind mount)
     Nested,           // one lies inside the other
@@ -41,16 +47,36 @@ LaunchOutcome CheckFoldersApart(const std::string& source, const std::string& ta
 // The root text handed to the engine: the folder followed by one '/'.
 std::string RootText(const std::string& folder);
 
-// Finds a stored FTP connection by its exact name (every field empty when
-// there is none).
-using ConnectionLookup = std::function<FtpConnection(std::string_view name)>;
+// Whether a folder box text names a folder on a server through a stored
+// connection ("(ftp) NAME" or "(sftp) NAME") rather than a local path.
+inline bool DesignatesRemoteFolder(std::string_view folderText) {
+    return DesignatesFtpFolder(folderText) || DesignatesSftpFolder(folderText);
+}
+
+// Finds stored connections by their exact names (an empty record when there
+// is none). A lookup left empty finds nothing.
+struct ConnectionLookup {
+    std::function<FtpConnection(std::string_view name)> ftp;
+    std::function<SftpConnection(std::string_view name)> sftp;
+};
+
+// The stored connection a side's text names: at most one of the two records
+// is filled; neither for a local folder.
+struct SideConnection {
+    FtpConnection ftp;
+    SftpConnection sftp;
+
+    bool IsRemote() const { return !ftp.IsEmpty() || !sftp.IsEmpty(); }
+};
 
 // Checks both sides in the order the launch does. A side written "(ftp) NAME"
 // is looked up (the default logon replaces an empty user, and the directory
-// gets its trailing '/') into `sourceFtp` / `targetFtp`; a local side is
-// normalised in place and its record left empty. Stops at the first refusal.
+// gets its trailing '/'), likewise one written "(sftp) NAME", into
+// `sourceSide` / `targetSide`; a local side is normalised in place and its
+// records left empty. Only one side may be on a server. Stops at the first
+// refusal.
 LaunchOutcome CheckCompareSides(std::string& source, std::string& target,
-                                const ConnectionLookup& lookup, FtpConnection& sourceFtp,
-                                FtpConnection& targetFtp);
+                                const ConnectionLookup& lookup, SideConnection& sourceSide,
+                                SideConnection& targetSide);
 
 }  // namespace ravelmoor

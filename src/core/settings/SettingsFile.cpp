@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "core/engine/CaseFold.h"
-#include "core/ftp/FtpConnectionStore.h"
+#include "core/settings/CompareLaunch.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -180,7 +180,8 @@ SettingsFileOutcome ReadSettingsFile(const std::string& path, Settings& settings
 
 bool IsRelativeFolder(std::string_view folder) {
     const size_t start = folder.find_first_not_of(kSpaces);
-    return start != std::string_view::npos && folder[start] != '/' && !DesignatesFtpFolder(folder);
+    return start != std::string_view::npos && folder[start] != '/' &&
+           !DesignatesRemoteFolder(folder);
 }
 
 std::string SerializeSettings(const Settings& settings) {

@@ -33,4 +33,28 @@ std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, P
     return side;
 }
 
+std::unique_ptr<RemoteSide> MakeSftpSide(const SftpConnection& connection, UnknownHostKey unknown) {
+    class SftpSide : public RemoteSide {
+      public:
+        SftpSide(SftpConnection connection, UnknownHostKey unknown)
+            : connection_(std::move(connection)), unknown_(unknown) {
+            const std::string& directory = connection_.directory;
+            folder_ = directory.starts_with('/') ? directory : "./";
+            if (!folder_.ends_with('/')) folder_ += '/';
+        }
+        SideKind Kind() const override { return SideKind::Sftp; }
+        const std::string& Folder() const override { return folder_; }
+        std::unique_ptr<FileSystem> Open(Prompter& prompter,
+                                         const std::atomic<int32_t>* cancel) override {
+            return OpenSftpSide(connection_, prompter, cancel, unknown_);
+        }
+
+      private:
+        SftpConnection connection_;
+        UnknownHostKey unknown_;
+        std::string folder_;
+    };
+    return std::make_unique<SftpSide>(connection, unknown);
+}
+
 }  // namespace ravelmoor

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/engine/SideProvider.h"
 #include "core/sftp/SftpConnection.h"
 #include "core/sftp/SftpSession.h"
 
@@ -21,5 +22,11 @@ class SftpFileSystem;
 std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, Prompter& prompter,
                                              const std::atomic<int32_t>* cancel,
                                              UnknownHostKey unknown);
+
+// The remote side of a comparison on the SFTP connection `connection`, opened
+// with OpenSftpSide. Its folder is the connection's directory when that is
+// absolute, otherwise "./", which the side takes below the folder the logon
+// starts in.
+std::unique_ptr<RemoteSide> MakeSftpSide(const SftpConnection& connection, UnknownHostKey unknown);
 
 }  // namespace ravelmoor

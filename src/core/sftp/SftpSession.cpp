@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/engine/Prompter.h"
 
@@ -56,8 +57,8 @@ std::string Fingerprint(ssh_key key) {
 
 }  // namespace
 
-SftpSession::SftpSession(const SftpConnection& connection, const std::atomic<int32_t>* cancel)
-    : connection_(connection), cancel_(cancel) {}
+SftpSession::SftpSession(SftpConnection connection, const std::atomic<int32_t>* cancel)
+    : connection_(std::move(connection)), cancel_(cancel) {}
 
 SftpSession::~SftpSession() {
     StopWatching();
@@ -258,7 +259,8 @@ SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown
     }
     if (unknown == UnknownHostKey::Refuse) {
         error_ = "The host " + HostText() + " is not known (its key fingerprint is " + fingerprint +
-                 "), and an unknown host key is not accepted here. The connection is refused.";
+                 "), and an unknown host key is not accepted here. The connection is refused; if "
+                 "the fingerprint is the server's, accept it once with --accept-new-host-key.";
         return SftpOutcome::Refused;
     }
     if (unknown == UnknownHostKey::Ask &&

@@ -45,7 +45,7 @@ enum class UnknownHostKey {
 // come from one thread at a time.
 class SftpSession {
   public:
-    SftpSession(const SftpConnection& connection, const std::atomic<int32_t>* cancel);
+    SftpSession(SftpConnection connection, const std::atomic<int32_t>* cancel);
     ~SftpSession();
     SftpSession(const SftpSession&) = delete;
     SftpSession& operator=(const SftpSession&) = delete;

@@ -183,15 +183,13 @@ void MainWindow::OnCompare() {
     TakeFolderTexts();
     resultsTitle_ = windowTitle().toStdString();
 
-    const FtpConnectionStore connections(store_);
-    const ComparisonStart start = StartComparison(
-        settings_, [&](std::string_view name) { return connections.LookupConnection(name); },
-        comparison_, prompter_);
+    const ComparisonStart start =
+        StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
     ShowFolderTexts();
     if (!ShowOutcome(prompter_, start.outcome)) return;
     source_->AddToHistory(settings_.sourceFolder);
     target_->AddToHistory(settings_.targetFolder);
-    lastSourceFtp_ = start.sourceFtp;
+    lastSourceFtp_ = start.source.ftp;
     ComparisonRun& run = *start.run;
     ProgressDialog progress(run, this);
     progress.exec();
@@ -215,7 +213,7 @@ void MainWindow::OnBrowse(bool source) {
 
 void MainWindow::NormaliseFolders() {
     for (std::string* folder : {&settings_.sourceFolder, &settings_.targetFolder}) {
-        if (!DesignatesFtpFolder(*folder)) *folder = NormaliseFolder(*folder);
+        if (!DesignatesRemoteFolder(*folder)) *folder = NormaliseFolder(*folder);
     }
 }
 
