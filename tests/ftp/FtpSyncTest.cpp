@@ -245,7 +245,7 @@ TEST(FtpUndo, ConnectionNameWithSlashFound_UploadsRemoved_UnkeptFileNamed) {
 
     const auto undo = RunRavelmoor({"undo", "--yes"}, environment);
     EXPECT_EQ(undo.exitCode, 1) << undo.out << undo.err;
-    EXPECT_EQ(Snapshot(served),
+    EXPECT_EQ(ServerSnapshot(served),
               (TreeState{{"a.txt", "local a @2000"}, {"keep.txt", "keep @1000"}}));
     EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."), std::string::npos)
         << undo.err;
