@@ -12,7 +12,7 @@ namespace {
 struct RowView {
     const FileEntry& source;
     const FileEntry& target;
-    std::string_view relativePath;  // the Source spelling, or the Target's when there is none
+    const EntryPath& relativePath;  // the Source spelling, or the Target's when there is none
     bool folder;
     bool excluded;
 };
@@ -21,7 +21,7 @@ RowView ViewRow(const Comparison& comparison, size_t row) {
     const FileEntry& source = comparison.SourceResults().ElementAt(row);
     const FileEntry& target = comparison.TargetResults().ElementAt(row);
     const FileEntry& named = source.IsBlank() ? target : source;
-    return {source, target, named.path.view(), named.IsFolder(),
+    return {source, target, named.path, named.IsFolder(),
             source.excluded != 0 || target.excluded != 0};
 }
 
@@ -81,7 +81,7 @@ void AppendSide(std::string& out, const char* side, const FileEntry& entry) {
 void AppendRowJson(std::string& out, const RowView& view) {
     if (out.back() != '[') out.push_back(',');
     out.push_back('{');
-    AppendName(out, "path", view.relativePath);
+    AppendName(out, "path", view.relativePath.str());
     const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
     out += std::string(R"(,"kind":")") +
            (view.folder         ? "folder"
@@ -144,6 +144,7 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     }
     std::string line;
+    std::string path;
     std::string jsonRows = "\"rows\":[";
     for (size_t row = 0; row < rows; ++row) {
         const RowView view = ViewRow(comparison, row);
@@ -174,6 +175,8 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         if (!showAll && status == EntryStatus::Matched) continue;
 
         line.clear();
+        path.clear();
+        view.relativePath.AppendTo(path);
         if (format == OutputFormat::Json) {
             AppendRowJson(jsonRows, view);
             continue;
@@ -183,7 +186,7 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
             line.append(StatusWord(view.target.status)).push_back('\t');
             line.append(view.folder ? "folder" : "file").push_back('\t');
             line.append(view.excluded ? "1" : "0").push_back('\t');
-            AppendEscapedName(view.relativePath, line);
+            AppendEscapedName(path, line);
             line.push_back('\n');
         } else {
             char columns[32];
@@ -191,7 +194,7 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
                           std::string(StatusWord(view.source.status)).c_str(),
                           std::string(StatusWord(view.target.status)).c_str());
             line.append(columns);
-            AppendEscapedName(view.relativePath, line);
+            AppendEscapedName(path, line);
             if (view.folder) line.push_back('/');
             if (view.excluded) line.append("  (excluded)");
             line.push_back('\n');

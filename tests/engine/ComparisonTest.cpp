@@ -332,7 +332,9 @@ std::string ReferenceKey(const std::string& relative, bool folder) {
         const size_t slash = relative.find('/', start);
         const bool last = slash == std::string::npos;
         if (!last || folder) key += '\xFF';
-        key += FoldCase(relative.substr(start, last ? std::string::npos : slash - start));
+        std::string name;
+        AppendScanName(name, relative.substr(start, last ? std::string::npos : slash - start));
+        key += FoldCase(name);
         if (last) break;
         key += '\x01';
         start = slash + 1;
@@ -353,8 +355,17 @@ using Model = std::map<std::string, ModelEntry, KeyLess>;
 
 void Build(std::mt19937& random, test::TempTree& tree, Model& model, const std::string& folder,
            int depth, int maxDepth) {
-    static const std::vector<std::string> names = {
-        "a", "A", "b", "ab", "a.b", "a-b", "x y", "\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89", "n1"};
+    static const std::vector<std::string> names = {"a",
+                                                   "A",
+                                                   "b",
+                                                   "ab",
+                                                   "a.b",
+                                                   "a-b-" + std::string(60, 'l'),
+                                                   "x y",
+                                                   "\xC3\xA9t\xC3\xA9",
+                                                   "\xC3\x89T\xC3\x89",
+                                                   "n\xFF"
+                                                   "1"};
     std::set<std::string> used;  // folded names already in this folder
     for (const std::string& name : names) {
         if (random() % 3 == 0 || !used.insert(FoldCase(name)).second) continue;

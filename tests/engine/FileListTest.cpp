@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/engine/FileList.h"
 #include "core/engine/LocalFileSystem.h"
@@ -68,6 +69,40 @@ TEST(FileList, RemoveRowsAcrossBlocksKeepsOrder) {
     // A slot freed by the removal comes back clean.
     const size_t row = list.AddBlank();
     EXPECT_EQ(list.ElementAt(row), FileEntry());
+}
+
+// A list keeps a path as its folder's text and its name; an owned copy keeps
+// it whole. Both must read back, compare and order as the whole text does.
+TEST(FileList, PathsKeptAsFolderAndNameActAsTheWholeText) {
+    const std::vector<std::string> paths = {"a",
+                                            "ab/c",
+                                            "a/bc",
+                                            "a/b/c",
+                                            "a/b/c2",
+                                            "A/b/c",
+                                            "docs/\xFF",
+                                            "docs/x",
+                                            "docs/",
+                                            "d",
+                                            "deep/" + std::string(300, 'n') + "/leaf"};
+    FileList list;
+    for (const auto& path : paths)
+        list.Add(Named(path));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const EntryPath& kept = list.ElementAt(i).path;
+        const EntryPath owned(paths[i]);
+        EXPECT_EQ(kept.str(), paths[i]);
+        EXPECT_EQ(std::string(kept.Folder()).append(kept.Name()), paths[i]);
+        EXPECT_EQ(kept.Folder(), owned.Folder()) << paths[i];
+        EXPECT_EQ(kept.size(), paths[i].size());
+        for (size_t j = 0; j < paths.size(); ++j) {
+            const int expected = paths[i].compare(paths[j]);
+            const int sign = (expected > 0) - (expected < 0);
+            EXPECT_EQ(kept.Compare(list.ElementAt(j).path), sign) << paths[i] << " " << paths[j];
+            EXPECT_EQ(owned.Compare(list.ElementAt(j).path), sign) << paths[i] << " " << paths[j];
+            EXPECT_EQ(kept == paths[j], i == j);
+        }
+    }
 }
 
 TEST(FileEntry, ReadFromPathOfNothingIsBlank) {

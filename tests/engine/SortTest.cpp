@@ -30,6 +30,22 @@ std::vector<std::string> SortedPaths(const std::vector<std::string>& paths, size
     return out;
 }
 
+// An entry's path as the scan orders it: the folder marker before every
+// folder name.
+std::string MarkedPath(const FileEntry& entry) {
+    const std::string path = entry.path.str();
+    std::string out;
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        const bool last = slash == std::string::npos;
+        if (!last || entry.IsFolder()) out.push_back(kFolderMarker);
+        AppendScanName(out, std::string_view(path).substr(start, slash - start));
+        if (last) return out;
+        out.push_back('/');
+        start = slash + 1;
+    }
+}
+
 TEST(FileListSort, MarkersSeparatorsPrefixesAndCase) {
     const std::string m = "\xFF";
     const std::vector<std::string> expected = {
@@ -113,7 +129,7 @@ TEST(ScanOrder, IsTheOrderOfOneSortOverWholePaths) {
         ASSERT_TRUE(ScanFolder(fs, list, tree.Root(), options).ok);
         std::vector<std::string> scanned;
         for (size_t i = 0; i < list.GetSize(); ++i)
-            scanned.push_back(list.ElementAt(i).path.str());
+            scanned.push_back(MarkedPath(list.ElementAt(i)));
         std::vector<std::string> sorted = scanned;
         std::stable_sort(sorted.begin(), sorted.end(),
                          [](const std::string& a, const std::string& b) {

@@ -151,11 +151,8 @@ class MountedTrashTest : public TrashTest {
         options.recordFolders = true;
         ScanFolder(local, list, tree.Root(), options);
         std::set<std::string> paths;
-        for (size_t i = 0; i < list.GetSize(); ++i) {
-            std::string path = list.ElementAt(i).path.str();
-            RemoveFolderMarkers(path);
-            paths.insert(path);
-        }
+        for (size_t i = 0; i < list.GetSize(); ++i)
+            paths.insert(list.ElementAt(i).path.str());
         return paths;
     }
 

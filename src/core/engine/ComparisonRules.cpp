@@ -79,7 +79,7 @@ void ClassifyByChecksums(FileEntry& source, FileEntry& target, PairReading readi
 
 bool ClassifyPair(FileEntry& source, FileEntry& target, const ComparisonRules& rules,
                   const PairData& data, ProgressText* display) {
-    if (display != nullptr) display->Show(source.path.view());
+    if (display != nullptr) display->Show(source.path.str());
     if (!ClassifyWithoutReading(source, target, rules)) return true;
     const PairReading reading = ReadPairChecksums(source, target, rules, data);
     ClassifyByChecksums(source, target, reading);

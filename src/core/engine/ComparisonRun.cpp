@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <thread>
 
@@ -113,10 +114,40 @@ class WalkCursor {
     }
 
   private:
+    // The key is the folded path with the folder marker before every folder
+    // name (the scan's order). Entries of one folder come together, so the
+    // folder's part of the key is made once per folder.
     void KeyEntry(size_t at, std::string& key) {
-        key.clear();
-        AppendFolded(scan_.ElementAt(at).path, key);
-        if (filter_ != nullptr && filter_->IsExcluded(key)) scan_.ElementAt(at).excluded = 1;
+        FileEntry& entry = scan_.ElementAt(at);
+        const std::string_view folder = entry.path.Folder();
+        if (folder.data() != keyedFolder_.data() || folder.size() != keyedFolder_.size()) {
+            keyedFolder_ = folder;
+            folderKey_.clear();
+            size_t start = 0;
+            while (start < folder.size()) {
+                const size_t slash = folder.find('/', start);
+                folderKey_.push_back(kFolderMarker);
+                AppendFoldedName(folder.substr(start, slash - start), folderKey_);
+                folderKey_.push_back('/');
+                start = slash + 1;
+            }
+        }
+        key.assign(folderKey_);
+        if (entry.IsFolder()) key.push_back(kFolderMarker);
+        AppendFoldedName(entry.path.Name(), key);
+        if (filter_ != nullptr && filter_->IsExcluded(key)) entry.excluded = 1;
+    }
+
+    // Folding goes name by name (CaseFold.h), so a name folded on its own
+    // gives the bytes it has in the whole path's key.
+    void AppendFoldedName(std::string_view name, std::string& out) {
+        if (std::memchr(name.data(), kFolderMarker, name.size()) == nullptr) {
+            AppendFolded(name, out);
+            return;
+        }
+        escaped_.clear();
+        AppendScanName(escaped_, name);
+        AppendFolded(escaped_, out);
     }
 
     FileList& scan_;
@@ -127,6 +158,9 @@ class WalkCursor {
     std::string next_;
     size_t nextKeyedAt_ = SIZE_MAX;
     std::string spare_;
+    std::string_view keyedFolder_;  // the folder text folderKey_ was made from
+    std::string folderKey_;
+    std::string escaped_;
 };
 
 // Threads that read file data (and list folders) where both sides are
@@ -423,11 +457,10 @@ void ComparisonRun::PairGroup(size_t sourceAt, size_t sourceCount, size_t target
     std::vector<bool> targetTaken(targetCount, false);
     size_t sourceLeft = 0;
     for (size_t s = 0; s < sourceCount; ++s) {
-        const std::string_view name = sourceScan_.ElementAt(sourceAt + s).path.view();
+        const EntryPath& name = sourceScan_.ElementAt(sourceAt + s).path;
         size_t partner = SIZE_MAX;
         for (size_t t = 0; t < targetCount && partner == SIZE_MAX; ++t) {
-            if (!targetTaken[t] && targetScan_.ElementAt(targetAt + t).path.view() == name)
-                partner = t;
+            if (!targetTaken[t] && targetScan_.ElementAt(targetAt + t).path == name) partner = t;
         }
         if (partner != SIZE_MAX) {
             targetTaken[partner] = true;
@@ -452,12 +485,12 @@ void ComparisonRun::PairGroup(size_t sourceAt, size_t sourceCount, size_t target
         if (!targetTaken[t]) rows.emplace_back(SIZE_MAX, targetAt + t);
     }
     // Listing order is the directory's; byte order of the names is the same every time.
-    auto name = [this](const std::pair<size_t, size_t>& row) {
-        return row.first != SIZE_MAX ? sourceScan_.ElementAt(row.first).path.view()
-                                     : targetScan_.ElementAt(row.second).path.view();
+    auto name = [this](const std::pair<size_t, size_t>& row) -> const EntryPath& {
+        return row.first != SIZE_MAX ? sourceScan_.ElementAt(row.first).path
+                                     : targetScan_.ElementAt(row.second).path;
     };
     std::sort(rows.begin(), rows.end(),
-              [&name](const auto& a, const auto& b) { return name(a) < name(b); });
+              [&name](const auto& a, const auto& b) { return name(a).Compare(name(b)) < 0; });
 }
 
 size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
@@ -473,8 +506,6 @@ size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
     }
     FileEntry& source = comparison_.sourceResults_.ElementAt(row);
     FileEntry& target = comparison_.targetResults_.ElementAt(row);
-    source.RemoveFolderMarkers();
-    target.RemoveFolderMarkers();
     if (ClassifyWithoutReading(source, target, comparison_.rules_)) {
         waitingForChecksums.push_back(static_cast<uint32_t>(row));
     }

@@ -9,28 +9,47 @@
 
 namespace ravelmoor {
 
+namespace {
+
+// The empty folder text of the entries directly below the root.
+constexpr char kNoFolder[] = {0, 0, 0, 0, 0};
+
+std::string_view TextAt(const char* text, uint32_t length) {
+    return {text, length};
+}
+
+}  // namespace
+
+const char* const EntryPath::kRootFolder = kNoFolder + sizeof(uint32_t);
+
+uint32_t EntryPath::LengthAt(const char* text) {
+    uint32_t length = 0;
+    std::memcpy(&length, text - sizeof(length), sizeof(length));
+    return length;
+}
+
 EntryPath::EntryPath(EntryPath&& other) noexcept {
-    if (other.owned_) {
+    if (other.Owned()) {
         TakeRaw(other);
     } else {
         // A borrowed text must not outlive its list, so a move out of a list
         // makes an owned copy.
-        Assign(other.view());
+        CopyFrom(other);
     }
 }
 
 EntryPath& EntryPath::operator=(const EntryPath& other) {
-    if (this != &other) Assign(other.view());
+    if (this != &other) CopyFrom(other);
     return *this;
 }
 
 EntryPath& EntryPath::operator=(EntryPath&& other) noexcept {
     if (this == &other) return *this;
-    if (other.owned_) {
+    if (other.Owned()) {
         Release();
         TakeRaw(other);
     } else {
-        Assign(other.view());
+        CopyFrom(other);
     }
     return *this;
 }
@@ -40,43 +59,115 @@ EntryPath& EntryPath::operator=(std::string_view text) {
     return *this;
 }
 
+std::string_view EntryPath::Folder() const {
+    if (name_ == nullptr) return {};
+    if (folder_ != nullptr) return TextAt(folder_, LengthAt(folder_));
+    const std::string_view whole = TextAt(name_, LengthAt(name_));
+    const size_t slash = whole.rfind('/');
+    return slash == std::string_view::npos ? std::string_view() : whole.substr(0, slash + 1);
+}
+
+std::string_view EntryPath::Name() const {
+    if (name_ == nullptr) return {};
+    const std::string_view text = TextAt(name_, LengthAt(name_));
+    if (folder_ != nullptr) return text;
+    const size_t slash = text.rfind('/');
+    return slash == std::string_view::npos ? text : text.substr(slash + 1);
+}
+
+size_t EntryPath::size() const {
+    if (name_ == nullptr) return 0;
+    return LengthAt(name_) + (folder_ != nullptr ? LengthAt(folder_) : 0);
+}
+
+void EntryPath::AppendTo(std::string& out) const {
+    if (name_ == nullptr) return;
+    if (folder_ != nullptr) out.append(folder_, LengthAt(folder_));
+    out.append(name_, LengthAt(name_));
+}
+
+std::string EntryPath::str() const {
+    std::string text;
+    text.reserve(size());
+    AppendTo(text);
+    return text;
+}
+
+int EntryPath::Compare(const EntryPath& other) const {
+    // The whole texts compared as if each were one string: folder, then name.
+    const std::string_view mine[] = {Folder(), Name()};
+    const std::string_view theirs[] = {other.Folder(), other.Name()};
+    size_t i = 0;
+    size_t j = 0;
+    size_t at = 0;  // offset in mine[i]
+    size_t otherAt = 0;
+    for (;;) {
+        while (i < 2 && at == mine[i].size()) {
+            ++i;
+            at = 0;
+        }
+        while (j < 2 && otherAt == theirs[j].size()) {
+            ++j;
+            otherAt = 0;
+        }
+        if (i == 2 || j == 2) return (i == 2 ? 0 : 1) - (j == 2 ? 0 : 1);
+        const size_t n = std::min(mine[i].size() - at, theirs[j].size() - otherAt);
+        const int order = std::memcmp(mine[i].data() + at, theirs[j].data() + otherAt, n);
+        if (order != 0) return order < 0 ? -1 : 1;
+        at += n;
+        otherAt += n;
+    }
+}
+
+bool operator==(const EntryPath& a, std::string_view b) {
+    const std::string_view folder = a.Folder();
+    const std::string_view name = a.Name();
+    return b.size() == folder.size() + name.size() && b.starts_with(folder) &&
+           b.substr(folder.size()) == name;
+}
+
 void EntryPath::Assign(std::string_view text) {
     if (text.empty()) {
         Release();
         return;
     }
     // `text` may point into our own bytes, so copy before releasing them.
-    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy == nullptr) throw std::bad_alloc();
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
+    const auto length = static_cast<uint32_t>(text.size());
+    auto* block = static_cast<char*>(std::malloc(sizeof(length) + text.size() + 1));
+    if (block == nullptr) throw std::bad_alloc();
+    std::memcpy(block, &length, sizeof(length));
+    std::memcpy(block + sizeof(length), text.data(), text.size());
+    block[sizeof(length) + text.size()] = '\0';
     Release();
-    data_ = copy;
-    size_ = static_cast<uint32_t>(text.size());
-    owned_ = true;
+    name_ = block + sizeof(length);
+}
+
+void EntryPath::CopyFrom(const EntryPath& other) {
+    if (other.Owned()) {
+        Assign(TextAt(other.name_, LengthAt(other.name_)));
+    } else {
+        Assign(other.str());
+    }
 }
 
 void EntryPath::Release() {
-    if (owned_) std::free(data_);
-    data_ = nullptr;
-    size_ = 0;
-    owned_ = false;
+    // NOLINTNEXTLINE(cppcoreguidelines-no-malloc): the block made by Assign
+    if (Owned()) std::free(const_cast<char*>(name_ - sizeof(uint32_t)));
+    folder_ = nullptr;
+    name_ = nullptr;
 }
 
-void EntryPath::Borrow(char* data, uint32_t size) {
+void EntryPath::Borrow(const char* folder, const char* name) {
     Release();
-    data_ = size == 0 ? nullptr : data;
-    size_ = size;
-    owned_ = false;
+    folder_ = folder;
+    name_ = name;
 }
 
 void EntryPath::TakeRaw(EntryPath& from) noexcept {
-    data_ = from.data_;
-    size_ = from.size_;
-    owned_ = from.owned_;
-    from.data_ = nullptr;
-    from.size_ = 0;
-    from.owned_ = false;
+    folder_ = from.folder_;
+    name_ = from.name_;
+    from.folder_ = nullptr;
+    from.name_ = nullptr;
 }
 
 void AppendScanName(std::string& out, std::string_view name) {
@@ -109,20 +200,13 @@ void RemoveFolderMarkers(std::string& text) {
     text.resize(RemoveFolderMarkers(text.data(), text.size()));
 }
 
-void EntryPath::RemoveFolderMarkers() {
-    if (data_ == nullptr) return;
-    size_ = static_cast<uint32_t>(ravelmoor::RemoveFolderMarkers(data_, size_));
-    data_[size_] = '\0';
-    if (size_ == 0) Release();
-}
-
 void FileEntry::SetFromFacts(std::string_view prefix, std::string_view name, uint32_t newAttributes,
                              uint64_t newSize, int64_t newLastWrite) {
     std::string text;
     text.reserve(prefix.size() + name.size());
     text.append(prefix).append(name);
     path = std::string_view(text);
-    attributes = newAttributes;
+    attributes = static_cast<uint16_t>(newAttributes);
     size = newSize;
     lastWrite = newLastWrite;
     checksumBytes = 0;

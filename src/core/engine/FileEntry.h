@@ -22,80 +22,93 @@ enum class EntryStatus : uint8_t {
 inline constexpr uint32_t kFolderAttribute = 0x10;
 // A symbolic link is listed as a file; this bit says its content is the link text.
 inline constexpr uint32_t kSymlinkAttribute = 0x400;
-// Placed before every folder name below the root while an entry sits in a scan
-// list, so that a folder's files sort before its sub-folders (it is above
-// every other byte).
+// Placed before every folder name below the root in the key text that the
+// scan orders by and the walk pairs by (and in the paths of folders that could
+// not be listed), so that a folder's files sort before its sub-folders (it is
+// above every other byte). Entries themselves hold plain names.
 inline constexpr char kFolderMarker = '\xFF';
-// A name may hold the byte 0xFF itself (Latin-1 names on old media). In a
-// scan list such a byte is held as 0xFF followed by NUL; a marker is always
+// A name may hold the byte 0xFF itself (Latin-1 names on old media). In key
+// text such a byte is held as 0xFF followed by NUL; a marker is always
 // followed by a folder name, which never starts with NUL, so the two never
 // mix, and the name's byte still sorts below a marker and above every other
 // byte.
 inline constexpr char kEscapedFFTail = '\0';
 
-// Appends a name as a scan list holds it (each 0xFF byte escaped).
+// Appends a name as key text holds it (each 0xFF byte escaped).
 void AppendScanName(std::string& out, std::string_view name);
-// Turns scan-list text back into plain path text: markers are dropped and
+// Turns key text back into plain path text: markers are dropped and
 // escaped 0xFF bytes restored. Works in place; returns the new length.
 size_t RemoveFolderMarkers(char* text, size_t length);
 void RemoveFolderMarkers(std::string& text);
 
-// The path text of an entry. An entry that lives in a FileList usually borrows
-// its bytes from the list's own storage (one allocation per many entries);
-// every copy made outside a list owns its bytes. The text is always followed
-// by a NUL so that it can go straight to a system call.
+// The path of an entry below its side's root, in two parts: the folder
+// ("docs/sub/", or "" directly below the root) and the name ("a.txt"). An
+// entry in a FileList points at texts its list keeps: each folder's text once
+// for all of its entries, and the entry's own name. Every copy made outside a
+// list owns its whole path text. The whole path is built only where it is
+// shown or opened (str, AppendTo); the hot paths use Folder and Name.
+//
+// Both forms point at bytes that are preceded by their length (4 bytes,
+// unaligned) and followed by a NUL.
 class EntryPath {
   public:
     EntryPath() = default;
     explicit EntryPath(std::string_view text) { Assign(text); }
-    EntryPath(const EntryPath& other) { Assign(other.view()); }
+    EntryPath(const EntryPath& other) { CopyFrom(other); }
     EntryPath(EntryPath&& other) noexcept;
     EntryPath& operator=(const EntryPath& other);
     EntryPath& operator=(EntryPath&& other) noexcept;
     EntryPath& operator=(std::string_view text);
     ~EntryPath() { Release(); }
 
-    std::string_view view() const { return {data_ != nullptr ? data_ : "", size_}; }
-    std::string str() const { return std::string(view()); }
-    const char* c_str() const { return data_ != nullptr ? data_ : ""; }
-    size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    char operator[](size_t i) const { return data_[i]; }
-    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
+    // The folder part, ending with '/' (empty directly below the root).
+    std::string_view Folder() const;
+    // The last name.
+    std::string_view Name() const;
+    std::string str() const;
+    void AppendTo(std::string& out) const;
+    size_t size() const;
+    bool empty() const { return name_ == nullptr; }
 
-    // Makes scan-list text plain path text, in place (see RemoveFolderMarkers below).
-    void RemoveFolderMarkers();
+    // Byte order of the whole path texts, like memcmp.
+    int Compare(const EntryPath& other) const;
 
-    friend bool operator==(const EntryPath& a, const EntryPath& b) { return a.view() == b.view(); }
-    friend bool operator==(const EntryPath& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(const EntryPath& a, const EntryPath& b) { return a.Compare(b) == 0; }
+    friend bool operator==(const EntryPath& a, std::string_view b);
 
   private:
     friend class FileList;
 
-    void Assign(std::string_view text);
-    void Release();
-    // Takes bytes that a FileList keeps alive; never freed by this object.
-    void Borrow(char* data, uint32_t size);
-    // Hands the bytes over as they are (borrowed or owned) and leaves `from` empty.
-    void TakeRaw(EntryPath& from) noexcept;
+    // The folder text of a list's entries directly below the root.
+    static const char* const kRootFolder;
 
-    char* data_ = nullptr;
-    uint32_t size_ = 0;
-    bool owned_ = false;
+    static uint32_t LengthAt(const char* text);
+    void Assign(std::string_view text);
+    void CopyFrom(const EntryPath& other);
+    void Release();
+    // Takes texts that a FileList keeps alive; never freed by this object.
+    void Borrow(const char* folder, const char* name);
+    // Hands the texts over as they are (borrowed or owned) and leaves `from` empty.
+    void TakeRaw(EntryPath& from) noexcept;
+    bool Owned() const { return folder_ == nullptr && name_ != nullptr; }
+
+    // A list's folder text; null when the path is owned (then name_ holds
+    // the whole path) or blank.
+    const char* folder_ = nullptr;
+    const char* name_ = nullptr;
 };
 
 // One file or folder of one side. A plain value: copies copy every field.
-// A comparison holds millions of these, so the layout is kept to 48 bytes
-// (the two small fields live in the tail padding of the path), and the path
-// leaves out the side's root, which every entry of a side shares.
+// A comparison holds millions of these, so the layout is kept to 48 bytes,
+// and the path leaves out the side's root, which every entry of a side shares.
 struct FileEntry {
     // The path below the side's root folder ("docs/a.txt"), spelled exactly
     // as the file system spells it, with '/' between levels. Empty for a
     // blank entry. The file is at root + path.
-    [[no_unique_address]] EntryPath path;
+    EntryPath path;
     uint8_t excluded = 0;
     EntryStatus status = EntryStatus::Unclassified;
-    uint32_t attributes = 0;  // kFolderAttribute, kSymlinkAttribute
+    uint16_t attributes = 0;  // kFolderAttribute, kSymlinkAttribute
     uint32_t checksum = 0;    // CRC-32 register
     uint64_t size = 0;
     int64_t lastWrite = 0;  // seconds since 1970-01-01 UTC
@@ -106,9 +119,10 @@ struct FileEntry {
     bool IsBlank() const { return path.empty(); }
     // Where the entry is, for a side whose root folder text is `root` (ending with '/').
     std::string FullPath(std::string_view root) const {
-        return std::string(root).append(path.view());
+        std::string full(root);
+        path.AppendTo(full);
+        return full;
     }
-    void RemoveFolderMarkers() { path.RemoveFolderMarkers(); }
 
     // Fills the entry from facts listed for `name` in the folder `prefix`.
     // `checksum` keeps its value.

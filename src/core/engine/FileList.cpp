@@ -17,6 +17,40 @@ namespace {
 
 constexpr size_t kChunkSize = size_t{256} * 1024;
 
+// Entry blocks that a walk has left behind, kept for the next list that
+// grows. The two sides are listed on two threads, and the C library keeps
+// memory freed on one thread for that thread's later allocations, so blocks
+// freed by the walk would not serve the result lists it fills; handing the
+// blocks over directly keeps the peak at one copy of the entries.
+class SpareBlocks {
+  public:
+    using Block = std::unique_ptr<FileEntry[]>;
+
+    void Put(Block block) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (blocks_.size() < kMost) blocks_.push_back(std::move(block));
+    }
+    Block Take() {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (blocks_.empty()) return nullptr;
+        Block block = std::move(blocks_.back());
+        blocks_.pop_back();
+        return block;
+    }
+
+  private:
+    // A walk takes them back as fast as it gives them; this only bounds
+    // what an abandoned walk leaves.
+    static constexpr size_t kMost = 64;
+    std::mutex lock_;
+    std::vector<Block> blocks_;
+};
+
+SpareBlocks& Spares() {
+    static SpareBlocks spares;
+    return spares;
+}
+
 }  // namespace
 
 FileList::~FileList() = default;
@@ -36,28 +70,34 @@ void FileList::Clear() {
     chunkUsed_ = 0;
     chunkSize_ = 0;
     textBytes_ = 0;
+    lastFolder_ = nullptr;
 }
 
 FileEntry& FileList::Append() {
     if (count_ == blocks_.size() * kGrowthStep) {
-        blocks_.push_back(std::make_unique<FileEntry[]>(kGrowthStep));
+        auto block = Spares().Take();
+        blocks_.push_back(block ? std::move(block) : std::make_unique<FileEntry[]>(kGrowthStep));
     }
     FileEntry& entry = ElementAt(count_++);
     entry = FileEntry();  // a slot left behind by RemoveRows may hold old fields
     return entry;
 }
 
-char* FileList::StoreText(size_t length) {
-    const size_t needed = length + 1;  // with its NUL
+const char* FileList::StoreText(std::string_view text) {
+    const auto length = static_cast<uint32_t>(text.size());
+    const size_t needed = sizeof(length) + text.size() + 1;
     if (chunks_.empty() || chunkSize_ - chunkUsed_ < needed) {
         chunkSize_ = std::max(kChunkSize, needed);
         chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunkSize_));
         chunkUsed_ = 0;
         textBytes_ += chunkSize_;
     }
-    char* text = chunks_.back().get() + chunkUsed_;
+    char* stored = chunks_.back().get() + chunkUsed_;
     chunkUsed_ += needed;
-    return text;
+    std::memcpy(stored, &length, sizeof(length));
+    std::memcpy(stored + sizeof(length), text.data(), text.size());
+    stored[sizeof(length) + text.size()] = '\0';
+    return stored + sizeof(length);
 }
 
 void FileList::NotePathLength(size_t length) {
@@ -67,40 +107,37 @@ void FileList::NotePathLength(size_t length) {
 }
 
 size_t FileList::Add(const FileEntry& entry) {
-    const std::string_view text = entry.path.view();
-    FileEntry& added = Append();  // blocks never move, so `entry` stays valid
+    if (entry.IsBlank()) {
+        CopyFacts(Append(), entry);  // blocks never move, so `entry` stays valid
+        return count_ - 1;
+    }
+    const std::string_view folder = entry.path.Folder();
+    // Entries usually come folder by folder: each folder's text is kept once.
+    if (lastFolder_ == nullptr ||
+        std::string_view(lastFolder_, EntryPath::LengthAt(lastFolder_)) != folder) {
+        lastFolder_ = AddFolder(folder);
+    }
+    const char* name = StoreText(entry.path.Name());
+    FileEntry& added = Append();
     CopyFacts(added, entry);
-    char* stored = StoreText(text.size());
-    std::memcpy(stored, text.data(), text.size());
-    stored[text.size()] = '\0';
-    added.path.Borrow(stored, static_cast<uint32_t>(text.size()));
-    NotePathLength(text.size());
+    added.path.Borrow(lastFolder_, name);
+    NotePathLength(added.path.size());
     return count_ - 1;
 }
 
-size_t FileList::AddListed(std::string_view prefix, std::string_view name, uint32_t attributes,
-                           uint64_t size, int64_t lastWrite) {
-    if (std::memchr(name.data(), kFolderMarker, name.size()) != nullptr) {
-        std::string escaped;
-        AppendScanName(escaped, name);
-        return AddListedEscaped(prefix, escaped, attributes, size, lastWrite);
-    }
-    return AddListedEscaped(prefix, name, attributes, size, lastWrite);
+const char* FileList::AddFolder(std::string_view folder) {
+    return folder.empty() ? EntryPath::kRootFolder : StoreText(folder);
 }
 
-size_t FileList::AddListedEscaped(std::string_view prefix, std::string_view name,
-                                  uint32_t attributes, uint64_t size, int64_t lastWrite) {
-    const size_t length = prefix.size() + name.size();
-    char* stored = StoreText(length);
-    std::memcpy(stored, prefix.data(), prefix.size());
-    std::memcpy(stored + prefix.size(), name.data(), name.size());
-    stored[length] = '\0';
+size_t FileList::AddListed(const char* folder, std::string_view name, uint32_t attributes,
+                           uint64_t size, int64_t lastWrite) {
+    const char* stored = StoreText(name);
     FileEntry& added = Append();
-    added.path.Borrow(stored, static_cast<uint32_t>(length));
-    added.attributes = attributes;
+    added.path.Borrow(folder, stored);
+    added.attributes = static_cast<uint16_t>(attributes);
     added.size = size;
     added.lastWrite = lastWrite;
-    NotePathLength(length);
+    NotePathLength(added.path.size());
     return count_ - 1;
 }
 
@@ -165,6 +202,7 @@ void FileList::AdoptStorage(FileList& from) {
     from.chunkUsed_ = 0;
     from.chunkSize_ = 0;
     from.textBytes_ = 0;
+    from.lastFolder_ = nullptr;
 }
 
 size_t FileList::AddTransferred(FileEntry& from) {
@@ -177,7 +215,7 @@ size_t FileList::AddTransferred(FileEntry& from) {
 void FileList::ReleaseBlocksBefore(size_t index) {
     const size_t fullBlocks = std::min(index / kGrowthStep, blocks_.size());
     for (; releasedBlocks_ < fullBlocks; ++releasedBlocks_)
-        blocks_[releasedBlocks_].reset();
+        Spares().Put(std::move(blocks_[releasedBlocks_]));
 }
 
 size_t FileList::MemoryUsage() const {
@@ -217,28 +255,25 @@ bool FileList::Sort(const std::atomic<int32_t>* cancel, size_t prefixLength) {
     if (n < 2) return true;
     try {
         std::vector<SortKey> keys(n);
-        // Plain ASCII keys are read in place and lowered through the map.
-        // Others are folded once into `folded`; their pointers are set when
+        // Every key is folded once into `folded`; the pointers are set when
         // that text has stopped growing.
         std::string folded;
-        std::vector<std::pair<uint32_t, size_t>> foldedAt;  // entry, offset
+        std::vector<size_t> foldedAt(n);
+        std::string whole;
         for (size_t k = 0; k < n; ++k) {
-            const std::string_view path = ElementAt(k).path.view();
-            const std::string_view below = path.substr(std::min(prefixLength, path.size()));
-            if (IsAsciiText(below)) {
-                keys[k] = {reinterpret_cast<const unsigned char*>(below.data()),
-                           static_cast<uint32_t>(below.size()), static_cast<uint32_t>(k)};
-            } else {
-                const size_t offset = folded.size();
-                AppendFolded(below, folded);
-                foldedAt.emplace_back(static_cast<uint32_t>(k), offset);
-                keys[k] = {nullptr, static_cast<uint32_t>(folded.size() - offset),
-                           static_cast<uint32_t>(k)};
-            }
+            whole.clear();
+            ElementAt(k).path.AppendTo(whole);
+            const std::string_view below =
+                std::string_view(whole).substr(std::min(prefixLength, whole.size()));
+            foldedAt[k] = folded.size();
+            AppendFolded(below, folded);
+            keys[k] = {nullptr, static_cast<uint32_t>(folded.size() - foldedAt[k]),
+                       static_cast<uint32_t>(k)};
         }
-        for (const auto& [k, offset] : foldedAt) {
-            keys[k].bytes = reinterpret_cast<const unsigned char*>(folded.data() + offset);
+        for (size_t k = 0; k < n; ++k) {
+            keys[k].bytes = reinterpret_cast<const unsigned char*>(folded.data() + foldedAt[k]);
         }
+        foldedAt = std::vector<size_t>();
 
         if (!Megasort(keys.data(), n, KeyOrderTables().raw, cancel)) return false;
         if (cancel != nullptr && cancel->load() != 0) return true;

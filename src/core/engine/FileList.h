@@ -15,9 +15,9 @@ namespace ravelmoor {
 
 // An ordered, growable list of entries of one side. Entries are kept in blocks
 // of kGrowthStep, so growing never moves them and a reference from ElementAt
-// stays valid until the list shrinks. Path texts of entries added to the list
+// stays valid until the list shrinks. The texts of entries added to the list
 // are kept in the list's own text storage, a few large chunks instead of one
-// allocation per entry.
+// allocation per entry: each folder's text once, and each entry's name.
 class FileList {
   public:
     static constexpr size_t kGrowthStep = 2000;
@@ -38,10 +38,14 @@ class FileList {
 
     // Appends a copy of `entry` and returns its index.
     size_t Add(const FileEntry& entry);
+    // Keeps the text of a folder below the root ("docs/sub/", ending with
+    // '/'; "" for the root itself) for the entries AddListed puts in it. The
+    // handle stays valid as long as the list's text storage.
+    const char* AddFolder(std::string_view folder);
     // Appends an entry for `name` (as the file system spells it) listed in
-    // the folder `prefix` (scan-list text, see AppendScanName).
-    size_t AddListed(std::string_view prefix, std::string_view name, uint32_t attributes,
-                     uint64_t size, int64_t lastWrite);
+    // `folder`, a handle from AddFolder.
+    size_t AddListed(const char* folder, std::string_view name, uint32_t attributes, uint64_t size,
+                     int64_t lastWrite);
     // Appends a blank entry (the counterpart of an entry on the other side only).
     size_t AddBlank();
 
@@ -80,9 +84,8 @@ class FileList {
 
   private:
     FileEntry& Append();
-    size_t AddListedEscaped(std::string_view prefix, std::string_view name, uint32_t attributes,
-                            uint64_t size, int64_t lastWrite);
-    char* StoreText(size_t length);
+    // Stores `text` behind its length and before a NUL; returns its first byte.
+    const char* StoreText(std::string_view text);
     void NotePathLength(size_t length);
     static void Relocate(FileEntry& to, FileEntry& from) noexcept;
     // Every field but the path.
@@ -99,6 +102,7 @@ class FileList {
     size_t chunkUsed_ = 0;
     size_t chunkSize_ = 0;
     size_t textBytes_ = 0;
+    const char* lastFolder_ = nullptr;  // what Add stored last, to store a folder once
 
     mutable std::mutex nameLock_;
     std::string currentName_;

@@ -1,6 +1,7 @@
 #include "core/engine/PairReaders.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/engine/FileList.h"
 
@@ -53,6 +54,7 @@ void PairReaders::Finish() {
 void PairReaders::Work() {
     std::vector<Pair*> batch;
     batch.reserve(kBatch);
+    std::string shown;
     for (;;) {
         batch.clear();
         {
@@ -67,7 +69,9 @@ void PairReaders::Work() {
         }
         for (Pair* pair : batch) {
             if (Cancelled()) return;
-            progress_.SetCurrentName(pair->source->path.view());
+            shown.clear();
+            pair->source->path.AppendTo(shown);
+            progress_.SetCurrentName(shown);
             pair->reading = ReadPairChecksums(*pair->source, *pair->target, rules_, data_);
         }
     }

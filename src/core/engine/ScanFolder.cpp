@@ -14,8 +14,9 @@ namespace {
 // their children are listed together and come out in one key order, as one
 // sort over whole paths would put them.
 struct Member {
-    std::string entryPrefix;  // the folder as entries carry it (markers, trailing '/')
+    std::string entryPrefix;  // the folder in key text (markers, trailing '/')
     std::string listPath;     // the same folder for the file system (trailing '/')
+    const char* folder;       // the list's handle of the folder (FileList::AddFolder)
 };
 
 // The children of one folder group, in listing order until they are sorted.
@@ -45,8 +46,8 @@ struct Listing {
 
 class Scanner {
   public:
-    Scanner(FileSystem& fs, FileList& list, const ScanOptions& options)
-        : fs_(fs), list_(list), options_(options) {}
+    Scanner(FileSystem& fs, FileList& list, size_t rootLength, const ScanOptions& options)
+        : fs_(fs), list_(list), options_(options), rootLength_(rootLength) {}
 
     bool Cancelled() const {
         return options_.cancel != nullptr && options_.cancel->load(std::memory_order_relaxed) != 0;
@@ -83,7 +84,7 @@ class Scanner {
                                              [](const Listing::Child& c) { return c.IsFolder(); }) -
                                 children.begin());
         for (size_t k = 0; k < firstFolder; ++k)
-            Add(group[children[k].member].entryPrefix, listing.Name(children[k]), children[k]);
+            Add(group[children[k].member].folder, listing.Name(children[k]), children[k]);
         Flush();
 
         std::vector<Member> subGroup;
@@ -98,14 +99,18 @@ class Scanner {
             for (size_t f = k; f < end; ++f) {
                 const Member& parent = group[children[f].member];
                 const std::string_view name = listing.Name(children[f]);
+                if (options_.recordFolders) Add(parent.folder, name, children[f]);
                 std::string entryPrefix = parent.entryPrefix;
                 entryPrefix += kFolderMarker;
-                if (options_.recordFolders) Add(entryPrefix, name, children[f]);
                 AppendScanName(entryPrefix, name);
                 entryPrefix.push_back('/');
                 std::string listPath = parent.listPath;
                 listPath.append(name).push_back('/');
-                subGroup.push_back({std::move(entryPrefix), std::move(listPath)});
+                const char* folder =
+                    options_.includeSubFolders
+                        ? list_.AddFolder(std::string_view(listPath).substr(rootLength_))
+                        : nullptr;
+                subGroup.push_back({std::move(entryPrefix), std::move(listPath), folder});
             }
             Flush();
             if (options_.includeSubFolders && !Scan(subGroup)) return false;
@@ -169,8 +174,8 @@ class Scanner {
         std::string escaped_;
     };
 
-    void Add(std::string_view prefix, std::string_view name, const Listing::Child& child) {
-        last_ = list_.AddListed(prefix, name, child.attributes, child.size, child.lastWrite);
+    void Add(const char* folder, std::string_view name, const Listing::Child& child) {
+        last_ = list_.AddListed(folder, name, child.attributes, child.size, child.lastWrite);
         ++added_;
         ++unreported_;
     }
@@ -182,12 +187,18 @@ class Scanner {
         if (options_.counter != nullptr)
             options_.counter->fetch_add(unreported_, std::memory_order_relaxed);
         unreported_ = 0;
-        list_.SetCurrentName(list_.ElementAt(last_).path.view());
+        // The current name is read back without markers, so a name's own
+        // 0xFF bytes go in escaped.
+        shown_.clear();
+        AppendScanName(shown_, list_.ElementAt(last_).path.str());
+        list_.SetCurrentName(shown_);
     }
 
     FileSystem& fs_;
     FileList& list_;
     const ScanOptions& options_;
+    const size_t rootLength_;
+    std::string shown_;
     int64_t added_ = 0;
     int64_t unreported_ = 0;
     size_t last_ = 0;
@@ -197,9 +208,9 @@ class Scanner {
 
 ScanResult ScanFolder(FileSystem& fs, FileList& list, const std::string& folder,
                       const ScanOptions& options) {
-    Scanner scanner(fs, list, options);
+    Scanner scanner(fs, list, folder.size(), options);
     // The root is a real path: any byte in it, 0xFF included, is part of a name.
-    const std::vector<Member> root{{std::string(), folder}};
+    const std::vector<Member> root{{std::string(), folder, list.AddFolder({})}};
     ScanResult result;
     result.ok = scanner.Scan(root);
     result.added = scanner.added();

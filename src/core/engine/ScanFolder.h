@@ -29,10 +29,10 @@ struct ScanResult {
 };
 
 // Fills `list` with an entry for every file below `folder` (and, with
-// sub-folders, every folder), each path being the names below `folder`, with
-// the folder marker before every folder name. `folder` ends with '/'. The
-// entries come in key order (MatchKey.h), as one sort of the whole list would
-// put them, equal keys in listing order: each folder's children are sorted
+// sub-folders, every folder), each path being the names below `folder`.
+// `folder` ends with '/'. The entries come in key order (MatchKey.h, over
+// paths with the folder marker before every folder name), as one sort of the
+// whole list would put them, equal keys in listing order: each folder's children are sorted
 // when it has been listed, and its sub-folders are listed after its files
 // have been added. A cancel stops the scan between two entries; entries
 // added until then stay.

@@ -34,7 +34,7 @@ class Destinations {
     const FileList& from_;
     const FileList& to_;
     bool indexed_ = false;
-    std::unordered_map<std::string_view, uint32_t> folderRows_;  // from-side folder path -> row
+    std::unordered_map<std::string, uint32_t> folderRows_;  // from-side folder path -> row
     std::unordered_map<size_t, std::string> folderDestinations_;
 };
 

@@ -153,7 +153,7 @@ bool RowOperations::DeleteRows(const std::vector<uint32_t>& rows, bool sideIsSou
         FileEntry& theirs = other.list->ElementAt(row);
         const bool otherMissing = theirs.IsBlank() || theirs.status == EntryStatus::Missing;
         FileEntry read;
-        read.ReadFromPath(*deleting.fs, deleting.root, mine.path);
+        read.ReadFromPath(*deleting.fs, deleting.root, mine.path.str());
         if (read.IsBlank()) {
             mine = FileEntry();
             mine.status = EntryStatus::Missing;

@@ -72,15 +72,16 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     const auto column = static_cast<ResultColumn>(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            if (column == ResultColumn::Name) return FromStd(entry.path.view());
+            if (column == ResultColumn::Name) return FromStd(entry.path.str());
             if (column == ResultColumn::Status || entry.IsFolder()) return {};
             return FromStd(column == ResultColumn::Size ? FormatSize(entry.size)
                                                         : FormatTimestamp(entry.lastWrite));
         case Qt::ToolTipRole:
             // A name that is not UTF-8 shows U+FFFD for its odd bytes; the
             // tooltip spells them out.
-            if (column == ResultColumn::Name && !IsValidUtf8(entry.path.view()))
-                return FromStd(EscapeName(entry.path.view()));
+            if (column != ResultColumn::Name) return {};
+            if (const std::string path = entry.path.str(); !IsValidUtf8(path))
+                return FromStd(EscapeName(path));
             return {};
         case Qt::DecorationRole:
             if (column == ResultColumn::Status) return icons_.Of(IconOf(entry));
