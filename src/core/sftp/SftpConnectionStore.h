@@ -11,6 +11,10 @@ namespace ravelmoor {
 
 class SettingsStore;
 
+// A folder box text designates an SFTP folder when it starts with exactly
+// this; the rest of the text is a connection name.
+inline constexpr std::string_view kSftpFolderPrefix = "(sftp) ";
+
 // The named SFTP connections of the per-user store, in sections of their own
 // beside the FTP connections. Section "SftpIndex" lists the connections: one
 // value per connection, named by the connection, holding "sftp_" + name. Each
