@@ -141,6 +141,17 @@
     </message>
 </context>
 <context>
+    <name>ConnectionNames</name>
+    <message>
+        <source>Select connection name to be deleted</source>
+        <translation>Wählen Sie die Verbindung aus, die gelöscht werden soll</translation>
+    </message>
+    <message>
+        <source>A connection called %1 already exists. Do you want to change the settings for this connection? If not, press cancel and choose a new connection name.</source>
+        <translation>Eine Verbindung namens %1 gibt es bereits. Möchten Sie die Einstellungen dieser Verbindung ändern? Falls nicht, klicken Sie auf „Abbrechen“ und wählen Sie einen neuen Verbindungsnamen.</translation>
+    </message>
+</context>
+<context>
     <name>FileOperation</name>
     <message>
         <source>Can not access file: %1</source>
@@ -385,10 +396,6 @@
 <context>
     <name>FtpConnectionEditor</name>
     <message>
-        <source>Select connection name to be deleted</source>
-        <translation>Wählen Sie die Verbindung aus, die gelöscht werden soll</translation>
-    </message>
-    <message>
         <source>Empty connection name</source>
         <translation>Der Verbindungsname ist leer</translation>
     </message>
@@ -415,10 +422,6 @@
     <message>
         <source>Invalid URL for server and directory</source>
         <translation>Ungültige URL für Server und Verzeichnis</translation>
-    </message>
-    <message>
-        <source>A connection called %1 already exists. Do you want to change the settings for this connection? If not, press cancel and choose a new connection name.</source>
-        <translation>Eine Verbindung namens %1 gibt es bereits. Möchten Sie die Einstellungen dieser Verbindung ändern? Falls nicht, klicken Sie auf „Abbrechen“ und wählen Sie einen neuen Verbindungsnamen.</translation>
     </message>
 </context>
 <context>
@@ -739,6 +742,57 @@
     </message>
 </context>
 <context>
+    <name>SftpConnectionStore</name>
+    <message>
+        <source>Empty connection name</source>
+        <translation>Leerer Verbindungsname</translation>
+    </message>
+    <message>
+        <source>Empty host name</source>
+        <translation>Leerer Hostname</translation>
+    </message>
+    <message>
+        <source>The port %1 is not between 1 and 65535.</source>
+        <translation>Der Port %1 liegt nicht zwischen 1 und 65535.</translation>
+    </message>
+    <message>
+        <source>The host name holds a line break or NUL character.</source>
+        <translation>Der Hostname enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>The user name holds a line break or NUL character.</source>
+        <translation>Der Benutzername enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>The directory holds a line break or NUL character.</source>
+        <translation>Das Verzeichnis enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>The key file holds a line break or NUL character.</source>
+        <translation>Die Schlüsseldatei enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>The password holds a line break or NUL character.</source>
+        <translation>Das Passwort enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>The connection name holds a line break or NUL character.</source>
+        <translation>Der Verbindungsname enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
+        <source>A logon by key file needs the key file.</source>
+        <translation>Eine Anmeldung per Schlüsseldatei braucht die Schlüsseldatei.</translation>
+    </message>
+    <message>
+        <source>SFTP passwords are kept in the desktop keyring.</source>
+        <translation>SFTP-Passwörter werden im Schlüsselbund der Arbeitsumgebung aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>No desktop keyring answered, so SFTP passwords are kept in %1, which only you can read.</source>
+        <translation>Kein Schlüsselbund der Arbeitsumgebung hat geantwortet, daher werden SFTP-Passwörter in %1 aufbewahrt, das nur Sie lesen können.</translation>
+    </message>
+</context>
+<context>
     <name>SyncGuards</name>
     <message>
         <source>The synchronisation will delete %1 of %2 objects in Target &quot;%3&quot;. Do you want to go on?</source>
@@ -925,6 +979,21 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     </message>
 </context>
 <context>
+    <name>ravelmoor::ConnectionsDialog</name>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Ne&amp;w</source>
+        <translation>Ne&amp;u</translation>
+    </message>
+    <message>
+        <source>De&amp;lete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+</context>
+<context>
     <name>ravelmoor::DesktopViewerHost</name>
     <message>
         <source>Can not make a temporary folder for %1: %2</source>
@@ -1032,10 +1101,6 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Dieses Programm öffnet die Datenverbindungen; die meisten Server hinter NAT oder einer Firewall brauchen das</translation>
     </message>
     <message>
-        <source>&amp;Name:</source>
-        <translation>&amp;Name:</translation>
-    </message>
-    <message>
         <source>&amp;Server:</source>
         <translation>&amp;Server:</translation>
     </message>
@@ -1051,28 +1116,9 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>&amp;Directory:</source>
         <translation>&amp;Verzeichnis:</translation>
     </message>
-    <message>
-        <source>Ne&amp;w</source>
-        <translation>Ne&amp;u</translation>
-    </message>
-    <message>
-        <source>De&amp;lete</source>
-        <translation>&amp;Löschen</translation>
-    </message>
-</context>
-<context>
-    <name>ravelmoor::FtpDirectoryDialog</name>
-    <message>
-        <source>&amp;Path:</source>
-        <translation>&amp;Pfad:</translation>
-    </message>
 </context>
 <context>
     <name>ravelmoor::FtpDirectoryTree</name>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
-    </message>
     <message>
         <source>The FTP server did not answer within 1 second. Server:%1 User:%2</source>
         <translation>Der FTP-Server hat nicht innerhalb von 1 Sekunde geantwortet. Server:%1 Benutzer:%2</translation>
@@ -1236,6 +1282,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Undo Last Synchronisation...</source>
         <translation>Letzte Synchronisation rückgängig machen...</translation>
     </message>
+    <message>
+        <source>Use an SFTP connection as the Source</source>
+        <translation>Eine SFTP-Verbindung als Quelle verwenden</translation>
+    </message>
+    <message>
+        <source>Use an SFTP connection as the Target</source>
+        <translation>Eine SFTP-Verbindung als Ziel verwenden</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::PreviewWindow</name>
@@ -1269,6 +1323,13 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Number of Files/Folders in Target:</source>
         <translation>Anzahl Dateien/Ordner im Ziel:</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::RemoteDirectoryDialog</name>
+    <message>
+        <source>&amp;Path:</source>
+        <translation>&amp;Pfad:</translation>
     </message>
 </context>
 <context>
@@ -1490,6 +1551,96 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Restore background color</source>
         <translation>Hintergrundfarbe wiederherstellen</translation>
+    </message>
+    <message>
+        <source>SF&amp;TP Connections...</source>
+        <translation>SF&amp;TP-Verbindungen...</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::SftpConnectionsDialog</name>
+    <message>
+        <source>SFTP Connections</source>
+        <translation>SFTP-Verbindungen</translation>
+    </message>
+    <message>
+        <source>Pick a connection; a new one is named after its host and directory</source>
+        <translation>Verbindung wählen; eine neue wird nach Host und Verzeichnis benannt</translation>
+    </message>
+    <message>
+        <source>Host name or address of the SSH server</source>
+        <translation>Hostname oder Adresse des SSH-Servers</translation>
+    </message>
+    <message>
+        <source>Leave empty to log on with your own user name</source>
+        <translation>Leer lassen, um sich mit dem eigenen Benutzernamen anzumelden</translation>
+    </message>
+    <message>
+        <source>An absolute folder, or one below the folder the logon starts in</source>
+        <translation>Ein absoluter Ordner oder einer unterhalb des Ordners, in dem die Anmeldung beginnt</translation>
+    </message>
+    <message>
+        <source>Select SFTP Directory</source>
+        <translation>SFTP-Verzeichnis wählen</translation>
+    </message>
+    <message>
+        <source>SSH agent</source>
+        <translation>SSH-Agent</translation>
+    </message>
+    <message>
+        <source>Key file</source>
+        <translation>Schlüsseldatei</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Select Key File</source>
+        <translation>Schlüsseldatei wählen</translation>
+    </message>
+    <message>
+        <source>P&amp;ort:</source>
+        <translation>P&amp;ort:</translation>
+    </message>
+    <message>
+        <source>&amp;Host:</source>
+        <translation>&amp;Host:</translation>
+    </message>
+    <message>
+        <source>&amp;User:</source>
+        <translation>&amp;Benutzer:</translation>
+    </message>
+    <message>
+        <source>&amp;Directory:</source>
+        <translation>&amp;Verzeichnis:</translation>
+    </message>
+    <message>
+        <source>Lo&amp;gon:</source>
+        <translation>&amp;Anmeldung:</translation>
+    </message>
+    <message>
+        <source>&amp;Key file:</source>
+        <translation>&amp;Schlüsseldatei:</translation>
+    </message>
+    <message>
+        <source>Pass&amp;phrase:</source>
+        <translation>Pass&amp;phrase:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Leave empty for a key file without a passphrase</source>
+        <translation>Leer lassen für eine Schlüsseldatei ohne Passphrase</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::SftpDirectoryTree</name>
+    <message>
+        <source>SFTP connection has not been established.</source>
+        <translation>Es besteht keine SFTP-Verbindung.</translation>
     </message>
 </context>
 <context>

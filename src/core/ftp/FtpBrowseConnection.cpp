@@ -2,50 +2,17 @@
 
 #include <utility>
 
-#include "core/engine/FileEntry.h"
 #include "core/engine/FileSystem.h"
-#include "core/engine/Prompter.h"
+#include "core/engine/MessageKeeper.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/ftp/FtpOpener.h"
 
 namespace ravelmoor {
 
-// Keeps the last text the connection would have shown instead of showing it:
-// the browser shows a failed logon itself, on its own thread, and says nothing
-// about a folder it cannot list.
-class FtpBrowseConnection::KeptMessage : public Prompter {
-  public:
-    void Inform(std::string_view text) override { text_ = text; }
-    void Warn(std::string_view text) override { text_ = text; }
-    bool AskOkCancel(std::string_view /*text*/) override { return false; }
-    bool AskYesNo(std::string_view /*text*/) override { return false; }
-
-    std::string Take() { return std::exchange(text_, {}); }
-
-  private:
-    std::string text_;
-};
-
-namespace {
-
-class ItemCollector : public ListSink {
-  public:
-    explicit ItemCollector(std::vector<FtpBrowseConnection::Item>& items) : items_(items) {}
-    bool OnEntry(const DirEntryFacts& facts) override {
-        items_.push_back({std::string(facts.name), (facts.attributes & kFolderAttribute) != 0});
-        return true;
-    }
-
-  private:
-    std::vector<FtpBrowseConnection::Item>& items_;
-};
-
-}  // namespace
-
 FtpBrowseConnection::FtpBrowseConnection(const FtpConnection& connection)
     : record_(connection),
       logon_(FtpConnectionStore::WithDefaultLogon(connection)),
-      message_(std::make_unique<KeptMessage>()) {
+      message_(std::make_unique<MessageKeeper>()) {
     logon_.passive = true;
 }
 
@@ -64,17 +31,17 @@ bool FtpBrowseConnection::Connect(std::string& problem) {
     return side_ != nullptr;
 }
 
-bool FtpBrowseConnection::List(const std::string& folder, std::vector<Item>& items) {
+bool FtpBrowseConnection::List(const std::string& folder, std::vector<Item>& items,
+                               std::string& problem) {
     items.clear();
+    problem.clear();
     // An interrupted connection fails every later call: start afresh.
     if (cancel_.exchange(0) != 0 || side_ == nullptr) {
-        std::string problem;
-        if (!Connect(problem)) return false;
+        std::string notSaid;  // a level that cannot be listed says nothing
+        if (!Connect(notSaid)) return false;
     }
-    ItemCollector collector(items);
-    const bool listed = side_->ListFolder(folder, collector) == ListStatus::Listed;
+    const bool listed = ListInto(*side_, folder, items) == ListStatus::Listed;
     message_->Take();
-    if (!listed) items.clear();
     return listed;
 }
 

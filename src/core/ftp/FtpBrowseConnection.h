@@ -7,26 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/BrowseConnection.h"
 #include "core/ftp/FtpConnection.h"
 
 namespace ravelmoor {
 
 class FileSystem;
+class MessageKeeper;
 
-// The FTP directory browser's own connection to a server, apart from any
-// comparison's: passive data connections whatever the record says, and the
-// default logon in place of an empty user (messages name the record's user). Its calls block while
-// the server answers, so the browser makes them on a worker thread; Interrupt breaks the call under
-// way from any other thread.
-class FtpBrowseConnection {
+// The FTP directory browser's connection: passive data connections whatever
+// the record says, and the default logon in place of an empty user (messages
+// name the record's user).
+class FtpBrowseConnection : public BrowseConnection {
   public:
-    struct Item {
-        std::string name;  // as the server lists it
-        bool folder = false;
-    };
-
     explicit FtpBrowseConnection(const FtpConnection& connection);
-    ~FtpBrowseConnection();
+    ~FtpBrowseConnection() override;
     FtpBrowseConnection(const FtpBrowseConnection&) = delete;
     FtpBrowseConnection& operator=(const FtpBrowseConnection&) = delete;
 
@@ -38,21 +33,20 @@ class FtpBrowseConnection {
     // failure's text followed by " Server:" + server + " User:" + the
     // record's user, or
     // "Error"; `problem` stays empty when the call was interrupted.
-    bool Connect(std::string& problem);
+    bool Connect(std::string& problem) override;
 
-    // The children of the server folder `folder` ("/", "/pub/docs"), in the
-    // server's order, "." and ".." left out. False when the folder cannot be
-    // listed. After an interrupted call the next one connects again.
-    bool List(const std::string& folder, std::vector<Item>& items);
+    // A folder that cannot be listed is not worth a word: `problem` stays empty.
+    bool List(const std::string& folder, std::vector<Item>& items, std::string& problem) override;
 
-    void Interrupt();
+    void Interrupt() override;
+
+    // The record's directory.
+    std::string StartFolder() const override { return record_.directory; }
 
   private:
-    class KeptMessage;
-
     FtpConnection record_;
     FtpConnection logon_;
-    std::unique_ptr<KeptMessage> message_;
+    std::unique_ptr<MessageKeeper> message_;
     std::atomic<int32_t> cancel_{0};
     std::mutex lock_;  // guards `side_` against Interrupt from another thread
     std::unique_ptr<FileSystem> side_;

@@ -39,9 +39,8 @@ bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory) {
 }
 
 void FtpConnectionEditor::Open() {
-    names_ = store_.ConnectionNames();
-    SortConnectionNames(names_);
-    const std::string* listed = name_.empty() ? nullptr : FindListed(name_);
+    names_.Fill(store_.ConnectionNames());
+    const std::string* listed = name_.empty() ? nullptr : names_.Find(name_);
     if (listed != nullptr) {
         PickName(*listed);
     } else {
@@ -71,15 +70,14 @@ void FtpConnectionEditor::New() {
 }
 
 bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
-    const std::string* listed = FindListed(nameBoxText);
+    const std::string* listed = names_.Find(nameBoxText);
     if (listed == nullptr) {
-        prompter_.Warn(FillIn(QCoreApplication::translate("FtpConnectionEditor",
-                                                          "Select connection name to be deleted")));
+        ConnectionNames::WarnNotListed(prompter_);
         return false;
     }
     // The store tells names apart by case: it holds the listed spelling.
     store_.DeleteConnection(*listed);
-    names_.erase(names_.begin() + (listed - names_.data()));
+    names_.Remove(listed);
     New();
     return true;
 }
@@ -122,20 +120,12 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
                                                           "Invalid URL for server and directory")));
         return SaveResult::Refused;
     }
-    if (const std::string* listed = FindListed(name_)) {
+    if (const std::string* listed = names_.Find(name_)) {
         // One connection per name whatever its case: change the stored one.
         name_ = *listed;
         const FtpConnection stored = store_.ReadConnection(name_);
         if (stored == fields_) return SaveResult::Unchanged;
-        if (!prompter_.AskOkCancel(
-                FillIn(QCoreApplication::translate(
-                           "FtpConnectionEditor",
-                           "A connection called %1 already exists. Do you want to change the "
-                           "settings for this connection? If not, press cancel and choose a new "
-                           "connection name."),
-                       {name_}))) {
-            return SaveResult::Declined;
-        }
+        if (!ConnectionNames::AskToChange(prompter_, name_)) return SaveResult::Declined;
     }
     const FtpConnectionStore::PasswordWrite password = store_.WriteConnection(name_, fields_);
     if (!password.stored) {
@@ -143,21 +133,8 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
         return SaveResult::Refused;
     }
     if (!password.text.empty()) prompter_.Inform(password.text);
-    AddListed(name_);
+    names_.Add(name_);
     return SaveResult::Saved;
-}
-
-const std::string* FtpConnectionEditor::FindListed(std::string_view name) const {
-    const std::string folded = FoldCase(name);
-    const auto found = std::find_if(names_.begin(), names_.end(), [&](const std::string& listed) {
-        return FoldCase(listed) == folded;
-    });
-    return found == names_.end() ? nullptr : &*found;
-}
-
-void FtpConnectionEditor::AddListed(const std::string& name) {
-    if (std::find(names_.begin(), names_.end(), name) != names_.end()) return;
-    names_.insert(std::upper_bound(names_.begin(), names_.end(), name, ListOrder), name);
 }
 
 }  // namespace ravelmoor

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ftp/ConnectionEditing.h"
+#include "core/ftp/ConnectionNames.h"
 #include "core/ftp/FtpConnection.h"
 
 namespace ravelmoor {
@@ -29,24 +31,17 @@ bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory);
 // for the user's own edits only, not for changes it makes while showing.
 // One editor lives as long as the program, so the fields are kept from one
 // opening of the dialog to the next.
-class FtpConnectionEditor {
+class FtpConnectionEditor : public ConnectionEditing {
   public:
-    enum class SaveResult {
-        Refused,    // a field failed its check (said); the dialog stays open
-        Declined,   // the user did not want to change the existing connection
-        Unchanged,  // the connection is stored with these values; nothing written
-        Saved,      // written; the dialog closes
-    };
-
     FtpConnectionEditor(FtpConnectionStore& store, Prompter& prompter)
         : store_(store), prompter_(prompter) {}
 
     // Fills the name list from the store; the kept name, when listed, is
     // picked again, else the fields are cleared as by "New".
-    void Open();
+    void Open() override;
 
     // Picks a listed name: the fields become the stored values.
-    void PickName(std::string_view name);
+    void PickName(std::string_view name) override;
     // The server or directory as edited (or the directory chosen in the FTP
     // directory browser); the name follows them.
     void SetServer(std::string_view server);
@@ -57,27 +52,23 @@ class FtpConnectionEditor {
 
     // Empties the fields; a new connection uses passive data connections,
     // which most servers behind NAT need.
-    void New();
+    void New() override;
     // Deletes the connection named `nameBoxText` (found ignoring case) from
     // the store and the list; false, with a message, when it is not listed.
-    bool Delete(std::string_view nameBoxText);
+    bool Delete(std::string_view nameBoxText) override;
     // "OK": checks the fields, asks before changing an existing connection
     // (whose listed spelling the name then takes), writes it.
-    SaveResult Save();
+    SaveResult Save() override;
 
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const override { return name_; }
     const FtpConnection& Fields() const { return fields_; }
     // The name list, sorted as the name box sorts (ignoring case).
-    const std::vector<std::string>& Names() const { return names_; }
+    const std::vector<std::string>& Names() const override { return names_.All(); }
 
   private:
-    // The listed name equal to `name` ignoring case, or null.
-    const std::string* FindListed(std::string_view name) const;
-    void AddListed(const std::string& name);
-
     FtpConnectionStore& store_;
     Prompter& prompter_;
-    std::vector<std::string> names_;
+    ConnectionNames names_;
     std::string name_;
     FtpConnection fields_;
 };

@@ -1,9 +1,11 @@
 #include "core/sftp/SftpConnectionStore.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "core/ftp/FtpConnection.h"
 #include "core/settings/SettingsStore.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -70,24 +72,40 @@ SftpConnection SftpConnectionStore::LookupConnection(std::string_view name) cons
 }
 
 std::string SftpConnectionStore::Problem(std::string_view name, const SftpConnection& connection) {
-    if (name.empty()) return "Empty connection name";
-    if (connection.host.empty()) return "Empty host name";
+    if (name.empty())
+        return FillIn(QCoreApplication::translate("SftpConnectionStore", "Empty connection name"));
+    if (connection.host.empty())
+        return FillIn(QCoreApplication::translate("SftpConnectionStore", "Empty host name"));
     if (connection.port < 1 || connection.port > 65535) {
-        return "The port " + std::to_string(connection.port) + " is not between 1 and 65535.";
+        return FillIn(QCoreApplication::translate("SftpConnectionStore",
+                                                  "The port %1 is not between 1 and 65535."),
+                      {std::to_string(connection.port)});
     }
-    for (const auto& [field, label] :
-         {std::pair{std::string_view(connection.host), "host name"},
-          std::pair{std::string_view(connection.user), "user name"},
-          std::pair{std::string_view(connection.directory), "directory"},
-          std::pair{std::string_view(connection.keyFile), "key file"},
-          std::pair{std::string_view(connection.secret), "password"},
-          std::pair{std::string_view(name), "connection name"}}) {
-        if (HasLineBreak(field)) {
-            return std::string("The ") + label + " holds a line break or NUL character.";
-        }
+    for (const auto& [field, message] :
+         {std::pair{std::string_view(connection.host),
+                    QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                      "The host name holds a line break or NUL character.")},
+          std::pair{std::string_view(connection.user),
+                    QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                      "The user name holds a line break or NUL character.")},
+          std::pair{std::string_view(connection.directory),
+                    QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                      "The directory holds a line break or NUL character.")},
+          std::pair{std::string_view(connection.keyFile),
+                    QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                      "The key file holds a line break or NUL character.")},
+          std::pair{std::string_view(connection.secret),
+                    QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                      "The password holds a line break or NUL character.")},
+          std::pair{
+              std::string_view(name),
+              QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                "The connection name holds a line break or NUL character.")}}) {
+        if (HasLineBreak(field)) return Translated("SftpConnectionStore", message);
     }
     if (connection.logon == SftpLogon::KeyFile && connection.keyFile.empty()) {
-        return "A logon by key file needs the key file.";
+        return FillIn(QCoreApplication::translate("SftpConnectionStore",
+                                                  "A logon by key file needs the key file."));
     }
     return {};
 }
@@ -115,10 +133,15 @@ SftpConnectionStore::WriteResult SftpConnectionStore::WriteConnection(
         const char* notice = *place == PasswordStore::Place::Keyring ? kKeyringNotice : kFileNotice;
         if (store_.ReadInt(kNoticeSection, notice, 0) == 0) {
             store_.WriteInt(kNoticeSection, notice, 1);
-            result.text = *place == PasswordStore::Place::Keyring
-                              ? "SFTP passwords are kept in the desktop keyring."
-                              : "No desktop keyring answered, so SFTP passwords are kept in " +
-                                    secrets_.FilePath() + ", which only you can read.";
+            result.text =
+                *place == PasswordStore::Place::Keyring
+                    ? FillIn(QCoreApplication::translate(
+                          "SftpConnectionStore", "SFTP passwords are kept in the desktop keyring."))
+                    : FillIn(QCoreApplication::translate(
+                                 "SftpConnectionStore",
+                                 "No desktop keyring answered, so SFTP passwords are kept in %1, "
+                                 "which only you can read."),
+                             {secrets_.FilePath()});
         }
     }
     const std::string section = SectionOf(name);

@@ -1,93 +1,24 @@
 #include "gui/ftp/FtpDirectoryDialog.h"
 
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
 #include <utility>
 
 #include "gui/ftp/FtpDirectoryTree.h"
-#include "gui/widgets/BackgroundPainter.h"
-#include "gui/widgets/IconButton.h"
 
 namespace ravelmoor {
 
 FtpDirectoryDialog::FtpDirectoryDialog(FtpConnection connection, const QString& title,
                                        bool acceptAnyPath, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), connection_(std::move(connection)), acceptAnyPath_(acceptAnyPath) {
-    UseBackground(*this);
-    setWindowTitle(title);
-    titleLine_ = new QLabel(title, this);
-    titleLine_->setTextFormat(Qt::PlainText);
-    QFont bold = titleLine_->font();
-    bold.setBold(true);
-    titleLine_->setFont(bold);
-    tree_ = new FtpDirectoryTree(prompter, this);
-    pathBox_ = new QLineEdit(this);
-    auto* pathLabel = new QLabel(tr("&Path:"), this);
-    pathLabel->setBuddy(pathBox_);
+    : FtpDirectoryDialog(std::move(connection), title, acceptAnyPath,
+                         new FtpDirectoryTree(prompter), parent) {}
 
-    auto* buttons = MakeOkCancelIconButtons(*this);
-    ok_ = buttons->button(QDialogButtonBox::Ok);
-    connect(tree_, &QTreeWidget::itemSelectionChanged, this,
-            &FtpDirectoryDialog::OnSelectionChanged);
+FtpDirectoryDialog::FtpDirectoryDialog(FtpConnection connection, const QString& title,
+                                       bool acceptAnyPath, FtpDirectoryTree* tree, QWidget* parent)
+    : RemoteDirectoryDialog(title, acceptAnyPath, tree, parent),
+      connection_(std::move(connection)),
+      tree_(tree) {}
 
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(pathLabel);
-    pathRow->addWidget(pathBox_, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(titleLine_);
-    layout->addWidget(tree_, 1);
-    layout->addLayout(pathRow);
-    layout->addWidget(buttons);
-    resize(380, 440);
-}
-
-bool FtpDirectoryDialog::Ready() const {
-    return initialised_ && !tree_->Busy();
-}
-
-void FtpDirectoryDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (initialiseStarted_ || event->spontaneous()) return;
-    initialiseStarted_ = true;
-    // Connecting takes a while: the dialog shows first, with Cancel at hand.
-    QMetaObject::invokeMethod(this, &FtpDirectoryDialog::Initialise, Qt::QueuedConnection);
-}
-
-void FtpDirectoryDialog::Initialise() {
-    if (!isVisible()) return;  // cancelled before it began
-    const bool connected = tree_->Initialise(connection_);
-    initialised_ = true;
-    if (!connected) {
-        if (isVisible()) QDialog::reject();
-        return;
-    }
-    // The tree took no input while it was being filled; now it is the place
-    // to start, unless a path has been typed meanwhile.
-    if (pathBox_->text().isEmpty()) tree_->setFocus();
-}
-
-void FtpDirectoryDialog::OnSelectionChanged() {
-    const QList<QTreeWidgetItem*> selected = tree_->selectedItems();
-    if (selected.isEmpty()) return;
-    pathBox_->setText(QString::fromStdString(tree_->PathOf(selected.front())));
-}
-
-void FtpDirectoryDialog::accept() {
-    if (!Ready()) return;
-    const std::string path = pathBox_->text().toStdString();
-    if (path.empty()) return;
-    if (!acceptAnyPath_ && !tree_->PassesTreeCheck(path)) return;
-    path_ = path;
-    QDialog::accept();
-}
-
-void FtpDirectoryDialog::reject() {
-    tree_->Interrupt();
-    QDialog::reject();
+bool FtpDirectoryDialog::ConnectTree() {
+    return tree_->Initialise(connection_);
 }
 
 }  // namespace ravelmoor

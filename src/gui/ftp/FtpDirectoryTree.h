@@ -1,85 +1,37 @@
 #pragma once
 
-#include <QIcon>
-#include <QTreeWidget>
 #include <chrono>
-#include <functional>
-#include <memory>
-#include <string>
-#include <string_view>
 
 #include "core/ftp/FtpConnection.h"
+#include "gui/widgets/RemoteDirectoryTree.h"
 
 namespace ravelmoor {
 
-class FtpBrowseConnection;
 class Prompter;
 
-// The folder tree of an FTP server, listed one level at a time: the root "/",
-// then a level each time the user expands a folder (afresh every time). A
-// folder not yet listed holds a placeholder item so that it can be expanded.
-// The tree has its own connection to the server, made by Initialise.
-//
-// Each server call runs on a worker thread while the window keeps painting
-// under the wait cursor (the tree itself takes no input meanwhile), so a slow
-// server never freezes the program. A call still unanswered at the deadline
+// The folder tree of an FTP server. A call still unanswered at the deadline
 // is broken off with a message: libcurl's own limits (a minute without an
 // answer) are for comparisons, where nobody watches a tree.
-class FtpDirectoryTree : public QTreeWidget {
+class FtpDirectoryTree : public RemoteDirectoryTree {
     Q_OBJECT
 
   public:
-    enum class ItemKind { Root, Folder, File, Placeholder, Failure };
-
     static constexpr const char* kNoConnection =
         QT_TR_NOOP("FTP connection has not been established.");
     static constexpr std::chrono::seconds kDefaultDeadline{30};
 
     explicit FtpDirectoryTree(Prompter& prompter, QWidget* parent = nullptr);
-    ~FtpDirectoryTree() override;
 
-    // Connects to the server of `connection`, lists the root and opens the
-    // tree along the record's directory: each level of it is expanded, and a
-    // file at the end of the walk is selected and shown in bold. False, after
-    // saying why, when no connection could be made; the tree then holds only
-    // the item kNoConnection.
+    // Connects to the server of `connection` (passive, the default logon for
+    // an empty user) and opens the tree along the record's directory.
     bool Initialise(const FtpConnection& connection);
 
-    // The server path of `item` ("/", "/pub", "/pub/docs"); empty without a
-    // connection.
-    std::string PathOf(const QTreeWidgetItem* item) const;
-    // A typed path passes when it is "/" (or only slashes) or when its first
-    // level is listed under the root; deeper levels are not looked at.
-    bool PassesTreeCheck(std::string_view path) const;
-
-    static ItemKind KindOf(const QTreeWidgetItem* item);
-    // The name as the server spells it (the item's text may have had to
-    // replace bytes that are not UTF-8).
-    static std::string NameOf(const QTreeWidgetItem* item);
-
-    // A server call is under way.
-    bool Busy() const { return busy_; }
-    // Breaks the call under way without a message (the dialog is closing).
-    void Interrupt();
-    void SetAnswerDeadline(std::chrono::milliseconds deadline) { deadline_ = deadline; }
+  protected:
+    QString NoConnectionText() const override { return tr(kNoConnection); }
+    std::string DeadlineMessage(long long seconds) const override;
 
   private:
-    QTreeWidgetItem* AddChild(QTreeWidgetItem* parent, ItemKind kind, const std::string& name);
-    void OnExpanded(QTreeWidgetItem* item);
-    void ListLevel(QTreeWidgetItem* item);
-    void OpenAlong(const std::string& directory);
-    // Runs `call` on a worker thread and waits for it with the window alive.
-    // False when the deadline passed and the call was broken off.
-    bool RunOnWorker(const std::function<void()>& call);
-    std::string DeadlineMessage() const;
-
-    Prompter& prompter_;
-    const QIcon folderIcon_;
-    const QIcon fileIcon_;
-    std::unique_ptr<FtpBrowseConnection> connection_;
-    std::chrono::milliseconds deadline_ = kDefaultDeadline;
-    bool busy_ = false;
-    bool interrupted_ = false;
+    FtpConnection connection_;
 };
 
 }  // namespace ravelmoor

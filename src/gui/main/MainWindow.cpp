@@ -29,6 +29,7 @@
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/settings/SettingsMenu.h"
+#include "gui/sftp/SftpConnectionsDialog.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
@@ -75,6 +76,12 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     auto* ftpTarget = MakeSmallIconButton("ftp", tr("Use an FTP connection as the Target"), this);
     connect(ftpSource, &QToolButton::clicked, this, [this] { OnFtpConnections(source_); });
     connect(ftpTarget, &QToolButton::clicked, this, [this] { OnFtpConnections(target_); });
+    auto* sftpSource =
+        MakeSmallIconButton("sftp", tr("Use an SFTP connection as the Source"), this);
+    auto* sftpTarget =
+        MakeSmallIconButton("sftp", tr("Use an SFTP connection as the Target"), this);
+    connect(sftpSource, &QToolButton::clicked, this, [this] { OnSftpConnections(source_); });
+    connect(sftpTarget, &QToolButton::clicked, this, [this] { OnSftpConnections(target_); });
 
     compare_ =
         MakeIconButton(tr("Compare"), "compare", tr("Compare the Source and Target folders"), this);
@@ -94,10 +101,12 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     folders->addWidget(source_, 0, 1);
     folders->addWidget(browseSource, 0, 2);
     folders->addWidget(ftpSource, 0, 3);
+    folders->addWidget(sftpSource, 0, 4);
     folders->addWidget(targetLabel, 1, 0);
     folders->addWidget(target_, 1, 1);
     folders->addWidget(browseTarget, 1, 2);
     folders->addWidget(ftpTarget, 1, 3);
+    folders->addWidget(sftpTarget, 1, 4);
     folders->setColumnStretch(1, 1);
     auto* compareRow = new QHBoxLayout;
     compareRow->addStretch();
@@ -157,6 +166,8 @@ void MainWindow::BuildMenus() {
     connect(menu_->generalSettings, &QAction::triggered, this, &MainWindow::OnGeneralSettings);
     connect(menu_->ftpConnections, &QAction::triggered, this,
             [this] { OnFtpConnections(nullptr); });
+    connect(menu_->sftpConnections, &QAction::triggered, this,
+            [this] { OnSftpConnections(nullptr); });
     connect(menu_->loadSettings, &QAction::triggered, this, &MainWindow::OnLoadSettings);
     connect(menu_->saveSettings, &QAction::triggered, this, &MainWindow::OnSaveSettings);
     connect(menu_->restoreDefaults, &QAction::triggered, this, &MainWindow::OnRestoreDefaults);
@@ -244,6 +255,13 @@ void MainWindow::OnFtpConnections(HistoryComboBox* box) {
         ftpConnections_ = new FtpConnectionsDialog(store_, prompter_, this);
     if (ftpConnections_->exec() != QDialog::Accepted || box == nullptr) return;
     box->SetText(std::string(kFtpFolderPrefix) + ftpConnections_->Name());
+}
+
+void MainWindow::OnSftpConnections(HistoryComboBox* box) {
+    if (sftpConnections_ == nullptr)
+        sftpConnections_ = new SftpConnectionsDialog(store_, prompter_, *pickers_, this);
+    if (sftpConnections_->exec() != QDialog::Accepted || box == nullptr) return;
+    box->SetText(std::string(kSftpFolderPrefix) + sftpConnections_->Name());
 }
 
 void MainWindow::OnLoadSettings() {

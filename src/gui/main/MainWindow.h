@@ -15,6 +15,7 @@ namespace ravelmoor {
 
 class ElidedLabel;
 class FtpConnectionsDialog;
+class SftpConnectionsDialog;
 class HistoryComboBox;
 class Pickers;
 class Prompter;
@@ -80,6 +81,7 @@ class MainWindow : public QDialog {
     void OnGeneralSettings();
     // Opens "FTP Connections"; OK puts the chosen connection into `box`, if any.
     void OnFtpConnections(HistoryComboBox* box);
+    void OnSftpConnections(HistoryComboBox* box);
     void OnLoadSettings();
     void OnSaveSettings();
     void OnRestoreDefaults();
@@ -109,6 +111,7 @@ class MainWindow : public QDialog {
     ElidedLabel* summary_;
     // One for the program's run, so that its fields stay between openings.
     FtpConnectionsDialog* ftpConnections_ = nullptr;
+    SftpConnectionsDialog* sftpConnections_ = nullptr;
 };
 
 }  // namespace ravelmoor

@@ -23,6 +23,7 @@ SettingsMenu::SettingsMenu(QWidget* parent) : QMenu(tr("&Settings"), parent) {
     filters = addAction(tr("&Filters..."));
     generalSettings = addAction(tr("&General Settings..."));
     ftpConnections = addAction(tr("FTP &Connections..."));
+    sftpConnections = addAction(tr("SF&TP Connections..."));
     addSeparator();
     loadSettings = addAction(tr("&Load settings from a file..."));
     saveSettings = addAction(tr("S&ave settings to a file..."));

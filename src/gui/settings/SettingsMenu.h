@@ -25,6 +25,7 @@ class SettingsMenu : public QMenu {
     QAction* filters;
     QAction* generalSettings;
     QAction* ftpConnections;
+    QAction* sftpConnections;
     QAction* loadSettings;
     QAction* saveSettings;
     QAction* restoreDefaults;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/engine/BrowseConnection.h"
+#include "core/sftp/SftpConnection.h"
+
+namespace ravelmoor {
+
+class MessageKeeper;
+class Prompter;
+class SftpFileSystem;
+
+// The SFTP directory browser's connection. The host key is checked as for a
+// comparison: an unknown key is put to the user through `asker` (its SHA256
+// fingerprint shown, No the default answer), a changed key is refused. Each
+// server call is bounded by the record's timeout, so the browser needs no
+// deadline of its own. The record's directory need not exist yet: the
+// browser is how it is found.
+class SftpBrowseConnection : public BrowseConnection {
+  public:
+    SftpBrowseConnection(SftpConnection connection, Prompter& asker);
+    ~SftpBrowseConnection() override;
+
+    // A failure reads as a comparison's: the reason, then " Server:" and the
+    // host and " User:" and the record's user.
+    bool Connect(std::string& problem) override;
+    // A folder the server refuses to list is not worth a word; a connection
+    // that failed is.
+    bool List(const std::string& folder, std::vector<Item>& items, std::string& problem) override;
+    void Interrupt() override;
+    // The record's directory on the server, made absolute below the folder
+    // the logon starts in.
+    std::string StartFolder() const override { return start_; }
+
+  private:
+    std::string WithServer(const std::string& reason) const;
+
+    SftpConnection record_;
+    std::unique_ptr<MessageKeeper> message_;
+    std::atomic<int32_t> cancel_{0};
+    std::string start_;
+    std::mutex lock_;  // guards `side_` against Interrupt from another thread
+    std::unique_ptr<SftpFileSystem> side_;
+};
+
+}  // namespace ravelmoor
