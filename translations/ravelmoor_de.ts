@@ -772,6 +772,10 @@
         <translation>Die Schlüsseldatei enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
     </message>
     <message>
+        <source>The agent path holds a line break or NUL character.</source>
+        <translation>Der Agentenpfad enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message>
         <source>The password holds a line break or NUL character.</source>
         <translation>Das Passwort enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
     </message>

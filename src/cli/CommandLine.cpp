@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AgentCommand.h"
 #include "cli/ClosestWord.h"
 #include "cli/CompareCommand.h"
 #include "cli/FtpCommand.h"
@@ -60,6 +61,7 @@ int RunCommand(int argc, char** argv) {
     if (command == "undo") return RunUndoCommand(args);
     if (command == "ftp") return RunFtpCommand(args);
     if (command == "sftp") return RunSftpCommand(args);
+    if (command == "agent") return RunAgentCommand(args);
     // Reached with a settings file when there is no display or when options follow it.
     if (IsSettingsFileArgument(command)) return RunSettingsFileWithoutDesktop(command, args);
     const bool option = command.size() > 1 && command[0] == '-';

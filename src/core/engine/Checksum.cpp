@@ -61,6 +61,17 @@ bool ComputeChecksum(FileEntry& entry, FileSystem& fs, std::string_view folder, 
     entry.checksumBytes = 0;
     const uint64_t wanted = ChecksumByteCount(entry.size, limit);
     if (wanted == 0) return true;
+    switch (fs.SumInPlace(entry, folder, limit)) {
+        case InPlaceSum::Summed:
+            if (bytesChecked != nullptr) {
+                bytesChecked->fetch_add(entry.checksumBytes, std::memory_order_relaxed);
+            }
+            return true;
+        case InPlaceSum::Unreadable:
+            return false;
+        case InPlaceSum::NotHere:
+            break;
+    }
 
     const std::unique_ptr<FileReader> reader =
         fs.OpenForReading(entry.FullPath(folder), entry.attributes);

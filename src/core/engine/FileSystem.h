@@ -100,6 +100,13 @@ struct CopyControl {
     }
 };
 
+// How a checksum asked of the side where a file lies came out.
+enum class InPlaceSum : uint8_t {
+    NotHere,  // the side does not compute checksums itself: read the data
+    Summed,
+    Unreadable,
+};
+
 // A copy written and checked under its temporary name, not yet in place
 // (FileSystem::StageCopy). Destroying one that was not committed removes its
 // temporary object, so a broken or cancelled group leaves nothing behind.
@@ -140,6 +147,20 @@ class FileSystem {
     // text when `attributes` carries kSymlinkAttribute. Null on failure.
     virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                        uint32_t attributes) = 0;
+
+    // The checksum of `entry` (at `folder` + entry.path), computed where the
+    // file lies so that its data need not cross a network (a listing agent
+    // on a server): entry.checksum and entry.checksumBytes as ComputeChecksum
+    // gives them. ComputeChecksum asks this first; NotHere, the default,
+    // makes it read the data itself.
+    virtual InPlaceSum SumInPlace(FileEntry& /*entry*/, std::string_view /*folder*/,
+                                  uint64_t /*limit*/) {
+        return InPlaceSum::NotHere;
+    }
+    // The files SumInPlace will be asked about next, so that a side that
+    // computes them elsewhere can ask for them all at once.
+    virtual void ExpectSums(const std::vector<const FileEntry*>& /*entries*/,
+                            std::string_view /*folder*/, uint64_t /*limit*/) {}
 
     // Whether names in `folder` are looked up without regard to case (a FAT
     // stick, a casefolded folder), so that two names differing only in case

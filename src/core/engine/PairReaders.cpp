@@ -11,6 +11,9 @@ namespace {
 // Pairs a worker takes at once: one lock per batch, and neighbouring rows
 // (files of one folder) stay on one thread.
 constexpr size_t kBatch = 16;
+// Where the pairs are read on the walk's thread (a side on a server), a
+// batch is as many checksums as such a side is asked for ahead at once.
+constexpr size_t kServerBatch = 256;
 
 }  // namespace
 
@@ -51,6 +54,19 @@ void PairReaders::Finish() {
     }
 }
 
+void PairReaders::Expect(const std::vector<Pair*>& batch) {
+    std::vector<const FileEntry*> sources;
+    std::vector<const FileEntry*> targets;
+    sources.reserve(batch.size());
+    targets.reserve(batch.size());
+    for (const Pair* pair : batch) {
+        sources.push_back(pair->source);
+        targets.push_back(pair->target);
+    }
+    data_.sourceFs.ExpectSums(sources, data_.sourceFolder, rules_.crcChunk);
+    data_.targetFs.ExpectSums(targets, data_.targetFolder, rules_.crcChunk);
+}
+
 void PairReaders::Work() {
     std::vector<Pair*> batch;
     batch.reserve(kBatch);
@@ -63,10 +79,12 @@ void PairReaders::Work() {
             // does not wake for every pair.
             more_.wait(lock, [this] { return closed_ || pairs_.size() - next_ >= kBatch; });
             if (next_ == pairs_.size() || Cancelled()) return;
-            const size_t end = std::min(pairs_.size(), next_ + kBatch);
+            const size_t end =
+                std::min(pairs_.size(), next_ + (workers_.empty() ? kServerBatch : kBatch));
             for (; next_ < end; ++next_)
                 batch.push_back(&pairs_[next_]);
         }
+        if (!data_.sideBySide) Expect(batch);
         for (Pair* pair : batch) {
             if (Cancelled()) return;
             shown.clear();

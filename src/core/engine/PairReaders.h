@@ -53,6 +53,8 @@ class PairReaders {
 
   private:
     void Work();
+    // Tells both sides which files the batch will have summed.
+    void Expect(const std::vector<Pair*>& batch);
     bool Cancelled() const {
         return data_.cancel != nullptr && data_.cancel->load(std::memory_order_relaxed) != 0;
     }

@@ -23,6 +23,9 @@ struct SftpConnection {
     // The password (SftpLogon::Password) or the key file's passphrase
     // (SftpLogon::KeyFile); kept in the keyring, never in the settings file.
     std::string secret;
+    // Where the server keeps the ravelmoor program that lists and sums for
+    // this side; empty: "ravelmoor" as the server's PATH finds it.
+    std::string agentPath;
     // How long the server may stay silent before a call fails as timed out.
     // Not stored: always the default for stored connections.
     int timeoutSeconds = 60;

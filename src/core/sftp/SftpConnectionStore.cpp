@@ -16,6 +16,7 @@ constexpr const char* kUser = "User";
 constexpr const char* kDirectory = "Dir";
 constexpr const char* kLogon = "Logon";
 constexpr const char* kKeyFile = "KeyFile";
+constexpr const char* kAgentPath = "AgentPath";
 constexpr const char* kSecretPlace = "SecretIn";
 constexpr const char* kNoticeSection = "Warn";
 constexpr const char* kKeyringNotice = "SftpPwdKeyring";
@@ -66,6 +67,7 @@ SftpConnection SftpConnectionStore::LookupConnection(std::string_view name) cons
     connection.directory = store_.ReadString(section, kDirectory, "");
     connection.logon = LogonFromName(store_.ReadString(section, kLogon, ""));
     connection.keyFile = store_.ReadString(section, kKeyFile, "");
+    connection.agentPath = store_.ReadString(section, kAgentPath, "");
     const auto place = PasswordStore::PlaceFromName(store_.ReadString(section, kSecretPlace, ""));
     if (place) connection.secret = secrets_.Read(name, *place).value_or(std::string());
     return connection;
@@ -94,6 +96,9 @@ std::string SftpConnectionStore::Problem(std::string_view name, const SftpConnec
           std::pair{std::string_view(connection.keyFile),
                     QT_TRANSLATE_NOOP("SftpConnectionStore",
                                       "The key file holds a line break or NUL character.")},
+          std::pair{std::string_view(connection.agentPath),
+                    QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                      "The agent path holds a line break or NUL character.")},
           std::pair{std::string_view(connection.secret),
                     QT_TRANSLATE_NOOP("SftpConnectionStore",
                                       "The password holds a line break or NUL character.")},
@@ -152,6 +157,11 @@ SftpConnectionStore::WriteResult SftpConnectionStore::WriteConnection(
     store_.WriteString(section, kDirectory, connection.directory);
     store_.WriteString(section, kLogon, LogonName(connection.logon));
     store_.WriteString(section, kKeyFile, connection.keyFile);
+    if (connection.agentPath.empty()) {
+        store_.RemoveValue(section, kAgentPath);
+    } else {
+        store_.WriteString(section, kAgentPath, connection.agentPath);
+    }
     if (place) {
         store_.WriteString(section, kSecretPlace, PasswordStore::PlaceName(*place));
     } else {

@@ -22,9 +22,9 @@ inline bool DesignatesSftpFolder(std::string_view folderText) {
 // beside the FTP connections. Section "SftpIndex" lists the connections: one
 // value per connection, named by the connection, holding "sftp_" + name. Each
 // connection has its own section "sftp_" + name with the strings "Host",
-// "User", "Dir", "Logon" ("agent", "key" or "password") and "KeyFile", and the
-// integer "Port". A missing value reads as empty (port 22, logon by agent).
-// Names are compared byte for byte and may hold any byte but CR, LF and NUL.
+// "User", "Dir", "Logon" ("agent", "key" or "password"), "KeyFile" and,
+// where set, "AgentPath", and the integer "Port". A missing value reads as empty (port 22, logon by
+// agent). Names are compared byte for byte and may hold any byte but CR, LF and NUL.
 //
 // The password or passphrase is not in the store: "SecretIn" says where it is
 // kept ("keyring" or "file", see PasswordStore, under names of their own; none

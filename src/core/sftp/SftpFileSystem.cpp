@@ -10,7 +10,11 @@
 #include <functional>
 #include <vector>
 
+#include "core/engine/Checksum.h"
 #include "core/engine/FileEntry.h"
+#include "core/engine/Prompter.h"
+#include "core/sftp/AgentClient.h"
+#include "core/sftp/AgentProtocol.h"
 
 namespace ravelmoor {
 namespace {
@@ -152,6 +156,72 @@ SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session, Prompter& p
 
 SftpFileSystem::~SftpFileSystem() = default;
 
+bool SftpFileSystem::UsesAgent() {
+    if (agentTried_) return agent_ != nullptr;
+    agentTried_ = true;
+    if (session_->Broken()) return false;
+    auto agent = std::make_unique<AgentClient>(*session_);
+    switch (agent->Begin(session_->Connection().agentPath, session_->HomeFolder())) {
+        case AgentClient::Start::Running:
+            agent_ = std::move(agent);
+            return true;
+        case AgentClient::Start::OtherVersion:
+            UserPrompter().Notify(
+                "The ravelmoor agent on " + session_->HostText() + " speaks protocol version " +
+                std::to_string(agent->PeerVersion()) + ", this program version " +
+                std::to_string(kAgentVersion) + ": the folder is read over plain SFTP.");
+            return false;
+        case AgentClient::Start::Absent:
+            return false;
+        case AgentClient::Start::Failed:
+            Report();
+            return false;
+    }
+    return false;
+}
+
+bool SftpFileSystem::AgentPathOf(const std::string& serverPath, std::string& relative) {
+    const std::string& home = session_->HomeFolder();
+    if (serverPath.compare(0, home.size(), home) != 0 && serverPath + "/" != home) return false;
+    if (!UsesAgent()) return false;
+    relative = serverPath.size() > home.size() ? serverPath.substr(home.size()) : std::string();
+    while (!relative.empty() && relative.back() == '/')
+        relative.pop_back();
+    return true;
+}
+
+InPlaceSum SftpFileSystem::SumInPlace(FileEntry& entry, std::string_view folder, uint64_t limit) {
+    std::string relative;
+    if (session_->Broken() || !AgentPathOf(ServerPath(entry.FullPath(folder)), relative)) {
+        return InPlaceSum::NotHere;
+    }
+    std::string whyNot;
+    switch (agent_->Checksum(relative, entry.attributes, entry.size, limit, entry.checksum,
+                             entry.checksumBytes, whyNot)) {
+        case AgentClient::Sum::Summed:
+            return InPlaceSum::Summed;
+        case AgentClient::Sum::Unreadable:
+            return InPlaceSum::Unreadable;
+        case AgentClient::Sum::Failed:
+            Report();
+            return InPlaceSum::Unreadable;
+    }
+    return InPlaceSum::Unreadable;
+}
+
+void SftpFileSystem::ExpectSums(const std::vector<const FileEntry*>& entries,
+                                std::string_view folder, uint64_t limit) {
+    if (session_->Broken()) return;
+    std::string relative;
+    for (const FileEntry* entry : entries) {
+        if (ChecksumByteCount(entry->size, limit) == 0) continue;  // never read
+        if (AgentPathOf(ServerPath(entry->FullPath(folder)), relative)) {
+            agent_->Expect(relative, entry->attributes, entry->size, limit);
+        }
+    }
+    if (agent_ && !agent_->SendExpected()) Report();
+}
+
 void SftpFileSystem::Interrupt() {
     session_->Interrupt();
 }
@@ -161,6 +231,14 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
     const std::string what = "listing the folder " + serverFolder;
     if (session_->Broken()) return ListStatus::Failed;
+    std::string relative;
+    if (AgentPathOf(serverFolder, relative)) {
+        std::string whyNot;
+        const ListStatus status = agent_->List(relative, sink, whyNot);
+        if (status == ListStatus::NotListable) whyNotListable_ = whyNot;
+        if (status == ListStatus::Failed) Report();
+        return status;
+    }
     sftp_dir dir = nullptr;
     {
         const SftpSession::Call call(*session_);

@@ -67,6 +67,7 @@ class SftpFolderWriter : public FileSystem {
     SftpOutcome Look(const std::string& serverPath, EntryFacts& facts);
     // Says a failure of the connection once; a cancel says nothing.
     void Report();
+    Prompter& UserPrompter() { return prompter_; }
 
     std::unique_ptr<SftpSession> session_;
 

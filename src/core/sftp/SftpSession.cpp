@@ -343,6 +343,14 @@ SftpOutcome SftpSession::OpenChannel() {
     return SftpOutcome::Done;
 }
 
+SftpOutcome SftpSession::Fail(const std::string& what, const std::string& reason) {
+    const SftpOutcome outcome = Problem(what);
+    broken_ = true;
+    if (outcome == SftpOutcome::Cancelled || TimedOut()) return outcome;
+    error_ = "SFTP on " + HostText() + ": " + what + " failed: " + reason;
+    return SftpOutcome::Failed;
+}
+
 SftpOutcome SftpSession::Problem(const std::string& what) {
     if (Cancelled()) {
         broken_ = true;

@@ -58,6 +58,8 @@ class SftpSession {
 
     // The SFTP channel; valid after Connect is Done.
     sftp_session_struct* Sftp() const { return sftp_; }
+    // The SSH session, for channels of its own (the listing agent's).
+    ssh_session_struct* Ssh() const { return session_; }
 
     // Marks one server call for the watchdog while it lives.
     class Call {
@@ -74,6 +76,10 @@ class SftpSession {
     // After a failed call on `what` ("listing the folder /srv/a/"): what it
     // came to, with ErrorText naming `what`, the host and the reason.
     SftpOutcome Problem(const std::string& what);
+    // After a failure outside the SFTP channel (the agent's stream broke):
+    // Cancelled or Failed as for Problem, the reason being `reason` unless
+    // the call was cancelled or timed out. The session is broken after it.
+    SftpOutcome Fail(const std::string& what, const std::string& reason);
 
     // Breaks a waiting call and fails every later one. Any thread.
     void Interrupt();
