@@ -53,7 +53,6 @@ bool Run(FileSystem& fs, const std::string& root, bool crc, size_t& entries, siz
     std::vector<FileEntry> files;
     for (size_t i = 0; i < list.GetSize(); ++i) {
         FileEntry entry = list.ElementAt(i);
-        entry.RemoveFolderMarkers();
         if (!entry.IsFolder()) files.push_back(entry);
     }
     constexpr size_t kBatch = 256;

@@ -14,10 +14,9 @@ int RunAgentCommand(ArgumentList& args) {
     std::string folder;
     while (!args.AtEnd()) {
         const std::string word = args.Peek();
-        std::string error;
         if (word == "--dir" || word.rfind("--dir=", 0) == 0) {
-            if (!args.TakeValue("--dir", folder, error)) {
-                Terminal::Message(error);
+            if (const OptionOutcome taken = args.TakeValue("--dir", folder); !taken.Ok()) {
+                Terminal::Message(taken.reason);
                 return 2;
             }
             continue;

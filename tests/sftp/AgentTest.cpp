@@ -51,7 +51,7 @@ std::vector<std::string> Rows(FileSystem& fs, const std::string& root, bool* ok 
     std::vector<std::string> rows;
     for (size_t i = 0; i < list.GetSize(); ++i) {
         const FileEntry& e = list.ElementAt(i);
-        rows.push_back(std::string(e.path.view()) + " " + std::to_string(e.attributes) + " " +
+        rows.push_back(e.path.str() + " " + std::to_string(e.attributes) + " " +
                        std::to_string(e.size) + " " + std::to_string(e.lastWrite));
     }
     return rows;
