@@ -37,6 +37,15 @@ PermitRootLogin prohibit-password
 AllowUsers $(id -un)
 Subsystem sftp internal-sftp
 CONFIG
+# As root, the server shows only the served folder as its "/", so that the
+# browser's tree holds the demo site and nothing of this machine.
+SITE="$WORK/served/site/"
+if [ "$(id -u)" = 0 ]; then
+  echo "ChrootDirectory $WORK/served" >>"$WORK/sshd_config"
+  echo "ForceCommand internal-sftp" >>"$WORK/sshd_config"
+  chmod 755 "$WORK"
+  SITE=/site/
+fi
 [ "$(id -u)" = 0 ] && mkdir -p /run/sshd
 /usr/sbin/sshd -D -e -f "$WORK/sshd_config" 2>"$WORK/sshd.log" &
 SSHD_PID=$!
@@ -48,9 +57,10 @@ done
 
 # A site on the server, and a stored connection to it that logs on with the key.
 mkdir -p "$WORK/served/site" "$WORK/served/backup/2026" "$WORK/served/logs"
+[ "$(id -u)" = 0 ] && chmod 755 "$WORK/served"
 cp -r examples/demo/target/. "$WORK/served/site/"
 "$PROGRAM" sftp add --host 127.0.0.1 --port "$PORT" --user "$(id -un)" \
-  --key "$WORK/user_key" --dir "$WORK/served/site/" >/dev/null
+  --key "$WORK/user_key" --dir "$SITE" >/dev/null
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
   OUT=$1 PROGRAM=$2
