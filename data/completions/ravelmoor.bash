@@ -54,13 +54,13 @@ _ravelmoor() {
         elif [[ ${words[2]} == add ]]; then
             case $prev in
             --host | --server | --port | --user | --dir | --name) return ;;
-            --key | --identity)
+            --key | --identity | --agent-path)
                 _filedir
                 return
                 ;;
             esac
             COMPREPLY=($(compgen -W '--host --server --port --user --dir --name --key --identity
-                --password-stdin --replace --help' -- "$cur"))
+                --password-stdin --agent-path --replace --help' -- "$cur"))
         fi
         return
         ;;

@@ -34,7 +34,8 @@ void PrintHelp() {
 void PrintAddHelp() {
     std::printf(
         "Usage: ravelmoor sftp add --host H [--port P] [--user U] [--dir D] [--name N]\n"
-        "                          [--key FILE] [--password-stdin] [--replace]\n"
+        "                          [--key FILE] [--password-stdin] [--agent-path P]\n"
+        "                          [--replace]\n"
         "       ravelmoor sftp add --server H[:P] [--identity FILE] ...\n"
         "Stores an SFTP connection (a folder on an SSH server), named N, or H\n"
         "followed by D.\n\n"
@@ -50,6 +51,8 @@ void PrintAddHelp() {
         "  --password-stdin  without --key: log on with the password read from the\n"
         "                    first line of standard input\n"
         "                    (with neither, the SSH agent's keys are used)\n"
+        "  --agent-path P    where ravelmoor is on the server, when it is not on the\n"
+        "                    PATH there: it lists and sums the folder for us\n"
         "  --replace         replace a connection of that name\n"
         "  -h, --help        print this help\n"
         "\nExit status: 0 stored, 2 error.\n");
@@ -122,13 +125,15 @@ int Add(ArgumentList& args) {
                              : option == "--name"                          ? &name
                              : option == "--key" || option == "--identity" ? &connection.keyFile
                              : option == "--server"                        ? &server
+                             : option == "--agent-path"                    ? &connection.agentPath
                                                                            : nullptr;
         if (field == nullptr) {
-            Terminal::Message("Unknown option " + option +
-                              DidYouMean(option, {"--host", "--server", "--port", "--user", "--dir",
-                                                  "--name", "--key", "--identity",
-                                                  "--password-stdin", "--replace", "--help"}) +
-                              "; see ravelmoor sftp add --help.");
+            Terminal::Message(
+                "Unknown option " + option +
+                DidYouMean(option, {"--host", "--server", "--port", "--user", "--dir", "--name",
+                                    "--key", "--identity", "--password-stdin", "--agent-path",
+                                    "--replace", "--help"}) +
+                "; see ravelmoor sftp add --help.");
             return kFailed;
         }
         if (const OptionOutcome taken = args.TakeValue(option, *field); !taken.Ok()) {
