@@ -2,6 +2,7 @@
 
 #include <libssh/libssh.h>
 
+#include <chrono>
 #include <vector>
 
 #include "core/engine/FileEntry.h"
@@ -59,16 +60,26 @@ AgentClient::Start AgentClient::Begin(const std::string& program, const std::str
             return Start::Failed;
         }
     }
+    // The command runs in the user's login shell, whose start-up files can
+    // stall (a tool waiting on a lock): the side then goes on over plain
+    // SFTP rather than waiting for the connection's whole timeout.
+    const auto deadline = std::chrono::steady_clock::now() + kGreetingWait;
     for (;;) {
         const AgentDecoder::Step step = decoder_.Greeting(peerVersion_);
         if (step == AgentDecoder::Step::Bad) return Start::Absent;
         if (step == AgentDecoder::Step::Done) break;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return Start::Silent;
         std::vector<char> piece(4096);
         int got = 0;
         {
             const SftpSession::Call call(session_);
-            got = ssh_channel_read(channel_, piece.data(), static_cast<uint32_t>(piece.size()), 0);
+            got = ssh_channel_read_timeout(channel_, piece.data(),
+                                           static_cast<uint32_t>(piece.size()), 0,
+                                           static_cast<int>(left.count()));
         }
+        if (got == 0 && ssh_channel_is_eof(channel_) == 0) continue;  // nothing yet
         if (got == 0) return Start::Absent;  // no such program: the shell said so and ended
         if (got < 0) {
             Broken("the connection was lost");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -30,10 +31,14 @@ class SftpSession;
 // never taken for all of it. Calls come from one thread at a time.
 class AgentClient {
   public:
+    // How long the agent may take to greet before the side goes on without it.
+    static constexpr std::chrono::seconds kGreetingWait{10};
+
     enum class Start {
         Running,
         Absent,        // no agent answered (no such program, no exec channel): use plain SFTP
         OtherVersion,  // an agent of another protocol version (PeerVersion): use plain SFTP
+        Silent,        // nothing answered within kGreetingWait: use plain SFTP
         Failed,        // the session failed; its ErrorText says why
     };
 

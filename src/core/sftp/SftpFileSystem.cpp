@@ -171,6 +171,12 @@ bool SftpFileSystem::UsesAgent() {
                 std::to_string(agent->PeerVersion()) + ", this program version " +
                 std::to_string(kAgentVersion) + ": the folder is read over plain SFTP.");
             return false;
+        case AgentClient::Start::Silent:
+            UserPrompter().Notify("The listing agent on " + session_->HostText() +
+                                  " did not answer within " +
+                                  std::to_string(AgentClient::kGreetingWait.count()) +
+                                  " seconds: the folder is read over plain SFTP.");
+            return false;
         case AgentClient::Start::Absent:
             return false;
         case AgentClient::Start::Failed:
