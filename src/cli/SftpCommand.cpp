@@ -51,8 +51,8 @@ void PrintAddHelp() {
         "  --password-stdin  without --key: log on with the password read from the\n"
         "                    first line of standard input\n"
         "                    (with neither, the SSH agent's keys are used)\n"
-        "  --agent-path P    where ravelmoor is on the server, when it is not on the\n"
-        "                    PATH there: it lists and sums the folder for us\n"
+        "  --agent-path P    list and sum the folder with ravelmoor on the server,\n"
+        "                    found at P (\"ravelmoor\": on the PATH there)\n"
         "  --replace         replace a connection of that name\n"
         "  -h, --help        print this help\n"
         "\nExit status: 0 stored, 2 error.\n");

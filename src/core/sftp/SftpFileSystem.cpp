@@ -159,7 +159,9 @@ SftpFileSystem::~SftpFileSystem() = default;
 bool SftpFileSystem::UsesAgent() {
     if (agentTried_) return agent_ != nullptr;
     agentTried_ = true;
-    if (session_->Broken()) return false;
+    // Only when the connection asks for it: every try starts the user's login
+    // shell on the server, whose start-up files are not ours to run unasked.
+    if (session_->Broken() || session_->Connection().agentPath.empty()) return false;
     auto agent = std::make_unique<AgentClient>(*session_);
     switch (agent->Begin(session_->Connection().agentPath, session_->HomeFolder())) {
         case AgentClient::Start::Running:
