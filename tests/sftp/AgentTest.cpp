@@ -64,7 +64,7 @@ std::string Script(const test::TempTree& tree, const std::string& name, const st
     return path;
 }
 
-TEST(Agent, ListsTheTreeExactlyAsPlainSftpDoes) {
+TEST(Agent, ListsTheTreeExactlyAsPlainSftpAndTheLocalSideDo) {
     test::SshTestServer server;
     ASSERT_TRUE(server.Running());
     const std::vector<std::pair<const char*, std::function<void(test::TempTree&)>>> trees = {
@@ -101,8 +101,11 @@ TEST(Agent, ListsTheTreeExactlyAsPlainSftpDoes) {
         Open(server, tree, "", plain);
         ASSERT_TRUE(agent.fs->UsesAgent());
         ASSERT_FALSE(plain.fs->UsesAgent());
-        const std::vector<std::string> expected = Rows(*plain.fs, tree.Root());
+        // Plain SFTP lists as the local side does, folders without size and time.
+        LocalFileSystem local;
+        const std::vector<std::string> expected = Rows(local, tree.Root());
         EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(Rows(*plain.fs, tree.Root()), expected);
         EXPECT_EQ(Rows(*agent.fs, tree.Root()), expected);
         // A folder below the connection's, listed again, comes fresh.
         EXPECT_EQ(Rows(*agent.fs, tree.Root()), expected);

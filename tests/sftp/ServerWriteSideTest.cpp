@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+#include "core/engine/LocalFileSystem.h"
+#include "core/ftp/FtpOpener.h"
+#include "core/sftp/SftpOpener.h"
+#include "ftp/FtpTestServer.h"
+#include "support/FaultyFileSystem.h"
+#include "support/ScriptedPrompter.h"
+#include "support/ServerSyncTrees.h"
+#include "support/SshTestServer.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+using test::ServerSnapshot;
+
+// The write side of a server called directly (FTP when the parameter is
+// true, SFTP otherwise), against the server's folder on disk.
+class ServerWriteSide : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        if (GetParam()) {
+            ftp = std::make_unique<test::FtpTestServer>(served.Path());
+            ASSERT_TRUE(ftp->Running());
+            side = OpenFtpSide(ftp->Connection("/"), prompter, nullptr);
+            root = "/";
+        } else {
+            sftp = std::make_unique<test::SshTestServer>();
+            ASSERT_TRUE(sftp->Running());
+            side = OpenSftpSide(sftp->Connection(served.Root()), prompter, nullptr,
+                                UnknownHostKey::Accept);
+            root = served.Root();
+        }
+        ASSERT_NE(side, nullptr) << ::testing::PrintToString(prompter.Texts());
+    }
+
+    test::TempTree served;
+    test::TempTree local;
+    std::unique_ptr<test::FtpTestServer> ftp;
+    std::unique_ptr<test::SshTestServer> sftp;
+    test::ScriptedPrompter prompter;
+    std::unique_ptr<FileSystem> side;
+    std::string root;  // the side's folder, as its calls name it
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerWriteSide, ::testing::Values(true, false),
+                         [](const auto& ftp) { return ftp.param ? "Ftp" : "Sftp"; });
+
+TEST_P(ServerWriteSide, AnswersLikeTheLocalSide) {
+    served.Write("Docs/keep.txt", "kept");
+    served.Write("Docs/old.txt", "old content", 1000);
+    served.Write("file.txt", "x");
+    served.MakeFolder("empty");
+    local.Write("new.txt", "new content", 1234);
+    const std::string from = local.Full("new.txt");
+    LocalFileSystem localFs;
+    CopyControl replace;
+    replace.replaceExisting = true;
+    struct Case {
+        const char* call;
+        WriteStatus status;
+        WriteOutcome outcome;
+    };
+    const Case cases[] = {
+        {"copy to a new place", WriteStatus::Done,
+         side->CopyIn(localFs, from, root, "A/B/new.txt", {})},
+        {"copy onto a file without replacing", WriteStatus::Exists,
+         side->CopyIn(localFs, from, root, "Docs/keep.txt", {})},
+        {"copy onto a file, replacing", WriteStatus::Done,
+         side->CopyIn(localFs, from, root, "Docs/old.txt", replace)},
+        {"copy below a file", WriteStatus::Refused,
+         side->CopyIn(localFs, from, root, "file.txt/x", replace)},
+        {"copy through ..", WriteStatus::Refused,
+         side->CopyIn(localFs, from, root, "Docs/../x", replace)},
+        {"make a folder that is there", WriteStatus::Exists, side->MakeFolder(root, "Docs")},
+        {"make nested folders", WriteStatus::Done, side->MakeFolder(root, "N1/N2")},
+        {"remove a folder with a file", WriteStatus::NotEmpty, side->RemoveFolder(root, "Docs")},
+        {"remove an empty folder", WriteStatus::Done, side->RemoveFolder(root, "empty")},
+        {"move to the trash", WriteStatus::NoTrash, side->MoveToTrash(root, "file.txt")},
+        {"delete a file", WriteStatus::Done, side->DeletePermanently(root, "file.txt")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.outcome.status, c.status) << c.call << ": " << c.outcome.reason;
+    EXPECT_FALSE(side->HasTrash());
+    EXPECT_EQ(ServerSnapshot(served), (test::ServerTreeState{{"A", "folder"},
+                                                             {"A/B", "folder"},
+                                                             {"A/B/new.txt", "new content @1234"},
+                                                             {"Docs", "folder"},
+                                                             {"Docs/keep.txt", "kept @1600000000"},
+                                                             {"Docs/old.txt", "new content @1234"},
+                                                             {"N1", "folder"},
+                                                             {"N1/N2", "folder"}}));
+    EXPECT_TRUE(prompter.Texts().empty()) << ::testing::PrintToString(prompter.Texts());
+}
+
+TEST_P(ServerWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
+    served.Write("target.bin", "the old content", 1000);
+    local.Write("big.bin", std::string(300000, 'n'));
+    const test::ServerTreeState before = ServerSnapshot(served);
+    test::FaultyFileSystem breaking;
+    breaking.FailReadAfter("big.bin", 100000);
+    CopyControl replace;
+    replace.replaceExisting = true;
+    const WriteOutcome failed =
+        side->CopyIn(breaking, local.Full("big.bin"), root, "target.bin", replace);
+    EXPECT_EQ(failed.status, WriteStatus::Failed);
+    EXPECT_EQ(ServerSnapshot(served), before);
+
+    std::atomic<int32_t> cancel{1};
+    replace.cancel = &cancel;
+    LocalFileSystem localFs;
+    const WriteOutcome cancelled =
+        side->CopyIn(localFs, local.Full("big.bin"), root, "target.bin", replace);
+    EXPECT_EQ(cancelled.status, WriteStatus::Cancelled);
+    EXPECT_EQ(ServerSnapshot(served), before);
+}
+
+}  // namespace
+}  // namespace ravelmoor
