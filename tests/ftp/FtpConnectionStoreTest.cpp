@@ -48,15 +48,5 @@ TEST(FtpConnectionStore, IndexDataIsNeverReadAndAMissingValueIsEmpty) {
     EXPECT_EQ(store.LookupConnection("work"), (FtpConnection{"ftp.example.org", "", "", ""}));
 }
 
-TEST(FtpConnectionStore, AnEmptyUserLogsOnAnonymously) {
-    EXPECT_EQ(FtpConnectionStore::WithDefaultLogon({"h", "", "secret", "/"}),
-              (FtpConnection{"h", "anonymous", "vornadel@", "/"}));
-    EXPECT_EQ(FtpConnectionStore::WithDefaultLogon({"h", "bob", "", "/"}),
-              (FtpConnection{"h", "bob", "", "/"}));
-    EXPECT_TRUE(DesignatesFtpFolder("(ftp) host1/pub/"));
-    EXPECT_FALSE(DesignatesFtpFolder("(FTP) host1/pub/"));
-    EXPECT_FALSE(DesignatesFtpFolder("(ftp)host1/pub/"));
-}
-
 }  // namespace
 }  // namespace ravelmoor

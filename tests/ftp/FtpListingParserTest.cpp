@@ -111,6 +111,8 @@ TEST(FtpListParser, RealWorldUnixAndDosLines) {
 }
 
 // MLSD times are UTC whatever the zone: 12:26:40 UTC reads 14:26:40 in summer.
+// Names that step out of the folder are refused end to end, with the warning,
+// in FtpComparisonTest; a CR is here, as the client turns it into a LF there.
 TEST(FtpMlsdParser, FactsNamesAndRefusals) {
     test::ScopedTimeZone zone;
     const Table table = {
@@ -128,15 +130,8 @@ TEST(FtpMlsdParser, FactsNamesAndRefusals) {
         {"type=cdir;modify=20200913122640; .", "skip"},
         {"type=pdir;modify=20200913122640; ..", "skip"},
         {"type=OS.unix=chr-1/3; null", "skip"},
-        {"type=file;size=1; a/b", "bad name a/b"},
-        {"type=file;size=1; ../x", "bad name ../x"},
-        {"type=file;size=1; /abs", "bad name /abs"},
         {"type=file;size=1; cr\rhere", "bad name cr\rhere"},
-        {"type=file;size=1; lf\nhere", "bad name lf\nhere"},
-        {std::string("type=file;size=1; nul") + '\0' + "here",
-         std::string("bad name nul") + '\0' + "here"},
         {"type=dir; ..", "bad name .."},
-        {"type=file;size=1; ", "bad name "},
         {"size=1; no-type", "refused"},
         {"type=file;size=12x; bad-size", "refused"},
         {"no facts at all", "refused"},

@@ -74,18 +74,17 @@ def make_handler(options):
                 with open(options.listing, "rb") as listing:
                     data = listing.read()
                 return self.push_dtp_data(data, cmd="MLSD")
-            if options.hang_listing:
-                return self._hang()
-            if options.break_listing:
-                return self._break(lambda: super(Handler, self).ftp_MLSD(path))
-            return super().ftp_MLSD(path)
+            return self._list(lambda: super(Handler, self).ftp_MLSD(path))
 
         def ftp_LIST(self, path):
+            return self._list(lambda: super(Handler, self).ftp_LIST(path))
+
+        def _list(self, list_folder):
             if options.hang_listing:
                 return self._hang()
             if options.break_listing:
-                return self._break(lambda: super(Handler, self).ftp_LIST(path))
-            return super().ftp_LIST(path)
+                return self._break(list_folder)
+            return list_folder()
 
         def ftp_RETR(self, file):
             if options.hang_download:
@@ -123,14 +122,11 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--user")
     parser.add_argument("--password", default="")
-    parser.add_argument("--list-only", action="store_true")
-    parser.add_argument("--hang-greeting", action="store_true")
-    parser.add_argument("--hang-listing", action="store_true")
-    parser.add_argument("--hang-download", action="store_true")
-    parser.add_argument("--break-listing", action="store_true")
+    for switch in ("--list-only", "--hang-greeting", "--hang-listing", "--hang-download",
+                   "--break-listing", "--truncate-download"):
+        parser.add_argument(switch, action="store_true")
     parser.add_argument("--listing")
     parser.add_argument("--log")
-    parser.add_argument("--truncate-download", action="store_true")
     options = parser.parse_args()
 
     logging.basicConfig(level=logging.ERROR)

@@ -69,6 +69,7 @@ TEST(CheckCompareSides, MessagesInLaunchOrder) {
          "Sorry this version does not support comparison between two FTP directories.", "/pub/"},
         // The prefix is written in lower case; anything else is a local path.
         {"(FTP) Work", tree.Full("b"), "Source folder not found."},
+        {"(ftp)Work", tree.Full("b"), "Source folder not found."},
         {"(ftp) Work", tree.Full("b"), "", "/pub/"},
         {tree.Full("a"), "(ftp) Work", "", "", "anonymous"},
         {tree.Full("a"), tree.Full("b"), ""},
