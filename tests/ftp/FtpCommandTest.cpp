@@ -25,9 +25,6 @@ TEST(FtpCommand, AddListRemoveWorkOnTheUsersStore) {
         << home.Ini();
 
     EXPECT_EQ(run({"ftp", "list"}).out, "alpha\nhost1/pub/\n");
-    const auto same = run({"ftp", "add", "--server", "host1", "--dir", "/pub/", "--user", "anna",
-                           "--password", "1234"});
-    EXPECT_EQ(same.out, "The FTP connection host1/pub/ is already stored with these values.\n");
 
     const auto changed = run({"ftp", "add", "--server", "host1", "--dir", "/pub/"});
     EXPECT_EQ(changed.exitCode, 2);

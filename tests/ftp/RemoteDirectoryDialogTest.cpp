@@ -122,6 +122,7 @@ TEST_P(BothServers, OpenExpandsEachLevelOfTheDirectory_ExpandListsOneLevelAfresh
         dialog = Browse(ftp->Connection("/pub/docs/"));
     } else {
         sftp = std::make_unique<test::SshTestServer>();
+        ASSERT_TRUE(sftp->Running());
         dialog = Browse(sftp->Connection(top + "/pub/docs/"));
     }
     ASSERT_TRUE(dialog->isVisible());
