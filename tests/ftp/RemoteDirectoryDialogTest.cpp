@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -5,6 +5,7 @@
 
 #include "core/engine/LocalFileSystem.h"
 #include "core/ftp/FtpOpener.h"
+#include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
 #include "ftp/FtpTestServer.h"
 #include "support/FaultyFileSystem.h"
