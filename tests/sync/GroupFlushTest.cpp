@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #include "core/sync/FileOperation.h"
@@ -28,14 +29,8 @@ std::string NestedNameOf(size_t i) {
 }
 
 size_t InfoFiles() {
-    size_t count = 0;
-    std::error_code error;
-    for (const auto& item :
-         std::filesystem::directory_iterator(DataHome() + "/Trash/info", error)) {
-        (void)item;
-        ++count;
-    }
-    return count;
+    const std::filesystem::directory_iterator items(DataHome() + "/Trash/info");
+    return static_cast<size_t>(std::distance(begin(items), end(items)));
 }
 
 // A failed flush fails exactly the objects of its group, each said with the
