@@ -123,6 +123,7 @@ TEST_F(MachineOutputTest, SyncJsonAndLogGiveEachActionItsOutcome) {
                           (action.contains("reason") ? " reason" : ""));
         }
         std::vector<std::string> expected;
+        expected.reserve(done.size());
         for (const auto& [action, outcome] : done)
             expected.push_back(action + (c.dryRun ? " planned" : outcome));
         EXPECT_EQ(got, expected) << result.out;
@@ -203,14 +204,14 @@ TEST_F(MachineOutputTest, OneConfirmationOnTheTerminalAndEnterIsNo) {
     for (int i = 0; i < 12; ++i)
         full.Write("f" + std::to_string(i) + ".txt", "x");
     const std::string question =
-        "Please confirm that you want to \"Update and Prune Target\" on Target \"" + target.Root() +
+        R"(Please confirm that you want to "Update and Prune Target" on Target ")" + target.Root() +
         "\": copy 2 new files, replace 1 file (the old version goes to the trash), move 2 "
         "objects to the trash; 5 bytes to copy. [yes/NO] ";
     struct Case {
         std::vector<std::string> args;
         std::string input;
-        int exitCode;
         std::string asked;
+        int exitCode;
         bool changed;
     };
     const std::vector<std::string> prune = {"sync",         "-r",          "--method",
@@ -218,10 +219,10 @@ TEST_F(MachineOutputTest, OneConfirmationOnTheTerminalAndEnterIsNo) {
     const std::string mass =
         "The synchronisation will delete 12 of 12 objects in Target \"" + full.Root() + "\".";
     const Case cases[] = {
-        {prune, "\n", 2, question, false},
-        {prune, "", 2, question, false},
-        {{"sync", "--method", "force", empty.Path(), full.Path()}, "\n", 2, mass, false},
-        {prune, "y\n", 0, question, true},
+        {prune, "\n", question, 2, false},
+        {prune, "", question, 2, false},
+        {{"sync", "--method", "force", empty.Path(), full.Path()}, "\n", mass, 2, false},
+        {prune, "y\n", question, 0, true},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoorOnTerminal(c.args, c.input, Environment(), 40);

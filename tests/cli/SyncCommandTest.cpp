@@ -126,11 +126,11 @@ TEST_F(SyncCommandTest, GuardsRefuseBeforeAnythingChanges) {
     const Case cases[] = {
         {{"sync", "--method", "update-prune", "--preview", empty.Path(), "/usr"},
          2,
-         "\"Update and Prune Target\" would delete or replace objects in \"/usr/" + guarded,
+         R"("Update and Prune Target" would delete or replace objects in "/usr/)" + guarded,
          12},
         {{"sync", "--method", "align", "--yes", full.Path(), home.Path()},
          2,
-         "\"Align Source and Target\" would delete or replace objects in \"" + home.Root() +
+         R"("Align Source and Target" would delete or replace objects in ")" + home.Root() +
              guarded,
          12},
         {{"sync", "--method", "force", "--yes", empty.Path(), full.Path()},
