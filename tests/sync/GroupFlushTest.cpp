@@ -76,7 +76,8 @@ TEST_F(SyncTest, Update_ManyGroups_EveryFileInPlaceAndNothingLeftBehind) {
     constexpr size_t kMany = FileOperation::kGroupCopies * 2 + 5;
     TreeState old;
     for (size_t i = 0; i < kMany; ++i) {
-        source.Write(NestedNameOf(i), std::string(i * 97, 'x') + NestedNameOf(i), 2000 + i);
+        source.Write(NestedNameOf(i), std::string(i * 97, 'x') + NestedNameOf(i),
+                     2000 + static_cast<int64_t>(i));
         if (i % 4 == 0) target.Write(NestedNameOf(i), "old", 1000);
     }
     Compare();
