@@ -1,20 +1,20 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <fstream>
-#include <sstream>
 
+#include "cli/CommandTest.h"
 #include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "core/engine/NameEscape.h"
-#include "support/RunProgram.h"
-#include "support/TempTree.h"
 
 namespace ravelmoor {
 namespace {
+
+using ::testing::HasSubstr;
 
 using test::RunRavelmoor;
 using test::RunRavelmoorOnTerminal;
@@ -41,32 +41,13 @@ size_t Occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The trees of SyncCommandTest, plus a name that is not UTF-8 and a folder
-// whose way is blocked by a file on Target (its copy fails, even as root).
-class MachineOutputTest : public ::testing::Test {
+// The trees of SyncCommandTest, plus a name that is not UTF-8.
+class MachineOutputTest : public test::CommandTest {
   protected:
     void SetUp() override {
-        source.Write("same.txt", "same");
-        target.Write("same.txt", "same");
-        source.Write("Docs/report.txt", "new", 2000);
-        target.Write("docs/report.txt", "old", 1000);
-        source.Write("only-here.txt", "x", 1500);
-        target.Write("gone/old.txt", "y");
+        WriteDifferingTrees();
         source.Write("caf\xE9.txt", "c", 1700);
     }
-    std::map<std::string, std::string> Environment() const {
-        return {{"HOME", home.Path()}, {"XDG_DATA_HOME", home.Full("data")}};
-    }
-    test::TempTree source;
-    test::TempTree target;
-    test::TempTree home;
 };
 
 // Every JSON row is the tab-separated row of the same run, field for field,
@@ -96,7 +77,7 @@ TEST_F(MachineOutputTest, CompareJsonHoldsTheRowsOfTheTabSeparatedOutput) {
                        "\n";
         }
         EXPECT_EQ(rebuilt, tsv.out) << json.out;
-        EXPECT_NE(json.out.find("\"path_bytes\":\"Y2Fm6S50eHQ=\""), std::string::npos);
+        EXPECT_THAT(json.out, HasSubstr("\"path_bytes\":\"Y2Fm6S50eHQ=\""));
     }
 }
 
@@ -106,16 +87,14 @@ TEST_F(MachineOutputTest, SyncJsonAndLogGiveEachActionItsOutcome) {
     source.Write("blocked/inner.txt", "z");
     target.Write("blocked", "a file in the way");
     const std::string log = home.Full("sync.log");
-    struct Expected {
-        std::string action, kind, path, outcome;
-        bool reason;
-    };
-    const std::vector<Expected> done = {
-        {"copy", "file", "caf\xE9.txt", "done", false},
-        {"copy", "file", "only-here.txt", "done", false},
-        {"copy", "folder", "blocked", "failed", true},
-        {"copy", "file", "blocked/inner.txt", "failed", true},
-        {"replace", "file", "docs/report.txt", "done", false},
+    // "action side kind path", then the outcome and whether a reason is given;
+    // a dry run plans each of them.
+    const std::vector<std::pair<std::string, std::string>> done = {
+        {"copy target file caf\xE9.txt", " done"},
+        {"copy target file only-here.txt", " done"},
+        {"copy target folder blocked", " failed reason"},
+        {"copy target file blocked/inner.txt", " failed reason"},
+        {"replace target file docs/report.txt", " done"},
     };
     struct Case {
         std::vector<std::string> options;
@@ -127,42 +106,41 @@ TEST_F(MachineOutputTest, SyncJsonAndLogGiveEachActionItsOutcome) {
         std::vector<std::string> args = {"sync",     "-r",   "--method", "update",
                                          "--format", "json", "--log",    log};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        args.insert(args.end(), {source.Path(), target.Path()});
-        const auto result = RunRavelmoor(args, Environment());
+        const auto result = RunOnTrees(args);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
         const QJsonObject document = Parse(result.out);
         EXPECT_EQ(document["format"].toString(), "ravelmoor-sync");
         EXPECT_EQ(document["method"].toString(), "update");
         EXPECT_EQ(document["dry_run"].toBool(), c.dryRun);
         const QJsonArray actions = document["actions"].toArray();
-        ASSERT_EQ(actions.size(), static_cast<qsizetype>(done.size())) << result.out;
-        for (size_t i = 0; i < done.size(); ++i) {
-            const QJsonObject action = actions[static_cast<qsizetype>(i)].toObject();
-            EXPECT_EQ(action["action"].toString().toStdString(), done[i].action);
-            EXPECT_EQ(action["side"].toString(), "target");
-            EXPECT_EQ(action["kind"].toString().toStdString(), done[i].kind);
-            EXPECT_EQ(NameBytes(action), done[i].path);
-            EXPECT_EQ(action["outcome"].toString().toStdString(),
-                      c.dryRun ? "planned" : done[i].outcome);
-            EXPECT_EQ(action.contains("reason"), !c.dryRun && done[i].reason) << done[i].path;
+        std::vector<std::string> got;
+        for (const QJsonValue value : actions) {
+            const QJsonObject action = value.toObject();
+            got.push_back(action["action"].toString().toStdString() + " " +
+                          action["side"].toString().toStdString() + " " +
+                          action["kind"].toString().toStdString() + " " + NameBytes(action) + " " +
+                          action["outcome"].toString().toStdString() +
+                          (action.contains("reason") ? " reason" : ""));
         }
+        std::vector<std::string> expected;
+        expected.reserve(done.size());
+        for (const auto& [action, outcome] : done)
+            expected.push_back(action + (c.dryRun ? " planned" : outcome));
+        EXPECT_EQ(got, expected) << result.out;
         EXPECT_EQ(actions[4].toObject()["replaced_mtime"].toInteger(), 1000);
     }
     EXPECT_EQ(target.Read("caf\xE9.txt"), "c");
     EXPECT_EQ(target.Read("blocked"), "a file in the way");
 
-    const std::string text = ReadFile(log);
+    const std::string text = home.Read("sync.log");
     EXPECT_EQ(Occurrences(text, "# ravelmoor sync "), 2u) << text;
-    EXPECT_NE(text.find("# source: " + source.Root() + "\n# target: " + target.Root() +
-                        "\n# method: update, compared by size-time\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("planned\tcopy\ttarget\tonly-here.txt\n"), std::string::npos);
-    EXPECT_NE(text.find("done\tcopy\ttarget\tcaf\\xE9.txt\n"), std::string::npos);
-    EXPECT_NE(text.find("failed\tcopy\ttarget\tblocked/\t\"" + target.Full("blocked") + "\" is"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("done\treplace\ttarget\tdocs/report.txt\n# Synchronised in "),
-              std::string::npos);
+    EXPECT_THAT(text, HasSubstr("# source: " + source.Root() + "\n# target: " + target.Root() +
+                                "\n# method: update, compared by size-time\n"));
+    EXPECT_THAT(text, HasSubstr("planned\tcopy\ttarget\tonly-here.txt\n"));
+    EXPECT_THAT(text, HasSubstr("done\tcopy\ttarget\tcaf\\xE9.txt\n"));
+    EXPECT_THAT(text,
+                HasSubstr("failed\tcopy\ttarget\tblocked/\t\"" + target.Full("blocked") + "\" is"));
+    EXPECT_THAT(text, HasSubstr("done\treplace\ttarget\tdocs/report.txt\n# Synchronised in "));
 }
 
 // Errors that end the run with status 2 and one message: a log that can not
@@ -174,20 +152,17 @@ TEST_F(MachineOutputTest, OutputThatCanNotBeWrittenIsAnError) {
         std::string outputFile;
         std::string err;
     };
+    const std::string full =
+        "ravelmoor: Can not write the output: standard output (No space left on device)\n";
+    const std::string s = source.Path();
+    const std::string t = target.Path();
     const Case cases[] = {
-        {{"sync", "-r", "--method", "update", "--yes", "--log", noLog, source.Path(),
-          target.Path()},
+        {{"sync", "-r", "--method", "update", "--yes", "--log", noLog, s, t},
          {},
          "ravelmoor: Can not open the log file: " + noLog + " (No such file or directory)\n"},
-        {{"compare", "-r", source.Path(), target.Path()},
-         "/dev/full",
-         "ravelmoor: Can not write the output: standard output (No space left on device)\n"},
-        {{"sync", "-rn", "--format", "json", "--method", "update", source.Path(), target.Path()},
-         "/dev/full",
-         "ravelmoor: Can not write the output: standard output (No space left on device)\n"},
-        {{"--version"},
-         "/dev/full",
-         "ravelmoor: Can not write the output: standard output (No space left on device)\n"},
+        {{"compare", "-r", s, t}, "/dev/full", full},
+        {{"sync", "-rn", "--format", "json", "--method", "update", s, t}, "/dev/full", full},
+        {{"--version"}, "/dev/full", full},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoor(c.args, Environment(), {}, c.outputFile);
@@ -229,37 +204,25 @@ TEST_F(MachineOutputTest, OneConfirmationOnTheTerminalAndEnterIsNo) {
     for (int i = 0; i < 12; ++i)
         full.Write("f" + std::to_string(i) + ".txt", "x");
     const std::string question =
-        "Please confirm that you want to \"Update and Prune Target\" on Target \"" + target.Root() +
+        R"(Please confirm that you want to "Update and Prune Target" on Target ")" + target.Root() +
         "\": copy 2 new files, replace 1 file (the old version goes to the trash), move 2 "
         "objects to the trash; 5 bytes to copy. [yes/NO] ";
     struct Case {
         std::vector<std::string> args;
         std::string input;
-        int exitCode;
         std::string asked;
+        int exitCode;
         bool changed;
     };
+    const std::vector<std::string> prune = {"sync",         "-r",          "--method",
+                                            "update-prune", source.Path(), target.Path()};
+    const std::string mass =
+        "The synchronisation will delete 12 of 12 objects in Target \"" + full.Root() + "\".";
     const Case cases[] = {
-        {{"sync", "-r", "--method", "update-prune", source.Path(), target.Path()},
-         "\n",
-         2,
-         question,
-         false},
-        {{"sync", "-r", "--method", "update-prune", source.Path(), target.Path()},
-         "",
-         2,
-         question,
-         false},
-        {{"sync", "--method", "force", empty.Path(), full.Path()},
-         "\n",
-         2,
-         "The synchronisation will delete 12 of 12 objects in Target \"" + full.Root() + "\".",
-         false},
-        {{"sync", "-r", "--method", "update-prune", source.Path(), target.Path()},
-         "y\n",
-         0,
-         question,
-         true},
+        {prune, "\n", question, 2, false},
+        {prune, "", question, 2, false},
+        {{"sync", "--method", "force", empty.Path(), full.Path()}, "\n", mass, 2, false},
+        {prune, "y\n", question, 0, true},
     };
     for (const Case& c : cases) {
         const auto result = RunRavelmoorOnTerminal(c.args, c.input, Environment(), 40);

@@ -1,4 +1,5 @@
 // Names that are not UTF-8 or differ only in case, through the command line.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -6,26 +7,19 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/RunProgram.h"
-#include "support/TempTree.h"
+#include "cli/CommandTest.h"
 
 namespace ravelmoor {
 namespace {
 
+using ::testing::HasSubstr;
+
 using test::RunRavelmoor;
 
-class NamesCommandTest : public ::testing::Test {
-  protected:
-    std::map<std::string, std::string> Environment() const {
-        return {{"HOME", home.Path()},
-                {"XDG_DATA_HOME", home.Full("data")},
-                {"XDG_CONFIG_HOME", home.Full("config")}};
-    }
-    test::TempTree source;
-    test::TempTree target;
-    test::TempTree home;
-};
+class NamesCommandTest : public test::CommandTest {};
 
+// Bytes that are not UTF-8, tabs, line feeds and backslashes are escaped in
+// what is printed and kept exactly on disk.
 TEST_F(NamesCommandTest, ByteNamesArePrintedEscapedAndSynchronisedExactly) {
     source.Write("ab.txt", "wanted");
     target.Write("ab.txt", "wanted");
@@ -34,20 +28,22 @@ TEST_F(NamesCommandTest, ByteNamesArePrintedEscapedAndSynchronisedExactly) {
         "b.txt",
         "stray");
     source.Write("caf\xE9/tab\there", "new");
-    const auto compared =
-        RunRavelmoor({"compare", "-r", "--format", "tsv", source.Path(), target.Path()});
+    source.Write("caf\xE9/line\nfeed", "n");
+    source.Write("caf\xE9/back\\slash", "b");
+    const auto compared = RunOnTrees({"compare", "-r", "--format", "tsv"});
     EXPECT_EQ(compared.exitCode, 1) << compared.err;
     EXPECT_EQ(compared.out,
               "missing\tunmatched\tfile\t0\ta\\xFFb.txt\n"
               "unmatched\tmissing\tfolder\t0\tcaf\\xE9\n"
+              "unmatched\tmissing\tfile\t0\tcaf\\xE9/back\\\\slash\n"
+              "unmatched\tmissing\tfile\t0\tcaf\\xE9/line\\nfeed\n"
               "unmatched\tmissing\tfile\t0\tcaf\\xE9/tab\\there\n");
 
-    const auto synced = RunRavelmoor(
-        {"sync", "-r", "--method", "update-prune", "--yes", source.Path(), target.Path()},
-        Environment());
+    const auto synced = RunOnTrees({"sync", "-r", "--method", "update-prune", "--yes"});
     EXPECT_EQ(synced.exitCode, 0) << synced.err;
     EXPECT_EQ(target.Read("ab.txt"), "wanted");
     EXPECT_EQ(target.Read("caf\xE9/tab\there"), "new");
+    EXPECT_EQ(target.Read("caf\xE9/line\nfeed") + target.Read("caf\xE9/back\\slash"), "nb");
     EXPECT_FALSE(
         target.Exists("a\xFF"
                       "b.txt"));
@@ -60,8 +56,7 @@ TEST_F(NamesCommandTest, CaseTwinsInSourceLandOnTheirOwnNames) {
     source.Write("A.txt", "upper", 2000);
     source.Write("a.txt", "lower", 2000);
     target.Write("a.txt", "old", 1000);
-    const auto synced = RunRavelmoor(
-        {"sync", "-r", "--method", "update", "--yes", source.Path(), target.Path()}, Environment());
+    const auto synced = RunOnTrees({"sync", "-r", "--method", "update", "--yes"});
     EXPECT_EQ(synced.exitCode, 0) << synced.err;
     EXPECT_EQ(target.Read("A.txt"), "upper");
     EXPECT_EQ(target.Read("a.txt"), "lower");
@@ -79,9 +74,8 @@ TEST_F(NamesCommandTest, FolderBytesSurviveTheSettingsFile) {
     EXPECT_EQ(WEXITSTATUS(std::system(save.c_str())), 1);
     const auto loaded = RunRavelmoor({"compare", "--settings", file}, Environment());
     EXPECT_EQ(loaded.exitCode, 1) << loaded.err;
-    EXPECT_NE(loaded.out.find("Source: " + source.Path() + "/d\\xFF/\n"), std::string::npos)
-        << loaded.out;
-    EXPECT_NE(loaded.out.find("unmatched  missing    x.txt\n"), std::string::npos) << loaded.out;
+    EXPECT_THAT(loaded.out, HasSubstr("Source: " + source.Path() + "/d\\xFF/\n"));
+    EXPECT_THAT(loaded.out, HasSubstr("unmatched  missing    x.txt\n"));
 }
 
 // A FAT image as the Target: names differing only in case are one name there.
@@ -95,12 +89,11 @@ TEST_F(NamesCommandTest, TwinsClashOnAFatTargetAndNeitherIsCopied) {
     source.Write("A.txt", "upper");
     source.Write("a.txt", "lower");
     source.Write("ok.txt", "ok");
-    const auto synced = RunRavelmoor(
-        {"sync", "-r", "--method", "update", "--yes", source.Path(), target.Path()}, Environment());
+    const auto synced = RunOnTrees({"sync", "-r", "--method", "update", "--yes"});
     const bool okCopied = target.Exists("ok.txt");
     const bool twinCopied = target.Exists("a.txt");
     ::umount2(target.Path().c_str(), MNT_DETACH);
-    EXPECT_NE(synced.err.find("would be written over each other"), std::string::npos) << synced.err;
+    EXPECT_THAT(synced.err, HasSubstr("would be written over each other"));
     EXPECT_TRUE(okCopied);
     EXPECT_FALSE(twinCopied);
 }

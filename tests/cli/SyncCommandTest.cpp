@@ -1,13 +1,16 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iterator>
 
-#include "support/RunProgram.h"
-#include "support/TempTree.h"
+#include "cli/CommandTest.h"
 
 namespace ravelmoor {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using test::RunRavelmoor;
 
@@ -16,28 +19,13 @@ size_t Count(const test::TempTree& tree) {
     return static_cast<size_t>(std::distance(begin(items), end(items)));
 }
 
-class SyncCommandTest : public ::testing::Test {
+class SyncCommandTest : public test::CommandTest {
   protected:
-    void SetUp() override {
-        source.Write("same.txt", "same");
-        target.Write("same.txt", "same");
-        source.Write("Docs/report.txt", "new", 2000);
-        target.Write("docs/report.txt", "old", 1000);
-        source.Write("only-here.txt", "x", 1500);
-        target.Write("gone/old.txt", "y");
-    }
-    // The trash of the program run goes to a temp folder of its own.
-    std::map<std::string, std::string> Environment() const {
-        return {{"HOME", home.Path()}, {"XDG_DATA_HOME", home.Full("data")}};
-    }
-    test::TempTree source;
-    test::TempTree target;
-    test::TempTree home;
+    void SetUp() override { WriteDifferingTrees(); }
 };
 
 TEST_F(SyncCommandTest, PreviewPrintsThePlanAndChangesNothing) {
-    const auto result = RunRavelmoor(
-        {"sync", "-rn", "--method", "update-prune", "--by", "crc", source.Path(), target.Path()});
+    const auto result = RunOnTrees({"sync", "-rn", "--method", "update-prune", "--by", "crc"});
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.out, "would copy SOURCE " + source.Full("only-here.txt") + " to TARGET \n" +
                               "would copy SOURCE " + source.Full("Docs/report.txt") +
@@ -53,9 +41,7 @@ TEST_F(SyncCommandTest, PreviewPrintsThePlanAndChangesNothing) {
 TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
     target.Write("newer-in-target.txt", "t", 3000);
     source.Write("newer-in-target.txt", "s", 1000);
-    const auto result = RunRavelmoor(
-        {"sync", "-r", "--method", "update-prune", "--yes", source.Path(), target.Path()},
-        Environment());
+    const auto result = RunOnTrees({"sync", "-r", "--method", "update-prune", "--yes"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(target.Read("docs/report.txt"), "new");
     EXPECT_EQ(target.Time("docs/report.txt"), 2000);
@@ -64,24 +50,19 @@ TEST_F(SyncCommandTest, YesCarriesThePlanOutAndPrintsWhatStillDiffers) {
     EXPECT_EQ(target.Read("newer-in-target.txt"), "t");
     EXPECT_TRUE(home.Exists("data/Trash/files/old.txt"));
     EXPECT_EQ(home.Read("data/Trash/files/report.txt"), "old");
-    EXPECT_NE(result.out.find("older      newer      newer-in-target.txt\n"), std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find(": 2 files copied (4 bytes), 1 object moved to the trash, 1 replaced "
-                              "file kept in the trash, 1 folder removed.\n"),
-              std::string::npos)
-        << result.out;
-    EXPECT_EQ(result.out.find("only-here.txt"), std::string::npos);
+    EXPECT_THAT(result.out, HasSubstr("older      newer      newer-in-target.txt\n"));
+    EXPECT_THAT(result.out,
+                HasSubstr(": 2 files copied (4 bytes), 1 object moved to the trash, 1 replaced "
+                          "file kept in the trash, 1 folder removed.\n"));
+    EXPECT_THAT(result.out, Not(HasSubstr("only-here.txt")));
 
-    const auto again = RunRavelmoor(
-        {"sync", "-r", "--method", "update-prune", "--yes", source.Path(), target.Path()},
-        Environment());
+    const auto again = RunOnTrees({"sync", "-r", "--method", "update-prune", "--yes"});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(again.out, "No files or folders need to be copied or deleted.\n");
 }
 
 TEST_F(SyncCommandTest, VerboseItemisesEachActionAsItIsCarriedOut) {
-    const auto result = RunRavelmoor(
-        {"sync", "-rvy", "--method", "update-prune", source.Path(), target.Path()}, Environment());
+    const auto result = RunOnTrees({"sync", "-rvy", "--method", "update-prune"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out.substr(0, result.out.find("Source:")),
               ">f+++++++++ only-here.txt\n"
@@ -139,17 +120,18 @@ TEST_F(SyncCommandTest, GuardsRefuseBeforeAnythingChanges) {
         std::string err;
         size_t fullAfter;  // objects left in `full`
     };
+    const std::string guarded =
+        "\", which is the system's root, the home folder or a system folder: choose a folder "
+        "below it.\n";
     const Case cases[] = {
         {{"sync", "--method", "update-prune", "--preview", empty.Path(), "/usr"},
          2,
-         "\"Update and Prune Target\" would delete or replace objects in \"/usr/\", which is the "
-         "system's root, the home folder or a system folder: choose a folder below it.\n",
+         R"("Update and Prune Target" would delete or replace objects in "/usr/)" + guarded,
          12},
         {{"sync", "--method", "align", "--yes", full.Path(), home.Path()},
          2,
-         "\"Align Source and Target\" would delete or replace objects in \"" + home.Root() +
-             "\", which is the system's root, the home folder or a system folder: choose a "
-             "folder below it.\n",
+         R"("Align Source and Target" would delete or replace objects in ")" + home.Root() +
+             guarded,
          12},
         {{"sync", "--method", "force", "--yes", empty.Path(), full.Path()},
          2,

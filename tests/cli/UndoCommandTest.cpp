@@ -1,13 +1,16 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "support/RunProgram.h"
-#include "support/TempTree.h"
+#include "cli/CommandTest.h"
 
 namespace ravelmoor {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using test::RunRavelmoor;
 namespace fs = std::filesystem;
@@ -27,7 +30,7 @@ std::map<std::string, std::string> Contents(const test::TempTree& tree) {
     return state;
 }
 
-class UndoCommandTest : public ::testing::Test {
+class UndoCommandTest : public test::CommandTest {
   protected:
     void SetUp() override {
         source.Write("a.txt", "source a", 2000);
@@ -36,50 +39,38 @@ class UndoCommandTest : public ::testing::Test {
         target.Write("mine/only.txt", "precious only", 1000);
         target.Write("mine/deep/more.txt", "more", 1000);
     }
-    std::map<std::string, std::string> Environment() const {
-        return {{"HOME", home.Path()},
-                {"XDG_DATA_HOME", home.Full("data")},
-                {"XDG_STATE_HOME", home.Full("state")}};
-    }
-    test::TempTree source;
-    test::TempTree target;
-    test::TempTree home;
 };
 
 // The pair given the wrong way round and forced: undo gives the Target back.
 TEST_F(UndoCommandTest, ForcedSyncOnTheWrongPairIsUndoneExactly) {
     const auto before = Contents(target);
-    const auto sync = RunRavelmoor({"sync", "-r", "--method", "force", "--yes",
-                                    "--allow-mass-delete", source.Path(), target.Path()},
-                                   Environment());
+    const auto sync =
+        RunOnTrees({"sync", "-r", "--method", "force", "--yes", "--allow-mass-delete"});
     ASSERT_EQ(sync.exitCode, 0) << sync.err;
     ASSERT_FALSE(target.Exists("mine/only.txt"));
 
     const auto history = RunRavelmoor({"history", "--format", "json"}, Environment());
     EXPECT_EQ(history.exitCode, 0) << history.err;
-    EXPECT_NE(history.out.find(R"("method":"Force Target")"), std::string::npos) << history.out;
-    EXPECT_NE(
-        history.out.find(
-            R"("counts":{"copy-new":1,"replace":1,"delete":2,"make-folder":1,"remove-folder":2})"),
-        std::string::npos)
-        << history.out;
+    EXPECT_THAT(history.out, HasSubstr(R"("method":"Force Target")"));
+    EXPECT_THAT(
+        history.out,
+        HasSubstr(
+            R"("counts":{"copy-new":1,"replace":1,"delete":2,"make-folder":1,"remove-folder":2})"));
 
     const auto dryRun = RunRavelmoor({"undo", "--dry-run"}, Environment());
     EXPECT_EQ(dryRun.exitCode, 1) << dryRun.err;
-    EXPECT_NE(dryRun.out.find("bring back    target  " + target.Full("mine/only.txt")),
-              std::string::npos)
-        << dryRun.out;
+    EXPECT_THAT(dryRun.out, HasSubstr("bring back    target  " + target.Full("mine/only.txt")));
     EXPECT_FALSE(target.Exists("mine/only.txt"));
 
     const auto noTerminal = RunRavelmoor({"undo"}, Environment());
     EXPECT_EQ(noTerminal.exitCode, 2);
-    EXPECT_NE(noTerminal.err.find("add --yes"), std::string::npos) << noTerminal.err;
+    EXPECT_THAT(noTerminal.err, HasSubstr("add --yes"));
 
     const auto undo = RunRavelmoor({"undo", "--yes"}, Environment());
     EXPECT_EQ(undo.exitCode, 0) << undo.err;
     EXPECT_EQ(Contents(target), before);
-    EXPECT_EQ(undo.err.find("left as it is"), std::string::npos) << undo.err;
-    EXPECT_NE(undo.out.find("7 changes taken back."), std::string::npos) << undo.out;
+    EXPECT_THAT(undo.err, Not(HasSubstr("left as it is")));
+    EXPECT_THAT(undo.out, HasSubstr("7 changes taken back."));
 }
 
 TEST_F(UndoCommandTest, RefusesWithStatusTwo) {

@@ -24,10 +24,6 @@ QToolButton* ButtonWithTip(QWidget& dialog, const QString& tip) {
     return nullptr;
 }
 
-void Press(QWidget& dialog, QDialogButtonBox::StandardButton which) {
-    dialog.findChild<QDialogButtonBox*>()->button(which)->click();
-}
-
 FilterRules Rows(QWidget& dialog) {
     FilterRules rows;
     const auto* list = dialog.findChild<QTreeWidget*>();
@@ -56,7 +52,7 @@ TEST(FilterListDialog, AddEditRemove_WithTheirMessages_OkKeepsTheRowsInOrder) {
         EXPECT_EQ(filter.findChild<QLineEdit*>()->text(), "");
         test::ChildWithText<QRadioButton>(filter, "Include")->click();
         QTest::keyClicks(filter.findChild<QLineEdit*>(), "\\.txt$ ");
-        Press(filter, QDialogButtonBox::Ok);
+        test::PressButton(filter, QDialogButtonBox::Ok);
     });
     ButtonWithTip(dialog, "Add Filter")->click();
 
@@ -66,14 +62,14 @@ TEST(FilterListDialog, AddEditRemove_WithTheirMessages_OkKeepsTheRowsInOrder) {
         EXPECT_TRUE(test::ChildWithText<QRadioButton>(filter, "Exclude")->isChecked());
         EXPECT_EQ(filter.findChild<QLineEdit*>()->text(), "odd type");
         filter.findChild<QLineEdit*>()->setText("b");
-        Press(filter, QDialogButtonBox::Ok);
+        test::PressButton(filter, QDialogButtonBox::Ok);
     });
     ButtonWithTip(dialog, "Edit Filter")->click();
 
     // A cancelled edit changes nothing.
     test::WhenShown<FilterDialog>([](FilterDialog& filter) {
         filter.findChild<QLineEdit*>()->setText("changed");
-        Press(filter, QDialogButtonBox::Cancel);
+        test::PressButton(filter, QDialogButtonBox::Cancel);
     });
     ButtonWithTip(dialog, "Edit Filter")->click();
 
@@ -84,7 +80,7 @@ TEST(FilterListDialog, AddEditRemove_WithTheirMessages_OkKeepsTheRowsInOrder) {
     EXPECT_EQ(rules, (FilterRules{{"Exclude", "a"}, {" ", "odd type"}}));  // not before OK
     EXPECT_EQ(prompter.Log().size(), 2u);
 
-    Press(dialog, QDialogButtonBox::Ok);
+    test::PressButton(dialog, QDialogButtonBox::Ok);
     EXPECT_EQ(rules, expected);
 }
 
@@ -94,12 +90,12 @@ TEST(FilterDialog, Ok_RefusesAnExpressionThatDoesNotCompile) {
     dialog.show();
     auto* expression = dialog.findChild<QLineEdit*>();
     expression->setText("a|*");
-    Press(dialog, QDialogButtonBox::Ok);
+    test::PressButton(dialog, QDialogButtonBox::Ok);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(expression->text(), "a|*");
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"This regular expression is not valid"});
     expression->setText("");
-    Press(dialog, QDialogButtonBox::Ok);
+    test::PressButton(dialog, QDialogButtonBox::Ok);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Rule(), (FilterRule{"Include", ""}));
 }

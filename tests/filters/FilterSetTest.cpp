@@ -130,15 +130,5 @@ TEST_F(FilterSetTest, CommandLineMarksTheFilteredRows) {
     EXPECT_EQ(result.err, "");
 }
 
-TEST(FilterCommand, InvalidExpressionIsRefusedBeforeComparing) {
-    test::TempTree a;
-    test::TempTree b;
-    const auto result =
-        RunRavelmoor({"compare", "--include", "x", "--exclude", "(abc", a.Path(), b.Path()});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "ravelmoor: This regular expression is not valid: (abc\n");
-    EXPECT_EQ(result.out, "");
-}
-
 }  // namespace
 }  // namespace ravelmoor

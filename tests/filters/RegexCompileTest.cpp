@@ -42,8 +42,11 @@ TEST(RegexCompile, AcceptsAndRejectsTheTable) {
     }
 }
 
+// Without a program (never compiled, or refused) or without a subject
+// nothing matches, and a failed search forgets the match before it.
 TEST(RegexCompile, RefusedInputLeavesNoProgramThatMatches) {
     Regex regex;
+    EXPECT_EQ(regex.Find("abc"), -1);
     EXPECT_FALSE(regex.Compile(nullptr));
     EXPECT_FALSE(regex.IsCompiled());
     EXPECT_TRUE(regex.Compile(std::string(32000, 'a')));
@@ -58,6 +61,10 @@ TEST(RegexCompile, RefusedInputLeavesNoProgramThatMatches) {
     ASSERT_TRUE(regex.Compile("ab"));
     EXPECT_FALSE(regex.Compile(nullptr));
     EXPECT_EQ(regex.Find("xab"), 1);
+    EXPECT_EQ(regex.Find(nullptr), -1);
+    EXPECT_EQ(regex.Find("xyz"), -1);
+    EXPECT_EQ(regex.FoundText(), "");
+    EXPECT_EQ(regex.MatchLength(), 0);
 }
 
 TEST(RegexCompile, EmitsTheNodeProgramByteForByte) {

@@ -66,18 +66,6 @@ TEST(RegexFind, RecordsGroupPositionsOfTheLastIteration) {
     }
 }
 
-TEST(RegexFind, WithoutAProgramOrSubjectNothingMatches) {
-    Regex never;
-    EXPECT_EQ(never.Find("abc"), -1);  // never compiled
-    Regex regex;
-    ASSERT_TRUE(regex.Compile("b+"));
-    EXPECT_EQ(regex.Find("abbc"), 1);
-    EXPECT_EQ(regex.Find(nullptr), -1);
-    EXPECT_EQ(regex.Find("xyz"), -1);
-    EXPECT_EQ(regex.FoundText(), "");
-    EXPECT_EQ(regex.MatchLength(), 0);
-}
-
 // Expressions on which plain backtracking takes exponential time when a
 // subject of 200 characters almost matches: they must end, and rightly.
 TEST(RegexFind, RunawayExpressionsOnLongSubjectsGiveTheRightAnswer) {

@@ -47,7 +47,7 @@ class ResultsCommandsTest : public ResultsTest {
     void SetUp() override {
         ResultsTest::SetUp();
         WriteEachStatus(1000, 2000);
-        CompareTrees({R"(\.bak$)"});
+        Compare({R"(\.bak$)"});
         Open();
     }
     // A script in a folder with a blank that writes its arguments, one a
@@ -84,7 +84,7 @@ TEST_F(ResultsCommandsTest, Synchronise_AfterConfirmation_LeavesTheWindowOverThe
     std::erase_if(rows, [](const std::string& row) { return row.ends_with("skip.bak"); });
     EXPECT_EQ(rows,
               (std::vector{m + "new.txt", m + "old.txt", m + "only-source.txt", m + "same.txt"}));
-    EXPECT_EQ(Rows(comparer), Recompared());
+    EXPECT_EQ(Rows(comparer), FreshRows());
     EXPECT_EQ(target.Read("skip.bak"), "bb");
     EXPECT_TRUE(window->isVisible());
     window->ChooseView(ViewChoice::All);
@@ -124,7 +124,7 @@ TEST_F(ResultsCommandsTest, UndoButton_AfterASync_PutsTargetBackAndGreysOut) {
     QTest::mouseClick(window->UndoButton(), Qt::LeftButton);
     EXPECT_EQ(Snapshot(target), before);
     EXPECT_FALSE(window->UndoButton()->isEnabled());
-    std::vector<std::string> fresh = Recompared();
+    std::vector<std::string> fresh = FreshRows();
     std::erase_if(fresh, [](const std::string& row) { return row.ends_with("only-target.txt"); });
     EXPECT_EQ(Rows(comparer), fresh);
 }
@@ -235,7 +235,7 @@ TEST_F(ResultsCommandsTest, Visualise_ViewerInFolderWithBlank_GetsEachPathAsOneA
     const std::string odd = "it's \"odd\" name.txt";
     source.Write(odd, "a");
     target.Write(odd, "b");
-    CompareTrees({R"(\.bak$)"});
+    Compare({R"(\.bak$)"});
     Open();
     const std::string output = home.Path() + "/arguments";
     settings.comparisonProgram = ViewerScript(output);

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "core/filters/FilterSet.h"
 #include "gui/widgets/VirtualReportView.h"
 
 namespace ravelmoor::test {
@@ -17,13 +16,6 @@ std::string ColourName(const QColor& colour) {
     if (colour == QColor(255, 0, 0)) return "red";
     if (colour == QColor(0, 0, 255)) return "blue";
     return colour == QApplication::palette().color(QPalette::WindowText) ? "text" : "?";
-}
-
-void ResultsTest::ClearTrees() {
-    for (TempTree* tree : {&source, &target}) {
-        for (const auto& item : std::filesystem::directory_iterator(tree->Path()))
-            std::filesystem::remove_all(item.path());
-    }
 }
 
 void ResultsTest::WriteEachStatus(int64_t older, int64_t newer) {
@@ -37,31 +29,6 @@ void ResultsTest::WriteEachStatus(int64_t older, int64_t newer) {
     target.Write("only-target.txt", "tt", older);
     source.Write("skip.bak", "a", older);
     target.Write("skip.bak", "bb", newer);
-}
-
-void ResultsTest::Run(test::ComparisonHarness& with, const std::string& sourceRoot,
-                      const std::string& targetRoot, const std::vector<std::string>& excludes) {
-    with.Reset({});
-    FilterRules rules;
-    for (const std::string& expression : excludes)
-        rules.push_back({FilterRule::kExclude, expression});
-    auto filter = std::make_shared<FilterSet>();
-    filter->Prepare(rules);
-    with.SetFilter(filter);
-    with.Start(sourceRoot, targetRoot, /*includeSubFolders=*/true, {}, {});
-    with.Wait();
-    ASSERT_EQ(with.Phase(), ComparisonPhase::Completed);
-}
-
-void ResultsTest::CompareTrees(const std::vector<std::string>& excludes) {
-    excludes_ = excludes;
-    Run(comparer, source.Root(), target.Root(), excludes);
-}
-
-std::vector<std::string> ResultsTest::Recompared() {
-    test::ComparisonHarness fresh(prompter);
-    Run(fresh, source.Root(), target.Root(), excludes_);
-    return Rows(fresh);
 }
 
 ResultsWindow& ResultsTest::Open() {

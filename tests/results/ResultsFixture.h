@@ -31,16 +31,9 @@ class ResultsTest : public SyncTest {
   protected:
     void TearDown() override { window.reset(); }
 
-    // Empties both trees.
-    void ClearTrees();
     // same.txt matched, new.txt newer and old.txt older in Source, one file
     // only on each side, and skip.bak (newer in Target) for a filter to exclude.
     void WriteEachStatus(int64_t older, int64_t newer);
-    // Compares the trees (with sub-folders), leaving out what `excludes` match.
-    void CompareTrees(const std::vector<std::string>& excludes = {});
-    // The rows of a new comparison of the trees as they are now, with the
-    // same filter.
-    std::vector<std::string> Recompared();
     // Opens a new results window over the comparison.
     ResultsWindow& Open();
 
@@ -62,11 +55,6 @@ class ResultsTest : public SyncTest {
     Settings settings;
     ScriptedPickers pickers;
     std::unique_ptr<ResultsWindow> window;
-
-  private:
-    static void Run(test::ComparisonHarness& with, const std::string& sourceRoot,
-                    const std::string& targetRoot, const std::vector<std::string>& excludes);
-    std::vector<std::string> excludes_;
 };
 
 }  // namespace ravelmoor::test

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -16,6 +17,8 @@
 namespace ravelmoor::test {
 namespace {
 
+using ::testing::HasSubstr;
+
 using S = ListSide;
 using C = ResultColumn;
 
@@ -32,7 +35,7 @@ class ResultsOrderTest : public ResultsTest {
         target.Write("e.txt", "eeee", 1500);
         source.MakeFolder("d");
         target.MakeFolder("d");
-        CompareTrees();
+        Compare();
         Open();
     }
     // The name each item shows, "Source|Target" ("-" opposite a Missing entry).
@@ -124,7 +127,7 @@ TEST_F(ResultsOrderTest, CutOffName_ShowsItsWholeTextAsTooltip_AWholeOneDoesNot)
     window.reset();
     const std::string longName = std::string(120, 'x') + ".txt";
     source.Write(longName, "l", 1000);
-    CompareTrees();
+    Compare();
     Open();
     VirtualReportView* list = window->List(S::Source);
     QHeaderView* header = list->Header();
@@ -175,7 +178,7 @@ TEST_F(ResultsOrderTest, Synchronise_EachBatchAsksOverListsRefreshedAfterThePrev
     window.reset();
     ClearTrees();
     WriteEachStatus(1000, 2000);
-    CompareTrees();
+    Compare();
     WatchingPrompter watching;
     ResultsWindow own({comparer, settings, store, watching, pickers, "Ravelmoor"});
     own.show();
@@ -199,7 +202,7 @@ TEST_F(ResultsOrderTest, Synchronise_StatusBarSaysWhatWasDone_AndListsWhatWasNot
     window.reset();
     ClearTrees();
     WriteEachStatus(1000, 2000);
-    CompareTrees();
+    Compare();
     Open();
     window->ChooseMethod(SyncMethod::Force);
     prompter.Script({true});
@@ -207,10 +210,9 @@ TEST_F(ResultsOrderTest, Synchronise_StatusBarSaysWhatWasDone_AndListsWhatWasNot
     window->OnSynchronise();
     const std::string summary = window->SummaryText().toStdString();
     EXPECT_TRUE(summary.starts_with("Synchronised in ")) << summary;
-    EXPECT_NE(summary.find(" seconds: 3 files copied ("), std::string::npos) << summary;
-    EXPECT_NE(summary.find("1 object moved to the trash, 2 replaced files kept in the trash."),
-              std::string::npos)
-        << summary;
+    EXPECT_THAT(summary, HasSubstr(" seconds: 3 files copied ("));
+    EXPECT_THAT(summary,
+                HasSubstr("1 object moved to the trash, 2 replaced files kept in the trash."));
     EXPECT_TRUE(summary.ends_with(" 1 object was not copied or deleted.")) << summary;
     ASSERT_TRUE(window->FailuresButton()->isVisible());
     QTest::mouseClick(window->FailuresButton(), Qt::LeftButton);

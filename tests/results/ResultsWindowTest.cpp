@@ -41,7 +41,7 @@ class ResultsWindowTest : public ResultsTest {
     void SetUp() override {
         ResultsTest::SetUp();
         WriteTrees();
-        CompareTrees({R"(\.bak$)", "cache"});
+        Compare({R"(\.bak$)", "cache"});
         Open();
     }
     // The lines of the items showing these paths, in this order.
@@ -312,7 +312,7 @@ TEST_F(ResultsWindowTest, ContextMenu_CopyAndDelete_ChangeTheDiskAndTheRows) {
     EXPECT_EQ(LinesOf(S::Source, {"same.txt"}), std::vector<std::string>{"-"});
     EXPECT_EQ(LinesOf(S::Target, {"same.txt"}),
               std::vector<std::string>{"4 same.txt|4|" + Time(kOld) + "|text"});
-    EXPECT_EQ(Rows(comparer), Recompared());
+    EXPECT_EQ(Rows(comparer), FreshRows());
 }
 
 TEST_F(ResultsWindowTest, Totals_RowsOnOneSideOnly_CountOnThatSideAndLargeSizesInFull) {
@@ -324,18 +324,24 @@ TEST_F(ResultsWindowTest, Totals_RowsOnOneSideOnly_CountOnThatSideAndLargeSizesI
     target.Write("c.txt", "cccc");
     source.Write("big.bin", "");
     std::filesystem::resize_file(source.Full("big.bin"), 4294967296);
-    CompareTrees();
+    Compare();
     Open();
-    EXPECT_EQ(window->CountLabel(S::Source)->text().toStdString(), CountLabelText(3));
-    EXPECT_EQ(window->SizeLabel(S::Source)->text().toStdString(), SizeLabelText(4294967303));
-    EXPECT_EQ(window->CountLabel(S::Target)->text().toStdString(), CountLabelText(2));
-    EXPECT_EQ(window->SizeLabel(S::Target)->text().toStdString(), SizeLabelText(9));
+    const auto labels = [this] {
+        std::vector<std::string> texts;
+        for (const S side : {S::Source, S::Target}) {
+            texts.push_back(window->CountLabel(side)->text().toStdString());
+            texts.push_back(window->SizeLabel(side)->text().toStdString());
+        }
+        return texts;
+    };
+    EXPECT_EQ(labels(), (std::vector{CountLabelText(3), SizeLabelText(4294967303),
+                                     CountLabelText(2), SizeLabelText(9)}));
     EXPECT_EQ(CountLabelText(3), "Files and Folders: " + FormatSize(3));
     EXPECT_EQ(window->Model(S::Source)->index(ItemOf("big.bin"), 2).data().toString().toStdString(),
               FormatSize(4294967296));
     window->ChooseView(ViewChoice::Matched);
-    EXPECT_EQ(window->CountLabel(S::Target)->text().toStdString(), CountLabelText(1));
-    EXPECT_EQ(window->SizeLabel(S::Target)->text().toStdString(), SizeLabelText(4));
+    EXPECT_EQ(labels(), (std::vector{CountLabelText(1), SizeLabelText(4), CountLabelText(1),
+                                     SizeLabelText(4)}));
 }
 
 TEST_F(ResultsWindowTest, Opening_IdenticalFoldersSaySo_FolderCheckWarnsOnlyForALocalFolderGone) {
@@ -368,10 +374,8 @@ TEST_F(ResultsWindowTest, Opening_UnreadableFolder_NamedInStatusBarAndOnce) {
     window.reset();
     auto faulty = std::make_shared<FaultyFileSystem>();
     faulty->FailListing(source.Root() + "dir/", ListStatus::NotListable);
-    comparer.Reset({});
     comparer.SetLocalFileSystem(faulty);
-    comparer.Start(source.Root(), target.Root(), true, {}, {});
-    comparer.Wait();
+    Compare();
     Open();
     EXPECT_EQ(window->UnreadableFoldersText(), "Some folders could not be read.");
     ASSERT_EQ(prompter.Texts().size(), 1u);
@@ -382,7 +386,7 @@ TEST_F(ResultsWindowTest, Lists_ScrollTogether_AndShareTheWidth) {
     window.reset();
     for (int i = 0; i < 200; ++i)
         source.Write("many/" + std::to_string(1000 + i) + ".txt", "x");
-    CompareTrees();
+    Compare();
     Open();
     VirtualReportView* left = window->List(S::Source);
     VirtualReportView* right = window->List(S::Target);

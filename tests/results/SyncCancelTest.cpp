@@ -45,7 +45,7 @@ TEST_F(SyncCancelTest, CancelInsideACopy_LeavesTheDestinationAsItWasAndTheWindow
                 std::this_thread::sleep_for(1ms);
         });
         comparer.SetLocalFileSystem(faulty);
-        CompareTrees({R"(\.bak$)"});
+        Compare({R"(\.bak$)"});
         Open();
         const TreeState before = Snapshot(target);
 
@@ -72,14 +72,14 @@ TEST_F(SyncCancelTest, CancelInsideACopy_LeavesTheDestinationAsItWasAndTheWindow
         for (const auto& [path, state] : after)
             EXPECT_TRUE(before.contains(path) || sourceState.contains(path)) << path;
         EXPECT_FALSE(TrashedByOrigin().contains(target.Full(c.held)));
-        EXPECT_EQ(Rows(comparer), Recompared());
+        EXPECT_EQ(Rows(comparer), FreshRows());
         EXPECT_TRUE(window->SummaryText().startsWith("Stopped after "))
             << window->SummaryText().toStdString();
         EXPECT_EQ(FindVisibleWindow<TaskProgressDialog>(), nullptr);
 
         QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
         EXPECT_EQ(target.Read(c.held), content);
-        EXPECT_EQ(Rows(comparer), Recompared());
+        EXPECT_EQ(Rows(comparer), FreshRows());
         EXPECT_TRUE(window->SummaryText().startsWith("Synchronised in "))
             << window->SummaryText().toStdString();
     }

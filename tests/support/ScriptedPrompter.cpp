@@ -12,36 +12,6 @@ void ScriptedPrompter::ScriptBatch(std::initializer_list<BatchAnswer> answers) {
     batchAnswers_.assign(answers.begin(), answers.end());
 }
 
-BatchAnswer ScriptedPrompter::AskOverwrite(std::string_view text) {
-    Record("overwrite", text);
-    return NextBatchAnswer();
-}
-
-bool ScriptedPrompter::AskMoveToTrash(std::string_view text) {
-    Record("trash", text);
-    return NextAnswer();
-}
-
-BatchAnswer ScriptedPrompter::AskDeletePermanently(std::string_view text) {
-    Record("permanent", text);
-    return NextBatchAnswer();
-}
-
-bool ScriptedPrompter::AskOkCancel(std::string_view text) {
-    Record("okcancel", text);
-    return NextAnswer();
-}
-
-bool ScriptedPrompter::AskYesNo(std::string_view text) {
-    Record("yesno", text);
-    return NextAnswer();
-}
-
-bool ScriptedPrompter::AskYesNoWarning(std::string_view text) {
-    Record("yesno-warning", text);
-    return NextAnswer();
-}
-
 std::vector<ScriptedPrompter::Shown> ScriptedPrompter::Log() const {
     std::lock_guard<std::mutex> guard(lock_);
     return log_;
@@ -60,7 +30,8 @@ void ScriptedPrompter::Record(const char* kind, std::string_view text) {
     log_.push_back({kind, std::string(text)});
 }
 
-bool ScriptedPrompter::NextAnswer() {
+bool ScriptedPrompter::Ask(const char* kind, std::string_view text) {
+    Record(kind, text);
     std::lock_guard<std::mutex> guard(lock_);
     if (answers_.empty()) return defaultAnswer_;
     const bool answer = answers_.front();
@@ -68,7 +39,8 @@ bool ScriptedPrompter::NextAnswer() {
     return answer;
 }
 
-BatchAnswer ScriptedPrompter::NextBatchAnswer() {
+BatchAnswer ScriptedPrompter::AskBatch(const char* kind, std::string_view text) {
+    Record(kind, text);
     std::lock_guard<std::mutex> guard(lock_);
     if (batchAnswers_.empty()) return defaultAnswer_ ? BatchAnswer::Yes : BatchAnswer::No;
     const BatchAnswer answer = batchAnswers_.front();

@@ -31,20 +31,23 @@ class ScriptedPrompter : public Prompter {
     void Inform(std::string_view text) override { Record("inform", text); }
     void Warn(std::string_view text) override { Record("warn", text); }
     void Notify(std::string_view text) override { Record("notify", text); }
-    bool AskOkCancel(std::string_view text) override;
-    bool AskYesNo(std::string_view text) override;
-    bool AskYesNoWarning(std::string_view text) override;
-    BatchAnswer AskOverwrite(std::string_view text) override;
-    bool AskMoveToTrash(std::string_view text) override;
-    BatchAnswer AskDeletePermanently(std::string_view text) override;
+    bool AskOkCancel(std::string_view text) override { return Ask("okcancel", text); }
+    bool AskYesNo(std::string_view text) override { return Ask("yesno", text); }
+    bool AskYesNoWarning(std::string_view text) override { return Ask("yesno-warning", text); }
+    bool AskMoveToTrash(std::string_view text) override { return Ask("trash", text); }
+    BatchAnswer AskOverwrite(std::string_view text) override { return AskBatch("overwrite", text); }
+    BatchAnswer AskDeletePermanently(std::string_view text) override {
+        return AskBatch("permanent", text);
+    }
 
     std::vector<Shown> Log() const;
     std::vector<std::string> Texts() const;
 
   private:
     void Record(const char* kind, std::string_view text);
-    bool NextAnswer();
-    BatchAnswer NextBatchAnswer();
+    // Records the question and gives the next scripted answer.
+    bool Ask(const char* kind, std::string_view text);
+    BatchAnswer AskBatch(const char* kind, std::string_view text);
 
     mutable std::mutex lock_;
     std::vector<Shown> log_;

@@ -49,19 +49,6 @@ void WhenWindowShows(const std::function<QWidget*()>& find,
     timer->start(kPollMilliseconds);
 }
 
-std::optional<std::string> ScriptedPickers::PickFolder(QWidget*, const QString& title,
-                                                       const std::string& start) {
-    return Next(title, start);
-}
-
-std::optional<std::string> ScriptedPickers::PickFileToOpen(QWidget*, const FileChoice& choice) {
-    return Next(choice.title, choice.initial);
-}
-
-std::optional<std::string> ScriptedPickers::PickFileToSave(QWidget*, const FileChoice& choice) {
-    return Next(choice.title, choice.initial);
-}
-
 std::optional<std::string> ScriptedPickers::Next(const QString& title, const std::string& initial) {
     asked.push_back({title.toStdString(), initial});
     if (answers.empty()) return std::nullopt;

@@ -62,10 +62,16 @@ class ScriptedPickers : public Pickers {
     std::vector<std::optional<std::string>> answers;
     std::vector<Asked> asked;
 
-    std::optional<std::string> PickFolder(QWidget* parent, const QString& title,
-                                          const std::string& start) override;
-    std::optional<std::string> PickFileToOpen(QWidget* parent, const FileChoice& choice) override;
-    std::optional<std::string> PickFileToSave(QWidget* parent, const FileChoice& choice) override;
+    std::optional<std::string> PickFolder(QWidget*, const QString& title,
+                                          const std::string& start) override {
+        return Next(title, start);
+    }
+    std::optional<std::string> PickFileToOpen(QWidget*, const FileChoice& choice) override {
+        return Next(choice.title, choice.initial);
+    }
+    std::optional<std::string> PickFileToSave(QWidget*, const FileChoice& choice) override {
+        return Next(choice.title, choice.initial);
+    }
 
   private:
     std::optional<std::string> Next(const QString& title, const std::string& initial);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #include "core/sync/FileOperation.h"
@@ -28,14 +29,8 @@ std::string NestedNameOf(size_t i) {
 }
 
 size_t InfoFiles() {
-    size_t count = 0;
-    std::error_code error;
-    for (const auto& item :
-         std::filesystem::directory_iterator(DataHome() + "/Trash/info", error)) {
-        (void)item;
-        ++count;
-    }
-    return count;
+    const std::filesystem::directory_iterator items(DataHome() + "/Trash/info");
+    return static_cast<size_t>(std::distance(begin(items), end(items)));
 }
 
 // A failed flush fails exactly the objects of its group, each said with the
@@ -81,7 +76,8 @@ TEST_F(SyncTest, Update_ManyGroups_EveryFileInPlaceAndNothingLeftBehind) {
     constexpr size_t kMany = FileOperation::kGroupCopies * 2 + 5;
     TreeState old;
     for (size_t i = 0; i < kMany; ++i) {
-        source.Write(NestedNameOf(i), std::string(i * 97, 'x') + NestedNameOf(i), 2000 + i);
+        source.Write(NestedNameOf(i), std::string(i * 97, 'x') + NestedNameOf(i),
+                     2000 + static_cast<int64_t>(i));
         if (i % 4 == 0) target.Write(NestedNameOf(i), "old", 1000);
     }
     Compare();

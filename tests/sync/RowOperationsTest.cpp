@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "SyncFixture.h"
-#include "support/ComparisonHarness.h"
 #include "support/FaultyFileSystem.h"
 
 namespace ravelmoor::test {
@@ -115,35 +114,32 @@ TEST_F(SyncTest, CopyRows_ObjectChangedOrUnreachable_NeighboursAreCopied) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempTree from;
-        TempTree to;
+        ClearTrees();
         for (const char* name : {"a.txt", "b.txt", "d/c.txt"})
-            from.Write(name, name, 1000);
+            source.Write(name, name, 1000);
         auto faulty = std::make_shared<FaultyFileSystem>();
-        ScriptedPrompter answers;
-        test::ComparisonHarness runner(answers);
-        runner.SetLocalFileSystem(faulty);
-        runner.Reset({});
-        runner.Start(from.Root(), to.Root(), true, {}, {});
-        runner.Wait();
-        c.change(from, to, *faulty);
-        const TreeState fromBefore = Snapshot(from);
-        TreeState toAfter = Snapshot(to);
-        RowOperations operations(runner.Rules(), SidesOf(runner), answers);
-        const SyncPlan plan =
-            PlanSync(runner.SourceResults(), runner.TargetResults(), SyncMethod::Augment);
-        operations.CopyRows(plan.copyToTarget, true);
+        comparer.SetLocalFileSystem(faulty);
+        Compare();
+        c.change(source, target, *faulty);
+        const TreeState sourceBefore = Snapshot(source);
+        TreeState targetAfter = Snapshot(target);
+        const size_t asked = prompter.Texts().size();
+        RowOperations operations(comparer.Rules(), Sides(), prompter);
+        operations.CopyRows(Plan(SyncMethod::Augment).copyToTarget, true);
 
         for (const char* copied : {"a.txt", "d", "d/c.txt"})
-            toAfter[copied] = fromBefore.at(copied);
-        EXPECT_EQ(Snapshot(to), toAfter);
-        EXPECT_EQ(Snapshot(from), fromBefore);
+            targetAfter[copied] = sourceBefore.at(copied);
+        EXPECT_EQ(Snapshot(target), targetAfter);
+        EXPECT_EQ(Snapshot(source), sourceBefore);
         EXPECT_EQ(operations.Tally().notDone, 1u);
-        const std::string path = (c.onTarget ? to : from).Full("b.txt");
+        const std::string path = (c.onTarget ? target : source).Full("b.txt");
         const std::string said = c.text == changed
                                      ? "\"" + path + "\"" + c.text
                                      : "Can not access file: \"" + path + "\"" + c.text;
-        EXPECT_EQ(answers.Texts(), std::vector<std::string>{said});
+        const std::vector<std::string> texts = prompter.Texts();
+        EXPECT_EQ(
+            std::vector<std::string>(texts.begin() + static_cast<ptrdiff_t>(asked), texts.end()),
+            std::vector<std::string>{said});
     }
 }
 
@@ -235,22 +231,12 @@ TEST_F(SyncTest, DeleteRows_NoTrash_DeletesForGoodOnlyWhenAnsweredYes) {
     EXPECT_TRUE(TrashedNames().empty());
 }
 
-class ExcludeKeep : public EntryFilter {
-  public:
-    bool IsExcluded(std::string_view path) const override {
-        return path.find("keep") != std::string_view::npos;
-    }
-};
-
 TEST_F(SyncTest, Force_ExcludedRows_AreNeverTouched) {
     source.Write("keep.txt", "source", 2000);
     target.Write("keep.txt", "target", 1000);
     target.Write("junk/keep.log", "log");
     target.Write("junk/x.txt", "x");
-    comparer.Reset({});
-    comparer.SetFilter(std::make_shared<ExcludeKeep>());
-    comparer.Start(source.Root(), target.Root(), true, {}, {});
-    comparer.Wait();
+    Compare({"keep"});
     const SyncTally tally = Run(SyncMethod::Force);
 
     EXPECT_EQ(target.Read("keep.txt"), "target");

@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <memory>
 
+#include "core/filters/FilterSet.h"
+
 namespace fs = std::filesystem;
 
 namespace ravelmoor::test {
@@ -36,6 +38,12 @@ std::string Time(const struct stat& st) {
     return "@" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
 }
 
+std::string Mode(const struct stat& st) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%o", st.st_mode & 07777);
+    return mode;
+}
+
 std::string StateOf(const fs::path& path) {
     struct stat st {};
     ::lstat(path.c_str(), &st);
@@ -43,9 +51,7 @@ std::string StateOf(const fs::path& path) {
     if (S_ISLNK(st.st_mode)) return "link " + fs::read_symlink(path).string() + " " + Time(st);
     std::ifstream in(path, std::ios::binary);
     const std::string content((std::istreambuf_iterator<char>(in)), {});
-    char mode[8];
-    std::snprintf(mode, sizeof mode, "%o", st.st_mode & 07777);
-    return content + " " + Time(st) + " " + mode;
+    return content + " " + Time(st) + " " + Mode(st);
 }
 
 }  // namespace
@@ -56,6 +62,20 @@ TreeState Snapshot(const TempTree& tree) {
         const std::string relative = item.path().string().substr(tree.Path().size() + 1);
         state[relative] = StateOf(item.path());
     }
+    return state;
+}
+
+TreeState FullSnapshot(const TempTree& tree) {
+    TreeState state = Snapshot(tree);
+    const auto folder = [](const std::string& path) {
+        struct stat st {};
+        ::lstat(path.c_str(), &st);
+        return "folder " + Mode(st) + " " + Time(st);
+    };
+    for (auto& [relative, value] : state) {
+        if (value == "folder") value = folder(tree.Full(relative));
+    }
+    state["."] = folder(tree.Path());
     return state;
 }
 
@@ -117,8 +137,22 @@ void MakeEndStateTrees(TempTree& source, TempTree& target) {
     source.SetTime("ln", 1234, 5);
 }
 
-void SyncTest::Compare(test::ComparisonHarness& with) {
+void SyncTest::Compare(const std::vector<std::string>& excludes) {
+    excludes_ = excludes;
+    CompareWith(comparer);
+}
+
+void SyncTest::CompareWith(test::ComparisonHarness& with) {
     with.Reset({});
+    std::shared_ptr<FilterSet> filter;
+    if (!excludes_.empty()) {
+        FilterRules rules;
+        for (const std::string& expression : excludes_)
+            rules.push_back({FilterRule::kExclude, expression});
+        filter = std::make_shared<FilterSet>();
+        filter->Prepare(rules);
+    }
+    with.SetFilter(filter);
     with.Start(source.Root(), target.Root(), /*includeSubFolders=*/true, {}, {});
     with.Wait();
     ASSERT_EQ(with.Phase(), ComparisonPhase::Completed);
@@ -133,8 +167,15 @@ SyncTally SyncTest::Run(SyncMethod method) {
 
 std::vector<std::string> SyncTest::FreshRows() {
     test::ComparisonHarness fresh(prompter);
-    Compare(fresh);
+    CompareWith(fresh);
     return Rows(fresh);
+}
+
+void SyncTest::ClearTrees() {
+    for (TempTree* tree : {&source, &target}) {
+        for (const auto& item : fs::directory_iterator(tree->Path()))
+            fs::remove_all(item.path());
+    }
 }
 
 uint32_t SyncTest::RowOf(const std::string& path) {

@@ -25,6 +25,9 @@ using TreeState = std::map<std::string, std::string>;
 inline constexpr const char* kGoOn =
     ". Press \"OK\" to continue with the next object. Press \"CANCEL\" to stop.";
 TreeState Snapshot(const TempTree& tree);
+// Snapshot with every folder as "folder MODE @SEC.NSEC", the tree's own
+// folder included as ".".
+TreeState FullSnapshot(const TempTree& tree);
 
 // The names in the trash of this test process (HOME and XDG_DATA_HOME point at
 // a temp folder for the whole binary).
@@ -45,16 +48,19 @@ class SyncTest : public ::testing::Test {
   protected:
     void SetUp() override { EmptyTrash(); }
 
-    void Compare(test::ComparisonHarness& with);
-    void Compare() { Compare(comparer); }
+    // Compares the trees (with sub-folders), leaving out what `excludes` match.
+    void Compare(const std::vector<std::string>& excludes = {});
     SyncSides Sides() { return SidesOf(comparer); }
     SyncPlan Plan(SyncMethod method) {
         return PlanSync(comparer.SourceResults(), comparer.TargetResults(), method);
     }
     // Plans `method` and carries the plan out.
     SyncTally Run(SyncMethod method);
-    // The rows of a new comparison of the trees as they are now.
+    // The rows of a new comparison of the trees as they are now, with the
+    // same filter.
     std::vector<std::string> FreshRows();
+    // Empties both trees.
+    void ClearTrees();
     // The row whose Source (or, without one, Target) path below the root is `path`.
     uint32_t RowOf(const std::string& path);
 
@@ -62,6 +68,10 @@ class SyncTest : public ::testing::Test {
     TempTree target;
     ScriptedPrompter prompter;
     test::ComparisonHarness comparer{prompter};
+
+  private:
+    void CompareWith(test::ComparisonHarness& with);
+    std::vector<std::string> excludes_;
 };
 
 }  // namespace ravelmoor::test

@@ -18,24 +18,6 @@ namespace fs = std::filesystem;
 namespace ravelmoor::test {
 namespace {
 
-// Snapshot with every folder's mode and time, the tree's own folder included.
-TreeState FullSnapshot(const TempTree& tree) {
-    TreeState state = Snapshot(tree);
-    const auto folder = [](const std::string& path) {
-        struct stat st {};
-        ::lstat(path.c_str(), &st);
-        char text[64];
-        std::snprintf(text, sizeof text, "folder %o @%lld.%ld", st.st_mode & 07777,
-                      static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec);
-        return std::string(text);
-    };
-    for (auto& [relative, value] : state) {
-        if (value == "folder") value = folder(tree.Full(relative));
-    }
-    state["."] = folder(tree.Path());
-    return state;
-}
-
 struct Undone {
     std::vector<UndoResult> results;
     std::vector<std::string> words;
@@ -56,8 +38,7 @@ class UndoTest : public SyncTest {
     void TearDown() override { ::unsetenv("XDG_STATE_HOME"); }
 
     JournalHeader Header(SyncMethod method) {
-        JournalHeader header = JournalHeaderOf(comparer, SyncMethodText(method));
-        return header;
+        return JournalHeaderOf(comparer, SyncMethodText(method));
     }
     // Plans `method` and carries it out with a journal.
     void JournaledRun(SyncMethod method, ActionRecorder* recorder = nullptr) {
