@@ -96,7 +96,7 @@ bool SftpFolderWriter::AttributesOf(const sftp_attributes_struct& facts, uint32_
 
 std::string SftpFolderWriter::ServerPath(const std::string& path) const {
     if (!path.empty() && path.front() == '/') return path;
-    return session_->HomeFolder() + path;
+    return session_->StartFolder() + path;
 }
 
 void SftpFolderWriter::Report() {
