@@ -253,13 +253,8 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
     }
     if (written) {
         sftp_attributes_struct attributes = AttributesFor(facts);
-        int set = 0;
-        {
-            const SftpSession::Call call(*session_);
-            set = sftp_setstat(session_->Sftp(), temporary.c_str(), &attributes);
-        }
-        if (set != 0) {
-            outcome = WriteProblem("setting the time and mode of " + temporary);
+        if (WriteOutcome set = SetFacts(temporary, attributes); set.status != WriteStatus::Done) {
+            outcome = std::move(set);
             written = false;
         }
     }
@@ -271,11 +266,7 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
             return outcome;
         }
     }
-    if (!session_->Broken()) {
-        // Nothing half-written stays behind.
-        const SftpSession::Call call(*session_);
-        sftp_unlink(session_->Sftp(), temporary.c_str());
-    }
+    DropTemporary(temporary);
     return outcome;
 }
 
@@ -314,10 +305,7 @@ WriteOutcome SftpFolderWriter::UploadLink(FileSystem& from, const std::string& f
         outcome.bytes = text.size();
         return outcome;
     }
-    if (!session_->Broken()) {
-        const SftpSession::Call call(*session_);
-        sftp_unlink(session_->Sftp(), temporary.c_str());
-    }
+    DropTemporary(temporary);
     return outcome;
 }
 
@@ -370,12 +358,23 @@ WriteOutcome SftpFolderWriter::SetFolderFacts(const std::string& root, std::stri
     const std::string path = ServerPath(root) + std::string(relative);
     sftp_attributes_struct attributes = AttributesFor(facts);
     if (facts.mode == 0) attributes.flags &= ~static_cast<uint32_t>(SSH_FILEXFER_ATTR_PERMISSIONS);
+    return SetFacts(path, attributes);
+}
+
+WriteOutcome SftpFolderWriter::SetFacts(const std::string& path,
+                                        sftp_attributes_struct& attributes) {
     int set = 0;
     {
         const SftpSession::Call call(*session_);
         set = sftp_setstat(session_->Sftp(), path.c_str(), &attributes);
     }
     return set == 0 ? WriteOutcome() : WriteProblem("setting the time and mode of " + path);
+}
+
+void SftpFolderWriter::DropTemporary(const std::string& temporary) {
+    if (session_->Broken()) return;
+    const SftpSession::Call call(*session_);
+    sftp_unlink(session_->Sftp(), temporary.c_str());
 }
 
 WriteOutcome SftpFolderWriter::RemoveFolderAt(const std::string& path) {
