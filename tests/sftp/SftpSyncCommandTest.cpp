@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -18,6 +22,15 @@ using test::RunRavelmoor;
 using test::ServerSnapshot;
 using TreeState = test::ServerTreeState;
 
+// `path` as seen from the folder an SFTP logon starts in (sshd's home of the
+// user, or the root when that is missing).
+std::string RelativeToLogon(const std::string& path) {
+    const passwd* me = ::getpwuid(::getuid());
+    std::string start = me != nullptr ? me->pw_dir : "/";
+    if (!std::filesystem::is_directory(start)) start = "/";
+    return std::filesystem::relative(path, std::filesystem::canonical(start)).string();
+}
+
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -26,17 +39,18 @@ std::string FileText(const std::string& path) {
 // A folder on an SFTP server on this machine, stored as the connection "box"
 // (the logon of `connection`, the folder `served`) the way a user stores one,
 // and a local folder to compare it with. The server's HOME, and so its
-// known_hosts, is a temp folder of its own.
+// known_hosts, is a temp folder of its own. With `relative`, the folder is
+// stored as a path below the folder the logon starts in.
 class SftpCommandLine {
   public:
-    explicit SftpCommandLine(const SftpConnection& connection) {
+    explicit SftpCommandLine(const SftpConnection& connection, bool relative = false) {
         environment = home.Environment();
         // Local deletions go to a trash of the test's own.
         environment["XDG_DATA_HOME"] = trash.Path();
         added = RunRavelmoor(
             {"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
-             "--user", connection.user, "--identity", connection.keyFile, "--dir", served.Path(),
-             "--name", "box"},
+             "--user", connection.user, "--identity", connection.keyFile, "--dir",
+             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", "box"},
             environment);
     }
     // `args` followed by the two sides, the SFTP one as Target or Source.
@@ -58,6 +72,7 @@ struct SyncCase {
     const char* name;
     const char* method;
     bool sftpIsTarget;
+    bool relative = false;
 };
 
 void PrintTo(const SyncCase& c, std::ostream* out) {
@@ -70,15 +85,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, SftpSyncCommand,
                          ::testing::Values(SyncCase{"ForceOntoSftp", "force", true},
                                            SyncCase{"ForceFromSftp", "force", false},
                                            SyncCase{"AlignWithSftpTarget", "align", true},
-                                           SyncCase{"AlignWithSftpSource", "align", false}),
+                                           SyncCase{"AlignWithSftpSource", "align", false},
+                                           SyncCase{"ForceOntoRelativeFolder", "force", true,
+                                                    true}),
                          [](const auto& c) { return std::string(c.param.name); });
 
 TEST_P(SftpSyncCommand, LeavesTheHandComputedTrees) {
     test::SshTestServer server;
     ASSERT_TRUE(server.Running());
-    SftpCommandLine cli(server.Connection("/"));
-    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
     const SyncCase& c = GetParam();
+    SftpCommandLine cli(server.Connection("/"), c.relative);
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
     test::TempTree& sourceTree = c.sftpIsTarget ? cli.local : cli.served;
     test::TempTree& targetTree = c.sftpIsTarget ? cli.served : cli.local;
     test::WriteServerSyncSides(sourceTree, targetTree);
