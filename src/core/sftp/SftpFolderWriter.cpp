@@ -191,6 +191,16 @@ WriteOutcome SftpFolderWriter::PutInPlace(const std::string& temporary,
     return {};
 }
 
+WriteOutcome SftpFolderWriter::ReachBelow(const std::string& root, std::string_view relative,
+                                          bool whole, bool create, std::string& path, bool* made) {
+    std::vector<std::string_view> levels;
+    if (!LevelsOf(relative, levels)) return BadPath();
+    WriteOutcome reached =
+        ReachFolder(root, levels, whole ? levels.size() : levels.size() - 1, create, made);
+    if (reached.status == WriteStatus::Done) path = ServerPath(root) + std::string(relative);
+    return reached;
+}
+
 WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromPath,
                                       const EntryFacts& facts, const std::string& destination,
                                       bool replacing, const CopyControl& control) {
@@ -317,12 +327,11 @@ WriteOutcome SftpFolderWriter::CopyIn(FileSystem& from, const std::string& fromP
         return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
     }
     if (facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
+    std::string destination;
+    WriteOutcome reached =
+        ReachBelow(root, relative, /*whole=*/false, /*create=*/true, destination);
     if (reached.status != WriteStatus::Done) return reached;
 
-    const std::string destination = ServerPath(root) + std::string(relative);
     EntryFacts existing;
     const SftpOutcome looked = Look(destination, existing);
     if (looked == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
@@ -341,21 +350,18 @@ WriteOutcome SftpFolderWriter::CopyIn(FileSystem& from, const std::string& fromP
 }
 
 WriteOutcome SftpFolderWriter::MakeFolder(const std::string& root, std::string_view relative) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
+    std::string path;
     bool made = false;
-    WriteOutcome outcome = ReachFolder(root, levels, levels.size(), /*create=*/true, &made);
+    WriteOutcome outcome = ReachBelow(root, relative, /*whole=*/true, /*create=*/true, path, &made);
     if (outcome.status != WriteStatus::Done) return outcome;
     return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
 }
 
 WriteOutcome SftpFolderWriter::SetFolderFacts(const std::string& root, std::string_view relative,
                                               const EntryFacts& facts) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size(), /*create=*/false);
+    std::string path;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/true, /*create=*/false, path);
     if (reached.status != WriteStatus::Done) return reached;
-    const std::string path = ServerPath(root) + std::string(relative);
     sftp_attributes_struct attributes = AttributesFor(facts);
     if (facts.mode == 0) attributes.flags &= ~static_cast<uint32_t>(SSH_FILEXFER_ATTR_PERMISSIONS);
     return SetFacts(path, attributes);
@@ -415,11 +421,9 @@ WriteOutcome SftpFolderWriter::RemoveFolderAt(const std::string& path) {
 }
 
 WriteOutcome SftpFolderWriter::RemoveFolder(const std::string& root, std::string_view relative) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    std::string path;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/false, /*create=*/false, path);
     if (reached.status != WriteStatus::Done) return reached;
-    const std::string path = ServerPath(root) + std::string(relative);
     EntryFacts facts;
     if (Look(path, facts) == SftpOutcome::Done && !facts.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed, "it is not a folder");
@@ -434,11 +438,9 @@ WriteOutcome SftpFolderWriter::MoveToTrash(const std::string& /*root*/,
 
 WriteOutcome SftpFolderWriter::DeletePermanently(const std::string& root,
                                                  std::string_view relative) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    std::string path;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/false, /*create=*/false, path);
     if (reached.status != WriteStatus::Done) return reached;
-    const std::string path = ServerPath(root) + std::string(relative);
     EntryFacts facts;
     const SftpOutcome looked = Look(path, facts);
     if (looked == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
