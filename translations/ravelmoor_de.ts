@@ -797,6 +797,79 @@
     </message>
 </context>
 <context>
+    <name>SftpSession</name>
+    <message>
+        <source>Cannot find the host %1: %2</source>
+        <translation>Der Host %1 wurde nicht gefunden: %2</translation>
+    </message>
+    <message>
+        <source>no address</source>
+        <translation>keine Adresse</translation>
+    </message>
+    <message>
+        <source>no answer within %1 seconds</source>
+        <translation>keine Antwort innerhalb von %1 Sekunden</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2</source>
+        <translation>Keine Verbindung zu %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot initialise SFTP connection</source>
+        <translation>Die SFTP-Verbindung kann nicht eingerichtet werden</translation>
+    </message>
+    <message>
+        <source>the server did not answer within %1 seconds</source>
+        <translation>der Server hat nicht innerhalb von %1 Sekunden geantwortet</translation>
+    </message>
+    <message>
+        <source>The server %1 showed no host key.</source>
+        <translation>Der Server %1 hat keinen Hostschlüssel gezeigt.</translation>
+    </message>
+    <message>
+        <source>The host key of %1 has changed: the server now shows the key %2, which is not the one recorded for it. Someone may be intercepting the connection, or the server was set up again. The connection is refused; if the new key is right, remove the old one from %3 first.</source>
+        <translation>Der Hostschlüssel von %1 hat sich geändert: Der Server zeigt jetzt den Schlüssel %2, der nicht der für ihn gespeicherte ist. Jemand könnte die Verbindung abfangen, oder der Server wurde neu eingerichtet. Die Verbindung wird abgelehnt; wenn der neue Schlüssel stimmt, entfernen Sie zuerst den alten aus %3.</translation>
+    </message>
+    <message>
+        <source>The known host keys cannot be read: %1</source>
+        <translation>Die bekannten Hostschlüssel können nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The host %1 is not known (its key fingerprint is %2), and an unknown host key is not accepted here. The connection is refused; if the fingerprint is the server&apos;s, accept it once with --accept-new-host-key.</source>
+        <translation>Der Host %1 ist nicht bekannt (sein Schlüssel-Fingerabdruck ist %2), und ein unbekannter Hostschlüssel wird hier nicht angenommen. Die Verbindung wird abgelehnt; wenn der Fingerabdruck der des Servers ist, nehmen Sie ihn einmal mit --accept-new-host-key an.</translation>
+    </message>
+    <message>
+        <source>The host %1 is not known yet. Its key fingerprint is %2.
+Do you trust this host and want to connect to it? Its key will be remembered.</source>
+        <translation>Der Host %1 ist noch nicht bekannt. Sein Schlüssel-Fingerabdruck ist %2.
+Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüssel wird gespeichert.</translation>
+    </message>
+    <message>
+        <source>The key of %1 could not be remembered in %2: %3</source>
+        <translation>Der Schlüssel von %1 konnte nicht in %2 gespeichert werden: %3</translation>
+    </message>
+    <message>
+        <source>The key file %1 cannot be read, or its passphrase is wrong.</source>
+        <translation>Die Schlüsseldatei %1 kann nicht gelesen werden, oder ihre Passphrase ist falsch.</translation>
+    </message>
+    <message>
+        <source>The server did not answer the logon within %1 seconds.</source>
+        <translation>Der Server hat auf die Anmeldung nicht innerhalb von %1 Sekunden geantwortet.</translation>
+    </message>
+    <message>
+        <source>Logon failed: %1</source>
+        <translation>Anmeldung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Logon refused: %1</source>
+        <translation>Anmeldung abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>The server %1 does not offer SFTP: %2</source>
+        <translation>Der Server %1 bietet kein SFTP an: %2</translation>
+    </message>
+</context>
+<context>
     <name>SyncGuards</name>
     <message>
         <source>The synchronisation will delete %1 of %2 objects in Target &quot;%3&quot;. Do you want to go on?</source>

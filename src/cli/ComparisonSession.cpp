@@ -33,19 +33,28 @@ bool CheckFilterExpressions(const FilterRules& rules) {
     return true;
 }
 
+// A side on a server that is not found, named by its connection; "(sftp) "
+// alone names none, which is said rather than left as an empty name.
+std::string WithConnection(const std::string& reason, const std::string& name) {
+    if (name.empty()) return reason + " (no connection name)";
+    return WithSubject(reason, name);
+}
+
 // The launch's message with the side it is about and the system's reason. The
 // launch has normalised a local side in place; a side on a server is named by
 // its connection.
 std::string DescribeSideProblem(const LaunchOutcome& problem, const CompareJob& job) {
     switch (problem.status) {
         case LaunchStatus::SourceFtpNotFound:
-            return WithSubject(problem.reason, job.sourceFolder.substr(kFtpFolderPrefix.size()));
+            return WithConnection(problem.reason, job.sourceFolder.substr(kFtpFolderPrefix.size()));
         case LaunchStatus::TargetFtpNotFound:
-            return WithSubject(problem.reason, job.targetFolder.substr(kFtpFolderPrefix.size()));
+            return WithConnection(problem.reason, job.targetFolder.substr(kFtpFolderPrefix.size()));
         case LaunchStatus::SourceSftpNotFound:
-            return WithSubject(problem.reason, job.sourceFolder.substr(kSftpFolderPrefix.size()));
+            return WithConnection(problem.reason,
+                                  job.sourceFolder.substr(kSftpFolderPrefix.size()));
         case LaunchStatus::TargetSftpNotFound:
-            return WithSubject(problem.reason, job.targetFolder.substr(kSftpFolderPrefix.size()));
+            return WithConnection(problem.reason,
+                                  job.targetFolder.substr(kSftpFolderPrefix.size()));
         case LaunchStatus::SourceNotFound:
             return WithSubject(problem.reason, job.sourceFolder, FolderReason(job.sourceFolder));
         case LaunchStatus::TargetNotFound:

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -81,10 +80,7 @@ int List(ArgumentList& args) {
         return kFailed;
     }
     SettingsStore settingsStore;
-    std::vector<std::string> names = FtpConnectionStore(settingsStore).ConnectionNames();
-    SortConnectionNames(names);
-    for (const std::string& name : names)
-        std::printf("%s\n", name.c_str());
+    PrintConnectionNames(FtpConnectionStore(settingsStore).ConnectionNames());
     return kDone;
 }
 
@@ -105,13 +101,6 @@ bool AskPassword(const std::string& question, std::string& password) {
     if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     std::fputs("\n", stderr);
     return read;
-}
-
-// The password as standard input gives it, without its last line end.
-std::string ReadPasswordFromStdin() {
-    std::string password(std::istreambuf_iterator<char>(std::cin), {});
-    if (!password.empty() && password.back() == '\n') password.pop_back();
-    return password;
 }
 
 int Add(ArgumentList& args) {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,7 +10,7 @@
 #include "cli/ProblemDetail.h"
 #include "cli/StoredConnections.h"
 #include "cli/Terminal.h"
-#include "core/ftp/FtpConnectionEditor.h"
+#include "core/ftp/ConnectionNames.h"
 #include "core/settings/SettingsStore.h"
 #include "core/sftp/SftpConnectionStore.h"
 
@@ -73,10 +71,7 @@ int List(ArgumentList& args) {
         return kFailed;
     }
     SettingsStore settingsStore;
-    std::vector<std::string> names = SftpConnectionStore(settingsStore).ConnectionNames();
-    SortConnectionNames(names);
-    for (const std::string& name : names)
-        std::printf("%s\n", name.c_str());
+    PrintConnectionNames(SftpConnectionStore(settingsStore).ConnectionNames());
     return kDone;
 }
 
@@ -151,12 +146,7 @@ int Add(ArgumentList& args) {
     connection.logon = !connection.keyFile.empty() ? SftpLogon::KeyFile
                        : secretFromStdin           ? SftpLogon::Password
                                                    : SftpLogon::Agent;
-    if (secretFromStdin) {
-        connection.secret.assign(std::istreambuf_iterator<char>(std::cin), {});
-        if (!connection.secret.empty() && connection.secret.back() == '\n') {
-            connection.secret.pop_back();
-        }
-    }
+    if (secretFromStdin) connection.secret = ReadPasswordFromStdin();
     if (name.empty()) name = ConnectionNameFor(connection.host, connection.directory);
 
     SettingsStore settingsStore;

@@ -15,6 +15,12 @@ namespace ravelmoor {
 // with the file and the reason on standard error, when it can not be written.
 bool SaveStore(SettingsStore& store);
 
+// "ravelmoor ftp|sftp list": the names, one a line, in the dialog's order.
+void PrintConnectionNames(std::vector<std::string> names);
+
+// A password as standard input gives it, without its last line end.
+std::string ReadPasswordFromStdin();
+
 // "ravelmoor ftp|sftp remove NAME" once its --help is handled: forgets the
 // connection of exactly that name (unlike the dialog) and saves. `kind` is
 // the word shown ("FTP"), `command` the subcommand ("ftp"). Returns the exit

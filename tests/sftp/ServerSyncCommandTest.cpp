@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,6 +24,15 @@ using test::RunRavelmoor;
 using test::ServerSnapshot;
 using TreeState = test::ServerTreeState;
 
+// `path` as seen from the folder an SFTP logon starts in (sshd's home of the
+// user, or the root when that is missing).
+std::string RelativeToLogon(const std::string& path) {
+    const passwd* me = ::getpwuid(::getuid());
+    std::string start = me != nullptr ? me->pw_dir : "/";
+    if (!std::filesystem::is_directory(start)) start = "/";
+    return std::filesystem::relative(path, std::filesystem::canonical(start)).string();
+}
+
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -36,11 +49,13 @@ class CommandLine {
         Add({"ftp", "add", "--server", ftp->Server(), "--dir", "/"},
             "(ftp) " + ftp->Server() + "/");
     }
-    // `served` stored as the SFTP connection "box" with the logon of `connection`.
-    explicit CommandLine(const SftpConnection& connection) {
+    // `served` stored as the SFTP connection "box" with the logon of
+    // `connection`; with `relative`, as a path below the folder the logon
+    // starts in.
+    explicit CommandLine(const SftpConnection& connection, bool relative = false) {
         Add({"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
-             "--user", connection.user, "--identity", connection.keyFile, "--dir", served.Path(),
-             "--name", "box"},
+             "--user", connection.user, "--identity", connection.keyFile, "--dir",
+             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", "box"},
             "(sftp) box");
     }
     // `args` followed by the two sides, the server's as Target or Source.
@@ -74,6 +89,7 @@ struct SyncCase {
     bool ftp;
     const char* method;
     bool serverIsTarget;
+    bool relative = false;
 };
 
 void PrintTo(const SyncCase& c, std::ostream* out) {
@@ -89,7 +105,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ServerSyncCommand,
                                            SyncCase{"ForceOntoSftp", false, "force", true},
                                            SyncCase{"ForceFromSftp", false, "force", false},
                                            SyncCase{"AlignWithSftpTarget", false, "align", true},
-                                           SyncCase{"AlignWithSftpSource", false, "align", false}),
+                                           SyncCase{"AlignWithSftpSource", false, "align", false},
+                                           SyncCase{"ForceOntoRelativeSftpFolder", false, "force",
+                                                    true, true}),
                          [](const auto& c) { return std::string(c.param.name); });
 
 TEST_P(ServerSyncCommand, LeavesTheHandComputedTrees) {
@@ -101,7 +119,7 @@ TEST_P(ServerSyncCommand, LeavesTheHandComputedTrees) {
     } else {
         sftp = std::make_unique<test::SshTestServer>();
         ASSERT_TRUE(sftp->Running());
-        owner = std::make_unique<CommandLine>(sftp->Connection("/"));
+        owner = std::make_unique<CommandLine>(sftp->Connection("/"), c.relative);
     }
     CommandLine& cli = *owner;
     ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;

@@ -145,6 +145,21 @@ bool Unchanged(FileSystem& from, const std::string& fromPath, const EntryFacts& 
            after.lastWriteNanoseconds == before.lastWriteNanoseconds;
 }
 
+// Opens the folder of `relative` below `root` and reads the status of the
+// object there (a link's own); false, with `outcome` saying why, when either
+// cannot be done.
+bool ReachObject(const std::string& root, std::string_view relative, FdGuard& folder,
+                 std::string& name, struct stat& st, WriteOutcome& outcome) {
+    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return false;
+    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return true;
+    outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    return false;
+}
+
+std::string NotAFolder() {
+    return FillIn(QCoreApplication::translate("FileSystem", "it is not a folder"));
+}
+
 WriteOutcome ChangedWhileCopied() {
     return WriteOutcome(
         WriteStatus::Failed,
@@ -327,15 +342,9 @@ WriteOutcome LocalFolderWriter::SetFolderFacts(const std::string& root, std::str
     WriteOutcome outcome;
     FdGuard folder;
     std::string name;
-    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     struct stat st {};
-    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        return WriteOutcome(WriteStatus::Refused, FillIn(QCoreApplication::translate(
-                                                      "FileSystem", "it is not a folder")));
-    }
+    if (!ReachObject(root, relative, folder, name, st, outcome)) return outcome;
+    if (!S_ISDIR(st.st_mode)) return WriteOutcome(WriteStatus::Refused, NotAFolder());
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
     if ((facts.mode != 0 && ::fchmodat(folder.get(), name.c_str(), facts.mode & 07777, 0) != 0) ||
         ::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -351,10 +360,7 @@ WriteOutcome LocalFolderWriter::RemoveFolder(const std::string& root, std::strin
     if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) == 0) return outcome;
     if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
-    if (errno == ENOTDIR) {
-        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FileSystem", "it is not a folder")));
-    }
+    if (errno == ENOTDIR) return WriteOutcome(WriteStatus::Failed, NotAFolder());
     return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
 }
 
@@ -363,11 +369,8 @@ WriteOutcome LocalFolderWriter::DeletePermanently(const std::string& root,
     WriteOutcome outcome;
     FdGuard folder;
     std::string name;
-    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     struct stat st {};
-    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    }
+    if (!ReachObject(root, relative, folder, name, st, outcome)) return outcome;
     const int flags = S_ISDIR(st.st_mode) ? AT_REMOVEDIR : 0;
     if (::unlinkat(folder.get(), name.c_str(), flags) != 0) {
         if (errno == ENOTEMPTY || errno == EEXIST) return WriteOutcome(WriteStatus::NotEmpty);
@@ -458,11 +461,8 @@ WriteOutcome LocalFolderWriter::MoveToTrash(const std::string& root, std::string
     WriteOutcome outcome;
     FdGuard folder;
     std::string name;
-    if (!OpenParentBelow(root, relative, /*create=*/false, folder, name, outcome)) return outcome;
     struct stat object {};
-    if (::fstatat(folder.get(), name.c_str(), &object, AT_SYMLINK_NOFOLLOW) != 0) {
-        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
-    }
+    if (!ReachObject(root, relative, folder, name, object, outcome)) return outcome;
     for (auto& reservation : reserved_) {
         // A group being committed took this object's name in the trash already.
         if (reservation.infoFile.get() >= 0 && reservation.device == object.st_dev &&

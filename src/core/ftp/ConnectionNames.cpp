@@ -10,6 +10,10 @@
 
 namespace ravelmoor {
 
+std::string ConnectionNameFor(std::string_view server, std::string_view directory) {
+    return std::string(server) + std::string(directory);
+}
+
 void ConnectionNames::Fill(std::vector<std::string> names) {
     names_ = std::move(names);
     SortConnectionNames(names_);

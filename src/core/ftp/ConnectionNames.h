@@ -8,6 +8,9 @@ namespace ravelmoor {
 
 class Prompter;
 
+// A connection's name: its server followed by its directory, as they are.
+std::string ConnectionNameFor(std::string_view server, std::string_view directory);
+
 // The name list of a connections dialog: sorted as its name box shows it
 // (ignoring case, then byte order), searched ignoring case, as the dialog's
 // user sees one connection per name whatever its case. Shared by the FTP and

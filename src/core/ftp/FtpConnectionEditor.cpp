@@ -4,8 +4,6 @@
 #include <algorithm>
 
 #include "core/engine/CaseFold.h"
-#include "core/engine/Prompter.h"
-#include "core/ftp/FtpConnectionStore.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -29,70 +27,21 @@ void SortConnectionNames(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), ListOrder);
 }
 
-std::string ConnectionNameFor(std::string_view server, std::string_view directory) {
-    return std::string(server) + std::string(directory);
-}
-
 bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory) {
     const std::string text = ConnectionNameFor(server, directory);
     return ParsesAsUrl(text) || ParsesAsUrl("ftp://" + text);
 }
 
-void FtpConnectionEditor::Open() {
-    names_.Fill(store_.ConnectionNames());
-    const std::string* listed = name_.empty() ? nullptr : names_.Find(name_);
-    if (listed != nullptr) {
-        PickName(*listed);
-    } else {
-        New();
-    }
-}
-
-void FtpConnectionEditor::PickName(std::string_view name) {
-    name_ = name;
-    fields_ = store_.ReadConnection(name);
-}
-
-void FtpConnectionEditor::SetServer(std::string_view server) {
-    fields_.server = server;
-    name_ = ConnectionNameFor(fields_.server, fields_.directory);
-}
-
-void FtpConnectionEditor::SetDirectory(std::string_view directory) {
-    fields_.directory = directory;
-    name_ = ConnectionNameFor(fields_.server, fields_.directory);
-}
-
 void FtpConnectionEditor::New() {
-    name_.clear();
-    fields_ = FtpConnection{};
+    ConnectionEditorOf::New();
     fields_.passive = true;
 }
 
-bool FtpConnectionEditor::Delete(std::string_view nameBoxText) {
-    const std::string* listed = names_.Find(nameBoxText);
-    if (listed == nullptr) {
-        ConnectionNames::WarnNotListed(prompter_);
-        return false;
-    }
-    // The store tells names apart by case: it holds the listed spelling.
-    store_.DeleteConnection(*listed);
-    names_.Remove(listed);
-    New();
-    return true;
-}
-
-FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
-    if (name_.empty()) {
-        prompter_.Warn(
-            FillIn(QCoreApplication::translate("FtpConnectionEditor", "Empty connection name")));
-        return SaveResult::Refused;
-    }
-    if (fields_.server.empty()) {
-        prompter_.Warn(
-            FillIn(QCoreApplication::translate("FtpConnectionEditor", "Empty server name")));
-        return SaveResult::Refused;
-    }
+std::string FtpConnectionEditor::Problem() {
+    if (name_.empty())
+        return FillIn(QCoreApplication::translate("FtpConnectionEditor", "Empty connection name"));
+    if (fields_.server.empty())
+        return FillIn(QCoreApplication::translate("FtpConnectionEditor", "Empty server name"));
     for (const auto& [field, message] :
          {std::pair{&fields_.server,
                     QT_TRANSLATE_NOOP("FtpConnectionEditor",
@@ -110,31 +59,13 @@ FtpConnectionEditor::SaveResult FtpConnectionEditor::Save() {
                     QT_TRANSLATE_NOOP("FtpConnectionEditor",
                                       "The directory holds a line break or NUL character, "
                                       "which FTP cannot send.")}}) {
-        if (HasLineBreak(*field)) {
-            prompter_.Warn(Translated("FtpConnectionEditor", message));
-            return SaveResult::Refused;
-        }
+        if (HasLineBreak(*field)) return Translated("FtpConnectionEditor", message);
     }
     if (!IsAcceptableFtpUrl(fields_.server, fields_.directory)) {
-        prompter_.Warn(FillIn(QCoreApplication::translate("FtpConnectionEditor",
-                                                          "Invalid URL for server and directory")));
-        return SaveResult::Refused;
+        return FillIn(QCoreApplication::translate("FtpConnectionEditor",
+                                                  "Invalid URL for server and directory"));
     }
-    if (const std::string* listed = names_.Find(name_)) {
-        // One connection per name whatever its case: change the stored one.
-        name_ = *listed;
-        const FtpConnection stored = store_.ReadConnection(name_);
-        if (stored == fields_) return SaveResult::Unchanged;
-        if (!ConnectionNames::AskToChange(prompter_, name_)) return SaveResult::Declined;
-    }
-    const FtpConnectionStore::PasswordWrite password = store_.WriteConnection(name_, fields_);
-    if (!password.stored) {
-        prompter_.Warn(password.text);
-        return SaveResult::Refused;
-    }
-    if (!password.text.empty()) prompter_.Inform(password.text);
-    names_.Add(name_);
-    return SaveResult::Saved;
+    return {};
 }
 
 }  // namespace ravelmoor

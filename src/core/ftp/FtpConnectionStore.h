@@ -2,14 +2,11 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "core/ftp/ConnectionStore.h"
 #include "core/ftp/FtpConnection.h"
-#include "core/ftp/PasswordStore.h"
 
 namespace ravelmoor {
-
-class SettingsStore;
 
 // A folder box text designates an FTP folder when it starts with exactly this
 // (compared byte for byte); the rest of the text is a connection name.
@@ -31,7 +28,7 @@ inline bool DesignatesFtpFolder(std::string_view folderText) {
 // password is kept ("keyring" or "file", see PasswordStore; none for an empty
 // password). A password that an older version left in plain text as "Pwd"
 // moves out the first time it is read.
-class FtpConnectionStore {
+class FtpConnectionStore : public ConnectionStore {
   public:
     static constexpr const char* kIndexSection = "Index";
     static constexpr const char* kSectionPrefix = "ftp_";
@@ -39,10 +36,10 @@ class FtpConnectionStore {
     static constexpr const char* kAnonymousUser = "anonymous";
     static constexpr const char* kAnonymousPassword = "vornadel@";
 
-    explicit FtpConnectionStore(SettingsStore& store);
+    // What became of the password when a connection was written.
+    using PasswordWrite = WriteResult;
 
-    // The names listed in "Index", in the store's order (none without it).
-    std::vector<std::string> ConnectionNames() const;
+    explicit FtpConnectionStore(SettingsStore& store);
 
     // The connection listed under exactly `name`; every field empty when
     // there is none.
@@ -50,27 +47,15 @@ class FtpConnectionStore {
     // The values of section "ftp_" + name, whether "Index" lists it or not.
     FtpConnection ReadConnection(std::string_view name) const;
 
-    // What became of the password when a connection was written.
-    struct PasswordWrite {
-        bool stored = true;  // false: kept nowhere, `text` says why, nothing written
-        std::string text;    // otherwise the notice of where it is kept, the
-                             // first time each place is used; else empty
-    };
     // Keeps the password, then lists `name` in "Index" and writes its section.
     PasswordWrite WriteConnection(std::string_view name, const FtpConnection& connection);
-    // Removes the section, the "Index" value and the password.
-    void DeleteConnection(std::string_view name);
 
     // The record a comparison logs on with: an empty user becomes the default
     // logon (the stored record is not changed).
     static FtpConnection WithDefaultLogon(FtpConnection connection);
 
   private:
-    static std::string SectionOf(std::string_view name);
-    std::string ReadPassword(std::string_view name) const;
-
-    SettingsStore& store_;
-    mutable PasswordStore passwords_;
+    std::string ReadFtpPassword(std::string_view name) const;
 };
 
 }  // namespace ravelmoor

@@ -1,7 +1,6 @@
 #include "core/sftp/SftpConnectionStore.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 
 #include "core/ftp/FtpConnection.h"
 #include "core/settings/SettingsStore.h"
@@ -18,9 +17,6 @@ constexpr const char* kLogon = "Logon";
 constexpr const char* kKeyFile = "KeyFile";
 constexpr const char* kAgentPath = "AgentPath";
 constexpr const char* kSecretPlace = "SecretIn";
-constexpr const char* kNoticeSection = "Warn";
-constexpr const char* kKeyringNotice = "SftpPwdKeyring";
-constexpr const char* kFileNotice = "SftpPwdFile";
 
 constexpr int kDefaultPort = 22;
 
@@ -45,20 +41,18 @@ SftpLogon LogonFromName(std::string_view text) {
 }  // namespace
 
 SftpConnectionStore::SftpConnectionStore(SettingsStore& store)
-    : store_(store),
-      secrets_(store.FileName(), "Ravelmoor SFTP connections", "Ravelmoor.sftp-passwords") {}
-
-std::string SftpConnectionStore::SectionOf(std::string_view name) {
-    return kSectionPrefix + std::string(name);
-}
-
-std::vector<std::string> SftpConnectionStore::ConnectionNames() const {
-    return store_.ValueNames(kIndexSection);
-}
+    : ConnectionStore(store, {kIndexSection, kSectionPrefix, kSecretPlace, "SftpPwdKeyring",
+                              "SftpPwdFile", "SftpConnectionStore",
+                              QT_TRANSLATE_NOOP("SftpConnectionStore",
+                                                "SFTP passwords are kept in the desktop keyring."),
+                              QT_TRANSLATE_NOOP(
+                                  "SftpConnectionStore",
+                                  "No desktop keyring answered, so SFTP passwords are kept in %1, "
+                                  "which only you can read."),
+                              "Ravelmoor SFTP connections", "Ravelmoor.sftp-passwords"}) {}
 
 SftpConnection SftpConnectionStore::LookupConnection(std::string_view name) const {
-    const std::vector<std::string> names = ConnectionNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) return {};
+    if (!Lists(name)) return {};
     const std::string section = SectionOf(name);
     SftpConnection connection;
     connection.host = store_.ReadString(section, kHost, "");
@@ -68,8 +62,7 @@ SftpConnection SftpConnectionStore::LookupConnection(std::string_view name) cons
     connection.logon = LogonFromName(store_.ReadString(section, kLogon, ""));
     connection.keyFile = store_.ReadString(section, kKeyFile, "");
     connection.agentPath = store_.ReadString(section, kAgentPath, "");
-    const auto place = PasswordStore::PlaceFromName(store_.ReadString(section, kSecretPlace, ""));
-    if (place) connection.secret = secrets_.Read(name, *place).value_or(std::string());
+    connection.secret = ReadPassword(name);
     return connection;
 }
 
@@ -127,30 +120,9 @@ SftpConnectionStore::WriteResult SftpConnectionStore::WriteConnection(
     const std::string& secret =
         connection.logon == SftpLogon::Agent ? std::string() : connection.secret;
     std::optional<PasswordStore::Place> place;
-    if (secret.empty()) {
-        secrets_.Remove(name);
-    } else {
-        place = secrets_.Store(name, secret, result.text);
-        if (!place) {
-            result.stored = false;
-            return result;
-        }
-        const char* notice = *place == PasswordStore::Place::Keyring ? kKeyringNotice : kFileNotice;
-        if (store_.ReadInt(kNoticeSection, notice, 0) == 0) {
-            store_.WriteInt(kNoticeSection, notice, 1);
-            result.text =
-                *place == PasswordStore::Place::Keyring
-                    ? FillIn(QCoreApplication::translate(
-                          "SftpConnectionStore", "SFTP passwords are kept in the desktop keyring."))
-                    : FillIn(QCoreApplication::translate(
-                                 "SftpConnectionStore",
-                                 "No desktop keyring answered, so SFTP passwords are kept in %1, "
-                                 "which only you can read."),
-                             {secrets_.FilePath()});
-        }
-    }
+    if (!KeepPassword(name, secret, result, place)) return result;
+    WriteIndex(name, place);
     const std::string section = SectionOf(name);
-    store_.WriteString(kIndexSection, name, section);
     store_.WriteString(section, kHost, connection.host);
     store_.WriteInt(section, kPort, connection.port);
     store_.WriteString(section, kUser, connection.user);
@@ -162,18 +134,7 @@ SftpConnectionStore::WriteResult SftpConnectionStore::WriteConnection(
     } else {
         store_.WriteString(section, kAgentPath, connection.agentPath);
     }
-    if (place) {
-        store_.WriteString(section, kSecretPlace, PasswordStore::PlaceName(*place));
-    } else {
-        store_.RemoveValue(section, kSecretPlace);
-    }
     return result;
-}
-
-void SftpConnectionStore::DeleteConnection(std::string_view name) {
-    store_.RemoveSection(SectionOf(name));
-    store_.RemoveValue(kIndexSection, name);
-    secrets_.Remove(name);
 }
 
 }  // namespace ravelmoor

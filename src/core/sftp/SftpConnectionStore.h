@@ -2,14 +2,11 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "core/ftp/PasswordStore.h"
+#include "core/ftp/ConnectionStore.h"
 #include "core/sftp/SftpConnection.h"
 
 namespace ravelmoor {
-
-class SettingsStore;
 
 // A folder box text designates an SFTP folder when it starts with exactly
 // this (compared byte for byte); the rest of the text is a connection name.
@@ -29,15 +26,13 @@ inline bool DesignatesSftpFolder(std::string_view folderText) {
 // The password or passphrase is not in the store: "SecretIn" says where it is
 // kept ("keyring" or "file", see PasswordStore, under names of their own; none
 // for an empty one).
-class SftpConnectionStore {
+class SftpConnectionStore : public ConnectionStore {
   public:
     static constexpr const char* kIndexSection = "SftpIndex";
     static constexpr const char* kSectionPrefix = "sftp_";
 
     explicit SftpConnectionStore(SettingsStore& store);
 
-    // The names listed in "SftpIndex", in the store's order.
-    std::vector<std::string> ConnectionNames() const;
     // The connection listed under exactly `name`; empty when there is none.
     SftpConnection LookupConnection(std::string_view name) const;
 
@@ -46,22 +41,9 @@ class SftpConnectionStore {
     // logon), in words; empty when it can.
     static std::string Problem(std::string_view name, const SftpConnection& connection);
 
-    struct WriteResult {
-        bool stored = true;  // false: nothing written, `text` says why
-        std::string text;    // otherwise the notice of where the secret is kept,
-                             // the first time each place is used; else empty
-    };
     // Checks the connection (Problem), keeps its secret, then lists `name` in
     // "SftpIndex" and writes its section.
     WriteResult WriteConnection(std::string_view name, const SftpConnection& connection);
-    // Removes the section, the "SftpIndex" value and the secret.
-    void DeleteConnection(std::string_view name);
-
-  private:
-    static std::string SectionOf(std::string_view name);
-
-    SettingsStore& store_;
-    mutable PasswordStore secrets_;
 };
 
 }  // namespace ravelmoor

@@ -96,7 +96,7 @@ bool SftpFolderWriter::AttributesOf(const sftp_attributes_struct& facts, uint32_
 
 std::string SftpFolderWriter::ServerPath(const std::string& path) const {
     if (!path.empty() && path.front() == '/') return path;
-    return session_->HomeFolder() + path;
+    return session_->StartFolder() + path;
 }
 
 void SftpFolderWriter::Report() {
@@ -191,6 +191,16 @@ WriteOutcome SftpFolderWriter::PutInPlace(const std::string& temporary,
     return {};
 }
 
+WriteOutcome SftpFolderWriter::ReachBelow(const std::string& root, std::string_view relative,
+                                          bool whole, bool create, std::string& path, bool* made) {
+    std::vector<std::string_view> levels;
+    if (!LevelsOf(relative, levels)) return BadPath();
+    WriteOutcome reached =
+        ReachFolder(root, levels, whole ? levels.size() : levels.size() - 1, create, made);
+    if (reached.status == WriteStatus::Done) path = ServerPath(root) + std::string(relative);
+    return reached;
+}
+
 WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromPath,
                                       const EntryFacts& facts, const std::string& destination,
                                       bool replacing, const CopyControl& control) {
@@ -253,13 +263,8 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
     }
     if (written) {
         sftp_attributes_struct attributes = AttributesFor(facts);
-        int set = 0;
-        {
-            const SftpSession::Call call(*session_);
-            set = sftp_setstat(session_->Sftp(), temporary.c_str(), &attributes);
-        }
-        if (set != 0) {
-            outcome = WriteProblem("setting the time and mode of " + temporary);
+        if (WriteOutcome set = SetFacts(temporary, attributes); set.status != WriteStatus::Done) {
+            outcome = std::move(set);
             written = false;
         }
     }
@@ -271,11 +276,7 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
             return outcome;
         }
     }
-    if (!session_->Broken()) {
-        // Nothing half-written stays behind.
-        const SftpSession::Call call(*session_);
-        sftp_unlink(session_->Sftp(), temporary.c_str());
-    }
+    DropTemporary(temporary);
     return outcome;
 }
 
@@ -314,10 +315,7 @@ WriteOutcome SftpFolderWriter::UploadLink(FileSystem& from, const std::string& f
         outcome.bytes = text.size();
         return outcome;
     }
-    if (!session_->Broken()) {
-        const SftpSession::Call call(*session_);
-        sftp_unlink(session_->Sftp(), temporary.c_str());
-    }
+    DropTemporary(temporary);
     return outcome;
 }
 
@@ -329,12 +327,11 @@ WriteOutcome SftpFolderWriter::CopyIn(FileSystem& from, const std::string& fromP
         return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
     }
     if (facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
+    std::string destination;
+    WriteOutcome reached =
+        ReachBelow(root, relative, /*whole=*/false, /*create=*/true, destination);
     if (reached.status != WriteStatus::Done) return reached;
 
-    const std::string destination = ServerPath(root) + std::string(relative);
     EntryFacts existing;
     const SftpOutcome looked = Look(destination, existing);
     if (looked == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
@@ -353,29 +350,37 @@ WriteOutcome SftpFolderWriter::CopyIn(FileSystem& from, const std::string& fromP
 }
 
 WriteOutcome SftpFolderWriter::MakeFolder(const std::string& root, std::string_view relative) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
+    std::string path;
     bool made = false;
-    WriteOutcome outcome = ReachFolder(root, levels, levels.size(), /*create=*/true, &made);
+    WriteOutcome outcome = ReachBelow(root, relative, /*whole=*/true, /*create=*/true, path, &made);
     if (outcome.status != WriteStatus::Done) return outcome;
     return WriteOutcome(made ? WriteStatus::Done : WriteStatus::Exists);
 }
 
 WriteOutcome SftpFolderWriter::SetFolderFacts(const std::string& root, std::string_view relative,
                                               const EntryFacts& facts) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size(), /*create=*/false);
+    std::string path;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/true, /*create=*/false, path);
     if (reached.status != WriteStatus::Done) return reached;
-    const std::string path = ServerPath(root) + std::string(relative);
     sftp_attributes_struct attributes = AttributesFor(facts);
     if (facts.mode == 0) attributes.flags &= ~static_cast<uint32_t>(SSH_FILEXFER_ATTR_PERMISSIONS);
+    return SetFacts(path, attributes);
+}
+
+WriteOutcome SftpFolderWriter::SetFacts(const std::string& path,
+                                        sftp_attributes_struct& attributes) {
     int set = 0;
     {
         const SftpSession::Call call(*session_);
         set = sftp_setstat(session_->Sftp(), path.c_str(), &attributes);
     }
     return set == 0 ? WriteOutcome() : WriteProblem("setting the time and mode of " + path);
+}
+
+void SftpFolderWriter::DropTemporary(const std::string& temporary) {
+    if (session_->Broken()) return;
+    const SftpSession::Call call(*session_);
+    sftp_unlink(session_->Sftp(), temporary.c_str());
 }
 
 WriteOutcome SftpFolderWriter::RemoveFolderAt(const std::string& path) {
@@ -416,11 +421,9 @@ WriteOutcome SftpFolderWriter::RemoveFolderAt(const std::string& path) {
 }
 
 WriteOutcome SftpFolderWriter::RemoveFolder(const std::string& root, std::string_view relative) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    std::string path;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/false, /*create=*/false, path);
     if (reached.status != WriteStatus::Done) return reached;
-    const std::string path = ServerPath(root) + std::string(relative);
     EntryFacts facts;
     if (Look(path, facts) == SftpOutcome::Done && !facts.IsFolder()) {
         return WriteOutcome(WriteStatus::Failed, "it is not a folder");
@@ -435,11 +438,9 @@ WriteOutcome SftpFolderWriter::MoveToTrash(const std::string& /*root*/,
 
 WriteOutcome SftpFolderWriter::DeletePermanently(const std::string& root,
                                                  std::string_view relative) {
-    std::vector<std::string_view> levels;
-    if (!LevelsOf(relative, levels)) return BadPath();
-    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    std::string path;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/false, /*create=*/false, path);
     if (reached.status != WriteStatus::Done) return reached;
-    const std::string path = ServerPath(root) + std::string(relative);
     EntryFacts facts;
     const SftpOutcome looked = Look(path, facts);
     if (looked == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);

@@ -76,6 +76,16 @@ class SftpFolderWriter : public FileSystem {
     // real folder, making the missing ones with `create`.
     WriteOutcome ReachFolder(const std::string& root, const std::vector<std::string_view>& levels,
                              size_t count, bool create, bool* made = nullptr);
+    // Checks `relative` and reaches its folder below `root` (with `whole`,
+    // the folder `relative` itself) as ReachFolder does; when Done, `path` is
+    // the server path of `relative`.
+    WriteOutcome ReachBelow(const std::string& root, std::string_view relative, bool whole,
+                            bool create, std::string& path, bool* made = nullptr);
+    // Sets the time and mode of `path` from `attributes`.
+    WriteOutcome SetFacts(const std::string& path, sftp_attributes_struct& attributes);
+    // Removes a temporary copy that did not go into place, so that nothing
+    // half-written stays behind (unless the connection is gone).
+    void DropTemporary(const std::string& temporary);
     WriteOutcome Upload(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
                         const std::string& destination, bool replacing, const CopyControl& control);
     WriteOutcome UploadLink(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,

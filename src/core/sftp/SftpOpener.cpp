@@ -39,7 +39,9 @@ std::unique_ptr<RemoteSide> MakeSftpSide(const SftpConnection& connection, Unkno
         SftpSide(SftpConnection connection, UnknownHostKey unknown)
             : connection_(std::move(connection)), unknown_(unknown) {
             const std::string& directory = connection_.directory;
-            folder_ = directory.starts_with('/') ? directory : "./";
+            // Entry paths are below the directory as given: the file system
+            // takes a relative one below where the logon starts.
+            folder_ = directory.empty() ? "./" : directory;
             if (!folder_.ends_with('/')) folder_ += '/';
         }
         SideKind Kind() const override { return SideKind::Sftp; }

@@ -24,9 +24,9 @@ std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, P
                                              UnknownHostKey unknown);
 
 // The remote side of a comparison on the SFTP connection `connection`, opened
-// with OpenSftpSide. Its folder is the connection's directory when that is
-// absolute, otherwise "./", which the side takes below the folder the logon
-// starts in.
+// with OpenSftpSide. Its folder is the connection's directory as given (with
+// '/' at the end; "./" when empty), so that a result names what the user
+// typed; the side takes a relative one below the folder the logon starts in.
 std::unique_ptr<RemoteSide> MakeSftpSide(const SftpConnection& connection, UnknownHostKey unknown);
 
 }  // namespace ravelmoor

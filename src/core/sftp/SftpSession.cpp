@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "core/engine/Prompter.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
@@ -134,11 +135,12 @@ bool SftpSession::ConnectSocket() {
     const std::string port = std::to_string(connection_.port);
     const int looked = ::getaddrinfo(connection_.host.c_str(), port.c_str(), &hints, &found);
     if (looked != 0) {
-        error_ = "Cannot find the host " + connection_.host + ": " + ::gai_strerror(looked);
+        error_ = FillIn(QCoreApplication::translate("SftpSession", "Cannot find the host %1: %2"),
+                        {connection_.host, ::gai_strerror(looked)});
         return false;
     }
     const std::unique_ptr<addrinfo, AddressesDeleter> addresses(found);
-    std::string why = "no address";
+    std::string why = FillIn(QCoreApplication::translate("SftpSession", "no address"));
     for (const addrinfo* at = found; at != nullptr; at = at->ai_next) {
         const int fd = ::socket(at->ai_family, at->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
                                 at->ai_protocol);
@@ -171,12 +173,15 @@ bool SftpSession::ConnectSocket() {
             fd_ = fd;
             return true;
         }
-        why = problem == ETIMEDOUT
-                  ? "no answer within " + std::to_string(connection_.timeoutSeconds) + " seconds"
-                  : std::strerror(problem);
+        why =
+            problem == ETIMEDOUT
+                ? FillIn(QCoreApplication::translate("SftpSession", "no answer within %1 seconds"),
+                         {std::to_string(connection_.timeoutSeconds)})
+                : std::strerror(problem);
         ::close(fd);
     }
-    error_ = "Cannot connect to " + HostText() + ": " + why;
+    error_ = FillIn(QCoreApplication::translate("SftpSession", "Cannot connect to %1: %2"),
+                    {HostText(), why});
     return false;
 }
 
@@ -192,7 +197,8 @@ SftpOutcome SftpSession::Connect(Prompter& prompter, UnknownHostKey unknown) {
 
     session_ = ssh_new();
     if (session_ == nullptr) {
-        error_ = "Cannot initialise SFTP connection";
+        error_ =
+            FillIn(QCoreApplication::translate("SftpSession", "Cannot initialise SFTP connection"));
         return SftpOutcome::Failed;
     }
     // The record is the whole truth: no ssh_config file changes host, port or user.
@@ -215,10 +221,14 @@ SftpOutcome SftpSession::Connect(Prompter& prompter, UnknownHostKey unknown) {
         if (ssh_connect(session_) != SSH_OK) {
             if (Cancelled()) return SftpOutcome::Cancelled;
             broken_ = true;
-            error_ = "Cannot connect to " + HostText() + ": " +
-                     (TimedOut() ? "the server did not answer within " +
-                                       std::to_string(connection_.timeoutSeconds) + " seconds"
-                                 : std::string(ssh_get_error(session_)));
+            const std::string why =
+                TimedOut()
+                    ? FillIn(QCoreApplication::translate(
+                                 "SftpSession", "the server did not answer within %1 seconds"),
+                             {std::to_string(connection_.timeoutSeconds)})
+                    : std::string(ssh_get_error(session_));
+            error_ = FillIn(QCoreApplication::translate("SftpSession", "Cannot connect to %1: %2"),
+                            {HostText(), why});
             return SftpOutcome::Failed;
         }
     }
@@ -231,7 +241,9 @@ SftpOutcome SftpSession::Connect(Prompter& prompter, UnknownHostKey unknown) {
 SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown) {
     ssh_key_struct* raw = nullptr;
     if (ssh_get_server_publickey(session_, &raw) != SSH_OK) {
-        error_ = "The server " + HostText() + " showed no host key.";
+        error_ =
+            FillIn(QCoreApplication::translate("SftpSession", "The server %1 showed no host key."),
+                   {HostText()});
         return SftpOutcome::Failed;
     }
     const std::unique_ptr<ssh_key_struct, KeyDeleter> key(raw);
@@ -243,31 +255,41 @@ SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown
         case SSH_KNOWN_HOSTS_CHANGED:
         case SSH_KNOWN_HOSTS_OTHER:
             // Never taken: it is what a man in the middle looks like.
-            error_ = "The host key of " + HostText() +
-                     " has changed: the server now shows the key " + fingerprint +
-                     ", which is not the one recorded for it. Someone may be intercepting the "
-                     "connection, or the server was set up again. The connection is refused; if "
-                     "the new key is right, remove the old one from " +
-                     (known.empty() ? std::string("known_hosts") : known) + " first.";
+            error_ = FillIn(
+                QCoreApplication::translate(
+                    "SftpSession",
+                    "The host key of %1 has changed: the server now shows the key %2, which is "
+                    "not the one recorded for it. Someone may be intercepting the connection, or "
+                    "the server was set up again. The connection is refused; if the new key is "
+                    "right, remove the old one from %3 first."),
+                {HostText(), fingerprint, known.empty() ? std::string("known_hosts") : known});
             return SftpOutcome::Refused;
         case SSH_KNOWN_HOSTS_UNKNOWN:
         case SSH_KNOWN_HOSTS_NOT_FOUND:
             break;
         case SSH_KNOWN_HOSTS_ERROR:
-            error_ = "The known host keys cannot be read: " + std::string(ssh_get_error(session_));
+            error_ = FillIn(QCoreApplication::translate("SftpSession",
+                                                        "The known host keys cannot be read: %1"),
+                            {ssh_get_error(session_)});
             return SftpOutcome::Failed;
     }
     if (unknown == UnknownHostKey::Refuse) {
-        error_ = "The host " + HostText() + " is not known (its key fingerprint is " + fingerprint +
-                 "), and an unknown host key is not accepted here. The connection is refused; if "
-                 "the fingerprint is the server's, accept it once with --accept-new-host-key.";
+        error_ = FillIn(QCoreApplication::translate(
+                            "SftpSession",
+                            "The host %1 is not known (its key fingerprint is %2), and an unknown "
+                            "host key is not accepted here. The connection is refused; if the "
+                            "fingerprint is the server's, accept it once with "
+                            "--accept-new-host-key."),
+                        {HostText(), fingerprint});
         return SftpOutcome::Refused;
     }
     if (unknown == UnknownHostKey::Ask &&
-        !prompter.AskYesNoDefaultNo("The host " + HostText() +
-                                    " is not known yet. Its key fingerprint is " + fingerprint +
-                                    ".\nDo you trust this host and want to connect to it? Its key "
-                                    "will be remembered.")) {
+        !prompter.AskYesNoDefaultNo(
+            FillIn(QCoreApplication::translate(
+                       "SftpSession",
+                       "The host %1 is not known yet. Its key fingerprint is %2.\nDo you trust "
+                       "this host and want to connect to it? Its key will be remembered."),
+                   {HostText(), fingerprint}))) {
         return SftpOutcome::Cancelled;
     }
     if (!known.empty()) {
@@ -275,8 +297,9 @@ SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown
         ::mkdir(known.substr(0, known.rfind('/')).c_str(), 0700);
     }
     if (ssh_session_update_known_hosts(session_) != SSH_OK) {
-        prompter.Warn("The key of " + HostText() + " could not be remembered in " + known + ": " +
-                      ssh_get_error(session_));
+        prompter.Warn(FillIn(QCoreApplication::translate(
+                                 "SftpSession", "The key of %1 could not be remembered in %2: %3"),
+                             {HostText(), known, ssh_get_error(session_)}));
     }
     return SftpOutcome::Done;
 }
@@ -294,8 +317,10 @@ SftpOutcome SftpSession::LogOn() {
                 connection_.secret.empty() ? nullptr : connection_.secret.c_str();
             if (ssh_pki_import_privkey_file(connection_.keyFile.c_str(), passphrase, nullptr,
                                             nullptr, &raw) != SSH_OK) {
-                error_ = "The key file " + connection_.keyFile +
-                         " cannot be read, or its passphrase is wrong.";
+                error_ = FillIn(QCoreApplication::translate(
+                                    "SftpSession",
+                                    "The key file %1 cannot be read, or its passphrase is wrong."),
+                                {connection_.keyFile});
                 return SftpOutcome::Refused;
             }
             const std::unique_ptr<ssh_key_struct, KeyDeleter> key(raw);
@@ -310,12 +335,16 @@ SftpOutcome SftpSession::LogOn() {
     if (Cancelled()) return SftpOutcome::Cancelled;
     if (result == SSH_AUTH_ERROR) {
         broken_ = true;
-        error_ = TimedOut() ? "The server did not answer the logon within " +
-                                  std::to_string(connection_.timeoutSeconds) + " seconds."
-                            : "Logon failed: " + std::string(ssh_get_error(session_));
+        error_ = TimedOut() ? FillIn(QCoreApplication::translate(
+                                         "SftpSession",
+                                         "The server did not answer the logon within %1 seconds."),
+                                     {std::to_string(connection_.timeoutSeconds)})
+                            : FillIn(QCoreApplication::translate("SftpSession", "Logon failed: %1"),
+                                     {ssh_get_error(session_)});
         return SftpOutcome::Failed;
     }
-    error_ = "Logon refused: " + std::string(ssh_get_error(session_));
+    error_ = FillIn(QCoreApplication::translate("SftpSession", "Logon refused: %1"),
+                    {ssh_get_error(session_)});
     return SftpOutcome::Refused;
 }
 
@@ -325,8 +354,9 @@ SftpOutcome SftpSession::OpenChannel() {
     if (sftp_ == nullptr || sftp_init(sftp_) != SSH_OK) {
         if (Cancelled()) return SftpOutcome::Cancelled;
         broken_ = true;
-        error_ = "The server " + HostText() +
-                 " does not offer SFTP: " + std::string(ssh_get_error(session_));
+        error_ = FillIn(
+            QCoreApplication::translate("SftpSession", "The server %1 does not offer SFTP: %2"),
+            {HostText(), ssh_get_error(session_)});
         return SftpOutcome::Failed;
     }
     const std::string& directory = connection_.directory;
@@ -335,11 +365,12 @@ SftpOutcome SftpSession::OpenChannel() {
     } else {
         const std::unique_ptr<char, CharDeleter> start(sftp_canonicalize_path(sftp_, "."));
         if (!start) return Problem("finding the folder the logon starts in");
-        home_ = start.get();
-        if (home_.empty() || home_.back() != '/') home_ += '/';
-        home_ += directory;
+        start_ = start.get();
+        if (start_.empty() || start_.back() != '/') start_ += '/';
+        home_ = start_ + directory;
     }
     if (home_.empty() || home_.back() != '/') home_ += '/';
+    if (start_.empty()) start_ = home_;
     return SftpOutcome::Done;
 }
 

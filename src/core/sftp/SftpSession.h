@@ -89,8 +89,12 @@ class SftpSession {
     bool Broken() const { return broken_; }
 
     const std::string& ErrorText() const { return error_; }
-    // The folder a relative path is taken below, ending with '/'.
+    // The connection's folder on the server, ending with '/': its directory,
+    // below the folder the logon starts in unless it is absolute.
     const std::string& HomeFolder() const { return home_; }
+    // The folder a relative path is taken below, ending with '/': where the
+    // logon starts (the home folder itself for an absolute directory).
+    const std::string& StartFolder() const { return start_; }
     // "host", or "host:port" for a port other than 22.
     std::string HostText() const;
     const SftpConnection& Connection() const { return connection_; }
@@ -110,6 +114,7 @@ class SftpSession {
     sftp_session_struct* sftp_ = nullptr;
     std::string error_;
     std::string home_;
+    std::string start_;
     bool broken_ = false;
 
     // Shared with the watchdog.

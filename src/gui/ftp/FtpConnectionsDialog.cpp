@@ -45,14 +45,7 @@ FtpConnectionsDialog::FtpConnectionsDialog(SettingsStore& store, Prompter& promp
     fields->addRow(QString(), passive_);
     Lay(fields);
 
-    connect(server_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        editor_.SetServer(text.toStdString());
-        ShowFields();
-    });
-    connect(directory_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        editor_.SetDirectory(text.toStdString());
-        ShowFields();
-    });
+    FollowServerAndDirectory(server_, directory_);
     connect(user_, &QLineEdit::textEdited, this,
             [this](const QString& text) { editor_.SetUser(text.toStdString()); });
     connect(password_, &QLineEdit::textEdited, this,
@@ -77,9 +70,7 @@ void FtpConnectionsDialog::ShowOwnFields() {
 void FtpConnectionsDialog::OnBrowse() {
     FtpDirectoryDialog browser(editor_.Fields(), server_->text(), /*acceptAnyPath=*/false,
                                prompter_, this);
-    if (browser.exec() != QDialog::Accepted) return;
-    editor_.SetDirectory(browser.Path());
-    ShowFields();
+    Browse(browser);
 }
 
 }  // namespace ravelmoor

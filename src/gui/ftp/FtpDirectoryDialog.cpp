@@ -8,17 +8,15 @@ namespace ravelmoor {
 
 FtpDirectoryDialog::FtpDirectoryDialog(FtpConnection connection, const QString& title,
                                        bool acceptAnyPath, Prompter& prompter, QWidget* parent)
-    : FtpDirectoryDialog(std::move(connection), title, acceptAnyPath,
-                         new FtpDirectoryTree(prompter), parent) {}
+    : RemoteDirectoryDialog(title, acceptAnyPath, new FtpDirectoryTree(prompter), parent),
+      connection_(std::move(connection)) {}
 
-FtpDirectoryDialog::FtpDirectoryDialog(FtpConnection connection, const QString& title,
-                                       bool acceptAnyPath, FtpDirectoryTree* tree, QWidget* parent)
-    : RemoteDirectoryDialog(title, acceptAnyPath, tree, parent),
-      connection_(std::move(connection)),
-      tree_(tree) {}
+FtpDirectoryTree* FtpDirectoryDialog::Tree() const {
+    return static_cast<FtpDirectoryTree*>(BaseTree());
+}
 
 bool FtpDirectoryDialog::ConnectTree() {
-    return tree_->Initialise(connection_);
+    return Tree()->Initialise(connection_);
 }
 
 }  // namespace ravelmoor

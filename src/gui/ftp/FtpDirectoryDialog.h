@@ -16,17 +16,13 @@ class FtpDirectoryDialog : public RemoteDirectoryDialog {
     FtpDirectoryDialog(FtpConnection connection, const QString& title, bool acceptAnyPath,
                        Prompter& prompter, QWidget* parent = nullptr);
 
-    FtpDirectoryTree* Tree() const { return tree_; }
+    FtpDirectoryTree* Tree() const;
 
   protected:
     bool ConnectTree() override;
 
   private:
-    FtpDirectoryDialog(FtpConnection connection, const QString& title, bool acceptAnyPath,
-                       FtpDirectoryTree* tree, QWidget* parent);
-
     FtpConnection connection_;
-    FtpDirectoryTree* tree_;
 };
 
 }  // namespace ravelmoor

@@ -70,14 +70,7 @@ SftpConnectionsDialog::SftpConnectionsDialog(SettingsStore& store, Prompter& pro
 
     Lay(fields);
 
-    connect(host_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        editor_.SetHost(text.toStdString());
-        ShowFields();
-    });
-    connect(directory_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        editor_.SetDirectory(text.toStdString());
-        ShowFields();
-    });
+    FollowServerAndDirectory(host_, directory_);
     connect(port_, &QSpinBox::valueChanged, this, [this](int port) { editor_.SetPort(port); });
     connect(user_, &QLineEdit::textEdited, this,
             [this](const QString& text) { editor_.SetUser(text.toStdString()); });
@@ -120,9 +113,7 @@ void SftpConnectionsDialog::ShowOwnFields() {
 void SftpConnectionsDialog::OnBrowse() {
     SftpDirectoryDialog browser(editor_.Fields(), host_->text(), /*acceptAnyPath=*/false, prompter_,
                                 this);
-    if (browser.exec() != QDialog::Accepted) return;
-    editor_.SetDirectory(browser.Path());
-    ShowFields();
+    Browse(browser);
 }
 
 void SftpConnectionsDialog::OnPickKeyFile() {

@@ -8,18 +8,15 @@ namespace ravelmoor {
 
 SftpDirectoryDialog::SftpDirectoryDialog(SftpConnection connection, const QString& title,
                                          bool acceptAnyPath, Prompter& prompter, QWidget* parent)
-    : SftpDirectoryDialog(std::move(connection), title, acceptAnyPath,
-                          new SftpDirectoryTree(prompter), parent) {}
+    : RemoteDirectoryDialog(title, acceptAnyPath, new SftpDirectoryTree(prompter), parent),
+      connection_(std::move(connection)) {}
 
-SftpDirectoryDialog::SftpDirectoryDialog(SftpConnection connection, const QString& title,
-                                         bool acceptAnyPath, SftpDirectoryTree* tree,
-                                         QWidget* parent)
-    : RemoteDirectoryDialog(title, acceptAnyPath, tree, parent),
-      connection_(std::move(connection)),
-      tree_(tree) {}
+SftpDirectoryTree* SftpDirectoryDialog::Tree() const {
+    return static_cast<SftpDirectoryTree*>(BaseTree());
+}
 
 bool SftpDirectoryDialog::ConnectTree() {
-    return tree_->Initialise(connection_);
+    return Tree()->Initialise(connection_);
 }
 
 }  // namespace ravelmoor

@@ -17,17 +17,13 @@ class SftpDirectoryDialog : public RemoteDirectoryDialog {
     SftpDirectoryDialog(SftpConnection connection, const QString& title, bool acceptAnyPath,
                         Prompter& prompter, QWidget* parent = nullptr);
 
-    SftpDirectoryTree* Tree() const { return tree_; }
+    SftpDirectoryTree* Tree() const;
 
   protected:
     bool ConnectTree() override;
 
   private:
-    SftpDirectoryDialog(SftpConnection connection, const QString& title, bool acceptAnyPath,
-                        SftpDirectoryTree* tree, QWidget* parent);
-
     SftpConnection connection_;
-    SftpDirectoryTree* tree_;
 };
 
 }  // namespace ravelmoor

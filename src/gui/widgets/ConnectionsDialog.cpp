@@ -12,6 +12,7 @@
 #include "core/settings/SettingsStore.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/IconButton.h"
+#include "gui/widgets/RemoteDirectoryDialog.h"
 
 namespace ravelmoor {
 namespace {
@@ -122,6 +123,23 @@ void ConnectionsDialog::accept() {
             break;
     }
     QDialog::accept();
+}
+
+void ConnectionsDialog::FollowServerAndDirectory(QLineEdit* server, QLineEdit* directory) {
+    connect(server, &QLineEdit::textEdited, this, [this](const QString& text) {
+        Editor().SetServer(text.toStdString());
+        ShowFields();
+    });
+    connect(directory, &QLineEdit::textEdited, this, [this](const QString& text) {
+        Editor().SetDirectory(text.toStdString());
+        ShowFields();
+    });
+}
+
+void ConnectionsDialog::Browse(RemoteDirectoryDialog& browser) {
+    if (browser.exec() != QDialog::Accepted) return;
+    Editor().SetDirectory(browser.Path());
+    ShowFields();
 }
 
 }  // namespace ravelmoor

@@ -7,11 +7,13 @@
 #include "gui/widgets/ConnectionNameBox.h"
 
 class QFormLayout;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
 namespace ravelmoor {
 
+class RemoteDirectoryDialog;
 class SettingsStore;
 
 // What the FTP and SFTP connections dialogs share: the name box above the
@@ -40,6 +42,11 @@ class ConnectionsDialog : public QDialog {
     // The editor's list, name and fields into the controls. Only signals
     // that the user's own edits raise are connected, so showing is not an edit.
     void ShowFields();
+    // Hands the user's edits of the server and the directory to the editor;
+    // the name shown follows them.
+    void FollowServerAndDirectory(QLineEdit* server, QLineEdit* directory);
+    // Runs the directory browser; the directory chosen there is taken.
+    void Browse(RemoteDirectoryDialog& browser);
 
     virtual ConnectionEditing& Editor() = 0;
     // The dialog's own fields from the editor.

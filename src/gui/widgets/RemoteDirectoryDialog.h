@@ -41,6 +41,7 @@ class RemoteDirectoryDialog : public QDialog {
                           QWidget* parent);
 
     void showEvent(QShowEvent* event) override;
+    RemoteDirectoryTree* BaseTree() const { return tree_; }
     // Connects the tree to the server; false when it could not.
     virtual bool ConnectTree() = 0;
 
