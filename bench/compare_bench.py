@@ -11,7 +11,10 @@ listing floor.
 
 --before LABEL=BINARY adds another build of the program to every table (a
 build of the commit before a change), and --threads 1,2 runs the comparison
-once per worker-thread count (RAVELMOOR_THREADS).
+once per worker-thread count (RAVELMOOR_THREADS). --ffs adds FreeFileSync
+(Debian package `freefilesync`, `scripts/setup.sh --bench`) as a batch job
+that compares and copies nothing, on an Xvfb display started once for the
+whole run, with a row for the same job on two empty folders: its start-up.
 
 Trees are made once under DIR (default /var/tmp/ravelmoor-bench) by
 bench/make_bench_tree. Uses build/release if it exists, else build/dev.
@@ -49,6 +52,66 @@ def measure(command):
     return float(seconds), int(kib)
 
 
+FFS_BATCH = """<?xml version="1.0" encoding="utf-8"?>
+<FreeFileSync XmlType="BATCH" XmlFormat="17">
+    <Compare><Variant>{variant}</Variant><Symlinks>Exclude</Symlinks><IgnoreTimeShift/></Compare>
+    <Synchronize>
+        <Variant>Custom</Variant>
+        <CustomDirections>
+            <LeftOnly>none</LeftOnly><RightOnly>none</RightOnly><LeftNewer>none</LeftNewer>
+            <RightNewer>none</RightNewer><Different>none</Different><Conflict>none</Conflict>
+        </CustomDirections>
+        <DetectMovedFiles>false</DetectMovedFiles>
+        <DeletionPolicy>RecycleBin</DeletionPolicy>
+        <VersioningFolder Style="Replace"/>
+    </Synchronize>
+    <Filter>
+        <Include><Item>*</Item></Include><Exclude/>
+        <TimeSpan Type="None">0</TimeSpan><SizeMin Unit="None">0</SizeMin><SizeMax Unit="None">0</SizeMax>
+    </Filter>
+    <FolderPairs><Pair><Left>{left}</Left><Right>{right}</Right></Pair></FolderPairs>
+    <Errors Ignore="true" Retry="0" Delay="5"/>
+    <PostSyncCommand Condition="Completion"/>
+    <LogFolder/>
+    <EmailNotification Address="" Condition="Always"/>
+    <Batch>
+        <ProgressDialog Minimized="true" AutoClose="true"/>
+        <ErrorDialog>Cancel</ErrorDialog>
+        <PostSyncAction>None</PostSyncAction>
+    </Batch>
+</FreeFileSync>
+"""
+
+
+class FreeFileSync:
+    """Batch jobs that only compare, run on one Xvfb display for the whole run."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="ffs-bench-")
+        self.display = ":%d" % (90 + os.getpid() % 100)
+        self.server = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1280x1024x24"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.makedirs(os.path.join(self.folder, "empty-a"))
+        os.makedirs(os.path.join(self.folder, "empty-b"))
+
+    def job(self, name, left, right, variant):
+        path = os.path.join(self.folder, name + ".ffs_batch")
+        with open(path, "w", encoding="utf-8") as batch:
+            batch.write(FFS_BATCH.format(variant=variant, left=left, right=right))
+        return [{"DISPLAY": self.display}, "FreeFileSync", path]
+
+    def rows(self, label, left, right, variant):
+        empty_a, empty_b = (os.path.join(self.folder, n) for n in ("empty-a", "empty-b"))
+        return [(label, self.job(variant + "-" + os.path.basename(os.path.dirname(left)),
+                                 left, right, variant)),
+                ("FreeFileSync start-up (two empty folders)",
+                 self.job("empty", empty_a, empty_b, variant))]
+
+    def close(self):
+        self.server.terminate()
+        self.server.wait()
+
+
 def make_tree(generator, data, files, mean_size):
     tree = os.path.join(data, f"{files}-{mean_size}")
     if not os.path.isdir(os.path.join(tree, "tgt")):
@@ -56,9 +119,9 @@ def make_tree(generator, data, files, mean_size):
     return tree
 
 
-def count_entries(tree):
+def count_entries(tree, sides=("src", "tgt")):
     total = 0
-    for side in ("src", "tgt"):
+    for side in sides:
         for _, folders, files in os.walk(os.path.join(tree, side)):
             total += len(folders) + len(files)
     return total
@@ -94,6 +157,9 @@ def main():
     parser.add_argument("--before", action="append", default=[], metavar="LABEL=BINARY")
     parser.add_argument("--threads", default="", help="worker-thread counts, e.g. 1,2")
     parser.add_argument("--program", help="the program to time (default: the build's)")
+    parser.add_argument("--ffs", action="store_true", help="add FreeFileSync batch jobs")
+    parser.add_argument("--empty-target", action="store_true",
+                        help="size-time: compare the Source with an empty folder")
     parser.add_argument("sizes", type=int, nargs="+")
     args = parser.parse_args()
     build = build_dir()
@@ -111,6 +177,7 @@ def main():
         for name, binary in befores:
             rows.append((f"{label} ({name})", [binary, "compare"] + options + [src, tgt]))
         return rows
+    ffs = FreeFileSync() if args.ffs else None
     generator = os.path.join(build, "bench", "make_bench_tree")
     os.makedirs(args.data, exist_ok=True)
 
@@ -118,13 +185,21 @@ def main():
         if args.mode == "size-time":
             tree = make_tree(generator, args.data, files, 512)
             src, tgt = os.path.join(tree, "src"), os.path.join(tree, "tgt")
+            title = f"Size and time, {files:,} files per side"
+            if args.empty_target:
+                # A first backup: everything is on one side.
+                tgt = os.path.join(args.data, "empty")
+                os.makedirs(tgt, exist_ok=True)
+                title = f"Size and time, {files:,} files against an empty Target"
             commands = [
                 ("find SRC TGT -printf", ["find", src, tgt, "-printf", r"%s %T@ %p\n"]),
                 *ours("ravelmoor compare -r", ["-r", "--format", "tsv"], src, tgt),
                 ("rsync -an --delete -i", ["rsync", "-an", "--delete", "-i", src + "/", tgt + "/"]),
             ]
-            table(f"Size and time, {files:,} files per side", commands, args.rounds,
-                  count_entries(tree), "find SRC TGT -printf")
+            if ffs:
+                commands += ffs.rows("FreeFileSync (batch, compare only)", src, tgt, "TimeAndSize")
+            entries = count_entries(tree, ("src",) if args.empty_target else ("src", "tgt"))
+            table(title, commands, args.rounds, entries, "find SRC TGT -printf")
         else:
             tree = make_tree(generator, args.data, files, args.mean_size)
             src, tgt = os.path.join(tree, "src"), os.path.join(tree, "tgt")
@@ -139,8 +214,12 @@ def main():
                 ("diff -rq", ["diff", "-rq", src, tgt]),
                 ("rsync -anc --delete -i", ["rsync", "-anc", "--delete", "-i", src + "/", tgt + "/"]),
             ]
+            if ffs:
+                commands += ffs.rows("FreeFileSync (batch, content)", src, tgt, "Content")
             table(f"Content (CRC), {files:,} files per side", commands, args.rounds,
                   count_entries(tree), "find -exec cksum (floor)")
+    if ffs:
+        ffs.close()
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs every Debian package that building, testing and benchmarking
 # Ravelmoor need. Safe to run again; works as root or through sudo.
+# --bench adds the peers that only the benchmarks run (FreeFileSync).
 set -eu
 
 PACKAGES="
@@ -19,6 +20,9 @@ PACKAGES="
   bash-completion zsh fish
   libglib2.0-bin gvfs-daemons dbus dosfstools
 "
+if [ "${1:-}" = "--bench" ]; then
+  PACKAGES="$PACKAGES freefilesync"
+fi
 
 if [ "$(id -u)" -eq 0 ]; then
   SUDO=""

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "core/engine/LocalFileSystem.h"
 #include "core/engine/ScanFolder.h"
+#include "core/engine/TreeScan.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 
@@ -125,6 +127,59 @@ TEST(ScanFolderCancel, DeepScanStopsAndCountsWhatItAdded) {
     canceller.join();
     EXPECT_EQ(static_cast<size_t>(result.added), list.GetSize());
     EXPECT_LT(list.GetSize(), 240u);
+}
+
+// A local disk that takes its time over every folder, so that a cancel or a
+// failure lands while several threads are listing.
+class SlowDisk : public LocalFileSystem {
+  public:
+    ListStatus ListFolder(const std::string& folder, ListSink& sink) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return LocalFileSystem::ListFolder(folder, sink);
+    }
+};
+
+// However a listing on several threads ends (a cancel at any moment, the
+// other side failing), Run returns, the lists hold what was counted, and no
+// folder stays open.
+TEST(TreeScanEnd, CancelOrFailureStopsEveryThread) {
+    test::TempTree tree;
+    for (int n = 0; n < 300; ++n)
+        tree.Write("d" + std::to_string(n % 30) + "/e" + std::to_string(n % 7) + "/f", "x");
+    SlowDisk slow;
+    test::FaultyFileSystem failing;
+    failing.FailListing("/d17/", ListStatus::Failed);
+    const auto openFolders = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = openFolders();
+    for (const int delay : {-1, 0, 2, 10, 40}) {
+        std::atomic<int32_t> cancel{0};
+        std::atomic<int64_t> counted{0};
+        ScanOptions options;
+        options.includeSubFolders = options.recordFolders = true;
+        options.cancel = &cancel;
+        options.counter = &counted;
+        FileList lists[2];
+        TreeScan scan;
+        scan.Add(slow, lists[0], tree.Root(), options, true);
+        // Without a cancel, the failing side is what stops the scan.
+        scan.Add(delay < 0 ? static_cast<FileSystem&>(failing) : slow, lists[1], tree.Root(),
+                 options, true);
+        std::thread canceller([&cancel, delay] {
+            if (delay < 0) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            cancel.store(1);
+        });
+        const std::vector<ScanResult> results = scan.Run(8);
+        canceller.join();
+        EXPECT_EQ(results[1].ok, delay >= 0) << delay;
+        EXPECT_EQ(results[0].added + results[1].added, counted.load()) << delay;
+        EXPECT_EQ(static_cast<size_t>(results[0].added), lists[0].GetSize()) << delay;
+        EXPECT_LT(lists[0].GetSize() + lists[1].GetSize(), 2u * 330u) << delay;
+        EXPECT_EQ(openFolders(), before) << delay;
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "core/engine/LocalFileSystem.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/ScanFolder.h"
+#include "core/engine/TreeScan.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {
@@ -137,6 +138,23 @@ TEST(ScanOrder, IsTheOrderOfOneSortOverWholePaths) {
                          });
         EXPECT_EQ(scanned, sorted) << "round " << round;
         EXPECT_EQ(SortedPaths(scanned, 0), sorted) << "round " << round;
+
+        // Listed as the two sides of a comparison by several threads, each
+        // list comes out as the one thread made it.
+        for (const size_t threads : {2, 8}) {
+            FileList lists[2];
+            TreeScan scan;
+            scan.Add(fs, lists[0], tree.Root(), options, true);
+            scan.Add(fs, lists[1], tree.Root(), options, true);
+            for (const ScanResult& result : scan.Run(threads))
+                EXPECT_EQ(static_cast<size_t>(result.added), scanned.size());
+            for (const FileList& other : lists) {
+                std::vector<std::string> paths;
+                for (size_t i = 0; i < other.GetSize(); ++i)
+                    paths.push_back(MarkedPath(other.ElementAt(i)));
+                EXPECT_EQ(paths, scanned) << "round " << round << ", " << threads << " threads";
+            }
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/Trace.h"
+#include "core/engine/TreeScan.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -163,9 +164,9 @@ class WalkCursor {
     std::string escaped_;
 };
 
-// Threads that read file data (and list folders) where both sides are
-// local. With a warm cache the work is the processor's, so one per core; the
-// environment variable RAVELMOOR_THREADS sets it for measurements.
+// Threads that list folders and read file data. With a warm cache the work
+// is the processor's, so one per core; the environment variable
+// RAVELMOOR_THREADS sets it for measurements.
 size_t EngineThreads() {
     if (const char* text = std::getenv("RAVELMOOR_THREADS"); text != nullptr) {
         const long wanted = std::strtol(text, nullptr, 10);
@@ -231,22 +232,11 @@ int ComparisonRun::EndWithoutResult() {
     return 1;
 }
 
-bool ComparisonRun::ListSide(bool isSource) {
+bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
+                                    const std::vector<std::string>& unlistable) {
     const Side side = isSource ? Side::Source : Side::Target;
-    FileList& list = isSource ? sourceScan_ : targetScan_;
     FileSystem& fs = comparison_.sides_.FileSystemOf(side);
     const std::string& root = comparison_.sides_.Folder(side);
-    std::vector<std::string> unlistable;
-
-    ScanOptions options;
-    options.includeSubFolders = comparison_.rules_.includeSubFolders;
-    options.recordFolders = comparison_.rules_.includeSubFolders;
-    options.cancel = &cancel_;
-    options.counter = isSource ? &sourceCount_ : &targetCount_;
-    options.unlistable = &unlistable;
-    auto& leftovers = comparison_.LeftoversOf(isSource);
-    options.leftovers = &leftovers;
-    const ScanResult result = ScanFolder(fs, list, root, options);
     if (!result.ok) {
         // A cancel that broke a server call is no failure to report.
         if (!Cancelled()) {
@@ -276,36 +266,47 @@ bool ComparisonRun::ListSide(bool isSource) {
     auto& remembered = isSource ? comparison_.unlistableSource_ : comparison_.unlistableTarget_;
     for (const auto& folder : unlistable)
         remembered.push_back(folder);
-    for (auto& path : leftovers)
+    for (auto& path : comparison_.LeftoversOf(isSource))
         path = WithoutMarkers(path);
-    return !Cancelled();
+    return true;
 }
 
 bool ComparisonRun::ListBothSides() {
-    // The Target is listed on a second thread while this one lists the
-    // Source: listing is mostly waiting for the file system, and the two
-    // sides do not share anything but the cancel word. The scan puts each
-    // folder's children in key order as it goes, so the lists need no sort
-    // of their own.
-    bool targetListed = false;
-    TraceLine("Add Target Dir\n");
-    std::thread targetLister([this, &targetListed] { targetListed = ListSide(false); });
-
-    TraceLine("Add Source Dir\n");
-    Stopwatch sourceTime;
-    bool sourceDone = ListSide(true);
-    if (sourceDone) {
-        SetPhase(ComparisonPhase::Sorting);
-        sourceDone = !Cancelled();
-        TraceLine("Source Dir: %d seconds\n", sourceTime.Seconds());
+    // Both sides are listed by one set of threads taking folders from one
+    // queue (TreeScan.h); a local side lists several folders at once, a
+    // server one at a time. The scan puts each folder's children in key
+    // order as it goes, so the lists need no sort of their own.
+    std::vector<std::string> unlistable[2];
+    ScanOptions options[2];
+    TreeScan scan;
+    for (const bool isSource : {true, false}) {
+        const Side side = isSource ? Side::Source : Side::Target;
+        ScanOptions& o = options[isSource ? 0 : 1];
+        o.includeSubFolders = comparison_.rules_.includeSubFolders;
+        o.recordFolders = comparison_.rules_.includeSubFolders;
+        o.cancel = &cancel_;
+        o.counter = isSource ? &sourceCount_ : &targetCount_;
+        o.unlistable = &unlistable[isSource ? 0 : 1];
+        o.leftovers = &comparison_.LeftoversOf(isSource);
+        FileSystem& fs = comparison_.sides_.FileSystemOf(side);
+        scan.Add(fs, isSource ? sourceScan_ : targetScan_, comparison_.sides_.Folder(side), o,
+                 fs.ListsConcurrently());
     }
-    SetPhase(ComparisonPhase::CollectingTarget);
-    targetLister.join();
-    if (!sourceDone || !targetListed) return false;
-
-    Stopwatch targetTime;
+    TraceLine("Add Source Dir\n");
+    TraceLine("Add Target Dir\n");
+    Stopwatch listTime;
+    scan.OnTreeDone([this](size_t tree) {
+        if (tree == 0) {
+            SetPhase(ComparisonPhase::Sorting);
+            SetPhase(ComparisonPhase::CollectingTarget);
+        }
+    });
+    const std::vector<ScanResult> results = scan.Run(EngineThreads());
+    TraceLine("Source and Target Dir: %d seconds\n", listTime.Seconds());
+    if (!CheckListedSide(true, results[0], unlistable[0]) ||
+        !CheckListedSide(false, results[1], unlistable[1]))
+        return false;
     SetPhase(ComparisonPhase::Sorting);
-    TraceLine("Target Dir: %d seconds\n", targetTime.Seconds());
     return !Cancelled();
 }
 

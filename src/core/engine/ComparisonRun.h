@@ -20,6 +20,7 @@ class Comparison;
 class EntryFilter;
 class FileSystem;
 class PairReaders;
+struct ScanResult;
 class Prompter;
 
 // One comparison run over a Comparison that has been Reset: lists both sides
@@ -70,7 +71,10 @@ class ComparisonRun {
 
   private:
     int EndWithoutResult();
-    bool ListSide(bool isSource);
+    // Reports a side that failed or whose root could not be listed (false),
+    // and keeps what else its listing found.
+    bool CheckListedSide(bool isSource, const ScanResult& result,
+                         const std::vector<std::string>& unlistable);
     bool ListBothSides();
     bool Walk();
     // The rows for the entries of one key: `sourceCount` entries from

@@ -134,6 +134,9 @@ class FileSystem {
     // Lists the children of `folder` into `sink`: files, folders and symbolic
     // links (as files). Special files (FIFOs, sockets, devices) are left out.
     virtual ListStatus ListFolder(const std::string& folder, ListSink& sink) = 0;
+    // Whether ListFolder may be called from several threads at once (a local
+    // disk). A connection to a server lists one folder at a time.
+    virtual bool ListsConcurrently() const { return false; }
 
     // Why `folder` could not be listed just now, in words (the system's error,
     // the server's reply), for the message that names it.

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/engine/ScanFolder.h"
+
+namespace ravelmoor {
+
+class FileList;
+class FileSystem;
+
+// Lists one or more folder trees (a comparison's two sides) with one set of
+// threads. Folders wait in one queue for whichever thread is free, so a
+// large side gets every thread once a small one is done (a first backup to
+// an empty stick is listed by all of them), and listing scales with cores
+// rather than with sides.
+//
+// Each tree's list still comes out exactly as ScanFolder fills it: entries in
+// key order, a folder's files, then each sub-folder followed by everything
+// below it. Folders are listed in that order as far as the threads allow;
+// a listed folder is added to its list as soon as every folder before it
+// has been, by whichever thread finished the last of them, so at most a few
+// listed folders per thread wait in memory.
+class TreeScan {
+  public:
+    TreeScan();
+    ~TreeScan();
+    TreeScan(const TreeScan&) = delete;
+    TreeScan& operator=(const TreeScan&) = delete;
+
+    // Adds a tree: every entry below `folder` (ending with '/') of `fs` goes
+    // to `list`, as ScanOptions says. With `concurrent` the file system may
+    // list several folders at once (a local disk); otherwise the tree's
+    // folders are listed one at a time (one connection to a server).
+    // `options` must stay valid until Run returns.
+    void Add(FileSystem& fs, FileList& list, const std::string& folder, const ScanOptions& options,
+             bool concurrent);
+
+    // Called on a listing thread when a tree has been listed completely,
+    // with the tree's index in the order of Add.
+    void OnTreeDone(std::function<void(size_t)> callback) { onTreeDone_ = std::move(callback); }
+
+    // Lists every tree with `threads` threads in all, the calling thread
+    // being one of them. Returns when all are listed, when a cancel word was
+    // set, or when a tree failed (ListStatus::Failed: the others then stop
+    // too); one result per tree, in the order of Add.
+    std::vector<ScanResult> Run(size_t threads);
+
+  private:
+    struct Node;
+    struct Tree;
+    void Work();
+    // The next folder to list: the first in tree order of a tree that may
+    // list one more now, the trees taken in turn; `taken` is set to its tree.
+    // Null when there is none. Under lock_.
+    Node* Take(Tree*& taken);
+    void Finish(Tree& tree, Node& node, bool ok, std::unique_lock<std::mutex>& lock);
+    // Adds listed folders to the tree's list in order until one is not
+    // listed yet. Called by one thread at a time per tree, without the lock.
+    void Assemble(Tree& tree);
+    bool AllEnded() const;
+
+    std::vector<std::unique_ptr<Tree>> trees_;
+    std::function<void(size_t)> onTreeDone_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    size_t nextTree_ = 0;
+    bool stop_ = false;
+};
+
+}  // namespace ravelmoor
