@@ -145,9 +145,19 @@ void TreeScan::Work() {
 }
 
 TreeScan::Node* TreeScan::Take(Tree*& taken) {
+    // A tree listed one folder at a time (a server) comes first whenever it
+    // can list: it waits on the network, and only one thread can serve it.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (Node* node = TakeFrom(pass == 0, taken)) return node;
+    }
+    return nullptr;
+}
+
+TreeScan::Node* TreeScan::TakeFrom(bool oneAtATime, Tree*& taken) {
     for (size_t turn = 0; turn < trees_.size(); ++turn) {
         const size_t t = (nextTree_ + turn) % trees_.size();
         Tree& tree = *trees_[t];
+        if (tree.concurrent == oneAtATime) continue;
         if (tree.ready.empty() || tree.ended || tree.Cancelled()) continue;
         if (!tree.concurrent && tree.listing > 0) continue;
         Node* node = *tree.ready.begin();

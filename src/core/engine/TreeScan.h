@@ -57,9 +57,11 @@ class TreeScan {
     struct Tree;
     void Work();
     // The next folder to list: the first in tree order of a tree that may
-    // list one more now, the trees taken in turn; `taken` is set to its tree.
+    // list one more now, trees listed one folder at a time first, the others
+    // taken in turn; `taken` is set to its tree.
     // Null when there is none. Under lock_.
     Node* Take(Tree*& taken);
+    Node* TakeFrom(bool oneAtATime, Tree*& taken);
     void Finish(Tree& tree, Node& node, bool ok, std::unique_lock<std::mutex>& lock);
     // Adds listed folders to the tree's list in order until one is not
     // listed yet. Called by one thread at a time per tree, without the lock.
