@@ -14,6 +14,7 @@
 #include "core/engine/CaseIgnoringFolder.h"
 #include "core/engine/FdGuard.h"
 #include "core/engine/FileEntry.h"
+#include "core/engine/FolderCache.h"
 #include "core/engine/FreedesktopTrash.h"
 #include "core/text/Translated.h"
 
@@ -208,7 +209,7 @@ std::unique_ptr<FileReader> LocalFileSystem::OpenForReading(const std::string& p
     }
     // O_NOFOLLOW: a file that became a link since the listing is not read
     // through; O_NONBLOCK: one that became a FIFO cannot block the run.
-    FdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
+    FdGuard fd(FolderCache::Open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) return nullptr;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/engine/FileList.h"
+#include "core/engine/FolderCache.h"
 
 namespace ravelmoor {
 namespace {
@@ -68,6 +69,8 @@ void PairReaders::Expect(const std::vector<Pair*>& batch) {
 }
 
 void PairReaders::Work() {
+    // Neighbouring rows are files of one folder: each folder is looked up once.
+    const FolderCache folders;
     std::vector<Pair*> batch;
     batch.reserve(kBatch);
     std::string shown;
