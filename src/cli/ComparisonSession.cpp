@@ -34,10 +34,9 @@ bool CheckFilterExpressions(const FilterRules& rules) {
 }
 
 // A side on a server that is not found, named by its connection; "(sftp) "
-// alone names none, which is said rather than left as an empty name.
+// alone names none, and the reason then stands alone, as the window says it.
 std::string WithConnection(const std::string& reason, const std::string& name) {
-    if (name.empty()) return reason + " (no connection name)";
-    return WithSubject(reason, name);
+    return name.empty() ? reason : WithSubject(reason, name);
 }
 
 // The launch's message with the side it is about and the system's reason. The

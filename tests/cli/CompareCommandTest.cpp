@@ -83,7 +83,7 @@ TEST(CompareCommand, RefusesBadSidesAndOptionsWithStatusTwo) {
          "Target folder not found: " + a.Full("file.txt") + " (Not a directory)"},
         {{"compare", a.Path()}, "Name the two folders to compare: SOURCE and TARGET."},
         {{"compare", "(ftp) Nope", a.Path()}, "Source FTP connection not found: Nope"},
-        {{"compare", a.Path(), "(sftp) "}, "Target SFTP connection not found (no connection name)"},
+        {{"compare", a.Path(), "(sftp) "}, "Target SFTP connection not found"},
         {{"compare", a.Path(), a.Path(), "x"},
          "Name only two folders, SOURCE and TARGET: x is one too many."},
         // After "--" an option is a folder.

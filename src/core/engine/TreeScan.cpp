@@ -48,6 +48,7 @@ struct TreeScan::Tree {
         return options->cancel != nullptr && options->cancel->load(std::memory_order_relaxed) != 0;
     }
 
+    size_t index;  // in the order of Add
     FileSystem* fs;
     FileList* list;
     const ScanOptions* options;
@@ -77,6 +78,7 @@ TreeScan::~TreeScan() = default;
 void TreeScan::Add(FileSystem& fs, FileList& list, const std::string& folder,
                    const ScanOptions& options, bool concurrent) {
     auto tree = std::make_unique<Tree>();
+    tree->index = trees_.size();
     tree->fs = &fs;
     tree->list = &list;
     tree->options = &options;
@@ -274,11 +276,7 @@ void TreeScan::Assemble(Tree& tree) {
         tree.ended = completed;
     }
     wake_.notify_all();
-    if (completed && onTreeDone_) {
-        for (size_t t = 0; t < trees_.size(); ++t) {
-            if (trees_[t].get() == &tree) onTreeDone_(t);
-        }
-    }
+    if (completed && onTreeDone_) onTreeDone_(tree.index);
 }
 
 }  // namespace ravelmoor
