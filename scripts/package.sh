@@ -5,7 +5,6 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
-cmake --preset release -DRAVELMOOR_BUILD_TESTS=OFF >/dev/null
-cmake --build --preset release
+./scripts/build.sh release
 cpack --config build/release/CPackConfig.cmake -B build/release
 ls build/release/ravelmoor_*.deb

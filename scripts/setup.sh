@@ -1,28 +1,43 @@
 #!/bin/sh
-# Installs every Debian package that building, testing and benchmarking
-# Ravelmoor need. Safe to run again; works as root or through sudo.
-# --bench adds the peers that only the benchmarks run (FreeFileSync).
+# Installs the Debian packages Ravelmoor needs. Safe to run again; works as
+# root or through sudo.
+#   setup.sh            everything building, testing and benchmarking need
+#   setup.sh --program  only what building and running the program need
+#                       (what scripts/demo.sh uses)
+#   setup.sh --bench    everything, plus the peers only the benchmarks run
 set -eu
 
-PACKAGES="
-  build-essential cmake ninja-build pkg-config git
-  clang-format clang-tidy clang libclang-rt-14-dev
+# Building the program, and running it.
+PROGRAM="
+  build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libcurl4-openssl-dev zlib1g-dev libdeflate-dev qtkeychain-qt6-dev libssh-dev
+  librsvg2-bin
+"
+# The tests, the static checks, the fuzz targets, the package and the
+# benchmarks' reference tools.
+TESTS="
+  git clang-format clang-tidy clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest
   python3 python3-pyftpdlib dbus gnome-keyring openssh-server openssh-client
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
-  librsvg2-bin dpkg-dev file
+  dpkg-dev file
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db
   bash-completion zsh fish
-  libglib2.0-bin gvfs-daemons dbus dosfstools
+  libglib2.0-bin gvfs-daemons dosfstools
 "
-if [ "${1:-}" = "--bench" ]; then
-  PACKAGES="$PACKAGES freefilesync"
-fi
+case "${1:-}" in
+--program) PACKAGES=$PROGRAM ;;
+--bench) PACKAGES="$PROGRAM $TESTS freefilesync" ;;
+"") PACKAGES="$PROGRAM $TESTS" ;;
+*)
+  echo "usage: setup.sh [--program | --bench]" >&2
+  exit 2
+  ;;
+esac
 
 if [ "$(id -u)" -eq 0 ]; then
   SUDO=""

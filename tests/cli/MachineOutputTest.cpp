@@ -16,6 +16,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
+using test::CanOpenTerminal;
 using test::RunRavelmoor;
 using test::RunRavelmoorOnTerminal;
 
@@ -199,6 +200,7 @@ TEST(ProgressLineTest, IsCutBetweenCharacters) {
 // On a terminal, one question for the side that changes says what will
 // happen there; Enter (or the end of input) is No and asks nothing again.
 TEST_F(MachineOutputTest, OneConfirmationOnTheTerminalAndEnterIsNo) {
+    if (!CanOpenTerminal()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
     test::TempTree empty;
     test::TempTree full;
     for (int i = 0; i < 12; ++i)

@@ -44,6 +44,15 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
     return result;
 }
 
+bool CanOpenTerminal() {
+    int controller = -1;
+    int terminal = -1;
+    if (::openpty(&controller, &terminal, nullptr, nullptr, nullptr) != 0) return false;
+    ::close(controller);
+    ::close(terminal);
+    return true;
+}
+
 ProgramResult RunRavelmoorOnTerminal(const std::vector<std::string>& args, const std::string& input,
                                      const std::map<std::string, std::string>& environment,
                                      unsigned short columns) {

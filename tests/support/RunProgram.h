@@ -20,6 +20,10 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment = {},
                            const std::string& input = {}, const std::string& outputFile = {});
 
+// Whether a pseudo-terminal can be opened here (a root without /dev/pts
+// mounted has none); tests that need one skip without it.
+bool CanOpenTerminal();
+
 // Runs `ravelmoor` on a terminal of its own (a pseudo-terminal `columns`
 // wide), types `input` and then an end of input, and returns its exit
 // status and everything the terminal showed in `out` (standard output and
