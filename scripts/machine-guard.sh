@@ -4,7 +4,8 @@
 # program reads or writes is no longer a character device (a test once
 # turned /dev/null into a plain file) or when the home folder gained entries
 # (tests write only into their temporary folders, the build folder and a
-# throw-away home). Both steps fail at once on a damaged device.
+# throw-away home; the checkout itself, build folder included, may lie in the
+# home folder and is left out). Both steps fail at once on a damaged device.
 # Usage: machine-guard.sh record STATE_FILE | check STATE_FILE
 # RAVELMOOR_GUARD_DEVICES (paths, space-separated) and RAVELMOOR_GUARD_HOME
 # point it at other paths, for its own test.
@@ -14,6 +15,7 @@ step=$1
 state=$2
 devices=${RAVELMOOR_GUARD_DEVICES:-/dev/null /dev/zero /dev/full /dev/random /dev/urandom}
 home=${RAVELMOOR_GUARD_HOME:-$HOME}
+checkout=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 
 for device in $devices; do
@@ -25,7 +27,7 @@ for device in $devices; do
 done
 
 listing() {
-  find "$home" -xdev 2>/dev/null | LC_ALL=C sort
+  find "$home" -xdev -path "$checkout" -prune -o -print 2>/dev/null | LC_ALL=C sort
 }
 case $step in
 record)

@@ -39,6 +39,13 @@ mkdir -p "$work/home/.local/share/Trash"
 RAVELMOOR_GUARD_DEVICES=/dev/null \
   expect 1 "$work/home/.local/share/Trash" "$guard" check "$work/state"
 
+# A checkout inside the home folder is the tests' own: its build folder grows.
+mkdir -p "$work/home/checkout/scripts"
+cp "$guard" "$work/home/checkout/scripts/"
+RAVELMOOR_GUARD_DEVICES=/dev/null expect 0 "" "$work/home/checkout/scripts/machine-guard.sh" record "$work/state"
+mkdir -p "$work/home/checkout/build/tests/home"
+RAVELMOOR_GUARD_DEVICES=/dev/null expect 0 "" "$work/home/checkout/scripts/machine-guard.sh" check "$work/state"
+
 if [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
   expect 1 "/dev/null is not a character device any more" \
     unshare -m sh -c 'mount --bind "$1" /dev/null && "$2" record "$3"' \
