@@ -10,6 +10,7 @@
 #include "core/engine/CaseFold.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/EntryFilter.h"
+#include "core/engine/FolderPairReader.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/PairReaders.h"
 #include "core/engine/Prompter.h"
@@ -278,9 +279,7 @@ bool ComparisonRun::ListBothSides() {
     // order as it goes, so the lists need no sort of their own.
     std::vector<std::string> unlistable[2];
     ScanOptions options[2];
-    TreeScan scan;
     for (const bool isSource : {true, false}) {
-        const Side side = isSource ? Side::Source : Side::Target;
         ScanOptions& o = options[isSource ? 0 : 1];
         o.includeSubFolders = comparison_.rules_.includeSubFolders;
         o.recordFolders = comparison_.rules_.includeSubFolders;
@@ -288,9 +287,25 @@ bool ComparisonRun::ListBothSides() {
         o.counter = isSource ? &sourceCount_ : &targetCount_;
         o.unlistable = &unlistable[isSource ? 0 : 1];
         o.leftovers = &comparison_.LeftoversOf(isSource);
-        FileSystem& fs = comparison_.sides_.FileSystemOf(side);
-        scan.Add(fs, isSource ? sourceScan_ : targetScan_, comparison_.sides_.Folder(side), o,
-                 fs.ListsConcurrently());
+    }
+    FileSystem& sourceFs = comparison_.sides_.FileSystemOf(Side::Source);
+    FileSystem& targetFs = comparison_.sides_.FileSystemOf(Side::Target);
+    const ScanSide source{sourceFs, sourceScan_, comparison_.sides_.Folder(Side::Source),
+                          options[0]};
+    const ScanSide target{targetFs, targetScan_, comparison_.sides_.Folder(Side::Target),
+                          options[1]};
+    TreeScan scan;
+    std::optional<FolderPairReader> reader;
+    if (sourceFs.ListsConcurrently() && targetFs.ListsConcurrently()) {
+        // Two local sides are listed folder pair by folder pair, and where
+        // data is compared, the small files of each pair are read at once.
+        if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp &&
+            sourceFs.ReadsLocalFiles() && targetFs.ReadsLocalFiles())
+            reader.emplace(comparison_.rules_, &cancel_, &bytesChecked_);
+        scan.AddPair(source, target, reader ? &*reader : nullptr);
+    } else {
+        scan.Add(sourceFs, sourceScan_, source.folder, options[0], false);
+        scan.Add(targetFs, targetScan_, target.folder, options[1], false);
     }
     TraceLine("Add Source Dir\n");
     TraceLine("Add Target Dir\n");
@@ -507,8 +522,20 @@ size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
     }
     FileEntry& source = comparison_.sourceResults_.ElementAt(row);
     FileEntry& target = comparison_.targetResults_.ElementAt(row);
+    // A pair read while it was listed carries what its reading found; the
+    // marks never reach a result list.
+    constexpr uint32_t kListedRead = kListedSummedAttribute | kListedDiffersAttribute;
+    const uint32_t listed = source.attributes & target.attributes & kListedRead;
+    source.attributes = static_cast<uint16_t>(source.attributes & ~kListedRead);
+    target.attributes = static_cast<uint16_t>(target.attributes & ~kListedRead);
     if (ClassifyWithoutReading(source, target, comparison_.rules_)) {
-        waitingForChecksums.push_back(static_cast<uint32_t>(row));
+        if (listed != 0) {
+            ClassifyByChecksums(source, target,
+                                (listed & kListedDiffersAttribute) != 0 ? PairReading::Differs
+                                                                        : PairReading::Summed);
+        } else {
+            waitingForChecksums.push_back(static_cast<uint32_t>(row));
+        }
     }
     return row;
 }

@@ -22,6 +22,13 @@ enum class EntryStatus : uint8_t {
 inline constexpr uint32_t kFolderAttribute = 0x10;
 // A symbolic link is listed as a file; this bit says its content is the link text.
 inline constexpr uint32_t kSymlinkAttribute = 0x400;
+// Only in scan lists, where both sides are local: the data of the entry's
+// pair was read while its folders were listed (FolderPairReader), and the
+// checksum fields already hold what reading the pair side by side gives,
+// whole (Summed) or up to the block that differs (Differs). The walk takes
+// these bits off every entry it moves to a result list.
+inline constexpr uint32_t kListedSummedAttribute = 0x4000;
+inline constexpr uint32_t kListedDiffersAttribute = 0x8000;
 // Placed before every folder name below the root in the key text that the
 // scan orders by and the walk pairs by (and in the paths of folders that could
 // not be listed), so that a folder's files sort before its sub-folders (it is

@@ -137,6 +137,11 @@ class FileSystem {
     // Whether ListFolder may be called from several threads at once (a local
     // disk). A connection to a server lists one folder at a time.
     virtual bool ListsConcurrently() const { return false; }
+    // Whether the side's files are this machine's own, opened by their paths
+    // with the system's calls, exactly as OpenForReading opens them: the
+    // comparison may then read many of them at once with batched calls
+    // instead of through OpenForReading.
+    virtual bool ReadsLocalFiles() const { return false; }
 
     // Why `folder` could not be listed just now, in words (the system's error,
     // the server's reply), for the message that names it.
