@@ -13,6 +13,7 @@
 #include "core/engine/FolderPairReader.h"
 #include "core/engine/IoRing.h"
 #include "core/engine/LocalFileSystem.h"
+#include "core/engine/PairReadAhead.h"
 #include "core/engine/TreeScan.h"
 #include "support/TempTree.h"
 
@@ -224,6 +225,67 @@ TEST(ListedPairReading, GivesWhatReadingSideBySideGives) {
             EXPECT_EQ(bytes.load(), expectedBytes) << what;
         }
     }
+}
+
+// Large files read with blocks in flight come out to the bit as read one
+// block after the other: equal, differing in the first, a middle or the last
+// block, limited, shrunk before or after a difference, of other sizes, links.
+TEST(PairReadAhead, GivesWhatReadingSideBySideGives) {
+    const size_t big = 5 * 65536 + 7;
+    const std::string data = Bytes(big, 7);
+    struct Case {
+        const char* what;
+        std::string source, target;
+        uint64_t listedTarget;
+        uint64_t limit;
+    };
+    const Case cases[] = {
+        {"equal", data, data, big, 0},
+        {"first byte differs", data, Flipped(data, 0), big, 0},
+        {"middle block differs", data, Flipped(data, 3 * 65536 + 5), big, 0},
+        {"last byte differs", data, Flipped(data, big - 1), big, 0},
+        {"limited", data, Flipped(data, big - 1), big, 100000},
+        {"target shrank", data, data.substr(0, 200000), big, 0},
+        {"target shrank after a difference", data, Flipped(data, 5).substr(0, 200000), big, 0},
+        {"sizes differ", data, data.substr(0, 100000), 100000, 0},
+        {"one block", data.substr(0, 1000), data.substr(0, 1000), 1000, 0},
+    };
+    test::TempTree tree;
+    LocalFileSystem fs;
+    PairReadAhead ahead;
+    EXPECT_EQ(ahead.Batched(), IoRing::Support().usable);
+    const std::string root = tree.Root();
+    for (const Case& c : cases) {
+        tree.Write("s.bin", c.source);
+        tree.Write("t.bin", c.target);
+        FileEntry expected[2];
+        FileEntry got[2];
+        for (FileEntry* pair : {expected, got}) {
+            pair[0].path = "s.bin";
+            pair[0].size = c.source.size();
+            pair[1].path = "t.bin";
+            pair[1].size = c.listedTarget;
+        }
+        std::atomic<uint64_t> bytes{0};
+        const PairSources from{fs, root, fs, root, c.limit, nullptr, &bytes};
+        const PairReading reading = ReadPairSideBySide(expected[0], expected[1], from);
+        EXPECT_EQ(ahead.Read(got[0], got[1], from), reading) << c.what;
+        for (size_t side = 0; side < 2; ++side) {
+            EXPECT_EQ(got[side].checksum, expected[side].checksum) << c.what << side;
+            EXPECT_EQ(got[side].checksumBytes, expected[side].checksumBytes) << c.what << side;
+        }
+    }
+    tree.Symlink("link", "s.bin");
+    FileEntry expected[2];
+    FileEntry got[2];
+    for (FileEntry* pair : {expected, got}) {
+        pair[0].path = pair[1].path = "link";
+        pair[0].attributes = pair[1].attributes = kSymlinkAttribute;
+        pair[0].size = pair[1].size = 5;
+    }
+    const PairSources from{fs, root, fs, root, 0, nullptr, nullptr};
+    EXPECT_EQ(ahead.Read(got[0], got[1], from), ReadPairSideBySide(expected[0], expected[1], from));
+    EXPECT_EQ(got[0].checksum, expected[0].checksum);
 }
 
 }  // namespace
