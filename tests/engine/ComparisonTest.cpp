@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/engine/CaseFold.h"
+#include "core/engine/LocalFileSystem.h"
 #include "support/ComparisonHarness.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ResultRows.h"
@@ -150,28 +151,38 @@ TEST_F(ComparisonTest, UnreadableFileIsExcludedAfterTheQuestion) {
     EXPECT_TRUE(comparer.SourceScan().IsEmpty());
 }
 
+// Also when the walk, pairing while the listing goes on, keeps catching up
+// with a slow listing: it learns of the folder before it pairs what lies below.
 TEST_F(ComparisonTest, UnlistableFolderExcludesTheRowsBelowIt) {
     source.Write("keep.txt", "k");
     target.Write("keep.txt", "k");
     source.Write("Private/secret.txt", "s");
     target.Write("private/secret.txt", "s");
     target.Write("private/deep/other.txt", "o");
-    auto faulty = std::make_shared<test::FaultyFileSystem>();
-    faulty->FailListing(source.Root() + "Private/", ListStatus::NotListable);
-    comparer.SetLocalFileSystem(faulty);
-    EXPECT_EQ(Run(), 6);
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
-                                  "matched matched file 0 keep.txt",
-                                  "matched matched folder 0 Private",
-                                  "missing unmatched file 1 private/secret.txt",
-                                  "missing unmatched folder 1 private/deep",
-                                  "missing unmatched file 1 private/deep/other.txt",
-                              }));
-    EXPECT_TRUE(comparer.AllIdentical());
-    EXPECT_EQ(comparer.UnlistableSourceFolders(), (std::vector<std::string>{"Private/"}));
-    EXPECT_NE(comparer.UnlistableFoldersWarning().find(source.Root() + "Private/"),
-              std::string::npos);
-    EXPECT_TRUE(prompter.Log().empty());  // no message box; the front end shows the warning
+    source.Write("zz/last.txt", "z");
+    target.Write("zz/last.txt", "z");
+    for (const int delay : {0, 300}) {
+        auto faulty = std::make_shared<test::FaultyFileSystem>();
+        faulty->FailListing(source.Root() + "Private/", ListStatus::NotListable);
+        faulty->SlowEntries(std::chrono::microseconds(delay));
+        comparer.SetLocalFileSystem(faulty);
+        EXPECT_EQ(Run(), 6);
+        EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                      "matched matched file 0 keep.txt",
+                                      "matched matched folder 0 Private",
+                                      "missing unmatched file 1 private/secret.txt",
+                                      "missing unmatched folder 1 private/deep",
+                                      "missing unmatched file 1 private/deep/other.txt",
+                                      "matched matched folder 0 zz",
+                                      "matched matched file 0 zz/last.txt",
+                                  }))
+            << delay;
+        EXPECT_TRUE(comparer.AllIdentical());
+        EXPECT_EQ(comparer.UnlistableSourceFolders(), (std::vector<std::string>{"Private/"}));
+        EXPECT_NE(comparer.UnlistableFoldersWarning().find(source.Root() + "Private/"),
+                  std::string::npos);
+        EXPECT_TRUE(prompter.Log().empty());  // no message box; the front end shows the warning
+    }
 }
 
 // A side that fails, or a root that cannot be listed, is an error of the run:
@@ -458,13 +469,24 @@ TEST_F(ComparisonTest, PairingAgreesWithAPlainMapOnRandomTrees) {
         }
         for (const ComparisonMethod method :
              {ComparisonMethod::SizeAndTimestamp, ComparisonMethod::Crc}) {
-            comparer.Reset({});
-            comparer.SetMethod(method);
-            comparer.Start(s.Root(), t.Root(), true, {}, {});
-            comparer.Wait();
-            ASSERT_EQ(comparer.Phase(), ComparisonPhase::Completed);
-            EXPECT_EQ(Rows(comparer), ExpectedRows(sourceModel, targetModel, method))
-                << "seed " << seed << " method " << static_cast<int>(method);
+            // A few trees also through a slow listing, so that the walk
+            // keeps waiting for it.
+            const std::vector<bool> slowness =
+                seed % 4 == 1 ? std::vector<bool>{false, true} : std::vector<bool>{false};
+            for (const bool slow : slowness) {
+                auto faulty = std::make_shared<test::FaultyFileSystem>();
+                faulty->SlowEntries(std::chrono::microseconds(100));
+                if (slow) comparer.SetLocalFileSystem(faulty);
+                comparer.Reset({});
+                comparer.SetMethod(method);
+                comparer.Start(s.Root(), t.Root(), true, {}, {});
+                comparer.Wait();
+                comparer.SetLocalFileSystem(std::make_shared<LocalFileSystem>());
+                ASSERT_EQ(comparer.Phase(), ComparisonPhase::Completed);
+                EXPECT_EQ(Rows(comparer), ExpectedRows(sourceModel, targetModel, method))
+                    << "seed " << seed << " method " << static_cast<int>(method)
+                    << (slow ? " slow" : "");
+            }
         }
     }
 }

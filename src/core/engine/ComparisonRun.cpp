@@ -11,12 +11,14 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/EntryFilter.h"
 #include "core/engine/FolderPairReader.h"
+#include "core/engine/KeyPrefixes.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/PairReaders.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/Trace.h"
 #include "core/engine/TreeScan.h"
+#include "core/engine/WalkCursor.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -40,129 +42,27 @@ class Stopwatch {
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Key prefixes of folders (a folded key followed by '/'): every key that
-// starts with one of them lies below such a folder.
-class KeyPrefixes {
+// A side's scan list as the walk may read it while it is being filled; the
+// folders the side could not list reach the walk's prefixes before it reads
+// past them.
+class ListedSoFar : public WalkFeed {
   public:
-    // Folder texts of a scan list (markers included, ending with '/').
-    void BuildFromFolders(const std::vector<std::string>& folders) {
-        prefixes_.clear();
-        for (const auto& folder : folders)
-            prefixes_.push_back(FoldCase(folder));
-        std::sort(prefixes_.begin(), prefixes_.end(),
-                  [](const std::string& a, const std::string& b) { return CompareKeys(a, b) < 0; });
-    }
-    // A folder's key; keys arrive in key order, so the list stays sorted.
-    void AddFolderKey(std::string_view key) { prefixes_.emplace_back(key).push_back('/'); }
-    bool empty() const { return prefixes_.empty(); }
+    ListedSoFar(TreeScan& scan, size_t tree, KeyPrefixes& unlistable)
+        : scan_(scan), tree_(tree), unlistable_(unlistable) {}
 
-    bool Covers(std::string_view key) const {
-        if (prefixes_.empty()) return false;
-        // The candidate is the greatest prefix that does not sort after the key.
-        auto it = std::upper_bound(
-            prefixes_.begin(), prefixes_.end(), key,
-            [](std::string_view k, const std::string& p) { return CompareKeys(k, p) < 0; });
-        if (it == prefixes_.begin()) return false;
-        --it;
-        return key.substr(0, it->size()) == *it;
+    size_t Await(size_t entry) override {
+        const size_t available = scan_.Await(tree_, entry, fresh_);
+        for (const std::string& folder : fresh_)
+            unlistable_.AddFolder(folder);
+        fresh_.clear();
+        return available;
     }
 
   private:
-    std::vector<std::string> prefixes_;
-};
-
-// One side's position in the walk. Each entry gets its key and its filter
-// test when the walk first looks at it; the key of the entry after the
-// current one is kept, because the walk looks one entry ahead to find names
-// that fold equal on the same side.
-class WalkCursor {
-  public:
-    WalkCursor(FileList& scan, const EntryFilter* filter)
-        : scan_(scan), count_(scan.GetSize()), filter_(filter) {
-        if (count_ > 0) KeyEntry(0, key_);
-    }
-
-    bool Done() const { return at_ >= count_; }
-    size_t At() const { return at_; }
-    const std::string& Key() const { return key_; }
-
-    // How many entries from the current one on share its key.
-    size_t GroupSize() {
-        if (at_ + 1 >= count_) return 1;
-        if (nextKeyedAt_ != at_ + 1) {
-            KeyEntry(at_ + 1, next_);
-            nextKeyedAt_ = at_ + 1;
-        }
-        if (next_ != key_) return 1;
-        size_t size = 2;
-        while (at_ + size < count_) {
-            KeyEntry(at_ + size, spare_);
-            if (spare_ != key_) break;
-            ++size;
-        }
-        return size;
-    }
-
-    void Advance(size_t by) {
-        if (by == 0) return;
-        at_ += by;
-        if (Done()) return;
-        if (by == 1 && nextKeyedAt_ == at_) {
-            key_.swap(next_);
-        } else {
-            KeyEntry(at_, key_);  // after a group: a second filter test changes nothing
-        }
-        scan_.ReleaseBlocksBefore(at_);
-    }
-
-  private:
-    // The key is the folded path with the folder marker before every folder
-    // name (the scan's order). Entries of one folder come together, so the
-    // folder's part of the key is made once per folder.
-    void KeyEntry(size_t at, std::string& key) {
-        FileEntry& entry = scan_.ElementAt(at);
-        const std::string_view folder = entry.path.Folder();
-        if (folder.data() != keyedFolder_.data() || folder.size() != keyedFolder_.size()) {
-            keyedFolder_ = folder;
-            folderKey_.clear();
-            size_t start = 0;
-            while (start < folder.size()) {
-                const size_t slash = folder.find('/', start);
-                folderKey_.push_back(kFolderMarker);
-                AppendFoldedName(folder.substr(start, slash - start), folderKey_);
-                folderKey_.push_back('/');
-                start = slash + 1;
-            }
-        }
-        key.assign(folderKey_);
-        if (entry.IsFolder()) key.push_back(kFolderMarker);
-        AppendFoldedName(entry.path.Name(), key);
-        if (filter_ != nullptr && filter_->IsExcluded(key)) entry.excluded = 1;
-    }
-
-    // Folding goes name by name (CaseFold.h), so a name folded on its own
-    // gives the bytes it has in the whole path's key.
-    void AppendFoldedName(std::string_view name, std::string& out) {
-        if (std::memchr(name.data(), kFolderMarker, name.size()) == nullptr) {
-            AppendFolded(name, out);
-            return;
-        }
-        escaped_.clear();
-        AppendScanName(escaped_, name);
-        AppendFolded(escaped_, out);
-    }
-
-    FileList& scan_;
-    const size_t count_;
-    const EntryFilter* filter_;
-    size_t at_ = 0;
-    std::string key_;
-    std::string next_;
-    size_t nextKeyedAt_ = SIZE_MAX;
-    std::string spare_;
-    std::string_view keyedFolder_;  // the folder text folderKey_ was made from
-    std::string folderKey_;
-    std::string escaped_;
+    TreeScan& scan_;
+    size_t tree_;
+    KeyPrefixes& unlistable_;
+    std::vector<std::string> fresh_;
 };
 
 // Threads that list folders and read file data. With a warm cache the work
@@ -272,7 +172,7 @@ bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
     return true;
 }
 
-bool ComparisonRun::ListBothSides() {
+bool ComparisonRun::ListAndWalk() {
     // Both sides are listed by one set of threads taking folders from one
     // queue (TreeScan.h); a local side lists several folders at once, a
     // server one at a time. The scan puts each folder's children in key
@@ -316,12 +216,42 @@ bool ComparisonRun::ListBothSides() {
             SetPhase(ComparisonPhase::CollectingTarget);
         }
     });
-    const std::vector<ScanResult> results = scan.Run(EngineThreads());
+    // The walk pairs what is listed while the listing goes on, on this
+    // thread; pairs that wait for their data go to the readers at once.
+    std::optional<PairReaders> readers;
+    if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp) {
+        // An FTP side has one connection, used by this thread: its pairs
+        // are read here once the walk is done.
+        const SideProvider& sides = comparison_.sides_;
+        const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
+        readers.emplace(comparison_.rules_, PairDataOf(bothLocal), comparison_.sourceResults_,
+                        bothLocal ? EngineThreads() : 0);
+    }
+    scan.Start(EngineThreads());
+    const bool walked = Walk(scan, readers ? &*readers : nullptr);
+    // A walk ends early only when cancelled, which stops the listing too.
+    const std::vector<ScanResult> results = scan.Finish();
+    // The walk moved entries to the result lists without their texts.
+    comparison_.sourceResults_.AdoptStorage(sourceScan_);
+    comparison_.targetResults_.AdoptStorage(targetScan_);
     TraceLine("Source and Target Dir: %d seconds\n", listTime.Seconds());
-    if (!CheckListedSide(true, results[0], unlistable[0]) ||
-        !CheckListedSide(false, results[1], unlistable[1]))
+    if (!walked || !CheckListedSide(true, results[0], unlistable[0]) ||
+        !CheckListedSide(false, results[1], unlistable[1])) {
+        // A run that ends while listing keeps no rows, as when pairing
+        // began only after the listing; the readers let go of them first.
+        readers.reset();
+        comparison_.sourceResults_.Clear();
+        comparison_.targetResults_.Clear();
         return false;
+    }
+    for (auto* folders : {&comparison_.unlistableSource_, &comparison_.unlistableTarget_}) {
+        for (auto& folder : *folders)
+            folder = WithoutMarkers(folder);
+    }
     SetPhase(ComparisonPhase::Sorting);
+    SetPhase(ComparisonPhase::PreparingComparison);
+    SetPhase(ComparisonPhase::Comparing);
+    if (readers && !ClassifyReadPairs(*readers)) return false;
     return !Cancelled();
 }
 
@@ -338,17 +268,12 @@ int ComparisonRun::Run() {
     comparison_.targetIgnoresCase_ =
         comparison_.sides_.FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
 
-    if (!ListBothSides()) return EndWithoutResult();
-
-    SetPhase(ComparisonPhase::PreparingComparison);
-    SetPhase(ComparisonPhase::Comparing);
+    // The walk starts with the listing, so the filters are ready before it.
     if (filter_) filter_->Compile();
-
     TraceLine("Comparing...\n");
-    Stopwatch walkTime;
-    if (!Walk()) return EndWithoutResult();
+    if (!ListAndWalk()) return EndWithoutResult();
+    SetAllIdentical();
     if (!comparison_.caseClashes_.empty()) prompter_.Warn(comparison_.CaseClashWarning());
-    TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
     TraceLine("Total time: %d seconds\n", total.Seconds());
 
     comparison_.sides_.CloseRemote();
@@ -358,44 +283,17 @@ int ComparisonRun::Run() {
     return 0;
 }
 
-bool ComparisonRun::Walk() {
-    // Path texts move from the scan lists to the result lists without a copy,
-    // and scan blocks are freed as the walk leaves them behind.
-    comparison_.sourceResults_.AdoptStorage(sourceScan_);
-    comparison_.targetResults_.AdoptStorage(targetScan_);
-
+bool ComparisonRun::Walk(TreeScan& scan, PairReaders* readers) {
     KeyPrefixes sourceUnlistable;
     KeyPrefixes targetUnlistable;
-    sourceUnlistable.BuildFromFolders(comparison_.unlistableSource_);
-    targetUnlistable.BuildFromFolders(comparison_.unlistableTarget_);
-    for (auto& folder : comparison_.unlistableSource_)
-        folder = WithoutMarkers(folder);
-    for (auto& folder : comparison_.unlistableTarget_)
-        folder = WithoutMarkers(folder);
-    const bool anyUnlistable =
-        !comparison_.unlistableSource_.empty() || !comparison_.unlistableTarget_.empty();
+    ListedSoFar sourceListed(scan, 0, sourceUnlistable);
+    ListedSoFar targetListed(scan, 1, targetUnlistable);
     KeyPrefixes clashFolders;
     comparison_.caseClashes_.clear();
 
-    WalkCursor source(sourceScan_, filter_.get());
-    WalkCursor target(targetScan_, filter_.get());
+    WalkCursor source(sourceScan_, filter_.get(), &sourceListed);
+    WalkCursor target(targetScan_, filter_.get(), &targetListed);
     std::vector<uint32_t> waitingForChecksums;
-    const SideProvider& sides = comparison_.sides_;
-    const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
-    const PairData data{comparison_.SourceFileSystem(),
-                        comparison_.SourceFolder(),
-                        comparison_.TargetFileSystem(),
-                        comparison_.TargetFolder(),
-                        &cancel_,
-                        &bytesChecked_,
-                        bothLocal};
-    std::optional<PairReaders> readers;
-    if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp) {
-        // An FTP side has one connection, used by this thread: its pairs
-        // are read here once the walk is done.
-        readers.emplace(comparison_.rules_, data, comparison_.sourceResults_,
-                        bothLocal ? EngineThreads() : 0);
-    }
     std::vector<std::pair<size_t, size_t>> groupRows;  // source index, target index; SIZE_MAX: none
 
     size_t groupsWalked = 0;
@@ -418,8 +316,7 @@ bool ComparisonRun::Walk() {
         // Names that differ only in case would land on one name on the Target.
         const bool clash = comparison_.targetIgnoresCase_ && sourceGroup > 1;
         const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
-        const bool belowUnlistable =
-            anyUnlistable && (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key));
+        const bool belowUnlistable = sourceUnlistable.Covers(key) || targetUnlistable.Covers(key);
         bool clashIsFolder = false;
         for (const auto& [s, t] : groupRows) {
             const size_t row = EmitRow(s, t, waitingForChecksums);
@@ -444,8 +341,12 @@ bool ComparisonRun::Walk() {
         source.Advance(sourceGroup);
         target.Advance(targetGroup);
     }
-    if (readers && !ClassifyReadPairs(*readers)) return false;
+    // A cancel may also have stopped the listing short, which the cursors
+    // take for its end.
+    return !Cancelled();
+}
 
+void ComparisonRun::SetAllIdentical() {
     for (size_t row = 0; row < comparison_.sourceResults_.GetSize(); ++row) {
         const FileEntry& sourceEntry = comparison_.sourceResults_.ElementAt(row);
         const FileEntry& targetEntry = comparison_.targetResults_.ElementAt(row);
@@ -455,7 +356,16 @@ bool ComparisonRun::Walk() {
             break;
         }
     }
-    return true;
+}
+
+PairData ComparisonRun::PairDataOf(bool bothLocal) {
+    return {comparison_.SourceFileSystem(),
+            comparison_.SourceFolder(),
+            comparison_.TargetFileSystem(),
+            comparison_.TargetFolder(),
+            &cancel_,
+            &bytesChecked_,
+            bothLocal};
 }
 
 void ComparisonRun::PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt,

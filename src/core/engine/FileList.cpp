@@ -213,7 +213,9 @@ size_t FileList::AddTransferred(FileEntry& from) {
 }
 
 void FileList::ReleaseBlocksBefore(size_t index) {
-    const size_t fullBlocks = std::min(index / kGrowthStep, blocks_.size());
+    // The list may be growing on another thread: its block table is not
+    // looked at beyond the blocks asked for.
+    const size_t fullBlocks = index / kGrowthStep;
     for (; releasedBlocks_ < fullBlocks; ++releasedBlocks_)
         Spares().Put(std::move(blocks_[releasedBlocks_]));
 }

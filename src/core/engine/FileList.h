@@ -75,8 +75,9 @@ class FileList {
     // text storage; AddTransferred then moves an entry of `from` over.
     void AdoptStorage(FileList& from);
     size_t AddTransferred(FileEntry& from);
-    // Frees the blocks that hold only entries before `index`. Those entries
-    // must not be touched again, and the list must be cleared afterwards.
+    // Frees the blocks that hold only entries before `index` (at most the
+    // list's size). Those entries must not be touched again, and the list
+    // must be cleared afterwards.
     void ReleaseBlocksBefore(size_t index);
 
     // Bytes held by the entries and their texts.

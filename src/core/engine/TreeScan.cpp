@@ -71,9 +71,12 @@ struct TreeScan::Side {
     size_t rootLength;
 
     // Under TreeScan::lock_.
-    Node* awaited = nullptr;  // the group the list waits for
-    bool assembling = false;  // a thread is adding to the list
-    bool ended = false;       // listed completely
+    Node* awaited = nullptr;    // the group the list waits for
+    bool assembling = false;    // a thread is adding to the list
+    bool ended = false;         // listed completely
+    size_t published = 0;       // entries a reader of the list may read
+    size_t wanted = SIZE_MAX;   // the entry a reader waits for
+    size_t unlistableTold = 0;  // of options->unlistable, handed to the reader
 
     // The adding thread's own (one at a time, handed over under the lock).
     std::vector<Frame> frames;
@@ -157,23 +160,65 @@ void TreeScan::AddTree(std::vector<ScanSide> sides, bool concurrent,
 }
 
 std::vector<ScanResult> TreeScan::Run(size_t threads) {
-    std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t) {
+    Start(threads > 0 ? threads - 1 : 0);
+    Work();
+    return Finish();
+}
+
+void TreeScan::Start(size_t threads) {
+    for (size_t t = 0; t < threads; ++t) {
         try {
-            helpers.emplace_back([this] { Work(); });
+            threads_.emplace_back([this] { Work(); });
         } catch (const std::system_error&) {
-            break;  // fewer threads list more slowly, not wrongly
+            if (t == 0) Work();  // at least one thread lists, if only this one
+            break;               // fewer threads list more slowly, not wrongly
         }
     }
-    Work();
-    for (auto& helper : helpers)
-        helper.join();
+}
+
+std::vector<ScanResult> TreeScan::Finish() {
+    for (auto& thread : threads_)
+        thread.join();
+    threads_.clear();
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        finished_ = true;
+    }
+    grown_.notify_all();
     std::vector<ScanResult> results;
     for (const Side* side : sides_) {
         const Tree& tree = *side->tree;
         results.push_back({side->added, !(tree.failed && tree.failedSide == side->which)});
     }
     return results;
+}
+
+size_t TreeScan::Await(size_t tree, size_t entry, std::vector<std::string>& unlistable) {
+    Side& side = *sides_[tree];
+    std::unique_lock<std::mutex> lock(lock_);
+    grown_.wait(lock, [this, &side, entry] {
+        if (entry < side.published || side.ended || stop_ || finished_ || side.Cancelled())
+            return true;
+        side.wanted = entry;
+        return false;
+    });
+    side.wanted = SIZE_MAX;
+    if (side.options->unlistable != nullptr) {
+        const std::vector<std::string>& found = *side.options->unlistable;
+        for (; side.unlistableTold < found.size(); ++side.unlistableTold)
+            unlistable.push_back(found[side.unlistableTold]);
+    }
+    return side.published;
+}
+
+void TreeScan::Publish(Side& side) {
+    bool wake = false;
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        side.published = side.list->GetSize();
+        wake = side.wanted < side.published || side.ended;
+    }
+    if (wake) grown_.notify_all();
 }
 
 bool TreeScan::AllEnded() const {
@@ -213,9 +258,11 @@ void TreeScan::Work() {
             }
         }
         lock.lock();
-        Finish(tree, *node, ok, lock);
+        Listed(tree, *node, ok, lock);
     }
+    lock.unlock();
     wake_.notify_all();
+    grown_.notify_all();  // a reader waits in vain once the scan has stopped
 }
 
 TreeScan::Node* TreeScan::Take(Tree*& taken) {
@@ -244,7 +291,7 @@ TreeScan::Node* TreeScan::TakeFrom(bool oneAtATime, Tree*& taken) {
     return nullptr;
 }
 
-void TreeScan::Finish(Tree& tree, Node& node, bool ok, std::unique_lock<std::mutex>& lock) {
+void TreeScan::Listed(Tree& tree, Node& node, bool ok, std::unique_lock<std::mutex>& lock) {
     --tree.listing;
     wake_.notify_all();  // more folders to list, or a one-at-a-time tree free again
     if (!ok) {
@@ -301,7 +348,7 @@ void TreeScan::Assemble(Side& side) {
     };
     // The counter and the current name are shared with the display: told
     // once per folder rather than once per entry.
-    auto flush = [&side, &list, &options] {
+    auto flush = [this, &side, &list, &options] {
         if (side.unreported == 0) return;
         if (options.counter != nullptr)
             options.counter->fetch_add(side.unreported, std::memory_order_relaxed);
@@ -311,6 +358,7 @@ void TreeScan::Assemble(Side& side) {
         side.shown.clear();
         AppendScanName(side.shown, list.ElementAt(side.last).path.str());
         list.SetCurrentName(side.shown);
+        Publish(side);
     };
 
     while (!side.frames.empty() && !side.Cancelled()) {
@@ -323,7 +371,9 @@ void TreeScan::Assemble(Side& side) {
         };
         if (!frame.entered) {
             frame.entered = true;
-            if (options.unlistable != nullptr) {
+            if (options.unlistable != nullptr && !listing.Unlistable().empty()) {
+                // Read by Await under the lock.
+                const std::lock_guard<std::mutex> guard(lock_);
                 for (const auto& folder : listing.Unlistable()) {
                     if (folder.side == side.which) options.unlistable->push_back(folder.path);
                 }
@@ -392,8 +442,10 @@ void TreeScan::Assemble(Side& side) {
         const std::lock_guard<std::mutex> guard(lock_);
         side.assembling = false;
         side.ended = completed;
+        side.published = list.GetSize();
     }
     wake_.notify_all();
+    grown_.notify_all();
     if (completed && onTreeDone_) onTreeDone_(side.index);
 }
 

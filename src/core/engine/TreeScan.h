@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/engine/ScanFolder.h"
@@ -71,6 +72,20 @@ class TreeScan {
     // too); one result per tree, in the order of Add.
     std::vector<ScanResult> Run(size_t threads);
 
+    // The same in two halves, so that the calling thread can take the lists
+    // as they grow (Await): Start lists on `threads` threads of its own and
+    // returns at once; Finish waits for them and gives Run's results.
+    void Start(size_t threads);
+    std::vector<ScanResult> Finish();
+    // For the one thread that reads the list of tree `tree` (in the order of
+    // Add) while it is being filled: waits until the list holds more than
+    // `entry` entries, or until nothing more will come (the tree is listed
+    // completely, or the scan stopped). Returns how many entries may be read
+    // now; they are complete, and the listing does not touch them again.
+    // The folders the tree's listing could not list that were not told yet
+    // are appended to `unlistable` (key text, as ScanOptions::unlistable).
+    size_t Await(size_t tree, size_t entry, std::vector<std::string>& unlistable);
+
   private:
     struct Node;
     struct Side;
@@ -83,7 +98,9 @@ class TreeScan {
     // Null when there is none. Under lock_.
     Node* Take(Tree*& taken);
     Node* TakeFrom(bool oneAtATime, Tree*& taken);
-    void Finish(Tree& tree, Node& node, bool ok, std::unique_lock<std::mutex>& lock);
+    void Listed(Tree& tree, Node& node, bool ok, std::unique_lock<std::mutex>& lock);
+    // Tells a reader of the side's list (Await) how far it may read.
+    void Publish(Side& side);
     // Adds listed folders to the side's list in order until one is not
     // listed yet. Called by one thread at a time per side, without the lock.
     void Assemble(Side& side);
@@ -97,6 +114,9 @@ class TreeScan {
     std::function<void(size_t)> onTreeDone_;
     std::mutex lock_;
     std::condition_variable wake_;
+    std::condition_variable grown_;  // a list a reader waits for has grown
+    std::vector<std::thread> threads_;
+    bool finished_ = false;  // every listing thread has ended
     size_t nextTree_ = 0;
     bool stop_ = false;
 };
