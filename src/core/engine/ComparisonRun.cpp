@@ -227,6 +227,8 @@ bool ComparisonRun::ListAndWalk() {
         readers.emplace(comparison_.rules_, PairDataOf(bothLocal), comparison_.sourceResults_,
                         bothLocal ? EngineThreads() : 0);
     }
+    sourceScan_.AllowReadingWhileGrowing();
+    targetScan_.AllowReadingWhileGrowing();
     scan.Start(EngineThreads());
     const bool walked = Walk(scan, readers ? &*readers : nullptr);
     // A walk ends early only when cancelled, which stops the listing too.
