@@ -5,6 +5,9 @@
 //                                    every other entry looked at with one
 //                                    fstatat, folders shared out to THREADS
 //                                    threads through one queue
+//   walk_floor statx THREADS DIR...  the same, the entries of each folder
+//                                    looked at with IORING_OP_STATX, handed
+//                                    to the kernel's ring all at once
 //   walk_floor sum DIR...            one thread: the same listing, and every
 //                                    regular file opened relative to its
 //                                    folder, its facts taken from the open
@@ -15,6 +18,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <libdeflate.h>
+#include <liburing.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -96,10 +101,54 @@ void SumFile(int folder, const char* name, Totals& totals, char* buffer) {
     ::close(fd);
 }
 
+// Looks at the entries of one folder through the ring, in batches.
+class StatxBatch {
+  public:
+    static constexpr unsigned kEntries = 256;
+    StatxBatch() {
+        if (io_uring_queue_init(kEntries, &ring_, 0) < 0) {
+            std::fprintf(stderr, "walk_floor: no io_uring here\n");
+            std::exit(2);
+        }
+    }
+    ~StatxBatch() { io_uring_queue_exit(&ring_); }
+    StatxBatch(const StatxBatch&) = delete;
+    StatxBatch& operator=(const StatxBatch&) = delete;
+
+    void Add(int folder, const char* name, Totals& totals) {
+        if (queued_ == kEntries) Flush(totals);
+        names_[queued_].assign(name);
+        io_uring_sqe* sqe = io_uring_get_sqe(&ring_);
+        io_uring_prep_statx(sqe, folder, names_[queued_].c_str(), AT_SYMLINK_NOFOLLOW,
+                            STATX_TYPE | STATX_SIZE | STATX_MTIME, &results_[queued_]);
+        io_uring_sqe_set_data64(sqe, queued_);
+        ++queued_;
+    }
+    void Flush(Totals& totals) {
+        if (queued_ == 0) return;
+        io_uring_submit_and_wait(&ring_, queued_);
+        io_uring_cqe* cqe = nullptr;
+        unsigned head = 0;
+        unsigned seen = 0;
+        io_uring_for_each_cqe(&ring_, head, cqe) {
+            if (cqe->res == 0) totals.listed += results_[io_uring_cqe_get_data64(cqe)].stx_size;
+            ++seen;
+        }
+        io_uring_cq_advance(&ring_, seen);
+        queued_ = 0;
+    }
+
+  private:
+    io_uring ring_{};
+    std::string names_[kEntries];
+    struct statx results_[kEntries] {};
+    unsigned queued_ = 0;
+};
+
 // Lists one folder: sub-folders go to `queue`, every other entry is looked at
-// (and, with `read`, read and summed).
-void ListFolder(const std::string& path, FolderQueue& queue, Totals& totals, bool read, char* names,
-                char* buffer) {
+// (and, with `read`, read and summed; with `ring`, looked at through it).
+void ListFolder(const std::string& path, FolderQueue& queue, Totals& totals, bool read,
+                StatxBatch* ring, char* names, char* buffer) {
     const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) return;
     for (;;) {
@@ -116,6 +165,8 @@ void ListFolder(const std::string& path, FolderQueue& queue, Totals& totals, boo
                 queue.Push(path + "/" + name);
             } else if (read && entry->d_type == DT_REG) {
                 SumFile(folder, name, totals, buffer);
+            } else if (ring != nullptr) {
+                ring->Add(folder, name, totals);
             } else {
                 struct stat st {};
                 if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
@@ -123,16 +174,19 @@ void ListFolder(const std::string& path, FolderQueue& queue, Totals& totals, boo
             }
         }
     }
+    if (ring != nullptr) ring->Flush(totals);
     ::close(folder);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool list = argc >= 4 && std::strcmp(argv[1], "list") == 0;
+    const bool statx = argc >= 4 && std::strcmp(argv[1], "statx") == 0;
+    const bool list = statx || (argc >= 4 && std::strcmp(argv[1], "list") == 0);
     const bool sum = argc >= 3 && std::strcmp(argv[1], "sum") == 0;
     if (!list && !sum) {
-        std::fprintf(stderr, "usage: walk_floor list THREADS DIR... | walk_floor sum DIR...\n");
+        std::fprintf(stderr,
+                     "usage: walk_floor list|statx THREADS DIR... | walk_floor sum DIR...\n");
         return 2;
     }
     const int first = list ? 3 : 2;
@@ -145,12 +199,14 @@ int main(int argc, char** argv) {
     for (int k = first; k < argc; ++k)
         queue.Push(argv[k]);
     std::vector<Totals> totals(static_cast<size_t>(threads));
-    auto work = [&queue, sum](Totals& mine) {
+    auto work = [&queue, sum, statx](Totals& mine) {
         std::vector<char> names(kListBuffer);
         std::vector<char> buffer(sum ? kReadBuffer : 0);
+        std::unique_ptr<StatxBatch> ring;
+        if (statx) ring = std::make_unique<StatxBatch>();
         std::string folder;
         while (queue.Take(folder)) {
-            ListFolder(folder, queue, mine, sum, names.data(), buffer.data());
+            ListFolder(folder, queue, mine, sum, ring.get(), names.data(), buffer.data());
             queue.Done();
         }
     };
