@@ -45,18 +45,22 @@ def build_dir():
 
 
 def measure(command):
-    """Wall seconds and peak RSS in KiB of one run. A command may start with
-    a dict of environment variables."""
+    """Wall seconds, peak RSS in KiB and processor seconds (user and system)
+    of one run. A command may start with a dict of environment variables.
+    A run killed by a signal stops the benchmark: its time means nothing."""
     env = None
     if isinstance(command[0], dict):
         env = dict(os.environ, **command[0])
         command = command[1:]
     with tempfile.NamedTemporaryFile("r") as report:
-        subprocess.run(["/usr/bin/time", "-f", "%e %M", "-o", report.name] + command,
+        subprocess.run(["/usr/bin/time", "-f", "%e %M %U %S", "-o", report.name] + command,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False,
                        env=env)
-        seconds, kib = report.read().split()[-2:]
-    return float(seconds), int(kib)
+        text = report.read()
+    if "signal" in text:
+        sys.exit(f"{' '.join(command)}: {text.strip()}")
+    seconds, kib, user, system = text.split()[-4:]
+    return float(seconds), int(kib), float(user) + float(system)
 
 
 FFS_BATCH = """<?xml version="1.0" encoding="utf-8"?>
@@ -162,17 +166,18 @@ def table(title, commands, rounds, entries, references, warm_up, cold=None):
                 evict(cold)
             results[label].append(measure(command))
         loads.append(os.getloadavg()[0])
-    medians = {label: statistics.median(t for t, _ in results[label]) for label, _ in commands}
+    medians = {label: statistics.median(r[0] for r in results[label]) for label, _ in commands}
     print(f"\n### {title}: {entries:,} entries listed in all, {rounds} rounds, "
           f"load average (1 min) after each round: {' '.join(f'{l:.1f}' for l in loads)}\n")
     heads = "".join(f" median / {short} |" for short, _ in references)
-    print(f"| command | min s | median s |{heads} peak RSS MB | bytes per entry |")
-    print("|---|---|---|" + "---|" * len(references) + "---|---|")
+    print(f"| command | min s | median s |{heads} median CPU s | peak RSS MB | bytes per entry |")
+    print("|---|---|---|" + "---|" * len(references) + "---|---|---|")
     for label, _ in commands:
-        times = [t for t, _ in results[label]]
-        peak = max(k for _, k in results[label])
+        times = [r[0] for r in results[label]]
+        peak = max(r[1] for r in results[label])
+        cpu = statistics.median(r[2] for r in results[label])
         ratios = "".join(f" {medians[label] / medians[ref]:.2f} |" for _, ref in references)
-        print(f"| {label} | {min(times):.2f} | {medians[label]:.2f} |{ratios} "
+        print(f"| {label} | {min(times):.2f} | {medians[label]:.2f} |{ratios} {cpu:.2f} | "
               f"{peak / 1024:.0f} | {peak * 1024 / entries:.0f} |")
     sys.stdout.flush()
 
