@@ -116,8 +116,11 @@ void SyncProgress::Draw() {
     }
     drawn_ = now;
     const std::chrono::duration<double> seconds = now - start_;
+    std::string name;
+    AppendEscapedName(current_, name);
     Terminal::ShowProgress(Line(std::min(objectsDone_, objects_), objects_,
-                                std::min(bytesDone_, bytes_), bytes_, seconds.count(), current_));
+                                std::min(bytesDone_, bytes_), bytes_, seconds.count(), {}),
+                           name);
 }
 
 }  // namespace ravelmoor
