@@ -1,6 +1,7 @@
 #include "cli/SyncProgress.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "cli/Terminal.h"
@@ -28,7 +29,7 @@ std::string Rate(double bytesPerSecond) {
 }
 
 std::string Duration(double seconds) {
-    const auto whole = static_cast<uint64_t>(seconds + 0.5);
+    const auto whole = static_cast<uint64_t>(std::llround(seconds));
     char text[32];
     if (whole >= 3600) {
         std::snprintf(text, sizeof text, "%llu:%02llu:%02llu",
