@@ -93,6 +93,10 @@
         <source>Target folder not found.</source>
         <translation>Zielordner nicht gefunden.</translation>
     </message>
+    <message>
+        <source>Cannot make the folder %1: %2</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>Comparison</name>
@@ -1366,6 +1370,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Use an SFTP connection as the Target</source>
         <translation>Eine SFTP-Verbindung als Ziel verwenden</translation>
+    </message>
+    <message>
+        <source>Target folder not found. Make it?</source>
+        <translation>Zielordner nicht gefunden. Soll er angelegt werden?</translation>
     </message>
 </context>
 <context>

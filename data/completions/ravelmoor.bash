@@ -120,7 +120,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath'
         else
             options+=' --method'
         fi
