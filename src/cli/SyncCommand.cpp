@@ -10,6 +10,7 @@
 #include "cli/ComparisonSession.h"
 #include "cli/InterruptHandler.h"
 #include "cli/JsonOutput.h"
+#include "cli/JsonStream.h"
 #include "cli/PlanPrinter.h"
 #include "cli/PlannedActions.h"
 #include "cli/ProblemDetail.h"
@@ -209,14 +210,15 @@ struct SyncOutput {
 
     void Json(bool dryRun, bool stopped, std::string_view message) const {
         if (request.compare.format != OutputFormat::Json || request.compare.quiet) return;
-        std::string document = JsonDocumentStart("ravelmoor-sync", comparison);
+        JsonStream document(stdout);
+        document.Text() = JsonDocumentStart("ravelmoor-sync", comparison);
         AppendSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
         if (!message.empty()) {
-            document += ",\"message\":";
-            AppendJsonString(document, message);
+            document.Text() += ",\"message\":";
+            AppendJsonString(document.Text(), message);
         }
-        document.push_back('}');
-        WriteJson(document, stdout);
+        document.Text().push_back('}');
+        document.End();
     }
 };
 
