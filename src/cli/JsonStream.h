@@ -29,7 +29,7 @@ class JsonStream {
     }
 
   private:
-    static constexpr size_t kChunk = 64 * 1024;
+    static constexpr size_t kChunk = size_t{64} * 1024;
 
     void Write() {
         std::fwrite(text_.data(), 1, text_.size(), out_);
