@@ -107,8 +107,9 @@ void PrintActions(const PlannedActions& actions, const PlanWording& wording, Out
     for (const PlannedAction& action : actions.All()) {
         if (!action.deletion || action.kind != 'd') order.push_back(&action);
     }
-    for (auto it = actions.All().rbegin(); it != actions.All().rend(); ++it) {
-        if (it->deletion && it->kind == 'd') order.push_back(&*it);
+    const std::vector<PlannedAction>& all = actions.All();
+    for (size_t k = all.size(); k-- > 0;) {
+        if (all[k].deletion && all[k].kind == 'd') order.push_back(&all[k]);
     }
     std::string line;
     for (const PlannedAction* planned : order) {
