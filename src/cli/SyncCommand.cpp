@@ -373,26 +373,32 @@ int RunSyncCommand(ArgumentList& args) {
     // --mkpath: a Target that is not there yet is made once Source is known
     // to be there; removed again when the sync stops before it writes.
     MadeFolder madeTarget;
-    if (request.makeTarget) {
-        const std::string target = NormaliseFolder(request.compare.job.targetFolder);
-        const std::string& source = request.compare.job.sourceFolder;
-        if (!DesignatesRemoteFolder(target) && IsMissingPath(target) &&
-            (DesignatesRemoteFolder(source) || IsExistingFolder(NormaliseFolder(source)))) {
-            if (request.preview) {
-                const std::string plan = "Dry run: would make the Target folder " +
-                                         EscapeName(target) +
-                                         " and copy all of Source into it. Nothing was changed.";
-                if (request.compare.format == OutputFormat::Text) {
-                    if (!request.compare.quiet) std::printf("%s\n", plan.c_str());
-                } else {
-                    Terminal::Info(plan);
-                }
-                return kPartly;
-            }
-            if (const LaunchOutcome made = madeTarget.Make(target); !made.Ok()) {
-                Terminal::Message(made.reason);
-                return kFailed;
-            }
+    const std::string target = NormaliseFolder(request.compare.job.targetFolder);
+    const std::string& source = request.compare.job.sourceFolder;
+    const bool missingTarget =
+        !DesignatesRemoteFolder(target) && IsMissingPath(target) &&
+        (DesignatesRemoteFolder(source) || IsExistingFolder(NormaliseFolder(source)));
+    if (missingTarget && !request.makeTarget) {
+        // rsync and rclone make it: say how to have it made.
+        Terminal::Message(WithSubject("Target folder not found", EscapeName(target),
+                                      "No such file or directory") +
+                          "; add --mkpath to make it.");
+        return kFailed;
+    }
+    if (missingTarget && request.preview) {
+        const std::string plan = "Dry run: would make the Target folder " + EscapeName(target) +
+                                 " and copy all of Source into it. Nothing was changed.";
+        if (request.compare.format == OutputFormat::Text) {
+            if (!request.compare.quiet) std::printf("%s\n", plan.c_str());
+        } else {
+            Terminal::Info(plan);
+        }
+        return kPartly;
+    }
+    if (missingTarget) {
+        if (const LaunchOutcome made = madeTarget.Make(target); !made.Ok()) {
+            Terminal::Message(made.reason);
+            return kFailed;
         }
     }
 

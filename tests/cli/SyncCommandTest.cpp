@@ -180,11 +180,12 @@ TEST_F(SyncCommandTest, MkpathMakesAMissingTarget) {
     }
     EXPECT_EQ(parent.Read("backup/2026/Docs/report.txt"), "new");
 
+    // A missing Target used to end the sync with no word of --mkpath.
     const auto missing =
         RunRavelmoor({"sync", "--method", "update", "--yes", source.Path(), deep + "x"});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_EQ(missing.err,
-              "ravelmoor: Target folder not found: " + deep + "x (No such file or directory)\n");
+    EXPECT_EQ(missing.err, "ravelmoor: Target folder not found: " + deep +
+                               "x (No such file or directory); add --mkpath to make it.\n");
 }
 
 TEST_F(SyncCommandTest, RefusesWithStatusTwo) {
