@@ -8,6 +8,7 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
+#include "core/engine/IoRing.h"
 
 namespace ravelmoor {
 namespace {
@@ -48,6 +49,7 @@ int RunCompareCommand(ArgumentList& args) {
     }
     // An unreadable file is reported and its pair excluded; the run goes on.
     TerminalPrompter prompter(/*assumeYes=*/true);
+    if (request.verbose) Terminal::Info(IoRing::Describe());
     Comparison comparison(prompter);
     if (!CompareFromRequest(request, comparison, prompter)) return kFailed;
     if (!request.quiet) PrintResults(comparison, request.format, request.showAll, stdout);

@@ -177,7 +177,7 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
                "(a changed key\nis always refused)",
                r->acceptNewHostKey),
     };
-    // sync has a -v of its own, which says this too.
+    // sync has a -v of its own.
     if (methodIsComparison) {
         rows.push_back(Switch({"-v", "--verbose"},
                               "say on standard error how files are read: with\nbatched "

@@ -24,7 +24,7 @@ struct CompareRequest {
     bool targetRelative = false;
     bool showAll = false;
     bool quiet = false;  // -q: errors only
-    // -v: how files are read; sync: each action as it is carried out too
+    // compare -v: how files are read; sync -v: each action as it is carried out
     bool verbose = false;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;

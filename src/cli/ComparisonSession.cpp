@@ -8,7 +8,6 @@
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "core/engine/Comparison.h"
-#include "core/engine/IoRing.h"
 #include "core/engine/ProgressTicker.h"
 #include "core/filters/FilterSet.h"
 #include "core/filters/GlobExpression.h"
@@ -103,7 +102,6 @@ bool RunWithProgress(ComparisonRun& run) {
 
 bool CompareFromRequest(CompareRequest& request, Comparison& comparison, Prompter& prompter) {
     if (!CheckFilterExpressions(request.job.filterRules)) return false;
-    if (request.verbose) Terminal::Info(IoRing::Describe());
     SettingsStore settingsStore;
     // A host key nobody has seen is taken only on the user's explicit word;
     // --yes is no such word.
