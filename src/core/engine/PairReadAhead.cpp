@@ -75,7 +75,7 @@ PairReading PairReadAhead::Read(FileEntry& source, FileEntry& target, const Pair
     if (!targetReader) return PairReading::Unreadable;
     const int fds[2] = {sourceReader->NativeHandle(), targetReader->NativeHandle()};
     if (fds[0] < 0 || fds[1] < 0) return ReadPairSideBySide(source, target, from);
-    if (buffers_.empty()) buffers_.resize(2 * kDepth * kPairBlockSize);
+    if (buffers_.empty()) buffers_.resize(size_t{2} * kDepth * kPairBlockSize);
 
     const uint64_t blocks = (wanted + kPairBlockSize - 1) / kPairBlockSize;
     auto ask = [wanted](uint64_t block) {

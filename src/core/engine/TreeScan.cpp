@@ -135,11 +135,11 @@ void TreeScan::AddTree(std::vector<ScanSide> sides, bool concurrent,
     tree->subFolders = sides.front().options.includeSubFolders;
     tree->reader = reader;
     tree->root = std::make_unique<Node>();
-    for (uint8_t s = 0; s < sides.size(); ++s) {
+    for (size_t s = 0; s < sides.size(); ++s) {
         const ScanSide& given = sides[s];
         auto side = std::make_unique<Side>();
         side->index = sides_.size();
-        side->which = s;
+        side->which = static_cast<uint8_t>(s);
         side->tree = tree.get();
         side->list = &given.list;
         side->options = &given.options;
@@ -147,7 +147,7 @@ void TreeScan::AddTree(std::vector<ScanSide> sides, bool concurrent,
         side->awaited = tree->root.get();
         tree->sources[s] = {&given.fs, &given.options};
         // The root is a real path: any byte in it, 0xFF included, is part of a name.
-        tree->root->members.push_back({std::string(), given.folder, s});
+        tree->root->members.push_back({std::string(), given.folder, side->which});
         std::vector<const char*> folders(sides.size(), nullptr);
         folders[s] = given.list.AddFolder({});
         side->frames.push_back({tree->root.get(), nullptr, 0, std::move(folders)});
