@@ -49,14 +49,15 @@ class CommandLine {
         Add({"ftp", "add", "--server", ftp->Server(), "--dir", "/"},
             "(ftp) " + ftp->Server() + "/");
     }
-    // `served` stored as the SFTP connection "box" with the logon of
+    // `served` stored as the SFTP connection `name` with the logon of
     // `connection`; with `relative`, as a path below the folder the logon
     // starts in.
-    explicit CommandLine(const SftpConnection& connection, bool relative = false) {
+    explicit CommandLine(const SftpConnection& connection, bool relative = false,
+                         const std::string& name = "box") {
         Add({"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
              "--user", connection.user, "--identity", connection.keyFile, "--dir",
-             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", "box"},
-            "(sftp) box");
+             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", name},
+            "(sftp) " + name);
     }
     // `args` followed by the two sides, the server's as Target or Source.
     test::ProgramResult Run(std::vector<std::string> args, bool serverIsTarget = true) {
@@ -216,6 +217,35 @@ TEST(FtpUndo, ConnectionNameWithSlashFound_UploadsRemoved_UnkeptFileNamed) {
               (TreeState{{"a.txt", "local a @2000"}, {"keep.txt", "keep @1000"}}));
     EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."), std::string::npos)
         << undo.err;
+}
+
+// Undo of a sync onto an SFTP folder, the connection named every way a user
+// names one: the journal keeps the side as "(sftp) NAME/", which undo once
+// looked up as the name "NAME/" ("Target SFTP connection not found") and so
+// undid nothing. Uploads are removed again; the replaced file had no trash
+// to go to and is named.
+TEST(SftpUndo, TargetSftpConnectionNotFound_FoundByEveryName) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    for (const std::string name : {"box", "box/", "my box", "box (old)"}) {
+        CommandLine cli(server.Connection("/"), false, name);
+        ASSERT_EQ(cli.added.exitCode, 0) << name << cli.added.err;
+        cli.served.Write("a.txt", "server a", 1000);
+        cli.local.Write("a.txt", "local a", 2000);
+        cli.local.Write("new/n.txt", "new", 2000);
+        const auto synced = cli.Run({"sync", "-r", "--method", "update", "--yes",
+                                     "--delete-permanently", "--accept-new-host-key"});
+        ASSERT_EQ(synced.exitCode, 0) << name << synced.out << synced.err;
+        ASSERT_EQ(cli.served.Read("new/n.txt"), "new");
+
+        const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+        EXPECT_EQ(undo.exitCode, 1) << name << undo.out << undo.err;
+        EXPECT_EQ(undo.err.find("connection not found"), std::string::npos) << name << undo.err;
+        EXPECT_EQ(ServerSnapshot(cli.served), (TreeState{{"a.txt", "local a @2000"}})) << name;
+        EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."),
+                  std::string::npos)
+            << name << undo.err;
+    }
 }
 
 // A host key nobody has seen is taken only with --accept-new-host-key, never

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/engine/LocalFileSystem.h"
 #include "core/engine/SideProvider.h"
@@ -19,11 +20,15 @@ class UndoSides {
 
     // Unreachable, the reason saying why, when a side can not be reached as
     // it was: a folder that is gone, a connection that is no longer stored or
-    // that now names another folder.
+    // that now names another folder. A connection is found by whichever way
+    // its name was written (with or without a slash of its own).
     JournalOutcome Open(const JournalHeader& header);
     FileSystem& Of(Side side);
 
   private:
+    // Opens the sides as typed `source` and `target`.
+    JournalOutcome OpenAs(const JournalHeader& header, std::string source, std::string target);
+
     SideProvider provider_;
     LocalFileSystem local_;
 };
