@@ -50,13 +50,27 @@ bool OpenTrashParts(FdGuard base, std::string topFolder, Trash& trash) {
     return trash.files.get() >= 0 && trash.info.get() >= 0;
 }
 
-std::string HomeTrashPath() {
+}  // namespace
+
+std::string PathOfHandle(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    std::string path(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(link, path.data(), path.size());
+    if (n <= 0 || static_cast<size_t>(n) >= path.size() || path[0] != '/') return {};
+    path.resize(static_cast<size_t>(n));
+    return path;
+}
+
+std::string HomeTrashFolder() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     if (dataHome != nullptr && dataHome[0] == '/') return std::string(dataHome) + "/Trash";
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') return {};
     return std::string(home) + "/.local/share/Trash";
 }
+
+namespace {
 
 // Makes every missing folder of the absolute path `path`, private to the user.
 FdGuard MakeFolders(const std::string& path) {
@@ -72,17 +86,6 @@ FdGuard MakeFolders(const std::string& path) {
         at = FdGuard(::openat(at.get(), level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
     return at;
-}
-
-// The path the kernel has for an open folder.
-std::string PathOf(int fd) {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    std::string path(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(link, path.data(), path.size());
-    if (n <= 0 || static_cast<size_t>(n) >= path.size() || path[0] != '/') return {};
-    path.resize(static_cast<size_t>(n));
-    return path;
 }
 
 // The top folder of the mount that holds `folder` (an absolute path): the
@@ -123,7 +126,7 @@ enum class TrashFound { Found, NoHomeTrash, NoTopTrash };
 TrashFound FindTrash(int folder, const std::string& folderPath, Trash& trash) {
     struct stat object {};
     if (::fstat(folder, &object) != 0) return TrashFound::NoTopTrash;
-    const std::string homeTrash = HomeTrashPath();
+    const std::string homeTrash = HomeTrashFolder();
     dev_t homeDevice = 0;
     if (!homeTrash.empty() && HomeTrashDevice(homeTrash, homeDevice) &&
         homeDevice == object.st_dev) {
@@ -301,7 +304,7 @@ WriteOutcome WriteInfo(TrashReservation& reservation, const std::string& name, b
 
 WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int32_t>* cancel,
                      bool flush, TrashReservation& reservation) {
-    const std::string folderPath = PathOf(folder);
+    const std::string folderPath = PathOfHandle(folder);
     Trash trash;
     switch (FindTrash(folder, folderPath, trash)) {
         case TrashFound::Found:
@@ -363,7 +366,7 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
         if (error == 0) {
             reservation.infoFile = FdGuard();
             WriteOutcome moved;
-            const std::string files = PathOf(reservation.files.get());
+            const std::string files = PathOfHandle(reservation.files.get());
             if (!files.empty()) moved.trashedTo = files + "/" + reservation.candidate;
             return moved;
         }

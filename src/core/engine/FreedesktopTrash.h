@@ -59,6 +59,14 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
 // Removes the info file of a reservation that was not used.
 void DropTrashReservation(TrashReservation& reservation);
 
+// The path the kernel has for the open folder `fd` (its real path, links
+// resolved); empty when it is not known.
+std::string PathOfHandle(int fd);
+
+// The user's home trash ($XDG_DATA_HOME/Trash, by default
+// ~/.local/share/Trash); empty when neither names a folder.
+std::string HomeTrashFolder();
+
 // --- The pieces, for tests.
 
 // A path as the Path= key holds it: every byte but unreserved characters

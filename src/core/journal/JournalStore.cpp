@@ -45,6 +45,19 @@ std::string JournalStore::PathOf(const std::string& id) {
     return Folder() + "/" + id + std::string(kSuffix);
 }
 
+std::string JournalStore::IdToUndo() {
+    const std::vector<std::string> ids = Ids();
+    if (ids.empty()) return {};
+    SyncJournal last;
+    constexpr std::string_view kUndo = "undo ";
+    if (Read(ids.back(), last).Ok() && last.header.method.starts_with(kUndo) &&
+        (!last.finished || last.partial)) {
+        const std::string undoing = last.header.method.substr(kUndo.size());
+        if (std::find(ids.begin(), ids.end(), undoing) != ids.end()) return undoing;
+    }
+    return ids.back();
+}
+
 JournalOutcome JournalStore::Read(const std::string& id, SyncJournal& journal) {
     journal = SyncJournal();
     journal.id = id;

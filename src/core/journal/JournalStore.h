@@ -22,6 +22,11 @@ class JournalStore {
     // The IDs of the journals kept, oldest first.
     static std::vector<std::string> Ids();
     static std::string PathOf(const std::string& id);
+    // The journal a plain undo takes back: the newest, unless that is an
+    // undo which left work it may still do (it was stopped or killed, or an
+    // object failed or had changed): then the synchronisation that undo was
+    // taking back, so that undoing again finishes it. Empty when none is kept.
+    static std::string IdToUndo();
     // Reads the journal `id`. Unreadable, the reason naming it and the cause,
     // when it cannot be opened; a damaged journal reads as far as it can.
     static JournalOutcome Read(const std::string& id, SyncJournal& journal);

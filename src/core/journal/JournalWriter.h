@@ -42,8 +42,11 @@ class JournalWriter : public ActionRecorder {
                  bool exists, const EntryFacts& before, const EntryFacts& expected) override;
     void Trashed(size_t action, std::string_view trashPath) override;
     void End(size_t action, bool done) override;
-    // Writes the last line and flushes the journal to the disk.
-    void Finish(std::string_view summary);
+    // Writes the last line and flushes the journal to the disk. `partial`
+    // says that the run left work it may still do (an object failed or had
+    // changed, or it was stopped), so that a plain undo after a partial undo
+    // goes on with it.
+    void Finish(std::string_view summary, bool partial = false);
 
   private:
     struct Change {
