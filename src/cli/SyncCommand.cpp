@@ -19,6 +19,8 @@
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
+#include "core/settings/CompareLaunch.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/PreviewBuilder.h"
 #include "core/sync/RowOperations.h"
@@ -43,6 +45,7 @@ struct SyncRequest {
     bool allowMassDelete = false;
     bool keepReplaced = true;
     bool deletePermanently = false;
+    bool noJournal = false;
 };
 
 struct MethodWord {
@@ -144,6 +147,13 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
              r->deletePermanently = true;
              return OptionOutcome();
          }},
+        {{"--no-journal"},
+         {},
+         "go on when the journal of the sync can not be\nwritten (it can then not be undone)",
+         [r](const std::string&) {
+             r->noJournal = true;
+             return OptionOutcome();
+         }},
         {{"--no-keep-replaced"},
          {},
          "do not move the old versions of replaced files\nto the trash",
@@ -173,6 +183,11 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
         "deleted (with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
+}
+
+// The root text a side will have once the comparison has taken it.
+std::string LockRoot(const std::string& folder) {
+    return RootText(DesignatesRemoteFolder(folder) ? folder : NormaliseFolder(folder));
 }
 
 // A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
@@ -248,14 +263,24 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
     operations.SetObserver(&actions);
-    // A sync that can not be written down still runs; it can not be undone.
+    // No journal, no sync: what it changed could not be undone. Only the
+    // person's own word lets it go on without one.
     JournalWriter journal;
-    const JournalOutcome kept =
-        journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
-    if (kept.Ok()) {
+    if (!request.noJournal) {
+        const JournalOutcome kept =
+            journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
+        if (!kept.Ok()) {
+            const std::string refused =
+                kept.reason +
+                " Nothing was copied or deleted: add --no-journal to synchronise without a journal "
+                "(it can then not be undone).";
+            actions.SettleRest(ActionOutcome::Skipped, "no journal");
+            log.End(refused);
+            SyncOutput{request, comparison, actions}.Json(false, true, refused);
+            Terminal::Message(refused);
+            return kFailed;
+        }
         operations.SetRecorder(&journal);
-    } else {
-        Terminal::Message(kept.reason + " The synchronisation goes on; it can not be undone.");
     }
     // The batches' own questions were answered by the confirmation; deleting
     // for good was part of it only on a side without a trash.
@@ -276,8 +301,13 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 
     const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
     log.End(summary);
-    journal.Finish(summary);
-    if (!journal.Problem().empty()) {
+    const bool journalBroke = !journal.Problem().empty();
+    journal.Finish(summary, stopped || operations.Tally().notDone > 0);
+    if (journalBroke) {
+        Terminal::Message(journal.Problem() +
+                          " The synchronisation stopped before its next change; what it did can "
+                          "be undone.");
+    } else if (!journal.Problem().empty()) {
         Terminal::Message(journal.Problem() + " The synchronisation can not be undone in full.");
     }
     // After a stop the rows that still differ are most of them: one line says it.
@@ -295,8 +325,10 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
         Terminal::Message(summary);
     }
     if (stopped) return kFailed;
-    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ? kPartly
-                                                                                        : kDone;
+    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ||
+                   !journal.Problem().empty()
+               ? kPartly
+               : kDone;
 }
 
 }  // namespace
@@ -347,6 +379,20 @@ int RunSyncCommand(ArgumentList& args) {
         }
     }
 
+    // One run per tree at a time, from before the comparison on, so that
+    // what this run compares is not what another one is changing.
+    SyncLocks locks;
+    if (!request.preview) {
+        if (const LockOutcome locked =
+                locks.Take(LockRoot(request.compare.job.sourceFolder),
+                           !DesignatesRemoteFolder(request.compare.job.sourceFolder),
+                           LockRoot(request.compare.job.targetFolder),
+                           !DesignatesRemoteFolder(request.compare.job.targetFolder));
+            !locked.Ok()) {
+            Terminal::Message(locked.reason);
+            return kFailed;
+        }
+    }
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
     Comparison comparison(prompter);

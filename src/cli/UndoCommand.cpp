@@ -11,6 +11,7 @@
 #include "core/engine/NameEscape.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
 #include "core/journal/UndoRun.h"
 #include "core/journal/UndoSides.h"
 
@@ -192,6 +193,11 @@ int RunUndoCommand(ArgumentList& args) {
     UndoSides sides(prompter);
     if (const JournalOutcome opened = sides.Open(journal.header); !opened.Ok()) {
         Terminal::Message(opened.reason);
+        return kFailed;
+    }
+    SyncLocks locks;
+    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
+        Terminal::Message(locked.reason);
         return kFailed;
     }
     // Undo is a sync like any other: it keeps a journal, and can be undone.

@@ -18,12 +18,17 @@ constexpr std::string_view kSuffix = ".journal";
 
 }  // namespace
 
-std::string JournalStore::Folder() {
+std::string JournalStore::StateFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') return std::string(state) + "/ravelmoor/journal";
+    if (state != nullptr && state[0] == '/') return std::string(state) + "/ravelmoor";
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') return {};
-    return std::string(home) + "/.local/state/ravelmoor/journal";
+    return std::string(home) + "/.local/state/ravelmoor";
+}
+
+std::string JournalStore::Folder() {
+    const std::string state = StateFolder();
+    return state.empty() ? state : state + "/journal";
 }
 
 std::vector<std::string> JournalStore::Ids() {

@@ -17,7 +17,10 @@ class JournalStore {
     static constexpr int64_t kKeepSeconds = int64_t{90} * 24 * 60 * 60;
     static constexpr size_t kKeepCount = 100;
 
-    // The folder; empty when neither XDG_STATE_HOME nor HOME names one.
+    // The program's state folder, $XDG_STATE_HOME/ravelmoor (by default
+    // ~/.local/state/ravelmoor); empty when neither names a folder.
+    static std::string StateFolder();
+    // The journals' folder in it; empty when there is no state folder.
     static std::string Folder();
     // The IDs of the journals kept, oldest first.
     static std::vector<std::string> Ids();

@@ -153,8 +153,10 @@ class FileOperation {
     void Show(const std::string& path);
     // Tells the observer (and the recorder) what became of paths[index].
     void Report(size_t index, std::string_view reason) const;
-    // Records that paths[index] of `side` is about to change.
-    void BeginAction(size_t index, ActionKind kind, BatchSide side, const std::string& path,
+    // Records that paths[index] of `side` is about to change. False, with
+    // the object settled as failed and the batch stopped, when the record
+    // could not be written: nothing changes that could not be undone.
+    bool BeginAction(size_t index, ActionKind kind, BatchSide side, const std::string& path,
                      bool exists, const EntryFacts& before, const EntryFacts& expected);
 
     Prompter& prompter_;

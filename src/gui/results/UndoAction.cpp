@@ -11,6 +11,7 @@
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
 #include "core/journal/UndoRun.h"
 #include "core/journal/UndoSides.h"
 #include "gui/progress/BackgroundTask.h"
@@ -86,6 +87,11 @@ bool UndoAction::Run(const std::string& id) {
     }
     if (!Confirm(question.toStdString(), lines)) return false;
 
+    SyncLocks locks;
+    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
+        prompter_.Warn(locked.reason);
+        return false;
+    }
     // Undo is a sync like any other: it keeps a journal, and can be undone.
     // Without one it goes on only on the user's word.
     JournalWriter record;

@@ -1,0 +1,145 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/CommandTest.h"
+#include "core/journal/RootLock.h"
+
+namespace ravelmoor {
+namespace {
+
+using ::testing::HasSubstr;
+
+using test::RunRavelmoor;
+namespace fs = std::filesystem;
+
+// Every file below a tree with its content and time.
+std::map<std::string, std::string> Contents(const test::TempTree& tree) {
+    std::map<std::string, std::string> state;
+    for (const auto& item : fs::recursive_directory_iterator(tree.Path())) {
+        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
+        state[relative] = item.is_regular_file()
+                              ? tree.Read(relative) + " @" + std::to_string(tree.Time(relative))
+                              : "folder";
+    }
+    return state;
+}
+
+class SyncTrustTest : public test::CommandTest {};
+
+// A sync whose journal could not be written went on ("it can not be
+// undone") and exited 0; undo then said it changed nothing. Now it refuses
+// before changing anything, naming the journal and the reason, unless the
+// person says --no-journal.
+TEST_F(SyncTrustTest, JournalCanNotBeWritten_RefusesBeforeChangingAnything) {
+    WriteDifferingTrees();
+    const auto before = Contents(target);
+    // A file where the state folder should be: no journal can be made below it.
+    home.Write("state-file", "in the way");
+    auto environment = Environment();
+    environment["XDG_STATE_HOME"] = home.Full("state-file");
+    auto args = std::vector<std::string>{"sync", "-r", "--method", "update-prune", "--yes"};
+    args.insert(args.end(), {source.Path(), target.Path()});
+
+    const auto refused = RunRavelmoor(args, environment);
+    EXPECT_EQ(refused.exitCode, 2) << refused.err;
+    EXPECT_THAT(refused.err, HasSubstr("Can not write the journal \"" + home.Full("state-file") +
+                                       "/ravelmoor/journal/"));
+    EXPECT_THAT(refused.err, HasSubstr("Not a directory."));
+    EXPECT_THAT(refused.err, HasSubstr("Nothing was copied or deleted: add --no-journal"));
+    EXPECT_EQ(Contents(target), before);
+
+    args.insert(args.begin() + 1, "--no-journal");
+    const auto knowingly = RunRavelmoor(args, environment);
+    EXPECT_EQ(knowingly.exitCode, 0) << knowingly.err;
+    EXPECT_EQ(target.Read("docs/report.txt"), "new");
+}
+
+// The disk under the journal fills up midway (a file size limit stands in
+// for it): the sync stops before the change it could not write down, exits
+// non-zero, and undo takes back every change it made.
+TEST_F(SyncTrustTest, JournalFillsUpMidway_StopsAndEverythingDoneCanBeUndone) {
+    for (int i = 0; i < 60; ++i)
+        source.Write("file-with-a-longish-name-" + std::to_string(i) + ".txt", "x", 2000);
+    const auto before = Contents(target);
+
+    // Inherited by the program: writes past 2,048 bytes fail with "File too
+    // large" instead of ending the process.
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const struct rlimit small = {2048, old.rlim_max};
+    const sighandler_t previous = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const auto synced = RunOnTrees({"sync", "--method", "force", "--yes"});
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(synced.exitCode, 2) << synced.out << synced.err;
+    EXPECT_THAT(synced.err, HasSubstr("File too large."));
+    EXPECT_THAT(synced.err, HasSubstr("The synchronisation stopped before its next change"));
+    const size_t copied = Contents(target).size();
+    EXPECT_GT(copied, 0u);
+    EXPECT_LT(copied, 60u);
+
+    const auto undo = RunRavelmoor({"undo", "--yes"}, Environment());
+    EXPECT_EQ(undo.exitCode, 0) << undo.out << undo.err;
+    EXPECT_EQ(Contents(target), before);
+}
+
+// Two syncs on one Target both ran and left it a mix of both. Now a second
+// sync or undo of a root in use (by any of its names) is refused with exit
+// status 2, naming the holder; a lock whose holder is gone is taken over.
+TEST_F(SyncTrustTest, TwoSyncsOnOneTarget_TheSecondIsRefusedNamingTheHolder) {
+    WriteDifferingTrees();
+    const auto synced = RunOnTrees({"sync", "-r", "--method", "update", "--yes"});
+    ASSERT_EQ(synced.exitCode, 0) << synced.err;
+    source.Write("later.txt", "later", 3000);
+    const auto before = Contents(target);
+    test::TempTree links;
+    fs::create_directory_symlink(target.Path(), links.Full("another-name"));
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    const std::string holder = "(process " + std::to_string(::getpid()) + " on " + host +
+                               "); try again once it has ended.";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+    };
+    const std::vector<Case> cases = {
+        {"sync", {"sync", "--method", "update", "--yes", source.Path(), target.Path()}},
+        {"sync through a link",
+         {"sync", "--method", "update", "--yes", source.Path(), links.Full("another-name")}},
+        {"undo", {"undo", "--yes"}},
+    };
+    RootLock held;
+    ASSERT_TRUE(held.Take(target.Root(), true).Ok());
+    for (const Case& c : cases) {
+        const auto refused = RunRavelmoor(c.args, Environment());
+        EXPECT_EQ(refused.exitCode, 2) << c.name << refused.err;
+        EXPECT_THAT(refused.err, HasSubstr("is being synchronised or undone by another run"));
+        EXPECT_THAT(refused.err, HasSubstr(holder)) << c.name;
+        EXPECT_EQ(Contents(target), before) << c.name;
+    }
+    held.Release();
+
+    // A holder that died without a word: its lock is taken over.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string lock = RootLock::PathFor(target.Root(), true);
+    std::ofstream(lock) << gone << " " << host << "\n";
+    const auto taken = RunOnTrees({"sync", "--method", "update", "--yes"});
+    EXPECT_EQ(taken.exitCode, 0) << taken.err;
+    EXPECT_EQ(target.Read("later.txt"), "later");
+    EXPECT_FALSE(fs::exists(lock));
+}
+
+}  // namespace
+}  // namespace ravelmoor
