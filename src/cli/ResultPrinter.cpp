@@ -38,13 +38,23 @@ std::string Plural(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-void PrintTextSummary(const Tally& tally, FILE* out) {
+// How many folders and files the comparison could not read.
+size_t UnreadCount(const Comparison& comparison) {
+    return comparison.UnlistableSourceFolders().size() +
+           comparison.UnlistableTargetFolders().size() + comparison.UnreadableFiles().size();
+}
+
+void PrintTextSummary(const Comparison& comparison, const Tally& tally, FILE* out) {
     const size_t differences =
         tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+    const size_t unread = UnreadCount(comparison);
     std::string line;
     // Counted from the rows, not taken from the run: after a synchronisation
-    // the rows have been compared again.
-    if (differences == 0) {
+    // the rows have been compared again. What was not seen is never called
+    // identical.
+    if (differences == 0 && unread > 0) {
+        line = "No differences in what could be read.";
+    } else if (differences == 0) {
         line = std::string(Comparison::kIdenticalMessage) + ".";
     } else {
         line = Plural(differences, "difference", "differences") + ":";
@@ -64,6 +74,7 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     if (tally.excluded > 0)
         line += ", " + Plural(tally.excluded, "row is", "rows are") + " excluded";
     line += ".";
+    if (unread > 0) line += " " + Plural(unread, "object", "objects") + " could not be read.";
     std::fprintf(out, "\n%s\n", line.c_str());
 }
 
@@ -99,8 +110,27 @@ void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tal
     const size_t differences =
         tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
     std::string document = JsonDocumentStart("ravelmoor-compare", comparison);
-    document += differences == 0 ? ",\"identical\":true," : ",\"identical\":false,";
+    const bool complete = comparison.Complete();
+    document += differences == 0 && complete ? ",\"identical\":true" : ",\"identical\":false";
+    document += complete ? ",\"complete\":true," : ",\"complete\":false,";
     document += rows + "]";
+    // What could not be read, so that a script can say which part is unknown.
+    document += ",\"unread\":[";
+    // A folder is of one side; a file is of a pair, either of whose data
+    // could not be read.
+    const auto unread = [&document](const char* side, const char* kind, const std::string& path) {
+        if (document.back() != '[') document.push_back(',');
+        document += std::string(R"({"side":)") + side + R"(,"kind":")" + kind + "\",";
+        AppendName(document, "path", path);
+        document.push_back('}');
+    };
+    for (const std::string& folder : comparison.UnlistableSourceFolders())
+        unread("\"source\"", "folder", folder);
+    for (const std::string& folder : comparison.UnlistableTargetFolders())
+        unread("\"target\"", "folder", folder);
+    for (const std::string& file : comparison.UnreadableFiles())
+        unread("null", "file", file);
+    document.push_back(']');
     document += R"(,"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
     const std::pair<const char*, size_t> counts[] = {{"differences", differences},
                                                      {"newer_in_source", tally.newerInSource},
@@ -201,7 +231,7 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         }
         std::fwrite(line.data(), 1, line.size(), out);
     }
-    if (format == OutputFormat::Text) PrintTextSummary(tally, out);
+    if (format == OutputFormat::Text) PrintTextSummary(comparison, tally, out);
     if (format == OutputFormat::Json) PrintJsonSummary(comparison, jsonRows, tally, out);
 }
 

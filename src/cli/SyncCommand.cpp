@@ -35,6 +35,10 @@ constexpr int kDone = 0;    // carried out, or nothing to do
 constexpr int kPartly = 1;  // some objects not copied or deleted; --preview: there is work
 constexpr int kFailed = 2;  // error, refused or cancelled
 
+constexpr const char* kLeftOutMessage =
+    "The objects that could not be read (named above) were left out: the folders are not known "
+    "to agree.";
+
 struct SyncRequest {
     CompareRequest compare;
     SyncMethod method = SyncMethod::None;
@@ -181,7 +185,8 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "replaced and deleted there; Enter answers No.\n\n%s"
         "  -h, --help              print this help\n%s"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
-        "deleted (with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
+        "deleted, or some could not be read and were left out (with --dry-run: there\n"
+        "is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
@@ -397,8 +402,13 @@ int RunSyncCommand(ArgumentList& args) {
     prompter.SetInteractive(request.interactive);
     Comparison comparison(prompter);
     if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
-    const std::string unlistable = comparison.UnlistableFoldersWarning();
-    if (!unlistable.empty()) Terminal::Message(unlistable);
+    for (const std::string& unread :
+         {comparison.UnlistableFoldersWarning(), comparison.UnreadableFilesWarning()}) {
+        if (!unread.empty()) Terminal::Message(unread);
+    }
+    // Rows the comparison could not see, or had to keep away from (names that
+    // clash by case), are left out of any sync: it can not end with success.
+    const bool leftOut = !comparison.Complete() || !comparison.CaseClashes().empty();
     const std::string refused = ProtectedFolderProblem(request.method, comparison);
     if (!refused.empty()) {
         Terminal::Message(refused);
@@ -416,7 +426,8 @@ int RunSyncCommand(ArgumentList& args) {
         log.End(problem);
         output.Json(request.preview, false, problem);
         if (!quiet && !json) std::printf("%s\n", std::string(problem).c_str());
-        return kDone;
+        if (leftOut) Terminal::Message(kLeftOutMessage);
+        return leftOut ? kPartly : kDone;
     }
     if (request.preview) {
         log.Start(comparison, SyncMethodWord(request.method), /*dryRun=*/true);
@@ -457,7 +468,12 @@ int RunSyncCommand(ArgumentList& args) {
     }
     // The comparison has closed its server connection; the side opens a new one
     // for the copies and deletions.
-    return CarryOut(comparison, run, actions, prompter, request, log);
+    const int status = CarryOut(comparison, run, actions, prompter, request, log);
+    if (leftOut && status == kDone) {
+        Terminal::Message(kLeftOutMessage);
+        return kPartly;
+    }
+    return status;
 }
 
 }  // namespace ravelmoor

@@ -93,6 +93,71 @@ TEST_F(SyncTrustTest, JournalFillsUpMidway_StopsAndEverythingDoneCanBeUndone) {
     EXPECT_EQ(Contents(target), before);
 }
 
+// A Source sub-folder that could not be read made `compare` say the trees
+// were identical (exit 0, JSON "identical": true) and `sync` exit 0. Now
+// compare exits 3 naming what it could not read and never says identical;
+// sync does what it can and exits 1; neither touches what lies below.
+TEST_F(SyncTrustTest, UnreadableSourceSubfolder_CompareSaidIdentical) {
+    for (auto* tree : {&source, &target}) {
+        tree->Write("same.txt", "same", 1000);
+        tree->Write("Private/x.txt", "x", 1000);
+        tree->Write("secret.txt", "one", 1000);
+    }
+    target.Write("Private/x.txt", "target's own", 1000);
+    target.Write("secret.txt", "two", 1000);
+    source.Write("new.txt", "new", 2000);
+    source.Chmod("Private", 0);
+    source.Chmod("secret.txt", 0);
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int exitCode;
+        std::vector<std::string> out;
+        std::vector<std::string> err;
+    };
+    const std::string folder = "Source: " + source.Full("Private/");
+    const std::vector<Case> cases = {
+        {"compare",
+         {"compare", "-r"},
+         3,
+         {"1 difference: 1 only in Source. 3 rows match, 1 row is excluded. 1 object could not "
+          "be read.\n"},
+         {"Some folders could not be read", folder}},
+        {"compare by content",
+         {"compare", "-r", "--by", "crc"},
+         3,
+         {"2 objects could not be read.\n"},
+         {"Some files could not be read.", "\n  secret.txt"}},
+        {"compare as JSON",
+         {"compare", "-r", "--format", "json"},
+         3,
+         {R"("identical":false,"complete":false,)",
+          R"("unread":[{"side":"source","kind":"folder","path":"Private/"}])"},
+         {folder}},
+        {"sync",
+         {"sync", "-r", "--method", "update", "--yes"},
+         1,
+         {"1 file copied"},
+         {folder, "were left out: the folders are not known to agree."}},
+    };
+    for (const Case& c : cases) {
+        auto args = c.args;
+        args.insert(args.end(), {source.Path(), target.Path()});
+        bool bound = false;
+        const auto result = test::RunRavelmoorBoundByPermissions(args, Environment(), bound);
+        if (!bound) GTEST_SKIP() << "file permissions can not be made to bind a run here";
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.name << result.out << result.err;
+        EXPECT_THAT(result.out, ::testing::Not(HasSubstr("identical (")));
+        for (const std::string& words : c.out)
+            EXPECT_THAT(result.out, HasSubstr(words)) << c.name;
+        for (const std::string& words : c.err)
+            EXPECT_THAT(result.err, HasSubstr(words)) << c.name;
+    }
+    EXPECT_EQ(target.Read("Private/x.txt"), "target's own");
+    EXPECT_EQ(target.Read("secret.txt"), "two");
+    EXPECT_EQ(target.Read("new.txt"), "new");
+}
+
 // Two syncs on one Target both ran and left it a mix of both. Now a second
 // sync or undo of a root in use (by any of its names) is refused with exit
 // status 2, naming the holder; a lock whose holder is gone is taken over.
