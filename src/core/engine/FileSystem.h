@@ -151,6 +151,20 @@ class FileSystem {
     virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                        uint32_t attributes) = 0;
 
+    // ReadFacts and OpenForReading of `relative` below `root` (a root text,
+    // ending in '/'), for a synchronisation: a local side reaches it from the
+    // root with no symbolic link followed in any level, so an object that a
+    // link swapped in since the comparison leads nowhere (false or null,
+    // errno ELOOP). Others look up root + relative.
+    virtual bool ReadFactsBelow(const std::string& root, std::string_view relative,
+                                EntryFacts& facts) {
+        return ReadFacts(root + std::string(relative), facts);
+    }
+    virtual std::unique_ptr<FileReader> OpenBelow(const std::string& root,
+                                                  std::string_view relative, uint32_t attributes) {
+        return OpenForReading(root + std::string(relative), attributes);
+    }
+
     // The checksum of `entry` (at `folder` + entry.path), computed where the
     // file lies so that its data need not cross a network (a listing agent
     // on a server): entry.checksum and entry.checksumBytes as ComputeChecksum

@@ -206,6 +206,16 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
             WriteStatus::Failed,
             FillIn(QCoreApplication::translate("FileSystem", "the original can not be opened")));
     }
+    // The file opened must be the one just looked at (to the nanosecond),
+    // not one put in its place meanwhile.
+    struct stat opened {};
+    if (reader->NativeHandle() >= 0 &&
+        (::fstat(reader->NativeHandle(), &opened) != 0 ||
+         static_cast<uint64_t>(opened.st_size) != facts.size ||
+         opened.st_mtim.tv_sec != facts.lastWrite ||
+         static_cast<uint32_t>(opened.st_mtim.tv_nsec) != facts.lastWriteNanoseconds)) {
+        return ChangedWhileCopied();
+    }
 
     for (;;) {
         std::string candidate = TemporaryName();

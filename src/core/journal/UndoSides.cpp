@@ -60,12 +60,14 @@ JournalOutcome UndoSides::OpenAs(const JournalHeader& header, std::string source
                                       provider_.Folder(side) + "\", not \"" + named.folder +
                                       "\" as it did for the synchronisation.");
         }
+        confined_[side == Side::Source ? 0 : 1] =
+            std::make_unique<ConfinedFileSystem>(local_, named.folder);
     }
     return {};
 }
 
 FileSystem& UndoSides::Of(Side side) {
-    if (provider_.IsLocal(side)) return local_;
+    if (provider_.IsLocal(side)) return *confined_[side == Side::Source ? 0 : 1];
     return provider_.FileSystemOf(side);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/engine/ConfinedFileSystem.h"
 #include "core/engine/LocalFileSystem.h"
 #include "core/engine/SideProvider.h"
 #include "core/journal/Journal.h"
@@ -12,8 +14,8 @@ namespace ravelmoor {
 class Prompter;
 
 // The file systems of a journal's two sides, opened as a comparison opens
-// them: a local folder as it is, an FTP or SFTP side through its stored
-// connection.
+// them: a local folder as it is (nothing below it reached through a link),
+// an FTP or SFTP side through its stored connection.
 class UndoSides {
   public:
     explicit UndoSides(Prompter& prompter) : provider_(prompter) {}
@@ -31,6 +33,8 @@ class UndoSides {
 
     SideProvider provider_;
     LocalFileSystem local_;
+    // Each local side seen from its root, no link followed below it.
+    std::unique_ptr<ConfinedFileSystem> confined_[2];
 };
 
 }  // namespace ravelmoor

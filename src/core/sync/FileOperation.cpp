@@ -127,9 +127,15 @@ bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths,
     if (index >= seen.size()) return true;
     if (seen[index].Matches(exists, facts)) return true;
     if (!exists && seen[index].present && &seen == &seenFrom_ && error != 0 && error != ENOENT) {
-        // The object to copy or delete is there but can not be reached.
-        Settle(index, WriteOutcome(WriteStatus::Failed, ErrorText(error)),
-               CanNotAccess(paths[index]));
+        // The object to copy or delete is there but can not be reached: a
+        // link swapped in on its way is never followed.
+        const WriteOutcome why =
+            error == ELOOP
+                ? WriteOutcome(WriteStatus::Refused,
+                               FillIn(QCoreApplication::translate(
+                                   "FileOperation", "a symbolic link is on the way to it")))
+                : WriteOutcome(WriteStatus::Failed, ErrorText(error));
+        Settle(index, why, CanNotAccess(paths[index]));
         return false;
     }
     SettleChanged(index, paths[index]);
