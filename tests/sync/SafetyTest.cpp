@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "SyncFixture.h"
+#include "core/engine/BelowRoot.h"
 #include "core/engine/LocalFileSystem.h"
 
 namespace ravelmoor::test {
@@ -108,6 +109,7 @@ struct Swap {
     const char* name;
     SyncMethod method;
     bool sourceSide;  // the link replaces a Source folder (else a Target one)
+    bool walk;        // as on a kernel without openat2
 };
 
 void PrintTo(const Swap& swap, std::ostream* out) {
@@ -118,6 +120,7 @@ class SwappedForALink : public SyncTest, public ::testing::WithParamInterface<Sw
 
 TEST_P(SwappedForALink, NothingIsReadOrWrittenThroughIt) {
     const Swap& swap = GetParam();
+    AllowOpenat2(!swap.walk);
     TempTree outside;
     outside.Write("f.txt", "secret", 1000);
     source.Write("sub/f.txt", "inside", 1000);
@@ -128,6 +131,7 @@ TEST_P(SwappedForALink, NothingIsReadOrWrittenThroughIt) {
     std::filesystem::remove_all(swapped.Full("sub"));
     swapped.Symlink("sub", outside.Path());
     const SyncTally tally = Run(swap.method);
+    AllowOpenat2(true);
 
     EXPECT_EQ(Snapshot(outside), (TreeState{{"f.txt", "secret @1000.0 644"}}));
     EXPECT_TRUE(TrashedNames().empty());
@@ -141,9 +145,12 @@ TEST_P(SwappedForALink, NothingIsReadOrWrittenThroughIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SwappedForALink,
-    ::testing::Values(Swap{"SourceFolderBeforeItsFilesAreCopied", SyncMethod::Augment, true},
-                      Swap{"SourceFolderBeforeATargetFileIsReplaced", SyncMethod::Update, true},
-                      Swap{"TargetFolderBeforeItsFileIsReplaced", SyncMethod::Update, false}),
+    ::testing::Values(
+        Swap{"SourceFolderBeforeItsFilesAreCopied", SyncMethod::Augment, true, false},
+        Swap{"SourceFolderBeforeATargetFileIsReplaced", SyncMethod::Update, true, false},
+        Swap{"TargetFolderBeforeItsFileIsReplaced", SyncMethod::Update, false, false},
+        Swap{"SourceFolderBeforeItsFilesAreCopiedNoOpenat2", SyncMethod::Augment, true, true},
+        Swap{"TargetFolderBeforeItsFileIsReplacedNoOpenat2", SyncMethod::Update, false, true}),
     [](const ::testing::TestParamInfo<Swap>& swap) { return std::string(swap.param.name); });
 
 // Names with "..", "." or empty levels never reach the disk, whatever asks.

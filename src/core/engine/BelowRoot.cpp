@@ -56,6 +56,10 @@ bool AllPlainLevels(std::string_view relative) {
 
 }  // namespace
 
+void AllowOpenat2(bool allowed) {
+    noOpenat2.store(!allowed, std::memory_order_relaxed);
+}
+
 int OpenBeneath(int root, std::string_view relative, int flags) {
     if (!AllPlainLevels(relative)) {
         errno = EINVAL;

@@ -24,6 +24,9 @@ std::string ErrorText(int error);
 // one included: with O_PATH | O_NOFOLLOW a link there is opened itself,
 // otherwise a link anywhere fails with ELOOP. -1, errno set, on failure.
 int OpenBeneath(int root, std::string_view relative, int flags);
+// Whether OpenBeneath may use openat2 (it is found out by the first call);
+// false makes every call walk, as on a kernel without it.
+void AllowOpenat2(bool allowed);
 
 // Opens the folder `folder` below `root` ('/' between levels; empty for the
 // root itself) as a handle for the *at calls. With `create`, missing levels
