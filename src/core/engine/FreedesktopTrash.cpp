@@ -302,8 +302,11 @@ WriteOutcome WriteInfo(TrashReservation& reservation, const std::string& name, b
                                                            "no free name was found in the trash")));
 }
 
-WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int32_t>* cancel,
-                     bool flush, TrashReservation& reservation) {
+// `as` is the name the object is trashed under (its info's Path=, its name in
+// files/); usually `name` itself.
+WriteOutcome Reserve(int folder, const std::string& name, const std::string& as,
+                     const std::atomic<int32_t>* cancel, bool flush,
+                     TrashReservation& reservation) {
     const std::string folderPath = PathOfHandle(folder);
     Trash trash;
     switch (FindTrash(folder, folderPath, trash)) {
@@ -323,7 +326,7 @@ WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int3
             WriteStatus::NoTrash,
             FillIn(QCoreApplication::translate("FreedesktopTrash", "its place is not known")));
     }
-    std::string original = folderPath == "/" ? "/" + name : folderPath + "/" + name;
+    std::string original = folderPath == "/" ? "/" + as : folderPath + "/" + as;
     if (!trash.topFolder.empty()) {
         // In a mount's own trash the path is relative to that mount's top.
         const size_t cut = trash.topFolder == "/" ? 1 : trash.topFolder.size() + 1;
@@ -342,14 +345,15 @@ WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int3
     reservation.maxLength = static_cast<size_t>(nameMax) - kInfoSuffixLength;
     reservation.files = std::move(trash.files);
     reservation.info = std::move(trash.info);
-    return WriteInfo(reservation, name, flush, cancel);
+    reservation.as = as;
+    return WriteInfo(reservation, as, flush, cancel);
 }
 
 }  // namespace
 
 WriteOutcome ReserveTrashName(int folder, const std::string& name,
                               const std::atomic<int32_t>* cancel, TrashReservation& reservation) {
-    return Reserve(folder, name, cancel, /*flush=*/false, reservation);
+    return Reserve(folder, name, name, cancel, /*flush=*/false, reservation);
 }
 
 void DropTrashReservation(TrashReservation& reservation) {
@@ -378,7 +382,7 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
         ++reservation.attempt;
         // This info file was not part of any group flush: it reaches the
         // disk on its own before the object moves.
-        WriteOutcome next = WriteInfo(reservation, name, /*flush=*/true, cancel);
+        WriteOutcome next = WriteInfo(reservation, reservation.as, /*flush=*/true, cancel);
         if (next.status != WriteStatus::Done) return next;
     }
 }
@@ -387,8 +391,13 @@ WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
                                     const std::atomic<int32_t>* cancel) {
     // One object alone: its info file is flushed before the object moves, so
     // a crash never leaves an object in files/ without its info.
+    return MoveToFreedesktopTrashAs(folder, name, name, cancel);
+}
+
+WriteOutcome MoveToFreedesktopTrashAs(int folder, const std::string& name, const std::string& as,
+                                      const std::atomic<int32_t>* cancel) {
     TrashReservation reservation;
-    WriteOutcome reserved = Reserve(folder, name, cancel, /*flush=*/true, reservation);
+    WriteOutcome reserved = Reserve(folder, name, as, cancel, /*flush=*/true, reservation);
     if (reserved.status != WriteStatus::Done) return reserved;
     return CompleteTrashMove(folder, name, reservation, cancel);
 }

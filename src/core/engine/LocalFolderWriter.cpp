@@ -334,6 +334,7 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
     }
     auto copy =
         std::make_unique<LocalStagedCopy>(std::move(folder), std::move(name), replacing, control);
+    if (replacing) copy->SetReplaced(existing);
     outcome = StageFile(from, fromPath, facts, *copy);
     if (outcome.status == WriteStatus::Done) staged = std::move(copy);
     return outcome;
@@ -448,6 +449,16 @@ void LocalFolderWriter::CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& c
         if (copy.Replacing() && copy.Control().setAside) {
             outcomes[i] = copy.Control().setAside();
             if (outcomes[i].status != WriteStatus::Done) continue;
+            outcomes[i] = WriteOutcome();  // where the old one went was told already
+        }
+        struct stat there {};
+        if (copy.Replacing() &&
+            ::fstatat(copy.Folder(), copy.Name().c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0) {
+            // Not set aside (not kept, or no trash): replaced, unless it
+            // changed since the copy began.
+            outcomes[i] = copy.ReplaceUnlessChanged(trashCancel_);
+            if (outcomes[i].status == WriteStatus::Done) outcomes[i].bytes = copy.Bytes();
+            continue;
         }
         if (!copy.RenameIntoPlace()) {
             outcomes[i] = WriteOutcome(

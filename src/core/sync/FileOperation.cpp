@@ -290,6 +290,14 @@ void FileOperation::CommitGroup(FileSystem& to, const std::vector<std::string>& 
         const size_t i = group_[k].index;
         const WriteOutcome& outcome = outcomes[k];
         if (outcome.status == WriteStatus::Done) CountCopied(outcome, group_[k].overwrittenForGood);
+        if (outcome.status == WriteStatus::Done && !outcome.trashedTo.empty()) {
+            // Not to be kept, but it changed while the copy was made: kept after all.
+            ++tally_.replacedToTrash;
+            if (recorder_ != nullptr && i < actions_.size() &&
+                actions_[i] != ActionRecorder::kNoAction) {
+                recorder_->Trashed(actions_[i], outcome.trashedTo);
+            }
+        }
         if (aborted_ && outcome.status != WriteStatus::Done) {
             // Stopped already: the rest of the group is recorded, not asked about.
             results_[i] = ItemResult::Failed;
