@@ -50,6 +50,7 @@ struct SyncRequest {
     bool keepReplaced = true;
     bool deletePermanently = false;
     bool noJournal = false;
+    bool verify = true;
 };
 
 struct MethodWord {
@@ -156,6 +157,14 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          "go on when the journal of the sync can not be\nwritten (it can then not be undone)",
          [r](const std::string&) {
              r->noJournal = true;
+             return OptionOutcome();
+         }},
+        {{"--no-verify"},
+         {},
+         "put copies in place without reading them back\n(faster; a byte changed on its way "
+         "then goes\nunnoticed)",
+         [r](const std::string&) {
+             r->verify = false;
              return OptionOutcome();
          }},
         {{"--no-keep-replaced"},
@@ -267,6 +276,7 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     operations.SetProgress(&progress);
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
+    operations.SetVerify(request.verify);
     operations.SetObserver(&actions);
     // No journal, no sync: what it changed could not be undone. Only the
     // person's own word lets it go on without one.

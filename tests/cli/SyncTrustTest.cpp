@@ -34,6 +34,37 @@ std::map<std::string, std::string> Contents(const test::TempTree& tree) {
 
 class SyncTrustTest : public test::CommandTest {};
 
+// A byte changed while the copy was written (by a library in front of the
+// program, standing in for a bad disk, cable or driver) was put in place with
+// exit status 0. Now each copy is read back before it goes in place: the old
+// files stay, the copies are named, exit status 1; nothing half-written stays.
+TEST_F(SyncTrustTest, ByteChangedOnItsWay_CorruptedCopyPassed) {
+    source.Write("big.bin", std::string(3000000, 'b'), 2000);
+    source.Write("small.txt", "small and new", 2000);
+    target.Write("big.bin", "old big", 1000);
+    target.Write("small.txt", "old small", 1000);
+    const auto before = Contents(target);
+    auto environment = Environment();
+    environment["LD_PRELOAD"] = RAVELMOOR_FLIP_LIBRARY;
+    environment["ASAN_OPTIONS"] = "verify_asan_link_order=0";
+    auto args = std::vector<std::string>{"sync", "--method", "update", "--yes"};
+    args.insert(args.end(), {source.Path(), target.Path()});
+
+    const auto flipped = RunRavelmoor(args, environment);
+    EXPECT_EQ(flipped.exitCode, 1) << flipped.out << flipped.err;
+    for (const char* name : {"big.bin", "small.txt"}) {
+        EXPECT_THAT(flipped.err, HasSubstr("Can not copy \"" + source.Full(name) + "\" to \"" +
+                                           target.Full(name) +
+                                           "\": the copy read back differs from the original; it "
+                                           "was not put in place."));
+    }
+    EXPECT_EQ(Contents(target), before);
+
+    const auto whole = RunRavelmoor(args, Environment());
+    EXPECT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_EQ(Contents(target), Contents(source));
+}
+
 // A sync whose journal could not be written went on ("it can not be
 // undone") and exited 0; undo then said it changed nothing. Now it refuses
 // before changing anything, naming the journal and the reason, unless the

@@ -194,6 +194,24 @@ TEST(FtpTruncatedDownload, LeavesTheLocalFileAndSaysSo) {
         << synced.out;
 }
 
+// A server that keeps only part of what it was sent and still reports the
+// transfer complete: the upload is checked on the server before it goes in
+// place, so the server's files stay as they were, and the sync exits 1.
+TEST(FtpTruncatedUpload, LeavesTheServersFileAndSaysSo) {
+    CommandLine cli(std::vector<std::string>{"--truncate-upload"});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.local.Write("big.bin", std::string(300000, 'n'), 2000);
+    cli.served.Write("big.bin", "the good old content", 1000);
+    const TreeState servedBefore = ServerSnapshot(cli.served);
+    const auto synced = cli.Run({"sync", "--method", "update", "--yes", "--delete-permanently"});
+    EXPECT_EQ(synced.exitCode, 1) << synced.out << synced.err;
+    EXPECT_EQ(ServerSnapshot(cli.served), servedBefore);
+    EXPECT_NE(synced.err.find("the server kept 150000 of the 300000 bytes sent; it was not put in "
+                              "place."),
+              std::string::npos)
+        << synced.err;
+}
+
 // Undo of a sync onto a server: what the sync uploaded is removed again; a
 // file it replaced there had no trash to go to, so undo names it and leaves
 // the server's file as the sync left it. The connection is named "host/"

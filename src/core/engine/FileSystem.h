@@ -94,6 +94,11 @@ struct CopyControl {
     // got back. Anything but Done keeps the destination as it is, discards
     // the copy and ends the copy with that outcome.
     std::function<WriteOutcome()> setAside;
+    // The copy's bytes are checked before it is put in place: a local copy
+    // is read back and summed against what was read from the original, a
+    // copy on a server is looked at for its size (and summed there where the
+    // server can).
+    bool verify = true;
 
     bool Cancelled() const {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0;

@@ -6,6 +6,9 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <libdeflate.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <unordered_map>
@@ -38,10 +41,12 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }
 
 // Moves the data from `reader` to `out`: in the kernel when the reader is a
-// local file, otherwise (or where the kernel cannot) through a buffer.
-bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome) {
+// local file, otherwise (or where the kernel cannot) through a buffer. With
+// `sum`, always through the buffer, the CRC-32 of every byte read added to it.
+bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome,
+              uint32_t* sum) {
     const int in = reader.NativeHandle();
-    bool inKernel = in >= 0;
+    bool inKernel = in >= 0 && sum == nullptr;
     while (inKernel) {
         if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
@@ -78,12 +83,31 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
                                        "LocalFolderWriter", "the original could not be read")));
             return false;
         }
+        if (sum != nullptr) *sum = libdeflate_crc32(*sum, buffer.get(), static_cast<size_t>(got));
         if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) {
             outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;
         }
         outcome.bytes += static_cast<uint64_t>(got);
     }
+}
+
+// The CRC-32 of the first `bytes` bytes of `fd` as read back from it now;
+// false when they can not all be read.
+bool ReadBackSum(int fd, uint64_t bytes, const CopyControl& control, uint32_t& sum) {
+    thread_local std::unique_ptr<char[]> buffer;
+    if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    sum = 0;
+    for (uint64_t at = 0; at < bytes;) {
+        if (control.Cancelled()) return false;
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(kBufferSize, bytes - at));
+        const ssize_t got = ::pread(fd, buffer.get(), want, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        sum = libdeflate_crc32(sum, buffer.get(), static_cast<size_t>(got));
+        at += static_cast<uint64_t>(got);
+    }
+    return true;
 }
 
 bool ReadLinkText(FileSystem& from, const std::string& fromPath, std::string& text) {
@@ -220,7 +244,7 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
     for (;;) {
         std::string candidate = TemporaryName();
         FdGuard out(::openat(staged.Folder(), candidate.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out.get() >= 0) {
             staged.SetTemporary(std::move(candidate), std::move(out));
             break;
@@ -230,7 +254,10 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
     const int out = staged.Out().get();
 
     WriteOutcome outcome;
-    if (!CopyData(*reader, out, staged.Control(), outcome)) return outcome;
+    const bool verify = staged.Control().verify;
+    uint32_t readSum = 0;
+    if (!CopyData(*reader, out, staged.Control(), outcome, verify ? &readSum : nullptr))
+        return outcome;
     // A short read, a file that grew or one rewritten meanwhile would leave a
     // copy that is neither the old nor the new content.
     reader.reset();
@@ -243,6 +270,18 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
             FillIn(QCoreApplication::translate("LocalFolderWriter",
                                                "%1 of %2 bytes arrived; the copy is incomplete"),
                    {std::to_string(outcome.bytes), std::to_string(facts.size)}));
+    }
+    // What was written is read back and must be what was read: a byte
+    // changed on its way (a bad cable, driver or disk) never goes in place.
+    uint32_t writtenSum = 0;
+    if (verify &&
+        (!ReadBackSum(out, outcome.bytes, staged.Control(), writtenSum) || writtenSum != readSum)) {
+        if (staged.Control().Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate(
+                                "LocalFolderWriter",
+                                "the copy read back differs from the original; it was not put "
+                                "in place")));
     }
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};

@@ -214,6 +214,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     CopyControl control;
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
+    control.verify = verify_;
     // Counted once the copy is in: a failed copy left the old version alone.
     bool overwrittenForGood = false;
     if (exists && keepReplaced_) {
