@@ -197,6 +197,32 @@ TEST(ProgressLineTest, IsCutBetweenCharacters) {
     EXPECT_EQ(line.substr(0, line.find(':')), "Synchronising 2 of 5 objects, 10 of 40 bytes");
 }
 
+// A long name loses its middle, not its end: the counts before it and the
+// file's own name stay on the line.
+TEST(ProgressLineTest, ALongNameIsShortenedInItsMiddle) {
+    const std::string head = "Synchronising 1 of 2 objects: ";  // 30 columns
+    struct Case {
+        std::string name;
+        size_t columns;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"/t/short.txt", 79, head + "/t/short.txt"},
+        {"/target/some/deep/folder/report-2026.txt", 50, head + "/targe\u2026port-2026.txt"},
+        // Two columns for each wide character: never one too many.
+        {"/t/a/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", 38,
+         head + "/t\u2026\xE6\x9C\xAC\xE8\xAA\x9E"},
+        // No room for the name at all: the line is cut at its end.
+        {"/t/report.txt", 31, head + "/"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = Terminal::FitMiddle(head, c.name, c.columns);
+        EXPECT_EQ(shown, c.shown) << c.name;
+        EXPECT_TRUE(IsValidUtf8(shown)) << c.name;
+        EXPECT_EQ(Terminal::FitWidth(shown, c.columns), shown) << c.name;
+    }
+}
+
 // On a terminal, one question for the side that changes says what will
 // happen there; Enter (or the end of input) is No and asks nothing again.
 TEST_F(MachineOutputTest, OneConfirmationOnTheTerminalAndEnterIsNo) {
