@@ -57,7 +57,7 @@ std::string JournalStore::IdToUndo() {
     constexpr std::string_view kUndo = "undo ";
     if (Read(ids.back(), last).Ok() && last.header.method.starts_with(kUndo) &&
         (!last.finished || last.partial)) {
-        const std::string undoing = last.header.method.substr(kUndo.size());
+        std::string undoing = last.header.method.substr(kUndo.size());
         if (std::find(ids.begin(), ids.end(), undoing) != ids.end()) return undoing;
     }
     return ids.back();

@@ -1,12 +1,12 @@
 #include "core/journal/RootLock.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -74,6 +74,7 @@ LockOutcome CanNotLock(const std::string& root, const std::string& path, int err
     return LockOutcome(
         LockStatus::Failed,
         FillIn(QCoreApplication::translate(
+                   // NOLINTNEXTLINE(modernize-raw-string-literal)
                    "RootLock", "Can not keep other runs off \"%1\": the lock \"%2\": %3."),
                {root, path, ErrorText(error)}));
 }

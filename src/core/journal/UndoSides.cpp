@@ -1,5 +1,7 @@
 #include "core/journal/UndoSides.h"
 
+#include <utility>
+
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/StartComparison.h"
@@ -27,9 +29,9 @@ JournalOutcome UndoSides::Open(const JournalHeader& header) {
     bool tried = false;
     for (const std::string& source : sources) {
         for (const std::string& target : targets) {
-            const JournalOutcome opened = OpenAs(header, source, target);
+            JournalOutcome opened = OpenAs(header, source, target);
             if (opened.Ok()) return opened;
-            if (!tried) first = opened;
+            if (!tried) first = std::move(opened);
             tried = true;
         }
     }
