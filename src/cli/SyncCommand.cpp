@@ -21,6 +21,8 @@
 #include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
 #include "core/settings/CompareLaunch.h"
+#include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/PreviewBuilder.h"
 #include "core/sync/RowOperations.h"
@@ -199,9 +201,26 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
-// The root text a side will have once the comparison has taken it.
-std::string LockRoot(const std::string& folder) {
-    return RootText(DesignatesRemoteFolder(folder) ? folder : NormaliseFolder(folder));
+// The sides of `job` as the comparison will name them, for their locks;
+// false when the launch will refuse them (and say why).
+bool SidesToLock(CompareJob job, JournalHeader& sides) {
+    SettingsStore store;
+    SideConnection sourceSide;
+    SideConnection targetSide;
+    if (!CheckCompareSides(job.sourceFolder, job.targetFolder, StoredConnectionLookup(store),
+                           sourceSide, targetSide)
+             .Ok()) {
+        return false;
+    }
+    const auto side = [](const std::string& folder, const SideConnection& connection) {
+        const std::string root = RootText(folder);
+        if (!connection.IsRemote()) return JournalSide{root, root, true};
+        return JournalSide{root, MakeRemoteSide(connection, UnknownHostKey::Refuse)->Folder(),
+                           false};
+    };
+    sides.source = side(job.sourceFolder, sourceSide);
+    sides.target = side(job.targetFolder, targetSide);
+    return true;
 }
 
 // A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
@@ -397,13 +416,9 @@ int RunSyncCommand(ArgumentList& args) {
     // One run per tree at a time, from before the comparison on, so that
     // what this run compares is not what another one is changing.
     SyncLocks locks;
-    if (!request.preview) {
-        if (const LockOutcome locked =
-                locks.Take(LockRoot(request.compare.job.sourceFolder),
-                           !DesignatesRemoteFolder(request.compare.job.sourceFolder),
-                           LockRoot(request.compare.job.targetFolder),
-                           !DesignatesRemoteFolder(request.compare.job.targetFolder));
-            !locked.Ok()) {
+    JournalHeader sides;
+    if (!request.preview && SidesToLock(request.compare.job, sides)) {
+        if (const LockOutcome locked = locks.Take(sides); !locked.Ok()) {
             Terminal::Message(locked.reason);
             return kFailed;
         }

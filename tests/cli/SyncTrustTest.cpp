@@ -215,7 +215,7 @@ TEST_F(SyncTrustTest, TwoSyncsOnOneTarget_TheSecondIsRefusedNamingTheHolder) {
         {"undo", {"undo", "--yes"}},
     };
     RootLock held;
-    ASSERT_TRUE(held.Take(target.Root(), true).Ok());
+    ASSERT_TRUE(held.Take({target.Root(), target.Root(), true}).Ok());
     for (const Case& c : cases) {
         const auto refused = RunRavelmoor(c.args, Environment());
         EXPECT_EQ(refused.exitCode, 2) << c.name << refused.err;
@@ -229,7 +229,7 @@ TEST_F(SyncTrustTest, TwoSyncsOnOneTarget_TheSecondIsRefusedNamingTheHolder) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ::waitpid(gone, nullptr, 0);
-    const std::string lock = RootLock::PathFor(target.Root(), true);
+    const std::string lock = RootLock::PathFor({target.Root(), target.Root(), true});
     std::ofstream(lock) << gone << " " << host << "\n";
     const auto taken = RunOnTrees({"sync", "--method", "update", "--yes"});
     EXPECT_EQ(taken.exitCode, 0) << taken.err;

@@ -152,7 +152,7 @@ TEST_F(ResultsCommandsTest, Synchronise_TargetInUseOrNoJournal_SaysSoAndChangesN
     for (const Case& c : cases) {
         RootLock held;
         if (c.lockTarget) {
-            ASSERT_TRUE(held.Take(target.Root(), true).Ok());
+            ASSERT_TRUE(held.Take({target.Root(), target.Root(), true}).Ok());
         }
         // A file where the state folder should be: no journal below it.
         TempTree blocked;

@@ -81,28 +81,29 @@ LockOutcome CanNotLock(const std::string& root, const std::string& path, int err
 
 }  // namespace
 
-std::string RootLock::PathFor(const std::string& root, bool local) {
+std::string RootLock::PathFor(const JournalSide& side) {
     const std::string folder = LockFolder();
     if (folder.empty()) return {};
     char name[64];
-    if (local) {
+    if (side.local) {
         struct stat st {};
-        if (::stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+        if (::stat(side.folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
         std::snprintf(name, sizeof name, "folder-%llx-%llx.lock",
                       static_cast<unsigned long long>(st.st_dev),
                       static_cast<unsigned long long>(st.st_ino));
     } else {
         std::snprintf(name, sizeof name, "server-%016llx.lock",
-                      static_cast<unsigned long long>(Hash(root)));
+                      static_cast<unsigned long long>(Hash(side.shown + "\n" + side.folder)));
     }
     return folder + "/" + name;
 }
 
-LockOutcome RootLock::Take(const std::string& root, bool local) {
+LockOutcome RootLock::Take(const JournalSide& side) {
     Release();
-    const std::string path = PathFor(root, local);
+    const std::string& root = side.shown;
+    const std::string path = PathFor(side);
     if (path.empty()) {
-        if (local) return {};  // not there: nothing to keep others off
+        if (side.local) return {};  // not there: nothing to keep others off
         return CanNotLock(root, LockFolder(), ENOENT);
     }
     std::error_code made;
@@ -151,19 +152,13 @@ void RootLock::Release() {
     path_.clear();
 }
 
-LockOutcome SyncLocks::Take(const std::string& sourceRoot, bool sourceLocal,
-                            const std::string& targetRoot, bool targetLocal) {
-    LockOutcome taken = source_.Take(sourceRoot, sourceLocal);
+LockOutcome SyncLocks::Take(const JournalHeader& sides) {
+    LockOutcome taken = source_.Take(sides.source);
     if (!taken.Ok()) return taken;
-    if (RootLock::PathFor(sourceRoot, sourceLocal) == RootLock::PathFor(targetRoot, targetLocal))
-        return taken;
-    taken = target_.Take(targetRoot, targetLocal);
+    if (RootLock::PathFor(sides.source) == RootLock::PathFor(sides.target)) return taken;
+    taken = target_.Take(sides.target);
     if (!taken.Ok()) source_.Release();
     return taken;
-}
-
-LockOutcome SyncLocks::Take(const JournalHeader& sides) {
-    return Take(sides.source.shown, sides.source.local, sides.target.shown, sides.target.local);
 }
 
 }  // namespace ravelmoor

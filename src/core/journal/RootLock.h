@@ -21,7 +21,8 @@ using LockOutcome = Outcome<LockStatus>;
 // file in $XDG_RUNTIME_DIR/ravelmoor/locks (or the state folder's locks/
 // where there is no runtime folder) named after the root: a local folder by
 // its device and inode, so that every name of it (a link, a bind mount)
-// meets the same lock; a folder on a server by its root text. The file holds
+// meets the same lock; a folder on a server by its connection's text and the
+// folder it names there. The file holds
 // the holder's process number and host for the message a second run gives,
 // and is locked with flock, so a holder that died leaves nothing that keeps
 // others out; where flock is not to be had, a lock whose process is gone on
@@ -33,15 +34,16 @@ class RootLock {
     RootLock(const RootLock&) = delete;
     RootLock& operator=(const RootLock&) = delete;
 
-    // Takes the lock of `root` (a root text, ending in '/': a local folder,
-    // or "(ftp) NAME/" / "(sftp) NAME/" when `local` is false). A local
-    // folder that is not there is nothing to keep: Taken, with no lock.
-    LockOutcome Take(const std::string& root, bool local);
+    // Takes the lock of the side (its root text "shown", ending in '/', is
+    // the local folder, or "(ftp) NAME/" / "(sftp) NAME/" with `folder` the
+    // server's folder). A local folder that is not there is nothing to keep:
+    // Taken, with no lock.
+    LockOutcome Take(const JournalSide& side);
     void Release();
 
-    // The lock file of `root`; empty when the root is a local folder that
-    // is not there, or no folder for locks is known.
-    static std::string PathFor(const std::string& root, bool local);
+    // The lock file of the side; empty when it is a local folder that is
+    // not there, or no folder for locks is known.
+    static std::string PathFor(const JournalSide& side);
 
   private:
     FdGuard fd_;
