@@ -3,11 +3,13 @@
 Target with its copies checked (the default) and with --no-verify, beside
 `rsync -a` (and `cp -a` for one big file).
 
-    bench/verify_bench.py [--rounds N] [--data DIR] [--program BINARY] tree FILES
-    bench/verify_bench.py [--rounds N] [--data DIR] [--program BINARY] big MEGABYTES
+    bench/verify_bench.py [--rounds N] [--data DIR] [--program BINARY]
+                          [--before LABEL=BINARY]... tree FILES
+    bench/verify_bench.py [...] big MEGABYTES
 
 `tree FILES` copies the Source tree bench/make_bench_tree makes for FILES
-files; `big MEGABYTES` copies one file of that size. Every command starts
+files; `big MEGABYTES` copies one file of that size. --before adds the
+checked sync of another build (one before a change). Every command starts
 from an empty Target with the last run's writes on the disk (neither is
 timed); commands alternate round by round, and the table gives each round,
 the min and the median wall time and the load average before each round.
@@ -59,6 +61,8 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--data", default="/var/tmp/ravelmoor-verify-bench")
     parser.add_argument("--program", help="the ravelmoor binary (default: the build's)")
+    parser.add_argument("--before", action="append", default=[],
+                        help="LABEL=BINARY: another build's checked sync (repeatable)")
     args = parser.parse_args()
 
     program = args.program or os.path.join(build_dir(), "src", "ravelmoor")
@@ -77,7 +81,12 @@ def main():
                XDG_STATE_HOME=os.path.join(home, "state"))
 
     sync = [program, "sync", "-r", "--method", "update", "--yes"]
-    commands = [
+    commands = []
+    for before in args.before:
+        label, _, binary = before.partition("=")
+        commands.append((f"ravelmoor sync, {label}",
+                         [binary, "sync", "-r", "--method", "update", "--yes", src, work]))
+    commands += [
         ("ravelmoor sync (copies read back)", sync + [src, work]),
         ("ravelmoor sync --no-verify", sync + ["--no-verify", src, work]),
         ("rsync -a", ["rsync", "-a", src + "/", work + "/"]),

@@ -8,7 +8,6 @@
 
 #include <libdeflate.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <unordered_map>
@@ -40,13 +39,38 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// The CRC-32 of the bytes read from an original, and of the same bytes read
+// back from its copy.
+struct CopySums {
+    uint32_t read = 0;
+    uint32_t written = 0;
+};
+
+// Adds the CRC-32 of `size` bytes of `fd` from `at` on, as read back now, to
+// `sum`; false when they can not all be read.
+bool ReadBack(int fd, uint64_t at, size_t size, uint32_t& sum) {
+    thread_local std::unique_ptr<char[]> back;
+    if (!back) back = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, back.get(), size, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        sum = libdeflate_crc32(sum, back.get(), static_cast<size_t>(got));
+        at += static_cast<uint64_t>(got);
+        size -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
 // Moves the data from `reader` to `out`: in the kernel when the reader is a
 // local file, otherwise (or where the kernel cannot) through a buffer. With
-// `sum`, always through the buffer, the CRC-32 of every byte read added to it.
+// `sums`, always through the buffer, each piece read back from `out` as soon
+// as it is written (while it is still in the processor's cache) and both
+// summed.
 bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome,
-              uint32_t* sum) {
+              CopySums* sums) {
     const int in = reader.NativeHandle();
-    bool inKernel = in >= 0 && sum == nullptr;
+    bool inKernel = in >= 0 && sums == nullptr;
     while (inKernel) {
         if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
@@ -83,31 +107,20 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
                                        "LocalFolderWriter", "the original could not be read")));
             return false;
         }
-        if (sum != nullptr) *sum = libdeflate_crc32(*sum, buffer.get(), static_cast<size_t>(got));
-        if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) {
+        const auto size = static_cast<size_t>(got);
+        if (!WriteAll(out, buffer.get(), size)) {
             outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;
         }
+        if (sums != nullptr) {
+            sums->read = libdeflate_crc32(sums->read, buffer.get(), size);
+            if (!ReadBack(out, outcome.bytes, size, sums->written)) {
+                outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno != 0 ? errno : EIO));
+                return false;
+            }
+        }
         outcome.bytes += static_cast<uint64_t>(got);
     }
-}
-
-// The CRC-32 of the first `bytes` bytes of `fd` as read back from it now;
-// false when they can not all be read.
-bool ReadBackSum(int fd, uint64_t bytes, const CopyControl& control, uint32_t& sum) {
-    thread_local std::unique_ptr<char[]> buffer;
-    if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
-    sum = 0;
-    for (uint64_t at = 0; at < bytes;) {
-        if (control.Cancelled()) return false;
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(kBufferSize, bytes - at));
-        const ssize_t got = ::pread(fd, buffer.get(), want, static_cast<off_t>(at));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        sum = libdeflate_crc32(sum, buffer.get(), static_cast<size_t>(got));
-        at += static_cast<uint64_t>(got);
-    }
-    return true;
 }
 
 bool ReadLinkText(FileSystem& from, const std::string& fromPath, std::string& text) {
@@ -255,9 +268,10 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
 
     WriteOutcome outcome;
     const bool verify = staged.Control().verify;
-    uint32_t readSum = 0;
-    if (!CopyData(*reader, out, staged.Control(), outcome, verify ? &readSum : nullptr))
+    CopySums sums;
+    if (!CopyData(*reader, out, staged.Control(), outcome, verify ? &sums : nullptr)) {
         return outcome;
+    }
     // A short read, a file that grew or one rewritten meanwhile would leave a
     // copy that is neither the old nor the new content.
     reader.reset();
@@ -271,12 +285,9 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
                                                "%1 of %2 bytes arrived; the copy is incomplete"),
                    {std::to_string(outcome.bytes), std::to_string(facts.size)}));
     }
-    // What was written is read back and must be what was read: a byte
+    // What was written was read back and must be what was read: a byte
     // changed on its way (a bad cable, driver or disk) never goes in place.
-    uint32_t writtenSum = 0;
-    if (verify &&
-        (!ReadBackSum(out, outcome.bytes, staged.Control(), writtenSum) || writtenSum != readSum)) {
-        if (staged.Control().Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
+    if (verify && sums.written != sums.read) {
         return WriteOutcome(WriteStatus::Failed,
                             FillIn(QCoreApplication::translate(
                                 "LocalFolderWriter",
