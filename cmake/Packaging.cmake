@@ -22,6 +22,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${RAVELMOOR_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+# ssh reads ~/.ssh/config for an SFTP side exactly as every other SSH tool does.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, openssh-client")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/JsonOutput.h"
+#include "cli/JsonStream.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 
@@ -38,6 +39,10 @@ std::string Plural(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+size_t Differences(const Tally& tally) {
+    return tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+}
+
 // How many folders and files the comparison could not read.
 size_t UnreadCount(const Comparison& comparison) {
     return comparison.UnlistableSourceFolders().size() +
@@ -45,13 +50,10 @@ size_t UnreadCount(const Comparison& comparison) {
 }
 
 void PrintTextSummary(const Comparison& comparison, const Tally& tally, FILE* out) {
-    const size_t differences =
-        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+    const size_t differences = Differences(tally);
     const size_t unread = UnreadCount(comparison);
     std::string line;
-    // Counted from the rows, not taken from the run: after a synchronisation
-    // the rows have been compared again. What was not seen is never called
-    // identical.
+    // What was not seen is never called identical.
     if (differences == 0 && unread > 0) {
         line = "No differences in what could be read.";
     } else if (differences == 0) {
@@ -90,7 +92,6 @@ void AppendSide(std::string& out, const char* side, const FileEntry& entry) {
 }
 
 void AppendRowJson(std::string& out, const RowView& view) {
-    if (out.back() != '[') out.push_back(',');
     out.push_back('{');
     AppendName(out, "path", view.relativePath.str());
     const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
@@ -105,24 +106,50 @@ void AppendRowJson(std::string& out, const RowView& view) {
     out.push_back('}');
 }
 
-void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tally& tally,
-                      FILE* out) {
-    const size_t differences =
-        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
-    std::string document = JsonDocumentStart("ravelmoor-compare", comparison);
-    const bool complete = comparison.Complete();
-    document += differences == 0 && complete ? ",\"identical\":true" : ",\"identical\":false";
-    document += complete ? ",\"complete\":true," : ",\"complete\":false,";
-    document += rows + "]";
-    // What could not be read, so that a script can say which part is unknown.
-    document += ",\"unread\":[";
-    // A folder is of one side; a file is of a pair, either of whose data
-    // could not be read.
-    const auto unread = [&document](const char* side, const char* kind, const std::string& path) {
-        if (document.back() != '[') document.push_back(',');
-        document += std::string(R"({"side":)") + side + R"(,"kind":")" + kind + "\",";
-        AppendName(document, "path", path);
-        document.push_back('}');
+// Counted from the rows, not taken from the run: after a synchronisation
+// the rows have been compared again.
+Tally CountRows(const Comparison& comparison) {
+    Tally tally;
+    const size_t rows = comparison.SourceResults().GetSize();
+    for (size_t row = 0; row < rows; ++row) {
+        const RowView view = ViewRow(comparison, row);
+        if (view.excluded) {
+            ++tally.excluded;
+            continue;
+        }
+        switch (view.source.status) {
+            case EntryStatus::Matched:
+                ++tally.matched;
+                break;
+            case EntryStatus::Newer:
+                ++tally.newerInSource;
+                break;
+            case EntryStatus::Older:
+                ++tally.newerInTarget;
+                break;
+            case EntryStatus::Unmatched:
+                ++tally.onlyInSource;
+                break;
+            case EntryStatus::Missing:
+                ++tally.onlyInTarget;
+                break;
+            case EntryStatus::Unclassified:
+                break;
+        }
+    }
+    return tally;
+}
+
+// What could not be read, after the rows, so that a script can say which
+// part is unknown. A folder is of one side; a file is of a pair, either of
+// whose data could not be read.
+void AppendJsonUnread(const Comparison& comparison, std::string& out) {
+    out += R"(],"unread":[)";
+    const auto unread = [&out](const char* side, const char* kind, const std::string& path) {
+        if (out.back() != '[') out.push_back(',');
+        out += std::string(R"({"side":)") + side + R"(,"kind":")" + kind + "\",";
+        AppendName(out, "path", path);
+        out.push_back('}');
     };
     for (const std::string& folder : comparison.UnlistableSourceFolders())
         unread("\"source\"", "folder", folder);
@@ -130,9 +157,12 @@ void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tal
         unread("\"target\"", "folder", folder);
     for (const std::string& file : comparison.UnreadableFiles())
         unread("null", "file", file);
-    document.push_back(']');
-    document += R"(,"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
-    const std::pair<const char*, size_t> counts[] = {{"differences", differences},
+}
+
+// The document's summary, after the rows and what could not be read.
+void AppendJsonSummary(const Comparison& comparison, const Tally& tally, std::string& out) {
+    out += R"(],"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
+    const std::pair<const char*, size_t> counts[] = {{"differences", Differences(tally)},
                                                      {"newer_in_source", tally.newerInSource},
                                                      {"newer_in_target", tally.newerInTarget},
                                                      {"only_in_source", tally.onlyInSource},
@@ -140,9 +170,8 @@ void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tal
                                                      {"matched", tally.matched},
                                                      {"excluded", tally.excluded}};
     for (const auto& [key, count] : counts)
-        document += std::string(",\"") + key + "\":" + std::to_string(count);
-    document += "}}";
-    WriteJson(document, out);
+        out += std::string(",\"") + key + "\":" + std::to_string(count);
+    out += "}}";
 }
 
 }  // namespace
@@ -167,48 +196,37 @@ std::string_view StatusWord(EntryStatus status) {
 
 void PrintResults(const Comparison& comparison, OutputFormat format, bool showAll, FILE* out) {
     const size_t rows = comparison.SourceResults().GetSize();
-    Tally tally;
+    // Counted first, so that a JSON document says whether the folders are
+    // identical before its rows, which then go out as they are made.
+    const Tally tally = CountRows(comparison);
+    JsonStream json(out);
     if (format == OutputFormat::Text) {
         std::fprintf(out, "Source: %s\nTarget: %s\n\n", EscapeName(comparison.SourceRoot()).c_str(),
                      EscapeName(comparison.TargetRoot()).c_str());
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
+    } else if (format == OutputFormat::Json) {
+        json.Text() = JsonDocumentStart("ravelmoor-compare", comparison);
+        const bool complete = comparison.Complete();
+        json.Text() +=
+            Differences(tally) == 0 && complete ? ",\"identical\":true" : ",\"identical\":false";
+        json.Text() += complete ? ",\"complete\":true," : ",\"complete\":false,";
+        json.Text() += "\"rows\":[";
     }
     std::string line;
     std::string path;
-    std::string jsonRows = "\"rows\":[";
+    bool firstRow = true;
     for (size_t row = 0; row < rows; ++row) {
         const RowView view = ViewRow(comparison, row);
-        const EntryStatus status = view.source.status;
-        if (view.excluded) {
-            ++tally.excluded;
-        } else {
-            switch (status) {
-                case EntryStatus::Matched:
-                    ++tally.matched;
-                    break;
-                case EntryStatus::Newer:
-                    ++tally.newerInSource;
-                    break;
-                case EntryStatus::Older:
-                    ++tally.newerInTarget;
-                    break;
-                case EntryStatus::Unmatched:
-                    ++tally.onlyInSource;
-                    break;
-                case EntryStatus::Missing:
-                    ++tally.onlyInTarget;
-                    break;
-                case EntryStatus::Unclassified:
-                    break;
-            }
-        }
-        if (!showAll && status == EntryStatus::Matched) continue;
+        if (!showAll && view.source.status == EntryStatus::Matched) continue;
 
         line.clear();
         path.clear();
         view.relativePath.AppendTo(path);
         if (format == OutputFormat::Json) {
-            AppendRowJson(jsonRows, view);
+            if (!firstRow) json.Text().push_back(',');
+            firstRow = false;
+            AppendRowJson(json.Text(), view);
+            json.Pass();
             continue;
         }
         if (format == OutputFormat::Tsv) {
@@ -232,7 +250,11 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         std::fwrite(line.data(), 1, line.size(), out);
     }
     if (format == OutputFormat::Text) PrintTextSummary(comparison, tally, out);
-    if (format == OutputFormat::Json) PrintJsonSummary(comparison, jsonRows, tally, out);
+    if (format == OutputFormat::Json) {
+        AppendJsonUnread(comparison, json.Text());
+        AppendJsonSummary(comparison, tally, json.Text());
+        json.End();
+    }
 }
 
 }  // namespace ravelmoor

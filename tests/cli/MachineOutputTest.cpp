@@ -42,6 +42,19 @@ size_t Occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+// The rows of a compare document as the tab-separated output writes them.
+std::string RowsAsTsv(const QJsonObject& document) {
+    std::string rows;
+    for (const QJsonValue value : document["rows"].toArray()) {
+        const QJsonObject row = value.toObject();
+        rows += row["source_status"].toString().toStdString() + "\t" +
+                row["target_status"].toString().toStdString() + "\t" +
+                (row["kind"].toString() == "folder" ? "folder" : "file") + "\t" +
+                (row["excluded"].toBool() ? "1" : "0") + "\t" + EscapeName(NameBytes(row)) + "\n";
+    }
+    return rows;
+}
+
 // The trees of SyncCommandTest, plus a name that is not UTF-8.
 class MachineOutputTest : public test::CommandTest {
   protected:
@@ -68,18 +81,33 @@ TEST_F(MachineOutputTest, CompareJsonHoldsTheRowsOfTheTabSeparatedOutput) {
         EXPECT_EQ(document["format"].toString(), "ravelmoor-compare");
         EXPECT_EQ(document["version"].toInt(), 1);
         EXPECT_EQ(document["source"].toString().toStdString(), source.Root());
-        std::string rebuilt;
-        for (const QJsonValue value : document["rows"].toArray()) {
-            const QJsonObject row = value.toObject();
-            rebuilt += row["source_status"].toString().toStdString() + "\t" +
-                       row["target_status"].toString().toStdString() + "\t" +
-                       (row["kind"].toString() == "folder" ? "folder" : "file") + "\t" +
-                       (row["excluded"].toBool() ? "1" : "0") + "\t" + EscapeName(NameBytes(row)) +
-                       "\n";
-        }
-        EXPECT_EQ(rebuilt, tsv.out) << json.out;
+        EXPECT_EQ(RowsAsTsv(document), tsv.out) << json.out;
         EXPECT_THAT(json.out, HasSubstr("\"path_bytes\":\"Y2Fm6S50eHQ=\""));
     }
+}
+
+// A document too long for one piece of output (it goes out as it is made)
+// is still one document, every row in it once.
+TEST(MachineOutput, ALongJsonDocumentIsWholeAcrossItsPieces) {
+    test::TempTree source;
+    test::TempTree target;
+    for (int i = 0; i < 1500; ++i)
+        source.Write("folder-" + std::to_string(i % 7) + "/a-file-of-some-length-" +
+                         std::to_string(i) + ".txt",
+                     "x");
+    const auto tsv =
+        RunRavelmoor({"compare", "-r", "--format", "tsv", source.Path(), target.Path()});
+    const auto json =
+        RunRavelmoor({"compare", "-r", "--format", "json", source.Path(), target.Path()});
+    ASSERT_GT(json.out.size(), 4u * 64 * 1024);
+    const QJsonObject document = Parse(json.out);
+    EXPECT_EQ(document["rows"].toArray().size(), 1507);
+    EXPECT_EQ(RowsAsTsv(document), tsv.out);
+    EXPECT_EQ(document["summary"].toObject()["only_in_source"].toInt(), 1507);
+
+    const auto sync = RunRavelmoor(
+        {"sync", "-rn", "--method", "update", "--format", "json", source.Path(), target.Path()});
+    EXPECT_EQ(Parse(sync.out)["actions"].toArray().size(), 1507);
 }
 
 // The plan, and what the sync made of it: each action with its outcome and

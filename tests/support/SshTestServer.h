@@ -31,6 +31,12 @@ class SshTestServer {
     std::string StrangerKey() const { return files_.Full("stranger"); }
     // known_hosts in the temp HOME.
     std::string KnownHosts() const { return home_.Full(".ssh/known_hosts"); }
+    // The temp HOME, where ~/.ssh/config goes.
+    const std::string& Home() const { return home_.Path(); }
+    // The private key the server lets log on.
+    std::string UserKey() const { return files_.Full("user_key"); }
+    // The server's key as a known_hosts line: "[127.0.0.1]:PORT ssh-ed25519 ...".
+    std::string KnownHostsLine() const;
     // Gives the server a new host key (it is started again).
     void ChangeHostKey();
     // Stops the server and every session at once (SIGKILL), as a crash would.
