@@ -12,6 +12,7 @@ until it is terminated. Flags:
   --listing FILE        answer every MLSD with the bytes of FILE
   --log FILE            append every command received to FILE, one a line
   --truncate-download   send half of a file, then report the transfer complete
+  --truncate-upload     keep half of each file received, and report it complete
 """
 
 import argparse
@@ -96,6 +97,14 @@ def make_handler(options):
                 return self.push_dtp_data(data[: len(data) // 2], cmd="RETR")
             return super().ftp_RETR(file)
 
+        def on_file_received(self, file):
+            if options.truncate_upload:
+                # As a full disk or a broken store would: the transfer went
+                # well, the file kept is short.
+                with open(file, "r+b") as f:
+                    f.truncate(f.seek(0, 2) // 2)
+            super().on_file_received(file)
+
         def _break(self, list_folder):
             # Let the real listing run into a buffer, then send half of it.
             pushed = []
@@ -123,7 +132,7 @@ def main():
     parser.add_argument("--user")
     parser.add_argument("--password", default="")
     for switch in ("--list-only", "--hang-greeting", "--hang-listing", "--hang-download",
-                   "--break-listing", "--truncate-download"):
+                   "--break-listing", "--truncate-download", "--truncate-upload"):
         parser.add_argument(switch, action="store_true")
     parser.add_argument("--listing")
     parser.add_argument("--log")
