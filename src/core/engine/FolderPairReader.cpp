@@ -16,7 +16,7 @@ namespace {
 
 // Files read in one batch, and the most bytes they may hold together.
 constexpr uint32_t kBatchFiles = 128;
-constexpr size_t kBatchBytes = size_t{1} << 20;
+constexpr size_t kBatchBytes = size_t{256} * 1024;
 
 }  // namespace
 
