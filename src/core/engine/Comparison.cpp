@@ -19,6 +19,7 @@ void Comparison::Reset(const ComparisonRules& rules, std::string sourceRoot,
     unlistableSource_.clear();
     unlistableTarget_.clear();
     targetIgnoresCase_ = false;
+    exactTimesAsked_ = 0;
     caseClashes_.clear();
 }
 

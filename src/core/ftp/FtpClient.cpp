@@ -468,6 +468,21 @@ FtpOutcome FtpClient::List(const std::string& folder, std::string& text, bool& m
     }
 }
 
+FtpOutcome FtpClient::ListName(const std::string& folder, const std::string& name,
+                               std::string& text) {
+    text.clear();
+    const FtpOutcome outcome = EnsureLoggedOn();
+    if (outcome != FtpOutcome::Done) return outcome;
+    if (HasLineBreak(name) || !Prepare(folder)) return FtpOutcome::Failed;
+    listing_ = &text;
+    curl_easy_setopt(Easy(easy_), CURLOPT_WRITEFUNCTION, &FtpClient::OnListingData);
+    const std::string request = "LIST " + name;
+    curl_easy_setopt(Easy(easy_), CURLOPT_CUSTOMREQUEST, request.c_str());
+    const int code = Perform();
+    listing_ = nullptr;
+    return Conclude(code);
+}
+
 FtpOutcome FtpClient::OpenDownload(const std::string& path, uint64_t& serial) {
     FtpOutcome outcome = EnsureLoggedOn();
     if (outcome != FtpOutcome::Done) return outcome;

@@ -51,6 +51,10 @@ class FtpClient {
     // (`machineFormat` true), otherwise LIST.
     FtpOutcome List(const std::string& folder, std::string& text, bool& machineFormat);
 
+    // The LIST lines of the one name `name` in `folder` ("LIST name"), for
+    // a name that no server takes for a pattern or an option.
+    FtpOutcome ListName(const std::string& folder, const std::string& name, std::string& text);
+
     // A download, read in pieces: OpenDownload starts it (and waits for its
     // first data, so that a refusal shows at once), ReadDownload returns the
     // next piece (0 at the end, -1 on a failure), CloseDownload ends it, early

@@ -17,15 +17,7 @@ namespace ravelmoor {
 namespace {
 
 uint32_t AttributesOf(const FtpListItem& item) {
-    return item.kind == FtpItemKind::Folder ? kFolderAttribute : 0;
-}
-
-EntryFacts FactsOf(const FtpListItem& item) {
-    EntryFacts facts;
-    facts.attributes = AttributesOf(item);
-    facts.size = item.size;
-    facts.lastWrite = item.lastWrite;
-    return facts;
+    return item.kind == FtpItemKind::Folder ? kFolderAttribute : item.timeSpan;
 }
 
 class FtpFileReader : public FileReader {
@@ -54,22 +46,6 @@ class FtpFileReader : public FileReader {
     uint64_t serial_;
     bool reported_ = false;
 };
-
-// "YYYYMMDDHHMMSS" in UTC, the form MFMT takes.
-std::string MachineTime(int64_t seconds) {
-    using namespace std::chrono;
-    const sys_seconds time{std::chrono::seconds{seconds}};
-    const sys_days day = floor<days>(time);
-    const year_month_day date{day};
-    const hh_mm_ss clock{time - day};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02u%02u%02d%02d%02d", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()),
-                  static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()));
-    return text;
-}
 
 // The levels of `relative`; false when one is empty, "." or "..", since the
 // server would take such a path somewhere else than below the root.
@@ -105,12 +81,44 @@ class CountingSink : public ListSink {
 }  // namespace
 
 FtpFileSystem::FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompter)
-    : client_(std::move(client)), prompter_(prompter) {}
+    : client_(std::move(client)), prompter_(prompter), times_(*client_, prompter) {}
 
 FtpFileSystem::~FtpFileSystem() = default;
 
 void FtpFileSystem::Interrupt() {
     client_->Interrupt();
+}
+
+EntryFacts FtpFileSystem::FactsOf(const FtpListItem& item) const {
+    EntryFacts facts;
+    facts.attributes = AttributesOf(item);
+    facts.size = item.size;
+    facts.lastWrite = times_.Clock().ListedTime(item);
+    return facts;
+}
+
+void FtpFileSystem::LearnClock(const std::string& folder,
+                               std::function<void(const ServerClock&)> onLearned) {
+    std::string serverFolder = ServerPath(folder);
+    if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    times_.OnLearned(std::move(onLearned));
+    times_.Learn(serverFolder);
+}
+
+size_t FtpFileSystem::AskExactTimes(const std::vector<FileEntry*>& entries,
+                                    std::string_view folder) {
+    size_t asked = 0;
+    for (FileEntry* entry : entries) {
+        if (client_->Cancelled()) break;
+        int64_t exact = 0;
+        ++asked;
+        if (times_.ExactTime(ServerPath(entry->FullPath(folder)), entry->lastWrite,
+                             TimeSpan(entry->attributes), exact)) {
+            entry->lastWrite = exact;
+            entry->attributes &= static_cast<uint16_t>(~kTimeSpanAttributes);
+        }
+    }
+    return asked;
 }
 
 std::string FtpFileSystem::ServerPath(const std::string& path) const {
@@ -231,11 +239,12 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
         }
     }
     for (const FtpListItem& item : items_) {
+        const EntryFacts listed = FactsOf(item);
         DirEntryFacts facts;
         facts.name = item.name;
-        facts.attributes = AttributesOf(item);
-        facts.size = item.size;
-        facts.lastWrite = item.lastWrite;
+        facts.attributes = listed.attributes;
+        facts.size = listed.size;
+        facts.lastWrite = listed.lastWrite;
         if (!sink.OnEntry(facts)) break;
     }
     return ListStatus::Listed;
@@ -382,11 +391,14 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     const FtpClient::DataSource source = [&reader](char* buffer, size_t capacity) {
         return reader->Read(buffer, capacity);
     };
+    // The first upload of a connection whose clock no probe found yet (its
+    // root was not there) finds it here, where a folder now is.
+    times_.Learn(destination.substr(0, destination.rfind('/') + 1));
     WriteOutcome done;
     FtpOutcome outcome = client_->Upload(temporary, source, control.cancel, done.bytes);
-    if (outcome == FtpOutcome::Done && client_->Offers("MFMT")) {
+    if (outcome == FtpOutcome::Done) {
         // Without it the copy is right but carries the time of the upload.
-        client_->Command("MFMT " + MachineTime(facts.lastWrite) + " " + temporary);
+        times_.Keep(temporary, facts.lastWrite);
     }
     if (outcome == FtpOutcome::Done) {
         outcome = client_->Commands({"RNFR " + temporary, "RNTO " + destination});
