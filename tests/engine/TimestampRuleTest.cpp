@@ -94,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         PrecisionCase{"day: a second before", kDay, -1, 0, false, false},
         PrecisionCase{"day: next midnight, 60 s tolerance", kDay, 86400, 60, false, true},
         PrecisionCase{"day: 61 s before, 60 s tolerance", kDay, -61, 60, false, false}),
-    [](const ::testing::TestParamInfo<PrecisionCase>& info) {
+    [](const ::testing::TestParamInfo<PrecisionCase>& row) {
         std::string name;
-        for (const char* c = info.param.name; *c != '\0'; ++c)
+        for (const char* c = row.param.name; *c != '\0'; ++c)
             name += std::isalnum(static_cast<unsigned char>(*c)) != 0 ? *c : '_';
         return name;
     });

@@ -564,6 +564,9 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
     FtpOutcome outcome = EnsureLoggedOn();
     if (outcome != FtpOutcome::Done) return outcome;
     if (!Prepare("/")) return FtpOutcome::Failed;
+    // A refused command ("*" before it) does not end the call: libcurl would
+    // close the connection after it, and every refusal (an MLST of a file not
+    // there yet) would cost a new logon. The replies say how each went.
     curl_slist* list = nullptr;
     for (const std::string& command : commands) {
         if (HasLineBreak(command)) {
@@ -573,7 +576,7 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
                 {command});
             return FtpOutcome::Failed;
         }
-        list = curl_slist_append(list, command.c_str());
+        list = curl_slist_append(list, ("*" + command).c_str());
     }
     CURL* easy = Easy(easy_);
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
@@ -582,7 +585,27 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
     curl_easy_setopt(easy, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
     curl_slist_free_all(list);
     if (reply != nullptr) *reply = replyLines_;
-    return Conclude(code);
+    if (code != CURLE_OK) return Conclude(code);
+    // The commands' replies come first, one final line each, in order,
+    // before anything libcurl sends of its own. The first refusal counts:
+    // the commands after it (an RNTO after a refused RNFR) fail harmlessly.
+    size_t answered = 0;
+    for (const std::string& line : replyLines_) {
+        if (answered == commands.size()) break;
+        if (line.size() < 4 || line[3] != ' ' ||
+            !std::all_of(line.begin(), line.begin() + 3,
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        ++answered;
+        const int answer = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+        if (answer >= 400) {
+            lastReply_ = line;
+            lastReplyCode_ = answer;
+            return Conclude(CURLE_QUOTE_ERROR);
+        }
+    }
+    return FtpOutcome::Done;
 }
 
 size_t FtpClient::OnUploadData(char* data, size_t size, size_t count, void* self) {

@@ -90,6 +90,7 @@ class FtpClient {
     // True when the last call failed because the server stayed silent for
     // the connection's timeout; ErrorText then says so and on what.
     bool TimedOut() const { return timedOut_; }
+    const FtpConnection& Connection() const { return connection_; }
     // The folder the logon started in, ending with '/' ("" when unknown).
     const std::string& HomeFolder() const { return home_; }
     bool OffersMachineListing() const { return machineListing_; }

@@ -81,7 +81,10 @@ class CountingSink : public ListSink {
 }  // namespace
 
 FtpFileSystem::FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompter)
-    : client_(std::move(client)), prompter_(prompter), times_(*client_, prompter) {}
+    : client_(std::move(client)),
+      prompter_(prompter),
+      times_(*client_, prompter),
+      uploads_(client_->Connection().server, client_->Connection().user) {}
 
 FtpFileSystem::~FtpFileSystem() = default;
 
@@ -95,6 +98,15 @@ EntryFacts FtpFileSystem::FactsOf(const FtpListItem& item) const {
     facts.size = item.size;
     facts.lastWrite = times_.Clock().ListedTime(item);
     return facts;
+}
+
+void FtpFileSystem::TakeUploadRecord(const std::string& serverPath, EntryFacts& facts) {
+    int64_t original = 0;
+    if (!facts.IsFolder() && uploads_.OriginalTime(serverPath, facts.size, facts.lastWrite,
+                                                   TimeSpan(facts.attributes), original)) {
+        facts.lastWrite = original;
+        facts.attributes &= ~kTimeSpanAttributes;
+    }
 }
 
 void FtpFileSystem::LearnClock(const std::string& folder,
@@ -239,7 +251,8 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
         }
     }
     for (const FtpListItem& item : items_) {
-        const EntryFacts listed = FactsOf(item);
+        EntryFacts listed = FactsOf(item);
+        TakeUploadRecord(serverFolder + std::string(item.name), listed);
         DirEntryFacts facts;
         facts.name = item.name;
         facts.attributes = listed.attributes;
@@ -274,6 +287,7 @@ bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
                     return false;
                 }
                 facts = FactsOf(item);
+                TakeUploadRecord(serverPath, facts);
                 return true;
             }
             return false;
@@ -281,7 +295,16 @@ bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
         if (outcome != FtpOutcome::Failed) return false;  // nothing there, or cancelled
         // A server that lists with MLSD may still not know MLST: look in the folder.
     }
-    return FindInParent(serverPath, facts);
+    if (!FindInParent(serverPath, facts)) return false;
+    // A copy made from it takes this time: to the second, where the server says it.
+    int64_t exact = 0;
+    if ((facts.attributes & kTimeSpanAttributes) != 0 &&
+        times_.ExactTime(serverPath, facts.lastWrite, TimeSpan(facts.attributes), exact)) {
+        facts.lastWrite = exact;
+        facts.attributes &= ~kTimeSpanAttributes;
+    }
+    TakeUploadRecord(serverPath, facts);
+    return true;
 }
 
 bool FtpFileSystem::FindInParent(const std::string& serverPath, EntryFacts& facts) {
@@ -396,10 +419,8 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     times_.Learn(destination.substr(0, destination.rfind('/') + 1));
     WriteOutcome done;
     FtpOutcome outcome = client_->Upload(temporary, source, control.cancel, done.bytes);
-    if (outcome == FtpOutcome::Done) {
-        // Without it the copy is right but carries the time of the upload.
-        times_.Keep(temporary, facts.lastWrite);
-    }
+    // Without it the copy is right but carries the time of the upload.
+    const bool kept = outcome == FtpOutcome::Done && times_.Keep(temporary, facts.lastWrite);
     if (outcome == FtpOutcome::Done) {
         outcome = client_->Commands({"RNFR " + temporary, "RNTO " + destination});
         // A server that renames only onto free names: the old file goes first.
@@ -408,7 +429,15 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
             outcome = client_->Commands({"RNFR " + temporary, "RNTO " + destination});
         }
     }
-    if (outcome == FtpOutcome::Done) return done;
+    if (outcome == FtpOutcome::Done) {
+        uploads_.Forget(destination);
+        EntryFacts now;
+        if (!kept && ReadFacts(destination, now)) {
+            uploads_.Remember(destination, now.size, now.lastWrite, TimeSpan(now.attributes),
+                              facts.lastWrite);
+        }
+        return done;
+    }
     WriteOutcome failure = Problem(outcome);
     client_->Command("DELE " + temporary);  // nothing half-written stays behind
     return failure;
@@ -506,7 +535,9 @@ WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::stri
     }
     if (facts.IsFolder()) return RemoveFolderAt(path);
     const FtpOutcome outcome = client_->Command("DELE " + path);
-    return outcome == FtpOutcome::Done ? WriteOutcome() : Problem(outcome);
+    if (outcome != FtpOutcome::Done) return Problem(outcome);
+    uploads_.Forget(path);
+    return {};
 }
 
 }  // namespace ravelmoor

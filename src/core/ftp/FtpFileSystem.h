@@ -12,6 +12,7 @@
 #include "core/ftp/FtpClient.h"
 #include "core/ftp/FtpListingParser.h"
 #include "core/ftp/FtpServerTimes.h"
+#include "core/ftp/UploadTimes.h"
 
 namespace ravelmoor {
 
@@ -28,7 +29,8 @@ class Prompter;
 // files whose comparison depends on the exact second.
 //
 // The write side uploads to a temporary name beside the destination, gives
-// it the original's time with the command the server takes for that, and
+// it the original's time with the command the server takes for that (or,
+// where none works, remembers the time the upload got: UploadTimes), and
 // renames it over the destination. Every level on the way to a place must be a folder; the
 // server itself decides what a link on the server leads to. A server has no
 // trash, so MoveToTrash always answers NoTrash.
@@ -76,6 +78,8 @@ class FtpFileSystem : public FileSystem {
     void Forget(const std::string& folder);
     // The facts of a listed item, its time in UTC with how exactly it is known.
     EntryFacts FactsOf(const FtpListItem& item) const;
+    // The original's time for a file whose upload could not keep it.
+    void TakeUploadRecord(const std::string& serverPath, EntryFacts& facts);
 
     std::string ServerPath(const std::string& path) const;
     bool FindInParent(const std::string& serverPath, EntryFacts& facts);
@@ -91,6 +95,7 @@ class FtpFileSystem : public FileSystem {
     std::unique_ptr<FtpClient> client_;
     Prompter& prompter_;
     FtpServerTimes times_;
+    UploadTimes uploads_;
     std::string listing_;                     // kept between calls: one buffer for every listing
     std::vector<FtpListItem> items_;          // the items of `listing_`, naming into it
     std::vector<std::string_view> badNames_;  // names of `listing_` left out
