@@ -494,6 +494,13 @@
     </message>
 </context>
 <context>
+    <name>FtpServerTimes</name>
+    <message>
+        <source>The FTP server&apos;s answer to MDTM for %1 (%2) is not a time that fits its listing; the listing&apos;s times, to the minute or the day, are used instead.</source>
+        <translation>Die Antwort des FTP-Servers auf MDTM für %1 (%2) ist keine Zeit, die zu seiner Auflistung passt; stattdessen gelten die Zeiten der Auflistung, auf die Minute oder den Tag genau.</translation>
+    </message>
+</context>
+<context>
     <name>GeneralSettingsCheck</name>
     <message>
         <source>The minimum for the byte value is 0</source>
@@ -1192,6 +1199,38 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>&amp;Directory:</source>
         <translation>&amp;Verzeichnis:</translation>
+    </message>
+    <message>
+        <source>Found by each comparison that may write to the server, with a small file it uploads and removes again</source>
+        <translation>Von jedem Vergleich ermittelt, der auf den Server schreiben darf, mit einer kleinen Datei, die er hochlädt und wieder entfernt</translation>
+    </message>
+    <message>
+        <source>Server clock:</source>
+        <translation>Server-Uhr:</translation>
+    </message>
+    <message>
+        <source>this computer&apos;s zone</source>
+        <translation>die Zeitzone dieses Computers</translation>
+    </message>
+    <message>
+        <source>UTC%1</source>
+        <translation>UTC%1</translation>
+    </message>
+    <message>
+        <source>not known yet (a comparison that may write to the server finds it)</source>
+        <translation>noch unbekannt (ein Vergleich, der auf den Server schreiben darf, ermittelt sie)</translation>
+    </message>
+    <message>
+        <source>not offered</source>
+        <translation>nicht angeboten</translation>
+    </message>
+    <message>
+        <source>listings in %1, MDTM %2; no command keeps an upload&apos;s time, so this computer remembers it</source>
+        <translation>Auflistungen in %1, MDTM %2; kein Befehl erhält die Zeit einer hochgeladenen Datei, daher merkt sie sich dieser Computer</translation>
+    </message>
+    <message>
+        <source>listings in %1, MDTM %2; uploads keep their times with %3</source>
+        <translation>Auflistungen in %1, MDTM %2; hochgeladene Dateien behalten ihre Zeit mit %3</translation>
     </message>
 </context>
 <context>

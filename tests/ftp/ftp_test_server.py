@@ -12,6 +12,8 @@ until it is terminated. Flags:
   --listing FILE        answer every MLSD with the bytes of FILE
   --log FILE            append every command received to FILE, one a line
   --truncate-download   send half of a file, then report the transfer complete
+  --mdtm ANSWER         MDTM answers "garbage" (not a time), "future" (a time
+                        decades ahead) or "refused" (an unknown command)
 """
 
 import argparse
@@ -43,17 +45,28 @@ class BreakingProducer:
 
 
 def make_handler(options):
+    left_out = ("MLSD", "MLST") if options.list_only else ()
+    if options.mdtm == "refused":
+        left_out += ("MDTM",)
+
     class Handler(FTPHandler):
         banner = "ravelmoor test server ready."
         auth_failed_timeout = 0  # answer a wrong password at once
         use_gmt_times = not options.list_only
 
-        if options.list_only:
+        if left_out:
             proto_cmds = {
                 name: value
                 for name, value in FTPHandler.proto_cmds.items()
-                if name not in ("MLSD", "MLST")
+                if name not in left_out
             }
+
+        def ftp_MDTM(self, path):
+            if options.mdtm == "garbage":
+                return self.respond("213 soon")
+            if options.mdtm == "future":
+                return self.respond("213 20991231235959")
+            return super().ftp_MDTM(path)
 
         def handle(self):
             if options.hang_greeting:
@@ -126,6 +139,7 @@ def main():
                    "--break-listing", "--truncate-download"):
         parser.add_argument(switch, action="store_true")
     parser.add_argument("--listing")
+    parser.add_argument("--mdtm", choices=("garbage", "future", "refused"))
     parser.add_argument("--log")
     options = parser.parse_args()
 

@@ -121,7 +121,7 @@ size_t FtpFileSystem::AskExactTimes(const std::vector<FileEntry*>& entries,
                                     std::string_view folder) {
     size_t asked = 0;
     for (FileEntry* entry : entries) {
-        if (client_->Cancelled()) break;
+        if (client_->Cancelled() || !times_.AsksMdtm()) break;
         int64_t exact = 0;
         ++asked;
         if (times_.ExactTime(ServerPath(entry->FullPath(folder)), entry->lastWrite,

@@ -45,6 +45,8 @@ class FtpServerTimes {
     // time); one warning per connection then says that the listing's times
     // are used.
     bool ExactTime(const std::string& path, int64_t listed, int64_t span, int64_t& time);
+    // False once the server turned MDTM down as a command it does not know.
+    bool AsksMdtm() const { return !mdtmRefused_; }
 
   private:
     // The listed facts of a probe file; false when it is not listed.

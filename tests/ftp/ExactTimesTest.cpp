@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ftp/FtpTestServer.h"
+#include "support/RunProgram.h"
+#include "support/ServerSyncTrees.h"
+#include "support/TempConfigHome.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+using test::RunRavelmoor;
+
+size_t Count(const std::string& text, const std::string& words) {
+    size_t count = 0;
+    for (size_t at = text.find(words); at != std::string::npos; at = text.find(words, at + 1))
+        ++count;
+    return count;
+}
+
+struct MdtmCase {
+    const char* name;
+    const char* answer;  // the test server's --mdtm, "" for the right answers
+    bool exactSeen;      // the local files are found newer by their exact seconds
+};
+
+class MdtmAnswers : public ::testing::TestWithParam<MdtmCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Servers, MdtmAnswers,
+                         ::testing::Values(MdtmCase{"Right", "", true},
+                                           MdtmCase{"Garbage", "garbage", false},
+                                           MdtmCase{"InTheFuture", "future", false},
+                                           MdtmCase{"Refused", "refused", false}),
+                         [](const auto& c) { return std::string(c.param.name); });
+
+// A server that lists with LIST gives a minute: files of the same size whose
+// times fall in the same minute ask MDTM for their seconds. A wrong answer
+// (not a time, a time far ahead, a refusal) leaves the listing's minute:
+// one warning for the run, nothing called newer, nothing copied on a guess.
+TEST_P(MdtmAnswers, DecideOnlyByTheExactSecond) {
+    const MdtmCase& c = GetParam();
+    test::TempTree served;
+    test::TempTree local;
+    test::TempTree state;
+    std::vector<std::string> flags = {"--list-only"};
+    if (c.answer[0] != '\0') flags.insert(flags.end(), {"--mdtm", c.answer});
+    test::FtpTestServer server(served.Path(), "", "", flags);
+    ASSERT_TRUE(server.Running());
+    test::TempConfigHome home;
+    auto environment = home.Environment();
+    environment["XDG_STATE_HOME"] = state.Path();
+    ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
+                  .exitCode,
+              0);
+    const std::string side = "(ftp) " + server.Server() + "/";
+
+    // Three days back, 5 s into a minute on the server and 20 s into it here.
+    const int64_t minute = (static_cast<int64_t>(std::time(nullptr)) - 3 * 86400) / 60 * 60;
+    for (const std::string name : {"a.txt", "sub/b.txt"}) {
+        served.Write(name, "same size", minute + 5);
+        local.Write(name, "SAME SIZE", minute + 20);
+    }
+    const test::ServerTreeState before = test::ServerSnapshot(served);
+
+    const auto compared = RunRavelmoor({"compare", "-r", "-v", local.Path(), side}, environment);
+    EXPECT_EQ(compared.exitCode, c.exactSeen ? 1 : 0) << compared.out << compared.err;
+    EXPECT_EQ(Count(compared.out, "newer      older"), c.exactSeen ? 2U : 0U) << compared.out;
+    EXPECT_EQ(Count(compared.err, "is not a time that fits its listing"), c.exactSeen ? 0U : 1U)
+        << compared.err;
+    // "Refused" is asked once: a server that does not know MDTM is asked no more.
+    const std::string asked = std::string(c.answer) == "refused" ? "1" : "2";
+    EXPECT_NE(compared.err.find("Exact times asked of the FTP server (its listing gave only the "
+                                "minute or the day): " +
+                                asked + "."),
+              std::string::npos)
+        << compared.err;
+
+    if (!c.exactSeen) {
+        const auto synced = RunRavelmoor(
+            {"sync", "-r", "--method", "update", "--yes", local.Path(), side}, environment);
+        EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+        EXPECT_EQ(test::ServerSnapshot(served), before);
+    }
+}
+
+}  // namespace
+}  // namespace ravelmoor
