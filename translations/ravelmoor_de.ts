@@ -520,6 +520,29 @@
     </message>
 </context>
 <context>
+    <name>ListingGuard</name>
+    <message>
+        <source>its path is longer than the longest a path can be here</source>
+        <translation>sein Pfad ist länger als der längste, den ein Pfad hier haben kann</translation>
+    </message>
+    <message>
+        <source>The server&apos;s folder %1 was not listed: %2. Nothing below it is copied or deleted.</source>
+        <translation>Der Ordner %1 des Servers wurde nicht aufgelistet: %2. Nichts darunter wird kopiert oder gelöscht.</translation>
+    </message>
+    <message>
+        <source>it lies more than %1 levels deep</source>
+        <translation>er liegt mehr als %1 Ebenen tief</translation>
+    </message>
+    <message>
+        <source>the server lists the folder it is in as it lists %1</source>
+        <translation>der Server listet den Ordner, in dem er liegt, so auf wie %1</translation>
+    </message>
+    <message>
+        <source>The server lists %1 as it lists %2, a folder it is inside: a loop. The folders below it were not listed; nothing below them is copied or deleted.</source>
+        <translation>Der Server listet %1 so auf wie %2, einen Ordner, in dem er liegt: eine Schleife. Die Ordner darunter wurden nicht aufgelistet; nichts darunter wird kopiert oder gelöscht.</translation>
+    </message>
+</context>
+<context>
     <name>LocalFileSystem</name>
     <message>
         <source>it can not be read</source>

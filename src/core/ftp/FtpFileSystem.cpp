@@ -84,7 +84,8 @@ FtpFileSystem::FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompt
     : client_(std::move(client)),
       prompter_(prompter),
       times_(*client_, prompter),
-      uploads_(client_->Connection().server, client_->Connection().user) {}
+      uploads_(client_->Connection().server, client_->Connection().user),
+      guard_(prompter) {}
 
 FtpFileSystem::~FtpFileSystem() = default;
 
@@ -222,6 +223,8 @@ bool FtpFileSystem::ParseListing(const std::string& serverFolder, bool machineFo
 ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     std::string serverFolder = ServerPath(folder);
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    refusal_ = guard_.Refusal(serverFolder);
+    if (!refusal_.empty()) return ListStatus::NotListable;
     bool machineFormat = false;
     switch (client_->List(serverFolder, listing_, machineFormat)) {
         case FtpOutcome::Done:
@@ -250,6 +253,7 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
             sink.OnUnusableName(name);
         }
     }
+    ListingGuard::Sink guarded(guard_, serverFolder, sink);
     for (const FtpListItem& item : items_) {
         EntryFacts listed = FactsOf(item);
         TakeUploadRecord(serverFolder + std::string(item.name), listed);
@@ -258,12 +262,14 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
         facts.attributes = listed.attributes;
         facts.size = listed.size;
         facts.lastWrite = listed.lastWrite;
-        if (!sink.OnEntry(facts)) break;
+        if (!guarded.OnEntry(facts)) return ListStatus::Listed;
     }
+    guarded.Finish();
     return ListStatus::Listed;
 }
 
 std::string FtpFileSystem::WhyNotListable(const std::string& /*folder*/) {
+    if (!refusal_.empty()) return refusal_;
     const std::string& text = client_->ErrorText();
     return text.empty()
                ? FillIn(QCoreApplication::translate("FtpFileSystem", "the server does not list it"))

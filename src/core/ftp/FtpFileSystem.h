@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
+#include "core/engine/ListingGuard.h"
 #include "core/ftp/FtpClient.h"
 #include "core/ftp/FtpListingParser.h"
 #include "core/ftp/FtpServerTimes.h"
@@ -96,8 +97,10 @@ class FtpFileSystem : public FileSystem {
     Prompter& prompter_;
     FtpServerTimes times_;
     UploadTimes uploads_;
-    std::string listing_;                     // kept between calls: one buffer for every listing
-    std::vector<FtpListItem> items_;          // the items of `listing_`, naming into it
+    ListingGuard guard_;
+    std::string refusal_;             // why the guard did not list the last folder asked for
+    std::string listing_;             // kept between calls: one buffer for every listing
+    std::vector<FtpListItem> items_;  // the items of `listing_`, naming into it
     std::vector<std::string_view> badNames_;  // names of `listing_` left out
     // Server folders the write side has seen to be folders, so that a batch
     // of copies looks at each level once.
