@@ -14,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -84,7 +85,7 @@ void Descendants(pid_t parent, std::vector<pid_t>& out) {
 
 }  // namespace
 
-SshTestServer::SshTestServer() {
+SshTestServer::SshTestServer(SftpServing serving) {
     const char* home = std::getenv("HOME");
     previousHome_ = home != nullptr ? home : "";
     ::setenv("HOME", home_.Path().c_str(), 1);
@@ -93,11 +94,57 @@ SshTestServer::SshTestServer() {
     MakeKey(files_.Full("stranger"));
     Run("cp '" + files_.Full("user_key.pub") + "' '" + files_.Full("authorized_keys") + "'");
     port_ = FreePort();
-    WriteConfig("internal-sftp");
+    switch (serving) {
+        case SftpServing::InsideSshd:
+            WriteConfig("internal-sftp");
+            break;
+        case SftpServing::InsideChroot:
+            if (!MakeChroot()) {
+                port_ = 0;
+                return;
+            }
+            WriteConfig("internal-sftp", /*chroot=*/true);
+            break;
+        case SftpServing::SftpServerProgram:
+            WriteConfig("/usr/lib/openssh/sftp-server");
+            break;
+    }
     Start();
 }
 
-void SshTestServer::WriteConfig(const std::string& subsystem) {
+bool SshTestServer::MakeChroot() {
+    if (::getuid() != 0) {
+        missing_ = "sshd shuts a session in a folder only when it runs as root";
+        return false;
+    }
+    if (previousHome_.empty() || previousHome_[0] != '/') {
+        missing_ = "no home folder to make the chroot in";
+        return false;
+    }
+    // sshd shuts a session in only a folder that root owns and no one else
+    // may write, and so is every folder above it.
+    for (std::filesystem::path at = previousHome_; !at.empty(); at = at.parent_path()) {
+        struct stat facts {};
+        if (::stat(at.c_str(), &facts) != 0 || facts.st_uid != 0 ||
+            (facts.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            missing_ = "sshd takes no chroot below " + at.string() +
+                       ", which is not root's alone to write";
+            return false;
+        }
+        if (at == at.parent_path()) break;
+    }
+    std::string pattern = previousHome_ + "/chroot-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        missing_ = "no folder for the chroot in " + previousHome_;
+        return false;
+    }
+    chroot_ = pattern;
+    ::chmod(chroot_.c_str(), 0755);
+    ::mkdir((chroot_ + "/pub").c_str(), 0755);
+    return true;
+}
+
+void SshTestServer::WriteConfig(const std::string& subsystem, bool chroot) {
     const passwd* me = ::getpwuid(::getuid());
     std::ofstream config(files_.Full("sshd_config"));
     config << "Port " << port_ << "\nListenAddress 127.0.0.1\n"
@@ -108,6 +155,7 @@ void SshTestServer::WriteConfig(const std::string& subsystem) {
            << "KbdInteractiveAuthentication no\nPermitRootLogin prohibit-password\n"
            << "AllowUsers " << (me != nullptr ? me->pw_name : "root") << "\n"
            << "Subsystem sftp " << subsystem << "\n";
+    if (chroot) config << "ChrootDirectory " << chroot_ << "\n";
 }
 
 void SshTestServer::Start() {
@@ -176,6 +224,10 @@ void SshTestServer::ChangeHostKey() {
 SshTestServer::~SshTestServer() {
     Signal(SIGCONT, true);
     Kill();
+    if (!chroot_.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(chroot_, error);
+    }
     if (previousHome_.empty()) {
         ::unsetenv("HOME");
     } else {
