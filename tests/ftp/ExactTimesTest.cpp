@@ -27,15 +27,19 @@ struct MdtmCase {
     const char* name;
     const char* answer;  // the test server's --mdtm, "" for the right answers
     bool exactSeen;      // the local files are found newer by their exact seconds
+    int files = 2;       // from 8 on, MDTM goes out ahead of its answers
 };
 
 class MdtmAnswers : public ::testing::TestWithParam<MdtmCase> {};
 
 INSTANTIATE_TEST_SUITE_P(Servers, MdtmAnswers,
                          ::testing::Values(MdtmCase{"Right", "", true},
+                                           MdtmCase{"RightForMany", "", true, 20},
                                            MdtmCase{"Garbage", "garbage", false},
+                                           MdtmCase{"GarbageForMany", "garbage", false, 20},
                                            MdtmCase{"InTheFuture", "future", false},
-                                           MdtmCase{"Refused", "refused", false}),
+                                           MdtmCase{"Refused", "refused", false},
+                                           MdtmCase{"RefusedForMany", "refused", false, 20}),
                          [](const auto& c) { return std::string(c.param.name); });
 
 // A server that lists with LIST gives a minute: files of the same size whose
@@ -61,7 +65,8 @@ TEST_P(MdtmAnswers, DecideOnlyByTheExactSecond) {
 
     // Three days back, 5 s into a minute on the server and 20 s into it here.
     const int64_t minute = (static_cast<int64_t>(std::time(nullptr)) - 3 * 86400) / 60 * 60;
-    for (const std::string name : {"a.txt", "sub/b.txt"}) {
+    for (int i = 0; i < c.files; ++i) {
+        const std::string name = (i % 2 == 0 ? "" : "sub/") + std::to_string(i) + ".txt";
         served.Write(name, "same size", minute + 5);
         local.Write(name, "SAME SIZE", minute + 20);
     }
@@ -69,11 +74,12 @@ TEST_P(MdtmAnswers, DecideOnlyByTheExactSecond) {
 
     const auto compared = RunRavelmoor({"compare", "-r", "-v", local.Path(), side}, environment);
     EXPECT_EQ(compared.exitCode, c.exactSeen ? 1 : 0) << compared.out << compared.err;
-    EXPECT_EQ(Count(compared.out, "newer      older"), c.exactSeen ? 2U : 0U) << compared.out;
+    EXPECT_EQ(Count(compared.out, "newer      older"), c.exactSeen ? size_t(c.files) : 0U)
+        << compared.out;
     EXPECT_EQ(Count(compared.err, "is not a time that fits its listing"), c.exactSeen ? 0U : 1U)
         << compared.err;
     // "Refused" is asked once: a server that does not know MDTM is asked no more.
-    const std::string asked = std::string(c.answer) == "refused" ? "1" : "2";
+    const std::string asked = std::string(c.answer) == "refused" ? "1" : std::to_string(c.files);
     EXPECT_NE(compared.err.find("Exact times asked of the FTP server (its listing gave only the "
                                 "minute or the day): " +
                                 asked + "."),

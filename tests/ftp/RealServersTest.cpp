@@ -59,6 +59,7 @@ struct RowCase {
     const char* serverZone = "";  // TZ of the server; "" for UTC
     bool keepsNoTimes = false;
     bool bigFile = false;
+    bool emptyTarget = false;  // a first sync into an empty folder, as a new user's
 };
 
 struct Row {
@@ -71,6 +72,7 @@ void PrintTo(const Row& row, std::ostream* out) {
 }
 
 const RowCase kCases[] = {
+    {"FirstUpdateThenCompare", Flow::SyncUp, "update", "", "", false, false, true},
     {"IdenticalTree", Flow::IdenticalCompare},
     {"IdenticalTreeServerInTokyo", Flow::IdenticalCompare, "", "", "JST-9"},
     {"IdenticalTreeClientInNewYork", Flow::IdenticalCompare, "", "America/New_York"},
@@ -148,6 +150,8 @@ TEST_P(RealFtpServers, SyncConvergesAndTheNextComparisonProposesNothing) {
     if (c.flow == Flow::IdenticalCompare) {
         WriteTree(local, "pub");
         WriteTree(server.Files(), "pub");
+    } else if (c.emptyTarget) {
+        WriteTree(sourceTree, "pub");
     } else {
         WriteTree(sourceTree, "pub");
         // Something to replace, something older to keep, something to prune.
@@ -166,7 +170,8 @@ TEST_P(RealFtpServers, SyncConvergesAndTheNextComparisonProposesNothing) {
         EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
     }
     const std::string method = c.method;
-    if (c.flow == Flow::IdenticalCompare || method == "force" || method == "align") {
+    if (c.flow == Flow::IdenticalCompare || c.emptyTarget || method == "force" ||
+        method == "align") {
         const auto compared = run({"compare", "-r"});
         EXPECT_EQ(compared.exitCode, 0) << compared.out << compared.err;
         if (method == "force") {

@@ -95,22 +95,21 @@ std::string FailureText(int code, const char* curlText) {
     return text;
 }
 
-// Splits "host", "host:port", "[v6]:port" or a bare v6 address into the
-// "ftp://host:port" that libcurl takes. Empty with `problem` set when the text
-// cannot be used.
-std::string BaseUrl(std::string server, std::string& problem) {
+}  // namespace
+
+bool SplitServer(std::string server, std::string& host, std::string& port, std::string& problem) {
     if (StartsWithAsciiFolded(server, "ftp://")) server.erase(0, 6);
     while (!server.empty() && server.back() == '/')
         server.pop_back();
-    std::string host = server;
-    std::string port = "21";
+    host = server;
+    port = "21";
     if (!server.empty() && server.front() == '[') {
         const size_t close = server.find(']');
         if (close == std::string::npos) {
             problem = FillIn(QCoreApplication::translate(
                                  "FtpClient", "The server name %1 lacks its closing ']'."),
                              {server});
-            return {};
+            return false;
         }
         host = server.substr(0, close + 1);
         if (close + 1 < server.size()) {
@@ -118,7 +117,7 @@ std::string BaseUrl(std::string server, std::string& problem) {
                 problem = FillIn(
                     QCoreApplication::translate("FtpClient", "The server name %1 cannot be read."),
                     {server});
-                return {};
+                return false;
             }
             port = server.substr(close + 2);
         }
@@ -138,8 +137,19 @@ std::string BaseUrl(std::string server, std::string& problem) {
             FillIn(QCoreApplication::translate(
                        "FtpClient", "The server name %1 is not a host name with an optional port."),
                    {server});
-        return {};
+        return false;
     }
+    return true;
+}
+
+namespace {
+
+// "ftp://host:port" as libcurl takes it; empty with `problem` set when the
+// server text cannot be used.
+std::string BaseUrl(const std::string& server, std::string& problem) {
+    std::string host;
+    std::string port;
+    if (!SplitServer(server, host, port, problem)) return {};
     return "ftp://" + host + ":" + port;
 }
 

@@ -120,16 +120,19 @@ void FtpFileSystem::LearnClock(const std::string& folder,
 
 size_t FtpFileSystem::AskExactTimes(const std::vector<FileEntry*>& entries,
                                     std::string_view folder) {
-    size_t asked = 0;
-    for (FileEntry* entry : entries) {
-        if (client_->Cancelled() || !times_.AsksMdtm()) break;
-        int64_t exact = 0;
-        ++asked;
-        if (times_.ExactTime(ServerPath(entry->FullPath(folder)), entry->lastWrite,
-                             TimeSpan(entry->attributes), exact)) {
-            entry->lastWrite = exact;
-            entry->attributes &= static_cast<uint16_t>(~kTimeSpanAttributes);
-        }
+    std::vector<FtpServerTimes::Listed> files;
+    files.reserve(entries.size());
+    for (const FileEntry* entry : entries) {
+        files.push_back(
+            {ServerPath(entry->FullPath(folder)), entry->lastWrite, TimeSpan(entry->attributes)});
+    }
+    std::vector<int64_t> times;
+    std::vector<bool> found;
+    const size_t asked = times_.ExactTimes(files, times, found);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!found[i]) continue;
+        entries[i]->lastWrite = times[i];
+        entries[i]->attributes &= static_cast<uint16_t>(~kTimeSpanAttributes);
     }
     return asked;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/ftp/ServerClock.h"
 
@@ -48,6 +49,18 @@ class FtpServerTimes {
     // False once the server turned MDTM down as a command it does not know.
     bool AsksMdtm() const { return !mdtmRefused_; }
 
+    // ExactTime for many files at once: their MDTM commands go out ahead of
+    // the answers on a connection of their own (FtpCommandPipe) where the
+    // server allows, else one at a time. found[i] tells whether times[i] is
+    // the exact time of files[i]. Returns how many were asked.
+    struct Listed {
+        std::string path;
+        int64_t time = 0;
+        int64_t span = 0;
+    };
+    size_t ExactTimes(const std::vector<Listed>& files, std::vector<int64_t>& times,
+                      std::vector<bool>& found);
+
   private:
     // The listed facts of a probe file; false when it is not listed.
     bool LookAtProbe(const std::string& path, FtpListItem& item);
@@ -57,6 +70,11 @@ class FtpServerTimes {
     // Which setter works on `probe`, and with what offset.
     void LearnSetter(const std::string& probe, int64_t uploaded);
     void WarnOfMdtm(const std::string& path, const std::string& answer);
+    // Whether an MDTM reply line is a time that fits the listing.
+    bool Fits(const std::string& path, const std::string& answer, int64_t listed, int64_t span,
+              int64_t& time);
+    // Whether the pipe may be tried (not once it failed on this connection).
+    bool pipeFailed_ = false;
 
     FtpClient& client_;
     Prompter& prompter_;
