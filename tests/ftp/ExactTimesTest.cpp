@@ -94,5 +94,37 @@ TEST_P(MdtmAnswers, DecideOnlyByTheExactSecond) {
     }
 }
 
+// A connection that may not write cannot find the server's clock: ftp list
+// -v says the clock is unknown, and the comparison reads LIST times as local
+// time at the listing's precision, asking MDTM where a decision rests on it.
+TEST(ReadOnlyFtpServer, SaysTheClockIsUnknownAndStillCompares) {
+    test::TempTree served;
+    test::TempTree local;
+    test::TempTree state;
+    test::FtpTestServer server(served.Path(), "", "", {"--list-only", "--read-only"});
+    ASSERT_TRUE(server.Running());
+    test::TempConfigHome home;
+    auto environment = home.Environment();
+    environment["XDG_STATE_HOME"] = state.Path();
+    ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
+                  .exitCode,
+              0);
+    const int64_t minute = (static_cast<int64_t>(std::time(nullptr)) - 3 * 86400) / 60 * 60;
+    served.Write("same.txt", "same", minute + 5);
+    local.Write("same.txt", "same", minute + 5);
+    served.Write("later.txt", "same", minute + 5);
+    local.Write("later.txt", "SAME", minute + 30);
+    const auto compared = RunRavelmoor(
+        {"compare", "-r", local.Path(), "(ftp) " + server.Server() + "/"}, environment);
+    EXPECT_EQ(compared.exitCode, 1) << compared.out << compared.err;
+    EXPECT_NE(compared.out.find("newer      older      later.txt"), std::string::npos)
+        << compared.out;
+    EXPECT_EQ(compared.out.find("same.txt"), std::string::npos) << compared.out;
+    const auto listed = RunRavelmoor({"ftp", "list", "-v"}, environment);
+    EXPECT_NE(listed.out.find("  clock: unknown (no probe file could be written)"),
+              std::string::npos)
+        << listed.out;
+}
+
 }  // namespace
 }  // namespace ravelmoor

@@ -12,6 +12,7 @@ until it is terminated. Flags:
   --listing FILE        answer every MLSD with the bytes of FILE
   --log FILE            append every command received to FILE, one a line
   --truncate-download   send half of a file, then report the transfer complete
+  --read-only           the logon may list and read, but not write
   --mdtm ANSWER         MDTM answers "garbage" (not a time), "future" (a time
                         decades ahead) or "refused" (an unknown command)
 """
@@ -135,7 +136,7 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--user")
     parser.add_argument("--password", default="")
-    for switch in ("--list-only", "--hang-greeting", "--hang-listing", "--hang-download",
+    for switch in ("--list-only", "--read-only", "--hang-greeting", "--hang-listing", "--hang-download",
                    "--break-listing", "--truncate-download"):
         parser.add_argument(switch, action="store_true")
     parser.add_argument("--listing")
@@ -146,10 +147,11 @@ def main():
     logging.basicConfig(level=logging.ERROR)
     warnings.simplefilter("ignore")  # write access for anonymous logons is what the tests want
     authorizer = DummyAuthorizer()
+    permissions = "elr" if options.read_only else WRITE_PERMISSIONS
     if options.user:
-        authorizer.add_user(options.user, options.password, options.dir, perm=WRITE_PERMISSIONS)
+        authorizer.add_user(options.user, options.password, options.dir, perm=permissions)
     else:
-        authorizer.add_anonymous(options.dir, perm=WRITE_PERMISSIONS)
+        authorizer.add_anonymous(options.dir, perm=permissions)
     handler = make_handler(options)
     handler.authorizer = authorizer
     server = FTPServer(("127.0.0.1", 0), handler)

@@ -213,6 +213,7 @@ void RealFtpServer::Start(const std::string& program, const std::vector<std::str
     std::vector<std::string> words = {program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);

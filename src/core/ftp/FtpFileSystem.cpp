@@ -259,7 +259,7 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
     ListingGuard::Sink guarded(guard_, serverFolder, sink);
     for (const FtpListItem& item : items_) {
         EntryFacts listed = FactsOf(item);
-        TakeUploadRecord(serverFolder + std::string(item.name), listed);
+        if (!uploads_.Empty()) TakeUploadRecord(serverFolder + std::string(item.name), listed);
         DirEntryFacts facts;
         facts.name = item.name;
         facts.attributes = listed.attributes;

@@ -101,7 +101,10 @@ void FtpServerTimes::Learn(const std::string& serverFolder) {
     if (client_.Upload(probe, oneByte, nullptr, bytes) != FtpOutcome::Done) {
         TraceLine("FTP: no probe file in %s: %s\n", serverFolder.c_str(),
                   client_.ErrorText().c_str());
-        if (!client_.Cancelled()) client_.Command("DELE " + probe);
+        if (client_.Cancelled()) return;
+        client_.Command("DELE " + probe);
+        // What is shown for the connection says so: read-only, or no folder yet.
+        if (onLearned_) onLearned_(clock_);
         return;
     }
     const int64_t after = Now();
@@ -128,7 +131,7 @@ void FtpServerTimes::Learn(const std::string& serverFolder) {
     if (clock_.known) LearnSetter(probe, after);
     client_.Command("DELE " + probe);
     TraceLine("FTP: the clock of the server: %s\n", clock_.Describe().c_str());
-    if (clock_.known && onLearned_) onLearned_(clock_);
+    if (onLearned_) onLearned_(clock_);
 }
 
 void FtpServerTimes::LearnSetter(const std::string& probe, int64_t uploaded) {

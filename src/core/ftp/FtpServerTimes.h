@@ -20,7 +20,7 @@ class FtpServerTimes {
   public:
     FtpServerTimes(FtpClient& client, Prompter& prompter);
 
-    // Called with the clock each time a probe has found it.
+    // Called with the clock after each probe, known or not.
     void OnLearned(std::function<void(const ServerClock&)> callback) {
         onLearned_ = std::move(callback);
     }

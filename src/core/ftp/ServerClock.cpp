@@ -9,7 +9,7 @@
 namespace ravelmoor {
 namespace {
 
-constexpr int64_t kQuarterHour = 15 * 60;
+constexpr int64_t kQuarterHour = int64_t{15} * 60;
 
 struct SetterName {
     TimeSetter setter;

@@ -25,8 +25,11 @@ std::string FileOf(const std::string& server, const std::string& user) {
         return {};
     }
     static constexpr char kHex[] = "0123456789abcdef";
+    std::string key = server;
+    key += '\n';
+    key += user;
     std::string name;
-    for (const unsigned char c : server + '\n' + user) {
+    for (const unsigned char c : key) {
         name.push_back(kHex[c >> 4]);
         name.push_back(kHex[c & 15]);
     }

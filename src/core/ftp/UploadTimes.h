@@ -34,6 +34,12 @@ class UploadTimes {
     bool OriginalTime(const std::string& path, uint64_t size, int64_t listedTime,
                       int64_t listedSpan, int64_t& originalTime);
 
+    // Whether no upload is remembered (most servers keep times).
+    bool Empty() {
+        Load();
+        return uploads_.empty();
+    }
+
     // Writes the records when they changed; false when the file could not
     // be written.
     bool Save();
