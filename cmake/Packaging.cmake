@@ -6,10 +6,11 @@ set(CPACK_PACKAGE_NAME ravelmoor)
 set(CPACK_PACKAGE_VENDOR KVOLT)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "compare two folder trees and bring them into agreement")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ravelmoor compares a Source folder tree with a Target folder tree, pairs every file\n"
-    "and folder by its path and tells which are the same, newer, older or only on one\n"
-    "side. One of six sync methods then copies and deletes to bring the two into\n"
-    "agreement. One side may be a folder on an FTP server. A desktop program and a\n"
+    "Ravelmoor compares a Source folder tree with a Target folder tree, pairs\n"
+    "every file and folder by its path and tells which are the same, newer,\n"
+    "older or only on one side. One of six sync methods then copies and\n"
+    "deletes to bring the two into agreement; every sync can be undone. One\n"
+    "side may be a folder on an FTP or SFTP server. A desktop program and a\n"
     "command line.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
@@ -21,6 +22,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${RAVELMOOR_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+# ssh reads ~/.ssh/config for an SFTP side exactly as every other SSH tool does.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, openssh-client")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -24,7 +24,7 @@ TESTS="
   python3 python3-pyftpdlib dbus gnome-keyring openssh-server openssh-client vsftpd
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
-  dpkg-dev file
+  dpkg-dev file lintian
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db
   bash-completion zsh fish
   libglib2.0-bin gvfs-daemons dosfstools

@@ -93,6 +93,10 @@
         <source>Target folder not found.</source>
         <translation>Zielordner nicht gefunden.</translation>
     </message>
+    <message>
+        <source>Cannot make the folder %1: %2</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>Comparison</name>
@@ -827,6 +831,17 @@
     </message>
 </context>
 <context>
+    <name>SftpOpener</name>
+    <message>
+        <source>The folder %1 does not exist on %2.</source>
+        <translation>Der Ordner %1 existiert auf %2 nicht.</translation>
+    </message>
+    <message>
+        <source>%1 on %2 is not a folder.</source>
+        <translation>%1 auf %2 ist kein Ordner.</translation>
+    </message>
+</context>
+<context>
     <name>SftpSession</name>
     <message>
         <source>Cannot find the host %1: %2</source>
@@ -861,10 +876,6 @@
         <translation>Der Hostschlüssel von %1 hat sich geändert: Der Server zeigt jetzt den Schlüssel %2, der nicht der für ihn gespeicherte ist. Jemand könnte die Verbindung abfangen, oder der Server wurde neu eingerichtet. Die Verbindung wird abgelehnt; wenn der neue Schlüssel stimmt, entfernen Sie zuerst den alten aus %3.</translation>
     </message>
     <message>
-        <source>The known host keys cannot be read: %1</source>
-        <translation>Die bekannten Hostschlüssel können nicht gelesen werden: %1</translation>
-    </message>
-    <message>
         <source>The host %1 is not known (its key fingerprint is %2), and an unknown host key is not accepted here. The connection is refused; if the fingerprint is the server&apos;s, accept it once with --accept-new-host-key.</source>
         <translation>Der Host %1 ist nicht bekannt (sein Schlüssel-Fingerabdruck ist %2), und ein unbekannter Hostschlüssel wird hier nicht angenommen. Die Verbindung wird abgelehnt; wenn der Fingerabdruck der des Servers ist, nehmen Sie ihn einmal mit --accept-new-host-key an.</translation>
     </message>
@@ -883,20 +894,43 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <translation>Die Schlüsseldatei %1 kann nicht gelesen werden, oder ihre Passphrase ist falsch.</translation>
     </message>
     <message>
-        <source>The server did not answer the logon within %1 seconds.</source>
-        <translation>Der Server hat auf die Anmeldung nicht innerhalb von %1 Sekunden geantwortet.</translation>
-    </message>
-    <message>
-        <source>Logon failed: %1</source>
-        <translation>Anmeldung fehlgeschlagen: %1</translation>
-    </message>
-    <message>
-        <source>Logon refused: %1</source>
-        <translation>Anmeldung abgelehnt: %1</translation>
-    </message>
-    <message>
         <source>The server %1 does not offer SFTP: %2</source>
         <translation>Der Server %1 bietet kein SFTP an: %2</translation>
+    </message>
+    <message>
+        <source> (the proxy command: %1)</source>
+        <translation> (der Proxy-Befehl: %1)</translation>
+    </message>
+    <message>
+        <source>Cannot start the proxy command for %1 (%2): %3</source>
+        <translation>Der Proxy-Befehl für %1 (%2) kann nicht gestartet werden: %3</translation>
+    </message>
+    <message>
+        <source>The known host keys for %1 cannot be read: %2</source>
+        <translation>Die bekannten Host-Schlüssel für %1 können nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The host %1 is not known (its key fingerprint is %2), and StrictHostKeyChecking in the SSH configuration refuses a host that is not known. The connection is refused; if the fingerprint is the server&apos;s, add its key to %3 first.</source>
+        <translation>Der Host %1 ist nicht bekannt (der Fingerabdruck seines Schlüssels ist %2), und StrictHostKeyChecking in der SSH-Konfiguration lehnt unbekannte Hosts ab. Die Verbindung wird abgelehnt; wenn der Fingerabdruck der des Servers ist, tragen Sie seinen Schlüssel zuerst in %3 ein.</translation>
+    </message>
+    <message>
+        <source>%1 did not answer the logon within %2 seconds.</source>
+        <translation>%1 hat auf die Anmeldung nicht innerhalb von %2 Sekunden geantwortet.</translation>
+    </message>
+    <message>
+        <source>The logon of %1 to %2 failed: %3</source>
+        <translation>Die Anmeldung von %1 bei %2 ist fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <source>%1 refused the logon of %2: %3</source>
+        <translation>%1 hat die Anmeldung von %2 abgelehnt: %3</translation>
+    </message>
+</context>
+<context>
+    <name>SshConfig</name>
+    <message>
+        <source>The SSH configuration %1 cannot be read: %2</source>
+        <translation>Die SSH-Konfiguration %1 kann nicht gelesen werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1429,6 +1463,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Use an SFTP connection as the Target</source>
         <translation>Eine SFTP-Verbindung als Ziel verwenden</translation>
     </message>
+    <message>
+        <source>Target folder not found. Make it?</source>
+        <translation>Zielordner nicht gefunden. Soll er angelegt werden?</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::PreviewWindow</name>
@@ -1707,24 +1745,12 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Verbindung wählen; eine neue wird nach Host und Verzeichnis benannt</translation>
     </message>
     <message>
-        <source>Host name or address of the SSH server</source>
-        <translation>Hostname oder Adresse des SSH-Servers</translation>
-    </message>
-    <message>
-        <source>Leave empty to log on with your own user name</source>
-        <translation>Leer lassen, um sich mit dem eigenen Benutzernamen anzumelden</translation>
-    </message>
-    <message>
         <source>An absolute folder, or one below the folder the logon starts in</source>
         <translation>Ein absoluter Ordner oder einer unterhalb des Ordners, in dem die Anmeldung beginnt</translation>
     </message>
     <message>
         <source>Select SFTP Directory</source>
         <translation>SFTP-Verzeichnis wählen</translation>
-    </message>
-    <message>
-        <source>SSH agent</source>
-        <translation>SSH-Agent</translation>
     </message>
     <message>
         <source>Key file</source>
@@ -1773,6 +1799,26 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Leave empty for a key file without a passphrase</source>
         <translation>Leer lassen für eine Schlüsseldatei ohne Passphrase</translation>
+    </message>
+    <message>
+        <source>Host name or address of the SSH server, or a host of ~/.ssh/config, which then gives its address, user, port, key and jump host</source>
+        <translation>Hostname oder Adresse des SSH-Servers, oder ein Host aus ~/.ssh/config, der dann Adresse, Benutzer, Port, Schlüssel und Sprung-Host angibt</translation>
+    </message>
+    <message>
+        <source>22: the port ~/.ssh/config gives the host, or 22</source>
+        <translation>22: der Port, den ~/.ssh/config für den Host angibt, sonst 22</translation>
+    </message>
+    <message>
+        <source>Leave empty for the user ~/.ssh/config gives the host, or your own user name</source>
+        <translation>Leer lassen für den Benutzer, den ~/.ssh/config für den Host angibt, sonst Ihren eigenen Benutzernamen</translation>
+    </message>
+    <message>
+        <source>SSH agent and key files</source>
+        <translation>SSH-Agent und Schlüsseldateien</translation>
+    </message>
+    <message>
+        <source>SSH agent and key files: the agent&apos;s keys, then the key files ~/.ssh/config names for the host, then ~/.ssh/id_*</source>
+        <translation>SSH-Agent und Schlüsseldateien: die Schlüssel des Agenten, dann die Schlüsseldateien, die ~/.ssh/config für den Host nennt, dann ~/.ssh/id_*</translation>
     </message>
 </context>
 <context>

@@ -19,7 +19,8 @@ _ravelmoor() {
     _init_completion || return
 
     local shared='-r --recursive --subfolders --by --ignore-2s --ignore-60s --ignore-dst
-        --chunk --include --exclude --settings --save-settings --all --format
+        --chunk --include --exclude --include-glob --exclude-glob --settings
+        --save-settings --all --format
         -q --quiet --accept-new-host-key -h --help --'
     local command=${words[1]}
 
@@ -111,7 +112,7 @@ _ravelmoor() {
         _filedir
         return
         ;;
-    --chunk | --include | --exclude)
+    --chunk | --include | --exclude | --include-glob | --exclude-glob)
         return
         ;;
     esac
@@ -119,7 +120,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath'
         else
             options+=' --method'
         fi

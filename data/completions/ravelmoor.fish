@@ -35,7 +35,9 @@ complete -c ravelmoor -n $both -l ignore-60s -d 'Ignore time differences up to 6
 complete -c ravelmoor -n $both -l ignore-dst -d 'Ignore a difference of exactly one hour'
 complete -c ravelmoor -n $both -l chunk -x -d 'Checksum only about the first N bytes'
 complete -c ravelmoor -n $both -l include -x -d 'Take part only if some include expression matches'
-complete -c ravelmoor -n $both -l exclude -x -d 'Leave out what the expression matches'
+complete -c ravelmoor -n $both -l exclude -x -d 'Leave out what the expression matches, a folder with its content'
+complete -c ravelmoor -n $both -l include-glob -x -d 'Take part only if some include glob matches'
+complete -c ravelmoor -n $both -l exclude-glob -x -d 'Leave out what the glob matches, a folder with its content'
 complete -c ravelmoor -n $both -l settings -r -k -a '(__fish_complete_suffix .zvs)' -d 'Start from a settings file'
 complete -c ravelmoor -n $both -l save-settings -r -k -a '(__fish_complete_suffix .zvs)' -d 'Write these settings to a settings file'
 complete -c ravelmoor -n $both -l all -d 'Also print the rows that match'
@@ -52,6 +54,7 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l log -r -F -d 'App
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l allow-mass-delete -d 'With --yes, go on when most of a side would be deleted'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l delete-permanently -d 'With --yes, delete for good what no trash takes'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-keep-replaced -d 'Do not move replaced files to the trash'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l mkpath -d 'Make a missing Target folder and the folders above it'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
 
 # history and undo

@@ -6,6 +6,9 @@
 #include "cli/ClosestWord.h"
 #include "cli/ProblemDetail.h"
 #include "cli/RequestSettings.h"
+#include "core/engine/CaseFold.h"
+#include "core/filters/FilterSet.h"
+#include "core/filters/GlobExpression.h"
 #include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {
@@ -35,6 +38,35 @@ OptionOutcome ParseChunk(const std::string& value, uint32_t& chunk) {
             "The byte count of --chunk must be a whole number from 0 to 4294967295", value));
     }
     chunk = static_cast<uint32_t>(number);
+    return {};
+}
+
+// An expression given on the command line. One with a capital letter outside
+// a set can never match, since paths are compared case-folded: refused,
+// rather than silently leaving the rule without effect.
+OptionOutcome AddExpressionRule(const char* type, const std::string& expression,
+                                CompareRequest& request) {
+    const std::string never = CharacterThatNeverMatches(expression);
+    if (!never.empty()) {
+        const bool include = type == std::string_view(FilterRule::kInclude);
+        return Refused("The expression " + expression + " can never match: paths are compared " +
+                       "in lower case, so " + never + " matches nothing. Write " +
+                       FoldCase(expression) + ", or use " +
+                       (include ? "--include-glob" : "--exclude-glob") +
+                       " with a glob, whose case does not matter.");
+    }
+    request.job.filterRules.push_back({type, expression});
+    return {};
+}
+
+OptionOutcome AddGlobRule(const char* type, const std::string& glob, CompareRequest& request) {
+    const std::string expression = GlobToExpression(glob);
+    if (!IsValidExpression(expression)) {
+        return Refused(
+            "The glob " + glob + " gives the expression " + expression +
+            ", which is not valid (a range backwards, more than nine **/, or too long).");
+    }
+    request.job.filterRules.push_back({type, expression});
     return {};
 }
 
@@ -88,18 +120,27 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
          [r](const std::string& value) { return ParseChunk(value, r->job.crcChunk); }},
         {{"--include"},
          "RE",
-         "take part only if some include expression matches",
+         "take part only if some include rule matches (an\nexpression: see FILTERS in man "
+         "ravelmoor)",
          [r](const std::string& value) {
-             r->job.filterRules.push_back({FilterRule::kInclude, value});
-             return OptionOutcome();
+             return AddExpressionRule(FilterRule::kInclude, value, *r);
          }},
         {{"--exclude"},
          "RE",
-         "leave out what the expression matches (repeatable,\nin order, with --include)",
+         "leave out what the expression matches, and a\nfolder's content with it (repeatable; the "
+         "order\nof the rules does not matter)",
          [r](const std::string& value) {
-             r->job.filterRules.push_back({FilterRule::kExclude, value});
-             return OptionOutcome();
+             return AddExpressionRule(FilterRule::kExclude, value, *r);
          }},
+        {{"--include-glob"},
+         "GLOB",
+         "as --include, with a shell glob: * and ? within a\nname, ** across folders, [abc]; "
+         "case does not\nmatter; without a '/' it matches a name anywhere",
+         [r](const std::string& value) { return AddGlobRule(FilterRule::kInclude, value, *r); }},
+        {{"--exclude-glob"},
+         "GLOB",
+         "as --exclude, with a shell glob (*.tmp, build,\ndocs/**/*.bak)",
+         [r](const std::string& value) { return AddGlobRule(FilterRule::kExclude, value, *r); }},
         {{"--settings"},
          "FILE.zvs",
          "take folders, sub-folders, method, tolerances, chunk\nand filters from a settings file; "

@@ -10,6 +10,7 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/ProgressTicker.h"
 #include "core/filters/FilterSet.h"
+#include "core/filters/GlobExpression.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/StartComparison.h"
@@ -26,7 +27,13 @@ constexpr auto kPollPeriod = std::chrono::milliseconds(ProgressTicker::kPeriodMi
 bool CheckFilterExpressions(const FilterRules& rules) {
     for (const FilterRule& rule : rules) {
         if (!IsValidExpression(rule.expression)) {
-            Terminal::Message(WithSubject(kInvalidExpressionMessage, rule.expression));
+            std::string message = WithSubject(kInvalidExpressionMessage, rule.expression);
+            if (LooksLikeGlob(rule.expression)) {
+                message += ". It reads as a shell glob: write " +
+                           std::string(rule.IsInclude() ? "--include-glob" : "--exclude-glob") +
+                           " '" + rule.expression + "' for that.";
+            }
+            Terminal::Message(message);
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "cli/JsonStream.h"
 #include "cli/PlannedActions.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
@@ -112,8 +113,9 @@ std::string JsonDocumentStart(const char* format, const Comparison& comparison) 
     return out;
 }
 
-void AppendSyncActions(std::string& out, std::string_view method, const PlannedActions& actions,
+void AppendSyncActions(JsonStream& stream, std::string_view method, const PlannedActions& actions,
                        bool dryRun, bool stopped) {
+    std::string& out = stream.Text();
     AppendWord(out, "method", method);
     AppendKey(out, "dry_run");
     out += dryRun ? "true" : "false";
@@ -128,6 +130,7 @@ void AppendSyncActions(std::string& out, std::string_view method, const PlannedA
         first = false;
         AppendAction(out, action);
         if (action.outcome == ActionOutcome::Done && !action.deletion) bytes += action.size;
+        stream.Pass();
     }
     out += R"(],"summary":{"actions":)" + std::to_string(actions.All().size());
     for (const ActionOutcome outcome :

@@ -9,11 +9,12 @@
 namespace ravelmoor {
 
 class Comparison;
+class JsonStream;
 class PlannedActions;
 
 // `--format json`: one JSON document on standard output, written straight
-// into a string (a document object model costs several times the time and
-// memory on 100,000 rows).
+// into text as it is made (a document object model costs several times the
+// time and memory on 100,000 rows), and out in pieces (JsonStream).
 
 // Appends `text` as a JSON string; a byte sequence that is not valid UTF-8
 // becomes U+FFFD.
@@ -28,10 +29,10 @@ void AppendName(std::string& out, std::string_view key, std::string_view bytes);
 // format, its version, the two roots and the comparison method.
 std::string JsonDocumentStart(const char* format, const Comparison& comparison);
 
-// Appends the entries of a "ravelmoor-sync" document after its start: the
+// Writes the entries of a "ravelmoor-sync" document after its start: the
 // method word, whether it was a dry run or was stopped, every action with its
 // outcome, and their counts.
-void AppendSyncActions(std::string& out, std::string_view method, const PlannedActions& actions,
+void AppendSyncActions(JsonStream& out, std::string_view method, const PlannedActions& actions,
                        bool dryRun, bool stopped);
 
 // The word of a comparison method on the command line: size-time, crc, both.

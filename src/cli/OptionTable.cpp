@@ -1,5 +1,7 @@
 #include "cli/OptionTable.h"
 
+#include <algorithm>
+
 #include "cli/ClosestWord.h"
 
 namespace ravelmoor {
@@ -73,6 +75,7 @@ class Parser {
     // A bundle of short options: each a switch, except that one taking a
     // value takes the rest of the word, or the next word.
     OptionOutcome Short(const std::string& word) {
+        if (OptionOutcome known = EveryLetterKnown(word); !known.Ok()) return known;
         for (size_t k = 1; k < word.size(); ++k) {
             const std::string name = std::string("-") + word[k];
             if (name == "-h") {
@@ -80,7 +83,7 @@ class Parser {
                 continue;
             }
             const OptionRow* row = FindRow(rows_, name);
-            if (row == nullptr) return Unknown(k == 1 ? word : name);
+            if (row == nullptr) return Unknown(name);
             if (row->valueName.empty()) {
                 OptionOutcome outcome = row->apply({});
                 if (!outcome.Ok()) return outcome;
@@ -90,6 +93,36 @@ class Parser {
             return TakeValue(*row, name);
         }
         return {};
+    }
+
+    // Names every letter of a bundle that no option has ("-av": -a), so that
+    // one mistake does not hide the next; a word that reads as a long option
+    // typed with one dash ("-dry-run") is named whole, with the suggestion.
+    OptionOutcome EveryLetterKnown(const std::string& word) const {
+        std::vector<std::string> unknown;
+        for (size_t k = 1; k < word.size(); ++k) {
+            const std::string name = std::string("-") + word[k];
+            if (name == "-h") continue;
+            const OptionRow* row = FindRow(rows_, name);
+            if (row == nullptr) {
+                if (std::find(unknown.begin(), unknown.end(), name) == unknown.end()) {
+                    unknown.push_back(name);
+                }
+            } else if (!row->valueName.empty()) {
+                break;  // the rest of the word is its value
+            }
+        }
+        if (unknown.empty()) return {};
+        if (word.size() == 2 || !DidYouMean("-" + word, AllNames(rows_)).empty()) {
+            return Unknown(word);
+        }
+        std::string names;
+        for (size_t k = 0; k < unknown.size(); ++k) {
+            if (k > 0) names += k + 1 == unknown.size() ? " and " : ", ";
+            names += unknown[k];
+        }
+        return Refused(std::string(unknown.size() == 1 ? "Unknown option " : "Unknown options ") +
+                       names + " in " + word + "; see ravelmoor " + command_ + " --help.");
     }
 
     OptionOutcome TakeValue(const OptionRow& row, const std::string& name) {

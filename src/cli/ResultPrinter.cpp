@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/JsonOutput.h"
+#include "cli/JsonStream.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 
@@ -38,12 +39,13 @@ std::string Plural(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+size_t Differences(const Tally& tally) {
+    return tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+}
+
 void PrintTextSummary(const Tally& tally, FILE* out) {
-    const size_t differences =
-        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
+    const size_t differences = Differences(tally);
     std::string line;
-    // Counted from the rows, not taken from the run: after a synchronisation
-    // the rows have been compared again.
     if (differences == 0) {
         line = std::string(Comparison::kIdenticalMessage) + ".";
     } else {
@@ -79,7 +81,6 @@ void AppendSide(std::string& out, const char* side, const FileEntry& entry) {
 }
 
 void AppendRowJson(std::string& out, const RowView& view) {
-    if (out.back() != '[') out.push_back(',');
     out.push_back('{');
     AppendName(out, "path", view.relativePath.str());
     const FileEntry& named = view.source.IsBlank() ? view.target : view.source;
@@ -94,15 +95,44 @@ void AppendRowJson(std::string& out, const RowView& view) {
     out.push_back('}');
 }
 
-void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tally& tally,
-                      FILE* out) {
-    const size_t differences =
-        tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
-    std::string document = JsonDocumentStart("ravelmoor-compare", comparison);
-    document += differences == 0 ? ",\"identical\":true," : ",\"identical\":false,";
-    document += rows + "]";
-    document += R"(,"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
-    const std::pair<const char*, size_t> counts[] = {{"differences", differences},
+// Counted from the rows, not taken from the run: after a synchronisation
+// the rows have been compared again.
+Tally CountRows(const Comparison& comparison) {
+    Tally tally;
+    const size_t rows = comparison.SourceResults().GetSize();
+    for (size_t row = 0; row < rows; ++row) {
+        const RowView view = ViewRow(comparison, row);
+        if (view.excluded) {
+            ++tally.excluded;
+            continue;
+        }
+        switch (view.source.status) {
+            case EntryStatus::Matched:
+                ++tally.matched;
+                break;
+            case EntryStatus::Newer:
+                ++tally.newerInSource;
+                break;
+            case EntryStatus::Older:
+                ++tally.newerInTarget;
+                break;
+            case EntryStatus::Unmatched:
+                ++tally.onlyInSource;
+                break;
+            case EntryStatus::Missing:
+                ++tally.onlyInTarget;
+                break;
+            case EntryStatus::Unclassified:
+                break;
+        }
+    }
+    return tally;
+}
+
+// The document's summary, after the rows.
+void AppendJsonSummary(const Comparison& comparison, const Tally& tally, std::string& out) {
+    out += R"(],"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
+    const std::pair<const char*, size_t> counts[] = {{"differences", Differences(tally)},
                                                      {"newer_in_source", tally.newerInSource},
                                                      {"newer_in_target", tally.newerInTarget},
                                                      {"only_in_source", tally.onlyInSource},
@@ -110,9 +140,8 @@ void PrintJsonSummary(const Comparison& comparison, std::string& rows, const Tal
                                                      {"matched", tally.matched},
                                                      {"excluded", tally.excluded}};
     for (const auto& [key, count] : counts)
-        document += std::string(",\"") + key + "\":" + std::to_string(count);
-    document += "}}";
-    WriteJson(document, out);
+        out += std::string(",\"") + key + "\":" + std::to_string(count);
+    out += "}}";
 }
 
 }  // namespace
@@ -137,48 +166,34 @@ std::string_view StatusWord(EntryStatus status) {
 
 void PrintResults(const Comparison& comparison, OutputFormat format, bool showAll, FILE* out) {
     const size_t rows = comparison.SourceResults().GetSize();
-    Tally tally;
+    // Counted first, so that a JSON document says whether the folders are
+    // identical before its rows, which then go out as they are made.
+    const Tally tally = CountRows(comparison);
+    JsonStream json(out);
     if (format == OutputFormat::Text) {
         std::fprintf(out, "Source: %s\nTarget: %s\n\n", EscapeName(comparison.SourceRoot()).c_str(),
                      EscapeName(comparison.TargetRoot()).c_str());
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
+    } else if (format == OutputFormat::Json) {
+        json.Text() = JsonDocumentStart("ravelmoor-compare", comparison);
+        json.Text() += Differences(tally) == 0 ? ",\"identical\":true," : ",\"identical\":false,";
+        json.Text() += "\"rows\":[";
     }
     std::string line;
     std::string path;
-    std::string jsonRows = "\"rows\":[";
+    bool firstRow = true;
     for (size_t row = 0; row < rows; ++row) {
         const RowView view = ViewRow(comparison, row);
-        const EntryStatus status = view.source.status;
-        if (view.excluded) {
-            ++tally.excluded;
-        } else {
-            switch (status) {
-                case EntryStatus::Matched:
-                    ++tally.matched;
-                    break;
-                case EntryStatus::Newer:
-                    ++tally.newerInSource;
-                    break;
-                case EntryStatus::Older:
-                    ++tally.newerInTarget;
-                    break;
-                case EntryStatus::Unmatched:
-                    ++tally.onlyInSource;
-                    break;
-                case EntryStatus::Missing:
-                    ++tally.onlyInTarget;
-                    break;
-                case EntryStatus::Unclassified:
-                    break;
-            }
-        }
-        if (!showAll && status == EntryStatus::Matched) continue;
+        if (!showAll && view.source.status == EntryStatus::Matched) continue;
 
         line.clear();
         path.clear();
         view.relativePath.AppendTo(path);
         if (format == OutputFormat::Json) {
-            AppendRowJson(jsonRows, view);
+            if (!firstRow) json.Text().push_back(',');
+            firstRow = false;
+            AppendRowJson(json.Text(), view);
+            json.Pass();
             continue;
         }
         if (format == OutputFormat::Tsv) {
@@ -202,7 +217,10 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         std::fwrite(line.data(), 1, line.size(), out);
     }
     if (format == OutputFormat::Text) PrintTextSummary(tally, out);
-    if (format == OutputFormat::Json) PrintJsonSummary(comparison, jsonRows, tally, out);
+    if (format == OutputFormat::Json) {
+        AppendJsonSummary(comparison, tally, json.Text());
+        json.End();
+    }
 }
 
 }  // namespace ravelmoor

@@ -10,17 +10,19 @@
 #include "cli/ComparisonSession.h"
 #include "cli/InterruptHandler.h"
 #include "cli/JsonOutput.h"
+#include "cli/JsonStream.h"
+#include "cli/PlanPrinter.h"
 #include "cli/PlannedActions.h"
 #include "cli/ProblemDetail.h"
-#include "cli/ResultPrinter.h"
 #include "cli/SyncLog.h"
 #include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
+#include "core/engine/NameEscape.h"
 #include "core/journal/JournalWriter.h"
+#include "core/settings/MadeFolder.h"
 #include "core/sync/PlanSync.h"
-#include "core/sync/PreviewBuilder.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
 #include "core/sync/SyncSummary.h"
@@ -43,24 +45,37 @@ struct SyncRequest {
     bool allowMassDelete = false;
     bool keepReplaced = true;
     bool deletePermanently = false;
+    bool makeTarget = false;  // --mkpath
 };
 
 struct MethodWord {
     const char* word;
     SyncMethod method;
+    const char* what;  // one line, for a person choosing
 };
 constexpr MethodWord kMethodWords[] = {
-    {"align", SyncMethod::Align},
-    {"augment", SyncMethod::Augment},
-    {"refresh", SyncMethod::Refresh},
-    {"update", SyncMethod::Update},
-    {"update-prune", SyncMethod::UpdateAndPrune},
-    {"force", SyncMethod::Force},
+    {"align", SyncMethod::Align, "copy new and newer files both ways"},
+    {"augment", SyncMethod::Augment, "copy to Target what only Source has"},
+    {"refresh", SyncMethod::Refresh, "copy newer Source files over older"},
+    {"update", SyncMethod::Update, "augment and refresh Target"},
+    {"update-prune", SyncMethod::UpdateAndPrune, "update; delete what only Target has"},
+    {"force", SyncMethod::Force, "make Target a copy of Source"},
 };
+
+// One line per method: its word, then what it does.
+std::string MethodLines(const char* indent) {
+    std::string lines;
+    for (const auto& [word, method, what] : kMethodWords) {
+        std::string line = std::string("\n") + indent + word;
+        line.resize(std::string_view(indent).size() + 15, ' ');
+        lines += line + what;
+    }
+    return lines;
+}
 
 OptionOutcome ParseSyncMethod(const std::string& value, SyncMethod& method) {
     std::vector<std::string> words;
-    for (const auto& [word, candidate] : kMethodWords) {
+    for (const auto& [word, candidate, what] : kMethodWords) {
         if (value == word) {
             method = candidate;
             return {};
@@ -77,20 +92,14 @@ OptionOutcome ParseSyncMethod(const std::string& value, SyncMethod& method) {
 }
 
 std::string_view SyncMethodWord(SyncMethod method) {
-    for (const auto& [word, candidate] : kMethodWords) {
+    for (const auto& [word, candidate, what] : kMethodWords) {
         if (candidate == method) return word;
     }
     return "none";
 }
 
 std::string MethodHelp() {
-    std::string help = "the sync method:";
-    for (const auto& [word, method] : kMethodWords) {
-        std::string line = std::string("\n  ") + word;
-        line.resize(16, ' ');
-        help += line + std::string(SyncMethodText(method));
-    }
-    return help;
+    return "the sync method:" + MethodLines("  ");
 }
 
 // Options of `sync` itself, before those it shares with `compare`.
@@ -151,11 +160,18 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
              r->keepReplaced = false;
              return OptionOutcome();
          }},
+        {{"--mkpath"},
+         {},
+         "make the Target folder, and the folders above it,\nwhen it is not there yet",
+         [r](const std::string&) {
+             r->makeTarget = true;
+             return OptionOutcome();
+         }},
         {{"-v", "--verbose"},
          {},
-         "print each action as it is done, itemised like\nrsync -i: >f+++++++++ new file, "
-         ">f.st...... replaced,\ncd+++++++++ new folder, *deleting; '<' goes to Source\n"
-         "(on standard error with --format json)",
+         "print each action as it is done (with --dry-run:\nplanned), itemised like rsync -i: "
+         ">f+++++++++\nnew file, >f.st...... replaced, cd+++++++++ new\nfolder, *deleting; "
+         "'<' goes to Source (on\nstandard error with --format json)",
          [r](const std::string&) {
              r->compare.verbose = true;
              return OptionOutcome();
@@ -181,6 +197,11 @@ bool SideHasTrash(const Comparison& comparison, ListSide side) {
     return comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target);
 }
 
+PlanWording WordingOf(const SyncRequest& request, const Comparison& comparison) {
+    return {SideHasTrash(comparison, ListSide::Target), SideHasTrash(comparison, ListSide::Source),
+            request.keepReplaced};
+}
+
 // The JSON document of a sync that was planned, declined or carried out.
 struct SyncOutput {
     const SyncRequest& request;
@@ -189,14 +210,15 @@ struct SyncOutput {
 
     void Json(bool dryRun, bool stopped, std::string_view message) const {
         if (request.compare.format != OutputFormat::Json || request.compare.quiet) return;
-        std::string document = JsonDocumentStart("ravelmoor-sync", comparison);
+        JsonStream document(stdout);
+        document.Text() = JsonDocumentStart("ravelmoor-sync", comparison);
         AppendSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
         if (!message.empty()) {
-            document += ",\"message\":";
-            AppendJsonString(document, message);
+            document.Text() += ",\"message\":";
+            AppendJsonString(document.Text(), message);
         }
-        document.push_back('}');
-        WriteJson(document, stdout);
+        document.Text().push_back('}');
+        document.End();
     }
 };
 
@@ -280,9 +302,9 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     if (!journal.Problem().empty()) {
         Terminal::Message(journal.Problem() + " The synchronisation can not be undone in full.");
     }
-    // After a stop the rows that still differ are most of them: one line says it.
-    if (!compare.quiet && !stopped && compare.format != OutputFormat::Json) {
-        PrintResults(comparison, compare.format, compare.showAll, stdout);
+    // What was done, not the comparison as it stands now: that is one compare away.
+    if (!compare.quiet && compare.format == OutputFormat::Tsv) {
+        PrintActions(actions, WordingOf(request, comparison), OutputFormat::Tsv, false, stdout);
     }
     SyncOutput{request, comparison, actions}.Json(false, stopped, {});
     if (compare.quiet) {
@@ -320,8 +342,9 @@ int RunSyncCommand(ArgumentList& args) {
     request.compare.positional = std::move(parsed.positional);
     Terminal::SetQuiet(request.compare.quiet);
     if (request.method == SyncMethod::None) {
-        Terminal::Message(WithSubject(kSelectMethodMessage,
-                                      "--method align|augment|refresh|update|update-prune|force"));
+        Terminal::Message(
+            std::string(kSelectMethodMessage.substr(0, kSelectMethodMessage.size() - 1)) +
+            " with --method:" + MethodLines("  "));
         return kFailed;
     }
     if (const OptionOutcome outcome = TakeFolders(request.compare); !outcome.Ok()) {
@@ -347,6 +370,38 @@ int RunSyncCommand(ArgumentList& args) {
         }
     }
 
+    // --mkpath: a Target that is not there yet is made once Source is known
+    // to be there; removed again when the sync stops before it writes.
+    MadeFolder madeTarget;
+    const std::string target = NormaliseFolder(request.compare.job.targetFolder);
+    const std::string& source = request.compare.job.sourceFolder;
+    const bool missingTarget =
+        !DesignatesRemoteFolder(target) && IsMissingPath(target) &&
+        (DesignatesRemoteFolder(source) || IsExistingFolder(NormaliseFolder(source)));
+    if (missingTarget && !request.makeTarget) {
+        // rsync and rclone make it: say how to have it made.
+        Terminal::Message(WithSubject("Target folder not found", EscapeName(target),
+                                      "No such file or directory") +
+                          "; add --mkpath to make it.");
+        return kFailed;
+    }
+    if (missingTarget && request.preview) {
+        const std::string plan = "Dry run: would make the Target folder " + EscapeName(target) +
+                                 " and copy all of Source into it. Nothing was changed.";
+        if (request.compare.format == OutputFormat::Text) {
+            if (!request.compare.quiet) std::printf("%s\n", plan.c_str());
+        } else {
+            Terminal::Info(plan);
+        }
+        return kPartly;
+    }
+    if (missingTarget) {
+        if (const LaunchOutcome made = madeTarget.Make(target); !made.Ok()) {
+            Terminal::Message(made.reason);
+            return kFailed;
+        }
+    }
+
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
     Comparison comparison(prompter);
@@ -366,6 +421,7 @@ int RunSyncCommand(ArgumentList& args) {
     const bool quiet = request.compare.quiet;
     const bool json = request.compare.format == OutputFormat::Json;
     if (!problem.empty()) {
+        madeTarget.Keep();  // asked for, even with nothing to copy into it
         log.Start(comparison, SyncMethodWord(request.method), request.preview);
         log.End(problem);
         output.Json(request.preview, false, problem);
@@ -378,9 +434,16 @@ int RunSyncCommand(ArgumentList& args) {
             log.Action(action);
         log.End("Dry run: nothing was copied or deleted.");
         output.Json(/*dryRun=*/true, false, {});
-        if (!json) {
-            const std::string text = PreviewPlainText(ListedSidesOf(comparison), plan);
-            if (!quiet) std::fwrite(text.data(), 1, text.size(), stdout);
+        if (!quiet && !json) {
+            const PlanWording wording = WordingOf(request, comparison);
+            PrintActions(actions, wording, request.compare.format, request.compare.verbose, stdout);
+            const std::string summary = DryRunSummary(actions, wording);
+            if (request.compare.format == OutputFormat::Text) {
+                std::printf("%s\n", summary.c_str());
+            } else {
+                Terminal::FlushOutput();
+                Terminal::Message(summary);
+            }
         }
         return kPartly;
     }
@@ -411,6 +474,7 @@ int RunSyncCommand(ArgumentList& args) {
     }
     // The comparison has closed its server connection; the side opens a new one
     // for the copies and deletions.
+    madeTarget.Keep();
     return CarryOut(comparison, run, actions, prompter, request, log);
 }
 

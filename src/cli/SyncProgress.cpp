@@ -1,6 +1,7 @@
 #include "cli/SyncProgress.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "cli/Terminal.h"
@@ -28,7 +29,7 @@ std::string Rate(double bytesPerSecond) {
 }
 
 std::string Duration(double seconds) {
-    const auto whole = static_cast<uint64_t>(seconds + 0.5);
+    const auto whole = static_cast<uint64_t>(std::llround(seconds));
     char text[32];
     if (whole >= 3600) {
         std::snprintf(text, sizeof text, "%llu:%02llu:%02llu",
@@ -116,8 +117,11 @@ void SyncProgress::Draw() {
     }
     drawn_ = now;
     const std::chrono::duration<double> seconds = now - start_;
+    std::string name;
+    AppendEscapedName(current_, name);
     Terminal::ShowProgress(Line(std::min(objectsDone_, objects_), objects_,
-                                std::min(bytesDone_, bytes_), bytes_, seconds.count(), current_));
+                                std::min(bytesDone_, bytes_), bytes_, seconds.count(), {}),
+                           name);
 }
 
 }  // namespace ravelmoor

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace ravelmoor {
 namespace {
@@ -63,6 +64,18 @@ int Columns(char32_t c) {
     return width < 0 ? 1 : width;
 }
 
+size_t ColumnsOf(std::string_view text) {
+    size_t shown = 0;
+    for (size_t i = 0; i < text.size();) {
+        size_t length = 1;
+        char32_t c = 0;
+        if (!DecodeUtf8(text, i, c, length)) c = 0xFFFD;
+        shown += static_cast<size_t>(Columns(c));
+        i += length;
+    }
+    return shown;
+}
+
 void ClearLocked() {
     if (!progressShown) return;
     std::fputs("\r\x1b[K", stderr);
@@ -97,12 +110,50 @@ std::string_view Terminal::FitWidth(std::string_view text, size_t columns) {
     return text;
 }
 
-void Terminal::ShowProgress(std::string_view text) {
+std::string Terminal::FitMiddle(std::string_view head, std::string_view name, size_t columns) {
+    // Where each character of the name starts, and the columns before it.
+    std::vector<size_t> starts;
+    std::vector<size_t> before;
+    size_t nameColumns = 0;
+    for (size_t i = 0; i < name.size();) {
+        size_t length = 1;
+        char32_t c = 0;
+        if (!DecodeUtf8(name, i, c, length)) c = 0xFFFD;
+        starts.push_back(i);
+        before.push_back(nameColumns);
+        nameColumns += static_cast<size_t>(Columns(c));
+        i += length;
+    }
+    starts.push_back(name.size());
+    before.push_back(nameColumns);
+    std::string line(head);
+    line.append(name);
+    const size_t headColumns = ColumnsOf(head);
+    if (headColumns + nameColumns <= columns) return line;
+    // "…" takes one column; at least two of the name's are worth showing.
+    if (headColumns + 3 > columns) return std::string(FitWidth(line, columns));
+    // The end of a name tells more than its middle: it keeps two thirds.
+    const size_t room = columns - headColumns - 1;
+    const size_t endRoom = room - room / 3;
+    size_t first = 0;  // characters kept from the start
+    while (first + 1 < starts.size() && before[first + 1] <= room - endRoom)
+        ++first;
+    size_t last = starts.size() - 1;  // the first character of the kept end
+    while (last > first && nameColumns - before[last - 1] <= endRoom)
+        --last;
+    line.assign(head);
+    line.append(name.substr(0, starts[first]));
+    line.append("\u2026");
+    line.append(name.substr(starts[last]));
+    return line;
+}
+
+void Terminal::ShowProgress(std::string_view text, std::string_view name) {
     if (quietMode || !StderrIsTerminal()) return;
     std::lock_guard<std::mutex> guard(Lock());
     // The last column stays free, so that the cursor never wraps.
     const auto width = static_cast<size_t>(Width() > 1 ? Width() - 1 : 1);
-    const std::string line(FitWidth(text, width));
+    const std::string line = FitMiddle(text, name, width);
     std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
     std::fflush(stderr);
     progressShown = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace ravelmoor {
@@ -18,9 +19,14 @@ class Terminal {
     // terminal columns, counted as wcwidth counts them (a wide CJK character
     // takes two); never cuts a character in two.
     static std::string_view FitWidth(std::string_view text, size_t columns);
-    // Replaces the progress line, cut to the terminal's width (only when
-    // stderr is a terminal).
-    static void ShowProgress(std::string_view text);
+    // `head` followed by `name`, fitted to `columns`: when the two are too
+    // wide, the name loses its middle to "…" (its end keeps the larger
+    // part), so that the counts before it and the file name at its end stay
+    // readable; a head too wide for the name to show at all is cut at the end.
+    static std::string FitMiddle(std::string_view head, std::string_view name, size_t columns);
+    // Replaces the progress line with `text` and `name`, fitted to the
+    // terminal's width by FitMiddle (only when stderr is a terminal).
+    static void ShowProgress(std::string_view text, std::string_view name = {});
     static void ClearProgress();
     // Writes one message line, "ravelmoor: " first (the progress line is
     // cleared first). Errors and warnings: always written.

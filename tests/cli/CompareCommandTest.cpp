@@ -101,13 +101,30 @@ TEST(CompareCommand, RefusesBadSidesAndOptionsWithStatusTwo) {
         {{"compare", "--fromat=tsv", a.Path(), a.Path()},
          "Unknown option --fromat (did you mean --format?); see ravelmoor compare --help."},
         {{"compare", "-rx", a.Path(), a.Path()},
-         "Unknown option -x; see ravelmoor compare --help."},
+         "Unknown option -x in -rx; see ravelmoor compare --help."},
+        // -av, as rsync users type it, was reported as one unknown option.
+        {{"compare", "-av", a.Path(), a.Path()},
+         "Unknown options -a and -v in -av; see ravelmoor compare --help."},
+        {{"compare", "-recursive", a.Path(), a.Path()},
+         "Unknown option -recursive (did you mean --recursive?); see ravelmoor compare --help."},
         {{"compare", "--all=yes", a.Path(), a.Path()},
          "The option --all takes no value: --all=yes"},
         {{"compare", a.Path(), a.Path(), "--include"}, "The option --include needs a value."},
         // Refused before comparing: no output.
         {{"compare", "--include", "x", "--exclude", "(abc", a.Path(), a.Path()},
          "This regular expression is not valid: (abc"},
+        // *.tmp was refused with no hint that a glob was meant.
+        {{"compare", "--exclude", "*.tmp", a.Path(), a.Path()},
+         "This regular expression is not valid: *.tmp. It reads as a shell glob: write "
+         "--exclude-glob '*.tmp' for that."},
+        // --exclude README matched nothing, without a word: paths are compared folded.
+        {{"compare", "--exclude", "README", a.Path(), a.Path()},
+         "The expression README can never match: paths are compared in lower case, so R "
+         "matches nothing. Write readme, or use --exclude-glob with a glob, whose case does "
+         "not matter."},
+        {{"compare", "--include-glob", "[z-a]", a.Path(), a.Path()},
+         "The glob [z-a] gives the expression (^|/)[z-a]$, which is not valid (a range "
+         "backwards, more than nine **/, or too long)."},
         {{"comapre"}, "Unknown command comapre (did you mean compare?); see ravelmoor --help."},
     };
     for (const Case& c : cases) {

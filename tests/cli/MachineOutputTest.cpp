@@ -42,6 +42,19 @@ size_t Occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+// The rows of a compare document as the tab-separated output writes them.
+std::string RowsAsTsv(const QJsonObject& document) {
+    std::string rows;
+    for (const QJsonValue value : document["rows"].toArray()) {
+        const QJsonObject row = value.toObject();
+        rows += row["source_status"].toString().toStdString() + "\t" +
+                row["target_status"].toString().toStdString() + "\t" +
+                (row["kind"].toString() == "folder" ? "folder" : "file") + "\t" +
+                (row["excluded"].toBool() ? "1" : "0") + "\t" + EscapeName(NameBytes(row)) + "\n";
+    }
+    return rows;
+}
+
 // The trees of SyncCommandTest, plus a name that is not UTF-8.
 class MachineOutputTest : public test::CommandTest {
   protected:
@@ -68,18 +81,33 @@ TEST_F(MachineOutputTest, CompareJsonHoldsTheRowsOfTheTabSeparatedOutput) {
         EXPECT_EQ(document["format"].toString(), "ravelmoor-compare");
         EXPECT_EQ(document["version"].toInt(), 1);
         EXPECT_EQ(document["source"].toString().toStdString(), source.Root());
-        std::string rebuilt;
-        for (const QJsonValue value : document["rows"].toArray()) {
-            const QJsonObject row = value.toObject();
-            rebuilt += row["source_status"].toString().toStdString() + "\t" +
-                       row["target_status"].toString().toStdString() + "\t" +
-                       (row["kind"].toString() == "folder" ? "folder" : "file") + "\t" +
-                       (row["excluded"].toBool() ? "1" : "0") + "\t" + EscapeName(NameBytes(row)) +
-                       "\n";
-        }
-        EXPECT_EQ(rebuilt, tsv.out) << json.out;
+        EXPECT_EQ(RowsAsTsv(document), tsv.out) << json.out;
         EXPECT_THAT(json.out, HasSubstr("\"path_bytes\":\"Y2Fm6S50eHQ=\""));
     }
+}
+
+// A document too long for one piece of output (it goes out as it is made)
+// is still one document, every row in it once.
+TEST(MachineOutput, ALongJsonDocumentIsWholeAcrossItsPieces) {
+    test::TempTree source;
+    test::TempTree target;
+    for (int i = 0; i < 1500; ++i)
+        source.Write("folder-" + std::to_string(i % 7) + "/a-file-of-some-length-" +
+                         std::to_string(i) + ".txt",
+                     "x");
+    const auto tsv =
+        RunRavelmoor({"compare", "-r", "--format", "tsv", source.Path(), target.Path()});
+    const auto json =
+        RunRavelmoor({"compare", "-r", "--format", "json", source.Path(), target.Path()});
+    ASSERT_GT(json.out.size(), 4u * 64 * 1024);
+    const QJsonObject document = Parse(json.out);
+    EXPECT_EQ(document["rows"].toArray().size(), 1507);
+    EXPECT_EQ(RowsAsTsv(document), tsv.out);
+    EXPECT_EQ(document["summary"].toObject()["only_in_source"].toInt(), 1507);
+
+    const auto sync = RunRavelmoor(
+        {"sync", "-rn", "--method", "update", "--format", "json", source.Path(), target.Path()});
+    EXPECT_EQ(Parse(sync.out)["actions"].toArray().size(), 1507);
 }
 
 // The plan, and what the sync made of it: each action with its outcome and
@@ -195,6 +223,32 @@ TEST(ProgressLineTest, IsCutBetweenCharacters) {
     EXPECT_EQ(Terminal::FitWidth("ab\xE6\x97\xA5\xE6\x9C\xAC", 3), "ab");
     EXPECT_EQ(Terminal::FitWidth("ab\xE6\x97\xA5\xE6\x9C\xAC", 5), "ab\xE6\x97\xA5");
     EXPECT_EQ(line.substr(0, line.find(':')), "Synchronising 2 of 5 objects, 10 of 40 bytes");
+}
+
+// A long name loses its middle, not its end: the counts before it and the
+// file's own name stay on the line.
+TEST(ProgressLineTest, ALongNameIsShortenedInItsMiddle) {
+    const std::string head = "Synchronising 1 of 2 objects: ";  // 30 columns
+    struct Case {
+        std::string name;
+        size_t columns;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"/t/short.txt", 79, head + "/t/short.txt"},
+        {"/target/some/deep/folder/report-2026.txt", 50, head + "/targe\u2026port-2026.txt"},
+        // Two columns for each wide character: never one too many.
+        {"/t/a/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", 38,
+         head + "/t\u2026\xE6\x9C\xAC\xE8\xAA\x9E"},
+        // No room for the name at all: the line is cut at its end.
+        {"/t/report.txt", 31, head + "/"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = Terminal::FitMiddle(head, c.name, c.columns);
+        EXPECT_EQ(shown, c.shown) << c.name;
+        EXPECT_TRUE(IsValidUtf8(shown)) << c.name;
+        EXPECT_EQ(Terminal::FitWidth(shown, c.columns), shown) << c.name;
+    }
 }
 
 // On a terminal, one question for the side that changes says what will

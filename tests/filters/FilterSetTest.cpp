@@ -102,6 +102,11 @@ TEST_F(FilterSetTest, RulesMarkExactlyTheRejectedRows) {
          {"Notes.TXT", "build", "build/out.o", "docs", "docs/logo.png", "docs/readme.txt", "Äpfel",
           "Äpfel/liste.txt"},
          true},
+        // A user wrote ^docs$ for the folder and found its files still compared.
+        {"a folder rule excludes its content",
+         {Exclude("^docs$")},
+         {"docs", "docs/logo.png", "docs/readme.txt"},
+         false},
         {"invalid exclude rejects nothing", {Exclude("[z-a]")}, {}, false},
         {"invalid only include rejects everything",
          {Include("(abc"), Exclude("x")},
@@ -114,20 +119,31 @@ TEST_F(FilterSetTest, RulesMarkExactlyTheRejectedRows) {
     }
 }
 
+// Expressions and globs on the command line come to the same rows.
 TEST_F(FilterSetTest, CommandLineMarksTheFilteredRows) {
-    const auto result = RunRavelmoor({"compare", "-r", "--exclude", "^build/", "--include",
-                                      "\\.txt$", source.Path(), target.Path(), "--format", "tsv"});
-    EXPECT_EQ(result.exitCode, 1) << result.err;
-    EXPECT_EQ(result.out,
-              "newer\tolder\tfile\t0\tNotes.TXT\n"
-              "unmatched\tmissing\tfolder\t1\tbuild\n"
-              "unmatched\tmissing\tfile\t1\tbuild/out.o\n"
-              "unmatched\tmissing\tfolder\t1\tdocs\n"
-              "unmatched\tmissing\tfile\t1\tdocs/logo.png\n"
-              "unmatched\tmissing\tfile\t0\tdocs/readme.txt\n"
-              "missing\tunmatched\tfolder\t1\tÄpfel\n"
-              "missing\tunmatched\tfile\t0\tÄpfel/liste.txt\n");
-    EXPECT_EQ(result.err, "");
+    const std::vector<std::vector<std::string>> spellings = {
+        {"--exclude", "^build$", "--include", "\\.txt$"},
+        {"--exclude-glob", "build", "--include-glob", "*.txt"},
+        {"--exclude-glob=/BUILD/", "--include-glob=**/*.TXT"},
+    };
+    for (const auto& filters : spellings) {
+        std::vector<std::string> args = {"compare", "-r", "--format", "tsv"};
+        args.insert(args.end(), filters.begin(), filters.end());
+        args.insert(args.end(), {source.Path(), target.Path()});
+        const auto result = RunRavelmoor(args);
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_EQ(result.out,
+                  "newer\tolder\tfile\t0\tNotes.TXT\n"
+                  "unmatched\tmissing\tfolder\t1\tbuild\n"
+                  "unmatched\tmissing\tfile\t1\tbuild/out.o\n"
+                  "unmatched\tmissing\tfolder\t1\tdocs\n"
+                  "unmatched\tmissing\tfile\t1\tdocs/logo.png\n"
+                  "unmatched\tmissing\tfile\t0\tdocs/readme.txt\n"
+                  "missing\tunmatched\tfolder\t1\tÄpfel\n"
+                  "missing\tunmatched\tfile\t0\tÄpfel/liste.txt\n")
+            << filters[1];
+        EXPECT_EQ(result.err, "") << filters[1];
+    }
 }
 
 }  // namespace

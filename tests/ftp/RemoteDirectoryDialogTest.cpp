@@ -290,7 +290,7 @@ TEST_F(RemoteDirectoryDialogTest, SftpServerProblemsAreNamedAndTheBrowserStaysUs
              std::remove(server.KnownHosts().c_str());
              return stranger;
          },
-         {"Logon refused", "Server:127.0.0.1:" + std::to_string(server.Port())},
+         {"127.0.0.1:" + std::to_string(server.Port()) + " refused the logon of "},
          2},
     };
     for (const Case& c : cases) {
@@ -318,7 +318,8 @@ TEST_F(RemoteDirectoryDialogTest, SftpServerProblemsAreNamedAndTheBrowserStaysUs
     ASSERT_EQ(told.Log().size(), 1u);
     const std::string text = told.Log()[0].text;
     EXPECT_NE(text.find("connection was lost"), std::string::npos) << text;
-    EXPECT_NE(text.find("Server:127.0.0.1:"), std::string::npos) << text;
+    EXPECT_NE(text.find("SFTP on 127.0.0.1:"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Server:"), std::string::npos) << text;
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.Tree()->isEnabled());
     QTest::keyClicks(dialog.PathBox(), "x");

@@ -1,6 +1,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsFile.h"
 #include "gui/progress/ProgressDialog.h"
 #include "gui/settings/SettingsMenu.h"
@@ -41,6 +42,46 @@ TEST_F(MainWindowTest, Launch_Refused_SaysWhyAndStartsNothing) {
     QTest::keyClick(window->TargetBox()->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(prompter.Texts().back(), "Source and Target Folders are the same.");
     EXPECT_EQ(window->SourceBox()->Text(), tree.Full("a"));
+}
+
+// A Target that is not there yet is offered to be made, as rsync and rclone
+// make it: No leaves the disk as it was, Yes makes it (the folders above it
+// too) and compares; a path held by a file is refused as before.
+TEST_F(MainWindowTest, Launch_MissingTarget_OffersToMakeIt) {
+    tree.Write("source/a.txt", "a");
+    tree.Write("file", "x");
+    struct Case {
+        std::string target;
+        bool answer;
+        std::vector<std::string> shown;
+        bool made;
+        int results;
+    };
+    const std::string question = "Target folder not found. Make it?";
+    const std::vector<Case> cases = {
+        {tree.Full("backup/2026"), false, {question}, false, 0},
+        {tree.Full("backup/2026"), true, {question}, true, 1},
+        // No folder can be made in /proc: the system's reason is shown.
+        {"/proc/ravelmoor-none/x",
+         true,
+         {question, "Cannot make the folder /proc/ravelmoor-none/x: No such file or directory"},
+         false,
+         1},
+        {tree.Full("file"), true, {"Target folder not found."}, false, 1},
+        {tree.Full("file/below"), true, {"Target folder not found."}, false, 1},
+    };
+    for (const Case& c : cases) {
+        const size_t before = prompter.Log().size();
+        prompter.Script({c.answer});
+        Compare(tree.Full("source"), c.target);
+        std::vector<std::string> shown;
+        for (size_t k = before; k < prompter.Log().size(); ++k)
+            shown.push_back(prompter.Log()[k].text);
+        EXPECT_EQ(shown, c.shown) << c.target;
+        EXPECT_EQ(IsExistingFolder(c.target), c.made) << c.target;
+        EXPECT_EQ(resultsShown, c.results) << c.target;
+    }
+    EXPECT_EQ(window->LastPhase(), ComparisonPhase::Completed);
 }
 
 TEST_F(MainWindowTest, History_MostRecentFirst_AcrossLaunchesAndRestarts) {

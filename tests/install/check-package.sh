@@ -44,5 +44,22 @@ for library in libqt6widgets6 libcurl4 libdeflate0 qt6-qpa-plugins; do
   *) echo "FAIL: Depends lacks $library: $depends" >&2; failures=$((failures + 1)) ;;
   esac
 done
+# The newest changelog entry names the package's version.
+version=$(dpkg-deb -f "$deb" Version)
+dpkg-deb -x "$deb" "$work/root"
+top=$(gzip -dc "$work/root/usr/share/doc/ravelmoor/changelog.gz" | head -1)
+case "$top" in
+"ravelmoor ($version) "*) ;;
+*) echo "FAIL: the changelog's newest entry is '$top', the package is $version" >&2; failures=$((failures + 1)) ;;
+esac
+# Debian's own checker: no error, no warning, and the program hardened as
+# Debian's packages are (its hardening findings are only informational).
+lintian --info --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
+  { echo "FAIL: lintian:" >&2; grep -v 'root privileges' "$work/lintian" >&2; failures=$((failures + 1)); }
+if grep -q 'hardening-' "$work/lintian"; then
+  echo "FAIL: the program is not hardened:" >&2
+  grep 'hardening-' "$work/lintian" >&2
+  failures=$((failures + 1))
+fi
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb") checked"

@@ -278,7 +278,7 @@ TEST(SftpFaultsOnTheCommandLine, SayWhatWentWrongAndChangeNothing) {
         std::vector<std::string> says;
     };
     const std::vector<Case> cases = {
-        {"wrong key", stranger, false, {"Logon refused", " User:" + stranger.user}},
+        {"wrong key", stranger, false, {"refused the logon of " + stranger.user + ": "}},
         {"dropped",
          server.Connection("/"),
          true,

@@ -129,8 +129,12 @@ TEST(SftpSide, LogonAndFolderProblemsAreNamed) {
         std::vector<std::string> says;
     };
     const std::vector<Case> cases = {
-        {stranger, {"Logon refused", "Server:127.0.0.1:", " User:" + stranger.user}},
-        {missing, {"The folder " + tree.Root() + "no such folder/ does not exist"}},
+        {stranger,
+         {"127.0.0.1:" + std::to_string(server.Port()) + " refused the logon of " + stranger.user +
+          ": "}},
+        {missing,
+         {"The folder " + tree.Root() +
+          "no such folder/ does not exist on 127.0.0.1:" + std::to_string(server.Port()) + "."}},
         {closed, {"Cannot connect to 127.0.0.1:", "Connection refused"}},
     };
     for (const Case& c : cases) {

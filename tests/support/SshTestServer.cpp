@@ -235,6 +235,14 @@ SshTestServer::~SshTestServer() {
     }
 }
 
+std::string SshTestServer::KnownHostsLine() const {
+    std::ifstream key(files_.Full("host_key.pub"));
+    std::string type;
+    std::string base64;
+    key >> type >> base64;
+    return "[127.0.0.1]:" + std::to_string(port_) + " " + type + " " + base64;
+}
+
 SftpConnection SshTestServer::Connection(const std::string& directory) const {
     SftpConnection connection;
     connection.host = "127.0.0.1";

@@ -45,6 +45,12 @@ class SshTestServer {
     // write (/tmp). Missing() says why a chroot could not be had.
     const std::string& ChrootFolder() const { return chroot_; }
     const std::string& Missing() const { return missing_; }
+    // The temp HOME, where ~/.ssh/config goes.
+    const std::string& Home() const { return home_.Path(); }
+    // The private key the server lets log on.
+    std::string UserKey() const { return files_.Full("user_key"); }
+    // The server's key as a known_hosts line: "[127.0.0.1]:PORT ssh-ed25519 ...".
+    std::string KnownHostsLine() const;
     // Gives the server a new host key (it is started again).
     void ChangeHostKey();
     // Stops the server and every session at once (SIGKILL), as a crash would.

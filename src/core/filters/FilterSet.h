@@ -23,8 +23,11 @@ bool IsValidExpression(const std::string& expression);
 
 // The include and exclude rules of one comparison. An entry takes part when
 // at least one include rule matches its relative path and no exclude rule
-// does; with no include rule at all, everything is included. Matching is a
-// search anywhere in the case-folded path, folder names included.
+// does; with no include rule at all, everything is included. The order of
+// the rules does not matter. Matching is a search anywhere in the
+// case-folded path, folder names included. An exclude rule that matches a
+// folder excludes everything below it too (`^sub$` leaves out sub/a.txt),
+// whatever the entry's own path says; an include rule is not passed down.
 //
 // Matching keeps per-rule state, so one FilterSet serves one thread at a time.
 class FilterSet : public EntryFilter {
@@ -39,6 +42,9 @@ class FilterSet : public EntryFilter {
 
   private:
     void CompileOnce() const;
+    bool ExcludeRuleMatches(const std::string& subject) const;
+    // Whether an exclude rule matches `folder` or a folder above it.
+    bool FolderExcluded(std::string_view folder) const;
 
     struct Rule {
         bool include = false;
@@ -48,7 +54,13 @@ class FilterSet : public EntryFilter {
 
     mutable std::vector<Rule> rules_;
     mutable bool compiled_ = false;
+    bool anyExclude_ = false;
     mutable std::string subject_;  // reused: no allocation per entry
+    // The entries of one folder come together: its answer is kept.
+    mutable std::string folder_;
+    mutable bool folderKnown_ = false;
+    mutable bool folderExcluded_ = false;
+    mutable std::string level_;
 };
 
 }  // namespace ravelmoor

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -129,6 +131,21 @@ std::string NormaliseFolder(std::string_view text) {
 bool IsExistingFolder(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsMissingPath(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+LaunchOutcome MakeMissingFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (!error && IsExistingFolder(path)) return {};
+    return Refusal(
+        LaunchStatus::TargetNotFound,
+        FillIn(QCoreApplication::translate("CompareLaunch", "Cannot make the folder %1: %2"),
+               {path, error ? error.message() : std::strerror(ENOTDIR)}));
 }
 
 std::string RootText(const std::string& folder) {

@@ -44,6 +44,16 @@ bool IsExistingFolder(const std::string& path);
 // apart.
 LaunchOutcome CheckFoldersApart(const std::string& source, const std::string& target);
 
+// True when nothing at all is at `path` (not even a file or a broken link):
+// a folder that can be made.
+bool IsMissingPath(const std::string& path);
+
+// Makes the folder `path` and the folders above it that are missing, as
+// `mkdir -p` does. Ready when it is there afterwards; otherwise the reason
+// names the folder and the system's reason ("Cannot make the folder /a/b:
+// Permission denied").
+LaunchOutcome MakeMissingFolder(const std::string& path);
+
 // The root text handed to the engine: the folder followed by one '/'.
 std::string RootText(const std::string& folder);
 

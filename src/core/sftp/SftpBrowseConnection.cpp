@@ -13,11 +13,6 @@ SftpBrowseConnection::SftpBrowseConnection(SftpConnection connection, Prompter& 
 
 SftpBrowseConnection::~SftpBrowseConnection() = default;
 
-std::string SftpBrowseConnection::WithServer(const std::string& reason) const {
-    const SftpSession naming(record_, nullptr);
-    return reason + " Server:" + naming.HostText() + " User:" + record_.user;
-}
-
 bool SftpBrowseConnection::Connect(std::string& problem) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
@@ -30,7 +25,7 @@ bool SftpBrowseConnection::Connect(std::string& problem) {
     // A key that could not be remembered was said; the connection stands.
     const std::string kept = message_->Take();
     if (outcome != SftpOutcome::Done) {
-        if (!session->ErrorText().empty()) problem = WithServer(session->ErrorText());
+        problem = session->ErrorText();
         return false;
     }
     if (!kept.empty()) problem = kept;
@@ -51,7 +46,7 @@ bool SftpBrowseConnection::List(const std::string& folder, std::vector<Item>& it
     const ListStatus status = ListInto(*side_, folder, items);
     const std::string kept = message_->Take();
     if (status == ListStatus::Failed) {
-        problem = kept.empty() ? std::string() : WithServer(kept);
+        problem = kept;
         const std::lock_guard<std::mutex> hold(lock_);
         side_.reset();  // broken for good: the next call connects again
     }

@@ -27,8 +27,7 @@ class SftpBrowseConnection : public BrowseConnection {
     SftpBrowseConnection(SftpConnection connection, Prompter& asker);
     ~SftpBrowseConnection() override;
 
-    // A failure reads as a comparison's: the reason, then " Server:" and the
-    // host and " User:" and the record's user.
+    // A failure reads as a comparison's: what failed, on which host, and why.
     bool Connect(std::string& problem) override;
     // A folder the server refuses to list is not worth a word; a connection
     // that failed is.
@@ -39,8 +38,6 @@ class SftpBrowseConnection : public BrowseConnection {
     std::string StartFolder() const override { return start_; }
 
   private:
-    std::string WithServer(const std::string& reason) const;
-
     SftpConnection record_;
     std::unique_ptr<MessageKeeper> message_;
     std::atomic<int32_t> cancel_{0};

@@ -3,6 +3,7 @@
 #include "core/engine/FileEntry.h"
 #include "core/engine/Prompter.h"
 #include "core/sftp/SftpFileSystem.h"
+#include "core/text/Translated.h"
 
 namespace ravelmoor {
 
@@ -10,24 +11,29 @@ std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, P
                                              const std::atomic<int32_t>* cancel,
                                              UnknownHostKey unknown) {
     auto session = std::make_unique<SftpSession>(connection, cancel);
-    const std::string where = " Server:" + session->HostText() + " User:" + connection.user;
     const SftpOutcome outcome = session->Connect(prompter, unknown);
     if (outcome != SftpOutcome::Done) {
-        if (!session->ErrorText().empty()) prompter.Warn(session->ErrorText() + where);
+        if (!session->ErrorText().empty()) prompter.Warn(session->ErrorText());
         return nullptr;
     }
     const std::string home = session->HomeFolder();
+    const std::string host = session->HostText();
     const SftpSession& state = *session;
     auto side = std::make_unique<SftpFileSystem>(std::move(session), prompter);
     EntryFacts facts;
     if (!side->ReadFacts(home, facts)) {
         // A connection that broke has been reported by the side itself.
-        if (!state.Broken()) prompter.Warn("The folder " + home + " does not exist." + where);
+        if (!state.Broken()) {
+            prompter.Warn(FillIn(
+                QCoreApplication::translate("SftpOpener", "The folder %1 does not exist on %2."),
+                {home, host}));
+        }
         return nullptr;
     }
     // The user chose the folder: it may be reached through a link.
     if (!facts.IsFolder() && (facts.attributes & kSymlinkAttribute) == 0) {
-        prompter.Warn("The folder " + home + " is not a folder." + where);
+        prompter.Warn(FillIn(QCoreApplication::translate("SftpOpener", "%1 on %2 is not a folder."),
+                             {home, host}));
         return nullptr;
     }
     return side;

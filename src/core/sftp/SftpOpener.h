@@ -16,8 +16,8 @@ class SftpFileSystem;
 // Connects to the server of `connection`, checks its host key (`unknown`
 // says what an unknown one gets), logs on and makes sure the connection's
 // folder is there: the SFTP side of a comparison. Null when it cannot, after
-// saying why through `prompter` (the reason followed by " Server:" and the
-// host and " User:" and the user), or silently when `cancel` was set or the
+// saying why through `prompter` (what failed, on which host, and the
+// system's or the server's reason), or silently when `cancel` was set or the
 // user declined the host key.
 std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, Prompter& prompter,
                                              const std::atomic<int32_t>* cancel,

@@ -38,11 +38,10 @@ struct CharDeleter {
     void operator()(char* text) const { ssh_string_free_char(text); }
 };
 
-std::string HomeDirectory() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return home;
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+std::string HostPort(const std::string& host, int port) {
+    if (port == 22) return host;
+    const bool v6 = host.find(':') != std::string::npos;
+    return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
 
 // "SHA256:..." of the server's key, as ssh shows it.
@@ -66,19 +65,28 @@ SftpSession::SftpSession(SftpConnection connection, const std::atomic<int32_t>* 
 SftpSession::~SftpSession() {
     StopWatching();
     if (sftp_ != nullptr) sftp_free(sftp_);
-    if (session_ != nullptr) {
-        if (!broken_) ssh_disconnect(session_);
-        ssh_free(session_);  // closes the socket it was given
-    } else if (fd_ >= 0) {
-        ::close(fd_);
-    }
+    if (session_ != nullptr && fdHandedOn_ && !broken_) ssh_disconnect(session_);
+    if (session_ != nullptr) ssh_free(session_);  // closes the socket it was handed
+    if (!fdHandedOn_ && fd_ >= 0) ::close(fd_);
+    // proxy_ ends its command as it goes.
 }
 
 std::string SftpSession::HostText() const {
-    if (connection_.port == 22) return connection_.host;
-    const bool v6 = connection_.host.find(':') != std::string::npos;
-    return (v6 ? "[" + connection_.host + "]" : connection_.host) + ":" +
-           std::to_string(connection_.port);
+    if (config_.Host().empty()) return HostPort(connection_.host, connection_.port);
+    if (config_.Host() == connection_.host) return HostPort(connection_.host, config_.Port());
+    return connection_.host + " (" + HostPort(config_.Host(), config_.Port()) + ")";
+}
+
+std::string SftpSession::Reason() const {
+    std::string why = ssh_get_error(session_);
+    if (proxy_.Running() || !config_.ProxyCommand().empty()) {
+        const std::string said = proxy_.Said();
+        if (!said.empty()) {
+            why += FillIn(QCoreApplication::translate("SftpSession", " (the proxy command: %1)"),
+                          {said});
+        }
+    }
+    return why;
 }
 
 bool SftpSession::Cancelled() const {
@@ -134,11 +142,11 @@ bool SftpSession::ConnectSocket() {
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    const std::string port = std::to_string(connection_.port);
-    const int looked = ::getaddrinfo(connection_.host.c_str(), port.c_str(), &hints, &found);
+    const std::string port = std::to_string(config_.Port());
+    const int looked = ::getaddrinfo(config_.Host().c_str(), port.c_str(), &hints, &found);
     if (looked != 0) {
         error_ = FillIn(QCoreApplication::translate("SftpSession", "Cannot find the host %1: %2"),
-                        {connection_.host, ::gai_strerror(looked)});
+                        {HostText(), ::gai_strerror(looked)});
         return false;
     }
     const std::unique_ptr<addrinfo, AddressesDeleter> addresses(found);
@@ -191,39 +199,48 @@ bool SftpSession::ConnectSocket() {
     return false;
 }
 
-std::string SftpSession::KnownHostsFile() const {
-    const std::string home = HomeDirectory();
-    return home.empty() ? std::string() : home + "/.ssh/known_hosts";
+std::string SftpSession::LogonUser() const {
+    if (!config_.User().empty()) return config_.User();
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr && entry->pw_name != nullptr ? entry->pw_name : "";
+}
+
+bool SftpSession::StartProxy() {
+    if (!proxy_.Start(config_.ProxyCommand())) {
+        error_ = FillIn(QCoreApplication::translate(
+                            "SftpSession", "Cannot start the proxy command for %1 (%2): %3"),
+                        {HostText(), config_.ProxyCommand(), proxy_.Error()});
+        return false;
+    }
+    const std::lock_guard<std::mutex> guard(lock_);
+    fd_ = proxy_.TakeConnection();
+    return true;
 }
 
 SftpOutcome SftpSession::Connect(Prompter& prompter, UnknownHostKey unknown) {
     error_.clear();
     watchdog_ = std::thread([this] { Watch(); });
-    if (!ConnectSocket()) return Cancelled() ? SftpOutcome::Cancelled : SftpOutcome::Failed;
-
     session_ = ssh_new();
     if (session_ == nullptr) {
         error_ =
             FillIn(QCoreApplication::translate("SftpSession", "Cannot initialise SFTP connection"));
         return SftpOutcome::Failed;
     }
-    // The record is the whole truth: no ssh_config file changes host, port or user.
-    const int no = 0;
+    config_ = SshConfig::Apply(session_, connection_);
+    if (!config_.Problem().empty()) {
+        error_ = config_.Problem();
+        return SftpOutcome::Failed;
+    }
+    const bool connected = config_.ProxyCommand().empty() ? ConnectSocket() : StartProxy();
+    if (!connected) return Cancelled() ? SftpOutcome::Cancelled : SftpOutcome::Failed;
+
     const long timeout = connection_.timeoutSeconds;
-    const int port = connection_.port;
     socket_t fd = fd_;
-    const std::string knownHosts = KnownHostsFile();
-    ssh_options_set(session_, SSH_OPTIONS_PROCESS_CONFIG, &no);
-    ssh_options_set(session_, SSH_OPTIONS_HOST, connection_.host.c_str());
-    ssh_options_set(session_, SSH_OPTIONS_PORT, &port);
-    if (!connection_.user.empty())
-        ssh_options_set(session_, SSH_OPTIONS_USER, connection_.user.c_str());
-    if (!knownHosts.empty()) ssh_options_set(session_, SSH_OPTIONS_KNOWNHOSTS, knownHosts.c_str());
     ssh_options_set(session_, SSH_OPTIONS_TIMEOUT, &timeout);
     ssh_options_set(session_, SSH_OPTIONS_FD, &fd);
-
     {
         const Call call(*this);
+        fdHandedOn_ = true;
         if (ssh_connect(session_) != SSH_OK) {
             if (Cancelled()) return SftpOutcome::Cancelled;
             broken_ = true;
@@ -232,7 +249,7 @@ SftpOutcome SftpSession::Connect(Prompter& prompter, UnknownHostKey unknown) {
                     ? FillIn(QCoreApplication::translate(
                                  "SftpSession", "the server did not answer within %1 seconds"),
                              {std::to_string(connection_.timeoutSeconds)})
-                    : std::string(ssh_get_error(session_));
+                    : Reason();
             error_ = FillIn(QCoreApplication::translate("SftpSession", "Cannot connect to %1: %2"),
                             {HostText(), why});
             return SftpOutcome::Failed;
@@ -254,7 +271,7 @@ SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown
     }
     const std::unique_ptr<ssh_key_struct, KeyDeleter> key(raw);
     const std::string fingerprint = Fingerprint(key.get());
-    const std::string known = KnownHostsFile();
+    const std::string& known = config_.KnownHostsFile();
     switch (ssh_session_is_known_server(session_)) {
         case SSH_KNOWN_HOSTS_OK:
             return SftpOutcome::Done;
@@ -274,10 +291,21 @@ SftpOutcome SftpSession::CheckHostKey(Prompter& prompter, UnknownHostKey unknown
         case SSH_KNOWN_HOSTS_NOT_FOUND:
             break;
         case SSH_KNOWN_HOSTS_ERROR:
-            error_ = FillIn(QCoreApplication::translate("SftpSession",
-                                                        "The known host keys cannot be read: %1"),
-                            {ssh_get_error(session_)});
+            error_ = FillIn(QCoreApplication::translate(
+                                "SftpSession", "The known host keys for %1 cannot be read: %2"),
+                            {HostText(), ssh_get_error(session_)});
             return SftpOutcome::Failed;
+    }
+    if (config_.RefusesUnknownHostKeys()) {
+        error_ =
+            FillIn(QCoreApplication::translate(
+                       "SftpSession",
+                       "The host %1 is not known (its key fingerprint is %2), and "
+                       "StrictHostKeyChecking in the SSH configuration refuses a host that "
+                       "is not known. The connection is refused; if the fingerprint is the "
+                       "server's, add its key to %3 first."),
+                   {HostText(), fingerprint, known.empty() ? std::string("known_hosts") : known});
+        return SftpOutcome::Refused;
     }
     if (unknown == UnknownHostKey::Refuse) {
         error_ = FillIn(QCoreApplication::translate(
@@ -315,7 +343,9 @@ SftpOutcome SftpSession::LogOn() {
     int result = SSH_AUTH_ERROR;
     switch (connection_.logon) {
         case SftpLogon::Agent:
-            result = ssh_userauth_agent(session_, nullptr);
+            // The agent's keys, then the configuration's IdentityFile and the
+            // usual key files, as ssh tries them.
+            result = ssh_userauth_publickey_auto(session_, nullptr, nullptr);
             break;
         case SftpLogon::KeyFile: {
             ssh_key_struct* raw = nullptr;
@@ -341,16 +371,17 @@ SftpOutcome SftpSession::LogOn() {
     if (Cancelled()) return SftpOutcome::Cancelled;
     if (result == SSH_AUTH_ERROR) {
         broken_ = true;
-        error_ = TimedOut() ? FillIn(QCoreApplication::translate(
-                                         "SftpSession",
-                                         "The server did not answer the logon within %1 seconds."),
-                                     {std::to_string(connection_.timeoutSeconds)})
-                            : FillIn(QCoreApplication::translate("SftpSession", "Logon failed: %1"),
-                                     {ssh_get_error(session_)});
+        error_ = TimedOut()
+                     ? FillIn(QCoreApplication::translate(
+                                  "SftpSession", "%1 did not answer the logon within %2 seconds."),
+                              {HostText(), std::to_string(connection_.timeoutSeconds)})
+                     : FillIn(QCoreApplication::translate("SftpSession",
+                                                          "The logon of %1 to %2 failed: %3"),
+                              {LogonUser(), HostText(), Reason()});
         return SftpOutcome::Failed;
     }
-    error_ = FillIn(QCoreApplication::translate("SftpSession", "Logon refused: %1"),
-                    {ssh_get_error(session_)});
+    error_ = FillIn(QCoreApplication::translate("SftpSession", "%1 refused the logon of %2: %3"),
+                    {HostText(), LogonUser(), ssh_get_error(session_)});
     return SftpOutcome::Refused;
 }
 

@@ -8,7 +8,9 @@
 #include <string>
 #include <thread>
 
+#include "core/sftp/ProxyCommand.h"
 #include "core/sftp/SftpConnection.h"
+#include "core/sftp/SshConfig.h"
 
 struct ssh_session_struct;
 struct sftp_session_struct;
@@ -32,11 +34,14 @@ enum class UnknownHostKey {
     Refuse,
 };
 
-// One SSH connection with its SFTP channel, over libssh. Connect makes the
-// TCP connection itself, so that a connection that does not answer ends
-// within the timeout, checks the server's host key against
-// ~/.ssh/known_hosts (under $HOME) and the system's file, logs on and opens
-// the SFTP channel.
+// One SSH connection with its SFTP channel, over libssh. Connect reads what
+// the user's SSH configuration says about the host (SshConfig: an alias's
+// HostName, User, Port, IdentityFile, ProxyJump, UserKnownHostsFile), makes
+// the TCP connection itself (or starts the ProxyJump's or ProxyCommand's
+// command), so that a connection that does not answer ends within the
+// timeout, checks the server's host key against ~/.ssh/known_hosts (under
+// $HOME, or the configuration's file) and the system's file, logs on and
+// opens the SFTP channel.
 //
 // Every server call is made inside a `Call`: a watchdog thread shuts the
 // socket when the call has waited longer than the connection's timeout, when
@@ -100,20 +105,27 @@ class SftpSession {
     // The folder a relative path is taken below, ending with '/': where the
     // logon starts (the home folder itself for an absolute directory).
     const std::string& StartFolder() const { return start_; }
-    // "host", or "host:port" for a port other than 22.
+    // "host", or "host:port" for a port other than 22; a host the SSH
+    // configuration sends elsewhere also names where: "mybox (10.0.0.5:2222)".
     std::string HostText() const;
     const SftpConnection& Connection() const { return connection_; }
 
   private:
     bool ConnectSocket();
+    bool StartProxy();
+    // The reason libssh gives, with what a proxy command said.
+    std::string Reason() const;
+    // Who logs on: the user given or configured, else the local user.
+    std::string LogonUser() const;
     SftpOutcome CheckHostKey(Prompter& prompter, UnknownHostKey unknown);
     SftpOutcome LogOn();
     SftpOutcome OpenChannel();
-    std::string KnownHostsFile() const;
     void Watch();
     void StopWatching();
 
     SftpConnection connection_;
+    SshConfig config_;
+    mutable ProxyCommand proxy_;  // Reason() reads what it said
     const std::atomic<int32_t>* cancel_;
     ssh_session_struct* session_ = nullptr;
     sftp_session_struct* sftp_ = nullptr;
@@ -127,6 +139,7 @@ class SftpSession {
     std::condition_variable wake_;
     std::thread watchdog_;
     int fd_ = -1;
+    bool fdHandedOn_ = false;  // to libssh, which closes it
     bool shut_ = false;
     bool stopping_ = false;
     bool inCall_ = false;

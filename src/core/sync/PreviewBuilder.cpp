@@ -89,17 +89,6 @@ bool DeleteLines(const SyncSides& sides, const std::vector<uint32_t>& rows, Prev
     return true;
 }
 
-class TextSink : public PreviewSink {
-  public:
-    void Progress(size_t /*begun*/, size_t /*total*/) override {}
-    void AddLine(const PreviewLine& line) override {
-        if (line.isTotal) text += '\n';
-        text += line.PlainText();
-        text += '\n';
-    }
-    std::string text;
-};
-
 }  // namespace
 
 std::string PreviewLine::PlainText() const {
@@ -128,12 +117,6 @@ bool BuildPreview(const SyncSides& sides, const SyncPlan& plan, PreviewSink& sin
         PreviewColour::Blue);
     sink.AddLine(line);
     return true;
-}
-
-std::string PreviewPlainText(const SyncSides& sides, const SyncPlan& plan) {
-    TextSink sink;
-    BuildPreview(sides, plan, sink);
-    return sink.text;
 }
 
 }  // namespace ravelmoor

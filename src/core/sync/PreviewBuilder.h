@@ -50,7 +50,4 @@ class PreviewSink {
 bool BuildPreview(const SyncSides& sides, const SyncPlan& plan, PreviewSink& sink,
                   const std::atomic<bool>* stop = nullptr);
 
-// The whole preview as plain text, one line each, an empty line before the total.
-std::string PreviewPlainText(const SyncSides& sides, const SyncPlan& plan);
-
 }  // namespace ravelmoor

@@ -194,8 +194,22 @@ void MainWindow::OnCompare() {
     TakeFolderTexts();
     resultsTitle_ = windowTitle().toStdString();
 
-    const ComparisonStart start =
+    ComparisonStart start =
         StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
+    // A first backup goes to a folder that is not there yet: offered, as
+    // rsync and rclone make it.
+    if (start.outcome.status == LaunchStatus::TargetNotFound &&
+        IsMissingPath(settings_.targetFolder)) {
+        if (!prompter_.AskYesNo(tr("Target folder not found. Make it?").toStdString())) {
+            ShowFolderTexts();
+            return;
+        }
+        start.outcome = MakeMissingFolder(settings_.targetFolder);
+        if (start.outcome.Ok()) {
+            start =
+                StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
+        }
+    }
     ShowFolderTexts();
     if (!ShowOutcome(prompter_, start.outcome)) return;
     source_->AddToHistory(settings_.sourceFolder);

@@ -24,17 +24,24 @@ SftpConnectionsDialog::SftpConnectionsDialog(SettingsStore& store, Prompter& pro
       editor_(store_, prompter) {
     NameBox()->setToolTip(tr("Pick a connection; a new one is named after its host and directory"));
     host_ = new QLineEdit(this);
-    host_->setToolTip(tr("Host name or address of the SSH server"));
+    host_->setToolTip(
+        tr("Host name or address of the SSH server, or a host of ~/.ssh/config, "
+           "which then gives its address, user, port, key and jump host"));
     port_ = new QSpinBox(this);
     port_->setRange(1, 65535);
+    port_->setToolTip(tr("22: the port ~/.ssh/config gives the host, or 22"));
     user_ = new QLineEdit(this);
-    user_->setToolTip(tr("Leave empty to log on with your own user name"));
+    user_->setToolTip(
+        tr("Leave empty for the user ~/.ssh/config gives the host, or your own user name"));
     directory_ = new QLineEdit(this);
     directory_->setToolTip(tr("An absolute folder, or one below the folder the logon starts in"));
     browse_ = MakeSmallIconButton("browse", tr("Select SFTP Directory"), this);
     logon_ = new QComboBox(this);
     // In the order of SftpLogon.
-    logon_->addItems({tr("SSH agent"), tr("Key file"), tr("Password")});
+    logon_->addItems({tr("SSH agent and key files"), tr("Key file"), tr("Password")});
+    logon_->setToolTip(
+        tr("SSH agent and key files: the agent's keys, then the key files "
+           "~/.ssh/config names for the host, then ~/.ssh/id_*"));
     keyFile_ = new QLineEdit(this);
     pickKeyFile_ = MakeSmallIconButton("browse", tr("Select Key File"), this);
     secret_ = new QLineEdit(this);

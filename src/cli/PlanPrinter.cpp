@@ -1,0 +1,127 @@
+#include "cli/PlanPrinter.h"
+
+#include <vector>
+
+#include "cli/SyncProgress.h"
+#include "core/engine/NameEscape.h"
+#include "core/text/Formatting.h"
+
+namespace ravelmoor {
+namespace {
+
+const char* SideName(ListSide side) {
+    return side == ListSide::Source ? "Source" : "Target";
+}
+
+const char* KindWord(char kind) {
+    if (kind == 'd') return "folder";
+    return kind == 'L' ? "link" : "file";
+}
+
+// The path as printed: escaped, a folder with '/' after it, a link named so.
+std::string Object(const PlannedAction& action) {
+    std::string text = action.kind == 'L' ? "link " : "";
+    AppendEscapedName(action.path, text);
+    if (action.kind == 'd') text.push_back('/');
+    return text;
+}
+
+std::string Counted(size_t n, const char* one, const char* many) {
+    return FormatSize(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string PlanLine(const PlannedAction& action, const PlanWording& wording) {
+    const std::string side = SideName(action.side);
+    const std::string object = Object(action);
+    const bool trash = wording.HasTrash(action.side);
+    if (action.deletion) {
+        return trash
+                   ? "would move " + object + " in " + side + " to the trash"
+                   : "would delete " + object + " in " + side + " permanently (there is no trash)";
+    }
+    if (action.replaces) {
+        std::string line = "would replace " + object + " in " + side;
+        if (wording.keepReplaced) {
+            line += trash ? ", keeping the old version in the trash"
+                          : ", deleting the old version permanently (there is no trash)";
+        }
+        return line;
+    }
+    if (action.kind == 'd') return "would make folder " + object + " in " + side;
+    return "would copy " + object + " to " + side;
+}
+
+std::string TsvActionLine(const PlannedAction& action) {
+    std::string line(action.Verb());
+    line.push_back('\t');
+    line += action.side == ListSide::Source ? "source" : "target";
+    line.push_back('\t');
+    line += KindWord(action.kind);
+    line.push_back('\t');
+    line += OutcomeWord(action.outcome);
+    line.push_back('\t');
+    AppendEscapedName(action.path, line);
+    return line;
+}
+
+std::string DryRunSummary(const PlannedActions& actions, const PlanWording& wording) {
+    SideTotals all;
+    for (const ListSide side : {ListSide::Target, ListSide::Source}) {
+        const SideTotals totals = actions.Totals(side);
+        all.newFiles += totals.newFiles;
+        all.newFolders += totals.newFolders;
+        all.replaced += totals.replaced;
+        all.deletions += totals.deletions;
+        all.bytes += totals.bytes;
+    }
+    std::vector<std::string> parts;
+    if (all.newFiles > 0) parts.push_back("copy " + Counted(all.newFiles, "new file", "new files"));
+    if (all.newFolders > 0) parts.push_back("make " + Counted(all.newFolders, "folder", "folders"));
+    if (all.replaced > 0) parts.push_back("replace " + Counted(all.replaced, "file", "files"));
+    // Only Target has deletions.
+    if (all.deletions > 0) {
+        parts.push_back(
+            wording.targetHasTrash
+                ? "move " + Counted(all.deletions, "object", "objects") + " to the trash"
+                : "delete " + Counted(all.deletions, "object", "objects") + " permanently");
+    }
+    std::string line = "Dry run: would ";
+    for (size_t k = 0; k < parts.size(); ++k) {
+        if (k > 0) line += k + 1 == parts.size() ? " and " : ", ";
+        line += parts[k];
+    }
+    if (all.newFiles + all.replaced > 0) {
+        line += " (" + Counted(all.bytes, "byte", "bytes") + " to copy)";
+    }
+    return line + ". Nothing was changed.";
+}
+
+void PrintActions(const PlannedActions& actions, const PlanWording& wording, OutputFormat format,
+                  bool itemised, FILE* out) {
+    // A folder is removed after its content: deletions of folders go last,
+    // deepest first (a folder's row comes before its content's).
+    std::vector<const PlannedAction*> order;
+    order.reserve(actions.All().size());
+    for (const PlannedAction& action : actions.All()) {
+        if (!action.deletion || action.kind != 'd') order.push_back(&action);
+    }
+    const std::vector<PlannedAction>& all = actions.All();
+    for (size_t k = all.size(); k-- > 0;) {
+        if (all[k].deletion && all[k].kind == 'd') order.push_back(&all[k]);
+    }
+    std::string line;
+    for (const PlannedAction* planned : order) {
+        const PlannedAction& action = *planned;
+        if (format == OutputFormat::Tsv) {
+            line = TsvActionLine(action);
+        } else {
+            line = itemised ? SyncProgress::ItemLine(action) : PlanLine(action, wording);
+        }
+        line.push_back('\n');
+        std::fwrite(line.data(), 1, line.size(), out);
+    }
+}
+
+}  // namespace ravelmoor
