@@ -9,6 +9,8 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/NameEscape.h"
+#include "core/ftp/FtpFailureText.h"
+#include "core/ftp/FtpServerName.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -34,115 +36,6 @@ CURL* Easy(void* handle) {
 CURLM* Multi(void* handle) {
     return static_cast<CURLM*>(handle);
 }
-
-// What failed, for the user. libcurl's own texts are English only: where a
-// translation is installed, the failures an FTP side meets are said in the
-// user's language instead; otherwise libcurl's text, which names more detail.
-std::string FailureText(int code, const char* curlText) {
-    const char* own = nullptr;
-    switch (code) {
-        case CURLE_COULDNT_RESOLVE_HOST:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server's name could not be resolved.");
-            break;
-        case CURLE_COULDNT_CONNECT:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server could not be reached.");
-            break;
-        case CURLE_LOGIN_DENIED:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server refused the user name or password.");
-            break;
-        case CURLE_REMOTE_ACCESS_DENIED:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server denied access.");
-            break;
-        case CURLE_REMOTE_FILE_NOT_FOUND:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server does not have it.");
-            break;
-        case CURLE_FTP_COULDNT_RETR_FILE:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server did not send the file.");
-            break;
-        case CURLE_UPLOAD_FAILED:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server did not take the upload.");
-            break;
-        case CURLE_QUOTE_ERROR:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server refused the command.");
-            break;
-        case CURLE_GOT_NOTHING:
-        case CURLE_RECV_ERROR:
-        case CURLE_SEND_ERROR:
-        case CURLE_PARTIAL_FILE:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The connection to the server broke off.");
-            break;
-        case CURLE_FTP_ACCEPT_FAILED:
-        case CURLE_FTP_ACCEPT_TIMEOUT:
-        case CURLE_FTP_PORT_FAILED:
-            own = QT_TRANSLATE_NOOP("FtpClient",
-                                    "The server's data connection could not be made (try passive "
-                                    "mode).");
-            break;
-        case CURLE_WEIRD_SERVER_REPLY:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server's reply could not be understood.");
-            break;
-        default:
-            break;
-    }
-    if (own != nullptr) {
-        std::string translated = Translated("FtpClient", own);
-        if (translated != own) return translated;
-    }
-    std::string text =
-        curlText[0] != '\0' ? curlText : curl_easy_strerror(static_cast<CURLcode>(code));
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
-}  // namespace
-
-bool SplitServer(std::string server, std::string& host, std::string& port, std::string& problem) {
-    if (StartsWithAsciiFolded(server, "ftp://")) server.erase(0, 6);
-    while (!server.empty() && server.back() == '/')
-        server.pop_back();
-    host = server;
-    port = "21";
-    if (!server.empty() && server.front() == '[') {
-        const size_t close = server.find(']');
-        if (close == std::string::npos) {
-            problem = FillIn(QCoreApplication::translate(
-                                 "FtpClient", "The server name %1 lacks its closing ']'."),
-                             {server});
-            return false;
-        }
-        host = server.substr(0, close + 1);
-        if (close + 1 < server.size()) {
-            if (server[close + 1] != ':') {
-                problem = FillIn(
-                    QCoreApplication::translate("FtpClient", "The server name %1 cannot be read."),
-                    {server});
-                return false;
-            }
-            port = server.substr(close + 2);
-        }
-    } else if (std::count(server.begin(), server.end(), ':') == 1) {
-        const size_t colon = server.find(':');
-        host = server.substr(0, colon);
-        port = server.substr(colon + 1);
-    } else if (server.find(':') != std::string::npos) {
-        host = "[" + server + "]";  // a bare IPv6 address
-    }
-    const bool portOk =
-        !port.empty() && port.size() <= 5 &&
-        std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-        std::stoi(port) >= 1 && std::stoi(port) <= 65535;
-    if (host.empty() || !portOk) {
-        problem =
-            FillIn(QCoreApplication::translate(
-                       "FtpClient", "The server name %1 is not a host name with an optional port."),
-                   {server});
-        return false;
-    }
-    return true;
-}
-
-namespace {
 
 // "ftp://host:port" as libcurl takes it; empty with `problem` set when the
 // server text cannot be used.
@@ -363,7 +256,7 @@ FtpOutcome FtpClient::Conclude(int code) {
         return FtpOutcome::Cancelled;
     }
     if (code == CURLE_OK) return FtpOutcome::Done;
-    error_ = FailureText(code, errorBuffer_);
+    error_ = FtpFailureText(code, errorBuffer_);
     if (lastReplyCode_ >= 400) {
         error_ = FillIn(QCoreApplication::translate("FtpClient", "%1 (server reply: %2)"),
                         {error_, lastReply_});

@@ -20,12 +20,6 @@ enum class FtpOutcome {
     Cancelled,  // the run was cancelled or the call interrupted
 };
 
-// Splits a server text ("host", "host:port", "[v6-address]:port", a bare v6
-// address, with or without "ftp://") into its host (a v6 address in
-// brackets) and port ("21" when none is given). False with `problem` saying
-// why when it cannot be used.
-bool SplitServer(std::string server, std::string& host, std::string& port, std::string& problem);
-
 // One FTP connection over libcurl: one easy handle driven by its own multi
 // handle, so that the control connection is made and logged on once and then
 // reused for every listing and every download, and so that a blocked call can

@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "core/ftp/FtpClient.h"
+#include "core/ftp/FtpServerName.h"
 
 namespace ravelmoor {
 namespace {
