@@ -23,6 +23,31 @@ size_t Count(const std::string& text, const std::string& words) {
     return count;
 }
 
+// The tests' FTP server with `flags` serving `served`, stored as a
+// connection the way a user stores one, with a state folder of its own.
+struct StoredServer {
+    explicit StoredServer(const std::vector<std::string>& flags)
+        : server(served.Path(), "", "", flags) {
+        environment = home.Environment();
+        environment["XDG_STATE_HOME"] = state.Path();
+        added = RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
+                    .exitCode == 0;
+    }
+    std::string Side() const { return "(ftp) " + server.Server() + "/"; }
+
+    test::TempTree served;
+    test::TempTree state;
+    test::FtpTestServer server;
+    test::TempConfigHome home;
+    std::map<std::string, std::string> environment;
+    bool added = false;
+};
+
+// Three days back, on a whole minute.
+int64_t AMinute() {
+    return (static_cast<int64_t>(std::time(nullptr)) - 3 * 86400) / 60 * 60;
+}
+
 struct MdtmCase {
     const char* name;
     const char* answer;  // the test server's --mdtm, "" for the right answers
@@ -48,23 +73,17 @@ INSTANTIATE_TEST_SUITE_P(Servers, MdtmAnswers,
 // one warning for the run, nothing called newer, nothing copied on a guess.
 TEST_P(MdtmAnswers, DecideOnlyByTheExactSecond) {
     const MdtmCase& c = GetParam();
-    test::TempTree served;
-    test::TempTree local;
-    test::TempTree state;
     std::vector<std::string> flags = {"--list-only"};
     if (c.answer[0] != '\0') flags.insert(flags.end(), {"--mdtm", c.answer});
-    test::FtpTestServer server(served.Path(), "", "", flags);
-    ASSERT_TRUE(server.Running());
-    test::TempConfigHome home;
-    auto environment = home.Environment();
-    environment["XDG_STATE_HOME"] = state.Path();
-    ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
-                  .exitCode,
-              0);
-    const std::string side = "(ftp) " + server.Server() + "/";
+    StoredServer stored(flags);
+    ASSERT_TRUE(stored.server.Running() && stored.added);
+    test::TempTree& served = stored.served;
+    test::TempTree local;
+    const auto& environment = stored.environment;
+    const std::string side = stored.Side();
 
-    // Three days back, 5 s into a minute on the server and 20 s into it here.
-    const int64_t minute = (static_cast<int64_t>(std::time(nullptr)) - 3 * 86400) / 60 * 60;
+    // 5 s into a minute on the server and 20 s into it here.
+    const int64_t minute = AMinute();
     for (int i = 0; i < c.files; ++i) {
         const std::string name = (i % 2 == 0 ? "" : "sub/") + std::to_string(i) + ".txt";
         served.Write(name, "same size", minute + 5);
@@ -98,24 +117,17 @@ TEST_P(MdtmAnswers, DecideOnlyByTheExactSecond) {
 // -v says the clock is unknown, and the comparison reads LIST times as local
 // time at the listing's precision, asking MDTM where a decision rests on it.
 TEST(ReadOnlyFtpServer, SaysTheClockIsUnknownAndStillCompares) {
-    test::TempTree served;
+    StoredServer stored({"--list-only", "--read-only"});
+    ASSERT_TRUE(stored.server.Running() && stored.added);
+    test::TempTree& served = stored.served;
     test::TempTree local;
-    test::TempTree state;
-    test::FtpTestServer server(served.Path(), "", "", {"--list-only", "--read-only"});
-    ASSERT_TRUE(server.Running());
-    test::TempConfigHome home;
-    auto environment = home.Environment();
-    environment["XDG_STATE_HOME"] = state.Path();
-    ASSERT_EQ(RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
-                  .exitCode,
-              0);
-    const int64_t minute = (static_cast<int64_t>(std::time(nullptr)) - 3 * 86400) / 60 * 60;
+    const auto& environment = stored.environment;
+    const int64_t minute = AMinute();
     served.Write("same.txt", "same", minute + 5);
     local.Write("same.txt", "same", minute + 5);
     served.Write("later.txt", "same", minute + 5);
     local.Write("later.txt", "SAME", minute + 30);
-    const auto compared = RunRavelmoor(
-        {"compare", "-r", local.Path(), "(ftp) " + server.Server() + "/"}, environment);
+    const auto compared = RunRavelmoor({"compare", "-r", local.Path(), stored.Side()}, environment);
     EXPECT_EQ(compared.exitCode, 1) << compared.out << compared.err;
     EXPECT_NE(compared.out.find("newer      older      later.txt"), std::string::npos)
         << compared.out;

@@ -19,36 +19,12 @@
 #include <thread>
 #include <vector>
 
+#include "support/LoopbackPort.h"
+
 namespace ravelmoor::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
-
-bool Answers(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
-}
 
 void WriteText(const std::string& path, const std::string& text, mode_t mode = 0600) {
     std::ofstream(path, std::ios::trunc) << text;
@@ -90,7 +66,7 @@ RealFtpServer::RealFtpServer(FtpServerKind kind, const RealFtpServerSetup& setup
     ::chmod(own_.Path().c_str(), 0755);
     files_.MakeFolder("pub");
     GiveToServer();
-    port_ = FreePort();
+    port_ = FreeLoopbackPort();
     std::string config;
     switch (kind) {
         case FtpServerKind::Vsftpd:
@@ -232,14 +208,14 @@ void RealFtpServer::Start(const std::string& program, const std::vector<std::str
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    for (int i = 0; i < 500 && !Answers(port_); ++i) {
+    for (int i = 0; i < 500 && !LoopbackAnswers(port_); ++i) {
         if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
             pid_ = -1;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (pid_ <= 0 || !Answers(port_)) {
+    if (pid_ <= 0 || !LoopbackAnswers(port_)) {
         // The server is there but does not run: a fault of the set-up, not a skip.
         std::ifstream in(log);
         missing_ = std::string(NameOf(kind_)) +

@@ -20,34 +20,10 @@
 #include <thread>
 #include <vector>
 
+#include "support/LoopbackPort.h"
+
 namespace ravelmoor::test {
 namespace {
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
-
-bool Answers(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
-}
 
 void Run(const std::string& command) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -93,7 +69,7 @@ SshTestServer::SshTestServer(SftpServing serving) {
     MakeKey(files_.Full("user_key"));
     MakeKey(files_.Full("stranger"));
     Run("cp '" + files_.Full("user_key.pub") + "' '" + files_.Full("authorized_keys") + "'");
-    port_ = FreePort();
+    port_ = FreeLoopbackPort();
     switch (serving) {
         case SftpServing::InsideSshd:
             WriteConfig("internal-sftp");
@@ -175,14 +151,14 @@ void SshTestServer::Start() {
         ::_exit(127);
     }
     // The server needs a moment to read its keys and bind the port.
-    for (int i = 0; i < 300 && !Answers(port_); ++i) {
+    for (int i = 0; i < 300 && !LoopbackAnswers(port_); ++i) {
         if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
             pid_ = -1;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    EXPECT_TRUE(Answers(port_)) << "sshd did not start on port " << port_;
+    EXPECT_TRUE(LoopbackAnswers(port_)) << "sshd did not start on port " << port_;
 }
 
 void SshTestServer::Signal(int signal, bool sessionsOnly) {

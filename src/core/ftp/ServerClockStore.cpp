@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+
+#include "core/settings/StateFolder.h"
 
 namespace ravelmoor {
 namespace {
@@ -34,11 +35,8 @@ std::map<std::string, std::string> ReadAll(const std::string& path) {
 }  // namespace
 
 std::string ServerClockStore::Path() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') return std::string(state) + "/ravelmoor/ftp-clocks";
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') return {};
-    return std::string(home) + "/.local/state/ravelmoor/ftp-clocks";
+    const std::string folder = StateFolder();
+    return folder.empty() ? folder : folder + "/ftp-clocks";
 }
 
 ServerClock ServerClockStore::Read(const std::string& server, const std::string& user) {

@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "core/settings/StateFolder.h"
 
 namespace ravelmoor {
 namespace {
@@ -14,16 +15,9 @@ namespace {
 // The state folder's "ftp-uploads/" with a file named after the server and
 // user in hexadecimal digits (any byte may be in either).
 std::string FileOf(const std::string& server, const std::string& user) {
-    std::string folder;
-    const char* state = std::getenv("XDG_STATE_HOME");
-    const char* home = std::getenv("HOME");
-    if (state != nullptr && state[0] == '/') {
-        folder = std::string(state) + "/ravelmoor/ftp-uploads/";
-    } else if (home != nullptr && home[0] == '/') {
-        folder = std::string(home) + "/.local/state/ravelmoor/ftp-uploads/";
-    } else {
-        return {};
-    }
+    const std::string state = StateFolder();
+    if (state.empty()) return {};
+    const std::string folder = state + "/ftp-uploads/";
     static constexpr char kHex[] = "0123456789abcdef";
     std::string key = server;
     key += '\n';
