@@ -120,6 +120,10 @@
         <source>The Target&apos;s file system does not tell upper and lower case apart, so these Source names would be written over each other. Their rows were excluded:</source>
         <translation>Das Dateisystem des Ziels unterscheidet nicht zwischen Groß- und Kleinschreibung, daher würden sich diese Namen der Quelle gegenseitig überschreiben. Ihre Zeilen wurden ausgeschlossen:</translation>
     </message>
+    <message>
+        <source>Some files could not be read. Their rows were excluded, so no synchronisation will copy over them or delete them:</source>
+        <translation>Einige Dateien konnten nicht gelesen werden. Ihre Zeilen wurden ausgeschlossen, damit keine Synchronisation sie überschreibt oder löscht:</translation>
+    </message>
 </context>
 <context>
     <name>ComparisonRun</name>
@@ -224,6 +228,10 @@
     <message>
         <source>it still holds something</source>
         <translation>er enthält noch etwas</translation>
+    </message>
+    <message>
+        <source>a symbolic link is on the way to it</source>
+        <translation>auf dem Weg dorthin liegt eine symbolische Verknüpfung</translation>
     </message>
 </context>
 <context>
@@ -481,6 +489,10 @@
         <source>an FTP server has no trash</source>
         <translation>ein FTP-Server hat keinen Papierkorb</translation>
     </message>
+    <message>
+        <source>the server kept %1 of the %2 bytes sent; it was not put in place</source>
+        <translation>der Server hat %1 der %2 gesendeten Bytes behalten; die Kopie wurde nicht eingesetzt</translation>
+    </message>
 </context>
 <context>
     <name>FtpOpener</name>
@@ -574,6 +586,17 @@
     <message>
         <source>an object of that name appeared while it was copied</source>
         <translation>während des Kopierens ist ein Objekt dieses Namens aufgetaucht</translation>
+    </message>
+    <message>
+        <source>the copy read back differs from the original; it was not put in place</source>
+        <translation>die zurückgelesene Kopie weicht vom Original ab; sie wurde nicht eingesetzt</translation>
+    </message>
+</context>
+<context>
+    <name>LocalStagedCopy</name>
+    <message>
+        <source>it changed while the copy was made, and no trash takes the changed version (%1); it is left as it is</source>
+        <translation>es hat sich während des Kopierens geändert, und kein Papierkorb nimmt die geänderte Fassung auf (%1); es bleibt, wie es ist</translation>
     </message>
 </context>
 <context>
@@ -669,6 +692,17 @@
     <message>
         <source>Ravelmoor Settings (*.zvs)</source>
         <translation>Ravelmoor-Einstellungen (*.zvs)</translation>
+    </message>
+</context>
+<context>
+    <name>RootLock</name>
+    <message>
+        <source>&quot;%1&quot; is being synchronised or undone by another run (process %2 on %3); try again once it has ended.</source>
+        <translation>„%1“ wird gerade von einem anderen Lauf synchronisiert oder zurückgenommen (Prozess %2 auf %3); versuchen Sie es erneut, wenn er beendet ist.</translation>
+    </message>
+    <message>
+        <source>Can not keep other runs off &quot;%1&quot;: the lock &quot;%2&quot;: %3.</source>
+        <translation>Andere Läufe können nicht von „%1“ ferngehalten werden: die Sperre „%2“: %3.</translation>
     </message>
 </context>
 <context>
@@ -1674,6 +1708,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Target:  %1</source>
         <translation>Ziel:  %1</translation>
     </message>
+    <message>
+        <source>Without a journal the synchronisation can not be undone. Synchronise anyway?</source>
+        <translation>Ohne Protokoll kann die Synchronisation nicht rückgängig gemacht werden. Trotzdem synchronisieren?</translation>
+    </message>
+    <message>
+        <source>The synchronisation stopped before its next change; what it did can be undone.</source>
+        <translation>Die Synchronisation wurde vor ihrer nächsten Änderung angehalten; was sie getan hat, kann rückgängig gemacht werden.</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::SettingsMenu</name>
@@ -1868,6 +1910,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Not undone:</source>
         <translation>Nicht rückgängig gemacht:</translation>
+    </message>
+    <message>
+        <source>Without a journal the undo can not be undone or finished later. Undo anyway?</source>
+        <translation>Ohne Protokoll kann das Rückgängigmachen weder selbst rückgängig gemacht noch später zu Ende geführt werden. Trotzdem rückgängig machen?</translation>
     </message>
 </context>
 </TS>

@@ -75,7 +75,7 @@ _ravelmoor() {
         ;;
     undo)
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W '-n --dry-run -y --yes --force --help' -- "$cur"))
+            COMPREPLY=($(compgen -W '-n --dry-run -y --yes --force --no-journal --help' -- "$cur"))
         else
             COMPREPLY=($(compgen -W "$(ravelmoor history 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
         fi
@@ -120,7 +120,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath --no-verify --no-journal'
         else
             options+=' --method -v --verbose'
         fi

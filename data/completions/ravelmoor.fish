@@ -55,6 +55,8 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l log -r -F -d 'App
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l allow-mass-delete -d 'With --yes, go on when most of a side would be deleted'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l delete-permanently -d 'With --yes, delete for good what no trash takes'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-keep-replaced -d 'Do not move replaced files to the trash'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-verify -d 'Put copies in place without reading them back'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-journal -d 'Go on when the journal can not be written'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l mkpath -d 'Make a missing Target folder and the folders above it'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
 
@@ -64,6 +66,7 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -a '(ravelmoor histo
 complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -s n -l dry-run -d 'Print the steps, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -s y -l yes -d 'Undo without asking'
 complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -l force -d 'Also undo objects changed since the sync'
+complete -c ravelmoor -n "__fish_seen_subcommand_from undo" -l no-journal -d 'Go on when the journal can not be written'
 
 # ftp
 set -l ftp_verbs list add remove

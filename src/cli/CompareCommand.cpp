@@ -15,13 +15,16 @@ namespace {
 constexpr int kIdentical = 0;
 constexpr int kDifferent = 1;
 constexpr int kFailed = 2;
+constexpr int kIncomplete = 3;  // some objects could not be read: not known to be identical
 
 void PrintCompareHelp(const std::vector<OptionRow>& rows) {
     std::printf(
         "Usage: ravelmoor compare [OPTIONS] SOURCE TARGET\n"
         "Compares two folder trees and prints the rows that differ.\n\n%s"
         "  -h, --help              print this help\n%s"
-        "\nExit status: 0 identical, 1 differences, 2 error or cancelled.\n",
+        "\nExit status: 0 identical, 1 differences, 2 error or cancelled, 3 some folders\n"
+        "or files could not be read (named on standard error), so the trees are not\n"
+        "known to be identical.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
@@ -59,8 +62,11 @@ int RunCompareCommand(ArgumentList& args) {
     if (!CompareFromRequest(request, comparison, prompter)) return kFailed;
     if (!request.quiet) PrintResults(comparison, request.format, request.showAll, stdout);
     Terminal::FlushOutput();
-    const std::string unlistable = comparison.UnlistableFoldersWarning();
-    if (!unlistable.empty()) Terminal::Message(unlistable);
+    for (const std::string& unread :
+         {comparison.UnlistableFoldersWarning(), comparison.UnreadableFilesWarning()}) {
+        if (!unread.empty()) Terminal::Message(unread);
+    }
+    if (!comparison.Complete()) return kIncomplete;
     return comparison.AllIdentical() ? kIdentical : kDifferent;
 }
 

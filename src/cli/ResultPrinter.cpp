@@ -43,10 +43,20 @@ size_t Differences(const Tally& tally) {
     return tally.newerInSource + tally.newerInTarget + tally.onlyInSource + tally.onlyInTarget;
 }
 
-void PrintTextSummary(const Tally& tally, FILE* out) {
+// How many folders and files the comparison could not read.
+size_t UnreadCount(const Comparison& comparison) {
+    return comparison.UnlistableSourceFolders().size() +
+           comparison.UnlistableTargetFolders().size() + comparison.UnreadableFiles().size();
+}
+
+void PrintTextSummary(const Comparison& comparison, const Tally& tally, FILE* out) {
     const size_t differences = Differences(tally);
+    const size_t unread = UnreadCount(comparison);
     std::string line;
-    if (differences == 0) {
+    // What was not seen is never called identical.
+    if (differences == 0 && unread > 0) {
+        line = "No differences in what could be read.";
+    } else if (differences == 0) {
         line = std::string(Comparison::kIdenticalMessage) + ".";
     } else {
         line = Plural(differences, "difference", "differences") + ":";
@@ -66,6 +76,7 @@ void PrintTextSummary(const Tally& tally, FILE* out) {
     if (tally.excluded > 0)
         line += ", " + Plural(tally.excluded, "row is", "rows are") + " excluded";
     line += ".";
+    if (unread > 0) line += " " + Plural(unread, "object", "objects") + " could not be read.";
     std::fprintf(out, "\n%s\n", line.c_str());
 }
 
@@ -129,7 +140,26 @@ Tally CountRows(const Comparison& comparison) {
     return tally;
 }
 
-// The document's summary, after the rows.
+// What could not be read, after the rows, so that a script can say which
+// part is unknown. A folder is of one side; a file is of a pair, either of
+// whose data could not be read.
+void AppendJsonUnread(const Comparison& comparison, std::string& out) {
+    out += R"(],"unread":[)";
+    const auto unread = [&out](const char* side, const char* kind, const std::string& path) {
+        if (out.back() != '[') out.push_back(',');
+        out += std::string(R"({"side":)") + side + R"(,"kind":")" + kind + "\",";
+        AppendName(out, "path", path);
+        out.push_back('}');
+    };
+    for (const std::string& folder : comparison.UnlistableSourceFolders())
+        unread("\"source\"", "folder", folder);
+    for (const std::string& folder : comparison.UnlistableTargetFolders())
+        unread("\"target\"", "folder", folder);
+    for (const std::string& file : comparison.UnreadableFiles())
+        unread("null", "file", file);
+}
+
+// The document's summary, after the rows and what could not be read.
 void AppendJsonSummary(const Comparison& comparison, const Tally& tally, std::string& out) {
     out += R"(],"summary":{"rows":)" + std::to_string(comparison.SourceResults().GetSize());
     const std::pair<const char*, size_t> counts[] = {{"differences", Differences(tally)},
@@ -176,7 +206,10 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         std::fprintf(out, "%-10s %-10s %s\n", "Source", "Target", "Path");
     } else if (format == OutputFormat::Json) {
         json.Text() = JsonDocumentStart("ravelmoor-compare", comparison);
-        json.Text() += Differences(tally) == 0 ? ",\"identical\":true," : ",\"identical\":false,";
+        const bool complete = comparison.Complete();
+        json.Text() +=
+            Differences(tally) == 0 && complete ? ",\"identical\":true" : ",\"identical\":false";
+        json.Text() += complete ? ",\"complete\":true," : ",\"complete\":false,";
         json.Text() += "\"rows\":[";
     }
     std::string line;
@@ -216,8 +249,9 @@ void PrintResults(const Comparison& comparison, OutputFormat format, bool showAl
         }
         std::fwrite(line.data(), 1, line.size(), out);
     }
-    if (format == OutputFormat::Text) PrintTextSummary(tally, out);
+    if (format == OutputFormat::Text) PrintTextSummary(comparison, tally, out);
     if (format == OutputFormat::Json) {
+        AppendJsonUnread(comparison, json.Text());
         AppendJsonSummary(comparison, tally, json.Text());
         json.End();
     }

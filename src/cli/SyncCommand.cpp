@@ -21,7 +21,11 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
+#include "core/settings/CompareLaunch.h"
 #include "core/settings/MadeFolder.h"
+#include "core/settings/SettingsStore.h"
+#include "core/settings/StartComparison.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
@@ -35,6 +39,10 @@ constexpr int kDone = 0;    // carried out, or nothing to do
 constexpr int kPartly = 1;  // some objects not copied or deleted; --preview: there is work
 constexpr int kFailed = 2;  // error, refused or cancelled
 
+constexpr const char* kLeftOutMessage =
+    "The objects that could not be read (named above) were left out: the folders are not known "
+    "to agree.";
+
 struct SyncRequest {
     CompareRequest compare;
     SyncMethod method = SyncMethod::None;
@@ -45,6 +53,8 @@ struct SyncRequest {
     bool allowMassDelete = false;
     bool keepReplaced = true;
     bool deletePermanently = false;
+    bool noJournal = false;
+    bool verify = true;
     bool makeTarget = false;  // --mkpath
 };
 
@@ -153,6 +163,21 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
              r->deletePermanently = true;
              return OptionOutcome();
          }},
+        {{"--no-journal"},
+         {},
+         "go on when the journal of the sync can not be\nwritten (it can then not be undone)",
+         [r](const std::string&) {
+             r->noJournal = true;
+             return OptionOutcome();
+         }},
+        {{"--no-verify"},
+         {},
+         "put copies in place without reading them back\n(faster; a byte changed on its way "
+         "then goes\nunnoticed)",
+         [r](const std::string&) {
+             r->verify = false;
+             return OptionOutcome();
+         }},
         {{"--no-keep-replaced"},
          {},
          "do not move the old versions of replaced files\nto the trash",
@@ -187,8 +212,31 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "replaced and deleted there; Enter answers No.\n\n%s"
         "  -h, --help              print this help\n%s"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
-        "deleted (with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
+        "deleted, or some could not be read and were left out (with --dry-run: there\n"
+        "is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
+}
+
+// The sides of `job` as the comparison will name them, for their locks;
+// false when the launch will refuse them (and say why).
+bool SidesToLock(CompareJob job, JournalHeader& sides) {
+    SettingsStore store;
+    SideConnection sourceSide;
+    SideConnection targetSide;
+    if (!CheckCompareSides(job.sourceFolder, job.targetFolder, StoredConnectionLookup(store),
+                           sourceSide, targetSide)
+             .Ok()) {
+        return false;
+    }
+    const auto side = [](const std::string& folder, const SideConnection& connection) {
+        const std::string root = RootText(folder);
+        if (!connection.IsRemote()) return JournalSide{root, root, true};
+        return JournalSide{root, MakeRemoteSide(connection, UnknownHostKey::Refuse)->Folder(),
+                           false};
+    };
+    sides.source = side(job.sourceFolder, sourceSide);
+    sides.target = side(job.targetFolder, targetSide);
+    return true;
 }
 
 // A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
@@ -269,15 +317,26 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     operations.SetProgress(&progress);
     operations.SetCancelWord(&cancel);
     operations.SetKeepReplaced(request.keepReplaced);
+    operations.SetVerify(request.verify);
     operations.SetObserver(&actions);
-    // A sync that can not be written down still runs; it can not be undone.
+    // No journal, no sync: what it changed could not be undone. Only the
+    // person's own word lets it go on without one.
     JournalWriter journal;
-    const JournalOutcome kept =
-        journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
-    if (kept.Ok()) {
+    if (!request.noJournal) {
+        const JournalOutcome kept =
+            journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
+        if (!kept.Ok()) {
+            const std::string refused =
+                kept.reason +
+                " Nothing was copied or deleted: add --no-journal to synchronise without a journal "
+                "(it can then not be undone).";
+            actions.SettleRest(ActionOutcome::Skipped, "no journal");
+            log.End(refused);
+            SyncOutput{request, comparison, actions}.Json(false, true, refused);
+            Terminal::Message(refused);
+            return kFailed;
+        }
         operations.SetRecorder(&journal);
-    } else {
-        Terminal::Message(kept.reason + " The synchronisation goes on; it can not be undone.");
     }
     // The batches' own questions were answered by the confirmation; deleting
     // for good was part of it only on a side without a trash.
@@ -298,8 +357,13 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 
     const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
     log.End(summary);
-    journal.Finish(summary);
-    if (!journal.Problem().empty()) {
+    const bool journalBroke = !journal.Problem().empty();
+    journal.Finish(summary, stopped || operations.Tally().notDone > 0);
+    if (journalBroke) {
+        Terminal::Message(journal.Problem() +
+                          " The synchronisation stopped before its next change; what it did can "
+                          "be undone.");
+    } else if (!journal.Problem().empty()) {
         Terminal::Message(journal.Problem() + " The synchronisation can not be undone in full.");
     }
     // What was done, not the comparison as it stands now: that is one compare away.
@@ -317,8 +381,10 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
         Terminal::Message(summary);
     }
     if (stopped) return kFailed;
-    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ? kPartly
-                                                                                        : kDone;
+    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ||
+                   !journal.Problem().empty()
+               ? kPartly
+               : kDone;
 }
 
 }  // namespace
@@ -402,12 +468,27 @@ int RunSyncCommand(ArgumentList& args) {
         }
     }
 
+    // One run per tree at a time, from before the comparison on, so that
+    // what this run compares is not what another one is changing.
+    SyncLocks locks;
+    JournalHeader sides;
+    if (!request.preview && SidesToLock(request.compare.job, sides)) {
+        if (const LockOutcome locked = locks.Take(sides); !locked.Ok()) {
+            Terminal::Message(locked.reason);
+            return kFailed;
+        }
+    }
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
     Comparison comparison(prompter);
     if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
-    const std::string unlistable = comparison.UnlistableFoldersWarning();
-    if (!unlistable.empty()) Terminal::Message(unlistable);
+    for (const std::string& unread :
+         {comparison.UnlistableFoldersWarning(), comparison.UnreadableFilesWarning()}) {
+        if (!unread.empty()) Terminal::Message(unread);
+    }
+    // Rows the comparison could not see, or had to keep away from (names that
+    // clash by case), are left out of any sync: it can not end with success.
+    const bool leftOut = !comparison.Complete() || !comparison.CaseClashes().empty();
     const std::string refused = ProtectedFolderProblem(request.method, comparison);
     if (!refused.empty()) {
         Terminal::Message(refused);
@@ -426,7 +507,8 @@ int RunSyncCommand(ArgumentList& args) {
         log.End(problem);
         output.Json(request.preview, false, problem);
         if (!quiet && !json) std::printf("%s\n", std::string(problem).c_str());
-        return kDone;
+        if (leftOut) Terminal::Message(kLeftOutMessage);
+        return leftOut ? kPartly : kDone;
     }
     if (request.preview) {
         log.Start(comparison, SyncMethodWord(request.method), /*dryRun=*/true);
@@ -475,7 +557,12 @@ int RunSyncCommand(ArgumentList& args) {
     // The comparison has closed its server connection; the side opens a new one
     // for the copies and deletions.
     madeTarget.Keep();
-    return CarryOut(comparison, run, actions, prompter, request, log);
+    const int status = CarryOut(comparison, run, actions, prompter, request, log);
+    if (leftOut && status == kDone) {
+        Terminal::Message(kLeftOutMessage);
+        return kPartly;
+    }
+    return status;
 }
 
 }  // namespace ravelmoor

@@ -11,6 +11,7 @@
 #include "core/engine/NameEscape.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
 #include "core/journal/UndoRun.h"
 #include "core/journal/UndoSides.h"
 
@@ -26,6 +27,7 @@ struct UndoRequest {
     bool dryRun = false;
     bool yes = false;
     bool force = false;
+    bool noJournal = false;
 };
 
 std::vector<OptionRow> UndoOptionRows(UndoRequest& request) {
@@ -53,6 +55,14 @@ std::vector<OptionRow> UndoOptionRows(UndoRequest& request) {
              r->force = true;
              return OptionOutcome();
          }},
+        {{"--no-journal"},
+         {},
+         "go on when no journal of the undo can be written\n(it can then not be undone or "
+         "finished later)",
+         [r](const std::string&) {
+             r->noJournal = true;
+             return OptionOutcome();
+         }},
     };
 }
 
@@ -63,7 +73,9 @@ void PrintUndoHelp(const std::vector<OptionRow>& rows) {
         "ravelmoor history) back as they were before it: files it made go to the trash,\n"
         "replaced and deleted files come back from the trash, folders it made are\n"
         "removed when empty and folders it removed are made again. An object changed\n"
-        "since the sync is left alone and named. Without --yes it asks first.\n\n%s"
+        "since the sync is left alone and named. Without --yes it asks first. Run again,\n"
+        "an undo finishes what it left (objects already back count as done); a plain\n"
+        "undo after one that was left unfinished goes on with it.\n\n%s"
         "  -h, --help              print this help\n"
         "\nExit status: 0 undone or nothing to undo; 1 some changes were not undone (with\n"
         "--dry-run: there is work to do); 2 error, refused or cancelled.\n",
@@ -130,7 +142,11 @@ int RunUndoCommand(ArgumentList& args) {
                               JournalStore::Folder() + "\".");
             return kFailed;
         }
-        request.id = ids.back();
+        request.id = JournalStore::IdToUndo();
+        if (request.id != ids.back()) {
+            Terminal::Message("The undo " + ids.back() + " of " + request.id +
+                              " was left unfinished; this undo goes on with it.");
+        }
     } else {
         request.id = parsed.positional[0];
         if (std::find(ids.begin(), ids.end(), request.id) == ids.end()) {
@@ -179,12 +195,21 @@ int RunUndoCommand(ArgumentList& args) {
         Terminal::Message(opened.reason);
         return kFailed;
     }
+    SyncLocks locks;
+    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
+        Terminal::Message(locked.reason);
+        return kFailed;
+    }
     // Undo is a sync like any other: it keeps a journal, and can be undone.
     JournalWriter record;
     JournalHeader header = journal.header;
     header.method = "undo " + journal.id;
-    if (const JournalOutcome kept = record.Open(header); !kept.Ok()) {
-        Terminal::Message(kept.reason + " The undo goes on; it can not be undone itself.");
+    if (request.noJournal) {
+        // The person said so: nothing is written down.
+    } else if (const JournalOutcome kept = record.Open(header); !kept.Ok()) {
+        Terminal::Message(kept.reason +
+                          " Nothing was undone: add --no-journal to undo without a journal.");
+        return kFailed;
     }
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
@@ -193,19 +218,24 @@ int RunUndoCommand(ArgumentList& args) {
     run.SetRecorder(&record);
     run.SetCancelWord(&cancel);
     size_t done = 0;
+    size_t already = 0;
     size_t left = 0;
+    bool retry = false;  // something left that a later run may still do
     run.SetReport([&](size_t, UndoResult result, const std::string& words) {
         if (result == UndoResult::Done) ++done;
+        if (result == UndoResult::NothingToDo) ++already;
         if (result != UndoResult::Done && result != UndoResult::NothingToDo) ++left;
+        if (result == UndoResult::Failed || result == UndoResult::Changed) retry = true;
         if (!words.empty()) Terminal::Message(words);
     });
     run.Run(steps);
     std::string summary =
         "Undo of " + journal.id + ": " + Counted(done, "change", "changes") + " taken back";
+    if (already > 0) summary += ", " + std::to_string(already) + " already as before";
     if (left > 0) summary += ", " + Counted(left, "change", "changes") + " not (named above)";
     if (run.Stopped()) summary += "; stopped";
     summary += ".";
-    record.Finish(summary);
+    record.Finish(summary, retry || run.Stopped());
     if (!record.Problem().empty()) Terminal::Message(record.Problem());
     std::printf("%s\n", summary.c_str());
     if (run.Stopped()) return kFailed;

@@ -73,6 +73,31 @@ TEST_F(UndoCommandTest, ForcedSyncOnTheWrongPairIsUndoneExactly) {
     EXPECT_THAT(undo.out, HasSubstr("7 changes taken back."));
 }
 
+// An undo that left a changed file alone: re-running plain undo went on to
+// undo that undo, and the files it had put back showed as "changed since the
+// synchronisation". Now a plain undo finishes the same undo; what is back
+// already counts as done.
+TEST_F(UndoCommandTest, PlainUndoAfterAPartialUndoFinishesIt) {
+    const auto before = Contents(target);
+    const auto sync =
+        RunOnTrees({"sync", "-r", "--method", "force", "--yes", "--allow-mass-delete"});
+    ASSERT_EQ(sync.exitCode, 0) << sync.err;
+    target.Write("sub/b.txt", "edited after the sync", 3000);
+
+    const auto partial = RunRavelmoor({"undo", "--yes"}, Environment());
+    EXPECT_EQ(partial.exitCode, 1) << partial.err;
+    EXPECT_THAT(partial.err, HasSubstr("sub/b.txt\" changed since the synchronisation"));
+
+    const auto again = RunRavelmoor({"undo", "--yes"}, Environment());
+    EXPECT_EQ(again.exitCode, 1) << again.err;
+    EXPECT_THAT(again.err, HasSubstr("was left unfinished; this undo goes on with it."));
+    EXPECT_THAT(again.out, HasSubstr("0 changes taken back, 5 already as before, 2 changes not"));
+
+    const auto forced = RunRavelmoor({"undo", "--yes", "--force"}, Environment());
+    EXPECT_EQ(forced.exitCode, 0) << forced.err;
+    EXPECT_EQ(Contents(target), before);
+}
+
 TEST_F(UndoCommandTest, RefusesWithStatusTwo) {
     EXPECT_EQ(RunRavelmoor({"undo", "--yes"}, Environment()).exitCode, 2);
     EXPECT_EQ(RunRavelmoor({"undo", "--yes", "19990101-000000-000"}, Environment()).exitCode, 2);

@@ -15,6 +15,7 @@ until it is terminated. Flags:
   --read-only           the logon may list and read, but not write
   --mdtm ANSWER         MDTM answers "garbage" (not a time), "future" (a time
                         decades ahead) or "refused" (an unknown command)
+  --truncate-upload     keep half of each file received, and report it complete
 """
 
 import argparse
@@ -110,6 +111,14 @@ def make_handler(options):
                 return self.push_dtp_data(data[: len(data) // 2], cmd="RETR")
             return super().ftp_RETR(file)
 
+        def on_file_received(self, file):
+            if options.truncate_upload:
+                # As a full disk or a broken store would: the transfer went
+                # well, the file kept is short.
+                with open(file, "r+b") as f:
+                    f.truncate(f.seek(0, 2) // 2)
+            super().on_file_received(file)
+
         def _break(self, list_folder):
             # Let the real listing run into a buffer, then send half of it.
             pushed = []
@@ -136,8 +145,9 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--user")
     parser.add_argument("--password", default="")
-    for switch in ("--list-only", "--read-only", "--hang-greeting", "--hang-listing", "--hang-download",
-                   "--break-listing", "--truncate-download"):
+    for switch in ("--list-only", "--read-only", "--hang-greeting", "--hang-listing",
+                   "--hang-download", "--break-listing", "--truncate-download",
+                   "--truncate-upload"):
         parser.add_argument(switch, action="store_true")
     parser.add_argument("--listing")
     parser.add_argument("--mdtm", choices=("garbage", "future", "refused"))

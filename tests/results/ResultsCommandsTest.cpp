@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "core/engine/LocalFileSystem.h"
+#include "core/journal/RootLock.h"
 #include "core/sync/DifferenceViewerCommand.h"
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
@@ -127,6 +128,44 @@ TEST_F(ResultsCommandsTest, UndoButton_AfterASync_PutsTargetBackAndGreysOut) {
     std::vector<std::string> fresh = FreshRows();
     std::erase_if(fresh, [](const std::string& row) { return row.ends_with("only-target.txt"); });
     EXPECT_EQ(Rows(comparer), fresh);
+}
+
+// What keeps the window's sync from running: another run on the Target, a
+// journal that can not be written (the user answers No to going on without
+// one). Each is said, and nothing changes.
+TEST_F(ResultsCommandsTest, Synchronise_TargetInUseOrNoJournal_SaysSoAndChangesNothing) {
+    struct Case {
+        const char* name;
+        bool lockTarget;
+        bool noJournal;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {"target in use", true, false,
+         "is being synchronised or undone by another run (process " + std::to_string(::getpid())},
+        {"no journal", false, true,
+         "Without a journal the synchronisation can not be undone. Synchronise anyway?"},
+    };
+    const TreeState before = Snapshot(target);
+    const std::string state = std::getenv("XDG_STATE_HOME");
+    window->ChooseMethod(SyncMethod::Force);
+    for (const Case& c : cases) {
+        RootLock held;
+        if (c.lockTarget) {
+            ASSERT_TRUE(held.Take({target.Root(), target.Root(), true}).Ok());
+        }
+        // A file where the state folder should be: no journal below it.
+        TempTree blocked;
+        blocked.Write("state-file", "in the way");
+        if (c.noJournal) ::setenv("XDG_STATE_HOME", blocked.Full("state-file").c_str(), 1);
+        prompter.Script({true, false});
+        QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        EXPECT_NE(prompter.Texts().back().find(c.says), std::string::npos)
+            << c.name << ": " << prompter.Texts().back();
+        EXPECT_EQ(Snapshot(target), before) << c.name;
+        EXPECT_FALSE(window->UndoButton()->isEnabled()) << c.name;
+    }
 }
 
 TEST_F(ResultsCommandsTest, PreviewButton_ShowsThePlanOfTheMethodAndChangesNothing) {

@@ -49,14 +49,15 @@ class CommandLine {
         Add({"ftp", "add", "--server", ftp->Server(), "--dir", "/"},
             "(ftp) " + ftp->Server() + "/");
     }
-    // `served` stored as the SFTP connection "box" with the logon of
+    // `served` stored as the SFTP connection `name` with the logon of
     // `connection`; with `relative`, as a path below the folder the logon
     // starts in.
-    explicit CommandLine(const SftpConnection& connection, bool relative = false) {
+    explicit CommandLine(const SftpConnection& connection, bool relative = false,
+                         const std::string& name = "box") {
         Add({"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
              "--user", connection.user, "--identity", connection.keyFile, "--dir",
-             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", "box"},
-            "(sftp) box");
+             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", name},
+            "(sftp) " + name);
     }
     // `args` followed by the two sides, the server's as Target or Source.
     test::ProgramResult Run(std::vector<std::string> args, bool serverIsTarget = true) {
@@ -193,6 +194,24 @@ TEST(FtpTruncatedDownload, LeavesTheLocalFileAndSaysSo) {
         << synced.out;
 }
 
+// A server that keeps only part of what it was sent and still reports the
+// transfer complete: the upload is checked on the server before it goes in
+// place, so the server's files stay as they were, and the sync exits 1.
+TEST(FtpTruncatedUpload, LeavesTheServersFileAndSaysSo) {
+    CommandLine cli(std::vector<std::string>{"--truncate-upload"});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.local.Write("big.bin", std::string(300000, 'n'), 2000);
+    cli.served.Write("big.bin", "the good old content", 1000);
+    const TreeState servedBefore = ServerSnapshot(cli.served);
+    const auto synced = cli.Run({"sync", "--method", "update", "--yes", "--delete-permanently"});
+    EXPECT_EQ(synced.exitCode, 1) << synced.out << synced.err;
+    EXPECT_EQ(ServerSnapshot(cli.served), servedBefore);
+    EXPECT_NE(synced.err.find("the server kept 150000 of the 300000 bytes sent; it was not put in "
+                              "place."),
+              std::string::npos)
+        << synced.err;
+}
+
 // Undo of a sync onto a server: what the sync uploaded is removed again; a
 // file it replaced there had no trash to go to, so undo names it and leaves
 // the server's file as the sync left it. The connection is named "host/"
@@ -216,6 +235,35 @@ TEST(FtpUndo, ConnectionNameWithSlashFound_UploadsRemoved_UnkeptFileNamed) {
               (TreeState{{"a.txt", "local a @2000"}, {"keep.txt", "keep @1000"}}));
     EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."), std::string::npos)
         << undo.err;
+}
+
+// Undo of a sync onto an SFTP folder, the connection named every way a user
+// names one: the journal keeps the side as "(sftp) NAME/", which undo once
+// looked up as the name "NAME/" ("Target SFTP connection not found") and so
+// undid nothing. Uploads are removed again; the replaced file had no trash
+// to go to and is named.
+TEST(SftpUndo, TargetSftpConnectionNotFound_FoundByEveryName) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    for (const std::string name : {"box", "box/", "my box", "box (old)"}) {
+        CommandLine cli(server.Connection("/"), false, name);
+        ASSERT_EQ(cli.added.exitCode, 0) << name << cli.added.err;
+        cli.served.Write("a.txt", "server a", 1000);
+        cli.local.Write("a.txt", "local a", 2000);
+        cli.local.Write("new/n.txt", "new", 2000);
+        const auto synced = cli.Run({"sync", "-r", "--method", "update", "--yes",
+                                     "--delete-permanently", "--accept-new-host-key"});
+        ASSERT_EQ(synced.exitCode, 0) << name << synced.out << synced.err;
+        ASSERT_EQ(cli.served.Read("new/n.txt"), "new");
+
+        const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+        EXPECT_EQ(undo.exitCode, 1) << name << undo.out << undo.err;
+        EXPECT_EQ(undo.err.find("connection not found"), std::string::npos) << name << undo.err;
+        EXPECT_EQ(ServerSnapshot(cli.served), (TreeState{{"a.txt", "local a @2000"}})) << name;
+        EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."),
+                  std::string::npos)
+            << name << undo.err;
+    }
 }
 
 // A host key nobody has seen is taken only with --accept-new-host-key, never

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QProcess>
@@ -15,9 +17,27 @@
 
 namespace ravelmoor::test {
 
-ProgramResult RunRavelmoor(const std::vector<std::string>& args,
-                           const std::map<std::string, std::string>& environment,
-                           const std::string& input, const std::string& outputFile) {
+namespace {
+
+// Whether the capabilities that override file permissions can be dropped
+// from what a program started here may have.
+bool CanDropOverride() {
+    if (::geteuid() != 0) return true;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) == 0 &&
+                        ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) == 0
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+ProgramResult Run(const std::vector<std::string>& args,
+                  const std::map<std::string, std::string>& environment, const std::string& input,
+                  const std::string& outputFile, bool boundByPermissions) {
     const char* binary = std::getenv("RAVELMOOR_BINARY");
     EXPECT_NE(binary, nullptr) << "RAVELMOOR_BINARY is not set (run the tests through ctest)";
     ProgramResult result;
@@ -32,6 +52,12 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
         env.insert(QString::fromUtf8(name.c_str()), QString::fromUtf8(value.c_str()));
     }
     process.setProcessEnvironment(env);
+    if (boundByPermissions && ::geteuid() == 0) {
+        process.setChildProcessModifier([] {
+            ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+            ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+        });
+    }
     if (!outputFile.empty()) process.setStandardOutputFile(QString::fromStdString(outputFile));
     process.start(QString::fromUtf8(binary), arguments);
     if (!process.waitForStarted()) return result;
@@ -42,6 +68,22 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
     return result;
+}
+
+}  // namespace
+
+ProgramResult RunRavelmoor(const std::vector<std::string>& args,
+                           const std::map<std::string, std::string>& environment,
+                           const std::string& input, const std::string& outputFile) {
+    return Run(args, environment, input, outputFile, false);
+}
+
+ProgramResult RunRavelmoorBoundByPermissions(const std::vector<std::string>& args,
+                                             const std::map<std::string, std::string>& environment,
+                                             bool& bound) {
+    bound = CanDropOverride();
+    if (!bound) return {};
+    return Run(args, environment, {}, {}, true);
 }
 
 bool CanOpenTerminal() {

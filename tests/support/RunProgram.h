@@ -20,6 +20,13 @@ ProgramResult RunRavelmoor(const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment = {},
                            const std::string& input = {}, const std::string& outputFile = {});
 
+// Runs `ravelmoor` as RunRavelmoor does, but so that file permissions bind
+// it: run by root, it is started without the capabilities that let root read
+// and write past them. False in `bound` where that can not be done here.
+ProgramResult RunRavelmoorBoundByPermissions(const std::vector<std::string>& args,
+                                             const std::map<std::string, std::string>& environment,
+                                             bool& bound);
+
 // Whether a pseudo-terminal can be opened here (a root without /dev/pts
 // mounted has none); tests that need one skip without it.
 bool CanOpenTerminal();

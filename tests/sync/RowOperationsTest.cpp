@@ -143,6 +143,40 @@ TEST_F(SyncTest, CopyRows_ObjectChangedOrUnreachable_NeighboursAreCopied) {
     }
 }
 
+// With old versions not kept, a Target file edited while its replacement
+// was being copied (after its check) was overwritten. Now the edit is kept in
+// the trash (and the journal says where); an untouched one is replaced.
+TEST_F(SyncTest, NoKeepReplaced_TargetEditedDuringItsCopy_KeptInTheTrash) {
+    struct Case {
+        const char* name;
+        bool edit;
+        TreeState trashed;
+    };
+    const std::vector<Case> cases = {
+        {"untouched", false, {}},
+        {"edited", true, {{target.Full("a.txt"), "edited meanwhile @1500.0 644"}}},
+    };
+    for (const Case& c : cases) {
+        EmptyTrash();
+        source.Write("a.txt", std::string(300000, 's'), 2000);
+        target.Write("a.txt", "old", 1000);
+        auto faulty = std::make_shared<FaultyFileSystem>();
+        comparer.SetLocalFileSystem(faulty);
+        Compare();
+        if (c.edit) {
+            faulty->ChangeWhileReading("/a.txt",
+                                       [this] { target.Write("a.txt", "edited meanwhile", 1500); });
+        }
+        RowOperations operations(comparer.Rules(), Sides(), prompter);
+        operations.SetKeepReplaced(false);
+        operations.CopyRows(Plan(SyncMethod::Update).copyToTarget, true);
+        EXPECT_EQ(target.Read("a.txt"), source.Read("a.txt")) << c.name;
+        EXPECT_EQ(TrashedByOrigin(), c.trashed) << c.name;
+        EXPECT_EQ(operations.Tally().replacedToTrash, c.trashed.size()) << c.name;
+        EXPECT_EQ(operations.Tally().notDone, 0u) << c.name;
+    }
+}
+
 TEST_F(SyncTest, CopyRows_DestinationFolderMissing_CreatesParents) {
     source.Write("A/b/c.txt", "c", 1234);
     source.Write("A/other.txt", "o");

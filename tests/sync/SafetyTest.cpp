@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "SyncFixture.h"
+#include "core/engine/BelowRoot.h"
 #include "core/engine/LocalFileSystem.h"
 
 namespace ravelmoor::test {
@@ -55,9 +56,8 @@ TEST_F(SyncTest, Prune_FolderSwappedForALinkAfterTheComparison_NothingDeletedOut
 
     EXPECT_EQ(outside.Read("f.txt"), "precious");
     EXPECT_TRUE(TrashedNames().empty());
-    EXPECT_EQ(prompter.Texts().back(), "Can not delete \"" + target.Full("d/f.txt") + "\": \"" +
-                                           target.Full("d") +
-                                           "\" is a symbolic link or a file, not a folder" + kGoOn);
+    EXPECT_EQ(prompter.Texts().back(), "Can not access file: \"" + target.Full("d/f.txt") +
+                                           "\": a symbolic link is on the way to it" + kGoOn);
     EXPECT_EQ(Rows(comparer), (std::vector<std::string>{"matched matched folder 0 d",
                                                         "missing unmatched file 0 d/f.txt"}));
 }
@@ -101,6 +101,57 @@ TEST_F(SyncTest, Augment_NewFolders_KeepModeAndTime) {
     from.erase(".");
     EXPECT_EQ(made, from);
 }
+
+// A folder swapped for a link to an outside folder after the comparison,
+// whose file there matches the compared one in size and time: nothing is
+// read or written through the link, whichever side it is on.
+struct Swap {
+    const char* name;
+    SyncMethod method;
+    bool sourceSide;  // the link replaces a Source folder (else a Target one)
+    bool walk;        // as on a kernel without openat2
+};
+
+void PrintTo(const Swap& swap, std::ostream* out) {
+    *out << swap.name;
+}
+
+class SwappedForALink : public SyncTest, public ::testing::WithParamInterface<Swap> {};
+
+TEST_P(SwappedForALink, NothingIsReadOrWrittenThroughIt) {
+    const Swap& swap = GetParam();
+    AllowOpenat2(!swap.walk);
+    TempTree outside;
+    outside.Write("f.txt", "secret", 1000);
+    source.Write("sub/f.txt", "inside", 1000);
+    if (!swap.sourceSide) target.Write("sub/f.txt", "tgt-fx", 500);
+    Compare();
+    TempTree& swapped = swap.sourceSide ? source : target;
+    const TreeState otherBefore = Snapshot(swap.sourceSide ? target : source);
+    std::filesystem::remove_all(swapped.Full("sub"));
+    swapped.Symlink("sub", outside.Path());
+    const SyncTally tally = Run(swap.method);
+    AllowOpenat2(true);
+
+    EXPECT_EQ(Snapshot(outside), (TreeState{{"f.txt", "secret @1000.0 644"}}));
+    EXPECT_TRUE(TrashedNames().empty());
+    EXPECT_GT(tally.notDone, 0u);
+    for (const auto& [path, state] : Snapshot(target))
+        EXPECT_FALSE(state.starts_with("secret")) << path;
+    if (swap.sourceSide) {
+        EXPECT_EQ(Snapshot(target), otherBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SwappedForALink,
+    ::testing::Values(
+        Swap{"SourceFolderBeforeItsFilesAreCopied", SyncMethod::Augment, true, false},
+        Swap{"SourceFolderBeforeATargetFileIsReplaced", SyncMethod::Update, true, false},
+        Swap{"TargetFolderBeforeItsFileIsReplaced", SyncMethod::Update, false, false},
+        Swap{"SourceFolderBeforeItsFilesAreCopiedNoOpenat2", SyncMethod::Augment, true, true},
+        Swap{"TargetFolderBeforeItsFileIsReplacedNoOpenat2", SyncMethod::Update, false, true}),
+    [](const ::testing::TestParamInfo<Swap>& swap) { return std::string(swap.param.name); });
 
 // Names with "..", "." or empty levels never reach the disk, whatever asks.
 TEST(BelowRoot, PathsThatLeaveTheRoot_AreRefused) {

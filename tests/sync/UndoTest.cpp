@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,6 +9,8 @@
 #include <fstream>
 
 #include "SyncFixture.h"
+#include "core/engine/FdGuard.h"
+#include "core/engine/FreedesktopTrash.h"
 #include "core/engine/LocalFileSystem.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalWriter.h"
@@ -52,14 +55,18 @@ class UndoTest : public SyncTest {
     }
     // Undoes the last journal of the store.
     Undone UndoLast(bool force = false) {
-        Undone undone;
         const auto ids = JournalStore::Ids();
         if (ids.empty()) {
             ADD_FAILURE() << "no journal";
-            return undone;
+            return {};
         }
+        return UndoId(ids.back(), force);
+    }
+    // Undoes the journal `id`, stopping after `stopAfter` steps.
+    Undone UndoId(const std::string& id, bool force = false, size_t stopAfter = SIZE_MAX) {
+        Undone undone;
         SyncJournal journal;
-        const JournalOutcome read = JournalStore::Read(ids.back(), journal);
+        const JournalOutcome read = JournalStore::Read(id, journal);
         EXPECT_TRUE(read.Ok()) << read.reason;
         undone.problem = journal.problem;
         JournalWriter record;
@@ -71,11 +78,14 @@ class UndoTest : public SyncTest {
         UndoRun run(journal, local, local);
         run.SetForce(force);
         run.SetRecorder(&record);
-        run.SetReport([&undone](size_t, UndoResult, const std::string& words) {
+        std::atomic<int32_t> stop{0};
+        run.SetCancelWord(&stop);
+        run.SetReport([&](size_t index, UndoResult, const std::string& words) {
             if (!words.empty()) undone.words.push_back(words);
+            if (index + 1 >= stopAfter) stop = 1;
         });
         undone.results = run.Run(PlanUndo(journal));
-        record.Finish("undone");
+        record.Finish("undone", run.Stopped());
         return undone;
     }
     std::string LastJournalPath() { return JournalStore::PathOf(JournalStore::Ids().back()); }
@@ -125,6 +135,8 @@ struct Disturbance {
     // The message undo gives (empty: none), and the state of target paths after it.
     std::string message;
     std::map<std::string, std::string> targetAfter;  // path -> content, "" for absent
+    // What else must hold after the undo (none when empty).
+    std::function<void(const std::string& journal)> alsoAfter = {};
 };
 
 class UndoDisturbed : public UndoTest, public ::testing::WithParamInterface<Disturbance> {};
@@ -141,6 +153,16 @@ std::string Damage(const std::string& path, const std::function<void(std::string
     return text;
 }
 
+std::string TrashItemOf(const std::string& journalPath, const std::string& name);
+
+// A file of another folder, trashed the way any program trashes it.
+void TrashAnother(const std::string& name, const std::string& content) {
+    TempTree elsewhere;
+    elsewhere.Write(name, content, 1600);
+    const FdGuard folder(::open(elsewhere.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_EQ(MoveToFreedesktopTrash(folder.get(), name, nullptr).status, WriteStatus::Done);
+}
+
 std::string TrashItemOf(const std::string& journalPath, const std::string& name) {
     std::ifstream in(journalPath);
     std::string line;
@@ -148,8 +170,11 @@ std::string TrashItemOf(const std::string& journalPath, const std::string& name)
     while (std::getline(in, line)) {
         if (line.starts_with("B\t") && line.find("\t" + name + "\t") != std::string::npos)
             number = line.substr(2, line.find('\t', 2) - 2);
-        if (!number.empty() && line.starts_with("T\t" + number + "\t"))
-            return line.substr(line.rfind('\t') + 1);
+        const std::string start = "T\t" + number + "\t";
+        if (!number.empty() && line.starts_with(start)) {
+            const std::string rest = line.substr(start.size());
+            return rest.substr(0, rest.find('\t'));
+        }
     }
     return {};
 }
@@ -180,6 +205,50 @@ const Disturbance kDisturbances[] = {
      false,
      "",
      {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}}},
+    // The user emptied the trash; another folder's file of the same name was
+    // trashed since and took the name there. It stays in the trash.
+    {"TrashEmptiedThenAnotherFileTookItsName",
+     [](TempTree&, const std::string& journal) {
+         const std::string item = TrashItemOf(journal, "only-tgt.txt");
+         fs::remove(item);
+         fs::remove(fs::path(item).parent_path().parent_path() / "info" / "only-tgt.txt.trashinfo");
+         TrashAnother("only-tgt.txt", "another folder's");
+     },
+     false,
+     "/only-tgt.txt is no longer in the trash.",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}},
+     [](const std::string&) {
+         size_t kept = 0;
+         for (const auto& [origin, state] : TrashedByOrigin()) {
+             if (state.starts_with("another folder's ")) ++kept;
+         }
+         EXPECT_EQ(kept, 1u);
+     }},
+    // Same name, same Path=, another object: a different size.
+    {"TrashItemSwappedForAnotherObject",
+     [](TempTree&, const std::string& journal) {
+         std::ofstream(TrashItemOf(journal, "only-tgt.txt"), std::ios::trunc) << "other";
+     },
+     false,
+     "/only-tgt.txt is no longer in the trash.",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}}},
+    // A journal edited to take a file from outside any trash.
+    {"HandEditedJournalPointsOutsideTheTrash",
+     [](TempTree&, const std::string& journal) {
+         const std::string outside = fs::path(journal).parent_path() / "outside.txt";
+         std::ofstream(outside) << "t";
+         Damage(journal, [&](std::string& text) {
+             const std::string item = TrashItemOf(journal, "only-tgt.txt");
+             const std::string encoded = PercentEncodePath(item);
+             text.replace(text.find(encoded), encoded.size(), PercentEncodePath(outside));
+         });
+     },
+     false,
+     "/only-tgt.txt is no longer in the trash.",
+     {{"newer.txt", "tgt-old"}, {"only-tgt.txt", ""}, {"only-src.txt", ""}},
+     [](const std::string& journal) {
+         EXPECT_TRUE(fs::exists(fs::path(journal).parent_path() / "outside.txt"));
+     }},
     {"JournalDamagedInTheMiddle",
      [](TempTree&, const std::string& journal) {
          Damage(journal, [](std::string& text) {
@@ -209,6 +278,7 @@ TEST_P(UndoDisturbed, UndoesWhatItCanAndSaysWhatItLeaves) {
     for (const auto& [path, content] : d.targetAfter) {
         EXPECT_EQ(target.Exists(path) ? target.Read(path) : std::string(), content) << path;
     }
+    if (d.alsoAfter) d.alsoAfter(LastJournalPath());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UndoDisturbed, ::testing::ValuesIn(kDisturbances),
@@ -283,6 +353,30 @@ INSTANTIATE_TEST_SUITE_P(Points, UndoAfterKill,
                              return std::string(kill.param.atEnd ? "End" : "Begin") +
                                     std::to_string(kill.param.at);
                          });
+
+// An undo stopped midway and run again finishes the work: what is back
+// already counts as done, nothing is said to have changed, and both trees end
+// as before the sync. Until then a plain undo goes on with that undo.
+TEST_F(UndoTest, StoppedUndoRunAgainFinishes) {
+    const TreeState sourceBefore = FullSnapshot(source);
+    const TreeState targetBefore = FullSnapshot(target);
+    Compare();
+    JournaledRun(SyncMethod::Force);
+    const std::string synced = JournalStore::Ids().back();
+    for (const size_t stopAfter : {size_t{3}, size_t{7}}) {
+        const Undone part = UndoId(synced, false, stopAfter);
+        EXPECT_TRUE(part.words.empty()) << part.words.front();
+        EXPECT_NE(FullSnapshot(target), targetBefore);
+        EXPECT_EQ(JournalStore::IdToUndo(), synced);
+    }
+    const Undone rest = UndoId(synced);
+    EXPECT_TRUE(rest.words.empty()) << rest.words.front();
+    EXPECT_EQ(std::count(rest.results.begin(), rest.results.end(), UndoResult::NotReached), 0);
+    EXPECT_EQ(FullSnapshot(source), sourceBefore);
+    EXPECT_EQ(FullSnapshot(target), targetBefore);
+    // Finished: a plain undo now takes the undo itself back.
+    EXPECT_NE(JournalStore::IdToUndo(), synced);
+}
 
 }  // namespace
 }  // namespace ravelmoor::test

@@ -1,8 +1,12 @@
 #include "core/engine/BelowRoot.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -20,7 +24,63 @@ void Fail(WriteOutcome& outcome, WriteStatus status, std::string reason) {
     outcome = WriteOutcome(status, std::move(reason));
 }
 
+// Set once the kernel has said it has no openat2 (older than 5.6, or a
+// sandbox that forbids it): the walk does the work from then on.
+std::atomic<bool> noOpenat2{false};
+
+// One level at a time: folders with O_NOFOLLOW, then the last level.
+int WalkBeneath(int root, std::string_view relative, int flags) {
+    FdGuard current;
+    int at = root;
+    for (;;) {
+        const size_t slash = relative.find('/');
+        const std::string name(relative.substr(0, slash));
+        if (slash == std::string_view::npos) {
+            return ::openat(at, name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+        }
+        relative.remove_prefix(slash + 1);
+        current.reset(::openat(at, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (current.get() < 0) return -1;
+        at = current.get();
+    }
+}
+
+bool AllPlainLevels(std::string_view relative) {
+    for (;;) {
+        const size_t slash = relative.find('/');
+        if (!IsPlainName(relative.substr(0, slash))) return false;
+        if (slash == std::string_view::npos) return true;
+        relative.remove_prefix(slash + 1);
+    }
+}
+
 }  // namespace
+
+void AllowOpenat2(bool allowed) {
+    noOpenat2.store(!allowed, std::memory_order_relaxed);
+}
+
+int OpenBeneath(int root, std::string_view relative, int flags) {
+    if (!AllPlainLevels(relative)) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (!noOpenat2.load(std::memory_order_relaxed)) {
+        open_how how{};
+        how.flags = static_cast<uint64_t>(flags | O_CLOEXEC);
+        how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+        const std::string path(relative);
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            const long fd = ::syscall(SYS_openat2, root, path.c_str(), &how, sizeof how);
+            if (fd >= 0) return static_cast<int>(fd);
+            // EAGAIN: a rename elsewhere raced the lookup; try again.
+            if (errno != EAGAIN) break;
+        }
+        if (errno != ENOSYS && errno != EPERM && errno != EAGAIN) return -1;
+        if (errno != EAGAIN) noOpenat2.store(true, std::memory_order_relaxed);
+    }
+    return WalkBeneath(root, relative, flags);
+}
 
 std::string ErrorText(int error) {
     char buffer[256];
@@ -39,6 +99,12 @@ FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool c
                                                 "the folder \"%1\" can not be opened: %2"),
                     {root, ErrorText(error)}));
         return FdGuard();
+    }
+    if (!folder.empty()) {
+        // Most places are there already: one call reaches them. Otherwise the
+        // walk below makes the missing levels or names the one in the way.
+        FdGuard reached(OpenBeneath(current.get(), folder, O_PATH | O_DIRECTORY));
+        if (reached.get() >= 0) return reached;
     }
     std::string reached = root;
     // Every level counts, an empty one before, between or after the others too.

@@ -18,6 +18,7 @@ void Comparison::Reset(const ComparisonRules& rules, std::string sourceRoot,
     allIdentical_ = true;
     unlistableSource_.clear();
     unlistableTarget_.clear();
+    unreadableFiles_.clear();
     targetIgnoresCase_ = false;
     exactTimesAsked_ = 0;
     caseClashes_.clear();
@@ -36,6 +37,17 @@ std::string Comparison::UnlistableFoldersWarning() const {
     for (const auto& folder : unlistableTarget_)
         text += "\n  " + FillIn(QCoreApplication::translate("Comparison", "Target: %1"),
                                 {EscapeName(TargetFolder() + folder)});
+    return text;
+}
+
+std::string Comparison::UnreadableFilesWarning() const {
+    if (unreadableFiles_.empty()) return {};
+    std::string text = FillIn(QCoreApplication::translate(
+        "Comparison",
+        "Some files could not be read. Their rows were excluded, so no synchronisation will copy "
+        "over them or delete them:"));
+    for (const auto& path : unreadableFiles_)
+        text += "\n  " + EscapeName(path);
     return text;
 }
 

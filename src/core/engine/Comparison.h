@@ -48,7 +48,13 @@ class Comparison {
     FileSystem& SourceFileSystem() { return sides_.FileSystemOf(Side::Source); }
     FileSystem& TargetFileSystem() { return sides_.FileSystemOf(Side::Target); }
 
-    bool AllIdentical() const { return allIdentical_; }
+    // Every pair matched and every object could be read: a comparison that
+    // did not see everything never calls the folders identical.
+    bool AllIdentical() const { return allIdentical_ && Complete(); }
+    // Every folder could be listed and every file read that had to be.
+    bool Complete() const {
+        return unlistableSource_.empty() && unlistableTarget_.empty() && unreadableFiles_.empty();
+    }
     static constexpr const char* kIdenticalMessage = QT_TRANSLATE_NOOP(
         "Comparison", "The two folders are identical (excluding filtered files and sub-folders)");
 
@@ -58,6 +64,12 @@ class Comparison {
     const std::vector<std::string>& UnlistableTargetFolders() const { return unlistableTarget_; }
     // The one warning that names those folders; empty when there are none.
     std::string UnlistableFoldersWarning() const;
+    // Files (Source paths below the root, or the Target's where a row has no
+    // Source entry) whose data could not be read for their checksums; their
+    // rows were excluded.
+    const std::vector<std::string>& UnreadableFiles() const { return unreadableFiles_; }
+    // The one warning that names those files; empty when there are none.
+    std::string UnreadableFilesWarning() const;
 
     // Temporary files of broken copies found on each side (relative paths,
     // never listed), for the synchronisation to remove where it writes.
@@ -90,6 +102,7 @@ class Comparison {
     bool allIdentical_ = true;
     std::vector<std::string> unlistableSource_;
     std::vector<std::string> unlistableTarget_;
+    std::vector<std::string> unreadableFiles_;
     bool targetIgnoresCase_ = false;
     size_t exactTimesAsked_ = 0;
     std::vector<std::string> caseClashes_;

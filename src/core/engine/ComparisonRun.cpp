@@ -317,6 +317,7 @@ int ComparisonRun::Run() {
     targetScan_.Clear();
     comparison_.unlistableSource_.clear();
     comparison_.unlistableTarget_.clear();
+    comparison_.unreadableFiles_.clear();
     comparison_.leftoversSource_.clear();
     comparison_.leftoversTarget_.clear();
 
@@ -522,8 +523,10 @@ bool ComparisonRun::ClassifyReadPairs(PairReaders& readers) {
     if (Cancelled()) return false;  // a read broken by a cancel asks nothing
     for (const PairReaders::Pair& pair : readers.Pairs()) {
         ClassifyByChecksums(*pair.source, *pair.target, pair.reading);
-        if (pair.reading == PairReading::Unreadable &&
-            !prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
+        if (pair.reading != PairReading::Unreadable) continue;
+        const FileEntry& named = pair.source->IsBlank() ? *pair.target : *pair.source;
+        comparison_.unreadableFiles_.push_back(named.path.str());
+        if (!prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
             return false;
     }
     return true;

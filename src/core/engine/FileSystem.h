@@ -94,6 +94,11 @@ struct CopyControl {
     // got back. Anything but Done keeps the destination as it is, discards
     // the copy and ends the copy with that outcome.
     std::function<WriteOutcome()> setAside;
+    // The copy's bytes are checked before it is put in place: a local copy
+    // is read back and summed against what was read from the original, a
+    // copy on a server is looked at for its size (and summed there where the
+    // server can).
+    bool verify = true;
 
     bool Cancelled() const {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0;
@@ -150,6 +155,20 @@ class FileSystem {
     // text when `attributes` carries kSymlinkAttribute. Null on failure.
     virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                        uint32_t attributes) = 0;
+
+    // ReadFacts and OpenForReading of `relative` below `root` (a root text,
+    // ending in '/'), for a synchronisation: a local side reaches it from the
+    // root with no symbolic link followed in any level, so an object that a
+    // link swapped in since the comparison leads nowhere (false or null,
+    // errno ELOOP). Others look up root + relative.
+    virtual bool ReadFactsBelow(const std::string& root, std::string_view relative,
+                                EntryFacts& facts) {
+        return ReadFacts(root + std::string(relative), facts);
+    }
+    virtual std::unique_ptr<FileReader> OpenBelow(const std::string& root,
+                                                  std::string_view relative, uint32_t attributes) {
+        return OpenForReading(root + std::string(relative), attributes);
+    }
 
     // The checksum of `entry` (at `folder` + entry.path), computed where the
     // file lies so that its data need not cross a network (a listing agent

@@ -50,13 +50,27 @@ bool OpenTrashParts(FdGuard base, std::string topFolder, Trash& trash) {
     return trash.files.get() >= 0 && trash.info.get() >= 0;
 }
 
-std::string HomeTrashPath() {
+}  // namespace
+
+std::string PathOfHandle(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    std::string path(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(link, path.data(), path.size());
+    if (n <= 0 || static_cast<size_t>(n) >= path.size() || path[0] != '/') return {};
+    path.resize(static_cast<size_t>(n));
+    return path;
+}
+
+std::string HomeTrashFolder() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     if (dataHome != nullptr && dataHome[0] == '/') return std::string(dataHome) + "/Trash";
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') return {};
     return std::string(home) + "/.local/share/Trash";
 }
+
+namespace {
 
 // Makes every missing folder of the absolute path `path`, private to the user.
 FdGuard MakeFolders(const std::string& path) {
@@ -72,17 +86,6 @@ FdGuard MakeFolders(const std::string& path) {
         at = FdGuard(::openat(at.get(), level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
     return at;
-}
-
-// The path the kernel has for an open folder.
-std::string PathOf(int fd) {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    std::string path(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(link, path.data(), path.size());
-    if (n <= 0 || static_cast<size_t>(n) >= path.size() || path[0] != '/') return {};
-    path.resize(static_cast<size_t>(n));
-    return path;
 }
 
 // The top folder of the mount that holds `folder` (an absolute path): the
@@ -123,7 +126,7 @@ enum class TrashFound { Found, NoHomeTrash, NoTopTrash };
 TrashFound FindTrash(int folder, const std::string& folderPath, Trash& trash) {
     struct stat object {};
     if (::fstat(folder, &object) != 0) return TrashFound::NoTopTrash;
-    const std::string homeTrash = HomeTrashPath();
+    const std::string homeTrash = HomeTrashFolder();
     dev_t homeDevice = 0;
     if (!homeTrash.empty() && HomeTrashDevice(homeTrash, homeDevice) &&
         homeDevice == object.st_dev) {
@@ -299,9 +302,12 @@ WriteOutcome WriteInfo(TrashReservation& reservation, const std::string& name, b
                                                            "no free name was found in the trash")));
 }
 
-WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int32_t>* cancel,
-                     bool flush, TrashReservation& reservation) {
-    const std::string folderPath = PathOf(folder);
+// `as` is the name the object is trashed under (its info's Path=, its name in
+// files/); usually `name` itself.
+WriteOutcome Reserve(int folder, const std::string& name, const std::string& as,
+                     const std::atomic<int32_t>* cancel, bool flush,
+                     TrashReservation& reservation) {
+    const std::string folderPath = PathOfHandle(folder);
     Trash trash;
     switch (FindTrash(folder, folderPath, trash)) {
         case TrashFound::Found:
@@ -320,7 +326,7 @@ WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int3
             WriteStatus::NoTrash,
             FillIn(QCoreApplication::translate("FreedesktopTrash", "its place is not known")));
     }
-    std::string original = folderPath == "/" ? "/" + name : folderPath + "/" + name;
+    std::string original = folderPath == "/" ? "/" + as : folderPath + "/" + as;
     if (!trash.topFolder.empty()) {
         // In a mount's own trash the path is relative to that mount's top.
         const size_t cut = trash.topFolder == "/" ? 1 : trash.topFolder.size() + 1;
@@ -339,14 +345,15 @@ WriteOutcome Reserve(int folder, const std::string& name, const std::atomic<int3
     reservation.maxLength = static_cast<size_t>(nameMax) - kInfoSuffixLength;
     reservation.files = std::move(trash.files);
     reservation.info = std::move(trash.info);
-    return WriteInfo(reservation, name, flush, cancel);
+    reservation.as = as;
+    return WriteInfo(reservation, as, flush, cancel);
 }
 
 }  // namespace
 
 WriteOutcome ReserveTrashName(int folder, const std::string& name,
                               const std::atomic<int32_t>* cancel, TrashReservation& reservation) {
-    return Reserve(folder, name, cancel, /*flush=*/false, reservation);
+    return Reserve(folder, name, name, cancel, /*flush=*/false, reservation);
 }
 
 void DropTrashReservation(TrashReservation& reservation) {
@@ -363,7 +370,7 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
         if (error == 0) {
             reservation.infoFile = FdGuard();
             WriteOutcome moved;
-            const std::string files = PathOf(reservation.files.get());
+            const std::string files = PathOfHandle(reservation.files.get());
             if (!files.empty()) moved.trashedTo = files + "/" + reservation.candidate;
             return moved;
         }
@@ -375,7 +382,7 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
         ++reservation.attempt;
         // This info file was not part of any group flush: it reaches the
         // disk on its own before the object moves.
-        WriteOutcome next = WriteInfo(reservation, name, /*flush=*/true, cancel);
+        WriteOutcome next = WriteInfo(reservation, reservation.as, /*flush=*/true, cancel);
         if (next.status != WriteStatus::Done) return next;
     }
 }
@@ -384,8 +391,13 @@ WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
                                     const std::atomic<int32_t>* cancel) {
     // One object alone: its info file is flushed before the object moves, so
     // a crash never leaves an object in files/ without its info.
+    return MoveToFreedesktopTrashAs(folder, name, name, cancel);
+}
+
+WriteOutcome MoveToFreedesktopTrashAs(int folder, const std::string& name, const std::string& as,
+                                      const std::atomic<int32_t>* cancel) {
     TrashReservation reservation;
-    WriteOutcome reserved = Reserve(folder, name, cancel, /*flush=*/true, reservation);
+    WriteOutcome reserved = Reserve(folder, name, as, cancel, /*flush=*/true, reservation);
     if (reserved.status != WriteStatus::Done) return reserved;
     return CompleteTrashMove(folder, name, reservation, cancel);
 }

@@ -30,6 +30,10 @@ namespace ravelmoor {
 // set before anything moved. On Done, `trashedTo` names where it went.
 WriteOutcome MoveToFreedesktopTrash(int folder, const std::string& name,
                                     const std::atomic<int32_t>* cancel);
+// The same for an object that lies under another name (a temporary one) in
+// `folder` but is trashed as the object `as` of that folder.
+WriteOutcome MoveToFreedesktopTrashAs(int folder, const std::string& name, const std::string& as,
+                                      const std::atomic<int32_t>* cancel);
 
 // A name taken in a trash for one object: its info file is written (and
 // holds the name) but the object has not moved yet.
@@ -38,6 +42,7 @@ struct TrashReservation {
     FdGuard info;
     FdGuard infoFile;       // the written info file, open for its flush
     std::string candidate;  // the name in files/; info/ holds it with ".trashinfo"
+    std::string as;         // the object's name as its info file gives it
     std::string infoText;
     size_t maxLength = 0;
     unsigned attempt = 0;
@@ -58,6 +63,14 @@ WriteOutcome CompleteTrashMove(int folder, const std::string& name, TrashReserva
                                const std::atomic<int32_t>* cancel);
 // Removes the info file of a reservation that was not used.
 void DropTrashReservation(TrashReservation& reservation);
+
+// The path the kernel has for the open folder `fd` (its real path, links
+// resolved); empty when it is not known.
+std::string PathOfHandle(int fd);
+
+// The user's home trash ($XDG_DATA_HOME/Trash, by default
+// ~/.local/share/Trash); empty when neither names a folder.
+std::string HomeTrashFolder();
 
 // --- The pieces, for tests.
 

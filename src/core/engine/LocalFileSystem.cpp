@@ -67,10 +67,12 @@ class TextReader : public FileReader {
     size_t pos_ = 0;
 };
 
-bool ReadLinkText(const std::string& path, std::string& text) {
+// The text of the link `path` in the folder `at` (AT_FDCWD for a whole path;
+// an empty path with the link's own handle).
+bool ReadLinkText(int at, const std::string& path, std::string& text) {
     text.resize(256);
     for (;;) {
-        const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
+        const ssize_t n = ::readlinkat(at, path.c_str(), text.data(), text.size());
         if (n < 0) return false;
         if (static_cast<size_t>(n) < text.size()) {
             text.resize(static_cast<size_t>(n));
@@ -125,6 +127,28 @@ class TrashFolders {
 
     int folder_;
 };
+
+bool FactsOf(const struct stat& st, EntryFacts& facts) {
+    if (!AttributesFromMode(st.st_mode, facts.attributes)) return false;
+    const bool folder = facts.IsFolder();
+    facts.size = folder ? 0 : static_cast<uint64_t>(st.st_size);
+    facts.lastWrite = st.st_mtim.tv_sec;
+    facts.lastWriteNanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);
+    facts.mode = st.st_mode & 07777;
+    return true;
+}
+
+// A reader of the open file `fd`, when it is a regular file.
+std::unique_ptr<FileReader> ReaderOf(FdGuard fd) {
+    if (fd.get() < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    // O_NONBLOCK has no effect on a regular file, so it can stay. Read-ahead
+    // advice pays only for files larger than the kernel reads ahead anyway.
+    constexpr off_t kAdviseFrom = off_t{1} << 20;
+    if (st.st_size >= kAdviseFrom) ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_unique<LocalFileReader>(fd.release());
+}
 
 }  // namespace
 
@@ -191,33 +215,46 @@ std::string LocalFileSystem::WhyNotListable(const std::string& folder) {
 bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
     struct stat st {};
     if (::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (!AttributesFromMode(st.st_mode, facts.attributes)) return false;
-    const bool folder = facts.IsFolder();
-    facts.size = folder ? 0 : static_cast<uint64_t>(st.st_size);
-    facts.lastWrite = st.st_mtim.tv_sec;
-    facts.lastWriteNanoseconds = static_cast<uint32_t>(st.st_mtim.tv_nsec);
-    facts.mode = st.st_mode & 07777;
-    return true;
+    return FactsOf(st, facts);
+}
+
+bool LocalFileSystem::ReadFactsBelow(const std::string& root, std::string_view relative,
+                                     EntryFacts& facts) {
+    const FdGuard top(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (top.get() < 0) return false;
+    const FdGuard object(OpenBeneath(top.get(), relative, O_PATH | O_NOFOLLOW));
+    struct stat st {};
+    if (object.get() < 0 || ::fstat(object.get(), &st) != 0) return false;
+    return FactsOf(st, facts);
+}
+
+std::unique_ptr<FileReader> LocalFileSystem::OpenBelow(const std::string& root,
+                                                       std::string_view relative,
+                                                       uint32_t attributes) {
+    const FdGuard top(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (top.get() < 0) return nullptr;
+    if ((attributes & kSymlinkAttribute) != 0) {
+        // The link itself, reached with no link followed on the way.
+        const FdGuard link(OpenBeneath(top.get(), relative, O_PATH | O_NOFOLLOW));
+        std::string text;
+        if (link.get() < 0 || !ReadLinkText(link.get(), "", text)) return nullptr;
+        return std::make_unique<TextReader>(std::move(text));
+    }
+    return ReaderOf(
+        FdGuard(OpenBeneath(top.get(), relative, O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK)));
 }
 
 std::unique_ptr<FileReader> LocalFileSystem::OpenForReading(const std::string& path,
                                                             uint32_t attributes) {
     if ((attributes & kSymlinkAttribute) != 0) {
         std::string text;
-        if (!ReadLinkText(path, text)) return nullptr;
+        if (!ReadLinkText(AT_FDCWD, path, text)) return nullptr;
         return std::make_unique<TextReader>(std::move(text));
     }
     // O_NOFOLLOW: a file that became a link since the listing is not read
     // through; O_NONBLOCK: one that became a FIFO cannot block the run.
-    FdGuard fd(FolderCache::Open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0) return nullptr;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-    // O_NONBLOCK has no effect on a regular file, so it can stay. Read-ahead
-    // advice pays only for files larger than the kernel reads ahead anyway.
-    constexpr off_t kAdviseFrom = off_t{1} << 20;
-    if (st.st_size >= kAdviseFrom) ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_unique<LocalFileReader>(fd.release());
+    return ReaderOf(FdGuard(
+        FolderCache::Open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK)));
 }
 
 }  // namespace ravelmoor

@@ -16,6 +16,10 @@ class LocalFileSystem : public LocalFolderWriter {
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     bool IgnoresCase(const std::string& folder) override;
+    bool ReadFactsBelow(const std::string& root, std::string_view relative,
+                        EntryFacts& facts) override;
+    std::unique_ptr<FileReader> OpenBelow(const std::string& root, std::string_view relative,
+                                          uint32_t attributes) override;
 };
 
 }  // namespace ravelmoor

@@ -6,6 +6,8 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <libdeflate.h>
+
 #include <cerrno>
 #include <memory>
 #include <unordered_map>
@@ -37,11 +39,38 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// The CRC-32 of the bytes read from an original, and of the same bytes read
+// back from its copy.
+struct CopySums {
+    uint32_t read = 0;
+    uint32_t written = 0;
+};
+
+// Adds the CRC-32 of `size` bytes of `fd` from `at` on, as read back now, to
+// `sum`; false when they can not all be read.
+bool ReadBack(int fd, uint64_t at, size_t size, uint32_t& sum) {
+    thread_local std::unique_ptr<char[]> back;
+    if (!back) back = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, back.get(), size, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        sum = libdeflate_crc32(sum, back.get(), static_cast<size_t>(got));
+        at += static_cast<uint64_t>(got);
+        size -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
 // Moves the data from `reader` to `out`: in the kernel when the reader is a
-// local file, otherwise (or where the kernel cannot) through a buffer.
-bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome) {
+// local file, otherwise (or where the kernel cannot) through a buffer. With
+// `sums`, always through the buffer, each piece read back from `out` as soon
+// as it is written (while it is still in the processor's cache) and both
+// summed.
+bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome,
+              CopySums* sums) {
     const int in = reader.NativeHandle();
-    bool inKernel = in >= 0;
+    bool inKernel = in >= 0 && sums == nullptr;
     while (inKernel) {
         if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
@@ -78,9 +107,17 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
                                        "LocalFolderWriter", "the original could not be read")));
             return false;
         }
-        if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) {
+        const auto size = static_cast<size_t>(got);
+        if (!WriteAll(out, buffer.get(), size)) {
             outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;
+        }
+        if (sums != nullptr) {
+            sums->read = libdeflate_crc32(sums->read, buffer.get(), size);
+            if (!ReadBack(out, outcome.bytes, size, sums->written)) {
+                outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno != 0 ? errno : EIO));
+                return false;
+            }
         }
         outcome.bytes += static_cast<uint64_t>(got);
     }
@@ -206,11 +243,21 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
             WriteStatus::Failed,
             FillIn(QCoreApplication::translate("FileSystem", "the original can not be opened")));
     }
+    // The file opened must be the one just looked at (to the nanosecond),
+    // not one put in its place meanwhile.
+    struct stat opened {};
+    if (reader->NativeHandle() >= 0 &&
+        (::fstat(reader->NativeHandle(), &opened) != 0 ||
+         static_cast<uint64_t>(opened.st_size) != facts.size ||
+         opened.st_mtim.tv_sec != facts.lastWrite ||
+         static_cast<uint32_t>(opened.st_mtim.tv_nsec) != facts.lastWriteNanoseconds)) {
+        return ChangedWhileCopied();
+    }
 
     for (;;) {
         std::string candidate = TemporaryName();
         FdGuard out(::openat(staged.Folder(), candidate.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out.get() >= 0) {
             staged.SetTemporary(std::move(candidate), std::move(out));
             break;
@@ -220,7 +267,11 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
     const int out = staged.Out().get();
 
     WriteOutcome outcome;
-    if (!CopyData(*reader, out, staged.Control(), outcome)) return outcome;
+    const bool verify = staged.Control().verify;
+    CopySums sums;
+    if (!CopyData(*reader, out, staged.Control(), outcome, verify ? &sums : nullptr)) {
+        return outcome;
+    }
     // A short read, a file that grew or one rewritten meanwhile would leave a
     // copy that is neither the old nor the new content.
     reader.reset();
@@ -233,6 +284,15 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
             FillIn(QCoreApplication::translate("LocalFolderWriter",
                                                "%1 of %2 bytes arrived; the copy is incomplete"),
                    {std::to_string(outcome.bytes), std::to_string(facts.size)}));
+    }
+    // What was written was read back and must be what was read: a byte
+    // changed on its way (a bad cable, driver or disk) never goes in place.
+    if (verify && sums.written != sums.read) {
+        return WriteOutcome(WriteStatus::Failed,
+                            FillIn(QCoreApplication::translate(
+                                "LocalFolderWriter",
+                                "the copy read back differs from the original; it was not put "
+                                "in place")));
     }
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};
@@ -324,6 +384,7 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
     }
     auto copy =
         std::make_unique<LocalStagedCopy>(std::move(folder), std::move(name), replacing, control);
+    if (replacing) copy->SetReplaced(existing);
     outcome = StageFile(from, fromPath, facts, *copy);
     if (outcome.status == WriteStatus::Done) staged = std::move(copy);
     return outcome;
@@ -438,6 +499,16 @@ void LocalFolderWriter::CommitCopies(std::vector<std::unique_ptr<StagedCopy>>& c
         if (copy.Replacing() && copy.Control().setAside) {
             outcomes[i] = copy.Control().setAside();
             if (outcomes[i].status != WriteStatus::Done) continue;
+            outcomes[i] = WriteOutcome();  // where the old one went was told already
+        }
+        struct stat there {};
+        if (copy.Replacing() &&
+            ::fstatat(copy.Folder(), copy.Name().c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0) {
+            // Not set aside (not kept, or no trash): replaced, unless it
+            // changed since the copy began.
+            outcomes[i] = copy.ReplaceUnlessChanged(trashCancel_);
+            if (outcomes[i].status == WriteStatus::Done) outcomes[i].bytes = copy.Bytes();
+            continue;
         }
         if (!copy.RenameIntoPlace()) {
             outcomes[i] = WriteOutcome(

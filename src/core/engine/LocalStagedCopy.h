@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "core/engine/FdGuard.h"
@@ -41,12 +44,21 @@ class LocalStagedCopy : public StagedCopy {
     void SetDevice(dev_t device) { device_ = device; }
     dev_t Device() const { return device_; }
 
+    // What was at the destination when the copy began (a replacement).
+    void SetReplaced(const struct stat& replaced) { replaced_ = replaced; }
+
     // Closes the temporary file; false (errno set) on a late write error.
     bool Close() { return out_.get() < 0 || ::close(out_.release()) == 0; }
-    // Renames the temporary file to the destination's name, without
-    // replacing anything unless the destination was there when the copy
-    // began (then it has been set aside).
+    // Renames the temporary file to the destination's name, replacing
+    // nothing: the name is free, or its old object has been set aside.
     bool RenameIntoPlace();
+    // Puts the copy in place of the destination that was there when the copy
+    // began, which is not kept. One that changed meanwhile (another object,
+    // size, times) is not lost: it goes to the trash, `keptTo` naming where;
+    // where no trash takes it, the copy is not put in place and the outcome
+    // says why. The two are swapped in one step where the file system can,
+    // so the check sees the very object that left.
+    WriteOutcome ReplaceUnlessChanged(const std::atomic<int32_t>* cancel);
     // Removes the temporary file, if it is still there.
     void Discard();
 
@@ -59,6 +71,7 @@ class LocalStagedCopy : public StagedCopy {
     std::string temporary_;
     uint64_t bytes_ = 0;
     dev_t device_ = 0;
+    struct stat replaced_ {};
 };
 
 }  // namespace ravelmoor

@@ -409,6 +409,28 @@ WriteOutcome FtpFileSystem::ReachFolder(const std::string& root,
     return {};
 }
 
+WriteOutcome FtpFileSystem::CheckUpload(const std::string& temporary, const EntryFacts& facts,
+                                        uint64_t bytes, const CopyControl& control) {
+    if (bytes != facts.size) {
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("LocalFolderWriter",
+                                               "%1 of %2 bytes arrived; the copy is incomplete"),
+                   {std::to_string(bytes), std::to_string(facts.size)}));
+    }
+    // What the server kept must be all that was sent.
+    EntryFacts kept;
+    if (control.verify && (!ReadFacts(temporary, kept) || kept.size != bytes)) {
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate(
+                       "FtpFileSystem",
+                       "the server kept %1 of the %2 bytes sent; it was not put in place"),
+                   {std::to_string(kept.size), std::to_string(bytes)}));
+    }
+    return {};
+}
+
 WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath,
                                    const EntryFacts& facts, const std::string& destination,
                                    bool replacing, const CopyControl& control) {
@@ -428,6 +450,13 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     times_.Learn(destination.substr(0, destination.rfind('/') + 1));
     WriteOutcome done;
     FtpOutcome outcome = client_->Upload(temporary, source, control.cancel, done.bytes);
+    if (outcome == FtpOutcome::Done) {
+        if (WriteOutcome checked = CheckUpload(temporary, facts, done.bytes, control);
+            !checked.Ok()) {
+            client_->Command("DELE " + temporary);  // nothing half-written stays behind
+            return checked;
+        }
+    }
     // Without it the copy is right but carries the time of the upload.
     const bool kept = outcome == FtpOutcome::Done && times_.Keep(temporary, facts.lastWrite);
     if (outcome == FtpOutcome::Done) {

@@ -71,6 +71,10 @@ class FtpFileSystem : public FileSystem {
     // made any).
     WriteOutcome ReachFolder(const std::string& root, const std::vector<std::string_view>& levels,
                              size_t count, bool create, bool* made = nullptr);
+    // Checks an upload under its temporary name: all the original's bytes
+    // were sent and (with `control.verify`) the server kept them all.
+    WriteOutcome CheckUpload(const std::string& temporary, const EntryFacts& facts, uint64_t bytes,
+                             const CopyControl& control);
     WriteOutcome Upload(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
                         const std::string& destination, bool replacing, const CopyControl& control);
     WriteOutcome RemoveFolderAt(const std::string& path);

@@ -130,11 +130,16 @@ bool ParseRecordLine(std::string_view line, SyncJournal& journal) {
         records.push_back(std::move(record));
         return true;
     }
-    if (fields[0] == "T" && fields.size() == 3) {
+    if (fields[0] == "T" && (fields.size() == 3 || fields.size() == 4)) {
         bool ok = false;
         std::string trashPath = DecodePercent(fields[2], ok);
         if (!ok || !ParseNumber(fields[1], number) || number >= records.size()) return false;
-        records[number].trashedTo = std::move(trashPath);
+        JournalRecord& record = records[number];
+        record.trashedTo = std::move(trashPath);
+        // Older journals name the place alone.
+        record.trashedKnown = false;
+        if (fields.size() == 4 && (!ParseFacts(fields[3], record.trashedKnown, record.trashed)))
+            return false;
         return true;
     }
     if (fields[0] == "E" && fields.size() == 4) {
@@ -161,11 +166,13 @@ bool ParseRecordLine(std::string_view line, SyncJournal& journal) {
         journal.folderTimes.push_back(std::move(folder));
         return true;
     }
-    if (fields[0] == "F" && fields.size() == 3) {
+    if (fields[0] == "F" && (fields.size() == 3 || fields.size() == 4)) {
         bool ok = false;
         journal.summary = DecodePercent(fields[2], ok);
         journal.finished = ok;
-        return ok;
+        // Older journals do not say: they count as whole.
+        journal.partial = fields.size() == 4 && fields[3] == "partial";
+        return ok && (fields.size() == 3 || fields[3] == "partial" || fields[3] == "whole");
     }
     return false;
 }
@@ -213,8 +220,10 @@ std::string BeginLine(const JournalRecord& record) {
            "\n";
 }
 
-std::string TrashedLine(size_t number, std::string_view trashPath) {
-    return "T\t" + std::to_string(number) + "\t" + PercentEncodePath(trashPath) + "\n";
+std::string TrashedLine(size_t number, std::string_view trashPath, const EntryFacts* facts) {
+    std::string line = "T\t" + std::to_string(number) + "\t" + PercentEncodePath(trashPath);
+    if (facts != nullptr) line += "\t" + Facts(true, *facts);
+    return line + "\n";
 }
 
 std::string EndLine(size_t number, bool done, bool exists, const EntryFacts& after) {
@@ -227,8 +236,9 @@ std::string FolderTimeLine(const JournalFolderTime& folder) {
            Facts(true, folder.facts) + "\n";
 }
 
-std::string FinishLine(int64_t when, std::string_view summary) {
-    return "F\t" + std::to_string(when) + "\t" + PercentEncodePath(summary) + "\n";
+std::string FinishLine(int64_t when, std::string_view summary, bool partial) {
+    return "F\t" + std::to_string(when) + "\t" + PercentEncodePath(summary) + "\t" +
+           (partial ? "partial" : "whole") + "\n";
 }
 
 void Parse(std::string_view text, SyncJournal& journal) {

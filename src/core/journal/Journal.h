@@ -46,8 +46,10 @@ struct JournalRecord {
     std::string path;    // below that side's folder, '/' between levels, as bytes
     bool existed = false;
     EntryFacts before;
-    EntryFacts expected;    // what a copy leaves: the original's facts
-    std::string trashedTo;  // where the object that was there went; empty: not kept
+    EntryFacts expected;        // what a copy leaves: the original's facts
+    std::string trashedTo;      // where the object that was there went; empty: not kept
+    bool trashedKnown = false;  // `trashed` was read in the trash as it arrived there
+    EntryFacts trashed;         // what went to the trash (else it is `before`)
     bool ended = false;
     bool done = false;
     bool afterKnown = false;  // `after` was read once the change was over
@@ -71,6 +73,7 @@ struct SyncJournal {
     std::vector<JournalFolderTime> folderTimes;
     bool finished = false;  // the sync ended and said so
     std::string summary;    // its last words, when finished
+    bool partial = false;   // finished, and said it left work it may still do
     std::string problem;    // why the reading stopped early (cut short, damaged); empty when whole
 };
 
@@ -82,10 +85,12 @@ inline constexpr std::string_view kMagic = "ravelmoor journal 1";
 
 std::string HeaderText(const JournalHeader& header);
 std::string BeginLine(const JournalRecord& record);
-std::string TrashedLine(size_t number, std::string_view trashPath);
+// `facts`, when given, are those of the object as it lies in the trash.
+std::string TrashedLine(size_t number, std::string_view trashPath,
+                        const EntryFacts* facts = nullptr);
 std::string EndLine(size_t number, bool done, bool exists, const EntryFacts& after);
 std::string FolderTimeLine(const JournalFolderTime& folder);
-std::string FinishLine(int64_t when, std::string_view summary);
+std::string FinishLine(int64_t when, std::string_view summary, bool partial = false);
 
 // Reads the text of a journal. What cannot be read ends the reading and is
 // said in `journal.problem`; the records before it stand.

@@ -18,12 +18,17 @@ constexpr std::string_view kSuffix = ".journal";
 
 }  // namespace
 
-std::string JournalStore::Folder() {
+std::string JournalStore::StateFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') return std::string(state) + "/ravelmoor/journal";
+    if (state != nullptr && state[0] == '/') return std::string(state) + "/ravelmoor";
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') return {};
-    return std::string(home) + "/.local/state/ravelmoor/journal";
+    return std::string(home) + "/.local/state/ravelmoor";
+}
+
+std::string JournalStore::Folder() {
+    const std::string state = StateFolder();
+    return state.empty() ? state : state + "/journal";
 }
 
 std::vector<std::string> JournalStore::Ids() {
@@ -43,6 +48,19 @@ std::vector<std::string> JournalStore::Ids() {
 
 std::string JournalStore::PathOf(const std::string& id) {
     return Folder() + "/" + id + std::string(kSuffix);
+}
+
+std::string JournalStore::IdToUndo() {
+    const std::vector<std::string> ids = Ids();
+    if (ids.empty()) return {};
+    SyncJournal last;
+    constexpr std::string_view kUndo = "undo ";
+    if (Read(ids.back(), last).Ok() && last.header.method.starts_with(kUndo) &&
+        (!last.finished || last.partial)) {
+        std::string undoing = last.header.method.substr(kUndo.size());
+        if (std::find(ids.begin(), ids.end(), undoing) != ids.end()) return undoing;
+    }
+    return ids.back();
 }
 
 JournalOutcome JournalStore::Read(const std::string& id, SyncJournal& journal) {

@@ -126,7 +126,10 @@ size_t JournalWriter::Begin(ActionKind kind, FileSystem& fs, const std::string& 
 
 void JournalWriter::Trashed(size_t action, std::string_view trashPath) {
     if (action >= actions_.size() || trashPath.empty()) return;
-    Write(journal_text::TrashedLine(action, trashPath));
+    // What reached the trash, so that undo brings back that object and no other.
+    EntryFacts facts;
+    const bool read = actions_[action].fs->ReadFacts(std::string(trashPath), facts);
+    Write(journal_text::TrashedLine(action, trashPath, read ? &facts : nullptr));
 }
 
 void JournalWriter::End(size_t action, bool done) {
@@ -136,11 +139,11 @@ void JournalWriter::End(size_t action, bool done) {
     Write(journal_text::EndLine(action, done, exists, after));
 }
 
-void JournalWriter::Finish(std::string_view summary) {
+void JournalWriter::Finish(std::string_view summary, bool partial) {
     if (fd_.get() < 0) return;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    Write(journal_text::FinishLine(now.tv_sec, summary));
+    Write(journal_text::FinishLine(now.tv_sec, summary, partial));
     if (problem_.empty() && ::fdatasync(fd_.get()) != 0) {
         problem_ = "Can not write the journal \"" + path_ + "\": " + ErrorText(errno) + ".";
     }

@@ -21,7 +21,8 @@ JournalHeader JournalHeaderOf(const Comparison& comparison, std::string_view met
 // file (one write call) before the call that made it returns, so a sync that
 // is killed midway leaves a journal that names every change it began; the
 // file is flushed to the disk when the sync ends. Once a write fails the rest
-// is dropped and Problem() says why; the sync itself goes on.
+// is dropped and Problem() (and Broken()) says why: the sync then stops
+// before its next change.
 class JournalWriter : public ActionRecorder {
   public:
     JournalWriter() = default;
@@ -42,8 +43,12 @@ class JournalWriter : public ActionRecorder {
                  bool exists, const EntryFacts& before, const EntryFacts& expected) override;
     void Trashed(size_t action, std::string_view trashPath) override;
     void End(size_t action, bool done) override;
-    // Writes the last line and flushes the journal to the disk.
-    void Finish(std::string_view summary);
+    std::string Broken() const override { return problem_; }
+    // Writes the last line and flushes the journal to the disk. `partial`
+    // says that the run left work it may still do (an object failed or had
+    // changed, or it was stopped), so that a plain undo after a partial undo
+    // goes on with it.
+    void Finish(std::string_view summary, bool partial = false);
 
   private:
     struct Change {

@@ -43,6 +43,7 @@ std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
         step.target = record.target;
         step.path = record.path;
         step.trashItem = record.trashedTo;
+        step.kept = record.trashedKnown ? record.trashed : record.before;
         step.ended = record.ended;
         step.before = Seen(record.existed, record.before);
         step.beforeFacts = record.before;

@@ -17,6 +17,10 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+std::string NoLongerInTrash(const std::string& full) {
+    return "The old version of " + full + " is no longer in the trash.";
+}
+
 // The temporary files of copies on their way in one folder.
 class TemporaryFiles : public ListSink {
   public:
@@ -87,21 +91,19 @@ bool UndoRun::TakeAway(const UndoStep& step, bool exists, const EntryFacts& now,
 UndoResult UndoRun::BringBack(const UndoStep& step, std::string& words) {
     FileSystem& fs = Fs(step.target);
     const std::string full = FullPath(step);
-    struct stat item {};
-    if (step.trashItem.empty() || ::lstat(step.trashItem.c_str(), &item) != 0) {
-        words = "The old version of " + full + " is no longer in the trash.";
-        return UndoResult::Gone;
-    }
-    EntryFacts coming;
-    fs.ReadFacts(step.trashItem, coming);
-    const size_t action =
-        recorder_ != nullptr
-            ? recorder_->Begin(ActionKind::CopyNew, fs, Root(step.target), full, false, {}, coming)
-            : ActionRecorder::kNoAction;
-    const WriteOutcome outcome = RestoreFromTrash(step.trashItem, Root(step.target), step.path);
-    const bool done = outcome.status == WriteStatus::Done;
+    const size_t action = recorder_ != nullptr
+                              ? recorder_->Begin(ActionKind::CopyNew, fs, Root(step.target), full,
+                                                 false, {}, step.kept)
+                              : ActionRecorder::kNoAction;
+    const RestoreOutcome outcome =
+        RestoreFromTrash(step.trashItem, Root(step.target), step.path, step.kept);
+    const bool done = outcome.Ok();
     if (recorder_ != nullptr && action != ActionRecorder::kNoAction) recorder_->End(action, done);
     if (done) return UndoResult::Done;
+    if (outcome.status == RestoreStatus::NotInTrash) {
+        words = NoLongerInTrash(full);
+        return UndoResult::Gone;
+    }
     words = "Can not bring " + Quoted(full) + " back from the trash: " + outcome.reason + ".";
     return UndoResult::Failed;
 }
@@ -130,7 +132,7 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
             if (!asLeft && !force_) return changed();
             return TakeAway(step, exists, now, words) ? UndoResult::Done : UndoResult::Failed;
         case UndoStepKind::PutBackReplaced:
-        case UndoStepKind::PutBackDeleted:
+        case UndoStepKind::PutBackDeleted: {
             if (!step.ended && asBefore) return UndoResult::NothingToDo;  // it never happened
             if (step.trashItem.empty()) {
                 words = step.kind == UndoStepKind::PutBackDeleted
@@ -139,16 +141,23 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
                                   " was not kept; undo can not bring it back.";
                 return UndoResult::CannotUndo;
             }
+            // Only the very object the sync put in the trash comes back:
+            // never another one that took its name there since.
+            const bool inTrash =
+                CheckTrashItem(step.trashItem, Root(step.target), step.path, step.kept).Ok();
+            // Brought back already (an undo that is run again finishes what
+            // an earlier one left).
+            if (exists && asBefore && (!inTrash || !asLeft)) return UndoResult::NothingToDo;
+            if (!inTrash) {
+                words = NoLongerInTrash(full);
+                return UndoResult::Gone;
+            }
             if (exists) {
                 if (!asLeft && !force_) return changed();
-                struct stat item {};
-                if (::lstat(step.trashItem.c_str(), &item) != 0) {
-                    words = "The old version of " + full + " is no longer in the trash.";
-                    return UndoResult::Gone;
-                }
                 if (!TakeAway(step, exists, now, words)) return UndoResult::Failed;
             }
             return BringBack(step, words);
+        }
         case UndoStepKind::RemoveMadeFolder: {
             if (!exists) return UndoResult::NothingToDo;
             if (!now.IsFolder()) return force_ ? UndoResult::NothingToDo : changed();
@@ -203,14 +212,21 @@ void UndoRun::SetFolderTimes() {
     for (const JournalFolderTime& folder : journal_.folderTimes) {
         const JournalSide& side = folder.target ? journal_.header.target : journal_.header.source;
         if (!side.local) continue;
-        const std::string full = folder.path.empty() ? side.folder.substr(0, side.folder.size() - 1)
-                                                     : side.folder + folder.path;
+        if (!folder.path.empty()) {
+            // Reached from the root with no link followed; the mode stays
+            // as it is now.
+            EntryFacts time = folder.facts;
+            time.mode = 0;
+            Fs(folder.target).SetFolderFacts(side.folder, folder.path, time);
+            continue;
+        }
+        const std::string root = side.folder.substr(0, side.folder.size() - 1);
         struct stat st {};
-        if (::lstat(full.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+        if (::lstat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
         const timespec times[2] = {{0, UTIME_OMIT},
                                    {static_cast<time_t>(folder.facts.lastWrite),
                                     static_cast<long>(folder.facts.lastWriteNanoseconds)}};
-        ::utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        ::utimensat(AT_FDCWD, root.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "core/journal/UndoSides.h"
 
+#include <utility>
+
 #include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/StartComparison.h"
@@ -7,18 +9,38 @@
 namespace ravelmoor {
 namespace {
 
-// A local root as the folder boxes hold it. A connection's name is taken as
-// it is: "(ftp) host/" names the connection "host/", slash and all.
-std::string AsTyped(const std::string& root) {
-    if (DesignatesRemoteFolder(root)) return root;
-    return root.size() > 1 && root.ends_with('/') ? root.substr(0, root.size() - 1) : root;
+// The texts a side may have been typed as. A local root drops its added
+// '/'. A connection's root "(sftp) NAME/" was typed either "(sftp) NAME",
+// the root text adding the '/', or "(sftp) NAME/" with the name's own slash:
+// both are tried, the usual one first.
+std::vector<std::string> TypedForms(const std::string& root) {
+    const bool trailing = root.size() > 1 && root.ends_with('/');
+    const std::string cut = trailing ? root.substr(0, root.size() - 1) : root;
+    if (!DesignatesRemoteFolder(root) || !trailing) return {cut};
+    return {cut, root};
 }
 
 }  // namespace
 
 JournalOutcome UndoSides::Open(const JournalHeader& header) {
-    std::string source = AsTyped(header.source.shown);
-    std::string target = AsTyped(header.target.shown);
+    const std::vector<std::string> sources = TypedForms(header.source.shown);
+    const std::vector<std::string> targets = TypedForms(header.target.shown);
+    JournalOutcome first;
+    bool tried = false;
+    for (const std::string& source : sources) {
+        for (const std::string& target : targets) {
+            JournalOutcome opened = OpenAs(header, source, target);
+            if (opened.Ok()) return opened;
+            if (!tried) first = std::move(opened);
+            tried = true;
+        }
+    }
+    // None names the folders of the sync: the usual reading says why.
+    return first;
+}
+
+JournalOutcome UndoSides::OpenAs(const JournalHeader& header, std::string source,
+                                 std::string target) {
     SideConnection sourceSide;
     SideConnection targetSide;
     SettingsStore settingsStore;
@@ -40,12 +62,14 @@ JournalOutcome UndoSides::Open(const JournalHeader& header) {
                                       provider_.Folder(side) + "\", not \"" + named.folder +
                                       "\" as it did for the synchronisation.");
         }
+        confined_[side == Side::Source ? 0 : 1] =
+            std::make_unique<ConfinedFileSystem>(local_, named.folder);
     }
     return {};
 }
 
 FileSystem& UndoSides::Of(Side side) {
-    if (provider_.IsLocal(side)) return local_;
+    if (provider_.IsLocal(side)) return *confined_[side == Side::Source ? 0 : 1];
     return provider_.FileSystemOf(side);
 }
 

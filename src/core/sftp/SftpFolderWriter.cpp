@@ -1,6 +1,7 @@
 #include "core/sftp/SftpFolderWriter.h"
 
 #include <fcntl.h>
+#include <libdeflate.h>
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 #include <sys/stat.h>
@@ -224,6 +225,7 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
     WriteOutcome outcome;
     std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(kUploadPiece);
     bool written = true;
+    uint32_t sent = 0;  // the CRC-32 of the bytes sent
     {
         SftpWritePipe pipe(*session_, file, "writing the file " + temporary);
         for (;;) {
@@ -239,6 +241,8 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
                 written = false;
                 break;
             }
+            if (control.verify)
+                sent = libdeflate_crc32(sent, buffer.get(), static_cast<size_t>(got));
             if (!pipe.Write(buffer.get(), static_cast<size_t>(got))) {
                 written = false;
                 break;
@@ -271,6 +275,12 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
         outcome = WriteOutcome(WriteStatus::Failed, "it changed while it was copied");
         written = false;
     }
+    if (written && control.verify) {
+        if (WriteOutcome checked = CheckUpload(temporary, outcome.bytes, sent); !checked.Ok()) {
+            outcome = std::move(checked);
+            written = false;
+        }
+    }
     if (written) {
         const uint64_t bytes = outcome.bytes;
         outcome = PutInPlace(temporary, destination, replacing, control);
@@ -281,6 +291,29 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
     }
     DropTemporary(temporary);
     return outcome;
+}
+
+WriteOutcome SftpFolderWriter::CheckUpload(const std::string& temporary, uint64_t bytes,
+                                           uint32_t sent) {
+    EntryFacts kept;
+    const SftpOutcome looked = Look(temporary, kept);
+    if (looked == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
+    if (looked != SftpOutcome::Done) return WriteProblem("looking at the file " + temporary);
+    if (kept.size != bytes) {
+        return WriteOutcome(WriteStatus::Failed, "the server kept " + std::to_string(kept.size) +
+                                                     " of the " + std::to_string(bytes) +
+                                                     " bytes sent; it was not put in place");
+    }
+    // Where the listing agent runs, the server sums what it kept.
+    FileEntry entry;
+    entry.path = temporary;
+    entry.size = bytes;
+    if (bytes > 0 && SumInPlace(entry, {}, 0) == InPlaceSum::Summed && entry.checksum != sent) {
+        return WriteOutcome(WriteStatus::Failed,
+                            "what the server kept differs from what was sent; it was not put in "
+                            "place");
+    }
+    return {};
 }
 
 WriteOutcome SftpFolderWriter::UploadLink(FileSystem& from, const std::string& fromPath,

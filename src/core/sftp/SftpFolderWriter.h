@@ -88,6 +88,9 @@ class SftpFolderWriter : public FileSystem {
     void DropTemporary(const std::string& temporary);
     WriteOutcome Upload(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
                         const std::string& destination, bool replacing, const CopyControl& control);
+    // Checks an upload under its temporary name against what was sent: its
+    // size on the server and, where the listing agent runs, its CRC-32 `sent`.
+    WriteOutcome CheckUpload(const std::string& temporary, uint64_t bytes, uint32_t sent);
     WriteOutcome UploadLink(FileSystem& from, const std::string& fromPath, const EntryFacts& facts,
                             const std::string& destination, bool replacing,
                             const CopyControl& control);

@@ -34,6 +34,10 @@ class ActionRecorder {
     virtual void Trashed(size_t action, std::string_view trashPath) = 0;
     // The change is over: `done`, or left undone (declined, failed, changed).
     virtual void End(size_t action, bool done) = 0;
+    // Why no change may begin any more: the record of the last Begin could
+    // not be written (a full disk), so that change would be made without a
+    // way back. Empty while all is well.
+    virtual std::string Broken() const { return {}; }
 };
 
 }  // namespace ravelmoor

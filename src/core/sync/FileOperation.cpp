@@ -84,13 +84,21 @@ void FileOperation::Report(size_t index, std::string_view reason) const {
     }
 }
 
-void FileOperation::BeginAction(size_t index, ActionKind kind, BatchSide side,
+bool FileOperation::BeginAction(size_t index, ActionKind kind, BatchSide side,
                                 const std::string& path, bool exists, const EntryFacts& before,
                                 const EntryFacts& expected) {
-    if (recorder_ == nullptr) return;
+    if (recorder_ == nullptr) return true;
     if (actions_.size() < results_.size())
         actions_.resize(results_.size(), ActionRecorder::kNoAction);
     actions_[index] = recorder_->Begin(kind, side.fs, side.root, path, exists, before, expected);
+    const std::string broken = recorder_->Broken();
+    if (broken.empty()) return true;
+    actions_[index] = ActionRecorder::kNoAction;
+    results_[index] = ItemResult::Failed;
+    ++tally_.notDone;
+    aborted_ = true;
+    Report(index, broken);
+    return false;
 }
 
 SeenState SeenState::Of(const FileEntry& entry) {
@@ -122,9 +130,15 @@ bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths,
     if (index >= seen.size()) return true;
     if (seen[index].Matches(exists, facts)) return true;
     if (!exists && seen[index].present && &seen == &seenFrom_ && error != 0 && error != ENOENT) {
-        // The object to copy or delete is there but can not be reached.
-        Settle(index, WriteOutcome(WriteStatus::Failed, ErrorText(error)),
-               CanNotAccess(paths[index]));
+        // The object to copy or delete is there but can not be reached: a
+        // link swapped in on its way is never followed.
+        const WriteOutcome why =
+            error == ELOOP
+                ? WriteOutcome(WriteStatus::Refused,
+                               FillIn(QCoreApplication::translate(
+                                   "FileOperation", "a symbolic link is on the way to it")))
+                : WriteOutcome(WriteStatus::Failed, ErrorText(error));
+        Settle(index, why, CanNotAccess(paths[index]));
         return false;
     }
     SettleChanged(index, paths[index]);
@@ -203,6 +217,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     CopyControl control;
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
+    control.verify = verify_;
     // Counted once the copy is in: a failed copy left the old version alone.
     bool overwrittenForGood = false;
     if (exists && keepReplaced_) {
@@ -222,6 +237,10 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
             // outlives the batch's copy loop.
             control.setAside = [this, to, relative, &toPath, action = currentAction_]() {
                 if (asidesCancelled_) return WriteOutcome(WriteStatus::Cancelled);
+                // Where the old version goes must be written down first.
+                if (recorder_ != nullptr && !recorder_->Broken().empty()) {
+                    return WriteOutcome(WriteStatus::Failed, recorder_->Broken());
+                }
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
                     ++tally_.replacedToTrash;
@@ -275,6 +294,14 @@ void FileOperation::CommitGroup(FileSystem& to, const std::vector<std::string>& 
         const size_t i = group_[k].index;
         const WriteOutcome& outcome = outcomes[k];
         if (outcome.status == WriteStatus::Done) CountCopied(outcome, group_[k].overwrittenForGood);
+        if (outcome.status == WriteStatus::Done && !outcome.trashedTo.empty()) {
+            // Not to be kept, but it changed while the copy was made: kept after all.
+            ++tally_.replacedToTrash;
+            if (recorder_ != nullptr && i < actions_.size() &&
+                actions_[i] != ActionRecorder::kNoAction) {
+                recorder_->Trashed(actions_[i], outcome.trashedTo);
+            }
+        }
         if (aborted_ && outcome.status != WriteStatus::Done) {
             // Stopped already: the rest of the group is recorded, not asked about.
             results_[i] = ItemResult::Failed;
@@ -324,8 +351,9 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
         if (facts.IsFolder()) {
             if (recorder_ != nullptr) {
                 EntryFacts there;
-                if (!to.fs.ReadFacts(toPaths[i], there)) {
-                    BeginAction(i, ActionKind::MakeFolder, to, toPaths[i], false, there, facts);
+                if (!to.fs.ReadFacts(toPaths[i], there) &&
+                    !BeginAction(i, ActionKind::MakeFolder, to, toPaths[i], false, there, facts)) {
+                    break;
                 }
             }
             // A folder that is there already is all a folder row needs.
@@ -342,8 +370,10 @@ bool FileOperation::Copy(BatchSide from, BatchSide to, const std::vector<std::st
             if (!Check(to.fs, toPaths, i, seenTo_, there, toExists)) continue;
             PendingCopy pending;
             pending.index = i;
-            BeginAction(i, toExists ? ActionKind::Replace : ActionKind::CopyNew, to, toPaths[i],
-                        toExists, there, facts);
+            if (!BeginAction(i, toExists ? ActionKind::Replace : ActionKind::CopyNew, to,
+                             toPaths[i], toExists, there, facts)) {
+                break;
+            }
             currentAction_ = i < actions_.size() ? actions_[i] : ActionRecorder::kNoAction;
             outcome = CopyOne(from, to, fromPaths[i], toPaths[i], toExists, replaceAll, pending);
             if (outcome.status == WriteStatus::Done && pending.copy) {
@@ -460,7 +490,9 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
         }
         bool exists = false;
         if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
-        BeginAction(i, ActionKind::Delete, side, paths[i], exists, facts[i], EntryFacts());
+        if (!BeginAction(i, ActionKind::Delete, side, paths[i], exists, facts[i], EntryFacts())) {
+            break;
+        }
         const WriteOutcome outcome = DeleteOne(side, paths[i], forGoodToAll);
         if (recorder_ != nullptr && !outcome.trashedTo.empty() &&
             actions_[i] != ActionRecorder::kNoAction) {
@@ -479,7 +511,10 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
         bool exists = false;
         if (!Check(side.fs, paths, i, seenFrom_, facts[i], exists)) continue;
         Show(paths[i]);
-        BeginAction(i, ActionKind::RemoveFolder, side, paths[i], exists, facts[i], EntryFacts());
+        if (!BeginAction(i, ActionKind::RemoveFolder, side, paths[i], exists, facts[i],
+                         EntryFacts())) {
+            break;
+        }
         std::string_view relative;
         WriteOutcome outcome = Below(side.root, paths[i], relative)
                                    ? side.fs.RemoveFolder(side.root, relative)

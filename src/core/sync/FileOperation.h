@@ -86,6 +86,8 @@ class FileOperation {
     }
     // Whether a replaced file's old version goes to the trash (the default).
     void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
+    // Whether each copy is checked before it goes in place (the default).
+    void SetVerify(bool verify) { verify_ = verify; }
     // Told what became of each object (none by default).
     void SetObserver(ItemObserver* observer) { observer_ = observer; }
     // Told about each change before it is made and after (none by default).
@@ -153,8 +155,10 @@ class FileOperation {
     void Show(const std::string& path);
     // Tells the observer (and the recorder) what became of paths[index].
     void Report(size_t index, std::string_view reason) const;
-    // Records that paths[index] of `side` is about to change.
-    void BeginAction(size_t index, ActionKind kind, BatchSide side, const std::string& path,
+    // Records that paths[index] of `side` is about to change. False, with
+    // the object settled as failed and the batch stopped, when the record
+    // could not be written: nothing changes that could not be undone.
+    bool BeginAction(size_t index, ActionKind kind, BatchSide side, const std::string& path,
                      bool exists, const EntryFacts& before, const EntryFacts& expected);
 
     Prompter& prompter_;
@@ -169,6 +173,7 @@ class FileOperation {
     std::vector<SeenState> seenFrom_;
     std::vector<SeenState> seenTo_;
     bool keepReplaced_ = true;
+    bool verify_ = true;
     bool forGoodToAll_ = false;     // replacements without a trash, Yes to all
     bool asidesCancelled_ = false;  // a replacement question was answered Cancel
     std::vector<PendingCopy> group_;

@@ -35,6 +35,7 @@ FileOperation RowOperations::Operation(const std::vector<uint32_t>& rows, ListSi
     operation.SetCancelWord(cancel_);
     operation.SetProgress(progress_);
     operation.SetKeepReplaced(keepReplaced_);
+    operation.SetVerify(verify_);
     operation.SetRecorder(recorder_);
     return operation;
 }

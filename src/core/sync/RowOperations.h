@@ -42,6 +42,8 @@ class RowOperations {
     void SetCancelWord(const std::atomic<int32_t>* cancel) { cancel_ = cancel; }
     // Whether a replaced file's old version goes to the trash (the default).
     void SetKeepReplaced(bool keep) { keepReplaced_ = keep; }
+    // Whether each copy is checked before it goes in place (the default).
+    void SetVerify(bool verify) { verify_ = verify; }
     // Told what became of each object (none by default).
     void SetObserver(SyncObserver* observer) { reporter_.observer = observer; }
     // Told about each change before it is made and after (none by default).
@@ -98,6 +100,7 @@ class RowOperations {
     ProgressText* progress_ = nullptr;
     const std::atomic<int32_t>* cancel_ = nullptr;
     bool keepReplaced_ = true;
+    bool verify_ = true;
     SyncTally tally_;
     bool aborted_ = false;
     BatchReporter reporter_;

@@ -1,6 +1,7 @@
 #include "core/sync/SyncSides.h"
 
 #include "core/engine/Comparison.h"
+#include "core/engine/ConfinedFileSystem.h"
 
 namespace ravelmoor {
 
@@ -13,8 +14,16 @@ SyncSides ListedSidesOf(Comparison& comparison) {
 
 SyncSides SidesOf(Comparison& comparison) {
     SyncSides sides = ListedSidesOf(comparison);
-    sides.source.fs = &comparison.SourceFileSystem();
-    sides.target.fs = &comparison.TargetFileSystem();
+    for (const Side side : {Side::Source, Side::Target}) {
+        SyncSide& syncSide = side == Side::Source ? sides.source : sides.target;
+        FileSystem& fs = comparison.Sides().FileSystemOf(side);
+        if (comparison.Sides().IsLocal(side)) {
+            syncSide.owned = std::make_shared<ConfinedFileSystem>(fs, syncSide.root);
+            syncSide.fs = syncSide.owned.get();
+        } else {
+            syncSide.fs = &fs;
+        }
+    }
     sides.source.leftovers = &comparison.LeftoversOf(true);
     sides.target.leftovers = &comparison.LeftoversOf(false);
     return sides;

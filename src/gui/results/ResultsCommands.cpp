@@ -10,6 +10,7 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
 #include "core/results/FailureLog.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
@@ -139,6 +140,12 @@ std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
     return plan;
 }
 
+bool ResultsCommands::TakeLocks(SyncLocks& locks) {
+    const LockOutcome locked = locks.Take(JournalHeaderOf(context_.comparison, {}));
+    if (!locked.Ok()) context_.prompter.Warn(locked.reason);
+    return locked.Ok();
+}
+
 void ResultsCommands::Synchronise() {
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
@@ -148,18 +155,27 @@ void ResultsCommands::Synchronise() {
                                   deletions, context_.comparison.TargetFolder()))) {
         return;
     }
+    SyncLocks locks;
+    if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
     SyncTally tally;
     bool stopped = false;
-    // A sync that can not be written down still runs; it can not be undone.
+    // No journal, no sync, unless the user says so knowing it can then not
+    // be undone.
     JournalWriter journal;
     const JournalOutcome opened =
         journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())));
-    if (!opened.Ok()) context_.prompter.Warn(opened.reason);
+    if (!opened.Ok() &&
+        !context_.prompter.AskYesNoDefaultNo(
+            opened.reason + " " +
+            tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
+                .toStdString())) {
+        return;
+    }
     const auto start = std::chrono::steady_clock::now();
     RunRowOperations(
         [&](RowOperations& operations, BackgroundTask& task) {
-            operations.SetRecorder(&journal);
+            if (opened.Ok()) operations.SetRecorder(&journal);
             // Between batches the work waits while the lists are brought up
             // to date, so that the next batch asks over current ones.
             RunSyncPlan(operations, *plan, [this, &task] {
@@ -171,9 +187,16 @@ void ResultsCommands::Synchronise() {
         &log);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     const std::string summary = SyncSummaryText(tally, stopped, taken.count());
-    journal.Finish(summary);
+    const std::string broken = journal.Problem();
+    journal.Finish(summary, stopped || tally.notDone > 0);
     SetUndoId(opened.Ok() ? journal.Id() : std::string());
     window_.ShowSyncReport(summary, tally.notDone, log.Failures());
+    if (!broken.empty()) {
+        context_.prompter.Warn(
+            broken + " " +
+            tr("The synchronisation stopped before its next change; what it did can be undone.")
+                .toStdString());
+    }
 }
 
 void ResultsCommands::Undo() {
@@ -251,6 +274,8 @@ void ResultsCommands::CopySelected(ListSide side) {
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(tr(kCopyQuestion).toStdString())) return;
+    SyncLocks locks;
+    if (!TakeLocks(locks)) return;
     const bool toTarget = side == ListSide::Source;
     RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
         operations.CopyRows(rows, toTarget);
@@ -266,6 +291,8 @@ void ResultsCommands::DeleteSelected(ListSide side) {
         window_.VisibleRows(), window_.SelectedItems(side));
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) return;
+    SyncLocks locks;
+    if (!TakeLocks(locks)) return;
     // The deletion asks its own question before anything goes to the trash.
     const bool sourceSide = side == ListSide::Source;
     RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {

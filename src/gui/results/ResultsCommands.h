@@ -18,6 +18,7 @@ class BackgroundTask;
 class Prompter;
 class ResultsWindow;
 class RowOperations;
+class SyncLocks;
 class VirtualReportView;
 struct ResultsContext;
 
@@ -72,6 +73,9 @@ class ResultsCommands {
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
 
+    // Keeps other runs off both roots while a command changes them; false
+    // (and the holder named) when another run has one of them.
+    bool TakeLocks(SyncLocks& locks);
     std::array<VirtualReportView*, 2> Lists() const;
     // The journal that "Undo" takes back; empty when there is none.
     void SetUndoId(std::string id);

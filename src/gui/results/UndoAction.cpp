@@ -11,6 +11,7 @@
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalWriter.h"
+#include "core/journal/RootLock.h"
 #include "core/journal/UndoRun.h"
 #include "core/journal/UndoSides.h"
 #include "gui/progress/BackgroundTask.h"
@@ -47,7 +48,9 @@ bool UndoAction::Run(const std::string& id) {
         return false;
     }
     SyncJournal journal;
-    const JournalOutcome read = JournalStore::Read(id.empty() ? ids.back() : id, journal);
+    // A plain undo after one that was left unfinished goes on with that one.
+    const JournalOutcome read =
+        JournalStore::Read(id.empty() ? JournalStore::IdToUndo() : id, journal);
     if (!read.Ok()) {
         prompter_.Warn(read.reason);
         return false;
@@ -84,12 +87,26 @@ bool UndoAction::Run(const std::string& id) {
     }
     if (!Confirm(question.toStdString(), lines)) return false;
 
+    SyncLocks locks;
+    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
+        prompter_.Warn(locked.reason);
+        return false;
+    }
     // Undo is a sync like any other: it keeps a journal, and can be undone.
+    // Without one it goes on only on the user's word.
     JournalWriter record;
     JournalHeader header = journal.header;
     header.method = "undo " + journal.id;
-    if (const JournalOutcome kept = record.Open(header); !kept.Ok()) prompter_.Warn(kept.reason);
+    if (const JournalOutcome kept = record.Open(header);
+        !kept.Ok() &&
+        !prompter_.AskYesNoDefaultNo(
+            kept.reason + " " +
+            tr("Without a journal the undo can not be undone or finished later. Undo anyway?")
+                .toStdString())) {
+        return false;
+    }
     std::vector<std::string> left;
+    bool retry = false;
     bool stopped = false;
     JournalOutcome opened;
     {
@@ -103,16 +120,17 @@ bool UndoAction::Run(const std::string& id) {
                 UndoRun run(journal, sides.Of(Side::Source), sides.Of(Side::Target));
                 run.SetRecorder(&record);
                 run.SetCancelWord(&task.CancelWord());
-                run.SetReport([&](size_t index, UndoResult, const std::string& words) {
+                run.SetReport([&](size_t index, UndoResult result, const std::string& words) {
                     if (index + 1 < steps_.size()) progress.Show(run.FullPath(steps_[index + 1]));
                     if (!words.empty()) left.push_back(words);
+                    if (result == UndoResult::Failed || result == UndoResult::Changed) retry = true;
                 });
                 run.Run(steps_);
                 stopped = run.Stopped();
             },
             &progress);
     }
-    record.Finish(stopped ? "stopped" : "done");
+    record.Finish(stopped ? "stopped" : "done", stopped || retry || !opened.Ok());
     if (!opened.Ok()) {
         prompter_.Warn(opened.reason);
         return false;

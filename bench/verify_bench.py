@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Times what reading every copy back costs: `ravelmoor sync` into an empty
+Target with its copies checked (the default) and with --no-verify, beside
+`rsync -a` (and `cp -a` for one big file).
+
+    bench/verify_bench.py [--rounds N] [--data DIR] [--program BINARY]
+                          [--before LABEL=BINARY]... tree FILES
+    bench/verify_bench.py [...] big MEGABYTES
+
+`tree FILES` copies the Source tree bench/make_bench_tree makes for FILES
+files; `big MEGABYTES` copies one file of that size. --before adds the
+checked sync of another build (one before a change). Every command starts
+from an empty Target with the last run's writes on the disk (neither is
+timed); commands alternate round by round, and the table gives each round,
+the min and the median wall time and the load average before each round.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+from compare_bench import build_dir  # noqa: E402  (same folder)
+
+
+def empty_target(work):
+    if os.path.exists(work):
+        shutil.rmtree(work)
+    os.makedirs(work)
+    subprocess.run(["sync"], check=True)
+
+
+def timed(command, env):
+    start = time.monotonic()
+    result = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    seconds = time.monotonic() - start
+    if result.returncode != 0:
+        sys.exit(f"{command[0]} failed ({result.returncode}): {result.stderr.decode()[-500:]}")
+    return seconds
+
+
+def big_source(data, megabytes):
+    folder = os.path.join(data, f"big-{megabytes}")
+    path = os.path.join(folder, "big.bin")
+    if not os.path.exists(path):
+        os.makedirs(folder, exist_ok=True)
+        with open(path + ".part", "wb") as out:
+            block = os.urandom(1 << 20)
+            for _ in range(megabytes):
+                out.write(block)
+        os.rename(path + ".part", path)
+    return folder
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("kind", choices=["tree", "big"])
+    parser.add_argument("size", type=int, help="files (tree) or megabytes (big)")
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--data", default="/var/tmp/ravelmoor-verify-bench")
+    parser.add_argument("--program", help="the ravelmoor binary (default: the build's)")
+    parser.add_argument("--before", action="append", default=[],
+                        help="LABEL=BINARY: another build's checked sync (repeatable)")
+    args = parser.parse_args()
+
+    program = args.program or os.path.join(build_dir(), "src", "ravelmoor")
+    if args.kind == "tree":
+        tree = os.path.join(args.data, f"tree-{args.size}")
+        if not os.path.isdir(os.path.join(tree, "src")):
+            subprocess.run([os.path.join(build_dir(), "bench", "make_bench_tree"), tree,
+                            str(args.size)], check=True)
+        src = os.path.join(tree, "src")
+    else:
+        src = big_source(args.data, args.size)
+    work = os.path.join(args.data, "work")
+    home = os.path.join(args.data, "home")
+    env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+               XDG_CONFIG_HOME=os.path.join(home, "config"),
+               XDG_STATE_HOME=os.path.join(home, "state"))
+
+    sync = [program, "sync", "-r", "--method", "update", "--yes"]
+    commands = []
+    for before in args.before:
+        label, _, binary = before.partition("=")
+        commands.append((f"ravelmoor sync, {label}",
+                         [binary, "sync", "-r", "--method", "update", "--yes", src, work]))
+    commands += [
+        ("ravelmoor sync (copies read back)", sync + [src, work]),
+        ("ravelmoor sync --no-verify", sync + ["--no-verify", src, work]),
+        ("rsync -a", ["rsync", "-a", src + "/", work + "/"]),
+    ]
+    if args.kind == "big":
+        commands.append(("cp -a", ["cp", "-a", os.path.join(src, "big.bin"), work + "/"]))
+
+    results = {label: [] for label, _ in commands}
+    loads = []
+    for _ in range(args.rounds):
+        loads.append(os.getloadavg()[0])
+        print(f"load average {loads[-1]:.2f}", file=sys.stderr, flush=True)
+        for label, command in commands:
+            empty_target(work)
+            shutil.rmtree(home, ignore_errors=True)
+            results[label].append(timed(command, env))
+            print(f"{label}: {results[label][-1]:.2f}", file=sys.stderr, flush=True)
+    rounds = " | ".join(f"round {i + 1} s" for i in range(args.rounds))
+    print(f"| command | {rounds} | min s | median s |")
+    print("|---|" + "---|" * (args.rounds + 2))
+    for label, _ in commands:
+        runs = results[label]
+        each = " | ".join(f"{r:.2f}" for r in runs)
+        print(f"| `{label}` | {each} | {min(runs):.2f} | {statistics.median(runs):.2f} |")
+    print("\nload average (1 min) before each round: " + ", ".join(f"{l:.1f}" for l in loads))
+
+
+if __name__ == "__main__":
+    main()
