@@ -36,12 +36,15 @@ TreeState Below(const test::TempTree& tree, const std::string& folder) {
 }
 
 // A tree of a few files, old and new, with spaces and letters beyond ASCII
-// in their names, written below `folder` of `tree`.
+// in their names and one that starts with a dot, written below `folder` of
+// `tree`.
 void WriteTree(test::TempTree& tree, const std::string& folder, int64_t shift = 0) {
     tree.Write(folder + "/old.txt", "written long ago", kOld + shift);
     tree.Write(folder + "/new.txt", "written today", Recent(3 * 3600) + shift);
     tree.Write(folder + "/with space/Ünïcödé name.txt", "ü", Recent(2 * 86400) + shift);
     tree.Write(folder + "/deep/er/still.txt", "still", kOld + 7 + shift);
+    // LIST shows no name that starts with a dot unless asked with "-a".
+    tree.Write(folder + "/.htaccess", "hidden", Recent(5 * 86400) + shift);
 }
 
 // One row: what happens between a local folder and the server's "/pub/".

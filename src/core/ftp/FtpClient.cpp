@@ -51,6 +51,16 @@ bool IsUnreserved(unsigned char c) {
            c == '.' || c == '_' || c == '~';
 }
 
+// Whether a LIST listing holds a line for the folder itself ("... .").
+bool ListsItself(std::string_view listing) {
+    for (size_t at = listing.find(" ."); at != std::string_view::npos;
+         at = listing.find(" .", at + 1)) {
+        const size_t end = at + 2;
+        if (end == listing.size() || listing[end] == '\r' || listing[end] == '\n') return true;
+    }
+    return false;
+}
+
 // The reply codes of a server that does not know a command.
 bool IsUnknownCommand(int code) {
     return code == 500 || code == 502 || code == 504;
@@ -356,7 +366,11 @@ FtpOutcome FtpClient::List(const std::string& folder, std::string& text, bool& m
         if (!Prepare(folder)) return FtpOutcome::Failed;
         listing_ = &text;
         curl_easy_setopt(Easy(easy_), CURLOPT_WRITEFUNCTION, &FtpClient::OnListingData);
+        // LIST leaves out names that start with a dot where the server lists
+        // as `ls` does; "-a" takes them in, where the server knows it.
+        const bool all = !machineListing_ && listsAll_ != Knows::No;
         if (machineListing_) curl_easy_setopt(Easy(easy_), CURLOPT_CUSTOMREQUEST, "MLSD");
+        if (all) curl_easy_setopt(Easy(easy_), CURLOPT_CUSTOMREQUEST, "LIST -a");
         const int code = Perform();
         listing_ = nullptr;
         machineFormat = machineListing_;
@@ -366,6 +380,15 @@ FtpOutcome FtpClient::List(const std::string& folder, std::string& text, bool& m
             machineListing_ = false;
             text.clear();
             continue;
+        }
+        if (all && listsAll_ == Knows::Unknown && outcome != FtpOutcome::Cancelled) {
+            // Taken at its word only when "-a" listed the folder itself ("."):
+            // a server that took "-a" for a name would list nothing, or fail.
+            listsAll_ = outcome == FtpOutcome::Done && ListsItself(text) ? Knows::Yes : Knows::No;
+            if (listsAll_ == Knows::No) {
+                text.clear();
+                continue;
+            }
         }
         return outcome;
     }

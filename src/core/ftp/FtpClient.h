@@ -48,7 +48,8 @@ class FtpClient {
     FtpOutcome Connect();
 
     // The listing of one folder into `text`: MLSD when the server offers it
-    // (`machineFormat` true), otherwise LIST.
+    // (`machineFormat` true), otherwise LIST, with "-a" where the server
+    // takes it, so that names starting with a dot are listed too.
     FtpOutcome List(const std::string& folder, std::string& text, bool& machineFormat);
 
     // The LIST lines of the one name `name` in `folder` ("LIST name"), for
@@ -155,6 +156,9 @@ class FtpClient {
 
     bool loggedOn_ = false;
     bool machineListing_ = false;
+    // Whether the server's LIST takes "-a" (names that start with a dot too).
+    enum class Knows : uint8_t { Unknown, Yes, No };
+    Knows listsAll_ = Knows::Unknown;
     std::vector<std::string> features_;  // one a line, as FEAT gave them, trimmed
     std::string home_;
 };

@@ -1,13 +1,11 @@
 #include "core/ftp/FtpFileSystem.h"
 
-#include "core/engine/NameEscape.h"
-
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
 #include "core/engine/FileEntry.h"
+#include "core/engine/NameEscape.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/Trace.h"
 #include "core/ftp/FtpListingParser.h"
@@ -418,15 +416,34 @@ WriteOutcome FtpFileSystem::CheckUpload(const std::string& temporary, const Entr
                                                "%1 of %2 bytes arrived; the copy is incomplete"),
                    {std::to_string(bytes), std::to_string(facts.size)}));
     }
-    // What the server kept must be all that was sent.
-    EntryFacts kept;
-    if (control.verify && (!ReadFacts(temporary, kept) || kept.size != bytes)) {
+    if (!control.verify) return {};
+    // What the server kept must be all that was sent. SIZE says it of the one
+    // file, however large its folder, and of a name that LIST hides.
+    uint64_t kept = 0;
+    bool known = false;
+    std::vector<std::string> reply;
+    if (client_->Offers("SIZE") &&
+        client_->Command("SIZE " + temporary, &reply) == FtpOutcome::Done) {
+        for (const std::string& line : reply) {
+            if (line.size() > 4 && line.compare(0, 4, "213 ") == 0) {
+                char* end = nullptr;
+                kept = std::strtoull(line.c_str() + 4, &end, 10);
+                known = end != line.c_str() + 4;
+            }
+        }
+    }
+    EntryFacts listed;
+    if (!known && ReadFacts(temporary, listed)) {
+        kept = listed.size;
+        known = true;
+    }
+    if (!known || kept != bytes) {
         return WriteOutcome(
             WriteStatus::Failed,
             FillIn(QCoreApplication::translate(
                        "FtpFileSystem",
                        "the server kept %1 of the %2 bytes sent; it was not put in place"),
-                   {std::to_string(kept.size), std::to_string(bytes)}));
+                   {std::to_string(kept), std::to_string(bytes)}));
     }
     return {};
 }
