@@ -30,6 +30,8 @@ struct StoredServer {
         : server(served.Path(), "", "", flags) {
         environment = home.Environment();
         environment["XDG_STATE_HOME"] = state.Path();
+        // Locks of its own: tests run side by side.
+        environment["XDG_RUNTIME_DIR"] = state.Path();
         added = RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
                     .exitCode == 0;
     }

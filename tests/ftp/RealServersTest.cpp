@@ -132,6 +132,8 @@ TEST_P(RealFtpServers, SyncConvergesAndTheNextComparisonProposesNothing) {
     test::TempTree state;
     std::map<std::string, std::string> environment = home.Environment();
     environment["XDG_STATE_HOME"] = state.Full("state");
+    // Locks of its own: tests run side by side.
+    environment["XDG_RUNTIME_DIR"] = state.Path();
     environment["XDG_DATA_HOME"] = state.Full("data");
     if (c.clientZone[0] != '\0') environment["TZ"] = c.clientZone;
     std::vector<std::string> add = {"ftp", "add", "--server", server.Server(), "--dir", "/pub/"};

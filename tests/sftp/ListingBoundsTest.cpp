@@ -120,6 +120,7 @@ TEST(EndlessFtpTree, SyncEndsAndDeletesNothingBelowTheBranch) {
     test::TempConfigHome home;
     auto environment = home.Environment();
     environment["XDG_STATE_HOME"] = state.Path();
+    environment["XDG_RUNTIME_DIR"] = state.Path();  // locks of its own
     environment["XDG_DATA_HOME"] = state.Full("data");
     ASSERT_EQ(
         test::RunRavelmoor({"ftp", "add", "--server", server.Server(), "--dir", "/"}, environment)
