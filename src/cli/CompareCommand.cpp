@@ -33,7 +33,15 @@ void PrintCompareHelp(const std::vector<OptionRow>& rows) {
 
 int RunCompareCommand(ArgumentList& args) {
     CompareRequest request;
-    const std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
+    std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
+    rows.push_back({{"-v", "--verbose"},
+                    {},
+                    "say how files are read (batched system calls, or\none call at a time and why) "
+                    "and how many exact\ntimes an FTP server was asked (on standard error)",
+                    [&request](const std::string&) {
+                        request.verbose = true;
+                        return OptionOutcome();
+                    }});
     ParsedWords parsed;
     if (const OptionOutcome outcome = ParseOptions(args.TakeRest(), rows, "compare", parsed);
         !outcome.Ok()) {

@@ -103,7 +103,7 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
     CompareRequest* r = &request;
     std::vector<std::string> byNames = {"--by"};
     if (methodIsComparison) byNames.emplace_back("--method");
-    std::vector<OptionRow> rows = {
+    return {
         Switch({"-r", "--recursive", "--subfolders"}, "compare sub-folders too",
                r->job.includeSubFolders),
         {byNames, "size-time|crc|both",
@@ -177,14 +177,6 @@ std::vector<OptionRow> CompareOptionRows(CompareRequest& request, bool methodIsC
                "(a changed key\nis always refused)",
                r->acceptNewHostKey),
     };
-    // sync has a -v of its own.
-    if (methodIsComparison) {
-        rows.push_back(Switch({"-v", "--verbose"},
-                              "say on standard error how files are read: with\nbatched "
-                              "system calls (io_uring) or one call\nat a time, and why",
-                              r->verbose));
-    }
-    return rows;
 }
 
 OptionOutcome TakeFolders(CompareRequest& request) {

@@ -24,7 +24,8 @@ struct CompareRequest {
     bool targetRelative = false;
     bool showAll = false;
     bool quiet = false;  // -q: errors only
-    // compare -v: how files are read; sync -v: each action as it is carried out
+    // compare -v: how files are read and what the servers were asked;
+    // sync -v: each action as it is carried out
     bool verbose = false;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/engine/CaseFold.h"
+#include "core/engine/CoarseTimes.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/EntryFilter.h"
 #include "core/engine/FolderPairReader.h"
@@ -218,12 +219,12 @@ bool ComparisonRun::ListAndWalk() {
     });
     // The walk pairs what is listed while the listing goes on, on this
     // thread; pairs that wait for their data go to the readers at once.
+    const SideProvider& sides = comparison_.sides_;
+    const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
     std::optional<PairReaders> readers;
     if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp) {
         // An FTP side has one connection, used by this thread: its pairs
         // are read here once the walk is done.
-        const SideProvider& sides = comparison_.sides_;
-        const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
         readers.emplace(comparison_.rules_, PairDataOf(bothLocal), comparison_.sourceResults_,
                         bothLocal ? EngineThreads() : 0);
     }
@@ -254,6 +255,9 @@ bool ComparisonRun::ListAndWalk() {
     SetPhase(ComparisonPhase::PreparingComparison);
     SetPhase(ComparisonPhase::Comparing);
     if (readers && !ClassifyReadPairs(*readers)) return false;
+    comparison_.exactTimesAsked_ = SettleCoarseTimes(
+        comparison_.sourceResults_, comparison_.targetResults_, comparison_.rules_,
+        PairDataOf(bothLocal));
     return !Cancelled();
 }
 
