@@ -255,9 +255,9 @@ bool ComparisonRun::ListAndWalk() {
     SetPhase(ComparisonPhase::PreparingComparison);
     SetPhase(ComparisonPhase::Comparing);
     if (readers && !ClassifyReadPairs(*readers)) return false;
-    comparison_.exactTimesAsked_ = SettleCoarseTimes(
-        comparison_.sourceResults_, comparison_.targetResults_, comparison_.rules_,
-        PairDataOf(bothLocal));
+    comparison_.exactTimesAsked_ =
+        SettleCoarseTimes(comparison_.sourceResults_, comparison_.targetResults_,
+                          comparison_.rules_, PairDataOf(bothLocal));
     return !Cancelled();
 }
 

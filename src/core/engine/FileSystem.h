@@ -95,9 +95,9 @@ struct CopyControl {
     // the copy and ends the copy with that outcome.
     std::function<WriteOutcome()> setAside;
     // The copy's bytes are checked before it is put in place: a local copy
-    // is read back and summed against what was read from the original, a
-    // copy on a server is looked at for its size (and summed there where the
-    // server can).
+    // is read back piece by piece and compared with what was read from the
+    // original, a copy on a server is looked at for its size (and summed
+    // there where the server can).
     bool verify = true;
 
     bool Cancelled() const {
