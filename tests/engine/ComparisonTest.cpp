@@ -104,12 +104,18 @@ TEST_F(ComparisonTest, MethodsDecideOnSameSizeAndTime) {
 }
 
 TEST_F(ComparisonTest, ChecksumsOfManyPairsLandOnTheirOwnRows) {
-    // Enough pairs that both reading threads take part.
+    // Enough pairs that both reading threads take part, of several blocks
+    // (smaller ones are read while their folder is listed), a third of them
+    // differing by one byte: in the first block, a middle one or last.
     std::vector<std::string> expected;
     for (int n = 0; n < 60; ++n) {
         const std::string name = "f" + std::to_string(100 + n);
-        source.Write(name, std::string(1000 + n, 'a'), 5000);
-        target.Write(name, std::string(1000 + n, n % 3 == 0 ? 'b' : 'a'), 5000);
+        const std::string data(200000 + static_cast<size_t>(n), 'a');
+        std::string changed = data;
+        const size_t at[] = {7, 150000, data.size() - 1};
+        if (n % 3 == 0) changed[at[n / 3 % 3]] = 'b';
+        source.Write(name, data, 5000);
+        target.Write(name, changed, 5000);
         expected.push_back((n % 3 == 0 ? "newer older file 0 " : "matched matched file 0 ") + name);
     }
     EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <random>
 #include <set>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/FileList.h"
+#include "core/engine/FolderPairReader.h"
 #include "core/engine/LocalFileSystem.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/ScanFolder.h"
@@ -162,9 +164,14 @@ TEST(ScanOrder, IsTheOrderOfOneSortOverWholePaths) {
 }
 
 // Listed as the two sides of a comparison by several threads, as two trees
-// or folder pair by folder pair, each list comes out as ScanFolder makes it
-// on one thread: the same tree twice, and two trees that share some names.
+// or folder pair by folder pair (with the small files of each pair read as
+// it is listed, or not), each list comes out as ScanFolder makes it on one
+// thread: the same tree twice, and two trees that share some names.
 TEST(ScanOrder, EverySideComesOutAsOneThreadListsIt) {
+    enum class Listing { Apart, Paired, PairedAndRead };
+    ComparisonRules byContent;
+    byContent.method = ComparisonMethod::Crc;
+    byContent.includeSubFolders = true;
     for (unsigned round = 0; round < 4; ++round) {
         test::TempTree first;
         test::TempTree second;
@@ -173,22 +180,27 @@ TEST(ScanOrder, EverySideComesOutAsOneThreadListsIt) {
         LocalFileSystem fs;
         ScanOptions options;
         options.includeSubFolders = options.recordFolders = true;
-        for (const bool paired : {false, true}) {
+        for (const Listing listing : {Listing::Apart, Listing::Paired, Listing::PairedAndRead}) {
             for (const bool same : {true, false}) {
                 for (const size_t threads : {1, 2, 8}) {
                     FileList lists[2];
                     TreeScan scan;
                     const std::string other = same ? first.Root() : second.Root();
-                    if (paired) {
-                        scan.AddPair({fs, lists[0], first.Root(), options},
-                                     {fs, lists[1], other, options}, nullptr);
-                    } else {
+                    std::atomic<uint64_t> bytes{0};
+                    const FolderPairReader reader(byContent, nullptr, &bytes);
+                    if (listing == Listing::Apart) {
                         scan.Add(fs, lists[0], first.Root(), options, true);
                         scan.Add(fs, lists[1], other, options, true);
+                    } else {
+                        scan.AddPair({fs, lists[0], first.Root(), options},
+                                     {fs, lists[1], other, options},
+                                     listing == Listing::PairedAndRead ? &reader : nullptr);
                     }
                     const std::vector<ScanResult> results = scan.Run(threads);
                     const std::string what = "round " + std::to_string(round) +
-                                             (paired ? ", paired" : ", apart") +
+                                             (listing == Listing::Apart    ? ", apart"
+                                              : listing == Listing::Paired ? ", paired"
+                                                                           : ", paired and read") +
                                              (same ? ", same tree, " : ", two trees, ") +
                                              std::to_string(threads) + " threads";
                     const std::vector<std::string>& otherPaths = same ? firstPaths : secondPaths;
@@ -197,6 +209,10 @@ TEST(ScanOrder, EverySideComesOutAsOneThreadListsIt) {
                     ASSERT_EQ(results.size(), 2u) << what;
                     EXPECT_EQ(static_cast<size_t>(results[0].added), firstPaths.size()) << what;
                     EXPECT_EQ(static_cast<size_t>(results[1].added), otherPaths.size()) << what;
+                    // The same tree twice: its files were read while listed.
+                    if (listing == Listing::PairedAndRead && same) {
+                        EXPECT_GT(bytes.load(), 0u) << what;
+                    }
                 }
             }
         }
