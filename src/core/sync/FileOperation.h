@@ -23,6 +23,7 @@ struct SyncTally {
     uint64_t movedToTrash = 0;
     uint64_t replacedToTrash = 0;  // old versions of replaced files
     uint64_t deletedForGood = 0;
+    uint64_t replacedForGood = 0;  // old versions of replaced files where no trash took them
     uint64_t foldersRemoved = 0;
     uint64_t notDone = 0;  // objects declined, refused, changed or failed
     uint64_t changed = 0;  // of those: left alone because they changed since the comparison

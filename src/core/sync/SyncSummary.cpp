@@ -46,6 +46,8 @@ std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds
                                tally.movedToTrash);
     add(tally.replacedToTrash, "%1 replaced file kept in the trash",
         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files kept in the trash"));
+    add(tally.replacedForGood, "%1 replaced file not kept (no trash)",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files not kept (no trash)"));
     add(tally.deletedForGood, "%1 object deleted permanently",
         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 objects deleted permanently"));
     add(tally.foldersRemoved, "%1 folder removed",

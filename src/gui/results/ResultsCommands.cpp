@@ -12,6 +12,7 @@
 #include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
 #include "core/results/FailureLog.h"
+#include "core/results/NotDoneList.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
 #include "core/settings/Settings.h"
@@ -158,6 +159,7 @@ void ResultsCommands::Synchronise() {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
+    NotDoneList notDone(context_.comparison);
     SyncTally tally;
     bool stopped = false;
     // No journal, no sync, unless the user says so knowing it can then not
@@ -176,6 +178,7 @@ void ResultsCommands::Synchronise() {
     RunRowOperations(
         [&](RowOperations& operations, BackgroundTask& task) {
             if (opened.Ok()) operations.SetRecorder(&journal);
+            operations.SetObserver(&notDone);
             // Between batches the work waits while the lists are brought up
             // to date, so that the next batch asks over current ones.
             RunSyncPlan(operations, *plan, [this, &task] {
@@ -190,7 +193,9 @@ void ResultsCommands::Synchronise() {
     const std::string broken = journal.Problem();
     journal.Finish(summary, stopped || tally.notDone > 0);
     SetUndoId(opened.Ok() ? journal.Id() : std::string());
-    window_.ShowSyncReport(summary, tally.notDone, log.Failures());
+    std::vector<std::string> left = notDone.Lines();
+    left.insert(left.end(), log.Failures().begin(), log.Failures().end());
+    window_.ShowSyncReport(summary, tally.notDone, std::move(left));
     if (!broken.empty()) {
         context_.prompter.Warn(
             broken + " " +
@@ -245,6 +250,8 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutVisibleInContextMenu(true);
     menu.addSeparator();
+    QAction* onlyFolder = menu.addAction(tr("Show Only This Folder"));
+    onlyFolder->setEnabled(window_.List(side)->currentIndex().isValid());
     QAction* again = menu.addAction(tr("Compare Again"));
     again->setShortcut(QKeySequence::Refresh);
     again->setShortcutVisibleInContextMenu(true);
@@ -261,6 +268,8 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
         DeleteSelected(side);
     } else if (chosen == visualise) {
         VisualiseSelected(side);
+    } else if (chosen == onlyFolder) {
+        window_.ShowOnlyFolderOf(side);
     } else if (chosen == again) {
         window_.CompareAgain();
     }
