@@ -134,9 +134,19 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     placement_->ApplyDefaultColumnWidths();
     layout()->activate();
     resize(sizeHint().expandedTo(QSize(760, 520)));
-    // Never larger than the screen, whatever its scale.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        resize(size().boundedTo(screen->availableGeometry().size()));
+    // Never larger than the screen, whatever its scale: on a small one the
+    // toggles show their icons alone (their tooltips name them).
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        if (minimumSizeHint().width() > room.width()) {
+            for (QToolButton* toggle : toggles_)
+                toggle->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            shaping_->TreeButton()->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            layout()->activate();
+            resize(sizeHint().expandedTo(QSize(760, 520)));
+        }
+        resize(size().boundedTo(room));
+    }
     setMinimumSize(size());
     placement_->Restore();
 

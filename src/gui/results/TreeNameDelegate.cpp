@@ -30,14 +30,27 @@ void TreeNameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
     const int branch = index.data(kBranchRole).toInt();
     if (branch != 0) {
-        QStyleOption mark;
-        mark.rect =
-            QRect(option.rect.left() + start, option.rect.top(), indent, option.rect.height());
-        mark.palette = option.palette;
-        mark.state = QStyle::State_Children | QStyle::State_Item |
-                     (branch == 2 ? QStyle::State_Open : QStyle::State_None) |
-                     (option.state & QStyle::State_Enabled);
-        style->drawPrimitive(QStyle::PE_IndicatorBranch, &mark, painter, option.widget);
+        // A small triangle in the text's colour: pointing right for a closed
+        // folder, down for an open one, the same in every style.
+        const QRect mark(option.rect.left() + start, option.rect.top(), indent,
+                         option.rect.height());
+        const qreal half = indent / 5.0;
+        const QPointF centre = QRectF(mark).center();
+        QPolygonF triangle;
+        if (branch == 2) {
+            triangle << centre + QPointF(-half, -half / 2) << centre + QPointF(half, -half / 2)
+                     << centre + QPointF(0, half);
+        } else {
+            triangle << centre + QPointF(-half / 2, -half) << centre + QPointF(-half / 2, half)
+                     << centre + QPointF(half, 0);
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(option.palette.color(
+            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawPolygon(triangle);
+        painter->restore();
     }
     QStyleOptionViewItem text = option;
     text.rect.setLeft(option.rect.left() + start + indent);

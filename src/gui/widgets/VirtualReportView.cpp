@@ -15,7 +15,8 @@
 namespace ravelmoor {
 namespace {
 
-constexpr int kSmallestGrowingWidth = 40;
+// Enough for a short name; a list narrower than that scrolls sideways.
+constexpr int kSmallestGrowingWidth = 80;
 constexpr int kRowPadding = 4;
 constexpr int kHorizontalStep = 20;
 
@@ -349,10 +350,11 @@ void VirtualReportView::FillWithGrowingColumn() {
     ResizeGrowingColumn(std::max(kSmallestGrowingWidth, growingWidth_));
 }
 
-void VirtualReportView::FitGrowingColumn(int within) {
+void VirtualReportView::FitGrowingColumn(int by) {
+    constexpr int kSlack = 2;
     if (growingColumn_ < 0 || growingColumn_ >= header_->count()) return;
     const int excess = header_->length() - viewport()->width();
-    if (excess == 0 || std::abs(excess) > within) return;
+    if (std::abs(std::abs(excess) - by) > kSlack) return;
     growingWidth_ = header_->sectionSize(growingColumn_) - excess;
     ResizeGrowingColumn(std::max(kSmallestGrowingWidth, growingWidth_));
 }

@@ -26,9 +26,9 @@ class VirtualReportView : public QAbstractItemView {
     void SetGrowingColumn(int column);
     // Gives the growing column the width the other columns leave.
     void FillWithGrowingColumn();
-    // The same where the columns miss the list's width by no more than
-    // `within` pixels (a scroll bar that came or went since they were set).
-    void FitGrowingColumn(int within);
+    // The same where the columns miss the list's width by `by` pixels, give
+    // or take two (a scroll bar that came or went since they were set).
+    void FitGrowingColumn(int by);
 
     int FirstVisibleRow() const;
     void ScrollToRow(int row);
