@@ -17,19 +17,6 @@ FileEntry Named(const std::string& path, uint64_t size = 0) {
     return entry;
 }
 
-TEST(FileList, MaxPathLengthFollowsAddClearInit) {
-    FileList list;
-    list.Add(Named(std::string(10, 'a')));
-    list.Add(Named(std::string(25, 'b')));
-    list.Add(Named(std::string(12, 'c')));
-    EXPECT_EQ(list.MaxPathLength(), 25);
-    list.Clear();
-    EXPECT_EQ(list.GetSize(), 0u);
-    EXPECT_EQ(list.MaxPathLength(), 25);
-    list.Init();
-    EXPECT_EQ(list.MaxPathLength(), 0);
-}
-
 TEST(FileList, CurrentNameComesBackWithoutMarkers) {
     FileList list;
     list.SetCurrentName(

@@ -175,35 +175,6 @@ TEST_F(ResultsWindowTest, ViewComboAndToggles_SetEachOther) {
     EXPECT_EQ(ItemOf("skip.bak"), -1);
 }
 
-TEST_F(ResultsWindowTest, Method_SetsItsDefaultView) {
-    struct Case {
-        SyncMethod method;
-        Toggles toggles;
-        QString combo;
-    };
-    const std::vector<Case> cases = {
-        {SyncMethod::Align, {false, true, true, true, false}, "  "},
-        {SyncMethod::Augment, {false, false, false, true, false}, "Unmatched"},
-        {SyncMethod::Refresh, {false, true, false, false, false}, "  "},
-        {SyncMethod::Update, {false, true, false, true, false}, "  "},
-        {SyncMethod::UpdateAndPrune, {false, true, false, true, false}, "  "},
-        {SyncMethod::Force, {false, true, true, true, false}, "  "},
-    };
-    for (const Case& c : cases) {
-        window->ChooseView(ViewChoice::All);
-        QComboBox* combo = window->MethodCombo();
-        combo->setCurrentIndex(static_cast<int>(c.method));
-        emit combo->activated(static_cast<int>(c.method));
-        EXPECT_EQ(window->Toggles(), c.toggles) << combo->currentText().toStdString();
-        EXPECT_EQ(window->ViewCombo()->currentText(), c.combo);
-        EXPECT_TRUE(window->CloseButton()->hasFocus());
-    }
-    // No method leaves the view alone.
-    window->ChooseView(ViewChoice::Excluded);
-    window->ChooseMethod(SyncMethod::None);
-    EXPECT_EQ(window->ViewCombo()->currentText(), "Excluded");
-}
-
 TEST_F(ResultsWindowTest, Selection_MissingOrExcludedEntriesRefused_TextCountsFilesAndFolders) {
     Click(S::Source, {ItemOf("only-target.txt")});  // an empty line in the Source list
     EXPECT_EQ(Selected(S::Source), std::vector<int>{});
