@@ -21,7 +21,7 @@ PROGRAM="
 TESTS="
   git clang-format clang-tidy clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest
-  python3 python3-pyftpdlib dbus gnome-keyring openssh-server openssh-client
+  python3 python3-pyftpdlib dbus gnome-keyring openssh-server openssh-client vsftpd
   xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   rsync diffutils findutils time hyperfine
   dpkg-dev file lintian
@@ -60,6 +60,17 @@ if [ -n "$missing" ]; then
   $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -q
   # shellcheck disable=SC2086
   $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+  case " $missing " in
+  *" vsftpd "*)
+    # The tests run vsftpd on a loopback port of their own, with their own
+    # configuration; the package's service would serve port 21 to everyone.
+    if command -v systemctl >/dev/null 2>&1 && [ -d /run/systemd/system ]; then
+      $SUDO systemctl disable --now vsftpd >/dev/null 2>&1 || true
+    elif [ -x /etc/init.d/vsftpd ]; then
+      $SUDO /etc/init.d/vsftpd stop >/dev/null 2>&1 || true
+    fi
+    ;;
+  esac
 else
   echo "setup: all packages present"
 fi

@@ -510,6 +510,13 @@
     </message>
 </context>
 <context>
+    <name>FtpServerTimes</name>
+    <message>
+        <source>The FTP server&apos;s answer to MDTM for %1 (%2) is not a time that fits its listing; the listing&apos;s times, to the minute or the day, are used instead.</source>
+        <translation>Die Antwort des FTP-Servers auf MDTM für %1 (%2) ist keine Zeit, die zu seiner Auflistung passt; stattdessen gelten die Zeiten der Auflistung, auf die Minute oder den Tag genau.</translation>
+    </message>
+</context>
+<context>
     <name>GeneralSettingsCheck</name>
     <message>
         <source>The minimum for the byte value is 0</source>
@@ -526,6 +533,29 @@
     <message>
         <source>Can not find &quot;%1&quot;</source>
         <translation>„%1“ wurde nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>ListingGuard</name>
+    <message>
+        <source>its path is longer than the longest a path can be here</source>
+        <translation>sein Pfad ist länger als der längste, den ein Pfad hier haben kann</translation>
+    </message>
+    <message>
+        <source>The server&apos;s folder %1 was not listed: %2. Nothing below it is copied or deleted.</source>
+        <translation>Der Ordner %1 des Servers wurde nicht aufgelistet: %2. Nichts darunter wird kopiert oder gelöscht.</translation>
+    </message>
+    <message>
+        <source>it lies more than %1 levels deep</source>
+        <translation>er liegt mehr als %1 Ebenen tief</translation>
+    </message>
+    <message>
+        <source>the server lists the folder it is in as it lists %1</source>
+        <translation>der Server listet den Ordner, in dem er liegt, so auf wie %1</translation>
+    </message>
+    <message>
+        <source>The server lists %1 as it lists %2, a folder it is inside: a loop. The folders below it were not listed; nothing below them is copied or deleted.</source>
+        <translation>Der Server listet %1 so auf wie %2, einen Ordner, in dem er liegt: eine Schleife. Die Ordner darunter wurden nicht aufgelistet; nichts darunter wird kopiert oder gelöscht.</translation>
     </message>
 </context>
 <context>
@@ -1260,6 +1290,38 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>&amp;Directory:</source>
         <translation>&amp;Verzeichnis:</translation>
+    </message>
+    <message>
+        <source>Found by each comparison that may write to the server, with a small file it uploads and removes again</source>
+        <translation>Von jedem Vergleich ermittelt, der auf den Server schreiben darf, mit einer kleinen Datei, die er hochlädt und wieder entfernt</translation>
+    </message>
+    <message>
+        <source>Server clock:</source>
+        <translation>Server-Uhr:</translation>
+    </message>
+    <message>
+        <source>this computer&apos;s zone</source>
+        <translation>die Zeitzone dieses Computers</translation>
+    </message>
+    <message>
+        <source>UTC%1</source>
+        <translation>UTC%1</translation>
+    </message>
+    <message>
+        <source>not known yet (a comparison that may write to the server finds it)</source>
+        <translation>noch unbekannt (ein Vergleich, der auf den Server schreiben darf, ermittelt sie)</translation>
+    </message>
+    <message>
+        <source>not offered</source>
+        <translation>nicht angeboten</translation>
+    </message>
+    <message>
+        <source>listings in %1, MDTM %2; no command keeps an upload&apos;s time, so this computer remembers it</source>
+        <translation>Auflistungen in %1, MDTM %2; kein Befehl erhält die Zeit einer hochgeladenen Datei, daher merkt sie sich dieser Computer</translation>
+    </message>
+    <message>
+        <source>listings in %1, MDTM %2; uploads keep their times with %3</source>
+        <translation>Auflistungen in %1, MDTM %2; hochgeladene Dateien behalten ihre Zeit mit %3</translation>
     </message>
 </context>
 <context>

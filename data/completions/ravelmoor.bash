@@ -122,7 +122,7 @@ _ravelmoor() {
         if [[ $command == sync ]]; then
             options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath --no-verify --no-journal'
         else
-            options+=' --method'
+            options+=' --method -v --verbose'
         fi
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -32,7 +32,14 @@ void PrintCompareHelp(const std::vector<OptionRow>& rows) {
 
 int RunCompareCommand(ArgumentList& args) {
     CompareRequest request;
-    const std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
+    std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
+    rows.push_back({{"-v", "--verbose"},
+                    {},
+                    "say how many exact times an FTP server was asked\n(on standard error)",
+                    [&request](const std::string&) {
+                        request.verbose = true;
+                        return OptionOutcome();
+                    }});
     ParsedWords parsed;
     if (const OptionOutcome outcome = ParseOptions(args.TakeRest(), rows, "compare", parsed);
         !outcome.Ok()) {

@@ -23,8 +23,10 @@ struct CompareRequest {
     bool sourceRelative = false;
     bool targetRelative = false;
     bool showAll = false;
-    bool quiet = false;    // -q: errors only
-    bool verbose = false;  // sync -v: each action as it is carried out
+    bool quiet = false;  // -q: errors only
+    // -v: what the servers were asked; sync also prints each action as it
+    // is carried out.
+    bool verbose = false;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;
     // --settings: the file's settings; its folders stand in for SOURCE and

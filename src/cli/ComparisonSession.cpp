@@ -116,7 +116,17 @@ bool CompareFromRequest(CompareRequest& request, Comparison& comparison, Prompte
         Terminal::Message(DescribeSideProblem(start.outcome, request.job));
         return false;
     }
-    return RunWithProgress(*start.run);
+    if (!RunWithProgress(*start.run)) return false;
+    const SideProvider& sides = comparison.Sides();
+    if (request.verbose && !request.quiet &&
+        (sides.Kind(Side::Source) == SideKind::Ftp || sides.Kind(Side::Target) == SideKind::Ftp)) {
+        // Each is one more command to the server: worth saying how many.
+        Terminal::Message(
+            "Exact times asked of the FTP server (its listing gave only the minute "
+            "or the day): " +
+            std::to_string(comparison.ExactTimesAsked()) + ".");
+    }
+    return true;
 }
 
 }  // namespace ravelmoor

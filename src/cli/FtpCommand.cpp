@@ -16,6 +16,7 @@
 #include "cli/TerminalPrompter.h"
 #include "core/ftp/FtpConnectionEditor.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/ftp/ServerClockStore.h"
 #include "core/settings/SettingsStore.h"
 
 namespace ravelmoor {
@@ -27,7 +28,7 @@ constexpr int kFailed = 2;
 void PrintFtpHelp() {
     std::printf(
         "Usage:\n"
-        "  ravelmoor ftp list          the stored FTP connections, one a line\n"
+        "  ravelmoor ftp list [-v]     the stored FTP connections, one a line\n"
         "  ravelmoor ftp add --server S [--user U] [--password P | --password-stdin]\n"
         "                    [--dir D] store a connection, named S followed by D\n"
         "  ravelmoor ftp remove NAME   forget the connection NAME\n"
@@ -56,8 +57,12 @@ void PrintAddHelp() {
 
 void PrintListHelp() {
     std::printf(
-        "Usage: ravelmoor ftp list\n"
-        "Prints the names of the stored FTP connections, one a line.\n");
+        "Usage: ravelmoor ftp list [-v]\n"
+        "Prints the names of the stored FTP connections, one a line.\n\n"
+        "  -v, --verbose           also each one's server, user and folder, and its\n"
+        "                          server's clock as the last comparison found it: the\n"
+        "                          offset of its listings and of MDTM from UTC, and\n"
+        "                          which command keeps an uploaded file's time\n");
 }
 
 void PrintRemoveHelp() {
@@ -71,16 +76,38 @@ bool IsHelp(const std::string& word) {
 }
 
 int List(ArgumentList& args) {
-    if (!args.AtEnd() && IsHelp(args.Peek())) {
-        PrintListHelp();
-        return kDone;
-    }
-    if (!args.AtEnd()) {
-        Terminal::Message("Unknown argument " + args.Peek() + "; see ravelmoor ftp list --help.");
-        return kFailed;
+    bool verbose = false;
+    while (!args.AtEnd()) {
+        const std::string word = args.Take();
+        if (IsHelp(word)) {
+            PrintListHelp();
+            return kDone;
+        }
+        if (word != "-v" && word != "--verbose") {
+            Terminal::Message("Unknown argument " + word + "; see ravelmoor ftp list --help.");
+            return kFailed;
+        }
+        verbose = true;
     }
     SettingsStore settingsStore;
-    PrintConnectionNames(FtpConnectionStore(settingsStore).ConnectionNames());
+    const FtpConnectionStore store(settingsStore);
+    std::vector<std::string> names = store.ConnectionNames();
+    if (!verbose) {
+        PrintConnectionNames(names);
+        return kDone;
+    }
+    SortConnectionNames(names);
+    for (const std::string& name : names) {
+        const FtpConnection connection =
+            FtpConnectionStore::WithDefaultLogon(store.LookupConnection(name));
+        std::printf(
+            "%s\n  server %s, user %s, folder %s, %s data connections\n"
+            "  clock: %s\n",
+            name.c_str(), connection.server.c_str(), connection.user.c_str(),
+            connection.directory.empty() ? "(the logon's)" : connection.directory.c_str(),
+            connection.passive ? "passive" : "active",
+            ServerClockStore::Read(connection.server, connection.user).Describe().c_str());
+    }
     return kDone;
 }
 

@@ -2,16 +2,20 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/ftp/ServerClockStore.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempConfigHome.h"
+#include "support/TempTree.h"
 
 namespace ravelmoor {
 namespace {
@@ -233,6 +237,33 @@ TEST_F(FtpConnectionsDialogTest, Delete_RemovesSectionAndIndexValueFromTheFile) 
     Reopen();
     EXPECT_EQ(Fields(), (Shown{"", "", "", "", "", true}));
     EXPECT_EQ(dialog.NameBox()->count(), 0);
+}
+
+// The server's clock, as the last comparison that could write to it found
+// it, shows for the connection picked (for its logon: an empty user is the
+// anonymous one), and says so where no comparison found it yet.
+TEST_F(FtpConnectionsDialogTest, ShowsTheServersClockAsTheLastComparisonFoundIt) {
+    test::TempTree state;
+    const char* previous = std::getenv("XDG_STATE_HOME");
+    const std::string kept = previous != nullptr ? previous : "";
+    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+    ServerClock clock;
+    clock.known = true;
+    clock.listingOffset = 9 * 3600;
+    clock.mdtmKnown = true;
+    clock.mdtmOffset = 9 * 3600;
+    clock.setter = TimeSetter::MdtmWithTime;
+    clock.setterOffset = 9 * 3600;
+    ASSERT_TRUE(ServerClockStore::Write("other", "anonymous", clock));
+    Start(kTwoConnections);
+    Pick("host1/pub/");
+    EXPECT_EQ(dialogOwner->ClockLabel()->text().toStdString(),
+              "not known yet (a comparison that may write to the server finds it)");
+    Pick("other/");
+    EXPECT_EQ(dialogOwner->ClockLabel()->text().toStdString(),
+              "listings in UTC+09:00, MDTM UTC+09:00; uploads keep their times with MDTM");
+    previous != nullptr ? ::setenv("XDG_STATE_HOME", kept.c_str(), 1)
+                        : ::unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

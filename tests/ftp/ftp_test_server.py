@@ -12,6 +12,9 @@ until it is terminated. Flags:
   --listing FILE        answer every MLSD with the bytes of FILE
   --log FILE            append every command received to FILE, one a line
   --truncate-download   send half of a file, then report the transfer complete
+  --read-only           the logon may list and read, but not write
+  --mdtm ANSWER         MDTM answers "garbage" (not a time), "future" (a time
+                        decades ahead) or "refused" (an unknown command)
   --truncate-upload     keep half of each file received, and report it complete
 """
 
@@ -44,17 +47,28 @@ class BreakingProducer:
 
 
 def make_handler(options):
+    left_out = ("MLSD", "MLST") if options.list_only else ()
+    if options.mdtm == "refused":
+        left_out += ("MDTM",)
+
     class Handler(FTPHandler):
         banner = "ravelmoor test server ready."
         auth_failed_timeout = 0  # answer a wrong password at once
         use_gmt_times = not options.list_only
 
-        if options.list_only:
+        if left_out:
             proto_cmds = {
                 name: value
                 for name, value in FTPHandler.proto_cmds.items()
-                if name not in ("MLSD", "MLST")
+                if name not in left_out
             }
+
+        def ftp_MDTM(self, path):
+            if options.mdtm == "garbage":
+                return self.respond("213 soon")
+            if options.mdtm == "future":
+                return self.respond("213 20991231235959")
+            return super().ftp_MDTM(path)
 
         def handle(self):
             if options.hang_greeting:
@@ -131,20 +145,23 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--user")
     parser.add_argument("--password", default="")
-    for switch in ("--list-only", "--hang-greeting", "--hang-listing", "--hang-download",
-                   "--break-listing", "--truncate-download", "--truncate-upload"):
+    for switch in ("--list-only", "--read-only", "--hang-greeting", "--hang-listing",
+                   "--hang-download", "--break-listing", "--truncate-download",
+                   "--truncate-upload"):
         parser.add_argument(switch, action="store_true")
     parser.add_argument("--listing")
+    parser.add_argument("--mdtm", choices=("garbage", "future", "refused"))
     parser.add_argument("--log")
     options = parser.parse_args()
 
     logging.basicConfig(level=logging.ERROR)
     warnings.simplefilter("ignore")  # write access for anonymous logons is what the tests want
     authorizer = DummyAuthorizer()
+    permissions = "elr" if options.read_only else WRITE_PERMISSIONS
     if options.user:
-        authorizer.add_user(options.user, options.password, options.dir, perm=WRITE_PERMISSIONS)
+        authorizer.add_user(options.user, options.password, options.dir, perm=permissions)
     else:
-        authorizer.add_anonymous(options.dir, perm=WRITE_PERMISSIONS)
+        authorizer.add_anonymous(options.dir, perm=permissions)
     handler = make_handler(options)
     handler.authorizer = authorizer
     server = FTPServer(("127.0.0.1", 0), handler)

@@ -80,6 +80,8 @@ class CommandLine {
         environment = home.Environment();
         environment["XDG_DATA_HOME"] = trash.Path();
         environment["XDG_STATE_HOME"] = trash.Full("state");
+        // Locks of its own: rows running side by side lock "(sftp) box" too.
+        environment["XDG_RUNTIME_DIR"] = trash.Path();
         added = RunRavelmoor(args, environment);
         side = std::move(name);
     }

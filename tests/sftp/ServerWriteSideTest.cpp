@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <memory>
 
@@ -118,6 +120,56 @@ TEST_P(ServerWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
         side->CopyIn(localFs, local.Full("big.bin"), root, "target.bin", replace);
     EXPECT_EQ(cancelled.status, WriteStatus::Cancelled);
     EXPECT_EQ(ServerSnapshot(served), before);
+}
+
+// An upload keeps many writes in flight: a connection that drops while their
+// answers come back ends the copy as failed, says so once, and leaves the
+// server's file as it was; the writes that were answered took every byte in
+// order (a large copy over a good connection arrives whole).
+TEST(SftpPipelinedUpload, ArrivesWholeAndADropMidwayLeavesTheDestination) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    test::TempTree served;
+    test::TempTree local;
+    std::string content(5 * 1024 * 1024 + 12345, '\0');
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>((i * 7919) >> 5);
+    local.Write("big.bin", content, 1234);
+    served.Write("target.bin", "the old content", 1000);
+    LocalFileSystem localFs;
+    CopyControl replace;
+    replace.replaceExisting = true;
+    {
+        test::ScriptedPrompter prompter;
+        auto side = OpenSftpSide(server.Connection(served.Root()), prompter, nullptr,
+                                 UnknownHostKey::Accept);
+        ASSERT_NE(side, nullptr);
+        const WriteOutcome copied =
+            side->CopyIn(localFs, local.Full("big.bin"), served.Root(), "whole.bin", replace);
+        EXPECT_EQ(copied.status, WriteStatus::Done) << copied.reason;
+        EXPECT_EQ(served.Read("whole.bin"), content);
+        EXPECT_EQ(served.Time("whole.bin"), 1234);
+    }
+    ASSERT_EQ(::unlink(served.Full("whole.bin").c_str()), 0);
+    const test::ServerTreeState before = ServerSnapshot(served);
+    // The answers before the upload (version, folders, facts, the open) are
+    // far below this; 160 write answers are far above it.
+    server.DropAfter(3000);
+    test::ScriptedPrompter prompter;
+    auto side =
+        OpenSftpSide(server.Connection(served.Root()), prompter, nullptr, UnknownHostKey::Accept);
+    ASSERT_NE(side, nullptr);
+    const WriteOutcome dropped =
+        side->CopyIn(localFs, local.Full("big.bin"), served.Root(), "target.bin", replace);
+    EXPECT_EQ(dropped.status, WriteStatus::Failed);
+    EXPECT_NE(dropped.reason.find("writing the file"), std::string::npos) << dropped.reason;
+    EXPECT_EQ(prompter.Texts().size(), 1U) << ::testing::PrintToString(prompter.Texts());
+    side.reset();
+    // Only the temporary copy may be left where the connection broke: never
+    // under the destination's name.
+    test::ServerTreeState after = ServerSnapshot(served);
+    std::erase_if(after, [](const auto& item) { return IsTemporaryName(item.first); });
+    EXPECT_EQ(after, before);
 }
 
 }  // namespace

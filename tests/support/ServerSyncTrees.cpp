@@ -1,16 +1,30 @@
 #include "support/ServerSyncTrees.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace ravelmoor::test {
 
 ServerTreeState ServerSnapshot(const TempTree& tree) {
+    return ServerSnapshot(tree.Path());
+}
+
+ServerTreeState ServerSnapshot(const std::string& folder) {
     ServerTreeState state;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        state[relative] = item.is_directory()
-                              ? "folder"
-                              : tree.Read(relative) + " @" + std::to_string(tree.Time(relative));
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string relative = item.path().string().substr(folder.size() + 1);
+        if (item.is_directory()) {
+            state[relative] = "folder";
+            continue;
+        }
+        std::ifstream in(item.path(), std::ios::binary);
+        struct stat facts {};
+        ::lstat(item.path().c_str(), &facts);
+        state[relative] = std::string(std::istreambuf_iterator<char>(in), {}) + " @" +
+                          std::to_string(facts.st_mtim.tv_sec);
     }
     return state;
 }

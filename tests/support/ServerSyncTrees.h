@@ -12,6 +12,8 @@ namespace ravelmoor::test {
 // object of its own.
 using ServerTreeState = std::map<std::string, std::string>;
 ServerTreeState ServerSnapshot(const TempTree& tree);
+// The same for any folder on disk.
+ServerTreeState ServerSnapshot(const std::string& folder);
 
 // Both sides of every pairing a method decides on: a newer and an older
 // file, files and nested folders on one side only, and an equal file.

@@ -14,39 +14,16 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "support/LoopbackPort.h"
+
 namespace ravelmoor::test {
 namespace {
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
-
-bool Answers(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
-}
 
 void Run(const std::string& command) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -84,7 +61,7 @@ void Descendants(pid_t parent, std::vector<pid_t>& out) {
 
 }  // namespace
 
-SshTestServer::SshTestServer() {
+SshTestServer::SshTestServer(SftpServing serving) {
     const char* home = std::getenv("HOME");
     previousHome_ = home != nullptr ? home : "";
     ::setenv("HOME", home_.Path().c_str(), 1);
@@ -92,12 +69,58 @@ SshTestServer::SshTestServer() {
     MakeKey(files_.Full("user_key"));
     MakeKey(files_.Full("stranger"));
     Run("cp '" + files_.Full("user_key.pub") + "' '" + files_.Full("authorized_keys") + "'");
-    port_ = FreePort();
-    WriteConfig("internal-sftp");
+    port_ = FreeLoopbackPort();
+    switch (serving) {
+        case SftpServing::InsideSshd:
+            WriteConfig("internal-sftp");
+            break;
+        case SftpServing::InsideChroot:
+            if (!MakeChroot()) {
+                port_ = 0;
+                return;
+            }
+            WriteConfig("internal-sftp", /*chroot=*/true);
+            break;
+        case SftpServing::SftpServerProgram:
+            WriteConfig("/usr/lib/openssh/sftp-server");
+            break;
+    }
     Start();
 }
 
-void SshTestServer::WriteConfig(const std::string& subsystem) {
+bool SshTestServer::MakeChroot() {
+    if (::getuid() != 0) {
+        missing_ = "sshd shuts a session in a folder only when it runs as root";
+        return false;
+    }
+    if (previousHome_.empty() || previousHome_[0] != '/') {
+        missing_ = "no home folder to make the chroot in";
+        return false;
+    }
+    // sshd shuts a session in only a folder that root owns and no one else
+    // may write, and so is every folder above it.
+    for (std::filesystem::path at = previousHome_; !at.empty(); at = at.parent_path()) {
+        struct stat facts {};
+        if (::stat(at.c_str(), &facts) != 0 || facts.st_uid != 0 ||
+            (facts.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            missing_ = "sshd takes no chroot below " + at.string() +
+                       ", which is not root's alone to write";
+            return false;
+        }
+        if (at == at.parent_path()) break;
+    }
+    std::string pattern = previousHome_ + "/chroot-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        missing_ = "no folder for the chroot in " + previousHome_;
+        return false;
+    }
+    chroot_ = pattern;
+    ::chmod(chroot_.c_str(), 0755);
+    ::mkdir((chroot_ + "/pub").c_str(), 0755);
+    return true;
+}
+
+void SshTestServer::WriteConfig(const std::string& subsystem, bool chroot) {
     const passwd* me = ::getpwuid(::getuid());
     std::ofstream config(files_.Full("sshd_config"));
     config << "Port " << port_ << "\nListenAddress 127.0.0.1\n"
@@ -108,6 +131,7 @@ void SshTestServer::WriteConfig(const std::string& subsystem) {
            << "KbdInteractiveAuthentication no\nPermitRootLogin prohibit-password\n"
            << "AllowUsers " << (me != nullptr ? me->pw_name : "root") << "\n"
            << "Subsystem sftp " << subsystem << "\n";
+    if (chroot) config << "ChrootDirectory " << chroot_ << "\n";
 }
 
 void SshTestServer::Start() {
@@ -127,14 +151,14 @@ void SshTestServer::Start() {
         ::_exit(127);
     }
     // The server needs a moment to read its keys and bind the port.
-    for (int i = 0; i < 300 && !Answers(port_); ++i) {
+    for (int i = 0; i < 300 && !LoopbackAnswers(port_); ++i) {
         if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
             pid_ = -1;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    EXPECT_TRUE(Answers(port_)) << "sshd did not start on port " << port_;
+    EXPECT_TRUE(LoopbackAnswers(port_)) << "sshd did not start on port " << port_;
 }
 
 void SshTestServer::Signal(int signal, bool sessionsOnly) {
@@ -176,6 +200,10 @@ void SshTestServer::ChangeHostKey() {
 SshTestServer::~SshTestServer() {
     Signal(SIGCONT, true);
     Kill();
+    if (!chroot_.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(chroot_, error);
+    }
     if (previousHome_.empty()) {
         ::unsetenv("HOME");
     } else {

@@ -20,6 +20,7 @@ void Comparison::Reset(const ComparisonRules& rules, std::string sourceRoot,
     unlistableTarget_.clear();
     unreadableFiles_.clear();
     targetIgnoresCase_ = false;
+    exactTimesAsked_ = 0;
     caseClashes_.clear();
 }
 

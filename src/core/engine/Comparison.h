@@ -77,6 +77,10 @@ class Comparison {
         return source ? leftoversSource_ : leftoversTarget_;
     }
 
+    // How many files a side was asked for its exact time, because the
+    // listing gave it only to the minute or the day (CoarseTimes.h).
+    size_t ExactTimesAsked() const { return exactTimesAsked_; }
+
     // Whether the Target's file system ignores case (a FAT or exFAT volume,
     // a folder with the casefold attribute); known once a run has started.
     bool TargetIgnoresCase() const { return targetIgnoresCase_; }
@@ -100,6 +104,7 @@ class Comparison {
     std::vector<std::string> unlistableTarget_;
     std::vector<std::string> unreadableFiles_;
     bool targetIgnoresCase_ = false;
+    size_t exactTimesAsked_ = 0;
     std::vector<std::string> caseClashes_;
     std::vector<std::string> leftoversSource_;
     std::vector<std::string> leftoversTarget_;

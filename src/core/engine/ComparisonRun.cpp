@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/engine/CaseFold.h"
+#include "core/engine/CoarseTimes.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/EntryFilter.h"
 #include "core/engine/MatchKey.h"
@@ -431,6 +432,9 @@ bool ComparisonRun::Walk() {
         target.Advance(targetGroup);
     }
     if (readers && !ClassifyReadPairs(*readers)) return false;
+    comparison_.exactTimesAsked_ = SettleCoarseTimes(
+        comparison_.sourceResults_, comparison_.targetResults_, comparison_.rules_, data);
+    if (Cancelled()) return false;
 
     for (size_t row = 0; row < comparison_.sourceResults_.GetSize(); ++row) {
         const FileEntry& sourceEntry = comparison_.sourceResults_.ElementAt(row);

@@ -22,6 +22,19 @@ enum class EntryStatus : uint8_t {
 inline constexpr uint32_t kFolderAttribute = 0x10;
 // A symbolic link is listed as a file; this bit says its content is the link text.
 inline constexpr uint32_t kSymlinkAttribute = 0x400;
+// How exactly a time is known, where a side gives it coarser than a second
+// (an FTP LIST line shows a minute, or only a day for older files): the
+// time stands for every second from lastWrite to lastWrite + TimeSpan.
+inline constexpr uint32_t kTimeMinuteAttribute = 0x1000;
+inline constexpr uint32_t kTimeDayAttribute = 0x2000;
+inline constexpr uint32_t kTimeSpanAttributes = kTimeMinuteAttribute | kTimeDayAttribute;
+// The seconds after lastWrite that the time may also stand for: 0 for an
+// exact time.
+constexpr int64_t TimeSpan(uint32_t attributes) {
+    return (attributes & kTimeDayAttribute) != 0      ? 86399
+           : (attributes & kTimeMinuteAttribute) != 0 ? 59
+                                                      : 0;
+}
 // Placed before every folder name below the root in the key text that the
 // scan orders by and the walk pairs by (and in the paths of folders that could
 // not be listed), so that a folder's files sort before its sub-folders (it is

@@ -184,6 +184,16 @@ class FileSystem {
     virtual void ExpectSums(const std::vector<const FileEntry*>& /*entries*/,
                             std::string_view /*folder*/, uint64_t /*limit*/) {}
 
+    // Asks for the exact times of `entries` (at `folder` + entry.path), which
+    // the listing gave coarser than a second (TimeSpan): each entry whose
+    // exact time comes back gets it, its span attributes cleared; the others
+    // keep their listed time. Returns how many were asked about; the
+    // default, for a side whose listing is exact, asks nothing.
+    virtual size_t AskExactTimes(const std::vector<FileEntry*>& /*entries*/,
+                                 std::string_view /*folder*/) {
+        return 0;
+    }
+
     // Whether names in `folder` are looked up without regard to case (a FAT
     // stick, a casefolded folder), so that two names differing only in case
     // would be one file there.

@@ -9,6 +9,8 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/NameEscape.h"
+#include "core/ftp/FtpFailureText.h"
+#include "core/ftp/FtpServerName.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -35,117 +37,28 @@ CURLM* Multi(void* handle) {
     return static_cast<CURLM*>(handle);
 }
 
-// What failed, for the user. libcurl's own texts are English only: where a
-// translation is installed, the failures an FTP side meets are said in the
-// user's language instead; otherwise libcurl's text, which names more detail.
-std::string FailureText(int code, const char* curlText) {
-    const char* own = nullptr;
-    switch (code) {
-        case CURLE_COULDNT_RESOLVE_HOST:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server's name could not be resolved.");
-            break;
-        case CURLE_COULDNT_CONNECT:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server could not be reached.");
-            break;
-        case CURLE_LOGIN_DENIED:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server refused the user name or password.");
-            break;
-        case CURLE_REMOTE_ACCESS_DENIED:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server denied access.");
-            break;
-        case CURLE_REMOTE_FILE_NOT_FOUND:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server does not have it.");
-            break;
-        case CURLE_FTP_COULDNT_RETR_FILE:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server did not send the file.");
-            break;
-        case CURLE_UPLOAD_FAILED:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server did not take the upload.");
-            break;
-        case CURLE_QUOTE_ERROR:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server refused the command.");
-            break;
-        case CURLE_GOT_NOTHING:
-        case CURLE_RECV_ERROR:
-        case CURLE_SEND_ERROR:
-        case CURLE_PARTIAL_FILE:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The connection to the server broke off.");
-            break;
-        case CURLE_FTP_ACCEPT_FAILED:
-        case CURLE_FTP_ACCEPT_TIMEOUT:
-        case CURLE_FTP_PORT_FAILED:
-            own = QT_TRANSLATE_NOOP("FtpClient",
-                                    "The server's data connection could not be made (try passive "
-                                    "mode).");
-            break;
-        case CURLE_WEIRD_SERVER_REPLY:
-            own = QT_TRANSLATE_NOOP("FtpClient", "The server's reply could not be understood.");
-            break;
-        default:
-            break;
-    }
-    if (own != nullptr) {
-        std::string translated = Translated("FtpClient", own);
-        if (translated != own) return translated;
-    }
-    std::string text =
-        curlText[0] != '\0' ? curlText : curl_easy_strerror(static_cast<CURLcode>(code));
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
-// Splits "host", "host:port", "[v6]:port" or a bare v6 address into the
-// "ftp://host:port" that libcurl takes. Empty with `problem` set when the text
-// cannot be used.
-std::string BaseUrl(std::string server, std::string& problem) {
-    if (StartsWithAsciiFolded(server, "ftp://")) server.erase(0, 6);
-    while (!server.empty() && server.back() == '/')
-        server.pop_back();
-    std::string host = server;
-    std::string port = "21";
-    if (!server.empty() && server.front() == '[') {
-        const size_t close = server.find(']');
-        if (close == std::string::npos) {
-            problem = FillIn(QCoreApplication::translate(
-                                 "FtpClient", "The server name %1 lacks its closing ']'."),
-                             {server});
-            return {};
-        }
-        host = server.substr(0, close + 1);
-        if (close + 1 < server.size()) {
-            if (server[close + 1] != ':') {
-                problem = FillIn(
-                    QCoreApplication::translate("FtpClient", "The server name %1 cannot be read."),
-                    {server});
-                return {};
-            }
-            port = server.substr(close + 2);
-        }
-    } else if (std::count(server.begin(), server.end(), ':') == 1) {
-        const size_t colon = server.find(':');
-        host = server.substr(0, colon);
-        port = server.substr(colon + 1);
-    } else if (server.find(':') != std::string::npos) {
-        host = "[" + server + "]";  // a bare IPv6 address
-    }
-    const bool portOk =
-        !port.empty() && port.size() <= 5 &&
-        std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-        std::stoi(port) >= 1 && std::stoi(port) <= 65535;
-    if (host.empty() || !portOk) {
-        problem =
-            FillIn(QCoreApplication::translate(
-                       "FtpClient", "The server name %1 is not a host name with an optional port."),
-                   {server});
-        return {};
-    }
+// "ftp://host:port" as libcurl takes it; empty with `problem` set when the
+// server text cannot be used.
+std::string BaseUrl(const std::string& server, std::string& problem) {
+    std::string host;
+    std::string port;
+    if (!SplitServer(server, host, port, problem)) return {};
     return "ftp://" + host + ":" + port;
 }
 
 bool IsUnreserved(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';
+}
+
+// Whether a LIST listing holds a line for the folder itself ("... .").
+bool ListsItself(std::string_view listing) {
+    for (size_t at = listing.find(" ."); at != std::string_view::npos;
+         at = listing.find(" .", at + 1)) {
+        const size_t end = at + 2;
+        if (end == listing.size() || listing[end] == '\r' || listing[end] == '\n') return true;
+    }
+    return false;
 }
 
 // The reply codes of a server that does not know a command.
@@ -353,7 +266,7 @@ FtpOutcome FtpClient::Conclude(int code) {
         return FtpOutcome::Cancelled;
     }
     if (code == CURLE_OK) return FtpOutcome::Done;
-    error_ = FailureText(code, errorBuffer_);
+    error_ = FtpFailureText(code, errorBuffer_);
     if (lastReplyCode_ >= 400) {
         error_ = FillIn(QCoreApplication::translate("FtpClient", "%1 (server reply: %2)"),
                         {error_, lastReply_});
@@ -453,7 +366,11 @@ FtpOutcome FtpClient::List(const std::string& folder, std::string& text, bool& m
         if (!Prepare(folder)) return FtpOutcome::Failed;
         listing_ = &text;
         curl_easy_setopt(Easy(easy_), CURLOPT_WRITEFUNCTION, &FtpClient::OnListingData);
+        // LIST leaves out names that start with a dot where the server lists
+        // as `ls` does; "-a" takes them in, where the server knows it.
+        const bool all = !machineListing_ && listsAll_ != Knows::No;
         if (machineListing_) curl_easy_setopt(Easy(easy_), CURLOPT_CUSTOMREQUEST, "MLSD");
+        if (all) curl_easy_setopt(Easy(easy_), CURLOPT_CUSTOMREQUEST, "LIST -a");
         const int code = Perform();
         listing_ = nullptr;
         machineFormat = machineListing_;
@@ -464,8 +381,32 @@ FtpOutcome FtpClient::List(const std::string& folder, std::string& text, bool& m
             text.clear();
             continue;
         }
+        if (all && listsAll_ == Knows::Unknown && outcome != FtpOutcome::Cancelled) {
+            // Taken at its word only when "-a" listed the folder itself ("."):
+            // a server that took "-a" for a name would list nothing, or fail.
+            listsAll_ = outcome == FtpOutcome::Done && ListsItself(text) ? Knows::Yes : Knows::No;
+            if (listsAll_ == Knows::No) {
+                text.clear();
+                continue;
+            }
+        }
         return outcome;
     }
+}
+
+FtpOutcome FtpClient::ListName(const std::string& folder, const std::string& name,
+                               std::string& text) {
+    text.clear();
+    const FtpOutcome outcome = EnsureLoggedOn();
+    if (outcome != FtpOutcome::Done) return outcome;
+    if (HasLineBreak(name) || !Prepare(folder)) return FtpOutcome::Failed;
+    listing_ = &text;
+    curl_easy_setopt(Easy(easy_), CURLOPT_WRITEFUNCTION, &FtpClient::OnListingData);
+    const std::string request = "LIST " + name;
+    curl_easy_setopt(Easy(easy_), CURLOPT_CUSTOMREQUEST, request.c_str());
+    const int code = Perform();
+    listing_ = nullptr;
+    return Conclude(code);
 }
 
 FtpOutcome FtpClient::OpenDownload(const std::string& path, uint64_t& serial) {
@@ -549,6 +490,9 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
     FtpOutcome outcome = EnsureLoggedOn();
     if (outcome != FtpOutcome::Done) return outcome;
     if (!Prepare("/")) return FtpOutcome::Failed;
+    // A refused command ("*" before it) does not end the call: libcurl would
+    // close the connection after it, and every refusal (an MLST of a file not
+    // there yet) would cost a new logon. The replies say how each went.
     curl_slist* list = nullptr;
     for (const std::string& command : commands) {
         if (HasLineBreak(command)) {
@@ -558,7 +502,7 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
                 {command});
             return FtpOutcome::Failed;
         }
-        list = curl_slist_append(list, command.c_str());
+        list = curl_slist_append(list, ("*" + command).c_str());
     }
     CURL* easy = Easy(easy_);
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
@@ -567,7 +511,27 @@ FtpOutcome FtpClient::Commands(const std::vector<std::string>& commands,
     curl_easy_setopt(easy, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
     curl_slist_free_all(list);
     if (reply != nullptr) *reply = replyLines_;
-    return Conclude(code);
+    if (code != CURLE_OK) return Conclude(code);
+    // The commands' replies come first, one final line each, in order,
+    // before anything libcurl sends of its own. The first refusal counts:
+    // the commands after it (an RNTO after a refused RNFR) fail harmlessly.
+    size_t answered = 0;
+    for (const std::string& line : replyLines_) {
+        if (answered == commands.size()) break;
+        if (line.size() < 4 || line[3] != ' ' ||
+            !std::all_of(line.begin(), line.begin() + 3,
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        ++answered;
+        const int answer = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+        if (answer >= 400) {
+            lastReply_ = line;
+            lastReplyCode_ = answer;
+            return Conclude(CURLE_QUOTE_ERROR);
+        }
+    }
+    return FtpOutcome::Done;
 }
 
 size_t FtpClient::OnUploadData(char* data, size_t size, size_t count, void* self) {

@@ -48,8 +48,13 @@ class FtpClient {
     FtpOutcome Connect();
 
     // The listing of one folder into `text`: MLSD when the server offers it
-    // (`machineFormat` true), otherwise LIST.
+    // (`machineFormat` true), otherwise LIST, with "-a" where the server
+    // takes it, so that names starting with a dot are listed too.
     FtpOutcome List(const std::string& folder, std::string& text, bool& machineFormat);
+
+    // The LIST lines of the one name `name` in `folder` ("LIST name"), for
+    // a name that no server takes for a pattern or an option.
+    FtpOutcome ListName(const std::string& folder, const std::string& name, std::string& text);
 
     // A download, read in pieces: OpenDownload starts it (and waits for its
     // first data, so that a refusal shows at once), ReadDownload returns the
@@ -86,6 +91,8 @@ class FtpClient {
     // True when the last call failed because the server stayed silent for
     // the connection's timeout; ErrorText then says so and on what.
     bool TimedOut() const { return timedOut_; }
+    const FtpConnection& Connection() const { return connection_; }
+    const std::atomic<int32_t>* CancelWord() const { return cancel_; }
     // The folder the logon started in, ending with '/' ("" when unknown).
     const std::string& HomeFolder() const { return home_; }
     bool OffersMachineListing() const { return machineListing_; }
@@ -149,6 +156,9 @@ class FtpClient {
 
     bool loggedOn_ = false;
     bool machineListing_ = false;
+    // Whether the server's LIST takes "-a" (names that start with a dot too).
+    enum class Knows : uint8_t { Unknown, Yes, No };
+    Knows listsAll_ = Knows::Unknown;
     std::vector<std::string> features_;  // one a line, as FEAT gave them, trimmed
     std::string home_;
 };

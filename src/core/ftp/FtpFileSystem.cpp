@@ -1,13 +1,11 @@
 #include "core/ftp/FtpFileSystem.h"
 
-#include "core/engine/NameEscape.h"
-
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
 #include "core/engine/FileEntry.h"
+#include "core/engine/NameEscape.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/Trace.h"
 #include "core/ftp/FtpListingParser.h"
@@ -17,15 +15,7 @@ namespace ravelmoor {
 namespace {
 
 uint32_t AttributesOf(const FtpListItem& item) {
-    return item.kind == FtpItemKind::Folder ? kFolderAttribute : 0;
-}
-
-EntryFacts FactsOf(const FtpListItem& item) {
-    EntryFacts facts;
-    facts.attributes = AttributesOf(item);
-    facts.size = item.size;
-    facts.lastWrite = item.lastWrite;
-    return facts;
+    return item.kind == FtpItemKind::Folder ? kFolderAttribute : item.timeSpan;
 }
 
 class FtpFileReader : public FileReader {
@@ -54,22 +44,6 @@ class FtpFileReader : public FileReader {
     uint64_t serial_;
     bool reported_ = false;
 };
-
-// "YYYYMMDDHHMMSS" in UTC, the form MFMT takes.
-std::string MachineTime(int64_t seconds) {
-    using namespace std::chrono;
-    const sys_seconds time{std::chrono::seconds{seconds}};
-    const sys_days day = floor<days>(time);
-    const year_month_day date{day};
-    const hh_mm_ss clock{time - day};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02u%02u%02d%02d%02d", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()),
-                  static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()));
-    return text;
-}
 
 // The levels of `relative`; false when one is empty, "." or "..", since the
 // server would take such a path somewhere else than below the root.
@@ -105,12 +79,60 @@ class CountingSink : public ListSink {
 }  // namespace
 
 FtpFileSystem::FtpFileSystem(std::unique_ptr<FtpClient> client, Prompter& prompter)
-    : client_(std::move(client)), prompter_(prompter) {}
+    : client_(std::move(client)),
+      prompter_(prompter),
+      times_(*client_, prompter),
+      uploads_(client_->Connection().server, client_->Connection().user),
+      guard_(prompter) {}
 
 FtpFileSystem::~FtpFileSystem() = default;
 
 void FtpFileSystem::Interrupt() {
     client_->Interrupt();
+}
+
+EntryFacts FtpFileSystem::FactsOf(const FtpListItem& item) const {
+    EntryFacts facts;
+    facts.attributes = AttributesOf(item);
+    facts.size = item.size;
+    facts.lastWrite = times_.Clock().ListedTime(item);
+    return facts;
+}
+
+void FtpFileSystem::TakeUploadRecord(const std::string& serverPath, EntryFacts& facts) {
+    int64_t original = 0;
+    if (!facts.IsFolder() && uploads_.OriginalTime(serverPath, facts.size, facts.lastWrite,
+                                                   TimeSpan(facts.attributes), original)) {
+        facts.lastWrite = original;
+        facts.attributes &= ~kTimeSpanAttributes;
+    }
+}
+
+void FtpFileSystem::LearnClock(const std::string& folder,
+                               std::function<void(const ServerClock&)> onLearned) {
+    std::string serverFolder = ServerPath(folder);
+    if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    times_.OnLearned(std::move(onLearned));
+    times_.Learn(serverFolder);
+}
+
+size_t FtpFileSystem::AskExactTimes(const std::vector<FileEntry*>& entries,
+                                    std::string_view folder) {
+    std::vector<FtpServerTimes::Listed> files;
+    files.reserve(entries.size());
+    for (const FileEntry* entry : entries) {
+        files.push_back(
+            {ServerPath(entry->FullPath(folder)), entry->lastWrite, TimeSpan(entry->attributes)});
+    }
+    std::vector<int64_t> times;
+    std::vector<bool> found;
+    const size_t asked = times_.ExactTimes(files, times, found);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!found[i]) continue;
+        entries[i]->lastWrite = times[i];
+        entries[i]->attributes &= static_cast<uint16_t>(~kTimeSpanAttributes);
+    }
+    return asked;
 }
 
 std::string FtpFileSystem::ServerPath(const std::string& path) const {
@@ -202,6 +224,8 @@ bool FtpFileSystem::ParseListing(const std::string& serverFolder, bool machineFo
 ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     std::string serverFolder = ServerPath(folder);
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
+    refusal_ = guard_.Refusal(serverFolder);
+    if (!refusal_.empty()) return ListStatus::NotListable;
     bool machineFormat = false;
     switch (client_->List(serverFolder, listing_, machineFormat)) {
         case FtpOutcome::Done:
@@ -230,18 +254,23 @@ ListStatus FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) 
             sink.OnUnusableName(name);
         }
     }
+    ListingGuard::Sink guarded(guard_, serverFolder, sink);
     for (const FtpListItem& item : items_) {
+        EntryFacts listed = FactsOf(item);
+        if (!uploads_.Empty()) TakeUploadRecord(serverFolder + std::string(item.name), listed);
         DirEntryFacts facts;
         facts.name = item.name;
-        facts.attributes = AttributesOf(item);
-        facts.size = item.size;
-        facts.lastWrite = item.lastWrite;
-        if (!sink.OnEntry(facts)) break;
+        facts.attributes = listed.attributes;
+        facts.size = listed.size;
+        facts.lastWrite = listed.lastWrite;
+        if (!guarded.OnEntry(facts)) return ListStatus::Listed;
     }
+    guarded.Finish();
     return ListStatus::Listed;
 }
 
 std::string FtpFileSystem::WhyNotListable(const std::string& /*folder*/) {
+    if (!refusal_.empty()) return refusal_;
     const std::string& text = client_->ErrorText();
     return text.empty()
                ? FillIn(QCoreApplication::translate("FtpFileSystem", "the server does not list it"))
@@ -265,6 +294,7 @@ bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
                     return false;
                 }
                 facts = FactsOf(item);
+                TakeUploadRecord(serverPath, facts);
                 return true;
             }
             return false;
@@ -272,7 +302,16 @@ bool FtpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {
         if (outcome != FtpOutcome::Failed) return false;  // nothing there, or cancelled
         // A server that lists with MLSD may still not know MLST: look in the folder.
     }
-    return FindInParent(serverPath, facts);
+    if (!FindInParent(serverPath, facts)) return false;
+    // A copy made from it takes this time: to the second, where the server says it.
+    int64_t exact = 0;
+    if ((facts.attributes & kTimeSpanAttributes) != 0 &&
+        times_.ExactTime(serverPath, facts.lastWrite, TimeSpan(facts.attributes), exact)) {
+        facts.lastWrite = exact;
+        facts.attributes &= ~kTimeSpanAttributes;
+    }
+    TakeUploadRecord(serverPath, facts);
+    return true;
 }
 
 bool FtpFileSystem::FindInParent(const std::string& serverPath, EntryFacts& facts) {
@@ -377,15 +416,34 @@ WriteOutcome FtpFileSystem::CheckUpload(const std::string& temporary, const Entr
                                                "%1 of %2 bytes arrived; the copy is incomplete"),
                    {std::to_string(bytes), std::to_string(facts.size)}));
     }
-    // What the server kept must be all that was sent.
-    EntryFacts kept;
-    if (control.verify && (!ReadFacts(temporary, kept) || kept.size != bytes)) {
+    if (!control.verify) return {};
+    // What the server kept must be all that was sent. SIZE says it of the one
+    // file, however large its folder, and of a name that LIST hides.
+    uint64_t kept = 0;
+    bool known = false;
+    std::vector<std::string> reply;
+    if (client_->Offers("SIZE") &&
+        client_->Command("SIZE " + temporary, &reply) == FtpOutcome::Done) {
+        for (const std::string& line : reply) {
+            if (line.size() > 4 && line.compare(0, 4, "213 ") == 0) {
+                char* end = nullptr;
+                kept = std::strtoull(line.c_str() + 4, &end, 10);
+                known = end != line.c_str() + 4;
+            }
+        }
+    }
+    EntryFacts listed;
+    if (!known && ReadFacts(temporary, listed)) {
+        kept = listed.size;
+        known = true;
+    }
+    if (!known || kept != bytes) {
         return WriteOutcome(
             WriteStatus::Failed,
             FillIn(QCoreApplication::translate(
                        "FtpFileSystem",
                        "the server kept %1 of the %2 bytes sent; it was not put in place"),
-                   {std::to_string(kept.size), std::to_string(bytes)}));
+                   {std::to_string(kept), std::to_string(bytes)}));
     }
     return {};
 }
@@ -404,6 +462,9 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     const FtpClient::DataSource source = [&reader](char* buffer, size_t capacity) {
         return reader->Read(buffer, capacity);
     };
+    // The first upload of a connection whose clock no probe found yet (its
+    // root was not there) finds it here, where a folder now is.
+    times_.Learn(destination.substr(0, destination.rfind('/') + 1));
     WriteOutcome done;
     FtpOutcome outcome = client_->Upload(temporary, source, control.cancel, done.bytes);
     if (outcome == FtpOutcome::Done) {
@@ -413,10 +474,8 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
             return checked;
         }
     }
-    if (outcome == FtpOutcome::Done && client_->Offers("MFMT")) {
-        // Without it the copy is right but carries the time of the upload.
-        client_->Command("MFMT " + MachineTime(facts.lastWrite) + " " + temporary);
-    }
+    // Without it the copy is right but carries the time of the upload.
+    const bool kept = outcome == FtpOutcome::Done && times_.Keep(temporary, facts.lastWrite);
     if (outcome == FtpOutcome::Done) {
         outcome = client_->Commands({"RNFR " + temporary, "RNTO " + destination});
         // A server that renames only onto free names: the old file goes first.
@@ -425,7 +484,15 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
             outcome = client_->Commands({"RNFR " + temporary, "RNTO " + destination});
         }
     }
-    if (outcome == FtpOutcome::Done) return done;
+    if (outcome == FtpOutcome::Done) {
+        uploads_.Forget(destination);
+        EntryFacts now;
+        if (!kept && ReadFacts(destination, now)) {
+            uploads_.Remember(destination, now.size, now.lastWrite, TimeSpan(now.attributes),
+                              facts.lastWrite);
+        }
+        return done;
+    }
     WriteOutcome failure = Problem(outcome);
     client_->Command("DELE " + temporary);  // nothing half-written stays behind
     return failure;
@@ -523,7 +590,9 @@ WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::stri
     }
     if (facts.IsFolder()) return RemoveFolderAt(path);
     const FtpOutcome outcome = client_->Command("DELE " + path);
-    return outcome == FtpOutcome::Done ? WriteOutcome() : Problem(outcome);
+    if (outcome != FtpOutcome::Done) return Problem(outcome);
+    uploads_.Forget(path);
+    return {};
 }
 
 }  // namespace ravelmoor

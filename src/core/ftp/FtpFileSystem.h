@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -8,8 +9,11 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
+#include "core/engine/ListingGuard.h"
 #include "core/ftp/FtpClient.h"
 #include "core/ftp/FtpListingParser.h"
+#include "core/ftp/FtpServerTimes.h"
+#include "core/ftp/UploadTimes.h"
 
 namespace ravelmoor {
 
@@ -21,9 +25,14 @@ class Prompter;
 // on Linux keep their case). A reader from OpenForReading must be gone before
 // the next call, and before this object.
 //
-// The write side uploads to a temporary name beside the destination and
-// renames it over the destination, setting the original's time where the
-// server takes MFMT. Every level on the way to a place must be a folder; the
+// Times: a LIST line gives a minute or a day, read through the server's
+// clock as a probe found it (FtpServerTimes); AskExactTimes asks MDTM for the
+// files whose comparison depends on the exact second.
+//
+// The write side uploads to a temporary name beside the destination, gives
+// it the original's time with the command the server takes for that (or,
+// where none works, remembers the time the upload got: UploadTimes), and
+// renames it over the destination. Every level on the way to a place must be a folder; the
 // server itself decides what a link on the server leads to. A server has no
 // trash, so MoveToTrash always answers NoTrash.
 class FtpFileSystem : public FileSystem {
@@ -40,6 +49,13 @@ class FtpFileSystem : public FileSystem {
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     void Interrupt() override;
+    size_t AskExactTimes(const std::vector<FileEntry*>& entries, std::string_view folder) override;
+
+    // Finds how the server's clock reads, with a probe file in `folder` (the
+    // side's root), once per connection; `onLearned` gets what was found.
+    void LearnClock(const std::string& folder,
+                    std::function<void(const ServerClock&)> onLearned = {});
+    const ServerClock& Clock() const { return times_.Clock(); }
 
     WriteOutcome CopyIn(FileSystem& from, const std::string& fromPath, const std::string& root,
                         std::string_view relative, const CopyControl& control) override;
@@ -65,6 +81,10 @@ class FtpFileSystem : public FileSystem {
     WriteOutcome Problem(FtpOutcome outcome) const;
     bool HoldsAnything(const std::string& folder);
     void Forget(const std::string& folder);
+    // The facts of a listed item, its time in UTC with how exactly it is known.
+    EntryFacts FactsOf(const FtpListItem& item) const;
+    // The original's time for a file whose upload could not keep it.
+    void TakeUploadRecord(const std::string& serverPath, EntryFacts& facts);
 
     std::string ServerPath(const std::string& path) const;
     bool FindInParent(const std::string& serverPath, EntryFacts& facts);
@@ -79,8 +99,12 @@ class FtpFileSystem : public FileSystem {
 
     std::unique_ptr<FtpClient> client_;
     Prompter& prompter_;
-    std::string listing_;                     // kept between calls: one buffer for every listing
-    std::vector<FtpListItem> items_;          // the items of `listing_`, naming into it
+    FtpServerTimes times_;
+    UploadTimes uploads_;
+    ListingGuard guard_;
+    std::string refusal_;             // why the guard did not list the last folder asked for
+    std::string listing_;             // kept between calls: one buffer for every listing
+    std::vector<FtpListItem> items_;  // the items of `listing_`, naming into it
     std::vector<std::string_view> badNames_;  // names of `listing_` left out
     // Server folders the write side has seen to be folders, so that a batch
     // of copies looks at each level once.

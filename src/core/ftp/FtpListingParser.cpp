@@ -83,6 +83,14 @@ int64_t LocalTime(int year, int month, int day, int hour, int minute) {
     return static_cast<int64_t>(std::mktime(&fields));
 }
 
+void SetClockReading(FtpListItem& item, int year, int month, int day, int hour, int minute,
+                     uint32_t timeSpan) {
+    item.lastWrite = LocalTime(year, month, day, hour, minute);
+    item.clockReading = UtcTime(year, month, day, hour, minute, 0);
+    item.isClockReading = true;
+    item.timeSpan = timeSpan;
+}
+
 // Checks a listed name: a name that would make a path outside the folder, or
 // name the folder itself, or end an FTP command early, is not a child.
 FtpLineOutcome CheckName(std::string_view name) {
@@ -96,7 +104,7 @@ FtpLineOutcome CheckName(std::string_view name) {
 // --- MLSD --------------------------------------------------------------------
 
 // "YYYYMMDDHHMMSS" with an optional fraction, UTC.
-bool ParseMachineTime(std::string_view text, int64_t& time) {
+bool ReadMachineTime(std::string_view text, int64_t& time) {
     if (text.size() < 14 || !AllDigits(text.substr(0, 14))) return false;
     if (text.size() > 14 && (text[14] != '.' || !AllDigits(text.substr(15)))) return false;
     const int year = SmallNumber(text.substr(0, 4));
@@ -202,18 +210,18 @@ bool IsUnixMode(std::string_view mode) {
     return true;
 }
 
-int64_t RecentLocalTime(int month, int day, int hour, int minute, int64_t now) {
+// The year of a date that a listing shows with the time instead of the year.
+int RecentYear(int month, int day, int hour, int minute, int64_t now) {
     const auto nowTime = static_cast<std::time_t>(now);
     std::tm today{};
     localtime_r(&nowTime, &today);
     const int year = today.tm_year + 1900;
     // Listings show the time instead of the year for the last months; a date
     // ahead of now (a day allows for the server's time zone) is last year's.
-    if (ValidDate(year, month, day)) {
-        const int64_t time = LocalTime(year, month, day, hour, minute);
-        if (time <= now + kDay) return time;
+    if (ValidDate(year, month, day) && LocalTime(year, month, day, hour, minute) <= now + kDay) {
+        return year;
     }
-    return LocalTime(year - 1, month, day, hour, minute);
+    return year - 1;
 }
 
 FtpLineOutcome ParseUnixLine(std::string_view line, const Tokens& tokens, int64_t now,
@@ -231,7 +239,7 @@ FtpLineOutcome ParseUnixLine(std::string_view line, const Tokens& tokens, int64_
         int minute = 0;
         if (ParseIsoDate(tokens[m].text, year, month, day) &&
             ParseClock(tokens[m + 1].text, hour, minute)) {
-            item.lastWrite = LocalTime(year, month, day, hour, minute);
+            SetClockReading(item, year, month, day, hour, minute, kTimeMinuteAttribute);
             nameStart = tokens[m + 1].end + 1;
         } else if (m + 2 < tokens.size() && (month = MonthNumber(tokens[m].text)) != 0 &&
                    tokens[m + 1].text.size() <= 2 && AllDigits(tokens[m + 1].text)) {
@@ -239,11 +247,12 @@ FtpLineOutcome ParseUnixLine(std::string_view line, const Tokens& tokens, int64_
             const std::string_view yearOrClock = tokens[m + 2].text;
             if (ParseClock(yearOrClock, hour, minute)) {
                 if (!ValidDate(2000, month, day)) continue;  // a leap year allows 29 February
-                item.lastWrite = RecentLocalTime(month, day, hour, minute, now);
+                year = RecentYear(month, day, hour, minute, now);
+                SetClockReading(item, year, month, day, hour, minute, kTimeMinuteAttribute);
             } else if (yearOrClock.size() == 4 && AllDigits(yearOrClock)) {
                 year = SmallNumber(yearOrClock);
                 if (!ValidDate(year, month, day)) continue;
-                item.lastWrite = LocalTime(year, month, day, 0, 0);
+                SetClockReading(item, year, month, day, 0, 0, kTimeDayAttribute);
             } else {
                 continue;
             }
@@ -340,7 +349,7 @@ FtpLineOutcome ParseDosLine(std::string_view line, const Tokens& tokens, FtpList
     while (nameStart < line.size() && IsBlank(line[nameStart]))
         ++nameStart;
     item.name = line.substr(nameStart);
-    item.lastWrite = LocalTime(year, month, day, hour, minute);
+    SetClockReading(item, year, month, day, hour, minute, kTimeMinuteAttribute);
     if (item.kind == FtpItemKind::Folder && (item.name == "." || item.name == "..")) {
         return FtpLineOutcome::Skip;
     }
@@ -376,7 +385,8 @@ FtpLineOutcome ParseMlstLine(std::string_view line, FtpListItem& item) {
         } else if (EqualsAsciiFolded(key, "size")) {
             if (!ToNumber(value, item.size)) return FtpLineOutcome::Refused;
         } else if (EqualsAsciiFolded(key, "modify")) {
-            if (!ParseMachineTime(value, item.lastWrite)) item.lastWrite = 0;
+            if (!ReadMachineTime(value, item.lastWrite)) item.lastWrite = 0;
+            item.clockReading = item.lastWrite;
         }
     }
     switch (type) {
@@ -406,6 +416,10 @@ FtpLineOutcome ParseListLine(std::string_view line, int64_t now, FtpListItem& it
     }
     if (IsUnixMode(tokens[0].text)) return ParseUnixLine(line, tokens, now, item);
     return ParseDosLine(line, tokens, item);
+}
+
+bool ParseMachineTime(std::string_view text, int64_t& time) {
+    return ReadMachineTime(text, time);
 }
 
 bool UsesCrLf(std::string_view listing) {

@@ -3,6 +3,7 @@
 #include "core/engine/Prompter.h"
 #include "core/ftp/FtpClient.h"
 #include "core/ftp/FtpFileSystem.h"
+#include "core/ftp/ServerClockStore.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -12,8 +13,10 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompte
     return OpenFtpSide(connection, connection.user, prompter, cancel);
 }
 
-std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
-                                        Prompter& prompter, const std::atomic<int32_t>* cancel) {
+namespace {
+
+std::unique_ptr<FtpFileSystem> OpenFtp(const FtpConnection& connection, std::string_view shownUser,
+                                       Prompter& prompter, const std::atomic<int32_t>* cancel) {
     auto client = std::make_unique<FtpClient>(connection, cancel);
     if (!client->Initialised()) {
         prompter.Warn(
@@ -33,6 +36,13 @@ std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::st
     return std::make_unique<FtpFileSystem>(std::move(client), prompter);
 }
 
+}  // namespace
+
+std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
+                                        Prompter& prompter, const std::atomic<int32_t>* cancel) {
+    return OpenFtp(connection, shownUser, prompter, cancel);
+}
+
 std::unique_ptr<RemoteSide> MakeFtpSide(const FtpConnection& connection) {
     class FtpSide : public RemoteSide {
       public:
@@ -41,7 +51,15 @@ std::unique_ptr<RemoteSide> MakeFtpSide(const FtpConnection& connection) {
         const std::string& Folder() const override { return connection_.directory; }
         std::unique_ptr<FileSystem> Open(Prompter& prompter,
                                          const std::atomic<int32_t>* cancel) override {
-            return OpenFtpSide(connection_, prompter, cancel);
+            std::unique_ptr<FtpFileSystem> side =
+                OpenFtp(connection_, connection_.user, prompter, cancel);
+            // Before the listing, so that its times are read through the clock.
+            if (side) {
+                side->LearnClock(connection_.directory, [this](const ServerClock& clock) {
+                    ServerClockStore::Write(connection_.server, connection_.user, clock);
+                });
+            }
+            return side;
         }
 
       private:

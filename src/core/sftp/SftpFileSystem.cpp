@@ -152,7 +152,7 @@ class SftpFileReader : public FileReader {
 }  // namespace
 
 SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session, Prompter& prompter)
-    : SftpFolderWriter(std::move(session), prompter) {}
+    : SftpFolderWriter(std::move(session), prompter), guard_(prompter) {}
 
 SftpFileSystem::~SftpFileSystem() = default;
 
@@ -239,12 +239,16 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
     const std::string what = "listing the folder " + serverFolder;
     if (session_->Broken()) return ListStatus::Failed;
+    whyNotListable_ = guard_.Refusal(serverFolder);
+    if (!whyNotListable_.empty()) return ListStatus::NotListable;
+    ListingGuard::Sink guarded(guard_, serverFolder, sink);
     std::string relative;
     if (AgentPathOf(serverFolder, relative)) {
         std::string whyNot;
-        const ListStatus status = agent_->List(relative, sink, whyNot);
+        const ListStatus status = agent_->List(relative, guarded, whyNot);
         if (status == ListStatus::NotListable) whyNotListable_ = whyNot;
         if (status == ListStatus::Failed) Report();
+        if (status == ListStatus::Listed) guarded.Finish();
         return status;
     }
     sftp_dir dir = nullptr;
@@ -280,7 +284,7 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
             facts.size = entry->size;
             facts.lastWrite = entry->mtime;
         }
-        if (!sink.OnEntry(facts)) {
+        if (!guarded.OnEntry(facts)) {
             stopped = true;
             break;
         }
@@ -290,7 +294,10 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
         const SftpSession::Call call(*session_);
         sftp_closedir(dir);
     }
-    if (complete) return ListStatus::Listed;
+    if (complete) {
+        if (!stopped) guarded.Finish();
+        return ListStatus::Listed;
+    }
     // The listing broke off: what was handed over cannot be trusted to be all.
     const SftpOutcome outcome = session_->Problem(what);
     if (outcome == SftpOutcome::Refused) {

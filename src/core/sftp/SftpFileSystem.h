@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "core/engine/ListingGuard.h"
 #include "core/sftp/SftpFolderWriter.h"
 
 namespace ravelmoor {
@@ -52,6 +53,7 @@ class SftpFileSystem : public SftpFolderWriter {
     bool AgentPathOf(const std::string& serverPath, std::string& relative);
 
     std::string whyNotListable_;
+    ListingGuard guard_;
     std::unique_ptr<AgentClient> agent_;
     bool agentTried_ = false;
 };

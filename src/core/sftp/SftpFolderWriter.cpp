@@ -10,12 +10,13 @@
 
 #include "core/engine/FileEntry.h"
 #include "core/engine/Prompter.h"
+#include "core/sftp/SftpWritePipe.h"
 
 namespace ravelmoor {
 namespace {
 
-// A piece of an upload: what OpenSSH's server takes in one write request.
-constexpr size_t kUploadPiece = 32768;
+// A piece of an upload: what one write request carries.
+constexpr size_t kUploadPiece = SftpWritePipe::kPiece;
 constexpr size_t kMaxLinkText = 65536;
 
 // The levels of `relative`; false when one is empty, "." or "..", which
@@ -219,37 +220,47 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
     }
     if (file == nullptr) return WriteProblem("making the file " + temporary);
 
-    // sftp_write waits for each piece's answer: libssh 0.10 has no way to
-    // keep several writes in flight.
+    // Several writes in flight: a round trip per piece would bound an upload
+    // to a piece per round trip.
     WriteOutcome outcome;
     std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(kUploadPiece);
     bool written = true;
     uint32_t sent = 0;  // the CRC-32 of the bytes sent
-    for (;;) {
-        if (control.Cancelled()) {
-            outcome = WriteOutcome(WriteStatus::Cancelled);
+    {
+        SftpWritePipe pipe(*session_, file, "writing the file " + temporary);
+        for (;;) {
+            if (control.Cancelled()) {
+                outcome = WriteOutcome(WriteStatus::Cancelled);
+                written = false;
+                break;
+            }
+            const int64_t got = reader->Read(buffer.get(), kUploadPiece);
+            if (got == 0) break;
+            if (got < 0) {
+                outcome = WriteOutcome(WriteStatus::Failed, "the original could not be read");
+                written = false;
+                break;
+            }
+            if (control.verify)
+                sent = libdeflate_crc32(sent, buffer.get(), static_cast<size_t>(got));
+            if (!pipe.Write(buffer.get(), static_cast<size_t>(got))) {
+                written = false;
+                break;
+            }
+            outcome.bytes += static_cast<uint64_t>(got);
+        }
+        // The original's mode and time go behind the data, in the same
+        // round trip; a copy that does not go into place is dropped anyway.
+        const sftp_attributes_struct attributes = AttributesFor(facts);
+        if (written) pipe.SetFacts(attributes);
+        // Every answer is taken before the channel serves another call.
+        if (!pipe.Finish() && outcome.status == WriteStatus::Done) {
             written = false;
-            break;
+            if (session_->Broken()) Report();
+            outcome = session_->Cancelled()
+                          ? WriteOutcome(WriteStatus::Cancelled)
+                          : WriteOutcome(WriteStatus::Failed, session_->ErrorText());
         }
-        const int64_t got = reader->Read(buffer.get(), kUploadPiece);
-        if (got == 0) break;
-        if (got < 0) {
-            outcome = WriteOutcome(WriteStatus::Failed, "the original could not be read");
-            written = false;
-            break;
-        }
-        if (control.verify) sent = libdeflate_crc32(sent, buffer.get(), static_cast<size_t>(got));
-        ssize_t put = 0;
-        {
-            const SftpSession::Call call(*session_);
-            put = sftp_write(file, buffer.get(), static_cast<size_t>(got));
-        }
-        if (put != got) {
-            outcome = WriteProblem("writing the file " + temporary);
-            written = false;
-            break;
-        }
-        outcome.bytes += static_cast<uint64_t>(got);
     }
     int closed = 0;
     {
@@ -267,13 +278,6 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
     if (written && control.verify) {
         if (WriteOutcome checked = CheckUpload(temporary, outcome.bytes, sent); !checked.Ok()) {
             outcome = std::move(checked);
-            written = false;
-        }
-    }
-    if (written) {
-        sftp_attributes_struct attributes = AttributesFor(facts);
-        if (WriteOutcome set = SetFacts(temporary, attributes); set.status != WriteStatus::Done) {
-            outcome = std::move(set);
             written = false;
         }
     }

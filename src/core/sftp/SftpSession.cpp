@@ -4,6 +4,8 @@
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -177,6 +179,10 @@ bool SftpSession::ConnectSocket() {
             }
         }
         if (problem == 0) {
+            // Requests are small and each waits for its answer: Nagle's delay
+            // would hold every one of them back for an acknowledgement.
+            const int on = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             const std::lock_guard<std::mutex> guard(lock_);
             fd_ = fd;
             return true;
@@ -411,6 +417,11 @@ SftpOutcome SftpSession::Fail(const std::string& what, const std::string& reason
     if (outcome == SftpOutcome::Cancelled || TimedOut()) return outcome;
     error_ = "SFTP on " + HostText() + ": " + what + " failed: " + reason;
     return SftpOutcome::Failed;
+}
+
+SftpOutcome SftpSession::Refuse(const std::string& what, const std::string& reason) {
+    error_ = "SFTP on " + HostText() + ": " + what + " failed: " + reason;
+    return SftpOutcome::Refused;
 }
 
 SftpOutcome SftpSession::Problem(const std::string& what) {

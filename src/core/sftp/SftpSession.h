@@ -86,6 +86,11 @@ class SftpSession {
     // the call was cancelled or timed out. The session is broken after it.
     SftpOutcome Fail(const std::string& what, const std::string& reason);
 
+    // After the server refused a request made outside libssh's calls (a
+    // write of SftpWritePipe): Refused, with ErrorText naming `what`, the
+    // host and the server's `reason`.
+    SftpOutcome Refuse(const std::string& what, const std::string& reason);
+
     // Breaks a waiting call and fails every later one. Any thread.
     void Interrupt();
     bool Cancelled() const;

@@ -6,6 +6,7 @@
 #include "core/engine/FileEntry.h"
 #include "core/engine/ProgressText.h"
 #include "core/engine/Prompter.h"
+#include "core/engine/TimestampRule.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -114,8 +115,10 @@ bool SeenState::Matches(bool exists, const EntryFacts& facts) const {
     if (!exists) return true;
     constexpr uint32_t kKind = kFolderAttribute | kSymlinkAttribute;
     if ((facts.attributes & kKind) != (attributes & kKind)) return false;
+    // A server that lists times to the minute gives the same minute again.
     return (attributes & kFolderAttribute) != 0 ||
-           (facts.size == size && facts.lastWrite == lastWrite);
+           (facts.size == size &&
+            TimesMayBeEqual(facts.lastWrite, facts.attributes, lastWrite, attributes));
 }
 
 bool FileOperation::Check(FileSystem& fs, const std::vector<std::string>& paths, size_t index,

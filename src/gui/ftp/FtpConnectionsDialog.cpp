@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "core/ftp/ServerClockStore.h"
 #include "gui/ftp/FtpDirectoryDialog.h"
 #include "gui/widgets/IconButton.h"
 
@@ -43,6 +44,12 @@ FtpConnectionsDialog::FtpConnectionsDialog(SettingsStore& store, Prompter& promp
     directoryLabel->setBuddy(directory_);
     fields->addRow(directoryLabel, directoryRow);
     fields->addRow(QString(), passive_);
+    clock_ = new QLabel(this);
+    clock_->setWordWrap(true);
+    clock_->setToolTip(
+        tr("Found by each comparison that may write to the server, with a small file it "
+           "uploads and removes again"));
+    fields->addRow(tr("Server clock:"), clock_);
     Lay(fields);
 
     FollowServerAndDirectory(server_, directory_);
@@ -58,6 +65,44 @@ QWidget* FtpConnectionsDialog::FirstField() const {
     return server_;
 }
 
+namespace {
+
+QString ZoneText(int32_t offset, bool local) {
+    return local
+               ? FtpConnectionsDialog::tr("this computer's zone")
+               : FtpConnectionsDialog::tr("UTC%1").arg(QString::fromStdString(OffsetText(offset)));
+}
+
+}  // namespace
+
+QString FtpConnectionsDialog::ClockText(const ServerClock& clock) {
+    if (!clock.known) {
+        return tr("not known yet (a comparison that may write to the server finds it)");
+    }
+    const QString listings = ZoneText(clock.listingOffset, clock.listingIsLocal);
+    const QString mdtm =
+        clock.mdtmKnown ? ZoneText(clock.mdtmOffset, clock.mdtmIsLocal) : tr("not offered");
+    QString setter;
+    switch (clock.setter) {
+        case TimeSetter::Mfmt:
+            setter = QStringLiteral("MFMT");
+            break;
+        case TimeSetter::MdtmWithTime:
+            setter = QStringLiteral("MDTM");
+            break;
+        case TimeSetter::SiteUtime:
+            setter = QStringLiteral("SITE UTIME");
+            break;
+        case TimeSetter::Untried:
+        case TimeSetter::None:
+            return tr("listings in %1, MDTM %2; no command keeps an upload's time, so this "
+                      "computer remembers it")
+                .arg(listings, mdtm);
+    }
+    return tr("listings in %1, MDTM %2; uploads keep their times with %3")
+        .arg(listings, mdtm, setter);
+}
+
 void FtpConnectionsDialog::ShowOwnFields() {
     const FtpConnection& fields = editor_.Fields();
     ConnectionNameBox::ShowText(server_, fields.server);
@@ -65,6 +110,8 @@ void FtpConnectionsDialog::ShowOwnFields() {
     ConnectionNameBox::ShowText(password_, fields.password);
     ConnectionNameBox::ShowText(directory_, fields.directory);
     passive_->setChecked(fields.passive);
+    const FtpConnection logon = FtpConnectionStore::WithDefaultLogon(fields);
+    clock_->setText(ClockText(ServerClockStore::Read(logon.server, logon.user)));
 }
 
 void FtpConnectionsDialog::OnBrowse() {

@@ -4,9 +4,11 @@
 
 #include "core/ftp/FtpConnectionEditor.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/ftp/ServerClock.h"
 #include "gui/widgets/ConnectionsDialog.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QToolButton;
 
@@ -33,7 +35,12 @@ class FtpConnectionsDialog : public ConnectionsDialog {
     QLineEdit* PasswordBox() const { return password_; }
     QLineEdit* DirectoryBox() const { return directory_; }
     QCheckBox* PassiveBox() const { return passive_; }
+    // How the server's clock reads, as the last comparison found it.
+    QLabel* ClockLabel() const { return clock_; }
     QToolButton* BrowseButton() const { return browse_; }
+
+    // The words the dialog shows for `clock`.
+    static QString ClockText(const ServerClock& clock);
 
   protected:
     ConnectionEditing& Editor() override { return editor_; }
@@ -53,6 +60,7 @@ class FtpConnectionsDialog : public ConnectionsDialog {
     QLineEdit* directory_;
     QToolButton* browse_;
     QCheckBox* passive_;
+    QLabel* clock_;
 };
 
 }  // namespace ravelmoor
