@@ -13,7 +13,7 @@
 #include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
 #include "core/journal/UndoRun.h"
-#include "core/journal/UndoSides.h"
+#include "core/launch/UndoSides.h"
 
 namespace ravelmoor {
 namespace {

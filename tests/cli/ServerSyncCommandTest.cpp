@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ftp/FtpTestServer.h"
+#include "support/FtpTestServer.h"
 #include "support/RunProgram.h"
 #include "support/ServerSyncTrees.h"
 #include "support/SshTestServer.h"

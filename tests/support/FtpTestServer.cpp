@@ -1,4 +1,4 @@
-#include "ftp/FtpTestServer.h"
+#include "support/FtpTestServer.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>

@@ -9,7 +9,7 @@
 
 namespace ravelmoor::test {
 
-// A real FTP server (Debian's pyftpdlib, through tests/ftp/ftp_test_server.py)
+// A real FTP server (Debian's pyftpdlib, through tests/support/ftp_test_server.py)
 // serving `folder` on 127.0.0.1 and a free port, started by the constructor
 // (which waits until it listens) and stopped by the destructor. Without a
 // user it lets anyone log on anonymously. `flags` are the script's fault

@@ -1,4 +1,4 @@
-#include "SyncFixture.h"
+#include "support/SyncFixture.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

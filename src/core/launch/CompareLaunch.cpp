@@ -1,4 +1,4 @@
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
 
 #include <sys/stat.h>
 

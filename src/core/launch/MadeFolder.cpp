@@ -1,4 +1,4 @@
-#include "core/settings/MadeFolder.h"
+#include "core/launch/MadeFolder.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
 
 namespace ravelmoor {
 

@@ -1,4 +1,4 @@
-#include "core/settings/StartComparison.h"
+#include "core/launch/StartComparison.h"
 
 #include "core/engine/Comparison.h"
 #include "core/filters/FilterSet.h"

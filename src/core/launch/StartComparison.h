@@ -5,8 +5,8 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/SideProvider.h"
+#include "core/launch/CompareLaunch.h"
 #include "core/settings/CompareJob.h"
-#include "core/settings/CompareLaunch.h"
 #include "core/sftp/SftpSession.h"
 
 namespace ravelmoor {

@@ -1,10 +1,10 @@
-#include "core/journal/UndoSides.h"
+#include "core/launch/UndoSides.h"
 
 #include <utility>
 
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
+#include "core/launch/StartComparison.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
 
 namespace ravelmoor {
 namespace {

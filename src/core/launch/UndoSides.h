@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/ConfinedFileSystem.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/SideProvider.h"
 #include "core/journal/Journal.h"
+#include "core/local/ConfinedFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor {
 

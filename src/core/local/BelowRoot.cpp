@@ -1,4 +1,4 @@
-#include "core/engine/BelowRoot.h"
+#include "core/local/BelowRoot.h"
 
 #include <fcntl.h>
 #include <linux/openat2.h>

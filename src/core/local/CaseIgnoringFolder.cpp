@@ -1,4 +1,4 @@
-#include "core/engine/CaseIgnoringFolder.h"
+#include "core/local/CaseIgnoringFolder.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>

@@ -1,4 +1,4 @@
-#include "core/engine/ConfinedFileSystem.h"
+#include "core/local/ConfinedFileSystem.h"
 
 namespace ravelmoor {
 

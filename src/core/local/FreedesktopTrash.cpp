@@ -1,4 +1,4 @@
-#include "core/engine/FreedesktopTrash.h"
+#include "core/local/FreedesktopTrash.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/FdGuard.h"
+#include "core/local/BelowRoot.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

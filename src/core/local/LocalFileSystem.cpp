@@ -1,4 +1,4 @@
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,12 +10,12 @@
 #include <cstring>
 #include <utility>
 
-#include "core/engine/BelowRoot.h"
-#include "core/engine/CaseIgnoringFolder.h"
 #include "core/engine/FdGuard.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/FolderCache.h"
-#include "core/engine/FreedesktopTrash.h"
+#include "core/local/BelowRoot.h"
+#include "core/local/CaseIgnoringFolder.h"
+#include "core/local/FreedesktopTrash.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/LocalFolderWriter.h"
+#include "core/local/LocalFolderWriter.h"
 
 namespace ravelmoor {
 

@@ -1,4 +1,4 @@
-#include "core/engine/LocalFolderWriter.h"
+#include "core/local/LocalFolderWriter.h"
 
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -12,9 +12,9 @@
 #include <memory>
 #include <unordered_map>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
-#include "core/engine/LocalStagedCopy.h"
+#include "core/local/BelowRoot.h"
+#include "core/local/LocalStagedCopy.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
-#include "core/engine/FreedesktopTrash.h"
+#include "core/local/FreedesktopTrash.h"
 
 namespace ravelmoor {
 

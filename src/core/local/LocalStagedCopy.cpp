@@ -1,4 +1,4 @@
-#include "core/engine/LocalStagedCopy.h"
+#include "core/local/LocalStagedCopy.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "core/engine/BelowRoot.h"
-#include "core/engine/FreedesktopTrash.h"
+#include "core/local/BelowRoot.h"
+#include "core/local/FreedesktopTrash.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

@@ -1,4 +1,4 @@
-#include "core/engine/BrowseConnection.h"
+#include "core/remote/BrowseConnection.h"
 
 #include "core/engine/FileEntry.h"
 #include "core/engine/FileSystem.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/engine/Prompter.h"
-#include "core/ftp/ConnectionNames.h"
+#include "core/remote/ConnectionNames.h"
 
 namespace ravelmoor {
 

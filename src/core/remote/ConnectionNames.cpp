@@ -1,4 +1,4 @@
-#include "core/ftp/ConnectionNames.h"
+#include "core/remote/ConnectionNames.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "core/ftp/ConnectionStore.h"
+#include "core/remote/ConnectionStore.h"
 
 #include <algorithm>
 

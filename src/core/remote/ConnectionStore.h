@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ftp/PasswordStore.h"
+#include "core/remote/PasswordStore.h"
 
 namespace ravelmoor {
 

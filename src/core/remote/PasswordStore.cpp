@@ -1,4 +1,4 @@
-#include "core/ftp/PasswordStore.h"
+#include "core/remote/PasswordStore.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "gui/results/ShowResultsWindow.h"
+#include "gui/main/ShowResultsWindow.h"
 
 #include "gui/main/MainWindow.h"
 #include "gui/results/ResultsWindow.h"

@@ -1,4 +1,4 @@
-#include "gui/widgets/ConnectionNameBox.h"
+#include "gui/remote/ConnectionNameBox.h"
 
 #include <QLineEdit>
 

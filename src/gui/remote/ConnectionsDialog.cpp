@@ -1,4 +1,4 @@
-#include "gui/widgets/ConnectionsDialog.h"
+#include "gui/remote/ConnectionsDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/settings/SettingsStore.h"
+#include "gui/remote/RemoteDirectoryDialog.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/IconButton.h"
-#include "gui/widgets/RemoteDirectoryDialog.h"
 
 namespace ravelmoor {
 namespace {

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <string>
 
-#include "core/ftp/ConnectionEditing.h"
-#include "gui/widgets/ConnectionNameBox.h"
+#include "core/remote/ConnectionEditing.h"
+#include "gui/remote/ConnectionNameBox.h"
 
 class QFormLayout;
 class QLineEdit;

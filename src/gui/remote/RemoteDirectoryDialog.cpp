@@ -1,4 +1,4 @@
-#include "gui/widgets/RemoteDirectoryDialog.h"
+#include "gui/remote/RemoteDirectoryDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -7,9 +7,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "gui/remote/RemoteDirectoryTree.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/IconButton.h"
-#include "gui/widgets/RemoteDirectoryTree.h"
 
 namespace ravelmoor {
 

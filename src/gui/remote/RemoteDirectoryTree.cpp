@@ -1,11 +1,11 @@
-#include "gui/widgets/RemoteDirectoryTree.h"
+#include "gui/remote/RemoteDirectoryTree.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <vector>
 
-#include "core/engine/BrowseConnection.h"
 #include "core/engine/Prompter.h"
+#include "core/remote/BrowseConnection.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/widgets/IconButton.h"
 

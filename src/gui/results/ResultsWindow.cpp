@@ -24,12 +24,12 @@
 #include "core/results/VisibleRows.h"
 #include "core/settings/Settings.h"
 #include "core/text/Translated.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/results/ResultsOrdering.h"
 #include "gui/results/ResultsPlacement.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/VirtualReportView.h"
 

@@ -1,4 +1,4 @@
-#include "gui/main/HelpWindow.h"
+#include "gui/widgets/HelpWindow.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

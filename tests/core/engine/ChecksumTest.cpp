@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/engine/Checksum.h"
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/engine/FileList.h"
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

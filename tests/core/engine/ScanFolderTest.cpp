@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/TreeScan.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 

@@ -8,10 +8,10 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/FileList.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/TreeScan.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ftp/FtpTestServer.h"
+#include "support/FtpTestServer.h"
 #include "support/RunProgram.h"
 #include "support/ServerSyncTrees.h"
 #include "support/TempConfigHome.h"

@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "core/ftp/FtpOpener.h"
-#include "ftp/FtpTestServer.h"
-#include "ftp/ScopedTimeZone.h"
 #include "support/ComparisonHarness.h"
+#include "support/FtpTestServer.h"
 #include "support/ResultRows.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/ftp/FtpListingParser.h"
-#include "ftp/ScopedTimeZone.h"
+#include "support/ScopedTimeZone.h"
 
 namespace ravelmoor {
 namespace {

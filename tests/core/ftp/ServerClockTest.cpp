@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ftp/ServerClock.h"
-#include "ftp/ScopedTimeZone.h"
+#include "support/ScopedTimeZone.h"
 
 namespace ravelmoor {
 namespace {

@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SyncFixture.h"
 #include "core/engine/FdGuard.h"
-#include "core/engine/FreedesktopTrash.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalWriter.h"
 #include "core/journal/UndoRun.h"
+#include "core/local/FreedesktopTrash.h"
+#include "core/local/LocalFileSystem.h"
+#include "support/SyncFixture.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/ftp/FtpConnection.h"
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

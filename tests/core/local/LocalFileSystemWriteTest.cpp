@@ -4,7 +4,7 @@
 #include <functional>
 #include <random>
 
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 

@@ -14,9 +14,9 @@
 #include <sstream>
 
 #include "core/engine/FileList.h"
-#include "core/engine/FreedesktopTrash.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/ScanFolder.h"
+#include "core/local/FreedesktopTrash.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/TempTree.h"
 
 namespace ravelmoor {

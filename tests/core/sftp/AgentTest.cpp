@@ -9,8 +9,8 @@
 
 #include "core/engine/Checksum.h"
 #include "core/engine/FileList.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/ScanFolder.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
 #include "support/RunProgram.h"

@@ -12,7 +12,7 @@
 #include "core/ftp/FtpOpener.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
-#include "ftp/FtpTestServer.h"
+#include "support/FtpTestServer.h"
 #include "support/RunProgram.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SshTestServer.h"

@@ -5,12 +5,12 @@
 #include <atomic>
 #include <memory>
 
-#include "core/engine/LocalFileSystem.h"
 #include "core/ftp/FtpOpener.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
-#include "ftp/FtpTestServer.h"
 #include "support/FaultyFileSystem.h"
+#include "support/FtpTestServer.h"
 #include "support/ScriptedPrompter.h"
 #include "support/ServerSyncTrees.h"
 #include "support/SshTestServer.h"

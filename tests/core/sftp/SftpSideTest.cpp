@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "core/engine/FileEntry.h"
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
 #include "support/ScriptedPrompter.h"

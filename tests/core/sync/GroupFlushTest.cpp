@@ -9,7 +9,7 @@
 
 #include "core/sync/FileOperation.h"
 #include "support/FaultyFileSystem.h"
-#include "sync/SyncFixture.h"
+#include "support/SyncFixture.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -1,6 +1,6 @@
-#include "SyncFixture.h"
 #include "core/sync/DifferenceViewerCommand.h"
 #include "core/sync/PreviewBuilder.h"
+#include "support/SyncFixture.h"
 
 namespace ravelmoor::test {
 namespace {

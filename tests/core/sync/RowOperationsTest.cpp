@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <functional>
 
-#include "SyncFixture.h"
 #include "support/FaultyFileSystem.h"
+#include "support/SyncFixture.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "SyncFixture.h"
-#include "core/engine/BelowRoot.h"
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/BelowRoot.h"
+#include "core/local/LocalFileSystem.h"
+#include "support/SyncFixture.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "SyncFixture.h"
+#include "support/SyncFixture.h"
 
 namespace ravelmoor::test {
 namespace {

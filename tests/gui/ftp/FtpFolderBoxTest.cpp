@@ -2,11 +2,11 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "ftp/FtpTestServer.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/ftp/FtpDirectoryDialog.h"
 #include "gui/ftp/FtpDirectoryTree.h"
 #include "gui/settings/SettingsMenu.h"
+#include "support/FtpTestServer.h"
 #include "support/MainWindowFixture.h"
 
 namespace ravelmoor {

@@ -1,7 +1,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
 #include "core/settings/SettingsFile.h"
 #include "gui/progress/ProgressDialog.h"
 #include "gui/settings/SettingsMenu.h"

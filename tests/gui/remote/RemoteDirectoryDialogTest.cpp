@@ -12,12 +12,12 @@
 #include <memory>
 
 #include "core/settings/SettingsStore.h"
-#include "ftp/FtpTestServer.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/ftp/FtpDirectoryDialog.h"
 #include "gui/ftp/FtpDirectoryTree.h"
 #include "gui/sftp/SftpDirectoryDialog.h"
 #include "gui/sftp/SftpDirectoryTree.h"
+#include "support/FtpTestServer.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SshTestServer.h"
 #include "support/TempConfigHome.h"

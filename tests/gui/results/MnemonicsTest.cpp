@@ -13,8 +13,8 @@
 #include "gui/main/MainWindow.h"
 #include "gui/main/Translations.h"
 #include "gui/results/PreviewWindow.h"
+#include "gui/results/ResultsFixture.h"
 #include "gui/settings/GeneralSettingsDialog.h"
-#include "results/ResultsFixture.h"
 
 namespace ravelmoor::test {
 namespace {

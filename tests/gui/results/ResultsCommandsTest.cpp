@@ -12,15 +12,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/engine/LocalFileSystem.h"
 #include "core/journal/RootLock.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
+#include "gui/main/ShowResultsWindow.h"
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
-#include "gui/results/ShowResultsWindow.h"
+#include "gui/results/ResultsFixture.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/widgets/VirtualReportView.h"
-#include "results/ResultsFixture.h"
 #include "support/MainWindowFixture.h"
 
 namespace ravelmoor::test {

@@ -1,4 +1,4 @@
-#include "results/ResultsFixture.h"
+#include "gui/results/ResultsFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

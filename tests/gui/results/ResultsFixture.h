@@ -13,9 +13,9 @@
 #include "core/settings/SettingsStore.h"
 #include "gui/results/ResultsWindow.h"
 #include "support/ComparisonHarness.h"
+#include "support/SyncFixture.h"
 #include "support/TempConfigHome.h"
 #include "support/WindowDriver.h"
-#include "sync/SyncFixture.h"
 
 class QMenu;
 

@@ -10,9 +10,9 @@
 #include "core/results/VisibleRows.h"
 #include "core/sync/RowOperations.h"
 #include "gui/results/PreviewWindow.h"
+#include "gui/results/ResultsFixture.h"
 #include "gui/widgets/ReadableColour.h"
 #include "gui/widgets/VirtualReportView.h"
-#include "results/ResultsFixture.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -13,9 +13,9 @@
 
 #include "core/results/VisibleRows.h"
 #include "core/text/Formatting.h"
+#include "gui/results/ResultsFixture.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/VirtualReportView.h"
-#include "results/ResultsFixture.h"
 #include "support/FaultyFileSystem.h"
 
 namespace ravelmoor::test {

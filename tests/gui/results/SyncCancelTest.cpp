@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "gui/progress/TaskProgressDialog.h"
-#include "results/ResultsFixture.h"
+#include "gui/results/ResultsFixture.h"
 #include "support/FaultyFileSystem.h"
 
 namespace ravelmoor::test {

@@ -8,11 +8,11 @@
 #include <QTest>
 
 #include "core/sync/SyncSummary.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/Translations.h"
+#include "gui/results/ResultsFixture.h"
 #include "gui/widgets/ElidedLabel.h"
-#include "results/ResultsFixture.h"
+#include "gui/widgets/HelpWindow.h"
 
 namespace ravelmoor::test {
 namespace {

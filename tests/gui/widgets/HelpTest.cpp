@@ -8,8 +8,8 @@
 
 #include "gui/filters/FilterDialog.h"
 #include "gui/filters/FilterListDialog.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
+#include "gui/widgets/HelpWindow.h"
 #include "support/MainWindowFixture.h"
 
 namespace ravelmoor {
