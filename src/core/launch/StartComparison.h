@@ -5,15 +5,13 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/SideProvider.h"
-#include "core/launch/CompareLaunch.h"
+#include "core/launch/OpenSides.h"
 #include "core/settings/CompareJob.h"
-#include "core/sftp/SftpSession.h"
 
 namespace ravelmoor {
 
 class Comparison;
 class Prompter;
-class SettingsStore;
 
 // What a launch came to: the run working on its worker thread, or the
 // refusal that stopped it before anything was read.
@@ -25,18 +23,9 @@ struct ComparisonStart {
     SideConnection target;
 };
 
-// The lookups of the connections kept in `store`, which must outlive them.
-ConnectionLookup StoredConnectionLookup(SettingsStore& store);
-
-// The remote side the engine opens for a side the launch resolved; null for
-// a local folder. An SFTP side treats a host key that is not known yet as
-// `unknownHostKey` says.
-std::unique_ptr<RemoteSide> MakeRemoteSide(const SideConnection& side,
-                                           UnknownHostKey unknownHostKey);
-
-// The one start of a comparison for every front end: checks both sides of
-// `job` (CheckCompareSides; local folder texts are normalised in place),
-// resets `comparison` with the job's rules and roots, makes a side on a server
+// The one start of a comparison for every front end: opens both sides of
+// `job` (OpenSides; local folder texts are normalised in place), resets
+// `comparison` with the job's rules and roots, makes a side on a server
 // remote (an SFTP side treats an unknown host key as `unknownHostKey` says),
 // prepares the job's filter rules and starts a run that asks through
 // `prompter`. `beforeStart`, when given, sees the prepared run just before

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "core/launch/CompareLaunch.h"
-#include "core/launch/StartComparison.h"
+#include "core/launch/OpenSides.h"
 #include "core/settings/SettingsStore.h"
 
 namespace ravelmoor {
@@ -41,19 +41,14 @@ JournalOutcome UndoSides::Open(const JournalHeader& header) {
 
 JournalOutcome UndoSides::OpenAs(const JournalHeader& header, std::string source,
                                  std::string target) {
-    SideConnection sourceSide;
-    SideConnection targetSide;
     SettingsStore settingsStore;
-    const LaunchOutcome checked = CheckCompareSides(
-        source, target, StoredConnectionLookup(settingsStore), sourceSide, targetSide);
-    if (!checked.Ok()) return JournalOutcome(JournalStatus::Unreachable, checked.reason);
-    provider_.Reset(RootText(source), RootText(target));
     // The synchronisation has met the server's host key: an undo takes no
     // key that is not known.
-    if (sourceSide.IsRemote())
-        provider_.SetRemote(Side::Source, MakeRemoteSide(sourceSide, UnknownHostKey::Refuse));
-    if (targetSide.IsRemote())
-        provider_.SetRemote(Side::Target, MakeRemoteSide(targetSide, UnknownHostKey::Refuse));
+    OpenedSides opened =
+        OpenSides(source, target, StoredConnectionLookup(settingsStore), UnknownHostKey::Refuse);
+    if (!opened.outcome.Ok())
+        return JournalOutcome(JournalStatus::Unreachable, opened.outcome.reason);
+    opened.MoveInto(provider_);
     for (const Side side : {Side::Source, Side::Target}) {
         const JournalSide& named = side == Side::Source ? header.source : header.target;
         if (provider_.Folder(side) != named.folder) {
