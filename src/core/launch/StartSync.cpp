@@ -74,7 +74,7 @@ void SyncExecution::Run() {
     end_.summary = SyncSummaryText(end_.tally, end_.stopped, end_.seconds);
     end_.journalBroke = journal_.Problem();
     end_.journalId = journal_.IsOpen() ? journal_.Id() : std::string();
-    journal_.Finish(end_.summary, end_.stopped || end_.tally.notDone > 0);
+    journal_.Finish(end_.summary, RunEnd(end_.stopped, end_.tally.notDone > 0));
     end_.journalProblem = journal_.Problem();
 }
 

@@ -44,7 +44,7 @@ void UndoExecution::Run() {
 }
 
 void UndoExecution::Finish(std::string_view summary) {
-    record_.Finish(summary, end_.retry || end_.stopped);
+    record_.Finish(summary, RunEnd(end_.stopped, end_.retry));
     end_.journalProblem = record_.Problem();
 }
 
