@@ -7,7 +7,7 @@
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/launch/CompareLaunch.h"
+#include "core/folders/FolderText.h"
 #include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {

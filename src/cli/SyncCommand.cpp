@@ -19,6 +19,7 @@
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
+#include "core/folders/FolderText.h"
 #include "core/journal/RootLock.h"
 #include "core/launch/CompareLaunch.h"
 #include "core/launch/MadeFolder.h"

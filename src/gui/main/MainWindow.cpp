@@ -13,6 +13,7 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/launch/CompareLaunch.h"
 #include "core/launch/StartComparison.h"
