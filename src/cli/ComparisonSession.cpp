@@ -57,11 +57,9 @@ std::string DescribeSideProblem(const LaunchOutcome& problem, const CompareJob& 
         case LaunchStatus::TargetFtpNotFound:
             return WithConnection(problem.reason, std::string(ConnectionNameIn(job.targetFolder)));
         case LaunchStatus::SourceSftpNotFound:
-            return WithConnection(problem.reason,
-                                  std::string(ConnectionNameIn(job.sourceFolder)));
+            return WithConnection(problem.reason, std::string(ConnectionNameIn(job.sourceFolder)));
         case LaunchStatus::TargetSftpNotFound:
-            return WithConnection(problem.reason,
-                                  std::string(ConnectionNameIn(job.targetFolder)));
+            return WithConnection(problem.reason, std::string(ConnectionNameIn(job.targetFolder)));
         case LaunchStatus::SourceNotFound:
             return WithSubject(problem.reason, job.sourceFolder, FolderReason(job.sourceFolder));
         case LaunchStatus::TargetNotFound:

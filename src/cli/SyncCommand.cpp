@@ -25,6 +25,7 @@
 #include "core/launch/MadeFolder.h"
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/SyncGuards.h"
 #include "core/text/Formatting.h"
@@ -437,7 +438,8 @@ int RunSyncCommand(ArgumentList& args) {
     }
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
-    Comparison comparison(prompter);
+    SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
+    Comparison comparison(sides);
     if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
     for (const std::string& unread :
          {comparison.UnlistableFoldersWarning(), comparison.UnreadableFilesWarning()}) {

@@ -36,12 +36,15 @@ class RemoteSide {
 
 // Hands out the file system of each side of one comparison: the local one,
 // or the remote side's connection. The run opens the remote side and closes
-// it when it ends; asking for that side afterwards opens it again (a
-// synchronisation needs it), and when that fails the side answers every call
-// with a failure until the next Reset.
+// it when it ends; Reopen opens it again (a synchronisation needs it), and
+// when that fails the side answers every call with a failure until the next
+// Reset.
+//
+// It belongs to whoever holds the comparison (a command, the window), which
+// hands it the file system a local side is read through.
 class SideProvider {
   public:
-    explicit SideProvider(Prompter& prompter);
+    SideProvider(Prompter& prompter, std::shared_ptr<FileSystem> localFileSystem);
     ~SideProvider();
     SideProvider(const SideProvider&) = delete;
     SideProvider& operator=(const SideProvider&) = delete;
@@ -62,9 +65,15 @@ class SideProvider {
     // The folder the entry paths of the side are below, as its file system
     // names it (the local root, or the remote side's folder).
     const std::string& Folder(Side side) const;
-    // The side's file system, opening a remote side again when the run has
-    // closed it.
+    // The side's file system. A remote side that is not open (the run has
+    // closed it, or it could not be opened again) answers every call with a
+    // failure; Reopen connects it.
     FileSystem& FileSystemOf(Side side);
+    // Connects the remote side again after the run has closed it, for
+    // whoever works on its rows; kept until the next Reset. True when it is
+    // open or there is none; false when it cannot be (it has said why, or
+    // `cancel` was set while it waited), and then until the next Reset.
+    bool Reopen(const std::atomic<int32_t>* cancel);
 
     // For the run: opens the remote side, if there is one; false when it
     // cannot (it has said why). The cancel word reaches the connection: a

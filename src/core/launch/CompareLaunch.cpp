@@ -33,8 +33,7 @@ bool ResolveRemoteSide(const std::string& text, const ConnectionLookup& lookup,
         side.ftp = ResolveFtpSide(text, lookup);
         return !side.ftp.IsEmpty();
     }
-    if (lookup.sftp)
-        side.sftp = lookup.sftp(ConnectionNameIn(text));
+    if (lookup.sftp) side.sftp = lookup.sftp(ConnectionNameIn(text));
     return !side.sftp.IsEmpty();
 }
 

@@ -17,6 +17,7 @@
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/launch/CompareLaunch.h"
 #include "core/launch/StartComparison.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsStore.h"
@@ -56,7 +57,8 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       settings_(settings),
       store_(store),
       prompter_(prompter),
-      comparison_(prompter),
+      sides_(prompter, std::make_shared<LocalFileSystem>()),
+      comparison_(sides_),
       ownPickers_(std::make_unique<DialogPickers>()),
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsWindow) {
