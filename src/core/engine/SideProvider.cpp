@@ -1,5 +1,7 @@
 #include "core/engine/SideProvider.h"
 
+#include "core/engine/WindowThread.h"
+
 namespace ravelmoor {
 namespace {
 
@@ -69,6 +71,7 @@ const std::string& SideProvider::Folder(Side side) const {
 
 bool SideProvider::OpenRemote(const std::atomic<int32_t>* cancel) {
     if (!HasRemote()) return true;
+    ExpectOffWindowThread("opening a side on a server");
     std::unique_ptr<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
     if (!opened) return false;
     std::lock_guard<std::mutex> guard(lock_);
@@ -104,6 +107,7 @@ bool SideProvider::Reopen(const std::atomic<int32_t>* cancel) {
         if (remoteFs_) return true;
     }
     if (reopenFailed_) return false;
+    ExpectOffWindowThread("opening a side on a server again");
     std::unique_ptr<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
     if (!opened) {
         reopenFailed_ = true;
