@@ -1,5 +1,6 @@
 #include "core/engine/SideProvider.h"
 
+#include "core/engine/Prompter.h"
 #include "core/engine/WindowThread.h"
 
 namespace ravelmoor {
@@ -72,11 +73,17 @@ const std::string& SideProvider::Folder(Side side) const {
 bool SideProvider::OpenRemote(const std::atomic<int32_t>* cancel) {
     if (!HasRemote()) return true;
     ExpectOffWindowThread("opening a side on a server");
-    std::unique_ptr<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
+    std::unique_ptr<FileSystem> opened = OpenTelling(cancel);
     if (!opened) return false;
     std::lock_guard<std::mutex> guard(lock_);
     remoteFs_ = std::move(opened);
     return true;
+}
+
+std::unique_ptr<FileSystem> SideProvider::OpenTelling(const std::atomic<int32_t>* cancel) {
+    OpenResult<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
+    if (opened.status == OpenStatus::Failed) prompter_.Warn(opened.reason);
+    return std::move(opened.value);
 }
 
 void SideProvider::CloseRemote() {
@@ -108,7 +115,7 @@ bool SideProvider::Reopen(const std::atomic<int32_t>* cancel) {
     }
     if (reopenFailed_) return false;
     ExpectOffWindowThread("opening a side on a server again");
-    std::unique_ptr<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
+    std::unique_ptr<FileSystem> opened = OpenTelling(cancel);
     if (!opened) {
         reopenFailed_ = true;
         return false;

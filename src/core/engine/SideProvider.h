@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/engine/FileSystem.h"
+#include "core/engine/Outcome.h"
 
 namespace ravelmoor {
 
@@ -19,6 +20,14 @@ enum class Side { Source, Target };
 // connection).
 enum class SideKind { Local, Ftp, Sftp };
 
+// How opening a side on a server ended. Stopped: nothing to tell (the cancel
+// word was set, the user declined the server's key, or the side has already
+// said what broke); Failed: the reason says why, for the caller to tell.
+enum class OpenStatus { Opened, Failed, Stopped };
+// The file system of an opened side, or why there is none.
+template <class Side>
+using OpenResult = Result<OpenStatus, std::unique_ptr<Side>>;
+
 // A side that is not on this machine: the engine only opens it and asks for
 // the folder its entries are below; what it is made of stays with its maker.
 class RemoteSide {
@@ -28,10 +37,10 @@ class RemoteSide {
     // The folder the side's entry paths are below, as its file system names
     // it; ends with '/'.
     virtual const std::string& Folder() const = 0;
-    // Connects; null when it cannot, after saying why through `prompter`
-    // (silently when `cancel` was set while it waited). `cancel` may be null.
-    virtual std::unique_ptr<FileSystem> Open(Prompter& prompter,
-                                             const std::atomic<int32_t>* cancel) = 0;
+    // Connects. `prompter` is for the questions on the way (a server's
+    // unknown key) and for the opened side's own warnings later; a failure
+    // to open comes back in the result. `cancel` may be null.
+    virtual OpenResult<FileSystem> Open(Prompter& prompter, const std::atomic<int32_t>* cancel) = 0;
 };
 
 // Hands out the file system of each side of one comparison: the local one,
@@ -76,8 +85,8 @@ class SideProvider {
     bool Reopen(const std::atomic<int32_t>* cancel);
 
     // For the run: opens the remote side, if there is one; false when it
-    // cannot (it has said why). The cancel word reaches the connection: a
-    // server that never answers the logon must not hold up a cancel.
+    // cannot, after telling the reason through the prompter. The cancel word reaches the
+    // connection: a server that never answers the logon must not hold up a cancel.
     bool OpenRemote(const std::atomic<int32_t>* cancel);
     // Drops the remote side's connection, if open.
     void CloseRemote();
@@ -88,6 +97,8 @@ class SideProvider {
     // The remote side, if any.
     const RemoteSide* Remote(Side side) const;
     bool HasRemote() const { return remoteSide_ != nullptr; }
+    // Opens the remote side and tells why when it cannot; null then.
+    std::unique_ptr<FileSystem> OpenTelling(const std::atomic<int32_t>* cancel);
 
     Prompter& prompter_;
     std::string sourceRoot_;

@@ -24,10 +24,10 @@ bool FtpBrowseConnection::Connect(std::string& problem) {
         side_.reset();
     }
     message_->Take();
-    std::unique_ptr<FileSystem> side = OpenFtpSide(logon_, record_.user, *message_, &cancel_);
-    problem = message_->Take();
+    OpenResult<FileSystem> opened = OpenFtpSide(logon_, record_.user, *message_, &cancel_);
+    problem = std::move(opened.reason);
     const std::lock_guard<std::mutex> hold(lock_);
-    side_ = std::move(side);
+    side_ = std::move(opened.value);
     return side_ != nullptr;
 }
 

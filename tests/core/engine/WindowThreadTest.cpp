@@ -21,10 +21,10 @@ class CountingRemote : public RemoteSide {
     explicit CountingRemote(std::atomic<int>& opened) : opened_(opened) {}
     SideKind Kind() const override { return SideKind::Ftp; }
     const std::string& Folder() const override { return folder_; }
-    std::unique_ptr<FileSystem> Open(Prompter& /*prompter*/,
-                                     const std::atomic<int32_t>* /*cancel*/) override {
+    OpenResult<FileSystem> Open(Prompter& /*prompter*/,
+                                const std::atomic<int32_t>* /*cancel*/) override {
         ++opened_;
-        return std::make_unique<LocalFileSystem>();
+        return OpenResult<FileSystem>(std::make_unique<LocalFileSystem>());
     }
 
   private:
