@@ -260,6 +260,15 @@ class FileSystem {
     virtual WriteOutcome MoveToTrash(const std::string& root, std::string_view relative);
     // Deletes a file or link (or an empty folder) for good.
     virtual WriteOutcome DeletePermanently(const std::string& root, std::string_view relative);
+    // Whether MoveToTrash keeps what it takes on the side's server (in its
+    // versions folder) rather than in the user's trash: the words differ.
+    virtual bool KeepsOnServer() const { return false; }
+    // Renames `relative` to `newRelative`, both below `root`, on the side
+    // itself (no data moves), making the missing folders on the way to the
+    // new place. Never replaces anything: Exists when something is at the
+    // new place.
+    virtual WriteOutcome Rename(const std::string& root, std::string_view relative,
+                                std::string_view newRelative);
 };
 
 }  // namespace ravelmoor

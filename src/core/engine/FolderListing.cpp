@@ -4,6 +4,7 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/MatchKey.h"
+#include "core/engine/ServerVersions.h"
 
 namespace ravelmoor {
 
@@ -18,6 +19,8 @@ class FolderListing::Sink : public ListSink {
             return false;
         const bool folder = (facts.attributes & kFolderAttribute) != 0;
         if (folder && !options_.recordFolders && !options_.includeSubFolders) return true;
+        // What a sync kept on a server is its own, never a row to compare.
+        if (folder && facts.name == kVersionsFolder) return true;
         if (!folder && IsTemporaryName(facts.name)) {
             listing_.leftovers_.push_back(prefix_ + std::string(facts.name));
             return true;

@@ -101,12 +101,13 @@ void ResultsCommands::RunRowOperations(
         TaskProgressDialog progress(task, tr("Re-Comparing files..."), &window_);
         Prompter& asking = prompter != nullptr ? *prompter : context_.prompter;
         const bool keepReplaced = context_.settings.keepReplaced;
+        const VersionKeeping keeping{true, context_.settings.versionDays};
         const ListsHeld held(Lists());
         task.Run(
             [&] {
                 // A side on FTP gets a connection again: the comparison closed its own.
-                RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison),
-                                         asking);
+                RowOperations operations(context_.comparison.Rules(),
+                                         SidesOf(context_.comparison, keeping), asking);
                 operations.SetProgress(&progress);
                 operations.SetCancelWord(&task.CancelWord());
                 operations.SetKeepReplaced(keepReplaced);
