@@ -103,7 +103,7 @@ std::string DryRunSummary(const PlannedActions& actions, const PlanWording& word
                 parts.push_back("move " + objects + " to the trash");
                 break;
             case KeptIn::Server:
-                parts.push_back("delete " + objects + " (kept on the server)");
+                parts.push_back("delete " + objects);
                 break;
             case KeptIn::Nowhere:
                 parts.push_back("delete " + objects + " permanently");
@@ -118,7 +118,14 @@ std::string DryRunSummary(const PlannedActions& actions, const PlanWording& word
     if (all.newFiles + all.replaced > 0) {
         line += " (" + Counted(all.bytes, "byte", "bytes") + " to copy)";
     }
-    return line + ". Nothing was changed.";
+    line += ".";
+    // Said once for the plan: a server side keeps what it loses.
+    const bool keptOnServer =
+        (all.deletions > 0 && wording.targetKeeps == KeptIn::Server) ||
+        (all.replaced > 0 && wording.keepReplaced &&
+         (wording.targetKeeps == KeptIn::Server || wording.sourceKeeps == KeptIn::Server));
+    if (keptOnServer) line += " What it replaces or deletes on the server is kept there.";
+    return line + " Nothing was changed.";
 }
 
 void PrintActions(const PlannedActions& actions, const PlanWording& wording, OutputFormat format,
