@@ -289,6 +289,29 @@ TEST_P(ServerVersionsCommand, KeepsReplacedAndDeletedFilesOnTheServer) {
     EXPECT_EQ(ServerSnapshot(cli.served), before);
 }
 
+// Undo brings back only the very version the sync kept: one changed on the
+// server since stays where it is, and so does the file that replaced it.
+TEST(FtpUndo, KeptVersionChangedSince_LeftWhereItIs) {
+    CommandLine cli(std::vector<std::string>{});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.served.Write("a.txt", "server a", 1000);
+    cli.local.Write("a.txt", "local a", 2000);
+    const auto synced = cli.Run({"sync", "--method", "update", "--yes"});
+    ASSERT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    const std::set<std::string> runs = RunFolders(cli.served);
+    ASSERT_EQ(runs.size(), 1U);
+    const std::string kept = ".ravelmoor-versions/" + *runs.begin() + "/a.txt";
+    cli.served.Write(kept, "someone else's a", 1000);
+
+    const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+    EXPECT_EQ(undo.exitCode, 1) << undo.out << undo.err;
+    EXPECT_NE(undo.err.find("The old version of /a.txt is no longer kept on the server."),
+              std::string::npos)
+        << undo.err;
+    EXPECT_EQ(cli.served.Read("a.txt"), "local a");
+    EXPECT_EQ(cli.served.Read(kept), "someone else's a");
+}
+
 // A server that sends half a file and still says the transfer is complete:
 // the good local file stays, the object is reported, and the sync ends with
 // exit status 1.

@@ -157,9 +157,20 @@ WriteOutcome ServerVersions::RemoveTree(const std::string& relative, size_t dept
 
 void ServerVersions::RemoveOld(int64_t now, const std::function<void(const std::string&)>& say) {
     const std::string versions(kVersionsFolder);
+    // Not there: nothing was kept yet. Looked at first: an FTP connection
+    // learns from its first listing how the server lists, which a folder
+    // that is not there would tell it wrongly.
+    EntryFacts facts;
+    if (!inner_.ReadFacts(root_ + versions, facts) || !facts.IsFolder()) return;
     Children runs;
-    // Not there: nothing was kept yet.
-    if (inner_.ListFolder(root_ + versions + "/", runs) != ListStatus::Listed) return;
+    if (inner_.ListFolder(root_ + versions + "/", runs) != ListStatus::Listed) {
+        if (say) {
+            say(FillIn(QCoreApplication::translate("ServerVersions",
+                                                   "Can not remove the old versions in %1: %2"),
+                       {Quoted(root_ + versions), inner_.WhyNotListable(root_ + versions + "/")}));
+        }
+        return;
+    }
     const int64_t limit = now - int64_t{days_} * kSecondsPerDay;
     for (const Children::Child& run : runs.all) {
         int64_t started = 0;
