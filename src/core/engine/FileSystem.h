@@ -129,6 +129,11 @@ std::string TemporaryName();
 // a synchronisation removes the ones a broken copy left behind.
 bool IsTemporaryName(std::string_view name);
 
+// The folder at a server side's root where a sync keeps what it replaces or
+// deletes there (ServerVersions). It is the sync's own: never listed, at any
+// level, so never compared, copied or deleted.
+inline constexpr std::string_view kVersionsFolder = ".ravelmoor-versions";
+
 // Every file access of the engine and of the synchronisation goes through this,
 // so that a local folder and a folder on an FTP server are the same code path.
 // Paths are full texts with '/' between levels; a folder text ends with '/'.

@@ -4,7 +4,6 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/MatchKey.h"
-#include "core/engine/ServerVersions.h"
 
 namespace ravelmoor {
 

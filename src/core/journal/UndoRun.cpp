@@ -6,9 +6,9 @@
 #include <set>
 #include <utility>
 
-#include "core/engine/BelowRoot.h"
 #include "core/journal/TrashRestore.h"
 #include "core/journal/VersionRestore.h"
+#include "core/local/BelowRoot.h"
 #include "core/sync/ActionRecorder.h"
 
 namespace ravelmoor {

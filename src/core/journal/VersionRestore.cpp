@@ -1,6 +1,6 @@
 #include "core/journal/VersionRestore.h"
 
-#include "core/engine/ServerVersions.h"
+#include "core/remote/ServerVersions.h"
 
 namespace ravelmoor {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/engine/ServerVersions.h"
+#include "core/remote/ServerVersions.h"
 #include "core/settings/CompareJob.h"
 
 namespace ravelmoor {

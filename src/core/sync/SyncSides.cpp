@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "core/engine/Comparison.h"
-#include "core/engine/ConfinedFileSystem.h"
+#include "core/local/ConfinedFileSystem.h"
 
 namespace ravelmoor {
 

@@ -6,7 +6,7 @@
 
 #include "core/engine/FileList.h"
 #include "core/engine/FileSystem.h"
-#include "core/engine/ServerVersions.h"
+#include "core/remote/ServerVersions.h"
 #include "core/sync/PlanSync.h"
 
 namespace ravelmoor {
