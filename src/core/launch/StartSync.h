@@ -31,7 +31,7 @@ struct SyncJob {
     // The person's word: no journal is kept (the sync can then not be undone).
     bool withoutJournal = false;
     // What a server side keeps of what is replaced or deleted there, and for how long.
-    VersionKeeping keeping;
+    VersionKeeping keeping{};
 };
 
 // What became of one planned copy or deletion (as SyncObserver tells it).
