@@ -98,8 +98,7 @@ WriteOutcome ServerVersions::MakeRunFolder(const std::string& root) {
     const std::string base = VersionStamp(runStart_);
     for (int run = 1; run <= kMaxRunsPerSecond; ++run) {
         std::string name = run == 1 ? base : base + "-" + std::to_string(run);
-        const WriteOutcome made =
-            inner_.MakeFolder(root, std::string(kVersionsFolder) + "/" + name);
+        WriteOutcome made = inner_.MakeFolder(root, std::string(kVersionsFolder) + "/" + name);
         if (made.status == WriteStatus::Done) {
             stamp_ = std::move(name);
             return {};
@@ -148,7 +147,7 @@ WriteOutcome ServerVersions::RemoveTree(const std::string& relative, size_t dept
     }
     for (const Children::Child& child : children.all) {
         const std::string path = relative + "/" + child.name;
-        const WriteOutcome removed =
+        WriteOutcome removed =
             child.folder ? RemoveTree(path, depth + 1) : inner_.DeletePermanently(root_, path);
         if (removed.status != WriteStatus::Done) return removed;
     }
