@@ -50,12 +50,13 @@ void SyncExecution::ActionSettled(ListSide side, bool deletion, uint32_t row, It
 }
 
 void SyncExecution::Run() {
-    RowOperations operations(comparison_.Rules(), SidesOf(comparison_), prompter_);
+    RowOperations operations(comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
     operations.SetProgress(progress_);
     operations.SetCancelWord(cancel_);
     operations.SetKeepReplaced(job_.keepReplaced);
     operations.SetVerify(job_.verify);
     operations.SetObserver(this);
+    operations.SetVersionNotice(versionNotice_);
     if (journal_.IsOpen()) operations.SetRecorder(&journal_);
     // The batches change Target, Source, then Target again (the deletions).
     constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
