@@ -53,12 +53,13 @@ void SyncExecution::Run() {
     // A side on a server gets a connection again: the comparison closed its
     // own. One that cannot be reached fails each item with the reason.
     comparison_.Reopen(cancel_);
-    RowOperations operations(comparison_.Rules(), SidesOf(comparison_), prompter_);
+    RowOperations operations(comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
     operations.SetProgress(progress_);
     operations.SetCancelWord(cancel_);
     operations.SetKeepReplaced(job_.keepReplaced);
     operations.SetVerify(job_.verify);
     operations.SetObserver(this);
+    operations.SetVersionNotice(versionNotice_);
     if (journal_.IsOpen()) operations.SetRecorder(&journal_);
     // The batches change Target, Source, then Target again (the deletions).
     constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
