@@ -50,6 +50,9 @@ void SyncExecution::ActionSettled(ListSide side, bool deletion, uint32_t row, It
 }
 
 void SyncExecution::Run() {
+    // A side on a server gets a connection again: the comparison closed its
+    // own. One that cannot be reached fails each item with the reason.
+    comparison_.Reopen(cancel_);
     RowOperations operations(comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
     operations.SetProgress(progress_);
     operations.SetCancelWord(cancel_);
