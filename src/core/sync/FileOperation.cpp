@@ -2,11 +2,11 @@
 
 #include <cerrno>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/ProgressText.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/TimestampRule.h"
+#include "core/local/BelowRoot.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -165,6 +165,14 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
             Report(index, outcome.reason);
             return true;
         case WriteStatus::Cancelled:
+            // The person's answer comes with the rest of the stopped rows;
+            // the journal hears now that this change was not made, so that
+            // `history` counts what the summary counts.
+            if (recorder_ != nullptr && index < actions_.size() &&
+                actions_[index] != ActionRecorder::kNoAction) {
+                recorder_->End(actions_[index], false);
+                actions_[index] = ActionRecorder::kNoAction;
+            }
             aborted_ = true;
             return false;
         case WriteStatus::Refused:
@@ -259,7 +267,8 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
                 }
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
-                    ++tally_.replacedToTrash;
+                    ++(to.fs.KeepsOnServer() ? tally_.replacedKeptOnServer
+                                             : tally_.replacedToTrash);
                     if (recorder_ != nullptr && action != ActionRecorder::kNoAction) {
                         recorder_->Trashed(action, aside.trashedTo);
                     }
@@ -433,7 +442,7 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
     if (!Below(side.root, path, relative)) return OutsideRoot(side.root);
     WriteOutcome outcome = side.fs.MoveToTrash(side.root, relative);
     if (outcome.status == WriteStatus::Done) {
-        ++tally_.movedToTrash;
+        ++(side.fs.KeepsOnServer() ? tally_.keptOnServer : tally_.movedToTrash);
         return outcome;
     }
     if (outcome.status != WriteStatus::NoTrash) return outcome;
@@ -463,7 +472,19 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     }
     bool forGoodToAll = false;
     bool declineAll = false;
-    if (files > 0 && side.fs.HasTrash()) {
+    if (files > 0 && side.fs.KeepsOnServer()) {
+        const std::string question =
+            files == 1
+                ? FillIn(QCoreApplication::translate(
+                             "FileOperation",
+                             "Are you sure you want to delete %1? It is kept on the server."),
+                         {Quoted(paths[lastFile])})
+                : FillIn(QCoreApplication::translate("FileOperation",
+                                                     "Are you sure you want to delete these %1 "
+                                                     "objects? They are kept on the server."),
+                         {std::to_string(files)});
+        if (!prompter_.AskMoveToTrash(question)) aborted_ = true;
+    } else if (files > 0 && side.fs.HasTrash()) {
         const std::string question =
             files == 1
                 ? FillIn(QCoreApplication::translate(

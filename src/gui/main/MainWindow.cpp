@@ -13,18 +13,19 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
+#include "core/launch/StartComparison.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
 #include "gui/filters/FilterListDialog.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/main/AboutDialog.h"
-#include "gui/main/HelpWindow.h"
+#include "gui/main/ShowResultsWindow.h"
 #include "gui/progress/ProgressDialog.h"
-#include "gui/results/ShowResultsWindow.h"
 #include "gui/results/UndoAction.h"
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/settings/GeneralSettingsDialog.h"
@@ -33,6 +34,7 @@
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/HistoryComboBox.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/Pickers.h"
@@ -55,7 +57,8 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       settings_(settings),
       store_(store),
       prompter_(prompter),
-      comparison_(prompter),
+      sides_(prompter, std::make_shared<LocalFileSystem>()),
+      comparison_(sides_),
       ownPickers_(std::make_unique<DialogPickers>()),
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsWindow) {

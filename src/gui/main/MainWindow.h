@@ -33,7 +33,7 @@ class MainWindow : public QDialog {
 
   public:
     // Shows the comparison results once a run has completed: by default the
-    // results window (results/ShowResultsWindow.h).
+    // results window (main/ShowResultsWindow.h).
     using ResultsHandler = std::function<void(MainWindow& window, Comparison& comparison)>;
 
     // `settings` holds the application-wide values read at start-up; the
@@ -99,6 +99,7 @@ class MainWindow : public QDialog {
     Settings& settings_;
     SettingsStore& store_;
     Prompter& prompter_;
+    SideProvider sides_;  // the comparison's, kept across compares
     Comparison comparison_;
     ComparisonPhase lastPhase_ = ComparisonPhase::Idle;
     FtpConnection lastSourceFtp_;

@@ -5,12 +5,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
-#include <chrono>
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
-#include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
+#include "core/launch/StartSync.h"
 #include "core/results/FailureLog.h"
 #include "core/results/NotDoneList.h"
 #include "core/results/SelectionRules.h"
@@ -19,7 +18,6 @@
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
-#include "core/sync/SyncSummary.h"
 #include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
@@ -94,29 +92,34 @@ std::array<VirtualReportView*, 2> ResultsCommands::Lists() const {
     return {window_.List(ListSide::Source), window_.List(ListSide::Target)};
 }
 
-void ResultsCommands::RunRowOperations(
-    const std::function<void(RowOperations&, BackgroundTask&)>& work, Prompter* prompter) {
+void ResultsCommands::RunBehindProgress(
+    const std::function<void(BackgroundTask&, TaskProgressDialog&)>& work) {
     running_ = true;
     {
         BackgroundTask task;
         TaskProgressDialog progress(task, tr("Re-Comparing files..."), &window_);
-        Prompter& asking = prompter != nullptr ? *prompter : context_.prompter;
-        const bool keepReplaced = context_.settings.keepReplaced;
         const ListsHeld held(Lists());
-        task.Run(
-            [&] {
-                // A side on FTP gets a connection again: the comparison closed its own.
-                RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison),
-                                         asking);
-                operations.SetProgress(&progress);
-                operations.SetCancelWord(&task.CancelWord());
-                operations.SetKeepReplaced(keepReplaced);
-                work(operations, task);
-            },
-            &progress);
+        task.Run([&] { work(task, progress); }, &progress);
         window_.RefreshLists();
     }
     running_ = false;
+}
+
+void ResultsCommands::RunRowOperations(
+    const std::function<void(RowOperations&, BackgroundTask&)>& work) {
+    Prompter& asking = context_.prompter;
+    const bool keepReplaced = context_.settings.keepReplaced;
+    const int versionDays = context_.settings.versionDays;
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        // A side on FTP gets a connection again: the comparison closed its own.
+        context_.comparison.Reopen(&task.CancelWord());
+        RowOperations operations(context_.comparison.Rules(),
+                                 SidesOf(context_.comparison, {true, versionDays}), asking);
+        operations.SetProgress(&progress);
+        operations.SetCancelWord(&task.CancelWord());
+        operations.SetKeepReplaced(keepReplaced);
+        work(operations, task);
+    });
 }
 
 std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
@@ -160,45 +163,43 @@ void ResultsCommands::Synchronise() {
     if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
     NotDoneList notDone(context_.comparison);
-    SyncTally tally;
-    bool stopped = false;
     // No journal, no sync, unless the user says so knowing it can then not
     // be undone.
-    JournalWriter journal;
-    const JournalOutcome opened =
-        journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())));
-    if (!opened.Ok() &&
+    const SyncStart start = StartSync(context_.comparison,
+                                      {window_.Method(),
+                                       *plan,
+                                       context_.settings.keepReplaced,
+                                       true,
+                                       false,
+                                       {true, context_.settings.versionDays}},
+                                      log);
+    if (!start.outcome.Ok() &&
         !context_.prompter.AskYesNoDefaultNo(
-            opened.reason + " " +
+            start.outcome.reason + " " +
             tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
                 .toStdString())) {
         return;
     }
-    const auto start = std::chrono::steady_clock::now();
-    RunRowOperations(
-        [&](RowOperations& operations, BackgroundTask& task) {
-            if (opened.Ok()) operations.SetRecorder(&journal);
-            operations.SetObserver(&notDone);
-            // Between batches the work waits while the lists are brought up
-            // to date, so that the next batch asks over current ones.
-            RunSyncPlan(operations, *plan, [this, &task] {
-                task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
-            });
-            tally = operations.Tally();
-            stopped = operations.Aborted();
-        },
-        &log);
-    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    const std::string summary = SyncSummaryText(tally, stopped, taken.count());
-    const std::string broken = journal.Problem();
-    journal.Finish(summary, stopped || tally.notDone > 0);
-    SetUndoId(opened.Ok() ? journal.Id() : std::string());
+    SyncExecution& sync = *start.run;
+    sync.SetObserver(&notDone);
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        sync.SetProgress(&progress);
+        sync.SetCancelWord(&task.CancelWord());
+        // Between batches the work waits while the lists are brought up to
+        // date, so that the next batch asks over current ones.
+        sync.SetBatchHooks({}, [this, &task] {
+            task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
+        });
+        sync.Run();
+    });
+    const SyncEnd& end = sync.End();
+    SetUndoId(end.journalId);
     std::vector<std::string> left = notDone.Lines();
     left.insert(left.end(), log.Failures().begin(), log.Failures().end());
-    window_.ShowSyncReport(summary, tally.notDone, std::move(left));
-    if (!broken.empty()) {
+    window_.ShowSyncReport(end.summary, end.tally.notDone, std::move(left));
+    if (!end.journalBroke.empty()) {
         context_.prompter.Warn(
-            broken + " " +
+            end.journalBroke + " " +
             tr("The synchronisation stopped before its next change; what it did can be undone.")
                 .toStdString());
     }
@@ -322,6 +323,7 @@ void ResultsCommands::VisualiseSelected(ListSide side) {
         pairs.push_back({source.ElementAt(row).FullPath(comparison.SourceFolder()),
                          target.ElementAt(row).FullPath(comparison.TargetFolder())});
     }
+    comparison.Reopen(nullptr);
     DesktopViewerHost host(
         context_,
         !comparison.Sides().IsLocal(Side::Source) ? &comparison.SourceFileSystem() : nullptr,
