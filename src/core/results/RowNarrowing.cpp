@@ -16,7 +16,7 @@ char Folded(char c) {
 // its text, so the folder part is searched once for all of them.
 class PathSearch {
   public:
-    explicit PathSearch(std::string_view needle) : needle_(needle), spansLevels_(false) {
+    explicit PathSearch(std::string_view needle) : needle_(needle) {
         std::transform(needle_.begin(), needle_.end(), needle_.begin(), Folded);
         spansLevels_ = needle_.find('/') != std::string::npos;
     }
@@ -43,7 +43,7 @@ class PathSearch {
     }
 
     std::string needle_;
-    bool spansLevels_;
+    bool spansLevels_ = false;
     std::string whole_;
     const char* lastFolder_ = nullptr;
     size_t lastFolderSize_ = 0;
