@@ -18,6 +18,7 @@
 #include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
+#include "cli/TwoWaySync.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 #include "core/journal/JournalWriter.h"
@@ -56,6 +57,7 @@ struct SyncRequest {
     bool noJournal = false;
     bool verify = true;
     bool makeTarget = false;  // --mkpath
+    TwoWayRequest twoWay;
 };
 
 struct MethodWord {
@@ -70,6 +72,7 @@ constexpr MethodWord kMethodWords[] = {
     {"update", SyncMethod::Update, "augment and refresh Target"},
     {"update-prune", SyncMethod::UpdateAndPrune, "update; delete what only Target has"},
     {"force", SyncMethod::Force, "make Target a copy of Source"},
+    {"two-way", SyncMethod::TwoWay, "bring over what changed on either side"},
 };
 
 // One line per method: its word, then what it does.
@@ -94,7 +97,7 @@ OptionOutcome ParseSyncMethod(const std::string& value, SyncMethod& method) {
     }
     std::string error =
         "Unknown sync method " + value + DidYouMean(value, words) +
-        ": a sync method is align, augment, refresh, update, update-prune or force.";
+        ": a sync method is align, augment, refresh, update, update-prune, force or two-way.";
     if (value == "size-time" || value == "crc" || value == "both") {
         error += " The comparison method is chosen with --by " + value + ".";
     }
@@ -185,6 +188,29 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
              r->keepReplaced = false;
              return OptionOutcome();
          }},
+        {{"--prefer"},
+         "WHICH",
+         "two-way: settle conflicts by keeping source,\ntarget, newer, older, larger or smaller "
+         "(the\nother version goes to the trash)",
+         [r](const std::string& value) { return ParsePreference(value, r->twoWay.prefer); }},
+        {{"--conflicts"},
+         "keep-both",
+         "two-way: keep a settled conflict's other version\nbeside it as "
+         "NAME.conflict-SIDE-DATE-TIME.EXT",
+         [r](const std::string& value) {
+             if (value != "keep-both") {
+                 return Refused("Unknown conflict rule " + value + ": --conflicts takes keep-both.");
+             }
+             r->twoWay.keepBoth = true;
+             return OptionOutcome();
+         }},
+        {{"--first-sync"},
+         {},
+         "two-way: take the folders as a new pair, whatever\nwas remembered (nothing is deleted)",
+         [r](const std::string&) {
+             r->twoWay.firstSync = true;
+             return OptionOutcome();
+         }},
         {{"--mkpath"},
          {},
          "make the Target folder, and the folders above it,\nwhen it is not there yet",
@@ -211,9 +237,14 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "--yes it asks once for each side that changes, showing what will be copied,\n"
         "replaced and deleted there; Enter answers No.\n\n%s"
         "  -h, --help              print this help\n%s"
+        "\nTwo-way (--method two-way) remembers each pair of folders (in\n"
+        "$XDG_STATE_HOME/ravelmoor/pairs/) and brings over what changed on either side\n"
+        "since the last run: new, changed, deleted and renamed objects. What changed on\n"
+        "both sides is a conflict, left as it is unless --prefer, --conflicts keep-both\n"
+        "or -i settles it. The first run of a pair never deletes.\n"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
-        "deleted, or some could not be read and were left out (with --dry-run: there\n"
-        "is work to do); 2 error, refused or cancelled.\n",
+        "deleted, or some could not be read and were left out, or conflicts were left\n"
+        "(with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
@@ -493,6 +524,22 @@ int RunSyncCommand(ArgumentList& args) {
     if (!refused.empty()) {
         Terminal::Message(refused);
         return kFailed;
+    }
+    if (request.method == SyncMethod::TwoWay) {
+        if (leftOut) Terminal::Message(kLeftOutMessage);
+        madeTarget.Keep();
+        TwoWayRequest twoWay = request.twoWay;
+        twoWay.preview = request.preview;
+        twoWay.yes = request.yes;
+        twoWay.interactive = request.interactive;
+        twoWay.allowMassDelete = request.allowMassDelete;
+        twoWay.keepReplaced = request.keepReplaced;
+        twoWay.verify = request.verify;
+        twoWay.noJournal = request.noJournal;
+        const int status = RunTwoWaySync(twoWay, request.compare, comparison, prompter, [&] {
+            return CompareFromRequest(request.compare, comparison, prompter);
+        });
+        return leftOut && status == kDone ? kPartly : status;
     }
     const SyncPlan plan =
         PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);

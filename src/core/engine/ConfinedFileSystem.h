@@ -78,6 +78,10 @@ class ConfinedFileSystem : public FileSystem {
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override {
         return inner_.DeletePermanently(root, relative);
     }
+    WriteOutcome Rename(const std::string& root, std::string_view from,
+                        std::string_view to) override {
+        return inner_.Rename(root, from, to);
+    }
 
   private:
     // The part of `path` below the root; false when it does not lie below it.

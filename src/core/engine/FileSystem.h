@@ -260,6 +260,11 @@ class FileSystem {
     virtual WriteOutcome MoveToTrash(const std::string& root, std::string_view relative);
     // Deletes a file or link (or an empty folder) for good.
     virtual WriteOutcome DeletePermanently(const std::string& root, std::string_view relative);
+    // Gives the object at `from` (a file, link or a whole folder) the path
+    // `to`, both below `root`, making missing folders above `to`; Exists when
+    // something is at `to` already (it is never replaced).
+    virtual WriteOutcome Rename(const std::string& root, std::string_view from,
+                                std::string_view to);
 };
 
 }  // namespace ravelmoor

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ravelmoor {
+
+struct FileEntry;
+
+// What the pair memory knows of one object on one side as it was when the
+// two sides last agreed about it.
+struct SideFacts {
+    enum Kind : uint8_t { Absent = 0, File = 1, Folder = 2, Link = 3 };
+    Kind kind = Absent;
+    uint64_t size = 0;
+    int64_t lastWrite = 0;      // seconds since 1970, as the comparison lists it
+    uint32_t nanoseconds = 0;   // below the second, where the side gives it
+    uint32_t mode = 0;          // permission bits; 0 where the side does not say
+    uint64_t inode = 0;         // 0 where the side does not say (FTP, SFTP)
+    int64_t birth = 0;          // birth time in nanoseconds; 0 where not known
+    uint32_t checksum = 0;      // CRC-32, when `summed`
+    bool summed = false;
+
+    bool Present() const { return kind != Absent; }
+    // The same object in the same state, as far as both facts tell: kind,
+    // size and time, and the inode where both know it.
+    bool SameAs(const SideFacts& other) const;
+    // The same object (not its content): the inode, with the birth time where
+    // both know it, else with size and time too, so that a reused inode does
+    // not pass for a renamed file.
+    bool SameIdentity(const SideFacts& other) const;
+    bool operator==(const SideFacts&) const = default;
+};
+
+// The facts the comparison listed for `entry`; kind Absent for a blank one.
+SideFacts FactsOfEntry(const FileEntry& entry);
+// `listed` completed with what statx says of the local object at `path`
+// (inode, birth time, nanoseconds, mode); unchanged when it can not be read.
+SideFacts WithLocalIdentity(SideFacts listed, const std::string& path);
+
+// Both sides' facts of one path in the pair memory's compact form, and back.
+std::string PackFacts(const SideFacts& source, const SideFacts& target);
+bool UnpackFacts(std::string_view packed, SideFacts& source, SideFacts& target);
+
+// What identifies a side's root: for a local folder the device, the folder's
+// inode and the mount point it lies on; for a folder on a server its text.
+struct RootIdentity {
+    std::string text;
+
+    bool operator==(const RootIdentity&) const = default;
+};
+RootIdentity LocalRootIdentity(const std::string& folder);
+RootIdentity RemoteRootIdentity(const std::string& shown);
+
+}  // namespace ravelmoor
