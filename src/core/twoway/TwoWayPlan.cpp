@@ -366,7 +366,7 @@ void Planner::FindRenames() {
 
 // A folder deleted on one side goes on the other only when nothing below it
 // there is new or changed; otherwise it stays, with that content, and the
-// rest below it is deleted object by object.
+// rest below it is deleted.
 void Planner::FolderDeletions() {
     struct Open {
         std::string prefix;
@@ -385,9 +385,9 @@ void Planner::FolderDeletions() {
                 above.kept = true;
             return;
         }
-        for (uint32_t r = done.row + 1; r < end; ++r) {
-            if (decisions_[r] == done.deletion) decisions_[r] = Decision::Absorbed;
-        }
+        // The deletion takes the folder's content object by object, deepest
+        // last, and the folder once it is empty.
+        static_cast<void>(end);
     };
     for (uint32_t row = 0; row < rows_; ++row) {
         const std::string path = RowPath(row);

@@ -1,5 +1,7 @@
 #include "core/twoway/TwoWayRun.h"
 
+#include <unordered_set>
+
 #include "core/engine/CaseFold.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/NameEscape.h"
@@ -135,13 +137,22 @@ bool TwoWayRun::Run(const SyncPlan& plan, const std::string& run,
             }
         }
     }
-    if (!plan.deleteInTarget.empty()) operations_.DeleteRows(plan.deleteInTarget, false);
-    if (!operations_.Aborted() && !part.deleteInSource.empty())
-        operations_.DeleteRows(part.deleteInSource, true);
-    if (!operations_.Aborted() && !plan.copyToTarget.empty())
-        operations_.CopyRows(plan.copyToTarget, true);
+    // Copies keep row numbers; a deletion drops the rows it empties, so the
+    // deletions come last, and Source's rows are found again by their paths.
+    if (!plan.copyToTarget.empty()) operations_.CopyRows(plan.copyToTarget, true);
     if (!operations_.Aborted() && !plan.copyToSource.empty())
         operations_.CopyRows(plan.copyToSource, false);
+    std::unordered_set<std::string> sourceDeletions;
+    for (const uint32_t row : part.deleteInSource)
+        sourceDeletions.insert(sides_.source.list->ElementAt(row).path.str());
+    if (!operations_.Aborted() && !plan.deleteInTarget.empty())
+        operations_.DeleteRows(plan.deleteInTarget, false);
+    std::vector<uint32_t> sourceRows;
+    for (uint32_t row = 0; row < sides_.source.list->GetSize() && !sourceDeletions.empty(); ++row) {
+        const FileEntry& entry = sides_.source.list->ElementAt(row);
+        if (Present(entry) && sourceDeletions.contains(entry.path.str())) sourceRows.push_back(row);
+    }
+    if (!operations_.Aborted() && !sourceRows.empty()) operations_.DeleteRows(sourceRows, true);
     if (const MemoryOutcome ended = memory_.End(sourceIdentity, targetIdentity); !ended.Ok())
         problem_ += ended.reason;
     return renamed && problem_.empty();
