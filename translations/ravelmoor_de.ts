@@ -1032,6 +1032,14 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>Update and Prune Target, then overwrite newer files/folders in Target with older Source files/folders.</source>
         <translation>Ziel aktualisieren und bereinigen, danach neuere Dateien/Ordner im Ziel mit den älteren der Quelle überschreiben.</translation>
     </message>
+    <message>
+        <source>Synchronise Both Ways</source>
+        <translation>In beide Richtungen abgleichen</translation>
+    </message>
+    <message>
+        <source>Bring over what changed on either side since the last synchronisation of these two folders: new, changed, deleted and renamed files/folders. Files changed on both sides are conflicts and are left as they are until you decide.</source>
+        <translation>Überträgt, was sich seit dem letzten Abgleich dieser beiden Ordner auf einer Seite geändert hat: neue, geänderte, gelöschte und umbenannte Dateien/Ordner. Auf beiden Seiten geänderte Dateien sind Konflikte und bleiben, wie sie sind, bis Sie entscheiden.</translation>
+    </message>
 </context>
 <context>
     <name>SyncSummary</name>
