@@ -493,6 +493,10 @@
         <source>the server kept %1 of the %2 bytes sent; it was not put in place</source>
         <translation>der Server hat %1 der %2 gesendeten Bytes behalten; die Kopie wurde nicht eingesetzt</translation>
     </message>
+    <message>
+        <source>the name is not UTF-8, so the server would keep it under another name</source>
+        <translation>der Name ist kein UTF-8, der Server würde ihn unter einem anderen Namen ablegen</translation>
+    </message>
 </context>
 <context>
     <name>FtpOpener</name>

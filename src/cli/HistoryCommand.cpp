@@ -35,7 +35,8 @@ std::string LocalTime(int64_t seconds) {
 
 std::string State(const SyncJournal& journal) {
     if (!journal.problem.empty()) return "damaged: " + journal.problem;
-    return journal.finished ? std::string() : "did not finish";
+    if (!journal.finished) return "did not finish";
+    return journal.stopped ? "stopped" : std::string();
 }
 
 void PrintText(const std::vector<SyncJournal>& journals) {
@@ -79,6 +80,8 @@ void PrintJson(const std::vector<SyncJournal>& journals) {
         AppendName(out, "target", header.target.shown);
         out += R"(,"finished":)";
         out += journal.finished ? "true" : "false";
+        out += R"(,"stopped":)";
+        out += journal.stopped ? "true" : "false";
         if (!journal.problem.empty()) {
             out += R"(,"problem":)";
             AppendJsonString(out, journal.problem);

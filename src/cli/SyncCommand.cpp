@@ -389,7 +389,7 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
     log.End(summary);
     const bool journalBroke = !journal.Problem().empty();
-    journal.Finish(summary, stopped || operations.Tally().notDone > 0);
+    journal.Finish(summary, RunEnd(stopped, operations.Tally().notDone > 0));
     if (journalBroke) {
         Terminal::Message(journal.Problem() +
                           " The synchronisation stopped before its next change; what it did can "

@@ -235,7 +235,7 @@ int RunUndoCommand(ArgumentList& args) {
     if (left > 0) summary += ", " + Counted(left, "change", "changes") + " not (named above)";
     if (run.Stopped()) summary += "; stopped";
     summary += ".";
-    record.Finish(summary, retry || run.Stopped());
+    record.Finish(summary, RunEnd(run.Stopped(), retry));
     if (!record.Problem().empty()) Terminal::Message(record.Problem());
     std::printf("%s\n", summary.c_str());
     if (run.Stopped()) return kFailed;

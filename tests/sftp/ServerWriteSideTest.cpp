@@ -100,6 +100,28 @@ TEST_P(ServerWriteSide, AnswersLikeTheLocalSide) {
     EXPECT_TRUE(prompter.Texts().empty()) << ::testing::PrintToString(prompter.Texts());
 }
 
+// A name that is not UTF-8 landed on an FTP server under another name and was
+// reported as copied; the next compare showed two rows. FTP refuses it per
+// file and the server keeps nothing; SFTP stores the bytes as they are.
+TEST_P(ServerWriteSide, NonUtf8NameReportedCopiedUnderAnotherName) {
+    const std::string name = "caf\xe9.txt";
+    local.Write(name, "bytes");
+    LocalFileSystem localFs;
+    const WriteOutcome copied = side->CopyIn(localFs, local.Full(name), root, name, {});
+    const WriteOutcome made = side->MakeFolder(root, "dir\xff");
+    if (GetParam()) {
+        EXPECT_EQ(copied.status, WriteStatus::Refused);
+        EXPECT_EQ(copied.reason,
+                  "the name is not UTF-8, so the server would keep it under another name");
+        EXPECT_EQ(made.status, WriteStatus::Refused);
+        EXPECT_TRUE(ServerSnapshot(served).empty());
+    } else {
+        EXPECT_EQ(copied.status, WriteStatus::Done) << copied.reason;
+        EXPECT_EQ(made.status, WriteStatus::Done) << made.reason;
+        EXPECT_EQ(ServerSnapshot(served).count(name), 1U);
+    }
+}
+
 TEST_P(ServerWriteSide, FailedOrCancelledUploadLeavesTheDestinationAsItWas) {
     served.Write("target.bin", "the old content", 1000);
     local.Write("big.bin", std::string(300000, 'n'));

@@ -85,7 +85,7 @@ class UndoTest : public SyncTest {
             if (index + 1 >= stopAfter) stop = 1;
         });
         undone.results = run.Run(PlanUndo(journal));
-        record.Finish("undone", run.Stopped());
+        record.Finish("undone", RunEnd(run.Stopped(), false));
         return undone;
     }
     std::string LastJournalPath() { return JournalStore::PathOf(JournalStore::Ids().back()); }
@@ -376,6 +376,54 @@ TEST_F(UndoTest, StoppedUndoRunAgainFinishes) {
     EXPECT_EQ(FullSnapshot(target), targetBefore);
     // Finished: a plain undo now takes the undo itself back.
     EXPECT_NE(JournalStore::IdToUndo(), synced);
+}
+
+// A sync stopped with Ctrl-C midway: `history` called it finished and counted
+// the copy it stopped as made (one more new file than the sync's summary).
+// The journal says the run was stopped and ends the stopped copy as not done.
+TEST_F(UndoTest, StoppedSyncHistoryCountedOneCopyMoreThanTheSummary) {
+    Compare();
+    std::atomic<int32_t> cancel{0};
+    JournalWriter journal;
+    ASSERT_TRUE(journal.Open(Header(SyncMethod::Force)).Ok());
+    // Stops the run as its second file copy begins.
+    struct StopAtSecondCopy : ActionRecorder {
+        JournalWriter* journal = nullptr;
+        std::atomic<int32_t>* cancel = nullptr;
+        int copies = 0;
+        size_t Begin(ActionKind kind, FileSystem& fs, const std::string& root,
+                     const std::string& path, bool exists, const EntryFacts& before,
+                     const EntryFacts& expected) override {
+            if ((kind == ActionKind::CopyNew || kind == ActionKind::Replace) && ++copies == 2)
+                cancel->store(1);
+            return journal->Begin(kind, fs, root, path, exists, before, expected);
+        }
+        void Trashed(size_t action, std::string_view trashPath) override {
+            journal->Trashed(action, trashPath);
+        }
+        void End(size_t action, bool done) override { journal->End(action, done); }
+    } recorder;
+    recorder.journal = &journal;
+    recorder.cancel = &cancel;
+    RowOperations operations(comparer.Rules(), Sides(), prompter);
+    operations.SetCancelWord(&cancel);
+    operations.SetRecorder(&recorder);
+    RunSyncPlan(operations, Plan(SyncMethod::Force));
+    ASSERT_TRUE(operations.Aborted());
+    journal.Finish("stopped", RunEnd(true, false));
+
+    SyncJournal read;
+    ASSERT_TRUE(JournalStore::Read(JournalStore::Ids().back(), read).Ok());
+    EXPECT_TRUE(read.finished);
+    EXPECT_TRUE(read.stopped);
+    EXPECT_TRUE(read.partial);
+    size_t copiesMade = 0;
+    for (const JournalRecord& record : read.records) {
+        EXPECT_TRUE(record.ended) << record.path << " began and never ended";
+        const bool copy = record.kind == ActionKind::CopyNew || record.kind == ActionKind::Replace;
+        if (copy && record.done) ++copiesMade;
+    }
+    EXPECT_EQ(copiesMade, operations.Tally().filesCopied);
 }
 
 }  // namespace

@@ -63,6 +63,18 @@ WriteOutcome BadLevel() {
     return WriteOutcome(WriteStatus::Refused, R"(the path has an empty, "." or ".." level)");
 }
 
+// FTP servers that speak UTF-8 read a name's bytes as UTF-8 and keep what
+// they make of them: a name that is not UTF-8 would land under another name
+// and the next compare would show two rows. Such a name is refused per file.
+WriteOutcome NotUtf8(std::string_view relative) {
+    if (IsValidUtf8(relative)) return {};
+    return WriteOutcome(
+        WriteStatus::Refused,
+        FillIn(QCoreApplication::translate(
+            "FtpFileSystem",
+            "the name is not UTF-8, so the server would keep it under another name")));
+}
+
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
@@ -513,6 +525,9 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
     }
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
+    if (WriteOutcome refused = NotUtf8(relative); refused.status != WriteStatus::Done) {
+        return refused;
+    }
     WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
     if (reached.status != WriteStatus::Done) return reached;
 
@@ -537,6 +552,9 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
 WriteOutcome FtpFileSystem::MakeFolder(const std::string& root, std::string_view relative) {
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();
+    if (WriteOutcome refused = NotUtf8(relative); refused.status != WriteStatus::Done) {
+        return refused;
+    }
     bool made = false;
     WriteOutcome outcome = ReachFolder(root, levels, levels.size(), /*create=*/true, &made);
     if (outcome.status != WriteStatus::Done) return outcome;

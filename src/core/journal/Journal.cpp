@@ -171,8 +171,9 @@ bool ParseRecordLine(std::string_view line, SyncJournal& journal) {
         journal.summary = DecodePercent(fields[2], ok);
         journal.finished = ok;
         // Older journals do not say: they count as whole.
-        journal.partial = fields.size() == 4 && fields[3] == "partial";
-        return ok && (fields.size() == 3 || fields[3] == "partial" || fields[3] == "whole");
+        journal.stopped = fields.size() == 4 && fields[3] == "stopped";
+        journal.partial = journal.stopped || (fields.size() == 4 && fields[3] == "partial");
+        return ok && (fields.size() == 3 || journal.partial || fields[3] == "whole");
     }
     return false;
 }
@@ -236,9 +237,11 @@ std::string FolderTimeLine(const JournalFolderTime& folder) {
            Facts(true, folder.facts) + "\n";
 }
 
-std::string FinishLine(int64_t when, std::string_view summary, bool partial) {
-    return "F\t" + std::to_string(when) + "\t" + PercentEncodePath(summary) + "\t" +
-           (partial ? "partial" : "whole") + "\n";
+std::string FinishLine(int64_t when, std::string_view summary, JournalEnd end) {
+    const char* word = end == JournalEnd::Stopped   ? "stopped"
+                       : end == JournalEnd::Partial ? "partial"
+                                                    : "whole";
+    return "F\t" + std::to_string(when) + "\t" + PercentEncodePath(summary) + "\t" + word + "\n";
 }
 
 void Parse(std::string_view text, SyncJournal& journal) {

@@ -65,6 +65,15 @@ struct JournalFolderTime {
     EntryFacts facts;
 };
 
+// How a run ended, as its last line says: whole, having left work it may still
+// do (an object failed or had changed), or stopped by the person.
+enum class JournalEnd { Whole, Partial, Stopped };
+
+inline JournalEnd RunEnd(bool stopped, bool leftWork) {
+    if (stopped) return JournalEnd::Stopped;
+    return leftWork ? JournalEnd::Partial : JournalEnd::Whole;
+}
+
 // A journal as read back: the readable part, and what was wrong with the rest.
 struct SyncJournal {
     std::string id;
@@ -74,6 +83,7 @@ struct SyncJournal {
     bool finished = false;  // the sync ended and said so
     std::string summary;    // its last words, when finished
     bool partial = false;   // finished, and said it left work it may still do
+    bool stopped = false;   // finished because it was stopped (then partial too)
     std::string problem;    // why the reading stopped early (cut short, damaged); empty when whole
 };
 
@@ -90,7 +100,7 @@ std::string TrashedLine(size_t number, std::string_view trashPath,
                         const EntryFacts* facts = nullptr);
 std::string EndLine(size_t number, bool done, bool exists, const EntryFacts& after);
 std::string FolderTimeLine(const JournalFolderTime& folder);
-std::string FinishLine(int64_t when, std::string_view summary, bool partial = false);
+std::string FinishLine(int64_t when, std::string_view summary, JournalEnd end = JournalEnd::Whole);
 
 // Reads the text of a journal. What cannot be read ends the reading and is
 // said in `journal.problem`; the records before it stand.

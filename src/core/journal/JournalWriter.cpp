@@ -139,11 +139,11 @@ void JournalWriter::End(size_t action, bool done) {
     Write(journal_text::EndLine(action, done, exists, after));
 }
 
-void JournalWriter::Finish(std::string_view summary, bool partial) {
+void JournalWriter::Finish(std::string_view summary, JournalEnd end) {
     if (fd_.get() < 0) return;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    Write(journal_text::FinishLine(now.tv_sec, summary, partial));
+    Write(journal_text::FinishLine(now.tv_sec, summary, end));
     if (problem_.empty() && ::fdatasync(fd_.get()) != 0) {
         problem_ = "Can not write the journal \"" + path_ + "\": " + ErrorText(errno) + ".";
     }

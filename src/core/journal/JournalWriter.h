@@ -44,11 +44,11 @@ class JournalWriter : public ActionRecorder {
     void Trashed(size_t action, std::string_view trashPath) override;
     void End(size_t action, bool done) override;
     std::string Broken() const override { return problem_; }
-    // Writes the last line and flushes the journal to the disk. `partial`
-    // says that the run left work it may still do (an object failed or had
+    // Writes the last line and flushes the journal to the disk. `end` says
+    // whether the run left work it may still do (an object failed or had
     // changed, or it was stopped), so that a plain undo after a partial undo
-    // goes on with it.
-    void Finish(std::string_view summary, bool partial = false);
+    // goes on with it, and `history` says a stopped run was stopped.
+    void Finish(std::string_view summary, JournalEnd end = JournalEnd::Whole);
 
   private:
     struct Change {

@@ -159,6 +159,14 @@ bool FileOperation::Settle(size_t index, const WriteOutcome& outcome,
             Report(index, outcome.reason);
             return true;
         case WriteStatus::Cancelled:
+            // The person's answer comes with the rest of the stopped rows;
+            // the journal hears now that this change was not made, so that
+            // `history` counts what the summary counts.
+            if (recorder_ != nullptr && index < actions_.size() &&
+                actions_[index] != ActionRecorder::kNoAction) {
+                recorder_->End(actions_[index], false);
+                actions_[index] = ActionRecorder::kNoAction;
+            }
             aborted_ = true;
             return false;
         case WriteStatus::Refused:

@@ -188,7 +188,7 @@ void ResultsCommands::Synchronise() {
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     const std::string summary = SyncSummaryText(tally, stopped, taken.count());
     const std::string broken = journal.Problem();
-    journal.Finish(summary, stopped || tally.notDone > 0);
+    journal.Finish(summary, RunEnd(stopped, tally.notDone > 0));
     SetUndoId(opened.Ok() ? journal.Id() : std::string());
     window_.ShowSyncReport(summary, tally.notDone, log.Failures());
     if (!broken.empty()) {

@@ -130,7 +130,7 @@ bool UndoAction::Run(const std::string& id) {
             },
             &progress);
     }
-    record.Finish(stopped ? "stopped" : "done", stopped || retry || !opened.Ok());
+    record.Finish(stopped ? "stopped" : "done", RunEnd(stopped, retry || !opened.Ok()));
     if (!opened.Ok()) {
         prompter_.Warn(opened.reason);
         return false;
