@@ -199,7 +199,8 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          "NAME.conflict-SIDE-DATE-TIME.EXT",
          [r](const std::string& value) {
              if (value != "keep-both") {
-                 return Refused("Unknown conflict rule " + value + ": --conflicts takes keep-both.");
+                 return Refused("Unknown conflict rule " + value +
+                                ": --conflicts takes keep-both.");
              }
              r->twoWay.keepBoth = true;
              return OptionOutcome();

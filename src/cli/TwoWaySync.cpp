@@ -23,8 +23,8 @@ constexpr int kDone = 0;
 constexpr int kPartly = 1;
 constexpr int kFailed = 2;
 
-constexpr const char* kPreferWords[] = {"", "source", "target", "newer", "older", "larger",
-                                        "smaller"};
+constexpr const char* kPreferWords[] = {"",      "source", "target", "newer",
+                                        "older", "larger", "smaller"};
 
 std::string Stamp(std::time_t when, const char* format) {
     std::tm local{};
@@ -66,9 +66,9 @@ const char* SettledWord(Settlement settled) {
 
 std::string RowPath(Comparison& comparison, uint32_t row) {
     const FileEntry& s = comparison.SourceResults().ElementAt(row);
-    const FileEntry& e =
-        s.IsBlank() || s.status == EntryStatus::Missing ? comparison.TargetResults().ElementAt(row)
-                                                        : s;
+    const FileEntry& e = s.IsBlank() || s.status == EntryStatus::Missing
+                             ? comparison.TargetResults().ElementAt(row)
+                             : s;
     std::string path = e.path.str();
     if (e.IsFolder()) path.push_back('/');
     return path;
@@ -90,8 +90,8 @@ struct PlanLines {
         for (const RenameStep& step : part.renames) {
             if (step.memoryOnly) continue;
             std::fprintf(out, "  %s  %s  %s -> %s\n", step.onSource ? "<==" : "==>",
-                         step.conflictCopy ? "keep    " : "renamed ",
-                         EscapeName(step.from).c_str(), EscapeName(step.to).c_str());
+                         step.conflictCopy ? "keep    " : "renamed ", EscapeName(step.from).c_str(),
+                         EscapeName(step.to).c_str());
         }
         const auto lines = [&](const std::vector<uint32_t>& rows, const char* mark,
                                const char* word) {
@@ -105,14 +105,15 @@ struct PlanLines {
         lines(part.deleteInSource, "x--", "delete  ");
         lines(part.keptFolders, "<+>", "kept    ");
         for (const TwoWayConflict& conflict : part.conflicts) {
-            std::fprintf(out, "  <?>  conflict %s%s\n",
-                         EscapeName(RowPath(comparison, conflict.row)).c_str(),
-                         conflict.settled == Settlement::Left
-                             ? "  changed on both sides"
-                             : (std::string("  settled: keep ") + SettledWord(conflict.settled))
-                                   .c_str());
+            std::fprintf(
+                out, "  <?>  conflict %s%s\n",
+                EscapeName(RowPath(comparison, conflict.row)).c_str(),
+                conflict.settled == Settlement::Left
+                    ? "  changed on both sides"
+                    : (std::string("  settled: keep ") + SettledWord(conflict.settled)).c_str());
             if (conflict.hasBase)
-                std::fprintf(out, "         last sync  %s\n", FactsText(conflict.baseSource).c_str());
+                std::fprintf(out, "         last sync  %s\n",
+                             FactsText(conflict.baseSource).c_str());
             std::fprintf(out, "         Source     %s\n", FactsText(conflict.source).c_str());
             std::fprintf(out, "         Target     %s\n", FactsText(conflict.target).c_str());
         }
@@ -122,8 +123,8 @@ struct PlanLines {
         std::string text;
         const auto add = [&](const char* action, const char* side, uint32_t row) {
             if (text.back() != '[') text.push_back(',');
-            text += std::string("{\"action\":\"") + action + "\",\"side\":\"" + side +
-                    "\",\"path\":";
+            text +=
+                std::string("{\"action\":\"") + action + "\",\"side\":\"" + side + "\",\"path\":";
             AppendJsonString(text, RowPath(comparison, row));
             text.push_back('}');
         };
@@ -141,10 +142,14 @@ struct PlanLines {
             AppendJsonString(text, step.to);
             text.push_back('}');
         }
-        for (const uint32_t row : plan.copyToTarget) add("copy", "target", row);
-        for (const uint32_t row : plan.copyToSource) add("copy", "source", row);
-        for (const uint32_t row : plan.deleteInTarget) add("delete", "target", row);
-        for (const uint32_t row : part.deleteInSource) add("delete", "source", row);
+        for (const uint32_t row : plan.copyToTarget)
+            add("copy", "target", row);
+        for (const uint32_t row : plan.copyToSource)
+            add("copy", "source", row);
+        for (const uint32_t row : plan.deleteInTarget)
+            add("delete", "target", row);
+        for (const uint32_t row : part.deleteInSource)
+            add("delete", "source", row);
         text += "],\"conflicts\":[";
         for (const TwoWayConflict& conflict : part.conflicts) {
             if (text.back() != '[') text.push_back(',');
@@ -275,8 +280,8 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
         input.keepBoth = request.keepBoth;
         input.conflictStamp = stamp;
         SyncPlan plan;
-        const TwoWayOutcome planned = PlanTwoWay(comparison.SourceResults(),
-                                                 comparison.TargetResults(), memory, input, plan);
+        const TwoWayOutcome planned =
+            PlanTwoWay(comparison.SourceResults(), comparison.TargetResults(), memory, input, plan);
         if (planned.status == TwoWayStatus::Damaged) {
             Terminal::Message(memory.SetAside(planned.reason).reason);
             return kFailed;

@@ -42,7 +42,7 @@ constexpr int64_t kLater = TempTree::kDefaultTime + 500;
 struct Row {
     const char* name;
     std::function<void(TempTree&, TempTree&)> change;  // after the first sync
-    Files expected;  // both trees, afterwards
+    Files expected;                                    // both trees, afterwards
     int exit;
     Files conflictA = {};  // where a conflict leaves the trees different
     Files conflictB = {};
@@ -53,28 +53,37 @@ TEST(TwoWaySync, DecisionTableOverRealTrees) {
     const std::vector<Row> rows = {
         {"edit in Source goes to Target",
          [](TempTree& a, TempTree&) { a.Write("a.txt", "a2", kLater); },
-         {{"a.txt", "a2"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}}, 0},
+         {{"a.txt", "a2"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}},
+         0},
         {"edit in Target goes to Source",
          [](TempTree&, TempTree& b) { b.Write("d/x.txt", "x2", kLater); },
-         {{"a.txt", "a"}, {"d", "/"}, {"d/x.txt", "x2"}, {"d/y.txt", "y"}}, 0},
+         {{"a.txt", "a"}, {"d", "/"}, {"d/x.txt", "x2"}, {"d/y.txt", "y"}},
+         0},
         {"deletion in Source deletes in Target",
          [](TempTree& a, TempTree&) { std::filesystem::remove(a.Full("a.txt")); },
-         {{"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}}, 0},
+         {{"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}},
+         0},
         {"deletion in Target deletes in Source",
          [](TempTree&, TempTree& b) { std::filesystem::remove(b.Full("d/y.txt")); },
-         {{"a.txt", "a"}, {"d", "/"}, {"d/x.txt", "x"}}, 0},
+         {{"a.txt", "a"}, {"d", "/"}, {"d/x.txt", "x"}},
+         0},
         {"deleted on both is forgotten",
          [](TempTree& a, TempTree& b) {
              std::filesystem::remove(a.Full("a.txt"));
              std::filesystem::remove(b.Full("a.txt"));
          },
-         {{"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}}, 0},
+         {{"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}},
+         0},
         {"new on each side goes to the other",
          [](TempTree& a, TempTree& b) {
              a.Write("n1.txt", "n1");
              b.Write("d/n2.txt", "n2");
          },
-         {{"a.txt", "a"}, {"n1.txt", "n1"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"},
+         {{"a.txt", "a"},
+          {"n1.txt", "n1"},
+          {"d", "/"},
+          {"d/x.txt", "x"},
+          {"d/y.txt", "y"},
           {"d/n2.txt", "n2"}},
          0},
         {"the same edit on both sides is adopted",
@@ -82,41 +91,48 @@ TEST(TwoWaySync, DecisionTableOverRealTrees) {
              a.Write("a.txt", "same", kLater);
              b.Write("a.txt", "same", kLater);
          },
-         {{"a.txt", "same"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}}, 0},
+         {{"a.txt", "same"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}},
+         0},
         {"deleted in Source, edited in Target: the edit comes back",
          [](TempTree& a, TempTree& b) {
              std::filesystem::remove(a.Full("a.txt"));
              b.Write("a.txt", "kept", kLater);
          },
-         {{"a.txt", "kept"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}}, 0},
+         {{"a.txt", "kept"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}},
+         0},
         {"edited on both sides differently is a conflict left alone",
          [](TempTree& a, TempTree& b) {
              a.Write("a.txt", "mine", kLater);
              b.Write("a.txt", "theirs", kLater + 7);
          },
-         {}, 1,
+         {},
+         1,
          {{"a.txt", "mine"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}},
          {{"a.txt", "theirs"}, {"d", "/"}, {"d/x.txt", "x"}, {"d/y.txt", "y"}}},
         {"file renamed in Source is renamed in Target",
          [](TempTree& a, TempTree&) {
              std::filesystem::rename(a.Full("d/x.txt"), a.Full("d/moved.txt"));
          },
-         {{"a.txt", "a"}, {"d", "/"}, {"d/moved.txt", "x"}, {"d/y.txt", "y"}}, 0},
+         {{"a.txt", "a"}, {"d", "/"}, {"d/moved.txt", "x"}, {"d/y.txt", "y"}},
+         0},
         {"folder renamed in Source, file edited in it in Target: one folder with the edit",
          [](TempTree& a, TempTree& b) {
              std::filesystem::rename(a.Full("d"), a.Full("e"));
              b.Write("d/y.txt", "y2", kLater);
          },
-         {{"a.txt", "a"}, {"e", "/"}, {"e/x.txt", "x"}, {"e/y.txt", "y2"}}, 0},
+         {{"a.txt", "a"}, {"e", "/"}, {"e/x.txt", "x"}, {"e/y.txt", "y2"}},
+         0},
         {"folder deleted in Source that gained a file in Target is kept with it",
          [](TempTree& a, TempTree& b) {
              std::filesystem::remove_all(a.Full("d"));
              b.Write("d/new.txt", "new");
          },
-         {{"a.txt", "a"}, {"d", "/"}, {"d/new.txt", "new"}}, 0},
+         {{"a.txt", "a"}, {"d", "/"}, {"d/new.txt", "new"}},
+         0},
         {"folder deleted in Target goes in Source",
          [](TempTree&, TempTree& b) { std::filesystem::remove_all(b.Full("d")); },
-         {{"a.txt", "a"}}, 0},
+         {{"a.txt", "a"}},
+         0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -297,8 +313,8 @@ TEST(TwoWaySync, ASecondRunOnTheSamePairIsRefusedWhileTheFirstHoldsIt) {
 TEST(TwoWaySync, RandomChangesConverge) {
     // RAVELMOOR_SEED repeats a run that failed.
     const char* given = std::getenv("RAVELMOOR_SEED");
-    const unsigned seed = given != nullptr ? static_cast<unsigned>(std::stoul(given))
-                                           : std::random_device{}();
+    const unsigned seed =
+        given != nullptr ? static_cast<unsigned>(std::stoul(given)) : std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     TempTree a;

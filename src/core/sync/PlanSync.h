@@ -32,8 +32,7 @@ struct SyncPlan {
 
     bool Empty() const {
         return copyToTarget.empty() && copyToSource.empty() && deleteInTarget.empty() &&
-               twoWay.deleteInSource.empty() && twoWay.renames.empty() &&
-               twoWay.conflicts.empty();
+               twoWay.deleteInSource.empty() && twoWay.renames.empty() && twoWay.conflicts.empty();
     }
     size_t Total() const {
         return copyToTarget.size() + copyToSource.size() + deleteInTarget.size() +

@@ -53,7 +53,8 @@ void BindText(sqlite3_stmt* statement, int index, std::string_view text) {
 
 std::string_view ColumnText(sqlite3_stmt* statement, int column) {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-    return {data == nullptr ? "" : data, static_cast<size_t>(sqlite3_column_bytes(statement, column))};
+    return {data == nullptr ? "" : data,
+            static_cast<size_t>(sqlite3_column_bytes(statement, column))};
 }
 
 }  // namespace
@@ -113,35 +114,39 @@ MemoryOutcome PairMemory::SetAside(const std::string& why) {
     }
     std::string message = "The pair memory " + Quoted(file_) + " can not be read (" + why + ")";
     message += error ? "." : "; it was set aside as " + Quoted(aside) + ".";
-    message += " Nothing was changed. Run again with --first-sync to start the pair anew "
-               "(a first sync never deletes).";
+    message +=
+        " Nothing was changed. Run again with --first-sync to start the pair anew "
+        "(a first sync never deletes).";
     return MemoryOutcome(MemoryStatus::Damaged, message);
 }
 
 MemoryOutcome PairMemory::Open(const std::string& file) {
     file_ = file;
     if (file.empty()) {
-        return MemoryOutcome(MemoryStatus::Failed,
-                "There is no folder for the pair memory: neither XDG_STATE_HOME nor HOME is set.");
+        return MemoryOutcome(
+            MemoryStatus::Failed,
+            "There is no folder for the pair memory: neither XDG_STATE_HOME nor HOME is set.");
     }
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
     const std::string lock = file + ".lock";
     lockFd_ = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lockFd_ < 0) {
-        return MemoryOutcome(MemoryStatus::Failed,
-                "The pair memory " + Quoted(lock) + " can not be made (" + std::strerror(errno) + ").");
+        return MemoryOutcome(
+            MemoryStatus::Failed,
+            "The pair memory " + Quoted(lock) + " can not be made (" + std::strerror(errno) + ").");
     }
     if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
         char pid[32] = {};
         const ssize_t got = pread(lockFd_, pid, sizeof pid - 1, 0);
         Close();
         std::string holder = got > 0 ? std::string(pid, static_cast<size_t>(got)) : "";
-        while (!holder.empty() && (holder.back() == '\n' || holder.back() == ' ')) holder.pop_back();
+        while (!holder.empty() && (holder.back() == '\n' || holder.back() == ' '))
+            holder.pop_back();
         return MemoryOutcome(MemoryStatus::Locked,
-                "The pair memory " + Quoted(file) + " is in use by another run" +
-                    (holder.empty() ? "" : " (process " + holder + ")") +
-                    ": one two-way synchronisation of a pair at a time.");
+                             "The pair memory " + Quoted(file) + " is in use by another run" +
+                                 (holder.empty() ? "" : " (process " + holder + ")") +
+                                 ": one two-way synchronisation of a pair at a time.");
     }
     const std::string pid = std::to_string(getpid()) + "\n";
     if (ftruncate(lockFd_, 0) == 0 && write(lockFd_, pid.data(), pid.size()) < 0) {
@@ -153,8 +158,8 @@ MemoryOutcome PairMemory::Open(const std::string& file) {
                         nullptr) != SQLITE_OK) {
         const std::string why = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
         Close();
-        return MemoryOutcome(MemoryStatus::Failed,
-                "The pair memory " + Quoted(file) + " can not be opened (" + why + ").");
+        return MemoryOutcome(MemoryStatus::Failed, "The pair memory " + Quoted(file) +
+                                                       " can not be opened (" + why + ").");
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_create_collation_v2(db_, "scan", SQLITE_UTF8, nullptr, CompareCollated, nullptr);
@@ -168,13 +173,13 @@ MemoryOutcome PairMemory::Open(const std::string& file) {
     if (schema > kSchemaVersion) {
         Close();
         return MemoryOutcome(MemoryStatus::Newer,
-                "The pair memory " + Quoted(file) +
-                    " was written by a newer version of Ravelmoor (schema " +
-                    std::to_string(schema) + "; this version reads " +
-                    std::to_string(kSchemaVersion) + "). Nothing was changed.");
+                             "The pair memory " + Quoted(file) +
+                                 " was written by a newer version of Ravelmoor (schema " +
+                                 std::to_string(schema) + "; this version reads " +
+                                 std::to_string(kSchemaVersion) + "). Nothing was changed.");
     }
-    if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=NORMAL") ||
-        !Exec(kSchema) || !Exec("PRAGMA user_version=1")) {
+    if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema) ||
+        !Exec("PRAGMA user_version=1")) {
         return SetAside(sqlite3_errmsg(db_));
     }
     // A file that opens but is not ours (a table of another shape).
@@ -280,8 +285,8 @@ MemoryOutcome PairMemory::Begin(const std::string& run, bool firstSync) {
     if (firstSync) {
         // Undo of a first sync brings the memory back as it was: rows kept
         // by copying them under the run, which is cheaper than row by row.
-        sqlite3_stmt* keepAll =
-            Prepare("INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?1, path, facts FROM entry");
+        sqlite3_stmt* keepAll = Prepare(
+            "INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?1, path, facts FROM entry");
         if (keepAll != nullptr) {
             BindText(keepAll, 1, run);
             sqlite3_step(keepAll);
@@ -376,15 +381,16 @@ MemoryOutcome PairMemory::End(const std::string& sourceIdentity,
     SetMeta("target", targetIdentity);
     SetMeta("last_sync", std::to_string(std::time(nullptr)));
     // Keep the records of the last few runs for undo.
-    Exec("DELETE FROM meta WHERE key LIKE 'run.%' AND key NOT IN (SELECT key FROM meta WHERE key "
-         "LIKE 'run.%' ORDER BY value DESC LIMIT 8)");
+    Exec(
+        "DELETE FROM meta WHERE key LIKE 'run.%' AND key NOT IN (SELECT key FROM meta WHERE key "
+        "LIKE 'run.%' ORDER BY value DESC LIMIT 8)");
     return Commit();
 }
 
 MemoryOutcome PairMemory::RollBack(const std::string& run) {
     if (Meta(("run." + run).c_str()).empty()) {
         return MemoryOutcome(MemoryStatus::Failed,
-                "The pair memory " + Quoted(file_) + " holds nothing of this run.");
+                             "The pair memory " + Quoted(file_) + " holds nothing of this run.");
     }
     Exec("BEGIN");
     inTransaction_ = true;

@@ -16,10 +16,10 @@ namespace ravelmoor {
 
 enum class MemoryStatus {
     Done,
-    Locked,    // another run holds the pair
-    Damaged,   // cut short, damaged or not a memory at all: set aside
-    Newer,     // written by a newer version: left as it is
-    Failed,    // the folder or the file can not be made or written
+    Locked,   // another run holds the pair
+    Damaged,  // cut short, damaged or not a memory at all: set aside
+    Newer,    // written by a newer version: left as it is
+    Failed,   // the folder or the file can not be made or written
 };
 using MemoryOutcome = Outcome<MemoryStatus>;
 

@@ -127,15 +127,13 @@ SideFacts FactsOfEntry(const FileEntry& entry) {
 
 SideFacts WithLocalIdentity(SideFacts listed, const std::string& path) {
     struct statx st {};
-    if (!listed.Present() ||
-        statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
-              STATX_INO | STATX_BTIME | STATX_MTIME | STATX_MODE, &st) != 0) {
+    if (!listed.Present() || statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
+                                   STATX_INO | STATX_BTIME | STATX_MTIME | STATX_MODE, &st) != 0) {
         return listed;
     }
     listed.inode = st.stx_ino;
     listed.mode = st.stx_mode & 07777;
-    if (listed.kind != SideFacts::Folder &&
-        st.stx_mtime.tv_sec == listed.lastWrite) {
+    if (listed.kind != SideFacts::Folder && st.stx_mtime.tv_sec == listed.lastWrite) {
         listed.nanoseconds = st.stx_mtime.tv_nsec;
     }
     if ((st.stx_mask & STATX_BTIME) != 0) {

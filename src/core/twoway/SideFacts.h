@@ -14,12 +14,12 @@ struct SideFacts {
     enum Kind : uint8_t { Absent = 0, File = 1, Folder = 2, Link = 3 };
     Kind kind = Absent;
     uint64_t size = 0;
-    int64_t lastWrite = 0;      // seconds since 1970, as the comparison lists it
-    uint32_t nanoseconds = 0;   // below the second, where the side gives it
-    uint32_t mode = 0;          // permission bits; 0 where the side does not say
-    uint64_t inode = 0;         // 0 where the side does not say (FTP, SFTP)
-    int64_t birth = 0;          // birth time in nanoseconds; 0 where not known
-    uint32_t checksum = 0;      // CRC-32, when `summed`
+    int64_t lastWrite = 0;     // seconds since 1970, as the comparison lists it
+    uint32_t nanoseconds = 0;  // below the second, where the side gives it
+    uint32_t mode = 0;         // permission bits; 0 where the side does not say
+    uint64_t inode = 0;        // 0 where the side does not say (FTP, SFTP)
+    int64_t birth = 0;         // birth time in nanoseconds; 0 where not known
+    uint32_t checksum = 0;     // CRC-32, when `summed`
     bool summed = false;
 
     bool Present() const { return kind != Absent; }

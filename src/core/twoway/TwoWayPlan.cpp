@@ -40,7 +40,8 @@ bool Changed(Change change) {
 }
 
 Decision Decide(Change a, Change b, bool equalNow) {
-    if (equalNow) return a == Change::Same && b == Change::Same ? Decision::Nothing : Decision::Adopt;
+    if (equalNow)
+        return a == Change::Same && b == Change::Same ? Decision::Nothing : Decision::Adopt;
     if (Changed(a) && (b == Change::Same || b == Change::None || b == Change::Deleted))
         return Decision::ToTarget;
     if (Changed(b) && (a == Change::Same || a == Change::None || a == Change::Deleted))
@@ -70,8 +71,13 @@ class Planner {
   public:
     Planner(const FileList& source, const FileList& target, PairMemory& memory,
             const TwoWayInput& input, SyncPlan& plan)
-        : source_(source), target_(target), memory_(memory), input_(input), plan_(plan),
-          rows_(std::min(source.GetSize(), target.GetSize())), decisions_(rows_) {}
+        : source_(source),
+          target_(target),
+          memory_(memory),
+          input_(input),
+          plan_(plan),
+          rows_(std::min(source.GetSize(), target.GetSize())),
+          decisions_(rows_) {}
 
     TwoWayOutcome Run();
 
@@ -106,7 +112,7 @@ class Planner {
     SyncPlan& plan_;
     uint32_t rows_;
     std::vector<Decision> decisions_;
-    std::vector<Gone> gone_[2];        // [0] Source, [1] Target
+    std::vector<Gone> gone_[2];  // [0] Source, [1] Target
     std::vector<uint32_t> newRows_[2];
     std::unordered_map<uint32_t, TwoWayConflict> conflicts_;
     std::string damaged_;
@@ -154,8 +160,9 @@ void Planner::Walk() {
         const std::string targetKey = Present(t) ? StoredPath(t) : std::string();
         const std::string& first =
             sourceKey.empty() ? targetKey
-            : targetKey.empty() ? sourceKey
-            : (CompareStoredPaths(sourceKey, targetKey) <= 0 ? sourceKey : targetKey);
+            : targetKey.empty()
+                ? sourceKey
+                : (CompareStoredPaths(sourceKey, targetKey) <= 0 ? sourceKey : targetKey);
         while (have && CompareStoredPaths(base.path, first) < 0)
             vanished();
         const bool matched = have && (base.path == sourceKey || base.path == targetKey);
@@ -235,29 +242,31 @@ TwoWayOutcome Planner::Guards() {
     for (int side = 0; side < 2; ++side) {
         const std::string was = memory_.Identity(side == 0);
         if (!was.empty() && !now[side].empty() && was != now[side]) {
-            return TwoWayOutcome(TwoWayStatus::Refused,
-                    std::string("The ") + names[side] + " folder " + EscapeName(roots[side]) +
-                        " is not the one this pair was last synchronised with (then: " + was +
-                        "; now: " + now[side] +
-                        "): a wrong mount, or another disk. Nothing was changed. Add "
-                        "--first-sync to pair the folders anew (a first sync never deletes).");
+            return TwoWayOutcome(
+                TwoWayStatus::Refused,
+                std::string("The ") + names[side] + " folder " + EscapeName(roots[side]) +
+                    " is not the one this pair was last synchronised with (then: " + was +
+                    "; now: " + now[side] +
+                    "): a wrong mount, or another disk. Nothing was changed. Add "
+                    "--first-sync to pair the folders anew (a first sync never deletes).");
         }
         if (present_[side] == 0) {
-            return TwoWayOutcome(TwoWayStatus::Refused,
-                    std::string("The ") + names[side] + " folder " + EscapeName(roots[side]) +
-                        " is empty, but the pair held " + std::to_string(remembered_) +
-                        " objects at the last synchronisation: an unplugged disk or an empty "
-                        "mount point would delete them all. Nothing was changed. Add "
-                        "--first-sync to pair the folders anew (a first sync never deletes).");
+            return TwoWayOutcome(
+                TwoWayStatus::Refused,
+                std::string("The ") + names[side] + " folder " + EscapeName(roots[side]) +
+                    " is empty, but the pair held " + std::to_string(remembered_) +
+                    " objects at the last synchronisation: an unplugged disk or an empty "
+                    "mount point would delete them all. Nothing was changed. Add "
+                    "--first-sync to pair the folders anew (a first sync never deletes).");
         }
         if (rememberedFiles_ >= 10 && timeOnly_[side] * 10 >= rememberedFiles_ * 9) {
-            return TwoWayOutcome(TwoWayStatus::Refused,
-                    std::string("Nearly every file in ") + names[side] + " " +
-                        EscapeName(roots[side]) + " changed its time and nothing else (" +
-                        std::to_string(timeOnly_[side]) + " of " +
-                        std::to_string(rememberedFiles_) +
-                        "): a time zone or a summer time shift, not edits. Nothing was changed. "
-                        "Add --ignore-dst (or --ignore-seconds N) when the shift is an hour.");
+            return TwoWayOutcome(
+                TwoWayStatus::Refused,
+                std::string("Nearly every file in ") + names[side] + " " + EscapeName(roots[side]) +
+                    " changed its time and nothing else (" + std::to_string(timeOnly_[side]) +
+                    " of " + std::to_string(rememberedFiles_) +
+                    "): a time zone or a summer time shift, not edits. Nothing was changed. "
+                    "Add --ignore-dst (or --ignore-seconds N) when the shift is an hour.");
         }
     }
     return {};
@@ -291,9 +300,8 @@ void Planner::FindRenames() {
                 const bool same =
                     local ? now.SameIdentity(was)
                           : now.kind == SideFacts::File && now.lastWrite == was.lastWrite &&
-                                entry.path.Name() ==
-                                    std::string_view(g.memory.path)
-                                        .substr(g.memory.path.rfind('/') + 1);
+                                entry.path.Name() == std::string_view(g.memory.path)
+                                                         .substr(g.memory.path.rfind('/') + 1);
                 if (same) {
                     match = it->second;
                     ++matches;
@@ -489,11 +497,10 @@ void Planner::Emit() {
     for (const Gone& g : gone_[0]) {
         if (g.row != kNoRow) continue;
         const std::string_view plain = PlainPath(g.memory.path);
-        const bool renamed = std::any_of(renamedFrom.begin(), renamedFrom.end(),
-                                         [&](const std::string& from) {
-                                             return plain == from ||
-                                                    plain.starts_with(from + "/");
-                                         });
+        const bool renamed =
+            std::any_of(renamedFrom.begin(), renamedFrom.end(), [&](const std::string& from) {
+                return plain == from || plain.starts_with(from + "/");
+            });
         if (!renamed) part.forget.push_back(g.memory.path);
     }
     std::sort(plan_.copyToTarget.begin(), plan_.copyToTarget.end());

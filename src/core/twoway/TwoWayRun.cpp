@@ -18,7 +18,9 @@ bool Present(const FileEntry& entry) {
 
 TwoWayRun::TwoWayRun(RowOperations& operations, SyncSides sides, PairMemory& memory,
                      bool sourceLocal, bool targetLocal)
-    : operations_(operations), sides_(std::move(sides)), memory_(memory),
+    : operations_(operations),
+      sides_(std::move(sides)),
+      memory_(memory),
       local_{sourceLocal, targetLocal} {}
 
 SideFacts TwoWayRun::FactsNow(ListSide side, const std::string& relative) {
@@ -27,7 +29,8 @@ SideFacts TwoWayRun::FactsNow(ListSide side, const std::string& relative) {
     entry.ReadFromPath(*at.fs, at.root, relative);
     SideFacts facts = FactsOfEntry(entry);
     // Only a local side has inodes; a server's path is not one to statx.
-    if (local_[side == ListSide::Source ? 0 : 1]) facts = WithLocalIdentity(facts, at.root + relative);
+    if (local_[side == ListSide::Source ? 0 : 1])
+        facts = WithLocalIdentity(facts, at.root + relative);
     return facts;
 }
 
@@ -57,9 +60,9 @@ void TwoWayRun::ActionSettled(ListSide side, bool deletion, uint32_t row, ItemRe
             const std::string prefix = path + "/";
             for (size_t r = row + 1; r < list.GetSize(); ++r) {
                 const FileEntry& below = list.ElementAt(r);
-                const FileEntry& other = (side == ListSide::Source ? *sides_.target.list
-                                                                   : *sides_.source.list)
-                                             .ElementAt(r);
+                const FileEntry& other =
+                    (side == ListSide::Source ? *sides_.target.list : *sides_.source.list)
+                        .ElementAt(r);
                 const FileEntry& e = Present(below) ? below : other;
                 const std::string belowPath = e.path.str();
                 if (!belowPath.starts_with(prefix)) break;
@@ -105,8 +108,8 @@ bool TwoWayRun::DoRename(const RenameStep& step) {
     return true;
 }
 
-bool TwoWayRun::Run(const SyncPlan& plan, const std::string& run,
-                    const std::string& sourceIdentity, const std::string& targetIdentity) {
+bool TwoWayRun::Run(const SyncPlan& plan, const std::string& run, const std::string& sourceIdentity,
+                    const std::string& targetIdentity) {
     const TwoWayPart& part = plan.twoWay;
     if (const MemoryOutcome begun = memory_.Begin(run, part.firstSync); !begun.Ok()) {
         problem_ = begun.reason;
