@@ -360,7 +360,7 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
     }
     std::string summary = SyncSummaryText(tally, stopped, 0.0);
     if (renamesDone > 0) summary += " Renamed: " + std::to_string(renamesDone) + ".";
-    journal.Finish(summary, stopped || tally.notDone > 0 || conflictsLeft > 0);
+    journal.Finish(summary, RunEnd(stopped, tally.notDone > 0 || conflictsLeft > 0));
     if (!compare.quiet) {
         std::string said = summary;
         if (conflictsLeft > 0) {
