@@ -42,12 +42,12 @@ std::string FactsText(const SideFacts& facts) {
 
 std::string FactsJson(const SideFacts& facts) {
     if (!facts.Present()) return "null";
-    return "{\"size\":" + std::to_string(facts.size) +
-           ",\"time\":" + std::to_string(facts.lastWrite) + ",\"kind\":\"" +
+    return R"({"size":)" + std::to_string(facts.size) + R"(,"time":)" +
+           std::to_string(facts.lastWrite) + R"(,"kind":")" +
            (facts.kind == SideFacts::Folder ? "folder"
             : facts.kind == SideFacts::Link ? "link"
                                             : "file") +
-           "\"}";
+           R"("})";
 }
 
 const char* SettledWord(Settlement settled) {
@@ -124,21 +124,21 @@ struct PlanLines {
         const auto add = [&](const char* action, const char* side, uint32_t row) {
             if (text.back() != '[') text.push_back(',');
             text +=
-                std::string("{\"action\":\"") + action + "\",\"side\":\"" + side + "\",\"path\":";
+                std::string(R"({"action":")") + action + R"(","side":")" + side + R"(","path":)";
             AppendJsonString(text, RowPath(comparison, row));
             text.push_back('}');
         };
         const TwoWayPart& part = plan.twoWay;
-        text = "{\"format\":\"ravelmoor-sync\",\"method\":\"two-way\",\"first_sync\":";
+        text = R"({"format":"ravelmoor-sync","method":"two-way","first_sync":)";
         text += part.firstSync ? "true" : "false";
-        text += ",\"actions\":[";
+        text += R"(,"actions":[)";
         for (const RenameStep& step : part.renames) {
             if (step.memoryOnly) continue;
             if (text.back() != '[') text.push_back(',');
-            text += std::string("{\"action\":\"rename\",\"side\":\"") +
-                    (step.onSource ? "source" : "target") + "\",\"path\":";
+            text += std::string(R"({"action":"rename","side":")") +
+                    (step.onSource ? "source" : "target") + R"(","path":)";
             AppendJsonString(text, step.from);
-            text += ",\"to\":";
+            text += R"(,"to":)";
             AppendJsonString(text, step.to);
             text.push_back('}');
         }
@@ -150,21 +150,21 @@ struct PlanLines {
             add("delete", "target", row);
         for (const uint32_t row : part.deleteInSource)
             add("delete", "source", row);
-        text += "],\"conflicts\":[";
+        text += R"(],"conflicts":[)";
         for (const TwoWayConflict& conflict : part.conflicts) {
             if (text.back() != '[') text.push_back(',');
-            text += "{\"path\":";
+            text += R"({"path":)";
             AppendJsonString(text, RowPath(comparison, conflict.row));
-            text += std::string(",\"kind\":\"") +
+            text += std::string(R"(,"kind":")") +
                     (conflict.kind == ConflictKind::BothNew ? "new-new" : "changed-changed") +
-                    "\",\"settled\":\"" + SettledWord(conflict.settled) + "\",\"last_sync\":" +
-                    (conflict.hasBase ? "{\"source\":" + FactsJson(conflict.baseSource) +
-                                            ",\"target\":" + FactsJson(conflict.baseTarget) + "}"
+                    R"(","settled":")" + SettledWord(conflict.settled) + R"(","last_sync":)" +
+                    (conflict.hasBase ? R"({"source":)" + FactsJson(conflict.baseSource) +
+                                            R"(,"target":)" + FactsJson(conflict.baseTarget) + "}"
                                       : std::string("null")) +
-                    ",\"source\":" + FactsJson(conflict.source) +
-                    ",\"target\":" + FactsJson(conflict.target) + "}";
+                    R"(,"source":)" + FactsJson(conflict.source) + R"(,"target":)" +
+                    FactsJson(conflict.target) + "}";
         }
-        text += "],\"conflicts_left\":" + std::to_string(part.ConflictsLeft());
+        text += R"(],"conflicts_left":)" + std::to_string(part.ConflictsLeft());
         return text;
     }
 };
