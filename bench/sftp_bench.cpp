@@ -17,9 +17,9 @@
 
 #include "core/engine/Checksum.h"
 #include "core/engine/FileList.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
 

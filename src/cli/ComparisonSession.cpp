@@ -12,8 +12,8 @@
 #include "core/filters/FilterSet.h"
 #include "core/filters/GlobExpression.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/launch/StartComparison.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
 #include "core/sftp/SftpConnectionStore.h"
 
 namespace ravelmoor {

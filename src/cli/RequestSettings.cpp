@@ -7,7 +7,7 @@
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
 #include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {

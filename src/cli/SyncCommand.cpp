@@ -1,6 +1,5 @@
 #include "cli/SyncCommand.h"
 
-#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -21,16 +20,13 @@
 #include "cli/TwoWaySync.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
-#include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
-#include "core/settings/CompareLaunch.h"
-#include "core/settings/MadeFolder.h"
-#include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
+#include "core/launch/CompareLaunch.h"
+#include "core/launch/MadeFolder.h"
+#include "core/launch/StartComparison.h"
+#include "core/launch/StartSync.h"
 #include "core/sync/PlanSync.h"
-#include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
-#include "core/sync/SyncSummary.h"
 #include "core/text/Formatting.h"
 
 namespace ravelmoor {
@@ -249,28 +245,6 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
-// The sides of `job` as the comparison will name them, for their locks;
-// false when the launch will refuse them (and say why).
-bool SidesToLock(CompareJob job, JournalHeader& sides) {
-    SettingsStore store;
-    SideConnection sourceSide;
-    SideConnection targetSide;
-    if (!CheckCompareSides(job.sourceFolder, job.targetFolder, StoredConnectionLookup(store),
-                           sourceSide, targetSide)
-             .Ok()) {
-        return false;
-    }
-    const auto side = [](const std::string& folder, const SideConnection& connection) {
-        const std::string root = RootText(folder);
-        if (!connection.IsRemote()) return JournalSide{root, root, true};
-        return JournalSide{root, MakeRemoteSide(connection, UnknownHostKey::Refuse)->Folder(),
-                           false};
-    };
-    sides.source = side(job.sourceFolder, sourceSide);
-    sides.target = side(job.targetFolder, targetSide);
-    return true;
-}
-
 // A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
 // gone for good.
 bool SideHasTrash(const Comparison& comparison, ListSide side) {
@@ -345,76 +319,59 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     }
     SyncProgress progress(actions, itemised);
     log.Follow(actions);
-    RowOperations operations(comparison.Rules(), SidesOf(comparison), prompter);
-    operations.SetProgress(&progress);
-    operations.SetCancelWord(&cancel);
-    operations.SetKeepReplaced(request.keepReplaced);
-    operations.SetVerify(request.verify);
-    operations.SetObserver(&actions);
     // No journal, no sync: what it changed could not be undone. Only the
     // person's own word lets it go on without one.
-    JournalWriter journal;
-    if (!request.noJournal) {
-        const JournalOutcome kept =
-            journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
-        if (!kept.Ok()) {
-            const std::string refused =
-                kept.reason +
-                " Nothing was copied or deleted: add --no-journal to synchronise without a journal "
-                "(it can then not be undone).";
-            actions.SettleRest(ActionOutcome::Skipped, "no journal");
-            log.End(refused);
-            SyncOutput{request, comparison, actions}.Json(false, true, refused);
-            Terminal::Message(refused);
-            return kFailed;
-        }
-        operations.SetRecorder(&journal);
+    const SyncStart start = StartSync(
+        comparison, {request.method, run, request.keepReplaced, request.verify, request.noJournal},
+        prompter);
+    if (!start.outcome.Ok()) {
+        const std::string refused =
+            start.outcome.reason +
+            " Nothing was copied or deleted: add --no-journal to synchronise without a journal "
+            "(it can then not be undone).";
+        actions.SettleRest(ActionOutcome::Skipped, "no journal");
+        log.End(refused);
+        SyncOutput{request, comparison, actions}.Json(false, true, refused);
+        Terminal::Message(refused);
+        return kFailed;
     }
+    SyncExecution& sync = *start.run;
+    sync.SetProgress(&progress);
+    sync.SetCancelWord(&cancel);
+    sync.SetObserver(&actions);
     // The batches' own questions were answered by the confirmation; deleting
     // for good was part of it only on a side without a trash.
-    constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
-    size_t batch = 0;
-    const auto confirmBatch = [&] {
-        prompter.SetConfirmed(true, !SideHasTrash(comparison, kBatchSides[batch]));
-    };
-    confirmBatch();
-    const auto start = std::chrono::steady_clock::now();
-    RunSyncPlan(operations, run, [&] {
-        if (++batch < std::size(kBatchSides)) confirmBatch();
-    });
-    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    sync.SetBatchHooks(
+        [&](ListSide side) { prompter.SetConfirmed(true, !SideHasTrash(comparison, side)); }, {});
+    sync.Run();
     Terminal::ClearProgress();
-    const bool stopped = operations.Aborted();
+    const SyncEnd& end = sync.End();
     actions.SettleRest(ActionOutcome::Skipped, "the sync was stopped");
-
-    const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
-    log.End(summary);
-    const bool journalBroke = !journal.Problem().empty();
-    journal.Finish(summary, RunEnd(stopped, operations.Tally().notDone > 0));
-    if (journalBroke) {
-        Terminal::Message(journal.Problem() +
+    log.End(end.summary);
+    if (!end.journalBroke.empty()) {
+        Terminal::Message(end.journalProblem +
                           " The synchronisation stopped before its next change; what it did can "
                           "be undone.");
-    } else if (!journal.Problem().empty()) {
-        Terminal::Message(journal.Problem() + " The synchronisation can not be undone in full.");
+    } else if (!end.journalProblem.empty()) {
+        Terminal::Message(end.journalProblem + " The synchronisation can not be undone in full.");
     }
     // What was done, not the comparison as it stands now: that is one compare away.
     if (!compare.quiet && compare.format == OutputFormat::Tsv) {
         PrintActions(actions, WordingOf(request, comparison), OutputFormat::Tsv, false, stdout);
     }
-    SyncOutput{request, comparison, actions}.Json(false, stopped, {});
+    SyncOutput{request, comparison, actions}.Json(false, end.stopped, {});
     if (compare.quiet) {
         // Errors only: what was not done has been said as it happened.
     } else if (compare.format == OutputFormat::Text) {
-        std::printf("%s\n", summary.c_str());
+        std::printf("%s\n", end.summary.c_str());
         Terminal::FlushOutput();
     } else {
         Terminal::FlushOutput();
-        Terminal::Message(summary);
+        Terminal::Message(end.summary);
     }
-    if (stopped) return kFailed;
-    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ||
-                   !journal.Problem().empty()
+    if (end.stopped) return kFailed;
+    return end.tally.notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ||
+                   !end.journalProblem.empty()
                ? kPartly
                : kDone;
 }
@@ -503,9 +460,8 @@ int RunSyncCommand(ArgumentList& args) {
     // One run per tree at a time, from before the comparison on, so that
     // what this run compares is not what another one is changing.
     SyncLocks locks;
-    JournalHeader sides;
-    if (!request.preview && SidesToLock(request.compare.job, sides)) {
-        if (const LockOutcome locked = locks.Take(sides); !locked.Ok()) {
+    if (!request.preview) {
+        if (const LockOutcome locked = LockSidesOf(request.compare.job, locks); !locked.Ok()) {
             Terminal::Message(locked.reason);
             return kFailed;
         }

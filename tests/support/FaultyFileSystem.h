@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor::test {
 

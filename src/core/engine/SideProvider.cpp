@@ -1,6 +1,6 @@
 #include "core/engine/SideProvider.h"
 
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/BrowseConnection.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/remote/BrowseConnection.h"
 
 namespace ravelmoor {
 

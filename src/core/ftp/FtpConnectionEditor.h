@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ftp/ConnectionEditing.h"
 #include "core/ftp/FtpConnection.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/remote/ConnectionEditing.h"
 
 namespace ravelmoor {
 

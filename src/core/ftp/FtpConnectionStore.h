@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/ftp/ConnectionStore.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/remote/ConnectionStore.h"
 
 namespace ravelmoor {
 

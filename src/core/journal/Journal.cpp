@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/engine/FileEntry.h"
-#include "core/engine/FreedesktopTrash.h"
+#include "core/local/FreedesktopTrash.h"
 
 namespace ravelmoor {
 

@@ -6,8 +6,8 @@
 #include <set>
 #include <utility>
 
-#include "core/engine/BelowRoot.h"
 #include "core/journal/TrashRestore.h"
+#include "core/local/BelowRoot.h"
 #include "core/sync/ActionRecorder.h"
 
 namespace ravelmoor {

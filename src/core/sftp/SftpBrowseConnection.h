@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/BrowseConnection.h"
+#include "core/remote/BrowseConnection.h"
 #include "core/sftp/SftpConnection.h"
 
 namespace ravelmoor {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ftp/ConnectionStore.h"
+#include "core/remote/ConnectionStore.h"
 #include "core/sftp/SftpConnection.h"
 
 namespace ravelmoor {

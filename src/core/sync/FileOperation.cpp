@@ -2,11 +2,11 @@
 
 #include <cerrno>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/ProgressText.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/TimestampRule.h"
+#include "core/local/BelowRoot.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

@@ -61,7 +61,7 @@ std::string_view SyncMethodDescription(SyncMethod method) {
 }
 
 std::optional<ViewToggles> DefaultView(SyncMethod method) {
-    ViewToggles view{false, false, false, false, false};
+    ViewToggles view = ViewToggles::Off();
     switch (method) {
         case SyncMethod::Align:
         case SyncMethod::Force:

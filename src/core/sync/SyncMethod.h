@@ -37,6 +37,15 @@ struct ViewToggles {
     bool unmatched = true;
     bool excluded = true;
 
+    // Every toggle off, for a view that turns on the ones it names.
+    static constexpr ViewToggles Off() {
+        return {.matched = false,
+                .newer = false,
+                .older = false,
+                .unmatched = false,
+                .excluded = false};
+    }
+
     bool operator==(const ViewToggles&) const = default;
 };
 

@@ -1,7 +1,7 @@
 #include "core/sync/SyncSides.h"
 
 #include "core/engine/Comparison.h"
-#include "core/engine/ConfinedFileSystem.h"
+#include "core/local/ConfinedFileSystem.h"
 
 namespace ravelmoor {
 

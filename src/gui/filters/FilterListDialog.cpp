@@ -8,8 +8,8 @@
 
 #include "core/engine/Prompter.h"
 #include "gui/filters/FilterDialog.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/widgets/BackgroundPainter.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/ReportList.h"
 

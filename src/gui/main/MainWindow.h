@@ -33,7 +33,7 @@ class MainWindow : public QDialog {
 
   public:
     // Shows the comparison results once a run has completed: by default the
-    // results window (results/ShowResultsWindow.h).
+    // results window (main/ShowResultsWindow.h).
     using ResultsHandler = std::function<void(MainWindow& window, Comparison& comparison)>;
 
     // `settings` holds the application-wide values read at start-up; the

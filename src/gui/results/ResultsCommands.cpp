@@ -5,12 +5,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
-#include <chrono>
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
-#include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
+#include "core/launch/StartSync.h"
 #include "core/results/FailureLog.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
@@ -18,7 +17,6 @@
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
-#include "core/sync/SyncSummary.h"
 #include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
@@ -93,29 +91,31 @@ std::array<VirtualReportView*, 2> ResultsCommands::Lists() const {
     return {window_.List(ListSide::Source), window_.List(ListSide::Target)};
 }
 
-void ResultsCommands::RunRowOperations(
-    const std::function<void(RowOperations&, BackgroundTask&)>& work, Prompter* prompter) {
+void ResultsCommands::RunBehindProgress(
+    const std::function<void(BackgroundTask&, TaskProgressDialog&)>& work) {
     running_ = true;
     {
         BackgroundTask task;
         TaskProgressDialog progress(task, tr("Re-Comparing files..."), &window_);
-        Prompter& asking = prompter != nullptr ? *prompter : context_.prompter;
-        const bool keepReplaced = context_.settings.keepReplaced;
         const ListsHeld held(Lists());
-        task.Run(
-            [&] {
-                // A side on FTP gets a connection again: the comparison closed its own.
-                RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison),
-                                         asking);
-                operations.SetProgress(&progress);
-                operations.SetCancelWord(&task.CancelWord());
-                operations.SetKeepReplaced(keepReplaced);
-                work(operations, task);
-            },
-            &progress);
+        task.Run([&] { work(task, progress); }, &progress);
         window_.RefreshLists();
     }
     running_ = false;
+}
+
+void ResultsCommands::RunRowOperations(
+    const std::function<void(RowOperations&, BackgroundTask&)>& work) {
+    Prompter& asking = context_.prompter;
+    const bool keepReplaced = context_.settings.keepReplaced;
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        // A side on FTP gets a connection again: the comparison closed its own.
+        RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison), asking);
+        operations.SetProgress(&progress);
+        operations.SetCancelWord(&task.CancelWord());
+        operations.SetKeepReplaced(keepReplaced);
+        work(operations, task);
+    });
 }
 
 std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
@@ -158,42 +158,34 @@ void ResultsCommands::Synchronise() {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
-    SyncTally tally;
-    bool stopped = false;
     // No journal, no sync, unless the user says so knowing it can then not
     // be undone.
-    JournalWriter journal;
-    const JournalOutcome opened =
-        journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())));
-    if (!opened.Ok() &&
+    const SyncStart start = StartSync(
+        context_.comparison, {window_.Method(), *plan, context_.settings.keepReplaced}, log);
+    if (!start.outcome.Ok() &&
         !context_.prompter.AskYesNoDefaultNo(
-            opened.reason + " " +
+            start.outcome.reason + " " +
             tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
                 .toStdString())) {
         return;
     }
-    const auto start = std::chrono::steady_clock::now();
-    RunRowOperations(
-        [&](RowOperations& operations, BackgroundTask& task) {
-            if (opened.Ok()) operations.SetRecorder(&journal);
-            // Between batches the work waits while the lists are brought up
-            // to date, so that the next batch asks over current ones.
-            RunSyncPlan(operations, *plan, [this, &task] {
-                task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
-            });
-            tally = operations.Tally();
-            stopped = operations.Aborted();
-        },
-        &log);
-    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    const std::string summary = SyncSummaryText(tally, stopped, taken.count());
-    const std::string broken = journal.Problem();
-    journal.Finish(summary, RunEnd(stopped, tally.notDone > 0));
-    SetUndoId(opened.Ok() ? journal.Id() : std::string());
-    window_.ShowSyncReport(summary, tally.notDone, log.Failures());
-    if (!broken.empty()) {
+    SyncExecution& sync = *start.run;
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        sync.SetProgress(&progress);
+        sync.SetCancelWord(&task.CancelWord());
+        // Between batches the work waits while the lists are brought up to
+        // date, so that the next batch asks over current ones.
+        sync.SetBatchHooks({}, [this, &task] {
+            task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
+        });
+        sync.Run();
+    });
+    const SyncEnd& end = sync.End();
+    SetUndoId(end.journalId);
+    window_.ShowSyncReport(end.summary, end.tally.notDone, log.Failures());
+    if (!end.journalBroke.empty()) {
         context_.prompter.Warn(
-            broken + " " +
+            end.journalBroke + " " +
             tr("The synchronisation stopped before its next change; what it did can be undone.")
                 .toStdString());
     }

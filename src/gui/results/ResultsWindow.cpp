@@ -24,12 +24,12 @@
 #include "core/results/VisibleRows.h"
 #include "core/settings/Settings.h"
 #include "core/text/Translated.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/results/ResultsOrdering.h"
 #include "gui/results/ResultsPlacement.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/VirtualReportView.h"
 
@@ -119,7 +119,6 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     for (int i = 0; i < kViewChoiceCount; ++i)
         viewCombo_->addItem(
             FromStd(Translated("ViewChoice", ViewChoiceText(static_cast<ViewChoice>(i)))));
-    SetToggles({true, true, true, true, false});
     ChooseView(ViewChoice::All);
 
     // The first size is the smallest; the saved placement comes after it.
@@ -416,8 +415,11 @@ ViewToggles ResultsWindow::Toggles() const {
     auto on = [this](ViewToggle toggle) {
         return toggles_[static_cast<size_t>(toggle)]->isChecked();
     };
-    return {on(ViewToggle::Matched), on(ViewToggle::Newer), on(ViewToggle::Older),
-            on(ViewToggle::Unmatched), on(ViewToggle::Excluded)};
+    return {.matched = on(ViewToggle::Matched),
+            .newer = on(ViewToggle::Newer),
+            .older = on(ViewToggle::Older),
+            .unmatched = on(ViewToggle::Unmatched),
+            .excluded = on(ViewToggle::Excluded)};
 }
 
 void ResultsWindow::SetToggles(const ViewToggles& toggles) {

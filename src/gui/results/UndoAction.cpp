@@ -10,10 +10,7 @@
 #include "core/engine/NameEscape.h"
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalStore.h"
-#include "core/journal/JournalWriter.h"
-#include "core/journal/RootLock.h"
-#include "core/journal/UndoRun.h"
-#include "core/journal/UndoSides.h"
+#include "core/launch/StartUndo.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
 #include "gui/widgets/FromStd.h"
@@ -87,52 +84,44 @@ bool UndoAction::Run(const std::string& id) {
     }
     if (!Confirm(question.toStdString(), lines)) return false;
 
-    SyncLocks locks;
-    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
-        prompter_.Warn(locked.reason);
-        return false;
-    }
-    // Undo is a sync like any other: it keeps a journal, and can be undone.
-    // Without one it goes on only on the user's word.
-    JournalWriter record;
-    JournalHeader header = journal.header;
-    header.method = "undo " + journal.id;
-    if (const JournalOutcome kept = record.Open(header);
-        !kept.Ok() &&
-        !prompter_.AskYesNoDefaultNo(
-            kept.reason + " " +
-            tr("Without a journal the undo can not be undone or finished later. Undo anyway?")
-                .toStdString())) {
-        return false;
-    }
+    UndoStart start;
     std::vector<std::string> left;
-    bool retry = false;
-    bool stopped = false;
-    JournalOutcome opened;
+    bool ran = false;
     {
         BackgroundTask task;
         TaskProgressDialog progress(task, tr("Undoing the synchronisation..."), over_);
         task.Run(
             [&] {
-                UndoSides sides(prompter_);
-                opened = sides.Open(journal.header);
-                if (!opened.Ok()) return;
-                UndoRun run(journal, sides.Of(Side::Source), sides.Of(Side::Target));
-                run.SetRecorder(&record);
+                start = StartUndo({journal, steps_}, prompter_);
+                // Undo is a sync like any other: it keeps a journal, and can
+                // be undone. Without one it goes on only on the user's word.
+                bool goOn = start.outcome.Ok();
+                if (start.outcome.status == StartStatus::WithoutJournal) {
+                    task.OnUiThread([&] {
+                        goOn = prompter_.AskYesNoDefaultNo(
+                            start.outcome.reason + " " +
+                            tr("Without a journal the undo can not be undone or finished later. "
+                               "Undo anyway?")
+                                .toStdString());
+                    });
+                }
+                if (!goOn) return;
+                ran = true;
+                UndoExecution& run = *start.run;
                 run.SetCancelWord(&task.CancelWord());
-                run.SetReport([&](size_t index, UndoResult result, const std::string& words) {
+                run.SetReport([&](size_t index, UndoResult, const std::string& words) {
                     if (index + 1 < steps_.size()) progress.Show(run.FullPath(steps_[index + 1]));
                     if (!words.empty()) left.push_back(words);
-                    if (result == UndoResult::Failed || result == UndoResult::Changed) retry = true;
                 });
-                run.Run(steps_);
-                stopped = run.Stopped();
+                run.Run();
+                run.Finish(run.End().stopped ? "stopped" : "done");
             },
             &progress);
     }
-    record.Finish(stopped ? "stopped" : "done", RunEnd(stopped, retry || !opened.Ok()));
-    if (!opened.Ok()) {
-        prompter_.Warn(opened.reason);
+    if (!ran) {
+        // Declined without a journal, or a side or a root that could not be had.
+        if (start.outcome.status != StartStatus::WithoutJournal)
+            prompter_.Warn(start.outcome.reason);
         return false;
     }
     if (!left.empty()) {

@@ -1,0 +1,361 @@
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/FtpTestServer.h"
+#include "support/RunProgram.h"
+#include "support/ServerSyncTrees.h"
+#include "support/SshTestServer.h"
+#include "support/TempConfigHome.h"
+#include "support/TempTree.h"
+
+namespace ravelmoor {
+namespace {
+
+using test::RunRavelmoor;
+using test::ServerSnapshot;
+using TreeState = test::ServerTreeState;
+
+// `path` as seen from the folder an SFTP logon starts in (sshd's home of the
+// user, or the root when that is missing).
+std::string RelativeToLogon(const std::string& path) {
+    const passwd* me = ::getpwuid(::getuid());
+    std::string start = me != nullptr ? me->pw_dir : "/";
+    if (!std::filesystem::is_directory(start)) start = "/";
+    return std::filesystem::relative(path, std::filesystem::canonical(start)).string();
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A folder on a server on this machine, stored as a connection the way a
+// user stores one, and a local folder to compare it with. Local deletions go
+// to a trash of the test's own, the undo journal to a state folder of its own.
+class CommandLine {
+  public:
+    // An FTP server of its own, started with `flags`, serves `served`.
+    explicit CommandLine(const std::vector<std::string>& flags)
+        : ftp(std::make_unique<test::FtpTestServer>(served.Path(), "", "", flags)) {
+        Add({"ftp", "add", "--server", ftp->Server(), "--dir", "/"},
+            "(ftp) " + ftp->Server() + "/");
+    }
+    // `served` stored as the SFTP connection `name` with the logon of
+    // `connection`; with `relative`, as a path below the folder the logon
+    // starts in.
+    explicit CommandLine(const SftpConnection& connection, bool relative = false,
+                         const std::string& name = "box") {
+        Add({"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
+             "--user", connection.user, "--identity", connection.keyFile, "--dir",
+             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", name},
+            "(sftp) " + name);
+    }
+    // `args` followed by the two sides, the server's as Target or Source.
+    test::ProgramResult Run(std::vector<std::string> args, bool serverIsTarget = true) {
+        args.push_back(serverIsTarget ? local.Path() : side);
+        args.push_back(serverIsTarget ? side : local.Path());
+        return RunRavelmoor(args, environment);
+    }
+
+    test::TempTree served;
+    test::TempTree local;
+    test::TempConfigHome home;
+    test::TempTree trash;
+    std::unique_ptr<test::FtpTestServer> ftp;
+    std::map<std::string, std::string> environment;
+    test::ProgramResult added;
+    std::string side;
+
+  private:
+    void Add(const std::vector<std::string>& args, std::string name) {
+        environment = home.Environment();
+        environment["XDG_DATA_HOME"] = trash.Path();
+        environment["XDG_STATE_HOME"] = trash.Full("state");
+        // Locks of its own: rows running side by side lock "(sftp) box" too.
+        environment["XDG_RUNTIME_DIR"] = trash.Path();
+        added = RunRavelmoor(args, environment);
+        side = std::move(name);
+    }
+};
+
+struct SyncCase {
+    const char* name;
+    bool ftp;
+    const char* method;
+    bool serverIsTarget;
+    bool relative = false;
+};
+
+void PrintTo(const SyncCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ServerSyncCommand : public ::testing::TestWithParam<SyncCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ServerSyncCommand,
+                         ::testing::Values(SyncCase{"ForceOntoFtp", true, "force", true},
+                                           SyncCase{"AlignWithFtpTarget", true, "align", true},
+                                           SyncCase{"AlignWithFtpSource", true, "align", false},
+                                           SyncCase{"ForceOntoSftp", false, "force", true},
+                                           SyncCase{"ForceFromSftp", false, "force", false},
+                                           SyncCase{"AlignWithSftpTarget", false, "align", true},
+                                           SyncCase{"AlignWithSftpSource", false, "align", false},
+                                           SyncCase{"ForceOntoRelativeSftpFolder", false, "force",
+                                                    true, true}),
+                         [](const auto& c) { return std::string(c.param.name); });
+
+TEST_P(ServerSyncCommand, LeavesTheHandComputedTrees) {
+    const SyncCase& c = GetParam();
+    std::unique_ptr<test::SshTestServer> sftp;
+    std::unique_ptr<CommandLine> owner;
+    if (c.ftp) {
+        owner = std::make_unique<CommandLine>(std::vector<std::string>{});
+    } else {
+        sftp = std::make_unique<test::SshTestServer>();
+        ASSERT_TRUE(sftp->Running());
+        owner = std::make_unique<CommandLine>(sftp->Connection("/"), c.relative);
+    }
+    CommandLine& cli = *owner;
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    test::TempTree& sourceTree = c.serverIsTarget ? cli.local : cli.served;
+    test::TempTree& targetTree = c.serverIsTarget ? cli.served : cli.local;
+    test::WriteServerSyncSides(sourceTree, targetTree);
+    const TreeState source = ServerSnapshot(sourceTree);
+    const TreeState target = ServerSnapshot(targetTree);
+    TreeState sourceAfter;
+    TreeState targetAfter;
+    test::ExpectedAfterSync(c.method, source, target, sourceAfter, targetAfter);
+
+    const auto compared = cli.Run({"compare", "-r", "--accept-new-host-key"}, c.serverIsTarget);
+    EXPECT_EQ(compared.exitCode, 1) << compared.err;
+    EXPECT_NE(compared.out.find("newer      older      newer.txt\n"), std::string::npos)
+        << compared.out;
+    EXPECT_NE(compared.out.find("stale/inner/g.txt"), std::string::npos) << compared.out;
+
+    const auto preview =
+        cli.Run({"sync", "-r", "--method", c.method, "--preview"}, c.serverIsTarget);
+    EXPECT_EQ(preview.exitCode, 1) << preview.err;
+    EXPECT_EQ(ServerSnapshot(sourceTree), source);
+    EXPECT_EQ(ServerSnapshot(targetTree), target);
+
+    const bool deletesOnTheServer = c.serverIsTarget && std::string(c.method) == "force";
+    if (deletesOnTheServer) {
+        // The server keeps no trash: --yes alone deletes nothing there.
+        const auto kept = cli.Run({"sync", "-r", "--method", c.method, "--yes"});
+        EXPECT_EQ(kept.exitCode, 1) << kept.err;
+        EXPECT_NE(kept.err.find("add --delete-permanently"), std::string::npos) << kept.err;
+        EXPECT_TRUE(cli.served.Exists("only-target.txt"));
+        EXPECT_TRUE(cli.served.Exists("stale/h.txt"));
+    }
+    const auto synced = cli.Run(
+        {"sync", "-r", "--method", c.method, "--yes", "--delete-permanently"}, c.serverIsTarget);
+    EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    EXPECT_EQ(ServerSnapshot(sourceTree), sourceAfter);
+    EXPECT_EQ(ServerSnapshot(targetTree), targetAfter);
+    if (deletesOnTheServer) {
+        // --delete-permanently answered the one question about deleting for
+        // good without a word, and nothing spoke of a trash.
+        EXPECT_EQ(synced.err.find("permanently?"), std::string::npos) << synced.err;
+        EXPECT_EQ(synced.err.find("to the trash?"), std::string::npos) << synced.err;
+    }
+
+    const auto again = cli.Run({"compare", "-r", "--method", "both"}, c.serverIsTarget);
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+}
+
+// A server that sends half a file and still says the transfer is complete:
+// the good local file stays, the object is reported, and the sync ends with
+// exit status 1.
+TEST(FtpTruncatedDownload, LeavesTheLocalFileAndSaysSo) {
+    CommandLine cli(std::vector<std::string>{"--truncate-download"});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.served.Write("big.bin", std::string(300000, 'n'), 2000);
+    cli.served.Write("small.txt", "whole", 2000);
+    cli.local.Write("big.bin", "the good old content", 1000);
+    const TreeState servedBefore = ServerSnapshot(cli.served);
+    const TreeState localBefore = ServerSnapshot(cli.local);
+    const auto synced = cli.Run({"sync", "--method", "update", "--yes"}, false);
+    EXPECT_EQ(synced.exitCode, 1) << synced.out << synced.err;
+    EXPECT_EQ(ServerSnapshot(cli.served), servedBefore);
+    // small.txt too was cut: nothing half-written stays.
+    EXPECT_EQ(ServerSnapshot(cli.local), localBefore);
+    EXPECT_NE(synced.err.find("Can not copy \"/big.bin\" to \"" + cli.local.Full("big.bin") +
+                              "\": 150000 of 300000 bytes arrived; the copy is incomplete."),
+              std::string::npos)
+        << synced.err;
+    EXPECT_NE(synced.out.find("2 objects were not copied or deleted."), std::string::npos)
+        << synced.out;
+}
+
+// A server that keeps only part of what it was sent and still reports the
+// transfer complete: the upload is checked on the server before it goes in
+// place, so the server's files stay as they were, and the sync exits 1.
+TEST(FtpTruncatedUpload, LeavesTheServersFileAndSaysSo) {
+    CommandLine cli(std::vector<std::string>{"--truncate-upload"});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.local.Write("big.bin", std::string(300000, 'n'), 2000);
+    cli.served.Write("big.bin", "the good old content", 1000);
+    const TreeState servedBefore = ServerSnapshot(cli.served);
+    const auto synced = cli.Run({"sync", "--method", "update", "--yes", "--delete-permanently"});
+    EXPECT_EQ(synced.exitCode, 1) << synced.out << synced.err;
+    EXPECT_EQ(ServerSnapshot(cli.served), servedBefore);
+    EXPECT_NE(synced.err.find("the server kept 150000 of the 300000 bytes sent; it was not put in "
+                              "place."),
+              std::string::npos)
+        << synced.err;
+}
+
+// Undo of a sync onto a server: what the sync uploaded is removed again; a
+// file it replaced there had no trash to go to, so undo names it and leaves
+// the server's file as the sync left it. The connection is named "host/"
+// (with its slash), which undo once cut off and then could not find.
+TEST(FtpUndo, ConnectionNameWithSlashFound_UploadsRemoved_UnkeptFileNamed) {
+    CommandLine cli(std::vector<std::string>{});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.served.Write("a.txt", "server a", 1000);
+    cli.served.Write("keep.txt", "keep", 1000);
+    cli.local.Write("a.txt", "local a", 2000);
+    cli.local.Write("keep.txt", "keep", 1000);
+    cli.local.Write("new/n.txt", "new", 2000);
+    const auto synced =
+        cli.Run({"sync", "-r", "--method", "update", "--yes", "--delete-permanently"});
+    ASSERT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    ASSERT_EQ(cli.served.Read("new/n.txt"), "new");
+
+    const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+    EXPECT_EQ(undo.exitCode, 1) << undo.out << undo.err;
+    EXPECT_EQ(ServerSnapshot(cli.served),
+              (TreeState{{"a.txt", "local a @2000"}, {"keep.txt", "keep @1000"}}));
+    EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."), std::string::npos)
+        << undo.err;
+}
+
+// Undo of a sync onto an SFTP folder, the connection named every way a user
+// names one: the journal keeps the side as "(sftp) NAME/", which undo once
+// looked up as the name "NAME/" ("Target SFTP connection not found") and so
+// undid nothing. Uploads are removed again; the replaced file had no trash
+// to go to and is named.
+TEST(SftpUndo, TargetSftpConnectionNotFound_FoundByEveryName) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    for (const std::string name : {"box", "box/", "my box", "box (old)"}) {
+        CommandLine cli(server.Connection("/"), false, name);
+        ASSERT_EQ(cli.added.exitCode, 0) << name << cli.added.err;
+        cli.served.Write("a.txt", "server a", 1000);
+        cli.local.Write("a.txt", "local a", 2000);
+        cli.local.Write("new/n.txt", "new", 2000);
+        const auto synced = cli.Run({"sync", "-r", "--method", "update", "--yes",
+                                     "--delete-permanently", "--accept-new-host-key"});
+        ASSERT_EQ(synced.exitCode, 0) << name << synced.out << synced.err;
+        ASSERT_EQ(cli.served.Read("new/n.txt"), "new");
+
+        const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+        EXPECT_EQ(undo.exitCode, 1) << name << undo.out << undo.err;
+        EXPECT_EQ(undo.err.find("connection not found"), std::string::npos) << name << undo.err;
+        EXPECT_EQ(ServerSnapshot(cli.served), (TreeState{{"a.txt", "local a @2000"}})) << name;
+        EXPECT_NE(undo.err.find("/a.txt was not kept; undo can not bring it back."),
+                  std::string::npos)
+            << name << undo.err;
+    }
+}
+
+// A host key nobody has seen is taken only with --accept-new-host-key, never
+// with --yes; a changed one never.
+TEST(SftpHostKeyOnTheCommandLine, IsTakenOnlyWhenSaidAndNeverWhenChanged) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    CommandLine cli(server.Connection("/"));
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.local.Write("new.txt", "local", 2000);
+    cli.served.Write("gone.txt", "remote", 1000);
+    const TreeState served = ServerSnapshot(cli.served);
+    const std::vector<std::string> force = {"sync", "--method", "force", "--yes",
+                                            "--delete-permanently"};
+    struct Step {
+        const char* what;
+        bool changeKeyFirst;
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;  // on standard error; "" for nothing
+    };
+    std::vector<std::string> forceAccepting = force;
+    forceAccepting.emplace_back("--accept-new-host-key");
+    const std::vector<Step> steps = {
+        {"unknown", false, {"compare"}, 2, "is not known (its key fingerprint is SHA256:"},
+        {"unknown, --yes", false, force, 2, "is not known"},
+        {"unknown, accepted", false, {"compare", "--accept-new-host-key"}, 1, ""},
+        {"known since", false, {"compare"}, 1, ""},
+        {"changed", true, forceAccepting, 2, "has changed"},
+    };
+    std::string known;
+    for (const Step& step : steps) {
+        if (step.changeKeyFirst) {
+            known = FileText(server.KnownHosts());
+            server.ChangeHostKey();
+        }
+        const auto result = cli.Run(step.args);
+        EXPECT_EQ(result.exitCode, step.exitCode) << step.what << ": " << result.err;
+        if (step.says[0] == '\0') {
+            EXPECT_EQ(result.err, "") << step.what;
+        } else {
+            EXPECT_NE(result.err.find(step.says), std::string::npos) << step.what << result.err;
+        }
+        EXPECT_EQ(ServerSnapshot(cli.served), served) << step.what;
+    }
+    EXPECT_EQ(FileText(server.KnownHosts()), known);
+}
+
+// Logon refused, and a connection that drops in the middle of the listing: a
+// clear message, exit status 2, and both trees as they were.
+TEST(SftpFaultsOnTheCommandLine, SayWhatWentWrongAndChangeNothing) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    SftpConnection stranger = server.Connection("/");
+    stranger.keyFile = server.StrangerKey();
+    struct Case {
+        const char* what;
+        SftpConnection connection;
+        bool drop;
+        std::vector<std::string> says;
+    };
+    const std::vector<Case> cases = {
+        {"wrong key", stranger, false, {"refused the logon of " + stranger.user + ": "}},
+        {"dropped",
+         server.Connection("/"),
+         true,
+         {"Error on SFTP connection", "listing the folder", "the connection was lost"}},
+    };
+    for (const Case& c : cases) {
+        CommandLine cli(c.connection);
+        ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+        for (int i = 0; i < 300; ++i)
+            cli.served.Write(
+                "a-file-with-a-name-long-enough-to-fill-the-listing-" + std::to_string(i), "x",
+                1000);
+        cli.local.Write("new.txt", "local", 2000);
+        const TreeState served = ServerSnapshot(cli.served);
+        const TreeState local = ServerSnapshot(cli.local);
+        // The answers before the listing (version, folder, its facts) are far
+        // below this; the listing's are far above it.
+        if (c.drop) server.DropAfter(6000);
+        const auto result = cli.Run({"sync", "--method", "force", "--yes", "--delete-permanently",
+                                     "--accept-new-host-key"});
+        EXPECT_EQ(result.exitCode, 2) << c.what;
+        for (const std::string& words : c.says)
+            EXPECT_NE(result.err.find(words), std::string::npos) << c.what << ": " << result.err;
+        EXPECT_EQ(ServerSnapshot(cli.served), served) << c.what;
+        EXPECT_EQ(ServerSnapshot(cli.local), local) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace ravelmoor
