@@ -10,11 +10,8 @@
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
-#include "core/journal/JournalWriter.h"
-#include "core/sync/RowOperations.h"
-#include "core/sync/SyncSummary.h"
-#include "core/twoway/PairMemory.h"
-#include "core/twoway/TwoWayRun.h"
+#include "core/launch/StartSync.h"
+#include "core/twoway/TwoWaySession.h"
 
 namespace ravelmoor {
 namespace {
@@ -170,8 +167,9 @@ struct PlanLines {
 };
 
 // -i: each conflict's question; the answer settles it for this run.
-void AskConflicts(Comparison& comparison, SyncPlan& plan, const std::string& stamp) {
-    for (TwoWayConflict& conflict : plan.twoWay.conflicts) {
+void AskConflicts(Comparison& comparison, const TwoWaySession& session, SyncPlan& plan) {
+    for (size_t index = 0; index < plan.twoWay.conflicts.size(); ++index) {
+        const TwoWayConflict& conflict = plan.twoWay.conflicts[index];
         if (conflict.settled != Settlement::Left) continue;
         const std::string path(RowPath(comparison, conflict.row));
         std::string answer;
@@ -181,43 +179,13 @@ void AskConflicts(Comparison& comparison, SyncPlan& plan, const std::string& sta
                                      ". Keep [s]ource, [t]arget, [b]oth, or s[k]ip? ";
         if (!Terminal::Ask(question, answer)) return;
         if (answer == "s" || answer == "source") {
-            conflict.settled = Settlement::KeepSource;
-            plan.copyToTarget.push_back(conflict.row);
+            session.Settle(plan, index, Settlement::KeepSource);
         } else if (answer == "t" || answer == "target") {
-            conflict.settled = Settlement::KeepTarget;
-            plan.copyToSource.push_back(conflict.row);
+            session.Settle(plan, index, Settlement::KeepTarget);
         } else if (answer == "b" || answer == "both") {
-            // Target's version stays beside Source's under a conflict name.
-            conflict.settled = Settlement::KeepBoth;
-            RenameStep step;
-            step.from = comparison.TargetResults().ElementAt(conflict.row).path.str();
-            step.to = ConflictCopyName(step.from, false, stamp);
-            step.conflictCopy = true;
-            plan.twoWay.renames.push_back(std::move(step));
-            plan.copyToTarget.push_back(conflict.row);
+            session.Settle(plan, index, Settlement::KeepBoth);
         }
     }
-    std::sort(plan.copyToTarget.begin(), plan.copyToTarget.end());
-    std::sort(plan.copyToSource.begin(), plan.copyToSource.end());
-}
-
-// At least ten objects and more than half of a side deleted there.
-std::string MassDeletion(Comparison& comparison, const SyncPlan& plan) {
-    const std::pair<const std::vector<uint32_t>*, bool> sides[] = {
-        {&plan.deleteInTarget, false}, {&plan.twoWay.deleteInSource, true}};
-    for (const auto& [rows, onSource] : sides) {
-        const FileList& list = onSource ? comparison.SourceResults() : comparison.TargetResults();
-        size_t present = 0;
-        for (size_t row = 0; row < list.GetSize(); ++row)
-            present += list.ElementAt(row).IsBlank() ? 0 : 1;
-        if (rows->size() >= 10 && rows->size() * 2 > present) {
-            return "The synchronisation would delete " + std::to_string(rows->size()) + " of " +
-                   std::to_string(present) + " objects in " + (onSource ? "Source " : "Target ") +
-                   EscapeName(onSource ? comparison.SourceRoot() : comparison.TargetRoot()) +
-                   ". No (add --allow-mass-delete to let it).";
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -237,136 +205,79 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
                   Comparison& comparison, TerminalPrompter& prompter,
                   const std::function<bool()>& compareAgain) {
     const bool json = compare.format == OutputFormat::Json;
-    const JournalHeader header = JournalHeaderOf(comparison, "Synchronise Both Ways");
-    PairMemory memory;
-    if (const MemoryOutcome opened =
-            memory.Open(PairMemory::FileFor(header.source.shown, header.target.shown));
-        !opened.Ok()) {
+    auto session = std::make_shared<TwoWaySession>(
+        comparison, TwoWayOptions{request.prefer, request.keepBoth, request.firstSync});
+    if (const MemoryOutcome opened = session->Open(); !opened.Ok()) {
         Terminal::Message(opened.reason);
         return kFailed;
     }
-    const auto identity = [&](Side side) {
-        return comparison.Sides().IsLocal(side)
-                   ? LocalRootIdentity(side == Side::Source ? comparison.SourceRoot()
-                                                            : comparison.TargetRoot())
-                         .text
-                   : RemoteRootIdentity(side == Side::Source ? header.source.shown
-                                                             : header.target.shown)
-                         .text;
-    };
-    const std::string sourceIdentity = identity(Side::Source);
-    const std::string targetIdentity = identity(Side::Target);
-    const std::string stamp = Stamp(std::time(nullptr), "%Y%m%d-%H%M%S");
+    SyncPlan plan;
+    if (const TwoWayOutcome planned = session->Plan(plan); !planned.Ok()) {
+        Terminal::Message(planned.reason);
+        return kFailed;
+    }
+    if (request.interactive) AskConflicts(comparison, *session, plan);
+    const PlanLines lines{comparison, plan};
+    if (!compare.quiet && (request.preview || compare.verbose) && !json) lines.Text(stdout);
+    if (request.preview) {
+        if (json) std::printf("%s,\"dry_run\":true}\n", lines.Json().c_str());
+        if (!json && !compare.quiet) {
+            std::printf("Dry run: %zu actions, %zu conflicts left. Nothing was changed.\n",
+                        plan.Total(), plan.twoWay.ConflictsLeft());
+        }
+        return plan.Empty() ? kDone : kPartly;
+    }
+    if (const std::string mass = session->MassDeletion(plan);
+        !mass.empty() && !request.allowMassDelete) {
+        Terminal::Message(mass + " No (add --allow-mass-delete to let it).");
+        return kFailed;
+    }
+    if (!request.yes && plan.Total() > 0) {
+        if (!compare.verbose || json) lines.Text(stdout);
+        if (!prompter.AskYesNo("Carry out these " + std::to_string(plan.Total()) + " actions?")) {
+            Terminal::Message("Nothing was copied, deleted or renamed.");
+            return kFailed;
+        }
+    }
+    if (json && !compare.quiet) std::printf("%s}\n", lines.Json().c_str());
 
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
-    JournalWriter journal;
-    SyncTally tally;
-    size_t conflictsLeft = 0;
-    size_t renameFailures = 0;
-    size_t renamesDone = 0;
-    bool stopped = false;
-    bool firstSync = request.firstSync;
-    for (int pass = 0; pass < 3; ++pass) {
-        TwoWayInput input;
-        input.sourceRoot = comparison.SourceRoot();
-        input.targetRoot = comparison.TargetRoot();
-        input.sourceLocal = comparison.Sides().IsLocal(Side::Source);
-        input.targetLocal = comparison.Sides().IsLocal(Side::Target);
-        input.sourceIdentity = sourceIdentity;
-        input.targetIdentity = targetIdentity;
-        input.firstSync = firstSync;
-        input.prefer = request.prefer;
-        input.keepBoth = request.keepBoth;
-        input.conflictStamp = stamp;
-        SyncPlan plan;
-        const TwoWayOutcome planned =
-            PlanTwoWay(comparison.SourceResults(), comparison.TargetResults(), memory, input, plan);
-        if (planned.status == TwoWayStatus::Damaged) {
-            Terminal::Message(memory.SetAside(planned.reason).reason);
-            return kFailed;
-        }
-        if (!planned.Ok()) {
-            Terminal::Message(planned.reason);
-            return kFailed;
-        }
-        if (request.interactive && pass == 0) AskConflicts(comparison, plan, stamp);
-        conflictsLeft = plan.twoWay.ConflictsLeft();
-        const PlanLines lines{comparison, plan};
-        if (pass == 0 && !compare.quiet && (request.preview || compare.verbose) && !json) {
-            lines.Text(stdout);
-        }
-        if (request.preview) {
-            if (json) std::printf("%s,\"dry_run\":true}\n", lines.Json().c_str());
-            if (!json && !compare.quiet) {
-                std::printf("Dry run: %zu actions, %zu conflicts left. Nothing was changed.\n",
-                            plan.Total(), conflictsLeft);
-            }
-            return plan.Empty() ? kDone : kPartly;
-        }
-        if (pass == 0) {
-            if (const std::string mass = MassDeletion(comparison, plan);
-                !mass.empty() && !request.allowMassDelete) {
-                Terminal::Message(mass);
-                return kFailed;
-            }
-            if (!request.yes && plan.Total() > 0) {
-                lines.Text(stdout);
-                if (!prompter.AskYesNo("Carry out these " + std::to_string(plan.Total()) +
-                                       " actions?")) {
-                    Terminal::Message("Nothing was copied, deleted or renamed.");
-                    return kFailed;
-                }
-            }
-            if (!request.noJournal && plan.Total() > 0) {
-                if (const JournalOutcome kept = journal.Open(header); !kept.Ok()) {
-                    Terminal::Message(kept.reason +
-                                      " Nothing was copied or deleted: add --no-journal to "
-                                      "synchronise without a journal (it can then not be undone).");
-                    return kFailed;
-                }
-            }
-        }
-        prompter.SetConfirmed(true, false);
-        RowOperations operations(comparison.Rules(), SidesOf(comparison), prompter);
-        operations.SetCancelWord(&cancel);
-        operations.SetKeepReplaced(request.keepReplaced);
-        operations.SetVerify(request.verify);
-        if (journal.IsOpen()) operations.SetRecorder(&journal);
-        TwoWayRun run(operations, SidesOf(comparison), memory, input.sourceLocal,
-                      input.targetLocal);
-        const std::string runId = journal.IsOpen() ? journal.Id() : "no-journal-" + stamp;
-        if (!run.Run(plan, runId, sourceIdentity, targetIdentity)) {
-            Terminal::Message(run.Problem());
-            ++renameFailures;
-        }
-        const SyncTally& done = operations.Tally();
-        tally.filesCopied += done.filesCopied;
-        tally.bytesCopied += done.bytesCopied;
-        tally.foldersMade += done.foldersMade;
-        tally.movedToTrash += done.movedToTrash;
-        tally.replacedToTrash += done.replacedToTrash;
-        tally.deletedForGood += done.deletedForGood;
-        tally.foldersRemoved += done.foldersRemoved;
-        tally.notDone += done.notDone;
-        tally.changed += done.changed;
-        renamesDone += run.RenamesDone();
-        stopped = operations.Aborted();
-        if (pass == 0 && json && !compare.quiet) std::printf("%s}\n", lines.Json().c_str());
-        if (stopped || run.RenamesDone() == 0 || renameFailures > 0) break;
-        // What moved with a rename is reconciled under its new name.
-        firstSync = false;
-        if (!compareAgain()) return kFailed;
+    SyncJob job;
+    job.method = SyncMethod::TwoWay;
+    job.plan = plan;
+    job.keepReplaced = request.keepReplaced;
+    job.verify = request.verify;
+    // A run with nothing to do keeps no journal: there is nothing to undo.
+    job.withoutJournal = request.noJournal || plan.Total() == 0;
+    job.twoWay = session;
+    job.compareAgain = compareAgain;
+    const SyncStart start = StartSync(comparison, std::move(job), prompter);
+    if (!start.outcome.Ok()) {
+        Terminal::Message(start.outcome.reason +
+                          " Nothing was copied or deleted: add --no-journal to synchronise "
+                          "without a journal (it can then not be undone).");
+        return kFailed;
     }
-    std::string summary = SyncSummaryText(tally, stopped, 0.0);
-    if (renamesDone > 0) summary += " Renamed: " + std::to_string(renamesDone) + ".";
-    journal.Finish(summary, RunEnd(stopped, tally.notDone > 0 || conflictsLeft > 0));
+    SyncExecution& sync = *start.run;
+    sync.SetCancelWord(&cancel);
+    prompter.SetConfirmed(true, false);
+    sync.Run();
+    const SyncEnd& end = sync.End();
+    if (!end.twoWayProblem.empty()) Terminal::Message(end.twoWayProblem);
+    if (!end.journalBroke.empty()) {
+        Terminal::Message(end.journalProblem +
+                          " The synchronisation stopped before its next change; what it did can "
+                          "be undone.");
+    } else if (!end.journalProblem.empty()) {
+        Terminal::Message(end.journalProblem + " The synchronisation can not be undone in full.");
+    }
     if (!compare.quiet) {
-        std::string said = summary;
-        if (conflictsLeft > 0) {
-            said += "\n" + std::to_string(conflictsLeft) +
-                    (conflictsLeft == 1 ? " conflict is left as it is"
-                                        : " conflicts are left as they are") +
+        std::string said = end.summary;
+        if (end.conflictsLeft > 0) {
+            said += "\n" + std::to_string(end.conflictsLeft) +
+                    (end.conflictsLeft == 1 ? " conflict is left as it is"
+                                            : " conflicts are left as they are") +
                     ": settle with --prefer source|target|newer|older|larger|"
                     "smaller, --conflicts keep-both, or -i.";
         }
@@ -376,8 +287,11 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
             std::printf("%s\n", said.c_str());
         }
     }
-    if (stopped) return kFailed;
-    return tally.notDone > 0 || conflictsLeft > 0 || renameFailures > 0 ? kPartly : kDone;
+    if (end.stopped) return kFailed;
+    return end.tally.notDone > 0 || end.conflictsLeft > 0 || !end.twoWayProblem.empty() ||
+                   !end.journalProblem.empty()
+               ? kPartly
+               : kDone;
 }
 
 }  // namespace ravelmoor
