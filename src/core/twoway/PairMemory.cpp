@@ -335,23 +335,37 @@ void PairMemory::Forget(std::string_view path) {
 }
 
 void PairMemory::Rekey(const std::string& from, const std::string& to, bool folder) {
-    std::vector<MemoryRow> moved;
-    sqlite3_stmt* below = Prepare("SELECT path, facts FROM entry WHERE path >= ?1 ORDER BY path");
-    if (below == nullptr) return NoteError("read");
-    // A folder's rows follow it directly in this order.
-    const std::string first = folder ? from + "/" : from;
-    BindText(below, 1, first);
-    while (sqlite3_step(below) == SQLITE_ROW) {
-        MemoryRow row;
-        row.path = ColumnText(below, 0);
-        if (folder ? !row.path.starts_with(first) : row.path != first) break;
-        if (UnpackFacts(ColumnText(below, 1), row.source, row.target)) moved.push_back(row);
+    if (!inTransaction_) {
+        Exec("BEGIN");
+        inTransaction_ = true;
     }
-    sqlite3_finalize(below);
-    for (MemoryRow& row : moved) {
-        Forget(row.path);
-        row.path = to + row.path.substr(from.size());
-        Put(row);
+    // A folder's rows follow it directly in the scan order: its range starts
+    // at "from/", and the byte-exact prefix ends it. The whole folder moves in
+    // a few statements, however many rows it holds.
+    const std::string first = folder ? from + "/" : from;
+    const std::string where = folder ? " FROM entry WHERE path >= ?1 AND substr(path, 1, ?2) = ?1"
+                                     : " FROM entry WHERE path = ?1";
+    const std::string renamed = "?3 || substr(path, ?4)";
+    std::vector<std::string> statements;
+    if (!run_.empty() && !firstSyncRun_) {
+        // What undo needs: the old rows' facts, and the new paths as absent.
+        statements.push_back("INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?5, path, facts" +
+                             where);
+        statements.push_back("INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?5, " + renamed +
+                             ", NULL" + where);
+    }
+    statements.push_back("UPDATE OR REPLACE entry SET path = " + renamed +
+                         " WHERE path IN (SELECT path" + where + ")");
+    for (const std::string& sql : statements) {
+        sqlite3_stmt* statement = Prepare(sql.c_str());
+        if (statement == nullptr) return NoteError("written");
+        BindText(statement, 1, first);
+        sqlite3_bind_int64(statement, 2, static_cast<sqlite3_int64>(first.size()));
+        BindText(statement, 3, to);
+        sqlite3_bind_int64(statement, 4, static_cast<sqlite3_int64>(from.size() + 1));
+        BindText(statement, 5, run_);
+        if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
+        sqlite3_finalize(statement);
     }
 }
 

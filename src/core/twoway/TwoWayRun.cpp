@@ -69,12 +69,16 @@ void TwoWayRun::ActionSettled(ListSide side, bool deletion, uint32_t row, ItemRe
                 memory_.Forget(StoredPath(belowPath, e.IsFolder()));
             }
         }
+        // In step with the journal's record of the change: a run killed after
+        // it finds the memory agreeing with the sides.
+        memory_.Commit();
         return;
     }
     // A copy to `side`: the row's other side is where it came from.
     const FileList& from = side == ListSide::Source ? *sides_.target.list : *sides_.source.list;
     const MemoryRow now = RowNow(row, &from.ElementAt(row));
     if (now.source.Present() && now.target.Present()) memory_.Put(now);
+    memory_.Commit();
 }
 
 bool TwoWayRun::DoRename(const RenameStep& step) {
