@@ -48,8 +48,12 @@ MemoryRow TwoWayRun::RowNow(uint32_t row, const FileEntry* like) {
 
 void TwoWayRun::ActionSettled(ListSide side, bool deletion, uint32_t row, ItemResult result,
                               std::string_view reason) {
+    // The memory first: a run killed once the change is told finds it there.
+    if (result == ItemResult::Done) Remember(side, deletion, row);
     if (observer_ != nullptr) observer_->ActionSettled(side, deletion, row, result, reason);
-    if (result != ItemResult::Done) return;
+}
+
+void TwoWayRun::Remember(ListSide side, bool deletion, uint32_t row) {
     FileList& list = *sides_.Of(side).list;
     const FileEntry& entry = list.ElementAt(row);
     if (deletion) {

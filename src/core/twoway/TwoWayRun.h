@@ -36,6 +36,8 @@ class TwoWayRun : private SyncObserver {
   private:
     void ActionSettled(ListSide side, bool deletion, uint32_t row, ItemResult result,
                        std::string_view reason) override;
+    // Brings the memory in step with a change carried out, and commits it.
+    void Remember(ListSide side, bool deletion, uint32_t row);
     // Both sides' facts of `row` as they are now, read again from the sides.
     MemoryRow RowNow(uint32_t row, const FileEntry* like);
     SideFacts FactsNow(ListSide side, const std::string& relative);
