@@ -17,6 +17,18 @@
 namespace ravelmoor::test {
 namespace {
 
+// The journals and pair memories of these tests, in a state folder of their
+// own: other tests' `undo` takes back the last sync of theirs.
+class OwnStateFolder : public ::testing::Environment {
+  public:
+    void SetUp() override { ::setenv("XDG_STATE_HOME", folder_.Path().c_str(), 1); }
+
+  private:
+    TempTree folder_;
+};
+[[maybe_unused]] ::testing::Environment* const kOwnState =
+    ::testing::AddGlobalTestEnvironment(new OwnStateFolder);
+
 using Files = std::map<std::string, std::string>;
 
 // Every file below a tree with its content; a folder as "/".

@@ -62,6 +62,7 @@ class UndoRun {
     FileSystem& Fs(bool target) { return target ? target_ : source_; }
     const std::string& Root(bool target) const;
     void SetFolderTimes();
+    UndoResult RenameBack(const UndoStep& step, bool oldNameTaken, std::string& words);
     // Removes the temporary files of copies a killed sync left in the
     // folders of its unfinished copies.
     void RemoveBrokenCopies(const std::vector<UndoStep>& steps);

@@ -82,7 +82,8 @@ void SyncExecution::RunTwoWay(SyncTally& tally, bool& stopped) {
         end_.conflictsLeft = plan.twoWay.ConflictsLeft();
         if (beforeBatch_) beforeBatch_(ListSide::Target);
         const std::unique_ptr<RowOperations> operations = Operations();
-        const bool done = session.RunPass(plan, *operations, this, runId);
+        const bool done = session.RunPass(plan, *operations, this,
+                                          journal_.IsOpen() ? &journal_ : nullptr, runId);
         if (afterBatch_) afterBatch_();
         const SyncTally& passTally = operations->Tally();
         tally.filesCopied += passTally.filesCopied;

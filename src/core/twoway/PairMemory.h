@@ -102,6 +102,8 @@ class PairMemory {
     // Puts back every row the run `run` changed; false when the memory
     // holds nothing of that run.
     MemoryOutcome RollBack(const std::string& run);
+    // Whether the memory keeps what the run `run` changed.
+    bool HoldsRun(const std::string& run) { return !Meta(("run." + run).c_str()).empty(); }
 
     // Sets a memory that could not be read aside (renamed, beside it) and
     // says so, naming the file and `why`.

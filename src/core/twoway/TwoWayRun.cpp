@@ -88,6 +88,18 @@ void TwoWayRun::Remember(ListSide side, bool deletion, uint32_t row) {
 bool TwoWayRun::DoRename(const RenameStep& step) {
     SyncSide& side = step.onSource ? sides_.source : sides_.target;
     if (!step.memoryOnly) {
+        EntryFacts before;
+        const std::string full = side.root + step.from;
+        side.fs->ReadFacts(full, before);
+        const size_t action =
+            recorder_ != nullptr
+                ? recorder_->Begin(ActionKind::Rename, *side.fs, side.root, full, true, before, {})
+                : ActionRecorder::kNoAction;
+        // The journal broke: nothing more is changed.
+        if (recorder_ != nullptr && !recorder_->Broken().empty()) {
+            problem_ += recorder_->Broken() + "\n";
+            return false;
+        }
         WriteOutcome outcome;
         if (FoldCase(step.from) == FoldCase(step.to)) {
             // A change of case alone: through a name of its own, for a side
@@ -101,6 +113,11 @@ bool TwoWayRun::DoRename(const RenameStep& step) {
                 outcome = side.fs->Rename(side.root, between, step.to);
         } else {
             outcome = side.fs->Rename(side.root, step.from, step.to);
+        }
+        if (action != ActionRecorder::kNoAction) {
+            if (outcome.status == WriteStatus::Done)
+                recorder_->Trashed(action, side.root + step.to);
+            recorder_->End(action, outcome.status == WriteStatus::Done);
         }
         if (outcome.status != WriteStatus::Done) {
             problem_ += "Could not rename " + EscapeName(side.root + step.from) + " to " +

@@ -22,6 +22,9 @@ class TwoWayRun : private SyncObserver {
               bool targetLocal);
 
     void SetObserver(SyncObserver* observer) { observer_ = observer; }
+    // Where each rename is written down (the journal, which the copies and
+    // deletions reach through `operations`), so that undo can take it back.
+    void SetRecorder(ActionRecorder* recorder) { recorder_ = recorder; }
 
     // False when something went wrong that the caller must say (Problem):
     // the memory could not be written, or a rename failed.
@@ -47,6 +50,7 @@ class TwoWayRun : private SyncObserver {
     SyncSides sides_;
     PairMemory& memory_;
     SyncObserver* observer_ = nullptr;
+    ActionRecorder* recorder_ = nullptr;
     bool local_[2];
     size_t renamesDone_ = 0;
     std::string problem_;

@@ -130,11 +130,12 @@ std::string TwoWaySession::MassDeletion(const SyncPlan& plan) const {
 }
 
 bool TwoWaySession::RunPass(const SyncPlan& plan, RowOperations& operations, SyncObserver* observer,
-                            const std::string& runId) {
+                            ActionRecorder* recorder, const std::string& runId) {
     TwoWayRun run(operations, SidesOf(comparison_), memory_,
                   comparison_.Sides().IsLocal(Side::Source),
                   comparison_.Sides().IsLocal(Side::Target));
     run.SetObserver(observer);
+    run.SetRecorder(recorder);
     const bool done = run.Run(plan, runId, sourceIdentity_, targetIdentity_);
     if (!done) problem_ += run.Problem();
     lastPassRenames_ = run.RenamesDone();

@@ -48,7 +48,7 @@ class TwoWaySession {
     // (the journal's id), so that an undo puts them back. False when a
     // rename or the memory failed (Problem says why, cumulatively).
     bool RunPass(const SyncPlan& plan, RowOperations& operations, SyncObserver* observer,
-                 const std::string& runId);
+                 ActionRecorder* recorder, const std::string& runId);
     // Renames the last pass carried out: the sides must be compared again
     // for what moved with them to be reconciled under the new names.
     size_t LastPassRenames() const { return lastPassRenames_; }

@@ -29,8 +29,18 @@ Files Contents(const TempTree& tree) {
     return files;
 }
 
+// The journals and pair memories of this test, apart from other tests'.
+const TempTree& StateFolder() {
+    static const TempTree folder;
+    return folder;
+}
+
+ProgramResult RunIn(const std::vector<std::string>& args) {
+    return RunRavelmoor(args, {{"XDG_STATE_HOME", StateFolder().Path()}});
+}
+
 ProgramResult TwoWay(const TempTree& a, const TempTree& b) {
-    return RunRavelmoor({"sync", "--method", "two-way", "-r", "--yes", a.Path(), b.Path()});
+    return RunIn({"sync", "--method", "two-way", "-r", "--yes", a.Path(), b.Path()});
 }
 
 // Kills its own process once `at` objects are settled: after the change and
@@ -85,6 +95,7 @@ TEST(TwoWayCrash, KilledAfterAnyActionTheNextRunConverges) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            ::setenv("XDG_STATE_HOME", StateFolder().Path().c_str(), 1);
             auto session = std::make_shared<TwoWaySession>(comparison, TwoWayOptions{});
             SyncJob job;
             job.method = SyncMethod::TwoWay;
@@ -123,7 +134,7 @@ TEST(TwoWayCrash, KilledAfterAnyActionTheNextRunConverges) {
         EXPECT_TRUE(trashed.contains(b.Full("c.txt")));
         EXPECT_TRUE(trashed.contains(a.Full("f.txt")));
         const ProgramResult third =
-            RunRavelmoor({"sync", "--method", "two-way", "-r", "-n", a.Path(), b.Path()});
+            RunIn({"sync", "--method", "two-way", "-r", "-n", a.Path(), b.Path()});
         EXPECT_EQ(third.exitCode, 0) << third.out << third.err;
     }
 }
