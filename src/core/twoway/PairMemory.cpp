@@ -31,7 +31,10 @@ constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS entry(path TEXT PRIMARY KEY COLLATE scan, facts BLOB NOT NULL)"
     " WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS undo(run TEXT, path TEXT COLLATE scan, facts BLOB,"
-    " PRIMARY KEY(run, path)) WITHOUT ROWID;";
+    " PRIMARY KEY(run, path)) WITHOUT ROWID;"
+    // A rename is kept as one row, however many rows it moved.
+    "CREATE TABLE IF NOT EXISTS move(run TEXT, seq INTEGER, source TEXT, destination TEXT,"
+    " folder INTEGER, PRIMARY KEY(run, seq)) WITHOUT ROWID;";
 
 std::string Quoted(const std::string& file) {
     return EscapeName(file);
@@ -282,6 +285,7 @@ MemoryOutcome PairMemory::Begin(const std::string& run, bool firstSync) {
     inTransaction_ = true;
     // Only the last runs can be undone: older records go.
     Exec("DELETE FROM undo WHERE run NOT IN (SELECT value FROM meta WHERE key LIKE 'run.%')");
+    Exec("DELETE FROM move WHERE run NOT IN (SELECT value FROM meta WHERE key LIKE 'run.%')");
     if (firstSync) {
         // Undo of a first sync brings the memory back as it was: rows kept
         // by copying them under the run, which is cheaper than row by row.
@@ -339,34 +343,38 @@ void PairMemory::Rekey(const std::string& from, const std::string& to, bool fold
         Exec("BEGIN");
         inTransaction_ = true;
     }
+    if (!run_.empty() && !firstSyncRun_) {
+        // Undo moves the rows back: one row says so.
+        sqlite3_stmt* note = Prepare(
+            "INSERT INTO move(run, seq, source, destination, folder) VALUES(?1, (SELECT "
+            "coalesce(max(seq), 0) + 1 FROM move WHERE run = ?1), ?2, ?3, ?4)");
+        if (note == nullptr) return NoteError("written");
+        BindText(note, 1, run_);
+        BindText(note, 2, from);
+        BindText(note, 3, to);
+        sqlite3_bind_int(note, 4, folder ? 1 : 0);
+        if (sqlite3_step(note) != SQLITE_DONE) NoteError("written");
+        sqlite3_finalize(note);
+    }
+    MoveRows(from, to, folder);
+}
+
+void PairMemory::MoveRows(const std::string& from, const std::string& to, bool folder) {
     // A folder's rows follow it directly in the scan order: its range starts
     // at "from/", and the byte-exact prefix ends it. The whole folder moves in
-    // a few statements, however many rows it holds.
+    // one statement, however many rows it holds.
     const std::string first = folder ? from + "/" : from;
-    const std::string where = folder ? " FROM entry WHERE path >= ?1 AND substr(path, 1, ?2) = ?1"
-                                     : " FROM entry WHERE path = ?1";
-    const std::string renamed = "?3 || substr(path, ?4)";
-    std::vector<std::string> statements;
-    if (!run_.empty() && !firstSyncRun_) {
-        // What undo needs: the old rows' facts, and the new paths as absent.
-        statements.push_back("INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?5, path, facts" +
-                             where);
-        statements.push_back("INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?5, " + renamed +
-                             ", NULL" + where);
-    }
-    statements.push_back("UPDATE OR REPLACE entry SET path = " + renamed +
-                         " WHERE path IN (SELECT path" + where + ")");
-    for (const std::string& sql : statements) {
-        sqlite3_stmt* statement = Prepare(sql.c_str());
-        if (statement == nullptr) return NoteError("written");
-        BindText(statement, 1, first);
-        sqlite3_bind_int64(statement, 2, static_cast<sqlite3_int64>(first.size()));
-        BindText(statement, 3, to);
-        sqlite3_bind_int64(statement, 4, static_cast<sqlite3_int64>(from.size() + 1));
-        BindText(statement, 5, run_);
-        if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
-        sqlite3_finalize(statement);
-    }
+    const std::string sql =
+        std::string("UPDATE OR REPLACE entry SET path = ?3 || substr(path, ?4) WHERE ") +
+        (folder ? "path >= ?1 AND substr(path, 1, ?2) = ?1" : "path = ?1");
+    sqlite3_stmt* statement = Prepare(sql.c_str());
+    if (statement == nullptr) return NoteError("written");
+    BindText(statement, 1, first);
+    sqlite3_bind_int64(statement, 2, static_cast<sqlite3_int64>(first.size()));
+    BindText(statement, 3, to);
+    sqlite3_bind_int64(statement, 4, static_cast<sqlite3_int64>(from.size() + 1));
+    if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
+    sqlite3_finalize(statement);
 }
 
 void PairMemory::ForgetAll() {
@@ -427,12 +435,28 @@ MemoryOutcome PairMemory::RollBack(const std::string& run) {
         if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
         sqlite3_finalize(statement);
     }
-    sqlite3_stmt* done = Prepare("DELETE FROM undo WHERE run = ?1");
-    if (done != nullptr) {
-        BindText(done, 1, run);
-        sqlite3_step(done);
+    // The renames go back last first, once the rows changed under their
+    // new names are as they were.
+    sqlite3_stmt* moves =
+        Prepare("SELECT source, destination, folder FROM move WHERE run = ?1 ORDER BY seq DESC");
+    if (moves != nullptr) {
+        BindText(moves, 1, run);
+        std::vector<std::pair<std::pair<std::string, std::string>, bool>> back;
+        while (sqlite3_step(moves) == SQLITE_ROW)
+            back.push_back({{std::string(ColumnText(moves, 0)), std::string(ColumnText(moves, 1))},
+                            sqlite3_column_int(moves, 2) != 0});
+        sqlite3_finalize(moves);
+        for (const auto& [paths, folder] : back)
+            MoveRows(paths.second, paths.first, folder);
     }
-    sqlite3_finalize(done);
+    for (const char* sql : {"DELETE FROM undo WHERE run = ?1", "DELETE FROM move WHERE run = ?1"}) {
+        sqlite3_stmt* done = Prepare(sql);
+        if (done != nullptr) {
+            BindText(done, 1, run);
+            sqlite3_step(done);
+        }
+        sqlite3_finalize(done);
+    }
     Exec("DELETE FROM meta WHERE key = 'first_sync_run'");
     sqlite3_stmt* forgetRun = Prepare("DELETE FROM meta WHERE key = ?1");
     if (forgetRun != nullptr) {

@@ -118,6 +118,8 @@ class PairMemory {
     std::string Meta(const char* key);
     void SetMeta(const char* key, const std::string& value);
     void Close();
+    // Moves the rows of `from` (and below it, for a folder) to `to`.
+    void MoveRows(const std::string& from, const std::string& to, bool folder);
     void NoteError(const char* what);
 
     std::string file_;
