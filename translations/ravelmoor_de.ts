@@ -233,6 +233,14 @@
         <source>a symbolic link is on the way to it</source>
         <translation>auf dem Weg dorthin liegt eine symbolische Verknüpfung</translation>
     </message>
+    <message>
+        <source>Are you sure you want to delete %1? It is kept on the server.</source>
+        <translation>Möchten Sie %1 wirklich löschen? Es bleibt auf dem Server erhalten.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete these %1 objects? They are kept on the server.</source>
+        <translation>Möchten Sie diese %1 Objekte wirklich löschen? Sie bleiben auf dem Server erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>FileSystem</name>
@@ -721,6 +729,29 @@
     </message>
 </context>
 <context>
+    <name>ServerVersions</name>
+    <message>
+        <source>every name for the folder %1 is taken</source>
+        <translation>jeder Name für den Ordner %1 ist vergeben</translation>
+    </message>
+    <message>
+        <source>it lies in the folder of kept versions</source>
+        <translation>es liegt im Ordner der aufbewahrten Versionen</translation>
+    </message>
+    <message>
+        <source>a version of it is kept at %1 already</source>
+        <translation>eine Version davon wird bereits unter %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>Removed the versions kept on the server in %1: older than %2 days.</source>
+        <translation>Die auf dem Server aufbewahrten Versionen in %1 wurden entfernt: älter als %2 Tage.</translation>
+    </message>
+    <message>
+        <source>Can not remove the old versions in %1: %2</source>
+        <translation>Die alten Versionen in %1 können nicht entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>Settings:</source>
@@ -1115,6 +1146,20 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>%1 changed since the comparison</source>
         <translation>davon %1 seit dem Vergleich geändert</translation>
     </message>
+    <message numerus="yes">
+        <source>%1 deleted objects kept on the server</source>
+        <translation>
+            <numerusform>%1 gelöschtes Objekt auf dem Server aufbewahrt</numerusform>
+            <numerusform>%1 gelöschte Objekte auf dem Server aufbewahrt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files kept on the server</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei auf dem Server aufbewahrt</numerusform>
+            <numerusform>%1 ersetzte Dateien auf dem Server aufbewahrt</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ViewChoice</name>
@@ -1412,6 +1457,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Applications (*)</source>
         <translation>Programme (*)</translation>
+    </message>
+    <message>
+        <source>Keep replaced and deleted files on FTP and SFTP servers for</source>
+        <translation>Ersetzte und gelöschte Dateien auf FTP- und SFTP-Servern behalten für</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>Tage</translation>
     </message>
 </context>
 <context>

@@ -112,7 +112,7 @@ _ravelmoor() {
         _filedir
         return
         ;;
-    --chunk | --include | --exclude | --include-glob | --exclude-glob)
+    --chunk | --include | --exclude | --include-glob | --exclude-glob | --keep-versions)
         return
         ;;
     esac
@@ -120,7 +120,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath --no-verify --no-journal --prefer --conflicts --first-sync'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --keep-versions --mkpath --no-verify --no-journal --prefer --conflicts --first-sync'
         else
             options+=' --method -v --verbose'
         fi

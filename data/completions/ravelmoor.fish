@@ -55,6 +55,7 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l log -r -F -d 'App
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l allow-mass-delete -d 'With --yes, go on when most of a side would be deleted'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l delete-permanently -d 'With --yes, delete for good what no trash takes'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-keep-replaced -d 'Do not move replaced files to the trash'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l keep-versions -x -d 'Days a server keeps replaced and deleted files'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-verify -d 'Put copies in place without reading them back'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-journal -d 'Go on when the journal can not be written'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l mkpath -d 'Make a missing Target folder and the folders above it'

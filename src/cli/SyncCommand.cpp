@@ -1,6 +1,7 @@
 #include "cli/SyncCommand.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@
 #include "core/launch/MadeFolder.h"
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/SyncGuards.h"
 #include "core/text/Formatting.h"
@@ -50,6 +53,7 @@ struct SyncRequest {
     bool allowMassDelete = false;
     bool keepReplaced = true;
     bool deletePermanently = false;
+    int versionDays = -1;  // --keep-versions; below 0: as the settings say
     bool noJournal = false;
     bool verify = true;
     bool makeTarget = false;  // --mkpath
@@ -157,7 +161,7 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          }},
         {{"--delete-permanently"},
          {},
-         "with --yes: delete for good what no trash takes",
+         "with --yes: delete for good what no trash takes;\non a server, keep no versions",
          [r](const std::string&) {
              r->deletePermanently = true;
              return OptionOutcome();
@@ -179,7 +183,7 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          }},
         {{"--no-keep-replaced"},
          {},
-         "do not move the old versions of replaced files\nto the trash",
+         "do not keep the old versions of replaced files\n(in the trash, or on a server)",
          [r](const std::string&) {
              r->keepReplaced = false;
              return OptionOutcome();
@@ -206,6 +210,21 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          "two-way: take the folders as a new pair, whatever\nwas remembered (nothing is deleted)",
          [r](const std::string&) {
              r->twoWay.firstSync = true;
+             return OptionOutcome();
+         }},
+        {{"--keep-versions"},
+         "DAYS",
+         "keep what is replaced or deleted on an FTP or\nSFTP server for DAYS days, in\n"
+         ".ravelmoor-versions/YYYY-MM-DD-HHMMSS (the\nsync's start, UTC) at the connection's "
+         "folder\n(default: the setting, 30); older ones go at\nthe start of a sync there",
+         [r](const std::string& value) {
+             char* end = nullptr;
+             const long days = std::strtol(value.c_str(), &end, 10);
+             if (value.empty() || *end != '\0' || days < 0 || days > kMaxVersionDays) {
+                 return Refused("--keep-versions takes a number of days from 0 to " +
+                                std::to_string(kMaxVersionDays) + ", not " + value + ".");
+             }
+             r->versionDays = static_cast<int>(days);
              return OptionOutcome();
          }},
         {{"--mkpath"},
@@ -245,15 +264,22 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
-// A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
-// gone for good.
-bool SideHasTrash(const Comparison& comparison, ListSide side) {
-    return comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target);
+// A side on a server (FTP or SFTP) has no trash: what is deleted there is
+// kept in its versions folder, or with --delete-permanently gone for good.
+VersionKeeping KeepingOf(const SyncRequest& request) {
+    VersionKeeping keeping;
+    keeping.keep = !request.deletePermanently;
+    keeping.days = request.versionDays;
+    return keeping;
+}
+
+KeptIn SideKeeps(const SyncRequest& request, const Comparison& comparison, ListSide side) {
+    return KeptInOf(comparison, side, KeepingOf(request));
 }
 
 PlanWording WordingOf(const SyncRequest& request, const Comparison& comparison) {
-    return {SideHasTrash(comparison, ListSide::Target), SideHasTrash(comparison, ListSide::Source),
-            request.keepReplaced};
+    return {SideKeeps(request, comparison, ListSide::Target),
+            SideKeeps(request, comparison, ListSide::Source), request.keepReplaced};
 }
 
 // The JSON document of a sync that was planned, declined or carried out.
@@ -294,7 +320,7 @@ SyncPlan Confirm(const SyncRequest& request, Comparison& comparison, const SyncP
         const std::string& root =
             side == ListSide::Source ? comparison.SourceRoot() : comparison.TargetRoot();
         const std::string question =
-            SideQuestion(request.method, side, root, totals, SideHasTrash(comparison, side),
+            SideQuestion(request.method, side, root, totals, SideKeeps(request, comparison, side),
                          request.keepReplaced, warning);
         if (prompter.AskYesNo(question)) continue;
         actions.SettleRest(side, ActionOutcome::Declined, "not confirmed");
@@ -321,9 +347,10 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     log.Follow(actions);
     // No journal, no sync: what it changed could not be undone. Only the
     // person's own word lets it go on without one.
-    const SyncStart start = StartSync(
-        comparison, {request.method, run, request.keepReplaced, request.verify, request.noJournal},
-        prompter);
+    const SyncStart start = StartSync(comparison,
+                                      {request.method, run, request.keepReplaced, request.verify,
+                                       request.noJournal, KeepingOf(request)},
+                                      prompter);
     if (!start.outcome.Ok()) {
         const std::string refused =
             start.outcome.reason +
@@ -339,10 +366,19 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     sync.SetProgress(&progress);
     sync.SetCancelWord(&cancel);
     sync.SetObserver(&actions);
+    if (itemised != nullptr) {
+        sync.SetVersionNotice([itemised](const std::string& text) {
+            Terminal::ClearProgress();
+            std::fprintf(itemised, "%s\n", text.c_str());
+        });
+    }
     // The batches' own questions were answered by the confirmation; deleting
-    // for good was part of it only on a side without a trash.
+    // for good was part of it only on a side that keeps nothing.
     sync.SetBatchHooks(
-        [&](ListSide side) { prompter.SetConfirmed(true, !SideHasTrash(comparison, side)); }, {});
+        [&](ListSide side) {
+            prompter.SetConfirmed(true, SideKeeps(request, comparison, side) == KeptIn::Nowhere);
+        },
+        {});
     sync.Run();
     Terminal::ClearProgress();
     const SyncEnd& end = sync.End();
@@ -396,6 +432,7 @@ int RunSyncCommand(ArgumentList& args) {
     }
     request.compare.positional = std::move(parsed.positional);
     Terminal::SetQuiet(request.compare.quiet);
+    if (request.versionDays < 0) request.versionDays = StoredVersionDays(SettingsStore());
     if (request.method == SyncMethod::None) {
         Terminal::Message(
             std::string(kSelectMethodMessage.substr(0, kSelectMethodMessage.size() - 1)) +

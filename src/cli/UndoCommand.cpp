@@ -104,7 +104,10 @@ std::string Question(const SyncJournal& journal, const std::vector<UndoStep>& st
         " and brings back " +
         Counted(CountSteps(steps, UndoStepKind::PutBackDeleted), "deleted object",
                 "deleted objects") +
-        " from the trash, removes " +
+        // A server keeps them in its versions folder, a local side in the trash.
+        (header.source.local && header.target.local ? " from the trash"
+                                                    : " from the trash or the server") +
+        ", removes " +
         Counted(CountSteps(steps, UndoStepKind::RemoveMadeFolder), "folder", "folders") +
         " and makes " +
         Counted(CountSteps(steps, UndoStepKind::RemakeFolder), "folder", "folders") + " again.";

@@ -3,10 +3,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -148,14 +150,6 @@ TEST_P(ServerSyncCommand, LeavesTheHandComputedTrees) {
     EXPECT_EQ(ServerSnapshot(targetTree), target);
 
     const bool deletesOnTheServer = c.serverIsTarget && std::string(c.method) == "force";
-    if (deletesOnTheServer) {
-        // The server keeps no trash: --yes alone deletes nothing there.
-        const auto kept = cli.Run({"sync", "-r", "--method", c.method, "--yes"});
-        EXPECT_EQ(kept.exitCode, 1) << kept.err;
-        EXPECT_NE(kept.err.find("add --delete-permanently"), std::string::npos) << kept.err;
-        EXPECT_TRUE(cli.served.Exists("only-target.txt"));
-        EXPECT_TRUE(cli.served.Exists("stale/h.txt"));
-    }
     const auto synced = cli.Run(
         {"sync", "-r", "--method", c.method, "--yes", "--delete-permanently"}, c.serverIsTarget);
     EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
@@ -170,6 +164,152 @@ TEST_P(ServerSyncCommand, LeavesTheHandComputedTrees) {
 
     const auto again = cli.Run({"compare", "-r", "--method", "both"}, c.serverIsTarget);
     EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+}
+
+// The name of the versions folder of a sync that started at `utc`.
+std::string StampOf(int64_t utc) {
+    const auto when = static_cast<time_t>(utc);
+    struct tm parts {};
+    ::gmtime_r(&when, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d-%H%M%S", &parts);
+    return text;
+}
+
+// The run folders in the versions folder of `tree`.
+std::set<std::string> RunFolders(const test::TempTree& tree) {
+    std::set<std::string> runs;
+    if (!tree.Exists(".ravelmoor-versions")) return runs;
+    for (const auto& item : std::filesystem::directory_iterator(tree.Full(".ravelmoor-versions")))
+        runs.insert(item.path().filename().string());
+    return runs;
+}
+
+struct VersionsCase {
+    const char* name;
+    bool ftp;
+    bool deletePermanently;
+};
+
+void PrintTo(const VersionsCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ServerVersionsCommand : public ::testing::TestWithParam<VersionsCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ServerVersionsCommand,
+    ::testing::Values(VersionsCase{"YesOntoFtpRefusedEveryReplacement", true, false},
+                      VersionsCase{"YesOntoSftpRefusedEveryReplacement", false, false},
+                      VersionsCase{"FtpDeletePermanentlyKeepsNothing", true, true},
+                      VersionsCase{"SftpDeletePermanentlyKeepsNothing", false, true}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+// A sync with --yes onto a server replaces and deletes there, keeping the
+// old objects in the versions folder (one folder for the run, named after
+// its start in UTC), which no comparison lists; undo brings them back
+// exactly. Versions older than --keep-versions go first. With
+// --delete-permanently nothing is kept.
+TEST_P(ServerVersionsCommand, KeepsReplacedAndDeletedFilesOnTheServer) {
+    const VersionsCase& c = GetParam();
+    std::unique_ptr<test::SshTestServer> sftp;
+    std::unique_ptr<CommandLine> owner;
+    if (c.ftp) {
+        owner = std::make_unique<CommandLine>(std::vector<std::string>{});
+    } else {
+        sftp = std::make_unique<test::SshTestServer>();
+        ASSERT_TRUE(sftp->Running());
+        owner = std::make_unique<CommandLine>(sftp->Connection("/"));
+    }
+    CommandLine& cli = *owner;
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    const std::string spaced = "Grüße und Leer/ü b.txt";
+    const std::string recent = StampOf(std::time(nullptr) - 86400);
+    cli.served.Write("a.txt", "server a", 1000);
+    cli.served.Write("gone.txt", "gone", 1100);
+    cli.served.Write(spaced, "alt", 1200);
+    cli.served.Write("same.txt", "same", 1000);
+    cli.served.Write(".ravelmoor-versions/2000-01-01-000000/x.txt", "ancient", 1000);
+    cli.served.Write(".ravelmoor-versions/" + recent + "/y.txt", "recent", 1000);
+    cli.local.Write("a.txt", "local a", 2000);
+    cli.local.Write(spaced, "neu", 2000);
+    cli.local.Write("same.txt", "same", 1000);
+    TreeState before = ServerSnapshot(cli.served);
+
+    std::vector<std::string> args = {"sync",
+                                     "-r",
+                                     "--method",
+                                     "force",
+                                     "--yes",
+                                     "-v",
+                                     "--keep-versions",
+                                     "30",
+                                     "--accept-new-host-key"};
+    if (c.deletePermanently) args.emplace_back("--delete-permanently");
+    const auto start = static_cast<int64_t>(std::time(nullptr));
+    const auto synced = cli.Run(args);
+    const auto end = static_cast<int64_t>(std::time(nullptr));
+    ASSERT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    EXPECT_EQ(cli.served.Read("a.txt"), "local a");
+    EXPECT_EQ(cli.served.Read(spaced), "neu");
+    EXPECT_FALSE(cli.served.Exists("gone.txt"));
+    EXPECT_NE(synced.out.find("Removed the versions kept on the server in"), std::string::npos)
+        << synced.out;
+    EXPECT_NE(synced.out.find("2000-01-01-000000\": older than 30 days."), std::string::npos)
+        << synced.out;
+    std::set<std::string> runs = RunFolders(cli.served);
+    EXPECT_EQ(runs.erase(recent), 1U);
+    if (c.deletePermanently) {
+        EXPECT_TRUE(runs.empty()) << *runs.begin();
+        return;
+    }
+    ASSERT_EQ(runs.size(), 1U);
+    const std::string run = *runs.begin();
+    EXPECT_GE(run, StampOf(start));
+    EXPECT_LE(run.substr(0, 17), StampOf(end));
+    const std::string kept = ".ravelmoor-versions/" + run + "/";
+    const TreeState served = ServerSnapshot(cli.served);
+    EXPECT_EQ(served.at(kept + "a.txt"), "server a @1000");
+    EXPECT_EQ(served.at(kept + "gone.txt"), "gone @1100");
+    EXPECT_EQ(served.at(kept + spaced), "alt @1200");
+    const std::string said = synced.out + synced.err;
+    EXPECT_NE(said.find("1 deleted object kept on the server, 2 replaced files kept on the server"),
+              std::string::npos)
+        << said;
+
+    const auto again = cli.Run({"compare", "-r", "--method", "both"});
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+
+    const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+    EXPECT_EQ(undo.exitCode, 0) << undo.out << undo.err;
+    for (const std::string gone :
+         {".ravelmoor-versions/2000-01-01-000000", ".ravelmoor-versions/2000-01-01-000000/x.txt"}) {
+        before.erase(gone);
+    }
+    EXPECT_EQ(ServerSnapshot(cli.served), before);
+}
+
+// Undo brings back only the very version the sync kept: one changed on the
+// server since stays where it is, and so does the file that replaced it.
+TEST(FtpUndo, KeptVersionChangedSince_LeftWhereItIs) {
+    CommandLine cli(std::vector<std::string>{});
+    ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+    cli.served.Write("a.txt", "server a", 1000);
+    cli.local.Write("a.txt", "local a", 2000);
+    const auto synced = cli.Run({"sync", "--method", "update", "--yes"});
+    ASSERT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+    const std::set<std::string> runs = RunFolders(cli.served);
+    ASSERT_EQ(runs.size(), 1U);
+    const std::string kept = ".ravelmoor-versions/" + *runs.begin() + "/a.txt";
+    cli.served.Write(kept, "someone else's a", 1000);
+
+    const auto undo = RunRavelmoor({"undo", "--yes"}, cli.environment);
+    EXPECT_EQ(undo.exitCode, 1) << undo.out << undo.err;
+    EXPECT_NE(undo.err.find("The old version of /a.txt is no longer kept on the server."),
+              std::string::npos)
+        << undo.err;
+    EXPECT_EQ(cli.served.Read("a.txt"), "local a");
+    EXPECT_EQ(cli.served.Read(kept), "someone else's a");
 }
 
 // A server that sends half a file and still says the transfer is complete:

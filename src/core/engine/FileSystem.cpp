@@ -84,8 +84,8 @@ WriteOutcome FileSystem::DeletePermanently(const std::string& /*root*/,
     return NotWritable();
 }
 
-WriteOutcome FileSystem::Rename(const std::string& /*root*/, std::string_view /*from*/,
-                                std::string_view /*to*/) {
+WriteOutcome FileSystem::Rename(const std::string& /*root*/, std::string_view /*relative*/,
+                                std::string_view /*newRelative*/) {
     return NotWritable();
 }
 

@@ -24,7 +24,9 @@ struct UndoStep {
     UndoStepKind kind = UndoStepKind::CannotUndo;
     bool target = true;
     std::string path;        // below the side's folder
-    std::string trashItem;   // where the object to bring back is (renamed: its new full path)
+    // Where the object to bring back is (trash, or a server's versions);
+    // for a rename, the object's new full path.
+    std::string trashItem;
     EntryFacts kept;         // what that object must be: the one the sync put there
     bool ended = false;      // the change was seen to end (else it may not have happened)
     SeenState left;          // what the sync left there, when it ended

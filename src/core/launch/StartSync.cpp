@@ -50,12 +50,13 @@ void SyncExecution::ActionSettled(ListSide side, bool deletion, uint32_t row, It
 
 std::unique_ptr<RowOperations> SyncExecution::Operations() {
     auto operations =
-        std::make_unique<RowOperations>(comparison_.Rules(), SidesOf(comparison_), prompter_);
+        std::make_unique<RowOperations>(comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
     operations->SetProgress(progress_);
     operations->SetCancelWord(cancel_);
     operations->SetKeepReplaced(job_.keepReplaced);
     operations->SetVerify(job_.verify);
     operations->SetObserver(this);
+    operations->SetVersionNotice(versionNotice_);
     if (journal_.IsOpen()) operations->SetRecorder(&journal_);
     return operations;
 }

@@ -31,6 +31,8 @@ struct SyncJob {
     bool verify = true;        // each copy is read back before it goes in place
     // The person's word: no journal is kept (the sync can then not be undone).
     bool withoutJournal = false;
+    // What a server side keeps of what is replaced or deleted there, and for how long.
+    VersionKeeping keeping{};
     // Two-way: the session that planned `plan` and holds the pair's memory,
     // kept in step with each action. After renames the run compares again
     // (`compareAgain`, false when that failed) and carries out what the
@@ -89,6 +91,11 @@ class SyncExecution : private SyncObserver {
     // by default.
     void SetCancelWord(const std::atomic<int32_t>* cancel) { cancel_ = cancel; }
     void Cancel() { ownCancel_.store(1); }
+    // Told, in words, of each old run's versions removed from a server (and
+    // of each that could not be); none by default.
+    void SetVersionNotice(std::function<void(const std::string&)> notice) {
+        versionNotice_ = std::move(notice);
+    }
     // `before` is called before each batch with the side it changes, `after`
     // after it (the window refreshes its lists there, so that the next batch
     // asks over current ones).
@@ -123,6 +130,7 @@ class SyncExecution : private SyncObserver {
     const std::atomic<int32_t>* cancel_ = &ownCancel_;
     std::function<void(ListSide)> beforeBatch_;
     std::function<void()> afterBatch_;
+    std::function<void(const std::string&)> versionNotice_;
     JournalWriter journal_;
     RunCounters counters_;
     SyncEnd end_;

@@ -45,6 +45,9 @@ class ConfinedFileSystem : public FileSystem {
                     uint64_t limit) override {
         inner_.ExpectSums(entries, folder, limit);
     }
+    size_t AskExactTimes(const std::vector<FileEntry*>& entries, std::string_view folder) override {
+        return inner_.AskExactTimes(entries, folder);
+    }
     bool IgnoresCase(const std::string& folder) override { return inner_.IgnoresCase(folder); }
     void Interrupt() override { inner_.Interrupt(); }
 
@@ -78,9 +81,10 @@ class ConfinedFileSystem : public FileSystem {
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override {
         return inner_.DeletePermanently(root, relative);
     }
-    WriteOutcome Rename(const std::string& root, std::string_view from,
-                        std::string_view to) override {
-        return inner_.Rename(root, from, to);
+    bool KeepsOnServer() const override { return inner_.KeepsOnServer(); }
+    WriteOutcome Rename(const std::string& root, std::string_view relative,
+                        std::string_view newRelative) override {
+        return inner_.Rename(root, relative, newRelative);
     }
 
   private:

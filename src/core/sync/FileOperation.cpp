@@ -251,7 +251,8 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
                 }
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
-                    ++tally_.replacedToTrash;
+                    ++(to.fs.KeepsOnServer() ? tally_.replacedKeptOnServer
+                                             : tally_.replacedToTrash);
                     if (recorder_ != nullptr && action != ActionRecorder::kNoAction) {
                         recorder_->Trashed(action, aside.trashedTo);
                     }
@@ -425,7 +426,7 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
     if (!Below(side.root, path, relative)) return OutsideRoot(side.root);
     WriteOutcome outcome = side.fs.MoveToTrash(side.root, relative);
     if (outcome.status == WriteStatus::Done) {
-        ++tally_.movedToTrash;
+        ++(side.fs.KeepsOnServer() ? tally_.keptOnServer : tally_.movedToTrash);
         return outcome;
     }
     if (outcome.status != WriteStatus::NoTrash) return outcome;
@@ -455,7 +456,19 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     }
     bool forGoodToAll = false;
     bool declineAll = false;
-    if (files > 0 && side.fs.HasTrash()) {
+    if (files > 0 && side.fs.KeepsOnServer()) {
+        const std::string question =
+            files == 1
+                ? FillIn(QCoreApplication::translate(
+                             "FileOperation",
+                             "Are you sure you want to delete %1? It is kept on the server."),
+                         {Quoted(paths[lastFile])})
+                : FillIn(QCoreApplication::translate("FileOperation",
+                                                     "Are you sure you want to delete these %1 "
+                                                     "objects? They are kept on the server."),
+                         {std::to_string(files)});
+        if (!prompter_.AskMoveToTrash(question)) aborted_ = true;
+    } else if (files > 0 && side.fs.HasTrash()) {
         const std::string question =
             files == 1
                 ? FillIn(QCoreApplication::translate(

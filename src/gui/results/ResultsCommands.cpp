@@ -111,9 +111,11 @@ void ResultsCommands::RunRowOperations(
     const std::function<void(RowOperations&, BackgroundTask&)>& work) {
     Prompter& asking = context_.prompter;
     const bool keepReplaced = context_.settings.keepReplaced;
+    const int versionDays = context_.settings.versionDays;
     RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
         // A side on FTP gets a connection again: the comparison closed its own.
-        RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison), asking);
+        RowOperations operations(context_.comparison.Rules(),
+                                 SidesOf(context_.comparison, {true, versionDays}), asking);
         operations.SetProgress(&progress);
         operations.SetCancelWord(&task.CancelWord());
         operations.SetKeepReplaced(keepReplaced);
@@ -164,8 +166,14 @@ void ResultsCommands::Synchronise() {
     FailureLog log(context_.prompter);
     // No journal, no sync, unless the user says so knowing it can then not
     // be undone.
-    const SyncStart start = StartSync(
-        context_.comparison, {window_.Method(), *plan, context_.settings.keepReplaced}, log);
+    const SyncStart start = StartSync(context_.comparison,
+                                      {window_.Method(),
+                                       *plan,
+                                       context_.settings.keepReplaced,
+                                       true,
+                                       false,
+                                       {true, context_.settings.versionDays}},
+                                      log);
     if (!start.outcome.Ok() &&
         !context_.prompter.AskYesNoDefaultNo(
             start.outcome.reason + " " +

@@ -57,6 +57,7 @@ TEST_P(ServerWriteSide, AnswersLikeTheLocalSide) {
     served.Write("Docs/keep.txt", "kept");
     served.Write("Docs/old.txt", "old content", 1000);
     served.Write("file.txt", "x");
+    served.Write("moving.txt", "m", 1500);
     served.MakeFolder("empty");
     local.Write("new.txt", "new content", 1234);
     const std::string from = local.Full("new.txt");
@@ -83,6 +84,11 @@ TEST_P(ServerWriteSide, AnswersLikeTheLocalSide) {
         {"make nested folders", WriteStatus::Done, side->MakeFolder(root, "N1/N2")},
         {"remove a folder with a file", WriteStatus::NotEmpty, side->RemoveFolder(root, "Docs")},
         {"remove an empty folder", WriteStatus::Done, side->RemoveFolder(root, "empty")},
+        // A rename keeps what a sync takes on the server: never over anything.
+        {"rename onto a file", WriteStatus::Exists,
+         side->Rename(root, "Docs/old.txt", "Docs/keep.txt")},
+        {"rename into new folders", WriteStatus::Done,
+         side->Rename(root, "moving.txt", "R/S/moved.txt")},
         {"move to the trash", WriteStatus::NoTrash, side->MoveToTrash(root, "file.txt")},
         {"delete a file", WriteStatus::Done, side->DeletePermanently(root, "file.txt")},
     };
@@ -96,7 +102,10 @@ TEST_P(ServerWriteSide, AnswersLikeTheLocalSide) {
                                                              {"Docs/keep.txt", "kept @1600000000"},
                                                              {"Docs/old.txt", "new content @1234"},
                                                              {"N1", "folder"},
-                                                             {"N1/N2", "folder"}}));
+                                                             {"N1/N2", "folder"},
+                                                             {"R", "folder"},
+                                                             {"R/S", "folder"},
+                                                             {"R/S/moved.txt", "m @1500"}}));
     EXPECT_TRUE(prompter.Texts().empty()) << ::testing::PrintToString(prompter.Texts());
 }
 
