@@ -2052,6 +2052,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>
+    <message>
+        <source>Renamed apart</source>
+        <translation>Verschieden umbenannt</translation>
+    </message>
+    <message>
+        <source>%1 was renamed to %2 in Source and to %3 in Target.</source>
+        <translation>%1 wurde in der Quelle in %2 und im Ziel in %3 umbenannt.</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::UndoAction</name>

@@ -102,11 +102,17 @@ struct PlanLines {
         lines(part.deleteInSource, "x--", "delete  ");
         lines(part.keptFolders, "<+>", "kept    ");
         for (const TwoWayConflict& conflict : part.conflicts) {
+            const std::string why = conflict.kind == ConflictKind::RenamedApart
+                                        ? "  renamed apart: " + EscapeName(conflict.renamedFrom) +
+                                              " is " + EscapeName(conflict.sourcePath) +
+                                              " in Source, " + EscapeName(conflict.targetPath) +
+                                              " in Target"
+                                        : std::string("  changed on both sides");
             std::fprintf(
                 out, "  <?>  conflict %s%s\n",
                 EscapeName(RowPath(comparison, conflict.row)).c_str(),
                 conflict.settled == Settlement::Left
-                    ? "  changed on both sides"
+                    ? why.c_str()
                     : (std::string("  settled: keep ") + SettledWord(conflict.settled)).c_str());
             if (conflict.hasBase)
                 std::fprintf(out, "         last sync  %s\n",
@@ -153,7 +159,9 @@ struct PlanLines {
             text += R"({"path":)";
             AppendJsonString(text, RowPath(comparison, conflict.row));
             text += std::string(R"(,"kind":")") +
-                    (conflict.kind == ConflictKind::BothNew ? "new-new" : "changed-changed") +
+                    (conflict.kind == ConflictKind::BothNew        ? "new-new"
+                     : conflict.kind == ConflictKind::RenamedApart ? "renamed-apart"
+                                                                   : "changed-changed") +
                     R"(","settled":")" + SettledWord(conflict.settled) + R"(","last_sync":)" +
                     (conflict.hasBase ? R"({"source":)" + FactsJson(conflict.baseSource) +
                                             R"(,"target":)" + FactsJson(conflict.baseTarget) + "}"

@@ -94,11 +94,17 @@ bool UnpackOne(std::string_view& in, SideFacts& facts) {
 
 }  // namespace
 
-bool SideFacts::SameAs(const SideFacts& other) const {
+bool SideFacts::SameAs(const SideFacts& other, int32_t toleranceSeconds, bool ignoreOneHour) const {
     if (kind != other.kind) return false;
     if (!Present()) return true;
     if (kind == Folder) return inode == 0 || other.inode == 0 || inode == other.inode;
-    return size == other.size && lastWrite == other.lastWrite &&
+    const int64_t apart =
+        lastWrite > other.lastWrite ? lastWrite - other.lastWrite : other.lastWrite - lastWrite;
+    constexpr int64_t kHour = 3600;
+    const bool sameTime =
+        apart <= toleranceSeconds ||
+        (ignoreOneHour && apart >= kHour - toleranceSeconds && apart <= kHour + toleranceSeconds);
+    return size == other.size && sameTime &&
            (inode == 0 || other.inode == 0 || inode == other.inode);
 }
 

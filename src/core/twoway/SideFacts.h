@@ -25,7 +25,10 @@ struct SideFacts {
     bool Present() const { return kind != Absent; }
     // The same object in the same state, as far as both facts tell: kind,
     // size and time, and the inode where both know it.
-    bool SameAs(const SideFacts& other) const;
+    // Times within `toleranceSeconds`, or an hour apart within it with
+    // `ignoreOneHour`, count as the same, as the comparison counts them.
+    bool SameAs(const SideFacts& other, int32_t toleranceSeconds = 0,
+                bool ignoreOneHour = false) const;
     // The same object (not its content): the inode, with the birth time where
     // both know it, else with size and time too, so that a reused inode does
     // not pass for a renamed file.

@@ -30,6 +30,13 @@ struct TwoWayConflict {
     SideFacts baseTarget;
     SideFacts source;  // the facts now
     SideFacts target;
+    // RenamedApart: `row` is where Source has it now; Target has it in row
+    // `targetRow`, named `targetPath`; both came from `renamedFrom`.
+    uint32_t targetRow = 0;
+    std::string sourcePath;
+    std::string targetPath;
+    std::string renamedFrom;
+    bool folder = false;
 };
 
 // A rename carried out on one side (the other side renamed it, or a

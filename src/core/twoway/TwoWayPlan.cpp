@@ -1,6 +1,7 @@
 #include "core/twoway/TwoWayPlan.h"
 
 #include <algorithm>
+#include <set>
 #include <unordered_map>
 
 #include "core/engine/FileList.h"
@@ -29,10 +30,11 @@ enum class Decision : uint8_t {
     KeepFolder,
 };
 
-Change ChangeOf(const SideFacts& now, const SideFacts* base) {
+Change ChangeOf(const SideFacts& now, const SideFacts* base, const TwoWayInput& rules) {
     if (base == nullptr || !base->Present()) return now.Present() ? Change::New : Change::None;
     if (!now.Present()) return Change::Deleted;
-    return now.SameAs(*base) ? Change::Same : Change::Modified;
+    return now.SameAs(*base, rules.toleranceSeconds, rules.ignoreOneHour) ? Change::Same
+                                                                          : Change::Modified;
 }
 
 bool Changed(Change change) {
@@ -179,8 +181,8 @@ void Planner::Walk() {
         }
         const SideFacts a = FactsOfEntry(s);
         const SideFacts b = FactsOfEntry(t);
-        const Change changeA = ChangeOf(a, matched ? &base.source : nullptr);
-        const Change changeB = ChangeOf(b, matched ? &base.target : nullptr);
+        const Change changeA = ChangeOf(a, matched ? &base.source : nullptr, input_);
+        const Change changeB = ChangeOf(b, matched ? &base.target : nullptr, input_);
         for (int side = 0; side < 2; ++side) {
             const Change change = side == 0 ? changeA : changeB;
             const SideFacts& now = side == 0 ? a : b;
@@ -266,7 +268,9 @@ TwoWayOutcome Planner::Guards() {
                     " changed its time and nothing else (" + std::to_string(timeOnly_[side]) +
                     " of " + std::to_string(rememberedFiles_) +
                     "): a time zone or a summer time shift, not edits. Nothing was changed. "
-                    "Add --ignore-dst (or --ignore-seconds N) when the shift is an hour.");
+                    "Add --ignore-dst when the shift is one hour; for another shift, "
+                    "--first-sync pairs the folders anew (nothing is deleted, and files that "
+                    "differ are left as conflicts).");
         }
     }
     return {};
@@ -326,8 +330,48 @@ void Planner::FindRenames() {
         }
         return false;
     };
+    // One object renamed to different names on the two sides: a conflict of
+    // names, both left as they are until it is settled.
+    std::set<const Candidate*> apart;
+    std::unordered_map<std::string, const Candidate*> targetRenames;
     for (const Candidate& c : found) {
-        if (covered(c)) continue;
+        if (!c.onSource) targetRenames.emplace(PlainPath(gone_[1][c.gone].memory.path), &c);
+    }
+    for (const Candidate& c : found) {
+        if (!c.onSource || targetRenames.empty()) continue;
+        const Gone& g = gone_[0][c.gone];
+        const std::string from(PlainPath(g.memory.path));
+        const auto other = targetRenames.find(from);
+        if (other == targetRenames.end()) continue;
+        const Candidate& d = *other->second;
+        const FileEntry& sourceNow = Entry(true, c.toRow);
+        const FileEntry& targetNow = Entry(false, d.toRow);
+        if (sourceNow.path == targetNow.path || covered(c) || covered(d)) continue;
+        apart.insert(&c);
+        apart.insert(&d);
+        for (const uint32_t start : {c.toRow, d.toRow}) {
+            const uint32_t end = SubtreeEnd(start);
+            for (uint32_t r = start; r < end; ++r)
+                decisions_[r] = Decision::Renamed;
+        }
+        TwoWayConflict conflict;
+        conflict.row = c.toRow;
+        conflict.kind = ConflictKind::RenamedApart;
+        conflict.hasBase = true;
+        conflict.baseSource = g.memory.source;
+        conflict.baseTarget = g.memory.target;
+        conflict.source = FactsOfEntry(sourceNow);
+        conflict.target = FactsOfEntry(targetNow);
+        conflict.targetRow = d.toRow;
+        conflict.sourcePath = sourceNow.path.str();
+        conflict.targetPath = targetNow.path.str();
+        conflict.renamedFrom = from;
+        conflict.folder = sourceNow.IsFolder();
+        decisions_[c.toRow] = Decision::Conflict;
+        conflicts_[c.toRow] = std::move(conflict);
+    }
+    for (const Candidate& c : found) {
+        if (apart.contains(&c) || covered(c)) continue;
         const int side = c.onSource ? 0 : 1;
         const Gone& g = gone_[side][c.gone];
         const std::string from(PlainPath(g.memory.path));
@@ -440,22 +484,17 @@ void Planner::Settle(TwoWayConflict& conflict) {
             if (a.size != b.size) sourceWins = a.size < b.size;
             break;
     }
-    // A file and a folder of one name never share a row, so only files get here.
+    // A file and a folder of one name never share a row, so only files (or
+    // names renamed apart) get here.
     if (!sourceWins) return;
-    if (input_.keepBoth) {
-        conflict.settled = Settlement::KeepBoth;
-        conflict.loserIsSource = !*sourceWins;
-        const FileEntry& loser = Entry(conflict.loserIsSource, conflict.row);
-        RenameStep step;
-        step.onSource = conflict.loserIsSource;
-        step.from = loser.path.str();
-        step.to = ConflictCopyName(step.from, conflict.loserIsSource, input_.conflictStamp);
-        step.conflictCopy = true;
-        plan_.twoWay.renames.push_back(std::move(step));
-    } else {
-        conflict.settled = *sourceWins ? Settlement::KeepSource : Settlement::KeepTarget;
-    }
-    (*sourceWins ? plan_.copyToTarget : plan_.copyToSource).push_back(conflict.row);
+    plan_.twoWay.conflicts.push_back(conflict);
+    const Settlement how = input_.keepBoth ? Settlement::KeepBoth
+                           : *sourceWins   ? Settlement::KeepSource
+                                           : Settlement::KeepTarget;
+    SettleConflict(plan_, plan_.twoWay.conflicts.size() - 1, how, !*sourceWins, source_, target_,
+                   input_.conflictStamp);
+    conflict = plan_.twoWay.conflicts.back();
+    plan_.twoWay.conflicts.pop_back();
 }
 
 void Planner::Emit() {
@@ -494,6 +533,11 @@ void Planner::Emit() {
     std::vector<std::string> renamedFrom;
     for (const RenameStep& step : part.renames)
         renamedFrom.push_back(step.from);
+    // A names conflict left as it is stays one on the next run.
+    for (const TwoWayConflict& conflict : part.conflicts) {
+        if (conflict.kind == ConflictKind::RenamedApart && conflict.settled == Settlement::Left)
+            renamedFrom.push_back(conflict.renamedFrom);
+    }
     for (const Gone& g : gone_[0]) {
         if (g.row != kNoRow) continue;
         const std::string_view plain = PlainPath(g.memory.path);
@@ -526,6 +570,61 @@ TwoWayOutcome PlanTwoWay(const FileList& source, const FileList& target, PairMem
                          const TwoWayInput& input, SyncPlan& plan) {
     plan = SyncPlan();
     return Planner(source, target, memory, input, plan).Run();
+}
+
+void SettleConflict(SyncPlan& plan, size_t index, Settlement how, bool loserIsSource,
+                    const FileList& source, const FileList& target, std::string_view stamp) {
+    if (index >= plan.twoWay.conflicts.size()) return;
+    TwoWayConflict& conflict = plan.twoWay.conflicts[index];
+    const bool apart = conflict.kind == ConflictKind::RenamedApart;
+    const uint32_t sourceRow = conflict.row;
+    const uint32_t targetRow = apart ? conflict.targetRow : conflict.row;
+    const std::string sourcePath =
+        apart ? conflict.sourcePath : source.ElementAt(sourceRow).path.str();
+    const std::string targetPath =
+        apart ? conflict.targetPath : target.ElementAt(targetRow).path.str();
+    // What an earlier answer planned for the conflict goes first.
+    const auto drop = [](std::vector<uint32_t>& rows, uint32_t row) {
+        rows.erase(std::remove(rows.begin(), rows.end(), row), rows.end());
+    };
+    drop(plan.copyToTarget, sourceRow);
+    drop(plan.copyToSource, targetRow);
+    std::erase_if(plan.twoWay.renames, [&](const RenameStep& step) {
+        const std::string& mine = step.onSource ? sourcePath : targetPath;
+        return (step.conflictCopy || apart) && step.from == mine;
+    });
+    conflict.settled = how;
+    const auto add = [](std::vector<uint32_t>& rows, uint32_t row) {
+        rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
+    };
+    if (how == Settlement::Left) return;
+    if (apart) {
+        if (how == Settlement::KeepBoth) {
+            add(plan.copyToTarget, sourceRow);
+            add(plan.copyToSource, targetRow);
+            return;
+        }
+        // The other side takes the kept side's name.
+        RenameStep step;
+        step.onSource = how == Settlement::KeepTarget;
+        step.from = step.onSource ? sourcePath : targetPath;
+        step.to = step.onSource ? targetPath : sourcePath;
+        step.folder = conflict.folder;
+        plan.twoWay.renames.push_back(std::move(step));
+        return;
+    }
+    if (how == Settlement::KeepBoth) {
+        conflict.loserIsSource = loserIsSource;
+        RenameStep step;
+        step.onSource = loserIsSource;
+        step.from = loserIsSource ? sourcePath : targetPath;
+        step.to = ConflictCopyName(step.from, loserIsSource, stamp);
+        step.conflictCopy = true;
+        plan.twoWay.renames.push_back(std::move(step));
+        add(loserIsSource ? plan.copyToSource : plan.copyToTarget, sourceRow);
+        return;
+    }
+    add(how == Settlement::KeepSource ? plan.copyToTarget : plan.copyToSource, sourceRow);
 }
 
 std::string ConflictCopyName(std::string_view path, bool sourceSide, std::string_view stamp) {

@@ -31,6 +31,10 @@ struct TwoWayInput {
     bool firstSync = false;  // treat the pair as new, whatever the memory holds
     ConflictPreference prefer = ConflictPreference::None;
     bool keepBoth = false;  // a settled conflict's loser stays beside the winner
+    // The comparison's time rules: a side whose time moved within them has
+    // not changed since the last sync.
+    int32_t toleranceSeconds = 0;
+    bool ignoreOneHour = false;
     // The name a loser kept beside the winner gets (a time stamp in it).
     std::string conflictStamp;
 };
@@ -43,6 +47,14 @@ struct TwoWayInput {
 // file of a side changed its time; Damaged when the memory can not be read.
 TwoWayOutcome PlanTwoWay(const FileList& source, const FileList& target, PairMemory& memory,
                          const TwoWayInput& input, SyncPlan& plan);
+
+// Settles conflict `index` of `plan` as `how` says, taking back what an
+// earlier settlement of it planned: the kept version is copied over the other
+// (KeepBoth: the other, on the loser's side, stays beside it under a conflict
+// name made with `stamp`). A conflict of names (renamed apart) is settled by
+// renaming the other side alike, or with KeepBoth by copying both names across.
+void SettleConflict(SyncPlan& plan, size_t index, Settlement how, bool loserIsSource,
+                    const FileList& source, const FileList& target, std::string_view stamp);
 
 // The name a conflict's loser on `sourceSide` is kept under, beside the
 // winner: "NAME.conflict-source-YYYYMMDD-HHMMSS.EXT" (the extension kept).

@@ -1,6 +1,7 @@
 #include "core/twoway/TwoWayRun.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <set>
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/FileEntry.h"
@@ -166,21 +167,74 @@ bool TwoWayRun::Run(const SyncPlan& plan, const std::string& run, const std::str
         }
     }
     // Copies keep row numbers; a deletion drops the rows it empties, so the
-    // deletions come last, and Source's rows are found again by their paths.
-    if (!plan.copyToTarget.empty()) operations_.CopyRows(plan.copyToTarget, true);
-    if (!operations_.Aborted() && !plan.copyToSource.empty())
-        operations_.CopyRows(plan.copyToSource, false);
-    std::unordered_set<std::string> sourceDeletions;
-    for (const uint32_t row : part.deleteInSource)
-        sourceDeletions.insert(sides_.source.list->ElementAt(row).path.str());
-    if (!operations_.Aborted() && !plan.deleteInTarget.empty())
-        operations_.DeleteRows(plan.deleteInTarget, false);
-    std::vector<uint32_t> sourceRows;
-    for (uint32_t row = 0; row < sides_.source.list->GetSize() && !sourceDeletions.empty(); ++row) {
-        const FileEntry& entry = sides_.source.list->ElementAt(row);
-        if (Present(entry) && sourceDeletions.contains(entry.path.str())) sourceRows.push_back(row);
-    }
-    if (!operations_.Aborted() && !sourceRows.empty()) operations_.DeleteRows(sourceRows, true);
+    // deletions come last and the rows are found again by their paths. Only
+    // a deletion in a copy's way (a folder a file replaces, or the other way
+    // round) goes first, so that the copy lands in the same run.
+    const auto pathsOf = [](const FileList& list, const std::vector<uint32_t>& rows) {
+        std::vector<std::pair<std::string, bool>> paths;
+        paths.reserve(rows.size());
+        for (const uint32_t row : rows) {
+            const FileEntry& entry = list.ElementAt(row);
+            paths.emplace_back(entry.path.str(), entry.IsFolder());
+        }
+        return paths;
+    };
+    FileList& sourceList = *sides_.source.list;
+    FileList& targetList = *sides_.target.list;
+    auto toTarget = pathsOf(sourceList, plan.copyToTarget);
+    auto toSource = pathsOf(targetList, plan.copyToSource);
+    auto deleteTarget = pathsOf(targetList, plan.deleteInTarget);
+    auto deleteSource = pathsOf(sourceList, part.deleteInSource);
+    const auto rowsOf = [](const FileList& list,
+                           const std::vector<std::pair<std::string, bool>>& paths) {
+        std::set<std::pair<std::string, bool>> wanted(paths.begin(), paths.end());
+        std::vector<uint32_t> rows;
+        for (uint32_t row = 0; row < list.GetSize() && !wanted.empty(); ++row) {
+            const FileEntry& entry = list.ElementAt(row);
+            if (Present(entry) && wanted.erase({entry.path.str(), entry.IsFolder()}) > 0)
+                rows.push_back(row);
+        }
+        return rows;
+    };
+    // The deletions whose path a copy to the same side takes with another kind.
+    const auto inTheWay = [](std::vector<std::pair<std::string, bool>>& deletions,
+                             const std::vector<std::pair<std::string, bool>>& copies) {
+        std::set<std::string> copied;
+        for (const auto& [path, folder] : copies)
+            copied.insert(path);
+        // A folder in the way goes with everything below it.
+        std::vector<std::string> folders;
+        for (const auto& [path, folder] : deletions) {
+            if (folder && copied.contains(path)) folders.push_back(path + "/");
+        }
+        const auto below = [&](const std::string& path) {
+            return std::any_of(folders.begin(), folders.end(),
+                               [&](const std::string& folder) { return path.starts_with(folder); });
+        };
+        std::vector<std::pair<std::string, bool>> first;
+        std::erase_if(deletions, [&](const std::pair<std::string, bool>& deletion) {
+            if (!copied.contains(deletion.first) && !below(deletion.first)) return false;
+            first.push_back(deletion);
+            return true;
+        });
+        return first;
+    };
+    const auto firstInTarget = inTheWay(deleteTarget, toTarget);
+    const auto firstInSource = inTheWay(deleteSource, toSource);
+    if (!firstInTarget.empty()) operations_.DeleteRows(rowsOf(targetList, firstInTarget), false);
+    if (!operations_.Aborted() && !firstInSource.empty())
+        operations_.DeleteRows(rowsOf(sourceList, firstInSource), true);
+    const bool moved = !firstInTarget.empty() || !firstInSource.empty();
+    const std::vector<uint32_t> copyTarget =
+        moved ? rowsOf(sourceList, toTarget) : plan.copyToTarget;
+    const std::vector<uint32_t> copySource =
+        moved ? rowsOf(targetList, toSource) : plan.copyToSource;
+    if (!operations_.Aborted() && !copyTarget.empty()) operations_.CopyRows(copyTarget, true);
+    if (!operations_.Aborted() && !copySource.empty()) operations_.CopyRows(copySource, false);
+    if (!operations_.Aborted() && !deleteTarget.empty())
+        operations_.DeleteRows(rowsOf(targetList, deleteTarget), false);
+    if (!operations_.Aborted() && !deleteSource.empty())
+        operations_.DeleteRows(rowsOf(sourceList, deleteSource), true);
     if (const MemoryOutcome ended = memory_.End(sourceIdentity, targetIdentity); !ended.Ok())
         problem_ += ended.reason;
     return renamed && problem_.empty();

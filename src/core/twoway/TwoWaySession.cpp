@@ -21,14 +21,6 @@ std::string NowStamp() {
     return text;
 }
 
-void Drop(std::vector<uint32_t>& rows, uint32_t row) {
-    rows.erase(std::remove(rows.begin(), rows.end(), row), rows.end());
-}
-
-void Add(std::vector<uint32_t>& rows, uint32_t row) {
-    rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
-}
-
 }  // namespace
 
 TwoWaySession::TwoWaySession(Comparison& comparison, TwoWayOptions options)
@@ -59,6 +51,8 @@ TwoWayInput TwoWaySession::Input() const {
     input.prefer = options_.prefer;
     input.keepBoth = options_.keepBoth;
     input.conflictStamp = stamp_;
+    input.toleranceSeconds = comparison_.Rules().toleranceSeconds;
+    input.ignoreOneHour = comparison_.Rules().ignoreOneHour;
     return input;
 }
 
@@ -73,43 +67,9 @@ TwoWayOutcome TwoWaySession::Plan(SyncPlan& plan) {
 }
 
 void TwoWaySession::Settle(SyncPlan& plan, size_t index, Settlement how) const {
-    if (index >= plan.twoWay.conflicts.size()) return;
-    TwoWayConflict& conflict = plan.twoWay.conflicts[index];
-    // What an earlier answer planned for the row goes first.
-    Drop(plan.copyToTarget, conflict.row);
-    Drop(plan.copyToSource, conflict.row);
-    std::vector<RenameStep>& renames = plan.twoWay.renames;
-    const auto pathOn = [&](bool source) {
-        const FileList& list = source ? comparison_.SourceResults() : comparison_.TargetResults();
-        return list.ElementAt(conflict.row).path.str();
-    };
-    const std::string sourcePath = pathOn(true);
-    const std::string targetPath = pathOn(false);
-    std::erase_if(renames, [&](const RenameStep& step) {
-        return step.conflictCopy && step.from == (step.onSource ? sourcePath : targetPath);
-    });
-    conflict.settled = how;
-    switch (how) {
-        case Settlement::Left:
-            break;
-        case Settlement::KeepSource:
-            Add(plan.copyToTarget, conflict.row);
-            break;
-        case Settlement::KeepTarget:
-            Add(plan.copyToSource, conflict.row);
-            break;
-        case Settlement::KeepBoth: {
-            // Target's version stays beside Source's under a conflict name.
-            conflict.loserIsSource = false;
-            RenameStep step;
-            step.from = targetPath;
-            step.to = ConflictCopyName(step.from, false, stamp_);
-            step.conflictCopy = true;
-            renames.push_back(std::move(step));
-            Add(plan.copyToTarget, conflict.row);
-            break;
-        }
-    }
+    // Kept both: Target's version stays beside Source's under a conflict name.
+    SettleConflict(plan, index, how, /*loserIsSource=*/false, comparison_.SourceResults(),
+                   comparison_.TargetResults(), stamp_);
 }
 
 std::string TwoWaySession::MassDeletion(const SyncPlan& plan) const {

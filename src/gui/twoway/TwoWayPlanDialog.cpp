@@ -113,9 +113,11 @@ void TwoWayPlanDialog::Refill() {
     for (size_t i = 0; i < part.conflicts.size(); ++i) {
         const TwoWayConflict& conflict = part.conflicts[i];
         conflictRows.insert(conflict.row);
+        if (conflict.kind == ConflictKind::RenamedApart) conflictRows.insert(conflict.targetRow);
+        const bool apart = conflict.kind == ConflictKind::RenamedApart;
         const QString path = RowPath(conflict.row);
-        add(SettledMark(conflict.settled), path, path, tr("Changed on both sides"),
-            static_cast<int>(i));
+        add(SettledMark(conflict.settled), path, apart ? FromStd(conflict.targetPath) : path,
+            apart ? tr("Renamed apart") : tr("Changed on both sides"), static_cast<int>(i));
     }
     if (!onlyConflicts) {
         for (const RenameStep& step : part.renames) {
@@ -165,6 +167,11 @@ void TwoWayPlanDialog::ShowDescription() {
     QString text = conflict.kind == ConflictKind::BothNew
                        ? tr("New on both sides, and different.")
                        : tr("Changed on both sides since the last synchronisation.");
+    if (conflict.kind == ConflictKind::RenamedApart) {
+        text = tr("%1 was renamed to %2 in Source and to %3 in Target.")
+                   .arg(FromStd(conflict.renamedFrom), FromStd(conflict.sourcePath),
+                        FromStd(conflict.targetPath));
+    }
     if (conflict.hasBase)
         text += QLatin1Char('\n') + tr("Last sync: %1").arg(facts(conflict.baseSource));
     text += QLatin1Char('\n') + tr("Source: %1").arg(facts(conflict.source));
