@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "support/ServerCommandLine.h"
+#include "support/SshTestServer.h"
+
+namespace ravelmoor::test {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+Files Contents(const TempTree& tree) {
+    Files files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
+        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
+        if (relative.starts_with(".ravelmoor-versions")) continue;
+        files[relative] = item.is_directory() ? "/" : tree.Read(relative);
+    }
+    return files;
+}
+
+struct ServerRow {
+    const char* name;
+    bool ftp;
+    bool serverIsTarget;
+};
+
+// Two-way with a folder on a server: edits, new files, deletions and a
+// renamed folder on either side meet on the other, and a second run has
+// nothing to do. A server lists no inodes: what moved there is told by name,
+// size and time, and renamed on the other side, not copied again.
+TEST(TwoWayServer, ChangesOnEitherSideMeet) {
+    const ServerRow rows[] = {
+        {"SFTP as Target", false, true},
+        {"SFTP as Source", false, false},
+        {"FTP as Target", true, true},
+    };
+    for (const ServerRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<SshTestServer> sftp;
+        std::unique_ptr<CommandLine> owner;
+        if (row.ftp) {
+            owner = std::make_unique<CommandLine>(std::vector<std::string>{});
+        } else {
+            sftp = std::make_unique<SshTestServer>();
+            if (!sftp->Running()) GTEST_SKIP() << "no sshd on this machine";
+            owner = std::make_unique<CommandLine>(sftp->Connection("/"));
+        }
+        CommandLine& cli = *owner;
+        ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+        TempTree& server = cli.served;
+        TempTree& local = cli.local;
+        for (TempTree* tree : {&server, &local}) {
+            tree->Write("a.txt", "a");
+            tree->Write("gone.txt", "g");
+            tree->Write("d/x.txt", "x");
+            tree->Write("d/y.txt", "y");
+        }
+        const auto run = [&](std::vector<std::string> extra) {
+            std::vector<std::string> args = {"sync",
+                                             "-r",
+                                             "--method",
+                                             "two-way",
+                                             "--accept-new-host-key",
+                                             "--delete-permanently"};
+            args.insert(args.end(), extra.begin(), extra.end());
+            return cli.Run(args, row.serverIsTarget);
+        };
+        const ProgramResult first = run({"--yes"});
+        ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+
+        server.Write("a.txt", "a from the server", TempTree::kDefaultTime + 600);
+        local.Write("new.txt", "new here", TempTree::kDefaultTime + 600);
+        std::filesystem::remove(server.Full("gone.txt"));
+        std::filesystem::rename(local.Full("d"), local.Full("e"));
+        const ProgramResult synced = run({"--yes"});
+        EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
+        // The folder is renamed on the other side, not copied again.
+        EXPECT_NE(synced.out.find("Renamed: 1."), std::string::npos) << synced.out;
+        const Files expected = {{"a.txt", "a from the server"},
+                                {"new.txt", "new here"},
+                                {"e", "/"},
+                                {"e/x.txt", "x"},
+                                {"e/y.txt", "y"}};
+        EXPECT_EQ(Contents(local), expected);
+        EXPECT_EQ(Contents(server), expected);
+        const ProgramResult again = run({"-n"});
+        EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+
+        // A folder renamed on the server, whose listing has no inodes.
+        std::filesystem::rename(server.Full("e"), server.Full("f"));
+        const ProgramResult back = run({"--yes"});
+        EXPECT_EQ(back.exitCode, 0) << back.out << back.err;
+        EXPECT_NE(back.out.find("0 files copied"), std::string::npos) << back.out;
+        Files renamed = expected;
+        renamed.erase("e");
+        renamed.erase("e/x.txt");
+        renamed.erase("e/y.txt");
+        renamed.insert({{"f", "/"}, {"f/x.txt", "x"}, {"f/y.txt", "y"}});
+        EXPECT_EQ(Contents(local), renamed);
+        EXPECT_EQ(Contents(server), renamed);
+    }
+}
+
+}  // namespace
+}  // namespace ravelmoor::test
