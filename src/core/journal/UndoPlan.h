@@ -23,7 +23,7 @@ enum class UndoStepKind : uint8_t {
 struct UndoStep {
     UndoStepKind kind = UndoStepKind::CannotUndo;
     bool target = true;
-    std::string path;        // below the side's folder
+    std::string path;  // below the side's folder
     // Where the object to bring back is (trash, or a server's versions);
     // for a rename, the object's new full path.
     std::string trashItem;

@@ -49,8 +49,8 @@ void SyncExecution::ActionSettled(ListSide side, bool deletion, uint32_t row, It
 }
 
 std::unique_ptr<RowOperations> SyncExecution::Operations() {
-    auto operations =
-        std::make_unique<RowOperations>(comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
+    auto operations = std::make_unique<RowOperations>(
+        comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
     operations->SetProgress(progress_);
     operations->SetCancelWord(cancel_);
     operations->SetKeepReplaced(job_.keepReplaced);
