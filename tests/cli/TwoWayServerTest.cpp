@@ -32,7 +32,8 @@ struct ServerRow {
 // Two-way with a folder on a server: edits, new files, deletions and a
 // renamed folder on either side meet on the other, and a second run has
 // nothing to do. A server lists no inodes: what moved there is told by name,
-// size and time, and renamed on the other side, not copied again.
+// size and time (a folder whose files all moved alike, as one rename), and
+// renamed on the other side, not copied again.
 TEST(TwoWayServer, ChangesOnEitherSideMeet) {
     const ServerRow rows[] = {
         {"SFTP as Target", false, true},
@@ -96,6 +97,7 @@ TEST(TwoWayServer, ChangesOnEitherSideMeet) {
         const ProgramResult back = run({"--yes"});
         EXPECT_EQ(back.exitCode, 0) << back.out << back.err;
         EXPECT_NE(back.out.find("0 files copied"), std::string::npos) << back.out;
+        EXPECT_NE(back.out.find("Renamed: 1."), std::string::npos) << back.out;
         Files renamed = expected;
         renamed.erase("e");
         renamed.erase("e/x.txt");

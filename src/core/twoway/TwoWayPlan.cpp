@@ -1,6 +1,7 @@
 #include "core/twoway/TwoWayPlan.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <unordered_map>
 
@@ -99,6 +100,11 @@ class Planner {
         return Present(s) ? s.IsFolder() : target_.ElementAt(row).IsFolder();
     }
     uint32_t SubtreeEnd(uint32_t row) const;
+    // A side without inodes: a folder whose every remembered file turned up,
+    // by name, size and time, below one new folder under the same relative
+    // paths was renamed whole. Its candidate goes first, so that the files'
+    // own are seen to be covered by it at once.
+    void FolderRenames(bool onSource, std::vector<Candidate>& found);
     void Walk();
     TwoWayOutcome Guards();
     void FindRenames();
@@ -276,6 +282,53 @@ TwoWayOutcome Planner::Guards() {
     return {};
 }
 
+void Planner::FolderRenames(bool onSource, std::vector<Candidate>& found) {
+    const int side = onSource ? 0 : 1;
+    const std::vector<Gone>& gone = gone_[side];
+    // Votes for (old folder, new folder): the paths without the part both end in.
+    std::map<std::pair<std::string, std::string>, size_t> votes;
+    for (const Candidate& c : found) {
+        if (c.onSource != onSource) continue;
+        const std::string_view from = PlainPath(gone[c.gone].memory.path);
+        const std::string to = Entry(onSource, c.toRow).path.str();
+        size_t i = from.size();
+        size_t j = to.size();
+        while (i > 0 && j > 0 && from[i - 1] == to[j - 1]) {
+            --i;
+            --j;
+        }
+        // Back to the start of a name shared whole.
+        while (i < from.size() && from[i] != '/') {
+            ++i;
+            ++j;
+        }
+        if (i == 0 || j == 0 || i >= from.size() || from[i] != '/') continue;
+        ++votes[{std::string(from.substr(0, i)), to.substr(0, j)}];
+    }
+    std::vector<Candidate> folders;
+    for (const auto& [paths, count] : votes) {
+        const auto& [from, to] = paths;
+        const std::string below = from + "/";
+        size_t folder = SIZE_MAX;
+        size_t files = 0;
+        for (size_t g = 0; g < gone.size(); ++g) {
+            const MemoryRow& row = gone[g].memory;
+            if (row.path == below) folder = g;
+            const SideFacts& was = onSource ? row.source : row.target;
+            if (row.path.starts_with(below) && was.kind == SideFacts::File) ++files;
+        }
+        if (folder == SIZE_MAX || files != count) continue;
+        for (const uint32_t row : newRows_[side]) {
+            const FileEntry& entry = Entry(onSource, row);
+            if (entry.IsFolder() && entry.path == to) {
+                folders.push_back({onSource, folder, row});
+                break;
+            }
+        }
+    }
+    found.insert(found.begin(), folders.begin(), folders.end());
+}
+
 void Planner::FindRenames() {
     std::vector<Candidate> found;
     for (int side = 0; side < 2; ++side) {
@@ -313,6 +366,7 @@ void Planner::FindRenames() {
             }
             if (matches == 1) found.push_back({onSource, match, row});
         }
+        if (!local) FolderRenames(onSource, found);
     }
     // A file that moved with its folder is the folder's rename.
     const auto covered = [&](const Candidate& c) {
