@@ -372,7 +372,7 @@ void PairMemory::MoveRows(const std::string& from, const std::string& to, bool f
     BindText(statement, 1, first);
     sqlite3_bind_int64(statement, 2, static_cast<sqlite3_int64>(first.size()));
     BindText(statement, 3, to);
-    sqlite3_bind_int64(statement, 4, static_cast<sqlite3_int64>(from.size() + 1));
+    sqlite3_bind_int64(statement, 4, static_cast<sqlite3_int64>(from.size()) + 1);
     if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
     sqlite3_finalize(statement);
 }

@@ -58,8 +58,8 @@ TwoWayInput TwoWaySession::Input() const {
 
 TwoWayOutcome TwoWaySession::Plan(SyncPlan& plan) {
     plan = SyncPlan();
-    const TwoWayOutcome planned = PlanTwoWay(comparison_.SourceResults(),
-                                             comparison_.TargetResults(), memory_, Input(), plan);
+    TwoWayOutcome planned = PlanTwoWay(comparison_.SourceResults(), comparison_.TargetResults(),
+                                       memory_, Input(), plan);
     planned_ = true;
     if (planned.status == TwoWayStatus::Damaged)
         return TwoWayOutcome(TwoWayStatus::Damaged, memory_.SetAside(planned.reason).reason);

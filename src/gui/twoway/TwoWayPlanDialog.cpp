@@ -198,9 +198,10 @@ void TwoWayPlanDialog::ShowMenu(const QPoint& at) {
     bool anyConflict = false;
     for (const QTreeWidgetItem* item : list_->selectedItems())
         anyConflict = anyConflict || item->data(kMark, kConflictRole).toInt() >= 0;
-    for (const auto& [text, how] : choices) {
-        QAction* action = menu.addAction(text);
+    for (const auto& choice : choices) {
+        QAction* action = menu.addAction(choice.first);
         action->setEnabled(anyConflict);
+        const Settlement how = choice.second;
         connect(action, &QAction::triggered, this, [this, how] { SettleSelection(how); });
     }
     menu.exec(list_->viewport()->mapToGlobal(at));
