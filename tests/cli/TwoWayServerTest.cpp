@@ -105,6 +105,16 @@ TEST(TwoWayServer, ChangesOnEitherSideMeet) {
         renamed.insert({{"f", "/"}, {"f/x.txt", "x"}, {"f/y.txt", "y"}});
         EXPECT_EQ(Contents(local), renamed);
         EXPECT_EQ(Contents(server), renamed);
+
+        // Undo gives the local folder its old name back, and the memory with
+        // it: the next run plans the same rename again.
+        const ProgramResult undone = RunRavelmoor({"undo", "--yes"}, cli.environment);
+        EXPECT_EQ(undone.exitCode, 0) << undone.out << undone.err;
+        EXPECT_EQ(Contents(local), expected);
+        EXPECT_EQ(Contents(server), renamed);
+        const ProgramResult replanned = run({"-n"});
+        EXPECT_EQ(replanned.exitCode, 1) << replanned.out << replanned.err;
+        EXPECT_NE(replanned.out.find("e -> f"), std::string::npos) << replanned.out;
     }
 }
 
