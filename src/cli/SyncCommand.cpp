@@ -188,30 +188,6 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
              r->keepReplaced = false;
              return OptionOutcome();
          }},
-        {{"--prefer"},
-         "WHICH",
-         "two-way: settle conflicts by keeping source,\ntarget, newer, older, larger or smaller "
-         "(the\nother version goes to the trash)",
-         [r](const std::string& value) { return ParsePreference(value, r->twoWay.prefer); }},
-        {{"--conflicts"},
-         "keep-both",
-         "two-way: keep a settled conflict's other version\nbeside it as "
-         "NAME.conflict-SIDE-DATE-TIME.EXT",
-         [r](const std::string& value) {
-             if (value != "keep-both") {
-                 return Refused("Unknown conflict rule " + value +
-                                ": --conflicts takes keep-both.");
-             }
-             r->twoWay.keepBoth = true;
-             return OptionOutcome();
-         }},
-        {{"--first-sync"},
-         {},
-         "two-way: take the folders as a new pair, whatever\nwas remembered (nothing is deleted)",
-         [r](const std::string&) {
-             r->twoWay.firstSync = true;
-             return OptionOutcome();
-         }},
         {{"--keep-versions"},
          "DAYS",
          "keep what is replaced or deleted on an FTP or\nSFTP server for DAYS days, in\n"
@@ -417,6 +393,8 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 int RunSyncCommand(ArgumentList& args) {
     SyncRequest request;
     std::vector<OptionRow> rows = SyncOptionRows(request);
+    for (OptionRow& row : TwoWayOptionRows(request.twoWay))
+        rows.push_back(std::move(row));
     for (OptionRow& row : CompareOptionRows(request.compare, /*methodIsComparison=*/false)) {
         rows.push_back(std::move(row));
     }

@@ -198,6 +198,36 @@ void AskConflicts(Comparison& comparison, const TwoWaySession& session, SyncPlan
 
 }  // namespace
 
+std::vector<OptionRow> TwoWayOptionRows(TwoWayRequest& request) {
+    TwoWayRequest* r = &request;
+    return {
+        {{"--prefer"},
+         "WHICH",
+         "two-way: settle conflicts by keeping source,\ntarget, newer, older, larger or smaller "
+         "(the\nother version goes to the trash)",
+         [r](const std::string& value) { return ParsePreference(value, r->prefer); }},
+        {{"--conflicts"},
+         "keep-both",
+         "two-way: keep a settled conflict's other version\nbeside it as "
+         "NAME.conflict-SIDE-DATE-TIME.EXT",
+         [r](const std::string& value) {
+             if (value != "keep-both") {
+                 return Refused("Unknown conflict rule " + value +
+                                ": --conflicts takes keep-both.");
+             }
+             r->keepBoth = true;
+             return OptionOutcome();
+         }},
+        {{"--first-sync"},
+         {},
+         "two-way: take the folders as a new pair, whatever\nwas remembered (nothing is deleted)",
+         [r](const std::string&) {
+             r->firstSync = true;
+             return OptionOutcome();
+         }},
+    };
+}
+
 OptionOutcome ParsePreference(const std::string& value, ConflictPreference& prefer) {
     for (size_t i = 1; i < std::size(kPreferWords); ++i) {
         if (value == kPreferWords[i]) {

@@ -33,6 +33,9 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
                   Comparison& comparison, TerminalPrompter& prompter,
                   const std::function<bool()>& compareAgain);
 
+// The options only two-way takes: --prefer, --conflicts, --first-sync.
+std::vector<OptionRow> TwoWayOptionRows(TwoWayRequest& request);
+
 // Parses --prefer's word.
 OptionOutcome ParsePreference(const std::string& value, ConflictPreference& prefer);
 
