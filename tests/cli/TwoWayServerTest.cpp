@@ -13,13 +13,11 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
+// The tree without what the server keeps of replaced files.
 Files Contents(const TempTree& tree) {
-    Files files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        if (relative.starts_with(".ravelmoor-versions")) continue;
-        files[relative] = item.is_directory() ? "/" : tree.Read(relative);
-    }
+    Files files = tree.Contents();
+    std::erase_if(files,
+                  [](const auto& file) { return file.first.starts_with(".ravelmoor-versions"); });
     return files;
 }
 

@@ -31,16 +31,6 @@ class OwnStateFolder : public ::testing::Environment {
 
 using Files = std::map<std::string, std::string>;
 
-// Every file below a tree with its content; a folder as "/".
-Files Contents(const TempTree& tree) {
-    Files files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        files[relative] = item.is_directory() ? "/" : tree.Read(relative);
-    }
-    return files;
-}
-
 ProgramResult TwoWay(const TempTree& a, const TempTree& b, std::vector<std::string> extra = {}) {
     std::vector<std::string> args = {"sync", "--method", "two-way", "-r", "--yes"};
     args.insert(args.end(), extra.begin(), extra.end());
@@ -160,14 +150,14 @@ TEST(TwoWaySync, DecisionTableOverRealTrees) {
         const ProgramResult run = TwoWay(a, b);
         EXPECT_EQ(run.exitCode, row.exit) << run.out << run.err;
         if (row.exit == 0) {
-            EXPECT_EQ(Contents(a), row.expected);
-            EXPECT_EQ(Contents(b), row.expected);
+            EXPECT_EQ(a.Contents(), row.expected);
+            EXPECT_EQ(b.Contents(), row.expected);
             // Nothing is left to do.
             const ProgramResult again = TwoWay(a, b, {"-n"});
             EXPECT_EQ(again.exitCode, 0) << again.out;
         } else {
-            EXPECT_EQ(Contents(a), row.conflictA);
-            EXPECT_EQ(Contents(b), row.conflictB);
+            EXPECT_EQ(a.Contents(), row.conflictA);
+            EXPECT_EQ(b.Contents(), row.conflictB);
             EXPECT_NE(run.out.find("1 conflict is left as it is"), std::string::npos) << run.out;
         }
     }
@@ -207,8 +197,8 @@ TEST(TwoWaySync, KeepBothLeavesTheLoserBesideTheWinnerOnBothSides) {
     a.Write("r.txt", "mine", kLater);
     b.Write("r.txt", "theirs", kLater + 9);
     EXPECT_EQ(TwoWay(a, b, {"--prefer", "newer", "--conflicts", "keep-both"}).exitCode, 0);
-    const Files left = Contents(a);
-    EXPECT_EQ(left, Contents(b));
+    const Files left = a.Contents();
+    EXPECT_EQ(left, b.Contents());
     ASSERT_EQ(left.size(), 2U);
     EXPECT_EQ(left.at("r.txt"), "theirs");
     // The loser, Source's older version, beside it with its extension.
@@ -369,10 +359,10 @@ TEST(TwoWaySync, RandomChangesConverge) {
         expected = next;
         const ProgramResult run = TwoWay(a, b, {"-v"});
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-        Files files = Contents(a);
+        Files files = a.Contents();
         std::erase_if(files, [](const auto& item) { return item.second == "/"; });
         EXPECT_EQ(files, expected);
-        EXPECT_EQ(Contents(a), Contents(b));
+        EXPECT_EQ(a.Contents(), b.Contents());
         EXPECT_EQ(TwoWay(a, b, {"-n"}).exitCode, 0);
     }
 }

@@ -20,15 +20,6 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-Files Contents(const TempTree& tree) {
-    Files files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        files[relative] = item.is_directory() ? "/" : tree.Read(relative);
-    }
-    return files;
-}
-
 // The journals and pair memories of this test, apart from other tests'.
 const TempTree& StateFolder() {
     static const TempTree folder;
@@ -127,8 +118,8 @@ TEST(TwoWayCrash, KilledAfterAnyActionTheNextRunConverges) {
         const ProgramResult again = TwoWay(a, b);
         EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
         EXPECT_EQ(again.out.find("conflict"), std::string::npos) << again.out;
-        EXPECT_EQ(Contents(a), want);
-        EXPECT_EQ(Contents(b), want);
+        EXPECT_EQ(a.Contents(), want);
+        EXPECT_EQ(b.Contents(), want);
         // What was deleted is in the trash, from whichever run deleted it.
         const TreeState trashed = TrashedByOrigin();
         EXPECT_TRUE(trashed.contains(b.Full("c.txt")));

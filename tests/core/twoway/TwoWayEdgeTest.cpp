@@ -13,15 +13,6 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-Files Contents(const TempTree& tree) {
-    Files files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        files[relative] = item.is_directory() ? "/" : tree.Read(relative);
-    }
-    return files;
-}
-
 struct Pair {
     TempTree state;  // journals and memories of this row alone
     TempTree a;
@@ -143,15 +134,15 @@ TEST(TwoWayEdges, ShiftedTimesRenamesApartAndKindsSwapped) {
         }
         ASSERT_EQ(p.Run({}).exitCode, 0);
         row.change(p);
-        const Files beforeA = Contents(p.a);
-        const Files beforeB = Contents(p.b);
+        const Files beforeA = p.a.Contents();
+        const Files beforeB = p.b.Contents();
         const ProgramResult run = p.Run(row.options);
         EXPECT_EQ(run.exitCode, row.exit) << run.out << run.err;
         if (row.said != nullptr) {
             EXPECT_NE((run.out + run.err).find(row.said), std::string::npos) << run.out << run.err;
         }
-        EXPECT_EQ(Contents(p.a), row.source.empty() ? beforeA : row.source);
-        EXPECT_EQ(Contents(p.b), row.target.empty() ? beforeB : row.target);
+        EXPECT_EQ(p.a.Contents(), row.source.empty() ? beforeA : row.source);
+        EXPECT_EQ(p.b.Contents(), row.target.empty() ? beforeB : row.target);
         // Nothing more to do, unless a conflict or a refusal is left.
         std::vector<std::string> preview = row.options;
         preview.push_back("-n");

@@ -13,15 +13,6 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-Files Contents(const TempTree& tree) {
-    Files files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(tree.Path())) {
-        const std::string relative = item.path().string().substr(tree.Path().size() + 1);
-        files[relative] = item.is_directory() ? "/" : tree.Read(relative);
-    }
-    return files;
-}
-
 // The journals and the pair memories of one test, apart from every other's:
 // `undo` takes back the last sync in the state folder.
 struct State {
@@ -93,8 +84,8 @@ TEST(TwoWayUndo, PutsBothSidesAndTheMemoryBack) {
         }
         ASSERT_EQ(state.TwoWay(a, b, {"--yes"}).exitCode, 0);
         row.change(a, b);
-        const Files beforeA = Contents(a);
-        const Files beforeB = Contents(b);
+        const Files beforeA = a.Contents();
+        const Files beforeB = b.Contents();
         std::vector<std::string> preview = row.options;
         preview.insert(preview.end(), {"-n", "--format", "json"});
         const ProgramResult planned = state.TwoWay(a, b, preview);
@@ -104,12 +95,12 @@ TEST(TwoWayUndo, PutsBothSidesAndTheMemoryBack) {
         sync.push_back("--yes");
         const ProgramResult synced = state.TwoWay(a, b, sync);
         ASSERT_EQ(synced.exitCode, 0) << synced.out << synced.err;
-        ASSERT_EQ(Contents(a), Contents(b));
+        ASSERT_EQ(a.Contents(), b.Contents());
 
         const ProgramResult undone = state.Run({"undo", "--yes"});
         EXPECT_EQ(undone.exitCode, 0) << undone.out << undone.err;
-        EXPECT_EQ(Contents(a), beforeA);
-        EXPECT_EQ(Contents(b), beforeB);
+        EXPECT_EQ(a.Contents(), beforeA);
+        EXPECT_EQ(b.Contents(), beforeB);
         const ProgramResult again = state.TwoWay(a, b, preview);
         EXPECT_EQ(again.exitCode, 1) << again.err;
         // The conflict copy's name carries the time of the run.
