@@ -28,6 +28,7 @@
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/results/RowOrder.h"
 #include "core/results/VisibleRows.h"
 #include "core/settings/Settings.h"
@@ -119,11 +120,13 @@ void MakeRows(Comparison& comparer, size_t rows) {
 }
 
 struct Stage {
+    SideProvider sides;
     Comparison comparer;
     Settings settings;
     DialogPickers pickers;
 
-    explicit Stage(SilentPrompter& prompter) : comparer(prompter) {}
+    explicit Stage(SilentPrompter& prompter)
+        : sides(prompter, std::make_shared<LocalFileSystem>()), comparer(sides) {}
 };
 
 void Settle() {

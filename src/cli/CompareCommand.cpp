@@ -8,6 +8,7 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
+#include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor {
 namespace {
@@ -58,7 +59,8 @@ int RunCompareCommand(ArgumentList& args) {
     }
     // An unreadable file is reported and its pair excluded; the run goes on.
     TerminalPrompter prompter(/*assumeYes=*/true);
-    Comparison comparison(prompter);
+    SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
+    Comparison comparison(sides);
     if (!CompareFromRequest(request, comparison, prompter)) return kFailed;
     if (!request.quiet) PrintResults(comparison, request.format, request.showAll, stdout);
     Terminal::FlushOutput();

@@ -21,11 +21,13 @@
 #include "cli/TwoWaySync.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
+#include "core/folders/FolderText.h"
 #include "core/journal/RootLock.h"
 #include "core/launch/CompareLaunch.h"
 #include "core/launch/MadeFolder.h"
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "core/sync/PlanSync.h"
@@ -483,7 +485,8 @@ int RunSyncCommand(ArgumentList& args) {
     }
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
-    Comparison comparison(prompter);
+    SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
+    Comparison comparison(sides);
     if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
     for (const std::string& unread :
          {comparison.UnlistableFoldersWarning(), comparison.UnreadableFilesWarning()}) {

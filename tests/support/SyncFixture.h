@@ -50,7 +50,10 @@ class SyncTest : public ::testing::Test {
 
     // Compares the trees (with sub-folders), leaving out what `excludes` match.
     void Compare(const std::vector<std::string>& excludes = {});
-    SyncSides Sides() { return SidesOf(comparer); }
+    SyncSides Sides() {
+        comparer.Reopen(nullptr);
+        return SidesOf(comparer);
+    }
     SyncPlan Plan(SyncMethod method) {
         return PlanSync(comparer.SourceResults(), comparer.TargetResults(), method);
     }

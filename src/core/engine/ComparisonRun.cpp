@@ -222,11 +222,11 @@ void ComparisonRun::Cancel() {
 }
 
 void ComparisonRun::InterruptSides() {
-    comparison_.sides_.Interrupt();
+    comparison_.Sides().Interrupt();
 }
 
 int ComparisonRun::EndWithoutResult() {
-    comparison_.sides_.CloseRemote();
+    comparison_.Sides().CloseRemote();
     sourceScan_.Clear();
     targetScan_.Clear();
     SetPhase(ComparisonPhase::EndedWithoutResult);
@@ -235,9 +235,10 @@ int ComparisonRun::EndWithoutResult() {
 
 bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
                                     const std::vector<std::string>& unlistable) {
+    ComparisonFindings& found = comparison_.Findings();
     const Side side = isSource ? Side::Source : Side::Target;
-    FileSystem& fs = comparison_.sides_.FileSystemOf(side);
-    const std::string& root = comparison_.sides_.Folder(side);
+    FileSystem& fs = comparison_.Sides().FileSystemOf(side);
+    const std::string& root = comparison_.Sides().Folder(side);
     if (!result.ok) {
         // A cancel that broke a server call is no failure to report.
         if (!Cancelled()) {
@@ -264,7 +265,7 @@ bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
         cancel_.store(1);
         return false;
     }
-    auto& remembered = isSource ? comparison_.unlistableSource_ : comparison_.unlistableTarget_;
+    auto& remembered = isSource ? found.unlistableSource : found.unlistableTarget;
     for (const auto& folder : unlistable)
         remembered.push_back(folder);
     for (auto& path : comparison_.LeftoversOf(isSource))
@@ -283,14 +284,14 @@ bool ComparisonRun::ListBothSides() {
     for (const bool isSource : {true, false}) {
         const Side side = isSource ? Side::Source : Side::Target;
         ScanOptions& o = options[isSource ? 0 : 1];
-        o.includeSubFolders = comparison_.rules_.includeSubFolders;
-        o.recordFolders = comparison_.rules_.includeSubFolders;
+        o.includeSubFolders = comparison_.Rules().includeSubFolders;
+        o.recordFolders = comparison_.Rules().includeSubFolders;
         o.cancel = &cancel_;
         o.counter = isSource ? &sourceCount_ : &targetCount_;
         o.unlistable = &unlistable[isSource ? 0 : 1];
         o.leftovers = &comparison_.LeftoversOf(isSource);
-        FileSystem& fs = comparison_.sides_.FileSystemOf(side);
-        scan.Add(fs, isSource ? sourceScan_ : targetScan_, comparison_.sides_.Folder(side), o,
+        FileSystem& fs = comparison_.Sides().FileSystemOf(side);
+        scan.Add(fs, isSource ? sourceScan_ : targetScan_, comparison_.Sides().Folder(side), o,
                  fs.ListsConcurrently());
     }
     TraceLine("Add Source Dir\n");
@@ -312,18 +313,19 @@ bool ComparisonRun::ListBothSides() {
 }
 
 int ComparisonRun::Run() {
+    ComparisonFindings& found = comparison_.Findings();
     Stopwatch total;
     sourceScan_.Clear();
     targetScan_.Clear();
-    comparison_.unlistableSource_.clear();
-    comparison_.unlistableTarget_.clear();
-    comparison_.unreadableFiles_.clear();
-    comparison_.leftoversSource_.clear();
-    comparison_.leftoversTarget_.clear();
+    found.unlistableSource.clear();
+    found.unlistableTarget.clear();
+    found.unreadableFiles.clear();
+    found.leftoversSource.clear();
+    found.leftoversTarget.clear();
 
-    if (!comparison_.sides_.OpenRemote(&cancel_)) return EndWithoutResult();
-    comparison_.targetIgnoresCase_ =
-        comparison_.sides_.FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
+    if (!comparison_.Sides().OpenRemote(&cancel_)) return EndWithoutResult();
+    found.targetIgnoresCase =
+        comparison_.Sides().FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
 
     if (!ListBothSides()) return EndWithoutResult();
 
@@ -334,11 +336,11 @@ int ComparisonRun::Run() {
     TraceLine("Comparing...\n");
     Stopwatch walkTime;
     if (!Walk()) return EndWithoutResult();
-    if (!comparison_.caseClashes_.empty()) prompter_.Warn(comparison_.CaseClashWarning());
+    if (!found.caseClashes.empty()) prompter_.Warn(comparison_.CaseClashWarning());
     TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
     TraceLine("Total time: %d seconds\n", total.Seconds());
 
-    comparison_.sides_.CloseRemote();
+    comparison_.Sides().CloseRemote();
     sourceScan_.Clear();
     targetScan_.Clear();
     SetPhase(ComparisonPhase::Completed);
@@ -346,28 +348,28 @@ int ComparisonRun::Run() {
 }
 
 bool ComparisonRun::Walk() {
+    ComparisonFindings& found = comparison_.Findings();
     // Path texts move from the scan lists to the result lists without a copy,
     // and scan blocks are freed as the walk leaves them behind.
-    comparison_.sourceResults_.AdoptStorage(sourceScan_);
-    comparison_.targetResults_.AdoptStorage(targetScan_);
+    comparison_.SourceResults().AdoptStorage(sourceScan_);
+    comparison_.TargetResults().AdoptStorage(targetScan_);
 
     KeyPrefixes sourceUnlistable;
     KeyPrefixes targetUnlistable;
-    sourceUnlistable.BuildFromFolders(comparison_.unlistableSource_);
-    targetUnlistable.BuildFromFolders(comparison_.unlistableTarget_);
-    for (auto& folder : comparison_.unlistableSource_)
+    sourceUnlistable.BuildFromFolders(found.unlistableSource);
+    targetUnlistable.BuildFromFolders(found.unlistableTarget);
+    for (auto& folder : found.unlistableSource)
         folder = WithoutMarkers(folder);
-    for (auto& folder : comparison_.unlistableTarget_)
+    for (auto& folder : found.unlistableTarget)
         folder = WithoutMarkers(folder);
-    const bool anyUnlistable =
-        !comparison_.unlistableSource_.empty() || !comparison_.unlistableTarget_.empty();
+    const bool anyUnlistable = !found.unlistableSource.empty() || !found.unlistableTarget.empty();
     KeyPrefixes clashFolders;
-    comparison_.caseClashes_.clear();
+    found.caseClashes.clear();
 
     WalkCursor source(sourceScan_, filter_.get());
     WalkCursor target(targetScan_, filter_.get());
     std::vector<uint32_t> waitingForChecksums;
-    const SideProvider& sides = comparison_.sides_;
+    const SideProvider& sides = comparison_.Sides();
     const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
     const PairData data{comparison_.SourceFileSystem(),
                         comparison_.SourceFolder(),
@@ -377,10 +379,10 @@ bool ComparisonRun::Walk() {
                         &bytesChecked_,
                         bothLocal};
     std::optional<PairReaders> readers;
-    if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp) {
+    if (comparison_.Rules().method != ComparisonMethod::SizeAndTimestamp) {
         // An FTP side has one connection, used by this thread: its pairs
         // are read here once the walk is done.
-        readers.emplace(comparison_.rules_, data, comparison_.sourceResults_,
+        readers.emplace(comparison_.Rules(), data, comparison_.SourceResults(),
                         bothLocal ? EngineThreads() : 0);
     }
     std::vector<std::pair<size_t, size_t>> groupRows;  // source index, target index; SIZE_MAX: none
@@ -397,13 +399,13 @@ bool ComparisonRun::Walk() {
         const std::string& key = order <= 0 ? source.Key() : target.Key();
         // The display polls the name a few times a second; telling it every
         // row would take a lock and a copy per row.
-        if ((groupsWalked++ & 255) == 0) comparison_.sourceResults_.SetCurrentName(key);
+        if ((groupsWalked++ & 255) == 0) comparison_.SourceResults().SetCurrentName(key);
         const size_t sourceGroup = order <= 0 ? source.GroupSize() : 0;
         const size_t targetGroup = order >= 0 ? target.GroupSize() : 0;
 
         PairGroup(source.At(), sourceGroup, target.At(), targetGroup, groupRows);
         // Names that differ only in case would land on one name on the Target.
-        const bool clash = comparison_.targetIgnoresCase_ && sourceGroup > 1;
+        const bool clash = found.targetIgnoresCase && sourceGroup > 1;
         const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
         const bool belowUnlistable =
             anyUnlistable && (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key));
@@ -412,36 +414,35 @@ bool ComparisonRun::Walk() {
             const size_t row = EmitRow(s, t, waitingForChecksums);
             if (clash || belowClash || belowUnlistable) {
                 // Keep every method away from these rows.
-                comparison_.sourceResults_.ElementAt(row).excluded = 1;
-                comparison_.targetResults_.ElementAt(row).excluded = 1;
+                comparison_.SourceResults().ElementAt(row).excluded = 1;
+                comparison_.TargetResults().ElementAt(row).excluded = 1;
             }
             if (clash && s != SIZE_MAX) {
-                comparison_.caseClashes_.push_back(
-                    comparison_.sourceResults_.ElementAt(row).path.str());
-                clashIsFolder = comparison_.sourceResults_.ElementAt(row).IsFolder();
+                found.caseClashes.push_back(comparison_.SourceResults().ElementAt(row).path.str());
+                clashIsFolder = comparison_.SourceResults().ElementAt(row).IsFolder();
             }
         }
         if (clashIsFolder) clashFolders.AddFolderKey(key);
         for (const uint32_t row : waitingForChecksums) {
             if (readers)
-                readers->Add(row, comparison_.sourceResults_.ElementAt(row),
-                             comparison_.targetResults_.ElementAt(row));
+                readers->Add(row, comparison_.SourceResults().ElementAt(row),
+                             comparison_.TargetResults().ElementAt(row));
         }
         waitingForChecksums.clear();
         source.Advance(sourceGroup);
         target.Advance(targetGroup);
     }
     if (readers && !ClassifyReadPairs(*readers)) return false;
-    comparison_.exactTimesAsked_ = SettleCoarseTimes(
-        comparison_.sourceResults_, comparison_.targetResults_, comparison_.rules_, data);
+    found.exactTimesAsked = SettleCoarseTimes(
+        comparison_.SourceResults(), comparison_.TargetResults(), comparison_.Rules(), data);
     if (Cancelled()) return false;
 
-    for (size_t row = 0; row < comparison_.sourceResults_.GetSize(); ++row) {
-        const FileEntry& sourceEntry = comparison_.sourceResults_.ElementAt(row);
-        const FileEntry& targetEntry = comparison_.targetResults_.ElementAt(row);
+    for (size_t row = 0; row < comparison_.SourceResults().GetSize(); ++row) {
+        const FileEntry& sourceEntry = comparison_.SourceResults().ElementAt(row);
+        const FileEntry& targetEntry = comparison_.TargetResults().ElementAt(row);
         if (sourceEntry.status != EntryStatus::Matched && sourceEntry.excluded == 0 &&
             targetEntry.excluded == 0) {
-            comparison_.allIdentical_ = false;
+            found.allIdentical = false;
             break;
         }
     }
@@ -503,29 +504,30 @@ size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
                               std::vector<uint32_t>& waitingForChecksums) {
     const size_t row =
         sourceIndex != SIZE_MAX
-            ? comparison_.sourceResults_.AddTransferred(sourceScan_.ElementAt(sourceIndex))
-            : comparison_.sourceResults_.AddBlank();
+            ? comparison_.SourceResults().AddTransferred(sourceScan_.ElementAt(sourceIndex))
+            : comparison_.SourceResults().AddBlank();
     if (targetIndex != SIZE_MAX) {
-        comparison_.targetResults_.AddTransferred(targetScan_.ElementAt(targetIndex));
+        comparison_.TargetResults().AddTransferred(targetScan_.ElementAt(targetIndex));
     } else {
-        comparison_.targetResults_.AddBlank();
+        comparison_.TargetResults().AddBlank();
     }
-    FileEntry& source = comparison_.sourceResults_.ElementAt(row);
-    FileEntry& target = comparison_.targetResults_.ElementAt(row);
-    if (ClassifyWithoutReading(source, target, comparison_.rules_)) {
+    FileEntry& source = comparison_.SourceResults().ElementAt(row);
+    FileEntry& target = comparison_.TargetResults().ElementAt(row);
+    if (ClassifyWithoutReading(source, target, comparison_.Rules())) {
         waitingForChecksums.push_back(static_cast<uint32_t>(row));
     }
     return row;
 }
 
 bool ComparisonRun::ClassifyReadPairs(PairReaders& readers) {
+    ComparisonFindings& found = comparison_.Findings();
     readers.Finish();
     if (Cancelled()) return false;  // a read broken by a cancel asks nothing
     for (const PairReaders::Pair& pair : readers.Pairs()) {
         ClassifyByChecksums(*pair.source, *pair.target, pair.reading);
         if (pair.reading != PairReading::Unreadable) continue;
         const FileEntry& named = pair.source->IsBlank() ? *pair.target : *pair.source;
-        comparison_.unreadableFiles_.push_back(named.path.str());
+        found.unreadableFiles.push_back(named.path.str());
         if (!prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
             return false;
     }

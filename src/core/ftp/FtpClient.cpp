@@ -9,6 +9,7 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/NameEscape.h"
+#include "core/engine/WindowThread.h"
 #include "core/ftp/FtpFailureText.h"
 #include "core/ftp/FtpServerName.h"
 #include "core/text/Translated.h"
@@ -215,6 +216,7 @@ bool FtpClient::Prepare(const std::string& path) {
 }
 
 bool FtpClient::StartTransfer() {
+    ExpectOffWindowThread("an FTP transfer");
     transferDone_ = false;
     transferResult_ = CURLE_OK;
     if (curl_multi_add_handle(Multi(multi_), Easy(easy_)) != CURLM_OK) {

@@ -10,10 +10,6 @@
 
 namespace ravelmoor {
 
-// Sorts connection names as the dialog's name list shows them: ignoring case,
-// then byte order.
-void SortConnectionNames(std::vector<std::string>& names);
-
 // True when `server` + `directory` reads as a URL with a host, as it is or
 // with "ftp://" in front (so "host1" with "/pub/" passes).
 bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory);

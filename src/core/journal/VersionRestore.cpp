@@ -1,6 +1,6 @@
 #include "core/journal/VersionRestore.h"
 
-#include "core/remote/ServerVersions.h"
+#include "core/sync/ServerVersions.h"
 
 namespace ravelmoor {
 namespace {

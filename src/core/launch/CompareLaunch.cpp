@@ -7,21 +7,18 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // The connection a "(ftp) NAME" text designates, ready for the engine; empty
 // when there is no such connection.
 FtpConnection ResolveFtpSide(const std::string& text, const ConnectionLookup& lookup) {
     if (!lookup.ftp) return {};
-    FtpConnection connection = lookup.ftp(std::string_view(text).substr(kFtpFolderPrefix.size()));
+    FtpConnection connection = lookup.ftp(ConnectionNameIn(text));
     if (connection.IsEmpty()) return connection;
     connection = FtpConnectionStore::WithDefaultLogon(std::move(connection));
     connection.directory = RootText(connection.directory);
@@ -36,8 +33,7 @@ bool ResolveRemoteSide(const std::string& text, const ConnectionLookup& lookup,
         side.ftp = ResolveFtpSide(text, lookup);
         return !side.ftp.IsEmpty();
     }
-    if (lookup.sftp)
-        side.sftp = lookup.sftp(std::string_view(text).substr(kSftpFolderPrefix.size()));
+    if (lookup.sftp) side.sftp = lookup.sftp(ConnectionNameIn(text));
     return !side.sftp.IsEmpty();
 }
 
@@ -109,35 +105,6 @@ LaunchOutcome CheckFoldersApart(const std::string& source, const std::string& ta
     return {};
 }
 
-std::string NormaliseFolder(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back()))
-        text.remove_suffix(1);
-    std::string folder(text);
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (folder.empty()) return folder;
-
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return folder;
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(folder, error);
-    if (error) return folder;
-    std::string normal = absolute.lexically_normal().string();
-    if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
-    return normal;
-}
-
-bool IsExistingFolder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool IsMissingPath(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
-}
-
 LaunchOutcome MakeMissingFolder(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
@@ -146,11 +113,6 @@ LaunchOutcome MakeMissingFolder(const std::string& path) {
         LaunchStatus::TargetNotFound,
         FillIn(QCoreApplication::translate("CompareLaunch", "Cannot make the folder %1: %2"),
                {path, error ? error.message() : std::strerror(ENOTDIR)}));
-}
-
-std::string RootText(const std::string& folder) {
-    if (!folder.empty() && folder.back() == '/') return folder;
-    return folder + '/';
 }
 
 LaunchOutcome CheckCompareSides(std::string& source, std::string& target,

@@ -5,10 +5,9 @@
 #include <string_view>
 
 #include "core/engine/Outcome.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnection.h"
-#include "core/ftp/FtpConnectionStore.h"
 #include "core/sftp/SftpConnection.h"
-#include "core/sftp/SftpConnectionStore.h"
 
 namespace ravelmoor {
 
@@ -30,38 +29,16 @@ enum class LaunchStatus {
 };
 using LaunchOutcome = Outcome<LaunchStatus>;
 
-// Tidies a folder text as the user typed it: white space trimmed at both ends,
-// one trailing '/' removed (but "/" stays), and, when something exists at that
-// path, the absolute path of it. The spelling is kept: Linux names are
-// case-sensitive.
-std::string NormaliseFolder(std::string_view text);
-
-// True when `path` names an existing folder (following a link to one).
-bool IsExistingFolder(const std::string& path);
-
 // Refuses two local folders which are one folder under two names (a link, a
 // bind mount) or of which one lies inside the other; Ready when they are
 // apart.
 LaunchOutcome CheckFoldersApart(const std::string& source, const std::string& target);
-
-// True when nothing at all is at `path` (not even a file or a broken link):
-// a folder that can be made.
-bool IsMissingPath(const std::string& path);
 
 // Makes the folder `path` and the folders above it that are missing, as
 // `mkdir -p` does. Ready when it is there afterwards; otherwise the reason
 // names the folder and the system's reason ("Cannot make the folder /a/b:
 // Permission denied").
 LaunchOutcome MakeMissingFolder(const std::string& path);
-
-// The root text handed to the engine: the folder followed by one '/'.
-std::string RootText(const std::string& folder);
-
-// Whether a folder box text names a folder on a server through a stored
-// connection ("(ftp) NAME" or "(sftp) NAME") rather than a local path.
-inline bool DesignatesRemoteFolder(std::string_view folderText) {
-    return DesignatesFtpFolder(folderText) || DesignatesSftpFolder(folderText);
-}
 
 // Finds stored connections by their exact names (an empty record when there
 // is none). A lookup left empty finds nothing.

@@ -49,6 +49,10 @@ void SyncExecution::ActionSettled(ListSide side, bool deletion, uint32_t row, It
 }
 
 std::unique_ptr<RowOperations> SyncExecution::Operations() {
+    // A side on a server gets a connection again: the comparison (or, for a
+    // two-way pass, the comparison after the renames) closed its own. One
+    // that cannot be reached fails each item with the reason.
+    comparison_.Reopen(cancel_);
     auto operations = std::make_unique<RowOperations>(
         comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
     operations->SetProgress(progress_);

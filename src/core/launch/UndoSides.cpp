@@ -65,6 +65,7 @@ JournalOutcome UndoSides::OpenAs(const JournalHeader& header, std::string source
 
 FileSystem& UndoSides::Of(Side side) {
     if (provider_.IsLocal(side)) return *confined_[side == Side::Source ? 0 : 1];
+    provider_.Reopen(nullptr);
     return provider_.FileSystemOf(side);
 }
 

@@ -18,7 +18,8 @@ class Prompter;
 // an FTP or SFTP side through its stored connection.
 class UndoSides {
   public:
-    explicit UndoSides(Prompter& prompter) : provider_(prompter) {}
+    explicit UndoSides(Prompter& prompter)
+        : provider_(prompter, std::make_shared<LocalFileSystem>()) {}
 
     // Unreachable, the reason saying why, when a side can not be reached as
     // it was: a folder that is gone, a connection that is no longer stored or

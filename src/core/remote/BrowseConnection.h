@@ -3,10 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/Outcome.h"
+
 namespace ravelmoor {
 
 class FileSystem;
 enum class ListStatus;
+
+// How a directory browser's call ended. Failed: the reason is worth a word
+// to the user; Quiet: nothing to say (the call was interrupted, the user
+// declined to go on, or a folder simply cannot be listed).
+enum class BrowseStatus { Done, Failed, Quiet };
 
 // A directory browser's own connection to a server, apart from any
 // comparison's: it connects, lists one folder at a time and can be broken
@@ -20,20 +27,21 @@ class BrowseConnection {
         bool folder = false;
     };
 
+    using Listing = Result<BrowseStatus, std::vector<Item>>;
+
     virtual ~BrowseConnection() = default;
 
-    // Connects and logs on. False with what went wrong in `problem`, naming
-    // the server and the user; `problem` stays empty when the call was
-    // interrupted or the user declined to go on.
-    virtual bool Connect(std::string& problem) = 0;
+    // Connects and logs on. Failed with what went wrong, naming the server
+    // and the user. A connection made may still have something to say (a
+    // host key it could not remember): Done with that as the reason.
+    virtual Outcome<BrowseStatus> Connect() = 0;
 
     // The children of the server folder `folder` ("/", "/pub/docs"), in the
-    // server's order, "." and ".." left out. False when the folder cannot be
-    // listed; `problem` then says why when it is worth a word to the user
-    // (the connection failed), else stays empty. After an interrupted or
-    // failed call the next one connects again.
-    virtual bool List(const std::string& folder, std::vector<Item>& items,
-                      std::string& problem) = 0;
+    // server's order, "." and ".." left out; none when the folder cannot be
+    // listed, Failed when that is worth a word to the user (the connection
+    // failed). After an interrupted or failed call the next one connects
+    // again.
+    virtual Listing List(const std::string& folder) = 0;
 
     virtual void Interrupt() = 0;
 

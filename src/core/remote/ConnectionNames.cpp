@@ -5,10 +5,22 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/Prompter.h"
-#include "core/ftp/FtpConnectionEditor.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
+namespace {
+
+bool ListOrder(const std::string& a, const std::string& b) {
+    const std::string foldedA = FoldCase(a);
+    const std::string foldedB = FoldCase(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
+}
+
+}  // namespace
+
+void SortConnectionNames(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), ListOrder);
+}
 
 std::string ConnectionNameFor(std::string_view server, std::string_view directory) {
     return std::string(server) + std::string(directory);

@@ -8,6 +8,10 @@ namespace ravelmoor {
 
 class Prompter;
 
+// Sorts connection names as the dialog's name list shows them: ignoring case,
+// then byte order.
+void SortConnectionNames(std::vector<std::string>& names);
+
 // A connection's name: its server followed by its directory, as they are.
 std::string ConnectionNameFor(std::string_view server, std::string_view directory);
 

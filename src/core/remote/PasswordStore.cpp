@@ -8,13 +8,15 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QTimer>
+#include <QThread>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "core/engine/FdGuard.h"
@@ -51,24 +53,44 @@ void EnsureCoreApplication() {
     (void)application;
 }
 
+// The answer of one keyring job, handed from the keyring's thread to the
+// caller.
+struct JobAnswer {
+    std::mutex lock;
+    std::condition_variable given;
+    bool done = false;
+    bool ok = false;
+};
+
 // Runs a keyring job to its end; false when it failed or did not answer in
-// time (the job then ends on its own, unheard).
+// time (the job then ends on its own, unheard). The job answers through an
+// event loop, which runs on a thread of its own: the caller (the window's
+// thread among them) only waits, and runs no loop inside its own.
 bool RunJob(QKeychain::Job* job) {
     EnsureCoreApplication();
     job->setAutoDelete(true);
     job->setInsecureFallback(false);
-    QEventLoop loop;
-    auto done = std::make_shared<bool>(false);
-    auto ok = std::make_shared<bool>(false);
-    QObject::connect(job, &QKeychain::Job::finished, &loop, [&loop, done, ok](QKeychain::Job* j) {
-        *done = true;
-        *ok = j->error() == QKeychain::NoError;
-        loop.quit();
+    auto answer = std::make_shared<JobAnswer>();
+    QObject::connect(job, &QKeychain::Job::finished, job, [answer](QKeychain::Job* j) {
+        const std::lock_guard<std::mutex> guard(answer->lock);
+        answer->done = true;
+        answer->ok = j->error() == QKeychain::NoError;
+        answer->given.notify_all();
     });
-    QTimer::singleShot(kKeyringTimeoutMs, &loop, &QEventLoop::quit);
-    job->start();
-    if (!*done) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return *ok;
+    QThread keyring;
+    job->moveToThread(&keyring);
+    QObject::connect(&keyring, &QThread::started, job, [job] { job->start(); });
+    keyring.start();
+    bool ok = false;
+    {
+        std::unique_lock<std::mutex> wait(answer->lock);
+        answer->given.wait_for(wait, std::chrono::milliseconds(kKeyringTimeoutMs),
+                               [&answer] { return answer->done; });
+        ok = answer->ok;
+    }
+    keyring.quit();
+    keyring.wait();
+    return ok;
 }
 
 bool KeyringWrite(const std::string& service, std::string_view name, std::string_view password) {

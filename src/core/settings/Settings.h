@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/remote/ServerVersions.h"
 #include "core/settings/CompareJob.h"
+#include "core/sync/ServerVersions.h"
 
 namespace ravelmoor {
 

@@ -6,8 +6,8 @@
 
 #include "core/engine/FileList.h"
 #include "core/engine/FileSystem.h"
-#include "core/remote/ServerVersions.h"
 #include "core/sync/PlanSync.h"
+#include "core/sync/ServerVersions.h"
 
 namespace ravelmoor {
 

@@ -13,9 +13,11 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/launch/CompareLaunch.h"
 #include "core/launch/StartComparison.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsStore.h"
@@ -55,7 +57,8 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       settings_(settings),
       store_(store),
       prompter_(prompter),
-      comparison_(prompter),
+      sides_(prompter, std::make_shared<LocalFileSystem>()),
+      comparison_(sides_),
       ownPickers_(std::make_unique<DialogPickers>()),
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsWindow) {

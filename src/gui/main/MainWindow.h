@@ -96,6 +96,7 @@ class MainWindow : public QDialog {
     Settings& settings_;
     SettingsStore& store_;
     Prompter& prompter_;
+    SideProvider sides_;  // the comparison's, kept across compares
     Comparison comparison_;
     ComparisonPhase lastPhase_ = ComparisonPhase::Idle;
     FtpConnection lastSourceFtp_;

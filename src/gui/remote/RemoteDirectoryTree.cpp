@@ -83,9 +83,10 @@ QTreeWidgetItem* RemoteDirectoryTree::AddChild(QTreeWidgetItem* parent, ItemKind
 bool RemoteDirectoryTree::Initialise(std::unique_ptr<BrowseConnection> connection) {
     interrupted_ = false;
     connection_ = std::move(connection);
-    bool connected = false;
-    std::string problem;
-    const bool answered = RunOnWorker([&] { connected = connection_->Connect(problem); });
+    Outcome<BrowseStatus> logon(BrowseStatus::Quiet);
+    const bool answered = RunOnWorker([&] { logon = connection_->Connect(); });
+    const bool connected = logon.Ok();
+    std::string problem = std::move(logon.reason);
     if (!connected && !answered) problem = DeadlineText();
     // Nothing to say when the user declined to go on; a connection made may
     // still have had something to say (a host key it could not remember).
@@ -152,11 +153,12 @@ void RemoteDirectoryTree::OnExpanded(QTreeWidgetItem* item) {
 void RemoteDirectoryTree::ListLevel(QTreeWidgetItem* item) {
     const std::string folder = PathOf(item);
     qDeleteAll(item->takeChildren());
-    std::vector<BrowseConnection::Item> listed;
-    std::string problem;
-    const bool answered = RunOnWorker([&] { connection_->List(folder, listed, problem); });
+    BrowseConnection::Listing listing;
+    const bool answered = RunOnWorker([&] { listing = connection_->List(folder); });
+    const std::vector<BrowseConnection::Item>& listed = listing.value;
     // A level that cannot be listed simply shows nothing; only silence or a
     // failed connection is worth a word.
+    std::string problem = listing.reason;
     if (!answered) problem = DeadlineText();
     if (!problem.empty() && !interrupted_) prompter_.Warn(problem);
 

@@ -114,6 +114,7 @@ void ResultsCommands::RunRowOperations(
     const int versionDays = context_.settings.versionDays;
     RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
         // A side on FTP gets a connection again: the comparison closed its own.
+        context_.comparison.Reopen(&task.CancelWord());
         RowOperations operations(context_.comparison.Rules(),
                                  SidesOf(context_.comparison, {true, versionDays}), asking);
         operations.SetProgress(&progress);
@@ -390,6 +391,7 @@ void ResultsCommands::VisualiseSelected(ListSide side) {
         pairs.push_back({source.ElementAt(row).FullPath(comparison.SourceFolder()),
                          target.ElementAt(row).FullPath(comparison.TargetFolder())});
     }
+    comparison.Reopen(nullptr);
     DesktopViewerHost host(
         context_,
         !comparison.Sides().IsLocal(Side::Source) ? &comparison.SourceFileSystem() : nullptr,

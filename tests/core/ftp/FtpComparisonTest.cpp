@@ -101,6 +101,7 @@ TEST_P(FtpComparisonTest, TreeMatchesItsLocalCopyBySizeTimeAndContent) {
 
     // The run has closed its connection; a synchronisation reads facts anew,
     // by the names as listed.
+    ASSERT_TRUE(comparer.Reopen(nullptr));
     FileSystem& ftp = comparer.SourceFileSystem();
     EntryFacts facts;
     ASSERT_TRUE(ftp.ReadFacts("/Sub/b.txt", facts));

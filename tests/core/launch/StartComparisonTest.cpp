@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/engine/Comparison.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/ResultRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempTree.h"
@@ -94,7 +95,8 @@ TEST(StartComparison, EachJobFieldReachesThePairing) {
             job.sourceFolder = source.Path();
             job.targetFolder = target.Path();
             test::ScriptedPrompter prompter;
-            Comparison comparison(prompter);
+            SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
+            Comparison comparison(sides);
             const ComparisonStart start =
                 StartComparison(job, ConnectionLookup{}, comparison, prompter);
             EXPECT_EQ(start.outcome.reason, "");

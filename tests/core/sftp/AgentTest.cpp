@@ -36,8 +36,10 @@ void Open(const test::SshTestServer& server, const test::TempTree& tree, const s
           Side& side) {
     SftpConnection connection = server.Connection(tree.Root());
     connection.agentPath = agent.empty() ? tree.Full("no-such-agent") : agent;
-    side.fs = OpenSftpSide(connection, side.prompter, nullptr, UnknownHostKey::Accept);
-    ASSERT_TRUE(side.fs) << ::testing::PrintToString(side.prompter.Texts());
+    OpenResult<SftpFileSystem> opened =
+        OpenSftpSide(connection, side.prompter, nullptr, UnknownHostKey::Accept);
+    side.fs = std::move(opened.value);
+    ASSERT_TRUE(side.fs) << opened.reason;
 }
 
 // Every row of a recursive scan: path, attributes, size, time.

@@ -80,12 +80,13 @@ TEST_P(EndlessServerTree, StopsTheBranchWithOneWarning) {
     std::string root;
     if (c.ftp) {
         ftp = std::make_unique<test::FtpTestServer>(served.Path());
-        side = OpenFtpSide(ftp->Connection("/"), prompter, nullptr);
+        side = OpenFtpSide(ftp->Connection("/"), prompter, nullptr).value;
         root = "/";
     } else {
         ssh = std::make_unique<test::SshTestServer>();
         side =
-            OpenSftpSide(ssh->Connection(served.Root()), prompter, nullptr, UnknownHostKey::Accept);
+            OpenSftpSide(ssh->Connection(served.Root()), prompter, nullptr, UnknownHostKey::Accept)
+                .value;
         root = served.Root();
     }
     ASSERT_NE(side, nullptr);

@@ -29,13 +29,14 @@ class ServerWriteSide : public ::testing::TestWithParam<bool> {
         if (GetParam()) {
             ftp = std::make_unique<test::FtpTestServer>(served.Path());
             ASSERT_TRUE(ftp->Running());
-            side = OpenFtpSide(ftp->Connection("/"), prompter, nullptr);
+            side = OpenFtpSide(ftp->Connection("/"), prompter, nullptr).value;
             root = "/";
         } else {
             sftp = std::make_unique<test::SshTestServer>();
             ASSERT_TRUE(sftp->Running());
             side = OpenSftpSide(sftp->Connection(served.Root()), prompter, nullptr,
-                                UnknownHostKey::Accept);
+                                UnknownHostKey::Accept)
+                       .value;
             root = served.Root();
         }
         ASSERT_NE(side, nullptr) << ::testing::PrintToString(prompter.Texts());
@@ -173,7 +174,8 @@ TEST(SftpPipelinedUpload, ArrivesWholeAndADropMidwayLeavesTheDestination) {
     {
         test::ScriptedPrompter prompter;
         auto side = OpenSftpSide(server.Connection(served.Root()), prompter, nullptr,
-                                 UnknownHostKey::Accept);
+                                 UnknownHostKey::Accept)
+                        .value;
         ASSERT_NE(side, nullptr);
         const WriteOutcome copied =
             side->CopyIn(localFs, local.Full("big.bin"), served.Root(), "whole.bin", replace);
@@ -188,7 +190,8 @@ TEST(SftpPipelinedUpload, ArrivesWholeAndADropMidwayLeavesTheDestination) {
     server.DropAfter(3000);
     test::ScriptedPrompter prompter;
     auto side =
-        OpenSftpSide(server.Connection(served.Root()), prompter, nullptr, UnknownHostKey::Accept);
+        OpenSftpSide(server.Connection(served.Root()), prompter, nullptr, UnknownHostKey::Accept)
+            .value;
     ASSERT_NE(side, nullptr);
     const WriteOutcome dropped =
         side->CopyIn(localFs, local.Full("big.bin"), served.Root(), "target.bin", replace);

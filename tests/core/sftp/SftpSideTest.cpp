@@ -71,7 +71,10 @@ std::string RandomBytes(size_t size) {
 std::unique_ptr<SftpFileSystem> Open(const SftpConnection& connection,
                                      test::ScriptedPrompter& prompter,
                                      UnknownHostKey unknown = UnknownHostKey::Accept) {
-    return OpenSftpSide(connection, prompter, nullptr, unknown);
+    // Told as the comparison tells it.
+    OpenResult<SftpFileSystem> opened = OpenSftpSide(connection, prompter, nullptr, unknown);
+    if (opened.status == OpenStatus::Failed) prompter.Warn(opened.reason);
+    return std::move(opened.value);
 }
 
 bool SaysIt(const test::ScriptedPrompter& prompter, const std::string& words) {

@@ -1,4 +1,4 @@
-#include "core/remote/ServerVersions.h"
+#include "core/sync/ServerVersions.h"
 
 #include <ctime>
 #include <utility>

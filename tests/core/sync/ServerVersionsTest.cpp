@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/remote/ServerVersions.h"
+#include "core/sync/ServerVersions.h"
 
 namespace ravelmoor {
 namespace {
