@@ -7,7 +7,7 @@
 
 #include "core/engine/FileEntry.h"
 #include "core/sync/SyncMethod.h"
-#include "core/twoway/TwoWayActions.h"
+#include "core/sync/TwoWayActions.h"
 
 namespace ravelmoor {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/engine/Outcome.h"
-#include "core/twoway/SideFacts.h"
+#include "core/twoway/FactsOfEntry.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/twoway/SideFacts.h"
+#include "core/sync/SideFacts.h"
 
 namespace ravelmoor {
 
