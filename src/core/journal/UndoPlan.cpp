@@ -26,6 +26,8 @@ UndoStepKind StepFor(ActionKind kind) {
             return UndoStepKind::RemoveMadeFolder;
         case ActionKind::RemoveFolder:
             return UndoStepKind::RemakeFolder;
+        case ActionKind::Rename:
+            return UndoStepKind::RenameBack;
     }
     return UndoStepKind::CannotUndo;
 }
@@ -58,6 +60,7 @@ std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
                 break;
             case ActionKind::Delete:
             case ActionKind::RemoveFolder:
+            case ActionKind::Rename:
                 step.left = SeenState();
                 break;
         }
@@ -84,6 +87,8 @@ std::string_view UndoStepWord(UndoStepKind kind) {
             return "remove folder";
         case UndoStepKind::RemakeFolder:
             return "make folder";
+        case UndoStepKind::RenameBack:
+            return "rename back";
         case UndoStepKind::CannotUndo:
             break;
     }

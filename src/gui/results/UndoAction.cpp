@@ -115,6 +115,7 @@ bool UndoAction::Run(const std::string& id) {
                 });
                 run.Run();
                 run.Finish(run.End().stopped ? "stopped" : "done");
+                if (!run.End().memoryProblem.empty()) left.push_back(run.End().memoryProblem);
             },
             &progress);
     }
