@@ -260,8 +260,11 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
     if (request.preview) {
         if (json) std::printf("%s,\"dry_run\":true}\n", lines.Json().c_str());
         if (!json && !compare.quiet) {
-            std::printf("Dry run: %zu actions, %zu conflicts left. Nothing was changed.\n",
-                        plan.Total(), plan.twoWay.ConflictsLeft());
+            const size_t actions = plan.Total();
+            const size_t conflicts = plan.twoWay.ConflictsLeft();
+            std::printf("Dry run: %zu %s, %zu %s left. Nothing was changed.\n", actions,
+                        actions == 1 ? "action" : "actions", conflicts,
+                        conflicts == 1 ? "conflict" : "conflicts");
         }
         return plan.Empty() ? kDone : kPartly;
     }
