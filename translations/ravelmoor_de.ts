@@ -1082,6 +1082,14 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>Update and Prune Target, then overwrite newer files/folders in Target with older Source files/folders.</source>
         <translation>Ziel aktualisieren und bereinigen, danach neuere Dateien/Ordner im Ziel mit den älteren der Quelle überschreiben.</translation>
     </message>
+    <message>
+        <source>Synchronise Both Ways</source>
+        <translation>In beide Richtungen abgleichen</translation>
+    </message>
+    <message>
+        <source>Bring over what changed on either side since the last synchronisation of these two folders: new, changed, deleted and renamed files/folders. Files changed on both sides are conflicts and are left as they are until you decide.</source>
+        <translation>Überträgt, was sich seit dem letzten Abgleich dieser beiden Ordner auf einer Seite geändert hat: neue, geänderte, gelöschte und umbenannte Dateien/Ordner. Auf beiden Seiten geänderte Dateien sind Konflikte und bleiben, wie sie sind, bis Sie entscheiden.</translation>
+    </message>
 </context>
 <context>
     <name>SyncSummary</name>
@@ -1200,6 +1208,10 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
     <message>
         <source>can not undo</source>
         <translation>nicht rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>rename back</source>
+        <translation>zurück umbenennen</translation>
     </message>
 </context>
 <context>
@@ -1869,6 +1881,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>
+    <message>
+        <source>Delete them?</source>
+        <translation>Sollen sie gelöscht werden?</translation>
+    </message>
+    <message>
+        <source>Conflicts left: %1.</source>
+        <translation>Offene Konflikte: %1.</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::SettingsMenu</name>
@@ -2031,6 +2051,117 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     </message>
 </context>
 <context>
+    <name>ravelmoor::TwoWayPlanDialog</name>
+    <message>
+        <source>Synchronise Both Ways</source>
+        <translation>In beide Richtungen abgleichen</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Conflicts</source>
+        <translation>Konflikte</translation>
+    </message>
+    <message>
+        <source>Show only the files changed on both sides</source>
+        <translation>Nur die auf beiden Seiten geänderten Dateien zeigen</translation>
+    </message>
+    <message>
+        <source>Synchronise</source>
+        <translation>Synchronisieren</translation>
+    </message>
+    <message>
+        <source>Changed on both sides</source>
+        <translation>Auf beiden Seiten geändert</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Umbenannt</translation>
+    </message>
+    <message>
+        <source>Copied to Target</source>
+        <translation>Wird ins Ziel kopiert</translation>
+    </message>
+    <message>
+        <source>Copied to Source</source>
+        <translation>Wird in die Quelle kopiert</translation>
+    </message>
+    <message>
+        <source>Deleted in Target</source>
+        <translation>Wird im Ziel gelöscht</translation>
+    </message>
+    <message>
+        <source>Deleted in Source</source>
+        <translation>Wird in der Quelle gelöscht</translation>
+    </message>
+    <message>
+        <source>Actions: %1. Conflicts left: %2.</source>
+        <translation>Aktionen: %1. Offene Konflikte: %2.</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>%1 bytes, %2</source>
+        <translation>%1 Bytes, %2</translation>
+    </message>
+    <message>
+        <source>New on both sides, and different.</source>
+        <translation>Auf beiden Seiten neu und verschieden.</translation>
+    </message>
+    <message>
+        <source>Changed on both sides since the last synchronisation.</source>
+        <translation>Seit der letzten Synchronisation auf beiden Seiten geändert.</translation>
+    </message>
+    <message>
+        <source>Last sync: %1</source>
+        <translation>Letzte Synchronisation: %1</translation>
+    </message>
+    <message>
+        <source>Source: %1</source>
+        <translation>Quelle: %1</translation>
+    </message>
+    <message>
+        <source>Target: %1</source>
+        <translation>Ziel: %1</translation>
+    </message>
+    <message>
+        <source>Keep Source</source>
+        <translation>Quelle behalten</translation>
+    </message>
+    <message>
+        <source>Keep Target</source>
+        <translation>Ziel behalten</translation>
+    </message>
+    <message>
+        <source>Keep Both</source>
+        <translation>Beide behalten</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Renamed apart</source>
+        <translation>Verschieden umbenannt</translation>
+    </message>
+    <message>
+        <source>%1 was renamed to %2 in Source and to %3 in Target.</source>
+        <translation>%1 wurde in der Quelle in %2 und im Ziel in %3 umbenannt.</translation>
+    </message>
+</context>
+<context>
     <name>ravelmoor::UndoAction</name>
     <message>
         <source>Undo Last Synchronisation</source>
@@ -2108,6 +2239,13 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>
             <numerusform>%1 Änderung lässt sich nicht rückgängig machen</numerusform>
             <numerusform>%1 Änderungen lassen sich nicht rückgängig machen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 renamed objects get their old names back</source>
+        <translation>
+            <numerusform>%1 umbenanntes Objekt bekommt seinen alten Namen zurück</numerusform>
+            <numerusform>%1 umbenannte Objekte bekommen ihre alten Namen zurück</numerusform>
         </translation>
     </message>
 </context>

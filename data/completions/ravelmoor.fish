@@ -46,7 +46,7 @@ complete -c ravelmoor -n $both -s q -l quiet -d 'Print errors only'
 complete -c ravelmoor -n $both -l accept-new-host-key -d 'Take an SFTP server whose host key is not known yet'
 complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -l method -x -a 'size-time crc both' -d 'How files are compared'
 complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -s v -l verbose -d 'Say how many exact times an FTP server was asked'
-complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'align augment refresh update update-prune force' -d 'The sync method'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'align augment refresh update update-prune force two-way' -d 'The sync method'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s n -l dry-run -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l preview -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s y -l yes -d 'Answer Yes to every question'
@@ -59,6 +59,9 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l keep-versions -x 
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-verify -d 'Put copies in place without reading them back'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-journal -d 'Go on when the journal can not be written'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l mkpath -d 'Make a missing Target folder and the folders above it'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l prefer -x -a 'source target newer older larger smaller' -d 'Two-way: settle conflicts by keeping this version'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l conflicts -x -a 'keep-both' -d 'Two-way: keep a settled conflict\'s other version beside it'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l first-sync -d 'Two-way: take the folders as a new pair'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s v -l verbose -d 'Print each action as it is carried out'
 
 # history and undo

@@ -18,6 +18,7 @@
 #include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
+#include "cli/TwoWaySync.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 #include "core/folders/FolderText.h"
@@ -58,6 +59,7 @@ struct SyncRequest {
     bool noJournal = false;
     bool verify = true;
     bool makeTarget = false;  // --mkpath
+    TwoWayRequest twoWay;
 };
 
 struct MethodWord {
@@ -72,6 +74,7 @@ constexpr MethodWord kMethodWords[] = {
     {"update", SyncMethod::Update, "augment and refresh Target"},
     {"update-prune", SyncMethod::UpdateAndPrune, "update; delete what only Target has"},
     {"force", SyncMethod::Force, "make Target a copy of Source"},
+    {"two-way", SyncMethod::TwoWay, "bring over what changed on either side"},
 };
 
 // One line per method: its word, then what it does.
@@ -96,7 +99,7 @@ OptionOutcome ParseSyncMethod(const std::string& value, SyncMethod& method) {
     }
     std::string error =
         "Unknown sync method " + value + DidYouMean(value, words) +
-        ": a sync method is align, augment, refresh, update, update-prune or force.";
+        ": a sync method is align, augment, refresh, update, update-prune, force or two-way.";
     if (value == "size-time" || value == "crc" || value == "both") {
         error += " The comparison method is chosen with --by " + value + ".";
     }
@@ -228,9 +231,14 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "--yes it asks once for each side that changes, showing what will be copied,\n"
         "replaced and deleted there; Enter answers No.\n\n%s"
         "  -h, --help              print this help\n%s"
+        "\nTwo-way (--method two-way) remembers each pair of folders (in\n"
+        "$XDG_STATE_HOME/ravelmoor/pairs/) and brings over what changed on either side\n"
+        "since the last run: new, changed, deleted and renamed objects. What changed on\n"
+        "both sides is a conflict, left as it is unless --prefer, --conflicts keep-both\n"
+        "or -i settles it. The first run of a pair never deletes.\n"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
-        "deleted, or some could not be read and were left out (with --dry-run: there\n"
-        "is work to do); 2 error, refused or cancelled.\n",
+        "deleted, or some could not be read and were left out, or conflicts were left\n"
+        "(with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
@@ -387,6 +395,8 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 int RunSyncCommand(ArgumentList& args) {
     SyncRequest request;
     std::vector<OptionRow> rows = SyncOptionRows(request);
+    for (OptionRow& row : TwoWayOptionRows(request.twoWay))
+        rows.push_back(std::move(row));
     for (OptionRow& row : CompareOptionRows(request.compare, /*methodIsComparison=*/false)) {
         rows.push_back(std::move(row));
     }
@@ -489,6 +499,22 @@ int RunSyncCommand(ArgumentList& args) {
     if (!refused.empty()) {
         Terminal::Message(refused);
         return kFailed;
+    }
+    if (request.method == SyncMethod::TwoWay) {
+        if (leftOut) Terminal::Message(kLeftOutMessage);
+        madeTarget.Keep();
+        TwoWayRequest twoWay = request.twoWay;
+        twoWay.preview = request.preview;
+        twoWay.yes = request.yes;
+        twoWay.interactive = request.interactive;
+        twoWay.allowMassDelete = request.allowMassDelete;
+        twoWay.keepReplaced = request.keepReplaced;
+        twoWay.verify = request.verify;
+        twoWay.noJournal = request.noJournal;
+        const int status = RunTwoWaySync(twoWay, request.compare, comparison, prompter, [&] {
+            return CompareFromRequest(request.compare, comparison, prompter);
+        });
+        return leftOut && status == kDone ? kPartly : status;
     }
     const SyncPlan plan =
         PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);

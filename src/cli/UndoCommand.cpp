@@ -218,9 +218,10 @@ int RunUndoCommand(ArgumentList& args) {
     summary += ".";
     run.Finish(summary);
     if (!end.journalProblem.empty()) Terminal::Message(end.journalProblem);
+    if (!end.memoryProblem.empty()) Terminal::Message(end.memoryProblem);
     std::printf("%s\n", summary.c_str());
     if (end.stopped) return kFailed;
-    return end.left > 0 ? kPartly : kDone;
+    return end.left > 0 || !end.memoryProblem.empty() ? kPartly : kDone;
 }
 
 }  // namespace ravelmoor

@@ -14,6 +14,7 @@
 
 #include "support/FtpTestServer.h"
 #include "support/RunProgram.h"
+#include "support/ServerCommandLine.h"
 #include "support/ServerSyncTrees.h"
 #include "support/SshTestServer.h"
 #include "support/TempConfigHome.h"
@@ -26,68 +27,12 @@ using test::RunRavelmoor;
 using test::ServerSnapshot;
 using TreeState = test::ServerTreeState;
 
-// `path` as seen from the folder an SFTP logon starts in (sshd's home of the
-// user, or the root when that is missing).
-std::string RelativeToLogon(const std::string& path) {
-    const passwd* me = ::getpwuid(::getuid());
-    std::string start = me != nullptr ? me->pw_dir : "/";
-    if (!std::filesystem::is_directory(start)) start = "/";
-    return std::filesystem::relative(path, std::filesystem::canonical(start)).string();
-}
-
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A folder on a server on this machine, stored as a connection the way a
-// user stores one, and a local folder to compare it with. Local deletions go
-// to a trash of the test's own, the undo journal to a state folder of its own.
-class CommandLine {
-  public:
-    // An FTP server of its own, started with `flags`, serves `served`.
-    explicit CommandLine(const std::vector<std::string>& flags)
-        : ftp(std::make_unique<test::FtpTestServer>(served.Path(), "", "", flags)) {
-        Add({"ftp", "add", "--server", ftp->Server(), "--dir", "/"},
-            "(ftp) " + ftp->Server() + "/");
-    }
-    // `served` stored as the SFTP connection `name` with the logon of
-    // `connection`; with `relative`, as a path below the folder the logon
-    // starts in.
-    explicit CommandLine(const SftpConnection& connection, bool relative = false,
-                         const std::string& name = "box") {
-        Add({"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
-             "--user", connection.user, "--identity", connection.keyFile, "--dir",
-             relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", name},
-            "(sftp) " + name);
-    }
-    // `args` followed by the two sides, the server's as Target or Source.
-    test::ProgramResult Run(std::vector<std::string> args, bool serverIsTarget = true) {
-        args.push_back(serverIsTarget ? local.Path() : side);
-        args.push_back(serverIsTarget ? side : local.Path());
-        return RunRavelmoor(args, environment);
-    }
-
-    test::TempTree served;
-    test::TempTree local;
-    test::TempConfigHome home;
-    test::TempTree trash;
-    std::unique_ptr<test::FtpTestServer> ftp;
-    std::map<std::string, std::string> environment;
-    test::ProgramResult added;
-    std::string side;
-
-  private:
-    void Add(const std::vector<std::string>& args, std::string name) {
-        environment = home.Environment();
-        environment["XDG_DATA_HOME"] = trash.Path();
-        environment["XDG_STATE_HOME"] = trash.Full("state");
-        // Locks of its own: rows running side by side lock "(sftp) box" too.
-        environment["XDG_RUNTIME_DIR"] = trash.Path();
-        added = RunRavelmoor(args, environment);
-        side = std::move(name);
-    }
-};
+using test::CommandLine;
 
 struct SyncCase {
     const char* name;

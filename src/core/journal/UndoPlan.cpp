@@ -27,6 +27,8 @@ UndoStepKind StepFor(ActionKind kind) {
             return UndoStepKind::RemoveMadeFolder;
         case ActionKind::RemoveFolder:
             return UndoStepKind::RemakeFolder;
+        case ActionKind::Rename:
+            return UndoStepKind::RenameBack;
     }
     return UndoStepKind::CannotUndo;
 }
@@ -59,6 +61,7 @@ std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
                 break;
             case ActionKind::Delete:
             case ActionKind::RemoveFolder:
+            case ActionKind::Rename:
                 step.left = SeenState();
                 break;
         }
@@ -85,6 +88,8 @@ std::string_view UndoStepWord(UndoStepKind kind) {
             return QT_TRANSLATE_NOOP("UndoPlan", "remove folder");
         case UndoStepKind::RemakeFolder:
             return QT_TRANSLATE_NOOP("UndoPlan", "make folder");
+        case UndoStepKind::RenameBack:
+            return QT_TRANSLATE_NOOP("UndoPlan", "rename back");
         case UndoStepKind::CannotUndo:
             break;
     }

@@ -190,6 +190,8 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
             return outcome.status == WriteStatus::NotEmpty ? UndoResult::Changed
                                                            : UndoResult::Failed;
         }
+        case UndoStepKind::RenameBack:
+            return RenameBack(step, exists, words);
         case UndoStepKind::RemakeFolder: {
             if (exists && now.IsFolder()) {
                 remade_.push_back(&step);
@@ -215,6 +217,40 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
             return UndoResult::Done;
         }
     }
+    return UndoResult::Failed;
+}
+
+UndoResult UndoRun::RenameBack(const UndoStep& step, bool oldNameTaken, std::string& words) {
+    FileSystem& fs = Fs(step.target);
+    const std::string& root = Root(step.target);
+    const std::string& renamed = step.trashItem;
+    EntryFacts now;
+    const bool there = renamed.starts_with(root) && fs.ReadFacts(renamed, now);
+    // Never renamed, or back already.
+    if (!there && oldNameTaken) return UndoResult::NothingToDo;
+    if (!there) {
+        words = Quoted(renamed) + " is no longer there; " + Quoted(FullPath(step)) +
+                " can not get its name back.";
+        return UndoResult::Gone;
+    }
+    if (oldNameTaken) {
+        words = Quoted(FullPath(step)) + " is taken again since the synchronisation; " +
+                Quoted(renamed) + " is left as it is.";
+        return UndoResult::Changed;
+    }
+    const std::string relative = renamed.substr(root.size());
+    const size_t action = recorder_ != nullptr ? recorder_->Begin(ActionKind::Rename, fs, root,
+                                                                  renamed, true, now, {})
+                                               : ActionRecorder::kNoAction;
+    const WriteOutcome outcome = fs.Rename(root, relative, step.path);
+    const bool done = outcome.status == WriteStatus::Done;
+    if (recorder_ != nullptr && action != ActionRecorder::kNoAction) {
+        if (done) recorder_->Trashed(action, FullPath(step));
+        recorder_->End(action, done);
+    }
+    if (done) return UndoResult::Done;
+    words = "Can not rename " + Quoted(renamed) + " back to " + Quoted(FullPath(step)) + ": " +
+            outcome.reason + ".";
     return UndoResult::Failed;
 }
 

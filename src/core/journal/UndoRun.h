@@ -65,6 +65,7 @@ class UndoRun {
     // versions folder keeps what the sync took there).
     bool Local(bool target) const;
     void SetFolderTimes();
+    UndoResult RenameBack(const UndoStep& step, bool oldNameTaken, std::string& words);
     // Removes the temporary files of copies a killed sync left in the
     // folders of its unfinished copies.
     void RemoveBrokenCopies(const std::vector<UndoStep>& steps);

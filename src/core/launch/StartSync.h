@@ -20,6 +20,7 @@ namespace ravelmoor {
 class Comparison;
 class Prompter;
 class ProgressText;
+class TwoWaySession;
 
 // What one synchronisation is to do, whichever front end asked for it: the
 // confirmed plan over the comparison's rows and how to carry it out.
@@ -32,6 +33,12 @@ struct SyncJob {
     bool withoutJournal = false;
     // What a server side keeps of what is replaced or deleted there, and for how long.
     VersionKeeping keeping{};
+    // Two-way: the session that planned `plan` and holds the pair's memory,
+    // kept in step with each action. After renames the run compares again
+    // (`compareAgain`, false when that failed) and carries out what the
+    // session plans next, in the same journal.
+    std::shared_ptr<TwoWaySession> twoWay = nullptr;
+    std::function<bool()> compareAgain = nullptr;
 };
 
 // What became of one planned copy or deletion (as SyncObserver tells it).
@@ -58,6 +65,11 @@ struct SyncEnd {
     // Every object settled, in the order they were (an object may be told twice:
     // the last word holds).
     std::vector<SyncItemOutcome> items;
+    // Two-way: conflicts the last pass left as they are, renames carried out,
+    // and why a rename, the memory or a new comparison failed (empty when none).
+    size_t conflictsLeft = 0;
+    size_t renamesDone = 0;
+    std::string twoWayProblem;
 };
 
 // One synchronisation of a comparison's rows, made by StartSync. The front end
@@ -105,6 +117,9 @@ class SyncExecution : private SyncObserver {
     void ActionSettled(ListSide side, bool deletion, uint32_t row, ItemResult result,
                        std::string_view reason) override;
     uint64_t CopiedBytes(ListSide to, uint32_t row) const;
+    std::unique_ptr<RowOperations> Operations();
+    // The two-way passes, each carried out with the memory in step.
+    void RunTwoWay(SyncTally& tally, bool& stopped);
 
     Comparison& comparison_;
     SyncJob job_;

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "core/sync/SyncMethod.h"
+#include "core/twoway/PairMemory.h"
+
 namespace ravelmoor {
 
 UndoExecution::UndoExecution(UndoJob job, Prompter& prompter)
@@ -41,6 +44,16 @@ void UndoExecution::Run() {
     counters_.Begin();
     run_->Run(job_.steps);
     end_.stopped = run_->Stopped();
+    const JournalHeader& header = job_.journal.header;
+    if (!end_.stopped && header.method == SyncMethodText(SyncMethod::TwoWay)) {
+        PairMemory memory;
+        MemoryOutcome rolled =
+            memory.Open(PairMemory::FileFor(header.source.shown, header.target.shown));
+        // An undo run again finds the memory put back already.
+        if (rolled.Ok() && memory.HoldsRun(job_.journal.id))
+            rolled = memory.RollBack(job_.journal.id);
+        if (!rolled.Ok()) end_.memoryProblem = rolled.reason;
+    }
 }
 
 void UndoExecution::Finish(std::string_view summary) {

@@ -45,6 +45,9 @@ struct UndoEnd {
     bool retry = false;  // something left that a later run may still do
     bool stopped = false;
     std::string journalProblem;  // why the undo's journal is not whole; empty when it is
+    // Undoing a two-way sync also puts the pair's memory back, so that the
+    // next two-way run sees the same changes again; why it could not, or empty.
+    std::string memoryProblem;
     std::vector<UndoItemOutcome> items;
 };
 

@@ -425,6 +425,24 @@ WriteOutcome LocalFolderWriter::RemoveFolder(const std::string& root, std::strin
     return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
 }
 
+WriteOutcome LocalFolderWriter::Rename(const std::string& root, std::string_view from,
+                                       std::string_view to) {
+    WriteOutcome outcome;
+    FdGuard fromFolder;
+    std::string fromName;
+    struct stat st {};
+    if (!ReachObject(root, from, fromFolder, fromName, st, outcome)) return outcome;
+    FdGuard toFolder;
+    std::string toName;
+    if (!OpenParentBelow(root, to, /*create=*/true, toFolder, toName, outcome)) return outcome;
+    if (::renameat2(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str(),
+                    RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) return WriteOutcome(WriteStatus::Exists);
+        return WriteOutcome(WriteStatus::Failed, ErrorText(errno));
+    }
+    return outcome;
+}
+
 WriteOutcome LocalFolderWriter::DeletePermanently(const std::string& root,
                                                   std::string_view relative) {
     WriteOutcome outcome;

@@ -34,6 +34,8 @@ class LocalFolderWriter : public FileSystem {
     WriteOutcome RemoveFolder(const std::string& root, std::string_view relative) override;
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
+    WriteOutcome Rename(const std::string& root, std::string_view from,
+                        std::string_view to) override;
 
     // A cancel word that MoveToTrash looks at while it seeks a free name in
     // the trash; none by default.

@@ -9,6 +9,7 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
 #include "core/journal/RootLock.h"
+#include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
 #include "core/results/FailureLog.h"
 #include "core/results/NotDoneList.h"
@@ -19,12 +20,14 @@
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
 #include "core/text/Translated.h"
+#include "core/twoway/TwoWaySession.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/results/UndoAction.h"
+#include "gui/twoway/TwoWayPlanDialog.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
 
@@ -151,6 +154,7 @@ bool ResultsCommands::TakeLocks(SyncLocks& locks) {
 }
 
 void ResultsCommands::Synchronise() {
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(window_.Method()))) return;
@@ -205,6 +209,77 @@ void ResultsCommands::Synchronise() {
     }
 }
 
+void ResultsCommands::SynchroniseBothWays() {
+    if (const std::string refused = ProtectedFolderProblem(SyncMethod::TwoWay, context_.comparison);
+        !refused.empty()) {
+        context_.prompter.Warn(refused);
+        return;
+    }
+    SyncLocks locks;
+    if (!TakeLocks(locks)) return;
+    auto session = std::make_shared<TwoWaySession>(context_.comparison, TwoWayOptions{});
+    SyncJob job;
+    job.method = SyncMethod::TwoWay;
+    job.keepReplaced = context_.settings.keepReplaced;
+    {
+        const OverrideCursor wait(Qt::WaitCursor);
+        MemoryOutcome opened = session->Open();
+        const TwoWayOutcome planned = opened.Ok()
+                                          ? session->Plan(job.plan)
+                                          : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
+        if (!planned.Ok()) {
+            context_.prompter.Warn(planned.reason);
+            return;
+        }
+    }
+    running_ = true;
+    TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    running_ = false;
+    if (!accepted || job.plan.Total() == 0) return;
+    if (const std::string mass = session->MassDeletion(job.plan);
+        !mass.empty() &&
+        !context_.prompter.AskYesNoDefaultNo(mass + " " + tr("Delete them?").toStdString())) {
+        return;
+    }
+    job.twoWay = session;
+    // After renames the folders are compared again, on the run's thread, so
+    // that what moved with them is paired under the new names.
+    job.compareAgain = [this] {
+        CompareJob again = context_.settings;
+        const ComparisonStart start =
+            StartComparison(again, StoredConnectionLookup(context_.store), context_.comparison,
+                            context_.prompter, UnknownHostKey::Refuse);
+        if (!start.outcome.Ok()) return false;
+        start.run->Wait();
+        return start.run->Phase() == ComparisonPhase::Completed;
+    };
+    FailureLog log(context_.prompter);
+    const SyncStart start = StartSync(context_.comparison, std::move(job), log);
+    if (!start.outcome.Ok() &&
+        !context_.prompter.AskYesNoDefaultNo(
+            start.outcome.reason + " " +
+            tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
+                .toStdString())) {
+        return;
+    }
+    SyncExecution& sync = *start.run;
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        sync.SetProgress(&progress);
+        sync.SetCancelWord(&task.CancelWord());
+        sync.Run();
+    });
+    const SyncEnd& end = sync.End();
+    SetUndoId(end.journalId);
+    std::string summary = end.summary;
+    if (end.conflictsLeft > 0)
+        summary += " " + tr("Conflicts left: %1.").arg(end.conflictsLeft).toStdString();
+    window_.ShowSyncReport(summary, end.tally.notDone, log.Failures());
+    for (const std::string& problem : {end.twoWayProblem, end.journalBroke}) {
+        if (!problem.empty()) context_.prompter.Warn(problem);
+    }
+}
+
 void ResultsCommands::Undo() {
     if (undoId_.empty()) return;
     UndoAction action(context_.prompter, &window_);
@@ -229,6 +304,8 @@ void ResultsCommands::SetUndoId(std::string id) {
 }
 
 void ResultsCommands::Preview() {
+    // The two-way plan is shown, and settled, before it runs.
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
     std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     running_ = true;

@@ -73,6 +73,9 @@ class ResultsCommands {
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
+    // "Synchronise Both Ways": the plan against the pair's memory, shown for
+    // its conflicts to be settled, then run through the one start of a sync.
+    void SynchroniseBothWays();
 
     // Keeps other runs off both roots while a command changes them; false
     // (and the holder named) when another run has one of them.

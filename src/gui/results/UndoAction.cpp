@@ -56,6 +56,9 @@ std::string UndoAction::UndoQuestion(const SyncJournal& journal,
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders it made are removed")},
         {UndoStepKind::RemakeFolder, "%1 folder is made again",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders are made again")},
+        {UndoStepKind::RenameBack, "%1 renamed object gets its old name back",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 renamed objects get their old names back")},
         {UndoStepKind::CannotUndo, "%1 change can not be undone",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 changes can not be undone")},
     };
@@ -156,6 +159,7 @@ bool UndoAction::Run(const std::string& id) {
                 });
                 run.Run();
                 run.Finish(run.End().stopped ? "stopped" : "done");
+                if (!run.End().memoryProblem.empty()) left.push_back(run.End().memoryProblem);
             },
             &progress);
     }
