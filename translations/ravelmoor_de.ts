@@ -612,6 +612,21 @@
     </message>
 </context>
 <context>
+    <name>NotDoneList</name>
+    <message>
+        <source>answered No</source>
+        <translation>mit Nein beantwortet</translation>
+    </message>
+    <message>
+        <source>not done</source>
+        <translation>nicht ausgeführt</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>PasswordStore</name>
     <message>
         <source>The folder %1 cannot be made.</source>
@@ -1160,6 +1175,44 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
             <numerusform>%1 ersetzte Dateien auf dem Server aufbewahrt</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%1 replaced files not kept (no trash)</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei nicht aufbewahrt (kein Papierkorb)</numerusform>
+            <numerusform>%1 ersetzte Dateien nicht aufbewahrt (kein Papierkorb)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>UndoPlan</name>
+    <message>
+        <source>remove</source>
+        <translation>entfernen</translation>
+    </message>
+    <message>
+        <source>put back</source>
+        <translation>zurücklegen</translation>
+    </message>
+    <message>
+        <source>bring back</source>
+        <translation>zurückholen</translation>
+    </message>
+    <message>
+        <source>remove folder</source>
+        <translation>Ordner entfernen</translation>
+    </message>
+    <message>
+        <source>make folder</source>
+        <translation>Ordner anlegen</translation>
+    </message>
+    <message>
+        <source>can not undo</source>
+        <translation>nicht rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>rename back</source>
+        <translation>zurück umbenennen</translation>
+    </message>
 </context>
 <context>
     <name>ViewChoice</name>
@@ -1204,10 +1257,10 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
     <message>
         <source>Compares two folder trees, a Source and a Target, and brings them into agreement.
 
-Either side may be a local folder or, for one side, a folder on an FTP server. Files are compared by size and time, by CRC-32 checksum, or both; include and exclude rules choose which entries take part.</source>
+Either side may be a local folder or, for one side, a folder on an FTP or SFTP server. Files are compared by size and time, by CRC-32 checksum, or both; include and exclude rules choose which entries take part.</source>
         <translation>Vergleicht zwei Ordnerbäume, eine Quelle und ein Ziel, und gleicht sie einander an.
 
-Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf einem FTP-Server. Dateien werden nach Größe und Zeit, nach CRC-32-Prüfsumme oder nach beidem verglichen; Einschluss- und Ausschlussregeln bestimmen, welche Einträge teilnehmen.</translation>
+Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf einem FTP- oder SFTP-Server. Dateien werden nach Größe und Zeit, nach CRC-32-Prüfsumme oder nach beidem verglichen; Einschluss- und Ausschlussregeln bestimmen, welche Einträge teilnehmen.</translation>
     </message>
 </context>
 <context>
@@ -1566,6 +1619,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Target folder not found. Make it?</source>
         <translation>Zielordner nicht gefunden. Soll er angelegt werden?</translation>
     </message>
+    <message>
+        <source>S&amp;wap</source>
+        <translation>&amp;Tauschen</translation>
+    </message>
+    <message>
+        <source>Exchange the Source and Target folders</source>
+        <translation>Quell- und Zielordner tauschen</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::PreviewWindow</name>
@@ -1626,13 +1687,44 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Timestamp</source>
         <translation>Zeitstempel</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::ResultsShaping</name>
+    <message>
+        <source>&amp;Tree</source>
+        <translation>&amp;Baum</translation>
+    </message>
+    <message>
+        <source>Show the rows as folders that open and close, or as one list</source>
+        <translation>Die Zeilen als Ordner zeigen, die sich öffnen und schließen lassen, oder als eine Liste</translation>
+    </message>
+    <message>
+        <source>Filter rows</source>
+        <translation>Zeilen filtern</translation>
+    </message>
+    <message>
+        <source>Show only the rows whose path holds this text</source>
+        <translation>Nur die Zeilen zeigen, deren Pfad diesen Text enthält</translation>
+    </message>
+    <message>
+        <source>Show &amp;All</source>
+        <translation>Alle &amp;zeigen</translation>
+    </message>
+    <message>
+        <source>Only the folder %1 is shown.</source>
+        <translation>Nur der Ordner %1 wird gezeigt.</translation>
+    </message>
+    <message>
+        <source>F&amp;ilter:</source>
+        <translation>&amp;Filter:</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::ResultsWindow</name>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
     <message>
         <source>Undo the last synchronisation made from this window</source>
         <translation>Die letzte in diesem Fenster ausgeführte Synchronisation rückgängig machen</translation>
@@ -1670,24 +1762,12 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Synchronisationsmethode wählen</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
-    </message>
-    <message>
         <source>Close this window</source>
         <translation>Dieses Fenster schließen</translation>
     </message>
     <message>
-        <source>Preview</source>
-        <translation>Vorschau</translation>
-    </message>
-    <message>
         <source>Preview which files/folders the selected sync method would copy or delete</source>
         <translation>Vorschau, welche Dateien/Ordner die gewählte Methode kopieren oder löschen würde</translation>
-    </message>
-    <message>
-        <source>Synchronise</source>
-        <translation>Synchronisieren</translation>
     </message>
     <message>
         <source>Sync Source and Target</source>
@@ -1780,6 +1860,26 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>The synchronisation stopped before its next change; what it did can be undone.</source>
         <translation>Die Synchronisation wurde vor ihrer nächsten Änderung angehalten; was sie getan hat, kann rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>Show Only This Folder</source>
+        <translation>Nur diesen Ordner zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Preview</source>
+        <translation>&amp;Vorschau</translation>
+    </message>
+    <message>
+        <source>&amp;Synchronise</source>
+        <translation>S&amp;ynchronisieren</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
     </message>
     <message>
         <source>Delete them?</source>
@@ -2076,14 +2176,6 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Nichts rückgängig zu machen: Die letzte Synchronisation hat nichts geändert.</translation>
     </message>
     <message>
-        <source>Undo the synchronisation &quot;%1&quot; of %2 and %3? %4 files it made go to the trash, %5 replaced files and %6 deleted objects come back from the trash, %7 folders it made are removed and %8 folders are made again.</source>
-        <translation>Die Synchronisation &quot;%1&quot; von %2 und %3 rückgängig machen? %4 von ihr angelegte Dateien kommen in den Papierkorb, %5 ersetzte Dateien und %6 gelöschte Objekte kommen aus dem Papierkorb zurück, %7 von ihr angelegte Ordner werden entfernt und %8 Ordner werden wieder angelegt.</translation>
-    </message>
-    <message>
-        <source>%1 changes can not be undone.</source>
-        <translation>%1 Änderungen können nicht rückgängig gemacht werden.</translation>
-    </message>
-    <message>
         <source>The journal can not be read in full (%1): only the changes it names before that are undone.</source>
         <translation>Das Protokoll kann nicht vollständig gelesen werden (%1): Nur die Änderungen davor werden rückgängig gemacht.</translation>
     </message>
@@ -2098,6 +2190,63 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Without a journal the undo can not be undone or finished later. Undo anyway?</source>
         <translation>Ohne Protokoll kann das Rückgängigmachen weder selbst rückgängig gemacht noch später zu Ende geführt werden. Trotzdem rückgängig machen?</translation>
+    </message>
+    <message>
+        <source>undo of %1</source>
+        <translation>Rückgängigmachen von %1</translation>
+    </message>
+    <message>
+        <source>Undo the synchronisation &quot;%1&quot; of &quot;%2&quot; and &quot;%3&quot;?</source>
+        <translation>Die Synchronisation &quot;%1&quot; von &quot;%2&quot; und &quot;%3&quot; rückgängig machen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 files it made go to the trash</source>
+        <translation>
+            <numerusform>%1 Datei, die sie angelegt hat, kommt in den Papierkorb</numerusform>
+            <numerusform>%1 Dateien, die sie angelegt hat, kommen in den Papierkorb</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files come back from the trash</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei kommt aus dem Papierkorb zurück</numerusform>
+            <numerusform>%1 ersetzte Dateien kommen aus dem Papierkorb zurück</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 deleted objects come back from the trash</source>
+        <translation>
+            <numerusform>%1 gelöschtes Objekt kommt aus dem Papierkorb zurück</numerusform>
+            <numerusform>%1 gelöschte Objekte kommen aus dem Papierkorb zurück</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 folders it made are removed</source>
+        <translation>
+            <numerusform>%1 Ordner, den sie angelegt hat, wird entfernt</numerusform>
+            <numerusform>%1 Ordner, die sie angelegt hat, werden entfernt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 folders are made again</source>
+        <translation>
+            <numerusform>%1 Ordner wird wieder angelegt</numerusform>
+            <numerusform>%1 Ordner werden wieder angelegt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 changes can not be undone</source>
+        <translation>
+            <numerusform>%1 Änderung lässt sich nicht rückgängig machen</numerusform>
+            <numerusform>%1 Änderungen lassen sich nicht rückgängig machen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 renamed objects get their old names back</source>
+        <translation>
+            <numerusform>%1 umbenanntes Objekt bekommt seinen alten Namen zurück</numerusform>
+            <numerusform>%1 umbenannte Objekte bekommen ihre alten Namen zurück</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -40,6 +40,7 @@ std::vector<UndoStep> PlanUndo(const SyncJournal& journal);
 
 // The step's words in a list of steps: "remove", "put back", "bring back",
 // "remove folder", "make folder", "can not undo".
+// English, marked for translation in the "UndoPlan" context.
 std::string_view UndoStepWord(UndoStepKind kind);
 
 // How many steps of `kind` there are.

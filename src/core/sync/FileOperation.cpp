@@ -55,6 +55,12 @@ bool GoAhead(BatchAnswer answer, bool& toAll, WriteOutcome& outcome) {
     return false;
 }
 
+std::string ReplaceQuestion(const std::string& fromPath, const std::string& toPath) {
+    return FillIn(QCoreApplication::translate(
+                      "FileOperation", "%1 already exists. Do you want to replace it with %2?"),
+                  {Quoted(toPath), Quoted(fromPath)});
+}
+
 }  // namespace
 
 WriteOutcome CreateFolderPath(BatchSide side, std::string_view path) {
@@ -226,6 +232,16 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
     control.verify = verify_;
+    // Whether to replace comes first: the question about the old version
+    // only matters once the user wants it replaced.
+    if (exists && !control.replaceExisting) {
+        WriteOutcome declined(WriteStatus::Exists);
+        if (!GoAhead(prompter_.AskOverwrite(ReplaceQuestion(fromPath, toPath)), replaceAll,
+                     declined)) {
+            return declined;
+        }
+        control.replaceExisting = true;
+    }
     // Counted once the copy is in: a failed copy left the old version alone.
     bool overwrittenForGood = false;
     if (exists && keepReplaced_) {
@@ -259,7 +275,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
                 } else if (aside.status == WriteStatus::NoTrash &&
                            AllowForGood(toPath, aside.reason, forGoodToAll_, aside)) {
                     aside = WriteOutcome();
-                    ++tally_.deletedForGood;
+                    ++tally_.replacedForGood;
                 }
                 if (aside.status == WriteStatus::Cancelled) asidesCancelled_ = true;
                 return aside;
@@ -269,11 +285,11 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     WriteOutcome outcome =
         to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     if (outcome.status == WriteStatus::Exists) {
-        const std::string question =
-            FillIn(QCoreApplication::translate(
-                       "FileOperation", "%1 already exists. Do you want to replace it with %2?"),
-                   {Quoted(toPath), Quoted(fromPath)});
-        if (!GoAhead(prompter_.AskOverwrite(question), replaceAll, outcome)) return outcome;
+        // It came after the check.
+        if (!GoAhead(prompter_.AskOverwrite(ReplaceQuestion(fromPath, toPath)), replaceAll,
+                     outcome)) {
+            return outcome;
+        }
         control.replaceExisting = true;
         outcome = to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     }
@@ -287,7 +303,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
 void FileOperation::CountCopied(const WriteOutcome& outcome, bool overwrittenForGood) {
     ++tally_.filesCopied;
     tally_.bytesCopied += outcome.bytes;
-    if (overwrittenForGood) ++tally_.deletedForGood;
+    if (overwrittenForGood) ++tally_.replacedForGood;
 }
 
 void FileOperation::CommitGroup(FileSystem& to, const std::vector<std::string>& fromPaths,

@@ -25,6 +25,7 @@ struct SyncTally {
     uint64_t keptOnServer = 0;          // deleted objects kept in a server's versions folder
     uint64_t replacedKeptOnServer = 0;  // old versions of replaced files kept there
     uint64_t deletedForGood = 0;
+    uint64_t replacedForGood = 0;  // old versions of replaced files where no trash took them
     uint64_t foldersRemoved = 0;
     uint64_t notDone = 0;  // objects declined, refused, changed or failed
     uint64_t changed = 0;  // of those: left alone because they changed since the comparison

@@ -50,6 +50,8 @@ std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds
     }
     add(tally.replacedToTrash, "%1 replaced file kept in the trash",
         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files kept in the trash"));
+    add(tally.replacedForGood, "%1 replaced file not kept (no trash)",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files not kept (no trash)"));
     add(tally.keptOnServer, "%1 deleted object kept on the server",
         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 deleted objects kept on the server"));
     add(tally.replacedKeptOnServer, "%1 replaced file kept on the server",

@@ -86,6 +86,11 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     connect(sftpSource, &QToolButton::clicked, this, [this] { OnSftpConnections(source_); });
     connect(sftpTarget, &QToolButton::clicked, this, [this] { OnSftpConnections(target_); });
 
+    // Source and Target change places, each box with its history.
+    swap_ = MakeIconButton(tr("S&wap"), "swap", tr("Exchange the Source and Target folders"), this);
+    swap_->setAutoDefault(false);
+    connect(swap_, &QPushButton::clicked, this, &MainWindow::OnSwap);
+
     compare_ =
         MakeIconButton(tr("Compare"), "compare", tr("Compare the Source and Target folders"), this);
     QFont bold = compare_->font();
@@ -110,6 +115,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     folders->addWidget(browseTarget, 1, 2);
     folders->addWidget(ftpTarget, 1, 3);
     folders->addWidget(sftpTarget, 1, 4);
+    folders->addWidget(swap_, 0, 5, 2, 1);
     folders->setColumnStretch(1, 1);
     auto* compareRow = new QHBoxLayout;
     compareRow->addStretch();
@@ -178,6 +184,12 @@ void MainWindow::BuildMenus() {
     connect(contents, &QAction::triggered, this,
             [this] { HelpWindow::Show(help_topics::kMain, this); });
     connect(about, &QAction::triggered, this, [this] { AboutDialog(this).exec(); });
+}
+
+void MainWindow::OnSwap() {
+    const std::string source = source_->Text();
+    source_->SetText(target_->Text());
+    target_->SetText(source);
 }
 
 QString MainWindow::SummaryLine() const {

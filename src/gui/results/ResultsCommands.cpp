@@ -12,6 +12,7 @@
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
 #include "core/results/FailureLog.h"
+#include "core/results/NotDoneList.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
 #include "core/settings/Settings.h"
@@ -165,6 +166,7 @@ void ResultsCommands::Synchronise() {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
+    NotDoneList notDone(context_.comparison);
     // No journal, no sync, unless the user says so knowing it can then not
     // be undone.
     const SyncStart start = StartSync(context_.comparison,
@@ -183,6 +185,7 @@ void ResultsCommands::Synchronise() {
         return;
     }
     SyncExecution& sync = *start.run;
+    sync.SetObserver(&notDone);
     RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
         sync.SetProgress(&progress);
         sync.SetCancelWord(&task.CancelWord());
@@ -195,7 +198,9 @@ void ResultsCommands::Synchronise() {
     });
     const SyncEnd& end = sync.End();
     SetUndoId(end.journalId);
-    window_.ShowSyncReport(end.summary, end.tally.notDone, log.Failures());
+    std::vector<std::string> left = notDone.Lines();
+    left.insert(left.end(), log.Failures().begin(), log.Failures().end());
+    window_.ShowSyncReport(end.summary, end.tally.notDone, std::move(left));
     if (!end.journalBroke.empty()) {
         context_.prompter.Warn(
             end.journalBroke + " " +
@@ -323,6 +328,8 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutVisibleInContextMenu(true);
     menu.addSeparator();
+    QAction* onlyFolder = menu.addAction(tr("Show Only This Folder"));
+    onlyFolder->setEnabled(window_.List(side)->currentIndex().isValid());
     QAction* again = menu.addAction(tr("Compare Again"));
     again->setShortcut(QKeySequence::Refresh);
     again->setShortcutVisibleInContextMenu(true);
@@ -339,6 +346,8 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
         DeleteSelected(side);
     } else if (chosen == visualise) {
         VisualiseSelected(side);
+    } else if (chosen == onlyFolder) {
+        window_.ShowOnlyFolderOf(side);
     } else if (chosen == again) {
         window_.CompareAgain();
     }

@@ -11,11 +11,73 @@
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalStore.h"
 #include "core/launch/StartUndo.h"
+#include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
 #include "gui/widgets/FromStd.h"
 
 namespace ravelmoor {
+
+namespace {
+
+// The method's name as the window shows it; an undo is named by what it undid.
+QString MethodName(const std::string& method) {
+    constexpr std::string_view kUndo = "undo ";
+    if (method.rfind(kUndo, 0) == 0) {
+        return UndoAction::tr("undo of %1").arg(FromStd(method.substr(kUndo.size())));
+    }
+    return FromStd(Translated("SyncMethod", method));
+}
+
+}  // namespace
+
+std::string UndoAction::UndoQuestion(const SyncJournal& journal,
+                                     const std::vector<UndoStep>& steps) {
+    std::string question =
+        FillIn(tr("Undo the synchronisation \"%1\" of \"%2\" and \"%3\"?"),
+               {MethodName(journal.header.method).toStdString(),
+                EscapeName(journal.header.source.shown), EscapeName(journal.header.target.shown)});
+    // Only what there is, each count in the plural form its number takes.
+    struct Part {
+        UndoStepKind kind;
+        const char* one;
+        const char* many;
+    };
+    static constexpr Part kParts[] = {
+        {UndoStepKind::RemoveCreated, "%1 file it made goes to the trash",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 files it made go to the trash")},
+        {UndoStepKind::PutBackReplaced, "%1 replaced file comes back from the trash",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 replaced files come back from the trash")},
+        {UndoStepKind::PutBackDeleted, "%1 deleted object comes back from the trash",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 deleted objects come back from the trash")},
+        {UndoStepKind::RemoveMadeFolder, "%1 folder it made is removed",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders it made are removed")},
+        {UndoStepKind::RemakeFolder, "%1 folder is made again",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders are made again")},
+        {UndoStepKind::RenameBack, "%1 renamed object gets its old name back",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 renamed objects get their old names back")},
+        {UndoStepKind::CannotUndo, "%1 change can not be undone",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 changes can not be undone")},
+    };
+    std::vector<std::string> said;
+    for (const Part& part : kParts) {
+        if (const size_t n = CountSteps(steps, part.kind); n > 0)
+            said.push_back(TranslatedCount("ravelmoor::UndoAction", part.one, part.many, n));
+    }
+    // The counts on a line of their own, apart from the roots' texts.
+    for (size_t i = 0; i < said.size(); ++i)
+        question += (i == 0 ? "\n" : "; ") + said[i];
+    if (!said.empty()) question += ".";
+    if (!journal.problem.empty()) {
+        question += " " + FillIn(tr("The journal can not be read in full (%1): only the changes "
+                                    "it names before that are undone."),
+                                 {journal.problem});
+    }
+    return question;
+}
 
 bool UndoAction::Confirm(const std::string& question, const std::vector<std::string>& lines) {
     QDialog dialog(over_);
@@ -61,28 +123,10 @@ bool UndoAction::Run(const std::string& id) {
     std::vector<std::string> lines;
     for (const UndoStep& step : steps_) {
         const JournalSide& side = step.target ? journal.header.target : journal.header.source;
-        lines.push_back(std::string(UndoStepWord(step.kind)) + ": " +
+        lines.push_back(Translated("UndoPlan", UndoStepWord(step.kind)) + ": " +
                         EscapeName(side.shown + step.path));
     }
-    QString question =
-        tr("Undo the synchronisation \"%1\" of %2 and %3? %4 files it made go to the trash, %5 "
-           "replaced files and %6 deleted objects come back from the trash, %7 folders it made "
-           "are removed and %8 folders are made again.")
-            .arg(FromStd(journal.header.method), FromStd(EscapeName(journal.header.source.shown)),
-                 FromStd(EscapeName(journal.header.target.shown)))
-            .arg(CountSteps(steps_, UndoStepKind::RemoveCreated))
-            .arg(CountSteps(steps_, UndoStepKind::PutBackReplaced))
-            .arg(CountSteps(steps_, UndoStepKind::PutBackDeleted))
-            .arg(CountSteps(steps_, UndoStepKind::RemoveMadeFolder))
-            .arg(CountSteps(steps_, UndoStepKind::RemakeFolder));
-    const size_t never = CountSteps(steps_, UndoStepKind::CannotUndo);
-    if (never > 0) question += " " + tr("%1 changes can not be undone.").arg(never);
-    if (!journal.problem.empty()) {
-        question += " " + tr("The journal can not be read in full (%1): only the changes it names "
-                             "before that are undone.")
-                              .arg(FromStd(journal.problem));
-    }
-    if (!Confirm(question.toStdString(), lines)) return false;
+    if (!Confirm(UndoQuestion(journal, steps_), lines)) return false;
 
     UndoStart start;
     std::vector<std::string> left;

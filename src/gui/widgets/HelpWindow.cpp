@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -31,6 +32,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     back->setEnabled(false);
     connect(contents, &QPushButton::clicked, this, [this] { ShowTopic(help_topics::kMain); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // A window of its own, not a dialog: Escape is given to it here.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(back);

@@ -64,6 +64,51 @@ TEST_F(SyncTest, UpdateAndPrune_AnswersToTheQuestions_AreFollowed) {
     }
 }
 
+// Where the Target has no trash (a server), replacing a file loses its old
+// version: the replace question comes first, the question about losing the
+// old version only after a Yes, and a replaced file is counted as replaced,
+// never as a deleted object.
+TEST_F(SyncTest, Update_TargetWithoutTrash_AsksToReplaceBeforeTheOldVersionIsLost) {
+    using A = BatchAnswer;
+    struct Case {
+        std::vector<A> answers;
+        const char* left;
+        std::vector<std::string> asked;
+        uint64_t replacedForGood;
+    };
+    const Case cases[] = {
+        {{A::No}, "old", {"overwrite"}, 0},
+        {{A::Yes, A::No}, "old", {"overwrite", "permanent"}, 0},
+        {{A::Yes, A::Yes}, "new", {"overwrite", "permanent"}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.left + std::to_string(c.answers.size()));
+        source.Write("a.txt", "new", 2000);
+        target.Write("a.txt", "old", 1000);
+        auto faulty = std::make_shared<FaultyFileSystem>();
+        faulty->NoTrash();
+        comparer.SetLocalFileSystem(faulty);
+        Compare();
+        if (c.answers.size() == 1) {
+            prompter.ScriptBatch({c.answers[0]});
+        } else {
+            prompter.ScriptBatch({c.answers[0], c.answers[1]});
+        }
+        const size_t before = prompter.Log().size();
+        const SyncTally tally = Run(SyncMethod::Update);
+
+        EXPECT_EQ(target.Read("a.txt"), c.left);
+        std::vector<std::string> asked;
+        const auto log = prompter.Log();
+        for (size_t k = before; k < log.size(); ++k)
+            asked.push_back(log[k].kind);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(tally.replacedForGood, c.replacedForGood);
+        EXPECT_EQ(tally.deletedForGood, 0u);
+        EXPECT_EQ(tally.notDone, c.replacedForGood == 0 ? 1u : 0u);
+    }
+}
+
 TEST_F(SyncTest, CopyRows_StoppedBatch_ChangedOnlyWhenSomeDestinationExists) {
     source.Write("a.txt", "new a", 2000);
     target.Write("a.txt", "old a", 1000);

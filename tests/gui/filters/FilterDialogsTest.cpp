@@ -18,9 +18,9 @@ namespace {
 
 QToolButton* ButtonWithTip(QWidget& dialog, const QString& tip) {
     for (QToolButton* button : dialog.findChildren<QToolButton*>()) {
-        if (button->toolTip() == tip) return button;
+        if (button->accessibleName() == tip) return button;  // the tooltip adds its key
     }
-    ADD_FAILURE() << "no button with the tooltip " << tip.toStdString();
+    ADD_FAILURE() << "no button named " << tip.toStdString();
     return nullptr;
 }
 

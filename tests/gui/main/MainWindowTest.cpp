@@ -1,10 +1,15 @@
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 
 #include "core/launch/CompareLaunch.h"
 #include "core/settings/SettingsFile.h"
+#include "gui/filters/FilterListDialog.h"
 #include "gui/progress/ProgressDialog.h"
 #include "gui/settings/SettingsMenu.h"
+#include "gui/widgets/GeometryMemory.h"
 #include "gui/widgets/GuiPrompter.h"
 #include "support/FaultyFileSystem.h"
 #include "support/MainWindowFixture.h"
@@ -181,6 +186,86 @@ TEST_F(MainWindowTest, CommandLineFile_LoadsAndComparesWithItsFiltersOnceTheWind
     ASSERT_EQ(rows.GetSize(), 2u);
     EXPECT_EQ(rows.ElementAt(1).path.str(), "run.LOG");
     EXPECT_EQ(rows.ElementAt(1).excluded, 1);
+}
+
+}  // namespace
+}  // namespace ravelmoor
+
+namespace ravelmoor {
+namespace {
+
+// A folder dragged from a file manager fills the box it is dropped on;
+// anything else is refused and leaves the box as it was.
+TEST_F(MainWindowTest, DropOnAFolderBox_OneLocalFolderFillsIt_AnythingElseIsRefused) {
+    tree.MakeFolder("dropped");
+    tree.Write("file.txt", "f");
+    struct Case {
+        const char* what;
+        QList<QUrl> urls;
+        bool taken;
+    };
+    const QUrl folder = QUrl::fromLocalFile(QString::fromStdString(tree.Full("dropped")));
+    const std::vector<Case> cases = {
+        {"a file", {QUrl::fromLocalFile(QString::fromStdString(tree.Full("file.txt")))}, false},
+        {"two folders", {folder, folder}, false},
+        {"a web address", {QUrl("https://127.0.0.1/x")}, false},
+        {"a folder", {folder}, true},
+    };
+    for (const Case& c : cases) {
+        Type(window->SourceBox(), "before");
+        QMimeData data;
+        data.setUrls(c.urls);
+        QWidget* target = window->SourceBox()->lineEdit();
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.taken) << c.what;
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_EQ(window->SourceBox()->Text(), c.taken ? tree.Full("dropped") : "before") << c.what;
+    }
+}
+
+// "Swap" (Alt+W) exchanges the two boxes' texts, and again back.
+TEST_F(MainWindowTest, Swap_ExchangesSourceAndTarget) {
+    Type(window->SourceBox(), "/one");
+    Type(window->TargetBox(), "(ftp) two");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    // The Alt key clicks the button a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->SourceBox()->Text() == "(ftp) two"; }));
+    EXPECT_EQ(window->TargetBox()->Text(), "/one");
+    QTest::mouseClick(window->SwapButton(), Qt::LeftButton);
+    EXPECT_EQ(window->SourceBox()->Text(), "/one");
+}
+
+// A window opens where it was left, as large, on the same screen; it is
+// kept under its own name and the screen's.
+TEST_F(MainWindowTest, Geometry_KeptPerWindowAndScreen) {
+    GeometryMemory memory(store);
+    qApp->installEventFilter(&memory);
+    const QRect placed(40, 50, 500, 320);
+    FilterRules rules;
+    QRect left;
+    {
+        FilterListDialog dialog(rules, prompter);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setGeometry(placed);
+        left = dialog.geometry();
+        dialog.hide();
+        const QString key = GeometryMemory::KeyOf(dialog);
+        EXPECT_TRUE(key.startsWith("FilterListDialog@")) << key.toStdString();
+        EXPECT_NE(store.ReadString("Geometry", key.toStdString(), ""), "");
+    }
+    FilterListDialog again(rules, prompter);
+    again.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+    EXPECT_EQ(again.geometry(), left);
+    EXPECT_EQ(again.geometry().topLeft(), placed.topLeft());
+    again.hide();
+    qApp->removeEventFilter(&memory);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 
@@ -19,6 +20,7 @@
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsFixture.h"
+#include "gui/results/ResultsShaping.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/widgets/VirtualReportView.h"
 #include "support/MainWindowFixture.h"
@@ -390,6 +392,43 @@ TEST_F(MainWindowResultsTest, Compare_OpensTheResultsWindowOverTheResults_BackWh
     EXPECT_EQ(title, window->ResultsTitle());
     EXPECT_EQ(rows, 2);
     EXPECT_FALSE(store.ReadString("Settings", "wnd", "").empty());
+}
+
+}  // namespace
+}  // namespace ravelmoor::test
+
+namespace ravelmoor::test {
+namespace {
+
+// F5 compares again and the new window keeps the method, the view, the tree
+// and the filter text of the one it replaces.
+TEST_F(MainWindowResultsTest, CompareAgain_NewWindowKeepsMethodAndView) {
+    tree.Write("s/a.txt", "a");
+    tree.Write("t/b.txt", "b");
+    window->SetResultsHandler(ShowResultsWindow);
+    WhenShown<ResultsWindow>([&](ResultsWindow& results) {
+        results.ChooseMethod(SyncMethod::Update);
+        QTest::mouseClick(results.Toggle(ViewToggle::Matched), Qt::LeftButton);
+        results.Shaping()->SetTreeMode(true);
+        results.Shaping()->SetFilterText("a");
+        results.CompareAgain();
+    });
+    std::optional<ResultsView> seen;
+    bool second = false;
+    Compare(tree.Full("s"), tree.Full("t"));
+    WhenShown<ResultsWindow>([&](ResultsWindow& results) {
+        second = true;
+        seen = results.CurrentView();
+        results.reject();
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second; }, 10000));
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->method, SyncMethod::Update);
+    ViewToggles expected = *DefaultView(SyncMethod::Update);
+    expected.matched = !expected.matched;
+    EXPECT_EQ(seen->toggles, expected);
+    EXPECT_TRUE(seen->tree);
+    EXPECT_EQ(seen->filter, "a");
 }
 
 }  // namespace

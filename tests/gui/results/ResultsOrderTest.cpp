@@ -216,7 +216,9 @@ TEST_F(ResultsOrderTest, Synchronise_StatusBarSaysWhatWasDone_AndListsWhatWasNot
     EXPECT_TRUE(summary.ends_with(" 1 object was not copied or deleted.")) << summary;
     ASSERT_TRUE(window->FailuresButton()->isVisible());
     QTest::mouseClick(window->FailuresButton(), Qt::LeftButton);
-    EXPECT_TRUE(prompter.Texts().back().starts_with("Not copied or deleted:"));
+    // The object whose question was answered No, by name.
+    EXPECT_EQ(prompter.Texts().back(),
+              "Not copied or deleted:\n" + target.Full("new.txt") + ": answered No");
 
     // Nothing left: no button.
     window->ChooseMethod(SyncMethod::Force);

@@ -22,7 +22,7 @@ void AddIncludeRule(FilterListDialog& list, const QString& expression) {
         test::PressButton(filter, QDialogButtonBox::Ok);
     });
     for (QToolButton* button : list.findChildren<QToolButton*>()) {
-        if (button->toolTip() == "Add Filter") button->click();
+        if (button->accessibleName() == "Add Filter") button->click();
     }
     test::PressButton(list, QDialogButtonBox::Ok);
 }
