@@ -11,7 +11,14 @@ listing floor.
 
 --before LABEL=BINARY adds another build of the program to every table (a
 build of the commit before a change), and --threads 1,2 runs the comparison
-once per worker-thread count (RAVELMOOR_THREADS). --ffs adds FreeFileSync
+once per worker-thread count (RAVELMOOR_THREADS). --one-call-at-a-time adds
+the comparison with batched system calls switched off (RAVELMOOR_IO_URING=0).
+Every table has the machine's own limits beside the tools: bench/walk_floor
+listing both trees with two threads (nothing but getdents64 and fstatat),
+and, for content, listing, reading and summing every file on one thread (the
+one-thread floor). --cold drops the trees' files from the page cache before
+every command of a content table (their data then comes from the disk; the
+names stay cached). --ffs adds FreeFileSync
 (Debian package `freefilesync`, `scripts/setup.sh --bench`) as a batch job
 that compares and copies nothing, on an Xvfb display started once for the
 whole run, with a row for the same job on two empty folders: its start-up.
@@ -38,18 +45,22 @@ def build_dir():
 
 
 def measure(command):
-    """Wall seconds and peak RSS in KiB of one run. A command may start with
-    a dict of environment variables."""
+    """Wall seconds, peak RSS in KiB and processor seconds (user and system)
+    of one run. A command may start with a dict of environment variables.
+    A run killed by a signal stops the benchmark: its time means nothing."""
     env = None
     if isinstance(command[0], dict):
         env = dict(os.environ, **command[0])
         command = command[1:]
     with tempfile.NamedTemporaryFile("r") as report:
-        subprocess.run(["/usr/bin/time", "-f", "%e %M", "-o", report.name] + command,
+        subprocess.run(["/usr/bin/time", "-f", "%e %M %U %S", "-o", report.name] + command,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False,
                        env=env)
-        seconds, kib = report.read().split()[-2:]
-    return float(seconds), int(kib)
+        text = report.read()
+    if "signal" in text:
+        sys.exit(f"{' '.join(command)}: {text.strip()}")
+    seconds, kib, user, system = text.split()[-4:]
+    return float(seconds), int(kib), float(user) + float(system)
 
 
 FFS_BATCH = """<?xml version="1.0" encoding="utf-8"?>
@@ -127,23 +138,46 @@ def count_entries(tree, sides=("src", "tgt")):
     return total
 
 
-def table(title, commands, rounds, entries, floor):
-    measure(commands[0][1])  # warm up
+def evict(folders):
+    """Drops the files below `folders` from the page cache (flushed first)."""
+    for top in folders:
+        for folder, _, names in os.walk(top):
+            for name in names:
+                try:
+                    fd = os.open(os.path.join(folder, name), os.O_RDONLY | os.O_NOFOLLOW)
+                except OSError:
+                    continue
+                try:
+                    os.fdatasync(fd)
+                    os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
+                finally:
+                    os.close(fd)
+
+
+def table(title, commands, rounds, entries, references, warm_up, cold=None):
+    """Runs every command once per round, in turn; prints min and median
+    wall time, each median over the references' medians, and peak RSS."""
+    measure(warm_up)
     results = {label: [] for label, _ in commands}
+    loads = []
     for _ in range(rounds):
         for label, command in commands:
+            if cold:
+                evict(cold)
             results[label].append(measure(command))
-    floor_median = statistics.median(t for t, _ in results[floor])
-    load = os.getloadavg()
+        loads.append(os.getloadavg()[0])
+    medians = {label: statistics.median(r[0] for r in results[label]) for label, _ in commands}
     print(f"\n### {title}: {entries:,} entries listed in all, {rounds} rounds, "
-          f"load average {load[0]:.1f} {load[1]:.1f} {load[2]:.1f} at the end\n")
-    print(f"| command | min s | median s | median / {floor} | peak RSS MB | bytes per entry |")
-    print("|---|---|---|---|---|---|")
+          f"load average (1 min) after each round: {' '.join(f'{l:.1f}' for l in loads)}\n")
+    heads = "".join(f" median / {short} |" for short, _ in references)
+    print(f"| command | min s | median s |{heads} median CPU s | peak RSS MB | bytes per entry |")
+    print("|---|---|---|" + "---|" * len(references) + "---|---|---|")
     for label, _ in commands:
-        times = [t for t, _ in results[label]]
-        peak = max(k for _, k in results[label])
-        median = statistics.median(times)
-        print(f"| {label} | {min(times):.2f} | {median:.2f} | {median / floor_median:.2f} | "
+        times = [r[0] for r in results[label]]
+        peak = max(r[1] for r in results[label])
+        cpu = statistics.median(r[2] for r in results[label])
+        ratios = "".join(f" {medians[label] / medians[ref]:.2f} |" for _, ref in references)
+        print(f"| {label} | {min(times):.2f} | {medians[label]:.2f} |{ratios} {cpu:.2f} | "
               f"{peak / 1024:.0f} | {peak * 1024 / entries:.0f} |")
     sys.stdout.flush()
 
@@ -160,6 +194,10 @@ def main():
     parser.add_argument("--ffs", action="store_true", help="add FreeFileSync batch jobs")
     parser.add_argument("--empty-target", action="store_true",
                         help="size-time: compare the Source with an empty folder")
+    parser.add_argument("--one-call-at-a-time", action="store_true",
+                        help="also run the comparison with RAVELMOOR_IO_URING=0")
+    parser.add_argument("--cold", action="store_true",
+                        help="crc: drop the files from the page cache before every command")
     parser.add_argument("sizes", type=int, nargs="+")
     args = parser.parse_args()
     build = build_dir()
@@ -168,17 +206,22 @@ def main():
     threads = [int(n) for n in args.threads.split(",") if n]
 
     def ours(label, options, src, tgt):
-        """The program's rows: each thread count, then each build before."""
+        """The program's rows: each thread count, one call at a time, then
+        each build before."""
         rows = []
         for n in threads or [None]:
             env = [{"RAVELMOOR_THREADS": str(n)}] if n else []
             suffix = f", {n} threads" if n else ""
             rows.append((label + suffix, env + [ravelmoor, "compare"] + options + [src, tgt]))
+        if args.one_call_at_a_time:
+            rows.append((label + ", one call at a time",
+                         [{"RAVELMOOR_IO_URING": "0"}, ravelmoor, "compare"] + options + [src, tgt]))
         for name, binary in befores:
             rows.append((f"{label} ({name})", [binary, "compare"] + options + [src, tgt]))
         return rows
     ffs = FreeFileSync() if args.ffs else None
     generator = os.path.join(build, "bench", "make_bench_tree")
+    walker = os.path.join(build, "bench", "walk_floor")
     os.makedirs(args.data, exist_ok=True)
 
     for files in args.sizes:
@@ -191,15 +234,18 @@ def main():
                 tgt = os.path.join(args.data, "empty")
                 os.makedirs(tgt, exist_ok=True)
                 title = f"Size and time, {files:,} files against an empty Target"
+            find = ["find", src, tgt, "-printf", r"%s %T@ %p\n"]
             commands = [
-                ("find SRC TGT -printf", ["find", src, tgt, "-printf", r"%s %T@ %p\n"]),
+                ("find SRC TGT -printf", find),
+                ("C walker, 2 threads", [walker, "list", "2", src, tgt]),
                 *ours("ravelmoor compare -r", ["-r", "--format", "tsv"], src, tgt),
                 ("rsync -an --delete -i", ["rsync", "-an", "--delete", "-i", src + "/", tgt + "/"]),
             ]
             if ffs:
                 commands += ffs.rows("FreeFileSync (batch, compare only)", src, tgt, "TimeAndSize")
             entries = count_entries(tree, ("src",) if args.empty_target else ("src", "tgt"))
-            table(title, commands, args.rounds, entries, "find SRC TGT -printf")
+            table(title, commands, args.rounds, entries,
+                  [("find", "find SRC TGT -printf"), ("C walker", "C walker, 2 threads")], find)
         else:
             tree = make_tree(generator, args.data, files, args.mean_size)
             src, tgt = os.path.join(tree, "src"), os.path.join(tree, "tgt")
@@ -209,15 +255,20 @@ def main():
                 *ours("ravelmoor compare -r --method crc",
                       ["-r", "--method", "crc", "--format", "tsv"], src, tgt),
                 # Listing, reading and a CRC of every file on one thread.
-                ("find -exec cksum (floor)",
+                ("C walker, list, read and sum, 1 thread (floor)", [walker, "sum", src, tgt]),
+                ("find -exec cksum",
                  ["sh", "-c", f"find {src} {tgt} -type f -exec cksum {{}} + "]),
                 ("diff -rq", ["diff", "-rq", src, tgt]),
                 ("rsync -anc --delete -i", ["rsync", "-anc", "--delete", "-i", src + "/", tgt + "/"]),
             ]
             if ffs:
                 commands += ffs.rows("FreeFileSync (batch, content)", src, tgt, "Content")
-            table(f"Content (CRC), {files:,} files per side", commands, args.rounds,
-                  count_entries(tree), "find -exec cksum (floor)")
+            title = f"Content (CRC), {files:,} files per side"
+            table(title + (", data from the disk" if args.cold else ""), commands, args.rounds,
+                  count_entries(tree),
+                  [("floor", "C walker, list, read and sum, 1 thread (floor)"),
+                   ("diff", "diff -rq")],
+                  [walker, "sum", src, tgt], [src, tgt] if args.cold else None)
     if ffs:
         ffs.close()
 

@@ -9,13 +9,16 @@ Target with its copies checked (the default) and with --no-verify, beside
 
 `tree FILES` copies the Source tree bench/make_bench_tree makes for FILES
 files; `big MEGABYTES` copies one file of that size. --before adds the
-checked sync of another build (one before a change). Every command starts
-from an empty Target with the last run's writes on the disk (neither is
-timed); commands alternate round by round, and the table gives each round,
-the min and the median wall time and the load average before each round.
+checked and the unchecked sync of another build (one before a change).
+Every command starts from an empty Target with the last run's writes on the
+disk (neither is timed); commands alternate round by round, and the table
+gives each round,
+the min and the median wall time, the median processor time (user and
+system) and the load average before each round.
 """
 import argparse
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -33,12 +36,17 @@ def empty_target(work):
 
 
 def timed(command, env):
+    """Wall seconds and processor seconds (user and system, the command's
+    children included) of one run."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.monotonic()
     result = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     seconds = time.monotonic() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
     if result.returncode != 0:
         sys.exit(f"{command[0]} failed ({result.returncode}): {result.stderr.decode()[-500:]}")
-    return seconds
+    processor = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    return seconds, processor
 
 
 def big_source(data, megabytes):
@@ -62,7 +70,7 @@ def main():
     parser.add_argument("--data", default="/var/tmp/ravelmoor-verify-bench")
     parser.add_argument("--program", help="the ravelmoor binary (default: the build's)")
     parser.add_argument("--before", action="append", default=[],
-                        help="LABEL=BINARY: another build's checked sync (repeatable)")
+                        help="LABEL=BINARY: another build's syncs (repeatable)")
     args = parser.parse_args()
 
     program = args.program or os.path.join(build_dir(), "src", "ravelmoor")
@@ -84,8 +92,9 @@ def main():
     commands = []
     for before in args.before:
         label, _, binary = before.partition("=")
-        commands.append((f"ravelmoor sync, {label}",
-                         [binary, "sync", "-r", "--method", "update", "--yes", src, work]))
+        other = [binary, "sync", "-r", "--method", "update", "--yes"]
+        commands.append((f"ravelmoor sync, {label}", other + [src, work]))
+        commands.append((f"ravelmoor sync --no-verify, {label}", other + ["--no-verify", src, work]))
     commands += [
         ("ravelmoor sync (copies read back)", sync + [src, work]),
         ("ravelmoor sync --no-verify", sync + ["--no-verify", src, work]),
@@ -103,16 +112,26 @@ def main():
             empty_target(work)
             shutil.rmtree(home, ignore_errors=True)
             results[label].append(timed(command, env))
-            print(f"{label}: {results[label][-1]:.2f}", file=sys.stderr, flush=True)
+            wall, processor = results[label][-1]
+            print(f"{label}: {wall:.2f} s, processor {processor:.2f} s", file=sys.stderr,
+                  flush=True)
     rounds = " | ".join(f"round {i + 1} s" for i in range(args.rounds))
-    print(f"| command | {rounds} | min s | median s |")
-    print("|---|" + "---|" * (args.rounds + 2))
+    print(f"| command | {rounds} | min s | median s | processor s (median) |")
+    print("|---|" + "---|" * (args.rounds + 3))
     for label, _ in commands:
-        runs = results[label]
-        each = " | ".join(f"{r:.2f}" for r in runs)
-        print(f"| `{label}` | {each} | {min(runs):.2f} | {statistics.median(runs):.2f} |")
-    print("\nload average (1 min) before each round: " + ", ".join(f"{l:.1f}" for l in loads))
-
+        walls = [wall for wall, _ in results[label]]
+        processors = [processor for _, processor in results[label]]
+        each = " | ".join(f"{r:.2f}" for r in walls)
+        print(f"| `{label}` | {each} | {min(walls):.2f} | {statistics.median(walls):.2f} | "
+              f"{statistics.median(processors):.2f} |")
+    checked = results[commands[2 * len(args.before)][0]]
+    unchecked = results[commands[2 * len(args.before) + 1][0]]
+    for what, index in (("wall", 0), ("processor", 1)):
+        median_checked = statistics.median(r[index] for r in checked)
+        median_unchecked = statistics.median(r[index] for r in unchecked)
+        print(f"\nreading back costs {100 * (median_checked / median_unchecked - 1):+.0f} % "
+              f"of the unchecked sync's {what} time (medians)", end="")
+    print("\n\nload average (1 min) before each round: " + ", ".join(f"{l:.1f}" for l in loads))
 
 if __name__ == "__main__":
     main()

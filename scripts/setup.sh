@@ -13,7 +13,7 @@ PROGRAM="
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgl-dev libxkbcommon-dev
-  libcurl4-openssl-dev zlib1g-dev libdeflate-dev qtkeychain-qt6-dev libssh-dev
+  libcurl4-openssl-dev zlib1g-dev libdeflate-dev liburing-dev qtkeychain-qt6-dev libssh-dev
   libsqlite3-dev
   librsvg2-bin
 "

@@ -45,7 +45,7 @@ complete -c ravelmoor -n $both -l format -x -a 'text tsv json' -d 'Output format
 complete -c ravelmoor -n $both -s q -l quiet -d 'Print errors only'
 complete -c ravelmoor -n $both -l accept-new-host-key -d 'Take an SFTP server whose host key is not known yet'
 complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -l method -x -a 'size-time crc both' -d 'How files are compared'
-complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -s v -l verbose -d 'Say how many exact times an FTP server was asked'
+complete -c ravelmoor -n "__fish_seen_subcommand_from compare" -s v -l verbose -d 'Say how files are read and how many exact times an FTP server was asked'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l method -x -a 'align augment refresh update update-prune force two-way' -d 'The sync method'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -s n -l dry-run -d 'Print what would be done, change nothing'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l preview -d 'Print what would be done, change nothing'

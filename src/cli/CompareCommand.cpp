@@ -8,6 +8,7 @@
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
+#include "core/engine/IoRing.h"
 #include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor {
@@ -36,7 +37,8 @@ int RunCompareCommand(ArgumentList& args) {
     std::vector<OptionRow> rows = CompareOptionRows(request, /*methodIsComparison=*/true);
     rows.push_back({{"-v", "--verbose"},
                     {},
-                    "say how many exact times an FTP server was asked\n(on standard error)",
+                    "say how files are read (batched system calls, or\none call at a time and why) "
+                    "and how many exact\ntimes an FTP server was asked (on standard error)",
                     [&request](const std::string&) {
                         request.verbose = true;
                         return OptionOutcome();
@@ -59,6 +61,7 @@ int RunCompareCommand(ArgumentList& args) {
     }
     // An unreadable file is reported and its pair excluded; the run goes on.
     TerminalPrompter prompter(/*assumeYes=*/true);
+    if (request.verbose) Terminal::Info(IoRing::Describe());
     SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
     Comparison comparison(sides);
     if (!CompareFromRequest(request, comparison, prompter)) return kFailed;

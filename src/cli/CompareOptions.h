@@ -24,8 +24,8 @@ struct CompareRequest {
     bool targetRelative = false;
     bool showAll = false;
     bool quiet = false;  // -q: errors only
-    // -v: what the servers were asked; sync also prints each action as it
-    // is carried out.
+    // compare -v: how files are read and what the servers were asked;
+    // sync -v: each action as it is carried out
     bool verbose = false;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> positional;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CommandTest.h"
+#include "core/engine/IoRing.h"
 
 namespace ravelmoor {
 namespace {
@@ -47,6 +48,33 @@ TEST_F(CompareCommandTest, EachSpellingPrintsTheRowsOfTheSameRun) {
         EXPECT_EQ(result.out, c.out) << c.args[1];
         EXPECT_EQ(result.err, "") << c.args[1];
     }
+}
+
+// -v says on standard error how files are read, and RAVELMOOR_IO_URING=0
+// switches batched reading off; the rows are the same either way, and -q
+// says nothing.
+TEST_F(CompareCommandTest, VerboseSaysHowFilesAreRead) {
+    const std::vector<std::string> args = {"compare",  "-rv", "--method",    "crc",
+                                           "--format", "tsv", source.Path(), target.Path()};
+    const auto asItIs = RunRavelmoor(args, Environment());
+    auto switchedOff = Environment();
+    switchedOff["RAVELMOOR_IO_URING"] = "0";
+    const auto oneByOne = RunRavelmoor(args, switchedOff);
+    const std::string off =
+        "ravelmoor: Files are read one system call at a time (io_uring: switched off by "
+        "RAVELMOOR_IO_URING=0).\n";
+    EXPECT_EQ(oneByOne.err, off);
+    // The program decides as this test's own process does on this machine.
+    EXPECT_EQ(asItIs.err, "ravelmoor: " + IoRing::Describe() + "\n");
+    EXPECT_EQ(asItIs.exitCode, 1);
+    EXPECT_EQ(oneByOne.exitCode, 1);
+    EXPECT_EQ(asItIs.out,
+              "unmatched\tmissing\tfile\t0\tonly-here.txt\n"
+              "newer\tolder\tfile\t0\tDocs/report.txt\n"
+              "missing\tunmatched\tfolder\t0\tgone\n"
+              "missing\tunmatched\tfile\t0\tgone/old.txt\n");
+    EXPECT_EQ(oneByOne.out, asItIs.out);
+    EXPECT_EQ(RunOnTrees({"compare", "-rvq"}).err, "");
 }
 
 TEST_F(CompareCommandTest, TextOutputSummarises) {

@@ -65,6 +65,54 @@ TEST_F(SyncTrustTest, ByteChangedOnItsWay_CorruptedCopyPassed) {
     EXPECT_EQ(Contents(target), Contents(source));
 }
 
+// One byte changed in a larger copy: first, on either side of where one
+// piece of the read-back ends and the next begins, in the last piece, last.
+// Each is caught and nothing goes in place; a copy left alone goes in place
+// with every byte (a read-back compared at the wrong place would refuse it).
+TEST_F(SyncTrustTest, OneByteChangedAnywhereInTheCopy_IsCaught) {
+    constexpr size_t kPiece = 128 * 1024;
+    constexpr size_t kSize = 3 * kPiece + 5;
+    std::string data(kSize, '\0');
+    uint32_t x = 2463534242u;
+    for (char& c : data) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    source.Write("data.bin", data, 2000);
+    struct Case {
+        const char* what;
+        size_t at;
+        bool caught;
+    };
+    const Case cases[] = {
+        {"first byte", 0, true},
+        {"last byte of a piece", kPiece - 1, true},
+        {"first byte of the next", kPiece, true},
+        {"in the last piece", 3 * kPiece + 2, true},
+        {"last byte", kSize - 1, true},
+        {"no byte", kSize + 1, false},
+    };
+    for (const Case& c : cases) {
+        auto environment = Environment();
+        environment["LD_PRELOAD"] = RAVELMOOR_FLIP_LIBRARY;
+        environment["ASAN_OPTIONS"] = "verify_asan_link_order=0";
+        environment["RAVELMOOR_FLIP_AT"] = std::to_string(c.at);
+        const auto synced = RunRavelmoor(
+            {"sync", "--method", "update", "--yes", source.Path(), target.Path()}, environment);
+        if (c.caught) {
+            EXPECT_EQ(synced.exitCode, 1) << c.what << ": " << synced.err;
+            EXPECT_THAT(synced.err, HasSubstr("the copy read back differs from the original"))
+                << c.what;
+            EXPECT_TRUE(Contents(target).empty()) << c.what;
+        } else {
+            EXPECT_EQ(synced.exitCode, 0) << c.what << ": " << synced.err;
+            EXPECT_EQ(target.Read("data.bin"), data) << c.what;
+        }
+    }
+}
+
 // A sync whose journal could not be written went on ("it can not be
 // undone") and exited 0; undo then said it changed nothing. Now it refuses
 // before changing anything, naming the journal and the reason, unless the

@@ -1,12 +1,14 @@
 // Put in front of the program by the verification tests (LD_PRELOAD): every
 // write() to a copy on its way (a file named ".ravelmoor-....part") has one
-// byte changed, as a bad disk, cable or driver would change it. Everything
-// else is written as it is.
+// byte changed, as a bad disk, cable or driver would change it: the middle
+// byte of each write, or, with RAVELMOOR_FLIP_AT set, only the byte at that
+// offset of the file. Everything else is written as it is.
 
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -30,8 +32,16 @@ extern "C" ssize_t write(int fd, const void* data, size_t size) {
     using Write = ssize_t (*)(int, const void*, size_t);
     static const auto real = reinterpret_cast<Write>(::dlsym(RTLD_NEXT, "write"));
     if (size == 0 || !IsCopyOnItsWay(fd)) return real(fd, data, size);
+    size_t flip = size / 2;
+    if (const char* at = std::getenv("RAVELMOOR_FLIP_AT")) {
+        const off_t position = ::lseek(fd, 0, SEEK_CUR);
+        const auto wanted = static_cast<off_t>(std::strtoll(at, nullptr, 10));
+        if (position < 0 || wanted < position || wanted >= position + static_cast<off_t>(size))
+            return real(fd, data, size);
+        flip = static_cast<size_t>(wanted - position);
+    }
     std::vector<char> changed(static_cast<const char*>(data),
                               static_cast<const char*>(data) + size);
-    changed[size / 2] ^= 0x20;
+    changed[flip] ^= 0x20;
     return real(fd, changed.data(), size);
 }

@@ -19,10 +19,6 @@ char* ReadBuffer() {
     return buffer.data();
 }
 
-// Side by side, the two blocks are compared while both are still in the
-// processor's cache, so they are smaller.
-constexpr size_t kPairBlockSize = size_t{64} * 1024;
-
 char* PairBuffers() {
     thread_local std::vector<char> buffers(2 * kPairBlockSize);
     return buffers.data();
@@ -128,7 +124,7 @@ PairReading ReadPairSideBySide(FileEntry& source, FileEntry& target, const PairS
     uint64_t done = 0;
     while (done < wanted) {
         if (from.cancel != nullptr && from.cancel->load(std::memory_order_relaxed) != 0) break;
-        const auto ask = static_cast<size_t>(std::min<uint64_t>(kPairBlockSize, wanted - done));
+        const auto ask = static_cast<size_t>(std::min(kPairBlockSize, wanted - done));
         const int64_t gotSource = ReadFully(*sourceReader, sourceBlock, ask);
         const int64_t gotTarget = ReadFully(*targetReader, targetBlock, ask);
         Count(from.bytesChecked, static_cast<uint64_t>(std::max<int64_t>(gotSource, 0) +
@@ -152,6 +148,37 @@ PairReading ReadPairSideBySide(FileEntry& source, FileEntry& target, const PairS
     for (FileEntry* entry : {&source, &target}) {
         entry->checksumBytes = done;
         entry->checksum = done >= entry->size ? crc : ~crc;
+    }
+    return PairReading::Summed;
+}
+
+PairReading SettleWholeBlocks(FileEntry& source, const char* sourceData, FileEntry& target,
+                              const char* targetData, uint64_t limit) {
+    const uint64_t sourceWanted = ChecksumByteCount(source.size, limit);
+    const uint64_t targetWanted = ChecksumByteCount(target.size, limit);
+    // As ComputeChecksum leaves one file read alone: an empty one is never read.
+    auto alone = [](FileEntry& entry, const char* data, uint64_t wanted) {
+        const uint32_t crc = libdeflate_crc32(0, data, static_cast<size_t>(wanted));
+        entry.checksumBytes = wanted;
+        entry.checksum = wanted == 0 ? 0xFFFFFFFFu : wanted >= entry.size ? crc : ~crc;
+    };
+    if (sourceWanted != targetWanted || sourceWanted == 0) {
+        alone(source, sourceData, sourceWanted);
+        alone(target, targetData, targetWanted);
+        return PairReading::Summed;
+    }
+    const auto wanted = static_cast<size_t>(sourceWanted);
+    if (std::memcmp(sourceData, targetData, wanted) != 0) {
+        // The registers say how far each file was read; they are not the sums.
+        source.checksum = ~libdeflate_crc32(0, sourceData, wanted);
+        target.checksum = ~libdeflate_crc32(0, targetData, wanted);
+        source.checksumBytes = target.checksumBytes = wanted;
+        return PairReading::Differs;
+    }
+    const uint32_t crc = libdeflate_crc32(0, sourceData, wanted);
+    for (FileEntry* entry : {&source, &target}) {
+        entry->checksumBytes = wanted;
+        entry->checksum = wanted >= entry->size ? crc : ~crc;
     }
     return PairReading::Summed;
 }

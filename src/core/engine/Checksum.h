@@ -10,6 +10,9 @@ namespace ravelmoor {
 
 // Files are read in pieces of this size; a limited checksum counts whole pieces.
 inline constexpr uint64_t kChecksumPieceSize = 16384;
+// Side by side, the two files of a pair are read and compared in blocks of
+// this size, while both blocks are still in the processor's cache.
+inline constexpr uint64_t kPairBlockSize = 65536;
 
 // How many bytes a checksum with byte limit `limit` folds in for a file of
 // `size` bytes: the whole file for limit 0; otherwise the limit rounded up to a
@@ -50,5 +53,12 @@ struct PairSources {
 // after the other, as nothing lines up). A file that cannot be read, or ends
 // before its listed size before any difference is seen, gives Unreadable.
 PairReading ReadPairSideBySide(FileEntry& source, FileEntry& target, const PairSources& from);
+
+// What ReadPairSideBySide gives for a pair whose counted bytes
+// (ChecksumByteCount with `limit`) are at most one block on each side, read
+// already: `sourceData` and `targetData` hold each file's counted bytes.
+// Sets both entries' checksum fields as ReadPairSideBySide does.
+PairReading SettleWholeBlocks(FileEntry& source, const char* sourceData, FileEntry& target,
+                              const char* targetData, uint64_t limit);
 
 }  // namespace ravelmoor

@@ -11,12 +11,15 @@
 #include "core/engine/CoarseTimes.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/EntryFilter.h"
+#include "core/engine/FolderPairReader.h"
+#include "core/engine/KeyPrefixes.h"
 #include "core/engine/MatchKey.h"
 #include "core/engine/PairReaders.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
 #include "core/engine/Trace.h"
 #include "core/engine/TreeScan.h"
+#include "core/engine/WalkCursor.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -40,129 +43,27 @@ class Stopwatch {
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Key prefixes of folders (a folded key followed by '/'): every key that
-// starts with one of them lies below such a folder.
-class KeyPrefixes {
+// A side's scan list as the walk may read it while it is being filled; the
+// folders the side could not list reach the walk's prefixes before it reads
+// past them.
+class ListedSoFar : public WalkFeed {
   public:
-    // Folder texts of a scan list (markers included, ending with '/').
-    void BuildFromFolders(const std::vector<std::string>& folders) {
-        prefixes_.clear();
-        for (const auto& folder : folders)
-            prefixes_.push_back(FoldCase(folder));
-        std::sort(prefixes_.begin(), prefixes_.end(),
-                  [](const std::string& a, const std::string& b) { return CompareKeys(a, b) < 0; });
-    }
-    // A folder's key; keys arrive in key order, so the list stays sorted.
-    void AddFolderKey(std::string_view key) { prefixes_.emplace_back(key).push_back('/'); }
-    bool empty() const { return prefixes_.empty(); }
+    ListedSoFar(TreeScan& scan, size_t tree, KeyPrefixes& unlistable)
+        : scan_(scan), tree_(tree), unlistable_(unlistable) {}
 
-    bool Covers(std::string_view key) const {
-        if (prefixes_.empty()) return false;
-        // The candidate is the greatest prefix that does not sort after the key.
-        auto it = std::upper_bound(
-            prefixes_.begin(), prefixes_.end(), key,
-            [](std::string_view k, const std::string& p) { return CompareKeys(k, p) < 0; });
-        if (it == prefixes_.begin()) return false;
-        --it;
-        return key.substr(0, it->size()) == *it;
+    size_t Await(size_t entry) override {
+        const size_t available = scan_.Await(tree_, entry, fresh_);
+        for (const std::string& folder : fresh_)
+            unlistable_.AddFolder(folder);
+        fresh_.clear();
+        return available;
     }
 
   private:
-    std::vector<std::string> prefixes_;
-};
-
-// One side's position in the walk. Each entry gets its key and its filter
-// test when the walk first looks at it; the key of the entry after the
-// current one is kept, because the walk looks one entry ahead to find names
-// that fold equal on the same side.
-class WalkCursor {
-  public:
-    WalkCursor(FileList& scan, const EntryFilter* filter)
-        : scan_(scan), count_(scan.GetSize()), filter_(filter) {
-        if (count_ > 0) KeyEntry(0, key_);
-    }
-
-    bool Done() const { return at_ >= count_; }
-    size_t At() const { return at_; }
-    const std::string& Key() const { return key_; }
-
-    // How many entries from the current one on share its key.
-    size_t GroupSize() {
-        if (at_ + 1 >= count_) return 1;
-        if (nextKeyedAt_ != at_ + 1) {
-            KeyEntry(at_ + 1, next_);
-            nextKeyedAt_ = at_ + 1;
-        }
-        if (next_ != key_) return 1;
-        size_t size = 2;
-        while (at_ + size < count_) {
-            KeyEntry(at_ + size, spare_);
-            if (spare_ != key_) break;
-            ++size;
-        }
-        return size;
-    }
-
-    void Advance(size_t by) {
-        if (by == 0) return;
-        at_ += by;
-        if (Done()) return;
-        if (by == 1 && nextKeyedAt_ == at_) {
-            key_.swap(next_);
-        } else {
-            KeyEntry(at_, key_);  // after a group: a second filter test changes nothing
-        }
-        scan_.ReleaseBlocksBefore(at_);
-    }
-
-  private:
-    // The key is the folded path with the folder marker before every folder
-    // name (the scan's order). Entries of one folder come together, so the
-    // folder's part of the key is made once per folder.
-    void KeyEntry(size_t at, std::string& key) {
-        FileEntry& entry = scan_.ElementAt(at);
-        const std::string_view folder = entry.path.Folder();
-        if (folder.data() != keyedFolder_.data() || folder.size() != keyedFolder_.size()) {
-            keyedFolder_ = folder;
-            folderKey_.clear();
-            size_t start = 0;
-            while (start < folder.size()) {
-                const size_t slash = folder.find('/', start);
-                folderKey_.push_back(kFolderMarker);
-                AppendFoldedName(folder.substr(start, slash - start), folderKey_);
-                folderKey_.push_back('/');
-                start = slash + 1;
-            }
-        }
-        key.assign(folderKey_);
-        if (entry.IsFolder()) key.push_back(kFolderMarker);
-        AppendFoldedName(entry.path.Name(), key);
-        if (filter_ != nullptr && filter_->IsExcluded(key)) entry.excluded = 1;
-    }
-
-    // Folding goes name by name (CaseFold.h), so a name folded on its own
-    // gives the bytes it has in the whole path's key.
-    void AppendFoldedName(std::string_view name, std::string& out) {
-        if (std::memchr(name.data(), kFolderMarker, name.size()) == nullptr) {
-            AppendFolded(name, out);
-            return;
-        }
-        escaped_.clear();
-        AppendScanName(escaped_, name);
-        AppendFolded(escaped_, out);
-    }
-
-    FileList& scan_;
-    const size_t count_;
-    const EntryFilter* filter_;
-    size_t at_ = 0;
-    std::string key_;
-    std::string next_;
-    size_t nextKeyedAt_ = SIZE_MAX;
-    std::string spare_;
-    std::string_view keyedFolder_;  // the folder text folderKey_ was made from
-    std::string folderKey_;
-    std::string escaped_;
+    TreeScan& scan_;
+    size_t tree_;
+    KeyPrefixes& unlistable_;
+    std::vector<std::string> fresh_;
 };
 
 // Threads that list folders and read file data. With a warm cache the work
@@ -235,7 +136,6 @@ int ComparisonRun::EndWithoutResult() {
 
 bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
                                     const std::vector<std::string>& unlistable) {
-    ComparisonFindings& found = comparison_.Findings();
     const Side side = isSource ? Side::Source : Side::Target;
     FileSystem& fs = comparison_.Sides().FileSystemOf(side);
     const std::string& root = comparison_.Sides().Folder(side);
@@ -265,7 +165,8 @@ bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
         cancel_.store(1);
         return false;
     }
-    auto& remembered = isSource ? found.unlistableSource : found.unlistableTarget;
+    auto& remembered = isSource ? comparison_.Findings().unlistableSource
+                                : comparison_.Findings().unlistableTarget;
     for (const auto& folder : unlistable)
         remembered.push_back(folder);
     for (auto& path : comparison_.LeftoversOf(isSource))
@@ -273,16 +174,14 @@ bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
     return true;
 }
 
-bool ComparisonRun::ListBothSides() {
+bool ComparisonRun::ListAndWalk() {
     // Both sides are listed by one set of threads taking folders from one
     // queue (TreeScan.h); a local side lists several folders at once, a
     // server one at a time. The scan puts each folder's children in key
     // order as it goes, so the lists need no sort of their own.
     std::vector<std::string> unlistable[2];
     ScanOptions options[2];
-    TreeScan scan;
     for (const bool isSource : {true, false}) {
-        const Side side = isSource ? Side::Source : Side::Target;
         ScanOptions& o = options[isSource ? 0 : 1];
         o.includeSubFolders = comparison_.Rules().includeSubFolders;
         o.recordFolders = comparison_.Rules().includeSubFolders;
@@ -290,9 +189,25 @@ bool ComparisonRun::ListBothSides() {
         o.counter = isSource ? &sourceCount_ : &targetCount_;
         o.unlistable = &unlistable[isSource ? 0 : 1];
         o.leftovers = &comparison_.LeftoversOf(isSource);
-        FileSystem& fs = comparison_.Sides().FileSystemOf(side);
-        scan.Add(fs, isSource ? sourceScan_ : targetScan_, comparison_.Sides().Folder(side), o,
-                 fs.ListsConcurrently());
+    }
+    FileSystem& sourceFs = comparison_.Sides().FileSystemOf(Side::Source);
+    FileSystem& targetFs = comparison_.Sides().FileSystemOf(Side::Target);
+    const ScanSide source{sourceFs, sourceScan_, comparison_.Sides().Folder(Side::Source),
+                          options[0]};
+    const ScanSide target{targetFs, targetScan_, comparison_.Sides().Folder(Side::Target),
+                          options[1]};
+    TreeScan scan;
+    std::optional<FolderPairReader> reader;
+    if (sourceFs.ListsConcurrently() && targetFs.ListsConcurrently()) {
+        // Two local sides are listed folder pair by folder pair, and where
+        // data is compared, the small files of each pair are read at once.
+        if (comparison_.Rules().method != ComparisonMethod::SizeAndTimestamp &&
+            sourceFs.ReadsLocalFiles() && targetFs.ReadsLocalFiles())
+            reader.emplace(comparison_.Rules(), &cancel_, &bytesChecked_);
+        scan.AddPair(source, target, reader ? &*reader : nullptr);
+    } else {
+        scan.Add(sourceFs, sourceScan_, source.folder, options[0], false);
+        scan.Add(targetFs, targetScan_, target.folder, options[1], false);
     }
     TraceLine("Add Source Dir\n");
     TraceLine("Add Target Dir\n");
@@ -303,41 +218,71 @@ bool ComparisonRun::ListBothSides() {
             SetPhase(ComparisonPhase::CollectingTarget);
         }
     });
-    const std::vector<ScanResult> results = scan.Run(EngineThreads());
+    // The walk pairs what is listed while the listing goes on, on this
+    // thread; pairs that wait for their data go to the readers at once.
+    const SideProvider& sides = comparison_.Sides();
+    const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
+    std::optional<PairReaders> readers;
+    if (comparison_.Rules().method != ComparisonMethod::SizeAndTimestamp) {
+        // An FTP side has one connection, used by this thread: its pairs
+        // are read here once the walk is done.
+        readers.emplace(comparison_.Rules(), PairDataOf(bothLocal), comparison_.SourceResults(),
+                        bothLocal ? EngineThreads() : 0);
+    }
+    sourceScan_.AllowReadingWhileGrowing();
+    targetScan_.AllowReadingWhileGrowing();
+    scan.Start(EngineThreads());
+    const bool walked = Walk(scan, readers ? &*readers : nullptr);
+    // A walk ends early only when cancelled, which stops the listing too.
+    const std::vector<ScanResult> results = scan.Finish();
+    // The walk moved entries to the result lists without their texts.
+    comparison_.SourceResults().AdoptStorage(sourceScan_);
+    comparison_.TargetResults().AdoptStorage(targetScan_);
     TraceLine("Source and Target Dir: %d seconds\n", listTime.Seconds());
-    if (!CheckListedSide(true, results[0], unlistable[0]) ||
-        !CheckListedSide(false, results[1], unlistable[1]))
+    if (!walked || !CheckListedSide(true, results[0], unlistable[0]) ||
+        !CheckListedSide(false, results[1], unlistable[1])) {
+        // A run that ends while listing keeps no rows, as when pairing
+        // began only after the listing; the readers let go of them first.
+        readers.reset();
+        comparison_.SourceResults().Clear();
+        comparison_.TargetResults().Clear();
         return false;
+    }
+    for (auto* folders :
+         {&comparison_.Findings().unlistableSource, &comparison_.Findings().unlistableTarget}) {
+        for (auto& folder : *folders)
+            folder = WithoutMarkers(folder);
+    }
     SetPhase(ComparisonPhase::Sorting);
+    SetPhase(ComparisonPhase::PreparingComparison);
+    SetPhase(ComparisonPhase::Comparing);
+    if (readers && !ClassifyReadPairs(*readers)) return false;
+    comparison_.Findings().exactTimesAsked =
+        SettleCoarseTimes(comparison_.SourceResults(), comparison_.TargetResults(),
+                          comparison_.Rules(), PairDataOf(bothLocal));
     return !Cancelled();
 }
 
 int ComparisonRun::Run() {
-    ComparisonFindings& found = comparison_.Findings();
     Stopwatch total;
     sourceScan_.Clear();
     targetScan_.Clear();
-    found.unlistableSource.clear();
-    found.unlistableTarget.clear();
-    found.unreadableFiles.clear();
-    found.leftoversSource.clear();
-    found.leftoversTarget.clear();
+    comparison_.Findings().unlistableSource.clear();
+    comparison_.Findings().unlistableTarget.clear();
+    comparison_.Findings().unreadableFiles.clear();
+    comparison_.Findings().leftoversSource.clear();
+    comparison_.Findings().leftoversTarget.clear();
 
     if (!comparison_.Sides().OpenRemote(&cancel_)) return EndWithoutResult();
-    found.targetIgnoresCase =
+    comparison_.Findings().targetIgnoresCase =
         comparison_.Sides().FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
 
-    if (!ListBothSides()) return EndWithoutResult();
-
-    SetPhase(ComparisonPhase::PreparingComparison);
-    SetPhase(ComparisonPhase::Comparing);
+    // The walk starts with the listing, so the filters are ready before it.
     if (filter_) filter_->Compile();
-
     TraceLine("Comparing...\n");
-    Stopwatch walkTime;
-    if (!Walk()) return EndWithoutResult();
-    if (!found.caseClashes.empty()) prompter_.Warn(comparison_.CaseClashWarning());
-    TraceLine("Comparing Dir: %d seconds\n", walkTime.Seconds());
+    if (!ListAndWalk()) return EndWithoutResult();
+    SetAllIdentical();
+    if (!comparison_.Findings().caseClashes.empty()) prompter_.Warn(comparison_.CaseClashWarning());
     TraceLine("Total time: %d seconds\n", total.Seconds());
 
     comparison_.Sides().CloseRemote();
@@ -347,44 +292,17 @@ int ComparisonRun::Run() {
     return 0;
 }
 
-bool ComparisonRun::Walk() {
-    ComparisonFindings& found = comparison_.Findings();
-    // Path texts move from the scan lists to the result lists without a copy,
-    // and scan blocks are freed as the walk leaves them behind.
-    comparison_.SourceResults().AdoptStorage(sourceScan_);
-    comparison_.TargetResults().AdoptStorage(targetScan_);
-
+bool ComparisonRun::Walk(TreeScan& scan, PairReaders* readers) {
     KeyPrefixes sourceUnlistable;
     KeyPrefixes targetUnlistable;
-    sourceUnlistable.BuildFromFolders(found.unlistableSource);
-    targetUnlistable.BuildFromFolders(found.unlistableTarget);
-    for (auto& folder : found.unlistableSource)
-        folder = WithoutMarkers(folder);
-    for (auto& folder : found.unlistableTarget)
-        folder = WithoutMarkers(folder);
-    const bool anyUnlistable = !found.unlistableSource.empty() || !found.unlistableTarget.empty();
+    ListedSoFar sourceListed(scan, 0, sourceUnlistable);
+    ListedSoFar targetListed(scan, 1, targetUnlistable);
     KeyPrefixes clashFolders;
-    found.caseClashes.clear();
+    comparison_.Findings().caseClashes.clear();
 
-    WalkCursor source(sourceScan_, filter_.get());
-    WalkCursor target(targetScan_, filter_.get());
+    WalkCursor source(sourceScan_, filter_.get(), &sourceListed);
+    WalkCursor target(targetScan_, filter_.get(), &targetListed);
     std::vector<uint32_t> waitingForChecksums;
-    const SideProvider& sides = comparison_.Sides();
-    const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
-    const PairData data{comparison_.SourceFileSystem(),
-                        comparison_.SourceFolder(),
-                        comparison_.TargetFileSystem(),
-                        comparison_.TargetFolder(),
-                        &cancel_,
-                        &bytesChecked_,
-                        bothLocal};
-    std::optional<PairReaders> readers;
-    if (comparison_.Rules().method != ComparisonMethod::SizeAndTimestamp) {
-        // An FTP side has one connection, used by this thread: its pairs
-        // are read here once the walk is done.
-        readers.emplace(comparison_.Rules(), data, comparison_.SourceResults(),
-                        bothLocal ? EngineThreads() : 0);
-    }
     std::vector<std::pair<size_t, size_t>> groupRows;  // source index, target index; SIZE_MAX: none
 
     size_t groupsWalked = 0;
@@ -405,10 +323,9 @@ bool ComparisonRun::Walk() {
 
         PairGroup(source.At(), sourceGroup, target.At(), targetGroup, groupRows);
         // Names that differ only in case would land on one name on the Target.
-        const bool clash = found.targetIgnoresCase && sourceGroup > 1;
+        const bool clash = comparison_.Findings().targetIgnoresCase && sourceGroup > 1;
         const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
-        const bool belowUnlistable =
-            anyUnlistable && (sourceUnlistable.Covers(key) || targetUnlistable.Covers(key));
+        const bool belowUnlistable = sourceUnlistable.Covers(key) || targetUnlistable.Covers(key);
         bool clashIsFolder = false;
         for (const auto& [s, t] : groupRows) {
             const size_t row = EmitRow(s, t, waitingForChecksums);
@@ -418,7 +335,8 @@ bool ComparisonRun::Walk() {
                 comparison_.TargetResults().ElementAt(row).excluded = 1;
             }
             if (clash && s != SIZE_MAX) {
-                found.caseClashes.push_back(comparison_.SourceResults().ElementAt(row).path.str());
+                comparison_.Findings().caseClashes.push_back(
+                    comparison_.SourceResults().ElementAt(row).path.str());
                 clashIsFolder = comparison_.SourceResults().ElementAt(row).IsFolder();
             }
         }
@@ -432,21 +350,31 @@ bool ComparisonRun::Walk() {
         source.Advance(sourceGroup);
         target.Advance(targetGroup);
     }
-    if (readers && !ClassifyReadPairs(*readers)) return false;
-    found.exactTimesAsked = SettleCoarseTimes(
-        comparison_.SourceResults(), comparison_.TargetResults(), comparison_.Rules(), data);
-    if (Cancelled()) return false;
+    // A cancel may also have stopped the listing short, which the cursors
+    // take for its end.
+    return !Cancelled();
+}
 
+void ComparisonRun::SetAllIdentical() {
     for (size_t row = 0; row < comparison_.SourceResults().GetSize(); ++row) {
         const FileEntry& sourceEntry = comparison_.SourceResults().ElementAt(row);
         const FileEntry& targetEntry = comparison_.TargetResults().ElementAt(row);
         if (sourceEntry.status != EntryStatus::Matched && sourceEntry.excluded == 0 &&
             targetEntry.excluded == 0) {
-            found.allIdentical = false;
+            comparison_.Findings().allIdentical = false;
             break;
         }
     }
-    return true;
+}
+
+PairData ComparisonRun::PairDataOf(bool bothLocal) {
+    return {comparison_.SourceFileSystem(),
+            comparison_.SourceFolder(),
+            comparison_.TargetFileSystem(),
+            comparison_.TargetFolder(),
+            &cancel_,
+            &bytesChecked_,
+            bothLocal};
 }
 
 void ComparisonRun::PairGroup(size_t sourceAt, size_t sourceCount, size_t targetAt,
@@ -513,21 +441,32 @@ size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
     }
     FileEntry& source = comparison_.SourceResults().ElementAt(row);
     FileEntry& target = comparison_.TargetResults().ElementAt(row);
+    // A pair read while it was listed carries what its reading found; the
+    // marks never reach a result list.
+    constexpr uint32_t kListedRead = kListedSummedAttribute | kListedDiffersAttribute;
+    const uint32_t listed = source.attributes & target.attributes & kListedRead;
+    source.attributes = static_cast<uint16_t>(source.attributes & ~kListedRead);
+    target.attributes = static_cast<uint16_t>(target.attributes & ~kListedRead);
     if (ClassifyWithoutReading(source, target, comparison_.Rules())) {
-        waitingForChecksums.push_back(static_cast<uint32_t>(row));
+        if (listed != 0) {
+            ClassifyByChecksums(source, target,
+                                (listed & kListedDiffersAttribute) != 0 ? PairReading::Differs
+                                                                        : PairReading::Summed);
+        } else {
+            waitingForChecksums.push_back(static_cast<uint32_t>(row));
+        }
     }
     return row;
 }
 
 bool ComparisonRun::ClassifyReadPairs(PairReaders& readers) {
-    ComparisonFindings& found = comparison_.Findings();
     readers.Finish();
     if (Cancelled()) return false;  // a read broken by a cancel asks nothing
     for (const PairReaders::Pair& pair : readers.Pairs()) {
         ClassifyByChecksums(*pair.source, *pair.target, pair.reading);
         if (pair.reading != PairReading::Unreadable) continue;
         const FileEntry& named = pair.source->IsBlank() ? *pair.target : *pair.source;
-        found.unreadableFiles.push_back(named.path.str());
+        comparison_.Findings().unreadableFiles.push_back(named.path.str());
         if (!prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
             return false;
     }

@@ -20,12 +20,15 @@ class Comparison;
 class EntryFilter;
 class FileSystem;
 class PairReaders;
+struct PairData;
 struct ScanResult;
+class TreeScan;
 class Prompter;
 
 // One comparison run over a Comparison that has been Reset: lists both sides
-// on a worker thread, sorts them, pairs entries with equal relative paths and
-// classifies every pair into the comparison's result lists.
+// on a worker thread (in key order), pairs entries with equal relative paths
+// as they are listed and classifies every pair into the comparison's result
+// lists.
 //
 // The progress words (phase, cancel, counters, bytes checked) are shared with
 // the display, which polls them. Destroying the run cancels it and waits.
@@ -75,8 +78,14 @@ class ComparisonRun {
     // and keeps what else its listing found.
     bool CheckListedSide(bool isSource, const ScanResult& result,
                          const std::vector<std::string>& unlistable);
-    bool ListBothSides();
-    bool Walk();
+    // Lists both sides and pairs what is listed while the listing goes on,
+    // then classifies the pairs the readers read.
+    bool ListAndWalk();
+    // Pairs the entries of the scan lists as `scan` fills them; pairs that
+    // need their data go to `readers`. False when cancelled.
+    bool Walk(TreeScan& scan, PairReaders* readers);
+    void SetAllIdentical();
+    PairData PairDataOf(bool bothLocal);
     // The rows for the entries of one key: `sourceCount` entries from
     // `sourceAt` and `targetCount` from `targetAt` (scan-list indices;
     // SIZE_MAX where a row has none on that side).

@@ -35,6 +35,13 @@ constexpr int64_t TimeSpan(uint32_t attributes) {
            : (attributes & kTimeMinuteAttribute) != 0 ? 59
                                                       : 0;
 }
+// Only in scan lists, where both sides are local: the data of the entry's
+// pair was read while its folders were listed (FolderPairReader), and the
+// checksum fields already hold what reading the pair side by side gives,
+// whole (Summed) or up to the block that differs (Differs). The walk takes
+// these bits off every entry it moves to a result list.
+inline constexpr uint32_t kListedSummedAttribute = 0x4000;
+inline constexpr uint32_t kListedDiffersAttribute = 0x8000;
 // Placed before every folder name below the root in the key text that the
 // scan orders by and the walk pairs by (and in the paths of folders that could
 // not be listed), so that a folder's files sort before its sub-folders (it is

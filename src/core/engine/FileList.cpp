@@ -1,6 +1,7 @@
 #include "core/engine/FileList.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -57,7 +58,10 @@ void FileList::Init() {
 }
 
 void FileList::Clear() {
+    // A table made for reading while growing is let go of too.
+    if (readWhileGrowing_) blocks_ = std::vector<std::unique_ptr<FileEntry[]>>();
     blocks_.clear();
+    readWhileGrowing_ = false;
     count_ = 0;
     releasedBlocks_ = 0;
     chunks_.clear();
@@ -69,6 +73,9 @@ void FileList::Clear() {
 
 FileEntry& FileList::Append() {
     if (count_ == blocks_.size() * kGrowthStep) {
+        // A list read while it grows (AllowReadingWhileGrowing) must not
+        // move its table under the reader.
+        if (readWhileGrowing_ && blocks_.size() == blocks_.capacity()) std::abort();
         auto block = Spares().Take();
         blocks_.push_back(block ? std::move(block) : std::make_unique<FileEntry[]>(kGrowthStep));
     }
@@ -197,8 +204,18 @@ size_t FileList::AddTransferred(FileEntry& from) {
     return count_ - 1;
 }
 
+void FileList::AllowReadingWhileGrowing() {
+    // 2^20 blocks of kGrowthStep entries: 96 GiB of entries; only the pages
+    // of the table that are used take memory.
+    constexpr size_t kMostBlocks = size_t{1} << 20;
+    blocks_.reserve(kMostBlocks);
+    readWhileGrowing_ = true;
+}
+
 void FileList::ReleaseBlocksBefore(size_t index) {
-    const size_t fullBlocks = std::min(index / kGrowthStep, blocks_.size());
+    // The list may be growing on another thread: its block table is not
+    // looked at beyond the blocks asked for.
+    const size_t fullBlocks = index / kGrowthStep;
     for (; releasedBlocks_ < fullBlocks; ++releasedBlocks_)
         Spares().Put(std::move(blocks_[releasedBlocks_]));
 }

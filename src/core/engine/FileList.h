@@ -66,8 +66,14 @@ class FileList {
     // text storage; AddTransferred then moves an entry of `from` over.
     void AdoptStorage(FileList& from);
     size_t AddTransferred(FileEntry& from);
-    // Frees the blocks that hold only entries before `index`. Those entries
-    // must not be touched again, and the list must be cleared afterwards.
+    // Sets an empty list up so that one other thread may read its entries
+    // below a count it was told (under a lock both take) while this list
+    // grows: the table of blocks is made at once for more entries than
+    // memory holds, so that growing never moves it.
+    void AllowReadingWhileGrowing();
+    // Frees the blocks that hold only entries before `index` (at most the
+    // list's size). Those entries must not be touched again, and the list
+    // must be cleared afterwards.
     void ReleaseBlocksBefore(size_t index);
 
     // Bytes held by the entries and their texts.
@@ -84,6 +90,7 @@ class FileList {
     std::vector<std::unique_ptr<FileEntry[]>> blocks_;
     size_t count_ = 0;
     size_t releasedBlocks_ = 0;
+    bool readWhileGrowing_ = false;
 
     // Text storage: chunks that are filled front to back and freed together.
     std::vector<std::unique_ptr<char[]>> chunks_;

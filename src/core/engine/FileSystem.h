@@ -95,9 +95,9 @@ struct CopyControl {
     // the copy and ends the copy with that outcome.
     std::function<WriteOutcome()> setAside;
     // The copy's bytes are checked before it is put in place: a local copy
-    // is read back and summed against what was read from the original, a
-    // copy on a server is looked at for its size (and summed there where the
-    // server can).
+    // is read back piece by piece and compared with what was read from the
+    // original, a copy on a server is looked at for its size (and summed
+    // there where the server can).
     bool verify = true;
 
     bool Cancelled() const {
@@ -147,6 +147,11 @@ class FileSystem {
     // Whether ListFolder may be called from several threads at once (a local
     // disk). A connection to a server lists one folder at a time.
     virtual bool ListsConcurrently() const { return false; }
+    // Whether the side's files are this machine's own, opened by their paths
+    // with the system's calls, exactly as OpenForReading opens them: the
+    // comparison may then read many of them at once with batched calls
+    // instead of through OpenForReading.
+    virtual bool ReadsLocalFiles() const { return false; }
 
     // Why `folder` could not be listed just now, in words (the system's error,
     // the server's reply), for the message that names it.

@@ -9,9 +9,9 @@ namespace ravelmoor {
 
 class FolderListing::Sink : public ListSink {
   public:
-    Sink(FolderListing& listing, const ScanOptions& options, const std::string& prefix,
-         uint32_t member)
-        : listing_(listing), options_(options), prefix_(prefix), member_(member) {}
+    Sink(FolderListing& listing, const ScanOptions& options, const ScanMember& member,
+         uint32_t index)
+        : listing_(listing), options_(options), member_(member), index_(index) {}
 
     bool OnEntry(const DirEntryFacts& facts) override {
         if (options_.cancel != nullptr && options_.cancel->load(std::memory_order_relaxed) != 0)
@@ -21,14 +21,15 @@ class FolderListing::Sink : public ListSink {
         // What a sync kept on a server is its own, never a row to compare.
         if (folder && facts.name == kVersionsFolder) return true;
         if (!folder && IsTemporaryName(facts.name)) {
-            listing_.leftovers_.push_back(prefix_ + std::string(facts.name));
+            listing_.leftovers_.push_back(
+                {member_.side, member_.entryPrefix + std::string(facts.name)});
             return true;
         }
         Child child{};
-        child.member = member_;
+        child.member = index_;
         child.nameAt = static_cast<uint32_t>(listing_.names_.size());
         child.nameLength = static_cast<uint32_t>(facts.name.size());
-        listing_.names_.append(facts.name);
+        listing_.names_.append(facts.name).push_back('\0');
         // The key is folded once, from the name as the scan list holds it.
         escaped_.clear();
         AppendScanName(escaped_, facts.name);
@@ -45,24 +46,28 @@ class FolderListing::Sink : public ListSink {
     // Remembered like a folder that could not be read: the other side's
     // rows of that name are excluded, so no sync copies over or deletes them.
     void OnUnusableName(std::string_view name) override {
-        listing_.unlistable_.push_back(prefix_ + std::string(name));
+        listing_.unlistable_.push_back({member_.side, member_.entryPrefix + std::string(name)});
     }
 
   private:
     FolderListing& listing_;
     const ScanOptions& options_;
-    const std::string& prefix_;
-    uint32_t member_;
+    const ScanMember& member_;
+    uint32_t index_;
     std::string escaped_;
 };
 
-bool FolderListing::List(FileSystem& fs, const std::vector<ScanMember>& group,
-                         const ScanOptions& options) {
+bool FolderListing::List(const std::vector<ScanMember>& group, const ScanSource* sources) {
     for (uint32_t m = 0; m < group.size(); ++m) {
-        Sink sink(*this, options, group[m].entryPrefix, m);
-        const ListStatus status = fs.ListFolder(group[m].listPath, sink);
-        if (status == ListStatus::Failed) return false;
-        if (status == ListStatus::NotListable) unlistable_.push_back(group[m].entryPrefix);
+        const ScanSource& source = sources[group[m].side];
+        Sink sink(*this, *source.options, group[m], m);
+        const ListStatus status = source.fs->ListFolder(group[m].listPath, sink);
+        if (status == ListStatus::Failed) {
+            failedSide_ = group[m].side;
+            return false;
+        }
+        if (status == ListStatus::NotListable)
+            unlistable_.push_back({group[m].side, group[m].entryPrefix});
     }
     Sort();
     return true;
@@ -97,6 +102,7 @@ std::vector<ScanMember> FolderListing::MembersOf(const SubGroup& sub,
         const ScanMember& parent = group[children_[f].member];
         const std::string_view name = Name(children_[f]);
         ScanMember member;
+        member.side = parent.side;
         member.entryPrefix = parent.entryPrefix;
         member.entryPrefix += kFolderMarker;
         AppendScanName(member.entryPrefix, name);

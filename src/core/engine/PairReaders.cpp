@@ -1,10 +1,12 @@
 #include "core/engine/PairReaders.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/engine/FileList.h"
 #include "core/engine/FolderCache.h"
+#include "core/engine/PairReadAhead.h"
 
 namespace ravelmoor {
 namespace {
@@ -71,6 +73,13 @@ void PairReaders::Expect(const std::vector<Pair*>& batch) {
 void PairReaders::Work() {
     // Neighbouring rows are files of one folder: each folder is looked up once.
     const FolderCache folders;
+    // Large files of two local sides are read with several blocks in flight.
+    std::optional<PairReadAhead> ahead;
+    if (data_.sideBySide && data_.sourceFs.ReadsLocalFiles() && data_.targetFs.ReadsLocalFiles())
+        ahead.emplace();
+    const PairSources from{data_.sourceFs,     data_.sourceFolder, data_.targetFs,
+                           data_.targetFolder, rules_.crcChunk,    data_.cancel,
+                           data_.bytesChecked};
     std::vector<Pair*> batch;
     batch.reserve(kBatch);
     std::string shown;
@@ -93,7 +102,8 @@ void PairReaders::Work() {
             shown.clear();
             pair->source->path.AppendTo(shown);
             progress_.SetCurrentName(shown);
-            pair->reading = ReadPairChecksums(*pair->source, *pair->target, rules_, data_);
+            pair->reading = ahead ? ahead->Read(*pair->source, *pair->target, from)
+                                  : ReadPairChecksums(*pair->source, *pair->target, rules_, data_);
         }
     }
 }

@@ -11,6 +11,7 @@ class LocalFileSystem : public LocalFolderWriter {
   public:
     ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
     bool ListsConcurrently() const override { return true; }
+    bool ReadsLocalFiles() const override { return true; }
     std::string WhyNotListable(const std::string& folder) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,

@@ -6,9 +6,9 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
-#include <libdeflate.h>
-
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 
@@ -23,6 +23,15 @@ namespace {
 // Large enough to keep the kernel busy, small enough to notice a cancel soon.
 constexpr size_t kCopyPiece = size_t{8} << 20;
 constexpr size_t kBufferSize = size_t{1} << 20;
+// A checked copy goes in pieces small enough that the piece read from the
+// original, the pages it is written to and the piece read back all stay in
+// the processor's own cache: read back from there, the check costs little
+// beside the copy (with pieces of 1 MiB it cost as much as the copy).
+constexpr size_t kCheckedPiece = size_t{128} << 10;
+// A large copy hands its data to the disk every so many bytes, so that the
+// disk writes while the copy (and its check) goes on, and the flush before
+// the rename finds little left to wait for.
+constexpr uint64_t kWritebackStep = uint64_t{8} << 20;
 // A link text longer than this is not a link text.
 constexpr size_t kMaxLinkText = 65536;
 
@@ -39,38 +48,59 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-// The CRC-32 of the bytes read from an original, and of the same bytes read
-// back from its copy.
-struct CopySums {
-    uint32_t read = 0;
-    uint32_t written = 0;
-};
+// Starts the disk on what was written since `started` once that is a step's
+// worth. A failure here is not the copy's: the flush before the rename
+// reports what the disk could not take.
+void StartWriteback(int fd, uint64_t written, uint64_t& started) {
+    if (written - started < kWritebackStep) return;
+    ::sync_file_range(fd, static_cast<off_t>(started), static_cast<off_t>(written - started),
+                      SYNC_FILE_RANGE_WRITE);
+    started = written;
+}
 
-// Adds the CRC-32 of `size` bytes of `fd` from `at` on, as read back now, to
-// `sum`; false when they can not all be read.
-bool ReadBack(int fd, uint64_t at, size_t size, uint32_t& sum) {
+// Reads `size` bytes of `fd` from `at` on, as the kernel returns them now
+// (into a buffer of its own), and tells whether they are `expected`; false
+// when they can not all be read.
+bool ReadBackEquals(int fd, uint64_t at, const char* expected, size_t size, bool& equal) {
     thread_local std::unique_ptr<char[]> back;
-    if (!back) back = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    if (!back) back = std::make_unique_for_overwrite<char[]>(kCheckedPiece);
+    equal = true;
     while (size > 0) {
-        const ssize_t got = ::pread(fd, back.get(), size, static_cast<off_t>(at));
+        const ssize_t got =
+            ::pread(fd, back.get(), std::min(size, kCheckedPiece), static_cast<off_t>(at));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
-        sum = libdeflate_crc32(sum, back.get(), static_cast<size_t>(got));
-        at += static_cast<uint64_t>(got);
-        size -= static_cast<size_t>(got);
+        const auto n = static_cast<size_t>(got);
+        if (std::memcmp(back.get(), expected, n) != 0) {
+            equal = false;
+            return true;
+        }
+        expected += n;
+        at += n;
+        size -= n;
     }
     return true;
 }
 
+WriteOutcome ReadBackDiffers() {
+    return WriteOutcome(WriteStatus::Failed,
+                        FillIn(QCoreApplication::translate(
+                            "LocalFolderWriter",
+                            "the copy read back differs from the original; it was not put "
+                            "in place")));
+}
+
 // Moves the data from `reader` to `out`: in the kernel when the reader is a
-// local file, otherwise (or where the kernel cannot) through a buffer. With
-// `sums`, always through the buffer, each piece read back from `out` as soon
-// as it is written (while it is still in the processor's cache) and both
-// summed.
+// local file, otherwise (or where the kernel cannot) through a buffer. A
+// checked copy always goes through the buffer, and each piece is read back
+// from `out` as soon as it is written and compared byte for byte with what
+// was read from the original: a byte changed on its way (a bad cable, driver
+// or disk) ends the copy.
 bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutcome& outcome,
-              CopySums* sums) {
+              bool check) {
     const int in = reader.NativeHandle();
-    bool inKernel = in >= 0 && sums == nullptr;
+    uint64_t writebackStarted = 0;
+    bool inKernel = in >= 0 && !check;
     while (inKernel) {
         if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
@@ -79,6 +109,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kCopyPiece, 0);
         if (n > 0) {
             outcome.bytes += static_cast<uint64_t>(n);
+            StartWriteback(out, outcome.bytes, writebackStarted);
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
@@ -94,12 +125,13 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
     }
     thread_local std::unique_ptr<char[]> buffer;
     if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    const size_t piece = check ? kCheckedPiece : kBufferSize;
     for (;;) {
         if (control.Cancelled()) {
             outcome = WriteOutcome(WriteStatus::Cancelled);
             return false;
         }
-        const int64_t got = reader.Read(buffer.get(), kBufferSize);
+        const int64_t got = reader.Read(buffer.get(), piece);
         if (got == 0) return true;
         if (got < 0) {
             outcome = WriteOutcome(WriteStatus::Failed,
@@ -112,14 +144,19 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
             outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno));
             return false;
         }
-        if (sums != nullptr) {
-            sums->read = libdeflate_crc32(sums->read, buffer.get(), size);
-            if (!ReadBack(out, outcome.bytes, size, sums->written)) {
+        if (check) {
+            bool equal = true;
+            if (!ReadBackEquals(out, outcome.bytes, buffer.get(), size, equal)) {
                 outcome = WriteOutcome(WriteStatus::Failed, ErrorText(errno != 0 ? errno : EIO));
+                return false;
+            }
+            if (!equal) {
+                outcome = ReadBackDiffers();
                 return false;
             }
         }
         outcome.bytes += static_cast<uint64_t>(got);
+        StartWriteback(out, outcome.bytes, writebackStarted);
     }
 }
 
@@ -267,9 +304,7 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
     const int out = staged.Out().get();
 
     WriteOutcome outcome;
-    const bool verify = staged.Control().verify;
-    CopySums sums;
-    if (!CopyData(*reader, out, staged.Control(), outcome, verify ? &sums : nullptr)) {
+    if (!CopyData(*reader, out, staged.Control(), outcome, staged.Control().verify)) {
         return outcome;
     }
     // A short read, a file that grew or one rewritten meanwhile would leave a
@@ -284,15 +319,6 @@ WriteOutcome StageFile(FileSystem& from, const std::string& fromPath, const Entr
             FillIn(QCoreApplication::translate("LocalFolderWriter",
                                                "%1 of %2 bytes arrived; the copy is incomplete"),
                    {std::to_string(outcome.bytes), std::to_string(facts.size)}));
-    }
-    // What was written was read back and must be what was read: a byte
-    // changed on its way (a bad cable, driver or disk) never goes in place.
-    if (verify && sums.written != sums.read) {
-        return WriteOutcome(WriteStatus::Failed,
-                            FillIn(QCoreApplication::translate(
-                                "LocalFolderWriter",
-                                "the copy read back differs from the original; it was not put "
-                                "in place")));
     }
     const mode_t mode = facts.mode != 0 ? static_cast<mode_t>(facts.mode & 07777) : 0644;
     const timespec times[2] = {{0, UTIME_OMIT}, ModificationTime(facts)};

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/engine/CaseFold.h"
+#include "core/local/LocalFileSystem.h"
 #include "support/ComparisonHarness.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ResultRows.h"
@@ -103,12 +104,18 @@ TEST_F(ComparisonTest, MethodsDecideOnSameSizeAndTime) {
 }
 
 TEST_F(ComparisonTest, ChecksumsOfManyPairsLandOnTheirOwnRows) {
-    // Enough pairs that both reading threads take part.
+    // Enough pairs that both reading threads take part, of several blocks
+    // (smaller ones are read while their folder is listed), a third of them
+    // differing by one byte: in the first block, a middle one or last.
     std::vector<std::string> expected;
     for (int n = 0; n < 60; ++n) {
         const std::string name = "f" + std::to_string(100 + n);
-        source.Write(name, std::string(1000 + n, 'a'), 5000);
-        target.Write(name, std::string(1000 + n, n % 3 == 0 ? 'b' : 'a'), 5000);
+        const std::string data(200000 + static_cast<size_t>(n), 'a');
+        std::string changed = data;
+        const size_t at[] = {7, 150000, data.size() - 1};
+        if (n % 3 == 0) changed[at[n / 3 % 3]] = 'b';
+        source.Write(name, data, 5000);
+        target.Write(name, changed, 5000);
         expected.push_back((n % 3 == 0 ? "newer older file 0 " : "matched matched file 0 ") + name);
     }
     EXPECT_EQ(Run(false, ComparisonMethod::Both), 6);
@@ -150,30 +157,40 @@ TEST_F(ComparisonTest, UnreadableFileIsExcludedAfterTheQuestion) {
     EXPECT_TRUE(comparer.SourceScan().IsEmpty());
 }
 
+// Also when the walk, pairing while the listing goes on, keeps catching up
+// with a slow listing: it learns of the folder before it pairs what lies below.
 TEST_F(ComparisonTest, UnlistableFolderExcludesTheRowsBelowIt) {
     source.Write("keep.txt", "k");
     target.Write("keep.txt", "k");
     source.Write("Private/secret.txt", "s");
     target.Write("private/secret.txt", "s");
     target.Write("private/deep/other.txt", "o");
-    auto faulty = std::make_shared<test::FaultyFileSystem>();
-    faulty->FailListing(source.Root() + "Private/", ListStatus::NotListable);
-    comparer.SetLocalFileSystem(faulty);
-    EXPECT_EQ(Run(), 6);
-    EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
-                                  "matched matched file 0 keep.txt",
-                                  "matched matched folder 0 Private",
-                                  "missing unmatched file 1 private/secret.txt",
-                                  "missing unmatched folder 1 private/deep",
-                                  "missing unmatched file 1 private/deep/other.txt",
-                              }));
-    // What was not seen is not known to be identical.
-    EXPECT_FALSE(comparer.Complete());
-    EXPECT_FALSE(comparer.AllIdentical());
-    EXPECT_EQ(comparer.UnlistableSourceFolders(), (std::vector<std::string>{"Private/"}));
-    EXPECT_NE(comparer.UnlistableFoldersWarning().find(source.Root() + "Private/"),
-              std::string::npos);
-    EXPECT_TRUE(prompter.Log().empty());  // no message box; the front end shows the warning
+    source.Write("zz/last.txt", "z");
+    target.Write("zz/last.txt", "z");
+    for (const int delay : {0, 300}) {
+        auto faulty = std::make_shared<test::FaultyFileSystem>();
+        faulty->FailListing(source.Root() + "Private/", ListStatus::NotListable);
+        faulty->SlowEntries(std::chrono::microseconds(delay));
+        comparer.SetLocalFileSystem(faulty);
+        EXPECT_EQ(Run(), 6);
+        EXPECT_EQ(Rows(comparer), (std::vector<std::string>{
+                                      "matched matched file 0 keep.txt",
+                                      "matched matched folder 0 Private",
+                                      "missing unmatched file 1 private/secret.txt",
+                                      "missing unmatched folder 1 private/deep",
+                                      "missing unmatched file 1 private/deep/other.txt",
+                                      "matched matched folder 0 zz",
+                                      "matched matched file 0 zz/last.txt",
+                                  }))
+            << delay;
+        // What was not seen is not known to be identical.
+        EXPECT_FALSE(comparer.Complete());
+        EXPECT_FALSE(comparer.AllIdentical());
+        EXPECT_EQ(comparer.UnlistableSourceFolders(), (std::vector<std::string>{"Private/"}));
+        EXPECT_NE(comparer.UnlistableFoldersWarning().find(source.Root() + "Private/"),
+                  std::string::npos);
+        EXPECT_TRUE(prompter.Log().empty());  // no message box; the front end shows the warning
+    }
 }
 
 // A side that fails, or a root that cannot be listed, is an error of the run:
@@ -460,13 +477,24 @@ TEST_F(ComparisonTest, PairingAgreesWithAPlainMapOnRandomTrees) {
         }
         for (const ComparisonMethod method :
              {ComparisonMethod::SizeAndTimestamp, ComparisonMethod::Crc}) {
-            comparer.Reset({});
-            comparer.SetMethod(method);
-            comparer.Start(s.Root(), t.Root(), true, {}, {});
-            comparer.Wait();
-            ASSERT_EQ(comparer.Phase(), ComparisonPhase::Completed);
-            EXPECT_EQ(Rows(comparer), ExpectedRows(sourceModel, targetModel, method))
-                << "seed " << seed << " method " << static_cast<int>(method);
+            // A few trees also through a slow listing, so that the walk
+            // keeps waiting for it.
+            const std::vector<bool> slowness =
+                seed % 4 == 1 ? std::vector<bool>{false, true} : std::vector<bool>{false};
+            for (const bool slow : slowness) {
+                auto faulty = std::make_shared<test::FaultyFileSystem>();
+                faulty->SlowEntries(std::chrono::microseconds(100));
+                if (slow) comparer.SetLocalFileSystem(faulty);
+                comparer.Reset({});
+                comparer.SetMethod(method);
+                comparer.Start(s.Root(), t.Root(), true, {}, {});
+                comparer.Wait();
+                comparer.SetLocalFileSystem(std::make_shared<LocalFileSystem>());
+                ASSERT_EQ(comparer.Phase(), ComparisonPhase::Completed);
+                EXPECT_EQ(Rows(comparer), ExpectedRows(sourceModel, targetModel, method))
+                    << "seed " << seed << " method " << static_cast<int>(method)
+                    << (slow ? " slow" : "");
+            }
         }
     }
 }
