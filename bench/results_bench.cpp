@@ -28,11 +28,13 @@
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/results/RowOrder.h"
 #include "core/results/VisibleRows.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/main/DesktopApp.h"
+#include "gui/results/ResultsShaping.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/widgets/Pickers.h"
 #include "gui/widgets/VirtualReportView.h"
@@ -118,12 +120,71 @@ void MakeRows(Comparison& comparer, size_t rows) {
     }
 }
 
+// The same kind of rows as folders: "projects", ten areas of 100,000 rows
+// each, and in each a folder every 20 rows (each entry keeps its whole path,
+// as rows read again after a sync do: the slower case for the filter).
+void MakeTreeRows(Comparison& comparer, size_t rows) {
+    FileList& source = comparer.SourceResults();
+    FileList& target = comparer.TargetResults();
+    auto add = [&](const std::string& path, bool isFolder, size_t i) {
+        FileEntry entry;
+        entry.path = path;
+        entry.attributes = isFolder ? kFolderAttribute : 0;
+        entry.size = isFolder ? 0 : 1000 + i % 50000;
+        entry.lastWrite = 1700000000 + static_cast<int64_t>(i % 86400);
+        entry.status = EntryStatus::Matched;
+        FileEntry other = entry;
+        const size_t kind = isFolder ? 0 : (i * 7919) % 1000;
+        if (kind >= 700 && kind < 820) {
+            entry.status = EntryStatus::Newer;
+            other.status = EntryStatus::Older;
+        } else if (kind >= 820 && kind < 880) {
+            entry.status = EntryStatus::Unmatched;
+            other = FileEntry();
+            other.status = EntryStatus::Missing;
+        }
+        source.Add(entry);
+        target.Add(other);
+    };
+    add("projects", true, 0);
+    std::string area;
+    std::string folder;
+    for (size_t i = 1; i < rows; ++i) {
+        if (i % 100000 == 1) {
+            area = folder = "projects/area" + std::to_string(i / 100000);
+            add(area, true, i);
+        } else if (i % 20 == 0) {
+            folder = area + "/folder" + std::to_string(i);
+            add(folder, true, i);
+        } else {
+            add(folder + "/document-" + std::to_string(i) + ".txt", false, i);
+        }
+    }
+}
+
+// The middle value of `rounds` runs of `work`, in milliseconds.
+double Median(int rounds, const std::function<void()>& work) {
+    std::vector<double> taken;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = Clock::now();
+        work();
+        taken.push_back(Milliseconds(Clock::now() - start));
+    }
+    std::sort(taken.begin(), taken.end());
+    return taken[taken.size() / 2];
+}
+
+// The tree, the filter box and "show only this folder" over `rows` rows.
+void MeasureShaping(SilentPrompter& prompter, SettingsStore& store, size_t rows);
+
 struct Stage {
+    SideProvider sides;
     Comparison comparer;
     Settings settings;
     DialogPickers pickers;
 
-    explicit Stage(SilentPrompter& prompter) : comparer(prompter) {}
+    explicit Stage(SilentPrompter& prompter)
+        : sides(prompter, std::make_shared<LocalFileSystem>()), comparer(sides) {}
 };
 
 void Settle() {
@@ -271,5 +332,79 @@ int main(int argc, char** argv) {
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->hide();
     reference("QTableView:", table);
+    window.reset();
+    MeasureShaping(prompter, store, rows);
     return 0;
 }
+
+namespace {
+
+void MeasureShaping(SilentPrompter& prompter, SettingsStore& store, size_t rows) {
+    Stage stage(prompter);
+    MakeTreeRows(stage.comparer, rows);
+    // In path order: the sort of the clicks above would come on top of every
+    // change in the flat list (the tree keeps the path order anyway).
+    store.WriteString(settings_keys::kSection, placement_keys::kRowOrder, "");
+    ResultsWindow window(
+        ResultsContext{stage.comparer, stage.settings, store, prompter, stage.pickers, "bench"});
+    window.show();
+    Settle();
+    ResultsShaping& shaping = *window.Shaping();
+    std::printf("Tree and filter over %zu rows (medians of 5; each with both lists repainted):\n",
+                stage.comparer.SourceResults().GetSize());
+    bool on = false;
+    // The first switch reads the folders; later ones reuse them.
+    const auto first = Clock::now();
+    shaping.SetTreeMode(true);
+    Settle();
+    std::printf("  tree view on, folders read (first time)          %8.1f ms\n",
+                Milliseconds(Clock::now() - first));
+    const double toggle = Median(5, [&] {
+        shaping.SetTreeMode(on);
+        on = !on;
+        Settle();
+    });
+    std::printf("  tree view on or off again                        %8.1f ms\n", toggle);
+    shaping.SetTreeMode(true);
+    Settle();
+    // area1: 100,000 rows below it.
+    uint32_t area = 0;
+    for (uint32_t row = 0; row < stage.comparer.SourceResults().GetSize(); ++row) {
+        if (stage.comparer.SourceResults().ElementAt(row).path == "projects/area1") area = row;
+    }
+    std::printf("  (the folder holds %u rows)\n", shaping.BelowCount(area));
+    bool closed = false;
+    const double fold = Median(6, [&] {
+        closed = !closed;
+        shaping.SetFolderClosed(area, closed);
+        Settle();
+    });
+    std::printf("  closing or opening that folder                   %8.1f ms\n", fold);
+    for (const bool tree : {false, true}) {
+        shaping.SetTreeMode(tree);
+        const std::string typed = "ument-4242";
+        std::vector<double> keys;
+        for (size_t length = 1; length <= typed.size(); ++length) {
+            const auto start = Clock::now();
+            shaping.SetFilterText(QString::fromStdString(typed.substr(0, length)));
+            Settle();
+            keys.push_back(Milliseconds(Clock::now() - start));
+        }
+        std::sort(keys.begin(), keys.end());
+        std::printf(
+            "  typing \"%s\" in the filter (%s): median %.1f ms, slowest %.1f ms "
+            "per key\n",
+            typed.c_str(), tree ? "tree" : "list", keys[keys.size() / 2], keys.back());
+        shaping.SetFilterText({});
+        Settle();
+    }
+    const double only = Median(5, [&] {
+        shaping.ShowOnlyFolder(area);
+        Settle();
+        shaping.ShowAllFolders();
+        Settle();
+    });
+    std::printf("  show only that folder, then all again            %8.1f ms\n", only);
+}
+
+}  // namespace

@@ -17,9 +17,9 @@
 
 #include "core/engine/Checksum.h"
 #include "core/engine/FileList.h"
-#include "core/engine/LocalFileSystem.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/ScanFolder.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpOpener.h"
 
@@ -114,9 +114,13 @@ int main(int argc, char** argv) {
         if (!Run(local, root, crc, entries, summed)) return 1;
     } else {
         StderrPrompter prompter;
-        std::unique_ptr<SftpFileSystem> side =
+        OpenResult<SftpFileSystem> opened =
             OpenSftpSide(connection, prompter, nullptr, UnknownHostKey::Accept);
-        if (!side) return 1;
+        if (!opened.Ok()) {
+            std::fprintf(stderr, "%s\n", opened.reason.c_str());
+            return 1;
+        }
+        std::unique_ptr<SftpFileSystem> side = std::move(opened.value);
         if (side->UsesAgent() != (mode == "agent")) {
             std::fprintf(stderr, "the agent was %s\n", side->UsesAgent() ? "used" : "not used");
             return 1;

@@ -52,7 +52,7 @@ done
 # connection to it (no user: anonymous).
 mkdir -p "$WORK/served/pub/site" "$WORK/served/pub/docs" "$WORK/served/incoming"
 cp -r examples/demo/target/. "$WORK/served/pub/site/"
-/usr/bin/python3 tests/ftp/ftp_test_server.py --dir "$WORK/served" >"$WORK/ftp-port" &
+/usr/bin/python3 tests/support/ftp_test_server.py --dir "$WORK/served" >"$WORK/ftp-port" &
 FTP_PID=$!
 trap 'kill $FTP_PID 2>/dev/null; rm -rf "$WORK"' EXIT
 for _ in $(seq 50); do grep -q PORT "$WORK/ftp-port" && break; sleep 0.1; done

@@ -14,6 +14,7 @@ PROGRAM="
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libcurl4-openssl-dev zlib1g-dev libdeflate-dev liburing-dev qtkeychain-qt6-dev libssh-dev
+  libsqlite3-dev
   librsvg2-bin
 "
 # The tests, the static checks, the fuzz targets, the package and the

@@ -233,6 +233,14 @@
         <source>a symbolic link is on the way to it</source>
         <translation>auf dem Weg dorthin liegt eine symbolische Verknüpfung</translation>
     </message>
+    <message>
+        <source>Are you sure you want to delete %1? It is kept on the server.</source>
+        <translation>Möchten Sie %1 wirklich löschen? Es bleibt auf dem Server erhalten.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete these %1 objects? They are kept on the server.</source>
+        <translation>Möchten Sie diese %1 Objekte wirklich löschen? Sie bleiben auf dem Server erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>FileSystem</name>
@@ -604,6 +612,21 @@
     </message>
 </context>
 <context>
+    <name>NotDoneList</name>
+    <message>
+        <source>answered No</source>
+        <translation>mit Nein beantwortet</translation>
+    </message>
+    <message>
+        <source>not done</source>
+        <translation>nicht ausgeführt</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>PasswordStore</name>
     <message>
         <source>The folder %1 cannot be made.</source>
@@ -718,6 +741,29 @@
     <message>
         <source>No objects selected</source>
         <translation>Keine Objekte ausgewählt</translation>
+    </message>
+</context>
+<context>
+    <name>ServerVersions</name>
+    <message>
+        <source>every name for the folder %1 is taken</source>
+        <translation>jeder Name für den Ordner %1 ist vergeben</translation>
+    </message>
+    <message>
+        <source>it lies in the folder of kept versions</source>
+        <translation>es liegt im Ordner der aufbewahrten Versionen</translation>
+    </message>
+    <message>
+        <source>a version of it is kept at %1 already</source>
+        <translation>eine Version davon wird bereits unter %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>Removed the versions kept on the server in %1: older than %2 days.</source>
+        <translation>Die auf dem Server aufbewahrten Versionen in %1 wurden entfernt: älter als %2 Tage.</translation>
+    </message>
+    <message>
+        <source>Can not remove the old versions in %1: %2</source>
+        <translation>Die alten Versionen in %1 können nicht entfernt werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1036,6 +1082,14 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>Update and Prune Target, then overwrite newer files/folders in Target with older Source files/folders.</source>
         <translation>Ziel aktualisieren und bereinigen, danach neuere Dateien/Ordner im Ziel mit den älteren der Quelle überschreiben.</translation>
     </message>
+    <message>
+        <source>Synchronise Both Ways</source>
+        <translation>In beide Richtungen abgleichen</translation>
+    </message>
+    <message>
+        <source>Bring over what changed on either side since the last synchronisation of these two folders: new, changed, deleted and renamed files/folders. Files changed on both sides are conflicts and are left as they are until you decide.</source>
+        <translation>Überträgt, was sich seit dem letzten Abgleich dieser beiden Ordner auf einer Seite geändert hat: neue, geänderte, gelöschte und umbenannte Dateien/Ordner. Auf beiden Seiten geänderte Dateien sind Konflikte und bleiben, wie sie sind, bis Sie entscheiden.</translation>
+    </message>
 </context>
 <context>
     <name>SyncSummary</name>
@@ -1107,6 +1161,58 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>%1 changed since the comparison</source>
         <translation>davon %1 seit dem Vergleich geändert</translation>
     </message>
+    <message numerus="yes">
+        <source>%1 deleted objects kept on the server</source>
+        <translation>
+            <numerusform>%1 gelöschtes Objekt auf dem Server aufbewahrt</numerusform>
+            <numerusform>%1 gelöschte Objekte auf dem Server aufbewahrt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files kept on the server</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei auf dem Server aufbewahrt</numerusform>
+            <numerusform>%1 ersetzte Dateien auf dem Server aufbewahrt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files not kept (no trash)</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei nicht aufbewahrt (kein Papierkorb)</numerusform>
+            <numerusform>%1 ersetzte Dateien nicht aufbewahrt (kein Papierkorb)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>UndoPlan</name>
+    <message>
+        <source>remove</source>
+        <translation>entfernen</translation>
+    </message>
+    <message>
+        <source>put back</source>
+        <translation>zurücklegen</translation>
+    </message>
+    <message>
+        <source>bring back</source>
+        <translation>zurückholen</translation>
+    </message>
+    <message>
+        <source>remove folder</source>
+        <translation>Ordner entfernen</translation>
+    </message>
+    <message>
+        <source>make folder</source>
+        <translation>Ordner anlegen</translation>
+    </message>
+    <message>
+        <source>can not undo</source>
+        <translation>nicht rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>rename back</source>
+        <translation>zurück umbenennen</translation>
+    </message>
 </context>
 <context>
     <name>ViewChoice</name>
@@ -1151,10 +1257,10 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
     <message>
         <source>Compares two folder trees, a Source and a Target, and brings them into agreement.
 
-Either side may be a local folder or, for one side, a folder on an FTP server. Files are compared by size and time, by CRC-32 checksum, or both; include and exclude rules choose which entries take part.</source>
+Either side may be a local folder or, for one side, a folder on an FTP or SFTP server. Files are compared by size and time, by CRC-32 checksum, or both; include and exclude rules choose which entries take part.</source>
         <translation>Vergleicht zwei Ordnerbäume, eine Quelle und ein Ziel, und gleicht sie einander an.
 
-Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf einem FTP-Server. Dateien werden nach Größe und Zeit, nach CRC-32-Prüfsumme oder nach beidem verglichen; Einschluss- und Ausschlussregeln bestimmen, welche Einträge teilnehmen.</translation>
+Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf einem FTP- oder SFTP-Server. Dateien werden nach Größe und Zeit, nach CRC-32-Prüfsumme oder nach beidem verglichen; Einschluss- und Ausschlussregeln bestimmen, welche Einträge teilnehmen.</translation>
     </message>
 </context>
 <context>
@@ -1405,6 +1511,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Applications (*)</source>
         <translation>Programme (*)</translation>
     </message>
+    <message>
+        <source>Keep replaced and deleted files on FTP and SFTP servers for</source>
+        <translation>Ersetzte und gelöschte Dateien auf FTP- und SFTP-Servern behalten für</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>Tage</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::HelpWindow</name>
@@ -1505,6 +1619,14 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Target folder not found. Make it?</source>
         <translation>Zielordner nicht gefunden. Soll er angelegt werden?</translation>
     </message>
+    <message>
+        <source>S&amp;wap</source>
+        <translation>&amp;Tauschen</translation>
+    </message>
+    <message>
+        <source>Exchange the Source and Target folders</source>
+        <translation>Quell- und Zielordner tauschen</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::PreviewWindow</name>
@@ -1565,13 +1687,44 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Timestamp</source>
         <translation>Zeitstempel</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::ResultsShaping</name>
+    <message>
+        <source>&amp;Tree</source>
+        <translation>&amp;Baum</translation>
+    </message>
+    <message>
+        <source>Show the rows as folders that open and close, or as one list</source>
+        <translation>Die Zeilen als Ordner zeigen, die sich öffnen und schließen lassen, oder als eine Liste</translation>
+    </message>
+    <message>
+        <source>Filter rows</source>
+        <translation>Zeilen filtern</translation>
+    </message>
+    <message>
+        <source>Show only the rows whose path holds this text</source>
+        <translation>Nur die Zeilen zeigen, deren Pfad diesen Text enthält</translation>
+    </message>
+    <message>
+        <source>Show &amp;All</source>
+        <translation>Alle &amp;zeigen</translation>
+    </message>
+    <message>
+        <source>Only the folder %1 is shown.</source>
+        <translation>Nur der Ordner %1 wird gezeigt.</translation>
+    </message>
+    <message>
+        <source>F&amp;ilter:</source>
+        <translation>&amp;Filter:</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::ResultsWindow</name>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
     <message>
         <source>Undo the last synchronisation made from this window</source>
         <translation>Die letzte in diesem Fenster ausgeführte Synchronisation rückgängig machen</translation>
@@ -1609,24 +1762,12 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Synchronisationsmethode wählen</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
-    </message>
-    <message>
         <source>Close this window</source>
         <translation>Dieses Fenster schließen</translation>
     </message>
     <message>
-        <source>Preview</source>
-        <translation>Vorschau</translation>
-    </message>
-    <message>
         <source>Preview which files/folders the selected sync method would copy or delete</source>
         <translation>Vorschau, welche Dateien/Ordner die gewählte Methode kopieren oder löschen würde</translation>
-    </message>
-    <message>
-        <source>Synchronise</source>
-        <translation>Synchronisieren</translation>
     </message>
     <message>
         <source>Sync Source and Target</source>
@@ -1719,6 +1860,34 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>The synchronisation stopped before its next change; what it did can be undone.</source>
         <translation>Die Synchronisation wurde vor ihrer nächsten Änderung angehalten; was sie getan hat, kann rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>Show Only This Folder</source>
+        <translation>Nur diesen Ordner zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Preview</source>
+        <translation>&amp;Vorschau</translation>
+    </message>
+    <message>
+        <source>&amp;Synchronise</source>
+        <translation>S&amp;ynchronisieren</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Delete them?</source>
+        <translation>Sollen sie gelöscht werden?</translation>
+    </message>
+    <message>
+        <source>Conflicts left: %1.</source>
+        <translation>Offene Konflikte: %1.</translation>
     </message>
 </context>
 <context>
@@ -1882,6 +2051,117 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     </message>
 </context>
 <context>
+    <name>ravelmoor::TwoWayPlanDialog</name>
+    <message>
+        <source>Synchronise Both Ways</source>
+        <translation>In beide Richtungen abgleichen</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Conflicts</source>
+        <translation>Konflikte</translation>
+    </message>
+    <message>
+        <source>Show only the files changed on both sides</source>
+        <translation>Nur die auf beiden Seiten geänderten Dateien zeigen</translation>
+    </message>
+    <message>
+        <source>Synchronise</source>
+        <translation>Synchronisieren</translation>
+    </message>
+    <message>
+        <source>Changed on both sides</source>
+        <translation>Auf beiden Seiten geändert</translation>
+    </message>
+    <message>
+        <source>Renamed</source>
+        <translation>Umbenannt</translation>
+    </message>
+    <message>
+        <source>Copied to Target</source>
+        <translation>Wird ins Ziel kopiert</translation>
+    </message>
+    <message>
+        <source>Copied to Source</source>
+        <translation>Wird in die Quelle kopiert</translation>
+    </message>
+    <message>
+        <source>Deleted in Target</source>
+        <translation>Wird im Ziel gelöscht</translation>
+    </message>
+    <message>
+        <source>Deleted in Source</source>
+        <translation>Wird in der Quelle gelöscht</translation>
+    </message>
+    <message>
+        <source>Actions: %1. Conflicts left: %2.</source>
+        <translation>Aktionen: %1. Offene Konflikte: %2.</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>%1 bytes, %2</source>
+        <translation>%1 Bytes, %2</translation>
+    </message>
+    <message>
+        <source>New on both sides, and different.</source>
+        <translation>Auf beiden Seiten neu und verschieden.</translation>
+    </message>
+    <message>
+        <source>Changed on both sides since the last synchronisation.</source>
+        <translation>Seit der letzten Synchronisation auf beiden Seiten geändert.</translation>
+    </message>
+    <message>
+        <source>Last sync: %1</source>
+        <translation>Letzte Synchronisation: %1</translation>
+    </message>
+    <message>
+        <source>Source: %1</source>
+        <translation>Quelle: %1</translation>
+    </message>
+    <message>
+        <source>Target: %1</source>
+        <translation>Ziel: %1</translation>
+    </message>
+    <message>
+        <source>Keep Source</source>
+        <translation>Quelle behalten</translation>
+    </message>
+    <message>
+        <source>Keep Target</source>
+        <translation>Ziel behalten</translation>
+    </message>
+    <message>
+        <source>Keep Both</source>
+        <translation>Beide behalten</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Renamed apart</source>
+        <translation>Verschieden umbenannt</translation>
+    </message>
+    <message>
+        <source>%1 was renamed to %2 in Source and to %3 in Target.</source>
+        <translation>%1 wurde in der Quelle in %2 und im Ziel in %3 umbenannt.</translation>
+    </message>
+</context>
+<context>
     <name>ravelmoor::UndoAction</name>
     <message>
         <source>Undo Last Synchronisation</source>
@@ -1894,14 +2174,6 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Nothing to undo: the last synchronisation changed nothing.</source>
         <translation>Nichts rückgängig zu machen: Die letzte Synchronisation hat nichts geändert.</translation>
-    </message>
-    <message>
-        <source>Undo the synchronisation &quot;%1&quot; of %2 and %3? %4 files it made go to the trash, %5 replaced files and %6 deleted objects come back from the trash, %7 folders it made are removed and %8 folders are made again.</source>
-        <translation>Die Synchronisation &quot;%1&quot; von %2 und %3 rückgängig machen? %4 von ihr angelegte Dateien kommen in den Papierkorb, %5 ersetzte Dateien und %6 gelöschte Objekte kommen aus dem Papierkorb zurück, %7 von ihr angelegte Ordner werden entfernt und %8 Ordner werden wieder angelegt.</translation>
-    </message>
-    <message>
-        <source>%1 changes can not be undone.</source>
-        <translation>%1 Änderungen können nicht rückgängig gemacht werden.</translation>
     </message>
     <message>
         <source>The journal can not be read in full (%1): only the changes it names before that are undone.</source>
@@ -1918,6 +2190,63 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Without a journal the undo can not be undone or finished later. Undo anyway?</source>
         <translation>Ohne Protokoll kann das Rückgängigmachen weder selbst rückgängig gemacht noch später zu Ende geführt werden. Trotzdem rückgängig machen?</translation>
+    </message>
+    <message>
+        <source>undo of %1</source>
+        <translation>Rückgängigmachen von %1</translation>
+    </message>
+    <message>
+        <source>Undo the synchronisation &quot;%1&quot; of &quot;%2&quot; and &quot;%3&quot;?</source>
+        <translation>Die Synchronisation &quot;%1&quot; von &quot;%2&quot; und &quot;%3&quot; rückgängig machen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 files it made go to the trash</source>
+        <translation>
+            <numerusform>%1 Datei, die sie angelegt hat, kommt in den Papierkorb</numerusform>
+            <numerusform>%1 Dateien, die sie angelegt hat, kommen in den Papierkorb</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files come back from the trash</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei kommt aus dem Papierkorb zurück</numerusform>
+            <numerusform>%1 ersetzte Dateien kommen aus dem Papierkorb zurück</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 deleted objects come back from the trash</source>
+        <translation>
+            <numerusform>%1 gelöschtes Objekt kommt aus dem Papierkorb zurück</numerusform>
+            <numerusform>%1 gelöschte Objekte kommen aus dem Papierkorb zurück</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 folders it made are removed</source>
+        <translation>
+            <numerusform>%1 Ordner, den sie angelegt hat, wird entfernt</numerusform>
+            <numerusform>%1 Ordner, die sie angelegt hat, werden entfernt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 folders are made again</source>
+        <translation>
+            <numerusform>%1 Ordner wird wieder angelegt</numerusform>
+            <numerusform>%1 Ordner werden wieder angelegt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 changes can not be undone</source>
+        <translation>
+            <numerusform>%1 Änderung lässt sich nicht rückgängig machen</numerusform>
+            <numerusform>%1 Änderungen lassen sich nicht rückgängig machen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 renamed objects get their old names back</source>
+        <translation>
+            <numerusform>%1 umbenanntes Objekt bekommt seinen alten Namen zurück</numerusform>
+            <numerusform>%1 umbenannte Objekte bekommen ihre alten Namen zurück</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -90,7 +90,7 @@ _ravelmoor() {
     case $prev in
     --method)
         if [[ $command == sync ]]; then
-            COMPREPLY=($(compgen -W 'align augment refresh update update-prune force' -- "$cur"))
+            COMPREPLY=($(compgen -W 'align augment refresh update update-prune force two-way' -- "$cur"))
         else
             COMPREPLY=($(compgen -W 'size-time crc both' -- "$cur"))
         fi
@@ -112,7 +112,7 @@ _ravelmoor() {
         _filedir
         return
         ;;
-    --chunk | --include | --exclude | --include-glob | --exclude-glob)
+    --chunk | --include | --exclude | --include-glob | --exclude-glob | --keep-versions)
         return
         ;;
     esac
@@ -120,7 +120,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --mkpath --no-verify --no-journal'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --keep-versions --mkpath --no-verify --no-journal --prefer --conflicts --first-sync'
         else
             options+=' --method -v --verbose'
         fi

@@ -16,7 +16,7 @@
 #include "cli/SyncCommand.h"
 #include "cli/Terminal.h"
 #include "cli/UndoCommand.h"
-#include "core/engine/BelowRoot.h"
+#include "core/local/BelowRoot.h"
 #include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {

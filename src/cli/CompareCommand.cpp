@@ -9,6 +9,7 @@
 #include "cli/TerminalPrompter.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/IoRing.h"
+#include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor {
 namespace {
@@ -61,7 +62,8 @@ int RunCompareCommand(ArgumentList& args) {
     // An unreadable file is reported and its pair excluded; the run goes on.
     TerminalPrompter prompter(/*assumeYes=*/true);
     if (request.verbose) Terminal::Info(IoRing::Describe());
-    Comparison comparison(prompter);
+    SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
+    Comparison comparison(sides);
     if (!CompareFromRequest(request, comparison, prompter)) return kFailed;
     if (!request.quiet) PrintResults(comparison, request.format, request.showAll, stdout);
     Terminal::FlushOutput();

@@ -11,9 +11,10 @@
 #include "core/engine/ProgressTicker.h"
 #include "core/filters/FilterSet.h"
 #include "core/filters/GlobExpression.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/launch/StartComparison.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
 #include "core/sftp/SftpConnectionStore.h"
 
 namespace ravelmoor {
@@ -52,15 +53,13 @@ std::string WithConnection(const std::string& reason, const std::string& name) {
 std::string DescribeSideProblem(const LaunchOutcome& problem, const CompareJob& job) {
     switch (problem.status) {
         case LaunchStatus::SourceFtpNotFound:
-            return WithConnection(problem.reason, job.sourceFolder.substr(kFtpFolderPrefix.size()));
+            return WithConnection(problem.reason, std::string(ConnectionNameIn(job.sourceFolder)));
         case LaunchStatus::TargetFtpNotFound:
-            return WithConnection(problem.reason, job.targetFolder.substr(kFtpFolderPrefix.size()));
+            return WithConnection(problem.reason, std::string(ConnectionNameIn(job.targetFolder)));
         case LaunchStatus::SourceSftpNotFound:
-            return WithConnection(problem.reason,
-                                  job.sourceFolder.substr(kSftpFolderPrefix.size()));
+            return WithConnection(problem.reason, std::string(ConnectionNameIn(job.sourceFolder)));
         case LaunchStatus::TargetSftpNotFound:
-            return WithConnection(problem.reason,
-                                  job.targetFolder.substr(kSftpFolderPrefix.size()));
+            return WithConnection(problem.reason, std::string(ConnectionNameIn(job.targetFolder)));
         case LaunchStatus::SourceNotFound:
             return WithSubject(problem.reason, job.sourceFolder, FolderReason(job.sourceFolder));
         case LaunchStatus::TargetNotFound:

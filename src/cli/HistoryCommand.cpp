@@ -12,8 +12,9 @@
 namespace ravelmoor {
 namespace {
 
-constexpr ActionKind kKinds[] = {ActionKind::CopyNew, ActionKind::Replace, ActionKind::Delete,
-                                 ActionKind::MakeFolder, ActionKind::RemoveFolder};
+constexpr ActionKind kKinds[] = {ActionKind::CopyNew,      ActionKind::Replace,
+                                 ActionKind::Delete,       ActionKind::MakeFolder,
+                                 ActionKind::RemoveFolder, ActionKind::Rename};
 
 // The changes of `journal` that were made (or began and did not say how they ended).
 size_t CountChanges(const SyncJournal& journal, ActionKind kind) {
@@ -55,6 +56,9 @@ void PrintText(const std::vector<SyncJournal>& journals) {
                 std::to_string(CountChanges(journal, ActionKind::MakeFolder)) + " folders made, " +
                 std::to_string(CountChanges(journal, ActionKind::RemoveFolder)) +
                 " folders removed";
+        // Only a two-way sync renames.
+        if (const size_t renamed = CountChanges(journal, ActionKind::Rename); renamed > 0)
+            line += ", " + std::to_string(renamed) + " renamed";
         const std::string state = State(journal);
         if (!state.empty()) line += " (" + state + ")";
         std::printf("%s\n", line.c_str());
@@ -89,6 +93,7 @@ void PrintJson(const std::vector<SyncJournal>& journals) {
         out += R"(,"counts":{)";
         bool firstKind = true;
         for (const ActionKind kind : kKinds) {
+            if (kind == ActionKind::Rename && CountChanges(journal, kind) == 0) continue;
             if (!firstKind) out.push_back(',');
             firstKind = false;
             AppendJsonString(out, ActionKindWord(kind));

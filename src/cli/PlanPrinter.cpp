@@ -35,17 +35,32 @@ std::string Counted(size_t n, const char* one, const char* many) {
 std::string PlanLine(const PlannedAction& action, const PlanWording& wording) {
     const std::string side = SideName(action.side);
     const std::string object = Object(action);
-    const bool trash = wording.HasTrash(action.side);
+    const KeptIn kept = wording.Keeps(action.side);
     if (action.deletion) {
-        return trash
-                   ? "would move " + object + " in " + side + " to the trash"
-                   : "would delete " + object + " in " + side + " permanently (there is no trash)";
+        switch (kept) {
+            case KeptIn::Trash:
+                return "would move " + object + " in " + side + " to the trash";
+            case KeptIn::Server:
+                return "would delete " + object + " in " + side + ", keeping it on the server";
+            case KeptIn::Nowhere:
+                break;
+        }
+        return "would delete " + object + " in " + side + " permanently (there is no trash)";
     }
     if (action.replaces) {
         std::string line = "would replace " + object + " in " + side;
         if (wording.keepReplaced) {
-            line += trash ? ", keeping the old version in the trash"
-                          : ", deleting the old version permanently (there is no trash)";
+            switch (kept) {
+                case KeptIn::Trash:
+                    line += ", keeping the old version in the trash";
+                    break;
+                case KeptIn::Server:
+                    line += ", keeping the old version on the server";
+                    break;
+                case KeptIn::Nowhere:
+                    line += ", deleting the old version permanently (there is no trash)";
+                    break;
+            }
         }
         return line;
     }
@@ -82,10 +97,18 @@ std::string DryRunSummary(const PlannedActions& actions, const PlanWording& word
     if (all.replaced > 0) parts.push_back("replace " + Counted(all.replaced, "file", "files"));
     // Only Target has deletions.
     if (all.deletions > 0) {
-        parts.push_back(
-            wording.targetHasTrash
-                ? "move " + Counted(all.deletions, "object", "objects") + " to the trash"
-                : "delete " + Counted(all.deletions, "object", "objects") + " permanently");
+        const std::string objects = Counted(all.deletions, "object", "objects");
+        switch (wording.targetKeeps) {
+            case KeptIn::Trash:
+                parts.push_back("move " + objects + " to the trash");
+                break;
+            case KeptIn::Server:
+                parts.push_back("delete " + objects);
+                break;
+            case KeptIn::Nowhere:
+                parts.push_back("delete " + objects + " permanently");
+                break;
+        }
     }
     std::string line = "Dry run: would ";
     for (size_t k = 0; k < parts.size(); ++k) {
@@ -95,7 +118,14 @@ std::string DryRunSummary(const PlannedActions& actions, const PlanWording& word
     if (all.newFiles + all.replaced > 0) {
         line += " (" + Counted(all.bytes, "byte", "bytes") + " to copy)";
     }
-    return line + ". Nothing was changed.";
+    line += ".";
+    // Said once for the plan: a server side keeps what it loses.
+    const bool keptOnServer =
+        (all.deletions > 0 && wording.targetKeeps == KeptIn::Server) ||
+        (all.replaced > 0 && wording.keepReplaced &&
+         (wording.targetKeeps == KeptIn::Server || wording.sourceKeeps == KeptIn::Server));
+    if (keptOnServer) line += " What it replaces or deletes on the server is kept there.";
+    return line + " Nothing was changed.";
 }
 
 void PrintActions(const PlannedActions& actions, const PlanWording& wording, OutputFormat format,

@@ -8,22 +8,23 @@
 
 namespace ravelmoor {
 
-// What the lines of a plan say about old versions and deletions: whether
-// each side has a trash, and whether replaced files are kept there.
+// What the lines of a plan say about old versions and deletions: where
+// each side keeps them, and whether replaced files are kept there.
 struct PlanWording {
-    bool targetHasTrash = true;
-    bool sourceHasTrash = true;
+    KeptIn targetKeeps = KeptIn::Trash;
+    KeptIn sourceKeeps = KeptIn::Trash;
     bool keepReplaced = true;
 
-    bool HasTrash(ListSide side) const {
-        return side == ListSide::Target ? targetHasTrash : sourceHasTrash;
+    KeptIn Keeps(ListSide side) const {
+        return side == ListSide::Target ? targetKeeps : sourceKeeps;
     }
 };
 
 // One action of a dry run as a sentence, its path escaped as every name the
 // command line prints ("would copy docs/a.txt to Target", "would make folder
 // new/ in Target", "would replace b.txt in Target, keeping the old version
-// in the trash", "would move gone/ in Target to the trash").
+// in the trash", "would move gone/ in Target to the trash", "would delete
+// gone.txt in Target, keeping it on the server").
 std::string PlanLine(const PlannedAction& action, const PlanWording& wording);
 
 // One action as a tab-separated line: ACTION (copy, replace, delete), SIDE

@@ -162,7 +162,7 @@ size_t PlannedActions::Count(ActionOutcome outcome) const {
 }
 
 std::string SideQuestion(SyncMethod method, ListSide side, const std::string& root,
-                         const SideTotals& totals, bool hasTrash, bool keepReplaced,
+                         const SideTotals& totals, KeptIn kept, bool keepReplaced,
                          const std::string& warning) {
     std::vector<std::string> parts;
     if (totals.newFiles > 0) {
@@ -178,18 +178,35 @@ std::string SideQuestion(SyncMethod method, ListSide side, const std::string& ro
         std::string part = "replace " + Counted(totals.replaced, "file", "files");
         if (keepReplaced) {
             const bool one = totals.replaced == 1;
-            part += std::string(one ? " (the old version " : " (the old versions ") +
-                    (hasTrash ? (one ? "goes to the trash)" : "go to the trash)")
-                              : (one ? "is deleted permanently: there is no trash)"
-                                     : "are deleted permanently: there is no trash)"));
+            part += std::string(one ? " (the old version " : " (the old versions ");
+            switch (kept) {
+                case KeptIn::Trash:
+                    part += one ? "goes to the trash)" : "go to the trash)";
+                    break;
+                case KeptIn::Server:
+                    part += one ? "is kept on the server)" : "are kept on the server)";
+                    break;
+                case KeptIn::Nowhere:
+                    part += one ? "is deleted permanently: there is no trash)"
+                                : "are deleted permanently: there is no trash)";
+                    break;
+            }
         }
         parts.push_back(part);
     }
     if (totals.deletions > 0) {
-        parts.push_back(hasTrash ? "move " + Counted(totals.deletions, "object", "objects") +
-                                       " to the trash"
-                                 : "delete " + Counted(totals.deletions, "object", "objects") +
-                                       " permanently (there is no trash)");
+        const std::string objects = Counted(totals.deletions, "object", "objects");
+        switch (kept) {
+            case KeptIn::Trash:
+                parts.push_back("move " + objects + " to the trash");
+                break;
+            case KeptIn::Server:
+                parts.push_back("delete " + objects + " (kept on the server)");
+                break;
+            case KeptIn::Nowhere:
+                parts.push_back("delete " + objects + " permanently (there is no trash)");
+                break;
+        }
     }
     std::string question = warning.empty() ? std::string() : warning + " ";
     question += ConfirmSyncQuestion(method) + " on " +

@@ -86,11 +86,12 @@ class PlannedActions : public SyncObserver {
 
 // The one question asked for a side before it is changed: the method, the
 // side and its root, what is copied, replaced and deleted there and how many
-// bytes go; `hasTrash` false says that deletions and replaced files are gone
-// for good, `keepReplaced` that replaced files go to the trash. `warning`,
-// when given, comes first (the mass-deletion warning).
+// bytes go; `kept` says where deletions and replaced files go (the trash,
+// the server's versions folder, or nowhere: gone for good), `keepReplaced`
+// that replaced files are kept there. `warning`, when given, comes first (the
+// mass-deletion warning).
 std::string SideQuestion(SyncMethod method, ListSide side, const std::string& root,
-                         const SideTotals& totals, bool hasTrash, bool keepReplaced,
+                         const SideTotals& totals, KeptIn kept, bool keepReplaced,
                          const std::string& warning);
 
 }  // namespace ravelmoor

@@ -6,8 +6,8 @@
 
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/settings/CompareLaunch.h"
 #include "core/settings/SettingsFile.h"
 
 namespace ravelmoor {

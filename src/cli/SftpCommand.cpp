@@ -10,7 +10,7 @@
 #include "cli/ProblemDetail.h"
 #include "cli/StoredConnections.h"
 #include "cli/Terminal.h"
-#include "core/ftp/ConnectionNames.h"
+#include "core/remote/ConnectionNames.h"
 #include "core/settings/SettingsStore.h"
 #include "core/sftp/SftpConnectionStore.h"
 

@@ -1,7 +1,7 @@
 #include "cli/SyncCommand.h"
 
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,18 +18,20 @@
 #include "cli/SyncProgress.h"
 #include "cli/Terminal.h"
 #include "cli/TerminalPrompter.h"
+#include "cli/TwoWaySync.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
-#include "core/journal/JournalWriter.h"
+#include "core/folders/FolderText.h"
 #include "core/journal/RootLock.h"
-#include "core/settings/CompareLaunch.h"
-#include "core/settings/MadeFolder.h"
+#include "core/launch/CompareLaunch.h"
+#include "core/launch/MadeFolder.h"
+#include "core/launch/StartComparison.h"
+#include "core/launch/StartSync.h"
+#include "core/local/LocalFileSystem.h"
+#include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
 #include "core/sync/PlanSync.h"
-#include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
-#include "core/sync/SyncSummary.h"
 #include "core/text/Formatting.h"
 
 namespace ravelmoor {
@@ -53,9 +55,11 @@ struct SyncRequest {
     bool allowMassDelete = false;
     bool keepReplaced = true;
     bool deletePermanently = false;
+    int versionDays = -1;  // --keep-versions; below 0: as the settings say
     bool noJournal = false;
     bool verify = true;
     bool makeTarget = false;  // --mkpath
+    TwoWayRequest twoWay;
 };
 
 struct MethodWord {
@@ -70,6 +74,7 @@ constexpr MethodWord kMethodWords[] = {
     {"update", SyncMethod::Update, "augment and refresh Target"},
     {"update-prune", SyncMethod::UpdateAndPrune, "update; delete what only Target has"},
     {"force", SyncMethod::Force, "make Target a copy of Source"},
+    {"two-way", SyncMethod::TwoWay, "bring over what changed on either side"},
 };
 
 // One line per method: its word, then what it does.
@@ -94,7 +99,7 @@ OptionOutcome ParseSyncMethod(const std::string& value, SyncMethod& method) {
     }
     std::string error =
         "Unknown sync method " + value + DidYouMean(value, words) +
-        ": a sync method is align, augment, refresh, update, update-prune or force.";
+        ": a sync method is align, augment, refresh, update, update-prune, force or two-way.";
     if (value == "size-time" || value == "crc" || value == "both") {
         error += " The comparison method is chosen with --by " + value + ".";
     }
@@ -158,7 +163,7 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          }},
         {{"--delete-permanently"},
          {},
-         "with --yes: delete for good what no trash takes",
+         "with --yes: delete for good what no trash takes;\non a server, keep no versions",
          [r](const std::string&) {
              r->deletePermanently = true;
              return OptionOutcome();
@@ -180,9 +185,24 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          }},
         {{"--no-keep-replaced"},
          {},
-         "do not move the old versions of replaced files\nto the trash",
+         "do not keep the old versions of replaced files\n(in the trash, or on a server)",
          [r](const std::string&) {
              r->keepReplaced = false;
+             return OptionOutcome();
+         }},
+        {{"--keep-versions"},
+         "DAYS",
+         "keep what is replaced or deleted on an FTP or\nSFTP server for DAYS days, in\n"
+         ".ravelmoor-versions/YYYY-MM-DD-HHMMSS (the\nsync's start, UTC) at the connection's "
+         "folder\n(default: the setting, 30); older ones go at\nthe start of a sync there",
+         [r](const std::string& value) {
+             char* end = nullptr;
+             const long days = std::strtol(value.c_str(), &end, 10);
+             if (value.empty() || *end != '\0' || days < 0 || days > kMaxVersionDays) {
+                 return Refused("--keep-versions takes a number of days from 0 to " +
+                                std::to_string(kMaxVersionDays) + ", not " + value + ".");
+             }
+             r->versionDays = static_cast<int>(days);
              return OptionOutcome();
          }},
         {{"--mkpath"},
@@ -211,43 +231,33 @@ void PrintSyncHelp(const std::vector<OptionRow>& rows) {
         "--yes it asks once for each side that changes, showing what will be copied,\n"
         "replaced and deleted there; Enter answers No.\n\n%s"
         "  -h, --help              print this help\n%s"
+        "\nTwo-way (--method two-way) remembers each pair of folders (in\n"
+        "$XDG_STATE_HOME/ravelmoor/pairs/) and brings over what changed on either side\n"
+        "since the last run: new, changed, deleted and renamed objects. What changed on\n"
+        "both sides is a conflict, left as it is unless --prefer, --conflicts keep-both\n"
+        "or -i settles it. The first run of a pair never deletes.\n"
         "\nExit status: 0 carried out or nothing to do; 1 some objects were not copied or\n"
-        "deleted, or some could not be read and were left out (with --dry-run: there\n"
-        "is work to do); 2 error, refused or cancelled.\n",
+        "deleted, or some could not be read and were left out, or conflicts were left\n"
+        "(with --dry-run: there is work to do); 2 error, refused or cancelled.\n",
         OptionsHelp(rows).c_str(), RemoteSideHelp());
 }
 
-// The sides of `job` as the comparison will name them, for their locks;
-// false when the launch will refuse them (and say why).
-bool SidesToLock(CompareJob job, JournalHeader& sides) {
-    SettingsStore store;
-    SideConnection sourceSide;
-    SideConnection targetSide;
-    if (!CheckCompareSides(job.sourceFolder, job.targetFolder, StoredConnectionLookup(store),
-                           sourceSide, targetSide)
-             .Ok()) {
-        return false;
-    }
-    const auto side = [](const std::string& folder, const SideConnection& connection) {
-        const std::string root = RootText(folder);
-        if (!connection.IsRemote()) return JournalSide{root, root, true};
-        return JournalSide{root, MakeRemoteSide(connection, UnknownHostKey::Refuse)->Folder(),
-                           false};
-    };
-    sides.source = side(job.sourceFolder, sourceSide);
-    sides.target = side(job.targetFolder, targetSide);
-    return true;
+// A side on a server (FTP or SFTP) has no trash: what is deleted there is
+// kept in its versions folder, or with --delete-permanently gone for good.
+VersionKeeping KeepingOf(const SyncRequest& request) {
+    VersionKeeping keeping;
+    keeping.keep = !request.deletePermanently;
+    keeping.days = request.versionDays;
+    return keeping;
 }
 
-// A side on a server (FTP or SFTP) keeps no trash: what is deleted there is
-// gone for good.
-bool SideHasTrash(const Comparison& comparison, ListSide side) {
-    return comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target);
+KeptIn SideKeeps(const SyncRequest& request, const Comparison& comparison, ListSide side) {
+    return KeptInOf(comparison, side, KeepingOf(request));
 }
 
 PlanWording WordingOf(const SyncRequest& request, const Comparison& comparison) {
-    return {SideHasTrash(comparison, ListSide::Target), SideHasTrash(comparison, ListSide::Source),
-            request.keepReplaced};
+    return {SideKeeps(request, comparison, ListSide::Target),
+            SideKeeps(request, comparison, ListSide::Source), request.keepReplaced};
 }
 
 // The JSON document of a sync that was planned, declined or carried out.
@@ -288,7 +298,7 @@ SyncPlan Confirm(const SyncRequest& request, Comparison& comparison, const SyncP
         const std::string& root =
             side == ListSide::Source ? comparison.SourceRoot() : comparison.TargetRoot();
         const std::string question =
-            SideQuestion(request.method, side, root, totals, SideHasTrash(comparison, side),
+            SideQuestion(request.method, side, root, totals, SideKeeps(request, comparison, side),
                          request.keepReplaced, warning);
         if (prompter.AskYesNo(question)) continue;
         actions.SettleRest(side, ActionOutcome::Declined, "not confirmed");
@@ -313,76 +323,69 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
     }
     SyncProgress progress(actions, itemised);
     log.Follow(actions);
-    RowOperations operations(comparison.Rules(), SidesOf(comparison), prompter);
-    operations.SetProgress(&progress);
-    operations.SetCancelWord(&cancel);
-    operations.SetKeepReplaced(request.keepReplaced);
-    operations.SetVerify(request.verify);
-    operations.SetObserver(&actions);
     // No journal, no sync: what it changed could not be undone. Only the
     // person's own word lets it go on without one.
-    JournalWriter journal;
-    if (!request.noJournal) {
-        const JournalOutcome kept =
-            journal.Open(JournalHeaderOf(comparison, SyncMethodText(request.method)));
-        if (!kept.Ok()) {
-            const std::string refused =
-                kept.reason +
-                " Nothing was copied or deleted: add --no-journal to synchronise without a journal "
-                "(it can then not be undone).";
-            actions.SettleRest(ActionOutcome::Skipped, "no journal");
-            log.End(refused);
-            SyncOutput{request, comparison, actions}.Json(false, true, refused);
-            Terminal::Message(refused);
-            return kFailed;
-        }
-        operations.SetRecorder(&journal);
+    const SyncStart start = StartSync(comparison,
+                                      {request.method, run, request.keepReplaced, request.verify,
+                                       request.noJournal, KeepingOf(request)},
+                                      prompter);
+    if (!start.outcome.Ok()) {
+        const std::string refused =
+            start.outcome.reason +
+            " Nothing was copied or deleted: add --no-journal to synchronise without a journal "
+            "(it can then not be undone).";
+        actions.SettleRest(ActionOutcome::Skipped, "no journal");
+        log.End(refused);
+        SyncOutput{request, comparison, actions}.Json(false, true, refused);
+        Terminal::Message(refused);
+        return kFailed;
+    }
+    SyncExecution& sync = *start.run;
+    sync.SetProgress(&progress);
+    sync.SetCancelWord(&cancel);
+    sync.SetObserver(&actions);
+    if (itemised != nullptr) {
+        sync.SetVersionNotice([itemised](const std::string& text) {
+            Terminal::ClearProgress();
+            std::fprintf(itemised, "%s\n", text.c_str());
+        });
     }
     // The batches' own questions were answered by the confirmation; deleting
-    // for good was part of it only on a side without a trash.
-    constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
-    size_t batch = 0;
-    const auto confirmBatch = [&] {
-        prompter.SetConfirmed(true, !SideHasTrash(comparison, kBatchSides[batch]));
-    };
-    confirmBatch();
-    const auto start = std::chrono::steady_clock::now();
-    RunSyncPlan(operations, run, [&] {
-        if (++batch < std::size(kBatchSides)) confirmBatch();
-    });
-    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    // for good was part of it only on a side that keeps nothing.
+    sync.SetBatchHooks(
+        [&](ListSide side) {
+            prompter.SetConfirmed(true, SideKeeps(request, comparison, side) == KeptIn::Nowhere);
+        },
+        {});
+    sync.Run();
     Terminal::ClearProgress();
-    const bool stopped = operations.Aborted();
+    const SyncEnd& end = sync.End();
     actions.SettleRest(ActionOutcome::Skipped, "the sync was stopped");
-
-    const std::string summary = SyncSummaryText(operations.Tally(), stopped, taken.count());
-    log.End(summary);
-    const bool journalBroke = !journal.Problem().empty();
-    journal.Finish(summary, RunEnd(stopped, operations.Tally().notDone > 0));
-    if (journalBroke) {
-        Terminal::Message(journal.Problem() +
+    log.End(end.summary);
+    if (!end.journalBroke.empty()) {
+        Terminal::Message(end.journalProblem +
                           " The synchronisation stopped before its next change; what it did can "
                           "be undone.");
-    } else if (!journal.Problem().empty()) {
-        Terminal::Message(journal.Problem() + " The synchronisation can not be undone in full.");
+    } else if (!end.journalProblem.empty()) {
+        Terminal::Message(end.journalProblem + " The synchronisation can not be undone in full.");
     }
     // What was done, not the comparison as it stands now: that is one compare away.
     if (!compare.quiet && compare.format == OutputFormat::Tsv) {
         PrintActions(actions, WordingOf(request, comparison), OutputFormat::Tsv, false, stdout);
     }
-    SyncOutput{request, comparison, actions}.Json(false, stopped, {});
+    SyncOutput{request, comparison, actions}.Json(false, end.stopped, {});
     if (compare.quiet) {
         // Errors only: what was not done has been said as it happened.
     } else if (compare.format == OutputFormat::Text) {
-        std::printf("%s\n", summary.c_str());
+        std::printf("%s\n", end.summary.c_str());
         Terminal::FlushOutput();
     } else {
         Terminal::FlushOutput();
-        Terminal::Message(summary);
+        Terminal::Message(end.summary);
     }
-    if (stopped) return kFailed;
-    return operations.Tally().notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ||
-                   !journal.Problem().empty()
+    if (end.stopped) return kFailed;
+    return end.tally.notDone > 0 || actions.Count(ActionOutcome::Declined) > 0 ||
+                   !end.journalProblem.empty()
                ? kPartly
                : kDone;
 }
@@ -392,6 +395,8 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
 int RunSyncCommand(ArgumentList& args) {
     SyncRequest request;
     std::vector<OptionRow> rows = SyncOptionRows(request);
+    for (OptionRow& row : TwoWayOptionRows(request.twoWay))
+        rows.push_back(std::move(row));
     for (OptionRow& row : CompareOptionRows(request.compare, /*methodIsComparison=*/false)) {
         rows.push_back(std::move(row));
     }
@@ -407,6 +412,7 @@ int RunSyncCommand(ArgumentList& args) {
     }
     request.compare.positional = std::move(parsed.positional);
     Terminal::SetQuiet(request.compare.quiet);
+    if (request.versionDays < 0) request.versionDays = StoredVersionDays(SettingsStore());
     if (request.method == SyncMethod::None) {
         Terminal::Message(
             std::string(kSelectMethodMessage.substr(0, kSelectMethodMessage.size() - 1)) +
@@ -471,16 +477,16 @@ int RunSyncCommand(ArgumentList& args) {
     // One run per tree at a time, from before the comparison on, so that
     // what this run compares is not what another one is changing.
     SyncLocks locks;
-    JournalHeader sides;
-    if (!request.preview && SidesToLock(request.compare.job, sides)) {
-        if (const LockOutcome locked = locks.Take(sides); !locked.Ok()) {
+    if (!request.preview) {
+        if (const LockOutcome locked = LockSidesOf(request.compare.job, locks); !locked.Ok()) {
             Terminal::Message(locked.reason);
             return kFailed;
         }
     }
     TerminalPrompter prompter(request.yes, request.deletePermanently);
     prompter.SetInteractive(request.interactive);
-    Comparison comparison(prompter);
+    SideProvider sides(prompter, std::make_shared<LocalFileSystem>());
+    Comparison comparison(sides);
     if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
     for (const std::string& unread :
          {comparison.UnlistableFoldersWarning(), comparison.UnreadableFilesWarning()}) {
@@ -493,6 +499,22 @@ int RunSyncCommand(ArgumentList& args) {
     if (!refused.empty()) {
         Terminal::Message(refused);
         return kFailed;
+    }
+    if (request.method == SyncMethod::TwoWay) {
+        if (leftOut) Terminal::Message(kLeftOutMessage);
+        madeTarget.Keep();
+        TwoWayRequest twoWay = request.twoWay;
+        twoWay.preview = request.preview;
+        twoWay.yes = request.yes;
+        twoWay.interactive = request.interactive;
+        twoWay.allowMassDelete = request.allowMassDelete;
+        twoWay.keepReplaced = request.keepReplaced;
+        twoWay.verify = request.verify;
+        twoWay.noJournal = request.noJournal;
+        const int status = RunTwoWaySync(twoWay, request.compare, comparison, prompter, [&] {
+            return CompareFromRequest(request.compare, comparison, prompter);
+        });
+        return leftOut && status == kDone ? kPartly : status;
     }
     const SyncPlan plan =
         PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);

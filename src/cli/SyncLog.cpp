@@ -6,9 +6,9 @@
 #include "cli/JsonOutput.h"
 #include "cli/ProblemDetail.h"
 #include "cli/Terminal.h"
-#include "core/engine/BelowRoot.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
+#include "core/local/BelowRoot.h"
 
 namespace ravelmoor {
 namespace {

@@ -10,10 +10,7 @@
 #include "cli/TerminalPrompter.h"
 #include "core/engine/NameEscape.h"
 #include "core/journal/JournalStore.h"
-#include "core/journal/JournalWriter.h"
-#include "core/journal/RootLock.h"
-#include "core/journal/UndoRun.h"
-#include "core/journal/UndoSides.h"
+#include "core/launch/StartUndo.h"
 
 namespace ravelmoor {
 namespace {
@@ -107,7 +104,10 @@ std::string Question(const SyncJournal& journal, const std::vector<UndoStep>& st
         " and brings back " +
         Counted(CountSteps(steps, UndoStepKind::PutBackDeleted), "deleted object",
                 "deleted objects") +
-        " from the trash, removes " +
+        // A server keeps them in its versions folder, a local side in the trash.
+        (header.source.local && header.target.local ? " from the trash"
+                                                    : " from the trash or the server") +
+        ", removes " +
         Counted(CountSteps(steps, UndoStepKind::RemoveMadeFolder), "folder", "folders") +
         " and makes " +
         Counted(CountSteps(steps, UndoStepKind::RemakeFolder), "folder", "folders") + " again.";
@@ -190,56 +190,38 @@ int RunUndoCommand(ArgumentList& args) {
         Terminal::Message("Nothing was undone.");
         return kFailed;
     }
-    UndoSides sides(prompter);
-    if (const JournalOutcome opened = sides.Open(journal.header); !opened.Ok()) {
-        Terminal::Message(opened.reason);
-        return kFailed;
-    }
-    SyncLocks locks;
-    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
-        Terminal::Message(locked.reason);
-        return kFailed;
-    }
-    // Undo is a sync like any other: it keeps a journal, and can be undone.
-    JournalWriter record;
-    JournalHeader header = journal.header;
-    header.method = "undo " + journal.id;
-    if (request.noJournal) {
-        // The person said so: nothing is written down.
-    } else if (const JournalOutcome kept = record.Open(header); !kept.Ok()) {
-        Terminal::Message(kept.reason +
+    UndoStart start = StartUndo({journal, steps, request.force, request.noJournal}, prompter);
+    if (start.outcome.status == StartStatus::WithoutJournal) {
+        Terminal::Message(start.outcome.reason +
                           " Nothing was undone: add --no-journal to undo without a journal.");
         return kFailed;
     }
+    if (!start.outcome.Ok()) {
+        Terminal::Message(start.outcome.reason);
+        return kFailed;
+    }
+    UndoExecution& run = *start.run;
     std::atomic<int32_t> cancel{0};
     const InterruptHandler interrupts(cancel);
-    UndoRun run(journal, sides.Of(Side::Source), sides.Of(Side::Target));
-    run.SetForce(request.force);
-    run.SetRecorder(&record);
     run.SetCancelWord(&cancel);
-    size_t done = 0;
-    size_t already = 0;
-    size_t left = 0;
-    bool retry = false;  // something left that a later run may still do
-    run.SetReport([&](size_t, UndoResult result, const std::string& words) {
-        if (result == UndoResult::Done) ++done;
-        if (result == UndoResult::NothingToDo) ++already;
-        if (result != UndoResult::Done && result != UndoResult::NothingToDo) ++left;
-        if (result == UndoResult::Failed || result == UndoResult::Changed) retry = true;
+    run.SetReport([](size_t, UndoResult, const std::string& words) {
         if (!words.empty()) Terminal::Message(words);
     });
-    run.Run(steps);
+    run.Run();
+    const UndoEnd& end = run.End();
     std::string summary =
-        "Undo of " + journal.id + ": " + Counted(done, "change", "changes") + " taken back";
-    if (already > 0) summary += ", " + std::to_string(already) + " already as before";
-    if (left > 0) summary += ", " + Counted(left, "change", "changes") + " not (named above)";
-    if (run.Stopped()) summary += "; stopped";
+        "Undo of " + journal.id + ": " + Counted(end.done, "change", "changes") + " taken back";
+    if (end.already > 0) summary += ", " + std::to_string(end.already) + " already as before";
+    if (end.left > 0)
+        summary += ", " + Counted(end.left, "change", "changes") + " not (named above)";
+    if (end.stopped) summary += "; stopped";
     summary += ".";
-    record.Finish(summary, RunEnd(run.Stopped(), retry));
-    if (!record.Problem().empty()) Terminal::Message(record.Problem());
+    run.Finish(summary);
+    if (!end.journalProblem.empty()) Terminal::Message(end.journalProblem);
+    if (!end.memoryProblem.empty()) Terminal::Message(end.memoryProblem);
     std::printf("%s\n", summary.c_str());
-    if (run.Stopped()) return kFailed;
-    return left > 0 ? kPartly : kDone;
+    if (end.stopped) return kFailed;
+    return end.left > 0 || !end.memoryProblem.empty() ? kPartly : kDone;
 }
 
 }  // namespace ravelmoor

@@ -202,16 +202,17 @@ TEST_F(SyncCommandTest, RefusesWithStatusTwo) {
          "  refresh       copy newer Source files over older\n"
          "  update        augment and refresh Target\n"
          "  update-prune  update; delete what only Target has\n"
-         "  force         make Target a copy of Source"},
+         "  force         make Target a copy of Source\n"
+         "  two-way       bring over what changed on either side"},
         {{"sync", "--method", "update", source.Path(), target.Path()},
          "There is no terminal to confirm the synchronisation on: add --yes to carry it out "
          "without questions, or --dry-run to see what it would do."},
         {{"sync", "--method", "mirror", source.Path(), target.Path()},
          "Unknown sync method mirror: a sync method is align, augment, refresh, update, "
-         "update-prune or force."},
+         "update-prune, force or two-way."},
         {{"sync", "--method", "crc", source.Path(), target.Path()},
          "Unknown sync method crc: a sync method is align, augment, refresh, update, "
-         "update-prune or force. The comparison method is chosen with --by crc."},
+         "update-prune, force or two-way. The comparison method is chosen with --by crc."},
         {{"sync", "--method", "force", "--yes", source.Path()},
          "Name the two folders to compare: SOURCE and TARGET."},
         {{"sync", "--method", "force", "--dryrun", source.Path(), target.Path()},

@@ -83,7 +83,7 @@ if [ "$mode" = all ]; then
     t ravelmoor compare -r "\\(ftp"
   ' bash "$share/bash-completion/completions/ravelmoor" 2>&1)
   expected_bash='sync|
-align|augment|refresh|update|update-prune|force|
+align|augment|refresh|update|update-prune|force|two-way|
 crc|
 host1/pub/|
 (ftp) host1/pub/|'

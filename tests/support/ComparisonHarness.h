@@ -8,15 +8,24 @@
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/EntryFilter.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/settings/CompareJob.h"
 
 namespace ravelmoor::test {
 
 // A comparison with one run over it at a time, driven as the tests drive the
 // engine: Reset with the settings, then Start with the sides.
-class ComparisonHarness : public Comparison {
+// The sides come first so that they exist when the comparison is given them.
+struct HarnessSides {
+    explicit HarnessSides(Prompter& prompter)
+        : sides(prompter, std::make_shared<LocalFileSystem>()) {}
+    SideProvider sides;
+};
+
+class ComparisonHarness : private HarnessSides, public Comparison {
   public:
-    explicit ComparisonHarness(Prompter& prompter) : Comparison(prompter), prompter_(prompter) {}
+    explicit ComparisonHarness(Prompter& prompter)
+        : HarnessSides(prompter), Comparison(sides), prompter_(prompter) {}
 
     // Takes the job's tolerances and chunk over for the next Start (the
     // results stay until then); method and sub-folders are set apart.

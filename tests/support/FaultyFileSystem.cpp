@@ -3,7 +3,7 @@
 #include <thread>
 #include <utility>
 
-#include "core/engine/BelowRoot.h"
+#include "core/local/BelowRoot.h"
 
 namespace ravelmoor::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/engine/FileSystem.h"
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 
 namespace ravelmoor::test {
 
@@ -44,6 +44,9 @@ class FaultyFileSystem : public FileSystem {
 
     // The file system looks names up without regard to case (a FAT stick).
     void IgnoreCase() { ignoresCase_ = true; }
+    // The side has no trash, as a server has none.
+    void NoTrash() { hasTrash_ = false; }
+    bool HasTrash() const override { return hasTrash_; }
 
     int Interrupts() const { return interrupts_.load(); }
 
@@ -102,6 +105,7 @@ class FaultyFileSystem : public FileSystem {
     std::chrono::microseconds delay_{0};
     std::atomic<int> interrupts_{0};
     bool ignoresCase_ = false;
+    bool hasTrash_ = true;
 };
 
 }  // namespace ravelmoor::test

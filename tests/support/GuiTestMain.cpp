@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include "core/engine/WindowThread.h"
 #include "gui/main/DesktopApp.h"
 
 namespace {
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(QuietMessages);
     QApplication app(argc, argv);
     ravelmoor::LoadProgramResources();
+    // A remote call on the window's thread stops the test binary.
+    ravelmoor::ArmWindowThreadCheck();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -31,7 +31,7 @@ void WriteText(const std::string& path, const std::string& text, mode_t mode = 0
     ::chmod(path.c_str(), mode);
 }
 
-// Where tests/ftp/fetch-ftp-servers.sh unpacked the servers that are not
+// Where tests/support/fetch-ftp-servers.sh unpacked the servers that are not
 // installed.
 const std::string kUnpacked = RAVELMOOR_FTP_SERVERS_ROOT;
 
@@ -183,7 +183,7 @@ void RealFtpServer::WriteProftpdConfig(const RealFtpServerSetup& setup, std::str
 void RealFtpServer::Start(const std::string& program, const std::vector<std::string>& args,
                           const RealFtpServerSetup& setup, const std::string& libraries) {
     if (::access(program.c_str(), X_OK) != 0) {
-        missing_ = program + " is not there (tests/ftp/fetch-ftp-servers.sh unpacks it)";
+        missing_ = program + " is not there (tests/support/fetch-ftp-servers.sh unpacks it)";
         return;
     }
     std::vector<std::string> words = {program};

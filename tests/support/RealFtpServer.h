@@ -33,7 +33,7 @@ struct RealFtpServerSetup {
 // folder Files() as "/". Its sub-folder "pub", writable by the server, is
 // the connection's folder. vsftpd is Debian's installed one; pure-ftpd and
 // proftpd, whose packages conflict with vsftpd's, run from the build folder
-// where tests/ftp/fetch-ftp-servers.sh unpacked them. Needs root (the
+// where tests/support/fetch-ftp-servers.sh unpacked them. Needs root (the
 // servers change into their folder's root and into the user "ftp"): where
 // that, or the server, is missing, Missing() says why and the test skips.
 class RealFtpServer {

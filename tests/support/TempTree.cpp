@@ -96,6 +96,15 @@ std::string TempTree::Read(const std::string& relative) const {
     return content.str();
 }
 
+std::map<std::string, std::string> TempTree::Contents() const {
+    std::map<std::string, std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(path_)) {
+        const std::string relative = item.path().string().substr(path_.size() + 1);
+        files[relative] = item.is_directory() ? "/" : Read(relative);
+    }
+    return files;
+}
+
 bool TempTree::Exists(const std::string& relative) const {
     struct stat st {};
     return ::lstat(Full(relative).c_str(), &st) == 0;

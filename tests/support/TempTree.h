@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace ravelmoor::test {
@@ -36,6 +37,9 @@ class TempTree {
     std::string Read(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
     int64_t Time(const std::string& relative) const;
+    // Every object below the tree by relative path: a file's content, "/"
+    // for a folder.
+    std::map<std::string, std::string> Contents() const;
 
   private:
     std::string path_;

@@ -123,11 +123,11 @@ void ComparisonRun::Cancel() {
 }
 
 void ComparisonRun::InterruptSides() {
-    comparison_.sides_.Interrupt();
+    comparison_.Sides().Interrupt();
 }
 
 int ComparisonRun::EndWithoutResult() {
-    comparison_.sides_.CloseRemote();
+    comparison_.Sides().CloseRemote();
     sourceScan_.Clear();
     targetScan_.Clear();
     SetPhase(ComparisonPhase::EndedWithoutResult);
@@ -137,8 +137,8 @@ int ComparisonRun::EndWithoutResult() {
 bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
                                     const std::vector<std::string>& unlistable) {
     const Side side = isSource ? Side::Source : Side::Target;
-    FileSystem& fs = comparison_.sides_.FileSystemOf(side);
-    const std::string& root = comparison_.sides_.Folder(side);
+    FileSystem& fs = comparison_.Sides().FileSystemOf(side);
+    const std::string& root = comparison_.Sides().Folder(side);
     if (!result.ok) {
         // A cancel that broke a server call is no failure to report.
         if (!Cancelled()) {
@@ -165,7 +165,8 @@ bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
         cancel_.store(1);
         return false;
     }
-    auto& remembered = isSource ? comparison_.unlistableSource_ : comparison_.unlistableTarget_;
+    auto& remembered = isSource ? comparison_.Findings().unlistableSource
+                                : comparison_.Findings().unlistableTarget;
     for (const auto& folder : unlistable)
         remembered.push_back(folder);
     for (auto& path : comparison_.LeftoversOf(isSource))
@@ -182,27 +183,27 @@ bool ComparisonRun::ListAndWalk() {
     ScanOptions options[2];
     for (const bool isSource : {true, false}) {
         ScanOptions& o = options[isSource ? 0 : 1];
-        o.includeSubFolders = comparison_.rules_.includeSubFolders;
-        o.recordFolders = comparison_.rules_.includeSubFolders;
+        o.includeSubFolders = comparison_.Rules().includeSubFolders;
+        o.recordFolders = comparison_.Rules().includeSubFolders;
         o.cancel = &cancel_;
         o.counter = isSource ? &sourceCount_ : &targetCount_;
         o.unlistable = &unlistable[isSource ? 0 : 1];
         o.leftovers = &comparison_.LeftoversOf(isSource);
     }
-    FileSystem& sourceFs = comparison_.sides_.FileSystemOf(Side::Source);
-    FileSystem& targetFs = comparison_.sides_.FileSystemOf(Side::Target);
-    const ScanSide source{sourceFs, sourceScan_, comparison_.sides_.Folder(Side::Source),
+    FileSystem& sourceFs = comparison_.Sides().FileSystemOf(Side::Source);
+    FileSystem& targetFs = comparison_.Sides().FileSystemOf(Side::Target);
+    const ScanSide source{sourceFs, sourceScan_, comparison_.Sides().Folder(Side::Source),
                           options[0]};
-    const ScanSide target{targetFs, targetScan_, comparison_.sides_.Folder(Side::Target),
+    const ScanSide target{targetFs, targetScan_, comparison_.Sides().Folder(Side::Target),
                           options[1]};
     TreeScan scan;
     std::optional<FolderPairReader> reader;
     if (sourceFs.ListsConcurrently() && targetFs.ListsConcurrently()) {
         // Two local sides are listed folder pair by folder pair, and where
         // data is compared, the small files of each pair are read at once.
-        if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp &&
+        if (comparison_.Rules().method != ComparisonMethod::SizeAndTimestamp &&
             sourceFs.ReadsLocalFiles() && targetFs.ReadsLocalFiles())
-            reader.emplace(comparison_.rules_, &cancel_, &bytesChecked_);
+            reader.emplace(comparison_.Rules(), &cancel_, &bytesChecked_);
         scan.AddPair(source, target, reader ? &*reader : nullptr);
     } else {
         scan.Add(sourceFs, sourceScan_, source.folder, options[0], false);
@@ -219,13 +220,13 @@ bool ComparisonRun::ListAndWalk() {
     });
     // The walk pairs what is listed while the listing goes on, on this
     // thread; pairs that wait for their data go to the readers at once.
-    const SideProvider& sides = comparison_.sides_;
+    const SideProvider& sides = comparison_.Sides();
     const bool bothLocal = sides.IsLocal(Side::Source) && sides.IsLocal(Side::Target);
     std::optional<PairReaders> readers;
-    if (comparison_.rules_.method != ComparisonMethod::SizeAndTimestamp) {
+    if (comparison_.Rules().method != ComparisonMethod::SizeAndTimestamp) {
         // An FTP side has one connection, used by this thread: its pairs
         // are read here once the walk is done.
-        readers.emplace(comparison_.rules_, PairDataOf(bothLocal), comparison_.sourceResults_,
+        readers.emplace(comparison_.Rules(), PairDataOf(bothLocal), comparison_.SourceResults(),
                         bothLocal ? EngineThreads() : 0);
     }
     sourceScan_.AllowReadingWhileGrowing();
@@ -235,19 +236,20 @@ bool ComparisonRun::ListAndWalk() {
     // A walk ends early only when cancelled, which stops the listing too.
     const std::vector<ScanResult> results = scan.Finish();
     // The walk moved entries to the result lists without their texts.
-    comparison_.sourceResults_.AdoptStorage(sourceScan_);
-    comparison_.targetResults_.AdoptStorage(targetScan_);
+    comparison_.SourceResults().AdoptStorage(sourceScan_);
+    comparison_.TargetResults().AdoptStorage(targetScan_);
     TraceLine("Source and Target Dir: %d seconds\n", listTime.Seconds());
     if (!walked || !CheckListedSide(true, results[0], unlistable[0]) ||
         !CheckListedSide(false, results[1], unlistable[1])) {
         // A run that ends while listing keeps no rows, as when pairing
         // began only after the listing; the readers let go of them first.
         readers.reset();
-        comparison_.sourceResults_.Clear();
-        comparison_.targetResults_.Clear();
+        comparison_.SourceResults().Clear();
+        comparison_.TargetResults().Clear();
         return false;
     }
-    for (auto* folders : {&comparison_.unlistableSource_, &comparison_.unlistableTarget_}) {
+    for (auto* folders :
+         {&comparison_.Findings().unlistableSource, &comparison_.Findings().unlistableTarget}) {
         for (auto& folder : *folders)
             folder = WithoutMarkers(folder);
     }
@@ -255,9 +257,9 @@ bool ComparisonRun::ListAndWalk() {
     SetPhase(ComparisonPhase::PreparingComparison);
     SetPhase(ComparisonPhase::Comparing);
     if (readers && !ClassifyReadPairs(*readers)) return false;
-    comparison_.exactTimesAsked_ =
-        SettleCoarseTimes(comparison_.sourceResults_, comparison_.targetResults_,
-                          comparison_.rules_, PairDataOf(bothLocal));
+    comparison_.Findings().exactTimesAsked =
+        SettleCoarseTimes(comparison_.SourceResults(), comparison_.TargetResults(),
+                          comparison_.Rules(), PairDataOf(bothLocal));
     return !Cancelled();
 }
 
@@ -265,25 +267,25 @@ int ComparisonRun::Run() {
     Stopwatch total;
     sourceScan_.Clear();
     targetScan_.Clear();
-    comparison_.unlistableSource_.clear();
-    comparison_.unlistableTarget_.clear();
-    comparison_.unreadableFiles_.clear();
-    comparison_.leftoversSource_.clear();
-    comparison_.leftoversTarget_.clear();
+    comparison_.Findings().unlistableSource.clear();
+    comparison_.Findings().unlistableTarget.clear();
+    comparison_.Findings().unreadableFiles.clear();
+    comparison_.Findings().leftoversSource.clear();
+    comparison_.Findings().leftoversTarget.clear();
 
-    if (!comparison_.sides_.OpenRemote(&cancel_)) return EndWithoutResult();
-    comparison_.targetIgnoresCase_ =
-        comparison_.sides_.FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
+    if (!comparison_.Sides().OpenRemote(&cancel_)) return EndWithoutResult();
+    comparison_.Findings().targetIgnoresCase =
+        comparison_.Sides().FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
 
     // The walk starts with the listing, so the filters are ready before it.
     if (filter_) filter_->Compile();
     TraceLine("Comparing...\n");
     if (!ListAndWalk()) return EndWithoutResult();
     SetAllIdentical();
-    if (!comparison_.caseClashes_.empty()) prompter_.Warn(comparison_.CaseClashWarning());
+    if (!comparison_.Findings().caseClashes.empty()) prompter_.Warn(comparison_.CaseClashWarning());
     TraceLine("Total time: %d seconds\n", total.Seconds());
 
-    comparison_.sides_.CloseRemote();
+    comparison_.Sides().CloseRemote();
     sourceScan_.Clear();
     targetScan_.Clear();
     SetPhase(ComparisonPhase::Completed);
@@ -296,7 +298,7 @@ bool ComparisonRun::Walk(TreeScan& scan, PairReaders* readers) {
     ListedSoFar sourceListed(scan, 0, sourceUnlistable);
     ListedSoFar targetListed(scan, 1, targetUnlistable);
     KeyPrefixes clashFolders;
-    comparison_.caseClashes_.clear();
+    comparison_.Findings().caseClashes.clear();
 
     WalkCursor source(sourceScan_, filter_.get(), &sourceListed);
     WalkCursor target(targetScan_, filter_.get(), &targetListed);
@@ -315,13 +317,13 @@ bool ComparisonRun::Walk(TreeScan& scan, PairReaders* readers) {
         const std::string& key = order <= 0 ? source.Key() : target.Key();
         // The display polls the name a few times a second; telling it every
         // row would take a lock and a copy per row.
-        if ((groupsWalked++ & 255) == 0) comparison_.sourceResults_.SetCurrentName(key);
+        if ((groupsWalked++ & 255) == 0) comparison_.SourceResults().SetCurrentName(key);
         const size_t sourceGroup = order <= 0 ? source.GroupSize() : 0;
         const size_t targetGroup = order >= 0 ? target.GroupSize() : 0;
 
         PairGroup(source.At(), sourceGroup, target.At(), targetGroup, groupRows);
         // Names that differ only in case would land on one name on the Target.
-        const bool clash = comparison_.targetIgnoresCase_ && sourceGroup > 1;
+        const bool clash = comparison_.Findings().targetIgnoresCase && sourceGroup > 1;
         const bool belowClash = !clashFolders.empty() && clashFolders.Covers(key);
         const bool belowUnlistable = sourceUnlistable.Covers(key) || targetUnlistable.Covers(key);
         bool clashIsFolder = false;
@@ -329,20 +331,20 @@ bool ComparisonRun::Walk(TreeScan& scan, PairReaders* readers) {
             const size_t row = EmitRow(s, t, waitingForChecksums);
             if (clash || belowClash || belowUnlistable) {
                 // Keep every method away from these rows.
-                comparison_.sourceResults_.ElementAt(row).excluded = 1;
-                comparison_.targetResults_.ElementAt(row).excluded = 1;
+                comparison_.SourceResults().ElementAt(row).excluded = 1;
+                comparison_.TargetResults().ElementAt(row).excluded = 1;
             }
             if (clash && s != SIZE_MAX) {
-                comparison_.caseClashes_.push_back(
-                    comparison_.sourceResults_.ElementAt(row).path.str());
-                clashIsFolder = comparison_.sourceResults_.ElementAt(row).IsFolder();
+                comparison_.Findings().caseClashes.push_back(
+                    comparison_.SourceResults().ElementAt(row).path.str());
+                clashIsFolder = comparison_.SourceResults().ElementAt(row).IsFolder();
             }
         }
         if (clashIsFolder) clashFolders.AddFolderKey(key);
         for (const uint32_t row : waitingForChecksums) {
             if (readers)
-                readers->Add(row, comparison_.sourceResults_.ElementAt(row),
-                             comparison_.targetResults_.ElementAt(row));
+                readers->Add(row, comparison_.SourceResults().ElementAt(row),
+                             comparison_.TargetResults().ElementAt(row));
         }
         waitingForChecksums.clear();
         source.Advance(sourceGroup);
@@ -354,12 +356,12 @@ bool ComparisonRun::Walk(TreeScan& scan, PairReaders* readers) {
 }
 
 void ComparisonRun::SetAllIdentical() {
-    for (size_t row = 0; row < comparison_.sourceResults_.GetSize(); ++row) {
-        const FileEntry& sourceEntry = comparison_.sourceResults_.ElementAt(row);
-        const FileEntry& targetEntry = comparison_.targetResults_.ElementAt(row);
+    for (size_t row = 0; row < comparison_.SourceResults().GetSize(); ++row) {
+        const FileEntry& sourceEntry = comparison_.SourceResults().ElementAt(row);
+        const FileEntry& targetEntry = comparison_.TargetResults().ElementAt(row);
         if (sourceEntry.status != EntryStatus::Matched && sourceEntry.excluded == 0 &&
             targetEntry.excluded == 0) {
-            comparison_.allIdentical_ = false;
+            comparison_.Findings().allIdentical = false;
             break;
         }
     }
@@ -430,22 +432,22 @@ size_t ComparisonRun::EmitRow(size_t sourceIndex, size_t targetIndex,
                               std::vector<uint32_t>& waitingForChecksums) {
     const size_t row =
         sourceIndex != SIZE_MAX
-            ? comparison_.sourceResults_.AddTransferred(sourceScan_.ElementAt(sourceIndex))
-            : comparison_.sourceResults_.AddBlank();
+            ? comparison_.SourceResults().AddTransferred(sourceScan_.ElementAt(sourceIndex))
+            : comparison_.SourceResults().AddBlank();
     if (targetIndex != SIZE_MAX) {
-        comparison_.targetResults_.AddTransferred(targetScan_.ElementAt(targetIndex));
+        comparison_.TargetResults().AddTransferred(targetScan_.ElementAt(targetIndex));
     } else {
-        comparison_.targetResults_.AddBlank();
+        comparison_.TargetResults().AddBlank();
     }
-    FileEntry& source = comparison_.sourceResults_.ElementAt(row);
-    FileEntry& target = comparison_.targetResults_.ElementAt(row);
+    FileEntry& source = comparison_.SourceResults().ElementAt(row);
+    FileEntry& target = comparison_.TargetResults().ElementAt(row);
     // A pair read while it was listed carries what its reading found; the
     // marks never reach a result list.
     constexpr uint32_t kListedRead = kListedSummedAttribute | kListedDiffersAttribute;
     const uint32_t listed = source.attributes & target.attributes & kListedRead;
     source.attributes = static_cast<uint16_t>(source.attributes & ~kListedRead);
     target.attributes = static_cast<uint16_t>(target.attributes & ~kListedRead);
-    if (ClassifyWithoutReading(source, target, comparison_.rules_)) {
+    if (ClassifyWithoutReading(source, target, comparison_.Rules())) {
         if (listed != 0) {
             ClassifyByChecksums(source, target,
                                 (listed & kListedDiffersAttribute) != 0 ? PairReading::Differs
@@ -464,7 +466,7 @@ bool ComparisonRun::ClassifyReadPairs(PairReaders& readers) {
         ClassifyByChecksums(*pair.source, *pair.target, pair.reading);
         if (pair.reading != PairReading::Unreadable) continue;
         const FileEntry& named = pair.source->IsBlank() ? *pair.target : *pair.source;
-        comparison_.unreadableFiles_.push_back(named.path.str());
+        comparison_.Findings().unreadableFiles.push_back(named.path.str());
         if (!prompter_.AskOkCancel(Translated("ComparisonRun", kUnreadableDataQuestion)))
             return false;
     }

@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "core/engine/CaseFold.h"
-#include "core/engine/MatchKey.h"
-#include "core/engine/Megasort.h"
-#include "core/engine/Trace.h"
 
 namespace ravelmoor {
 namespace {
@@ -58,7 +53,6 @@ FileList::~FileList() = default;
 
 void FileList::Init() {
     Clear();
-    maxPathLength_ = 0;
     std::lock_guard<std::mutex> guard(nameLock_);
     currentName_.clear();
 }
@@ -107,12 +101,6 @@ const char* FileList::StoreText(std::string_view text) {
     return stored + sizeof(length);
 }
 
-void FileList::NotePathLength(size_t length) {
-    const auto clipped =
-        static_cast<int32_t>(std::min<size_t>(length, std::numeric_limits<int32_t>::max()));
-    maxPathLength_ = std::max(maxPathLength_, clipped);
-}
-
 size_t FileList::Add(const FileEntry& entry) {
     if (entry.IsBlank()) {
         CopyFacts(Append(), entry);  // blocks never move, so `entry` stays valid
@@ -128,7 +116,6 @@ size_t FileList::Add(const FileEntry& entry) {
     FileEntry& added = Append();
     CopyFacts(added, entry);
     added.path.Borrow(lastFolder_, name);
-    NotePathLength(added.path.size());
     return count_ - 1;
 }
 
@@ -144,7 +131,6 @@ size_t FileList::AddListed(const char* folder, std::string_view name, uint32_t a
     added.attributes = static_cast<uint16_t>(attributes);
     added.size = size;
     added.lastWrite = lastWrite;
-    NotePathLength(added.path.size());
     return count_ - 1;
 }
 
@@ -215,7 +201,6 @@ void FileList::AdoptStorage(FileList& from) {
 size_t FileList::AddTransferred(FileEntry& from) {
     FileEntry& added = Append();
     Relocate(added, from);
-    NotePathLength(added.path.size());
     return count_ - 1;
 }
 
@@ -241,71 +226,6 @@ size_t FileList::MemoryUsage() const {
         if (block) bytes += kGrowthStep * sizeof(FileEntry);
     }
     return bytes;
-}
-
-void FileList::Permute(std::vector<uint32_t>& order) {
-    // order[k] is the index of the entry that belongs at k. Each cycle of the
-    // permutation is walked once; a placed position is marked by order[k] == k.
-    const size_t n = order.size();
-    for (size_t start = 0; start < n; ++start) {
-        if (order[start] == start) continue;
-        FileEntry held;
-        Relocate(held, ElementAt(start));
-        size_t k = start;
-        for (;;) {
-            const size_t from = order[k];
-            order[k] = static_cast<uint32_t>(k);
-            if (from == start) {
-                Relocate(ElementAt(k), held);
-                break;
-            }
-            Relocate(ElementAt(k), ElementAt(from));
-            k = from;
-        }
-    }
-}
-
-// Sorting builds one key per entry and hands them to Megasort.
-bool FileList::Sort(const std::atomic<int32_t>* cancel, size_t prefixLength) {
-    TraceLine("Start sort\n");
-    const size_t n = count_;
-    if (n < 2) return true;
-    try {
-        std::vector<SortKey> keys(n);
-        // Every key is folded once into `folded`; the pointers are set when
-        // that text has stopped growing.
-        std::string folded;
-        std::vector<size_t> foldedAt(n);
-        std::string whole;
-        for (size_t k = 0; k < n; ++k) {
-            whole.clear();
-            ElementAt(k).path.AppendTo(whole);
-            const std::string_view below =
-                std::string_view(whole).substr(std::min(prefixLength, whole.size()));
-            foldedAt[k] = folded.size();
-            AppendFolded(below, folded);
-            keys[k] = {nullptr, static_cast<uint32_t>(folded.size() - foldedAt[k]),
-                       static_cast<uint32_t>(k)};
-        }
-        for (size_t k = 0; k < n; ++k) {
-            keys[k].bytes = reinterpret_cast<const unsigned char*>(folded.data() + foldedAt[k]);
-        }
-        foldedAt = std::vector<size_t>();
-
-        if (!Megasort(keys.data(), n, KeyOrderTables().raw, cancel)) return false;
-        if (cancel != nullptr && cancel->load() != 0) return true;
-
-        std::vector<uint32_t> order(n);
-        for (size_t k = 0; k < n; ++k)
-            order[k] = keys[k].index;
-        keys = std::vector<SortKey>();
-        folded = std::string();
-        Permute(order);
-    } catch (const std::bad_alloc&) {
-        TraceLine("Megasort: out of memory\n");
-        return false;
-    }
-    return true;
 }
 
 }  // namespace ravelmoor

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -27,14 +26,13 @@ class FileList {
     FileList(const FileList&) = delete;
     FileList& operator=(const FileList&) = delete;
 
-    // Empties the list and forgets maxPathLength and currentName.
+    // Empties the list and forgets currentName.
     void Init();
-    // Empties the list; maxPathLength stays.
+    // Empties the list; currentName stays.
     void Clear();
 
     size_t GetSize() const { return count_; }
     bool IsEmpty() const { return count_ == 0; }
-    int32_t MaxPathLength() const { return maxPathLength_; }
 
     // Appends a copy of `entry` and returns its index.
     size_t Add(const FileEntry& entry);
@@ -63,13 +61,6 @@ class FileList {
     // The current name with folder markers removed.
     std::string GetCurrentName() const;
 
-    // Sorts by the key order of MatchKey.h over the path text after
-    // `prefixLength` bytes (the root that every entry shares). Stable: equal
-    // keys keep their order. Stops early, leaving the order unspecified, when
-    // `cancel` is set. False when the work memory cannot be had; the list then
-    // keeps its order.
-    bool Sort(const std::atomic<int32_t>* cancel, size_t prefixLength = 0);
-
     // --- Hand-over from a scan list to a result list, used by the comparison
     // walk so that no path text is copied. AdoptStorage takes over `from`'s
     // text storage; AddTransferred then moves an entry of `from` over.
@@ -92,17 +83,14 @@ class FileList {
     FileEntry& Append();
     // Stores `text` behind its length and before a NUL; returns its first byte.
     const char* StoreText(std::string_view text);
-    void NotePathLength(size_t length);
     static void Relocate(FileEntry& to, FileEntry& from) noexcept;
     // Every field but the path.
     static void CopyFacts(FileEntry& to, const FileEntry& from) noexcept;
-    void Permute(std::vector<uint32_t>& order);
 
     std::vector<std::unique_ptr<FileEntry[]>> blocks_;
     size_t count_ = 0;
     size_t releasedBlocks_ = 0;
     bool readWhileGrowing_ = false;
-    int32_t maxPathLength_ = 0;
 
     // Text storage: chunks that are filled front to back and freed together.
     std::vector<std::unique_ptr<char[]>> chunks_;

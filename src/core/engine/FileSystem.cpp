@@ -84,4 +84,9 @@ WriteOutcome FileSystem::DeletePermanently(const std::string& /*root*/,
     return NotWritable();
 }
 
+WriteOutcome FileSystem::Rename(const std::string& /*root*/, std::string_view /*relative*/,
+                                std::string_view /*newRelative*/) {
+    return NotWritable();
+}
+
 }  // namespace ravelmoor

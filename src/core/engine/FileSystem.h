@@ -129,6 +129,11 @@ std::string TemporaryName();
 // a synchronisation removes the ones a broken copy left behind.
 bool IsTemporaryName(std::string_view name);
 
+// The folder at a server side's root where a sync keeps what it replaces or
+// deletes there (ServerVersions). It is the sync's own: never listed, at any
+// level, so never compared, copied or deleted.
+inline constexpr std::string_view kVersionsFolder = ".ravelmoor-versions";
+
 // Every file access of the engine and of the synchronisation goes through this,
 // so that a local folder and a folder on an FTP server are the same code path.
 // Paths are full texts with '/' between levels; a folder text ends with '/'.
@@ -265,6 +270,15 @@ class FileSystem {
     virtual WriteOutcome MoveToTrash(const std::string& root, std::string_view relative);
     // Deletes a file or link (or an empty folder) for good.
     virtual WriteOutcome DeletePermanently(const std::string& root, std::string_view relative);
+    // Whether MoveToTrash keeps what it takes on the side's server (in its
+    // versions folder) rather than in the user's trash: the words differ.
+    virtual bool KeepsOnServer() const { return false; }
+    // Renames `relative` to `newRelative`, both below `root`, on the side
+    // itself (no data moves), making the missing folders on the way to the
+    // new place. Never replaces anything: Exists when something is at the
+    // new place.
+    virtual WriteOutcome Rename(const std::string& root, std::string_view relative,
+                                std::string_view newRelative);
 };
 
 }  // namespace ravelmoor

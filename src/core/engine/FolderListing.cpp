@@ -18,6 +18,8 @@ class FolderListing::Sink : public ListSink {
             return false;
         const bool folder = (facts.attributes & kFolderAttribute) != 0;
         if (folder && !options_.recordFolders && !options_.includeSubFolders) return true;
+        // What a sync kept on a server is its own, never a row to compare.
+        if (folder && facts.name == kVersionsFolder) return true;
         if (!folder && IsTemporaryName(facts.name)) {
             listing_.leftovers_.push_back(
                 {member_.side, member_.entryPrefix + std::string(facts.name)});

@@ -19,10 +19,6 @@ KeyOrder MakeKeyOrder() {
         }
         order.folded[static_cast<size_t>(b)] = mapped;
     }
-    for (int b = 0; b < 256; ++b) {
-        const auto lowered = static_cast<unsigned char>(AsciiLower(static_cast<char>(b)));
-        order.raw[static_cast<size_t>(b)] = order.folded[lowered];
-    }
     return order;
 }
 

@@ -18,7 +18,6 @@ namespace ravelmoor {
 // keeps it one-to-one: two different names can never get equal keys.
 struct KeyOrder {
     std::array<uint8_t, 256> folded{};  // for text that is already case-folded
-    std::array<uint8_t, 256> raw{};     // also lowers ASCII letters
 };
 const KeyOrder& KeyOrderTables();
 

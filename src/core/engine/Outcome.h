@@ -25,4 +25,23 @@ struct Outcome {
     bool Ok() const { return status == Status{}; }
 };
 
+// An outcome that carries what the operation made (a connection, a list):
+// the value is there when the outcome is Ok, and empty otherwise. The
+// opener, the reader or the store returns it and leaves it to the caller
+// whether and how to tell the reason.
+template <class Status, class Value>
+struct Result : Outcome<Status> {
+    Result() = default;
+    explicit Result(Value made) : value(std::move(made)) {}
+    explicit Result(Status newStatus, std::string why = {})
+        : Outcome<Status>(newStatus, std::move(why)) {}
+    // From a result whose value converts to this one's (a derived class's
+    // pointer to its base's).
+    template <class Other>
+    Result(Result<Status, Other>&& other)  // NOLINT(google-explicit-constructor)
+        : Outcome<Status>(other.status, std::move(other.reason)), value(std::move(other.value)) {}
+
+    Value value{};
+};
+
 }  // namespace ravelmoor

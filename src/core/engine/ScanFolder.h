@@ -29,7 +29,8 @@ struct ScanResult {
 };
 
 // Fills `list` with an entry for every file below `folder` (and, with
-// sub-folders, every folder), each path being the names below `folder`.
+// sub-folders, every folder), each path being the names below `folder`; a
+// folder of versions a sync kept (kVersionsFolder) is left out at any level.
 // `folder` ends with '/'. The entries come in key order (MatchKey.h, over
 // paths with the folder marker before every folder name), as one sort of the
 // whole list would put them, equal keys in listing order: each folder's children are sorted

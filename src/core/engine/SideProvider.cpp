@@ -1,6 +1,7 @@
 #include "core/engine/SideProvider.h"
 
-#include "core/engine/LocalFileSystem.h"
+#include "core/engine/Prompter.h"
+#include "core/engine/WindowThread.h"
 
 namespace ravelmoor {
 namespace {
@@ -20,9 +21,9 @@ class UnavailableFileSystem : public FileSystem {
 
 }  // namespace
 
-SideProvider::SideProvider(Prompter& prompter)
+SideProvider::SideProvider(Prompter& prompter, std::shared_ptr<FileSystem> localFileSystem)
     : prompter_(prompter),
-      localFs_(std::make_shared<LocalFileSystem>()),
+      localFs_(std::move(localFileSystem)),
       unavailableFs_(std::make_unique<UnavailableFileSystem>()) {}
 
 SideProvider::~SideProvider() {
@@ -71,11 +72,18 @@ const std::string& SideProvider::Folder(Side side) const {
 
 bool SideProvider::OpenRemote(const std::atomic<int32_t>* cancel) {
     if (!HasRemote()) return true;
-    std::unique_ptr<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
+    ExpectOffWindowThread("opening a side on a server");
+    std::unique_ptr<FileSystem> opened = OpenTelling(cancel);
     if (!opened) return false;
     std::lock_guard<std::mutex> guard(lock_);
     remoteFs_ = std::move(opened);
     return true;
+}
+
+std::unique_ptr<FileSystem> SideProvider::OpenTelling(const std::atomic<int32_t>* cancel) {
+    OpenResult<FileSystem> opened = remoteSide_->Open(prompter_, cancel);
+    if (opened.status == OpenStatus::Failed) prompter_.Warn(opened.reason);
+    return std::move(opened.value);
 }
 
 void SideProvider::CloseRemote() {
@@ -94,21 +102,27 @@ void SideProvider::Interrupt() {
 
 FileSystem& SideProvider::FileSystemOf(Side side) {
     if (IsLocal(side)) return *localFs_;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (remoteFs_) return *remoteFs_;
+    return *unavailableFs_;
+}
+
+bool SideProvider::Reopen(const std::atomic<int32_t>* cancel) {
+    if (!HasRemote()) return true;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        if (remoteFs_) return *remoteFs_;
+        if (remoteFs_) return true;
     }
-    if (reopenFailed_) return *unavailableFs_;
-    // The run has closed its connection; whoever works on its rows now gets
-    // a new one, kept until the next Reset.
-    std::unique_ptr<FileSystem> opened = remoteSide_->Open(prompter_, nullptr);
+    if (reopenFailed_) return false;
+    ExpectOffWindowThread("opening a side on a server again");
+    std::unique_ptr<FileSystem> opened = OpenTelling(cancel);
     if (!opened) {
         reopenFailed_ = true;
-        return *unavailableFs_;
+        return false;
     }
     std::lock_guard<std::mutex> guard(lock_);
     remoteFs_ = std::move(opened);
-    return *remoteFs_;
+    return true;
 }
 
 }  // namespace ravelmoor

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/engine/FileSystem.h"
+#include "core/engine/Outcome.h"
 
 namespace ravelmoor {
 
@@ -19,6 +20,14 @@ enum class Side { Source, Target };
 // connection).
 enum class SideKind { Local, Ftp, Sftp };
 
+// How opening a side on a server ended. Stopped: nothing to tell (the cancel
+// word was set, the user declined the server's key, or the side has already
+// said what broke); Failed: the reason says why, for the caller to tell.
+enum class OpenStatus { Opened, Failed, Stopped };
+// The file system of an opened side, or why there is none.
+template <class Side>
+using OpenResult = Result<OpenStatus, std::unique_ptr<Side>>;
+
 // A side that is not on this machine: the engine only opens it and asks for
 // the folder its entries are below; what it is made of stays with its maker.
 class RemoteSide {
@@ -28,20 +37,23 @@ class RemoteSide {
     // The folder the side's entry paths are below, as its file system names
     // it; ends with '/'.
     virtual const std::string& Folder() const = 0;
-    // Connects; null when it cannot, after saying why through `prompter`
-    // (silently when `cancel` was set while it waited). `cancel` may be null.
-    virtual std::unique_ptr<FileSystem> Open(Prompter& prompter,
-                                             const std::atomic<int32_t>* cancel) = 0;
+    // Connects. `prompter` is for the questions on the way (a server's
+    // unknown key) and for the opened side's own warnings later; a failure
+    // to open comes back in the result. `cancel` may be null.
+    virtual OpenResult<FileSystem> Open(Prompter& prompter, const std::atomic<int32_t>* cancel) = 0;
 };
 
 // Hands out the file system of each side of one comparison: the local one,
 // or the remote side's connection. The run opens the remote side and closes
-// it when it ends; asking for that side afterwards opens it again (a
-// synchronisation needs it), and when that fails the side answers every call
-// with a failure until the next Reset.
+// it when it ends; Reopen opens it again (a synchronisation needs it), and
+// when that fails the side answers every call with a failure until the next
+// Reset.
+//
+// It belongs to whoever holds the comparison (a command, the window), which
+// hands it the file system a local side is read through.
 class SideProvider {
   public:
-    explicit SideProvider(Prompter& prompter);
+    SideProvider(Prompter& prompter, std::shared_ptr<FileSystem> localFileSystem);
     ~SideProvider();
     SideProvider(const SideProvider&) = delete;
     SideProvider& operator=(const SideProvider&) = delete;
@@ -62,13 +74,19 @@ class SideProvider {
     // The folder the entry paths of the side are below, as its file system
     // names it (the local root, or the remote side's folder).
     const std::string& Folder(Side side) const;
-    // The side's file system, opening a remote side again when the run has
-    // closed it.
+    // The side's file system. A remote side that is not open (the run has
+    // closed it, or it could not be opened again) answers every call with a
+    // failure; Reopen connects it.
     FileSystem& FileSystemOf(Side side);
+    // Connects the remote side again after the run has closed it, for
+    // whoever works on its rows; kept until the next Reset. True when it is
+    // open or there is none; false when it cannot be (it has said why, or
+    // `cancel` was set while it waited), and then until the next Reset.
+    bool Reopen(const std::atomic<int32_t>* cancel);
 
     // For the run: opens the remote side, if there is one; false when it
-    // cannot (it has said why). The cancel word reaches the connection: a
-    // server that never answers the logon must not hold up a cancel.
+    // cannot, after telling the reason through the prompter. The cancel word reaches the
+    // connection: a server that never answers the logon must not hold up a cancel.
     bool OpenRemote(const std::atomic<int32_t>* cancel);
     // Drops the remote side's connection, if open.
     void CloseRemote();
@@ -79,6 +97,8 @@ class SideProvider {
     // The remote side, if any.
     const RemoteSide* Remote(Side side) const;
     bool HasRemote() const { return remoteSide_ != nullptr; }
+    // Opens the remote side and tells why when it cannot; null then.
+    std::unique_ptr<FileSystem> OpenTelling(const std::atomic<int32_t>* cancel);
 
     Prompter& prompter_;
     std::string sourceRoot_;

@@ -18,31 +18,32 @@ FtpBrowseConnection::FtpBrowseConnection(const FtpConnection& connection)
 
 FtpBrowseConnection::~FtpBrowseConnection() = default;
 
-bool FtpBrowseConnection::Connect(std::string& problem) {
+Outcome<BrowseStatus> FtpBrowseConnection::Connect() {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         side_.reset();
     }
     message_->Take();
-    std::unique_ptr<FileSystem> side = OpenFtpSide(logon_, record_.user, *message_, &cancel_);
-    problem = message_->Take();
+    OpenResult<FileSystem> opened = OpenFtpSide(logon_, record_.user, *message_, &cancel_);
     const std::lock_guard<std::mutex> hold(lock_);
-    side_ = std::move(side);
-    return side_ != nullptr;
+    side_ = std::move(opened.value);
+    if (side_ != nullptr) return {};
+    if (opened.status == OpenStatus::Failed)
+        return Outcome<BrowseStatus>(BrowseStatus::Failed, std::move(opened.reason));
+    return Outcome<BrowseStatus>(BrowseStatus::Quiet);
 }
 
-bool FtpBrowseConnection::List(const std::string& folder, std::vector<Item>& items,
-                               std::string& problem) {
-    items.clear();
-    problem.clear();
-    // An interrupted connection fails every later call: start afresh.
+BrowseConnection::Listing FtpBrowseConnection::List(const std::string& folder) {
+    // An interrupted connection fails every later call: start afresh. A
+    // level that cannot be listed says nothing.
     if (cancel_.exchange(0) != 0 || side_ == nullptr) {
-        std::string notSaid;  // a level that cannot be listed says nothing
-        if (!Connect(notSaid)) return false;
+        if (!Connect().Ok()) return Listing(BrowseStatus::Quiet);
     }
-    const bool listed = ListInto(*side_, folder, items) == ListStatus::Listed;
+    Listing listing;
+    if (ListInto(*side_, folder, listing.value) != ListStatus::Listed)
+        listing.status = BrowseStatus::Quiet;
     message_->Take();
-    return listed;
+    return listing;
 }
 
 void FtpBrowseConnection::Interrupt() {

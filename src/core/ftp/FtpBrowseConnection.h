@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/BrowseConnection.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/remote/BrowseConnection.h"
 
 namespace ravelmoor {
 
@@ -28,15 +28,15 @@ class FtpBrowseConnection : public BrowseConnection {
     // The record as the browser was given it.
     const FtpConnection& Connection() const { return record_; }
 
-    // Connects and logs on. False with what went wrong in `problem`, in the
-    // words a comparison would use: "Cannot initialise FTP connection", the
+    // Connects and logs on. Failed with what went wrong, in the words a
+    // comparison would use: "Cannot initialise FTP connection", the
     // failure's text followed by " Server:" + server + " User:" + the
-    // record's user, or
-    // "Error"; `problem` stays empty when the call was interrupted.
-    bool Connect(std::string& problem) override;
+    // record's user, or "Error"; Quiet when the call was interrupted.
+    Outcome<BrowseStatus> Connect() override;
 
-    // A folder that cannot be listed is not worth a word: `problem` stays empty.
-    bool List(const std::string& folder, std::vector<Item>& items, std::string& problem) override;
+    // A folder that cannot be listed is not worth a word, nor is a
+    // connection that fails while a level is opened: both are Quiet.
+    Listing List(const std::string& folder) override;
 
     void Interrupt() override;
 

@@ -9,6 +9,7 @@
 
 #include "core/engine/CaseFold.h"
 #include "core/engine/NameEscape.h"
+#include "core/engine/WindowThread.h"
 #include "core/ftp/FtpFailureText.h"
 #include "core/ftp/FtpServerName.h"
 #include "core/text/Translated.h"
@@ -18,7 +19,6 @@ namespace {
 
 // How long a waiting call sleeps before it looks at the cancel word again.
 constexpr int kPollMilliseconds = 100;
-constexpr long kConnectTimeoutMs = 30000;
 constexpr long kAcceptTimeoutMs = 30000;  // the server's data connection in active mode
 constexpr size_t kMaxReplyLines = 4096;
 // The most of a download's rest that closing it reads to keep the connection.
@@ -197,11 +197,12 @@ bool FtpClient::Prepare(const std::string& path) {
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &FtpClient::OnDiscardData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, kAcceptTimeoutMs);
-    // A reply that does not come, and a transfer that moves no byte, fail
-    // after the same silence.
+    // A connection that is not taken, a reply that does not come (the
+    // server's greeting counts as part of connecting), and a transfer that
+    // moves no byte, fail after the same silence, the one the message names.
     const long silence = connection_.timeoutSeconds;
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, silence);
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, silence);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, silence);
@@ -215,6 +216,7 @@ bool FtpClient::Prepare(const std::string& path) {
 }
 
 bool FtpClient::StartTransfer() {
+    ExpectOffWindowThread("an FTP transfer");
     transferDone_ = false;
     transferResult_ = CURLE_OK;
     if (curl_multi_add_handle(Multi(multi_), Easy(easy_)) != CURLM_OK) {

@@ -1,19 +1,11 @@
 #include "core/ftp/FtpConnectionEditor.h"
 
 #include <QUrl>
-#include <algorithm>
 
-#include "core/engine/CaseFold.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
 namespace {
-
-bool ListOrder(const std::string& a, const std::string& b) {
-    const std::string foldedA = FoldCase(a);
-    const std::string foldedB = FoldCase(b);
-    return foldedA != foldedB ? foldedA < foldedB : a < b;
-}
 
 // A URL needs a scheme and a host; "host1/pub/" alone is only a path.
 bool ParsesAsUrl(const std::string& text) {
@@ -22,10 +14,6 @@ bool ParsesAsUrl(const std::string& text) {
 }
 
 }  // namespace
-
-void SortConnectionNames(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), ListOrder);
-}
 
 bool IsAcceptableFtpUrl(std::string_view server, std::string_view directory) {
     const std::string text = ConnectionNameFor(server, directory);

@@ -4,15 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ftp/ConnectionEditing.h"
 #include "core/ftp/FtpConnection.h"
 #include "core/ftp/FtpConnectionStore.h"
+#include "core/remote/ConnectionEditing.h"
 
 namespace ravelmoor {
-
-// Sorts connection names as the dialog's name list shows them: ignoring case,
-// then byte order.
-void SortConnectionNames(std::vector<std::string>& names);
 
 // True when `server` + `directory` reads as a URL with a host, as it is or
 // with "ftp://" in front (so "host1" with "/pub/" passes).

@@ -3,17 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/ftp/ConnectionStore.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/remote/ConnectionStore.h"
 
 namespace ravelmoor {
-
-// A folder box text designates an FTP folder when it starts with exactly this
-// (compared byte for byte); the rest of the text is a connection name.
-inline constexpr std::string_view kFtpFolderPrefix = "(ftp) ";
-inline bool DesignatesFtpFolder(std::string_view folderText) {
-    return folderText.substr(0, kFtpFolderPrefix.size()) == kFtpFolderPrefix;
-}
 
 // The named FTP connections of the per-user store. Section "Index" lists the
 // connections: one value per connection, named by the connection, holding

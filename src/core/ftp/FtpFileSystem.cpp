@@ -488,6 +488,14 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     }
     // Without it the copy is right but carries the time of the upload.
     const bool kept = outcome == FtpOutcome::Done && times_.Keep(temporary, facts.lastWrite);
+    if (outcome == FtpOutcome::Done && replacing && control.setAside) {
+        // The old version is put where it can be got back before the new one takes its name.
+        WriteOutcome aside = control.setAside();
+        if (aside.status != WriteStatus::Done) {
+            client_->Command("DELE " + temporary);
+            return aside;
+        }
+    }
     if (outcome == FtpOutcome::Done) {
         outcome = client_->Commands({"RNFR " + temporary, "RNTO " + destination});
         // A server that renames only onto free names: the old file goes first.
@@ -610,6 +618,28 @@ WriteOutcome FtpFileSystem::DeletePermanently(const std::string& root, std::stri
     const FtpOutcome outcome = client_->Command("DELE " + path);
     if (outcome != FtpOutcome::Done) return Problem(outcome);
     uploads_.Forget(path);
+    return {};
+}
+
+WriteOutcome FtpFileSystem::Rename(const std::string& root, std::string_view relative,
+                                   std::string_view newRelative) {
+    std::vector<std::string_view> levels;
+    if (!SplitLevels(relative, levels)) return BadLevel();
+    WriteOutcome reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/false);
+    if (reached.status != WriteStatus::Done) return reached;
+    // Both names are the server's own bytes, as it listed them.
+    if (!SplitLevels(newRelative, levels)) return BadLevel();
+    reached = ReachFolder(root, levels, levels.size() - 1, /*create=*/true);
+    if (reached.status != WriteStatus::Done) return reached;
+    const std::string from = ServerPath(root) + std::string(relative);
+    const std::string to = ServerPath(root) + std::string(newRelative);
+    // Most servers let RNTO replace what is there: the new place must be free.
+    EntryFacts there;
+    if (ReadFacts(to, there)) return WriteOutcome(WriteStatus::Exists, "something is there");
+    if (client_->Cancelled()) return WriteOutcome(WriteStatus::Cancelled);
+    const FtpOutcome outcome = client_->Commands({"RNFR " + from, "RNTO " + to});
+    if (outcome != FtpOutcome::Done) return Problem(outcome);
+    uploads_.Move(from, to);
     return {};
 }
 

@@ -34,7 +34,8 @@ class Prompter;
 // where none works, remembers the time the upload got: UploadTimes), and
 // renames it over the destination. Every level on the way to a place must be a folder; the
 // server itself decides what a link on the server leads to. A server has no
-// trash, so MoveToTrash always answers NoTrash.
+// trash, so MoveToTrash always answers NoTrash (a sync keeps what it takes in
+// the server's versions folder instead: ServerVersions).
 class FtpFileSystem : public FileSystem {
   public:
     static constexpr const char* kConnectionError =
@@ -64,6 +65,8 @@ class FtpFileSystem : public FileSystem {
     bool HasTrash() const override { return false; }
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
+    WriteOutcome Rename(const std::string& root, std::string_view relative,
+                        std::string_view newRelative) override;
 
   private:
     // Follows the first `count` levels below `root`, each of which must be a

@@ -14,16 +14,16 @@ class FileSystem;
 class Prompter;
 
 // Connects to the server of `connection` and logs on: the FTP side of a
-// comparison. Null when it cannot, after saying why through `prompter`
-// ("Cannot initialise FTP connection"; the failure's text followed by
-// " Server:" and the server and " User:" and the user; "Error"), or silently
-// when `cancel` was set while it waited.
-std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
-                                        const std::atomic<int32_t>* cancel);
-// The same, naming `shownUser` in the message instead of the user it logged
+// comparison, which tells its later warnings through `prompter`. Failed when
+// it cannot, the reason saying why ("Cannot initialise FTP connection"; the
+// failure's text followed by " Server:" and the server and " User:" and the
+// user; "Error"); Stopped when `cancel` was set while it waited.
+OpenResult<FileSystem> OpenFtpSide(const FtpConnection& connection, Prompter& prompter,
+                                   const std::atomic<int32_t>* cancel);
+// The same, naming `shownUser` in the reason instead of the user it logged
 // on with.
-std::unique_ptr<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
-                                        Prompter& prompter, const std::atomic<int32_t>* cancel);
+OpenResult<FileSystem> OpenFtpSide(const FtpConnection& connection, std::string_view shownUser,
+                                   Prompter& prompter, const std::atomic<int32_t>* cancel);
 
 // The remote side of a comparison on the FTP connection `connection` (its
 // directory is the side's folder), opened with OpenFtpSide.

@@ -69,6 +69,16 @@ void UploadTimes::Forget(const std::string& path) {
     changed_ = uploads_.erase(path) > 0 || changed_;
 }
 
+void UploadTimes::Move(const std::string& from, const std::string& to) {
+    Load();
+    const auto found = uploads_.find(from);
+    if (found == uploads_.end()) return;
+    const Upload upload = found->second;
+    uploads_.erase(found);
+    uploads_[to] = upload;
+    changed_ = true;
+}
+
 bool UploadTimes::OriginalTime(const std::string& path, uint64_t size, int64_t listedTime,
                                int64_t listedSpan, int64_t& originalTime) {
     Load();

@@ -29,6 +29,8 @@ class UploadTimes {
                   int64_t originalTime);
     // The file at `path` is gone or was given its time: its record goes.
     void Forget(const std::string& path);
+    // The file at `from` was renamed to `to`: its record goes along.
+    void Move(const std::string& from, const std::string& to);
     // Where `path` is listed as it was after its upload, the original's
     // time for it (exact); false where there is no such record.
     bool OriginalTime(const std::string& path, uint64_t size, int64_t listedTime,

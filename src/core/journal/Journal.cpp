@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/engine/FileEntry.h"
-#include "core/engine/FreedesktopTrash.h"
+#include "core/local/FreedesktopTrash.h"
 
 namespace ravelmoor {
 
@@ -20,6 +20,8 @@ std::string_view ActionKindWord(ActionKind kind) {
             return "make-folder";
         case ActionKind::RemoveFolder:
             return "remove-folder";
+        case ActionKind::Rename:
+            return "rename";
     }
     return "copy-new";
 }
@@ -27,8 +29,9 @@ std::string_view ActionKindWord(ActionKind kind) {
 namespace journal_text {
 namespace {
 
-constexpr ActionKind kKinds[] = {ActionKind::CopyNew, ActionKind::Replace, ActionKind::Delete,
-                                 ActionKind::MakeFolder, ActionKind::RemoveFolder};
+constexpr ActionKind kKinds[] = {ActionKind::CopyNew,      ActionKind::Replace,
+                                 ActionKind::Delete,       ActionKind::MakeFolder,
+                                 ActionKind::RemoveFolder, ActionKind::Rename};
 
 std::string Facts(bool exists, const EntryFacts& facts) {
     if (!exists) return "-";

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/engine/BelowRoot.h"
+#include "core/local/BelowRoot.h"
 
 namespace ravelmoor {
 namespace {

@@ -8,9 +8,9 @@
 #include <ctime>
 #include <filesystem>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/Comparison.h"
 #include "core/journal/JournalStore.h"
+#include "core/local/BelowRoot.h"
 
 namespace ravelmoor {
 namespace {

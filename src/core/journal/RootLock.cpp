@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/engine/BelowRoot.h"
 #include "core/journal/JournalStore.h"
+#include "core/local/BelowRoot.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

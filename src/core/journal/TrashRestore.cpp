@@ -8,11 +8,11 @@
 #include <climits>
 #include <cstdio>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/FdGuard.h"
 #include "core/engine/FileEntry.h"
-#include "core/engine/FreedesktopTrash.h"
 #include "core/journal/Journal.h"
+#include "core/local/BelowRoot.h"
+#include "core/local/FreedesktopTrash.h"
 
 namespace ravelmoor {
 namespace {

@@ -1,5 +1,6 @@
 #include "core/journal/UndoPlan.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace ravelmoor {
@@ -26,6 +27,8 @@ UndoStepKind StepFor(ActionKind kind) {
             return UndoStepKind::RemoveMadeFolder;
         case ActionKind::RemoveFolder:
             return UndoStepKind::RemakeFolder;
+        case ActionKind::Rename:
+            return UndoStepKind::RenameBack;
     }
     return UndoStepKind::CannotUndo;
 }
@@ -58,6 +61,7 @@ std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
                 break;
             case ActionKind::Delete:
             case ActionKind::RemoveFolder:
+            case ActionKind::Rename:
                 step.left = SeenState();
                 break;
         }
@@ -75,19 +79,21 @@ std::vector<UndoStep> PlanUndo(const SyncJournal& journal) {
 std::string_view UndoStepWord(UndoStepKind kind) {
     switch (kind) {
         case UndoStepKind::RemoveCreated:
-            return "remove";
+            return QT_TRANSLATE_NOOP("UndoPlan", "remove");
         case UndoStepKind::PutBackReplaced:
-            return "put back";
+            return QT_TRANSLATE_NOOP("UndoPlan", "put back");
         case UndoStepKind::PutBackDeleted:
-            return "bring back";
+            return QT_TRANSLATE_NOOP("UndoPlan", "bring back");
         case UndoStepKind::RemoveMadeFolder:
-            return "remove folder";
+            return QT_TRANSLATE_NOOP("UndoPlan", "remove folder");
         case UndoStepKind::RemakeFolder:
-            return "make folder";
+            return QT_TRANSLATE_NOOP("UndoPlan", "make folder");
+        case UndoStepKind::RenameBack:
+            return QT_TRANSLATE_NOOP("UndoPlan", "rename back");
         case UndoStepKind::CannotUndo:
             break;
     }
-    return "can not undo";
+    return QT_TRANSLATE_NOOP("UndoPlan", "can not undo");
 }
 
 size_t CountSteps(const std::vector<UndoStep>& steps, UndoStepKind kind) {

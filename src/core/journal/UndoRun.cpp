@@ -6,8 +6,9 @@
 #include <set>
 #include <utility>
 
-#include "core/engine/BelowRoot.h"
 #include "core/journal/TrashRestore.h"
+#include "core/journal/VersionRestore.h"
+#include "core/local/BelowRoot.h"
 #include "core/sync/ActionRecorder.h"
 
 namespace ravelmoor {
@@ -17,8 +18,9 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-std::string NoLongerInTrash(const std::string& full) {
-    return "The old version of " + full + " is no longer in the trash.";
+std::string NoLongerInTrash(const std::string& full, bool local) {
+    return "The old version of " + full +
+           (local ? " is no longer in the trash." : " is no longer kept on the server.");
 }
 
 // The temporary files of copies on their way in one folder.
@@ -58,6 +60,10 @@ void UndoRun::RemoveBrokenCopies(const std::vector<UndoStep>& steps) {
 UndoRun::UndoRun(const SyncJournal& journal, FileSystem& source, FileSystem& target)
     : journal_(journal), source_(source), target_(target) {}
 
+bool UndoRun::Local(bool target) const {
+    return target ? journal_.header.target.local : journal_.header.source.local;
+}
+
 const std::string& UndoRun::Root(bool target) const {
     return target ? journal_.header.target.folder : journal_.header.source.folder;
 }
@@ -95,16 +101,20 @@ UndoResult UndoRun::BringBack(const UndoStep& step, std::string& words) {
                               ? recorder_->Begin(ActionKind::CopyNew, fs, Root(step.target), full,
                                                  false, {}, step.kept)
                               : ActionRecorder::kNoAction;
+    const bool local = Local(step.target);
     const RestoreOutcome outcome =
-        RestoreFromTrash(step.trashItem, Root(step.target), step.path, step.kept);
+        local ? RestoreFromTrash(step.trashItem, Root(step.target), step.path, step.kept)
+              : RestoreKeptVersion(fs, Root(step.target), step.path, step.trashItem, step.kept);
     const bool done = outcome.Ok();
     if (recorder_ != nullptr && action != ActionRecorder::kNoAction) recorder_->End(action, done);
     if (done) return UndoResult::Done;
     if (outcome.status == RestoreStatus::NotInTrash) {
-        words = NoLongerInTrash(full);
+        words = NoLongerInTrash(full, local);
         return UndoResult::Gone;
     }
-    words = "Can not bring " + Quoted(full) + " back from the trash: " + outcome.reason + ".";
+    words = "Can not bring " + Quoted(full) +
+            (local ? " back from the trash: " : " back from the versions kept on the server: ") +
+            outcome.reason + ".";
     return UndoResult::Failed;
 }
 
@@ -144,12 +154,15 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
             // Only the very object the sync put in the trash comes back:
             // never another one that took its name there since.
             const bool inTrash =
-                CheckTrashItem(step.trashItem, Root(step.target), step.path, step.kept).Ok();
+                Local(step.target)
+                    ? CheckTrashItem(step.trashItem, Root(step.target), step.path, step.kept).Ok()
+                    : CheckKeptVersion(fs, Root(step.target), step.path, step.trashItem, step.kept)
+                          .Ok();
             // Brought back already (an undo that is run again finishes what
             // an earlier one left).
             if (exists && asBefore && (!inTrash || !asLeft)) return UndoResult::NothingToDo;
             if (!inTrash) {
-                words = NoLongerInTrash(full);
+                words = NoLongerInTrash(full, Local(step.target));
                 return UndoResult::Gone;
             }
             if (exists) {
@@ -177,6 +190,8 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
             return outcome.status == WriteStatus::NotEmpty ? UndoResult::Changed
                                                            : UndoResult::Failed;
         }
+        case UndoStepKind::RenameBack:
+            return RenameBack(step, exists, words);
         case UndoStepKind::RemakeFolder: {
             if (exists && now.IsFolder()) {
                 remade_.push_back(&step);
@@ -202,6 +217,40 @@ UndoResult UndoRun::Carry(const UndoStep& step, std::string& words) {
             return UndoResult::Done;
         }
     }
+    return UndoResult::Failed;
+}
+
+UndoResult UndoRun::RenameBack(const UndoStep& step, bool oldNameTaken, std::string& words) {
+    FileSystem& fs = Fs(step.target);
+    const std::string& root = Root(step.target);
+    const std::string& renamed = step.trashItem;
+    EntryFacts now;
+    const bool there = renamed.starts_with(root) && fs.ReadFacts(renamed, now);
+    // Never renamed, or back already.
+    if (!there && oldNameTaken) return UndoResult::NothingToDo;
+    if (!there) {
+        words = Quoted(renamed) + " is no longer there; " + Quoted(FullPath(step)) +
+                " can not get its name back.";
+        return UndoResult::Gone;
+    }
+    if (oldNameTaken) {
+        words = Quoted(FullPath(step)) + " is taken again since the synchronisation; " +
+                Quoted(renamed) + " is left as it is.";
+        return UndoResult::Changed;
+    }
+    const std::string relative = renamed.substr(root.size());
+    const size_t action = recorder_ != nullptr ? recorder_->Begin(ActionKind::Rename, fs, root,
+                                                                  renamed, true, now, {})
+                                               : ActionRecorder::kNoAction;
+    const WriteOutcome outcome = fs.Rename(root, relative, step.path);
+    const bool done = outcome.status == WriteStatus::Done;
+    if (recorder_ != nullptr && action != ActionRecorder::kNoAction) {
+        if (done) recorder_->Trashed(action, FullPath(step));
+        recorder_->End(action, done);
+    }
+    if (done) return UndoResult::Done;
+    words = "Can not rename " + Quoted(renamed) + " back to " + Quoted(FullPath(step)) + ": " +
+            outcome.reason + ".";
     return UndoResult::Failed;
 }
 

@@ -18,7 +18,7 @@ enum class UndoResult : uint8_t {
     Done,
     NothingToDo,  // the object is already as it was before the sync
     Changed,      // the object changed since the sync: left as it is
-    Gone,         // the old version is no longer in the trash
+    Gone,         // the old version is no longer in the trash (or kept on the server)
     CannotUndo,   // gone for good, or nowhere kept
     Failed,
 };
@@ -61,7 +61,11 @@ class UndoRun {
     UndoResult BringBack(const UndoStep& step, std::string& words);
     FileSystem& Fs(bool target) { return target ? target_ : source_; }
     const std::string& Root(bool target) const;
+    // Whether the side is a folder on this machine (else a server, whose
+    // versions folder keeps what the sync took there).
+    bool Local(bool target) const;
     void SetFolderTimes();
+    UndoResult RenameBack(const UndoStep& step, bool oldNameTaken, std::string& words);
     // Removes the temporary files of copies a killed sync left in the
     // folders of its unfinished copies.
     void RemoveBrokenCopies(const std::vector<UndoStep>& steps);

@@ -1,6 +1,6 @@
 #include "core/results/FolderCheck.h"
 
-#include "core/settings/CompareLaunch.h"
+#include "core/folders/FolderText.h"
 
 namespace ravelmoor {
 namespace {

@@ -14,10 +14,6 @@ constexpr std::array<std::string_view, kViewChoiceCount> kTexts = {
     QT_TRANSLATE_NOOP("ViewChoice", "Excluded"),
 };
 
-ViewToggles NoneOn() {
-    return {false, false, false, false, false};
-}
-
 }  // namespace
 
 std::string_view ViewChoiceText(ViewChoice choice) {
@@ -26,7 +22,7 @@ std::string_view ViewChoiceText(ViewChoice choice) {
 }
 
 std::optional<ViewToggles> TogglesOf(ViewChoice choice) {
-    ViewToggles toggles = NoneOn();
+    ViewToggles toggles = ViewToggles::Off();
     switch (choice) {
         case ViewChoice::All:
             return ViewToggles{};

@@ -31,15 +31,23 @@ bool StatusShown(EntryStatus sourceStatus, const ViewToggles& toggles) {
 ShownTotals ComputeVisibleRows(const FileList& source, const FileList& target,
                                const ViewToggles& toggles, std::vector<uint32_t>& rows) {
     rows.clear();
-    ShownTotals totals;
     const size_t count = std::min(source.GetSize(), target.GetSize());
     for (size_t row = 0; row < count; ++row) {
         const FileEntry& s = source.ElementAt(row);
         const FileEntry& t = target.ElementAt(row);
         const bool shown = (s.excluded != 0 || t.excluded != 0) ? toggles.excluded
                                                                 : StatusShown(s.status, toggles);
-        if (!shown) continue;
-        rows.push_back(static_cast<uint32_t>(row));
+        if (shown) rows.push_back(static_cast<uint32_t>(row));
+    }
+    return TotalsOf(source, target, rows);
+}
+
+ShownTotals TotalsOf(const FileList& source, const FileList& target,
+                     const std::vector<uint32_t>& rows) {
+    ShownTotals totals;
+    for (const uint32_t row : rows) {
+        const FileEntry& s = source.ElementAt(row);
+        const FileEntry& t = target.ElementAt(row);
         if (s.status == EntryStatus::Missing) {
             totals.targetBytes += t.size;
             ++totals.missingInSource;

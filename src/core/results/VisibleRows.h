@@ -30,6 +30,10 @@ struct ShownTotals {
 ShownTotals ComputeVisibleRows(const FileList& source, const FileList& target,
                                const ViewToggles& toggles, std::vector<uint32_t>& rows);
 
+// What `rows` add up to (the rows given, whatever the toggles).
+ShownTotals TotalsOf(const FileList& source, const FileList& target,
+                     const std::vector<uint32_t>& rows);
+
 // "Files and Folders: 1,234" and "Total Size: 5,678".
 std::string CountLabelText(uint64_t count);
 std::string SizeLabelText(uint64_t bytes);

@@ -40,6 +40,7 @@ void Settings::LoadAtStartup(const SettingsStore& store) {
         store.ReadString(keys::kSection, keys::kComparisonParameters, kDefaultComparisonParameters);
     backgroundOn = ReadFlag(store, keys::kBackgroundOn, true);
     keepReplaced = ReadFlag(store, keys::kKeepReplaced, true);
+    versionDays = StoredVersionDays(store);
 
     const int64_t count = std::clamp<int64_t>(store.ReadInt(keys::kSection, keys::kFilterCount, 0),
                                               0, kMaxStoredFilterRules);
@@ -94,6 +95,13 @@ void Settings::SaveGeneralSettings(SettingsStore& store) const {
     store.WriteString(keys::kSection, keys::kComparisonProgram, comparisonProgram);
     store.WriteString(keys::kSection, keys::kComparisonParameters, comparisonParameters);
     WriteFlag(store, keys::kKeepReplaced, keepReplaced);
+    store.WriteInt(keys::kSection, keys::kVersionDays, versionDays);
+}
+
+int StoredVersionDays(const SettingsStore& store) {
+    return static_cast<int>(
+        std::clamp<int64_t>(store.ReadInt(keys::kSection, keys::kVersionDays, kDefaultVersionDays),
+                            0, kMaxVersionDays));
 }
 
 void Settings::ForgetSkin(SettingsStore& store) {

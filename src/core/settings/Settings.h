@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/settings/CompareJob.h"
+#include "core/sync/ServerVersions.h"
 
 namespace ravelmoor {
 
@@ -21,6 +22,7 @@ inline constexpr const char* kComparisonProgram = "CompProg";
 inline constexpr const char* kComparisonParameters = "CompProgParms";
 inline constexpr const char* kBackgroundOn = "background";
 inline constexpr const char* kKeepReplaced = "KeepReplaced";
+inline constexpr const char* kVersionDays = "VersionDays";
 inline constexpr const char* kFilterCount = "NumFil";
 inline constexpr const char* kFilterTypePrefix = "Fil-t";
 inline constexpr const char* kFilterExpressionPrefix = "Fil-e";
@@ -45,7 +47,9 @@ struct Settings : CompareJob {
     std::string comparisonParameters = kDefaultComparisonParameters;
     bool backgroundOn = true;
     bool keepReplaced = true;  // a replaced file's old version goes to the trash
-    std::string skinPath;      // empty: the built-in background
+    // Days a server keeps what a sync replaced or deleted there.
+    int versionDays = kDefaultVersionDays;
+    std::string skinPath;  // empty: the built-in background
     bool lowColourWarned = false;
 
     // Main window: the job's folders, sub-folders and method, and
@@ -78,6 +82,10 @@ struct Settings : CompareJob {
 
     bool operator==(const Settings&) const = default;
 };
+
+// The days a server keeps versions, as the store says (within 0 and
+// kMaxVersionDays; the default where it says nothing).
+int StoredVersionDays(const SettingsStore& store);
 
 // The main window's title: the application's name, and the settings file in
 // brackets when there is one.

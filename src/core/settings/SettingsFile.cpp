@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "core/engine/CaseFold.h"
-#include "core/settings/CompareLaunch.h"
+#include "core/folders/FolderText.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sftp/AgentEncoder.h"
 
 namespace ravelmoor {

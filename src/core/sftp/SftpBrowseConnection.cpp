@@ -13,44 +13,45 @@ SftpBrowseConnection::SftpBrowseConnection(SftpConnection connection, Prompter& 
 
 SftpBrowseConnection::~SftpBrowseConnection() = default;
 
-bool SftpBrowseConnection::Connect(std::string& problem) {
+Outcome<BrowseStatus> SftpBrowseConnection::Connect() {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         side_.reset();
     }
-    problem.clear();
     cancel_.store(0);
     auto session = std::make_unique<SftpSession>(record_, &cancel_);
     const SftpOutcome outcome = session->Connect(*message_, UnknownHostKey::Ask);
     // A key that could not be remembered was said; the connection stands.
-    const std::string kept = message_->Take();
+    std::string kept = message_->Take();
     if (outcome != SftpOutcome::Done) {
-        problem = session->ErrorText();
-        return false;
+        if (session->ErrorText().empty()) return Outcome<BrowseStatus>(BrowseStatus::Quiet);
+        return Outcome<BrowseStatus>(BrowseStatus::Failed, session->ErrorText());
     }
-    if (!kept.empty()) problem = kept;
     start_ = session->HomeFolder();
     auto side = std::make_unique<SftpFileSystem>(std::move(session), *message_);
     const std::lock_guard<std::mutex> hold(lock_);
     side_ = std::move(side);
-    return true;
+    return Outcome<BrowseStatus>(BrowseStatus::Done, std::move(kept));
 }
 
-bool SftpBrowseConnection::List(const std::string& folder, std::vector<Item>& items,
-                                std::string& problem) {
-    items.clear();
-    problem.clear();
+BrowseConnection::Listing SftpBrowseConnection::List(const std::string& folder) {
+    Listing listing;
     if (cancel_.load() != 0 || side_ == nullptr) {
-        if (!Connect(problem)) return false;
+        Outcome<BrowseStatus> connected = Connect();
+        if (!connected.Ok()) return Listing(connected.status, std::move(connected.reason));
+        listing.reason = std::move(connected.reason);  // said even when the listing works
     }
-    const ListStatus status = ListInto(*side_, folder, items);
-    const std::string kept = message_->Take();
+    const ListStatus status = ListInto(*side_, folder, listing.value);
+    std::string kept = message_->Take();
     if (status == ListStatus::Failed) {
-        problem = kept;
+        listing.status = kept.empty() ? BrowseStatus::Quiet : BrowseStatus::Failed;
+        listing.reason = std::move(kept);
         const std::lock_guard<std::mutex> hold(lock_);
         side_.reset();  // broken for good: the next call connects again
+    } else if (status != ListStatus::Listed) {
+        listing.status = BrowseStatus::Quiet;
     }
-    return status == ListStatus::Listed;
+    return listing;
 }
 
 void SftpBrowseConnection::Interrupt() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/BrowseConnection.h"
+#include "core/remote/BrowseConnection.h"
 #include "core/sftp/SftpConnection.h"
 
 namespace ravelmoor {
@@ -28,10 +28,10 @@ class SftpBrowseConnection : public BrowseConnection {
     ~SftpBrowseConnection() override;
 
     // A failure reads as a comparison's: what failed, on which host, and why.
-    bool Connect(std::string& problem) override;
+    Outcome<BrowseStatus> Connect() override;
     // A folder the server refuses to list is not worth a word; a connection
     // that failed is.
-    bool List(const std::string& folder, std::vector<Item>& items, std::string& problem) override;
+    Listing List(const std::string& folder) override;
     void Interrupt() override;
     // The record's directory on the server, made absolute below the folder
     // the logon starts in.

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ftp/ConnectionEditing.h"
+#include "core/remote/ConnectionEditing.h"
 #include "core/sftp/SftpConnection.h"
 #include "core/sftp/SftpConnectionStore.h"
 

@@ -3,17 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/ftp/ConnectionStore.h"
+#include "core/remote/ConnectionStore.h"
 #include "core/sftp/SftpConnection.h"
 
 namespace ravelmoor {
-
-// A folder box text designates an SFTP folder when it starts with exactly
-// this (compared byte for byte); the rest of the text is a connection name.
-inline constexpr std::string_view kSftpFolderPrefix = "(sftp) ";
-inline bool DesignatesSftpFolder(std::string_view folderText) {
-    return folderText.substr(0, kSftpFolderPrefix.size()) == kSftpFolderPrefix;
-}
 
 // The named SFTP connections of the per-user store, in sections of their own
 // beside the FTP connections. Section "SftpIndex" lists the connections: one

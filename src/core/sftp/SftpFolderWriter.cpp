@@ -494,4 +494,27 @@ WriteOutcome SftpFolderWriter::DeletePermanently(const std::string& root,
     return removed == 0 ? WriteOutcome() : WriteProblem("deleting " + path);
 }
 
+WriteOutcome SftpFolderWriter::Rename(const std::string& root, std::string_view relative,
+                                      std::string_view newRelative) {
+    std::string from;
+    std::string to;
+    WriteOutcome reached = ReachBelow(root, relative, /*whole=*/false, /*create=*/false, from);
+    if (reached.status != WriteStatus::Done) return reached;
+    reached = ReachBelow(root, newRelative, /*whole=*/false, /*create=*/true, to);
+    if (reached.status != WriteStatus::Done) return reached;
+    // libssh renames with posix-rename where the server has it, which would
+    // replace what is there: the new place must be free first.
+    EntryFacts there;
+    const SftpOutcome looked = Look(to, there);
+    if (looked == SftpOutcome::Cancelled) return WriteOutcome(WriteStatus::Cancelled);
+    if (looked == SftpOutcome::Done) return WriteOutcome(WriteStatus::Exists, "something is there");
+    if (looked != SftpOutcome::Refused) return WriteProblem("looking at " + to);
+    int result = 0;
+    {
+        const SftpSession::Call call(*session_);
+        result = sftp_rename(session_->Sftp(), from.c_str(), to.c_str());
+    }
+    return result == 0 ? WriteOutcome() : WriteProblem("renaming " + from + " to " + to);
+}
+
 }  // namespace ravelmoor

@@ -25,7 +25,8 @@ class Prompter;
 // original's mode bits and time there and is renamed over the destination.
 // Every level on the way to a place must be a folder (a link is Refused). A
 // server has no trash: HasTrash is false, so the user is asked before
-// anything is deleted for good, and MoveToTrash answers NoTrash.
+// anything is deleted for good, and MoveToTrash answers NoTrash (a sync keeps
+// what it takes in the server's versions folder instead: ServerVersions).
 //
 // A failure of the connection (refused, lost, silent for the connection's
 // timeout) is said once through the prompter, naming the folder or file and
@@ -45,6 +46,8 @@ class SftpFolderWriter : public FileSystem {
     bool HasTrash() const override { return false; }
     WriteOutcome MoveToTrash(const std::string& root, std::string_view relative) override;
     WriteOutcome DeletePermanently(const std::string& root, std::string_view relative) override;
+    WriteOutcome Rename(const std::string& root, std::string_view relative,
+                        std::string_view newRelative) override;
 
     // The server path of an engine path: absolute server paths stay as they
     // are, others are below the connection's directory.

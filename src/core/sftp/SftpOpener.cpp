@@ -1,20 +1,20 @@
 #include "core/sftp/SftpOpener.h"
 
 #include "core/engine/FileEntry.h"
-#include "core/engine/Prompter.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
 
-std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, Prompter& prompter,
-                                             const std::atomic<int32_t>* cancel,
-                                             UnknownHostKey unknown) {
+OpenResult<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, Prompter& prompter,
+                                        const std::atomic<int32_t>* cancel,
+                                        UnknownHostKey unknown) {
+    using Opened = OpenResult<SftpFileSystem>;
     auto session = std::make_unique<SftpSession>(connection, cancel);
     const SftpOutcome outcome = session->Connect(prompter, unknown);
     if (outcome != SftpOutcome::Done) {
-        if (!session->ErrorText().empty()) prompter.Warn(session->ErrorText());
-        return nullptr;
+        if (session->ErrorText().empty()) return Opened(OpenStatus::Stopped);
+        return Opened(OpenStatus::Failed, session->ErrorText());
     }
     const std::string home = session->HomeFolder();
     const std::string host = session->HostText();
@@ -23,20 +23,19 @@ std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, P
     EntryFacts facts;
     if (!side->ReadFacts(home, facts)) {
         // A connection that broke has been reported by the side itself.
-        if (!state.Broken()) {
-            prompter.Warn(FillIn(
-                QCoreApplication::translate("SftpOpener", "The folder %1 does not exist on %2."),
-                {home, host}));
-        }
-        return nullptr;
+        if (state.Broken()) return Opened(OpenStatus::Stopped);
+        return Opened(
+            OpenStatus::Failed,
+            FillIn(QCoreApplication::translate("SftpOpener", "The folder %1 does not exist on %2."),
+                   {home, host}));
     }
     // The user chose the folder: it may be reached through a link.
     if (!facts.IsFolder() && (facts.attributes & kSymlinkAttribute) == 0) {
-        prompter.Warn(FillIn(QCoreApplication::translate("SftpOpener", "%1 on %2 is not a folder."),
+        return Opened(OpenStatus::Failed,
+                      FillIn(QCoreApplication::translate("SftpOpener", "%1 on %2 is not a folder."),
                              {home, host}));
-        return nullptr;
     }
-    return side;
+    return Opened(std::move(side));
 }
 
 std::unique_ptr<RemoteSide> MakeSftpSide(const SftpConnection& connection, UnknownHostKey unknown) {
@@ -52,8 +51,8 @@ std::unique_ptr<RemoteSide> MakeSftpSide(const SftpConnection& connection, Unkno
         }
         SideKind Kind() const override { return SideKind::Sftp; }
         const std::string& Folder() const override { return folder_; }
-        std::unique_ptr<FileSystem> Open(Prompter& prompter,
-                                         const std::atomic<int32_t>* cancel) override {
+        OpenResult<FileSystem> Open(Prompter& prompter,
+                                    const std::atomic<int32_t>* cancel) override {
             return OpenSftpSide(connection_, prompter, cancel, unknown_);
         }
 

@@ -15,13 +15,13 @@ class SftpFileSystem;
 
 // Connects to the server of `connection`, checks its host key (`unknown`
 // says what an unknown one gets), logs on and makes sure the connection's
-// folder is there: the SFTP side of a comparison. Null when it cannot, after
-// saying why through `prompter` (what failed, on which host, and the
-// system's or the server's reason), or silently when `cancel` was set or the
-// user declined the host key.
-std::unique_ptr<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, Prompter& prompter,
-                                             const std::atomic<int32_t>* cancel,
-                                             UnknownHostKey unknown);
+// folder is there: the SFTP side of a comparison, which tells its later
+// warnings through `prompter` (which also asks about an unknown key). Failed
+// when it cannot, the reason saying what failed, on which host, and the
+// system's or the server's reason; Stopped when `cancel` was set, the user
+// declined the host key, or the side has already said what broke.
+OpenResult<SftpFileSystem> OpenSftpSide(const SftpConnection& connection, Prompter& prompter,
+                                        const std::atomic<int32_t>* cancel, UnknownHostKey unknown);
 
 // The remote side of a comparison on the SFTP connection `connection`, opened
 // with OpenSftpSide. Its folder is the connection's directory as given (with

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "core/engine/Prompter.h"
+#include "core/engine/WindowThread.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -218,6 +219,7 @@ bool SftpSession::StartProxy() {
 }
 
 SftpOutcome SftpSession::Connect(Prompter& prompter, UnknownHostKey unknown) {
+    ExpectOffWindowThread("an SFTP logon");
     error_.clear();
     watchdog_ = std::thread([this] { Watch(); });
     session_ = ssh_new();

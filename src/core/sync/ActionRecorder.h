@@ -10,7 +10,9 @@
 namespace ravelmoor {
 
 // What one change of a synchronisation does to one object.
-enum class ActionKind : uint8_t { CopyNew, Replace, Delete, MakeFolder, RemoveFolder };
+// Rename: the object moved to another name on its side (a two-way sync
+// following a rename); its new path is told as Trashed's path.
+enum class ActionKind : uint8_t { CopyNew, Replace, Delete, MakeFolder, RemoveFolder, Rename };
 
 // Told about every change a batch makes, so that it can be written down and
 // undone later. Begin is called just before an object is changed and has

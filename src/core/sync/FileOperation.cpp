@@ -2,11 +2,11 @@
 
 #include <cerrno>
 
-#include "core/engine/BelowRoot.h"
 #include "core/engine/FileEntry.h"
 #include "core/engine/ProgressText.h"
 #include "core/engine/Prompter.h"
 #include "core/engine/TimestampRule.h"
+#include "core/local/BelowRoot.h"
 #include "core/text/Translated.h"
 
 namespace ravelmoor {
@@ -53,6 +53,12 @@ bool GoAhead(BatchAnswer answer, bool& toAll, WriteOutcome& outcome) {
             break;
     }
     return false;
+}
+
+std::string ReplaceQuestion(const std::string& fromPath, const std::string& toPath) {
+    return FillIn(QCoreApplication::translate(
+                      "FileOperation", "%1 already exists. Do you want to replace it with %2?"),
+                  {Quoted(toPath), Quoted(fromPath)});
 }
 
 }  // namespace
@@ -226,6 +232,16 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
     control.verify = verify_;
+    // Whether to replace comes first: the question about the old version
+    // only matters once the user wants it replaced.
+    if (exists && !control.replaceExisting) {
+        WriteOutcome declined(WriteStatus::Exists);
+        if (!GoAhead(prompter_.AskOverwrite(ReplaceQuestion(fromPath, toPath)), replaceAll,
+                     declined)) {
+            return declined;
+        }
+        control.replaceExisting = true;
+    }
     // Counted once the copy is in: a failed copy left the old version alone.
     bool overwrittenForGood = false;
     if (exists && keepReplaced_) {
@@ -251,14 +267,15 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
                 }
                 WriteOutcome aside = to.fs.MoveToTrash(to.root, relative);
                 if (aside.status == WriteStatus::Done) {
-                    ++tally_.replacedToTrash;
+                    ++(to.fs.KeepsOnServer() ? tally_.replacedKeptOnServer
+                                             : tally_.replacedToTrash);
                     if (recorder_ != nullptr && action != ActionRecorder::kNoAction) {
                         recorder_->Trashed(action, aside.trashedTo);
                     }
                 } else if (aside.status == WriteStatus::NoTrash &&
                            AllowForGood(toPath, aside.reason, forGoodToAll_, aside)) {
                     aside = WriteOutcome();
-                    ++tally_.deletedForGood;
+                    ++tally_.replacedForGood;
                 }
                 if (aside.status == WriteStatus::Cancelled) asidesCancelled_ = true;
                 return aside;
@@ -268,11 +285,11 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     WriteOutcome outcome =
         to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     if (outcome.status == WriteStatus::Exists) {
-        const std::string question =
-            FillIn(QCoreApplication::translate(
-                       "FileOperation", "%1 already exists. Do you want to replace it with %2?"),
-                   {Quoted(toPath), Quoted(fromPath)});
-        if (!GoAhead(prompter_.AskOverwrite(question), replaceAll, outcome)) return outcome;
+        // It came after the check.
+        if (!GoAhead(prompter_.AskOverwrite(ReplaceQuestion(fromPath, toPath)), replaceAll,
+                     outcome)) {
+            return outcome;
+        }
         control.replaceExisting = true;
         outcome = to.fs.StageCopy(from.fs, fromPath, to.root, relative, control, pending.copy);
     }
@@ -286,7 +303,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
 void FileOperation::CountCopied(const WriteOutcome& outcome, bool overwrittenForGood) {
     ++tally_.filesCopied;
     tally_.bytesCopied += outcome.bytes;
-    if (overwrittenForGood) ++tally_.deletedForGood;
+    if (overwrittenForGood) ++tally_.replacedForGood;
 }
 
 void FileOperation::CommitGroup(FileSystem& to, const std::vector<std::string>& fromPaths,
@@ -425,7 +442,7 @@ WriteOutcome FileOperation::DeleteOne(BatchSide side, const std::string& path, b
     if (!Below(side.root, path, relative)) return OutsideRoot(side.root);
     WriteOutcome outcome = side.fs.MoveToTrash(side.root, relative);
     if (outcome.status == WriteStatus::Done) {
-        ++tally_.movedToTrash;
+        ++(side.fs.KeepsOnServer() ? tally_.keptOnServer : tally_.movedToTrash);
         return outcome;
     }
     if (outcome.status != WriteStatus::NoTrash) return outcome;
@@ -455,7 +472,19 @@ bool FileOperation::Delete(BatchSide side, const std::vector<std::string>& paths
     }
     bool forGoodToAll = false;
     bool declineAll = false;
-    if (files > 0 && side.fs.HasTrash()) {
+    if (files > 0 && side.fs.KeepsOnServer()) {
+        const std::string question =
+            files == 1
+                ? FillIn(QCoreApplication::translate(
+                             "FileOperation",
+                             "Are you sure you want to delete %1? It is kept on the server."),
+                         {Quoted(paths[lastFile])})
+                : FillIn(QCoreApplication::translate("FileOperation",
+                                                     "Are you sure you want to delete these %1 "
+                                                     "objects? They are kept on the server."),
+                         {std::to_string(files)});
+        if (!prompter_.AskMoveToTrash(question)) aborted_ = true;
+    } else if (files > 0 && side.fs.HasTrash()) {
         const std::string question =
             files == 1
                 ? FillIn(QCoreApplication::translate(

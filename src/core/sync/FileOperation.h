@@ -21,8 +21,11 @@ struct SyncTally {
     uint64_t bytesCopied = 0;
     uint64_t foldersMade = 0;
     uint64_t movedToTrash = 0;
-    uint64_t replacedToTrash = 0;  // old versions of replaced files
+    uint64_t replacedToTrash = 0;       // old versions of replaced files
+    uint64_t keptOnServer = 0;          // deleted objects kept in a server's versions folder
+    uint64_t replacedKeptOnServer = 0;  // old versions of replaced files kept there
     uint64_t deletedForGood = 0;
+    uint64_t replacedForGood = 0;  // old versions of replaced files where no trash took them
     uint64_t foldersRemoved = 0;
     uint64_t notDone = 0;  // objects declined, refused, changed or failed
     uint64_t changed = 0;  // of those: left alone because they changed since the comparison
@@ -65,10 +68,10 @@ class ItemObserver {
 };
 
 // Copies or deletes a batch of objects named by full paths, asking the user
-// what the batch needs (before overwriting, before moving to the trash, where
-// no trash takes an object, after a failure). Folders are made, never copied
-// with their content; they are removed only when they are empty, deepest
-// first, after every file of the batch has gone.
+// what the batch needs (before overwriting, before moving to the trash or
+// keeping on the server, where no trash takes an object, after a failure). Folders are made, never
+// copied with their content; they are removed only when they are empty, deepest first, after every
+// file of the batch has gone.
 class FileOperation {
   public:
     FileOperation(Prompter& prompter, SyncTally& tally) : prompter_(prompter), tally_(tally) {}

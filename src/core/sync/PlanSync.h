@@ -7,6 +7,7 @@
 
 #include "core/engine/FileEntry.h"
 #include "core/sync/SyncMethod.h"
+#include "core/sync/TwoWayActions.h"
 
 namespace ravelmoor {
 
@@ -25,12 +26,17 @@ struct SyncPlan {
     std::vector<uint32_t> copyToTarget;
     std::vector<uint32_t> copyToSource;
     std::vector<uint32_t> deleteInTarget;
+    // Two-way synchronisation only: deletions in Source, renames, conflicts
+    // and what its memory learns.
+    TwoWayPart twoWay;
 
     bool Empty() const {
-        return copyToTarget.empty() && copyToSource.empty() && deleteInTarget.empty();
+        return copyToTarget.empty() && copyToSource.empty() && deleteInTarget.empty() &&
+               twoWay.deleteInSource.empty() && twoWay.renames.empty() && twoWay.conflicts.empty();
     }
     size_t Total() const {
-        return copyToTarget.size() + copyToSource.size() + deleteInTarget.size();
+        return copyToTarget.size() + copyToSource.size() + deleteInTarget.size() +
+               twoWay.deleteInSource.size() + twoWay.renames.size();
     }
 };
 

@@ -1,6 +1,7 @@
 #include "core/sync/RowOperations.h"
 
 #include <algorithm>
+#include <ctime>
 #include <unordered_set>
 
 #include "core/engine/ComparisonRules.h"
@@ -234,9 +235,17 @@ void RowOperations::ReadPathsAgain(const std::vector<std::string>& sourcePaths,
     sides_.target.list->RemoveRows(emptyRows);
 }
 
+void RowOperations::RemoveOldVersions() {
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    for (const SyncSide* side : {&sides_.source, &sides_.target}) {
+        if (side->versions != nullptr) side->versions->RemoveOld(now, versionNotice_);
+    }
+}
+
 void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
                  const std::function<void()>& batchDone) {
     const auto done = batchDone ? batchDone : [] {};
+    operations.RemoveOldVersions();
     if (!plan.copyToTarget.empty()) operations.CopyRows(plan.copyToTarget, true);
     done();
     if (operations.Aborted()) return;

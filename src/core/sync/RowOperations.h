@@ -48,6 +48,15 @@ class RowOperations {
     void SetObserver(SyncObserver* observer) { reporter_.observer = observer; }
     // Told about each change before it is made and after (none by default).
     void SetRecorder(ActionRecorder* recorder) { recorder_ = recorder; }
+    // Told, in words, of each old run's versions removed from a server (and
+    // of each that could not be); none by default.
+    void SetVersionNotice(std::function<void(const std::string&)> notice) {
+        versionNotice_ = std::move(notice);
+    }
+
+    // Removes, on a side that keeps versions on its server, those of runs
+    // older than the days the side was given (SidesOf).
+    void RemoveOldVersions();
 
     // Copies the objects of `rows` from Source to Target (`toTarget`) or back
     // (each object, and what it replaces, checked against its row first),
@@ -105,9 +114,11 @@ class RowOperations {
     bool aborted_ = false;
     BatchReporter reporter_;
     ActionRecorder* recorder_ = nullptr;
+    std::function<void(const std::string&)> versionNotice_;
 };
 
-// Carries out a confirmed plan: the copies to Target, the copies to Source,
+// Carries out a confirmed plan: first the old versions a server keeps go
+// (RemoveOldVersions), then the copies to Target, the copies to Source,
 // then the deletions in Target. A batch that was stopped ends the run.
 // `batchDone`, when given, is called after each batch (the window refreshes
 // its lists there, so the next batch asks over current ones).

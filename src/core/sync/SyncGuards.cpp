@@ -34,8 +34,8 @@ size_t CountPresent(const FileList& list) {
 
 std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparison) {
     const bool targetAtRisk = method == SyncMethod::UpdateAndPrune || method == SyncMethod::Force ||
-                              method == SyncMethod::Align;
-    const bool sourceAtRisk = method == SyncMethod::Align;
+                              method == SyncMethod::Align || method == SyncMethod::TwoWay;
+    const bool sourceAtRisk = method == SyncMethod::Align || method == SyncMethod::TwoWay;
     const std::string* refused = nullptr;
     if (targetAtRisk && comparison.Sides().IsLocal(Side::Target) &&
         IsProtected(comparison.TargetFolder())) {

@@ -37,6 +37,12 @@ constexpr std::array<MethodTexts, kSyncMethodCount> kTexts = {{
          "SyncMethod",
          "Update and Prune Target, then overwrite newer files/folders in Target with older Source "
          "files/folders.")},
+    {QT_TRANSLATE_NOOP("SyncMethod", "Synchronise Both Ways"),
+     QT_TRANSLATE_NOOP(
+         "SyncMethod",
+         "Bring over what changed on either side since the last synchronisation of these two "
+         "folders: new, changed, deleted and renamed files/folders. Files changed on both sides "
+         "are conflicts and are left as they are until you decide.")},
 }};
 
 const MethodTexts& TextsOf(SyncMethod method) {
@@ -55,7 +61,7 @@ std::string_view SyncMethodDescription(SyncMethod method) {
 }
 
 std::optional<ViewToggles> DefaultView(SyncMethod method) {
-    ViewToggles view{false, false, false, false, false};
+    ViewToggles view = ViewToggles::Off();
     switch (method) {
         case SyncMethod::Align:
         case SyncMethod::Force:
@@ -70,6 +76,9 @@ std::optional<ViewToggles> DefaultView(SyncMethod method) {
         case SyncMethod::Update:
         case SyncMethod::UpdateAndPrune:
             view.newer = view.unmatched = true;
+            break;
+        case SyncMethod::TwoWay:
+            view.newer = view.older = view.unmatched = true;
             break;
         case SyncMethod::None:
             return std::nullopt;

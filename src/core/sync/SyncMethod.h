@@ -16,9 +16,10 @@ enum class SyncMethod : int32_t {
     Update = 4,
     UpdateAndPrune = 5,
     Force = 6,
+    TwoWay = 7,
 };
 
-inline constexpr int kSyncMethodCount = 7;
+inline constexpr int kSyncMethodCount = 8;
 
 // The combo text: " " for None, "Align Source and Target", ... "Force Target".
 // Both texts are English, marked for translation in the "SyncMethod" context;
@@ -35,6 +36,15 @@ struct ViewToggles {
     bool older = true;
     bool unmatched = true;
     bool excluded = true;
+
+    // Every toggle off, for a view that turns on the ones it names.
+    static constexpr ViewToggles Off() {
+        return {.matched = false,
+                .newer = false,
+                .older = false,
+                .unmatched = false,
+                .excluded = false};
+    }
 
     bool operator==(const ViewToggles&) const = default;
 };

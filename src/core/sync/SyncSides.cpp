@@ -1,7 +1,9 @@
 #include "core/sync/SyncSides.h"
 
+#include <ctime>
+
 #include "core/engine/Comparison.h"
-#include "core/engine/ConfinedFileSystem.h"
+#include "core/local/ConfinedFileSystem.h"
 
 namespace ravelmoor {
 
@@ -12,8 +14,9 @@ SyncSides ListedSidesOf(Comparison& comparison) {
     return sides;
 }
 
-SyncSides SidesOf(Comparison& comparison) {
+SyncSides SidesOf(Comparison& comparison, const VersionKeeping& keeping) {
     SyncSides sides = ListedSidesOf(comparison);
+    const auto now = static_cast<int64_t>(std::time(nullptr));
     for (const Side side : {Side::Source, Side::Target}) {
         SyncSide& syncSide = side == Side::Source ? sides.source : sides.target;
         FileSystem& fs = comparison.Sides().FileSystemOf(side);
@@ -21,12 +24,23 @@ SyncSides SidesOf(Comparison& comparison) {
             syncSide.owned = std::make_shared<ConfinedFileSystem>(fs, syncSide.root);
             syncSide.fs = syncSide.owned.get();
         } else {
-            syncSide.fs = &fs;
+            auto versions = std::make_shared<ServerVersions>(fs, syncSide.root, now, keeping.days,
+                                                             keeping.keep);
+            syncSide.versions = versions.get();
+            syncSide.owned = std::move(versions);
+            syncSide.fs = syncSide.owned.get();
         }
     }
     sides.source.leftovers = &comparison.LeftoversOf(true);
     sides.target.leftovers = &comparison.LeftoversOf(false);
     return sides;
+}
+
+KeptIn KeptInOf(const Comparison& comparison, ListSide side, const VersionKeeping& keeping) {
+    if (comparison.Sides().IsLocal(side == ListSide::Source ? Side::Source : Side::Target)) {
+        return KeptIn::Trash;
+    }
+    return keeping.keep ? KeptIn::Server : KeptIn::Nowhere;
 }
 
 }  // namespace ravelmoor

@@ -40,12 +40,22 @@ std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds
         if (n > 0) line += ", " + TranslatedCount(kContext, one, many, n);
     };
     add(tally.foldersMade, "%1 folder made", QT_TRANSLATE_N_NOOP("SyncSummary", "%1 folders made"));
-    line +=
-        ", " + TranslatedCount(kContext, "%1 object moved to the trash",
-                               QT_TRANSLATE_N_NOOP("SyncSummary", "%1 objects moved to the trash"),
-                               tally.movedToTrash);
+    // A sync onto a server keeps things there, not in the trash.
+    const bool keptOnServer = tally.keptOnServer + tally.replacedKeptOnServer > 0;
+    if (tally.movedToTrash > 0 || !keptOnServer) {
+        line += ", " +
+                TranslatedCount(kContext, "%1 object moved to the trash",
+                                QT_TRANSLATE_N_NOOP("SyncSummary", "%1 objects moved to the trash"),
+                                tally.movedToTrash);
+    }
     add(tally.replacedToTrash, "%1 replaced file kept in the trash",
         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files kept in the trash"));
+    add(tally.replacedForGood, "%1 replaced file not kept (no trash)",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files not kept (no trash)"));
+    add(tally.keptOnServer, "%1 deleted object kept on the server",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 deleted objects kept on the server"));
+    add(tally.replacedKeptOnServer, "%1 replaced file kept on the server",
+        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 replaced files kept on the server"));
     add(tally.deletedForGood, "%1 object deleted permanently",
         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 objects deleted permanently"));
     add(tally.foldersRemoved, "%1 folder removed",

@@ -11,8 +11,8 @@
 #include "core/engine/Prompter.h"
 #include "core/filters/FilterSet.h"
 #include "core/text/Translated.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/widgets/BackgroundPainter.h"
+#include "gui/widgets/HelpWindow.h"
 
 namespace ravelmoor {
 

@@ -8,8 +8,8 @@
 
 #include "core/engine/Prompter.h"
 #include "gui/filters/FilterDialog.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/widgets/BackgroundPainter.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/ReportList.h"
 
@@ -50,6 +50,13 @@ FilterListDialog::FilterListDialog(FilterRules& rules, Prompter& prompter, QWidg
     QToolButton* add = MakeSmallIconButton("add", tr("Add Filter"), this);
     QToolButton* edit = MakeSmallIconButton("edit", tr("Edit Filter"), this);
     QToolButton* remove = MakeSmallIconButton("remove", tr("Remove Filter"), this);
+    // Icons only, so no Alt keys: the keys of lists everywhere, named in the tooltips.
+    for (const auto& [button, key] : {std::pair{add, Qt::Key_Insert}, std::pair{edit, Qt::Key_F2},
+                                      std::pair{remove, Qt::Key_Delete}}) {
+        button->setShortcut(QKeySequence(key));
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(
+            button->toolTip(), button->shortcut().toString(QKeySequence::NativeText)));
+    }
     connect(add, &QToolButton::clicked, this, &FilterListDialog::OnAdd);
     connect(edit, &QToolButton::clicked, this, &FilterListDialog::OnEdit);
     connect(remove, &QToolButton::clicked, this, &FilterListDialog::OnRemove);

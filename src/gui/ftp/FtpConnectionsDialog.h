@@ -5,7 +5,7 @@
 #include "core/ftp/FtpConnectionEditor.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/ftp/ServerClock.h"
-#include "gui/widgets/ConnectionsDialog.h"
+#include "gui/remote/ConnectionsDialog.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/ftp/FtpConnection.h"
-#include "gui/widgets/RemoteDirectoryDialog.h"
+#include "gui/remote/RemoteDirectoryDialog.h"
 
 namespace ravelmoor {
 

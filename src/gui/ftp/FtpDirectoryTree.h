@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "core/ftp/FtpConnection.h"
-#include "gui/widgets/RemoteDirectoryTree.h"
+#include "gui/remote/RemoteDirectoryTree.h"
 
 namespace ravelmoor {
 

@@ -24,13 +24,13 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     big.setBold(true);
     name->setFont(big);
 
-    auto* text =
-        new QLabel(tr("Compares two folder trees, a Source and a Target, and brings them into "
-                      "agreement.\n\n"
-                      "Either side may be a local folder or, for one side, a folder on an FTP "
-                      "server. Files are compared by size and time, by CRC-32 checksum, or both; "
-                      "include and exclude rules choose which entries take part."),
-                   this);
+    auto* text = new QLabel(
+        tr("Compares two folder trees, a Source and a Target, and brings them into "
+           "agreement.\n\n"
+           "Either side may be a local folder or, for one side, a folder on an FTP or "
+           "SFTP server. Files are compared by size and time, by CRC-32 checksum, or both; "
+           "include and exclude rules choose which entries take part."),
+        this);
     text->setWordWrap(true);
     text->setTextFormat(Qt::PlainText);
     text->setMinimumWidth(340);

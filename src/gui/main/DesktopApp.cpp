@@ -9,6 +9,7 @@
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/DarkPalette.h"
+#include "gui/widgets/GeometryMemory.h"
 #include "gui/widgets/GuiPrompter.h"
 #include "gui/widgets/IconButton.h"
 
@@ -38,6 +39,8 @@ int RunDesktop(int argc, char** argv, const std::string& settingsFile) {
     Settings settings;
     settings.LoadAtStartup(store);
     GuiPrompter prompter;
+    GeometryMemory geometry(store);
+    app.installEventFilter(&geometry);
     if (!LoadBackgroundAtStartup(settings, store, prompter, PrimaryScreenDepth)) return 1;
 
     MainWindow window(settings, store, prompter);

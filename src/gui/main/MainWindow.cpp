@@ -13,18 +13,19 @@
 
 #include "core/engine/ComparisonRun.h"
 #include "core/engine/Prompter.h"
+#include "core/folders/FolderText.h"
 #include "core/ftp/FtpConnectionStore.h"
-#include "core/settings/CompareLaunch.h"
+#include "core/launch/CompareLaunch.h"
+#include "core/launch/StartComparison.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsStore.h"
-#include "core/settings/StartComparison.h"
 #include "gui/filters/FilterListDialog.h"
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/main/AboutDialog.h"
-#include "gui/main/HelpWindow.h"
+#include "gui/main/ShowResultsWindow.h"
 #include "gui/progress/ProgressDialog.h"
-#include "gui/results/ShowResultsWindow.h"
 #include "gui/results/UndoAction.h"
 #include "gui/settings/BackgroundSetup.h"
 #include "gui/settings/GeneralSettingsDialog.h"
@@ -33,6 +34,7 @@
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/HistoryComboBox.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/Pickers.h"
@@ -55,7 +57,8 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
       settings_(settings),
       store_(store),
       prompter_(prompter),
-      comparison_(prompter),
+      sides_(prompter, std::make_shared<LocalFileSystem>()),
+      comparison_(sides_),
       ownPickers_(std::make_unique<DialogPickers>()),
       pickers_(ownPickers_.get()),
       showResults_(ShowResultsWindow) {
@@ -83,6 +86,11 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     connect(sftpSource, &QToolButton::clicked, this, [this] { OnSftpConnections(source_); });
     connect(sftpTarget, &QToolButton::clicked, this, [this] { OnSftpConnections(target_); });
 
+    // Source and Target change places, each box with its history.
+    swap_ = MakeIconButton(tr("S&wap"), "swap", tr("Exchange the Source and Target folders"), this);
+    swap_->setAutoDefault(false);
+    connect(swap_, &QPushButton::clicked, this, &MainWindow::OnSwap);
+
     compare_ =
         MakeIconButton(tr("Compare"), "compare", tr("Compare the Source and Target folders"), this);
     QFont bold = compare_->font();
@@ -107,6 +115,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, Prompter& promp
     folders->addWidget(browseTarget, 1, 2);
     folders->addWidget(ftpTarget, 1, 3);
     folders->addWidget(sftpTarget, 1, 4);
+    folders->addWidget(swap_, 0, 5, 2, 1);
     folders->setColumnStretch(1, 1);
     auto* compareRow = new QHBoxLayout;
     compareRow->addStretch();
@@ -175,6 +184,12 @@ void MainWindow::BuildMenus() {
     connect(contents, &QAction::triggered, this,
             [this] { HelpWindow::Show(help_topics::kMain, this); });
     connect(about, &QAction::triggered, this, [this] { AboutDialog(this).exec(); });
+}
+
+void MainWindow::OnSwap() {
+    const std::string source = source_->Text();
+    source_->SetText(target_->Text());
+    target_->SetText(source);
 }
 
 QString MainWindow::SummaryLine() const {

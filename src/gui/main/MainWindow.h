@@ -33,7 +33,7 @@ class MainWindow : public QDialog {
 
   public:
     // Shows the comparison results once a run has completed: by default the
-    // results window (results/ShowResultsWindow.h).
+    // results window (main/ShowResultsWindow.h).
     using ResultsHandler = std::function<void(MainWindow& window, Comparison& comparison)>;
 
     // `settings` holds the application-wide values read at start-up; the
@@ -68,12 +68,15 @@ class MainWindow : public QDialog {
     HistoryComboBox* SourceBox() const { return source_; }
     HistoryComboBox* TargetBox() const { return target_; }
     QPushButton* CompareButton() const { return compare_; }
+    // "Swap": the Source and Target boxes exchange their texts.
+    QPushButton* SwapButton() const { return swap_; }
     SettingsMenu* Menu() const { return menu_; }
     QString SummaryLine() const;
 
   private:
     void BuildMenus();
     void OnBrowse(bool source);
+    void OnSwap();
     void NormaliseFolders();
     void OnToggleSubFolders();
     void OnMethod(ComparisonMethod method);
@@ -96,6 +99,7 @@ class MainWindow : public QDialog {
     Settings& settings_;
     SettingsStore& store_;
     Prompter& prompter_;
+    SideProvider sides_;  // the comparison's, kept across compares
     Comparison comparison_;
     ComparisonPhase lastPhase_ = ComparisonPhase::Idle;
     FtpConnection lastSourceFtp_;
@@ -107,6 +111,7 @@ class MainWindow : public QDialog {
     HistoryComboBox* source_;
     HistoryComboBox* target_;
     QPushButton* compare_;
+    QPushButton* swap_;
     SettingsMenu* menu_;
     ElidedLabel* summary_;
     // One for the program's run, so that its fields stay between openings.

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "core/engine/LocalFileSystem.h"
+#include "core/local/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
 #include "core/text/Translated.h"
 #include "gui/results/ResultsWindow.h"

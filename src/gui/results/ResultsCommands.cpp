@@ -5,27 +5,29 @@
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
-#include <chrono>
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
-#include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
+#include "core/launch/StartComparison.h"
+#include "core/launch/StartSync.h"
 #include "core/results/FailureLog.h"
+#include "core/results/NotDoneList.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
 #include "core/settings/Settings.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
-#include "core/sync/SyncSummary.h"
 #include "core/text/Translated.h"
+#include "core/twoway/TwoWaySession.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/results/UndoAction.h"
+#include "gui/twoway/TwoWayPlanDialog.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
 
@@ -93,29 +95,34 @@ std::array<VirtualReportView*, 2> ResultsCommands::Lists() const {
     return {window_.List(ListSide::Source), window_.List(ListSide::Target)};
 }
 
-void ResultsCommands::RunRowOperations(
-    const std::function<void(RowOperations&, BackgroundTask&)>& work, Prompter* prompter) {
+void ResultsCommands::RunBehindProgress(
+    const std::function<void(BackgroundTask&, TaskProgressDialog&)>& work) {
     running_ = true;
     {
         BackgroundTask task;
         TaskProgressDialog progress(task, tr("Re-Comparing files..."), &window_);
-        Prompter& asking = prompter != nullptr ? *prompter : context_.prompter;
-        const bool keepReplaced = context_.settings.keepReplaced;
         const ListsHeld held(Lists());
-        task.Run(
-            [&] {
-                // A side on FTP gets a connection again: the comparison closed its own.
-                RowOperations operations(context_.comparison.Rules(), SidesOf(context_.comparison),
-                                         asking);
-                operations.SetProgress(&progress);
-                operations.SetCancelWord(&task.CancelWord());
-                operations.SetKeepReplaced(keepReplaced);
-                work(operations, task);
-            },
-            &progress);
+        task.Run([&] { work(task, progress); }, &progress);
         window_.RefreshLists();
     }
     running_ = false;
+}
+
+void ResultsCommands::RunRowOperations(
+    const std::function<void(RowOperations&, BackgroundTask&)>& work) {
+    Prompter& asking = context_.prompter;
+    const bool keepReplaced = context_.settings.keepReplaced;
+    const int versionDays = context_.settings.versionDays;
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        // A side on FTP gets a connection again: the comparison closed its own.
+        context_.comparison.Reopen(&task.CancelWord());
+        RowOperations operations(context_.comparison.Rules(),
+                                 SidesOf(context_.comparison, {true, versionDays}), asking);
+        operations.SetProgress(&progress);
+        operations.SetCancelWord(&task.CancelWord());
+        operations.SetKeepReplaced(keepReplaced);
+        work(operations, task);
+    });
 }
 
 std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
@@ -147,6 +154,7 @@ bool ResultsCommands::TakeLocks(SyncLocks& locks) {
 }
 
 void ResultsCommands::Synchronise() {
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(window_.Method()))) return;
@@ -158,44 +166,117 @@ void ResultsCommands::Synchronise() {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
-    SyncTally tally;
-    bool stopped = false;
+    NotDoneList notDone(context_.comparison);
     // No journal, no sync, unless the user says so knowing it can then not
     // be undone.
-    JournalWriter journal;
-    const JournalOutcome opened =
-        journal.Open(JournalHeaderOf(context_.comparison, SyncMethodText(window_.Method())));
-    if (!opened.Ok() &&
+    const SyncStart start = StartSync(context_.comparison,
+                                      {window_.Method(),
+                                       *plan,
+                                       context_.settings.keepReplaced,
+                                       true,
+                                       false,
+                                       {true, context_.settings.versionDays}},
+                                      log);
+    if (!start.outcome.Ok() &&
         !context_.prompter.AskYesNoDefaultNo(
-            opened.reason + " " +
+            start.outcome.reason + " " +
             tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
                 .toStdString())) {
         return;
     }
-    const auto start = std::chrono::steady_clock::now();
-    RunRowOperations(
-        [&](RowOperations& operations, BackgroundTask& task) {
-            if (opened.Ok()) operations.SetRecorder(&journal);
-            // Between batches the work waits while the lists are brought up
-            // to date, so that the next batch asks over current ones.
-            RunSyncPlan(operations, *plan, [this, &task] {
-                task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
-            });
-            tally = operations.Tally();
-            stopped = operations.Aborted();
-        },
-        &log);
-    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    const std::string summary = SyncSummaryText(tally, stopped, taken.count());
-    const std::string broken = journal.Problem();
-    journal.Finish(summary, RunEnd(stopped, tally.notDone > 0));
-    SetUndoId(opened.Ok() ? journal.Id() : std::string());
-    window_.ShowSyncReport(summary, tally.notDone, log.Failures());
-    if (!broken.empty()) {
+    SyncExecution& sync = *start.run;
+    sync.SetObserver(&notDone);
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        sync.SetProgress(&progress);
+        sync.SetCancelWord(&task.CancelWord());
+        // Between batches the work waits while the lists are brought up to
+        // date, so that the next batch asks over current ones.
+        sync.SetBatchHooks({}, [this, &task] {
+            task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
+        });
+        sync.Run();
+    });
+    const SyncEnd& end = sync.End();
+    SetUndoId(end.journalId);
+    std::vector<std::string> left = notDone.Lines();
+    left.insert(left.end(), log.Failures().begin(), log.Failures().end());
+    window_.ShowSyncReport(end.summary, end.tally.notDone, std::move(left));
+    if (!end.journalBroke.empty()) {
         context_.prompter.Warn(
-            broken + " " +
+            end.journalBroke + " " +
             tr("The synchronisation stopped before its next change; what it did can be undone.")
                 .toStdString());
+    }
+}
+
+void ResultsCommands::SynchroniseBothWays() {
+    if (const std::string refused = ProtectedFolderProblem(SyncMethod::TwoWay, context_.comparison);
+        !refused.empty()) {
+        context_.prompter.Warn(refused);
+        return;
+    }
+    SyncLocks locks;
+    if (!TakeLocks(locks)) return;
+    auto session = std::make_shared<TwoWaySession>(context_.comparison, TwoWayOptions{});
+    SyncJob job;
+    job.method = SyncMethod::TwoWay;
+    job.keepReplaced = context_.settings.keepReplaced;
+    {
+        const OverrideCursor wait(Qt::WaitCursor);
+        MemoryOutcome opened = session->Open();
+        const TwoWayOutcome planned = opened.Ok()
+                                          ? session->Plan(job.plan)
+                                          : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
+        if (!planned.Ok()) {
+            context_.prompter.Warn(planned.reason);
+            return;
+        }
+    }
+    running_ = true;
+    TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    running_ = false;
+    if (!accepted || job.plan.Total() == 0) return;
+    if (const std::string mass = session->MassDeletion(job.plan);
+        !mass.empty() &&
+        !context_.prompter.AskYesNoDefaultNo(mass + " " + tr("Delete them?").toStdString())) {
+        return;
+    }
+    job.twoWay = session;
+    // After renames the folders are compared again, on the run's thread, so
+    // that what moved with them is paired under the new names.
+    job.compareAgain = [this] {
+        CompareJob again = context_.settings;
+        const ComparisonStart start =
+            StartComparison(again, StoredConnectionLookup(context_.store), context_.comparison,
+                            context_.prompter, UnknownHostKey::Refuse);
+        if (!start.outcome.Ok()) return false;
+        start.run->Wait();
+        return start.run->Phase() == ComparisonPhase::Completed;
+    };
+    FailureLog log(context_.prompter);
+    const SyncStart start = StartSync(context_.comparison, std::move(job), log);
+    if (!start.outcome.Ok() &&
+        !context_.prompter.AskYesNoDefaultNo(
+            start.outcome.reason + " " +
+            tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
+                .toStdString())) {
+        return;
+    }
+    SyncExecution& sync = *start.run;
+    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
+        sync.SetProgress(&progress);
+        sync.SetCancelWord(&task.CancelWord());
+        sync.Run();
+    });
+    const SyncEnd& end = sync.End();
+    SetUndoId(end.journalId);
+    std::string summary = end.summary;
+    if (end.conflictsLeft > 0)
+        summary += " " + tr("Conflicts left: %1.").arg(end.conflictsLeft).toStdString();
+    window_.ShowSyncReport(summary, end.tally.notDone, log.Failures());
+    for (const std::string& problem : {end.twoWayProblem, end.journalBroke}) {
+        if (!problem.empty()) context_.prompter.Warn(problem);
     }
 }
 
@@ -223,6 +304,8 @@ void ResultsCommands::SetUndoId(std::string id) {
 }
 
 void ResultsCommands::Preview() {
+    // The two-way plan is shown, and settled, before it runs.
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
     std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     running_ = true;
@@ -245,6 +328,8 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutVisibleInContextMenu(true);
     menu.addSeparator();
+    QAction* onlyFolder = menu.addAction(tr("Show Only This Folder"));
+    onlyFolder->setEnabled(window_.List(side)->currentIndex().isValid());
     QAction* again = menu.addAction(tr("Compare Again"));
     again->setShortcut(QKeySequence::Refresh);
     again->setShortcutVisibleInContextMenu(true);
@@ -261,6 +346,8 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
         DeleteSelected(side);
     } else if (chosen == visualise) {
         VisualiseSelected(side);
+    } else if (chosen == onlyFolder) {
+        window_.ShowOnlyFolderOf(side);
     } else if (chosen == again) {
         window_.CompareAgain();
     }
@@ -313,6 +400,7 @@ void ResultsCommands::VisualiseSelected(ListSide side) {
         pairs.push_back({source.ElementAt(row).FullPath(comparison.SourceFolder()),
                          target.ElementAt(row).FullPath(comparison.TargetFolder())});
     }
+    comparison.Reopen(nullptr);
     DesktopViewerHost host(
         context_,
         !comparison.Sides().IsLocal(Side::Source) ? &comparison.SourceFileSystem() : nullptr,

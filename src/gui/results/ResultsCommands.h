@@ -19,6 +19,7 @@ class Prompter;
 class ResultsWindow;
 class RowOperations;
 class SyncLocks;
+class TaskProgressDialog;
 class VirtualReportView;
 struct ResultsContext;
 
@@ -62,16 +63,19 @@ class ResultsCommands {
     bool Busy() const { return busy_; }
 
   private:
-    // Copies or deletes through `work` on a worker thread, behind the
-    // "Re-Comparing files..." dialog whose Cancel stops the work between
-    // objects and inside a long copy, then refreshes the lists. The work
-    // asks through `prompter` (the window's when none is given), which must
-    // carry questions over to this thread as GuiPrompter does.
-    void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work,
-                          Prompter* prompter = nullptr);
+    // Runs `work` on a worker thread, behind the "Re-Comparing files..."
+    // dialog whose Cancel stops the work between objects and inside a long
+    // copy, the lists held meanwhile, then refreshes the lists.
+    void RunBehindProgress(const std::function<void(BackgroundTask&, TaskProgressDialog&)>& work);
+    // Copies or deletes through `work` so. The work asks through the
+    // window's prompter, which carries questions over to this thread.
+    void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work);
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
+    // "Synchronise Both Ways": the plan against the pair's memory, shown for
+    // its conflicts to be settled, then run through the one start of a sync.
+    void SynchroniseBothWays();
 
     // Keeps other runs off both roots while a command changes them; false
     // (and the holder named) when another run has one of them.

@@ -7,6 +7,8 @@
 #include "core/engine/NameEscape.h"
 #include "core/results/SelectionRules.h"
 #include "core/text/Formatting.h"
+#include "gui/results/ResultsShaping.h"
+#include "gui/results/TreeNameDelegate.h"
 #include "gui/widgets/FromStd.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/ReadableColour.h"
@@ -70,8 +72,11 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     const FileEntry& entry = SideEntry(side_, *source, *target);
     if (entry.status == EntryStatus::Missing) return {};
     const auto column = static_cast<ResultColumn>(index.column());
+    const bool tree = shaping_ != nullptr && shaping_->TreeMode() && column == ResultColumn::Name;
+    const uint32_t row = visibleRows_[static_cast<size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
+            if (tree) return TreeName(row, entry);
             if (column == ResultColumn::Name) return FromStd(entry.path.str());
             if (column == ResultColumn::Status || entry.IsFolder()) return {};
             return FromStd(column == ResultColumn::Size ? FormatSize(entry.size)
@@ -89,6 +94,12 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole:
             if (column == ResultColumn::Status) return {};
             return ColourOf(ravelmoor::ColourOf(side_, *source, *target, method_));
+        case TreeNameDelegate::kDepthRole:
+            if (tree) return static_cast<int>(shaping_->Depth(row));
+            return {};
+        case TreeNameDelegate::kBranchRole:
+            if (!tree || !shaping_->IsFolder(row)) return 0;
+            return shaping_->IsClosed(row) ? 1 : 2;
         case kStatusIconRole:
             if (column == ResultColumn::Status) return static_cast<int>(IconOf(entry));
             return {};
@@ -99,6 +110,13 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+QString ResultsListModel::TreeName(uint32_t row, const FileEntry& entry) const {
+    const QString name = FromStd(std::string(entry.path.Name()));
+    if (!shaping_->IsFolder(row)) return name;
+    // What the folder holds of the rows shown, at any depth.
+    return tr("%1 (%2)").arg(name, FromStd(FormatSize(shaping_->BelowCount(row))));
 }
 
 QVariant ResultsListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -12,6 +12,7 @@
 namespace ravelmoor {
 
 class FileList;
+class ResultsShaping;
 
 // The status icons, loaded once and shared by both lists.
 class StatusIcons {
@@ -47,11 +48,16 @@ class ResultsListModel : public QAbstractTableModel {
 
     // The visible rows, the rows themselves or the method have changed.
     void Reload();
+    // Names drawn as a tree while `shaping` is in its tree mode.
+    void SetShaping(const ResultsShaping* shaping) { shaping_ = shaping; }
 
     // The colour of a cell of colour `colour`.
     static QColor ColourOf(CellColour colour);
 
   private:
+    // The Name cell of `row` in the tree: the last name, and for a folder
+    // the count of rows it holds.
+    QString TreeName(uint32_t row, const FileEntry& entry) const;
     // The row's two entries, or false when `item` is out of date.
     bool Entries(int item, const FileEntry*& source, const FileEntry*& target) const;
 
@@ -61,6 +67,7 @@ class ResultsListModel : public QAbstractTableModel {
     const std::vector<uint32_t>& visibleRows_;
     const SyncMethod& method_;
     const StatusIcons& icons_;
+    const ResultsShaping* shaping_ = nullptr;
     int count_ = 0;
 };
 

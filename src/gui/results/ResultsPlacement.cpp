@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include "core/settings/Settings.h"
@@ -50,8 +51,14 @@ void ResultsPlacement::ApplyDefaultColumnWidths() {
     for (const ListSide side : {ListSide::Source, ListSide::Target}) {
         const VirtualReportView& list = List(side);
         QHeaderView* header = list.Header();
+        // The header's text and the icons, without room for a sort mark that
+        // only a sort by status shows: the room goes to Name.
+        const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) + 2;
+        const int title = header->fontMetrics().horizontalAdvance(
+                              header->model()->headerData(0, Qt::Horizontal).toString()) +
+                          margins;
         header->resizeSection(static_cast<int>(ResultColumn::Status),
-                              std::max(header->sectionSizeHint(0), list.iconSize().width() + 16));
+                              std::max(title, list.iconSize().width() + 16));
         const ColumnWidths widths = {
             kNameWidth,
             std::max(kSizeWidth, TextWidth(list, QString::fromStdString(FormatSize(4294967296)))),

@@ -8,11 +8,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,12 +24,14 @@
 #include "core/results/VisibleRows.h"
 #include "core/settings/Settings.h"
 #include "core/text/Translated.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/results/ResultsOrdering.h"
 #include "gui/results/ResultsPlacement.h"
+#include "gui/results/ResultsShaping.h"
+#include "gui/results/ResultsStatusBar.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/VirtualReportView.h"
 
@@ -37,7 +39,6 @@ namespace ravelmoor {
 namespace {
 
 constexpr int kFolderCheckMilliseconds = 20000;
-constexpr int kSelectionPaneWidth = 400;
 constexpr int kBetweenLists = 16;
 
 size_t SideIndex(ListSide side) {
@@ -83,13 +84,6 @@ QFrame* Line(QWidget* parent) {
     return line;
 }
 
-// The first sentence of a message, for a one-line display of it.
-QString FirstSentence(const std::string& text) {
-    const size_t end = text.find(". ");
-    return FromStd(end == std::string::npos ? text.substr(0, text.find('\n'))
-                                            : text.substr(0, end + 1));
-}
-
 }  // namespace
 
 ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
@@ -106,6 +100,20 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
             ClearSelections();
             RefreshLists();
         });
+    shaping_ = new ResultsShaping(
+        context_.comparison.SourceResults(), context_.comparison.TargetResults(), visibleRows_,
+        lists_,
+        [this] {
+            ClearSelections();
+            RefreshLists();
+        },
+        this);
+    for (ResultsListModel* model : models_)
+        model->SetShaping(shaping_);
+    shaping_->PlaceControls(*views_, *body_);
+    QWidget::setTabOrder(shaping_->FilterBox(), lists_[0]);
+    QWidget::setTabOrder(toggles_.back(), shaping_->TreeButton());
+    QWidget::setTabOrder(shaping_->TreeButton(), methodCombo_);
     placement_ = std::make_unique<ResultsPlacement>(
         *this, *List(ListSide::Source), *List(ListSide::Target), *ordering_, context_.store);
     SetUpKeys();
@@ -119,16 +127,25 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     for (int i = 0; i < kViewChoiceCount; ++i)
         viewCombo_->addItem(
             FromStd(Translated("ViewChoice", ViewChoiceText(static_cast<ViewChoice>(i)))));
-    SetToggles({true, true, true, true, false});
     ChooseView(ViewChoice::All);
 
     // The first size is the smallest; the saved placement comes after it.
     placement_->ApplyDefaultColumnWidths();
     layout()->activate();
     resize(sizeHint().expandedTo(QSize(760, 520)));
-    // Never larger than the screen, whatever its scale.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        resize(size().boundedTo(screen->availableGeometry().size()));
+    // Never larger than the screen, whatever its scale: on a small one the
+    // toggles show their icons alone (their tooltips name them).
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        if (minimumSizeHint().width() > room.width()) {
+            for (QToolButton* toggle : toggles_)
+                toggle->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            shaping_->TreeButton()->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            layout()->activate();
+            resize(sizeHint().expandedTo(QSize(760, 520)));
+        }
+        resize(size().boundedTo(room));
+    }
     setMinimumSize(size());
     placement_->Restore();
 
@@ -200,14 +217,14 @@ void ResultsWindow::BuildControls() {
     description_->setWordWrap(true);
     description_->setTextFormat(Qt::PlainText);
 
-    close_ = MakeIconButton(tr("Close"), "cancel", tr("Close this window"), this);
-    preview_ = MakeIconButton(tr("Preview"), "preview",
+    close_ = MakeIconButton(tr("&Close"), "cancel", tr("Close this window"), this);
+    preview_ = MakeIconButton(tr("&Preview"), "preview",
                               tr("Preview which files/folders the selected sync method would copy "
                                  "or delete"),
                               this);
     synchronise_ =
-        MakeIconButton(tr("Synchronise"), "synchronise", tr("Sync Source and Target"), this);
-    undo_ = MakeIconButton(tr("Undo"), "undo",
+        MakeIconButton(tr("&Synchronise"), "synchronise", tr("Sync Source and Target"), this);
+    undo_ = MakeIconButton(tr("&Undo"), "undo",
                            tr("Undo the last synchronisation made from this window"), this);
     undo_->setEnabled(false);
     undo_->setAutoDefault(false);  // Return stays with "Synchronise"
@@ -216,21 +233,9 @@ void ResultsWindow::BuildControls() {
     synchronise_->setDefault(true);
     help_ = MakeSmallIconButton("help", tr("Help"), this);
 
-    summary_ = new ElidedLabel(this, Qt::ElideRight);
-    summary_->setText(FromStd(context_.settings.SummaryText()));
-    failuresButton_ = new QToolButton(this);
-    failuresButton_->setText(tr("Not done..."));
-    failuresButton_->setToolTip(tr("List what the synchronisation did not copy or delete"));
-    failuresButton_->setVisible(false);
-    connect(failuresButton_, &QToolButton::clicked, this, &ResultsWindow::ShowFailures);
-    unreadable_ = new ElidedLabel(this, Qt::ElideRight);
-    const std::string warning = comparison.UnlistableFoldersWarning();
-    unreadable_->setText(warning.empty() ? QString() : FirstSentence(warning));
-    unreadable_->setToolTip(FromStd(warning));
-    unreadable_->setVisible(!warning.empty());
-    selection_ =
-        new QLabel(QCoreApplication::translate("SelectionRules", kNothingSelectedText), this);
-    selection_->setFixedWidth(kSelectionPaneWidth);
+    statusBar_ =
+        new ResultsStatusBar(context_.settings.SummaryText(), comparison.UnlistableFoldersWarning(),
+                             context_.prompter, this);
 }
 
 void ResultsWindow::BuildLayout() {
@@ -251,6 +256,7 @@ void ResultsWindow::BuildLayout() {
     lists->setHorizontalSpacing(kBetweenLists);
 
     auto* views = new QHBoxLayout;
+    views_ = views;
     auto* viewLabel = new QLabel(tr("&View:"), this);
     viewLabel->setBuddy(viewCombo_);
     views->addWidget(viewLabel);
@@ -258,7 +264,7 @@ void ResultsWindow::BuildLayout() {
     views->addSpacing(8);
     for (QToolButton* toggle : toggles_)
         views->addWidget(toggle);
-    views->addStretch();
+    views->addSpacing(8);
 
     auto* commands = new QHBoxLayout;
     auto* methodLabel = new QLabel(tr("&Method:"), this);
@@ -277,6 +283,7 @@ void ResultsWindow::BuildLayout() {
     commands->addSpacing(help_->sizeHint().width());
 
     auto* body = new QVBoxLayout;
+    body_ = body;
     body->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin),
                              style()->pixelMetric(QStyle::PM_LayoutTopMargin),
                              style()->pixelMetric(QStyle::PM_LayoutRightMargin),
@@ -288,17 +295,11 @@ void ResultsWindow::BuildLayout() {
     body->addWidget(Line(this));
     body->addLayout(commands);
 
-    auto* statusBar = new QStatusBar(this);
-    statusBar->addWidget(summary_, 1);
-    statusBar->addWidget(failuresButton_);
-    statusBar->addWidget(unreadable_, 1);
-    statusBar->addPermanentWidget(selection_);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(body, 1);
-    layout->addWidget(statusBar);
+    layout->addWidget(statusBar_);
 
     setTabOrder(lists_[0], lists_[1]);
     setTabOrder(lists_[1], viewCombo_);
@@ -357,10 +358,13 @@ void ResultsWindow::reject() {
 void ResultsWindow::RefreshLists() {
     const bool hadSelection =
         lists_[0]->selectionModel()->hasSelection() || lists_[1]->selectionModel()->hasSelection();
-    const ShownTotals totals =
+    const ShownTotals totals = shaping_->Shape(
         ComputeVisibleRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
-                           Toggles(), visibleRows_);
-    if (const std::optional<RowOrder>& order = ordering_->Order())
+                           Toggles(), visibleRows_),
+        visibleRows_);
+    // The tree keeps the path order: a folder before what it holds.
+    const std::optional<RowOrder>& order = ordering_->Order();
+    if (order && !shaping_->TreeMode())
         SortRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(), *order,
                  visibleRows_);
     viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
@@ -372,7 +376,7 @@ void ResultsWindow::RefreshLists() {
     sizeLabels_[1]->setText(FromStd(SizeLabelText(totals.targetBytes)));
     // The reload drops the selections without telling the selection models' watchers.
     if (hadSelection) {
-        selection_->setText(FromStd(
+        statusBar_->SetSelectionText(FromStd(
             ravelmoor::SelectionText(context_.comparison.SourceResults(), visibleRows_, {})));
     }
 }
@@ -403,6 +407,26 @@ void ResultsWindow::ChooseMethod(SyncMethod method) {
     FocusClose();
 }
 
+ResultsView ResultsWindow::CurrentView() const {
+    return {method_, Toggles(), shaping_->TreeMode(), shaping_->FilterText()};
+}
+
+void ResultsWindow::ApplyView(const ResultsView& view) {
+    method_ = view.method;
+    methodCombo_->setCurrentIndex(static_cast<int>(view.method));
+    description_->setText(FromStd(Translated("SyncMethod", SyncMethodDescription(view.method))));
+    SetToggles(view.toggles);
+    shaping_->SetTreeMode(view.tree);
+    shaping_->SetFilterText(view.filter);
+    RefreshLists();
+}
+
+void ResultsWindow::ShowOnlyFolderOf(ListSide side) {
+    const int item = List(side)->currentIndex().row();
+    if (item < 0 || static_cast<size_t>(item) >= visibleRows_.size()) return;
+    shaping_->ShowOnlyFolder(visibleRows_[static_cast<size_t>(item)]);
+}
+
 void ResultsWindow::ChooseView(ViewChoice choice) {
     viewCombo_->setCurrentIndex(static_cast<int>(choice));
     if (const auto toggles = TogglesOf(choice)) {
@@ -416,8 +440,11 @@ ViewToggles ResultsWindow::Toggles() const {
     auto on = [this](ViewToggle toggle) {
         return toggles_[static_cast<size_t>(toggle)]->isChecked();
     };
-    return {on(ViewToggle::Matched), on(ViewToggle::Newer), on(ViewToggle::Older),
-            on(ViewToggle::Unmatched), on(ViewToggle::Excluded)};
+    return {.matched = on(ViewToggle::Matched),
+            .newer = on(ViewToggle::Newer),
+            .older = on(ViewToggle::Older),
+            .unmatched = on(ViewToggle::Unmatched),
+            .excluded = on(ViewToggle::Excluded)};
 }
 
 void ResultsWindow::SetToggles(const ViewToggles& toggles) {
@@ -455,8 +482,14 @@ void ResultsWindow::OnOpened() {
     // leave the widths as they were set.
     for (VirtualReportView* list : lists_) {
         list->SetGrowingColumn(static_cast<int>(ResultColumn::Name));
-        // Without saved widths Name takes what Size and Timestamp leave.
-        if (!placement_->WidthsSaved()) list->FillWithGrowingColumn();
+        // Without saved widths Name takes what Size and Timestamp leave;
+        // saved widths that filled the list fill it again, with or without
+        // the vertical scroll bar they were saved with.
+        if (!placement_->WidthsSaved()) {
+            list->FillWithGrowingColumn();
+        } else {
+            list->FitGrowingColumn(list->verticalScrollBar()->sizeHint().width());
+        }
     }
     if (context_.comparison.AllIdentical())
         context_.prompter.Inform(Translated("Comparison", Comparison::kIdenticalMessage));
@@ -482,40 +515,20 @@ void ResultsWindow::CheckFoldersStillThere() {
     warningShown_ = false;
 }
 
-VirtualReportView* ResultsWindow::List(ListSide side) const {
-    return lists_[SideIndex(side)];
-}
-
-ResultsListModel* ResultsWindow::Model(ListSide side) const {
-    return models_[SideIndex(side)];
-}
-
-ElidedLabel* ResultsWindow::PathLabel(ListSide side) const {
-    return pathLabels_[SideIndex(side)];
-}
-
-QLabel* ResultsWindow::CountLabel(ListSide side) const {
-    return countLabels_[SideIndex(side)];
-}
-
-QLabel* ResultsWindow::SizeLabel(ListSide side) const {
-    return sizeLabels_[SideIndex(side)];
-}
-
-QToolButton* ResultsWindow::Toggle(ViewToggle toggle) const {
-    return toggles_[static_cast<size_t>(toggle)];
-}
-
 QString ResultsWindow::SummaryText() const {
-    return summary_->text();
+    return statusBar_->SummaryText();
 }
 
 QString ResultsWindow::SelectionText() const {
-    return selection_->text();
+    return statusBar_->SelectionText();
 }
 
 QString ResultsWindow::UnreadableFoldersText() const {
-    return unreadable_->text();
+    return statusBar_->UnreadableFoldersText();
+}
+
+QToolButton* ResultsWindow::FailuresButton() const {
+    return statusBar_->FailuresButton();
 }
 
 std::vector<int> ResultsWindow::SelectedItems(ListSide side) const {
@@ -528,7 +541,8 @@ std::vector<int> ResultsWindow::SelectedItems(ListSide side) const {
 void ResultsWindow::OnSelectionChanged(ListSide side) {
     const FileList& list = side == ListSide::Source ? context_.comparison.SourceResults()
                                                     : context_.comparison.TargetResults();
-    selection_->setText(FromStd(ravelmoor::SelectionText(list, visibleRows_, SelectedItems(side))));
+    statusBar_->SetSelectionText(
+        FromStd(ravelmoor::SelectionText(list, visibleRows_, SelectedItems(side))));
 }
 
 void ResultsWindow::OnFocusLost(ListSide side, Qt::FocusReason reason) {
@@ -569,20 +583,7 @@ const std::optional<RowOrder>& ResultsWindow::Order() const {
 
 void ResultsWindow::ShowSyncReport(const std::string& summary, uint64_t notDone,
                                    std::vector<std::string> failures) {
-    summary_->setText(FromStd(summary));
-    summary_->setToolTip(FromStd(summary));
-    failures_ = std::move(failures);
-    failuresButton_->setVisible(notDone > 0 || !failures_.empty());
-}
-
-void ResultsWindow::ShowFailures() {
-    std::string text = tr("Not copied or deleted:").toStdString();
-    for (const std::string& failure : failures_)
-        text += "\n" + failure;
-    if (failures_.empty()) {
-        text += "\n" + tr("the objects whose question was answered No or Cancel.").toStdString();
-    }
-    context_.prompter.Warn(text);
+    statusBar_->ShowSyncReport(summary, notDone, std::move(failures));
 }
 
 void ResultsWindow::CompareAgain() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <QTimer>
 #include <array>
 #include <cstdint>
@@ -18,6 +19,8 @@
 #include "gui/results/ResultsListModel.h"
 
 class QComboBox;
+class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -30,6 +33,8 @@ class Pickers;
 class Prompter;
 class ResultsOrdering;
 class ResultsPlacement;
+class ResultsShaping;
+class ResultsStatusBar;
 class SettingsStore;
 class VirtualReportView;
 struct Settings;
@@ -44,6 +49,15 @@ struct ResultsContext {
     Prompter& prompter;
     Pickers& pickers;
     std::string title;  // the main window's title when the comparison started
+};
+
+// What the window shows, beyond the rows themselves: carried over to the
+// window of the next comparison by F5.
+struct ResultsView {
+    SyncMethod method = SyncMethod::None;
+    ViewToggles toggles;
+    bool tree = false;
+    QString filter;
 };
 
 // The five view toggles, in the order of the window.
@@ -80,6 +94,13 @@ class ResultsWindow : public QDialog {
     void OnPreview();
     // The context menu of one list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
+    // The method and view, as F5 hands them on; ApplyView takes them over
+    // as they are (the method's own view does not replace the toggles).
+    ResultsView CurrentView() const;
+    void ApplyView(const ResultsView& view);
+    // "Show Only This Folder" on the current row of the `side` list.
+    void ShowOnlyFolderOf(ListSide side);
+    ResultsShaping* Shaping() const { return shaping_; }
     // F5: closes the window so that the comparison runs again.
     void CompareAgain();
     // The periodic check that both folders are still there.
@@ -90,15 +111,15 @@ class ResultsWindow : public QDialog {
     const std::optional<RowOrder>& Order() const;
 
     // --- The parts of the window, for tests and for the background painting.
-    VirtualReportView* List(ListSide side) const;
-    ResultsListModel* Model(ListSide side) const;
-    ElidedLabel* PathLabel(ListSide side) const;
-    QLabel* CountLabel(ListSide side) const;
-    QLabel* SizeLabel(ListSide side) const;
+    VirtualReportView* List(ListSide side) const { return lists_[Index(side)]; }
+    ResultsListModel* Model(ListSide side) const { return models_[Index(side)]; }
+    ElidedLabel* PathLabel(ListSide side) const { return pathLabels_[Index(side)]; }
+    QLabel* CountLabel(ListSide side) const { return countLabels_[Index(side)]; }
+    QLabel* SizeLabel(ListSide side) const { return sizeLabels_[Index(side)]; }
     QComboBox* ViewCombo() const { return viewCombo_; }
     QComboBox* MethodCombo() const { return methodCombo_; }
     QLabel* DescriptionLabel() const { return description_; }
-    QToolButton* Toggle(ViewToggle toggle) const;
+    QToolButton* Toggle(ViewToggle toggle) const { return toggles_[static_cast<size_t>(toggle)]; }
     QPushButton* CloseButton() const { return close_; }
     QPushButton* PreviewButton() const { return preview_; }
     QPushButton* SynchroniseButton() const { return synchronise_; }
@@ -106,8 +127,9 @@ class ResultsWindow : public QDialog {
     QPushButton* UndoButton() const { return undo_; }
     QString SummaryText() const;
     // "Not done..." in the status bar after a synchronisation that left objects.
-    QToolButton* FailuresButton() const { return failuresButton_; }
+    QToolButton* FailuresButton() const;
     QString SelectionText() const;
+    ResultsStatusBar* StatusBar() const { return statusBar_; }
     // The status bar's note about folders that could not be read; empty
     // when there is none.
     QString UnreadableFoldersText() const;
@@ -129,6 +151,7 @@ class ResultsWindow : public QDialog {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    static size_t Index(ListSide side) { return side == ListSide::Source ? 0 : 1; }
     void BuildControls();
     void BuildLayout();
     void ConnectControls();
@@ -139,7 +162,6 @@ class ResultsWindow : public QDialog {
     void OnSelectionChanged(ListSide side);
     void OnFocusLost(ListSide side, Qt::FocusReason reason);
     void SetUpKeys();
-    void ShowFailures();
 
     ResultsContext context_;
     ResultsCommands commands_{*this, context_};  // what the window does to the files
@@ -168,11 +190,10 @@ class ResultsWindow : public QDialog {
     QPushButton* synchronise_ = nullptr;
     QPushButton* undo_ = nullptr;
     QToolButton* help_ = nullptr;
-    ElidedLabel* summary_ = nullptr;
-    QToolButton* failuresButton_ = nullptr;
-    std::vector<std::string> failures_;  // what the last synchronisation said failed
-    ElidedLabel* unreadable_ = nullptr;
-    QLabel* selection_ = nullptr;
+    ResultsStatusBar* statusBar_ = nullptr;
+    ResultsShaping* shaping_ = nullptr;
+    QHBoxLayout* views_ = nullptr;
+    QVBoxLayout* body_ = nullptr;
 };
 
 }  // namespace ravelmoor

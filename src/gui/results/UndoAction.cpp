@@ -10,15 +10,74 @@
 #include "core/engine/NameEscape.h"
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalStore.h"
-#include "core/journal/JournalWriter.h"
-#include "core/journal/RootLock.h"
-#include "core/journal/UndoRun.h"
-#include "core/journal/UndoSides.h"
+#include "core/launch/StartUndo.h"
+#include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
 #include "gui/progress/TaskProgressDialog.h"
 #include "gui/widgets/FromStd.h"
 
 namespace ravelmoor {
+
+namespace {
+
+// The method's name as the window shows it; an undo is named by what it undid.
+QString MethodName(const std::string& method) {
+    constexpr std::string_view kUndo = "undo ";
+    if (method.rfind(kUndo, 0) == 0) {
+        return UndoAction::tr("undo of %1").arg(FromStd(method.substr(kUndo.size())));
+    }
+    return FromStd(Translated("SyncMethod", method));
+}
+
+}  // namespace
+
+std::string UndoAction::UndoQuestion(const SyncJournal& journal,
+                                     const std::vector<UndoStep>& steps) {
+    std::string question =
+        FillIn(tr("Undo the synchronisation \"%1\" of \"%2\" and \"%3\"?"),
+               {MethodName(journal.header.method).toStdString(),
+                EscapeName(journal.header.source.shown), EscapeName(journal.header.target.shown)});
+    // Only what there is, each count in the plural form its number takes.
+    struct Part {
+        UndoStepKind kind;
+        const char* one;
+        const char* many;
+    };
+    static constexpr Part kParts[] = {
+        {UndoStepKind::RemoveCreated, "%1 file it made goes to the trash",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 files it made go to the trash")},
+        {UndoStepKind::PutBackReplaced, "%1 replaced file comes back from the trash",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 replaced files come back from the trash")},
+        {UndoStepKind::PutBackDeleted, "%1 deleted object comes back from the trash",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 deleted objects come back from the trash")},
+        {UndoStepKind::RemoveMadeFolder, "%1 folder it made is removed",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders it made are removed")},
+        {UndoStepKind::RemakeFolder, "%1 folder is made again",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders are made again")},
+        {UndoStepKind::RenameBack, "%1 renamed object gets its old name back",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 renamed objects get their old names back")},
+        {UndoStepKind::CannotUndo, "%1 change can not be undone",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 changes can not be undone")},
+    };
+    std::vector<std::string> said;
+    for (const Part& part : kParts) {
+        if (const size_t n = CountSteps(steps, part.kind); n > 0)
+            said.push_back(TranslatedCount("ravelmoor::UndoAction", part.one, part.many, n));
+    }
+    // The counts on a line of their own, apart from the roots' texts.
+    for (size_t i = 0; i < said.size(); ++i)
+        question += (i == 0 ? "\n" : "; ") + said[i];
+    if (!said.empty()) question += ".";
+    if (!journal.problem.empty()) {
+        question += " " + FillIn(tr("The journal can not be read in full (%1): only the changes "
+                                    "it names before that are undone."),
+                                 {journal.problem});
+    }
+    return question;
+}
 
 bool UndoAction::Confirm(const std::string& question, const std::vector<std::string>& lines) {
     QDialog dialog(over_);
@@ -64,75 +123,50 @@ bool UndoAction::Run(const std::string& id) {
     std::vector<std::string> lines;
     for (const UndoStep& step : steps_) {
         const JournalSide& side = step.target ? journal.header.target : journal.header.source;
-        lines.push_back(std::string(UndoStepWord(step.kind)) + ": " +
+        lines.push_back(Translated("UndoPlan", UndoStepWord(step.kind)) + ": " +
                         EscapeName(side.shown + step.path));
     }
-    QString question =
-        tr("Undo the synchronisation \"%1\" of %2 and %3? %4 files it made go to the trash, %5 "
-           "replaced files and %6 deleted objects come back from the trash, %7 folders it made "
-           "are removed and %8 folders are made again.")
-            .arg(FromStd(journal.header.method), FromStd(EscapeName(journal.header.source.shown)),
-                 FromStd(EscapeName(journal.header.target.shown)))
-            .arg(CountSteps(steps_, UndoStepKind::RemoveCreated))
-            .arg(CountSteps(steps_, UndoStepKind::PutBackReplaced))
-            .arg(CountSteps(steps_, UndoStepKind::PutBackDeleted))
-            .arg(CountSteps(steps_, UndoStepKind::RemoveMadeFolder))
-            .arg(CountSteps(steps_, UndoStepKind::RemakeFolder));
-    const size_t never = CountSteps(steps_, UndoStepKind::CannotUndo);
-    if (never > 0) question += " " + tr("%1 changes can not be undone.").arg(never);
-    if (!journal.problem.empty()) {
-        question += " " + tr("The journal can not be read in full (%1): only the changes it names "
-                             "before that are undone.")
-                              .arg(FromStd(journal.problem));
-    }
-    if (!Confirm(question.toStdString(), lines)) return false;
+    if (!Confirm(UndoQuestion(journal, steps_), lines)) return false;
 
-    SyncLocks locks;
-    if (const LockOutcome locked = locks.Take(journal.header); !locked.Ok()) {
-        prompter_.Warn(locked.reason);
-        return false;
-    }
-    // Undo is a sync like any other: it keeps a journal, and can be undone.
-    // Without one it goes on only on the user's word.
-    JournalWriter record;
-    JournalHeader header = journal.header;
-    header.method = "undo " + journal.id;
-    if (const JournalOutcome kept = record.Open(header);
-        !kept.Ok() &&
-        !prompter_.AskYesNoDefaultNo(
-            kept.reason + " " +
-            tr("Without a journal the undo can not be undone or finished later. Undo anyway?")
-                .toStdString())) {
-        return false;
-    }
+    UndoStart start;
     std::vector<std::string> left;
-    bool retry = false;
-    bool stopped = false;
-    JournalOutcome opened;
+    bool ran = false;
     {
         BackgroundTask task;
         TaskProgressDialog progress(task, tr("Undoing the synchronisation..."), over_);
         task.Run(
             [&] {
-                UndoSides sides(prompter_);
-                opened = sides.Open(journal.header);
-                if (!opened.Ok()) return;
-                UndoRun run(journal, sides.Of(Side::Source), sides.Of(Side::Target));
-                run.SetRecorder(&record);
+                start = StartUndo({journal, steps_}, prompter_);
+                // Undo is a sync like any other: it keeps a journal, and can
+                // be undone. Without one it goes on only on the user's word.
+                bool goOn = start.outcome.Ok();
+                if (start.outcome.status == StartStatus::WithoutJournal) {
+                    task.OnUiThread([&] {
+                        goOn = prompter_.AskYesNoDefaultNo(
+                            start.outcome.reason + " " +
+                            tr("Without a journal the undo can not be undone or finished later. "
+                               "Undo anyway?")
+                                .toStdString());
+                    });
+                }
+                if (!goOn) return;
+                ran = true;
+                UndoExecution& run = *start.run;
                 run.SetCancelWord(&task.CancelWord());
-                run.SetReport([&](size_t index, UndoResult result, const std::string& words) {
+                run.SetReport([&](size_t index, UndoResult, const std::string& words) {
                     if (index + 1 < steps_.size()) progress.Show(run.FullPath(steps_[index + 1]));
                     if (!words.empty()) left.push_back(words);
-                    if (result == UndoResult::Failed || result == UndoResult::Changed) retry = true;
                 });
-                run.Run(steps_);
-                stopped = run.Stopped();
+                run.Run();
+                run.Finish(run.End().stopped ? "stopped" : "done");
+                if (!run.End().memoryProblem.empty()) left.push_back(run.End().memoryProblem);
             },
             &progress);
     }
-    record.Finish(stopped ? "stopped" : "done", RunEnd(stopped, retry || !opened.Ok()));
-    if (!opened.Ok()) {
-        prompter_.Warn(opened.reason);
+    if (!ran) {
+        // Declined without a journal, or a side or a root that could not be had.
+        if (start.outcome.status != StartStatus::WithoutJournal)
+            prompter_.Warn(start.outcome.reason);
         return false;
     }
     if (!left.empty()) {

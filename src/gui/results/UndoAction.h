@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/journal/Journal.h"
 #include "core/journal/UndoPlan.h"
 
 class QWidget;
@@ -27,6 +28,10 @@ class UndoAction {
     bool Run(const std::string& id = {});
     // The steps of the last Run, with the side and path of each object.
     const std::vector<UndoStep>& Steps() const { return steps_; }
+
+    // The question before an undo of `journal` by `steps`: the method and
+    // both roots, then the count of each kind of step there is.
+    static std::string UndoQuestion(const SyncJournal& journal, const std::vector<UndoStep>& steps);
 
   private:
     // Shows the steps and asks; true on Yes.

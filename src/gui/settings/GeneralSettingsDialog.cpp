@@ -9,15 +9,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/engine/Prompter.h"
 #include "core/settings/GeneralSettingsCheck.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
-#include "gui/main/HelpWindow.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/Pickers.h"
 #include "gui/widgets/ShowOutcome.h"
@@ -72,6 +73,17 @@ GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& 
     programGrid->addWidget(parameters_, 3, 0, 1, 2);
 
     keepReplaced_ = new QCheckBox(tr("Keep the old versions of replaced files in the trash"), this);
+    // A server has no trash: what a sync replaces or deletes there is kept on it.
+    versionDays_ = new QSpinBox(this);
+    versionDays_->setRange(0, kMaxVersionDays);
+    auto* versionsLine = new QHBoxLayout;
+    auto* versionsLabel =
+        new QLabel(tr("Keep replaced and deleted files on FTP and SFTP servers for"), this);
+    versionsLabel->setBuddy(versionDays_);
+    versionsLine->addWidget(versionsLabel);
+    versionsLine->addWidget(versionDays_);
+    versionsLine->addWidget(new QLabel(tr("days"), this));
+    versionsLine->addStretch();
 
     auto* buttons = MakeOkCancelHelpButtons(*this, help_topics::kSettings);
     connect(browse_, &QPushButton::clicked, this, &GeneralSettingsDialog::OnBrowseProgram);
@@ -81,6 +93,7 @@ GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& 
     layout->addWidget(crc);
     layout->addLayout(programGrid);
     layout->addWidget(keepReplaced_);
+    layout->addLayout(versionsLine);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -88,6 +101,7 @@ GeneralSettingsDialog::GeneralSettingsDialog(Settings& settings, SettingsStore& 
     sixtySeconds_->setChecked(settings.ignoreSixtySeconds);
     oneHour_->setChecked(settings.ignoreOneHour);
     keepReplaced_->setChecked(settings.keepReplaced);
+    versionDays_->setValue(settings.versionDays);
     chunk_->setText(QString::number(settings.crcChunk));
     program_->setText(FromStd(settings.comparisonProgram));
     parameters_->setText(FromStd(settings.comparisonParameters));
@@ -126,6 +140,7 @@ void GeneralSettingsDialog::accept() {
     settings_.comparisonProgram = input.comparisonProgram;
     settings_.comparisonParameters = input.comparisonParameters;
     settings_.keepReplaced = keepReplaced_->isChecked();
+    settings_.versionDays = versionDays_->value();
     settings_.SaveGeneralSettings(store_);
     // The settings hold for this run even when the file cannot keep them.
     ShowOutcome(prompter_, store_.Sync());

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QSpinBox;
 class QLineEdit;
 class QPushButton;
 
@@ -38,6 +39,7 @@ class GeneralSettingsDialog : public QDialog {
     QCheckBox* sixtySeconds_;
     QCheckBox* oneHour_;
     QCheckBox* keepReplaced_;
+    QSpinBox* versionDays_;
     QLineEdit* chunk_;
     QLineEdit* program_;
     QPushButton* browse_;

@@ -4,7 +4,7 @@
 
 #include "core/sftp/SftpConnectionEditor.h"
 #include "core/sftp/SftpConnectionStore.h"
-#include "gui/widgets/ConnectionsDialog.h"
+#include "gui/remote/ConnectionsDialog.h"
 
 class QComboBox;
 class QLabel;

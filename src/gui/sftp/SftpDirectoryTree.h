@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/sftp/SftpConnection.h"
-#include "gui/widgets/RemoteDirectoryTree.h"
+#include "gui/remote/RemoteDirectoryTree.h"
 
 namespace ravelmoor {
 

@@ -2,13 +2,56 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
+#include <memory>
 
 namespace ravelmoor {
+namespace {
+
+// Fusion draws the frame of a check box or a radio button in the window
+// colour made darker, which on a dark window is all but the colour of the
+// box's inside: an unticked box could not be seen. Here the frame is drawn
+// from a window colour light enough to stand out against the inside.
+class FramedIndicatorStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if ((element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton ||
+             element == PE_IndicatorItemViewItemCheck) &&
+            option != nullptr) {
+            std::unique_ptr<QStyleOption> framed(CopyOf(element, *option));
+            // The frame comes out near RGB(120, 120, 125).
+            framed->palette.setColor(QPalette::Window, QColor(155, 155, 162));
+            QProxyStyle::drawPrimitive(element, framed.get(), painter, widget);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+  private:
+    static QStyleOption* CopyOf(PrimitiveElement element, const QStyleOption& option) {
+        if (element == PE_IndicatorItemViewItemCheck) {
+            if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(&option))
+                return new QStyleOptionViewItem(*item);
+        }
+        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(&option))
+            return new QStyleOptionButton(*button);
+        if (const auto* menu = qstyleoption_cast<const QStyleOptionMenuItem*>(&option))
+            return new QStyleOptionMenuItem(*menu);
+        return new QStyleOption(option);
+    }
+};
+
+}  // namespace
 
 void ApplyPaletteFromEnvironment() {
     if (qEnvironmentVariable("RAVELMOOR_PALETTE") != QLatin1String("dark")) return;
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(
+        new FramedIndicatorStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QPalette dark;
     const QColor window(45, 45, 48);
     const QColor base(30, 30, 30);

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <string>
 
+class QMimeData;
+
 #include "core/settings/FolderHistory.h"
 
 namespace ravelmoor {
@@ -11,7 +13,8 @@ class SettingsStore;
 
 // An editable folder box whose list holds the recent folders, most recent
 // first, kept in a section of the per-user store ("LS" for the Source box,
-// "LT" for the Target box).
+// "LT" for the Target box). A folder dropped on it (one local folder, as a
+// file manager drags it) becomes its text; anything else is refused.
 class HistoryComboBox : public QComboBox {
     Q_OBJECT
 
@@ -31,8 +34,19 @@ class HistoryComboBox : public QComboBox {
     void SetText(const std::string& text);
     const FolderHistory& History() const { return history_; }
 
+    // The local folder that `data` carries, or nothing.
+    static QString DroppedFolder(const QMimeData* data);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
   private:
     void FillList();
+    // Takes a drag or drop event of the box or its text: true when it was one.
+    bool TakeDrop(QEvent* event);
 
     FolderHistory history_;
 };

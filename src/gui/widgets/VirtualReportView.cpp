@@ -4,16 +4,19 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
+#include <cstdlib>
 
 namespace ravelmoor {
 namespace {
 
-constexpr int kSmallestGrowingWidth = 40;
+// Enough for a short name; a list narrower than that scrolls sideways.
+constexpr int kSmallestGrowingWidth = 80;
 constexpr int kRowPadding = 4;
 constexpr int kHorizontalStep = 20;
 
@@ -38,6 +41,8 @@ VirtualReportView::VirtualReportView(QWidget* parent)
         updateGeometries();
         viewport()->update();
     });
+    // A dragged column is drawn in its new place at once, not at the next repaint.
+    connect(header_, &QHeaderView::sectionMoved, viewport(), qOverload<>(&QWidget::update));
     UpdateRowHeight();
 }
 
@@ -345,6 +350,15 @@ void VirtualReportView::FillWithGrowingColumn() {
     ResizeGrowingColumn(std::max(kSmallestGrowingWidth, growingWidth_));
 }
 
+void VirtualReportView::FitGrowingColumn(int by) {
+    constexpr int kSlack = 2;
+    if (growingColumn_ < 0 || growingColumn_ >= header_->count()) return;
+    const int excess = header_->length() - viewport()->width();
+    if (std::abs(std::abs(excess) - by) > kSlack) return;
+    growingWidth_ = header_->sectionSize(growingColumn_) - excess;
+    ResizeGrowingColumn(std::max(kSmallestGrowingWidth, growingWidth_));
+}
+
 void VirtualReportView::ResizeGrowingColumn(int width) {
     resizingGrowing_ = true;
     header_->resizeSection(growingColumn_, width);
@@ -358,6 +372,20 @@ void VirtualReportView::focusOutEvent(QFocusEvent* event) {
 
 void VirtualReportView::contextMenuEvent(QContextMenuEvent* event) {
     emit ContextMenuRequested(event->globalPos());
+}
+
+void VirtualReportView::keyPressEvent(QKeyEvent* event) {
+    // Shift+F10 is the menu key of keyboards without one: the menu opens at
+    // the current row, as the menu key opens it.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QModelIndex current = currentIndex();
+        QPoint at(viewport()->width() / 4, 0);
+        if (current.isValid()) at.setY(visualRect(current).center().y());
+        emit ContextMenuRequested(viewport()->mapToGlobal(at));
+        event->accept();
+        return;
+    }
+    QAbstractItemView::keyPressEvent(event);
 }
 
 void VirtualReportView::changeEvent(QEvent* event) {

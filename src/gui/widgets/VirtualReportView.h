@@ -26,6 +26,9 @@ class VirtualReportView : public QAbstractItemView {
     void SetGrowingColumn(int column);
     // Gives the growing column the width the other columns leave.
     void FillWithGrowingColumn();
+    // The same where the columns miss the list's width by `by` pixels, give
+    // or take two (a scroll bar that came or went since they were set).
+    void FitGrowingColumn(int by);
 
     int FirstVisibleRow() const;
     void ScrollToRow(int row);
@@ -41,7 +44,7 @@ class VirtualReportView : public QAbstractItemView {
   signals:
     // The keyboard focus went elsewhere.
     void FocusLost(Qt::FocusReason reason);
-    // The user asked for the context menu (right button or menu key).
+    // The user asked for the context menu (right button, menu key or Shift+F10).
     void ContextMenuRequested(const QPoint& globalPosition);
 
   protected:
@@ -58,6 +61,7 @@ class VirtualReportView : public QAbstractItemView {
     void resizeEvent(QResizeEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:

@@ -1,0 +1,32 @@
+#include "core/remote/BrowseConnection.h"
+
+#include "core/engine/FileEntry.h"
+#include "core/engine/FileSystem.h"
+
+namespace ravelmoor {
+namespace {
+
+class ItemCollector : public ListSink {
+  public:
+    explicit ItemCollector(std::vector<BrowseConnection::Item>& items) : items_(items) {}
+    bool OnEntry(const DirEntryFacts& facts) override {
+        items_.push_back({std::string(facts.name), (facts.attributes & kFolderAttribute) != 0});
+        return true;
+    }
+
+  private:
+    std::vector<BrowseConnection::Item>& items_;
+};
+
+}  // namespace
+
+ListStatus BrowseConnection::ListInto(FileSystem& side, const std::string& folder,
+                                      std::vector<Item>& items) {
+    items.clear();
+    ItemCollector collector(items);
+    const ListStatus status = side.ListFolder(folder, collector);
+    if (status != ListStatus::Listed) items.clear();
+    return status;
+}
+
+}  // namespace ravelmoor

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/journal/JournalStore.h"
+#include "core/journal/RootLock.h"
+#include "core/launch/StartSync.h"
+#include "core/launch/StartUndo.h"
+#include "support/SyncFixture.h"
+
+namespace ravelmoor::test {
+namespace {
+
+// The one start of a sync and of an undo that both front ends drive.
+class StartRunTest : public SyncTest {
+  protected:
+    void SetUp() override {
+        SyncTest::SetUp();
+        ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+        MakeEndStateTrees(source, target);
+    }
+    void TearDown() override { ::unsetenv("XDG_STATE_HOME"); }
+
+    // Starts and runs a sync of `method` over a fresh comparison.
+    SyncEnd Synchronise(SyncMethod method, bool withoutJournal = false) {
+        Compare();
+        SyncJob job{method, Plan(method)};
+        job.withoutJournal = withoutJournal;
+        const SyncStart start = StartSync(comparer, job, prompter);
+        EXPECT_TRUE(start.outcome.Ok()) << start.outcome.reason;
+        start.run->Run();
+        const RunSnapshot seen = start.run->Snapshot();
+        EXPECT_EQ(seen.itemsSettled, seen.itemsPlanned);
+        EXPECT_EQ(seen.bytesSettled, seen.bytesPlanned);
+        return start.run->End();
+    }
+    UndoStart Undo(const std::string& id) {
+        SyncJournal journal;
+        const JournalOutcome read = JournalStore::Read(id, journal);
+        EXPECT_TRUE(read.Ok()) << read.reason;
+        const std::vector<UndoStep> steps = PlanUndo(journal);
+        return StartUndo({journal, steps}, prompter);
+    }
+
+    TempTree state;
+};
+
+// Every planned object comes back as a value, the run is journaled, and the
+// undo started from that journal puts both trees back.
+TEST_F(StartRunTest, SyncEndsWithEachObjectsOutcomeAndItsUndoPutsTheTreesBack) {
+    for (const SyncMethod method : {SyncMethod::UpdateAndPrune, SyncMethod::Align}) {
+        SCOPED_TRACE(std::string(SyncMethodText(method)));
+        const TreeState sourceBefore = FullSnapshot(source);
+        const TreeState targetBefore = FullSnapshot(target);
+        Compare();
+        const SyncPlan plan = Plan(method);
+        const SyncEnd end = Synchronise(method);
+        ASSERT_FALSE(end.stopped);
+        EXPECT_EQ(end.tally.notDone, 0U);
+        EXPECT_EQ(end.items.size(),
+                  plan.copyToTarget.size() + plan.copyToSource.size() + plan.deleteInTarget.size());
+        for (const SyncItemOutcome& item : end.items)
+            EXPECT_EQ(item.result, ItemResult::Done) << item.row << " " << item.reason;
+        ASSERT_EQ(end.journalId, JournalStore::Ids().back());
+
+        UndoStart undo = Undo(end.journalId);
+        ASSERT_TRUE(undo.outcome.Ok()) << undo.outcome.reason;
+        undo.run->Run();
+        undo.run->Finish("done");
+        EXPECT_EQ(undo.run->End().left, 0U);
+        EXPECT_EQ(undo.run->End().done, undo.run->Job().steps.size());
+        EXPECT_EQ(FullSnapshot(source), sourceBefore);
+        EXPECT_EQ(FullSnapshot(target), targetBefore);
+        ClearTrees();
+        MakeEndStateTrees(source, target);
+    }
+}
+
+// An undo that can not have its sides or its roots starts nothing and
+// changes nothing; a sync without a journal keeps none.
+TEST_F(StartRunTest, RefusedStartsChangeNothing) {
+    const SyncEnd unjournaled = Synchronise(SyncMethod::Update, /*withoutJournal=*/true);
+    EXPECT_TRUE(unjournaled.journalId.empty());
+    EXPECT_TRUE(JournalStore::Ids().empty());
+
+    ClearTrees();
+    MakeEndStateTrees(source, target);
+    const SyncEnd end = Synchronise(SyncMethod::Update);
+    const TreeState synced = FullSnapshot(target);
+    SyncJournal journal;
+    ASSERT_TRUE(JournalStore::Read(end.journalId, journal).Ok());
+
+    SyncLocks held;
+    ASSERT_TRUE(held.Take(journal.header).Ok());
+    const UndoStart locked = Undo(end.journalId);
+    EXPECT_EQ(locked.outcome.status, StartStatus::RootInUse) << locked.outcome.reason;
+    EXPECT_EQ(locked.run, nullptr);
+    EXPECT_EQ(FullSnapshot(target), synced);
+
+    const std::string moved = source.Path() + ".moved";
+    ASSERT_EQ(std::rename(source.Path().c_str(), moved.c_str()), 0);
+    const UndoStart gone = Undo(end.journalId);
+    std::rename(moved.c_str(), source.Path().c_str());
+    EXPECT_EQ(gone.outcome.status, StartStatus::SideUnreachable) << gone.outcome.reason;
+    EXPECT_EQ(gone.run, nullptr);
+    EXPECT_EQ(FullSnapshot(target), synced);
+    EXPECT_EQ(JournalStore::Ids().size(), 1U);
+}
+
+}  // namespace
+}  // namespace ravelmoor::test
