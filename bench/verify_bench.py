@@ -4,6 +4,7 @@ Target with its copies checked (the default) and with --no-verify, beside
 `rsync -a` (and `cp -a` for one big file).
 
     bench/verify_bench.py [--rounds N] [--data DIR] [--program BINARY]
+                          [--keep-targets] [--without-peers]
                           [--before LABEL=BINARY]... tree FILES
     bench/verify_bench.py [...] big MEGABYTES
 
@@ -11,10 +12,10 @@ Target with its copies checked (the default) and with --no-verify, beside
 files; `big MEGABYTES` copies one file of that size. --before adds the
 checked and the unchecked sync of another build (one before a change).
 Every command starts from an empty Target with the last run's writes on the
-disk (neither is timed); commands alternate round by round, and the table
-gives each round,
-the min and the median wall time, the median processor time (user and
-system) and the load average before each round.
+disk (neither is timed); commands alternate round by round, each round
+starting one command further on, and the table gives each round, the min
+and the median wall time, the median processor time (user and system) and
+the load average before each round.
 """
 import argparse
 import os
@@ -28,9 +29,14 @@ import time
 from compare_bench import build_dir  # noqa: E402  (same folder)
 
 
-def empty_target(work):
+def empty_target(work, kept):
+    """An empty `work`: the last run's files are deleted, or with `kept` (a
+    folder) moved there, to be deleted after the last round."""
     if os.path.exists(work):
-        shutil.rmtree(work)
+        if kept is None:
+            shutil.rmtree(work)
+        else:
+            os.rename(work, os.path.join(kept, f"run-{len(os.listdir(kept))}"))
     os.makedirs(work)
     subprocess.run(["sync"], check=True)
 
@@ -69,6 +75,12 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--data", default="/var/tmp/ravelmoor-verify-bench")
     parser.add_argument("--program", help="the ravelmoor binary (default: the build's)")
+    parser.add_argument("--keep-targets", action="store_true",
+                        help="delete the runs' copies only after the last round: on ext4 "
+                        "without a journal, files made soon after many were deleted cost "
+                        "several times as much, whichever command makes them")
+    parser.add_argument("--without-peers", action="store_true",
+                        help="leave out rsync -a and cp -a")
     parser.add_argument("--before", action="append", default=[],
                         help="LABEL=BINARY: another build's syncs (repeatable)")
     args = parser.parse_args()
@@ -98,23 +110,36 @@ def main():
     commands += [
         ("ravelmoor sync (copies read back)", sync + [src, work]),
         ("ravelmoor sync --no-verify", sync + ["--no-verify", src, work]),
-        ("rsync -a", ["rsync", "-a", src + "/", work + "/"]),
     ]
-    if args.kind == "big":
+    if not args.without_peers:
+        commands.append(("rsync -a", ["rsync", "-a", src + "/", work + "/"]))
+    if args.kind == "big" and not args.without_peers:
         commands.append(("cp -a", ["cp", "-a", os.path.join(src, "big.bin"), work + "/"]))
 
+    kept = None
+    if args.keep_targets:
+        kept = os.path.join(args.data, "kept")
+        shutil.rmtree(kept, ignore_errors=True)
+        os.makedirs(kept)
     results = {label: [] for label, _ in commands}
     loads = []
-    for _ in range(args.rounds):
+    for round_ in range(args.rounds):
         loads.append(os.getloadavg()[0])
         print(f"load average {loads[-1]:.2f}", file=sys.stderr, flush=True)
-        for label, command in commands:
-            empty_target(work)
+        # Each round starts one command further on: a run that follows the
+        # deletion of many files pays for it (ext4 looks over the inodes it
+        # freed a moment ago before it hands out new ones), and no command
+        # should always be the one that follows a given other.
+        start = round_ % len(commands)
+        for label, command in commands[start:] + commands[:start]:
+            empty_target(work, kept)
             shutil.rmtree(home, ignore_errors=True)
             results[label].append(timed(command, env))
             wall, processor = results[label][-1]
             print(f"{label}: {wall:.2f} s, processor {processor:.2f} s", file=sys.stderr,
                   flush=True)
+    if kept is not None:
+        shutil.rmtree(kept)
     rounds = " | ".join(f"round {i + 1} s" for i in range(args.rounds))
     print(f"| command | {rounds} | min s | median s | processor s (median) |")
     print("|---|" + "---|" * (args.rounds + 3))
