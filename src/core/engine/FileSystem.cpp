@@ -1,6 +1,8 @@
 #include "core/engine/FileSystem.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "core/text/Translated.h"
@@ -14,6 +16,43 @@ WriteOutcome NotWritable() {
 }
 
 }  // namespace
+
+std::string ErrorText(int error) {
+    char buffer[256];
+    const char* text = ::strerror_r(error, buffer, sizeof buffer);  // GNU: may not use buffer
+    return text;
+}
+
+std::unique_ptr<FileReader> TextReader(std::string text) {
+    class Reader : public FileReader {
+      public:
+        explicit Reader(std::string held) : text_(std::move(held)) {}
+        int64_t Read(char* buffer, size_t capacity) override {
+            const size_t n = std::min(capacity, text_.size() - taken_);
+            std::memcpy(buffer, text_.data() + taken_, n);
+            taken_ += n;
+            return static_cast<int64_t>(n);
+        }
+
+      private:
+        std::string text_;
+        size_t taken_ = 0;
+    };
+    return std::make_unique<Reader>(std::move(text));
+}
+
+WriteOutcome ReadOriginal(FileSystem& from, const std::string& fromPath, EntryFacts& facts) {
+    if (!from.ReadFacts(fromPath, facts)) {
+        return WriteOutcome(
+            WriteStatus::Failed,
+            FillIn(QCoreApplication::translate("FileSystem", "the original is no longer there")));
+    }
+    if (facts.IsFolder()) {
+        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
+                                                     "FileSystem", "the original is a folder")));
+    }
+    return {};
+}
 
 std::string TemporaryName() {
     thread_local std::mt19937_64 random{std::random_device{}()};

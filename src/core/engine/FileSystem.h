@@ -62,6 +62,12 @@ class FileReader {
     virtual int NativeHandle() const { return -1; }
 };
 
+// The words of the system error `error`.
+std::string ErrorText(int error);
+
+// A reader of `text` held in memory: a symbolic link's content is its text.
+std::unique_ptr<FileReader> TextReader(std::string text);
+
 // What became of one change made through a FileSystem.
 enum class WriteStatus : uint8_t {
     Done,
@@ -280,5 +286,10 @@ class FileSystem {
     virtual WriteOutcome Rename(const std::string& root, std::string_view relative,
                                 std::string_view newRelative);
 };
+
+// The check every writer makes before a copy: `fromPath` on `from` is still
+// there and is not a folder. Done with its `facts`, or Failed saying why in
+// the system's words.
+WriteOutcome ReadOriginal(FileSystem& from, const std::string& fromPath, EntryFacts& facts);
 
 }  // namespace ravelmoor

@@ -7,18 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/engine/FileSystem.h"
+
 namespace ravelmoor {
-
-namespace {
-
-// The system's words for `error` (the local side has its own copy above the
-// engine; the ring is below it).
-std::string RingErrorText(int error) {
-    char buffer[256];
-    return ::strerror_r(error, buffer, sizeof buffer);  // GNU: may not use buffer
-}
-
-}  // namespace
 namespace {
 
 // The step rides in the low bits of the request's user data.
@@ -44,7 +35,7 @@ IoRingSupport Probe() {
     io_uring ring{};
     const int made = io_uring_queue_init(4, &ring, 0);
     if (made < 0) {
-        support.why = RingErrorText(-made);
+        support.why = ErrorText(-made);
         return support;
     }
     io_uring_probe* probe = io_uring_get_probe_ring(&ring);
@@ -58,7 +49,7 @@ IoRingSupport Probe() {
     if (!operations) {
         support.why = "the kernel's ring cannot open, read and close files";
     } else if (table < 0) {
-        support.why = RingErrorText(-table);
+        support.why = ErrorText(-table);
     } else {
         support.usable = true;
     }

@@ -522,14 +522,8 @@ WriteOutcome FtpFileSystem::CopyIn(FileSystem& from, const std::string& fromPath
                                    const std::string& root, std::string_view relative,
                                    const CopyControl& control) {
     EntryFacts facts;
-    if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(
-            WriteStatus::Failed,
-            FillIn(QCoreApplication::translate("FileSystem", "the original is no longer there")));
-    }
-    if (facts.IsFolder()) {
-        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FileSystem", "the original is a folder")));
+    if (WriteOutcome gone = ReadOriginal(from, fromPath, facts); gone.status != WriteStatus::Done) {
+        return gone;
     }
     std::vector<std::string_view> levels;
     if (!SplitLevels(relative, levels)) return BadLevel();

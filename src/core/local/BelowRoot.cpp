@@ -82,12 +82,6 @@ int OpenBeneath(int root, std::string_view relative, int flags) {
     return WalkBeneath(root, relative, flags);
 }
 
-std::string ErrorText(int error) {
-    char buffer[256];
-    const char* text = ::strerror_r(error, buffer, sizeof buffer);  // GNU: may not use buffer
-    return text;
-}
-
 FdGuard OpenFolderBelow(const std::string& root, std::string_view folder, bool create,
                         WriteOutcome& outcome, bool* made) {
     if (made != nullptr) *made = false;

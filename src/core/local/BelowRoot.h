@@ -16,9 +16,6 @@ namespace ravelmoor {
 // of leading outside the root. Only the root itself may be reached through a
 // link: the user chose it.
 
-// The words of the system error `error`.
-std::string ErrorText(int error);
-
 // Opens `relative` ('/' between plain levels) below the open folder `root`
 // with `flags` (O_CLOEXEC is added), following no link in any level, the last
 // one included: with O_PATH | O_NOFOLLOW a link there is opened itself,

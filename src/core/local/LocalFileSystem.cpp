@@ -51,22 +51,6 @@ class LocalFileReader : public FileReader {
     FdGuard fd_;
 };
 
-// The content of a symbolic link is its text.
-class TextReader : public FileReader {
-  public:
-    explicit TextReader(std::string text) : text_(std::move(text)) {}
-    int64_t Read(char* buffer, size_t capacity) override {
-        const size_t n = std::min(capacity, text_.size() - pos_);
-        std::memcpy(buffer, text_.data() + pos_, n);
-        pos_ += n;
-        return static_cast<int64_t>(n);
-    }
-
-  private:
-    std::string text_;
-    size_t pos_ = 0;
-};
-
 // The text of the link `path` in the folder `at` (AT_FDCWD for a whole path;
 // an empty path with the link's own handle).
 bool ReadLinkText(int at, const std::string& path, std::string& text) {
@@ -238,7 +222,7 @@ std::unique_ptr<FileReader> LocalFileSystem::OpenBelow(const std::string& root,
         const FdGuard link(OpenBeneath(top.get(), relative, O_PATH | O_NOFOLLOW));
         std::string text;
         if (link.get() < 0 || !ReadLinkText(link.get(), "", text)) return nullptr;
-        return std::make_unique<TextReader>(std::move(text));
+        return TextReader(std::move(text));
     }
     return ReaderOf(
         FdGuard(OpenBeneath(top.get(), relative, O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK)));
@@ -249,7 +233,7 @@ std::unique_ptr<FileReader> LocalFileSystem::OpenForReading(const std::string& p
     if ((attributes & kSymlinkAttribute) != 0) {
         std::string text;
         if (!ReadLinkText(AT_FDCWD, path, text)) return nullptr;
-        return std::make_unique<TextReader>(std::move(text));
+        return TextReader(std::move(text));
     }
     // O_NOFOLLOW: a file that became a link since the listing is not read
     // through; O_NONBLOCK: one that became a FIFO cannot block the run.

@@ -375,14 +375,8 @@ WriteOutcome LocalFolderWriter::StageCopy(FileSystem& from, const std::string& f
                                           std::unique_ptr<StagedCopy>& staged) {
     staged.reset();
     EntryFacts facts;
-    if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(
-            WriteStatus::Failed,
-            FillIn(QCoreApplication::translate("FileSystem", "the original is no longer there")));
-    }
-    if (facts.IsFolder()) {
-        return WriteOutcome(WriteStatus::Failed, FillIn(QCoreApplication::translate(
-                                                     "FileSystem", "the original is a folder")));
+    if (WriteOutcome gone = ReadOriginal(from, fromPath, facts); gone.status != WriteStatus::Done) {
+        return gone;
     }
     WriteOutcome outcome;
     FdGuard folder;

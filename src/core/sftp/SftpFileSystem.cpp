@@ -19,22 +19,6 @@
 namespace ravelmoor {
 namespace {
 
-// A link's content is its text.
-class LinkTextReader : public FileReader {
-  public:
-    explicit LinkTextReader(std::string text) : text_(std::move(text)) {}
-    int64_t Read(char* buffer, size_t capacity) override {
-        const size_t n = std::min(capacity, text_.size() - taken_);
-        std::memcpy(buffer, text_.data() + taken_, n);
-        taken_ += n;
-        return static_cast<int64_t>(n);
-    }
-
-  private:
-    std::string text_;
-    size_t taken_ = 0;
-};
-
 // Reads a server file with several requests in flight, so that a checksum
 // is not one round trip per piece. libssh 0.10 has no sftp_aio_* calls yet;
 // its sftp_async_read_begin / sftp_async_read pair does the same: each begin
@@ -336,7 +320,7 @@ std::unique_ptr<FileReader> SftpFileSystem::OpenForReading(const std::string& pa
         }
         std::string linkText(text);
         ssh_string_free_char(text);
-        return std::make_unique<LinkTextReader>(std::move(linkText));
+        return TextReader(std::move(linkText));
     }
     // What was listed as a file must still be one: a link now would be followed.
     EntryFacts facts;

@@ -359,10 +359,9 @@ WriteOutcome SftpFolderWriter::CopyIn(FileSystem& from, const std::string& fromP
                                       const std::string& root, std::string_view relative,
                                       const CopyControl& control) {
     EntryFacts facts;
-    if (!from.ReadFacts(fromPath, facts)) {
-        return WriteOutcome(WriteStatus::Failed, "the original is no longer there");
+    if (WriteOutcome gone = ReadOriginal(from, fromPath, facts); gone.status != WriteStatus::Done) {
+        return gone;
     }
-    if (facts.IsFolder()) return WriteOutcome(WriteStatus::Failed, "the original is a folder");
     std::string destination;
     WriteOutcome reached =
         ReachBelow(root, relative, /*whole=*/false, /*create=*/true, destination);
