@@ -44,8 +44,9 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     xdotool key Return
     sleep 3
     progress=$(xdotool search --onlyvisible --name "^(Synchronising|Wird synchronisiert)\\.\\.\\.\$" | head -n 1)
-    import -window "$progress" "$OUT/progress-sync-$look.png"
+    name=progress-sync-$look; [ "$look" = light ] && name=progress-sync
+    import -window "$progress" "$OUT/$name.png"
     kill $P; wait $P 2>/dev/null || true
   done
 ' sh "$OUT" "$PROGRAM" "$WORK"
-ls "$OUT"/progress-sync-*.png
+ls "$OUT"/progress-sync*.png
