@@ -1710,6 +1710,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>%1 objects/s</source>
         <translation>%1 Objekte/s</translation>
     </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>Verbindung zu %1 wird hergestellt...</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::RemoteDirectoryDialog</name>

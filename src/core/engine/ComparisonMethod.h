@@ -20,6 +20,7 @@ enum class ComparisonPhase : int32_t {
     Comparing = 5,
     Completed = 6,
     Sorting = 7,
+    Connecting = 8,  // logging on to the side on a server, before phase 1
 };
 
 }  // namespace ravelmoor

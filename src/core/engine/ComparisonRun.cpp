@@ -94,9 +94,14 @@ ComparisonRun::~ComparisonRun() {
     Wait();
 }
 
+bool ComparisonRun::HasRemoteSide() const {
+    const SideProvider& sides = comparison_.Sides();
+    return !sides.IsLocal(Side::Source) || !sides.IsLocal(Side::Target);
+}
+
 void ComparisonRun::Start() {
     Wait();
-    SetPhase(ComparisonPhase::CollectingSource);
+    SetPhase(HasRemoteSide() ? ComparisonPhase::Connecting : ComparisonPhase::CollectingSource);
     {
         std::lock_guard<std::mutex> guard(endLock_);
         running_ = true;
@@ -273,7 +278,9 @@ int ComparisonRun::Run() {
     comparison_.Findings().leftoversSource.clear();
     comparison_.Findings().leftoversTarget.clear();
 
+    if (HasRemoteSide()) SetPhase(ComparisonPhase::Connecting);
     if (!comparison_.Sides().OpenRemote(&cancel_)) return EndWithoutResult();
+    SetPhase(ComparisonPhase::CollectingSource);
     comparison_.Findings().targetIgnoresCase =
         comparison_.Sides().FileSystemOf(Side::Target).IgnoresCase(comparison_.TargetFolder());
 

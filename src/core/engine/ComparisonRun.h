@@ -42,8 +42,8 @@ class ComparisonRun {
     // Which entries take part; none: every entry.
     void SetFilter(std::shared_ptr<EntryFilter> filter) { filter_ = std::move(filter); }
 
-    // Sets phase 1 and starts the worker thread. The phase word tells when
-    // it has ended.
+    // Sets phase 1 (Connecting first when a side is on a server) and starts
+    // the worker thread. The phase word tells when it has ended.
     void Start();
     // Waits until the worker has ended.
     void Wait();
@@ -99,6 +99,8 @@ class ComparisonRun {
     bool ClassifyReadPairs(PairReaders& readers);
     void SetPhase(ComparisonPhase phase) { phase_.store(static_cast<int32_t>(phase)); }
     bool Cancelled() const { return cancel_.load(std::memory_order_relaxed) != 0; }
+    // One side is on a server: the run logs on before it lists.
+    bool HasRemoteSide() const;
 
     Comparison& comparison_;
     Prompter& prompter_;

@@ -1,5 +1,6 @@
 #include "core/launch/OpenSides.h"
 
+#include "core/engine/WindowThread.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/ftp/FtpOpener.h"
 #include "core/sftp/SftpConnectionStore.h"
@@ -20,10 +21,14 @@ void OpenedSides::MoveInto(SideProvider& provider) {
 }
 
 ConnectionLookup StoredConnectionLookup(SettingsStore& store) {
+    // A password kept in the desktop keyring is asked for over the session
+    // bus, which may wait for the user to unlock it.
     return {[&store](std::string_view name) {
+                ExpectOffWindowThread("looking up a stored FTP connection");
                 return FtpConnectionStore(store).LookupConnection(name);
             },
             [&store](std::string_view name) {
+                ExpectOffWindowThread("looking up a stored SFTP connection");
                 return SftpConnectionStore(store).LookupConnection(name);
             }};
 }

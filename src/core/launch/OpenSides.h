@@ -33,6 +33,8 @@ struct OpenedSides {
 };
 
 // The lookups of the connections kept in `store`, which must outlive them.
+// They may read a password from the desktop keyring: a remote call, kept off
+// the window's thread.
 ConnectionLookup StoredConnectionLookup(SettingsStore& store);
 
 // The remote side the engine opens for a side the launch resolved; null for

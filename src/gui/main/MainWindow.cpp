@@ -45,6 +45,16 @@ namespace ravelmoor {
 namespace {
 
 // The settings file dialogs share their filter and extension.
+// The server a side of the comparison is on, as its connection names it;
+// empty when both are local.
+std::string ServerOf(const ComparisonStart& start) {
+    for (const SideConnection* side : {&start.source, &start.target}) {
+        if (!side->ftp.IsEmpty()) return side->ftp.server;
+        if (!side->sftp.IsEmpty()) return side->sftp.host;
+    }
+    return {};
+}
+
 FileChoice SettingsFileChoice(const QString& title, const std::string& initial) {
     return {title, QObject::tr("Ravelmoor Settings (*.zvs)"),
             QString::fromLatin1(kSettingsFileExtension), initial};
@@ -210,42 +220,63 @@ void MainWindow::OnCompare() {
     TakeFolderTexts();
     resultsTitle_ = windowTitle().toStdString();
 
-    ComparisonStart start =
-        StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
-    // A first backup goes to a folder that is not there yet: offered, as
-    // rsync and rclone make it.
-    if (start.outcome.status == LaunchStatus::TargetNotFound &&
-        IsMissingPath(settings_.targetFolder)) {
-        if (!prompter_.AskYesNo(tr("Target folder not found. Make it?").toStdString())) {
-            ShowFolderTexts();
-            return;
-        }
-        start.outcome = MakeMissingFolder(settings_.targetFolder);
-        if (start.outcome.Ok()) {
-            start =
-                StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
-        }
+    ComparisonStart start;
+    {
+        // The sides are opened behind the dialog too: a stored password may
+        // be in a keyring that waits to be unlocked, and a folder on a mount
+        // that does not answer would hold the window.
+        BackgroundTask task;
+        ProgressDialog progress(task, {}, this);
+        progress.FollowComparison();
+        ComparisonRun* following = nullptr;  // set and read on this thread only
+        // Should the program quit meanwhile, the run stops as on Cancel.
+        task.SetInterrupt([&following] {
+            if (following == nullptr) return;
+            following->Cancel();
+            following->InterruptSides();
+        });
+        task.Run(
+            [&] {
+                start = OpenAndStart(task);
+                if (!start.run) return;
+                task.OnUiThread([&] {
+                    following = start.run.get();
+                    progress.Follow(*start.run, ServerOf(start));
+                });
+                // A Cancel pressed before the dialog followed the run.
+                if (task.CancelRequested()) start.run->Cancel();
+                start.run->Wait();
+            },
+            &progress);
     }
     ShowFolderTexts();
+    if (!start.run && start.outcome.Ok()) return;  // the user chose not to make the Target
     if (!ShowOutcome(prompter_, start.outcome)) return;
     source_->AddToHistory(settings_.sourceFolder);
     target_->AddToHistory(settings_.targetFolder);
     lastSourceFtp_ = start.source.ftp;
-    ComparisonRun& run = *start.run;
-    {
-        BackgroundTask task;
-        ProgressDialog progress(task, {}, this);
-        progress.Follow(run);
-        // Should the program quit meanwhile, the run stops as on Cancel.
-        task.SetInterrupt([&run] {
-            run.Cancel();
-            run.InterruptSides();
-        });
-        task.Run([&run] { run.Wait(); }, &progress);
-    }
-    lastPhase_ = run.Phase();
+    lastPhase_ = start.run->Phase();
     if (lastPhase_ != ComparisonPhase::Completed) return;
     if (showResults_) showResults_(*this, comparison_);
+}
+
+ComparisonStart MainWindow::OpenAndStart(const BackgroundTask& task) {
+    ComparisonStart start =
+        StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
+    // A first backup goes to a folder that is not there yet: offered, as
+    // rsync and rclone make it.
+    if (start.outcome.status != LaunchStatus::TargetNotFound ||
+        !IsMissingPath(settings_.targetFolder)) {
+        return start;
+    }
+    if (task.CancelRequested() ||
+        !prompter_.AskYesNo(tr("Target folder not found. Make it?").toStdString())) {
+        return {};
+    }
+    start.outcome = MakeMissingFolder(settings_.targetFolder);
+    if (!start.outcome.Ok()) return start;
+    if (task.CancelRequested()) return {};
+    return StartComparison(settings_, StoredConnectionLookup(store_), comparison_, prompter_);
 }
 
 void MainWindow::OnBrowse(bool source) {

@@ -8,11 +8,13 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/ComparisonMethod.h"
 #include "core/ftp/FtpConnection.h"
+#include "core/launch/StartComparison.h"
 
 class QPushButton;
 
 namespace ravelmoor {
 
+class BackgroundTask;
 class ElidedLabel;
 class FtpConnectionsDialog;
 class SftpConnectionsDialog;
@@ -89,6 +91,11 @@ class MainWindow : public QDialog {
     void OnSaveSettings();
     void OnRestoreDefaults();
     void OnToggleBackground();
+
+    // On the worker: opens the sides and starts the run, after offering to
+    // make a missing Target. No run, and a Ready outcome, when the user
+    // declined or cancelled.
+    ComparisonStart OpenAndStart(const BackgroundTask& task);
 
     // Folder box texts into the settings, and back.
     void TakeFolderTexts();

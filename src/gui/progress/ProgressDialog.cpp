@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "core/engine/ComparisonRun.h"
 #include "core/text/Formatting.h"
@@ -112,8 +113,15 @@ void ProgressDialog::Follow(std::function<RunSnapshot()> snapshot) {
     OnTick();
 }
 
-void ProgressDialog::Follow(ComparisonRun& run) {
+void ProgressDialog::Follow(ComparisonRun& run, std::string server) {
+    FollowComparison();
     comparison_ = &run;
+    server_ = std::move(server);
+    OnTick();
+}
+
+void ProgressDialog::FollowComparison() {
+    if (std::exchange(comparisonShown_, true)) return;
     setWindowTitle(tr("Comparing Files and Sub-Folders..."));
     AddFigure(Figure::SourceCount, tr("Number of Files/Folders in Source:"));
     AddFigure(Figure::TargetCount, tr("Number of Files/Folders in Target:"));
@@ -226,6 +234,8 @@ void ProgressDialog::ShowComparison() {
     if (update.interruptSides) run.InterruptSides();
     ShowNow(values_[static_cast<size_t>(Figure::SourceCount)], FromStd(update.sourceCount));
     ShowNow(values_[static_cast<size_t>(Figure::TargetCount)], FromStd(update.targetCount));
+    if (run.Phase() == ComparisonPhase::Connecting && !server_.empty())
+        line_->setText(tr("Connecting to %1...").arg(FromStd(server_)));
     if (update.currentItem) line_->setText(FromStd(*update.currentItem));
     if (update.bytesText) ShowNow(checked_, FromStd(*update.bytesText));
     if (update.phaseText) ShowNow(phase_, FromStd(Translated("ProgressTicker", *update.phaseText)));

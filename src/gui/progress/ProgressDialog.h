@@ -47,9 +47,14 @@ class ProgressDialog : public QDialog, public ProgressText {
     // A synchronisation or an undo: `snapshot` is asked from the
     // user-interface thread at each tick.
     void Follow(std::function<RunSnapshot()> snapshot);
-    // A comparison (titled as such): Cancel stops `run`, whose sides are
-    // interrupted now and then until it has ended.
-    void Follow(ComparisonRun& run);
+    // A comparison (titled as such) whose sides are still being opened: its
+    // figures are shown, Cancel asks the task to stop.
+    void FollowComparison();
+    // The run of that comparison, once started (from the user-interface
+    // thread): Cancel stops `run`, whose sides are interrupted now and then
+    // until it has ended. While it logs on, the line says "Connecting to
+    // `server`...".
+    void Follow(ComparisonRun& run, std::string server = {});
 
     // From any thread; shown at the next tick, or at once on the dialog's own.
     void Show(std::string_view text) override;
@@ -76,6 +81,8 @@ class ProgressDialog : public QDialog, public ProgressText {
     BackgroundTask& task_;
     std::function<RunSnapshot()> snapshot_;
     ComparisonRun* comparison_ = nullptr;
+    bool comparisonShown_ = false;
+    std::string server_;  // the comparison's side on a server, if any
     ProgressTicker ticker_;
     uint64_t bytesShown_ = 0;  // never back: settled and moving bytes are read apart
     std::mutex lock_;
