@@ -1,11 +1,14 @@
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -14,19 +17,24 @@
 #include <string>
 #include <vector>
 
+#include "core/results/ResultCells.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/main/MainWindow.h"
+#include "gui/results/ResultsListModel.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/widgets/HistoryComboBox.h"
+#include "gui/widgets/VirtualReportView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/ServerCommandLine.h"
 #include "support/ServerSyncTrees.h"
 #include "support/WindowDriver.h"
 
-// The command line and the window start a comparison, a synchronisation and
-// an undo through the same starts: run against the same trees, they ask the
-// server the same things in the same order and leave it the same.
+// The window over a side on an FTP server. It starts a comparison, a
+// synchronisation and an undo through the same starts as the command line:
+// run against the same trees, the two ask the server the same things in the
+// same order and leave it the same. What it does on the server it does off
+// its own thread (the tests' main arms that check).
 namespace ravelmoor::test {
 namespace {
 
@@ -136,7 +144,7 @@ void ThroughTheWindow(CommandLine& side, const UseCase& use) {
     }
 }
 
-TEST(SameStart, BothFrontEndsAskTheServerTheSame) {
+TEST(ServerWindow, AsksTheServerWhatTheCommandLineAsks) {
     const std::vector<std::string> force = {"sync", "--method", "force", "--yes"};
     const UseCase cases[] = {
         {"compare", {{"compare"}}, false, false},
@@ -178,6 +186,75 @@ TEST(SameStart, BothFrontEndsAskTheServerTheSame) {
         EXPECT_EQ(State(desktop.served), State(cli.served));
         EXPECT_EQ(State(desktop.local), State(cli.local));
     }
+}
+
+// "Visualise Differences" on a row whose Target is on the server: the file
+// is fetched behind a progress dialog, off the window's thread, and the
+// viewer gets the local copy.
+TEST(ServerWindow, ViewerGetsTheServersFileFetchedOffTheWindowsThread) {
+    CommandLine side(std::vector<std::string>{});
+    ASSERT_TRUE(side.ftp->Running());
+    WriteServerSyncSides(side.local, side.served);
+    const SameEnvironment same(side.environment);
+    TempTree viewer;
+    const std::string output = viewer.Full("arguments");
+    const std::string script = viewer.Full("viewer.sh");
+    std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << output << ".part'\nmv '"
+                          << output << ".part' '" << output << "'\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+
+    SettingsStore store;
+    Settings settings;
+    settings.LoadAtStartup(store);
+    settings.comparisonProgram = script;
+    ScriptedPrompter prompter;
+    ScriptedPickers pickers;
+    MainWindow window(settings, store, prompter);
+    window.SetPickers(pickers);
+    window.SetResultsHandler([&](MainWindow& main, Comparison& comparison) {
+        ResultsWindow results(
+            {comparison, main.AppSettings(), main.Store(), prompter, pickers, "Ravelmoor"});
+        results.show();
+        const ResultsListModel& model = *results.Model(ListSide::Target);
+        VirtualReportView* list = results.List(ListSide::Target);
+        constexpr int kName = static_cast<int>(ResultColumn::Name);
+        for (int item = 0; item < model.rowCount(); ++item) {
+            const QModelIndex name = model.index(item, kName);
+            if (name.data().toString() != "newer.txt") continue;
+            list->setCurrentIndex(name);
+            list->selectionModel()->select(
+                name, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+        bool picked = false;
+        WhenShown<QMenu>([&](QMenu& menu) {
+            for (QAction* action : menu.actions()) {
+                if (action->text() != "Visualise Differences") continue;
+                picked = true;
+                menu.setActiveAction(action);
+                QTest::keyClick(&menu, Qt::Key_Return);
+            }
+            if (menu.isVisible()) menu.close();
+        });
+        const QPoint at = list->viewport()->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &event);
+        EXPECT_TRUE(picked);
+    });
+    window.show();
+    Retype(window.SourceBox()->lineEdit(), side.local.Path());
+    Retype(window.TargetBox()->lineEdit(), side.side);
+    QTest::mouseClick(window.CompareButton(), Qt::LeftButton);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(output); }, 10000));
+    std::ifstream in(output);
+    std::string source;
+    std::string target;
+    std::getline(in, source);
+    std::getline(in, target);
+    EXPECT_EQ(source, side.local.Full("newer.txt"));
+    EXPECT_TRUE(target.ends_with("/newer.txt") && target != side.served.Full("newer.txt"))
+        << target;
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{});
 }
 
 }  // namespace
