@@ -194,8 +194,7 @@ ListOutcome FtpFileSystem::NotListed() const {
 ListOutcome FtpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     std::string serverFolder = ServerPath(folder);
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
-    if (std::string refusal = guard_.Refusal(serverFolder); !refusal.empty())
-        return ListOutcome(ListStatus::NotListable, std::move(refusal));
+    if (ListOutcome admitted = guard_.Admit(serverFolder); !admitted.Ok()) return admitted;
     bool machineFormat = false;
     switch (client_->List(serverFolder, listing_, machineFormat)) {
         case FtpOutcome::Done:

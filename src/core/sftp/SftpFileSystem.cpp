@@ -229,8 +229,7 @@ ListOutcome SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
     const std::string what = "listing the folder " + serverFolder;
     if (session_->Broken()) return ListOutcome(ListStatus::Failed);
-    if (std::string refusal = guard_.Refusal(serverFolder); !refusal.empty())
-        return ListOutcome(ListStatus::NotListable, std::move(refusal));
+    if (ListOutcome admitted = guard_.Admit(serverFolder); !admitted.Ok()) return admitted;
     ListingGuard::Sink guarded(guard_, serverFolder, sink);
     std::string relative;
     if (AgentPathOf(serverFolder, relative)) {
