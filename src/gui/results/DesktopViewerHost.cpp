@@ -11,7 +11,7 @@
 #include "core/sync/DifferenceViewerCommand.h"
 #include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
-#include "gui/progress/TaskProgressDialog.h"
+#include "gui/progress/ProgressDialog.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 
@@ -128,7 +128,7 @@ FetchOutcome DesktopViewerHost::MakeLocal(PathPair& pair) {
     if (!sourceRemote && !targetRemote) return {};
     FetchOutcome fetched;
     BackgroundTask task;
-    TaskProgressDialog progress(task, tr("Fetching from the server..."), parent_);
+    ProgressDialog progress(task, tr("Fetching from the server..."), parent_);
     progress.Show(targetRemote ? pair.target : pair.source);
     if (comparisonSides_) task.SetInterrupt([this] { context_.comparison.Sides().Interrupt(); });
     task.Run([&] { fetched = FetchPair(pair, task.CancelWord()); }, &progress);
