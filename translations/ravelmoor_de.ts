@@ -1946,6 +1946,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Conflicts left: %1.</source>
         <translation>Offene Konflikte: %1.</translation>
     </message>
+    <message>
+        <source>Planning the synchronisation both ways...</source>
+        <translation>Abgleich in beide Richtungen wird geplant...</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::SettingsMenu</name>

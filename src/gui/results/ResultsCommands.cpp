@@ -238,16 +238,21 @@ void ResultsCommands::SynchroniseBothWays() {
     SyncJob job;
     job.method = SyncMethod::TwoWay;
     job.keepReplaced = context_.settings.keepReplaced;
-    {
-        const OverrideCursor wait(Qt::WaitCursor);
+    // The pair's memory grows with the trees: read and planned on a worker.
+    // Cancel is heard once the plan is made: nothing is shown then.
+    TwoWayOutcome planned;
+    bool cancelled = false;
+    RunBehindProgress(tr("Planning the synchronisation both ways..."), [&](BackgroundTask& task,
+                                                                           ProgressDialog&) {
         MemoryOutcome opened = session->Open();
-        const TwoWayOutcome planned = opened.Ok()
-                                          ? session->Plan(job.plan)
-                                          : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
-        if (!planned.Ok()) {
-            context_.prompter.Warn(planned.reason);
-            return;
-        }
+        planned = opened.Ok() ? session->Plan(job.plan)
+                              : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
+        cancelled = task.CancelRequested();
+    });
+    if (cancelled) return;
+    if (!planned.Ok()) {
+        context_.prompter.Warn(planned.reason);
+        return;
     }
     running_ = true;
     TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
