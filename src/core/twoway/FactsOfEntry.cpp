@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/engine/FileEntry.h"
+#include "core/engine/FileSystem.h"
 
 namespace ravelmoor {
 namespace {
@@ -146,6 +147,16 @@ SideFacts WithLocalIdentity(SideFacts listed, const std::string& path) {
     if ((st.stx_mask & STATX_BTIME) != 0) {
         listed.birth = st.stx_btime.tv_sec * 1000000000LL + st.stx_btime.tv_nsec;
     }
+    return listed;
+}
+
+SideFacts WithIdentity(SideFacts listed, FileSystem* fs, bool local, const std::string& path) {
+    if (local) return WithLocalIdentity(listed, path);
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    // Within one side's folder a move keeps the device: the inode tells.
+    if (listed.Present() && fs != nullptr && fs->ReadIdentity(path, device, inode))
+        listed.inode = inode;
     return listed;
 }
 

@@ -301,60 +301,6 @@ int64_t PairMemory::LastSync() {
     return text.empty() ? 0 : std::stoll(text);
 }
 
-PairMemory::Cursor::Cursor(PairMemory& memory) {
-    folders_ = memory.Prepare("SELECT id, path, facts FROM folder ORDER BY path");
-    files_ = memory.Prepare("SELECT name, facts FROM file WHERE parent = ?1 ORDER BY name");
-    if (folders_ == nullptr || files_ == nullptr) problem_ = sqlite3_errmsg(memory.db_);
-}
-
-PairMemory::Cursor::~Cursor() {
-    sqlite3_finalize(folders_);
-    sqlite3_finalize(files_);
-}
-
-bool PairMemory::Cursor::Failed(sqlite3_stmt* statement) {
-    problem_ = sqlite3_errmsg(sqlite3_db_handle(statement));
-    return false;
-}
-
-bool PairMemory::Cursor::Next(MemoryRow& row) {
-    if (folders_ == nullptr || files_ == nullptr) return false;
-    for (;;) {
-        if (inFolder_) {
-            const int step = sqlite3_step(files_);
-            if (step == SQLITE_ROW) {
-                const std::string_view name = ColumnText(files_, 0);
-                row.path.assign(folder_).append(name);
-                if (name.empty() || !UnpackFacts(ColumnText(files_, 1), row.source, row.target)) {
-                    problem_ = "a row holds facts it can not read";
-                    return false;
-                }
-                return true;
-            }
-            if (step != SQLITE_DONE) return Failed(files_);
-            inFolder_ = false;
-        }
-        const int step = sqlite3_step(folders_);
-        if (step == SQLITE_DONE) return false;
-        if (step != SQLITE_ROW) return Failed(folders_);
-        folder_ = ColumnText(folders_, 1);
-        if (!folder_.empty() && !IsStoredFolder(folder_)) {
-            problem_ = "a folder's row is not a folder";
-            return false;
-        }
-        sqlite3_reset(files_);
-        sqlite3_bind_int64(files_, 1, sqlite3_column_int64(folders_, 0));
-        inFolder_ = true;
-        if (sqlite3_column_type(folders_, 2) == SQLITE_NULL) continue;
-        row.path = folder_;
-        if (folder_.empty() || !UnpackFacts(ColumnText(folders_, 2), row.source, row.target)) {
-            problem_ = "a row holds facts it can not read";
-            return false;
-        }
-        return true;
-    }
-}
-
 bool PairMemory::Facts(std::string_view path, std::string& packed) {
     sqlite3_stmt* find = IsStoredFolder(path) ? findFolder_ : findFile_;
     sqlite3_reset(find);

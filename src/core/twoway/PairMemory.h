@@ -79,12 +79,29 @@ class PairMemory {
         const std::string& Problem() const { return problem_; }
 
       private:
+        struct FolderRow {
+            int64_t id = 0;
+            std::string path;
+            bool hasFacts = false;
+            std::string facts;
+        };
         bool Failed(sqlite3_stmt* statement);
+        bool Unpack(std::string_view path, std::string_view facts, MemoryRow& row);
+        // The next folder in order; false at the end or on damage (Problem).
+        bool ReadFolder(FolderRow& folder);
+        bool LookAhead();
+        // The rows of folders whose paths fold alike, in the comparison's order.
+        bool Merge(std::vector<FolderRow> alike);
 
         sqlite3_stmt* folders_ = nullptr;
         sqlite3_stmt* files_ = nullptr;
         std::string folder_;  // the folder whose files are being read
         bool inFolder_ = false;
+        FolderRow ahead_;
+        bool haveAhead_ = false;
+        bool foldersDone_ = false;  // a statement stepped past its end starts again
+        std::vector<MemoryRow> merged_;
+        size_t nextMerged_ = 0;
         std::string problem_;
     };
 

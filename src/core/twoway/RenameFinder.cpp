@@ -83,29 +83,42 @@ void RenameFinder::Find() {
         if (gone.empty() || work_.newRows[side].empty()) continue;
         const bool local = onSource ? work_.input.sourceLocal : work_.input.targetLocal;
         const std::string& root = onSource ? work_.input.sourceRoot : work_.input.targetRoot;
-        std::unordered_multimap<uint64_t, size_t> byKey;
+        FileSystem* fs = onSource ? work_.input.sourceFs : work_.input.targetFs;
+        // Rows kept with an inode are known by it (a local side's, or a
+        // server's told by its listing agent); a server's rows without one
+        // by size, time and name.
+        std::unordered_multimap<uint64_t, size_t> byInode;
+        std::unordered_multimap<uint64_t, size_t> bySize;
         for (size_t g = 0; g < gone.size(); ++g) {
             const SideFacts& was = onSource ? gone[g].memory.source : gone[g].memory.target;
-            if (local && was.inode != 0) byKey.emplace(was.inode, g);
-            if (!local && was.kind == SideFacts::File) byKey.emplace(was.size, g);
+            if (was.inode != 0) {
+                byInode.emplace(was.inode, g);
+            } else if (!local && was.kind == SideFacts::File) {
+                bySize.emplace(was.size, g);
+            }
         }
         for (const uint32_t row : work_.newRows[side]) {
             const FileEntry& entry = work_.Entry(onSource, row);
             SideFacts now = FactsOfEntry(entry);
-            if (local) now = WithLocalIdentity(now, entry.FullPath(root));
-            const auto [begin, end] = byKey.equal_range(local ? now.inode : now.size);
+            if (!byInode.empty()) now = WithIdentity(now, fs, local, entry.FullPath(root));
             size_t match = SIZE_MAX;
             size_t matches = 0;
-            for (auto it = begin; it != end; ++it) {
+            const auto [begin, end] = byInode.equal_range(now.inode);
+            for (auto it = begin; now.inode != 0 && it != end; ++it) {
+                const Gone& g = gone[it->second];
+                if (now.SameIdentity(onSource ? g.memory.source : g.memory.target)) {
+                    match = it->second;
+                    ++matches;
+                }
+            }
+            const auto [from, to] = bySize.equal_range(now.size);
+            for (auto it = from; matches == 0 && it != to; ++it) {
                 const Gone& g = gone[it->second];
                 const SideFacts& was = onSource ? g.memory.source : g.memory.target;
                 // Without an inode: the same size, time and name, and only one such.
-                const bool same =
-                    local ? now.SameIdentity(was)
-                          : now.kind == SideFacts::File && now.lastWrite == was.lastWrite &&
-                                entry.path.Name() == std::string_view(g.memory.path)
-                                                         .substr(g.memory.path.rfind('/') + 1);
-                if (same) {
+                if (now.kind == SideFacts::File && now.lastWrite == was.lastWrite &&
+                    entry.path.Name() ==
+                        std::string_view(g.memory.path).substr(g.memory.path.rfind('/') + 1)) {
                     match = it->second;
                     ++matches;
                 }
@@ -191,8 +204,10 @@ void RenameFinder::Find() {
             const SideFacts& otherWas = c.onSource ? g.memory.target : g.memory.source;
             SideFacts otherNow = FactsOfEntry(otherAtTo);
             const std::string& otherRoot = c.onSource ? work_.input.targetRoot : work_.input.sourceRoot;
-            if ((c.onSource ? work_.input.targetLocal : work_.input.sourceLocal))
-                otherNow = WithLocalIdentity(otherNow, otherAtTo.FullPath(otherRoot));
+            otherNow = WithIdentity(
+                otherNow, c.onSource ? work_.input.targetFs : work_.input.sourceFs,
+                c.onSource ? work_.input.targetLocal : work_.input.sourceLocal,
+                otherAtTo.FullPath(otherRoot));
             if (!otherNow.SameIdentity(otherWas) &&
                 !(otherNow.inode == 0 && otherNow.SameAs(otherWas))) {
                 continue;

@@ -97,7 +97,10 @@ TEST(PairMemory, RowsComeBackInScanOrder) {
     const std::vector<std::string> paths = {
         "b/",      "b/z.txt", "a.txt", "b/c/", "b/c/x", "B2.txt",   "b/a.txt",
         "b/C2/",   "b/C2/q",  "ä/",    "ä/e",  "b/c/y", "b/c/d/",   "b/c/d/deep",
-        "zz/y/w/", "name/",   "name2", "b/c0", "b/c.", "b/c/d/e/"};
+        "zz/y/w/", "name/",   "name2", "b/c0", "b/c.", "b/c/d/e/",
+        // Folders whose names differ in case only: their rows come mixed.
+        "Photos/", "photos/", "Photos/b", "photos/a", "photos/c", "Photos/s/", "photos/s/x",
+        "PHOTOS/", "PHOTOS/a0"};
     memory.Begin("run", false);
     for (size_t i = 0; i < paths.size(); ++i)
         memory.Put(RowOf(paths[(i * 7) % paths.size()], 1));
