@@ -110,8 +110,7 @@ void AgentEncoder::Identify(uint64_t id, std::string_view path) {
     Frame(AgentFrame::Identify, scratch_);
 }
 
-void AgentEncoder::Identity(uint64_t id, AgentIdentified status, uint64_t device,
-                            uint64_t inode) {
+void AgentEncoder::Identity(uint64_t id, AgentIdentified status, uint64_t device, uint64_t inode) {
     scratch_.clear();
     PutVarint(scratch_, id);
     scratch_.push_back(static_cast<char>(status));

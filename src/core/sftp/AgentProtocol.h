@@ -23,8 +23,8 @@ inline constexpr size_t kAgentBatch = size_t{60} << 10;
 
 enum class AgentFrame : uint8_t {
     // Client to agent.
-    List = 'L',  // flags byte (kAgentRecursive), then the folder below the agent's folder
-    Sum = 'C',   // id, kind byte, listed size, byte limit, then the file's path
+    List = 'L',      // flags byte (kAgentRecursive), then the folder below the agent's folder
+    Sum = 'C',       // id, kind byte, listed size, byte limit, then the file's path
     Identify = 'I',  // id, then the path of the object (its link, never followed)
     // Agent to client.
     Folder = 'F',     // a folder's listing starts: its path below the agent's folder

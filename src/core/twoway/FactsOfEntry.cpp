@@ -105,8 +105,7 @@ bool UnpackOne(std::string_view& in, SideFacts& facts, const SideFacts* source) 
     } else {
         if (!TakeNumber(in, facts.size) || !TakeNumber(in, value)) return false;
         facts.lastWrite = UnZigZag(value);
-        if (!take(kHasNanoseconds, facts.nanoseconds) || !take(kHasMode, facts.mode))
-            return false;
+        if (!take(kHasNanoseconds, facts.nanoseconds) || !take(kHasMode, facts.mode)) return false;
     }
     if (!take(kHasInode, facts.inode) || !take(kHasBirth, value)) return false;
     if ((has & kHasBirth) != 0) facts.birth = UnZigZag(value);

@@ -378,8 +378,7 @@ void PairMemory::Put(const MemoryRow& row) {
         BindText(keep_, 1, run_);
         BindText(keep_, 2, row.path);
         if (had)
-            sqlite3_bind_blob(keep_, 3, was.data(), static_cast<int>(was.size()),
-                              SQLITE_TRANSIENT);
+            sqlite3_bind_blob(keep_, 3, was.data(), static_cast<int>(was.size()), SQLITE_TRANSIENT);
         else
             sqlite3_bind_null(keep_, 3);
         Step(keep_);
@@ -399,8 +398,7 @@ void PairMemory::Forget(std::string_view path) {
         if (Facts(path, was)) {
             BindText(keep_, 1, run_);
             BindText(keep_, 2, path);
-            sqlite3_bind_blob(keep_, 3, was.data(), static_cast<int>(was.size()),
-                              SQLITE_TRANSIENT);
+            sqlite3_bind_blob(keep_, 3, was.data(), static_cast<int>(was.size()), SQLITE_TRANSIENT);
             Step(keep_);
         }
     }

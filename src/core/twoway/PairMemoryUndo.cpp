@@ -130,8 +130,8 @@ void PairMemory::MoveRows(const std::string& from, const std::string& to, bool f
 
 MemoryOutcome PairMemory::RollBack(const std::string& run) {
     if (Meta(("run." + run).c_str()).empty()) {
-        return MemoryOutcome(MemoryStatus::Failed,
-                             "The pair memory " + EscapeName(file_) + " holds nothing of this run.");
+        return MemoryOutcome(MemoryStatus::Failed, "The pair memory " + EscapeName(file_) +
+                                                       " holds nothing of this run.");
     }
     Exec("BEGIN");
     inTransaction_ = true;

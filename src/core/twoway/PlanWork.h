@@ -30,14 +30,12 @@ enum class Decision : uint8_t {
     KeepFolder,
 };
 
-
 // A path of the memory that vanished from one side, and its row in the lists
 // (none when it vanished from both).
 struct Gone {
     MemoryRow memory;
     uint32_t row = kNoRow;
 };
-
 
 // The change of one side: `now` against `base` (none for a path the memory
 // does not hold), within the comparison's time rules.

@@ -27,7 +27,6 @@ void RenameFinder::CaseRename(uint32_t row, const MemoryRow& base) {
         work_.decisions[r] = Decision::Renamed;
 }
 
-
 void RenameFinder::FolderRenames(bool onSource, std::vector<Candidate>& found) {
     const int side = onSource ? 0 : 1;
     const std::vector<Gone>& gone = work_.gone[side];
@@ -193,7 +192,8 @@ void RenameFinder::Find() {
         if (work_.decisions[c.toRow] == Decision::Renamed) continue;
         // The other side: its object at the old path, and nothing at the new one.
         const FileEntry& otherAtTo = work_.Entry(!c.onSource, c.toRow);
-        const bool otherHasFrom = g.row != kNoRow && PlanWork::Present(work_.Entry(!c.onSource, g.row));
+        const bool otherHasFrom =
+            g.row != kNoRow && PlanWork::Present(work_.Entry(!c.onSource, g.row));
         RenameStep step;
         step.onSource = !c.onSource;
         step.from = from;
@@ -203,11 +203,12 @@ void RenameFinder::Find() {
             // Renamed alike on both sides (or a run stopped after the rename).
             const SideFacts& otherWas = c.onSource ? g.memory.target : g.memory.source;
             SideFacts otherNow = FactsOfEntry(otherAtTo);
-            const std::string& otherRoot = c.onSource ? work_.input.targetRoot : work_.input.sourceRoot;
-            otherNow = WithIdentity(
-                otherNow, c.onSource ? work_.input.targetFs : work_.input.sourceFs,
-                c.onSource ? work_.input.targetLocal : work_.input.sourceLocal,
-                otherAtTo.FullPath(otherRoot));
+            const std::string& otherRoot =
+                c.onSource ? work_.input.targetRoot : work_.input.sourceRoot;
+            otherNow =
+                WithIdentity(otherNow, c.onSource ? work_.input.targetFs : work_.input.sourceFs,
+                             c.onSource ? work_.input.targetLocal : work_.input.sourceLocal,
+                             otherAtTo.FullPath(otherRoot));
             if (!otherNow.SameIdentity(otherWas) &&
                 !(otherNow.inode == 0 && otherNow.SameAs(otherWas))) {
                 continue;
@@ -228,7 +229,8 @@ void RenameFinder::Find() {
         work_.plan.twoWay.renames.push_back(std::move(step));
     }
     for (auto it = work_.conflicts.begin(); it != work_.conflicts.end();) {
-        it = work_.decisions[it->first] == Decision::Renamed ? work_.conflicts.erase(it) : std::next(it);
+        it = work_.decisions[it->first] == Decision::Renamed ? work_.conflicts.erase(it)
+                                                             : std::next(it);
     }
 }
 
@@ -270,8 +272,8 @@ void RenameFinder::EditsBelow(const Candidate& c, const Gone& g, const std::stri
         const Change changeB = ChangeOf(b, known ? &three.base->target : nullptr, rules);
         // Seen ahead, without the comparison's pairing: alike by kind, size and time.
         const bool equalNow = a.Present() && b.Present() && a.kind == b.kind &&
-                              (a.kind == SideFacts::Folder || a.SameAs(b, rules.toleranceSeconds,
-                                                                       rules.ignoreOneHour));
+                              (a.kind == SideFacts::Folder ||
+                               a.SameAs(b, rules.toleranceSeconds, rules.ignoreOneHour));
         EditBelowRename edit;
         switch (Decide(changeA, changeB, equalNow)) {
             case Decision::ToTarget:

@@ -93,7 +93,8 @@ void Planner::Walk() {
                 ++timeOnly_[side];
             }
         }
-        const bool equalNow = PlanWork::Present(s) && PlanWork::Present(t) && s.IsFolder() == t.IsFolder() &&
+        const bool equalNow = PlanWork::Present(s) && PlanWork::Present(t) &&
+                              s.IsFolder() == t.IsFolder() &&
                               (s.status == EntryStatus::Matched || s.IsFolder());
         work_.decisions[row] = Decide(changeA, changeB, equalNow);
         if (work_.decisions[row] == Decision::Conflict) {
@@ -156,7 +157,6 @@ TwoWayOutcome Planner::Guards() {
     }
     return {};
 }
-
 
 // A folder deleted on one side goes on the other only when nothing below it
 // there is new or changed; otherwise it stays, with that content, and the
@@ -231,10 +231,10 @@ void Planner::Settle(TwoWayConflict& conflict) {
     if (!sourceWins) return;
     work_.plan.twoWay.conflicts.push_back(conflict);
     const Settlement how = work_.input.keepBoth ? Settlement::KeepBoth
-                           : *sourceWins   ? Settlement::KeepSource
-                                           : Settlement::KeepTarget;
-    SettleConflict(work_.plan, work_.plan.twoWay.conflicts.size() - 1, how, !*sourceWins, work_.source, work_.target,
-                   work_.input.conflictStamp);
+                           : *sourceWins        ? Settlement::KeepSource
+                                                : Settlement::KeepTarget;
+    SettleConflict(work_.plan, work_.plan.twoWay.conflicts.size() - 1, how, !*sourceWins,
+                   work_.source, work_.target, work_.input.conflictStamp);
     conflict = work_.plan.twoWay.conflicts.back();
     work_.plan.twoWay.conflicts.pop_back();
 }
@@ -315,4 +315,3 @@ TwoWayOutcome PlanTwoWay(const FileList& source, const FileList& target, PairMem
 }
 
 }  // namespace ravelmoor
-

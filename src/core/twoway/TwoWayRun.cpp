@@ -29,8 +29,7 @@ SideFacts TwoWayRun::FactsNow(ListSide side, const std::string& relative) {
     FileEntry entry;
     entry.ReadFromPath(*at.fs, at.root, relative);
     SideFacts facts = FactsOfEntry(entry);
-    return WithIdentity(facts, at.fs, local_[side == ListSide::Source ? 0 : 1],
-                        at.root + relative);
+    return WithIdentity(facts, at.fs, local_[side == ListSide::Source ? 0 : 1], at.root + relative);
 }
 
 MemoryRow TwoWayRun::RowNow(uint32_t row, const FileEntry* like) {

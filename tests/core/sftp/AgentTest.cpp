@@ -219,7 +219,8 @@ TEST(Agent, TellsIdentitiesAndAFirstVersionAgentStillLists) {
                 EXPECT_EQ(inode, st.st_ino);
             }
         }
-        EXPECT_TRUE(side.prompter.Texts().empty()) << ::testing::PrintToString(side.prompter.Texts());
+        EXPECT_TRUE(side.prompter.Texts().empty())
+            << ::testing::PrintToString(side.prompter.Texts());
     }
 }
 

@@ -67,7 +67,11 @@ TEST(PairMemory, FactsComeBackExactly) {
              f.summed = true;
              f.checksum = 0xFFFFFFFF;
          })},
-        {"a folder and a file", but([](SideFacts& f) { f = {}; f.kind = SideFacts::Folder; }), file},
+        {"a folder and a file", but([](SideFacts& f) {
+             f = {};
+             f.kind = SideFacts::Folder;
+         }),
+         file},
         {"absent source", SideFacts(), file},
         {"absent target", file, SideFacts()},
         {"a time before 1970", but([](SideFacts& f) { f.lastWrite = -86400; }),
@@ -95,9 +99,9 @@ TEST(PairMemory, RowsComeBackInScanOrder) {
     PairMemory memory;
     ASSERT_TRUE(memory.Open(state.Full("pair.db")).Ok());
     const std::vector<std::string> paths = {
-        "b/",      "b/z.txt", "a.txt", "b/c/", "b/c/x", "B2.txt",   "b/a.txt",
-        "b/C2/",   "b/C2/q",  "ä/",    "ä/e",  "b/c/y", "b/c/d/",   "b/c/d/deep",
-        "zz/y/w/", "name/",   "name2", "b/c0", "b/c.", "b/c/d/e/",
+        "b/", "b/z.txt", "a.txt", "b/c/", "b/c/x", "B2.txt", "b/a.txt", "b/C2/", "b/C2/q", "ä/",
+        "ä/e", "b/c/y", "b/c/d/", "b/c/d/deep", "zz/y/w/", "name/", "name2", "b/c0", "b/c.",
+        "b/c/d/e/",
         // Folders whose names differ in case only: their rows come mixed.
         "Photos/", "photos/", "Photos/b", "photos/a", "photos/c", "Photos/s/", "photos/s/x",
         "PHOTOS/", "PHOTOS/a0"};
@@ -106,8 +110,9 @@ TEST(PairMemory, RowsComeBackInScanOrder) {
         memory.Put(RowOf(paths[(i * 7) % paths.size()], 1));
     ASSERT_TRUE(memory.Commit().Ok()) << memory.Problem();
     std::vector<std::string> expected = paths;
-    std::sort(expected.begin(), expected.end(),
-              [](const std::string& x, const std::string& y) { return CompareStoredPaths(x, y) < 0; });
+    std::sort(expected.begin(), expected.end(), [](const std::string& x, const std::string& y) {
+        return CompareStoredPaths(x, y) < 0;
+    });
     for (std::string& path : expected)
         path += IsStoredFolder(path) ? "=0" : "=1";
     EXPECT_EQ(Rows(memory), expected);
@@ -212,11 +217,12 @@ TEST(PairMemory, AnOlderVersionsFileIsConvertedOrSetAside) {
         const std::string file = state.Full("pair.db");
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-        sqlite3_create_collation(
-            db, "scan", SQLITE_UTF8, nullptr, [](void*, int la, const void* a, int lb, const void* b) {
-                return CompareStoredPaths({static_cast<const char*>(a), static_cast<size_t>(la)},
-                                          {static_cast<const char*>(b), static_cast<size_t>(lb)});
-            });
+        sqlite3_create_collation(db, "scan", SQLITE_UTF8, nullptr,
+                                 [](void*, int la, const void* a, int lb, const void* b) {
+                                     return CompareStoredPaths(
+                                         {static_cast<const char*>(a), static_cast<size_t>(la)},
+                                         {static_cast<const char*>(b), static_cast<size_t>(lb)});
+                                 });
         ASSERT_EQ(sqlite3_exec(db,
                                "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
                                "CREATE TABLE entry(path TEXT PRIMARY KEY COLLATE scan, facts BLOB "

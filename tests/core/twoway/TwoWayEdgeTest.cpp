@@ -174,20 +174,14 @@ TEST(TwoWayEdges, ADryRunListsTheEditsBelowARenamedFolder) {
     };
     const std::vector<Row> rows = {
         {"edited in Target under the old name",
-         [](Pair& p) { p.b.Write("d/x", "edited", kBase + 500); },
-         "<--  copy     e/x",
-         R"({"action":"copy","side":"source","path":"e/x"})",
-         with({{"e/x", "edited"}})},
+         [](Pair& p) { p.b.Write("d/x", "edited", kBase + 500); }, "<--  copy     e/x",
+         R"({"action":"copy","side":"source","path":"e/x"})", with({{"e/x", "edited"}})},
         {"added in Source under the new name",
-         [](Pair& p) { p.a.Write("e/s/new", "new", kBase + 500); },
-         "-->  copy     e/s/new",
-         R"({"action":"copy","side":"target","path":"e/s/new"})",
-         with({{"e/s/new", "new"}})},
+         [](Pair& p) { p.a.Write("e/s/new", "new", kBase + 500); }, "-->  copy     e/s/new",
+         R"({"action":"copy","side":"target","path":"e/s/new"})", with({{"e/s/new", "new"}})},
         {"deleted in Target under the old name",
-         [](Pair& p) { std::filesystem::remove(p.b.Full("d/s/z")); },
-         "x--  delete   e/s/z",
-         R"({"action":"delete","side":"source","path":"e/s/z"})",
-         with({{"e/s/z", nullptr}})},
+         [](Pair& p) { std::filesystem::remove(p.b.Full("d/s/z")); }, "x--  delete   e/s/z",
+         R"({"action":"delete","side":"source","path":"e/s/z"})", with({{"e/s/z", nullptr}})},
         {"edited on both sides",
          [](Pair& p) {
              p.a.Write("e/y", "source's", kBase + 500);
