@@ -1,7 +1,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/twoway/PairMemory.h"
 #include "core/twoway/ScanOrder.h"
