@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -114,57 +113,6 @@ TEST(TwoWayServer, ChangesOnEitherSideMeet) {
         const ProgramResult replanned = run({"-n"});
         EXPECT_EQ(replanned.exitCode, 1) << replanned.out << replanned.err;
         EXPECT_NE(replanned.out.find("e -> f"), std::string::npos) << replanned.out;
-    }
-}
-
-// With the listing agent on the server, a file renamed there is known by
-// its inode, whatever its new name: renamed on the other side, nothing
-// copied. Without it, a new name is a new file (copied) and a deletion.
-TEST(TwoWayServer, TheAgentTellsAMoveOnTheServerByItsInode) {
-    struct Row {
-        const char* name;
-        bool agent;
-        const char* said;
-    };
-    const Row rows[] = {
-        {"with the agent", true, "Renamed: 1."},
-        {"without it", false, "1 file copied"},
-    };
-    const char* binary = std::getenv("RAVELMOOR_BINARY");
-    ASSERT_NE(binary, nullptr);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        SshTestServer sftp;
-        if (!sftp.Running()) GTEST_SKIP() << "no sshd on this machine";
-        const SftpConnection connection = sftp.Connection("/");
-        CommandLine cli(connection);
-        ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
-        if (row.agent) {
-            const ProgramResult added = RunRavelmoor(
-                {"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
-                 "--user", connection.user, "--identity", connection.keyFile, "--dir",
-                 cli.served.Path(), "--agent-path", binary, "--name", "agent"},
-                cli.environment);
-            ASSERT_EQ(added.exitCode, 0) << added.err;
-            cli.side = "(sftp) agent";
-        }
-        for (TempTree* tree : {&cli.served, &cli.local}) {
-            tree->Write("report.txt", "the report");
-            tree->Write("d/x.txt", "x");
-        }
-        const auto run = [&](const char* extra) {
-            return cli.Run({"sync", "-r", "--method", "two-way", "--accept-new-host-key",
-                            "--delete-permanently", extra});
-        };
-        ASSERT_EQ(run("--yes").exitCode, 0);
-        std::filesystem::rename(cli.served.Full("report.txt"), cli.served.Full("d/final.txt"));
-        const ProgramResult synced = run("--yes");
-        EXPECT_EQ(synced.exitCode, 0) << synced.out << synced.err;
-        EXPECT_NE(synced.out.find(row.said), std::string::npos) << synced.out;
-        const Files expected = {{"d", "/"}, {"d/final.txt", "the report"}, {"d/x.txt", "x"}};
-        EXPECT_EQ(Contents(cli.local), expected);
-        EXPECT_EQ(Contents(cli.served), expected);
-        EXPECT_EQ(run("-n").exitCode, 0);
     }
 }
 
