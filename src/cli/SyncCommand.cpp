@@ -30,6 +30,7 @@
 #include "core/local/LocalFileSystem.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
+#include "core/sync/PlanFile.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/SyncGuards.h"
 #include "core/text/Formatting.h"
@@ -59,6 +60,7 @@ struct SyncRequest {
     bool noJournal = false;
     bool verify = true;
     bool makeTarget = false;  // --mkpath
+    std::string planPath;     // --plan: the actions to run, from a file
     TwoWayRequest twoWay;
 };
 
@@ -125,6 +127,15 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
          "METHOD",
          MethodHelp(),
          [r](const std::string& value) { return ParseSyncMethod(value, r->method); }},
+        {{"--plan"},
+         "FILE",
+         "run the actions of a plan written by --dry-run\n--format json > FILE (perhaps edited), "
+         "once its\nrows are seen to be as they were; SOURCE, TARGET\nand the method come from "
+         "FILE",
+         [r](const std::string& value) {
+             r->planPath = value;
+             return OptionOutcome();
+         }},
         {{"-n", "--dry-run", "--preview"},
          {},
          "print what would be copied or deleted; change nothing",
@@ -270,7 +281,8 @@ struct SyncOutput {
         if (request.compare.format != OutputFormat::Json || request.compare.quiet) return;
         JsonStream document(stdout);
         document.Text() = JsonDocumentStart("ravelmoor-sync", comparison);
-        AppendSyncActions(document, SyncMethodWord(request.method), actions, dryRun, stopped);
+        AppendSyncActions(document, comparison, SyncMethodWord(request.method), actions, dryRun,
+                          stopped);
         if (!message.empty()) {
             document.Text() += ",\"message\":";
             AppendJsonString(document.Text(), message);
@@ -390,6 +402,50 @@ int CarryOut(Comparison& comparison, const SyncPlan& run, PlannedActions& action
                : kDone;
 }
 
+// --plan: the file's method, folders and comparison stand in for those not
+// given. Returns why the file can not be used; empty when it can.
+std::string TakePlanFile(SyncRequest& request, PlanFileContent& content) {
+    PlanFileResult read = ReadPlanFile(request.planPath);
+    if (!read.Ok()) return read.reason;
+    content = std::move(read.value);
+    SyncMethod method = SyncMethod::None;
+    const bool known = ParseSyncMethod(content.method, method).Ok();
+    if (!known || method == SyncMethod::TwoWay) {
+        return "The plan file " + EscapeName(request.planPath) +
+               " can not be used: field \"method\": expected one of align, augment, refresh, "
+               "update, update-prune or force.";
+    }
+    if (request.method != SyncMethod::None && request.method != method) {
+        return "The plan file " + EscapeName(request.planPath) + " was made for --method " +
+               content.method + ", not " + std::string(SyncMethodWord(request.method)) + ".";
+    }
+    request.method = method;
+    if (request.compare.positional.empty() && !request.compare.loadedSettings) {
+        request.compare.positional = {content.sourceFolder, content.targetFolder};
+    }
+    for (const ComparisonMethod by :
+         {ComparisonMethod::SizeAndTimestamp, ComparisonMethod::Crc, ComparisonMethod::Both}) {
+        if (content.compareMethod == ComparisonMethodWord(by)) request.compare.job.SetMethod(by);
+    }
+    if (content.subFolders) request.compare.job.includeSubFolders = true;
+    return {};
+}
+
+// The plan of a plan file's actions over the rows as they are now; nothing
+// when a row changed since the plan was made (said, naming them).
+std::optional<SyncPlan> PlanFromFile(const SyncRequest& request, const PlanFileContent& content,
+                                     const Comparison& comparison) {
+    const PlanMatch match =
+        MatchPlanFile(content.rows, comparison.SourceResults(), comparison.TargetResults());
+    if (match.refused.empty()) return PlanOf(match.entries);
+    std::string message = "The trees changed since the plan " + EscapeName(request.planPath) +
+                          " was made; nothing was copied or deleted. Not as planned:";
+    for (const std::string& row : match.refused)
+        message += "\n  " + row;
+    Terminal::Message(message);
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunSyncCommand(ArgumentList& args) {
@@ -412,6 +468,13 @@ int RunSyncCommand(ArgumentList& args) {
     }
     request.compare.positional = std::move(parsed.positional);
     Terminal::SetQuiet(request.compare.quiet);
+    PlanFileContent planFile;
+    if (!request.planPath.empty()) {
+        if (const std::string refused = TakePlanFile(request, planFile); !refused.empty()) {
+            Terminal::Message(refused);
+            return kFailed;
+        }
+    }
     if (request.versionDays < 0) request.versionDays = StoredVersionDays(SettingsStore());
     if (request.method == SyncMethod::None) {
         Terminal::Message(
@@ -516,8 +579,14 @@ int RunSyncCommand(ArgumentList& args) {
         });
         return leftOut && status == kDone ? kPartly : status;
     }
-    const SyncPlan plan =
-        PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);
+    std::optional<SyncPlan> planned;
+    if (request.planPath.empty()) {
+        planned = PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);
+    } else {
+        planned = PlanFromFile(request, planFile, comparison);
+        if (!planned) return kFailed;
+    }
+    const SyncPlan& plan = *planned;
     PlannedActions actions(comparison, plan);
     const SyncOutput output{request, comparison, actions};
     const std::string_view problem = PlanProblem(request.method, plan);
