@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/sync/PlanSync.h"
+#include "gui/results/EditedPlan.h"
 
 class QPoint;
 
@@ -47,7 +48,8 @@ class ResultsCommands {
     void Undo();
     // A synchronisation made from the window is the last change made here.
     bool CanUndo() const { return !undoId_.empty(); }
-    // "Preview": the plan of the window's method, changing nothing.
+    // "Preview": the plan of the window's method (as last edited there), to
+    // edit; Synchronise then runs the edit.
     void Preview();
     // The context menu of the `side` list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
@@ -70,8 +72,8 @@ class ResultsCommands {
     // Copies or deletes through `work` so. The work asks through the
     // window's prompter, which carries questions over to this thread.
     void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work);
-    // The plan of the chosen method, or nothing (and the reason said) when
-    // there is no method or nothing to do.
+    // The plan of the chosen method (the preview's edit of it, if any), or nothing (and the reason
+    // said) when there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
     // "Synchronise Both Ways": the plan against the pair's memory, shown for
     // its conflicts to be settled, then run through the one start of a sync.
@@ -89,6 +91,7 @@ class ResultsCommands {
     bool busy_ = false;
     bool running_ = false;
     std::string undoId_;
+    EditedPlan edited_;  // the preview's, until a synchronisation runs it
 };
 
 }  // namespace ravelmoor
