@@ -21,7 +21,8 @@ class EditedPlan {
     void Drop() { kept_.reset(); }
 
     // The kept entries of `method`, of which only those that can still be
-    // carried out on the lists; none when there is no edit for it.
+    // carried out on the lists and whose rows still differ; none when there
+    // is no edit for it.
     std::optional<std::vector<PlanEntry>> EntriesFor(SyncMethod method, const FileList& source,
                                                      const FileList& target) const;
 
