@@ -85,7 +85,7 @@ bool Possible(PlanStep step, const FileList& source, const FileList& target, uin
 std::string ExcludeRow(FileList& source, FileList& target, uint32_t row) {
     const FileEntry& named =
         source.ElementAt(row).IsBlank() ? target.ElementAt(row) : source.ElementAt(row);
-    const std::string path = named.path.str();
+    std::string path = named.path.str();
     const bool folder = named.IsFolder();
     const std::string below = FoldCase(path) + "/";
     const size_t count = std::min(source.GetSize(), target.GetSize());

@@ -108,7 +108,7 @@ class ActionReader {
         const QJsonValue size = object.value(QLatin1String("size"));
         const QJsonValue mtime = object.value(QLatin1String("mtime"));
         if (!size.isDouble() || size.toDouble() < 0 || !mtime.isDouble()) {
-            return Where(key) + ": expected a \"size\" and an \"mtime\" in numbers";
+            return Where(key) + R"(: expected a "size" and an "mtime" in numbers)";
         }
         fact.size = static_cast<uint64_t>(size.toInteger());
         fact.lastWrite = mtime.toInteger();
@@ -288,7 +288,8 @@ PlanMatch MatchPlanFile(const std::vector<PlanFileRow>& rows, const FileList& so
             }
         }
         if (!reason.empty()) {
-            match.refused.push_back(escaped + " (" + reason + ")");
+            match.refused.push_back(escaped);
+            match.refused.back() += " (" + reason + ")";
             continue;
         }
         used[at] = true;

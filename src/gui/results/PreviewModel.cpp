@@ -26,7 +26,7 @@ PreviewLine PreviewModel::LineOf(int row) const {
 
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const size_t row = static_cast<size_t>(index.row());
+    const auto row = static_cast<size_t>(index.row());
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromStdString(LineOf(index.row()).PlainText());

@@ -2,9 +2,9 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/ReadableColour.h"
+#include "gui/widgets/VirtualReportView.h"
 
 namespace ravelmoor {
 namespace {
@@ -32,12 +33,14 @@ PreviewWindow::PreviewWindow(SyncSides sides, std::vector<PlanEntry> entries, QW
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
 
     model_ = new PreviewModel(std::move(sides), std::move(entries), this);
-    list_ = new QListView(this);
+    // A view that keeps nothing per row: a tick costs the same on a plan of
+    // any size.
+    list_ = new VirtualReportView(this);
     list_->setModel(model_);
     list_->setItemDelegate(new PreviewDelegate(*model_, list_));
-    list_->setUniformItemSizes(true);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->Header()->hide();
+    list_->SetGrowingColumn(0);
     auto* hint = new QLabel(
         tr("Untick an action to leave it out. Synchronise then carries out the ticked actions."),
         this);
@@ -89,6 +92,11 @@ PreviewWindow::PreviewWindow(SyncSides sides, std::vector<PlanEntry> entries, QW
     QSize size(kSmallestWidth, kSmallestHeight);
     if (parent != nullptr) size = size.expandedTo(parent->size() * 0.9);
     resize(size);
+}
+
+void PreviewWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    list_->FillWithGrowingColumn();
 }
 
 const std::vector<PlanEntry>& PreviewWindow::Entries() const {

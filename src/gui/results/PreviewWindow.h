@@ -7,12 +7,12 @@
 #include "core/sync/PreviewLines.h"
 
 class QLabel;
-class QListView;
 class QPushButton;
 
 namespace ravelmoor {
 
 class PreviewModel;
+class VirtualReportView;
 
 // "Preview": one coloured line per planned copy or deletion, in the order in
 // which the synchronisation would carry them out, each with a check box, and
@@ -33,7 +33,7 @@ class PreviewWindow : public QDialog {
     const std::vector<uint32_t>& ExcludedRows() const;
 
     PreviewModel* Model() const { return model_; }
-    QListView* List() const { return list_; }
+    VirtualReportView* List() const { return list_; }
     QLabel* TotalLabel() const { return total_; }
     QPushButton* TickButton() const { return tick_; }
     QPushButton* UntickButton() const { return untick_; }
@@ -43,13 +43,16 @@ class PreviewWindow : public QDialog {
 
     static QColor ColourOf(PreviewColour colour);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     // The rows selected in the list, ascending.
     std::vector<int> SelectedRows() const;
     void ShowTotal(size_t ticked);
 
     PreviewModel* model_;
-    QListView* list_;
+    VirtualReportView* list_;
     QLabel* total_;
     QPushButton* tick_;
     QPushButton* untick_;

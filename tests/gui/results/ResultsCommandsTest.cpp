@@ -4,7 +4,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -50,7 +49,7 @@ std::vector<std::string> PreviewLines(const PreviewWindow& preview) {
 
 // Selects `rows` of the preview's list and clicks `button`, as a user does.
 void ClickOnRows(PreviewWindow& preview, const std::vector<int>& rows, QPushButton* button) {
-    QListView& list = *preview.List();
+    VirtualReportView& list = *preview.List();
     list.clearSelection();
     for (const int row : rows)
         list.selectionModel()->select(preview.Model()->index(row), QItemSelectionModel::Select);
