@@ -45,6 +45,33 @@ void AppendFact(std::string& out, std::string_view key, const FileEntry& entry) 
     out.push_back('}');
 }
 
+// The text with each comma that ends a list or an object left out, so that
+// deleting an action's line (the last one too) leaves a plan that reads.
+std::string WithoutTrailingCommas(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\' && i + 1 < text.size()) {
+                out.push_back(c);
+                out.push_back(text[++i]);
+                continue;
+            }
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == ',') {
+            const size_t next = text.find_first_not_of(" \t\r\n", i + 1);
+            if (next != std::string_view::npos && (text[next] == ']' || text[next] == '}'))
+                continue;
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
 // The line the parser stopped on, counted from 1.
 size_t LineAt(std::string_view text, size_t offset) {
     offset = std::min(offset, text.size());
@@ -179,7 +206,9 @@ void AppendRowFacts(std::string& out, const FileEntry& source, const FileEntry& 
     AppendFact(out, "target", target);
 }
 
-PlanFileResult ParsePlanFile(std::string_view text, const std::string& name) {
+PlanFileResult ParsePlanFile(std::string_view written, const std::string& name) {
+    const std::string read = WithoutTrailingCommas(written);
+    const std::string_view text = read;
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(
         QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size())), &error);

@@ -60,7 +60,8 @@ using PlanFileResult = Result<PlanFileStatus, PlanFileContent>;
 
 // Reads the plan file at `path`. A file that can not be read or is not a
 // plan is refused with a reason naming the file and, for a malformed one,
-// the line or the action and field at fault.
+// the line or the action and field at fault. A comma left before the end of
+// a list (an action's line deleted) is forgiven.
 PlanFileResult ReadPlanFile(const std::string& path);
 // The same for the file's `text`, named `name` in the reasons.
 PlanFileResult ParsePlanFile(std::string_view text, const std::string& name);
