@@ -11,11 +11,6 @@ namespace {
 
 constexpr int kVersion = 1;
 
-const char* KindWord(char kind) {
-    if (kind == 'd') return "folder";
-    return kind == 'L' ? "link" : "file";
-}
-
 void AppendKey(std::string& out, std::string_view key) {
     out.push_back(',');
     AppendJsonString(out, key);

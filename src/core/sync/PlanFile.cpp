@@ -18,16 +18,6 @@ namespace {
 
 constexpr int kVersion = 1;
 
-const char* KindWord(char kind) {
-    if (kind == 'd') return "folder";
-    return kind == 'L' ? "link" : "file";
-}
-
-char KindOf(const FileEntry& entry) {
-    if (entry.IsFolder()) return 'd';
-    return entry.IsSymlink() ? 'L' : 'f';
-}
-
 void AppendFact(std::string& out, std::string_view key, const FileEntry& entry) {
     out += ",\"";
     out += key;
@@ -200,6 +190,16 @@ std::string ChangeOf(const SideFact& fact, const FileEntry& entry, const char* s
 }
 
 }  // namespace
+
+char KindOf(const FileEntry& entry) {
+    if (entry.IsFolder()) return 'd';
+    return entry.IsSymlink() ? 'L' : 'f';
+}
+
+const char* KindWord(char kind) {
+    if (kind == 'd') return "folder";
+    return kind == 'L' ? "link" : "file";
+}
 
 void AppendRowFacts(std::string& out, const FileEntry& source, const FileEntry& target) {
     AppendFact(out, "source", source);

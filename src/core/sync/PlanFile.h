@@ -24,6 +24,11 @@ class FileList;
 // had nothing. The row is found again by those paths; "path", "kind", "size"
 // and "mtime" of the action itself only describe it.
 
+// The kind of an object as a plan holds it: 'f' file, 'd' folder, 'L'
+// symbolic link; and its word there ("file", "folder", "link").
+char KindOf(const FileEntry& entry);
+const char* KindWord(char kind);
+
 // What a plan saw of one side of a row.
 struct SideFact {
     bool present = false;
