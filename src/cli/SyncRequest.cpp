@@ -184,6 +184,7 @@ std::vector<OptionRow> SyncOptionRows(SyncRequest& request) {
 void PrintSyncHelp(const std::vector<OptionRow>& rows) {
     std::printf(
         "Usage: ravelmoor sync --method METHOD [OPTIONS] SOURCE TARGET\n"
+        "       ravelmoor sync --plan FILE [OPTIONS]\n"
         "Compares two folder trees, then copies and deletes as the method says. Without\n"
         "--yes it asks once for each side that changes, showing what will be copied,\n"
         "replaced and deleted there; Enter answers No.\n\n%s"
