@@ -104,9 +104,9 @@ int RunOneWaySync(const SyncRequest& request, Comparison& comparison, const Sync
                   TerminalPrompter& prompter, SyncLog& log, MadeFolder& madeTarget, bool leftOut) {
     PlannedActions actions(comparison, plan);
     const SyncReport report{request, comparison, actions};
-    if (const std::string_view problem = PlanProblem(request.method, plan); !problem.empty()) {
+    if (const Outcome<PlanStatus> ready = CheckPlan(request.method, plan); !ready.Ok()) {
         madeTarget.Keep();  // asked for, even with nothing to copy into it
-        report.NothingToDo(problem, log);
+        report.NothingToDo(ready.reason, log);
         if (leftOut) Terminal::Message(kLeftOutMessage);
         return leftOut ? kPartly : kDone;
     }

@@ -103,9 +103,9 @@ int RunSyncCommand(ArgumentList& args) {
     Comparison comparison(sides);
     if (!CompareFromRequest(request.compare, comparison, prompter)) return kFailed;
     const bool leftOut = SayWhatWasLeftOut(comparison);
-    if (const std::string refused = ProtectedFolderProblem(request.method, comparison);
-        !refused.empty()) {
-        Terminal::Message(refused);
+    if (const Outcome<GuardStatus> allowed = CheckProtectedFolders(request.method, comparison);
+        !allowed.Ok()) {
+        Terminal::Message(allowed.reason);
         return kFailed;
     }
     if (request.method == SyncMethod::TwoWay) {
