@@ -1660,12 +1660,36 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Vorschau</translation>
     </message>
     <message>
-        <source>Building preview list... (press &quot;Close Preview&quot; to stop)</source>
-        <translation>Vorschauliste wird erstellt... („Vorschau schließen“ bricht ab)</translation>
-    </message>
-    <message>
         <source>Close Preview</source>
         <translation>Vorschau schließen</translation>
+    </message>
+    <message>
+        <source>Untick an action to leave it out. Synchronise then carries out the ticked actions.</source>
+        <translation>Entfernen Sie den Haken einer Aktion, um sie auszulassen. Synchronisieren führt dann die angehakten Aktionen aus.</translation>
+    </message>
+    <message>
+        <source>&amp;Tick</source>
+        <translation>&amp;Anhaken</translation>
+    </message>
+    <message>
+        <source>&amp;Untick</source>
+        <translation>Haken &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Reverse Direction</source>
+        <translation>&amp;Richtung umkehren</translation>
+    </message>
+    <message>
+        <source>Copy the selected files the other way</source>
+        <translation>Die ausgewählten Dateien in die andere Richtung kopieren</translation>
+    </message>
+    <message>
+        <source>E&amp;xclude</source>
+        <translation>Aus&amp;schließen</translation>
+    </message>
+    <message>
+        <source>Leave the selected rows out and add them to the filter&apos;s excludes</source>
+        <translation>Die ausgewählten Zeilen auslassen und zu den Ausschlüssen des Filters hinzufügen</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
+#include "core/filters/GlobExpression.h"
 #include "core/journal/RootLock.h"
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
@@ -15,6 +16,7 @@
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
 #include "core/settings/Settings.h"
+#include "core/sync/PlanEdit.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
@@ -135,8 +137,10 @@ std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
     SyncPlan plan;
     {
         const OverrideCursor wait(Qt::WaitCursor);
-        plan = PlanSync(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
-                        window_.Method());
+        const FileList& source = context_.comparison.SourceResults();
+        const FileList& target = context_.comparison.TargetResults();
+        const auto edited = edited_.EntriesFor(window_.Method(), source, target);
+        plan = edited ? PlanOf(*edited) : PlanSync(source, target, window_.Method());
     }
     const Outcome<PlanStatus> ready = CheckPlan(window_.Method(), plan);
     if (window_.Method() != SyncMethod::None) {
@@ -215,6 +219,7 @@ void ResultsCommands::Synchronise() {
     start.run->SetObserver(&notDone);
     RunSync(*start.run, true);
     const SyncEnd& end = start.run->End();
+    edited_.Drop();
     SetUndoId(end.journalId);
     window_.ShowSyncReport(end.summary, end.tally.notDone, notDone.Lines());
     if (!end.journalBroke.empty()) {
@@ -312,12 +317,28 @@ void ResultsCommands::SetUndoId(std::string id) {
 void ResultsCommands::Preview() {
     // The two-way plan is shown, and settled, before it runs.
     if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
-    std::optional<SyncPlan> plan = PlanForMethod();
-    if (!plan) return;
+    FileList& source = context_.comparison.SourceResults();
+    FileList& target = context_.comparison.TargetResults();
+    std::optional<std::vector<PlanEntry>> entries =
+        edited_.EntriesFor(window_.Method(), source, target);
+    if (!entries) {
+        const std::optional<SyncPlan> plan = PlanForMethod();
+        if (!plan) return;
+        entries = EntriesOf(*plan);
+    }
     running_ = true;
-    PreviewWindow preview(ListedSidesOf(context_.comparison), std::move(*plan), &window_);
+    PreviewWindow preview(ListedSidesOf(context_.comparison), *entries, &window_);
     preview.exec();
     running_ = false;
+    edited_.Keep(window_.Method(), *entries, preview.Entries(), !preview.ExcludedRows().empty());
+    // An excluded row stays out of later compares too, as an exclude rule.
+    for (const uint32_t row : preview.ExcludedRows()) {
+        const FilterRule rule{FilterRule::kExclude,
+                              GlobToExpression(LiteralGlob(ExcludeRow(source, target, row)))};
+        FilterRules& rules = context_.settings.filterRules;
+        if (std::find(rules.begin(), rules.end(), rule) == rules.end()) rules.push_back(rule);
+    }
+    if (!preview.ExcludedRows().empty()) window_.RefreshLists();
 }
 
 void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPosition) {

@@ -11,6 +11,7 @@
 #include "core/launch/RunProgress.h"
 #include "core/launch/StartSync.h"
 #include "core/sync/PlanSync.h"
+#include "gui/results/EditedPlan.h"
 
 class QPoint;
 
@@ -49,7 +50,8 @@ class ResultsCommands {
     void Undo();
     // A synchronisation made from the window is the last change made here.
     bool CanUndo() const { return !undoId_.empty(); }
-    // "Preview": the plan of the window's method, changing nothing.
+    // "Preview": the plan of the window's method (as last edited there), to
+    // edit; Synchronise then runs the edit.
     void Preview();
     // The context menu of the `side` list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
@@ -78,8 +80,8 @@ class ResultsCommands {
     // The plan that "Synchronise" runs, or nothing (and the reason said)
     // when there is no method or nothing to do.
     std::optional<SyncPlan> PlanToRun();
-    // The plan of the chosen method, or nothing (and the reason said) when
-    // there is no method or nothing to do.
+    // The plan of the chosen method (the preview's edit of it, if any), or
+    // nothing (and the reason said) when there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
     // The user's Yes to `plan` (and a second one for a mass deletion).
     bool ConfirmSync(const SyncPlan& plan);
@@ -108,6 +110,7 @@ class ResultsCommands {
     bool busy_ = false;
     bool running_ = false;
     std::string undoId_;
+    EditedPlan edited_;  // the preview's, until a synchronisation runs it
 };
 
 }  // namespace ravelmoor
