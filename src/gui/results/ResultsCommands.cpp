@@ -27,6 +27,7 @@
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/results/UndoAction.h"
+#include "gui/twoway/TwoWayLists.h"
 #include "gui/twoway/TwoWayPlanDialog.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
@@ -154,7 +155,7 @@ bool ResultsCommands::TakeLocks(SyncLocks& locks) {
 }
 
 void ResultsCommands::Synchronise() {
-    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/false);
     const std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(window_.Method()))) return;
@@ -209,7 +210,7 @@ void ResultsCommands::Synchronise() {
     }
 }
 
-void ResultsCommands::SynchroniseBothWays() {
+void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     if (const std::string refused = ProtectedFolderProblem(SyncMethod::TwoWay, context_.comparison);
         !refused.empty()) {
         context_.prompter.Warn(refused);
@@ -217,6 +218,8 @@ void ResultsCommands::SynchroniseBothWays() {
     }
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
+    // Planned again with the memory held for the run, the settlements made
+    // in the lists carried over.
     auto session = std::make_shared<TwoWaySession>(context_.comparison, TwoWayOptions{});
     SyncJob job;
     job.method = SyncMethod::TwoWay;
@@ -231,12 +234,22 @@ void ResultsCommands::SynchroniseBothWays() {
             context_.prompter.Warn(planned.reason);
             return;
         }
+        window_.TwoWay().CarrySettlements(*session, job.plan);
     }
-    running_ = true;
-    TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    running_ = false;
-    if (!accepted || job.plan.Total() == 0) return;
+    if (showPlan) {
+        running_ = true;
+        TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        running_ = false;
+        if (!accepted) return;
+    } else if (job.plan.Total() > 0 &&
+               !context_.prompter.AskYesNo(ConfirmSyncQuestion(SyncMethod::TwoWay))) {
+        return;
+    }
+    if (job.plan.Total() == 0) {
+        if (!showPlan) context_.prompter.Inform(Translated("PlanSync", kNothingToDoMessage));
+        return;
+    }
     if (const std::string mass = session->MassDeletion(job.plan);
         !mass.empty() &&
         !context_.prompter.AskYesNoDefaultNo(mass + " " + tr("Delete them?").toStdString())) {
@@ -278,6 +291,9 @@ void ResultsCommands::SynchroniseBothWays() {
     for (const std::string& problem : {end.twoWayProblem, end.journalBroke}) {
         if (!problem.empty()) context_.prompter.Warn(problem);
     }
+    // What is left, planned with the memory the run still holds.
+    window_.TwoWay().Replan(session.get());
+    window_.RefreshLists();
 }
 
 void ResultsCommands::Undo() {
@@ -296,6 +312,8 @@ void ResultsCommands::Undo() {
     RunRowOperations([&](RowOperations& operations, BackgroundTask&) {
         operations.ReadPathsAgain(sourcePaths, targetPaths);
     });
+    window_.TwoWay().Replan();
+    window_.RefreshLists();
 }
 
 void ResultsCommands::SetUndoId(std::string id) {
@@ -304,8 +322,8 @@ void ResultsCommands::SetUndoId(std::string id) {
 }
 
 void ResultsCommands::Preview() {
-    // The two-way plan is shown, and settled, before it runs.
-    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
+    // The two-way plan is shown, and may be settled, before it runs.
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/true);
     std::optional<SyncPlan> plan = PlanForMethod();
     if (!plan) return;
     running_ = true;
@@ -338,6 +356,10 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
     visualise->setEnabled(!RowsToVisualise(source, target, window_.VisibleRows(), items).empty());
+    std::vector<uint32_t> rows;
+    for (const int item : items)
+        rows.push_back(window_.VisibleRows()[static_cast<size_t>(item)]);
+    window_.TwoWay().AddSettleItems(menu, rows);
 
     const QAction* chosen = menu.exec(globalPosition);
     if (chosen == copy) {
@@ -361,14 +383,7 @@ void ResultsCommands::CopySelected(ListSide side) {
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(tr(kCopyQuestion).toStdString())) return;
-    SyncLocks locks;
-    if (!TakeLocks(locks)) return;
-    const bool toTarget = side == ListSide::Source;
-    RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
-        operations.CopyRows(rows, toTarget);
-    });
-    SetUndoId({});
-    window_.ClearSelections();
+    RunManual({ManualKind::Copy, side, std::move(rows)});
 }
 
 void ResultsCommands::DeleteSelected(ListSide side) {
@@ -377,16 +392,38 @@ void ResultsCommands::DeleteSelected(ListSide side) {
         side, context_.comparison.SourceResults(), context_.comparison.TargetResults(),
         window_.VisibleRows(), window_.SelectedItems(side));
     std::sort(rows.begin(), rows.end());
-    if (rows.empty()) return;
+    // The deletion asks its own question before anything goes to the trash.
+    if (!rows.empty()) RunManual({ManualKind::Delete, side, std::move(rows)});
+}
+
+void ResultsCommands::RunManual(ManualAction action) {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
-    // The deletion asks its own question before anything goes to the trash.
-    const bool sourceSide = side == ListSide::Source;
-    RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {
-        operations.DeleteRows(rows, sourceSide);
+    SyncJob job;
+    job.plan = ManualPlan(action);
+    job.manual = action.kind;
+    job.keepReplaced = context_.settings.keepReplaced;
+    job.keeping = {true, context_.settings.versionDays};
+    const SyncStart start = StartSync(context_.comparison, std::move(job), context_.prompter);
+    if (!start.outcome.Ok() &&
+        !context_.prompter.AskYesNoDefaultNo(
+            start.outcome.reason + " " +
+            tr("Without a journal this can not be undone. Go on anyway?").toStdString())) {
+        return;
+    }
+    SyncExecution& run = *start.run;
+    RunBehindProgress([&run](BackgroundTask& task, TaskProgressDialog& progress) {
+        run.SetProgress(&progress);
+        run.SetCancelWord(&task.CancelWord());
+        run.Run();
     });
-    SetUndoId({});
+    const SyncEnd& end = run.End();
+    SetUndoId(end.journalId);
+    window_.ShowSyncReport(end.summary, end.tally.notDone, {});
     window_.ClearSelections();
+    window_.TwoWay().Replan();
+    window_.RefreshLists();
+    if (!end.journalBroke.empty()) context_.prompter.Warn(end.journalBroke);
 }
 
 void ResultsCommands::VisualiseSelected(ListSide side) {

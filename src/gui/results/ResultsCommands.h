@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/sync/ManualAction.h"
 #include "core/sync/PlanSync.h"
 
 class QPoint;
@@ -70,12 +71,17 @@ class ResultsCommands {
     // Copies or deletes through `work` so. The work asks through the
     // window's prompter, which carries questions over to this thread.
     void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work);
+    // A copy or deletion chosen by hand, run as a small sync: journaled (so
+    // that "Undo" and `ravelmoor undo` take it back), its summary in the
+    // status bar. The roots' locks are taken first.
+    void RunManual(ManualAction action);
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
-    // "Synchronise Both Ways": the plan against the pair's memory, shown for
-    // its conflicts to be settled, then run through the one start of a sync.
-    void SynchroniseBothWays();
+    // "Synchronise Both Ways": the plan against the pair's memory with the
+    // settlements made in the lists, shown first (`showPlan`, where more may
+    // be settled) or confirmed, then run through the one start of a sync.
+    void SynchroniseBothWays(bool showPlan);
 
     // Keeps other runs off both roots while a command changes them; false
     // (and the holder named) when another run has one of them.
