@@ -1109,6 +1109,31 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>Synchronised in %1 seconds:</source>
         <translation>In %1 Sekunden synchronisiert:</translation>
     </message>
+    <message>
+        <source>Undone in %1 seconds:</source>
+        <translation>In %1 Sekunden rückgängig gemacht:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 changes taken back</source>
+        <translation>
+            <numerusform>%1 Änderung zurückgenommen</numerusform>
+            <numerusform>%1 Änderungen zurückgenommen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 already as before</source>
+        <translation>
+            <numerusform>%1 schon wie vorher</numerusform>
+            <numerusform>%1 schon wie vorher</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 not undone</source>
+        <translation>
+            <numerusform>%1 nicht rückgängig gemacht</numerusform>
+            <numerusform>%1 nicht rückgängig gemacht</numerusform>
+        </translation>
+    </message>
     <message numerus="yes">
         <source>%1 files copied</source>
         <translation>
@@ -1708,6 +1733,30 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Number of Files/Folders in Target:</source>
         <translation>Anzahl Dateien/Ordner im Ziel:</translation>
     </message>
+    <message>
+        <source>Objects:</source>
+        <translation>Objekte:</translation>
+    </message>
+    <message>
+        <source>Bytes:</source>
+        <translation>Bytes:</translation>
+    </message>
+    <message>
+        <source>Rate:</source>
+        <translation>Rate:</translation>
+    </message>
+    <message>
+        <source>Time left:</source>
+        <translation>Restzeit:</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>%1 objects/s</source>
+        <translation>%1 Objekte/s</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::RemoteDirectoryDialog</name>
@@ -1779,6 +1828,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Re-Comparing files...</source>
         <translation>Dateien werden erneut verglichen...</translation>
+    </message>
+    <message>
+        <source>Synchronising...</source>
+        <translation>Wird synchronisiert...</translation>
     </message>
     <message>
         <source>Visualise Differences</source>
@@ -2095,13 +2148,6 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     </message>
 </context>
 <context>
-    <name>ravelmoor::TaskProgressDialog</name>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-</context>
-<context>
     <name>ravelmoor::TwoWayLists</name>
     <message>
         <source>Conflicts</source>
@@ -2248,6 +2294,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
 </context>
 <context>
     <name>ravelmoor::UndoAction</name>
+    <message>
+        <source>Reading the journal...</source>
+        <translation>Das Protokoll wird gelesen...</translation>
+    </message>
     <message>
         <source>Undo Last Synchronisation</source>
         <translation>Letzte Synchronisation rückgängig machen</translation>

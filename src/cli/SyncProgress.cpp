@@ -1,8 +1,6 @@
 #include "cli/SyncProgress.h"
 
 #include <algorithm>
-#include <cmath>
-#include <iterator>
 
 #include "cli/Terminal.h"
 #include "core/engine/NameEscape.h"
@@ -14,34 +12,6 @@ namespace {
 // Redraws closer together than this are left out: a sync of many small
 // files would spend its time on the terminal.
 constexpr auto kRedrawPeriod = std::chrono::milliseconds(100);
-
-std::string Rate(double bytesPerSecond) {
-    const char* units[] = {"B/s", "kB/s", "MB/s", "GB/s", "TB/s"};
-    size_t unit = 0;
-    while (bytesPerSecond >= 1000 && unit + 1 < std::size(units)) {
-        bytesPerSecond /= 1000;
-        ++unit;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", bytesPerSecond,
-                  units[unit]);
-    return text;
-}
-
-std::string Duration(double seconds) {
-    const auto whole = static_cast<uint64_t>(std::llround(seconds));
-    char text[32];
-    if (whole >= 3600) {
-        std::snprintf(text, sizeof text, "%llu:%02llu:%02llu",
-                      static_cast<unsigned long long>(whole / 3600),
-                      static_cast<unsigned long long>(whole / 60 % 60),
-                      static_cast<unsigned long long>(whole % 60));
-    } else {
-        std::snprintf(text, sizeof text, "%llu:%02llu", static_cast<unsigned long long>(whole / 60),
-                      static_cast<unsigned long long>(whole % 60));
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -61,9 +31,9 @@ std::string SyncProgress::Line(size_t objectsDone, size_t objects, uint64_t byte
     if (bytes > 0) line += ", " + FormatSize(bytesDone) + " of " + FormatSize(bytes) + " bytes";
     if (seconds > 0.5 && bytesDone > 0) {
         const double rate = static_cast<double>(bytesDone) / seconds;
-        line += ", " + Rate(rate);
+        line += ", " + FormatBytes(rate) + "/s";
         if (bytes > bytesDone)
-            line += ", " + Duration(static_cast<double>(bytes - bytesDone) / rate) + " left";
+            line += ", " + FormatDuration(static_cast<double>(bytes - bytesDone) / rate) + " left";
     }
     line += ": ";
     AppendEscapedName(path, line);
@@ -94,9 +64,17 @@ void SyncProgress::Show(std::string_view text) {
     Draw();
 }
 
+void SyncProgress::Moved(uint64_t bytes) {
+    bytesMoving_ += bytes;
+    Draw();
+}
+
 void SyncProgress::Settled(const PlannedAction& action) {
     ++objectsDone_;
-    if (!action.deletion) bytesDone_ += action.size;
+    if (!action.deletion) {
+        bytesDone_ += action.size;
+        bytesMoving_ -= std::min(bytesMoving_, action.size);
+    }
     if (itemised_ != nullptr && action.outcome == ActionOutcome::Done) {
         Terminal::ClearProgress();
         const std::string line = ItemLine(action) + "\n";
@@ -119,9 +97,10 @@ void SyncProgress::Draw() {
     const std::chrono::duration<double> seconds = now - start_;
     std::string name;
     AppendEscapedName(current_, name);
-    Terminal::ShowProgress(Line(std::min(objectsDone_, objects_), objects_,
-                                std::min(bytesDone_, bytes_), bytes_, seconds.count(), {}),
-                           name);
+    Terminal::ShowProgress(
+        Line(std::min(objectsDone_, objects_), objects_,
+             std::min(bytesDone_ + bytesMoving_, bytes_), bytes_, seconds.count(), {}),
+        name);
 }
 
 }  // namespace ravelmoor

@@ -26,6 +26,8 @@ class SyncProgress : public ProgressText {
 
     // The object being worked on (a full path, as FileOperation shows it).
     void Show(std::string_view text) override;
+    // A piece of the copy in hand is written: the bytes move before it is done.
+    void Moved(uint64_t bytes) override;
 
     // "Synchronising 3 of 40 objects, 1,024 of 4,096 bytes, 512 kB/s, 0:06
     // left: " and the escaped `path`; the rate and time left once `seconds`
@@ -45,6 +47,7 @@ class SyncProgress : public ProgressText {
     uint64_t bytes_ = 0;
     size_t objectsDone_ = 0;
     uint64_t bytesDone_ = 0;
+    uint64_t bytesMoving_ = 0;  // written of the copies not yet settled
     std::string current_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point drawn_{};

@@ -105,9 +105,15 @@ struct CopyControl {
     // original, a copy on a server is looked at for its size (and summed
     // there where the server can).
     bool verify = true;
+    // Told of each piece of data as it is written, on the copying thread
+    // (none by default), so that a display moves during a large file.
+    std::function<void(uint64_t)> moved = nullptr;
 
     bool Cancelled() const {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0;
+    }
+    void Moved(uint64_t bytes) const {
+        if (moved) moved(bytes);
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace ravelmoor {
@@ -10,6 +11,9 @@ class ProgressText {
   public:
     virtual ~ProgressText() = default;
     virtual void Show(std::string_view text) = 0;
+    // Told of each piece of a copy's data as it is written (on the copying
+    // thread), before the copy is settled: the bytes move during a large file.
+    virtual void Moved(uint64_t /*bytes*/) {}
 };
 
 }  // namespace ravelmoor

@@ -471,8 +471,10 @@ WriteOutcome FtpFileSystem::Upload(FileSystem& from, const std::string& fromPath
     }
     const std::string temporary =
         destination.substr(0, destination.rfind('/') + 1) + TemporaryName();
-    const FtpClient::DataSource source = [&reader](char* buffer, size_t capacity) {
-        return reader->Read(buffer, capacity);
+    const FtpClient::DataSource source = [&reader, &control](char* buffer, size_t capacity) {
+        const int64_t got = reader->Read(buffer, capacity);
+        if (got > 0) control.Moved(static_cast<uint64_t>(got));
+        return got;
     };
     // The first upload of a connection whose clock no probe found yet (its
     // root was not there) finds it here, where a folder now is.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -27,13 +28,20 @@ struct RunSnapshot {
     size_t itemsSettled = 0;
     uint64_t bytesPlanned = 0;
     uint64_t bytesSettled = 0;
+    // Written of the copies not yet settled: the part of a large file done.
+    uint64_t bytesMoving = 0;
     double seconds = 0;  // since the run began; 0 before
 
+    // The bytes written so far, settled or on their way, never above the plan.
+    uint64_t BytesDone() const {
+        const uint64_t done = bytesSettled + bytesMoving;
+        return done < bytesPlanned ? done : bytesPlanned;
+    }
     // The time still to go at the pace so far (by bytes where the plan has
-    // any, else by objects); negative while nothing is settled yet.
+    // any, else by objects); negative while nothing is done yet.
     double SecondsLeft() const {
         const bool byBytes = bytesPlanned > 0;
-        const double done = byBytes ? double(bytesSettled) : double(itemsSettled);
+        const double done = byBytes ? double(BytesDone()) : double(itemsSettled);
         const double all = byBytes ? double(bytesPlanned) : double(itemsPlanned);
         if (done <= 0 || seconds <= 0) return -1;
         return seconds * (all - done) / done;
@@ -49,9 +57,16 @@ class RunCounters {
         bytesPlanned_.store(bytes);
     }
     void Begin() { begun_.store(std::chrono::steady_clock::now().time_since_epoch().count()); }
-    void Settle(uint64_t bytes) {
+    // Part of a copy's data is written.
+    void Moved(uint64_t bytes) { bytesMoving_.fetch_add(bytes); }
+    // One object is settled; `bytes` of it count as copied, and what was
+    // written of it (at most `written`) is no longer on its way.
+    void Settle(uint64_t bytes, uint64_t written = 0) {
         itemsSettled_.fetch_add(1);
         bytesSettled_.fetch_add(bytes);
+        uint64_t moving = bytesMoving_.load();
+        while (!bytesMoving_.compare_exchange_weak(moving, moving - std::min(moving, written))) {
+        }
     }
     RunSnapshot Snapshot() const {
         RunSnapshot snapshot;
@@ -59,6 +74,7 @@ class RunCounters {
         snapshot.itemsSettled = itemsSettled_.load();
         snapshot.bytesPlanned = bytesPlanned_.load();
         snapshot.bytesSettled = bytesSettled_.load();
+        snapshot.bytesMoving = bytesMoving_.load();
         if (const int64_t begun = begun_.load(); begun != 0) {
             const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
             snapshot.seconds =
@@ -73,6 +89,7 @@ class RunCounters {
     std::atomic<size_t> itemsSettled_{0};
     std::atomic<uint64_t> bytesPlanned_{0};
     std::atomic<uint64_t> bytesSettled_{0};
+    std::atomic<uint64_t> bytesMoving_{0};
     std::atomic<int64_t> begun_{0};
 };
 

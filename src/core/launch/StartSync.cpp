@@ -44,9 +44,19 @@ StartOutcome SyncExecution::OpenJournal() {
 
 void SyncExecution::ActionSettled(ListSide side, bool deletion, uint32_t row, ItemResult result,
                                   std::string_view reason) {
-    counters_.Settle(!deletion && result == ItemResult::Done ? CopiedBytes(side, row) : 0);
+    const uint64_t copied = deletion ? 0 : CopiedBytes(side, row);
+    counters_.Settle(result == ItemResult::Done ? copied : 0, copied);
     end_.items.push_back({side, deletion, row, result, std::string(reason)});
     if (observer_ != nullptr) observer_->ActionSettled(side, deletion, row, result, reason);
+}
+
+void SyncExecution::Show(std::string_view text) {
+    if (progress_ != nullptr) progress_->Show(text);
+}
+
+void SyncExecution::Moved(uint64_t bytes) {
+    counters_.Moved(bytes);
+    if (progress_ != nullptr) progress_->Moved(bytes);
 }
 
 std::unique_ptr<RowOperations> SyncExecution::Operations() {
@@ -56,7 +66,7 @@ std::unique_ptr<RowOperations> SyncExecution::Operations() {
     comparison_.Reopen(cancel_);
     auto operations = std::make_unique<RowOperations>(
         comparison_.Rules(), SidesOf(comparison_, job_.keeping), prompter_);
-    operations->SetProgress(progress_);
+    operations->SetProgress(this);
     operations->SetCancelWord(cancel_);
     operations->SetKeepReplaced(job_.keepReplaced);
     operations->SetVerify(job_.verify);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/ProgressText.h"
 #include "core/journal/JournalWriter.h"
 #include "core/journal/RootLock.h"
 #include "core/launch/RunProgress.h"
@@ -21,7 +22,6 @@ namespace ravelmoor {
 
 class Comparison;
 class Prompter;
-class ProgressText;
 class TwoWaySession;
 
 // What one synchronisation is to do, whichever front end asked for it: the
@@ -81,7 +81,7 @@ struct SyncEnd {
 // runs it on the thread it chooses (the window on a BackgroundTask's worker,
 // the command line on its own thread, where Ctrl-C breaks a question), and may
 // poll Snapshot from any other thread meanwhile.
-class SyncExecution : private SyncObserver {
+class SyncExecution : private SyncObserver, private ProgressText {
   public:
     SyncExecution(Comparison& comparison, SyncJob job, Prompter& prompter);
     ~SyncExecution() override;
@@ -90,7 +90,8 @@ class SyncExecution : private SyncObserver {
 
     // Told of each object as soon as it is settled (none by default).
     void SetObserver(SyncObserver* observer) { observer_ = observer; }
-    // Shows what is being copied, deleted or compared again.
+    // Shows what is being copied, deleted or compared again (and is told of
+    // each piece of a copy's data, which Snapshot counts too).
     void SetProgress(ProgressText* progress) { progress_ = progress; }
     // The word that stops the run between objects; its own (set by Cancel)
     // by default.
@@ -121,6 +122,8 @@ class SyncExecution : private SyncObserver {
   private:
     void ActionSettled(ListSide side, bool deletion, uint32_t row, ItemResult result,
                        std::string_view reason) override;
+    void Show(std::string_view text) override;
+    void Moved(uint64_t bytes) override;
     uint64_t CopiedBytes(ListSide to, uint32_t row) const;
     std::unique_ptr<RowOperations> Operations();
     // The two-way passes, each carried out with the memory in step.

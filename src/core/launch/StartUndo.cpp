@@ -43,6 +43,7 @@ void UndoExecution::Run() {
     });
     counters_.Begin();
     run_->Run(job_.steps);
+    end_.seconds = counters_.Snapshot().seconds;
     end_.stopped = run_->Stopped();
     const JournalHeader& header = job_.journal.header;
     if (!end_.stopped && header.method == SyncMethodText(SyncMethod::TwoWay)) {

@@ -44,6 +44,7 @@ struct UndoEnd {
     size_t left = 0;     // neither: named in the items' words
     bool retry = false;  // something left that a later run may still do
     bool stopped = false;
+    double seconds = 0;          // the time the steps took
     std::string journalProblem;  // why the undo's journal is not whole; empty when it is
     // Undoing a two-way sync also puts the pair's memory back, so that the
     // next two-way run sees the same changes again; why it could not, or empty.

@@ -109,6 +109,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kCopyPiece, 0);
         if (n > 0) {
             outcome.bytes += static_cast<uint64_t>(n);
+            control.Moved(static_cast<uint64_t>(n));
             StartWriteback(out, outcome.bytes, writebackStarted);
         } else if (n < 0 && errno == EINTR) {
             continue;
@@ -156,6 +157,7 @@ bool CopyData(FileReader& reader, int out, const CopyControl& control, WriteOutc
             }
         }
         outcome.bytes += static_cast<uint64_t>(got);
+        control.Moved(static_cast<uint64_t>(got));
         StartWriteback(out, outcome.bytes, writebackStarted);
     }
 }

@@ -248,6 +248,7 @@ WriteOutcome SftpFolderWriter::Upload(FileSystem& from, const std::string& fromP
                 break;
             }
             outcome.bytes += static_cast<uint64_t>(got);
+            control.Moved(static_cast<uint64_t>(got));
         }
         // The original's mode and time go behind the data, in the same
         // round trip; a copy that does not go into place is dropped anyway.

@@ -232,6 +232,7 @@ WriteOutcome FileOperation::CopyOne(BatchSide from, BatchSide to, const std::str
     control.replaceExisting = replaceAll;
     control.cancel = cancel_;
     control.verify = verify_;
+    if (progress_ != nullptr) control.moved = [this](uint64_t bytes) { progress_->Moved(bytes); };
     // Whether to replace comes first: the question about the old version
     // only matters once the user wants it replaced.
     if (exists && !control.replaceExisting) {

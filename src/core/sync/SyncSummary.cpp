@@ -21,15 +21,20 @@ std::string Seconds(double seconds, bool translated) {
     return text;
 }
 
+// The opening of a summary: `opening` (with %1 for the seconds) in the
+// user's words.
+std::string Opening(const char* opening, double seconds) {
+    const std::string openingText = Translated(kContext, opening);
+    return FillIn(QString::fromStdString(openingText), {Seconds(seconds, openingText != opening)});
+}
+
 }  // namespace
 
 std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds) {
     const char* opening = stopped ? QT_TRANSLATE_NOOP("SyncSummary", "Stopped after %1 seconds:")
                                   : QT_TRANSLATE_NOOP("SyncSummary", "Synchronised in %1 seconds:");
-    const std::string openingText = Translated(kContext, opening);
     std::string line =
-        FillIn(QString::fromStdString(openingText), {Seconds(seconds, openingText != opening)}) +
-        " " +
+        Opening(opening, seconds) + " " +
         TranslatedCount(kContext, "%1 file copied",
                         QT_TRANSLATE_N_NOOP("SyncSummary", "%1 files copied"), tally.filesCopied) +
         " (" +
@@ -76,6 +81,26 @@ std::string SyncSummaryText(const SyncTally& tally, bool stopped, double seconds
         line += ".";
     }
     return line;
+}
+
+std::string UndoSummaryText(size_t done, size_t already, size_t left, bool stopped,
+                            double seconds) {
+    const char* opening = stopped ? QT_TRANSLATE_NOOP("SyncSummary", "Stopped after %1 seconds:")
+                                  : QT_TRANSLATE_NOOP("SyncSummary", "Undone in %1 seconds:");
+    std::string line =
+        Opening(opening, seconds) + " " +
+        TranslatedCount(kContext, "%1 change taken back",
+                        QT_TRANSLATE_N_NOOP("SyncSummary", "%1 changes taken back"), done);
+    if (already > 0) {
+        line += ", " + TranslatedCount(kContext, "%1 already as before",
+                                       QT_TRANSLATE_N_NOOP("SyncSummary", "%1 already as before"),
+                                       already);
+    }
+    if (left > 0) {
+        line += ", " + TranslatedCount(kContext, "%1 not undone",
+                                       QT_TRANSLATE_N_NOOP("SyncSummary", "%1 not undone"), left);
+    }
+    return line + ".";
 }
 
 }  // namespace ravelmoor

@@ -2,6 +2,10 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
 
 namespace ravelmoor {
 namespace {
@@ -28,6 +32,36 @@ QString TimeFormatWithSeconds(const QLocale& locale) {
 std::string FormatSize(uint64_t size) {
     static const QLocale locale = QLocale::system();
     return locale.toString(static_cast<qulonglong>(size)).toStdString();
+}
+
+std::string FormatBytes(double bytes, bool inUserLocale) {
+    static constexpr const char* kUnits[] = {"B", "kB", "MB", "GB", "TB", "PB"};
+    size_t unit = 0;
+    while (bytes >= 1000 && unit + 1 < std::size(kUnits)) {
+        bytes /= 1000;
+        ++unit;
+    }
+    const int decimals = unit == 0 ? 0 : 1;
+    if (inUserLocale) {
+        return (QLocale::system().toString(bytes, 'f', decimals) + QLatin1Char(' ') +
+                QLatin1String(kUnits[unit]))
+            .toStdString();
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f %s", decimals, bytes, kUnits[unit]);
+    return text;
+}
+
+std::string FormatDuration(double seconds) {
+    const auto whole = static_cast<unsigned long long>(std::llround(std::max(seconds, 0.0)));
+    char text[48];
+    if (whole >= 3600) {
+        std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", whole / 3600, whole / 60 % 60,
+                      whole % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%llu:%02llu", whole / 60, whole % 60);
+    }
+    return text;
 }
 
 std::string FormatTimestamp(int64_t time) {

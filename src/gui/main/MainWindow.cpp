@@ -25,6 +25,7 @@
 #include "gui/ftp/FtpConnectionsDialog.h"
 #include "gui/main/AboutDialog.h"
 #include "gui/main/ShowResultsWindow.h"
+#include "gui/progress/BackgroundTask.h"
 #include "gui/progress/ProgressDialog.h"
 #include "gui/results/UndoAction.h"
 #include "gui/settings/BackgroundSetup.h"
@@ -231,11 +232,17 @@ void MainWindow::OnCompare() {
     target_->AddToHistory(settings_.targetFolder);
     lastSourceFtp_ = start.source.ftp;
     ComparisonRun& run = *start.run;
-    ProgressDialog progress(run, this);
-    progress.exec();
-    // The dialog closes once the phase says the run has ended; the worker
-    // thread may still be on its way out.
-    run.Wait();
+    {
+        BackgroundTask task;
+        ProgressDialog progress(task, {}, this);
+        progress.Follow(run);
+        // Should the program quit meanwhile, the run stops as on Cancel.
+        task.SetInterrupt([&run] {
+            run.Cancel();
+            run.InterruptSides();
+        });
+        task.Run([&run] { run.Wait(); }, &progress);
+    }
     lastPhase_ = run.Phase();
     if (lastPhase_ != ComparisonPhase::Completed) return;
     if (showResults_) showResults_(*this, comparison_);

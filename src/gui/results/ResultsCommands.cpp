@@ -22,7 +22,7 @@
 #include "core/text/Translated.h"
 #include "core/twoway/TwoWaySession.h"
 #include "gui/progress/BackgroundTask.h"
-#include "gui/progress/TaskProgressDialog.h"
+#include "gui/progress/ProgressDialog.h"
 #include "gui/results/DesktopViewerHost.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
@@ -97,11 +97,13 @@ std::array<VirtualReportView*, 2> ResultsCommands::Lists() const {
 }
 
 void ResultsCommands::RunBehindProgress(
-    const std::function<void(BackgroundTask&, TaskProgressDialog&)>& work) {
+    const QString& title, const std::function<void(BackgroundTask&, ProgressDialog&)>& work,
+    std::function<RunSnapshot()> snapshot) {
     running_ = true;
     {
         BackgroundTask task;
-        TaskProgressDialog progress(task, tr("Re-Comparing files..."), &window_);
+        ProgressDialog progress(task, title, &window_);
+        if (snapshot) progress.Follow(std::move(snapshot));
         const ListsHeld held(Lists());
         task.Run([&] { work(task, progress); }, &progress);
         window_.RefreshLists();
@@ -114,16 +116,21 @@ void ResultsCommands::RunRowOperations(
     Prompter& asking = context_.prompter;
     const bool keepReplaced = context_.settings.keepReplaced;
     const int versionDays = context_.settings.versionDays;
-    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
-        // A side on FTP gets a connection again: the comparison closed its own.
-        context_.comparison.Reopen(&task.CancelWord());
-        RowOperations operations(context_.comparison.Rules(),
-                                 SidesOf(context_.comparison, {true, versionDays}), asking);
-        operations.SetProgress(&progress);
-        operations.SetCancelWord(&task.CancelWord());
-        operations.SetKeepReplaced(keepReplaced);
-        work(operations, task);
-    });
+    RunBehindProgress(
+        tr("Re-Comparing files..."), [&](BackgroundTask& task, ProgressDialog& progress) {
+            // A side on FTP gets a connection again: the comparison closed its own.
+            context_.comparison.Reopen(&task.CancelWord());
+            RowOperations operations(context_.comparison.Rules(),
+                                     SidesOf(context_.comparison, {true, versionDays}), asking);
+            operations.SetProgress(&progress);
+            operations.SetCancelWord(&task.CancelWord());
+            operations.SetKeepReplaced(keepReplaced);
+            work(operations, task);
+        });
+}
+
+std::optional<SyncPlan> ResultsCommands::PlanToRun() {
+    return PlanForMethod();
 }
 
 std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
@@ -154,50 +161,61 @@ bool ResultsCommands::TakeLocks(SyncLocks& locks) {
     return locked.Ok();
 }
 
+bool ResultsCommands::ConfirmSync(const SyncPlan& plan) {
+    if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(window_.Method()))) return false;
+    const DeletionShare deletions = CountDeletions(context_.comparison, plan);
+    return !deletions.IsMass() || context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
+                                      deletions, context_.comparison.TargetFolder()));
+}
+
+SyncJob ResultsCommands::JobFor(SyncPlan plan) const {
+    SyncJob job;
+    job.method = window_.Method();
+    job.plan = std::move(plan);
+    job.keepReplaced = context_.settings.keepReplaced;
+    job.keeping = {true, context_.settings.versionDays};
+    return job;
+}
+
+bool ResultsCommands::GoOn(const StartOutcome& started) {
+    // No journal, no sync, unless the user says so knowing it can then not
+    // be undone.
+    return started.Ok() ||
+           context_.prompter.AskYesNoDefaultNo(
+               started.reason + " " +
+               tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
+                   .toStdString());
+}
+
+void ResultsCommands::RunSync(SyncExecution& sync, bool refreshBetweenBatches) {
+    RunBehindProgress(
+        tr("Synchronising..."),
+        [&](BackgroundTask& task, ProgressDialog& progress) {
+            sync.SetProgress(&progress);
+            sync.SetCancelWord(&task.CancelWord());
+            if (refreshBetweenBatches) {
+                sync.SetBatchHooks({}, [this, &task] {
+                    task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
+                });
+            }
+            sync.Run();
+        },
+        [&sync] { return sync.Snapshot(); });
+}
+
 void ResultsCommands::Synchronise() {
     if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/false);
-    const std::optional<SyncPlan> plan = PlanForMethod();
-    if (!plan) return;
-    if (!context_.prompter.AskYesNo(ConfirmSyncQuestion(window_.Method()))) return;
-    const DeletionShare deletions = CountDeletions(context_.comparison, *plan);
-    if (deletions.IsMass() && !context_.prompter.AskYesNoDefaultNo(MassDeletionQuestion(
-                                  deletions, context_.comparison.TargetFolder()))) {
-        return;
-    }
+    std::optional<SyncPlan> plan = PlanToRun();
+    if (!plan || !ConfirmSync(*plan)) return;
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
     FailureLog log(context_.prompter);
     NotDoneList notDone(context_.comparison);
-    // No journal, no sync, unless the user says so knowing it can then not
-    // be undone.
-    const SyncStart start = StartSync(context_.comparison,
-                                      {window_.Method(),
-                                       *plan,
-                                       context_.settings.keepReplaced,
-                                       true,
-                                       false,
-                                       {true, context_.settings.versionDays}},
-                                      log);
-    if (!start.outcome.Ok() &&
-        !context_.prompter.AskYesNoDefaultNo(
-            start.outcome.reason + " " +
-            tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
-                .toStdString())) {
-        return;
-    }
-    SyncExecution& sync = *start.run;
-    sync.SetObserver(&notDone);
-    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
-        sync.SetProgress(&progress);
-        sync.SetCancelWord(&task.CancelWord());
-        // Between batches the work waits while the lists are brought up to
-        // date, so that the next batch asks over current ones.
-        sync.SetBatchHooks({}, [this, &task] {
-            task.OnUiThread([this] { ListsHeld::ShowNow(Lists(), window_); });
-        });
-        sync.Run();
-    });
-    const SyncEnd& end = sync.End();
+    const SyncStart start = StartSync(context_.comparison, JobFor(std::move(*plan)), log);
+    if (!GoOn(start.outcome)) return;
+    start.run->SetObserver(&notDone);
+    RunSync(*start.run, true);
+    const SyncEnd& end = start.run->End();
     SetUndoId(end.journalId);
     std::vector<std::string> left = notDone.Lines();
     left.insert(left.end(), log.Failures().begin(), log.Failures().end());
@@ -269,20 +287,9 @@ void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     };
     FailureLog log(context_.prompter);
     const SyncStart start = StartSync(context_.comparison, std::move(job), log);
-    if (!start.outcome.Ok() &&
-        !context_.prompter.AskYesNoDefaultNo(
-            start.outcome.reason + " " +
-            tr("Without a journal the synchronisation can not be undone. Synchronise anyway?")
-                .toStdString())) {
-        return;
-    }
-    SyncExecution& sync = *start.run;
-    RunBehindProgress([&](BackgroundTask& task, TaskProgressDialog& progress) {
-        sync.SetProgress(&progress);
-        sync.SetCancelWord(&task.CancelWord());
-        sync.Run();
-    });
-    const SyncEnd& end = sync.End();
+    if (!GoOn(start.outcome)) return;
+    RunSync(*start.run, false);
+    const SyncEnd& end = start.run->End();
     SetUndoId(end.journalId);
     std::string summary = end.summary;
     if (end.conflictsLeft > 0)
@@ -314,6 +321,7 @@ void ResultsCommands::Undo() {
     });
     window_.TwoWay().Replan();
     window_.RefreshLists();
+    window_.ShowSyncReport(action.Summary(), 0, {});
 }
 
 void ResultsCommands::SetUndoId(std::string id) {
@@ -411,13 +419,8 @@ void ResultsCommands::RunManual(ManualAction action) {
             tr("Without a journal this can not be undone. Go on anyway?").toStdString())) {
         return;
     }
-    SyncExecution& run = *start.run;
-    RunBehindProgress([&run](BackgroundTask& task, TaskProgressDialog& progress) {
-        run.SetProgress(&progress);
-        run.SetCancelWord(&task.CancelWord());
-        run.Run();
-    });
-    const SyncEnd& end = run.End();
+    RunSync(*start.run, false);
+    const SyncEnd& end = start.run->End();
     SetUndoId(end.journalId);
     window_.ShowSyncReport(end.summary, end.tally.notDone, {});
     window_.ClearSelections();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/launch/RunProgress.h"
+#include "core/launch/StartSync.h"
 #include "core/sync/ManualAction.h"
 #include "core/sync/PlanSync.h"
 
@@ -20,7 +22,7 @@ class Prompter;
 class ResultsWindow;
 class RowOperations;
 class SyncLocks;
-class TaskProgressDialog;
+class ProgressDialog;
 class VirtualReportView;
 struct ResultsContext;
 
@@ -64,10 +66,13 @@ class ResultsCommands {
     bool Busy() const { return busy_; }
 
   private:
-    // Runs `work` on a worker thread, behind the "Re-Comparing files..."
-    // dialog whose Cancel stops the work between objects and inside a long
-    // copy, the lists held meanwhile, then refreshes the lists.
-    void RunBehindProgress(const std::function<void(BackgroundTask&, TaskProgressDialog&)>& work);
+    // Runs `work` on a worker thread behind the progress dialog titled
+    // `title` (following `snapshot` when given), whose Cancel stops the work
+    // between objects and inside a long copy, the lists held meanwhile, then
+    // refreshes the lists.
+    void RunBehindProgress(const QString& title,
+                           const std::function<void(BackgroundTask&, ProgressDialog&)>& work,
+                           std::function<RunSnapshot()> snapshot = {});
     // Copies or deletes through `work` so. The work asks through the
     // window's prompter, which carries questions over to this thread.
     void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work);
@@ -75,9 +80,23 @@ class ResultsCommands {
     // that "Undo" and `ravelmoor undo` take it back), its summary in the
     // status bar. The roots' locks are taken first.
     void RunManual(ManualAction action);
+    // The plan that "Synchronise" runs, or nothing (and the reason said)
+    // when there is no method or nothing to do.
+    std::optional<SyncPlan> PlanToRun();
     // The plan of the chosen method, or nothing (and the reason said) when
     // there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
+    // The user's Yes to `plan` (and a second one for a mass deletion).
+    bool ConfirmSync(const SyncPlan& plan);
+    // The job of a one-way sync of `plan` with the window's settings.
+    SyncJob JobFor(SyncPlan plan) const;
+    // Whether a sync that `started` so goes on: at once when its journal is
+    // open, else on the user's word that it can then not be undone.
+    bool GoOn(const StartOutcome& started);
+    // Carries `sync` out behind the progress dialog; with
+    // `refreshBetweenBatches` the lists are brought up to date between its
+    // batches, so that the next batch asks over current ones.
+    void RunSync(SyncExecution& sync, bool refreshBetweenBatches);
     // "Synchronise Both Ways": the plan against the pair's memory with the
     // settlements made in the lists, shown first (`showPlan`, where more may
     // be settled) or confirmed, then run through the one start of a sync.

@@ -32,6 +32,7 @@
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
+#include "gui/widgets/HandingOnComboBox.h"
 #include "gui/widgets/HelpWindow.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/VirtualReportView.h"
@@ -63,20 +64,6 @@ constexpr std::array<ToggleLook, kViewToggleCount> kToggleLooks = {{
     {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Excluded"), "status-excluded-file",
      QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Excluded files/folders")},
 }};
-
-// A combo box that hands the focus on when its drop-down list closes.
-class HandingOnComboBox : public QComboBox {
-  public:
-    HandingOnComboBox(std::function<void()> closed, QWidget* parent)
-        : QComboBox(parent), closed_(std::move(closed)) {}
-    void hidePopup() override {
-        QComboBox::hidePopup();
-        closed_();
-    }
-
-  private:
-    std::function<void()> closed_;
-};
 
 QFrame* Line(QWidget* parent) {
     auto* line = new QFrame(parent);

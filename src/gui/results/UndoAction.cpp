@@ -3,18 +3,20 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <atomic>
 
 #include "core/engine/NameEscape.h"
 #include "core/engine/Prompter.h"
 #include "core/journal/JournalStore.h"
-#include "core/launch/StartUndo.h"
+#include "core/sync/SyncSummary.h"
 #include "core/text/Translated.h"
 #include "gui/progress/BackgroundTask.h"
-#include "gui/progress/TaskProgressDialog.h"
+#include "gui/progress/ProgressDialog.h"
 #include "gui/widgets/FromStd.h"
 
 namespace ravelmoor {
@@ -105,16 +107,18 @@ std::string UndoAction::UndoQuestion(const SyncJournal& journal,
     return question;
 }
 
-bool UndoAction::Confirm(const std::string& question, const std::vector<std::string>& lines) {
+bool UndoAction::Confirm(const std::string& question, const QStringList& lines) {
     QDialog dialog(over_);
     dialog.setWindowTitle(tr("Undo Last Synchronisation"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* label = new QLabel(FromStd(question), &dialog);
     label->setWordWrap(true);
     layout->addWidget(label);
-    auto* list = new QListWidget(&dialog);
-    for (const std::string& line : lines)
-        list->addItem(FromStd(line));
+    // A model view: tens of thousands of lines open at once.
+    auto* list = new QListView(&dialog);
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setModel(new QStringListModel(lines, list));
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No, &dialog);
     buttons->button(QDialogButtonBox::No)->setDefault(true);
@@ -125,44 +129,62 @@ bool UndoAction::Confirm(const std::string& question, const std::vector<std::str
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool UndoAction::Run(const std::string& id) {
-    steps_.clear();
-    const std::vector<std::string> ids = JournalStore::Ids();
-    if (ids.empty()) {
-        prompter_.Inform(tr("There is no synchronisation to undo.").toStdString());
+bool UndoAction::Read(const std::string& id, QStringList& lines) {
+    const char* nothing = nullptr;
+    JournalOutcome read;
+    BackgroundTask task;
+    ProgressDialog progress(task, tr("Undoing the synchronisation..."), over_);
+    progress.Show(tr("Reading the journal...").toStdString());
+    task.Run(
+        [&] {
+            if (JournalStore::Ids().empty()) {
+                nothing = QT_TR_NOOP("There is no synchronisation to undo.");
+                return;
+            }
+            // A plain undo after one that was left unfinished goes on with that one.
+            read = JournalStore::Read(id.empty() ? JournalStore::IdToUndo() : id, job_.journal);
+            if (!read.Ok()) return;
+            job_.steps = PlanUndo(job_.journal);
+            if (job_.steps.empty())
+                nothing = QT_TR_NOOP("Nothing to undo: the last synchronisation changed nothing.");
+            const JournalHeader& header = job_.journal.header;
+            lines.reserve(static_cast<qsizetype>(job_.steps.size()));
+            for (const UndoStep& step : job_.steps) {
+                if (task.CancelRequested()) return;
+                const JournalSide& side = step.target ? header.target : header.source;
+                lines.push_back(FromStd(Translated("UndoPlan", UndoStepWord(step.kind)) + ": " +
+                                        EscapeName(side.shown + step.path)));
+            }
+        },
+        &progress);
+    if (nothing != nullptr) {
+        prompter_.Inform(tr(nothing).toStdString());
         return false;
     }
-    SyncJournal journal;
-    // A plain undo after one that was left unfinished goes on with that one.
-    const JournalOutcome read =
-        JournalStore::Read(id.empty() ? JournalStore::IdToUndo() : id, journal);
     if (!read.Ok()) {
         prompter_.Warn(read.reason);
         return false;
     }
-    steps_ = PlanUndo(journal);
-    if (steps_.empty()) {
-        prompter_.Inform(
-            tr("Nothing to undo: the last synchronisation changed nothing.").toStdString());
-        return false;
-    }
-    std::vector<std::string> lines;
-    for (const UndoStep& step : steps_) {
-        const JournalSide& side = step.target ? journal.header.target : journal.header.source;
-        lines.push_back(Translated("UndoPlan", UndoStepWord(step.kind)) + ": " +
-                        EscapeName(side.shown + step.path));
-    }
-    if (!Confirm(UndoQuestion(journal, steps_), lines)) return false;
+    return !task.CancelRequested();
+}
 
+bool UndoAction::Carry(std::vector<std::string>& left) {
     UndoStart start;
-    std::vector<std::string> left;
+    std::atomic<const UndoExecution*> running{nullptr};
     bool ran = false;
     {
         BackgroundTask task;
-        TaskProgressDialog progress(task, tr("Undoing the synchronisation..."), over_);
+        ProgressDialog progress(task, tr("Undoing the synchronisation..."), over_);
+        progress.Follow([&running, planned = job_.steps.size()] {
+            const UndoExecution* run = running.load();
+            if (run != nullptr) return run->Snapshot();
+            RunSnapshot none;
+            none.itemsPlanned = planned;
+            return none;
+        });
         task.Run(
             [&] {
-                start = StartUndo({journal, steps_}, prompter_);
+                start = StartUndo(job_, prompter_);
                 // Undo is a sync like any other: it keeps a journal, and can
                 // be undone. Without one it goes on only on the user's word.
                 bool goOn = start.outcome.Ok();
@@ -178,23 +200,36 @@ bool UndoAction::Run(const std::string& id) {
                 if (!goOn) return;
                 ran = true;
                 UndoExecution& run = *start.run;
+                const std::vector<UndoStep>& steps = run.Job().steps;
                 run.SetCancelWord(&task.CancelWord());
                 run.SetReport([&](size_t index, UndoResult, const std::string& words) {
-                    if (index + 1 < steps_.size()) progress.Show(run.FullPath(steps_[index + 1]));
+                    if (index + 1 < steps.size()) progress.Show(run.FullPath(steps[index + 1]));
                     if (!words.empty()) left.push_back(words);
                 });
+                running.store(&run);
                 run.Run();
-                run.Finish(run.End().stopped ? "stopped" : "done");
-                if (!run.End().memoryProblem.empty()) left.push_back(run.End().memoryProblem);
+                const UndoEnd& end = run.End();
+                summary_ =
+                    UndoSummaryText(end.done, end.already, end.left, end.stopped, end.seconds);
+                run.Finish(summary_);
+                if (!end.memoryProblem.empty()) left.push_back(end.memoryProblem);
             },
             &progress);
     }
-    if (!ran) {
-        // Declined without a journal, or a side or a root that could not be had.
-        if (start.outcome.status != StartStatus::WithoutJournal)
-            prompter_.Warn(start.outcome.reason);
-        return false;
-    }
+    // Declined without a journal, or a side or a root that could not be had.
+    if (!ran && start.outcome.status != StartStatus::WithoutJournal)
+        prompter_.Warn(start.outcome.reason);
+    return ran;
+}
+
+bool UndoAction::Run(const std::string& id) {
+    job_ = {};
+    summary_.clear();
+    QStringList lines;
+    if (!Read(id, lines)) return false;
+    if (!Confirm(UndoQuestion(job_.journal, job_.steps), lines)) return false;
+    std::vector<std::string> left;
+    if (!Carry(left)) return false;
     if (!left.empty()) {
         std::string text = tr("Not undone:").toStdString();
         for (const std::string& words : left)

@@ -36,6 +36,7 @@ class StartRunTest : public SyncTest {
         const RunSnapshot seen = start.run->Snapshot();
         EXPECT_EQ(seen.itemsSettled, seen.itemsPlanned);
         EXPECT_EQ(seen.bytesSettled, seen.bytesPlanned);
+        EXPECT_EQ(seen.bytesMoving, 0U);
         return start.run->End();
     }
     UndoStart Undo(const std::string& id) {
@@ -198,6 +199,65 @@ TEST_F(StartRunTest, RefusedStartsChangeNothing) {
     EXPECT_EQ(gone.run, nullptr);
     EXPECT_EQ(FullSnapshot(target), synced);
     EXPECT_EQ(JournalStore::Ids().size(), 1U);
+}
+
+// What a display of the run reads while a large file is copied: the bytes
+// move piece by piece before the file is settled, never back, never past the
+// plan, and end at the plan with nothing left on its way; the front end's
+// own progress is told of the same pieces.
+TEST_F(StartRunTest, SnapshotBytesMoveDuringALargeCopy) {
+    struct Seen : ProgressText {
+        void Show(std::string_view) override {}
+        void Moved(uint64_t bytes) override {
+            told += bytes;
+            const RunSnapshot now = run->Snapshot();
+            samples.push_back({now.BytesDone(), now.itemsSettled, now.bytesPlanned});
+        }
+        struct Sample {
+            uint64_t bytes;
+            size_t settled;
+            uint64_t planned;
+        };
+        SyncExecution* run = nullptr;
+        uint64_t told = 0;
+        std::vector<Sample> samples;
+    };
+    struct Case {
+        const char* name;
+        bool verify;  // a checked copy goes through the buffer, else through the kernel
+        size_t size;
+    };
+    for (const Case& c :
+         {Case{"checked", true, size_t{3} << 20}, Case{"unchecked", false, size_t{20} << 20}}) {
+        SCOPED_TRACE(c.name);
+        ClearTrees();
+        source.Write("large.bin", std::string(c.size, 'x'), 1000);
+        source.Write("small.txt", "s", 1000);
+        Compare();
+        SyncJob job{SyncMethod::Update, Plan(SyncMethod::Update)};
+        job.verify = c.verify;
+        const SyncStart start = StartSync(comparer, job, prompter);
+        ASSERT_TRUE(start.outcome.Ok()) << start.outcome.reason;
+        Seen seen;
+        seen.run = start.run.get();
+        start.run->SetProgress(&seen);
+        start.run->Run();
+
+        EXPECT_EQ(seen.told, c.size + 1);
+        size_t before = 0;  // samples taken before the large file was settled
+        uint64_t last = 0;
+        for (const Seen::Sample& sample : seen.samples) {
+            EXPECT_GE(sample.bytes, last);
+            EXPECT_LE(sample.bytes, sample.planned);
+            last = sample.bytes;
+            if (sample.settled == 0 && sample.bytes > 0 && sample.bytes < sample.planned) ++before;
+        }
+        EXPECT_GE(before, 2U);
+        const RunSnapshot end = start.run->Snapshot();
+        EXPECT_EQ(end.BytesDone(), c.size + 1);
+        EXPECT_EQ(end.bytesMoving, 0U);
+        EXPECT_EQ(target.Read("large.bin").size(), c.size);
+    }
 }
 
 }  // namespace

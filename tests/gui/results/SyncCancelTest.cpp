@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "gui/progress/TaskProgressDialog.h"
+#include "gui/progress/ProgressDialog.h"
 #include "gui/results/ResultsFixture.h"
 #include "support/FaultyFileSystem.h"
 
@@ -51,7 +51,7 @@ TEST_F(SyncCancelTest, CancelInsideACopy_LeavesTheDestinationAsItWasAndTheWindow
 
         QString title;
         bool greyedAtOnce = false;
-        WhenShown<TaskProgressDialog>([&](TaskProgressDialog& progress) {
+        WhenShown<ProgressDialog>([&](ProgressDialog& progress) {
             title = progress.windowTitle();
             EXPECT_TRUE(QTest::qWaitFor([&] { return reading.load(); }, 10000));
             QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
@@ -61,7 +61,7 @@ TEST_F(SyncCancelTest, CancelInsideACopy_LeavesTheDestinationAsItWasAndTheWindow
         window->ChooseMethod(SyncMethod::Force);
         QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
 
-        EXPECT_EQ(title, "Re-Comparing files...");
+        EXPECT_EQ(title, "Synchronising...");
         EXPECT_TRUE(greyedAtOnce);
         const TreeState after = Snapshot(target);
         EXPECT_EQ(after.contains(c.held), before.contains(c.held));
@@ -75,7 +75,7 @@ TEST_F(SyncCancelTest, CancelInsideACopy_LeavesTheDestinationAsItWasAndTheWindow
         EXPECT_EQ(Rows(comparer), FreshRows());
         EXPECT_TRUE(window->SummaryText().startsWith("Stopped after "))
             << window->SummaryText().toStdString();
-        EXPECT_EQ(FindVisibleWindow<TaskProgressDialog>(), nullptr);
+        EXPECT_EQ(FindVisibleWindow<ProgressDialog>(), nullptr);
 
         QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
         EXPECT_EQ(target.Read(c.held), content);
