@@ -365,6 +365,7 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     remove->setEnabled(someToCopy);
     visualise->setEnabled(!RowsToVisualise(source, target, window_.VisibleRows(), items).empty());
     std::vector<uint32_t> rows;
+    rows.reserve(items.size());
     for (const int item : items)
         rows.push_back(window_.VisibleRows()[static_cast<size_t>(item)]);
     window_.TwoWay().AddSettleItems(menu, rows);
