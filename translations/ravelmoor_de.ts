@@ -272,10 +272,6 @@
         <source>this side can not be written to</source>
         <translation>auf diese Seite lässt sich nicht schreiben</translation>
     </message>
-    <message>
-        <source>it can not be listed</source>
-        <translation>er lässt sich nicht auflisten</translation>
-    </message>
 </context>
 <context>
     <name>FilterSet</name>
@@ -1363,6 +1359,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>Can not download %1: %2</source>
         <translation>%1 kann nicht heruntergeladen werden: %2</translation>
+    </message>
+    <message>
+        <source>Fetching from the server...</source>
+        <translation>Wird vom Server geholt...</translation>
     </message>
 </context>
 <context>

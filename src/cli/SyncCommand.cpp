@@ -495,9 +495,9 @@ int RunSyncCommand(ArgumentList& args) {
     // Rows the comparison could not see, or had to keep away from (names that
     // clash by case), are left out of any sync: it can not end with success.
     const bool leftOut = !comparison.Complete() || !comparison.CaseClashes().empty();
-    const std::string refused = ProtectedFolderProblem(request.method, comparison);
-    if (!refused.empty()) {
-        Terminal::Message(refused);
+    if (const Outcome<GuardStatus> allowed = CheckProtectedFolders(request.method, comparison);
+        !allowed.Ok()) {
+        Terminal::Message(allowed.reason);
         return kFailed;
     }
     if (request.method == SyncMethod::TwoWay) {
@@ -520,10 +520,11 @@ int RunSyncCommand(ArgumentList& args) {
         PlanSync(comparison.SourceResults(), comparison.TargetResults(), request.method);
     PlannedActions actions(comparison, plan);
     const SyncOutput output{request, comparison, actions};
-    const std::string_view problem = PlanProblem(request.method, plan);
+    const Outcome<PlanStatus> ready = CheckPlan(request.method, plan);
+    const std::string_view problem = ready.reason;
     const bool quiet = request.compare.quiet;
     const bool json = request.compare.format == OutputFormat::Json;
-    if (!problem.empty()) {
+    if (!ready.Ok()) {
         madeTarget.Keep();  // asked for, even with nothing to copy into it
         log.Start(comparison, SyncMethodWord(request.method), request.preview);
         log.End(problem);

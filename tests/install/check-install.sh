@@ -21,11 +21,12 @@ fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
-# Runs a checker; any output on stderr counts as a failure too.
+# Runs a checker; a warning or an error in what it says counts as a failure
+# too. Whole words only: a path it names ("/work/errors/...") is no error.
 quiet() {
   what=$1
   shift
-  if ! "$@" >"$work/out" 2>&1 || grep -qiE 'warn|error|^[EW]:' "$work/out"; then
+  if ! "$@" >"$work/out" 2>&1 || grep -qiwE 'warn(ings?)?|error|^[EW]:' "$work/out"; then
     fail "$what"
     cat "$work/out" >&2
   fi

@@ -57,9 +57,13 @@ class MeddlingReader : public FileReader {
 
 }  // namespace
 
-ListStatus FaultyFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+ListOutcome FaultyFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     const auto rule = Find(listing_, folder);
-    if (rule != listing_.end()) return rule->second;
+    if (rule != listing_.end()) {
+        return ListOutcome(rule->second, rule->second == ListStatus::NotListable
+                                             ? "it can not be listed"
+                                             : "the side broke down");
+    }
     if (delay_.count() > 0) {
         SlowSink slow(sink, delay_);
         return local_.ListFolder(folder, slow);

@@ -50,7 +50,7 @@ class FaultyFileSystem : public FileSystem {
 
     int Interrupts() const { return interrupts_.load(); }
 
-    ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
+    ListOutcome ListFolder(const std::string& folder, ListSink& sink) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;

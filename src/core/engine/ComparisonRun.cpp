@@ -135,9 +135,9 @@ int ComparisonRun::EndWithoutResult() {
 }
 
 bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
-                                    const std::vector<std::string>& unlistable) {
+                                    const std::vector<std::string>& unlistable,
+                                    const std::string& whyRootUnlistable) {
     const Side side = isSource ? Side::Source : Side::Target;
-    FileSystem& fs = comparison_.Sides().FileSystemOf(side);
     const std::string& root = comparison_.Sides().Folder(side);
     if (!result.ok) {
         // A cancel that broke a server call is no failure to report.
@@ -161,7 +161,7 @@ bool ComparisonRun::CheckListedSide(bool isSource, const ScanResult& result,
                      : QCoreApplication::translate("ComparisonRun",
                                                    "Error: cannot read target file information: "
                                                    "the folder \"%1\" can not be listed (%2)."),
-            {root, fs.WhyNotListable(root)}));
+            {root, whyRootUnlistable}));
         cancel_.store(1);
         return false;
     }
@@ -180,6 +180,7 @@ bool ComparisonRun::ListAndWalk() {
     // server one at a time. The scan puts each folder's children in key
     // order as it goes, so the lists need no sort of their own.
     std::vector<std::string> unlistable[2];
+    std::string whyRootUnlistable[2];
     ScanOptions options[2];
     for (const bool isSource : {true, false}) {
         ScanOptions& o = options[isSource ? 0 : 1];
@@ -188,6 +189,7 @@ bool ComparisonRun::ListAndWalk() {
         o.cancel = &cancel_;
         o.counter = isSource ? &sourceCount_ : &targetCount_;
         o.unlistable = &unlistable[isSource ? 0 : 1];
+        o.whyRootUnlistable = &whyRootUnlistable[isSource ? 0 : 1];
         o.leftovers = &comparison_.LeftoversOf(isSource);
     }
     FileSystem& sourceFs = comparison_.Sides().FileSystemOf(Side::Source);
@@ -239,8 +241,8 @@ bool ComparisonRun::ListAndWalk() {
     comparison_.SourceResults().AdoptStorage(sourceScan_);
     comparison_.TargetResults().AdoptStorage(targetScan_);
     TraceLine("Source and Target Dir: %d seconds\n", listTime.Seconds());
-    if (!walked || !CheckListedSide(true, results[0], unlistable[0]) ||
-        !CheckListedSide(false, results[1], unlistable[1])) {
+    if (!walked || !CheckListedSide(true, results[0], unlistable[0], whyRootUnlistable[0]) ||
+        !CheckListedSide(false, results[1], unlistable[1], whyRootUnlistable[1])) {
         // A run that ends while listing keeps no rows, as when pairing
         // began only after the listing; the readers let go of them first.
         readers.reset();

@@ -77,7 +77,8 @@ class ComparisonRun {
     // Reports a side that failed or whose root could not be listed (false),
     // and keeps what else its listing found.
     bool CheckListedSide(bool isSource, const ScanResult& result,
-                         const std::vector<std::string>& unlistable);
+                         const std::vector<std::string>& unlistable,
+                         const std::string& whyRootUnlistable);
     // Lists both sides and pairs what is listed while the listing goes on,
     // then classifies the pairs the readers read.
     bool ListAndWalk();

@@ -62,10 +62,6 @@ std::string TemporaryName() {
     return text;
 }
 
-std::string FileSystem::WhyNotListable(const std::string& /*folder*/) {
-    return FillIn(QCoreApplication::translate("FileSystem", "it can not be listed"));
-}
-
 bool IsTemporaryName(std::string_view name) {
     constexpr std::string_view kStart = ".ravelmoor-";
     constexpr std::string_view kEnd = ".part";

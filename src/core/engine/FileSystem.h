@@ -39,6 +39,11 @@ enum class ListStatus {
     NotListable,  // the folder could not be opened or read; nothing more to say
     Failed,       // the side itself failed (an FTP connection broke); the run cannot go on
 };
+// How a listing ended. The reason of NotListable says why the folder could
+// not be listed (the system's error, the server's reply, the listing's
+// bounds), for the message that names it; that of Failed what went wrong with
+// the side (empty when a cancel broke the call off).
+using ListOutcome = Outcome<ListStatus>;
 
 class ListSink {
   public:
@@ -155,7 +160,7 @@ class FileSystem {
 
     // Lists the children of `folder` into `sink`: files, folders and symbolic
     // links (as files). Special files (FIFOs, sockets, devices) are left out.
-    virtual ListStatus ListFolder(const std::string& folder, ListSink& sink) = 0;
+    virtual ListOutcome ListFolder(const std::string& folder, ListSink& sink) = 0;
     // Whether ListFolder may be called from several threads at once (a local
     // disk). A connection to a server lists one folder at a time.
     virtual bool ListsConcurrently() const { return false; }
@@ -164,10 +169,6 @@ class FileSystem {
     // comparison may then read many of them at once with batched calls
     // instead of through OpenForReading.
     virtual bool ReadsLocalFiles() const { return false; }
-
-    // Why `folder` could not be listed just now, in words (the system's error,
-    // the server's reply), for the message that names it.
-    virtual std::string WhyNotListable(const std::string& folder);
 
     // Facts of one path, without following a final symbolic link. False when
     // nothing is there (or it cannot be looked at).

@@ -61,13 +61,17 @@ bool FolderListing::List(const std::vector<ScanMember>& group, const ScanSource*
     for (uint32_t m = 0; m < group.size(); ++m) {
         const ScanSource& source = sources[group[m].side];
         Sink sink(*this, *source.options, group[m], m);
-        const ListStatus status = source.fs->ListFolder(group[m].listPath, sink);
-        if (status == ListStatus::Failed) {
+        ListOutcome listed = source.fs->ListFolder(group[m].listPath, sink);
+        if (listed.status == ListStatus::Failed) {
             failedSide_ = group[m].side;
             return false;
         }
-        if (status == ListStatus::NotListable)
+        if (listed.status == ListStatus::NotListable) {
             unlistable_.push_back({group[m].side, group[m].entryPrefix});
+            // The root is listed before any other folder of its side, by one thread.
+            if (group[m].entryPrefix.empty() && source.options->whyRootUnlistable != nullptr)
+                *source.options->whyRootUnlistable = std::move(listed.reason);
+        }
     }
     Sort();
     return true;

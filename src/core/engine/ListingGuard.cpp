@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string_view>
+#include <utility>
 
 #include "core/engine/NameEscape.h"
 #include "core/engine/Prompter.h"
@@ -54,7 +55,7 @@ void ListingGuard::WarnOnce(int reason, const std::string& text) {
     prompter_.Warn(text);
 }
 
-std::string ListingGuard::Refusal(const std::string& folder) {
+ListOutcome ListingGuard::Admit(const std::string& folder) {
     if (root_.empty()) root_ = folder;
     if (folder.size() > PATH_MAX) {
         std::string why = FillIn(QCoreApplication::translate(
@@ -64,7 +65,7 @@ std::string ListingGuard::Refusal(const std::string& folder) {
                                                     "The server's folder %1 was not listed: %2. "
                                                     "Nothing below it is copied or deleted."),
                         {EscapeName(folder.substr(0, 200)) + "...", why}));
-        return why;
+        return ListOutcome(ListStatus::NotListable, std::move(why));
     }
     if (folder.compare(0, root_.size(), root_) == 0 && LevelsBelow(root_, folder) > kMaxDepth) {
         std::string why =
@@ -75,13 +76,15 @@ std::string ListingGuard::Refusal(const std::string& folder) {
                                                     "The server's folder %1 was not listed: %2. "
                                                     "Nothing below it is copied or deleted."),
                         {EscapeName(folder), why}));
-        return why;
+        return ListOutcome(ListStatus::NotListable, std::move(why));
     }
     const auto loop = looping_.find(ParentOf(folder));
     if (loop != looping_.end()) {
-        return FillIn(QCoreApplication::translate(
-                          "ListingGuard", "the server lists the folder it is in as it lists %1"),
-                      {EscapeName(loop->second)});
+        return ListOutcome(
+            ListStatus::NotListable,
+            FillIn(QCoreApplication::translate(
+                       "ListingGuard", "the server lists the folder it is in as it lists %1"),
+                   {EscapeName(loop->second)}));
     }
     return {};
 }

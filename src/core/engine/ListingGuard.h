@@ -28,9 +28,10 @@ class ListingGuard {
 
     explicit ListingGuard(Prompter& prompter);
 
-    // Before listing `folder` (a server path ending with '/'): empty when it
-    // may be listed, otherwise why not (also said once as a warning).
-    std::string Refusal(const std::string& folder);
+    // Before listing `folder` (a server path ending with '/'): Listed when it
+    // may be listed, otherwise NotListable with why not (also said once as a
+    // warning).
+    ListOutcome Admit(const std::string& folder);
 
     // Passes a listing on to `sink` and takes its fingerprint; Finish then
     // notes what the folder's listing was.

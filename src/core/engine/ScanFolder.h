@@ -18,6 +18,8 @@ struct ScanOptions {
     // Folders that could not be listed, as paths below `folder` with markers
     // and a trailing '/' ("" for `folder` itself).
     std::vector<std::string>* unlistable = nullptr;
+    // Why `folder` itself could not be listed, when it could not.
+    std::string* whyRootUnlistable = nullptr;
     // Files a broken copy left behind (IsTemporaryName), never listed: their
     // paths below `folder`, with markers.
     std::vector<std::string>* leftovers = nullptr;

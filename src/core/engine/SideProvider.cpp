@@ -9,8 +9,8 @@ namespace {
 // A remote side that is not there: every call fails (the opener has said why).
 class UnavailableFileSystem : public FileSystem {
   public:
-    ListStatus ListFolder(const std::string& /*folder*/, ListSink& /*sink*/) override {
-        return ListStatus::Failed;
+    ListOutcome ListFolder(const std::string& /*folder*/, ListSink& /*sink*/) override {
+        return ListOutcome(ListStatus::Failed);
     }
     bool ReadFacts(const std::string& /*path*/, EntryFacts& /*facts*/) override { return false; }
     std::unique_ptr<FileReader> OpenForReading(const std::string& /*path*/,

@@ -3,16 +3,13 @@
 #include <utility>
 
 #include "core/engine/FileSystem.h"
-#include "core/engine/MessageKeeper.h"
 #include "core/ftp/FtpConnectionStore.h"
 #include "core/ftp/FtpOpener.h"
 
 namespace ravelmoor {
 
 FtpBrowseConnection::FtpBrowseConnection(const FtpConnection& connection)
-    : record_(connection),
-      logon_(FtpConnectionStore::WithDefaultLogon(connection)),
-      message_(std::make_unique<MessageKeeper>()) {
+    : record_(connection), logon_(FtpConnectionStore::WithDefaultLogon(connection)) {
     logon_.passive = true;
 }
 
@@ -23,8 +20,7 @@ Outcome<BrowseStatus> FtpBrowseConnection::Connect() {
         const std::lock_guard<std::mutex> hold(lock_);
         side_.reset();
     }
-    message_->Take();
-    OpenResult<FileSystem> opened = OpenFtpSide(logon_, record_.user, *message_, &cancel_);
+    OpenResult<FileSystem> opened = OpenFtpSide(logon_, record_.user, silent_, &cancel_);
     const std::lock_guard<std::mutex> hold(lock_);
     side_ = std::move(opened.value);
     if (side_ != nullptr) return {};
@@ -40,9 +36,7 @@ BrowseConnection::Listing FtpBrowseConnection::List(const std::string& folder) {
         if (!Connect().Ok()) return Listing(BrowseStatus::Quiet);
     }
     Listing listing;
-    if (ListInto(*side_, folder, listing.value) != ListStatus::Listed)
-        listing.status = BrowseStatus::Quiet;
-    message_->Take();
+    if (!ListInto(*side_, folder, listing.value).Ok()) listing.status = BrowseStatus::Quiet;
     return listing;
 }
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/SilentPrompter.h"
 #include "core/ftp/FtpConnection.h"
 #include "core/remote/BrowseConnection.h"
 
 namespace ravelmoor {
 
 class FileSystem;
-class MessageKeeper;
 
 // The FTP directory browser's connection: passive data connections whatever
 // the record says, and the default logon in place of an empty user (messages
@@ -46,7 +46,8 @@ class FtpBrowseConnection : public BrowseConnection {
   private:
     FtpConnection record_;
     FtpConnection logon_;
-    std::unique_ptr<MessageKeeper> message_;
+    // The side tells no one: a listing's failure is Quiet.
+    SilentPrompter silent_;
     std::atomic<int32_t> cancel_{0};
     std::mutex lock_;  // guards `side_` against Interrupt from another thread
     std::unique_ptr<FileSystem> side_;

@@ -51,7 +51,7 @@ void UndoRun::RemoveBrokenCopies(const std::vector<UndoStep>& steps) {
     // A sync that was killed may have left copies written but not put in place.
     for (const auto& [target, folder] : folders) {
         TemporaryFiles found;
-        if (Fs(target).ListFolder(Root(target) + folder, found) != ListStatus::Listed) continue;
+        if (!Fs(target).ListFolder(Root(target) + folder, found).Ok()) continue;
         for (const std::string& name : found.names)
             Fs(target).DeletePermanently(Root(target), folder + name);
     }

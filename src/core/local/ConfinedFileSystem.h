@@ -20,13 +20,10 @@ class ConfinedFileSystem : public FileSystem {
     ConfinedFileSystem(FileSystem& inner, std::string root)
         : inner_(inner), root_(std::move(root)) {}
 
-    ListStatus ListFolder(const std::string& folder, ListSink& sink) override {
+    ListOutcome ListFolder(const std::string& folder, ListSink& sink) override {
         return inner_.ListFolder(folder, sink);
     }
     bool ListsConcurrently() const override { return inner_.ListsConcurrently(); }
-    std::string WhyNotListable(const std::string& folder) override {
-        return inner_.WhyNotListable(folder);
-    }
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;

@@ -136,9 +136,9 @@ std::unique_ptr<FileReader> ReaderOf(FdGuard fd) {
 
 }  // namespace
 
-ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+ListOutcome LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     FdGuard dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0) return ListStatus::NotListable;
+    if (dir.get() < 0) return ListOutcome(ListStatus::NotListable, ErrorText(errno));
 
     // One buffer per thread: the listing never recurses inside this call.
     constexpr size_t kBufferSize = size_t{64} * 1024;
@@ -148,7 +148,9 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
         const ssize_t got = ::getdents64(dir.get(), buffer, kBufferSize);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return ListStatus::NotListable;
+            return ListOutcome(
+                ListStatus::NotListable,
+                FillIn(QCoreApplication::translate("LocalFileSystem", "it can not be read")));
         }
         if (got == 0) break;
         for (ssize_t pos = 0; pos < got;) {
@@ -179,21 +181,14 @@ ListStatus LocalFileSystem::ListFolder(const std::string& folder, ListSink& sink
             } else {
                 continue;  // FIFO, socket, device
             }
-            if (!sink.OnEntry(facts)) return ListStatus::Listed;
+            if (!sink.OnEntry(facts)) return {};
         }
     }
-    return ListStatus::Listed;
+    return {};
 }
 
 bool LocalFileSystem::IgnoresCase(const std::string& folder) {
     return FolderIgnoresCase(folder);
-}
-
-std::string LocalFileSystem::WhyNotListable(const std::string& folder) {
-    const FdGuard dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.get() < 0
-               ? ErrorText(errno)
-               : FillIn(QCoreApplication::translate("LocalFileSystem", "it can not be read"));
 }
 
 bool LocalFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

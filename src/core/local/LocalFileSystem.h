@@ -9,10 +9,9 @@ namespace ravelmoor {
 // written to (the write side is LocalFolderWriter's).
 class LocalFileSystem : public LocalFolderWriter {
   public:
-    ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
+    ListOutcome ListFolder(const std::string& folder, ListSink& sink) override;
     bool ListsConcurrently() const override { return true; }
     bool ReadsLocalFiles() const override { return true; }
-    std::string WhyNotListable(const std::string& folder) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;

@@ -23,13 +23,13 @@ class ItemCollector : public ListSink {
 
 }  // namespace
 
-ListStatus BrowseConnection::ListInto(FileSystem& side, const std::string& folder,
-                                      std::vector<Item>& items) {
+ListOutcome BrowseConnection::ListInto(FileSystem& side, const std::string& folder,
+                                       std::vector<Item>& items) {
     items.clear();
     ItemCollector collector(items);
-    const ListStatus status = side.ListFolder(folder, collector);
-    if (status != ListStatus::Listed) items.clear();
-    return status;
+    ListOutcome listed = side.ListFolder(folder, collector);
+    if (!listed.Ok()) items.clear();
+    return listed;
 }
 
 }  // namespace ravelmoor

@@ -9,6 +9,7 @@ namespace ravelmoor {
 
 class FileSystem;
 enum class ListStatus;
+using ListOutcome = Outcome<ListStatus>;
 
 // How a directory browser's call ended. Failed: the reason is worth a word
 // to the user; Quiet: nothing to say (the call was interrupted, the user
@@ -32,8 +33,7 @@ class BrowseConnection {
     virtual ~BrowseConnection() = default;
 
     // Connects and logs on. Failed with what went wrong, naming the server
-    // and the user. A connection made may still have something to say (a
-    // host key it could not remember): Done with that as the reason.
+    // and the user.
     virtual Outcome<BrowseStatus> Connect() = 0;
 
     // The children of the server folder `folder` ("/", "/pub/docs"), in the
@@ -52,8 +52,8 @@ class BrowseConnection {
     // Lists `folder` of `side` into `items` (emptied first; emptied again
     // when the listing is not whole), without the folder of versions a sync
     // kept on the server (kVersionsFolder).
-    static ListStatus ListInto(FileSystem& side, const std::string& folder,
-                               std::vector<Item>& items);
+    static ListOutcome ListInto(FileSystem& side, const std::string& folder,
+                                std::vector<Item>& items);
 
     BrowseConnection() = default;
     BrowseConnection(const BrowseConnection&) = default;

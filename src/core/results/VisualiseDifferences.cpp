@@ -23,8 +23,10 @@ void VisualiseDifferences(size_t selectedCount, const std::vector<PathPair>& pai
     if (selectedCount == 0) return;
     if (selectedCount > 1 && !prompter.AskYesNoWarning(kMoreThanOnePairQuestion)) return;
     for (PathPair pair : pairs) {
-        if (const std::string problem = host.MakeLocal(pair); !problem.empty()) {
-            prompter.Warn(problem);
+        const FetchOutcome fetched = host.MakeLocal(pair);
+        if (fetched.status == FetchStatus::Stopped) return;
+        if (!fetched.Ok()) {
+            prompter.Warn(fetched.reason);
             continue;
         }
         const ViewerCommand command = CommandOf(settings, pair);

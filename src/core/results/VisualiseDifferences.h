@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/engine/Outcome.h"
 
 namespace ravelmoor {
 
@@ -22,15 +25,20 @@ struct PathPair {
     std::string target;
 };
 
+// How the objects of a pair were made files a program here can open. Failed
+// carries the message that says which object and why; Stopped (the user
+// cancelled the fetch) has nothing to say and ends the visualising.
+enum class FetchStatus : uint8_t { Done, Failed, Stopped };
+using FetchOutcome = Outcome<FetchStatus>;
+
 // What "Visualise Differences" needs of the desktop.
 class ViewerHost {
   public:
     virtual ~ViewerHost() = default;
     // Makes both objects of `pair` files that a program on this machine can
     // open (a file on an FTP server is fetched to a temporary file, which
-    // goes when the program that gets it ends). On failure returns the
-    // message that says which object and why; empty when all is well.
-    virtual std::string MakeLocal(PathPair& pair) = 0;
+    // goes when the program that gets it ends).
+    virtual FetchOutcome MakeLocal(PathPair& pair) = 0;
     // Starts the program without waiting for it; false when it did not start.
     virtual bool Start(const ViewerCommand& command) = 0;
     // Opens the General Settings dialog; true when the user left it with OK.

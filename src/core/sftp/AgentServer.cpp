@@ -136,12 +136,12 @@ bool AgentServer::List(AgentFields& fields) {
         encoder_.Folder(folder);
         found.clear();
         EncodingSink sink(encoder_, found, prefix);
-        const ListStatus status = fs_.ListFolder(full, sink);
-        if (status == ListStatus::Listed) {
+        const ListOutcome listed = fs_.ListFolder(full, sink);
+        if (listed.Ok()) {
             encoder_.FolderEnd(AgentListed::Listed, {});
         } else {
             // A listing that broke off says so: the client drops what came.
-            encoder_.FolderEnd(AgentListed::NotListable, fs_.WhyNotListable(full));
+            encoder_.FolderEnd(AgentListed::NotListable, listed.reason);
             found.clear();
         }
         if (recursive) {

@@ -2,14 +2,13 @@
 
 #include <utility>
 
-#include "core/engine/MessageKeeper.h"
 #include "core/sftp/SftpFileSystem.h"
 #include "core/sftp/SftpSession.h"
 
 namespace ravelmoor {
 
 SftpBrowseConnection::SftpBrowseConnection(SftpConnection connection, Prompter& asker)
-    : record_(std::move(connection)), message_(std::make_unique<MessageKeeper>(&asker)) {}
+    : record_(std::move(connection)), asker_(asker) {}
 
 SftpBrowseConnection::~SftpBrowseConnection() = default;
 
@@ -20,18 +19,17 @@ Outcome<BrowseStatus> SftpBrowseConnection::Connect() {
     }
     cancel_.store(0);
     auto session = std::make_unique<SftpSession>(record_, &cancel_);
-    const SftpOutcome outcome = session->Connect(*message_, UnknownHostKey::Ask);
-    // A key that could not be remembered was said; the connection stands.
-    std::string kept = message_->Take();
+    // A key that could not be remembered is said; the connection stands.
+    const SftpOutcome outcome = session->Connect(asker_, UnknownHostKey::Ask);
     if (outcome != SftpOutcome::Done) {
         if (session->ErrorText().empty()) return Outcome<BrowseStatus>(BrowseStatus::Quiet);
         return Outcome<BrowseStatus>(BrowseStatus::Failed, session->ErrorText());
     }
     start_ = session->HomeFolder();
-    auto side = std::make_unique<SftpFileSystem>(std::move(session), *message_);
+    auto side = std::make_unique<SftpFileSystem>(std::move(session), silent_);
     const std::lock_guard<std::mutex> hold(lock_);
     side_ = std::move(side);
-    return Outcome<BrowseStatus>(BrowseStatus::Done, std::move(kept));
+    return {};
 }
 
 BrowseConnection::Listing SftpBrowseConnection::List(const std::string& folder) {
@@ -39,16 +37,14 @@ BrowseConnection::Listing SftpBrowseConnection::List(const std::string& folder) 
     if (cancel_.load() != 0 || side_ == nullptr) {
         Outcome<BrowseStatus> connected = Connect();
         if (!connected.Ok()) return Listing(connected.status, std::move(connected.reason));
-        listing.reason = std::move(connected.reason);  // said even when the listing works
     }
-    const ListStatus status = ListInto(*side_, folder, listing.value);
-    std::string kept = message_->Take();
-    if (status == ListStatus::Failed) {
-        listing.status = kept.empty() ? BrowseStatus::Quiet : BrowseStatus::Failed;
-        listing.reason = std::move(kept);
+    ListOutcome listed = ListInto(*side_, folder, listing.value);
+    if (listed.status == ListStatus::Failed) {
+        listing.status = listed.reason.empty() ? BrowseStatus::Quiet : BrowseStatus::Failed;
+        listing.reason = std::move(listed.reason);
         const std::lock_guard<std::mutex> hold(lock_);
         side_.reset();  // broken for good: the next call connects again
-    } else if (status != ListStatus::Listed) {
+    } else if (!listed.Ok()) {
         listing.status = BrowseStatus::Quiet;
     }
     return listing;

@@ -7,18 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/SilentPrompter.h"
 #include "core/remote/BrowseConnection.h"
 #include "core/sftp/SftpConnection.h"
 
 namespace ravelmoor {
 
-class MessageKeeper;
 class Prompter;
 class SftpFileSystem;
 
 // The SFTP directory browser's connection. The host key is checked as for a
 // comparison: an unknown key is put to the user through `asker` (its SHA256
-// fingerprint shown, No the default answer), a changed key is refused. Each
+// fingerprint shown, No the default answer; a key it then cannot remember is
+// told through `asker` too), a changed key is refused. Each
 // server call is bounded by the record's timeout, so the browser needs no
 // deadline of its own. The record's directory need not exist yet: the
 // browser is how it is found.
@@ -39,7 +40,9 @@ class SftpBrowseConnection : public BrowseConnection {
 
   private:
     SftpConnection record_;
-    std::unique_ptr<MessageKeeper> message_;
+    Prompter& asker_;
+    // The side tells no one: a listing's failure comes back as its reason.
+    SilentPrompter silent_;
     std::atomic<int32_t> cancel_{0};
     std::string start_;
     std::mutex lock_;  // guards `side_` against Interrupt from another thread

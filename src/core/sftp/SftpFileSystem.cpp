@@ -218,22 +218,30 @@ void SftpFileSystem::Interrupt() {
     session_->Interrupt();
 }
 
-ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
+ListOutcome SftpFileSystem::NotListed() const {
+    const std::string& text = session_->ErrorText();
+    return ListOutcome(ListStatus::NotListable,
+                       text.empty() ? std::string("the server does not list it") : text);
+}
+
+ListOutcome SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink) {
     std::string serverFolder = ServerPath(folder);
     if (serverFolder.empty() || serverFolder.back() != '/') serverFolder += '/';
     const std::string what = "listing the folder " + serverFolder;
-    if (session_->Broken()) return ListStatus::Failed;
-    whyNotListable_ = guard_.Refusal(serverFolder);
-    if (!whyNotListable_.empty()) return ListStatus::NotListable;
+    if (session_->Broken()) return ListOutcome(ListStatus::Failed);
+    if (ListOutcome admitted = guard_.Admit(serverFolder); !admitted.Ok()) return admitted;
     ListingGuard::Sink guarded(guard_, serverFolder, sink);
     std::string relative;
     if (AgentPathOf(serverFolder, relative)) {
         std::string whyNot;
         const ListStatus status = agent_->List(relative, guarded, whyNot);
-        if (status == ListStatus::NotListable) whyNotListable_ = whyNot;
-        if (status == ListStatus::Failed) Report();
-        if (status == ListStatus::Listed) guarded.Finish();
-        return status;
+        if (status == ListStatus::NotListable) {
+            return ListOutcome(status, whyNot.empty() ? std::string("the server does not list it")
+                                                      : std::move(whyNot));
+        }
+        if (status == ListStatus::Failed) return ListOutcome(status, Report());
+        guarded.Finish();
+        return {};
     }
     sftp_dir dir = nullptr;
     {
@@ -242,12 +250,8 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
     }
     if (dir == nullptr) {
         const SftpOutcome outcome = session_->Problem(what);
-        if (outcome == SftpOutcome::Refused) {
-            whyNotListable_ = session_->ErrorText();
-            return ListStatus::NotListable;
-        }
-        Report();
-        return ListStatus::Failed;
+        if (outcome == SftpOutcome::Refused) return NotListed();
+        return ListOutcome(ListStatus::Failed, Report());
     }
     bool stopped = false;
     for (;;) {
@@ -280,20 +284,12 @@ ListStatus SftpFileSystem::ListFolder(const std::string& folder, ListSink& sink)
     }
     if (complete) {
         if (!stopped) guarded.Finish();
-        return ListStatus::Listed;
+        return {};
     }
     // The listing broke off: what was handed over cannot be trusted to be all.
     const SftpOutcome outcome = session_->Problem(what);
-    if (outcome == SftpOutcome::Refused) {
-        whyNotListable_ = session_->ErrorText();
-        return ListStatus::NotListable;
-    }
-    Report();
-    return ListStatus::Failed;
-}
-
-std::string SftpFileSystem::WhyNotListable(const std::string& /*folder*/) {
-    return whyNotListable_.empty() ? std::string("the server does not list it") : whyNotListable_;
+    if (outcome == SftpOutcome::Refused) return NotListed();
+    return ListOutcome(ListStatus::Failed, Report());
 }
 
 bool SftpFileSystem::ReadFacts(const std::string& path, EntryFacts& facts) {

@@ -35,8 +35,7 @@ class SftpFileSystem : public SftpFolderWriter {
     SftpFileSystem(std::unique_ptr<SftpSession> session, Prompter& prompter);
     ~SftpFileSystem() override;
 
-    ListStatus ListFolder(const std::string& folder, ListSink& sink) override;
-    std::string WhyNotListable(const std::string& folder) override;
+    ListOutcome ListFolder(const std::string& folder, ListSink& sink) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
@@ -51,8 +50,9 @@ class SftpFileSystem : public SftpFolderWriter {
   private:
     // The path below the agent's folder of a server path it serves.
     bool AgentPathOf(const std::string& serverPath, std::string& relative);
+    // A folder the server did not list, with the server's reply.
+    ListOutcome NotListed() const;
 
-    std::string whyNotListable_;
     ListingGuard guard_;
     std::unique_ptr<AgentClient> agent_;
     bool agentTried_ = false;

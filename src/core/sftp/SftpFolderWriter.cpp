@@ -101,10 +101,12 @@ std::string SftpFolderWriter::ServerPath(const std::string& path) const {
     return session_->StartFolder() + path;
 }
 
-void SftpFolderWriter::Report() {
-    if (reported_ || session_->Cancelled() || session_->ErrorText().empty()) return;
+std::string SftpFolderWriter::Report() {
+    if (reported_ || session_->Cancelled() || session_->ErrorText().empty()) return {};
     if (session_->Broken()) reported_ = true;  // every later call fails the same way
-    prompter_.Warn(std::string(kConnectionError) + "\n" + session_->ErrorText());
+    std::string text = std::string(kConnectionError) + "\n" + session_->ErrorText();
+    prompter_.Warn(text);
+    return text;
 }
 
 SftpOutcome SftpFolderWriter::Look(const std::string& serverPath, EntryFacts& facts) {

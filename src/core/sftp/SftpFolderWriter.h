@@ -68,8 +68,9 @@ class SftpFolderWriter : public FileSystem {
     // Looks at `serverPath` without following a link: Done with its facts,
     // Refused when nothing is there, otherwise what the call came to.
     SftpOutcome Look(const std::string& serverPath, EntryFacts& facts);
-    // Says a failure of the connection once; a cancel says nothing.
-    void Report();
+    // Says a failure of the connection once; a cancel says nothing. Gives
+    // what it said.
+    std::string Report();
     Prompter& UserPrompter() { return prompter_; }
 
     std::unique_ptr<SftpSession> session_;

@@ -100,6 +100,8 @@ void SftpSession::Interrupt() {
 }
 
 SftpSession::Call::Call(SftpSession& session) : session_(session) {
+    // Every read, listing and write after the logon goes through here.
+    ExpectOffWindowThread("an SFTP call");
     const std::lock_guard<std::mutex> guard(session_.lock_);
     session_.inCall_ = true;
     session_.deadline_ = std::chrono::steady_clock::now() +

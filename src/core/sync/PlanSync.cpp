@@ -56,9 +56,11 @@ SyncPlan PlanSync(const FileList& source, const FileList& target, SyncMethod met
     return plan;
 }
 
-std::string_view PlanProblem(SyncMethod method, const SyncPlan& plan) {
-    if (method == SyncMethod::None) return kSelectMethodMessage;
-    if (plan.Empty()) return kNothingToDoMessage;
+Outcome<PlanStatus> CheckPlan(SyncMethod method, const SyncPlan& plan) {
+    if (method == SyncMethod::None)
+        return Outcome<PlanStatus>(PlanStatus::NoMethod, std::string(kSelectMethodMessage));
+    if (plan.Empty())
+        return Outcome<PlanStatus>(PlanStatus::NothingToDo, std::string(kNothingToDoMessage));
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/engine/FileEntry.h"
+#include "core/engine/Outcome.h"
 #include "core/sync/SyncMethod.h"
 #include "core/sync/TwoWayActions.h"
 
@@ -13,8 +14,8 @@ namespace ravelmoor {
 
 class FileList;
 
-// English, marked for translation in the "PlanSync" context (as is what
-// PlanProblem returns).
+// English, marked for translation in the "PlanSync" context (as is the
+// reason CheckPlan gives).
 inline constexpr std::string_view kSelectMethodMessage =
     QT_TRANSLATE_NOOP("PlanSync", "Please select sync method.");
 inline constexpr std::string_view kNothingToDoMessage =
@@ -48,10 +49,11 @@ SyncAction DecideAction(EntryStatus sourceStatus, SyncMethod method);
 // entry on either side takes no part. The plan is empty for SyncMethod::None.
 SyncPlan PlanSync(const FileList& source, const FileList& target, SyncMethod method);
 
-// The message that stops a sync or preview before it starts: "Please select
-// sync method." for no method, "No files or folders need to be copied or
-// deleted." for an empty plan; empty when there is work.
-std::string_view PlanProblem(SyncMethod method, const SyncPlan& plan);
+// Whether a sync or preview of `plan` may start. NoMethod ("Please select
+// sync method.") and NothingToDo ("No files or folders need to be copied or
+// deleted.") carry the message that stops it, in English.
+enum class PlanStatus : uint8_t { Ready, NoMethod, NothingToDo };
+Outcome<PlanStatus> CheckPlan(SyncMethod method, const SyncPlan& plan);
 
 // The question asked before a plan is carried out:
 // Please confirm that you want to "Align Source and Target".

@@ -142,9 +142,8 @@ WriteOutcome ServerVersions::RemoveTree(const std::string& relative, size_t dept
     }
     const std::string folder = root_ + relative + "/";
     Children children;
-    if (inner_.ListFolder(folder, children) != ListStatus::Listed) {
-        return WriteOutcome(WriteStatus::Failed, inner_.WhyNotListable(folder));
-    }
+    if (ListOutcome listed = inner_.ListFolder(folder, children); !listed.Ok())
+        return WriteOutcome(WriteStatus::Failed, std::move(listed.reason));
     for (const Children::Child& child : children.all) {
         const std::string path = relative + "/" + child.name;
         WriteOutcome removed =
@@ -162,11 +161,11 @@ void ServerVersions::RemoveOld(int64_t now, const std::function<void(const std::
     EntryFacts facts;
     if (!inner_.ReadFacts(root_ + versions, facts) || !facts.IsFolder()) return;
     Children runs;
-    if (inner_.ListFolder(root_ + versions + "/", runs) != ListStatus::Listed) {
+    if (const ListOutcome listed = inner_.ListFolder(root_ + versions + "/", runs); !listed.Ok()) {
         if (say) {
             say(FillIn(QCoreApplication::translate("ServerVersions",
                                                    "Can not remove the old versions in %1: %2"),
-                       {Quoted(root_ + versions), inner_.WhyNotListable(root_ + versions + "/")}));
+                       {Quoted(root_ + versions), listed.reason}));
         }
         return;
     }

@@ -32,7 +32,7 @@ size_t CountPresent(const FileList& list) {
 
 }  // namespace
 
-std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparison) {
+Outcome<GuardStatus> CheckProtectedFolders(SyncMethod method, const Comparison& comparison) {
     const bool targetAtRisk = method == SyncMethod::UpdateAndPrune || method == SyncMethod::Force ||
                               method == SyncMethod::Align || method == SyncMethod::TwoWay;
     const bool sourceAtRisk = method == SyncMethod::Align || method == SyncMethod::TwoWay;
@@ -45,11 +45,13 @@ std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparis
         refused = &comparison.SourceFolder();
     }
     if (refused == nullptr) return {};
-    return FillIn(QCoreApplication::translate(
-                      "SyncGuards",
-                      "\"%1\" would delete or replace objects in \"%2\", which is the system's "
-                      "root, the home folder or a system folder: choose a folder below it."),
-                  {SyncMethodText(method), *refused});
+    return Outcome<GuardStatus>(
+        GuardStatus::Refused,
+        FillIn(QCoreApplication::translate(
+                   "SyncGuards",
+                   "\"%1\" would delete or replace objects in \"%2\", which is the system's "
+                   "root, the home folder or a system folder: choose a folder below it."),
+               {SyncMethodText(method), *refused}));
 }
 
 DeletionShare CountDeletions(const Comparison& comparison, const SyncPlan& plan) {

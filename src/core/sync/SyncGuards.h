@@ -1,20 +1,23 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
+#include "core/engine/Outcome.h"
 #include "core/sync/PlanSync.h"
 
 namespace ravelmoor {
 
 class Comparison;
 
-// The message that refuses `method` outright because it would delete or
-// replace objects in the root of the system, the home folder itself or a
-// folder directly below the root ("/usr", "/home"): on Target for the
-// methods that delete there, on either local side for "Align Source and
-// Target". Empty when the method may go ahead.
-std::string ProtectedFolderProblem(SyncMethod method, const Comparison& comparison);
+// Whether `method` may go ahead: Refused outright, with the message that
+// says so, when it would delete or replace objects in the root of the
+// system, the home folder itself or a folder directly below the root
+// ("/usr", "/home"): on Target for the methods that delete there, on either
+// local side for "Align Source and Target".
+enum class GuardStatus : uint8_t { Allowed, Refused };
+Outcome<GuardStatus> CheckProtectedFolders(SyncMethod method, const Comparison& comparison);
 
 // How many objects a plan deletes on Target against how many Target holds.
 struct DeletionShare {

@@ -88,8 +88,7 @@ bool RemoteDirectoryTree::Initialise(std::unique_ptr<BrowseConnection> connectio
     const bool connected = logon.Ok();
     std::string problem = std::move(logon.reason);
     if (!connected && !answered) problem = DeadlineText();
-    // Nothing to say when the user declined to go on; a connection made may
-    // still have had something to say (a host key it could not remember).
+    // Nothing to say when the user declined to go on.
     if (!interrupted_ && !problem.empty()) prompter_.Warn(problem);
 
     clear();

@@ -6,9 +6,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "core/engine/Comparison.h"
 #include "core/local/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
 #include "core/text/Translated.h"
+#include "gui/progress/BackgroundTask.h"
+#include "gui/progress/ProgressDialog.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 
@@ -42,9 +45,17 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
+DesktopViewerHost::DesktopViewerHost(const ResultsContext& context, QWidget* parent)
+    : context_(context),
+      comparisonSides_(true),
+      sourceRemote_(nullptr),
+      targetRemote_(nullptr),
+      parent_(parent) {}
+
 DesktopViewerHost::DesktopViewerHost(const ResultsContext& context, FileSystem* sourceRemote,
                                      FileSystem* targetRemote, QWidget* parent)
     : context_(context),
+      comparisonSides_(false),
       sourceRemote_(sourceRemote),
       targetRemote_(targetRemote),
       parent_(parent) {}
@@ -54,40 +65,74 @@ DesktopViewerHost::~DesktopViewerHost() {
         QDir(QString::fromStdString(folder)).removeRecursively();
 }
 
-bool DesktopViewerHost::Fetch(FileSystem& remote, std::string& path, std::string& problem) {
+FetchOutcome DesktopViewerHost::Fetch(FileSystem& remote, std::string& path,
+                                      const std::atomic<int32_t>& cancel) {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/ravelmoor-view-XXXXXX"));
     if (!folder.isValid()) {
-        problem = FillIn(QCoreApplication::translate("ravelmoor::DesktopViewerHost",
-                                                     "Can not make a temporary folder for %1: %2"),
-                         {path, folder.errorString().toStdString()});
-        return false;
+        return FetchOutcome(
+            FetchStatus::Failed,
+            FillIn(QCoreApplication::translate("ravelmoor::DesktopViewerHost",
+                                               "Can not make a temporary folder for %1: %2"),
+                   {path, folder.errorString().toStdString()}));
     }
     folder.setAutoRemove(false);
     const std::string root = folder.path().toStdString() + "/";
     pendingFolders_.push_back(folder.path().toStdString());
     const std::string name = BaseName(path);
     LocalFileSystem local;
-    const WriteOutcome outcome = local.CopyIn(remote, path, root, name, CopyControl{});
+    CopyControl control;
+    control.cancel = &cancel;
+    const WriteOutcome outcome = local.CopyIn(remote, path, root, name, control);
+    if (outcome.status == WriteStatus::Cancelled || cancel.load() != 0)
+        return FetchOutcome(FetchStatus::Stopped);
     if (outcome.status != WriteStatus::Done) {
         const std::string reason = outcome.reason.empty()
                                        ? QCoreApplication::translate("ravelmoor::DesktopViewerHost",
                                                                      "the server refused it")
                                              .toStdString()
                                        : outcome.reason;
-        problem = FillIn(
-            QCoreApplication::translate("ravelmoor::DesktopViewerHost", "Can not download %1: %2"),
-            {path, reason});
-        return false;
+        return FetchOutcome(FetchStatus::Failed,
+                            FillIn(QCoreApplication::translate("ravelmoor::DesktopViewerHost",
+                                                               "Can not download %1: %2"),
+                                   {path, reason}));
     }
     path = root + name;
-    return true;
+    return {};
 }
 
-std::string DesktopViewerHost::MakeLocal(PathPair& pair) {
-    std::string problem;
-    if (sourceRemote_ != nullptr && !Fetch(*sourceRemote_, pair.source, problem)) return problem;
-    if (targetRemote_ != nullptr && !Fetch(*targetRemote_, pair.target, problem)) return problem;
+FetchOutcome DesktopViewerHost::FetchPair(PathPair& pair, const std::atomic<int32_t>& cancel) {
+    FileSystem* source = sourceRemote_;
+    FileSystem* target = targetRemote_;
+    if (comparisonSides_) {
+        // The comparison closed its connection when it ended; one that cannot
+        // be made again fails the download with the reason, said once.
+        Comparison& comparison = context_.comparison;
+        comparison.Reopen(&cancel);
+        if (!comparison.Sides().IsLocal(Side::Source)) source = &comparison.SourceFileSystem();
+        if (!comparison.Sides().IsLocal(Side::Target)) target = &comparison.TargetFileSystem();
+    }
+    for (auto [remote, path] : {std::pair{source, &pair.source}, std::pair{target, &pair.target}}) {
+        if (remote == nullptr) continue;
+        FetchOutcome fetched = Fetch(*remote, *path, cancel);
+        if (!fetched.Ok()) return fetched;
+    }
     return {};
+}
+
+FetchOutcome DesktopViewerHost::MakeLocal(PathPair& pair) {
+    const SideProvider& sides = context_.comparison.Sides();
+    const bool sourceRemote =
+        comparisonSides_ ? !sides.IsLocal(Side::Source) : sourceRemote_ != nullptr;
+    const bool targetRemote =
+        comparisonSides_ ? !sides.IsLocal(Side::Target) : targetRemote_ != nullptr;
+    if (!sourceRemote && !targetRemote) return {};
+    FetchOutcome fetched;
+    BackgroundTask task;
+    ProgressDialog progress(task, tr("Fetching from the server..."), parent_);
+    progress.Show(targetRemote ? pair.target : pair.source);
+    if (comparisonSides_) task.SetInterrupt([this] { context_.comparison.Sides().Interrupt(); });
+    task.Run([&] { fetched = FetchPair(pair, task.CancelWord()); }, &progress);
+    return fetched;
 }
 
 bool DesktopViewerHost::Start(const ViewerCommand& command) {

@@ -11,7 +11,6 @@
 #include "core/journal/RootLock.h"
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
-#include "core/results/FailureLog.h"
 #include "core/results/NotDoneList.h"
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
@@ -140,16 +139,17 @@ std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
         plan = PlanSync(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
                         window_.Method());
     }
-    const std::string_view problem = PlanProblem(window_.Method(), plan);
+    const Outcome<PlanStatus> ready = CheckPlan(window_.Method(), plan);
     if (window_.Method() != SyncMethod::None) {
-        const std::string refused = ProtectedFolderProblem(window_.Method(), context_.comparison);
-        if (!refused.empty()) {
-            context_.prompter.Warn(refused);
+        const Outcome<GuardStatus> allowed =
+            CheckProtectedFolders(window_.Method(), context_.comparison);
+        if (!allowed.Ok()) {
+            context_.prompter.Warn(allowed.reason);
             return std::nullopt;
         }
     }
-    if (!problem.empty()) {
-        context_.prompter.Warn(Translated("PlanSync", problem));
+    if (!ready.Ok()) {
+        context_.prompter.Warn(Translated("PlanSync", ready.reason));
         return std::nullopt;
     }
     return plan;
@@ -209,17 +209,15 @@ void ResultsCommands::Synchronise() {
     if (!plan || !ConfirmSync(*plan)) return;
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
-    FailureLog log(context_.prompter);
     NotDoneList notDone(context_.comparison);
-    const SyncStart start = StartSync(context_.comparison, JobFor(std::move(*plan)), log);
+    const SyncStart start =
+        StartSync(context_.comparison, JobFor(std::move(*plan)), context_.prompter);
     if (!GoOn(start.outcome)) return;
     start.run->SetObserver(&notDone);
     RunSync(*start.run, true);
     const SyncEnd& end = start.run->End();
     SetUndoId(end.journalId);
-    std::vector<std::string> left = notDone.Lines();
-    left.insert(left.end(), log.Failures().begin(), log.Failures().end());
-    window_.ShowSyncReport(end.summary, end.tally.notDone, std::move(left));
+    window_.ShowSyncReport(end.summary, end.tally.notDone, notDone.Lines());
     if (!end.journalBroke.empty()) {
         context_.prompter.Warn(
             end.journalBroke + " " +
@@ -229,9 +227,10 @@ void ResultsCommands::Synchronise() {
 }
 
 void ResultsCommands::SynchroniseBothWays(bool showPlan) {
-    if (const std::string refused = ProtectedFolderProblem(SyncMethod::TwoWay, context_.comparison);
-        !refused.empty()) {
-        context_.prompter.Warn(refused);
+    if (const Outcome<GuardStatus> allowed =
+            CheckProtectedFolders(SyncMethod::TwoWay, context_.comparison);
+        !allowed.Ok()) {
+        context_.prompter.Warn(allowed.reason);
         return;
     }
     SyncLocks locks;
@@ -285,8 +284,7 @@ void ResultsCommands::SynchroniseBothWays(bool showPlan) {
         start.run->Wait();
         return start.run->Phase() == ComparisonPhase::Completed;
     };
-    FailureLog log(context_.prompter);
-    const SyncStart start = StartSync(context_.comparison, std::move(job), log);
+    const SyncStart start = StartSync(context_.comparison, std::move(job), context_.prompter);
     if (!GoOn(start.outcome)) return;
     RunSync(*start.run, false);
     const SyncEnd& end = start.run->End();
@@ -294,7 +292,7 @@ void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     std::string summary = end.summary;
     if (end.conflictsLeft > 0)
         summary += " " + tr("Conflicts left: %1.").arg(end.conflictsLeft).toStdString();
-    window_.ShowSyncReport(summary, end.tally.notDone, log.Failures());
+    window_.ShowSyncReport(summary, end.tally.notDone, {});
     for (const std::string& problem : {end.twoWayProblem, end.journalBroke}) {
         if (!problem.empty()) context_.prompter.Warn(problem);
     }
@@ -441,12 +439,7 @@ void ResultsCommands::VisualiseSelected(ListSide side) {
         pairs.push_back({source.ElementAt(row).FullPath(comparison.SourceFolder()),
                          target.ElementAt(row).FullPath(comparison.TargetFolder())});
     }
-    comparison.Reopen(nullptr);
-    DesktopViewerHost host(
-        context_,
-        !comparison.Sides().IsLocal(Side::Source) ? &comparison.SourceFileSystem() : nullptr,
-        !comparison.Sides().IsLocal(Side::Target) ? &comparison.TargetFileSystem() : nullptr,
-        &window_);
+    DesktopViewerHost host(context_, &window_);
     VisualiseDifferences(items.size(), pairs, context_.settings, context_.prompter, host);
     for (VirtualReportView* list : Lists())
         list->viewport()->update();

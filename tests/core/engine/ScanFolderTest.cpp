@@ -133,7 +133,7 @@ TEST(ScanFolderCancel, DeepScanStopsAndCountsWhatItAdded) {
 // failure lands while several threads are listing.
 class SlowDisk : public LocalFileSystem {
   public:
-    ListStatus ListFolder(const std::string& folder, ListSink& sink) override {
+    ListOutcome ListFolder(const std::string& folder, ListSink& sink) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return LocalFileSystem::ListFolder(folder, sink);
     }

@@ -39,7 +39,7 @@ class Collect : public ListSink {
 // Every entry below `folder`, by its path below it.
 void ListTree(FileSystem& side, const std::string& folder, const std::string& below, Listing& out) {
     Collect sink;
-    ASSERT_EQ(side.ListFolder(folder + below, sink), ListStatus::Listed) << below;
+    ASSERT_TRUE(side.ListFolder(folder + below, sink).Ok()) << below;
     for (const auto& [name, facts] : sink.entries) {
         out[below + name] = facts;
         if ((std::get<0>(facts) & kFolderAttribute) != 0) {
@@ -165,10 +165,13 @@ TEST(SftpSide, ServerKilledOrStalledMidListingEndsWithAClearError) {
         auto side = Open(connection, prompter);
         ASSERT_TRUE(side);
         Collect sink([&] { killed ? server.Kill() : server.Freeze(true); });
-        EXPECT_EQ(side->ListFolder(tree.Root() + "many/", sink), ListStatus::Failed);
+        const ListOutcome listed = side->ListFolder(tree.Root() + "many/", sink);
+        EXPECT_EQ(listed.status, ListStatus::Failed);
         EXPECT_LT(sink.entries.size(), 400u);
         ASSERT_EQ(prompter.Log().size(), 1u);
         const std::string text = prompter.Log()[0].text;
+        // What the side says is what its outcome carries.
+        EXPECT_EQ(listed.reason, text);
         EXPECT_NE(text.find("Error on SFTP connection"), std::string::npos) << text;
         EXPECT_NE(text.find("listing the folder " + tree.Root() + "many/"), std::string::npos)
             << text;

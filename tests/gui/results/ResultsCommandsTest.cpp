@@ -411,7 +411,7 @@ TEST_F(ResultsCommandsTest, Visualise_RemoteSide_FetchedToATemporaryFileGoneWhen
     {
         DesktopViewerHost host(context, nullptr, &remote, nullptr);
         PathPair pair{source.Full("new.txt"), target.Full("new.txt")};
-        ASSERT_EQ(host.MakeLocal(pair), "");
+        ASSERT_TRUE(host.MakeLocal(pair).Ok());
         EXPECT_EQ(pair.source, source.Full("new.txt"));
         ASSERT_NE(pair.target, target.Full("new.txt"));
         EXPECT_TRUE(pair.target.ends_with("/new.txt")) << pair.target;
@@ -427,9 +427,10 @@ TEST_F(ResultsCommandsTest, Visualise_RemoteSide_FetchedToATemporaryFileGoneWhen
     // A file the side cannot give: said, with its path; nothing left behind.
     DesktopViewerHost host(context, nullptr, &remote, nullptr);
     PathPair gone{source.Full("new.txt"), target.Full("gone.txt")};
-    const std::string problem = host.MakeLocal(gone);
-    EXPECT_TRUE(problem.starts_with("Can not download " + target.Full("gone.txt") + ": "))
-        << problem;
+    const FetchOutcome problem = host.MakeLocal(gone);
+    EXPECT_EQ(problem.status, FetchStatus::Failed);
+    EXPECT_TRUE(problem.reason.starts_with("Can not download " + target.Full("gone.txt") + ": "))
+        << problem.reason;
 }
 
 class MainWindowResultsTest : public MainWindowFixture {};
