@@ -28,6 +28,7 @@
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/results/UndoAction.h"
+#include "gui/twoway/TwoWayLists.h"
 #include "gui/twoway/TwoWayPlanDialog.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
@@ -207,7 +208,7 @@ void ResultsCommands::RunSync(SyncExecution& sync, bool refreshBetweenBatches) {
 }
 
 void ResultsCommands::Synchronise() {
-    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/false);
     std::optional<SyncPlan> plan = PlanToRun();
     if (!plan || !ConfirmSync(*plan)) return;
     SyncLocks locks;
@@ -230,7 +231,7 @@ void ResultsCommands::Synchronise() {
     }
 }
 
-void ResultsCommands::SynchroniseBothWays() {
+void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     if (const Outcome<GuardStatus> allowed =
             CheckProtectedFolders(SyncMethod::TwoWay, context_.comparison);
         !allowed.Ok()) {
@@ -239,6 +240,8 @@ void ResultsCommands::SynchroniseBothWays() {
     }
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
+    // Planned again with the memory held for the run, the settlements made
+    // in the lists carried over.
     auto session = std::make_shared<TwoWaySession>(context_.comparison, TwoWayOptions{});
     SyncJob job;
     job.method = SyncMethod::TwoWay;
@@ -253,12 +256,22 @@ void ResultsCommands::SynchroniseBothWays() {
             context_.prompter.Warn(planned.reason);
             return;
         }
+        window_.TwoWay().CarrySettlements(*session, job.plan);
     }
-    running_ = true;
-    TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    running_ = false;
-    if (!accepted || job.plan.Total() == 0) return;
+    if (showPlan) {
+        running_ = true;
+        TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        running_ = false;
+        if (!accepted) return;
+    } else if (job.plan.Total() > 0 &&
+               !context_.prompter.AskYesNo(ConfirmSyncQuestion(SyncMethod::TwoWay))) {
+        return;
+    }
+    if (job.plan.Total() == 0) {
+        if (!showPlan) context_.prompter.Inform(Translated("PlanSync", kNothingToDoMessage));
+        return;
+    }
     if (const std::string mass = session->MassDeletion(job.plan);
         !mass.empty() &&
         !context_.prompter.AskYesNoDefaultNo(mass + " " + tr("Delete them?").toStdString())) {
@@ -288,6 +301,9 @@ void ResultsCommands::SynchroniseBothWays() {
     for (const std::string& problem : {end.twoWayProblem, end.journalBroke}) {
         if (!problem.empty()) context_.prompter.Warn(problem);
     }
+    // What is left, planned with the memory the run still holds.
+    window_.TwoWay().Replan(session.get());
+    window_.RefreshLists();
 }
 
 void ResultsCommands::Undo() {
@@ -306,6 +322,8 @@ void ResultsCommands::Undo() {
     RunRowOperations([&](RowOperations& operations, BackgroundTask&) {
         operations.ReadPathsAgain(sourcePaths, targetPaths);
     });
+    window_.TwoWay().Replan();
+    window_.RefreshLists();
     window_.ShowSyncReport(action.Summary(), 0, {});
 }
 
@@ -315,8 +333,8 @@ void ResultsCommands::SetUndoId(std::string id) {
 }
 
 void ResultsCommands::Preview() {
-    // The two-way plan is shown, and settled, before it runs.
-    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
+    // The two-way plan is shown, and may be settled, before it runs.
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/true);
     FileList& source = context_.comparison.SourceResults();
     FileList& target = context_.comparison.TargetResults();
     std::optional<std::vector<PlanEntry>> entries =
@@ -365,6 +383,11 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
     visualise->setEnabled(!RowsToVisualise(source, target, window_.VisibleRows(), items).empty());
+    std::vector<uint32_t> rows;
+    rows.reserve(items.size());
+    for (const int item : items)
+        rows.push_back(window_.VisibleRows()[static_cast<size_t>(item)]);
+    window_.TwoWay().AddSettleItems(menu, rows);
 
     const QAction* chosen = menu.exec(globalPosition);
     if (chosen == copy) {
@@ -388,14 +411,7 @@ void ResultsCommands::CopySelected(ListSide side) {
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(tr(kCopyQuestion).toStdString())) return;
-    SyncLocks locks;
-    if (!TakeLocks(locks)) return;
-    const bool toTarget = side == ListSide::Source;
-    RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
-        operations.CopyRows(rows, toTarget);
-    });
-    SetUndoId({});
-    window_.ClearSelections();
+    RunManual({ManualKind::Copy, side, std::move(rows)});
 }
 
 void ResultsCommands::DeleteSelected(ListSide side) {
@@ -404,16 +420,33 @@ void ResultsCommands::DeleteSelected(ListSide side) {
         side, context_.comparison.SourceResults(), context_.comparison.TargetResults(),
         window_.VisibleRows(), window_.SelectedItems(side));
     std::sort(rows.begin(), rows.end());
-    if (rows.empty()) return;
+    // The deletion asks its own question before anything goes to the trash.
+    if (!rows.empty()) RunManual({ManualKind::Delete, side, std::move(rows)});
+}
+
+void ResultsCommands::RunManual(ManualAction action) {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
-    // The deletion asks its own question before anything goes to the trash.
-    const bool sourceSide = side == ListSide::Source;
-    RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {
-        operations.DeleteRows(rows, sourceSide);
-    });
-    SetUndoId({});
+    SyncJob job;
+    job.plan = ManualPlan(action);
+    job.manual = action.kind;
+    job.keepReplaced = context_.settings.keepReplaced;
+    job.keeping = {true, context_.settings.versionDays};
+    const SyncStart start = StartSync(context_.comparison, std::move(job), context_.prompter);
+    if (!start.outcome.Ok() &&
+        !context_.prompter.AskYesNoDefaultNo(
+            start.outcome.reason + " " +
+            tr("Without a journal this can not be undone. Go on anyway?").toStdString())) {
+        return;
+    }
+    RunSync(*start.run, false);
+    const SyncEnd& end = start.run->End();
+    SetUndoId(end.journalId);
+    window_.ShowSyncReport(end.summary, end.tally.notDone, {});
     window_.ClearSelections();
+    window_.TwoWay().Replan();
+    window_.RefreshLists();
+    if (!end.journalBroke.empty()) context_.prompter.Warn(end.journalBroke);
 }
 
 void ResultsCommands::VisualiseSelected(ListSide side) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "core/journal/JournalStore.h"
 #include "core/journal/RootLock.h"
 #include "core/local/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
@@ -27,6 +28,7 @@
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/widgets/VirtualReportView.h"
 #include "support/MainWindowFixture.h"
+#include "support/RunProgram.h"
 
 namespace ravelmoor::test {
 namespace {
@@ -141,6 +143,61 @@ TEST_F(ResultsCommandsTest, UndoButton_AfterASync_PutsTargetBackAndGreysOut) {
     std::vector<std::string> fresh = FreshRows();
     std::erase_if(fresh, [](const std::string& row) { return row.ends_with("only-target.txt"); });
     EXPECT_EQ(Rows(comparer), fresh);
+}
+
+// A copy and a deletion from the context menu are journaled like a sync,
+// under words of their own: "Undo" takes the deletion back, `ravelmoor undo`
+// the copy, and `history` lists both.
+TEST_F(ResultsCommandsTest, ContextMenuCopyAndDelete_JournaledAndUndoneLikeASync) {
+    TempTree state;
+    const std::string home = std::getenv("XDG_STATE_HOME");
+    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+    const TreeState before = Snapshot(target);
+    struct Case {
+        ListSide side;
+        const char* path;
+        const char* item;
+        const char* word;
+    };
+    const Case cases[] = {
+        {S::Source, "only-source.txt", "Copy to Target  >>>", "Manual Copy"},
+        {S::Target, "new.txt", "Delete", "Manual Delete"},
+    };
+    std::vector<std::string> ids;
+    for (const Case& c : cases) {
+        prompter.Script({true});
+        Click(c.side, {ItemOf(c.path)});
+        WithContextMenu(c.side, [&](QMenu& menu) { Pick(menu, c.item); });
+        ASSERT_EQ(JournalStore::Ids().size(), ids.size() + 1) << c.word;
+        ids.push_back(JournalStore::Ids().back());
+        SyncJournal journal;
+        ASSERT_TRUE(JournalStore::Read(ids.back(), journal).Ok());
+        EXPECT_EQ(journal.header.method, c.word);
+        EXPECT_TRUE(window->UndoButton()->isEnabled()) << c.word;
+    }
+    EXPECT_TRUE(target.Exists("only-source.txt"));
+    EXPECT_FALSE(target.Exists("new.txt"));
+
+    WhenWindowShows(
+        [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && modal->windowTitle() == "Undo Last Synchronisation"
+                       ? modal
+                       : nullptr;
+        },
+        [](QWidget& confirm) { PressButton(confirm, QDialogButtonBox::Yes); });
+    QTest::mouseClick(window->UndoButton(), Qt::LeftButton);
+    EXPECT_EQ(target.Read("new.txt"), "v1");
+    EXPECT_FALSE(window->UndoButton()->isEnabled());
+
+    const auto undo = RunRavelmoor({"undo", ids[0], "--yes"});
+    EXPECT_EQ(undo.exitCode, 0) << undo.err;
+    EXPECT_EQ(Snapshot(target), before);
+    const auto history = RunRavelmoor({"history"});
+    for (const Case& c : cases)
+        EXPECT_NE(history.out.find(std::string("  ") + c.word + "  "), std::string::npos)
+            << history.out;
+    ::setenv("XDG_STATE_HOME", home.c_str(), 1);
 }
 
 // What keeps the window's sync from running: another run on the Target, a
