@@ -43,7 +43,7 @@ def main():
     if not glob.glob(os.path.join(state, "ravelmoor", "pairs", "*.db")):
         first = [env, program, "sync", "--method", "two-way", "-r", "--yes", "-q",
                  "--prefer", "source", "--allow-mass-delete", "--delete-permanently", src, tgt]
-        print("first sync: %.1f s, %d KiB" % measure(first), flush=True)
+        print("first sync: %.1f s, %d KiB, %.1f s of processor" % measure(first), flush=True)
     commands = [
         ("ravelmoor compare -r", [env, program, "compare", "-r", "-q", src, tgt]),
         ("ravelmoor sync --method two-way -r (nothing changed)",
@@ -53,13 +53,13 @@ def main():
     for _ in range(args.rounds):
         for label, command in commands:
             results[label].append(measure(command))
-    base = statistics.median(s for s, _ in results[commands[0][0]])
-    base_kib = statistics.median(k for _, k in results[commands[0][0]])
+    base = statistics.median(run[0] for run in results[commands[0][0]])
+    base_kib = statistics.median(run[1] for run in results[commands[0][0]])
     print("| command | min s | median s | median / compare | peak RSS MB | RSS / compare |")
     print("|---|---|---|---|---|---|")
     for label, runs in results.items():
-        seconds = [s for s, _ in runs]
-        kib = statistics.median(k for _, k in runs)
+        seconds = [run[0] for run in runs]
+        kib = statistics.median(run[1] for run in runs)
         print("| `%s` | %.2f | %.2f | %.2f | %.0f | %.2f |" % (
             label, min(seconds), statistics.median(seconds), statistics.median(seconds) / base,
             kib / 1024, kib / base_kib))

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Takes screenshots of the desktop program on a virtual display: the main
 # window, the results window with a sync method chosen, its context menu and
-# the preview (for the README), the progress dialog, General Settings, Filters,
+# the preview (for the README), the two-way marks (light and dark), the progress dialog, General Settings, Filters,
 # FTP Connections and the FTP directory browser (against a local test server);
 # then the main window and the results window again over a sample skin, with
 # the background switched off, in a dark palette and at scale 2.
@@ -47,6 +47,23 @@ for side in source target; do
   cp -r examples/demo/source/* "$WORK/big/$side/"
   truncate -s 8G "$WORK/big/$side/data/disk.img"
 done
+
+# A pair synchronised both ways once, then changed on both sides (its
+# memory in a state folder of its own): the two-way marks between the
+# lists, a conflict and its facts.
+export XDG_STATE_HOME="$WORK/state"
+mkdir -p "$WORK/tw/source" "$WORK/tw/target"
+cp -rp examples/demo/source/. "$WORK/tw/source/"
+cp -rp examples/demo/source/. "$WORK/tw/target/"
+"$PROGRAM" sync --method two-way -r --yes "$WORK/tw/source" "$WORK/tw/target" >/dev/null
+echo "buy milk" >>"$WORK/tw/source/notes/todo.txt"
+echo "Q1,revised" >>"$WORK/tw/target/reports/2024/q1.csv"
+rm "$WORK/tw/source/drafts/letter.txt"
+echo "an idea from the laptop" >>"$WORK/tw/source/notes/ideas.txt"
+echo "an idea from the stick, a longer one" >>"$WORK/tw/target/notes/ideas.txt"
+cp -p examples/demo/target/config.ini "$WORK/tw/target/"
+"$PROGRAM" compare -r --save-settings "$WORK/tw.zvs" "$WORK/tw/source" "$WORK/tw/target" \
+  >/dev/null 2>&1 || true
 
 # An FTP server on 127.0.0.1 with a copy of the demo Target, and a stored
 # connection to it (no user: anonymous).
@@ -159,6 +176,23 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     xdotool mousemove $((X + 160)) $((Y + 90)) click 1
     sleep 0.5
     import -window "$results" "$OUT/results-window-$look.png"
+    kill $P; wait $P 2>/dev/null || true
+  done
+
+  # "Synchronise Both Ways" (the last method) over the changed pair, light
+  # and dark, the conflict (the third row) current.
+  for look in light dark; do
+    set -- env RAVELMOOR_PALETTE=$look
+    "$@" "$PROGRAM" "$WORK/tw.zvs" & P=$!
+    results=$(xdotool search --sync --onlyvisible --name "^Ravelmoor \\[" | tail -n 1)
+    sleep 1
+    xdotool windowfocus --sync "$results" key alt+m alt+Down End Return
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$results")"
+    xdotool mousemove $((X + 160)) $((Y + 108)) click 1
+    sleep 0.5
+    name=results-two-way; [ "$look" = dark ] && name=results-two-way-dark
+    import -window "$results" "$OUT/$name.png"
     kill $P; wait $P 2>/dev/null || true
   done
 ' sh "$OUT" "$PROGRAM" "$WORK" "$FTP_SERVER"

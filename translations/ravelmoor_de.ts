@@ -1086,6 +1086,14 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
         <source>Bring over what changed on either side since the last synchronisation of these two folders: new, changed, deleted and renamed files/folders. Files changed on both sides are conflicts and are left as they are until you decide.</source>
         <translation>Überträgt, was sich seit dem letzten Abgleich dieser beiden Ordner auf einer Seite geändert hat: neue, geänderte, gelöschte und umbenannte Dateien/Ordner. Auf beiden Seiten geänderte Dateien sind Konflikte und bleiben, wie sie sind, bis Sie entscheiden.</translation>
     </message>
+    <message>
+        <source>Manual Copy</source>
+        <translation>Manuelles Kopieren</translation>
+    </message>
+    <message>
+        <source>Manual Delete</source>
+        <translation>Manuelles Löschen</translation>
+    </message>
 </context>
 <context>
     <name>SyncSummary</name>
@@ -1202,6 +1210,45 @@ Vertrauen Sie diesem Host und möchten Sie sich mit ihm verbinden? Sein Schlüss
             <numerusform>%1 ersetzte Datei nicht aufbewahrt (kein Papierkorb)</numerusform>
             <numerusform>%1 ersetzte Dateien nicht aufbewahrt (kein Papierkorb)</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>TwoWayMarks</name>
+    <message>
+        <source>Copied to Target</source>
+        <translation>Wird ins Ziel kopiert</translation>
+    </message>
+    <message>
+        <source>Copied to Source</source>
+        <translation>Wird in die Quelle kopiert</translation>
+    </message>
+    <message>
+        <source>Deleted in Target</source>
+        <translation>Wird im Ziel gelöscht</translation>
+    </message>
+    <message>
+        <source>Deleted in Source</source>
+        <translation>Wird in der Quelle gelöscht</translation>
+    </message>
+    <message>
+        <source>Renamed as on the other side</source>
+        <translation>Wird wie auf der anderen Seite umbenannt</translation>
+    </message>
+    <message>
+        <source>Conflict: left as it is</source>
+        <translation>Konflikt: bleibt, wie er ist</translation>
+    </message>
+    <message>
+        <source>Conflict: Source&apos;s version is kept</source>
+        <translation>Konflikt: die Fassung der Quelle wird behalten</translation>
+    </message>
+    <message>
+        <source>Conflict: Target&apos;s version is kept</source>
+        <translation>Konflikt: die Fassung des Ziels wird behalten</translation>
+    </message>
+    <message>
+        <source>Conflict: both versions are kept</source>
+        <translation>Konflikt: beide Fassungen werden behalten</translation>
     </message>
 </context>
 <context>
@@ -1660,12 +1707,36 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>Vorschau</translation>
     </message>
     <message>
-        <source>Building preview list... (press &quot;Close Preview&quot; to stop)</source>
-        <translation>Vorschauliste wird erstellt... („Vorschau schließen“ bricht ab)</translation>
-    </message>
-    <message>
         <source>Close Preview</source>
         <translation>Vorschau schließen</translation>
+    </message>
+    <message>
+        <source>Untick an action to leave it out. Synchronise then carries out the ticked actions.</source>
+        <translation>Entfernen Sie den Haken einer Aktion, um sie auszulassen. Synchronisieren führt dann die angehakten Aktionen aus.</translation>
+    </message>
+    <message>
+        <source>&amp;Tick</source>
+        <translation>&amp;Anhaken</translation>
+    </message>
+    <message>
+        <source>&amp;Untick</source>
+        <translation>Haken &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Reverse Direction</source>
+        <translation>&amp;Richtung umkehren</translation>
+    </message>
+    <message>
+        <source>Copy the selected files the other way</source>
+        <translation>Die ausgewählten Dateien in die andere Richtung kopieren</translation>
+    </message>
+    <message>
+        <source>E&amp;xclude</source>
+        <translation>Aus&amp;schließen</translation>
+    </message>
+    <message>
+        <source>Leave the selected rows out and add them to the filter&apos;s excludes</source>
+        <translation>Die ausgewählten Zeilen auslassen und zu den Ausschlüssen des Filters hinzufügen</translation>
     </message>
 </context>
 <context>
@@ -1950,6 +2021,10 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <source>Planning the synchronisation both ways...</source>
         <translation>Abgleich in beide Richtungen wird geplant...</translation>
     </message>
+    <message>
+        <source>Without a journal this can not be undone. Go on anyway?</source>
+        <translation>Ohne Protokoll lässt sich das nicht rückgängig machen. Trotzdem fortfahren?</translation>
+    </message>
 </context>
 <context>
     <name>ravelmoor::SettingsMenu</name>
@@ -2102,6 +2177,40 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
     <message>
         <source>SFTP connection has not been established.</source>
         <translation>Es besteht keine SFTP-Verbindung.</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::TwoWayLists</name>
+    <message>
+        <source>Conflicts</source>
+        <translation>Konflikte</translation>
+    </message>
+    <message>
+        <source>View only the files/folders changed on both sides</source>
+        <translation>Nur die auf beiden Seiten geänderten Dateien/Ordner anzeigen</translation>
+    </message>
+    <message>
+        <source>Keep Source</source>
+        <translation>Quelle behalten</translation>
+    </message>
+    <message>
+        <source>Keep Target</source>
+        <translation>Ziel behalten</translation>
+    </message>
+    <message>
+        <source>Keep Both</source>
+        <translation>Beide behalten</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+</context>
+<context>
+    <name>ravelmoor::TwoWayMarkModel</name>
+    <message>
+        <source>What the synchronisation does with the row</source>
+        <translation>Was die Synchronisation mit der Zeile tut</translation>
     </message>
 </context>
 <context>
@@ -2304,6 +2413,27 @@ Jede Seite kann ein lokaler Ordner sein, eine der beiden auch ein Ordner auf ein
         <translation>
             <numerusform>%1 umbenanntes Objekt bekommt seinen alten Namen zurück</numerusform>
             <numerusform>%1 umbenannte Objekte bekommen ihre alten Namen zurück</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 files it made on the server are deleted for good</source>
+        <translation>
+            <numerusform>%1 Datei, die sie auf dem Server angelegt hat, wird endgültig gelöscht</numerusform>
+            <numerusform>%1 Dateien, die sie auf dem Server angelegt hat, werden endgültig gelöscht</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 replaced files come back from the versions kept on the server</source>
+        <translation>
+            <numerusform>%1 ersetzte Datei kommt aus den auf dem Server aufbewahrten Versionen zurück</numerusform>
+            <numerusform>%1 ersetzte Dateien kommen aus den auf dem Server aufbewahrten Versionen zurück</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 deleted objects come back from the versions kept on the server</source>
+        <translation>
+            <numerusform>%1 gelöschtes Objekt kommt aus den auf dem Server aufbewahrten Versionen zurück</numerusform>
+            <numerusform>%1 gelöschte Objekte kommen aus den auf dem Server aufbewahrten Versionen zurück</numerusform>
         </translation>
     </message>
 </context>

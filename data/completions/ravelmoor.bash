@@ -108,7 +108,7 @@ _ravelmoor() {
         _filedir zvs
         return
         ;;
-    --log)
+    --log | --plan)
         _filedir
         return
         ;;
@@ -120,7 +120,7 @@ _ravelmoor() {
     if [[ $cur == -* ]]; then
         local options=$shared
         if [[ $command == sync ]]; then
-            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --keep-versions --mkpath --no-verify --no-journal --prefer --conflicts --first-sync'
+            options+=' --method -n --dry-run --preview -y --yes -i --interactive --log -v --verbose --allow-mass-delete --delete-permanently --no-keep-replaced --keep-versions --mkpath --no-verify --no-journal --plan --prefer --conflicts --first-sync'
         else
             options+=' --method -v --verbose'
         fi

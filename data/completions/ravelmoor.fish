@@ -59,6 +59,7 @@ complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l keep-versions -x 
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-verify -d 'Put copies in place without reading them back'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l no-journal -d 'Go on when the journal can not be written'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l mkpath -d 'Make a missing Target folder and the folders above it'
+complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l plan -r -F -d 'Run the actions of a plan file written by --dry-run --format json'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l prefer -x -a 'source target newer older larger smaller' -d 'Two-way: settle conflicts by keeping this version'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l conflicts -x -a 'keep-both' -d 'Two-way: keep a settled conflict\'s other version beside it'
 complete -c ravelmoor -n "__fish_seen_subcommand_from sync" -l first-sync -d 'Two-way: take the folders as a new pair'

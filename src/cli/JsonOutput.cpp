@@ -1,22 +1,15 @@
 #include "cli/JsonOutput.h"
 
-#include <QByteArray>
-#include <QString>
-
 #include "cli/JsonStream.h"
 #include "cli/PlannedActions.h"
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
+#include "core/sync/PlanFile.h"
 
 namespace ravelmoor {
 namespace {
 
 constexpr int kVersion = 1;
-
-const char* KindWord(char kind) {
-    if (kind == 'd') return "folder";
-    return kind == 'L' ? "link" : "file";
-}
 
 void AppendKey(std::string& out, std::string_view key) {
     out.push_back(',');
@@ -34,7 +27,7 @@ void AppendWord(std::string& out, std::string_view key, std::string_view word) {
     AppendJsonString(out, word);
 }
 
-void AppendAction(std::string& out, const PlannedAction& action) {
+void AppendAction(std::string& out, const PlannedAction& action, const Comparison* facts) {
     out += "{\"action\":";
     AppendJsonString(out, action.Verb());
     AppendWord(out, "side", action.side == ListSide::Source ? "source" : "target");
@@ -49,45 +42,14 @@ void AppendAction(std::string& out, const PlannedAction& action) {
     }
     AppendWord(out, "outcome", OutcomeWord(action.outcome));
     if (!action.reason.empty()) AppendWord(out, "reason", action.reason);
+    if (facts != nullptr) {
+        AppendRowFacts(out, facts->SourceResults().ElementAt(action.row),
+                       facts->TargetResults().ElementAt(action.row));
+    }
     out.push_back('}');
 }
 
 }  // namespace
-
-void AppendJsonString(std::string& out, std::string_view text) {
-    std::string lossy;
-    if (!IsValidUtf8(text)) {
-        lossy = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
-                    .toUtf8()
-                    .toStdString();
-        text = lossy;
-    }
-    out.push_back('"');
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out.push_back(c);
-        }
-    }
-    out.push_back('"');
-}
-
-void AppendName(std::string& out, std::string_view key, std::string_view bytes) {
-    AppendJsonString(out, key);
-    out.push_back(':');
-    AppendJsonString(out, bytes);
-    if (IsValidUtf8(bytes)) return;
-    AppendKey(out, std::string(key) + "_bytes");
-    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    AppendJsonString(out, raw.toBase64().toStdString());
-}
 
 const char* ComparisonMethodWord(ComparisonMethod method) {
     switch (method) {
@@ -113,9 +75,11 @@ std::string JsonDocumentStart(const char* format, const Comparison& comparison) 
     return out;
 }
 
-void AppendSyncActions(JsonStream& stream, std::string_view method, const PlannedActions& actions,
-                       bool dryRun, bool stopped) {
+void AppendSyncActions(JsonStream& stream, const Comparison& comparison, std::string_view method,
+                       const PlannedActions& actions, bool dryRun, bool stopped) {
     std::string& out = stream.Text();
+    AppendKey(out, "subfolders");
+    out += comparison.Rules().includeSubFolders ? "true" : "false";
     AppendWord(out, "method", method);
     AppendKey(out, "dry_run");
     out += dryRun ? "true" : "false";
@@ -128,10 +92,15 @@ void AppendSyncActions(JsonStream& stream, std::string_view method, const Planne
     for (const PlannedAction& action : actions.All()) {
         if (!first) out.push_back(',');
         first = false;
-        AppendAction(out, action);
+        // One action a line, so that a plan is edited line by line.
+        out.push_back('\n');
+        // A dry run's actions carry the facts they were planned on: they
+        // are checked again when the plan is run from a file.
+        AppendAction(out, action, dryRun ? &comparison : nullptr);
         if (action.outcome == ActionOutcome::Done && !action.deletion) bytes += action.size;
         stream.Pass();
     }
+    if (!first) out.push_back('\n');
     out += R"(],"summary":{"actions":)" + std::to_string(actions.All().size());
     for (const ActionOutcome outcome :
          {ActionOutcome::Planned, ActionOutcome::Done, ActionOutcome::Skipped,

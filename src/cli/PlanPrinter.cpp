@@ -4,6 +4,7 @@
 
 #include "cli/SyncProgress.h"
 #include "core/engine/NameEscape.h"
+#include "core/sync/PlanFile.h"
 #include "core/text/Formatting.h"
 
 namespace ravelmoor {
@@ -11,11 +12,6 @@ namespace {
 
 const char* SideName(ListSide side) {
     return side == ListSide::Source ? "Source" : "Target";
-}
-
-const char* KindWord(char kind) {
-    if (kind == 'd') return "folder";
-    return kind == 'L' ? "link" : "file";
 }
 
 // The path as printed: escaped, a folder with '/' after it, a link named so.

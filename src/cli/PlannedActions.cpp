@@ -5,15 +5,11 @@
 #include "core/engine/Comparison.h"
 #include "core/engine/NameEscape.h"
 #include "core/sync/Destinations.h"
+#include "core/sync/PlanFile.h"
 #include "core/text/Formatting.h"
 
 namespace ravelmoor {
 namespace {
-
-char KindOf(const FileEntry& entry) {
-    if (entry.IsFolder()) return 'd';
-    return entry.IsSymlink() ? 'L' : 'f';
-}
 
 ActionOutcome OutcomeOf(ItemResult result) {
     switch (result) {

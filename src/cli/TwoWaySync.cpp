@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "cli/InterruptHandler.h"
 #include "cli/JsonOutput.h"
@@ -61,6 +62,37 @@ const char* SettledWord(Settlement settled) {
     return "left";
 }
 
+// The mark and word of a line for what follows a rename.
+std::pair<const char*, const char*> EditWords(EditBelowRename::Kind kind) {
+    switch (kind) {
+        case EditBelowRename::CopyToTarget:
+            return {"-->", "copy    "};
+        case EditBelowRename::CopyToSource:
+            return {"<--", "copy    "};
+        case EditBelowRename::DeleteInTarget:
+            return {"--x", "delete  "};
+        case EditBelowRename::DeleteInSource:
+            return {"x--", "delete  "};
+        case EditBelowRename::Conflict:
+            break;
+    }
+    return {"<?>", "conflict"};
+}
+
+const char* JsonWord(EditBelowRename::Kind kind) {
+    switch (kind) {
+        case EditBelowRename::CopyToTarget:
+        case EditBelowRename::CopyToSource:
+            return "copy";
+        case EditBelowRename::DeleteInTarget:
+        case EditBelowRename::DeleteInSource:
+            return "delete";
+        case EditBelowRename::Conflict:
+            break;
+    }
+    return "conflict";
+}
+
 std::string RowPath(Comparison& comparison, uint32_t row) {
     const FileEntry& s = comparison.SourceResults().ElementAt(row);
     const FileEntry& e = s.IsBlank() || s.status == EntryStatus::Missing
@@ -89,6 +121,11 @@ struct PlanLines {
             std::fprintf(out, "  %s  %s  %s -> %s\n", step.onSource ? "<==" : "==>",
                          step.conflictCopy ? "keep    " : "renamed ", EscapeName(step.from).c_str(),
                          EscapeName(step.to).c_str());
+        }
+        // What follows the renames below the new names, once they are done.
+        for (const EditBelowRename& edit : part.belowRenames) {
+            const auto [mark, word] = EditWords(edit.kind);
+            std::fprintf(out, "  %s  %s %s\n", mark, word, EscapeName(edit.path).c_str());
         }
         const auto lines = [&](const std::vector<uint32_t>& rows, const char* mark,
                                const char* word) {
@@ -153,6 +190,20 @@ struct PlanLines {
             add("delete", "target", row);
         for (const uint32_t row : part.deleteInSource)
             add("delete", "source", row);
+        // Seen ahead below renamed folders: the pass after the renames does it.
+        text += R"(],"after_renames":[)";
+        for (const EditBelowRename& edit : part.belowRenames) {
+            if (text.back() != '[') text.push_back(',');
+            const bool onSource = edit.kind == EditBelowRename::CopyToSource ||
+                                  edit.kind == EditBelowRename::DeleteInSource;
+            text += std::string(R"({"action":")") + JsonWord(edit.kind) + R"(","side":")" +
+                    (edit.kind == EditBelowRename::Conflict ? "both"
+                     : onSource                             ? "source"
+                                                            : "target") +
+                    R"(","path":)";
+            AppendJsonString(text, edit.path);
+            text.push_back('}');
+        }
         text += R"(],"conflicts":[)";
         for (const TwoWayConflict& conflict : part.conflicts) {
             if (text.back() != '[') text.push_back(',');

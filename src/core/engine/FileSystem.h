@@ -173,6 +173,13 @@ class FileSystem {
     // Facts of one path, without following a final symbolic link. False when
     // nothing is there (or it cannot be looked at).
     virtual bool ReadFacts(const std::string& path, EntryFacts& facts) = 0;
+    // The device and inode of the object at `path` (a link's own) where the
+    // side can tell them (a server through its listing agent); false where
+    // it can not. A local side is asked by statx instead.
+    virtual bool ReadIdentity(const std::string& /*path*/, uint64_t& /*device*/,
+                              uint64_t& /*inode*/) {
+        return false;
+    }
 
     // Opens the content of a listed entry: a file's data, or a symbolic link's
     // text when `attributes` carries kSymlinkAttribute. Null on failure.

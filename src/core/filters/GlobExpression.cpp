@@ -124,6 +124,15 @@ std::string GlobToExpression(std::string_view glob) {
     return out;
 }
 
+std::string LiteralGlob(std::string_view path) {
+    std::string glob = "/";
+    for (const char c : path) {
+        if (c == '*' || c == '?' || c == '[' || c == ']' || c == '\\') glob.push_back('\\');
+        glob.push_back(c);
+    }
+    return glob;
+}
+
 bool LooksLikeGlob(const std::string& expression) {
     return expression.find_first_of("*?") != std::string::npos && !IsValidExpression(expression) &&
            IsValidExpression(GlobToExpression(expression));

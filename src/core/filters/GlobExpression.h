@@ -28,6 +28,10 @@ namespace ravelmoor {
 // checks any expression.
 std::string GlobToExpression(std::string_view glob);
 
+// The glob of exactly the object at `path` below the root (and, for a
+// folder, its content): tied to the root, every glob character escaped.
+std::string LiteralGlob(std::string_view path);
+
 // True when `expression` does not compile as an expression but reads as a
 // glob that does ("*.tmp"): the user meant a glob.
 bool LooksLikeGlob(const std::string& expression);

@@ -35,8 +35,9 @@ uint64_t SyncExecution::CopiedBytes(ListSide to, uint32_t row) const {
 
 StartOutcome SyncExecution::OpenJournal() {
     if (job_.withoutJournal) return {};
-    const JournalOutcome opened =
-        journal_.Open(JournalHeaderOf(comparison_, SyncMethodText(job_.method)));
+    const std::string_view word =
+        job_.manual ? ManualActionText(*job_.manual) : SyncMethodText(job_.method);
+    const JournalOutcome opened = journal_.Open(JournalHeaderOf(comparison_, word));
     if (!opened.Ok()) return StartOutcome(StartStatus::WithoutJournal, opened.reason);
     return {};
 }
@@ -126,8 +127,10 @@ void SyncExecution::Run() {
         RunTwoWay(tally, stopped);
     } else {
         const std::unique_ptr<RowOperations> operations = Operations();
-        // The batches change Target, Source, then Target again (the deletions).
-        constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target};
+        // The batches change Target, Source, then Target and Source again
+        // (the deletions).
+        constexpr ListSide kBatchSides[] = {ListSide::Target, ListSide::Source, ListSide::Target,
+                                            ListSide::Source};
         size_t batch = 0;
         if (beforeBatch_) beforeBatch_(kBatchSides[batch]);
         RunSyncPlan(*operations, job_.plan, [&] {

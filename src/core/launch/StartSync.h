@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "core/journal/RootLock.h"
 #include "core/launch/RunProgress.h"
 #include "core/settings/CompareJob.h"
+#include "core/sync/ManualAction.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncMethod.h"
@@ -39,6 +41,9 @@ struct SyncJob {
     // session plans next, in the same journal.
     std::shared_ptr<TwoWaySession> twoWay = nullptr;
     std::function<bool()> compareAgain = nullptr;
+    // A copy or deletion chosen by hand (ManualPlan made `plan`): the
+    // journal names it by ManualActionText instead of the method.
+    std::optional<ManualKind> manual = std::nullopt;
 };
 
 // What became of one planned copy or deletion (as SyncObserver tells it).
@@ -106,7 +111,7 @@ class SyncExecution : private SyncObserver, private ProgressText {
     }
 
     // Carries the plan out (copies to Target, copies to Source, deletions in
-    // Target), then writes the journal's last line.
+    // Target, then in Source), then writes the journal's last line.
     void Run();
     RunSnapshot Snapshot() const { return counters_.Snapshot(); }
     const SyncEnd& End() const { return end_; }

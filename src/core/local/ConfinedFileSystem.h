@@ -25,6 +25,10 @@ class ConfinedFileSystem : public FileSystem {
     }
     bool ListsConcurrently() const override { return inner_.ListsConcurrently(); }
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
+    // An inode number tells nothing of the object's content.
+    bool ReadIdentity(const std::string& path, uint64_t& device, uint64_t& inode) override {
+        return inner_.ReadIdentity(path, device, inode);
+    }
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     bool ReadFactsBelow(const std::string& root, std::string_view relative,

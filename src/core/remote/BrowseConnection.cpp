@@ -10,7 +10,10 @@ class ItemCollector : public ListSink {
   public:
     explicit ItemCollector(std::vector<BrowseConnection::Item>& items) : items_(items) {}
     bool OnEntry(const DirEntryFacts& facts) override {
-        items_.push_back({std::string(facts.name), (facts.attributes & kFolderAttribute) != 0});
+        const bool folder = (facts.attributes & kFolderAttribute) != 0;
+        // The versions a sync kept are the program's own, not a folder to pick.
+        if (folder && facts.name == kVersionsFolder) return true;
+        items_.push_back({std::string(facts.name), folder});
         return true;
     }
 

@@ -50,7 +50,8 @@ class BrowseConnection {
 
   protected:
     // Lists `folder` of `side` into `items` (emptied first; emptied again
-    // when the listing is not whole).
+    // when the listing is not whole), without the folder of versions a sync
+    // kept on the server (kVersionsFolder).
     static ListOutcome ListInto(FileSystem& side, const std::string& folder,
                                 std::vector<Item>& items);
 

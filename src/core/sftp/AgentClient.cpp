@@ -87,7 +87,9 @@ AgentClient::Start AgentClient::Begin(const std::string& program, const std::str
         }
         decoder_.Feed(std::string_view(piece.data(), static_cast<size_t>(got)));
     }
-    return peerVersion_ == kAgentVersion ? Start::Running : Start::OtherVersion;
+    return peerVersion_ >= kAgentOldestVersion && peerVersion_ <= kAgentVersion
+               ? Start::Running
+               : Start::OtherVersion;
 }
 
 bool AgentClient::Broken(const std::string& reason) {
@@ -183,6 +185,19 @@ bool AgentClient::Take(AgentFrame type, std::string_view payload) {
             asked_.erase(asked);
             return true;
         }
+        case AgentFrame::Identity: {
+            const uint64_t id = fields.Varint();
+            Identified identified;
+            identified.known =
+                static_cast<AgentIdentified>(fields.Byte()) == AgentIdentified::Known;
+            identified.device = fields.Varint();
+            identified.inode = fields.Varint();
+            if (!fields.Ok() || identifying_.erase(id) == 0) {
+                return Broken("the agent sent an identity nobody asked for");
+            }
+            identities_[id] = identified;
+            return true;
+        }
         case AgentFrame::Refusal:
             return Broken("the agent refused: " + std::string(payload));
         default:
@@ -255,6 +270,25 @@ AgentClient::Sum AgentClient::Checksum(const std::string& path, uint32_t attribu
     bytes = taken.bytes;
     whyNot = taken.whyNot;
     return taken.summed ? Sum::Summed : Sum::Unreadable;
+}
+
+bool AgentClient::Identity(const std::string& path, uint64_t& device, uint64_t& inode) {
+    // The first version's agent knows no identities.
+    if (failed_ || peerVersion_ < 2) return false;
+    const uint64_t id = nextId_++;
+    encoder_.Identify(id, path);
+    identifying_.insert(id);
+    if (!Send()) return false;
+    auto answer = identities_.find(id);
+    while (answer == identities_.end()) {
+        if (!TakeFrame()) return false;
+        answer = identities_.find(id);
+    }
+    const Identified taken = answer->second;
+    identities_.erase(answer);
+    device = taken.device;
+    inode = taken.inode;
+    return taken.known;
 }
 
 }  // namespace ravelmoor

@@ -37,7 +37,7 @@ class AgentClient {
     enum class Start {
         Running,
         Absent,        // no agent answered (no such program, no exec channel): use plain SFTP
-        OtherVersion,  // an agent of another protocol version (PeerVersion): use plain SFTP
+        OtherVersion,  // an agent of a version this one does not speak (PeerVersion): plain SFTP
         Silent,        // nothing answered within kGreetingWait: use plain SFTP
         Failed,        // the session failed; its ErrorText says why
     };
@@ -66,6 +66,11 @@ class AgentClient {
     // Unreadable leaves the agent's reason in `whyNot`.
     Sum Checksum(const std::string& path, uint32_t attributes, uint64_t size, uint64_t limit,
                  uint32_t& checksum, uint64_t& bytes, std::string& whyNot);
+
+    // The device and inode of the object at `path` (a link's own); false
+    // when the agent speaks a version without them, the object is gone or
+    // the stream failed.
+    bool Identity(const std::string& path, uint64_t& device, uint64_t& inode);
 
   private:
     struct Folder {
@@ -104,6 +109,13 @@ class AgentClient {
     std::unordered_map<uint64_t, std::string> asked_;  // id -> SumKey
     std::unordered_map<std::string, Answer> answers_;
     std::unordered_set<std::string> pendingKeys_;
+    struct Identified {
+        bool known = false;
+        uint64_t device = 0;
+        uint64_t inode = 0;
+    };
+    std::unordered_set<uint64_t> identifying_;
+    std::unordered_map<uint64_t, Identified> identities_;
 };
 
 }  // namespace ravelmoor

@@ -103,4 +103,20 @@ void AgentEncoder::Refusal(std::string_view reason) {
     Frame(AgentFrame::Refusal, reason);
 }
 
+void AgentEncoder::Identify(uint64_t id, std::string_view path) {
+    scratch_.clear();
+    PutVarint(scratch_, id);
+    scratch_.append(path);
+    Frame(AgentFrame::Identify, scratch_);
+}
+
+void AgentEncoder::Identity(uint64_t id, AgentIdentified status, uint64_t device, uint64_t inode) {
+    scratch_.clear();
+    PutVarint(scratch_, id);
+    scratch_.push_back(static_cast<char>(status));
+    PutVarint(scratch_, device);
+    PutVarint(scratch_, inode);
+    Frame(AgentFrame::Identity, scratch_);
+}
+
 }  // namespace ravelmoor

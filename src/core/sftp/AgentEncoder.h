@@ -31,6 +31,8 @@ class AgentEncoder {
     void Summed(uint64_t id, AgentSummed status, uint32_t checksum, uint64_t bytes,
                 std::string_view reason);
     void Refusal(std::string_view reason);
+    void Identify(uint64_t id, std::string_view path);
+    void Identity(uint64_t id, AgentIdentified status, uint64_t device, uint64_t inode);
 
     static void PutVarint(std::string& out, uint64_t value);
     static uint64_t ZigZag(int64_t value);

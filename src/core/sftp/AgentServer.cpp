@@ -1,5 +1,6 @@
 #include "core/sftp/AgentServer.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,6 +107,9 @@ bool AgentServer::Answer(AgentFrame type, std::string_view payload) {
         case AgentFrame::Sum:
             Sum(fields);
             break;
+        case AgentFrame::Identify:
+            Identify(fields);
+            break;
         default:
             encoder_.Refusal("unknown request type " + std::to_string(static_cast<int>(type)));
             return false;
@@ -182,6 +186,18 @@ void AgentServer::Sum(AgentFields& fields) {
         reason = error != 0 ? std::strerror(error) : "it could not be read";
     }
     encoder_.Summed(id, AgentSummed::Unreadable, entry.checksum, entry.checksumBytes, reason);
+}
+
+void AgentServer::Identify(AgentFields& fields) {
+    const uint64_t id = fields.Varint();
+    const std::string path = root_ + std::string(fields.Rest());
+    if (!fields.Ok()) return;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        encoder_.Identity(id, AgentIdentified::Gone, 0, 0);
+        return;
+    }
+    encoder_.Identity(id, AgentIdentified::Known, st.st_dev, st.st_ino);
 }
 
 }  // namespace ravelmoor

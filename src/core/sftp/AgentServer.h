@@ -15,7 +15,8 @@ class AgentFields;
 // folders below `folder` through the engine's own local listing (links
 // never followed, names as bytes) and CRC-32 checksums through the engine's
 // own checksum code, so that the client gets what a local comparison would
-// have seen. A folder that cannot be listed and a file that cannot be read
+// have seen; and an object's device and inode, which tell a move on the
+// server from a new object. A folder that cannot be listed and a file that cannot be read
 // are answers with the reason, not failures of the stream.
 class AgentServer {
   public:
@@ -29,6 +30,7 @@ class AgentServer {
     bool Answer(AgentFrame type, std::string_view payload);
     bool List(AgentFields& fields);
     void Sum(AgentFields& fields);
+    void Identify(AgentFields& fields);
     // Writes what the encoder holds once it is `atLeast` bytes.
     bool Send(size_t atLeast = 0);
 

@@ -172,6 +172,12 @@ bool SftpFileSystem::UsesAgent() {
     return false;
 }
 
+bool SftpFileSystem::ReadIdentity(const std::string& path, uint64_t& device, uint64_t& inode) {
+    std::string relative;
+    if (session_->Broken() || !AgentPathOf(ServerPath(path), relative)) return false;
+    return agent_->Identity(relative, device, inode);
+}
+
 bool SftpFileSystem::AgentPathOf(const std::string& serverPath, std::string& relative) {
     const std::string& home = session_->HomeFolder();
     if (serverPath.compare(0, home.size(), home) != 0 && serverPath + "/" != home) return false;

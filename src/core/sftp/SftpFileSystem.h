@@ -37,6 +37,7 @@ class SftpFileSystem : public SftpFolderWriter {
 
     ListOutcome ListFolder(const std::string& folder, ListSink& sink) override;
     bool ReadFacts(const std::string& path, EntryFacts& facts) override;
+    bool ReadIdentity(const std::string& path, uint64_t& device, uint64_t& inode) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                uint32_t attributes) override;
     void Interrupt() override;

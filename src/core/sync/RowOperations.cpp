@@ -254,6 +254,11 @@ void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,
     if (operations.Aborted()) return;
     if (!plan.deleteInTarget.empty()) operations.DeleteRows(plan.deleteInTarget, false);
     done();
+    // Row numbers hold only until a deletion: a plan with deletions on both
+    // sides would need them counted again, and none is made outside two-way.
+    if (operations.Aborted() || plan.twoWay.deleteInSource.empty()) return;
+    operations.DeleteRows(plan.twoWay.deleteInSource, true);
+    done();
 }
 
 }  // namespace ravelmoor

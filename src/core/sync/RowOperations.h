@@ -119,7 +119,8 @@ class RowOperations {
 
 // Carries out a confirmed plan: first the old versions a server keeps go
 // (RemoveOldVersions), then the copies to Target, the copies to Source,
-// then the deletions in Target. A batch that was stopped ends the run.
+// the deletions in Target, then those in Source (only a deletion chosen by
+// hand has them outside two-way). A batch that was stopped ends the run.
 // `batchDone`, when given, is called after each batch (the window refreshes
 // its lists there, so the next batch asks over current ones).
 void RunSyncPlan(RowOperations& operations, const SyncPlan& plan,

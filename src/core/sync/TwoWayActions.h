@@ -54,11 +54,20 @@ struct RenameStep {
     bool conflictCopy = false;
 };
 
+// What the pass after a rename will do below the new name, told ahead so
+// that a dry run lists it; that pass plans anew once the names agree.
+struct EditBelowRename {
+    enum Kind : uint8_t { CopyToTarget, CopyToSource, DeleteInTarget, DeleteInSource, Conflict };
+    Kind kind = CopyToTarget;
+    std::string path;  // below the root, under the new name; a folder's ends with '/'
+};
+
 // What a two-way plan adds to the copies and deletions of a sync plan.
 struct TwoWayPart {
     bool active = false;
     std::vector<uint32_t> deleteInSource;
     std::vector<RenameStep> renames;
+    std::vector<EditBelowRename> belowRenames;
     // Rows both sides agree on now, whose memory is brought up to date; nothing moves.
     std::vector<uint32_t> adopt;
     // Paths the memory forgets: gone from both sides.

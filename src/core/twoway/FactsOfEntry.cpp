@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/engine/FileEntry.h"
+#include "core/engine/FileSystem.h"
 
 namespace ravelmoor {
 namespace {
@@ -48,45 +49,65 @@ enum Present : uint8_t {
     kHasChecksum = 16,
 };
 
-void PackOne(std::string& out, const SideFacts& facts) {
+// Target's size, time and mode are Source's after nearly every sync: a
+// target whose are is kept without them, marked in its first byte.
+constexpr uint8_t kLikeSource = 0x80;
+
+bool LikeSource(const SideFacts& facts, const SideFacts* source) {
+    return source != nullptr && facts.Present() && source->kind == facts.kind &&
+           source->size == facts.size && source->lastWrite == facts.lastWrite &&
+           source->nanoseconds == facts.nanoseconds && source->mode == facts.mode;
+}
+
+void PackOne(std::string& out, const SideFacts& facts, const SideFacts* source) {
     uint8_t has = 0;
     if (facts.nanoseconds != 0) has |= kHasNanoseconds;
     if (facts.mode != 0) has |= kHasMode;
     if (facts.inode != 0) has |= kHasInode;
     if (facts.birth != 0) has |= kHasBirth;
     if (facts.summed) has |= kHasChecksum;
-    out.push_back(static_cast<char>(facts.kind | (has << 2)));
+    const bool like = LikeSource(facts, source);
+    out.push_back(static_cast<char>(facts.kind | (has << 2) | (like ? kLikeSource : 0)));
     if (!facts.Present()) return;
-    PutNumber(out, facts.size);
-    PutNumber(out, ZigZag(facts.lastWrite));
-    if ((has & kHasNanoseconds) != 0) PutNumber(out, facts.nanoseconds);
-    if ((has & kHasMode) != 0) PutNumber(out, facts.mode);
+    if (!like) {
+        PutNumber(out, facts.size);
+        PutNumber(out, ZigZag(facts.lastWrite));
+        if ((has & kHasNanoseconds) != 0) PutNumber(out, facts.nanoseconds);
+        if ((has & kHasMode) != 0) PutNumber(out, facts.mode);
+    }
     if ((has & kHasInode) != 0) PutNumber(out, facts.inode);
     if ((has & kHasBirth) != 0) PutNumber(out, ZigZag(facts.birth));
     if ((has & kHasChecksum) != 0) PutNumber(out, facts.checksum);
 }
 
-bool UnpackOne(std::string_view& in, SideFacts& facts) {
+bool UnpackOne(std::string_view& in, SideFacts& facts, const SideFacts* source) {
     facts = SideFacts();
     if (in.empty()) return false;
     const auto head = static_cast<uint8_t>(in.front());
     in.remove_prefix(1);
     facts.kind = static_cast<SideFacts::Kind>(head & 3);
-    const uint8_t has = head >> 2;
-    if (!facts.Present()) return has == 0;
+    const uint8_t has = (head >> 2) & 0x1F;
+    const bool like = (head & kLikeSource) != 0;
+    if (!facts.Present()) return has == 0 && !like;
     uint64_t value = 0;
-    if (!TakeNumber(in, facts.size) || !TakeNumber(in, value)) return false;
-    facts.lastWrite = UnZigZag(value);
     const auto take = [&](uint8_t bit, auto& field) {
         if ((has & bit) == 0) return true;
         if (!TakeNumber(in, value)) return false;
         field = static_cast<std::remove_reference_t<decltype(field)>>(value);
         return true;
     };
-    if (!take(kHasNanoseconds, facts.nanoseconds) || !take(kHasMode, facts.mode) ||
-        !take(kHasInode, facts.inode) || !take(kHasBirth, value)) {
-        return false;
+    if (like) {
+        if (source == nullptr || source->kind != facts.kind) return false;
+        facts.size = source->size;
+        facts.lastWrite = source->lastWrite;
+        facts.nanoseconds = source->nanoseconds;
+        facts.mode = source->mode;
+    } else {
+        if (!TakeNumber(in, facts.size) || !TakeNumber(in, value)) return false;
+        facts.lastWrite = UnZigZag(value);
+        if (!take(kHasNanoseconds, facts.nanoseconds) || !take(kHasMode, facts.mode)) return false;
     }
+    if (!take(kHasInode, facts.inode) || !take(kHasBirth, value)) return false;
     if ((has & kHasBirth) != 0) facts.birth = UnZigZag(value);
     facts.summed = (has & kHasChecksum) != 0;
     return take(kHasChecksum, facts.checksum);
@@ -128,15 +149,26 @@ SideFacts WithLocalIdentity(SideFacts listed, const std::string& path) {
     return listed;
 }
 
+SideFacts WithIdentity(SideFacts listed, FileSystem* fs, bool local, const std::string& path) {
+    if (local) return WithLocalIdentity(listed, path);
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    // Within one side's folder a move keeps the device: the inode tells.
+    if (listed.Present() && fs != nullptr && fs->ReadIdentity(path, device, inode))
+        listed.inode = inode;
+    return listed;
+}
+
 std::string PackFacts(const SideFacts& source, const SideFacts& target) {
     std::string packed;
-    PackOne(packed, source);
-    PackOne(packed, target);
+    PackOne(packed, source, nullptr);
+    PackOne(packed, target, &source);
     return packed;
 }
 
 bool UnpackFacts(std::string_view packed, SideFacts& source, SideFacts& target) {
-    return UnpackOne(packed, source) && UnpackOne(packed, target) && packed.empty();
+    return UnpackOne(packed, source, nullptr) && UnpackOne(packed, target, &source) &&
+           packed.empty();
 }
 
 RootIdentity LocalRootIdentity(const std::string& folder) {

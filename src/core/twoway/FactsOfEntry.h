@@ -9,12 +9,19 @@
 namespace ravelmoor {
 
 struct FileEntry;
+class FileSystem;
 
 // The facts the comparison listed for `entry`; kind Absent for a blank one.
 SideFacts FactsOfEntry(const FileEntry& entry);
 // `listed` completed with what statx says of the local object at `path`
 // (inode, birth time, nanoseconds, mode); unchanged when it can not be read.
 SideFacts WithLocalIdentity(SideFacts listed, const std::string& path);
+
+// `listed` completed with the identity of the object at `path` on `fs`
+// (none: not asked): a
+// local side's by statx (WithLocalIdentity), a server's where its side can
+// tell it (the listing agent); unchanged where neither can.
+SideFacts WithIdentity(SideFacts listed, FileSystem* fs, bool local, const std::string& path);
 
 // Both sides' facts of one path in the pair memory's compact form, and back.
 std::string PackFacts(const SideFacts& source, const SideFacts& target);

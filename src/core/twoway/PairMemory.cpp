@@ -10,10 +10,12 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "core/engine/NameEscape.h"
 #include "core/settings/StateFolder.h"
 #include "core/twoway/ScanOrder.h"
+#include "core/twoway/SqliteText.h"
 
 namespace ravelmoor {
 namespace {
@@ -26,15 +28,30 @@ int CompareCollated(void* /*unused*/, int lengthA, const void* a, int lengthB, c
 // How many changes one transaction gathers before it is written out.
 constexpr size_t kChangesPerCommit = 256;
 
+// A row is its folder's number and its own name: the folder's path is kept
+// once, however many files it holds, and a folder renamed moves its rows
+// below by changing its own row and those of the folders below it.
+// A folder's own facts are in its row (none for the root, or for a folder
+// only kept for the files in it).
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
-    "CREATE TABLE IF NOT EXISTS entry(path TEXT PRIMARY KEY COLLATE scan, facts BLOB NOT NULL)"
-    " WITHOUT ROWID;"
-    "CREATE TABLE IF NOT EXISTS undo(run TEXT, path TEXT COLLATE scan, facts BLOB,"
+    "CREATE TABLE IF NOT EXISTS folder(id INTEGER PRIMARY KEY,"
+    " path TEXT NOT NULL UNIQUE COLLATE scan, facts BLOB);"
+    "CREATE TABLE IF NOT EXISTS file(parent INTEGER NOT NULL, name TEXT NOT NULL COLLATE scan,"
+    " facts BLOB NOT NULL, PRIMARY KEY(parent, name)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS undo(run TEXT, path TEXT, facts BLOB,"
     " PRIMARY KEY(run, path)) WITHOUT ROWID;"
     // A rename is kept as one row, however many rows it moved.
     "CREATE TABLE IF NOT EXISTS move(run TEXT, seq INTEGER, source TEXT, destination TEXT,"
     " folder INTEGER, PRIMARY KEY(run, seq)) WITHOUT ROWID;";
+
+// A stored file path split into its folder (stored form, "" for the root)
+// and its name.
+std::pair<std::string_view, std::string_view> Split(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return {{}, path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
 
 std::string Quoted(const std::string& file) {
     return EscapeName(file);
@@ -49,17 +66,6 @@ std::string Stamp() {
     return text;
 }
 
-void BindText(sqlite3_stmt* statement, int index, std::string_view text) {
-    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
-                      SQLITE_TRANSIENT);
-}
-
-std::string_view ColumnText(sqlite3_stmt* statement, int column) {
-    const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-    return {data == nullptr ? "" : data,
-            static_cast<size_t>(sqlite3_column_bytes(statement, column))};
-}
-
 }  // namespace
 
 PairMemory::PairMemory() = default;
@@ -70,9 +76,14 @@ PairMemory::~PairMemory() {
 }
 
 void PairMemory::Close() {
-    for (sqlite3_stmt* statement : {put_, forget_, find_, keep_})
+    for (sqlite3_stmt* statement : {putFile_, putFolder_, forgetFile_, forgetFolder_, findFile_,
+                                    findFolder_, makeFolder_, folderId_, keep_}) {
         sqlite3_finalize(statement);
-    put_ = forget_ = find_ = keep_ = nullptr;
+    }
+    putFile_ = putFolder_ = forgetFile_ = forgetFolder_ = findFile_ = findFolder_ = makeFolder_ =
+        folderId_ = keep_ = nullptr;
+    lastFolder_.clear();
+    lastFolderId_ = 0;
     if (db_ != nullptr) sqlite3_close_v2(db_);
     db_ = nullptr;
     if (lockFd_ >= 0) close(lockFd_);
@@ -97,6 +108,11 @@ sqlite3_stmt* PairMemory::Prepare(const char* sql) {
 
 bool PairMemory::Exec(const char* sql) {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void PairMemory::Step(sqlite3_stmt* statement) {
+    if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
+    sqlite3_reset(statement);
 }
 
 void PairMemory::NoteError(const char* what) {
@@ -181,21 +197,64 @@ MemoryOutcome PairMemory::Open(const std::string& file) {
                                  std::to_string(schema) + "; this version reads " +
                                  std::to_string(kSchemaVersion) + "). Nothing was changed.");
     }
-    if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema) ||
-        !Exec("PRAGMA user_version=1")) {
+    // Large pages keep more rows per page and fewer pages' headers.
+    if (schema == 0) Exec("PRAGMA page_size=8192");
+    if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema)) {
         return SetAside(sqlite3_errmsg(db_));
     }
     // A file that opens but is not ours (a table of another shape).
-    put_ = Prepare("INSERT OR REPLACE INTO entry(path, facts) VALUES(?1, ?2)");
-    forget_ = Prepare("DELETE FROM entry WHERE path = ?1");
-    find_ = Prepare("SELECT facts FROM entry WHERE path = ?1");
-    keep_ = Prepare(
-        "INSERT OR IGNORE INTO undo(run, path, facts) "
-        "VALUES(?1, ?2, (SELECT facts FROM entry WHERE path = ?2))");
-    if (put_ == nullptr || forget_ == nullptr || find_ == nullptr || keep_ == nullptr) {
+    putFile_ = Prepare("INSERT OR REPLACE INTO file(parent, name, facts) VALUES(?1, ?2, ?3)");
+    putFolder_ = Prepare(
+        "INSERT INTO folder(path, facts) VALUES(?1, ?2) "
+        "ON CONFLICT(path) DO UPDATE SET facts = excluded.facts");
+    forgetFile_ = Prepare("DELETE FROM file WHERE parent = ?1 AND name = ?2");
+    forgetFolder_ = Prepare("UPDATE folder SET facts = NULL WHERE path = ?1");
+    findFile_ = Prepare(
+        "SELECT facts FROM file WHERE parent = (SELECT id FROM folder WHERE path = ?1) "
+        "AND name = ?2");
+    findFolder_ = Prepare("SELECT facts FROM folder WHERE path = ?1 AND facts IS NOT NULL");
+    makeFolder_ = Prepare("INSERT INTO folder(path) VALUES(?1)");
+    folderId_ = Prepare("SELECT id FROM folder WHERE path = ?1");
+    keep_ = Prepare("INSERT OR IGNORE INTO undo(run, path, facts) VALUES(?1, ?2, ?3)");
+    for (sqlite3_stmt* statement : {putFile_, putFolder_, forgetFile_, forgetFolder_, findFile_,
+                                    findFolder_, makeFolder_, folderId_, keep_}) {
+        if (statement == nullptr) return SetAside(sqlite3_errmsg(db_));
+    }
+    if (schema == 1 && !Convert()) {
+        const std::string converting = problem_.empty() ? sqlite3_errmsg(db_) : problem_;
+        problem_.clear();
+        return SetAside("an older version's memory that could not be converted: " + converting);
+    }
+    if (schema != kSchemaVersion && !Exec("PRAGMA user_version=2")) {
         return SetAside(sqlite3_errmsg(db_));
     }
     return {};
+}
+
+bool PairMemory::Convert() {
+    if (!Exec("BEGIN")) return false;
+    sqlite3_stmt* rows = Prepare("SELECT path, facts FROM entry");
+    bool ok = rows != nullptr;
+    SideFacts source;
+    SideFacts target;
+    int step = SQLITE_DONE;
+    while (ok && (step = sqlite3_step(rows)) == SQLITE_ROW) {
+        const std::string_view path = ColumnText(rows, 0);
+        const std::string facts(ColumnText(rows, 1));
+        if (path.empty() || !UnpackFacts(facts, source, target)) {
+            problem_ = "a row holds facts it can not read";
+            ok = false;
+            break;
+        }
+        Store(path, &facts);
+    }
+    ok = ok && step == SQLITE_DONE && problem_.empty();
+    sqlite3_finalize(rows);
+    ok = ok && Exec("DROP TABLE entry") && Exec("PRAGMA user_version=2") && Exec("COMMIT");
+    if (!ok) Exec("ROLLBACK");
+    lastFolder_.clear();
+    lastFolderId_ = 0;
+    return ok;
 }
 
 std::string PairMemory::Meta(const char* key) {
@@ -223,7 +282,9 @@ bool PairMemory::Empty() {
 }
 
 size_t PairMemory::RowCount() {
-    sqlite3_stmt* statement = Prepare("SELECT count(*) FROM entry");
+    sqlite3_stmt* statement = Prepare(
+        "SELECT (SELECT count(*) FROM file) + "
+        "(SELECT count(*) FROM folder WHERE facts IS NOT NULL)");
     size_t count = 0;
     if (statement != nullptr && sqlite3_step(statement) == SQLITE_ROW)
         count = static_cast<size_t>(sqlite3_column_int64(statement, 0));
@@ -240,66 +301,70 @@ int64_t PairMemory::LastSync() {
     return text.empty() ? 0 : std::stoll(text);
 }
 
-PairMemory::Cursor::Cursor(PairMemory& memory) : file_(memory.file_) {
-    statement_ = memory.Prepare("SELECT path, facts FROM entry ORDER BY path");
-    if (statement_ == nullptr) problem_ = sqlite3_errmsg(memory.db_);
-}
-
-PairMemory::Cursor::~Cursor() {
-    sqlite3_finalize(statement_);
-}
-
-bool PairMemory::Cursor::Next(MemoryRow& row) {
-    if (statement_ == nullptr) return false;
-    const int step = sqlite3_step(statement_);
-    if (step == SQLITE_DONE) return false;
-    if (step != SQLITE_ROW) {
-        problem_ = sqlite3_errmsg(sqlite3_db_handle(statement_));
-        return false;
+bool PairMemory::Facts(std::string_view path, std::string& packed) {
+    sqlite3_stmt* find = IsStoredFolder(path) ? findFolder_ : findFile_;
+    sqlite3_reset(find);
+    if (IsStoredFolder(path)) {
+        BindText(find, 1, path);
+    } else {
+        const auto [folder, name] = Split(path);
+        BindText(find, 1, folder);
+        BindText(find, 2, name);
     }
-    row.path = ColumnText(statement_, 0);
-    if (!UnpackFacts(ColumnText(statement_, 1), row.source, row.target) || row.path.empty()) {
-        problem_ = "a row holds facts it can not read";
-        return false;
-    }
-    return true;
+    const bool found = sqlite3_step(find) == SQLITE_ROW;
+    if (found) packed = ColumnText(find, 0);
+    sqlite3_reset(find);
+    return found;
 }
 
 bool PairMemory::Find(std::string_view path, MemoryRow& row) {
-    sqlite3_reset(find_);
-    BindText(find_, 1, path);
-    if (sqlite3_step(find_) != SQLITE_ROW) return false;
+    std::string packed;
+    if (!Facts(path, packed)) return false;
     row.path = path;
-    const bool ok = UnpackFacts(ColumnText(find_, 0), row.source, row.target);
-    sqlite3_reset(find_);
-    return ok;
+    return UnpackFacts(packed, row.source, row.target);
 }
 
-MemoryOutcome PairMemory::Begin(const std::string& run, bool firstSync) {
-    run_ = run;
-    firstSyncRun_ = firstSync;
-    if (!Exec("BEGIN")) {
-        NoteError("written");
-        return MemoryOutcome(MemoryStatus::Failed, problem_);
+int64_t PairMemory::FolderId(std::string_view folder, bool make) {
+    if (lastFolderId_ != 0 && folder == lastFolder_) return lastFolderId_;
+    BindText(folderId_, 1, folder);
+    int64_t id = sqlite3_step(folderId_) == SQLITE_ROW ? sqlite3_column_int64(folderId_, 0) : 0;
+    sqlite3_reset(folderId_);
+    if (id == 0 && make) {
+        BindText(makeFolder_, 1, folder);
+        if (sqlite3_step(makeFolder_) == SQLITE_DONE)
+            id = sqlite3_last_insert_rowid(db_);
+        else
+            NoteError("written");
+        sqlite3_reset(makeFolder_);
     }
-    inTransaction_ = true;
-    // Only the last runs can be undone: older records go.
-    Exec("DELETE FROM undo WHERE run NOT IN (SELECT value FROM meta WHERE key LIKE 'run.%')");
-    Exec("DELETE FROM move WHERE run NOT IN (SELECT value FROM meta WHERE key LIKE 'run.%')");
-    if (firstSync) {
-        // Undo of a first sync brings the memory back as it was: rows kept
-        // by copying them under the run, which is cheaper than row by row.
-        sqlite3_stmt* keepAll = Prepare(
-            "INSERT OR IGNORE INTO undo(run, path, facts) SELECT ?1, path, facts FROM entry");
-        if (keepAll != nullptr) {
-            BindText(keepAll, 1, run);
-            sqlite3_step(keepAll);
-        }
-        sqlite3_finalize(keepAll);
-        SetMeta("first_sync_run", run);
+    if (id != 0) {
+        lastFolder_ = folder;
+        lastFolderId_ = id;
     }
-    SetMeta(("run." + run).c_str(), run);
-    return Commit();
+    return id;
+}
+
+void PairMemory::Store(std::string_view path, const std::string* packed) {
+    if (IsStoredFolder(path)) {
+        sqlite3_stmt* statement = packed != nullptr ? putFolder_ : forgetFolder_;
+        BindText(statement, 1, path);
+        if (packed != nullptr)
+            sqlite3_bind_blob(statement, 2, packed->data(), static_cast<int>(packed->size()),
+                              SQLITE_TRANSIENT);
+        forgot_ = forgot_ || packed == nullptr;
+        return Step(statement);
+    }
+    const auto [folder, name] = Split(path);
+    const int64_t parent = FolderId(folder, packed != nullptr);
+    if (parent == 0) return;  // no folder, so no row to forget
+    sqlite3_stmt* statement = packed != nullptr ? putFile_ : forgetFile_;
+    sqlite3_bind_int64(statement, 1, parent);
+    BindText(statement, 2, name);
+    if (packed != nullptr)
+        sqlite3_bind_blob(statement, 3, packed->data(), static_cast<int>(packed->size()),
+                          SQLITE_TRANSIENT);
+    forgot_ = forgot_ || packed == nullptr;
+    Step(statement);
 }
 
 void PairMemory::Put(const MemoryRow& row) {
@@ -308,16 +373,18 @@ void PairMemory::Put(const MemoryRow& row) {
         inTransaction_ = true;
     }
     if (!run_.empty() && !firstSyncRun_) {
-        sqlite3_reset(keep_);
+        std::string was;
+        const bool had = Facts(row.path, was);
         BindText(keep_, 1, run_);
         BindText(keep_, 2, row.path);
-        if (sqlite3_step(keep_) != SQLITE_DONE) NoteError("written");
+        if (had)
+            sqlite3_bind_blob(keep_, 3, was.data(), static_cast<int>(was.size()), SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_null(keep_, 3);
+        Step(keep_);
     }
-    sqlite3_reset(put_);
-    BindText(put_, 1, row.path);
     const std::string packed = PackFacts(row.source, row.target);
-    sqlite3_bind_blob(put_, 2, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
-    if (sqlite3_step(put_) != SQLITE_DONE) NoteError("written");
+    Store(row.path, &packed);
     if (++pending_ >= kChangesPerCommit) Commit();
 }
 
@@ -327,54 +394,16 @@ void PairMemory::Forget(std::string_view path) {
         inTransaction_ = true;
     }
     if (!run_.empty() && !firstSyncRun_) {
-        sqlite3_reset(keep_);
-        BindText(keep_, 1, run_);
-        BindText(keep_, 2, path);
-        if (sqlite3_step(keep_) != SQLITE_DONE) NoteError("written");
+        std::string was;
+        if (Facts(path, was)) {
+            BindText(keep_, 1, run_);
+            BindText(keep_, 2, path);
+            sqlite3_bind_blob(keep_, 3, was.data(), static_cast<int>(was.size()), SQLITE_TRANSIENT);
+            Step(keep_);
+        }
     }
-    sqlite3_reset(forget_);
-    BindText(forget_, 1, path);
-    if (sqlite3_step(forget_) != SQLITE_DONE) NoteError("written");
+    Store(path, nullptr);
     if (++pending_ >= kChangesPerCommit) Commit();
-}
-
-void PairMemory::Rekey(const std::string& from, const std::string& to, bool folder) {
-    if (!inTransaction_) {
-        Exec("BEGIN");
-        inTransaction_ = true;
-    }
-    if (!run_.empty() && !firstSyncRun_) {
-        // Undo moves the rows back: one row says so.
-        sqlite3_stmt* note = Prepare(
-            "INSERT INTO move(run, seq, source, destination, folder) VALUES(?1, (SELECT "
-            "coalesce(max(seq), 0) + 1 FROM move WHERE run = ?1), ?2, ?3, ?4)");
-        if (note == nullptr) return NoteError("written");
-        BindText(note, 1, run_);
-        BindText(note, 2, from);
-        BindText(note, 3, to);
-        sqlite3_bind_int(note, 4, folder ? 1 : 0);
-        if (sqlite3_step(note) != SQLITE_DONE) NoteError("written");
-        sqlite3_finalize(note);
-    }
-    MoveRows(from, to, folder);
-}
-
-void PairMemory::MoveRows(const std::string& from, const std::string& to, bool folder) {
-    // A folder's rows follow it directly in the scan order: its range starts
-    // at "from/", and the byte-exact prefix ends it. The whole folder moves in
-    // one statement, however many rows it holds.
-    const std::string first = folder ? from + "/" : from;
-    const std::string sql =
-        std::string("UPDATE OR REPLACE entry SET path = ?3 || substr(path, ?4) WHERE ") +
-        (folder ? "path >= ?1 AND substr(path, 1, ?2) = ?1" : "path = ?1");
-    sqlite3_stmt* statement = Prepare(sql.c_str());
-    if (statement == nullptr) return NoteError("written");
-    BindText(statement, 1, first);
-    sqlite3_bind_int64(statement, 2, static_cast<sqlite3_int64>(first.size()));
-    BindText(statement, 3, to);
-    sqlite3_bind_int64(statement, 4, static_cast<sqlite3_int64>(from.size()) + 1);
-    if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
-    sqlite3_finalize(statement);
 }
 
 void PairMemory::ForgetAll() {
@@ -382,7 +411,9 @@ void PairMemory::ForgetAll() {
         Exec("BEGIN");
         inTransaction_ = true;
     }
-    if (!Exec("DELETE FROM entry")) NoteError("written");
+    lastFolder_.clear();
+    lastFolderId_ = 0;
+    if (!Exec("DELETE FROM file") || !Exec("DELETE FROM folder")) NoteError("written");
 }
 
 MemoryOutcome PairMemory::Commit() {
@@ -406,64 +437,15 @@ MemoryOutcome PairMemory::End(const std::string& sourceIdentity,
     Exec(
         "DELETE FROM meta WHERE key LIKE 'run.%' AND key NOT IN (SELECT key FROM meta WHERE key "
         "LIKE 'run.%' ORDER BY value DESC LIMIT 8)");
-    return Commit();
-}
-
-MemoryOutcome PairMemory::RollBack(const std::string& run) {
-    if (Meta(("run." + run).c_str()).empty()) {
-        return MemoryOutcome(MemoryStatus::Failed,
-                             "The pair memory " + Quoted(file_) + " holds nothing of this run.");
+    if (forgot_) {
+        // Folders kept only for files that are gone.
+        Exec(
+            "DELETE FROM folder WHERE facts IS NULL AND NOT EXISTS (SELECT 1 FROM file WHERE "
+            "file.parent = folder.id)");
+        lastFolder_.clear();
+        lastFolderId_ = 0;
+        forgot_ = false;
     }
-    Exec("BEGIN");
-    inTransaction_ = true;
-    sqlite3_stmt* restore = Prepare(
-        "INSERT OR REPLACE INTO entry(path, facts) SELECT path, facts FROM undo WHERE run = ?1 "
-        "AND facts IS NOT NULL");
-    sqlite3_stmt* drop = Prepare(
-        "DELETE FROM entry WHERE path IN (SELECT path FROM undo WHERE run = ?1 AND facts IS "
-        "NULL)");
-    sqlite3_stmt* dropNew = Prepare(
-        "DELETE FROM entry WHERE ?2 = 1 AND path NOT IN (SELECT path FROM undo WHERE run = ?1)");
-    const bool firstSync = Meta("first_sync_run") == run;
-    for (sqlite3_stmt* statement : {dropNew, drop, restore}) {
-        if (statement == nullptr) {
-            NoteError("written");
-            continue;
-        }
-        BindText(statement, 1, run);
-        if (statement == dropNew) sqlite3_bind_int(statement, 2, firstSync ? 1 : 0);
-        if (sqlite3_step(statement) != SQLITE_DONE) NoteError("written");
-        sqlite3_finalize(statement);
-    }
-    // The renames go back last first, once the rows changed under their
-    // new names are as they were.
-    sqlite3_stmt* moves =
-        Prepare("SELECT source, destination, folder FROM move WHERE run = ?1 ORDER BY seq DESC");
-    if (moves != nullptr) {
-        BindText(moves, 1, run);
-        std::vector<std::pair<std::pair<std::string, std::string>, bool>> back;
-        while (sqlite3_step(moves) == SQLITE_ROW)
-            back.push_back({{std::string(ColumnText(moves, 0)), std::string(ColumnText(moves, 1))},
-                            sqlite3_column_int(moves, 2) != 0});
-        sqlite3_finalize(moves);
-        for (const auto& [paths, folder] : back)
-            MoveRows(paths.second, paths.first, folder);
-    }
-    for (const char* sql : {"DELETE FROM undo WHERE run = ?1", "DELETE FROM move WHERE run = ?1"}) {
-        sqlite3_stmt* done = Prepare(sql);
-        if (done != nullptr) {
-            BindText(done, 1, run);
-            sqlite3_step(done);
-        }
-        sqlite3_finalize(done);
-    }
-    Exec("DELETE FROM meta WHERE key = 'first_sync_run'");
-    sqlite3_stmt* forgetRun = Prepare("DELETE FROM meta WHERE key = ?1");
-    if (forgetRun != nullptr) {
-        BindText(forgetRun, 1, "run." + run);
-        sqlite3_step(forgetRun);
-    }
-    sqlite3_finalize(forgetRun);
     return Commit();
 }
 

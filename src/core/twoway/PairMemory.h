@@ -39,7 +39,9 @@ struct MemoryRow {
 // it, so that undoing the run puts the rows back.
 class PairMemory {
   public:
-    static constexpr int kSchemaVersion = 1;
+    // 2: a row is its folder's number and its own name (1 kept whole paths;
+    // such a file is converted when opened).
+    static constexpr int kSchemaVersion = 2;
 
     PairMemory();
     ~PairMemory();
@@ -64,7 +66,8 @@ class PairMemory {
     // When the last run that changed the memory ended (seconds since 1970); 0 if never.
     int64_t LastSync();
 
-    // Reads rows in comparison order, from the first.
+    // Reads rows in comparison order, from the first: folder by folder in
+    // that order, each folder's own row before the files in it.
     class Cursor {
       public:
         explicit Cursor(PairMemory& memory);
@@ -76,9 +79,30 @@ class PairMemory {
         const std::string& Problem() const { return problem_; }
 
       private:
-        sqlite3_stmt* statement_ = nullptr;
+        struct FolderRow {
+            int64_t id = 0;
+            std::string path;
+            bool hasFacts = false;
+            std::string facts;
+        };
+        bool Failed(sqlite3_stmt* statement);
+        bool Unpack(std::string_view path, std::string_view facts, MemoryRow& row);
+        // The next folder in order; false at the end or on damage (Problem).
+        bool ReadFolder(FolderRow& folder);
+        bool LookAhead();
+        // The rows of folders whose paths fold alike, in the comparison's order.
+        bool Merge(std::vector<FolderRow> alike);
+
+        sqlite3_stmt* folders_ = nullptr;
+        sqlite3_stmt* files_ = nullptr;
+        std::string folder_;  // the folder whose files are being read
+        bool inFolder_ = false;
+        FolderRow ahead_;
+        bool haveAhead_ = false;
+        bool foldersDone_ = false;  // a statement stepped past its end starts again
+        std::vector<MemoryRow> merged_;
+        size_t nextMerged_ = 0;
         std::string problem_;
-        std::string file_;
     };
 
     // One row, looked up by its stored path.
@@ -121,6 +145,16 @@ class PairMemory {
     // Moves the rows of `from` (and below it, for a folder) to `to`.
     void MoveRows(const std::string& from, const std::string& to, bool folder);
     void NoteError(const char* what);
+    // A first version's file (whole paths) rewritten in this version's form.
+    bool Convert();
+    // The row's facts as kept now: false when there is no such row.
+    bool Facts(std::string_view path, std::string& packed);
+    // Writes or drops one row, the undo record aside.
+    void Store(std::string_view path, const std::string* packed);
+    // The number of the folder `folder` (a stored folder path, "" for the
+    // root); made when `make` and missing. 0 when there is none.
+    int64_t FolderId(std::string_view folder, bool make);
+    void Step(sqlite3_stmt* statement);
 
     std::string file_;
     sqlite3* db_ = nullptr;
@@ -128,12 +162,21 @@ class PairMemory {
     std::string run_;
     bool inTransaction_ = false;
     bool firstSyncRun_ = false;
+    bool forgot_ = false;  // rows went: folders left empty are dropped at the end
     size_t pending_ = 0;
     std::string problem_;
-    sqlite3_stmt* put_ = nullptr;
-    sqlite3_stmt* forget_ = nullptr;
-    sqlite3_stmt* find_ = nullptr;
+    sqlite3_stmt* putFile_ = nullptr;
+    sqlite3_stmt* putFolder_ = nullptr;
+    sqlite3_stmt* forgetFile_ = nullptr;
+    sqlite3_stmt* forgetFolder_ = nullptr;
+    sqlite3_stmt* findFile_ = nullptr;
+    sqlite3_stmt* findFolder_ = nullptr;
+    sqlite3_stmt* makeFolder_ = nullptr;
+    sqlite3_stmt* folderId_ = nullptr;
     sqlite3_stmt* keep_ = nullptr;
+    // The last folder looked up, for the many rows of one folder in a row.
+    std::string lastFolder_;
+    int64_t lastFolderId_ = 0;
 };
 
 }  // namespace ravelmoor

@@ -75,4 +75,13 @@ int CompareStoredPaths(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+bool FoldAlike(std::string_view a, std::string_view b) {
+    thread_local std::string keyA;
+    thread_local std::string keyB;
+    thread_local std::string escaped;
+    AppendKey(a, keyA, escaped);
+    AppendKey(b, keyB, escaped);
+    return CompareKeys(keyA, keyB) == 0;
+}
+
 }  // namespace ravelmoor

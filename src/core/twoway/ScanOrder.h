@@ -23,5 +23,8 @@ bool IsStoredFolder(std::string_view stored);
 // Paths that fold alike are ordered by their bytes, so only equal texts
 // compare equal.
 int CompareStoredPaths(std::string_view a, std::string_view b);
+// Whether stored paths `a` and `b` fold alike (differ in case only), so that
+// the comparison lists them, and what is below them, in one place.
+bool FoldAlike(std::string_view a, std::string_view b);
 
 }  // namespace ravelmoor

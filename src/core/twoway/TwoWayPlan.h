@@ -9,6 +9,7 @@
 namespace ravelmoor {
 
 class FileList;
+class FileSystem;
 class PairMemory;
 
 enum class TwoWayStatus {
@@ -25,8 +26,11 @@ enum class ConflictPreference : uint8_t { None, Source, Target, Newer, Older, La
 struct TwoWayInput {
     std::string sourceRoot;  // ends with '/'
     std::string targetRoot;
-    bool sourceLocal = true;  // renames are known by inode only on a local side
+    bool sourceLocal = true;  // a local side's inodes come from statx
     bool targetLocal = true;
+    // The sides, asked for the identity of a server's object; none: not asked.
+    FileSystem* sourceFs = nullptr;
+    FileSystem* targetFs = nullptr;
     std::string sourceIdentity;  // the roots' identities now (RootIdentity)
     std::string targetIdentity;
     bool firstSync = false;  // treat the pair as new, whatever the memory holds

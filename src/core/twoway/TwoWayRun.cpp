@@ -29,10 +29,7 @@ SideFacts TwoWayRun::FactsNow(ListSide side, const std::string& relative) {
     FileEntry entry;
     entry.ReadFromPath(*at.fs, at.root, relative);
     SideFacts facts = FactsOfEntry(entry);
-    // Only a local side has inodes; a server's path is not one to statx.
-    if (local_[side == ListSide::Source ? 0 : 1])
-        facts = WithLocalIdentity(facts, at.root + relative);
-    return facts;
+    return WithIdentity(facts, at.fs, local_[side == ListSide::Source ? 0 : 1], at.root + relative);
 }
 
 MemoryRow TwoWayRun::RowNow(uint32_t row, const FileEntry* like) {

@@ -43,6 +43,8 @@ TwoWayInput TwoWaySession::Input() const {
     input.targetRoot = comparison_.TargetRoot();
     input.sourceLocal = comparison_.Sides().IsLocal(Side::Source);
     input.targetLocal = comparison_.Sides().IsLocal(Side::Target);
+    input.sourceFs = &comparison_.Sides().FileSystemOf(Side::Source);
+    input.targetFs = &comparison_.Sides().FileSystemOf(Side::Target);
     input.sourceIdentity = sourceIdentity_;
     input.targetIdentity = targetIdentity_;
     // Only the first pass takes the pair as new: the renames after it were

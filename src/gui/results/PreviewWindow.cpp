@@ -2,124 +2,123 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "gui/results/PreviewDelegate.h"
+#include "gui/results/PreviewModel.h"
 #include "gui/results/ResultsListModel.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/IconButton.h"
 #include "gui/widgets/ReadableColour.h"
+#include "gui/widgets/VirtualReportView.h"
 
 namespace ravelmoor {
 namespace {
 
-constexpr int kTickMilliseconds = 30;
-// Lines added to the box per tick, so that the window stays responsive.
-constexpr size_t kLinesPerTick = 2000;
 constexpr int kSmallestWidth = 760;
 constexpr int kSmallestHeight = 420;
 
 }  // namespace
 
-void PreviewQueue::Progress(size_t begun, size_t total) {
-    total_.store(total);
-    begun_.store(begun);
-}
-
-void PreviewQueue::AddLine(const PreviewLine& line) {
-    std::unique_lock<std::mutex> guard(lock_);
-    roomMade_.wait(guard, [this] { return waiting_.size() < kMostWaiting || stop_.load(); });
-    if (stop_.load()) return;
-    waiting_.push_back(line);
-}
-
-std::vector<PreviewLine> PreviewQueue::Take(size_t most) {
-    std::vector<PreviewLine> lines;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        const size_t count = std::min(most, waiting_.size());
-        lines.reserve(count);
-        for (size_t i = 0; i < count; ++i) {
-            lines.push_back(std::move(waiting_.front()));
-            waiting_.pop_front();
-        }
-    }
-    roomMade_.notify_all();
-    return lines;
-}
-
-size_t PreviewQueue::Waiting() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return waiting_.size();
-}
-
-void PreviewQueue::Release() {
-    { std::lock_guard<std::mutex> guard(lock_); }
-    roomMade_.notify_all();
-}
-
-PreviewWindow::PreviewWindow(SyncSides sides, SyncPlan plan, QWidget* parent)
-    : QDialog(parent), sides_(std::move(sides)), plan_(std::move(plan)) {
+PreviewWindow::PreviewWindow(SyncSides sides, std::vector<PlanEntry> entries, QWidget* parent)
+    : QDialog(parent) {
     UseBackground(*this);
     setWindowTitle(tr("Preview"));
     setModal(true);
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
 
-    text_ = new QPlainTextEdit(this);
-    text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setUndoRedoEnabled(false);
-    text_->setEnabled(false);
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, static_cast<int>(std::min<size_t>(plan_.Total(), INT32_MAX)));
-    progress_->setValue(0);
-    progress_->setTextVisible(true);
-    progress_->setFormat(tr("Building preview list... (press \"Close Preview\" to stop)"));
+    model_ = new PreviewModel(std::move(sides), std::move(entries), this);
+    // A view that keeps nothing per row: a tick costs the same on a plan of
+    // any size.
+    list_ = new VirtualReportView(this);
+    list_->setModel(model_);
+    list_->setItemDelegate(new PreviewDelegate(*model_, list_));
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->Header()->hide();
+    list_->SetGrowingColumn(0);
+    auto* hint = new QLabel(
+        tr("Untick an action to leave it out. Synchronise then carries out the ticked actions."),
+        this);
+    hint->setWordWrap(true);
+    total_ = new QLabel(this);
+    QPalette blue = total_->palette();
+    blue.setColor(QPalette::WindowText, ColourOf(PreviewColour::Blue));
+    total_->setPalette(blue);
+    ShowTotal(model_->TickedCount());
+    connect(model_, &PreviewModel::TickedCountChanged, this, &PreviewWindow::ShowTotal);
+
+    tick_ = new QPushButton(tr("&Tick"), this);
+    untick_ = new QPushButton(tr("&Untick"), this);
+    reverse_ = new QPushButton(tr("&Reverse Direction"), this);
+    reverse_->setToolTip(tr("Copy the selected files the other way"));
+    exclude_ = new QPushButton(tr("E&xclude"), this);
+    exclude_->setToolTip(tr("Leave the selected rows out and add them to the filter's excludes"));
     close_ = MakeIconButton(tr("Close Preview"), "cancel", {}, this);
     close_->setDefault(true);
     connect(close_, &QPushButton::clicked, this, &PreviewWindow::reject);
+    connect(tick_, &QPushButton::clicked, this, [this] {
+        for (const int row : SelectedRows())
+            model_->SetTicked(row, true);
+    });
+    connect(untick_, &QPushButton::clicked, this, [this] {
+        for (const int row : SelectedRows())
+            model_->SetTicked(row, false);
+    });
+    connect(reverse_, &QPushButton::clicked, this, [this] {
+        for (const int row : SelectedRows())
+            model_->Reverse(row);
+    });
+    connect(exclude_, &QPushButton::clicked, this, [this] {
+        for (const int row : SelectedRows())
+            model_->Exclude(row);
+    });
 
     auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {tick_, untick_, reverse_, exclude_})
+        buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(close_);
-    buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text_, 1);
-    layout->addWidget(progress_);
+    layout->addWidget(hint);
+    layout->addWidget(list_, 1);
+    layout->addWidget(total_);
     layout->addLayout(buttons);
     // Most of the results window, where the long paths fit better.
     QSize size(kSmallestWidth, kSmallestHeight);
     if (parent != nullptr) size = size.expandedTo(parent->size() * 0.9);
     resize(size);
-
-    connect(&ticker_, &QTimer::timeout, this, &PreviewWindow::OnTick);
-    ticker_.start(kTickMilliseconds);
-    builder_ = std::thread([this] {
-        BuildPreview(sides_, plan_, queue_, &stop_);
-        builderDone_.store(true);
-    });
 }
 
-PreviewWindow::~PreviewWindow() {
-    Stop();
+void PreviewWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    list_->FillWithGrowingColumn();
 }
 
-void PreviewWindow::reject() {
-    Stop();
-    QDialog::reject();
+const std::vector<PlanEntry>& PreviewWindow::Entries() const {
+    return model_->Entries();
 }
 
-void PreviewWindow::Stop() {
-    stop_.store(true);
-    queue_.Release();
-    if (builder_.joinable()) builder_.join();
-    ticker_.stop();
-    finished_ = true;
-    text_->setEnabled(true);
+const std::vector<uint32_t>& PreviewWindow::ExcludedRows() const {
+    return model_->ExcludedRows();
+}
+
+std::vector<int> PreviewWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : list_->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void PreviewWindow::ShowTotal(size_t ticked) {
+    total_->setText(QString::fromStdString(PreviewLines::Total(ticked).PlainText()));
 }
 
 QColor PreviewWindow::ColourOf(PreviewColour colour) {
@@ -134,36 +133,6 @@ QColor PreviewWindow::ColourOf(PreviewColour colour) {
             break;
     }
     return ResultsListModel::ColourOf(CellColour::WindowText);
-}
-
-void PreviewWindow::OnTick() {
-    // Read before taking the lines: once it is set, every line is waiting.
-    const bool done = builderDone_.load();
-    Append(queue_.Take(kLinesPerTick));
-    progress_->setValue(static_cast<int>(std::min<size_t>(queue_.Begun(), INT32_MAX)));
-    if (done && queue_.Waiting() == 0) {
-        ticker_.stop();
-        finished_ = true;
-        text_->setEnabled(true);
-    }
-}
-
-void PreviewWindow::Append(const std::vector<PreviewLine>& lines) {
-    if (lines.empty()) return;
-    QTextCursor cursor(text_->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    for (const PreviewLine& line : lines) {
-        if (!text_->document()->isEmpty()) cursor.insertBlock();
-        if (line.isTotal) cursor.insertBlock();
-        for (const PreviewRun& run : line.runs) {
-            QTextCharFormat format;
-            format.setForeground(ColourOf(run.colour));
-            cursor.insertText(QString::fromStdString(run.text), format);
-        }
-    }
-    cursor.endEditBlock();
-    text_->verticalScrollBar()->setValue(text_->verticalScrollBar()->maximum());
 }
 
 }  // namespace ravelmoor

@@ -1,89 +1,63 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
+#include <vector>
 
-#include "core/sync/PreviewBuilder.h"
+#include "core/sync/PlanEdit.h"
+#include "core/sync/PreviewLines.h"
 
-class QPlainTextEdit;
-class QProgressBar;
+class QLabel;
 class QPushButton;
 
 namespace ravelmoor {
 
-// Lines handed from the preview builder's thread to the window. The builder
-// waits while the window has not yet taken a good number of them, so a plan
-// of millions of rows never piles up in memory; a stop releases it.
-class PreviewQueue : public PreviewSink {
-  public:
-    static constexpr size_t kMostWaiting = 512;
-
-    explicit PreviewQueue(const std::atomic<bool>& stop) : stop_(stop) {}
-
-    void Progress(size_t begun, size_t total) override;
-    void AddLine(const PreviewLine& line) override;
-
-    // Up to `most` waiting lines, oldest first.
-    std::vector<PreviewLine> Take(size_t most);
-    size_t Waiting();
-    // Lets a waiting builder see the stop.
-    void Release();
-    size_t Begun() const { return begun_.load(); }
-    size_t Total() const { return total_.load(); }
-
-  private:
-    const std::atomic<bool>& stop_;
-    std::mutex lock_;
-    std::condition_variable roomMade_;
-    std::deque<PreviewLine> waiting_;
-    std::atomic<size_t> begun_{0};
-    std::atomic<size_t> total_{0};
-};
+class PreviewModel;
+class VirtualReportView;
 
 // "Preview": one coloured line per planned copy or deletion, in the order in
-// which the synchronisation would carry them out, and the total. The lines
-// are made on a thread of their own while the window stays responsive;
-// "Close Preview" stops that thread at any time and closes the window once
-// it has stopped (a stopped preview has no total line).
+// which the synchronisation would carry them out, each with a check box, and
+// the total of the ticked ones. The person may untick an action, send a copy
+// the other way ("Reverse Direction") or exclude a row ("Exclude"); the
+// window's owner takes the edited entries, and the excluded rows, once it
+// closes. The lines are made as they are drawn, so a plan of any size opens
+// at once.
 class PreviewWindow : public QDialog {
     Q_OBJECT
 
   public:
-    PreviewWindow(SyncSides sides, SyncPlan plan, QWidget* parent = nullptr);
-    ~PreviewWindow() override;
+    PreviewWindow(SyncSides sides, std::vector<PlanEntry> entries, QWidget* parent = nullptr);
 
-    // "Close Preview", Escape and the close box.
-    void reject() override;
+    // The actions as edited, in their order.
+    const std::vector<PlanEntry>& Entries() const;
+    // The comparison rows excluded here.
+    const std::vector<uint32_t>& ExcludedRows() const;
 
-    // The builder has ended (all lines shown, or stopped).
-    bool Finished() const { return finished_; }
-    QPlainTextEdit* TextBox() const { return text_; }
-    QProgressBar* ProgressBar() const { return progress_; }
+    PreviewModel* Model() const { return model_; }
+    VirtualReportView* List() const { return list_; }
+    QLabel* TotalLabel() const { return total_; }
+    QPushButton* TickButton() const { return tick_; }
+    QPushButton* UntickButton() const { return untick_; }
+    QPushButton* ReverseButton() const { return reverse_; }
+    QPushButton* ExcludeButton() const { return exclude_; }
     QPushButton* CloseButton() const { return close_; }
 
     static QColor ColourOf(PreviewColour colour);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
-    void OnTick();
-    void Append(const std::vector<PreviewLine>& lines);
-    void Stop();
+    // The rows selected in the list, ascending.
+    std::vector<int> SelectedRows() const;
+    void ShowTotal(size_t ticked);
 
-    SyncSides sides_;
-    SyncPlan plan_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> builderDone_{false};
-    PreviewQueue queue_{stop_};
-    std::thread builder_;
-    QTimer ticker_;
-    bool finished_ = false;
-
-    QPlainTextEdit* text_;
-    QProgressBar* progress_;
+    PreviewModel* model_;
+    VirtualReportView* list_;
+    QLabel* total_;
+    QPushButton* tick_;
+    QPushButton* untick_;
+    QPushButton* reverse_;
+    QPushButton* exclude_;
     QPushButton* close_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "core/engine/Comparison.h"
 #include "core/engine/Prompter.h"
+#include "core/filters/GlobExpression.h"
 #include "core/journal/RootLock.h"
 #include "core/launch/StartComparison.h"
 #include "core/launch/StartSync.h"
@@ -15,6 +16,7 @@
 #include "core/results/SelectionRules.h"
 #include "core/results/VisualiseDifferences.h"
 #include "core/settings/Settings.h"
+#include "core/sync/PlanEdit.h"
 #include "core/sync/PlanSync.h"
 #include "core/sync/RowOperations.h"
 #include "core/sync/SyncGuards.h"
@@ -26,6 +28,7 @@
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsWindow.h"
 #include "gui/results/UndoAction.h"
+#include "gui/twoway/TwoWayLists.h"
 #include "gui/twoway/TwoWayPlanDialog.h"
 #include "gui/widgets/OverrideCursor.h"
 #include "gui/widgets/VirtualReportView.h"
@@ -135,8 +138,10 @@ std::optional<SyncPlan> ResultsCommands::PlanForMethod() {
     SyncPlan plan;
     {
         const OverrideCursor wait(Qt::WaitCursor);
-        plan = PlanSync(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
-                        window_.Method());
+        const FileList& source = context_.comparison.SourceResults();
+        const FileList& target = context_.comparison.TargetResults();
+        const auto edited = edited_.EntriesFor(window_.Method(), source, target);
+        plan = edited ? PlanOf(*edited) : PlanSync(source, target, window_.Method());
     }
     const Outcome<PlanStatus> ready = CheckPlan(window_.Method(), plan);
     if (window_.Method() != SyncMethod::None) {
@@ -203,7 +208,7 @@ void ResultsCommands::RunSync(SyncExecution& sync, bool refreshBetweenBatches) {
 }
 
 void ResultsCommands::Synchronise() {
-    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/false);
     std::optional<SyncPlan> plan = PlanToRun();
     if (!plan || !ConfirmSync(*plan)) return;
     SyncLocks locks;
@@ -215,6 +220,7 @@ void ResultsCommands::Synchronise() {
     start.run->SetObserver(&notDone);
     RunSync(*start.run, true);
     const SyncEnd& end = start.run->End();
+    edited_.Drop();
     SetUndoId(end.journalId);
     window_.ShowSyncReport(end.summary, end.tally.notDone, notDone.Lines());
     if (!end.journalBroke.empty()) {
@@ -225,7 +231,7 @@ void ResultsCommands::Synchronise() {
     }
 }
 
-void ResultsCommands::SynchroniseBothWays() {
+void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     if (const Outcome<GuardStatus> allowed =
             CheckProtectedFolders(SyncMethod::TwoWay, context_.comparison);
         !allowed.Ok()) {
@@ -234,6 +240,8 @@ void ResultsCommands::SynchroniseBothWays() {
     }
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
+    // Planned again with the memory held for the run, the settlements made
+    // in the lists carried over.
     auto session = std::make_shared<TwoWaySession>(context_.comparison, TwoWayOptions{});
     SyncJob job;
     job.method = SyncMethod::TwoWay;
@@ -242,23 +250,34 @@ void ResultsCommands::SynchroniseBothWays() {
     // Cancel is heard once the plan is made: nothing is shown then.
     TwoWayOutcome planned;
     bool cancelled = false;
-    RunBehindProgress(tr("Planning the synchronisation both ways..."), [&](BackgroundTask& task,
-                                                                           ProgressDialog&) {
-        MemoryOutcome opened = session->Open();
-        planned = opened.Ok() ? session->Plan(job.plan)
-                              : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
-        cancelled = task.CancelRequested();
-    });
+    RunBehindProgress(tr("Planning the synchronisation both ways..."),
+                      [&](BackgroundTask& task, ProgressDialog&) {
+                          MemoryOutcome opened = session->Open();
+                          planned = opened.Ok()
+                                        ? session->Plan(job.plan)
+                                        : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
+                          cancelled = task.CancelRequested();
+                      });
     if (cancelled) return;
     if (!planned.Ok()) {
         context_.prompter.Warn(planned.reason);
         return;
     }
-    running_ = true;
-    TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    running_ = false;
-    if (!accepted || job.plan.Total() == 0) return;
+    window_.TwoWay().CarrySettlements(*session, job.plan);
+    if (showPlan) {
+        running_ = true;
+        TwoWayPlanDialog dialog(context_.comparison, *session, job.plan, &window_);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        running_ = false;
+        if (!accepted) return;
+    } else if (job.plan.Total() > 0 &&
+               !context_.prompter.AskYesNo(ConfirmSyncQuestion(SyncMethod::TwoWay))) {
+        return;
+    }
+    if (job.plan.Total() == 0) {
+        if (!showPlan) context_.prompter.Inform(Translated("PlanSync", kNothingToDoMessage));
+        return;
+    }
     if (const std::string mass = session->MassDeletion(job.plan);
         !mass.empty() &&
         !context_.prompter.AskYesNoDefaultNo(mass + " " + tr("Delete them?").toStdString())) {
@@ -288,6 +307,9 @@ void ResultsCommands::SynchroniseBothWays() {
     for (const std::string& problem : {end.twoWayProblem, end.journalBroke}) {
         if (!problem.empty()) context_.prompter.Warn(problem);
     }
+    // What is left, planned with the memory the run still holds.
+    window_.TwoWay().Replan(session.get());
+    window_.RefreshLists();
 }
 
 void ResultsCommands::Undo() {
@@ -306,6 +328,8 @@ void ResultsCommands::Undo() {
     RunRowOperations([&](RowOperations& operations, BackgroundTask&) {
         operations.ReadPathsAgain(sourcePaths, targetPaths);
     });
+    window_.TwoWay().Replan();
+    window_.RefreshLists();
     window_.ShowSyncReport(action.Summary(), 0, {});
 }
 
@@ -315,14 +339,30 @@ void ResultsCommands::SetUndoId(std::string id) {
 }
 
 void ResultsCommands::Preview() {
-    // The two-way plan is shown, and settled, before it runs.
-    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays();
-    std::optional<SyncPlan> plan = PlanForMethod();
-    if (!plan) return;
+    // The two-way plan is shown, and may be settled, before it runs.
+    if (window_.Method() == SyncMethod::TwoWay) return SynchroniseBothWays(/*showPlan=*/true);
+    FileList& source = context_.comparison.SourceResults();
+    FileList& target = context_.comparison.TargetResults();
+    std::optional<std::vector<PlanEntry>> entries =
+        edited_.EntriesFor(window_.Method(), source, target);
+    if (!entries) {
+        const std::optional<SyncPlan> plan = PlanForMethod();
+        if (!plan) return;
+        entries = EntriesOf(*plan);
+    }
     running_ = true;
-    PreviewWindow preview(ListedSidesOf(context_.comparison), std::move(*plan), &window_);
+    PreviewWindow preview(ListedSidesOf(context_.comparison), *entries, &window_);
     preview.exec();
     running_ = false;
+    edited_.Keep(window_.Method(), *entries, preview.Entries(), !preview.ExcludedRows().empty());
+    // An excluded row stays out of later compares too, as an exclude rule.
+    for (const uint32_t row : preview.ExcludedRows()) {
+        const FilterRule rule{FilterRule::kExclude,
+                              GlobToExpression(LiteralGlob(ExcludeRow(source, target, row)))};
+        FilterRules& rules = context_.settings.filterRules;
+        if (std::find(rules.begin(), rules.end(), rule) == rules.end()) rules.push_back(rule);
+    }
+    if (!preview.ExcludedRows().empty()) window_.RefreshLists();
 }
 
 void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPosition) {
@@ -349,6 +389,11 @@ void ResultsCommands::ShowContextMenu(ListSide side, const QPoint& globalPositio
     copy->setEnabled(someToCopy);
     remove->setEnabled(someToCopy);
     visualise->setEnabled(!RowsToVisualise(source, target, window_.VisibleRows(), items).empty());
+    std::vector<uint32_t> rows;
+    rows.reserve(items.size());
+    for (const int item : items)
+        rows.push_back(window_.VisibleRows()[static_cast<size_t>(item)]);
+    window_.TwoWay().AddSettleItems(menu, rows);
 
     const QAction* chosen = menu.exec(globalPosition);
     if (chosen == copy) {
@@ -372,14 +417,7 @@ void ResultsCommands::CopySelected(ListSide side) {
     // In path order whatever the lists' order: a folder before what it holds.
     std::sort(rows.begin(), rows.end());
     if (rows.empty() || !context_.prompter.AskYesNo(tr(kCopyQuestion).toStdString())) return;
-    SyncLocks locks;
-    if (!TakeLocks(locks)) return;
-    const bool toTarget = side == ListSide::Source;
-    RunRowOperations([&rows, toTarget](RowOperations& operations, BackgroundTask&) {
-        operations.CopyRows(rows, toTarget);
-    });
-    SetUndoId({});
-    window_.ClearSelections();
+    RunManual({ManualKind::Copy, side, std::move(rows)});
 }
 
 void ResultsCommands::DeleteSelected(ListSide side) {
@@ -388,16 +426,33 @@ void ResultsCommands::DeleteSelected(ListSide side) {
         side, context_.comparison.SourceResults(), context_.comparison.TargetResults(),
         window_.VisibleRows(), window_.SelectedItems(side));
     std::sort(rows.begin(), rows.end());
-    if (rows.empty()) return;
+    // The deletion asks its own question before anything goes to the trash.
+    if (!rows.empty()) RunManual({ManualKind::Delete, side, std::move(rows)});
+}
+
+void ResultsCommands::RunManual(ManualAction action) {
     SyncLocks locks;
     if (!TakeLocks(locks)) return;
-    // The deletion asks its own question before anything goes to the trash.
-    const bool sourceSide = side == ListSide::Source;
-    RunRowOperations([&rows, sourceSide](RowOperations& operations, BackgroundTask&) {
-        operations.DeleteRows(rows, sourceSide);
-    });
-    SetUndoId({});
+    SyncJob job;
+    job.plan = ManualPlan(action);
+    job.manual = action.kind;
+    job.keepReplaced = context_.settings.keepReplaced;
+    job.keeping = {true, context_.settings.versionDays};
+    const SyncStart start = StartSync(context_.comparison, std::move(job), context_.prompter);
+    if (!start.outcome.Ok() &&
+        !context_.prompter.AskYesNoDefaultNo(
+            start.outcome.reason + " " +
+            tr("Without a journal this can not be undone. Go on anyway?").toStdString())) {
+        return;
+    }
+    RunSync(*start.run, false);
+    const SyncEnd& end = start.run->End();
+    SetUndoId(end.journalId);
+    window_.ShowSyncReport(end.summary, end.tally.notDone, {});
     window_.ClearSelections();
+    window_.TwoWay().Replan();
+    window_.RefreshLists();
+    if (!end.journalBroke.empty()) context_.prompter.Warn(end.journalBroke);
 }
 
 void ResultsCommands::VisualiseSelected(ListSide side) {

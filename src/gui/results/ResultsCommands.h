@@ -10,7 +10,9 @@
 
 #include "core/launch/RunProgress.h"
 #include "core/launch/StartSync.h"
+#include "core/sync/ManualAction.h"
 #include "core/sync/PlanSync.h"
+#include "gui/results/EditedPlan.h"
 
 class QPoint;
 
@@ -49,7 +51,8 @@ class ResultsCommands {
     void Undo();
     // A synchronisation made from the window is the last change made here.
     bool CanUndo() const { return !undoId_.empty(); }
-    // "Preview": the plan of the window's method, changing nothing.
+    // "Preview": the plan of the window's method (as last edited there), to
+    // edit; Synchronise then runs the edit.
     void Preview();
     // The context menu of the `side` list, at a point of the screen.
     void ShowContextMenu(ListSide side, const QPoint& globalPosition);
@@ -75,11 +78,15 @@ class ResultsCommands {
     // Copies or deletes through `work` so. The work asks through the
     // window's prompter, which carries questions over to this thread.
     void RunRowOperations(const std::function<void(RowOperations&, BackgroundTask&)>& work);
+    // A copy or deletion chosen by hand, run as a small sync: journaled (so
+    // that "Undo" and `ravelmoor undo` take it back), its summary in the
+    // status bar. The roots' locks are taken first.
+    void RunManual(ManualAction action);
     // The plan that "Synchronise" runs, or nothing (and the reason said)
     // when there is no method or nothing to do.
     std::optional<SyncPlan> PlanToRun();
-    // The plan of the chosen method, or nothing (and the reason said) when
-    // there is no method or nothing to do.
+    // The plan of the chosen method (the preview's edit of it, if any), or
+    // nothing (and the reason said) when there is no method or nothing to do.
     std::optional<SyncPlan> PlanForMethod();
     // The user's Yes to `plan` (and a second one for a mass deletion).
     bool ConfirmSync(const SyncPlan& plan);
@@ -92,9 +99,10 @@ class ResultsCommands {
     // `refreshBetweenBatches` the lists are brought up to date between its
     // batches, so that the next batch asks over current ones.
     void RunSync(SyncExecution& sync, bool refreshBetweenBatches);
-    // "Synchronise Both Ways": the plan against the pair's memory, shown for
-    // its conflicts to be settled, then run through the one start of a sync.
-    void SynchroniseBothWays();
+    // "Synchronise Both Ways": the plan against the pair's memory with the
+    // settlements made in the lists, shown first (`showPlan`, where more may
+    // be settled) or confirmed, then run through the one start of a sync.
+    void SynchroniseBothWays(bool showPlan);
 
     // Keeps other runs off both roots while a command changes them; false
     // (and the holder named) when another run has one of them.
@@ -108,6 +116,7 @@ class ResultsCommands {
     bool busy_ = false;
     bool running_ = false;
     std::string undoId_;
+    EditedPlan edited_;  // the preview's, until a synchronisation runs it
 };
 
 }  // namespace ravelmoor

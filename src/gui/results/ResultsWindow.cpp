@@ -28,6 +28,7 @@
 #include "gui/results/ResultsPlacement.h"
 #include "gui/results/ResultsShaping.h"
 #include "gui/results/ResultsStatusBar.h"
+#include "gui/twoway/TwoWayLists.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
 #include "gui/widgets/FromStd.h"
@@ -98,9 +99,18 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
     for (ResultsListModel* model : models_)
         model->SetShaping(shaping_);
     shaping_->PlaceControls(*views_, *body_);
+    twoWay_ = new TwoWayLists(
+        context_.comparison, context_.prompter, visibleRows_, lists_, *description_,
+        [this] {
+            ClearSelections();
+            RefreshLists();
+        },
+        this);
+    twoWay_->PlaceControls(*views_, *listsGrid_, *toggles_[0]);
     QWidget::setTabOrder(shaping_->FilterBox(), lists_[0]);
     QWidget::setTabOrder(toggles_.back(), shaping_->TreeButton());
-    QWidget::setTabOrder(shaping_->TreeButton(), methodCombo_);
+    QWidget::setTabOrder(shaping_->TreeButton(), twoWay_->ConflictsToggle());
+    QWidget::setTabOrder(twoWay_->ConflictsToggle(), methodCombo_);
     placement_ = std::make_unique<ResultsPlacement>(
         *this, *List(ListSide::Source), *List(ListSide::Target), *ordering_, context_.store);
     SetUpKeys();
@@ -128,6 +138,7 @@ ResultsWindow::ResultsWindow(ResultsContext context, QWidget* parent)
             for (QToolButton* toggle : toggles_)
                 toggle->setToolButtonStyle(Qt::ToolButtonIconOnly);
             shaping_->TreeButton()->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            twoWay_->ConflictsToggle()->setToolButtonStyle(Qt::ToolButtonIconOnly);
             layout()->activate();
             resize(sizeHint().expandedTo(QSize(760, 520)));
         }
@@ -227,9 +238,11 @@ void ResultsWindow::BuildControls() {
 
 void ResultsWindow::BuildLayout() {
     auto* lists = new QGridLayout;
+    listsGrid_ = lists;
     for (const ListSide side : {ListSide::Source, ListSide::Target}) {
         const size_t i = SideIndex(side);
-        const int column = static_cast<int>(i);
+        // Column 1 between them is the two-way method's.
+        const int column = static_cast<int>(i) * 2;
         lists->addWidget(pathLabels_[i], 0, column);
         lists->addWidget(lists_[i], 1, column);
         auto* totals = new QHBoxLayout;
@@ -345,10 +358,11 @@ void ResultsWindow::reject() {
 void ResultsWindow::RefreshLists() {
     const bool hadSelection =
         lists_[0]->selectionModel()->hasSelection() || lists_[1]->selectionModel()->hasSelection();
-    const ShownTotals totals = shaping_->Shape(
-        ComputeVisibleRows(context_.comparison.SourceResults(), context_.comparison.TargetResults(),
-                           Toggles(), visibleRows_),
-        visibleRows_);
+    const FileList& source = context_.comparison.SourceResults();
+    const FileList& target = context_.comparison.TargetResults();
+    ShownTotals viewTotals = ComputeVisibleRows(source, target, Toggles(), visibleRows_);
+    if (twoWay_->Narrow(visibleRows_)) viewTotals = TotalsOf(source, target, visibleRows_);
+    const ShownTotals totals = shaping_->Shape(viewTotals, visibleRows_);
     // The tree keeps the path order: a folder before what it holds.
     const std::optional<RowOrder>& order = ordering_->Order();
     if (order && !shaping_->TreeMode())
@@ -357,6 +371,7 @@ void ResultsWindow::RefreshLists() {
     viewCombo_->setCurrentIndex(static_cast<int>(ChoiceOf(Toggles())));
     for (ResultsListModel* model : models_)
         model->Reload();
+    twoWay_->Reload();
     countLabels_[0]->setText(FromStd(CountLabelText(totals.SourceCount())));
     sizeLabels_[0]->setText(FromStd(SizeLabelText(totals.sourceBytes)));
     countLabels_[1]->setText(FromStd(CountLabelText(totals.TargetCount())));
@@ -390,6 +405,7 @@ void ResultsWindow::ChooseMethod(SyncMethod method) {
     methodCombo_->setCurrentIndex(static_cast<int>(method));
     if (const auto toggles = DefaultView(method)) SetToggles(*toggles);
     description_->setText(FromStd(Translated("SyncMethod", SyncMethodDescription(method))));
+    twoWay_->SetActive(method == SyncMethod::TwoWay);
     RefreshLists();
     FocusClose();
 }
@@ -405,6 +421,7 @@ void ResultsWindow::ApplyView(const ResultsView& view) {
     SetToggles(view.toggles);
     shaping_->SetTreeMode(view.tree);
     shaping_->SetFilterText(view.filter);
+    twoWay_->SetActive(view.method == SyncMethod::TwoWay);
     RefreshLists();
 }
 

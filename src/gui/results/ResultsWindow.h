@@ -19,6 +19,7 @@
 #include "gui/results/ResultsListModel.h"
 
 class QComboBox;
+class QGridLayout;
 class QHBoxLayout;
 class QVBoxLayout;
 class QLabel;
@@ -36,6 +37,7 @@ class ResultsPlacement;
 class ResultsShaping;
 class ResultsStatusBar;
 class SettingsStore;
+class TwoWayLists;
 class VirtualReportView;
 struct Settings;
 
@@ -101,6 +103,8 @@ class ResultsWindow : public QDialog {
     // "Show Only This Folder" on the current row of the `side` list.
     void ShowOnlyFolderOf(ListSide side);
     ResultsShaping* Shaping() const { return shaping_; }
+    // The two-way method's marks, "Conflicts" toggle and settlements.
+    TwoWayLists& TwoWay() const { return *twoWay_; }
     // F5: closes the window so that the comparison runs again.
     void CompareAgain();
     // The periodic check that both folders are still there.
@@ -192,7 +196,9 @@ class ResultsWindow : public QDialog {
     QToolButton* help_ = nullptr;
     ResultsStatusBar* statusBar_ = nullptr;
     ResultsShaping* shaping_ = nullptr;
+    TwoWayLists* twoWay_ = nullptr;
     QHBoxLayout* views_ = nullptr;
+    QGridLayout* listsGrid_ = nullptr;
     QVBoxLayout* body_ = nullptr;
 };
 

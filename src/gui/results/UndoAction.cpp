@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <atomic>
 
 #include "core/engine/NameEscape.h"
@@ -39,35 +40,60 @@ std::string UndoAction::UndoQuestion(const SyncJournal& journal,
         FillIn(tr("Undo the synchronisation \"%1\" of \"%2\" and \"%3\"?"),
                {MethodName(journal.header.method).toStdString(),
                 EscapeName(journal.header.source.shown), EscapeName(journal.header.target.shown)});
-    // Only what there is, each count in the plural form its number takes.
+    // Only what there is, each count in the plural form its number takes. A
+    // server has no trash: what the sync made there is deleted for good, and
+    // what it replaced or deleted there comes back from the versions the
+    // server keeps.
     struct Part {
         UndoStepKind kind;
+        bool onServer;
         const char* one;
         const char* many;
     };
     static constexpr Part kParts[] = {
-        {UndoStepKind::RemoveCreated, "%1 file it made goes to the trash",
+        {UndoStepKind::RemoveCreated, false, "%1 file it made goes to the trash",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 files it made go to the trash")},
-        {UndoStepKind::PutBackReplaced, "%1 replaced file comes back from the trash",
+        {UndoStepKind::RemoveCreated, true, "%1 file it made on the server is deleted for good",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 files it made on the server are deleted for good")},
+        {UndoStepKind::PutBackReplaced, false, "%1 replaced file comes back from the trash",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
                              "%1 replaced files come back from the trash")},
-        {UndoStepKind::PutBackDeleted, "%1 deleted object comes back from the trash",
+        {UndoStepKind::PutBackReplaced, true,
+         "%1 replaced file comes back from the versions kept on the server",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 replaced files come back from the versions kept on the server")},
+        {UndoStepKind::PutBackDeleted, false, "%1 deleted object comes back from the trash",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
                              "%1 deleted objects come back from the trash")},
-        {UndoStepKind::RemoveMadeFolder, "%1 folder it made is removed",
+        {UndoStepKind::PutBackDeleted, true,
+         "%1 deleted object comes back from the versions kept on the server",
+         QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
+                             "%1 deleted objects come back from the versions kept on the server")},
+        {UndoStepKind::RemoveMadeFolder, false, "%1 folder it made is removed",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders it made are removed")},
-        {UndoStepKind::RemakeFolder, "%1 folder is made again",
+        {UndoStepKind::RemakeFolder, false, "%1 folder is made again",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 folders are made again")},
-        {UndoStepKind::RenameBack, "%1 renamed object gets its old name back",
+        {UndoStepKind::RenameBack, false, "%1 renamed object gets its old name back",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction",
                              "%1 renamed objects get their old names back")},
-        {UndoStepKind::CannotUndo, "%1 change can not be undone",
+        {UndoStepKind::CannotUndo, false, "%1 change can not be undone",
          QT_TRANSLATE_N_NOOP("ravelmoor::UndoAction", "%1 changes can not be undone")},
+    };
+    // Only the three kinds above read their side's kind; the rest count on both.
+    const auto onServer = [&journal](const UndoStep& step, UndoStepKind kind) {
+        const bool split = kind == UndoStepKind::RemoveCreated ||
+                           kind == UndoStepKind::PutBackReplaced ||
+                           kind == UndoStepKind::PutBackDeleted;
+        return split && !(step.target ? journal.header.target : journal.header.source).local;
     };
     std::vector<std::string> said;
     for (const Part& part : kParts) {
-        if (const size_t n = CountSteps(steps, part.kind); n > 0)
-            said.push_back(TranslatedCount("ravelmoor::UndoAction", part.one, part.many, n));
+        const auto n = static_cast<size_t>(
+            std::count_if(steps.begin(), steps.end(), [&](const UndoStep& step) {
+                return step.kind == part.kind && onServer(step, part.kind) == part.onServer;
+            }));
+        if (n > 0) said.push_back(TranslatedCount("ravelmoor::UndoAction", part.one, part.many, n));
     }
     // The counts on a line of their own, apart from the roots' texts.
     for (size_t i = 0; i < said.size(); ++i)

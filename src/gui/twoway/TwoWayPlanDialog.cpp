@@ -154,7 +154,10 @@ void TwoWayPlanDialog::ShowDescription() {
         description_->setText(item == nullptr ? QString() : item->toolTip(kMark));
         return;
     }
-    const TwoWayConflict& conflict = plan_.twoWay.conflicts[static_cast<size_t>(index)];
+    description_->setText(ConflictFacts(plan_.twoWay.conflicts[static_cast<size_t>(index)]));
+}
+
+QString TwoWayPlanDialog::ConflictFacts(const TwoWayConflict& conflict) {
     const QLocale locale;
     const auto facts = [&](const SideFacts& side) {
         if (!side.Present()) return tr("absent");
@@ -176,7 +179,7 @@ void TwoWayPlanDialog::ShowDescription() {
         text += QLatin1Char('\n') + tr("Last sync: %1").arg(facts(conflict.baseSource));
     text += QLatin1Char('\n') + tr("Source: %1").arg(facts(conflict.source));
     text += QLatin1Char('\n') + tr("Target: %1").arg(facts(conflict.target));
-    description_->setText(text);
+    return text;
 }
 
 void TwoWayPlanDialog::SettleSelection(Settlement how) {

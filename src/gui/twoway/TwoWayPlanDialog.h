@@ -34,6 +34,10 @@ class TwoWayPlanDialog : public QDialog {
     // Shows the lines again (all, or only the conflicts with the toggle on).
     void Refill();
 
+    // A conflict's facts, one a line: why it is one, the last
+    // synchronisation's (when the pair has one), Source's and Target's.
+    static QString ConflictFacts(const TwoWayConflict& conflict);
+
     QTreeWidget* List() const { return list_; }
     QToolButton* ConflictsToggle() const { return conflicts_; }
     QLabel* Description() const { return description_; }

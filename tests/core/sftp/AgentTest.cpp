@@ -174,6 +174,57 @@ TEST(Agent, ChecksumsAreTheLocalOnes) {
     EXPECT_TRUE(agent.prompter.Texts().empty()) << ::testing::PrintToString(agent.prompter.Texts());
 }
 
+// The agent tells an object's device and inode, which make a move on the
+// server known as one; an agent of the first version lists as before and
+// tells none, without a word to the user.
+TEST(Agent, TellsIdentitiesAndAFirstVersionAgentStillLists) {
+    test::SshTestServer server;
+    ASSERT_TRUE(server.Running());
+    test::TempTree tree;
+    tree.Write("a", "a");
+    tree.Write("d/b", "b");
+    tree.Symlink("l", "no-such-target");
+    test::TempTree bin;
+    struct Row {
+        const char* what;
+        std::string agent;
+        bool identities;
+    };
+    const std::vector<Row> rows = {
+        {"this version", Binary(), true},
+        {"the first version",
+         Script(bin, "first",
+                "printf 'RVMAGENT\\001'; '" + Binary() +
+                    "' agent --dir \"$3\" | dd bs=65536 iflag=skip_bytes skip=9 status=none"),
+         false},
+    };
+    Side plain;
+    Open(server, tree, "", plain);
+    const std::vector<std::string> expected = Rows(*plain.fs, tree.Root());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Side side;
+        Open(server, tree, row.agent, side);
+        ASSERT_TRUE(side.fs->UsesAgent());
+        EXPECT_EQ(Rows(*side.fs, tree.Root()), expected);
+        for (const char* path : {"a", "d", "d/b", "l", "gone"}) {
+            SCOPED_TRACE(path);
+            struct stat st {};
+            const bool there = ::lstat(tree.Full(path).c_str(), &st) == 0;
+            uint64_t device = 0;
+            uint64_t inode = 0;
+            EXPECT_EQ(side.fs->ReadIdentity(tree.Full(path), device, inode),
+                      row.identities && there);
+            if (row.identities && there) {
+                EXPECT_EQ(device, st.st_dev);
+                EXPECT_EQ(inode, st.st_ino);
+            }
+        }
+        EXPECT_TRUE(side.prompter.Texts().empty())
+            << ::testing::PrintToString(side.prompter.Texts());
+    }
+}
+
 TEST(Agent, AnotherVersionOrABrokenStreamIsNeverTakenForAListing) {
     test::SshTestServer server;
     ASSERT_TRUE(server.Running());
@@ -198,7 +249,7 @@ TEST(Agent, AnotherVersionOrABrokenStreamIsNeverTakenForAListing) {
     };
     const std::vector<Row> rows = {
         {"another version", "printf 'RVMAGENT\\007'; cat >/dev/null", true,
-         "speaks protocol version 7, this program version 1"},
+         "speaks protocol version 7, this program version 2"},
         {"not an agent", "echo hello", true, nullptr},
         {"cut after the greeting", cut(9), false, "the agent's stream"},
         {"cut inside a listing", cut(3000), false, "the agent's stream"},

@@ -1,22 +1,9 @@
 #include "core/sync/DifferenceViewerCommand.h"
-#include "core/sync/PreviewBuilder.h"
+#include "core/sync/PreviewLines.h"
 #include "support/SyncFixture.h"
 
 namespace ravelmoor::test {
 namespace {
-
-class LineSink : public PreviewSink {
-  public:
-    void Progress(size_t begun, size_t total) override { progress.emplace_back(begun, total); }
-    void AddLine(const PreviewLine& line) override {
-        lines.push_back(line);
-        if (stopAfter != 0 && lines.size() == stopAfter) stop.store(true);
-    }
-    std::vector<PreviewLine> lines;
-    std::vector<std::pair<size_t, size_t>> progress;
-    size_t stopAfter = 0;
-    std::atomic<bool> stop{false};
-};
 
 // A plan with all three kinds of action, as data: the preview shows the plan,
 // whatever method made it.
@@ -39,12 +26,17 @@ class PreviewTest : public SyncTest {
     SyncPlan plan;
 };
 
-TEST_F(PreviewTest, LinesFollowTheExecutionOrderWithTheirColoursAndTotal) {
-    LineSink sink;
-    EXPECT_TRUE(BuildPreview(Sides(), plan, sink));
+// Each action's line names the paths the execution uses, in their colours;
+// a copy sent the other way reads the other way.
+TEST_F(PreviewTest, LinesOfEachStepWithTheirColours) {
+    const PreviewLines lines(Sides());
     std::vector<std::string> texts;
-    for (const auto& line : sink.lines)
-        texts.push_back(line.PlainText());
+    std::vector<PreviewLine> all;
+    for (const PlanEntry& entry : EntriesOf(plan)) {
+        all.push_back(lines.Of(entry.row, entry.step));
+        texts.push_back(all.back().PlainText());
+    }
+    texts.push_back(lines.Of(RowOf("A.txt"), PlanStep::CopyToSource).PlainText());
     EXPECT_EQ(texts, (std::vector<std::string>{
                          "would copy SOURCE " + source.Full("A.txt") + " to OVERWRITE TARGET " +
                              target.Full("a.txt"),
@@ -53,27 +45,19 @@ TEST_F(PreviewTest, LinesFollowTheExecutionOrderWithTheirColoursAndTotal) {
                              source.Full("b.txt"),
                          "would DELETE TARGET " + target.Full("gone.txt"),
                          "would DELETE TARGET folder " + target.Full("docs"),
-                         "Total Files/Folders copied or deleted: 5",
+                         "would copy TARGET " + target.Full("a.txt") + " to OVERWRITE SOURCE " +
+                             source.Full("A.txt"),
                      }));
     using C = PreviewColour;
-    EXPECT_EQ(sink.lines[0].runs, (std::vector<PreviewRun>{{"would copy SOURCE ", C::WindowText},
-                                                           {source.Full("A.txt"), C::Green},
-                                                           {" to OVERWRITE TARGET ", C::WindowText},
-                                                           {target.Full("a.txt"), C::Red}}));
-    EXPECT_EQ(sink.lines[4].runs,
-              (std::vector<PreviewRun>{{"would DELETE TARGET folder ", C::WindowText},
-                                       {target.Full("docs"), C::Red}}));
-    EXPECT_TRUE(sink.lines.back().isTotal);
-    EXPECT_EQ(sink.lines.back().runs[0].colour, C::Blue);
-    EXPECT_EQ(sink.progress.back(), (std::pair<size_t, size_t>{5, 5}));
-}
-
-TEST_F(PreviewTest, StopEndsBetweenLinesWithoutTheTotal) {
-    LineSink sink;
-    sink.stopAfter = 2;
-    EXPECT_FALSE(BuildPreview(Sides(), plan, sink, &sink.stop));
-    EXPECT_EQ(sink.lines.size(), 2u);
-    EXPECT_FALSE(sink.lines.back().isTotal);
+    EXPECT_EQ(all[0].runs, (std::vector<PreviewRun>{{"would copy SOURCE ", C::WindowText},
+                                                    {source.Full("A.txt"), C::Green},
+                                                    {" to OVERWRITE TARGET ", C::WindowText},
+                                                    {target.Full("a.txt"), C::Red}}));
+    EXPECT_EQ(all[4].runs, (std::vector<PreviewRun>{{"would DELETE TARGET folder ", C::WindowText},
+                                                    {target.Full("docs"), C::Red}}));
+    const PreviewLine total = PreviewLines::Total(5);
+    EXPECT_EQ(total.PlainText(), "Total Files/Folders copied or deleted: 5");
+    EXPECT_EQ(total.runs[0].colour, C::Blue);
 }
 
 struct CommandCase {

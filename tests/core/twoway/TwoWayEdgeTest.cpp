@@ -151,5 +151,76 @@ TEST(TwoWayEdges, ShiftedTimesRenamesApartAndKindsSwapped) {
     }
 }
 
+// A dry run lists what will happen below a renamed folder (the run does it
+// in a second pass, once the names agree), and the run then does just that.
+TEST(TwoWayEdges, ADryRunListsTheEditsBelowARenamedFolder) {
+    struct Row {
+        const char* name;
+        std::function<void(Pair&)> change;  // besides Source's rename of d to e
+        const char* line;                   // in the dry run's list
+        const char* json;                   // in its "after_renames"
+        Files after;                        // both trees, afterwards
+    };
+    const Files base = {{"e", "/"}, {"e/x", "x"}, {"e/y", "y"}, {"e/s", "/"}, {"e/s/z", "z"}};
+    const auto with = [&](std::map<std::string, const char*> changes) {
+        Files files = base;
+        for (const auto& [path, content] : changes) {
+            if (content == nullptr)
+                files.erase(path);
+            else
+                files[path] = content;
+        }
+        return files;
+    };
+    const std::vector<Row> rows = {
+        {"edited in Target under the old name",
+         [](Pair& p) { p.b.Write("d/x", "edited", kBase + 500); }, "<--  copy     e/x",
+         R"({"action":"copy","side":"source","path":"e/x"})", with({{"e/x", "edited"}})},
+        {"added in Source under the new name",
+         [](Pair& p) { p.a.Write("e/s/new", "new", kBase + 500); }, "-->  copy     e/s/new",
+         R"({"action":"copy","side":"target","path":"e/s/new"})", with({{"e/s/new", "new"}})},
+        {"deleted in Target under the old name",
+         [](Pair& p) { std::filesystem::remove(p.b.Full("d/s/z")); }, "x--  delete   e/s/z",
+         R"({"action":"delete","side":"source","path":"e/s/z"})", with({{"e/s/z", nullptr}})},
+        {"edited on both sides",
+         [](Pair& p) {
+             p.a.Write("e/y", "source's", kBase + 500);
+             p.b.Write("d/y", "target's", kBase + 600);
+         },
+         "<?>  conflict e/y",
+         R"({"action":"conflict","side":"both","path":"e/y"})",
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Pair p;
+        for (TempTree* tree : {&p.a, &p.b}) {
+            tree->Write("d/x", "x");
+            tree->Write("d/y", "y");
+            tree->Write("d/s/z", "z");
+        }
+        ASSERT_EQ(p.Run({}).exitCode, 0);
+        std::filesystem::rename(p.a.Full("d"), p.a.Full("e"));
+        row.change(p);
+        const Files beforeA = p.a.Contents();
+        const Files beforeB = p.b.Contents();
+        const ProgramResult listed = p.Run({"-n"});
+        EXPECT_NE(listed.out.find("d -> e"), std::string::npos) << listed.out;
+        EXPECT_NE(listed.out.find(row.line), std::string::npos) << listed.out;
+        const ProgramResult json = p.Run({"-n", "--format", "json"});
+        EXPECT_NE(json.out.find(row.json), std::string::npos) << json.out;
+        EXPECT_EQ(p.a.Contents(), beforeA);  // a dry run changes nothing
+        EXPECT_EQ(p.b.Contents(), beforeB);
+        const ProgramResult run = p.Run({});
+        if (row.after.empty()) {
+            EXPECT_EQ(run.exitCode, 1) << run.out << run.err;  // the conflict is left
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_EQ(p.a.Contents(), row.after);
+        EXPECT_EQ(p.b.Contents(), row.after);
+    }
+}
+
 }  // namespace
 }  // namespace ravelmoor::test

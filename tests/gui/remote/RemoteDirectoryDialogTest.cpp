@@ -77,6 +77,9 @@ class RemoteDirectoryDialogTest : public ::testing::Test {
         served.Write("pub/notes.txt", "n");
         served.Write("other/deep/x.txt", "x");
         served.Write("top.txt", "t");
+        // Versions a sync kept: no level of the browser shows them.
+        served.Write(".ravelmoor-versions/2026-01-02-030405/top.txt", "old t");
+        served.Write("pub/docs/.ravelmoor-versions/2026-01-02-030405/readme.txt", "old r");
     }
 
     std::unique_ptr<RemoteDirectoryDialog> Browse(const FtpConnection& connection,

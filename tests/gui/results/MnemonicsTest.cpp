@@ -70,7 +70,7 @@ TEST_F(MnemonicsTest, EveryWindow_NoTwoControlsShareAnAltKey) {
         FilterListDialog filters(rules, prompter);
         FilterDialog filter({"Include", "x"}, prompter);
         FtpConnectionsDialog connections(store, prompter);
-        PreviewWindow preview(ListedSidesOf(comparer), SyncPlan{}, window.get());
+        PreviewWindow preview(ListedSidesOf(comparer), {}, window.get());
         AboutDialog about;
         const std::vector<std::pair<const char*, QWidget*>> windows = {
             {"main", &main},       {"results", window.get()}, {"general settings", &general},

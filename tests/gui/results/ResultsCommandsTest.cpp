@@ -1,48 +1,61 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QTextBlock>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 
+#include "core/journal/JournalStore.h"
 #include "core/journal/RootLock.h"
 #include "core/local/LocalFileSystem.h"
 #include "core/sync/DifferenceViewerCommand.h"
+#include "core/sync/PlanEdit.h"
 #include "gui/main/ShowResultsWindow.h"
 #include "gui/results/DesktopViewerHost.h"
+#include "gui/results/PreviewModel.h"
 #include "gui/results/PreviewWindow.h"
 #include "gui/results/ResultsFixture.h"
 #include "gui/results/ResultsShaping.h"
 #include "gui/settings/GeneralSettingsDialog.h"
 #include "gui/widgets/VirtualReportView.h"
 #include "support/MainWindowFixture.h"
+#include "support/RunProgram.h"
 
 namespace ravelmoor::test {
 namespace {
 
 using S = ListSide;
 
-// The lines of a preview window: each run as "[colour]text", colours named.
+// The lines of a preview window: each run as "[colour]text", colours named,
+// after "[x] " for a ticked action and "[ ] " for one left out.
 std::vector<std::string> PreviewLines(const PreviewWindow& preview) {
     std::vector<std::string> lines;
-    const QTextDocument* document = preview.TextBox()->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        std::string line;
-        for (auto run = block.begin(); !run.atEnd(); ++run) {
-            const QColor colour = run.fragment().charFormat().foreground().color();
-            line += "[" + ColourName(colour) + "]" + run.fragment().text().toStdString();
-        }
+    const PreviewModel& model = *preview.Model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        std::string line = model.Entries()[static_cast<size_t>(row)].ticked ? "[x] " : "[ ] ";
+        for (const PreviewRun& run : model.LineOf(row).runs)
+            line += "[" + ColourName(PreviewWindow::ColourOf(run.colour)) + "]" + run.text;
         lines.push_back(line);
     }
     return lines;
+}
+
+// Selects `rows` of the preview's list and clicks `button`, as a user does.
+void ClickOnRows(PreviewWindow& preview, const std::vector<int>& rows, QPushButton* button) {
+    VirtualReportView& list = *preview.List();
+    list.clearSelection();
+    for (const int row : rows)
+        list.selectionModel()->select(preview.Model()->index(row), QItemSelectionModel::Select);
+    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 class ResultsCommandsTest : public ResultsTest {
@@ -132,6 +145,61 @@ TEST_F(ResultsCommandsTest, UndoButton_AfterASync_PutsTargetBackAndGreysOut) {
     EXPECT_EQ(Rows(comparer), fresh);
 }
 
+// A copy and a deletion from the context menu are journaled like a sync,
+// under words of their own: "Undo" takes the deletion back, `ravelmoor undo`
+// the copy, and `history` lists both.
+TEST_F(ResultsCommandsTest, ContextMenuCopyAndDelete_JournaledAndUndoneLikeASync) {
+    TempTree state;
+    const std::string stateHome = std::getenv("XDG_STATE_HOME");
+    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+    const TreeState before = Snapshot(target);
+    struct Case {
+        ListSide side;
+        const char* path;
+        const char* item;
+        const char* word;
+    };
+    const Case cases[] = {
+        {S::Source, "only-source.txt", "Copy to Target  >>>", "Manual Copy"},
+        {S::Target, "new.txt", "Delete", "Manual Delete"},
+    };
+    std::vector<std::string> ids;
+    for (const Case& c : cases) {
+        prompter.Script({true});
+        Click(c.side, {ItemOf(c.path)});
+        WithContextMenu(c.side, [&](QMenu& menu) { Pick(menu, c.item); });
+        ASSERT_EQ(JournalStore::Ids().size(), ids.size() + 1) << c.word;
+        ids.push_back(JournalStore::Ids().back());
+        SyncJournal journal;
+        ASSERT_TRUE(JournalStore::Read(ids.back(), journal).Ok());
+        EXPECT_EQ(journal.header.method, c.word);
+        EXPECT_TRUE(window->UndoButton()->isEnabled()) << c.word;
+    }
+    EXPECT_TRUE(target.Exists("only-source.txt"));
+    EXPECT_FALSE(target.Exists("new.txt"));
+
+    WhenWindowShows(
+        [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && modal->windowTitle() == "Undo Last Synchronisation"
+                       ? modal
+                       : nullptr;
+        },
+        [](QWidget& confirm) { PressButton(confirm, QDialogButtonBox::Yes); });
+    QTest::mouseClick(window->UndoButton(), Qt::LeftButton);
+    EXPECT_EQ(target.Read("new.txt"), "v1");
+    EXPECT_FALSE(window->UndoButton()->isEnabled());
+
+    const auto undo = RunRavelmoor({"undo", ids[0], "--yes"});
+    EXPECT_EQ(undo.exitCode, 0) << undo.err;
+    EXPECT_EQ(Snapshot(target), before);
+    const auto history = RunRavelmoor({"history"});
+    for (const Case& c : cases)
+        EXPECT_NE(history.out.find(std::string("  ") + c.word + "  "), std::string::npos)
+            << history.out;
+    ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
+}
+
 // What keeps the window's sync from running: another run on the Target, a
 // journal that can not be written (the user answers No to going on without
 // one). Each is said, and nothing changes.
@@ -176,12 +244,11 @@ TEST_F(ResultsCommandsTest, PreviewButton_ShowsThePlanOfTheMethodAndChangesNothi
     window->ChooseMethod(SyncMethod::UpdateAndPrune);
     std::string total;
     WhenShown<PreviewWindow>([&](PreviewWindow& preview) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return preview.Finished(); }, 10000));
-        total = PreviewLines(preview).back();
+        total = preview.TotalLabel()->text().toStdString();
         QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
     });
     QTest::mouseClick(window->PreviewButton(), Qt::LeftButton);
-    EXPECT_EQ(total, "[blue]Total Files/Folders copied or deleted: 3");
+    EXPECT_EQ(total, "Total Files/Folders copied or deleted: 3");
     EXPECT_EQ(Snapshot(source), sourceBefore);
     EXPECT_EQ(Snapshot(target), targetBefore);
 }
@@ -191,36 +258,94 @@ TEST_F(ResultsCommandsTest, PreviewWindow_AllThreeKindsOfAction_InOrderWithTheTo
     plan.copyToTarget = {RowOf("new.txt"), RowOf("only-source.txt")};
     plan.copyToSource = {RowOf("old.txt")};
     plan.deleteInTarget = {RowOf("only-target.txt")};
-    PreviewWindow preview(SidesOf(comparer), plan, window.get());
+    PreviewWindow preview(SidesOf(comparer), EntriesOf(plan), window.get());
     preview.show();
-    EXPECT_FALSE(preview.TextBox()->isEnabled());
-    EXPECT_EQ(preview.ProgressBar()->format(),
-              "Building preview list... (press \"Close Preview\" to stop)");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return preview.Finished(); }, 10000));
-    // The builder's own test holds the order and wording; here the window shows the colours.
+    // The lines' own test holds their wording; here the window shows the colours.
     const std::vector<std::string> lines = PreviewLines(preview);
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], "[text]would copy SOURCE [green]" + source.Full("new.txt") +
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "[x] [text]would copy SOURCE [green]" + source.Full("new.txt") +
                             "[text] to OVERWRITE TARGET [red]" + target.Full("new.txt"));
-    EXPECT_EQ(lines[5], "[blue]Total Files/Folders copied or deleted: 4");
-    EXPECT_TRUE(preview.TextBox()->isEnabled());
-    EXPECT_EQ(preview.ProgressBar()->value(), 4);
+    EXPECT_EQ(lines[3], "[x] [text]would DELETE TARGET [red]" + target.Full("only-target.txt"));
+    EXPECT_EQ(preview.TotalLabel()->text(), "Total Files/Folders copied or deleted: 4");
+    EXPECT_EQ(ColourName(preview.TotalLabel()->palette().color(QPalette::WindowText)), "blue");
 }
 
-TEST_F(ResultsCommandsTest, PreviewWindow_ClosedWhileBuilding_StopsWithoutTheTotal) {
-    SyncPlan plan;
-    // Many more lines than the builder may make ahead of the window.
-    plan.copyToTarget.assign(20 * PreviewQueue::kMostWaiting, RowOf("new.txt"));
-    PreviewWindow preview(SidesOf(comparer), plan, window.get());
-    preview.show();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return preview.TextBox()->document()->blockCount() > 1; }, 10000));
-    QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
-    EXPECT_TRUE(preview.Finished());
-    EXPECT_FALSE(preview.isVisible());
-    const std::vector<std::string> lines = PreviewLines(preview);
-    EXPECT_LT(lines.size(), plan.copyToTarget.size());
-    EXPECT_TRUE(lines.back().starts_with("[text]would copy SOURCE ")) << lines.back();
+// The preview's edits are what Synchronise then carries out: an action
+// unticked is left alone, a copy reversed goes the other way, a row excluded
+// is left alone and joins the filter's excludes. "Force Target" plans four
+// actions: new.txt, old.txt, only-source.txt to Target, only-target.txt deleted.
+TEST_F(ResultsCommandsTest, Preview_EditedPlan_IsWhatSynchroniseRuns) {
+    struct Case {
+        const char* name;
+        std::function<void(PreviewWindow&)> edit;
+        size_t ticked;
+        std::map<std::string, std::string> sourceAfter;  // "" where a file is not
+        std::map<std::string, std::string> targetAfter;
+    };
+    const std::vector<Case> cases = {
+        {"three unticked",
+         [](PreviewWindow& p) {
+             ClickOnRows(p, {0, 1, 3}, p.UntickButton());
+         },
+         1,
+         {{"new.txt", "v2"}, {"old.txt", "v1"}},
+         {{"new.txt", "v1"},
+          {"old.txt", "v2"},
+          {"only-source.txt", "s"},
+          {"only-target.txt", "tt"}}},
+        {"unticked, then ticked again",
+         [](PreviewWindow& p) {
+             ClickOnRows(p, {0, 1, 2, 3}, p.UntickButton());
+             ClickOnRows(p, {2}, p.TickButton());
+         },
+         1,
+         {{"new.txt", "v2"}},
+         {{"new.txt", "v1"}, {"only-source.txt", "s"}, {"only-target.txt", "tt"}}},
+        {"one reversed, one not reversible",
+         [](PreviewWindow& p) {
+             ClickOnRows(p, {0, 2}, p.ReverseButton());
+         },
+         4,
+         {{"new.txt", "v1"}, {"old.txt", "v1"}},
+         {{"new.txt", "v1"}, {"old.txt", "v1"}, {"only-source.txt", "s"}, {"only-target.txt", ""}}},
+        {"one excluded",
+         [](PreviewWindow& p) { ClickOnRows(p, {3}, p.ExcludeButton()); },
+         3,
+         {{"new.txt", "v2"}},
+         {{"new.txt", "v2"},
+          {"old.txt", "v1"},
+          {"only-source.txt", "s"},
+          {"only-target.txt", "tt"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteEachStatus(1000, 2000);
+        std::filesystem::remove(target.Full("only-source.txt"));
+        Compare({R"(\.bak$)"});
+        Open();
+        settings.filterRules.clear();
+        window->ChooseMethod(SyncMethod::Force);
+        size_t ticked = 0;
+        WhenShown<PreviewWindow>([&](PreviewWindow& preview) {
+            c.edit(preview);
+            ticked = preview.Model()->TickedCount();
+            QTest::mouseClick(preview.CloseButton(), Qt::LeftButton);
+        });
+        QTest::mouseClick(window->PreviewButton(), Qt::LeftButton);
+        EXPECT_EQ(ticked, c.ticked);
+        prompter.Script({true});
+        QTest::mouseClick(window->SynchroniseButton(), Qt::LeftButton);
+        for (const auto& [tree, expected] :
+             {std::pair{&source, c.sourceAfter}, std::pair{&target, c.targetAfter}}) {
+            for (const auto& [path, content] : expected) {
+                EXPECT_EQ(tree->Exists(path) ? tree->Read(path) : "", content) << path;
+            }
+        }
+    }
+    // The excluded row's rule is the filter's, for the next compare too.
+    ASSERT_EQ(settings.filterRules.size(), 1u);
+    EXPECT_EQ(settings.filterRules[0].type, "Exclude");
+    EXPECT_EQ(settings.filterRules[0].expression, "^only-target\\.txt$");
 }
 
 TEST_F(ResultsCommandsTest, Placement_RoundTrip_AndValuesThatDoNotParseIgnored) {

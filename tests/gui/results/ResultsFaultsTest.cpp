@@ -251,5 +251,53 @@ TEST(UndoQuestion, MethodCountsAndRoots_InEnglishAndGerman) {
     }
 }
 
+// A server has no trash: the undo question says that what the sync made
+// there is deleted for good and that what it replaced or deleted there comes
+// back from the versions the server keeps; the local side's steps still
+// speak of the trash.
+TEST(UndoQuestion, ServerSide_SaysWhatReallyHappensThere) {
+    SyncJournal journal;
+    journal.header.method = "Manual Copy";
+    journal.header.source.shown = "/data/source/";
+    journal.header.target.shown = "(sftp) box";
+    journal.header.target.local = false;
+    const auto step = [](UndoStepKind kind, bool target) {
+        UndoStep made{};
+        made.kind = kind;
+        made.target = target;
+        return made;
+    };
+    const std::vector<UndoStep> steps = {
+        step(UndoStepKind::RemoveCreated, true),   step(UndoStepKind::RemoveCreated, true),
+        step(UndoStepKind::RemoveCreated, false),  step(UndoStepKind::PutBackReplaced, true),
+        step(UndoStepKind::PutBackDeleted, true),  step(UndoStepKind::PutBackDeleted, true),
+        step(UndoStepKind::PutBackDeleted, false), step(UndoStepKind::RemoveMadeFolder, true),
+    };
+    struct Case {
+        const char* locale;
+        std::string question;
+    };
+    const Case cases[] = {
+        {"en_GB",
+         "Undo the synchronisation \"Manual Copy\" of \"/data/source/\" and \"(sftp) box\"?\n"
+         "1 file it made goes to the trash; 2 files it made on the server are deleted for good; "
+         "1 replaced file comes back from the versions kept on the server; 1 deleted object "
+         "comes back from the trash; 2 deleted objects come back from the versions kept on the "
+         "server; 1 folder it made is removed."},
+        {"de_DE",
+         "Die Synchronisation \"Manuelles Kopieren\" von \"/data/source/\" und \"(sftp) box\" "
+         "rückgängig machen?\n"
+         "1 Datei, die sie angelegt hat, kommt in den Papierkorb; 2 Dateien, die sie auf dem "
+         "Server angelegt hat, werden endgültig gelöscht; 1 ersetzte Datei kommt aus den auf dem "
+         "Server aufbewahrten Versionen zurück; 1 gelöschtes Objekt kommt aus dem Papierkorb "
+         "zurück; 2 gelöschte Objekte kommen aus den auf dem Server aufbewahrten Versionen "
+         "zurück; 1 Ordner, den sie angelegt hat, wird entfernt."},
+    };
+    for (const Case& c : cases) {
+        const Translations translations{QLocale(QString::fromLatin1(c.locale))};
+        EXPECT_EQ(UndoAction::UndoQuestion(journal, steps), c.question) << c.locale;
+    }
+}
+
 }  // namespace
 }  // namespace ravelmoor::test
