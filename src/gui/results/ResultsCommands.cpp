@@ -250,14 +250,13 @@ void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     // Cancel is heard once the plan is made: nothing is shown then.
     TwoWayOutcome planned;
     bool cancelled = false;
-    RunBehindProgress(tr("Planning the synchronisation both ways..."),
-                      [&](BackgroundTask& task, ProgressDialog&) {
-                          MemoryOutcome opened = session->Open();
-                          planned = opened.Ok()
-                                        ? session->Plan(job.plan)
-                                        : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
-                          cancelled = task.CancelRequested();
-                      });
+    RunBehindProgress(tr("Planning the synchronisation both ways..."), [&](BackgroundTask& task,
+                                                                           ProgressDialog&) {
+        MemoryOutcome opened = session->Open();
+        planned = opened.Ok() ? session->Plan(job.plan)
+                              : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
+        cancelled = task.CancelRequested();
+    });
     if (cancelled) return;
     if (!planned.Ok()) {
         context_.prompter.Warn(planned.reason);
