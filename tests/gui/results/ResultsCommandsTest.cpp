@@ -150,7 +150,7 @@ TEST_F(ResultsCommandsTest, UndoButton_AfterASync_PutsTargetBackAndGreysOut) {
 // the copy, and `history` lists both.
 TEST_F(ResultsCommandsTest, ContextMenuCopyAndDelete_JournaledAndUndoneLikeASync) {
     TempTree state;
-    const std::string home = std::getenv("XDG_STATE_HOME");
+    const std::string stateHome = std::getenv("XDG_STATE_HOME");
     ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
     const TreeState before = Snapshot(target);
     struct Case {
@@ -197,7 +197,7 @@ TEST_F(ResultsCommandsTest, ContextMenuCopyAndDelete_JournaledAndUndoneLikeASync
     for (const Case& c : cases)
         EXPECT_NE(history.out.find(std::string("  ") + c.word + "  "), std::string::npos)
             << history.out;
-    ::setenv("XDG_STATE_HOME", home.c_str(), 1);
+    ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
 }
 
 // What keeps the window's sync from running: another run on the Target, a
