@@ -28,6 +28,7 @@
 #include "gui/results/ResultsPlacement.h"
 #include "gui/results/ResultsShaping.h"
 #include "gui/results/ResultsStatusBar.h"
+#include "gui/results/ViewToggleButtons.h"
 #include "gui/twoway/TwoWayLists.h"
 #include "gui/widgets/BackgroundPainter.h"
 #include "gui/widgets/ElidedLabel.h"
@@ -46,24 +47,6 @@ constexpr int kBetweenLists = 16;
 size_t SideIndex(ListSide side) {
     return side == ListSide::Source ? 0 : 1;
 }
-
-struct ToggleLook {
-    const char* text;
-    const char* icon;
-    const char* tooltip;
-};
-constexpr std::array<ToggleLook, kViewToggleCount> kToggleLooks = {{
-    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Matched"), "status-matched-file",
-     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Matched files/folders")},
-    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Unmatched"), "status-unmatched-file",
-     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Unmatched files/folders")},
-    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Newer"), "status-newer-file",
-     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Newer files/folders")},
-    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Older"), "status-older-file",
-     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Older files/folders")},
-    {QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "Excluded"), "status-excluded-file",
-     QT_TRANSLATE_NOOP("ravelmoor::ResultsWindow", "View/Hide Excluded files/folders")},
-}};
 
 QFrame* Line(QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -191,26 +174,7 @@ void ResultsWindow::BuildControls() {
     methodCombo_ = new HandingOnComboBox(focusClose, this);
     methodCombo_->setToolTip(tr("Select sync method"));
     methodCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    for (size_t i = 0; i < toggles_.size(); ++i) {
-        auto* toggle = new QToolButton(this);
-        toggle->setText(tr(kToggleLooks[i].text));
-        toggle->setToolTip(tr(kToggleLooks[i].tooltip));
-        toggle->setCheckable(true);
-        toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        // Off shows a grey icon on a plain button, on a coloured icon on the
-        // selection colour: told apart at a glance in any theme.
-        QIcon icon = ProgramIcon(kToggleLooks[i].icon);
-        const QPixmap grey = icon.pixmap(QSize(16, 16), QIcon::Disabled);
-        icon.addPixmap(grey, QIcon::Normal, QIcon::Off);
-        icon.addPixmap(grey, QIcon::Active, QIcon::Off);
-        toggle->setIcon(icon);
-        toggle->setStyleSheet(QStringLiteral(
-            "QToolButton { border: 1px solid palette(mid); border-radius: 3px; padding: 2px 6px; }"
-            "QToolButton:checked { background: palette(highlight); color: "
-            "palette(highlighted-text);"
-            " border-color: palette(highlight); }"));
-        toggles_[i] = toggle;
-    }
+    toggles_ = MakeViewToggleButtons(this);
     description_ = new QLabel(this);
     description_->setWordWrap(true);
     description_->setTextFormat(Qt::PlainText);

@@ -17,6 +17,7 @@
 #include "core/sync/SyncSides.h"
 #include "gui/results/ResultsCommands.h"
 #include "gui/results/ResultsListModel.h"
+#include "gui/results/ViewToggleButtons.h"
 
 class QComboBox;
 class QGridLayout;
@@ -61,10 +62,6 @@ struct ResultsView {
     bool tree = false;
     QString filter;
 };
-
-// The five view toggles, in the order of the window.
-enum class ViewToggle : int { Matched = 0, Unmatched, Newer, Older, Excluded };
-inline constexpr int kViewToggleCount = 5;
 
 // The results of a comparison: the Source and Target lists side by side, one
 // line per row of the engine's paired result lists, with the view toggles and
