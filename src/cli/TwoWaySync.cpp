@@ -301,6 +301,9 @@ int RunTwoWaySync(const TwoWayRequest& request, const CompareRequest& compare,
         return kFailed;
     }
     SyncPlan plan;
+    // The server side open again for the plan, which asks it for identities.
+    // One that cannot be reached fails the run's items with the reason.
+    comparison.Reopen(nullptr);
     if (const TwoWayOutcome planned = session->Plan(plan); !planned.Ok()) {
         Terminal::Message(planned.reason);
         return kFailed;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -113,6 +114,59 @@ TEST(TwoWayServer, ChangesOnEitherSideMeet) {
         const ProgramResult replanned = run({"-n"});
         EXPECT_EQ(replanned.exitCode, 1) << replanned.out << replanned.err;
         EXPECT_NE(replanned.out.find("e -> f"), std::string::npos) << replanned.out;
+    }
+}
+
+// With the listing agent the server tells each object's inode: a file
+// renamed or moved there, whose new name alone would not tell it, is renamed
+// on the local side with nothing copied, whichever side the server is.
+TEST(TwoWayServer, AMoveOnTheServerIsKnownByItsInode) {
+    struct MoveRow {
+        const char* name;
+        bool serverIsTarget;
+        const char* from;
+        const char* to;
+    };
+    const MoveRow rows[] = {
+        {"renamed, SFTP as Target", true, "a.txt", "b.txt"},
+        {"moved to another folder, SFTP as Source", false, "d/x.txt", "moved.txt"},
+    };
+    const char* binary = std::getenv("RAVELMOOR_BINARY");
+    ASSERT_NE(binary, nullptr);
+    SshTestServer sftp;
+    if (!sftp.Running()) GTEST_SKIP() << "no sshd on this machine";
+    for (const MoveRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        SftpConnection connection = sftp.Connection("/");
+        connection.agentPath = binary;
+        CommandLine cli(connection);
+        ASSERT_EQ(cli.added.exitCode, 0) << cli.added.err;
+        // Twins in size and time: only the inode tells which one moved.
+        Files expected = {{"a.txt", "1"}, {"c.txt", "2"}, {"d/x.txt", "3"}, {"d/y.txt", "4"}};
+        for (TempTree* tree : {&cli.served, &cli.local}) {
+            for (const auto& [path, content] : expected)
+                tree->Write(path, content);
+        }
+        expected["d"] = "/";
+        const auto run = [&](const char* how) {
+            return cli.Run({"sync", "-r", "--method", "two-way", "--accept-new-host-key",
+                            "--delete-permanently", how},
+                           row.serverIsTarget);
+        };
+        const ProgramResult first = run("--yes");
+        ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+
+        std::filesystem::rename(cli.served.Full(row.from), cli.served.Full(row.to));
+        const ProgramResult moved = run("--yes");
+        EXPECT_EQ(moved.exitCode, 0) << moved.out << moved.err;
+        EXPECT_NE(moved.out.find("0 files copied"), std::string::npos) << moved.out;
+        EXPECT_NE(moved.out.find("Renamed: 1."), std::string::npos) << moved.out;
+        expected[row.to] = expected[row.from];
+        expected.erase(row.from);
+        EXPECT_EQ(Contents(cli.local), expected);
+        EXPECT_EQ(Contents(cli.served), expected);
+        const ProgramResult again = run("-n");
+        EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
     }
 }
 

@@ -20,10 +20,18 @@ CommandLine::CommandLine(const std::vector<std::string>& flags)
 }
 
 CommandLine::CommandLine(const SftpConnection& connection, bool relative, const std::string& name) {
-    Add({"sftp", "add", "--server", connection.host + ":" + std::to_string(connection.port),
-         "--user", connection.user, "--identity", connection.keyFile, "--dir",
-         relative ? RelativeToLogon(served.Path()) : served.Path(), "--name", name},
-        "(sftp) " + name);
+    std::vector<std::string> args = {
+        "sftp",       "add",
+        "--server",   connection.host + ":" + std::to_string(connection.port),
+        "--user",     connection.user,
+        "--identity", connection.keyFile,
+        "--dir",      relative ? RelativeToLogon(served.Path()) : served.Path(),
+        "--name",     name};
+    if (!connection.agentPath.empty()) {
+        args.emplace_back("--agent-path");
+        args.push_back(connection.agentPath);
+    }
+    Add(args, "(sftp) " + name);
 }
 
 ProgramResult CommandLine::Run(std::vector<std::string> args, bool serverIsTarget) {

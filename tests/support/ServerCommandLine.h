@@ -24,9 +24,9 @@ class CommandLine {
   public:
     // An FTP server of its own, started with `flags`, serves `served`.
     explicit CommandLine(const std::vector<std::string>& flags);
-    // `served` stored as the SFTP connection `name` with the logon of
-    // `connection`; with `relative`, as a path below the folder the logon
-    // starts in.
+    // `served` stored as the SFTP connection `name` with the logon (and the
+    // listing agent, when it names one) of `connection`; with `relative`, as
+    // a path below the folder the logon starts in.
     explicit CommandLine(const SftpConnection& connection, bool relative = false,
                          const std::string& name = "box");
     // `args` followed by the two sides, the server's as Target or Source.

@@ -88,6 +88,7 @@ void SyncExecution::RunTwoWay(SyncTally& tally, bool& stopped) {
                 end_.twoWayProblem += "The folders could not be compared again after the renames.";
                 break;
             }
+            comparison_.Reopen(cancel_);
             if (const TwoWayOutcome planned = session.Plan(plan); !planned.Ok()) {
                 end_.twoWayProblem += planned.reason;
                 break;

@@ -81,7 +81,7 @@ void RenameFinder::Find() {
         std::vector<Gone>& gone = work_.gone[side];
         if (gone.empty() || work_.newRows[side].empty()) continue;
         const bool local = onSource ? work_.input.sourceLocal : work_.input.targetLocal;
-        const std::string& root = onSource ? work_.input.sourceRoot : work_.input.targetRoot;
+        const std::string& folder = onSource ? work_.input.sourceFolder : work_.input.targetFolder;
         FileSystem* fs = onSource ? work_.input.sourceFs : work_.input.targetFs;
         // Rows kept with an inode are known by it (a local side's, or a
         // server's told by its listing agent); a server's rows without one
@@ -99,7 +99,7 @@ void RenameFinder::Find() {
         for (const uint32_t row : work_.newRows[side]) {
             const FileEntry& entry = work_.Entry(onSource, row);
             SideFacts now = FactsOfEntry(entry);
-            if (!byInode.empty()) now = WithIdentity(now, fs, local, entry.FullPath(root));
+            if (!byInode.empty()) now = WithIdentity(now, fs, local, entry.FullPath(folder));
             size_t match = SIZE_MAX;
             size_t matches = 0;
             const auto [begin, end] = byInode.equal_range(now.inode);
@@ -203,12 +203,12 @@ void RenameFinder::Find() {
             // Renamed alike on both sides (or a run stopped after the rename).
             const SideFacts& otherWas = c.onSource ? g.memory.target : g.memory.source;
             SideFacts otherNow = FactsOfEntry(otherAtTo);
-            const std::string& otherRoot =
-                c.onSource ? work_.input.targetRoot : work_.input.sourceRoot;
+            const std::string& otherFolder =
+                c.onSource ? work_.input.targetFolder : work_.input.sourceFolder;
             otherNow =
                 WithIdentity(otherNow, c.onSource ? work_.input.targetFs : work_.input.sourceFs,
                              c.onSource ? work_.input.targetLocal : work_.input.sourceLocal,
-                             otherAtTo.FullPath(otherRoot));
+                             otherAtTo.FullPath(otherFolder));
             if (!otherNow.SameIdentity(otherWas) &&
                 !(otherNow.inode == 0 && otherNow.SameAs(otherWas))) {
                 continue;

@@ -24,8 +24,12 @@ enum class ConflictPreference : uint8_t { None, Source, Target, Newer, Older, La
 
 // What the two-way plan is made from besides the paired lists.
 struct TwoWayInput {
-    std::string sourceRoot;  // ends with '/'
+    std::string sourceRoot;  // ends with '/'; as the user gave it, for messages
     std::string targetRoot;
+    // Where each side's entries lie (Comparison::SourceFolder): a server's
+    // root text names its connection, not a path the side can look up.
+    std::string sourceFolder;
+    std::string targetFolder;
     bool sourceLocal = true;  // a local side's inodes come from statx
     bool targetLocal = true;
     // The sides, asked for the identity of a server's object; none: not asked.

@@ -41,6 +41,8 @@ TwoWayInput TwoWaySession::Input() const {
     TwoWayInput input;
     input.sourceRoot = comparison_.SourceRoot();
     input.targetRoot = comparison_.TargetRoot();
+    input.sourceFolder = comparison_.SourceFolder();
+    input.targetFolder = comparison_.TargetFolder();
     input.sourceLocal = comparison_.Sides().IsLocal(Side::Source);
     input.targetLocal = comparison_.Sides().IsLocal(Side::Target);
     input.sourceFs = &comparison_.Sides().FileSystemOf(Side::Source);

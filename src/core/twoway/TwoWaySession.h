@@ -32,6 +32,10 @@ class TwoWaySession {
 
     // Plans over the comparison's current rows. The first plan is the one
     // shown; later passes (after renames) plan again with the same options.
+    // A server side is asked for the identities of its objects (a move there
+    // known by its inode) only while it is open: the comparison closes it,
+    // so a caller off the window thread opens it again (Comparison::Reopen)
+    // first; closed, such a move is known by name, size and time alone.
     TwoWayOutcome Plan(SyncPlan& plan);
 
     // Settles conflict `index` of `plan` (a person's answer): the kept

@@ -253,6 +253,8 @@ void ResultsCommands::SynchroniseBothWays(bool showPlan) {
     RunBehindProgress(tr("Planning the synchronisation both ways..."), [&](BackgroundTask& task,
                                                                            ProgressDialog&) {
         MemoryOutcome opened = session->Open();
+        // A server side open again: the plan asks it for identities.
+        if (opened.Ok()) context_.comparison.Reopen(&task.CancelWord());
         planned = opened.Ok() ? session->Plan(job.plan)
                               : TwoWayOutcome(TwoWayStatus::Refused, opened.reason);
         cancelled = task.CancelRequested();
