@@ -129,14 +129,24 @@ TEST(ScanFolderCancel, DeepScanStopsAndCountsWhatItAdded) {
     EXPECT_LT(list.GetSize(), 240u);
 }
 
-// A local disk that takes its time over every folder, so that a cancel or a
-// failure lands while several threads are listing.
-class SlowDisk : public LocalFileSystem {
+// A local disk that takes its time over every folder and sets the cancel
+// word itself when it starts its Nth listing, so that a cancel lands while
+// several threads are listing whatever the machine's load (a cancel on a
+// timer once came after the whole tree on a busy machine).
+class CancellingDisk : public LocalFileSystem {
   public:
+    CancellingDisk(std::atomic<int32_t>& cancel, int cancelAt)
+        : cancel_(cancel), cancelAt_(cancelAt) {}
     ListOutcome ListFolder(const std::string& folder, ListSink& sink) override {
+        if (listed_.fetch_add(1) + 1 == cancelAt_) cancel_.store(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return LocalFileSystem::ListFolder(folder, sink);
     }
+
+  private:
+    std::atomic<int32_t>& cancel_;
+    const int cancelAt_;
+    std::atomic<int> listed_{0};
 };
 
 // However a listing on several threads ends (a cancel at any moment, the
@@ -146,7 +156,6 @@ TEST(TreeScanEnd, CancelOrFailureStopsEveryThread) {
     test::TempTree tree;
     for (int n = 0; n < 300; ++n)
         tree.Write("d" + std::to_string(n % 30) + "/e" + std::to_string(n % 7) + "/f", "x");
-    SlowDisk slow;
     test::FaultyFileSystem failing;
     failing.FailListing("/d17/", ListStatus::Failed);
     const auto openFolders = [] {
@@ -154,8 +163,10 @@ TEST(TreeScanEnd, CancelOrFailureStopsEveryThread) {
                              std::filesystem::directory_iterator());
     };
     const auto before = openFolders();
-    for (const int delay : {-1, 0, 2, 10, 40}) {
+    // The listing that cancels: -1 never (the failing side stops the scan).
+    for (const int cancelAt : {-1, 1, 2, 10, 40}) {
         std::atomic<int32_t> cancel{0};
+        CancellingDisk slow(cancel, cancelAt);
         std::atomic<int64_t> counted{0};
         ScanOptions options;
         options.includeSubFolders = options.recordFolders = true;
@@ -165,20 +176,14 @@ TEST(TreeScanEnd, CancelOrFailureStopsEveryThread) {
         TreeScan scan;
         scan.Add(slow, lists[0], tree.Root(), options, true);
         // Without a cancel, the failing side is what stops the scan.
-        scan.Add(delay < 0 ? static_cast<FileSystem&>(failing) : slow, lists[1], tree.Root(),
+        scan.Add(cancelAt < 0 ? static_cast<FileSystem&>(failing) : slow, lists[1], tree.Root(),
                  options, true);
-        std::thread canceller([&cancel, delay] {
-            if (delay < 0) return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            cancel.store(1);
-        });
         const std::vector<ScanResult> results = scan.Run(8);
-        canceller.join();
-        EXPECT_EQ(results[1].ok, delay >= 0) << delay;
-        EXPECT_EQ(results[0].added + results[1].added, counted.load()) << delay;
-        EXPECT_EQ(static_cast<size_t>(results[0].added), lists[0].GetSize()) << delay;
-        EXPECT_LT(lists[0].GetSize() + lists[1].GetSize(), 2u * 330u) << delay;
-        EXPECT_EQ(openFolders(), before) << delay;
+        EXPECT_EQ(results[1].ok, cancelAt >= 0) << cancelAt;
+        EXPECT_EQ(results[0].added + results[1].added, counted.load()) << cancelAt;
+        EXPECT_EQ(static_cast<size_t>(results[0].added), lists[0].GetSize()) << cancelAt;
+        EXPECT_LT(lists[0].GetSize() + lists[1].GetSize(), 2u * 330u) << cancelAt;
+        EXPECT_EQ(openFolders(), before) << cancelAt;
     }
 }
 
